@@ -1,0 +1,30 @@
+#pragma once
+// Code page 950 (Big5) text: the only encoding of every file the program
+// reads or writes. All decoding and encoding goes through here.
+#include <QByteArray>
+#include <QString>
+
+namespace Codec {
+
+// Decodes a whole file's bytes at once. Sets *ok to false when a byte
+// sequence was not valid code page 950 (the text then holds what could be
+// decoded). A lone lead byte at the very end is dropped and reported.
+QString decode(const QByteArray& bytes, bool* ok = nullptr);
+
+// Encodes text. Characters code page 950 cannot hold become "?" and set
+// *lossless to false.
+QByteArray encode(const QString& text, bool* lossless = nullptr);
+
+// True when every character of text survives a round trip through code page 950.
+bool canEncode(const QString& text);
+
+// Text for HTML in a page declared charset=big5: characters that code page
+// 950 cannot hold become numeric character references (&#NNNNN;). Does not
+// escape markup; callers escape values first.
+QString htmlSafe(const QString& text);
+
+// Reads a whole file and decodes it. Returns false when the file cannot be
+// read or does not decode cleanly; *text receives what could be decoded.
+bool readTextFile(const QString& path, QString* text);
+
+}  // namespace Codec

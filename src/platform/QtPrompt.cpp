@@ -1,0 +1,65 @@
+#include "platform/QtPrompt.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include "platform/AppPaths.h"
+
+namespace {
+QString titleOr(const QString& t) { return t.isEmpty() ? QStringLiteral("Kestrin") : t; }
+QWidget* ownerOr(QWidget* p) { return p ? p : QApplication::activeWindow(); }
+}  // namespace
+
+Prompt::Answer QtPrompt::message(const QString& text, Icon icon, Buttons buttons, const QString& title) {
+  QMessageBox box(ownerOr(parent_));
+  box.setWindowTitle(titleOr(title));
+  box.setText(text);
+  switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+  }
+  switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Ok: return Answer::Ok;
+    default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+  }
+}
+
+std::optional<QString> QtPrompt::input(const QString& text, const QString& title, const QString& initial,
+                                       bool password) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(ownerOr(parent_), titleOr(title), text,
+                                               password ? QLineEdit::Password : QLineEdit::Normal, initial, &ok);
+  if (!ok) return std::nullopt;
+  return answer;
+}
+
+QString QtPrompt::openFile(const QString& title, const QString& filter, const QString& folder) {
+  return QFileDialog::getOpenFileName(ownerOr(parent_), titleOr(title), folder, filter);
+}
+
+QString QtPrompt::saveFile(const QString& title, const QString& filter, const QString& folder, const QString& fileName) {
+  QString start = folder;
+  if (!fileName.isEmpty()) start = AppPaths::withSlash(folder) + fileName;
+  return QFileDialog::getSaveFileName(ownerOr(parent_), titleOr(title), start, filter);
+}
+
+QString QtPrompt::pickFolder(const QString& title, const QString& folder) {
+  const QString p = QFileDialog::getExistingDirectory(ownerOr(parent_), titleOr(title), folder);
+  return p.isEmpty() ? p : AppPaths::withSlash(p);
+}

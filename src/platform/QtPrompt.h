@@ -1,0 +1,23 @@
+#pragma once
+// Prompt shown as real dialogs.
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/Prompt.h"
+
+class QtPrompt : public Prompt {
+ public:
+  explicit QtPrompt(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  Answer message(const QString& text, Icon icon, Buttons buttons, const QString& title) override;
+  std::optional<QString> input(const QString& text, const QString& title, const QString& initial,
+                               bool password) override;
+  QString openFile(const QString& title, const QString& filter, const QString& folder) override;
+  QString saveFile(const QString& title, const QString& filter, const QString& folder,
+                   const QString& fileName) override;
+  QString pickFolder(const QString& title, const QString& folder) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};

@@ -1,0 +1,489 @@
+#include "store/DataStore.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/AppPaths.h"
+#include "platform/Codec.h"
+#include "platform/Prompt.h"
+#include "platform/SettingsStore.h"
+#include "store/Numbers.h"
+#include "store/Progress.h"
+#include "store/QuotedFieldFile.h"
+#include "store/SaveTransaction.h"
+#include "store/SettingsFiles.h"
+
+namespace {
+void yieldOnce() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+QString errorText(const QString& name) {
+  return QStringLiteral("載入 ") + name + QStringLiteral(" 檔案發生錯誤!");
+}
+}  // namespace
+
+DataStore::DataStore(Database& db, Prompt& prompt, Progress& progress)
+    : db_(db), prompt_(prompt), progress_(progress) {}
+
+DataStore::~DataStore() = default;
+
+void DataStore::failed(const QString& fileName, const QString& message) {
+  if (!fileName.isEmpty() && !db_.damagedFiles.contains(fileName, Qt::CaseInsensitive) &&
+      QFileInfo::exists(db_.filePath(fileName))) {
+    db_.damagedFiles << fileName;
+  }
+  prompt_.message(message, Prompt::Icon::Exclamation);
+}
+
+bool DataStore::readRecords(const QString& fileName, int n, const QString& failMessage,
+                            const std::function<void(const QStringList&)>& addRow) {
+  const QString path = db_.filePath(fileName);
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) {
+    failed(fileName, failMessage);
+    return false;
+  }
+  const QByteArray bytes = f.readAll();
+  if (f.error() != QFile::NoError) {
+    failed(fileName, failMessage);
+    return false;
+  }
+  f.close();
+  bool clean = true;
+  const QString text = Codec::decode(bytes, &clean);
+  QuotedFieldReader reader(text);
+  QStringList fields;
+  while (!reader.atEnd()) {
+    const auto r = reader.readRecord(n, &fields);
+    if (r == QuotedFieldReader::Record::Truncated) break;
+    if (r == QuotedFieldReader::Record::Damaged) {
+      failed(fileName, failMessage);
+      return false;
+    }
+    addRow(fields);
+  }
+  if (!clean) {
+    // Bytes that are not code page 950: the rows are kept, the original too.
+    failed(fileName, failMessage);
+    return false;
+  }
+  return true;
+}
+
+void DataStore::fillColumn(Table& table, int column, const QString& fileName, const QString& failMessage) {
+  if (AppPaths::exists(db_.DataBasePath, fileName)) {
+    int row = 0;
+    const bool ok = readRecords(fileName, 1, failMessage, [&](const QStringList& f) {
+      if (++row <= table.count()) table.setCell(row, column, Num::format(Num::leading(f[0])));
+    });
+    if (!ok) return;
+  }
+  for (int r = 1; r <= table.count(); ++r) {
+    if (table.cell(r, column).isEmpty()) table.setCell(r, column, QStringLiteral("0"));
+  }
+}
+
+bool DataStore::convertOlder(const QString& oldName, int oldFields, const QString& newName, Table& table,
+                             const std::function<void(const QStringList&)>& addRow, int newFirst,
+                             int newColumns, const QString& failMessage) {
+  if (!readRecords(oldName, oldFields, failMessage, addRow)) return false;
+  // The new file is written completely before the older one is set aside.
+  const QString text = tableText(table, newFirst, newColumns);
+  if (!SaveTransaction::writeTextFile(db_.DataBasePath, newName, text)) {
+    prompt_.message(failMessage, Prompt::Icon::Exclamation);
+    return false;
+  }
+  const QString oldPath = db_.filePath(oldName);
+  const QString aside = db_.DataBasePath + QFileInfo(oldName).completeBaseName() + QStringLiteral(".123");
+  QFile::remove(aside);
+  QFile::rename(oldPath, aside);
+  return true;
+}
+
+// ---- readers --------------------------------------------------------------
+
+void DataStore::ImagesInit() {
+  db_.Images.clear();
+  if (!AppPaths::exists(db_.DataBasePath, QStringLiteral("Images1.kdt"))) return;
+  readRecords(QStringLiteral("Images1.kdt"), 3, errorText(QStringLiteral("Images1")), [&](const QStringList& f) {
+    const int r = db_.Images.append(f[0]);
+    db_.Images.setCell(r, 1, f[1]);
+    db_.Images.setCell(r, 2, f[2]);
+  });
+}
+
+void DataStore::ExpendInit() {
+  progress_.setLabel(QStringLiteral("正在載入 Expend 檔案"));
+  db_.Expend.clear();
+  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Expend.kdt"))) {
+    const bool ok = readRecords(QStringLiteral("Expend.kdt"), 5, errorText(QStringLiteral("Expend")),
+                                [&](const QStringList& f) {
+                                  const int r = db_.Expend.append(f[0]);
+                                  for (int j = 1; j <= 4; ++j) db_.Expend.setCell(r, j, f[j]);
+                                });
+    if (!ok) return;
+  }
+  progress_.setValue(17);
+}
+
+void DataStore::ManufInit() {
+  progress_.setLabel(QStringLiteral("正在載入 Manuf 檔案"));
+  Manuf1Init();
+  Manuf2Init();
+  Manuf3Init();
+  progress_.setValue(33);
+}
+
+void DataStore::Manuf1Init() {
+  Table& t = db_.Manuf;
+  t.clear();
+  const QString msg = errorText(QStringLiteral("Manuf1"));
+  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Manuf1.kdt"))) {
+    t.reserve(20000);
+    readRecords(QStringLiteral("Manuf1.kdt"), 6, msg, [&](const QStringList& f) {
+      const int r = t.append(f[0]);
+      for (int j = 1; j <= 5; ++j) t.setCell(r, j, f[j]);
+      t.setCell(r, 6, QStringLiteral("0"));
+      t.setCell(r, 7, QStringLiteral("0"));
+    });
+    return;
+  }
+  if (!AppPaths::exists(db_.DataBasePath, QStringLiteral("Manuf.kdt"))) return;
+  const bool ok = convertOlder(
+      QStringLiteral("Manuf.kdt"), 5, QStringLiteral("Manuf1.kdt"), t,
+      [&](const QStringList& f) {
+        const int r = t.append(f[0]);
+        t.setCell(r, 1, f[1]);
+        t.setCell(r, 2, f[2]);
+        t.setCell(r, 3, f[3]);
+        t.setCell(r, 4, QStringLiteral("0"));
+        t.setCell(r, 5, f[4]);
+      },
+      0, 6, msg);
+  if (!ok) return;
+  for (int r = 1; r <= t.count(); ++r) {
+    if (t.cell(r, 6).isEmpty()) t.setCell(r, 6, QStringLiteral("0"));
+  }
+  SettingsStore::set(QStringLiteral("ManufForm"), QStringLiteral("LW5"), QStringLiteral("90"));
+  progress_.setValue(40);
+}
+
+void DataStore::Manuf2Init() {
+  fillColumn(db_.Manuf, ManufCell::SafetyStock, QStringLiteral("Manuf2.kdt"), errorText(QStringLiteral("Manuf2")));
+}
+
+void DataStore::Manuf3Init() {
+  fillColumn(db_.Manuf, ManufCell::ProductWeight, QStringLiteral("Manuf3.kdt"), errorText(QStringLiteral("Manuf3")));
+}
+
+void DataStore::StockInit() {
+  progress_.setLabel(QStringLiteral("正在載入 Stock 檔案"));
+  Stock1Init();
+  Stock2Init();
+  progress_.setValue(50);
+}
+
+void DataStore::Stock1Init() {
+  Table& t = db_.Stock;
+  t.clear();
+  const QString msg = errorText(QStringLiteral("Stock1"));
+  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Stock1.kdt"))) {
+    t.reserve(300000);
+    readRecords(QStringLiteral("Stock1.kdt"), 8, msg, [&](const QStringList& f) {
+      const int r = t.append(f[0]);
+      for (int j = 1; j <= 7; ++j) t.setCell(r, j, f[j]);
+      t.setCell(r, 8, QStringLiteral("0"));
+    });
+    return;
+  }
+  if (!AppPaths::exists(db_.DataBasePath, QStringLiteral("Stock.kdt"))) return;
+  const bool ok = convertOlder(
+      QStringLiteral("Stock.kdt"), 7, QStringLiteral("Stock1.kdt"), t,
+      [&](const QStringList& f) {
+        const int r = t.append(f[0]);
+        for (int j = 1; j <= 6; ++j) t.setCell(r, j, f[j]);
+      },
+      0, 8, msg);
+  if (ok) progress_.setValue(60);
+}
+
+void DataStore::Stock2Init() {
+  fillColumn(db_.Stock, StockCell::LineWeight, QStringLiteral("Stock2.kdt"), errorText(QStringLiteral("Stock2")));
+}
+
+void DataStore::GuestInit() {
+  progress_.setLabel(QStringLiteral("正在載入 Member 檔案"));
+  Table& t = db_.Guest;
+  t.clear();
+  const QString msg = errorText(QStringLiteral("Member"));
+  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Member.kdt"))) {
+    t.reserve(50000);
+    if (!readRecords(QStringLiteral("Member.kdt"), 9, msg, [&](const QStringList& f) {
+          const int r = t.append(f[0]);
+          for (int j = 1; j <= 8; ++j) t.setCell(r, j, f[j]);
+        }))
+      return;
+  } else if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Guest.kdt"))) {
+    const bool ok = convertOlder(
+        QStringLiteral("Guest.kdt"), 8, QStringLiteral("Member.kdt"), t,
+        [&](const QStringList& f) {
+          const int r = t.append(f[0]);
+          for (int j = 1; j <= 7; ++j) t.setCell(r, j, f[j]);
+        },
+        0, 9, msg);
+    if (ok) progress_.setValue(80);
+    return;
+  }
+  progress_.setValue(66);
+}
+
+void DataStore::OrderInit() {
+  progress_.setLabel(QStringLiteral("正在載入 Order 檔案"));
+  Table& t = db_.Order;
+  t.clear();
+  const QString msg = errorText(QStringLiteral("Order"));
+  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Order1.kdt"))) {
+    t.reserve(100000);
+    if (!readRecords(QStringLiteral("Order1.kdt"), 13, msg, [&](const QStringList& f) {
+          const int r = t.append(f[0]);
+          for (int j = 1; j <= 12; ++j) t.setCell(r, j, f[j]);
+        }))
+      return;
+  } else if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Order.kdt"))) {
+    const bool ok = convertOlder(
+        QStringLiteral("Order.kdt"), 11, QStringLiteral("Order1.kdt"), t,
+        [&](const QStringList& f) {
+          const int r = t.append(f[0]);
+          for (int j = 1; j <= 10; ++j) t.setCell(r, j, f[j]);
+        },
+        0, 13, msg);
+    if (ok) progress_.setValue(80);
+    return;
+  }
+  progress_.setValue(83);
+}
+
+void DataStore::ManufStockInit() {
+  progress_.setLabel(QStringLiteral("正在載入 ManufStock 檔案"));
+  Table& t = db_.ManufStock;
+  t.clear();
+  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("ManufStock.kdt"))) {
+    if (!readRecords(QStringLiteral("ManufStock.kdt"), 10, errorText(QStringLiteral("ManufStock")),
+                     [&](const QStringList& f) {
+                       const int r = t.append(f[0]);
+                       for (int j = 1; j <= 9; ++j) t.setCell(r, j, f[j]);
+                     }))
+      return;
+  }
+  progress_.setValue(100);
+}
+
+void DataStore::ImagesCnv() {
+  const bool hasNew = AppPaths::exists(db_.DataBasePath, QStringLiteral("Images1.kdt"));
+  const bool hasOld = AppPaths::exists(db_.DataBasePath, QStringLiteral("Images.kdt"));
+  if (!hasOld) return;
+  if (hasNew) {
+    QFile::remove(db_.filePath(QStringLiteral("Images.kdt")));
+    return;
+  }
+  Table& t = db_.Images;
+  const bool ok = readRecords(QStringLiteral("Images.kdt"), 2, QStringLiteral("發生錯誤!"), [&](const QStringList& f) {
+    const int r = t.append(f[0]);
+    t.setCell(r, 2, f[1]);
+  });
+  if (!ok) return;
+  // The last product of that name gives the category.
+  QHash<QString, QString> category;
+  for (int r = 1; r <= db_.Manuf.count(); ++r) category.insert(db_.Manuf.key(r), db_.Manuf.cell(r, ManufCell::ProductCategory));
+  for (int r = 1; r <= t.count(); ++r) {
+    const auto it = category.constFind(t.key(r));
+    if (it != category.constEnd()) t.setCell(r, ImagesCell::ImageCategory, *it);
+  }
+  // Written before the older file goes, so a failed write keeps it.
+  if (SaveTransaction::writeTextFile(db_.DataBasePath, QStringLiteral("Images1.kdt"), tableText(t, 0, 3))) {
+    QFile::remove(db_.filePath(QStringLiteral("Images.kdt")));
+  }
+}
+
+void DataStore::NumInit() {
+  db_.NumStr = QDate::currentDate().toString(QStringLiteral("yyMM"));
+  db_.num = 1;
+  QString text;
+  const QString path = db_.filePath(QStringLiteral("Num.kdt"));
+  if (!QFileInfo::exists(path) || !Codec::readTextFile(path, &text) || text.isEmpty()) return;
+  const QString line = text.section(QStringLiteral("\n"), 0, 0).remove(u'\r');
+  const QStringList parts = line.split(u',');
+  if (parts.value(0).trimmed() != db_.NumStr || parts.size() < 2) return;
+  const double v = Num::roundHalfEven(Num::leading(parts[1]));
+  db_.num = (v >= 1 && v < 2147483647.0) ? static_cast<int>(v) : 1;
+}
+
+void DataStore::loadDatabase() {
+  SaveTransaction::recover(db_.DataBasePath);
+  db_.settings.reset();
+  db_.damagedFiles.clear();
+  NumInit();
+  SettingsFiles::SetInit(db_, prompt_);
+  SettingsFiles::ImportInit(db_, prompt_);
+  SettingsFiles::CateInit(db_, prompt_);
+  ImagesInit();
+  progress_.show(QStringLiteral("資料載入中...."));
+  yieldOnce();
+  ExpendInit();
+  ManufInit();
+  StockInit();
+  GuestInit();
+  OrderInit();
+  ManufStockInit();
+  progress_.close();
+  ImagesCnv();
+}
+
+// ---- writers --------------------------------------------------------------
+
+QString DataStore::tableText(const Table& table, int firstColumn, int columns) {
+  QuotedFieldWriter w;
+  w.reserve(static_cast<qsizetype>(table.count()) * (columns * 12 + 2));
+  for (int r = 1; r <= table.count(); ++r) {
+    for (int c = firstColumn; c < firstColumn + columns; ++c) w.field(table.cell(r, c));
+    w.endRecord();
+  }
+  return w.text();
+}
+
+void DataStore::writeTable(SaveTransaction& t, const QString& label, const QString& fileName, const Table& table,
+                           int firstColumn, int columns, int progressValue) {
+  if (!db_.SaveOK) return;
+  if (!label.isEmpty()) progress_.setLabel(label);
+  if (!t.writeText(fileName, tableText(table, firstColumn, columns))) {
+    db_.SaveOK = false;
+    return;
+  }
+  if (progressValue >= 0) progress_.setValue(progressValue);
+}
+
+void DataStore::NumClose(SaveTransaction& t) {
+  if (!db_.SaveOK) return;
+  progress_.setLabel(QStringLiteral("正在儲存 Num 檔案"));
+  if (!t.writeText(QStringLiteral("Num.kdt"), db_.NumStr + u',' + QString::number(db_.num) + QStringLiteral("\r\n"))) {
+    db_.SaveOK = false;
+    return;
+  }
+  progress_.setValue(11);
+}
+
+void DataStore::OrderClose(SaveTransaction& t) {
+  writeTable(t, QStringLiteral("正在儲存 Order 檔案"), QStringLiteral("Order1.kdt"), db_.Order, 0, 13, 22);
+}
+
+void DataStore::StockClose(SaveTransaction& t) {
+  if (!db_.SaveOK) return;
+  progress_.setLabel(QStringLiteral("正在儲存 Stock 檔案"));
+  writeTable(t, {}, QStringLiteral("Stock1.kdt"), db_.Stock, 0, 8, -1);
+  writeTable(t, {}, QStringLiteral("Stock2.kdt"), db_.Stock, StockCell::LineWeight, 1, -1);
+  progress_.setValue(33);
+}
+
+void DataStore::GuestClose(SaveTransaction& t) {
+  writeTable(t, QStringLiteral("正在儲存 Member 檔案"), QStringLiteral("Member.kdt"), db_.Guest, 0, 9, 44);
+}
+
+void DataStore::ManufClose(SaveTransaction& t) {
+  if (!db_.SaveOK) return;
+  progress_.setLabel(QStringLiteral("正在儲存 Manuf 檔案"));
+  writeTable(t, {}, QStringLiteral("Manuf1.kdt"), db_.Manuf, 0, 6, -1);
+  writeTable(t, {}, QStringLiteral("Manuf2.kdt"), db_.Manuf, ManufCell::SafetyStock, 1, -1);
+  writeTable(t, {}, QStringLiteral("Manuf3.kdt"), db_.Manuf, ManufCell::ProductWeight, 1, -1);
+  progress_.setValue(55);
+}
+
+void DataStore::ManufStockClose(SaveTransaction& t) {
+  writeTable(t, QStringLiteral("正在儲存 ManufStock 檔案"), QStringLiteral("ManufStock.kdt"), db_.ManufStock, 0, 10, 66);
+}
+
+void DataStore::ImagesClose(SaveTransaction& t) {
+  writeTable(t, QStringLiteral("正在儲存 Images 檔案"), QStringLiteral("Images1.kdt"), db_.Images, 0, 3, 77);
+}
+
+void DataStore::ExpendClose(SaveTransaction& t) {
+  if (!db_.SaveOK) return;
+  if (!AppPaths::exists(db_.DataBasePath, QStringLiteral("Expend.kdt"))) db_.ExpendDirty = true;
+  if (db_.ExpendDirty) {
+    writeTable(t, QStringLiteral("正在儲存 Expend 檔案"), QStringLiteral("Expend.kdt"), db_.Expend, 0, 5, 88);
+  } else {
+    progress_.setLabel(QStringLiteral("Expend 資料無更動"));
+    progress_.setValue(88);
+  }
+}
+
+bool DataStore::keepDamagedOriginals() {
+  if (db_.damagedFiles.isEmpty()) return true;
+  const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
+  QStringList kept;
+  for (const QString& name : std::as_const(db_.damagedFiles)) {
+    const QString path = db_.filePath(name);
+    if (!QFileInfo::exists(path)) continue;
+    const QString copy = path + QStringLiteral(".damaged-") + stamp;
+    if (!QFileInfo::exists(copy) && !QFile::copy(path, copy)) return false;
+    kept << QFileInfo(copy).fileName();
+  }
+  db_.damagedFiles.clear();
+  if (!kept.isEmpty()) {
+    prompt_.message(QStringLiteral("載入時發生錯誤的檔案，原檔已保留為:\r\n") + kept.join(QStringLiteral("\r\n")),
+                    Prompt::Icon::Exclamation);
+  }
+  return true;
+}
+
+bool DataStore::saveAttempt() {
+  db_.SaveOK = true;
+  if (!keepDamagedOriginals()) {
+    db_.SaveOK = false;
+    return false;
+  }
+  SaveTransaction t(db_.DataBasePath);
+  NumClose(t);
+  OrderClose(t);
+  StockClose(t);
+  GuestClose(t);
+  ManufClose(t);
+  ManufStockClose(t);
+  ImagesClose(t);
+  ExpendClose(t);
+  if (db_.SaveOK) {
+    progress_.setLabel(QStringLiteral("正在儲存 Cate 檔案"));
+    if (SettingsFiles::CateClose(db_, t)) {
+      progress_.setValue(100);
+    } else {
+      db_.SaveOK = false;
+    }
+  }
+  if (db_.SaveOK && !t.commit()) db_.SaveOK = false;
+  if (!db_.SaveOK) t.discard();
+  return db_.SaveOK;
+}
+
+bool DataStore::DataBaseSave() {
+  for (int attempt = 1;; ++attempt) {
+    progress_.show(QStringLiteral("資料儲存中..."));
+    yieldOnce();
+    const bool ok = saveAttempt();
+    progress_.close();
+    if (ok) {
+      if (attempt > 1) prompt_.message(QStringLiteral("儲存完成！"), Prompt::Icon::Information);
+      return true;
+    }
+    if (attempt < 3) {
+      if (prompt_.message(QStringLiteral("儲存失敗，請按「是(Y)」再試一次"), Prompt::Icon::Exclamation,
+                          Prompt::Buttons::YesNo) != Prompt::Answer::Yes)
+        return false;
+      continue;
+    }
+    prompt_.message(QStringLiteral("儲存依舊失敗，檔案可能處於唯獨狀態，可試著重開機後再試一次\r\n\r\n"
+                                   "(Win10 系統則可能是更新機制在作怪，建議到控制台讓 Win10 更新完畢重開應該就能解決)"),
+                    Prompt::Icon::Exclamation);
+    return false;
+  }
+}

@@ -1,0 +1,80 @@
+#pragma once
+// Moving the open database between its folder and memory: the table readers
+// (…Init) and writers (…Close), the order-number counter, loading every file
+// of a folder and saving with up to three attempts.
+#include <QString>
+#include <memory>
+
+#include "store/Database.h"
+
+class Prompt;
+class Progress;
+class SaveTransaction;
+
+class DataStore {
+ public:
+  DataStore(Database& db, Prompt& prompt, Progress& progress);
+  ~DataStore();
+
+  // Loads every file of db.DataBasePath: finishes an interrupted save, then
+  // the counter, the settings files, the pictures, the tables behind the
+  // progress window, and converts older picture files. The window's own
+  // steps (filter refill, title, flags) follow in the caller.
+  void loadDatabase();
+
+  // Writes every table and the category lists; up to three attempts, asking
+  // before each retry. True when the last attempt wrote everything.
+  bool DataBaseSave();
+
+  // Table readers.
+  void ImagesInit();
+  void ExpendInit();
+  void ManufInit();
+  void Manuf1Init();
+  void Manuf2Init();
+  void Manuf3Init();
+  void StockInit();
+  void Stock1Init();
+  void Stock2Init();
+  void GuestInit();
+  void OrderInit();
+  void ManufStockInit();
+  void ImagesCnv();
+  void NumInit();
+
+  // One save attempt: every writer into one transaction, committed only when
+  // all succeeded. Sets db.SaveOK.
+  bool saveAttempt();
+
+  // Table writers, into the attempt's transaction (only while SaveOK).
+  void NumClose(SaveTransaction& t);
+  void OrderClose(SaveTransaction& t);
+  void StockClose(SaveTransaction& t);
+  void GuestClose(SaveTransaction& t);
+  void ManufClose(SaveTransaction& t);
+  void ManufStockClose(SaveTransaction& t);
+  void ImagesClose(SaveTransaction& t);
+  void ExpendClose(SaveTransaction& t);
+
+  // Text of a whole table file: the listed columns of every row.
+  static QString tableText(const Table& table, int firstColumn, int columns);
+
+ private:
+  struct ReadResult;
+  // Reads fileName (case-insensitive) as records of n fields, appending rows
+  // through addRow. False (after the message) when the file failed to read.
+  bool readRecords(const QString& fileName, int n, const QString& failMessage,
+                   const std::function<void(const QStringList&)>& addRow);
+  void fillColumn(Table& table, int column, const QString& fileName, const QString& failMessage);
+  bool convertOlder(const QString& oldName, int oldFields, const QString& newName, Table& table,
+                    const std::function<void(const QStringList&)>& addRow, int newFirst, int newColumns,
+                    const QString& failMessage);
+  void writeTable(SaveTransaction& t, const QString& label, const QString& fileName, const Table& table,
+                  int firstColumn, int columns, int progressValue);
+  bool keepDamagedOriginals();
+  void failed(const QString& fileName, const QString& message);
+
+  Database& db_;
+  Prompt& prompt_;
+  Progress& progress_;
+};

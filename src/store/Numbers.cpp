@@ -1,0 +1,108 @@
+#include "store/Numbers.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace Num {
+
+namespace {
+
+// Scans [sign] digits [. digits] starting at pos; returns end index, or -1 when
+// no digit was found.
+qsizetype scanNumber(const QString& t, qsizetype pos) {
+  qsizetype i = pos;
+  if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) ++i;
+  bool digits = false;
+  while (i < t.size() && t[i] >= u'0' && t[i] <= u'9') { ++i; digits = true; }
+  if (i < t.size() && t[i] == u'.') {
+    qsizetype j = i + 1;
+    bool frac = false;
+    while (j < t.size() && t[j] >= u'0' && t[j] <= u'9') { ++j; frac = true; }
+    if (frac || digits) { i = j; digits = digits || frac; }
+  }
+  return digits ? i : -1;
+}
+
+}  // namespace
+
+double leading(const QString& text) {
+  qsizetype p = 0;
+  while (p < text.size() && (text[p] == u' ' || text[p] == u'\t')) ++p;
+  const qsizetype end = scanNumber(text, p);
+  if (end < 0) return 0.0;
+  const std::string s = text.mid(p, end - p).toStdString();
+  const double v = std::strtod(s.c_str(), nullptr);
+  return std::isfinite(v) ? v : 0.0;
+}
+
+bool isNumeric(const QString& text) {
+  const QString t = text.trimmed();
+  if (t.isEmpty()) return false;
+  return scanNumber(t, 0) == t.size();
+}
+
+QString format(double value) {
+  if (!std::isfinite(value)) return QStringLiteral("0");
+  if (value == 0) return QStringLiteral("0");
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", value);  // d.dddddddddddddde±XX
+  std::string s(buf);
+  const bool neg = s[0] == '-';
+  if (neg) s.erase(0, 1);
+  const auto epos = s.find('e');
+  const int exp = std::atoi(s.c_str() + epos + 1);
+  std::string mant = s.substr(0, 1) + s.substr(2, epos - 2);  // 15 digits
+  while (mant.size() > 1 && mant.back() == '0') mant.pop_back();
+  std::string out;
+  if (exp >= 0) {
+    if (static_cast<int>(mant.size()) <= exp + 1) {
+      out = mant + std::string(exp + 1 - mant.size(), '0');
+    } else {
+      out = mant.substr(0, exp + 1) + "." + mant.substr(exp + 1);
+    }
+  } else {
+    out = "0." + std::string(-exp - 1, '0') + mant;
+  }
+  if (out == "0") return QStringLiteral("0");
+  return QString::fromLatin1((neg ? "-" : "") + out);
+}
+
+double roundHalfUp(double value, int digits) {
+  const double p = std::pow(10.0, digits);
+  const double r = std::floor((value * p * 10.0 + 5.0) / 10.0) / p;
+  return std::isfinite(r) ? r : 0.0;
+}
+
+double roundHalfAwayFromZero(double value, int digits) {
+  const double p = std::pow(10.0, digits);
+  return std::round(value * p) / p;
+}
+
+double roundHalfEven(double value, int digits) {
+  const double p = std::pow(10.0, digits);
+  return std::nearbyint(value * p) / p;  // default rounding mode: to nearest even
+}
+
+}  // namespace Num
+
+namespace DateText {
+
+QDate parse(const QString& text) {
+  static const QRegularExpression re(QStringLiteral("^\\s*(\\d{4})([/-])(\\d{1,2})\\2(\\d{1,2})\\s*$"));
+  const auto m = re.match(text);
+  if (!m.hasMatch()) return {};
+  return QDate(m.captured(1).toInt(), m.captured(3).toInt(), m.captured(4).toInt());
+}
+
+bool isDate(const QString& text) { return parse(text).isValid(); }
+
+QString format(const QDate& date) { return date.toString(QStringLiteral("yyyy/MM/dd")); }
+
+QString today() { return format(QDate::currentDate()); }
+
+}  // namespace DateText
+
+QStringList splitAtBlanks(const QString& text) { return text.split(u' '); }

@@ -1,0 +1,155 @@
+#include "store/SaveTransaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/AppPaths.h"
+#include "platform/Codec.h"
+
+namespace {
+qint64 g_failBudget = -1;
+int g_crashAfter = -1;
+
+bool writeAll(QFile& f, const QByteArray& bytes) {
+  qint64 len = bytes.size();
+  if (g_failBudget >= 0) {
+    if (g_failBudget < len) {
+      if (g_failBudget > 0) f.write(bytes.constData(), g_failBudget);
+      g_failBudget = 0;
+      return false;
+    }
+    g_failBudget -= len;
+  }
+  return f.write(bytes) == len;
+}
+
+QString tempNameFor(const QString& name) { return QStringLiteral("~") + name + QStringLiteral(".tmp"); }
+
+// Renames temp over name in dir, then removes any other-cased copy of name.
+bool place(const QString& dir, const QString& temp, const QString& name) {
+  const QString from = dir + temp;
+  const QString to = dir + name;
+  if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) return false;
+  const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+  for (const QString& e : entries) {
+    if (e != name && e.compare(name, Qt::CaseInsensitive) == 0) QFile::remove(dir + e);
+  }
+  return true;
+}
+}  // namespace
+
+bool syncPath(const QString& path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+SaveTransaction::SaveTransaction(const QString& folder) : folder_(AppPaths::withSlash(folder)) {}
+
+SaveTransaction::~SaveTransaction() { discard(); }
+
+bool SaveTransaction::write(const QString& name, const QByteArray& bytes) {
+  const QString temp = tempNameFor(name);
+  QFile f(folder_ + temp);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+  bool ok = writeAll(f, bytes) && f.flush() && ::fsync(f.handle()) == 0;
+  f.close();
+  ok = ok && f.error() == QFile::NoError;
+  if (!ok) {
+    QFile::remove(folder_ + temp);
+    return false;
+  }
+  for (auto& e : files_) {
+    if (e.name == name) return true;  // rewritten: same temporary file
+  }
+  files_.push_back({temp, name});
+  return true;
+}
+
+bool SaveTransaction::writeText(const QString& name, const QString& text) { return write(name, Codec::encode(text)); }
+
+bool SaveTransaction::commit() {
+  if (files_.empty()) return true;
+  QString journal;
+  for (const auto& e : files_) journal += e.temp + u'\t' + e.name + QStringLiteral("\r\n");
+  {
+    QFile j(folder_ + QString::fromLatin1(kJournal));
+    if (!j.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+      discard();
+      return false;
+    }
+    const QByteArray bytes = Codec::encode(journal);
+    const bool ok = writeAll(j, bytes) && j.flush() && ::fsync(j.handle()) == 0;
+    j.close();
+    if (!ok) {
+      QFile::remove(folder_ + QString::fromLatin1(kJournal));
+      discard();
+      return false;
+    }
+  }
+  syncPath(folder_);
+  int renamed = 0;
+  for (const auto& e : files_) {
+    if (g_crashAfter >= 0 && renamed >= g_crashAfter) {
+      files_.clear();  // a crashed process cleans nothing up
+      return false;
+    }
+    if (!place(folder_, e.temp, e.name)) {
+      // The journal stays: the next load finishes what is left.
+      files_.clear();
+      return false;
+    }
+    ++renamed;
+  }
+  files_.clear();
+  syncPath(folder_);
+  QFile::remove(folder_ + QString::fromLatin1(kJournal));
+  syncPath(folder_);
+  return true;
+}
+
+void SaveTransaction::discard() {
+  for (const auto& e : files_) QFile::remove(folder_ + e.temp);
+  files_.clear();
+}
+
+bool SaveTransaction::recover(const QString& folder) {
+  const QString dir = AppPaths::withSlash(folder);
+  const QString journalPath = dir + QString::fromLatin1(kJournal);
+  if (!QFileInfo::exists(journalPath)) return true;
+  QString text;
+  const bool readable = Codec::readTextFile(journalPath, &text);
+  bool ok = readable;
+  if (readable) {
+    const QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (const QString& line : lines) {
+      const QStringList parts = line.split(u'\t');
+      if (parts.size() != 2) continue;
+      const QString temp = parts[0];
+      const QString name = parts[1];
+      if (temp.contains(u'/') || name.contains(u'/') || temp.contains(QStringLiteral(".."))) continue;
+      // A temporary file still there was not yet renamed; one gone already was.
+      if (QFileInfo::exists(dir + temp) && !place(dir, temp, name)) ok = false;
+    }
+  }
+  syncPath(dir);
+  if (ok) QFile::remove(journalPath);
+  return ok;
+}
+
+bool SaveTransaction::writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
+  SaveTransaction t(folder);
+  return t.write(name, bytes) && t.commit();
+}
+
+bool SaveTransaction::writeTextFile(const QString& folder, const QString& name, const QString& text) {
+  return writeFile(folder, name, Codec::encode(text));
+}
+
+void SaveTransaction::failAfterBytes(qint64 bytes) { g_failBudget = bytes; }
+void SaveTransaction::crashAfterRenames(int renames) { g_crashAfter = renames; }

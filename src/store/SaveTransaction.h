@@ -1,0 +1,61 @@
+#pragma once
+// All-or-nothing writing of a set of files in one folder. Each file is
+// written to a temporary file beside it and flushed to disk; commit() then
+// writes the journal "~Save.lst", renames every temporary file over its
+// original, syncs the folder and removes the journal. recover() finishes the
+// renames of a commit that a crash interrupted, so the folder always holds
+// the whole old or the whole new set of files.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class SaveTransaction {
+ public:
+  explicit SaveTransaction(const QString& folder);
+  ~SaveTransaction();  // removes the temporary files of an attempt not committed
+  SaveTransaction(const SaveTransaction&) = delete;
+  SaveTransaction& operator=(const SaveTransaction&) = delete;
+
+  // Writes the bytes of file `name` (canonical name, inside the folder) to a
+  // temporary file. False on any failure; nothing of the folder has changed.
+  bool write(const QString& name, const QByteArray& bytes);
+  // Encodes text in code page 950 and writes it.
+  bool writeText(const QString& name, const QString& text);
+
+  // Replaces the originals. False when something failed before the first
+  // rename (nothing changed) -- after the journal is down, renames are finished
+  // by recover() even if this process dies.
+  bool commit();
+  // Drops every temporary file written so far.
+  void discard();
+
+  bool empty() const { return files_.empty(); }
+
+  // Finishes an interrupted commit in folder. Returns false when a journal was
+  // found but could not be completed.
+  static bool recover(const QString& folder);
+
+  // Writes one file atomically (its own transaction).
+  static bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes);
+  static bool writeTextFile(const QString& folder, const QString& name, const QString& text);
+
+  // Test hooks: make writes fail once this many more bytes were written
+  // (-1 = never), and stop a commit after this many renames as a crash would
+  // (-1 = never).
+  static void failAfterBytes(qint64 bytes);
+  static void crashAfterRenames(int renames);
+
+  static constexpr const char* kJournal = "~Save.lst";
+
+ private:
+  struct Entry {
+    QString temp;   // file name of the temporary file
+    QString name;   // canonical final name
+  };
+  QString folder_;
+  std::vector<Entry> files_;
+};
+
+// fsync of a file or folder path; false on failure.
+bool syncPath(const QString& path);
