@@ -1,0 +1,108 @@
+#pragma once
+// A list of rows of texts with columns: the one list control of every window.
+// Rows are numbered from 0 in their shown order (sorting reorders the rows
+// themselves). Column 0 is the key text; a window that keeps table row
+// numbers puts them in a hidden last column named "Index".
+// Backed by one QAbstractTableModel holding rows of strings: no object per
+// cell, so 100k rows fill and paint quickly.
+#include <QColor>
+#include <QStringList>
+#include <QTreeView>
+#include <vector>
+
+class ListViewModel;
+
+class ListView : public QTreeView {
+  Q_OBJECT
+ public:
+  explicit ListView(QWidget* parent = nullptr);
+  ~ListView() override;
+
+  // ---- columns ----
+  // Sets the column captions (removes every row).
+  void setColumns(const QStringList& captions);
+  int columnCount() const;
+  QString columnCaption(int column) const;
+  void setColumnCaption(int column, const QString& caption);
+  // Widths in twips (15 twips per pixel); 0 hides the column.
+  void setColumnWidthTwips(int column, int twips);
+  int columnWidthTwips(int column) const;
+  void setColumnAlignment(int column, Qt::Alignment alignment);
+  // The hidden column holding table row numbers; -1 for none.
+  void setIndexColumn(int column);
+  int indexColumn() const;
+
+  // ---- rows ----
+  void clear();
+  // Replaces every row at once (fast path for fillers). Each row is padded
+  // or cut to columnCount(). Colours and ticks reset.
+  void setRows(std::vector<QStringList> rows);
+  // Appends one row; returns its number.
+  int addRow(const QStringList& cells);
+  void insertRow(int row, const QStringList& cells);
+  void removeRow(int row);
+  void moveRow(int from, int to);
+  int rowCount() const;
+  QString text(int row, int column) const;
+  void setText(int row, int column, const QString& text);
+  QStringList rowTexts(int row) const;
+  // The number in the Index column of a row (0 when there is none).
+  int tableIndex(int row) const;
+
+  // ---- appearance ----
+  void setRowColor(int row, const QColor& fore);  // invalid colour = default
+  QColor rowColor(int row) const;
+  void setRowBackground(int row, const QColor& back);
+  void setRowBold(int row, bool bold);
+  void setFontPointSize(int size);          // applied only when 9..24
+  void setFlatHeader(bool flat);            // header buttons without click
+  void setGridLines(bool on);
+
+  // ---- tick boxes ----
+  void setCheckable(bool on);
+  bool isCheckable() const;
+  bool isChecked(int row) const;
+  // Changing a tick by code emits itemCheckChanged with byUser = false.
+  void setChecked(int row, bool checked);
+
+  // ---- selection ----
+  void setMultiSelect(bool on);
+  int currentRow() const;          // -1 when none
+  void setCurrentRow(int row);     // selects it alone and scrolls to it
+  std::vector<int> selectedRows() const;  // ascending
+  bool isSelected(int row) const;
+  void setSelected(int row, bool selected);
+  void selectAll() override;
+  void clearSelection();
+
+  // ---- sorting ----
+  enum class SortMode { Text, Number, Date };
+  void setColumnSortMode(int column, SortMode mode);
+  // Reorders the rows by a column (stable); remembers the column and order.
+  void sortRows(int column, Qt::SortOrder order);
+  int sortColumn() const;
+  Qt::SortOrder sortOrder() const;
+  // When on, a header click sorts by that column, flipping the order when the
+  // same column is clicked again. Off by default: windows handle headerClicked.
+  void setSortOnHeaderClick(bool on);
+
+ Q_SIGNALS:
+  void itemCheckChanged(int row, bool checked, bool byUser);
+  void rowActivated(int row);          // double click or Enter
+  void headerClicked(int column);
+  void currentRowChanged(int row);
+  void rowsSelectionChanged();
+  void contextMenuAt(const QPoint& globalPos);  // right click
+  void keyPressed(int key, Qt::KeyboardModifiers modifiers);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  ListViewModel* model_;
+  int indexColumn_ = -1;
+  int sortColumn_ = -1;
+  Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+  bool sortOnHeaderClick_ = false;
+};
