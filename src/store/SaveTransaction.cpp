@@ -10,21 +10,9 @@
 #include "platform/Codec.h"
 
 namespace {
-qint64 g_failBudget = -1;
+qint64 g_failBytes = -1;
+int g_failTransactions = 0;
 int g_crashAfter = -1;
-
-bool writeAll(QFile& f, const QByteArray& bytes) {
-  qint64 len = bytes.size();
-  if (g_failBudget >= 0) {
-    if (g_failBudget < len) {
-      if (g_failBudget > 0) f.write(bytes.constData(), g_failBudget);
-      g_failBudget = 0;
-      return false;
-    }
-    g_failBudget -= len;
-  }
-  return f.write(bytes) == len;
-}
 
 QString tempNameFor(const QString& name) { return QStringLiteral("~") + name + QStringLiteral(".tmp"); }
 
@@ -49,7 +37,25 @@ bool syncPath(const QString& path) {
   return ok;
 }
 
-SaveTransaction::SaveTransaction(const QString& folder) : folder_(AppPaths::withSlash(folder)) {}
+SaveTransaction::SaveTransaction(const QString& folder) : folder_(AppPaths::withSlash(folder)) {
+  if (g_failBytes >= 0 && g_failTransactions > 0) {
+    failBudget_ = g_failBytes;
+    --g_failTransactions;
+  }
+}
+
+bool SaveTransaction::writeAll(QFile& f, const QByteArray& bytes) {
+  const qint64 len = bytes.size();
+  if (failBudget_ >= 0) {
+    if (failBudget_ < len) {
+      if (failBudget_ > 0) f.write(bytes.constData(), failBudget_);
+      failBudget_ = 0;
+      return false;
+    }
+    failBudget_ -= len;
+  }
+  return f.write(bytes) == len;
+}
 
 SaveTransaction::~SaveTransaction() { discard(); }
 
@@ -151,5 +157,8 @@ bool SaveTransaction::writeTextFile(const QString& folder, const QString& name, 
   return writeFile(folder, name, Codec::encode(text));
 }
 
-void SaveTransaction::failAfterBytes(qint64 bytes) { g_failBudget = bytes; }
+void SaveTransaction::failAfterBytes(qint64 bytes, int transactions) {
+  g_failBytes = bytes;
+  g_failTransactions = bytes < 0 ? 0 : transactions;
+}
 void SaveTransaction::crashAfterRenames(int renames) { g_crashAfter = renames; }

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <vector>
 
+class QFile;
+
 class SaveTransaction {
  public:
   explicit SaveTransaction(const QString& folder);
@@ -40,10 +42,10 @@ class SaveTransaction {
   static bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes);
   static bool writeTextFile(const QString& folder, const QString& name, const QString& text);
 
-  // Test hooks: make writes fail once this many more bytes were written
-  // (-1 = never), and stop a commit after this many renames as a crash would
-  // (-1 = never).
-  static void failAfterBytes(qint64 bytes);
+  // Test hooks: make each of the next `transactions` transactions fail its
+  // writes once it has written this many bytes (-1 = never), and stop a
+  // commit after this many renames as a crash would (-1 = never).
+  static void failAfterBytes(qint64 bytes, int transactions = 1000);
   static void crashAfterRenames(int renames);
 
   static constexpr const char* kJournal = "~Save.lst";
@@ -53,8 +55,10 @@ class SaveTransaction {
     QString temp;   // file name of the temporary file
     QString name;   // canonical final name
   };
+  bool writeAll(QFile& f, const QByteArray& bytes);
   QString folder_;
   std::vector<Entry> files_;
+  qint64 failBudget_ = -1;
 };
 
 // fsync of a file or folder path; false on failure.

@@ -1,0 +1,253 @@
+// Table files: the field reader, the golden database round trip, the
+// one-column files, damaged files and the all-or-nothing save.
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "platform/Codec.h"
+#include "store/DataStore.h"
+#include "store/Database.h"
+#include "store/Progress.h"
+#include "store/QuotedFieldFile.h"
+#include "store/SaveTransaction.h"
+
+namespace {
+
+struct ReaderCase {
+  const char* text;
+  int fields;
+  std::vector<std::vector<QString>> records;  // complete records read
+  bool damaged;
+};
+
+TEST(QuotedFieldReader, ReadsRecordsFieldByField) {
+  const std::vector<ReaderCase> cases = {
+      {"\"a\",\"b\"\r\n\"c\",\"d\"\r\n", 2, {{"a", "b"}, {"c", "d"}}, false},
+      // Commas and line breaks stay inside quotes.
+      {"\"x,y\",\"1\r\n2\"\r\n", 2, {{"x,y", "1\r\n2"}}, false},
+      // Unquoted fields lose trailing blanks; blanks before a field are skipped.
+      {"  12 kg ,\"z\"\r\n", 2, {{"12 kg", "z"}}, false},
+      // A record cut short by the end of the file is dropped.
+      {"\"a\",\"b\"\r\n\"c\"", 2, {{"a", "b"}}, false},
+      // A trailing empty line is an incomplete record.
+      {"\"a\",\"b\"\r\n\r\n", 2, {{"a", "b"}}, false},
+      // An empty line is one empty field in a one-column file.
+      {"\"7\"\r\n\r\n\"8\"\r\n", 1, {{"7"}, {""}, {"8"}}, false},
+      // Last record without a line end still counts.
+      {"\"a\",\"b\"", 2, {{"a", "b"}}, false},
+      // Empty values.
+      {"\"\",\"\"\r\n", 2, {{"", ""}}, false},
+      // A line with too few fields is damage, not a shifted read.
+      {"\"a\"\r\n\"b\",\"c\"\r\n", 2, {}, true},
+      // A line with too many fields is damage too.
+      {"\"a\",\"b\",\"c\"\r\n", 2, {}, true},
+      // Lone LF ends a line as well.
+      {"\"a\",\"b\"\n\"c\",\"d\"\n", 2, {{"a", "b"}, {"c", "d"}}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const QString text = QString::fromUtf8(c.text);
+    QuotedFieldReader r(text);
+    std::vector<std::vector<QString>> got;
+    bool damaged = false;
+    QStringList f;
+    while (!r.atEnd()) {
+      const auto res = r.readRecord(c.fields, &f);
+      if (res == QuotedFieldReader::Record::Truncated) break;
+      if (res == QuotedFieldReader::Record::Damaged) { damaged = true; break; }
+      got.emplace_back(f.begin(), f.end());
+    }
+    EXPECT_EQ(got, c.records);
+    EXPECT_EQ(damaged, c.damaged);
+  }
+}
+
+TEST(QuotedFieldWriter, WritesQuotedFieldsAndReplacesStrayQuotes) {
+  QuotedFieldWriter w;
+  w.record({QStringLiteral("a,b"), QString(), QStringLiteral("say \"hi\"")});
+  EXPECT_EQ(w.text(), QStringLiteral("\"a,b\",\"\",\"say 'hi'\"\r\n"));
+}
+
+QString currentNum(int n) { return QDate::currentDate().toString(QStringLiteral("yyMM")) + u',' + QString::number(n) + QStringLiteral("\r\n"); }
+
+void copyGolden(const TestDir& d) {
+  const QDir src(QStringLiteral(KESTRIN_TEST_DATA "/golden-db"));
+  for (const QString& n : src.entryList(QDir::Files)) QFile::copy(src.filePath(n), d.file(n));
+}
+
+struct Loaded {
+  Database db;
+  ScriptedPrompt prompt;
+  SilentProgress progress;
+  DataStore store{db, prompt, progress};
+  explicit Loaded(const QString& path) {
+    db.DataBasePath = path;
+    store.loadDatabase();
+  }
+};
+
+TEST(TableFiles, GoldenDatabaseLoadsAndSavesBackByteForByte) {
+  TestDir d;
+  copyGolden(d);
+  d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+  const QStringList names = d.names();
+  std::map<QString, QByteArray> before;
+  for (const QString& n : names) before[n] = d.get(n);
+
+  Loaded l(d.path());
+  EXPECT_TRUE(l.prompt.shown.empty()) << l.prompt.texts().join(u'|').toStdString();
+  EXPECT_EQ(l.progress.value, 100);
+  ASSERT_EQ(l.db.Order.count(), 2);
+  EXPECT_EQ(l.db.Order.cell(1, OrderCell::OrderNote), QStringLiteral("第一行,逗號\r\n第二行"));
+  EXPECT_EQ(l.db.Order.cell(2, OrderCell::BuyerAccount), QStringLiteral("許功蓋"));
+  EXPECT_EQ(l.db.Stock.cell(1, StockCell::LineWeight), QStringLiteral("0.35"));
+  EXPECT_EQ(l.db.Manuf.cell(1, ManufCell::ProductStock), QStringLiteral("007"));  // main files keep cells as written
+  EXPECT_EQ(l.db.Guest.cell(1, GuestCell::CustomerNameSex), QStringLiteral("王小明") + QChar(1) + QStringLiteral("男"));
+  EXPECT_EQ(l.db.num, 3);
+
+  EXPECT_TRUE(l.store.DataBaseSave());
+  EXPECT_FALSE(d.has(QStringLiteral("~Save.lst")));
+  for (const QString& n : names) EXPECT_EQ(d.get(n), before[n]) << n.toStdString();
+  // Expend.kdt was there and unchanged: not rewritten, so still the same bytes.
+}
+
+TEST(TableFiles, EmptyFolderLoadsEmptyAndWritesEmptyFiles) {
+  TestDir d;
+  Loaded l(d.path());
+  EXPECT_TRUE(l.prompt.shown.empty());
+  EXPECT_EQ(l.progress.value, 100);
+  EXPECT_EQ(l.db.num, 1);
+  EXPECT_EQ(l.db.Order.count() + l.db.Stock.count() + l.db.Manuf.count() + l.db.Guest.count(), 0);
+  ASSERT_TRUE(l.store.DataBaseSave());
+  EXPECT_TRUE(l.db.ExpendDirty);  // Expend.kdt was missing
+  for (const char* n : {"Order1.kdt", "Stock1.kdt", "Stock2.kdt", "Member.kdt", "Manuf1.kdt", "ManufStock.kdt", "Expend.kdt",
+                        "Images1.kdt"}) {
+    EXPECT_TRUE(d.has(QString::fromLatin1(n))) << n;
+    EXPECT_EQ(d.get(QString::fromLatin1(n)).size(), 0) << n;
+  }
+  EXPECT_EQ(d.get(QStringLiteral("Num.kdt")), big5(currentNum(1)));
+}
+
+TEST(TableFiles, OneColumnFilesFillByPositionWithLeadingNumbers) {
+  TestDir d;
+  QByteArray manuf;
+  for (int i = 1; i <= 4; ++i) manuf += big5(QStringLiteral("\"p%1\",\"c\",\"1\",\"1\",\"007\",\"\"\r\n").arg(i));
+  d.put(QStringLiteral("Manuf1.kdt"), manuf);
+  // Fewer records than rows; 007 -> 7, 1.50 -> 1.5, "12 kg" -> 12, "" -> 0.
+  d.put(QStringLiteral("Manuf2.kdt"), "\"007\"\r\n\"1.50\"\r\n\"12 kg\"\r\n");
+  d.put(QStringLiteral("STOCK1.KDT"), big5(QStringLiteral("\"1\",\"p1\",\"c\",\"1\",\"1\",\"1\",\"\",\"\"\r\n")));
+  // More records than rows: the extra ones are not read.
+  d.put(QStringLiteral("Stock2.kdt"), "\"2.5\"\r\n\"9\"\r\n");
+  Loaded l(d.path());
+  const QStringList safety = {l.db.Manuf.cell(1, 6), l.db.Manuf.cell(2, 6), l.db.Manuf.cell(3, 6), l.db.Manuf.cell(4, 6)};
+  EXPECT_EQ(safety, (QStringList{"7", "1.5", "12", "0"}));
+  EXPECT_EQ(l.db.Manuf.cell(1, ManufCell::ProductWeight), QStringLiteral("0"));  // Manuf3.kdt missing
+  EXPECT_EQ(l.db.Manuf.cell(1, ManufCell::ProductStock), QStringLiteral("007"));
+  ASSERT_EQ(l.db.Stock.count(), 1);  // found case-insensitively
+  EXPECT_EQ(l.db.Stock.cell(1, StockCell::LineWeight), QStringLiteral("2.5"));
+
+  // The save writes the canonical name and leaves no other-cased copy.
+  ASSERT_TRUE(l.store.DataBaseSave());
+  EXPECT_TRUE(d.has(QStringLiteral("Stock1.kdt")));
+  EXPECT_FALSE(d.names().contains(QStringLiteral("STOCK1.KDT")));
+}
+
+TEST(TableFiles, DamagedFileKeepsRowsReadAndIsKeptAsideBeforeTheFirstSave) {
+  TestDir d;
+  const QByteArray damaged = big5(QStringLiteral("\"a\",\"c\",\"d\",\"1\",\"\"\r\n\"b\",\"c\"\r\n\"x\",\"c\",\"d\",\"2\",\"\"\r\n"));
+  d.put(QStringLiteral("Expend.kdt"), damaged);
+  Loaded l(d.path());
+  ASSERT_EQ(l.prompt.texts(), QStringList{QStringLiteral("載入 Expend 檔案發生錯誤!")});
+  EXPECT_EQ(l.prompt.shown[0].icon, Prompt::Icon::Exclamation);
+  EXPECT_EQ(l.db.Expend.count(), 1);  // the rows before the damage stay
+  l.prompt.clear();
+  ASSERT_TRUE(l.store.DataBaseSave());
+  ASSERT_EQ(l.prompt.shown.size(), 1u);  // told once
+  QStringList aside;
+  for (const QString& n : d.names())
+    if (n.startsWith(QStringLiteral("Expend.kdt.damaged-"))) aside << n;
+  ASSERT_EQ(aside.size(), 1);
+  EXPECT_EQ(d.get(aside[0]), damaged);
+  l.prompt.clear();
+  ASSERT_TRUE(l.store.DataBaseSave());
+  EXPECT_TRUE(l.prompt.shown.empty());
+}
+
+TEST(TableFiles, UndecodableBytesAreReportedAndTheOriginalKept) {
+  TestDir d;
+  d.put(QStringLiteral("Member.kdt"), QByteArray("\"a\xa4 \",\"b\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+  Loaded l(d.path());
+  EXPECT_EQ(l.prompt.texts(), QStringList{QStringLiteral("載入 Member 檔案發生錯誤!")});
+  EXPECT_EQ(l.db.damagedFiles, QStringList{QStringLiteral("Member.kdt")});
+}
+
+class SaveFailures : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    SaveTransaction::failAfterBytes(-1);
+    SaveTransaction::crashAfterRenames(-1);
+  }
+};
+
+TEST_F(SaveFailures, FailingWriterChangesNoFileAndAsksUpToThreeTimes) {
+  TestDir d;
+  copyGolden(d);
+  d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+  Loaded l(d.path());
+  l.db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("changed"));
+  std::map<QString, QByteArray> before;
+  for (const QString& n : d.names()) before[n] = d.get(n);
+
+  SaveTransaction::failAfterBytes(300);  // dies inside Order1.kdt
+  l.prompt.answer(Prompt::Answer::Yes).answer(Prompt::Answer::Yes);
+  EXPECT_FALSE(l.store.DataBaseSave());
+  EXPECT_FALSE(l.db.SaveOK);
+  const QStringList expected = {QStringLiteral("儲存失敗，請按「是(Y)」再試一次"), QStringLiteral("儲存失敗，請按「是(Y)」再試一次"),
+                                QStringLiteral("儲存依舊失敗，檔案可能處於唯獨狀態，可試著重開機後再試一次\r\n\r\n"
+                                               "(Win10 系統則可能是更新機制在作怪，建議到控制台讓 Win10 更新完畢重開應該就能解決)")};
+  EXPECT_EQ(l.prompt.texts(), expected);
+  std::map<QString, QByteArray> after;
+  for (const QString& n : d.names()) after[n] = d.get(n);
+  EXPECT_EQ(after, before);  // no temporary file left either
+
+  // A retry that succeeds says so.
+  l.prompt.clear();
+  SaveTransaction::failAfterBytes(300, 1);
+  l.prompt.answer(Prompt::Answer::Yes);
+  EXPECT_TRUE(l.store.DataBaseSave());
+  EXPECT_EQ(l.prompt.texts().last(), QStringLiteral("儲存完成！"));
+  EXPECT_EQ(l.prompt.shown.back().icon, Prompt::Icon::Information);
+
+  // No gives up at once.
+  l.prompt.clear();
+  SaveTransaction::failAfterBytes(0);
+  l.prompt.answer(Prompt::Answer::No);
+  EXPECT_FALSE(l.store.DataBaseSave());
+  EXPECT_EQ(l.prompt.shown.size(), 1u);
+}
+
+TEST_F(SaveFailures, CrashBetweenRenamesIsFinishedByTheNextLoad) {
+  TestDir d;
+  copyGolden(d);
+  d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+  {
+    Loaded l(d.path());
+    const int r = l.db.Order.append(QStringLiteral("2403000003"));
+    l.db.Order.setCell(r, OrderCell::OrderDate, QStringLiteral("2024/03/10"));
+    l.db.Stock.append(QStringLiteral("2403000003"));
+    SaveTransaction::crashAfterRenames(2);
+    EXPECT_FALSE(l.store.saveAttempt());
+    SaveTransaction::crashAfterRenames(-1);
+  }
+  EXPECT_TRUE(d.has(QStringLiteral("~Save.lst")));
+  Loaded again(d.path());
+  EXPECT_FALSE(d.has(QStringLiteral("~Save.lst")));
+  EXPECT_EQ(again.db.Order.count(), 3);
+  EXPECT_EQ(again.db.Stock.count(), 3);
+  for (const QString& n : d.names()) EXPECT_FALSE(n.endsWith(QStringLiteral(".tmp"))) << n.toStdString();
+}
+
+}  // namespace
