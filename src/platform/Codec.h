@@ -15,6 +15,16 @@ QString decode(const QByteArray& bytes, bool* ok = nullptr);
 // *lossless to false.
 QByteArray encode(const QString& text, bool* lossless = nullptr);
 
+// Appends the code page 950 bytes of text to out (the fast path of
+// encode for writers that build a file piece by piece). Returns false when
+// a character could not be held ("?" written in its place).
+bool appendEncoded(QByteArray& out, QStringView text);
+
+// Writes the bytes of text to dest, which must hold 2 * text.size() bytes;
+// returns how many were written. *clean becomes false when a character could
+// not be held.
+qsizetype encodeTo(char* dest, QStringView text, bool* clean);
+
 // True when every character of text survives a round trip through code page 950.
 bool canEncode(const QString& text);
 

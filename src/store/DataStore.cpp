@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <future>
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
@@ -76,7 +78,7 @@ void DataStore::fillColumn(Table& table, int column, const QString& fileName, co
   if (AppPaths::exists(db_.DataBasePath, fileName)) {
     int row = 0;
     const bool ok = readRecords(fileName, 1, failMessage, [&](const QStringList& f) {
-      if (++row <= table.count()) table.setCell(row, column, Num::format(Num::leading(f[0])));
+      if (++row <= table.count()) table.setCell(row, column, Num::canonical(f[0]));
     });
     if (!ok) return;
   }
@@ -353,11 +355,68 @@ QString DataStore::tableText(const Table& table, int firstColumn, int columns) {
   return w.text();
 }
 
+namespace {
+// Rows [from, to] of a table as file bytes.
+QByteArray rowBytes(const Table& table, int firstColumn, int columns, int from, int to) {
+  qsizetype bound = 0;
+  for (int r = from; r <= to; ++r)
+    for (int c = firstColumn; c < firstColumn + columns; ++c) bound += table.cell(r, c).size() * 2 + 3;
+  bound += static_cast<qsizetype>(to - from + 1) * 2;
+  QByteArray out(bound, Qt::Uninitialized);
+  char* w = out.data();
+  for (int r = from; r <= to; ++r) {
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+      if (c != firstColumn) *w++ = ',';
+      *w++ = '"';
+      const QString& v = table.cell(r, c);
+      if (v.contains(u'"')) {
+        // Last defence: a stray double quote would end the field when read back.
+        QString fixed = v;
+        fixed.replace(u'"', u'\'');
+        w += Codec::encodeTo(w, fixed, nullptr);
+      } else {
+        w += Codec::encodeTo(w, v, nullptr);
+      }
+      *w++ = '"';
+    }
+    *w++ = '\r';
+    *w++ = '\n';
+  }
+  out.truncate(w - out.data());
+  return out;
+}
+}  // namespace
+
+QByteArray DataStore::tableBytes(const Table& table, int firstColumn, int columns) {
+  // Large tables are encoded in slices on several threads.
+  constexpr int kSlice = 25000;
+  const int rows = table.count();
+  const int threads = std::max(1, QThread::idealThreadCount());
+  if (rows <= kSlice || threads == 1) return rowBytes(table, firstColumn, columns, 1, rows);
+  const int parts = std::min(threads, (rows + kSlice - 1) / kSlice);
+  std::vector<std::future<QByteArray>> futures;
+  const int per = (rows + parts - 1) / parts;
+  for (int from = 1; from <= rows; from += per) {
+    const int to = std::min(rows, from + per - 1);
+    futures.push_back(std::async(std::launch::async, rowBytes, std::cref(table), firstColumn, columns, from, to));
+  }
+  QByteArray out;
+  std::vector<QByteArray> pieces;
+  qsizetype total = 0;
+  for (auto& f : futures) {
+    pieces.push_back(f.get());
+    total += pieces.back().size();
+  }
+  out.reserve(total);
+  for (const auto& p : pieces) out += p;
+  return out;
+}
+
 void DataStore::writeTable(SaveTransaction& t, const QString& label, const QString& fileName, const Table& table,
                            int firstColumn, int columns, int progressValue) {
   if (!db_.SaveOK) return;
   if (!label.isEmpty()) progress_.setLabel(label);
-  if (!t.writeText(fileName, tableText(table, firstColumn, columns))) {
+  if (!t.write(fileName, tableBytes(table, firstColumn, columns))) {
     db_.SaveOK = false;
     return;
   }

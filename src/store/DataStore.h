@@ -58,6 +58,8 @@ class DataStore {
 
   // Text of a whole table file: the listed columns of every row.
   static QString tableText(const Table& table, int firstColumn, int columns);
+  // The same, as the code page 950 bytes written to disk.
+  static QByteArray tableBytes(const Table& table, int firstColumn, int columns);
 
  private:
   struct ReadResult;

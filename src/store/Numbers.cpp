@@ -44,9 +44,44 @@ bool isNumeric(const QString& text) {
   return scanNumber(t, 0) == t.size();
 }
 
+bool isCanonical(QStringView t) {
+  qsizetype i = 0;
+  const qsizetype n = t.size();
+  if (n == 0) return false;
+  if (t[0] == u'-') {
+    if (n == 1 || t == u"-0") return false;
+    ++i;
+  }
+  const qsizetype intStart = i;
+  while (i < n && t[i] >= u'0' && t[i] <= u'9') ++i;
+  const qsizetype intLen = i - intStart;
+  if (intLen == 0 || (intLen > 1 && t[intStart] == u'0')) return false;
+  qsizetype digits = (intLen == 1 && t[intStart] == u'0') ? 0 : intLen;
+  if (i == n) return digits <= 15;
+  if (t[i] != u'.') return false;
+  ++i;
+  const qsizetype fracStart = i;
+  while (i < n && t[i] >= u'0' && t[i] <= u'9') ++i;
+  if (i != n || i == fracStart || t[n - 1] == u'0') return false;
+  digits += n - fracStart;
+  if (digits == 0) return false;
+  // Leading zeros of a fraction below one are not significant.
+  if (intLen == 1 && t[intStart] == u'0') {
+    qsizetype z = fracStart;
+    while (z < n && t[z] == u'0') { ++z; --digits; }
+  }
+  return digits <= 15;
+}
+
+QString canonical(const QString& text) {
+  if (isCanonical(text)) return text;
+  return format(leading(text));
+}
+
 QString format(double value) {
   if (!std::isfinite(value)) return QStringLiteral("0");
   if (value == 0) return QStringLiteral("0");
+  if (value == std::trunc(value) && std::fabs(value) < 1e15) return QString::number(static_cast<qint64>(value));
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.14e", value);  // d.dddddddddddddde±XX
   std::string s(buf);

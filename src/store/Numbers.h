@@ -19,6 +19,11 @@ bool isNumeric(const QString& text);
 // exponent, at most 15 significant digits, no trailing zeros. -0 gives "0".
 QString format(double value);
 
+// True when text is already what format() would write for its value.
+bool isCanonical(QStringView text);
+// format(leading(text)), without a round trip when text is already canonical.
+QString canonical(const QString& text);
+
 // floor((value * 10^(digits+1) + 5) / 10) / 10^digits in double precision:
 // halves go toward positive infinity, also for negative values (-2.5 -> -2).
 double roundHalfUp(double value, int digits);
