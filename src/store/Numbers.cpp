@@ -57,7 +57,12 @@ bool isCanonical(QStringView t) {
   const qsizetype intLen = i - intStart;
   if (intLen == 0 || (intLen > 1 && t[intStart] == u'0')) return false;
   qsizetype digits = (intLen == 1 && t[intStart] == u'0') ? 0 : intLen;
-  if (i == n) return digits <= 15;
+  if (i == n) {
+    // Zeros ending a whole number hold no significant digit.
+    qsizetype z = n;
+    while (z > intStart + 1 && t[z - 1] == u'0') { --z; --digits; }
+    return digits <= 15;
+  }
   if (t[i] != u'.') return false;
   ++i;
   const qsizetype fracStart = i;

@@ -23,7 +23,7 @@ TEST(Numbers, FormatIsPlainDecimalWithFifteenDigits) {
 TEST(Numbers, CanonicalTextIsKeptOthersAreRewritten) {
   const std::vector<std::pair<QString, QString>> cases = {
       {"7", "7"}, {"007", "7"}, {"1.50", "1.5"}, {"0.35", "0.35"}, {"-2", "-2"}, {"-0", "0"}, {"", "0"},
-      {"12 kg", "12"}, {".5", "0.5"}, {"0", "0"}, {"-0.05", "-0.05"}, {"1234567890123456", "1234567890123460"}};
+      {"12 kg", "12"}, {".5", "0.5"}, {"0", "0"}, {"-0.05", "-0.05"}, {"1234567890123456", "1234567890123460"}, {"2020520205121250", "2020520205121250"}};
   for (const auto& [text, expected] : cases) {
     EXPECT_EQ(Num::canonical(text), expected) << text.toStdString();
     EXPECT_EQ(Num::canonical(text), Num::format(Num::leading(text))) << text.toStdString();
