@@ -111,8 +111,9 @@ QString format(double value) {
 }
 
 double roundHalfUp(double value, int digits) {
-  const double p = std::pow(10.0, digits);
-  const double r = std::floor((value * p * 10.0 + 5.0) / 10.0) / p;
+  // One multiplication by 10^(digits + 1): value * 10^digits * 10 rounds
+  // differently (-2.45 to 1 digit must give -2.5).
+  const double r = std::floor((value * std::pow(10.0, digits + 1) + 5.0) / 10.0) / std::pow(10.0, digits);
   return std::isfinite(r) ? r : 0.0;
 }
 

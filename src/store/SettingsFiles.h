@@ -1,6 +1,15 @@
 #pragma once
 // Readers and writers of the settings files of a database folder
 // (Addr.kdt, Shop0-6.kdt, Carry.kdt, Import.kdt, Cate1-4.kdt, AutoBackup.kdt).
+//
+// Every reader starts from its own defaults, so nothing of the previously
+// loaded database stays behind. A file that fails to load (unreadable bytes,
+// an item of the wrong kind, a value out of range, more entries than its list
+// holds) shows the reader's message and is added to db.damagedFiles, so that
+// its original is kept beside it before anything replaces it. List files keep
+// the entries read up to the failure (at most as many as the list holds).
+#include <QString>
+
 #include "store/Database.h"
 
 class Prompt;
@@ -11,14 +20,44 @@ namespace SettingsFiles {
 // Loading, in this order, after the counter and before the tables.
 void SetInit(Database& db, Prompt& prompt);     // AutoBackup, Addr, Shop0-6, Carry
 void ImportInit(Database& db, Prompt& prompt);  // writes the defaults when Import.kdt is missing
-void CateInit(Database& db, Prompt& prompt);
+void CateInit(Database& db, Prompt& prompt);    // Cate1-4
 
-// Writes Cate1.kdt to Cate4.kdt into the save attempt; false on failure.
+// The single readers SetInit and CateInit run.
+void AutoBackupInit(Database& db, Prompt& prompt);
+void AddrInit(Database& db, Prompt& prompt);
+void ShopInit(int n, Database& db, Prompt& prompt);  // Shop0Init .. Shop6Init
+void CarryInit(Database& db, Prompt& prompt);
+void CateInit(int n, Database& db, Prompt& prompt);  // Cate1Init .. Cate4Init
+
+// Writes Cate1.kdt to Cate4.kdt into the save attempt, each only while
+// db.SaveOK; a failed write clears SaveOK. False on failure.
 bool CateClose(Database& db, SaveTransaction& save);
 
-// The settings dialog's writers; each reports its own failure and returns false.
+// The settings dialog's writers, called after the dialog copied its fields
+// into db.settings; each replaces its whole file, reports its own failure
+// ("儲存 … 發生錯誤!") and returns false.
 bool AddrClose(Database& db, Prompt& prompt);
 bool ShopClose(int n, Database& db, Prompt& prompt);  // Shop0Close .. Shop6Close
 bool CarryClose(Database& db, Prompt& prompt);
+
+// The import-profile dialog's writer: replaces Import.kdt with the 30 lines
+// ImportInit reads. False on failure, which the dialog reports.
+bool ImportClose(Database& db, Prompt& prompt);
+
+// The settings dialog's percent cell as Shop3.kdt stores it: its leading
+// number rounded to a whole number, halves to the even neighbour. ShopClose(3)
+// refuses values outside 0 to 255.
+int percentOfCell(const QString& cell);
+
+// The exact text of each file as its writer writes it.
+QString addrText(const DatabaseSettings& s);
+QString shopText(int n, const DatabaseSettings& s);
+QString carryText(const DatabaseSettings& s);
+QString importText(const DatabaseSettings& s);
+QString cateText(int n, const DatabaseSettings& s);
+
+// File names: "Shop0.kdt" .. "Shop6.kdt", "Cate1.kdt" .. "Cate4.kdt".
+QString shopFile(int n);
+QString cateFile(int n);
 
 }  // namespace SettingsFiles
