@@ -407,8 +407,8 @@ TEST_F(SettingsTest, WrittenTextsReadBackWhole) {
 TEST_F(SettingsTest, CateCloseStopsAtTheFirstFailedFile) {
   db.SaveOK = true;
   db.settings.ProductCategories = {QStringLiteral("飾品")};
-  SaveTransaction t(dir.path());
   SaveTransaction::failAfterBytes(3);
+  SaveTransaction t(dir.path());
   EXPECT_FALSE(CateClose(db, t));
   SaveTransaction::failAfterBytes(-1);
   EXPECT_FALSE(db.SaveOK);
