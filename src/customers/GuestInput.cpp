@@ -180,6 +180,26 @@ bool GuestInput::openEdit(int mode, int row) {
   return true;
 }
 
+int GuestInput::runForEditor(Database& db, Prompt& prompt, QWidget* parent, bool editExisting,
+                             const QString& account, const QString& category, CustomerSink editor) {
+  GuestInput dlg(db, prompt, parent);
+  if (editExisting) {
+    const int row = GuestSave::findGuest(db.Guest, account, category);
+    if (row == 0) {
+      prompt.message(QStringLiteral("找不到這筆客戶資料，請重新選擇!"));
+      return QDialog::Rejected;
+    }
+    dlg.openEdit(GuestSave::EditFromEditor, row);
+  } else {
+    QString preset;
+    if (SettingsStore::getBool(QStringLiteral("GuestForm"), QStringLiteral("Set2"), false))
+      preset = SettingsStore::get(QStringLiteral("GuestForm"), QStringLiteral("Set_2_Value"), QStringLiteral("未分類"));
+    dlg.openNew(GuestSave::NewFromEditor, preset);
+  }
+  dlg.editor = std::move(editor);
+  return dlg.exec();
+}
+
 CustomerFields GuestInput::fields() const {
   CustomerFields f;
   f.account = Text1->text();

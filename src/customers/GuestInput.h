@@ -30,6 +30,15 @@ class GuestInput : public QDialog {
   // NameStr/SaleStr its key. False (nothing filled) for a row not there.
   bool openEdit(int mode, int row);
 
+  // The order editor's customer button. With editExisting false (caption
+  // "新增客戶") a new customer in mode 3; with true ("編輯客戶") the first
+  // customer (account, category) in mode 4, or "找不到這筆客戶資料，請重新選擇!"
+  // and nothing opened when there is none. The saved or taken customer goes
+  // to `editor`. Returns the dialog's result (QDialog::Rejected when nothing
+  // was opened or it was cancelled).
+  static int runForEditor(Database& db, Prompt& prompt, QWidget* parent, bool editExisting, const QString& account,
+                          const QString& category, CustomerSink editor);
+
   // The boxes as one customer, and back (multi-line boxes keep CR LF).
   CustomerFields fields() const;
   void setFields(const CustomerFields& f);

@@ -288,4 +288,26 @@ TEST_F(GuestFormTest, DialogFromTheEditorHandsTheCustomerBack) {
   EXPECT_EQ(next.mailAddress(), "mailto: a b@x.tw");
 }
 
+TEST_F(GuestFormTest, EditorsCustomerButtonOpensTheDialogOrSaysItIsMissing) {
+  const auto sink = [this](const CustomerFields& f) { handed.push_back(f); };
+  EXPECT_EQ(GuestInput::runForEditor(db, prompt, nullptr, true, "amy", "Yahoo", sink), QDialog::Rejected);
+  EXPECT_EQ(prompt.texts(), QStringList{"找不到這筆客戶資料，請重新選擇!"});
+  EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::None);
+
+  SettingsStore::setBool("GuestForm", "Set2", true);
+  SettingsStore::set("GuestForm", "Set_2_Value", "蝦皮");
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    EXPECT_EQ(dlg->SelState, 3);
+    EXPECT_EQ(dlg->Combo1->currentText(), "蝦皮");
+    dlg->Text1->setText("bob");  // exists in 蝦皮: take it
+    dlg->Command1_Click();
+  });
+  prompt.answer(Prompt::Answer::Yes);
+  EXPECT_EQ(GuestInput::runForEditor(db, prompt, nullptr, false, {}, {}, sink), QDialog::Accepted);
+  ASSERT_EQ(handed.size(), 1u);
+  EXPECT_EQ(handed[0].account, "bob");
+  EXPECT_EQ(handed[0].category, "蝦皮");
+  EXPECT_EQ(db.Guest.count(), 4);
+}
+
 }  // namespace
