@@ -1,0 +1,209 @@
+#include "admin/CateForm.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <exception>
+
+#include "platform/Prompt.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowTweaks.h"
+#include "store/Database.h"
+
+namespace {
+
+const QString kSection = QStringLiteral("CateForm");
+constexpr int kDesignWidth = 5760;
+constexpr int kDesignHeight = 5130;
+constexpr int kMaxNamesShown = 10;
+
+}  // namespace
+
+CateForm::CateForm(Database& db, Prompt& prompt, QWidget* parent) : NoCloseDialog(parent), db_(db), prompt_(prompt) {
+  setModal(true);
+  List1 = new QListWidget(this);
+  List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  Command2 = new QPushButton(QStringLiteral("新增"), this);
+  Command3 = new QPushButton(QStringLiteral("編輯"), this);
+  Command4 = new QPushButton(QStringLiteral("刪除"), this);
+  Command5 = new QPushButton(QStringLiteral("上移"), this);
+  Command6 = new QPushButton(QStringLiteral("下移"), this);
+  Command1 = new QPushButton(QStringLiteral("完成"), this);
+  for (QPushButton* b : {Command2, Command3, Command4, Command5, Command6}) b->setAutoDefault(false);
+  Command1->setDefault(true);
+  Line1 = new QFrame(this);
+  Line1->setFrameShape(QFrame::HLine);
+  Line1->setFrameShadow(QFrame::Sunken);
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(List1, 0, 0, 6, 1);
+  int r = 0;
+  for (QPushButton* b : {Command2, Command3, Command4, Command5, Command6}) grid->addWidget(b, r++, 1);
+  grid->setRowStretch(5, 1);
+  grid->addWidget(Line1, 6, 0, 1, 2);
+  grid->addWidget(Command1, 7, 1);
+  grid->setColumnStretch(0, 1);
+
+  setMinimumSize(WindowTweaks::pixelsFromTwips(kDesignWidth), WindowTweaks::pixelsFromTwips(kDesignHeight));
+  resize(minimumSize());
+  WindowTweaks::restoreSize(this, kSection);
+  WindowTweaks::restoreState(this, kSection);
+  for (QPushButton* b : {Command3, Command4, Command5, Command6}) b->setEnabled(false);
+
+  connect(Command1, &QPushButton::clicked, this, &CateForm::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &CateForm::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &CateForm::Command3_Click);
+  connect(Command4, &QPushButton::clicked, this, &CateForm::Command4_Click);
+  connect(Command5, &QPushButton::clicked, this, &CateForm::Command5_Click);
+  connect(Command6, &QPushButton::clicked, this, &CateForm::Command6_Click);
+  connect(List1, &QListWidget::itemSelectionChanged, this, &CateForm::List1_Click);
+  List1->installEventFilter(this);
+}
+
+void CateForm::edit(Database& db, Prompt& prompt, CategoryEdit::Kind kind, QWidget* parent) {
+  CateForm form(db, prompt, parent);
+  form.setWindowTitle(CategoryEdit::caption(kind));
+  form.fillList();
+  form.exec();
+}
+
+CategoryEdit::Kind CateForm::kind() const { return CategoryEdit::kindOf(windowTitle()); }
+
+void CateForm::fillList() {
+  List1->clear();
+  if (kind() != CategoryEdit::Kind::None) List1->addItems(CategoryEdit::list(db_, kind()));
+}
+
+void CateForm::List1_Click() {
+  const int selected = static_cast<int>(List1->selectedItems().size());
+  for (QPushButton* b : {Command3, Command4, Command5, Command6}) b->setEnabled(selected > 0);
+  if (selected > 1) {
+    Command3->setEnabled(false);
+    Command4->setEnabled(false);
+  }
+}
+
+bool CateForm::askAboutClashes(const QString& from, const QString& to, const QString& question, const QString& title) {
+  const QStringList both = CategoryEdit::clashes(db_, kind(), from, to);
+  if (both.isEmpty()) return true;
+  const bool products = kind() == CategoryEdit::Kind::Product;
+  QStringList shown = both.mid(0, kMaxNamesShown);
+  if (both.size() > kMaxNamesShown) shown << QStringLiteral("…");
+  const QString text = QStringLiteral("「%1」裡有 %2 筆%3跟「%4」裡的%3同名，合併後兩筆資料將無法分辨：")
+                           .arg(from)
+                           .arg(both.size())
+                           .arg(products ? QStringLiteral("商品") : QStringLiteral("客戶帳號"))
+                           .arg(to) +
+                       QStringLiteral("\r\n") + shown.join(QStringLiteral("、")) + QStringLiteral("\r\n\r\n") + question;
+  return prompt_.askYesNo(text, title);
+}
+
+void CateForm::Command2_Click() {
+  try {
+    const CategoryEdit::Kind k = kind();
+    const int capacity = CategoryEdit::capacity(k);
+    if (List1->count() >= capacity) {
+      prompt_.warn(QStringLiteral("最多只能增加 %1 筆%2").arg(capacity).arg(CategoryEdit::word(k)));
+      return;
+    }
+    const auto answer = prompt_.input(QStringLiteral("請輸入您要新增的%1名稱").arg(CategoryEdit::word(k)),
+                                      QStringLiteral("新增"));
+    const QString name = CategoryEdit::cleanName(answer.value_or(QString()));
+    if (name.isEmpty()) return;
+    List1->addItem(name);
+    List1->setCurrentRow(List1->count() - 1);
+    db_.setDirty(true);
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void CateForm::Command3_Click() {
+  try {
+    QListWidgetItem* current = List1->currentItem();
+    if (List1->selectedItems().isEmpty() || !current) return;
+    const QString from = current->text();
+    const auto answer = prompt_.input(QStringLiteral("要改成什麼名稱?"), QStringLiteral("編輯"), from);
+    const QString to = CategoryEdit::cleanName(answer.value_or(QString()));
+    if (to.isEmpty()) return;
+    if (!askAboutClashes(from, to, QStringLiteral("確定要改成這個名稱嗎？"), QStringLiteral("編輯"))) return;
+    CategoryEdit::rename(db_, kind(), from, to);
+    current->setText(to);
+    db_.setDirty(true);
+  } catch (const std::exception&) {
+    db_.setDirty(true);
+    prompt_.error();
+  }
+}
+
+void CateForm::Command4_Click() {
+  try {
+    QListWidgetItem* current = List1->currentItem();
+    if (List1->selectedItems().isEmpty() || !current) return;
+    if (!prompt_.askYesNo(QStringLiteral("這個分類的資料將會移到<未分類>，確定刪除這個分類嗎？"), QStringLiteral("刪除")))
+      return;
+    const QString name = current->text();
+    if (!askAboutClashes(name, QStringLiteral("未分類"), QStringLiteral("確定刪除這個分類嗎？"), QStringLiteral("刪除")))
+      return;
+    CategoryEdit::remove(db_, kind(), name);
+    delete List1->takeItem(List1->row(current));
+    List1_Click();
+    db_.setDirty(true);
+  } catch (const std::exception&) {
+    db_.setDirty(true);
+    prompt_.error();
+  }
+}
+
+void CateForm::move(bool up) {
+  try {
+    if (List1->count() <= 1 || List1->currentRow() < 0) return;
+    QStringList entries;
+    std::vector<bool> selected;
+    for (int i = 0; i < List1->count(); ++i) {
+      entries << List1->item(i)->text();
+      selected.push_back(List1->item(i)->isSelected());
+    }
+    up ? CategoryEdit::moveUp(entries, selected) : CategoryEdit::moveDown(entries, selected);
+    const bool was = List1->blockSignals(true);
+    for (int i = 0; i < List1->count(); ++i) {
+      List1->item(i)->setText(entries[i]);
+      List1->item(i)->setSelected(selected[static_cast<size_t>(i)]);
+    }
+    List1->blockSignals(was);
+    List1_Click();
+    db_.setDirty(true);
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void CateForm::Command5_Click() { move(true); }
+void CateForm::Command6_Click() { move(false); }
+
+void CateForm::Command1_Click() {
+  if (kind() != CategoryEdit::Kind::None) {
+    QStringList entries;
+    for (int i = 0; i < List1->count(); ++i) entries << List1->item(i)->text();
+    CategoryEdit::list(db_, kind()) = entries;
+  }
+  Form_Unload();
+  accept();
+}
+
+void CateForm::Form_Unload() {
+  WindowTweaks::saveSize(this, kSection, QSize(kDesignWidth, kDesignHeight));
+  const Qt::WindowStates st = windowState();
+  const int state = st.testFlag(Qt::WindowMinimized) ? 1 : st.testFlag(Qt::WindowMaximized) ? 2 : 0;
+  SettingsStore::setNumber(kSection, QStringLiteral("WinState"), state);
+}
+
+bool CateForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == List1 && event->type() == QEvent::KeyRelease) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Delete && List1->selectedItems().size() == 1) Command4_Click();
+  }
+  return NoCloseDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,132 @@
+#pragma once
+// The customer window "客戶管理": the customers of the open database listed by
+// category, searched by account or name. Opened modeless from the main
+// window (management) or modal from the order editor (picker, with the
+// button "加入客戶" that hands the chosen customer to the editor).
+#include <QDialog>
+#include <functional>
+
+#include "customers/CustomerFields.h"
+#include "customers/GuestList.h"
+#include "customers/GuestSave.h"
+
+class Database;
+class Prompt;
+class ListView;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+
+class GuestForm : public QDialog {
+  Q_OBJECT
+ public:
+  GuestForm(Database& db, Prompt& prompt, QWidget* parent = nullptr);
+  ~GuestForm() override;
+
+  // Management mode: fills the category filter, lists "全部" unless "開啟視窗時
+  // 先不要載入客戶列表" is ticked, and shows the window modeless. May be called
+  // again on an open management window. False (after "載入客戶分類發生錯誤!")
+  // when it failed. The caller rebuilds its order list afterwards.
+  bool openAsManager();
+
+  // Picker mode: lists "全部" (unless ticked otherwise), selects the customer
+  // (account, category) when given, and runs the window modal. A pick hands
+  // the customer to `editor` and closes the window. Never call it on a window
+  // already shown in management mode: close that one and make a new one.
+  int openAsPicker(const QString& account, const QString& category, CustomerSink editor);
+  // The picker's steps before the window is run (openAsPicker = this + exec).
+  void preparePicker(const QString& account, const QString& category, CustomerSink editor);
+
+  bool isPicker() const { return picker_; }
+
+  // Fills the list for the current filter entry.
+  void GuestShow();
+  // While true, a change of the filter does not rebuild the list.
+  bool se = false;
+
+  // Run after the category command changed the customer categories: the main
+  // window refills its own customer-category filter and selects "全部".
+  std::function<void()> onCategoriesEdited;
+
+  // The customer dialog's save in modes 1 and 2 keeps this window in step.
+  void guestSaved(int mode, const GuestSave::Result& result, const CustomerFields& saved);
+
+  // ---- controls (other customer commands read and fill them) ----
+  QLabel* Label1;
+  QLineEdit* Text1;
+  QPushButton* Command6;
+  QPushButton* Command11;
+  QPushButton* Command7;
+  QComboBox* Combo1;
+  QPushButton* Command12;
+  ListView* Liv1;
+  QPushButton* Command2;
+  QPushButton* Command3;
+  QPushButton* Command4;
+  QPushButton* Command8;
+  QPushButton* Command10;
+  QPushButton* Command9;
+  QPushButton* Command1;
+  QPushButton* Command5;
+  QStatusBar* StatusBar1;
+
+  QMenuBar* menuBar;
+  QAction* File_Import;
+  QAction* Export_All;
+  QAction* Export_Sel;
+  QAction* File_ImportRuten;
+  QAction* File_ImportYahoo;
+  QAction* File_ImportShopee;
+  QAction* File_Del;
+  QAction* File_Exit;
+  QAction* Sel_Note;
+  QAction* Sel_Addr;
+  QAction* Sel_Email;
+  QAction* View_no[9];  // 2..8 used: "姓名" to "備註"
+  QAction* Set_1;
+  QAction* Set_2;
+  QMenu* Menu_Tools;
+  QAction* Tools_Add;
+  QAction* Tools_Edit;
+  QAction* Tools_Del;
+  QAction* Tools_Email;
+  QAction* Tools_Manuf;
+
+  // ---- commands ----
+  void Combo1_Click();
+  void Command1_Click();   // pick
+  void Command2_Click();   // new customer
+  void Command3_Click();   // edit customer
+  void Command4_Click();   // delete customers
+  void Command6_Click();   // search in the chosen category
+  void Command8_Click();   // permanent sort
+  void Command11_Click();  // search in every category
+  void Command12_Click();  // edit the customer categories
+
+ protected:
+  void done(int result) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void Form_Load();
+  void Form_Unload();
+  void search(bool allCategories);
+  void fillFilter();
+  void selectFilter(int index);
+  void columnClick(int column);
+  GuestList::View view() const;
+  void setStatus(const QString& text);
+
+  Database& db_;
+  Prompt& prompt_;
+  CustomerSink editor_;
+  bool picker_ = false;
+  bool unloaded_ = false;
+  int sortColumn_ = 0;
+  Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+};

@@ -1,0 +1,93 @@
+#pragma once
+// The customer dialog "客戶": one customer created or edited, opened by the
+// customer window (modes 1 new, 2 edit) or by the order editor (modes 3 new,
+// 4 edit the order's customer). Its "儲存" runs GuestSave and keeps the
+// customer window or the order editor in step.
+#include <QDialog>
+#include <QPointer>
+
+#include "customers/CustomerFields.h"
+
+class Database;
+class Prompt;
+class GuestForm;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+class GuestInput : public QDialog {
+  Q_OBJECT
+ public:
+  GuestInput(Database& db, Prompt& prompt, QWidget* parent = nullptr);
+  ~GuestInput() override;
+
+  // The opening protocol. A new customer (mode 1 or 3): every box empty, the
+  // category list filled and `category` shown (the first entry when empty).
+  void openNew(int mode, const QString& category);
+  // An edit (mode 2 or 4) of Guest row `row`: the boxes hold its cells and
+  // NameStr/SaleStr its key. False (nothing filled) for a row not there.
+  bool openEdit(int mode, int row);
+
+  // The order editor's customer button. With editExisting false (caption
+  // "新增客戶") a new customer in mode 3; with true ("編輯客戶") the first
+  // customer (account, category) in mode 4, or "找不到這筆客戶資料，請重新選擇!"
+  // and nothing opened when there is none. The saved or taken customer goes
+  // to `editor`. Returns the dialog's result (QDialog::Rejected when nothing
+  // was opened or it was cancelled).
+  static int runForEditor(Database& db, Prompt& prompt, QWidget* parent, bool editExisting, const QString& account,
+                          const QString& category, CustomerSink editor);
+
+  // The boxes as one customer, and back (multi-line boxes keep CR LF).
+  CustomerFields fields() const;
+  void setFields(const CustomerFields& f);
+
+  // Opened by the customer window (modes 1 and 2): its list follows the save.
+  QPointer<GuestForm> list;
+  // Opened by the order editor (modes 3 and 4): receives the saved or the
+  // taken customer (see CustomerSink).
+  CustomerSink editor;
+
+  QString NameStr;
+  QString SaleStr;
+  int SelState = 1;
+  int SelEdit = 0;
+
+  QLineEdit* Text1;   // 客戶帳號
+  QComboBox* Combo1;  // 客戶分類
+  QLineEdit* Text2;   // 姓名
+  QComboBox* Combo2;  // 性別
+  QLineEdit* Text3;   // 電話
+  QLineEdit* Text4;   // 手機
+  QLineEdit* Text5;   // Email
+  QPlainTextEdit* Text6;  // 住址
+  QLineEdit* Text7;   // 帳號末5碼
+  QPlainTextEdit* Text8;  // 備註
+  QComboBox* Combo3;  // clipboard-import profile
+  QLabel* Label9;     // heading
+  QPushButton* Command1;  // 儲存
+  QPushButton* Command2;  // 取消
+  QPushButton* Command3;  // 匯入客戶
+  QPushButton* Command4;  // 寫信
+  QPushButton* Command5;  // 編輯分類
+
+  void Command1_Click();
+  void Command4_Click();
+  void Command5_Click();
+  // The address "寫信" opens: "mailto:" and the Email box's text; empty when
+  // the box is empty.
+  QString mailAddress() const;
+
+ protected:
+  void done(int result) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void fillCategories();
+  void fillProfiles();
+
+  Database& db_;
+  Prompt& prompt_;
+  bool unloaded_ = false;
+};

@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <functional>
+
+#include "ScriptedPrompt.h"
+#include "admin/CateForm.h"
+#include "customers/GuestForm.h"
+#include "customers/GuestInput.h"
+#include "platform/ListView.h"
+#include "platform/SettingsStore.h"
+#include "store/Database.h"
+
+namespace {
+
+// Runs f on the modal window the next exec() shows.
+template <class W>
+void whenModal(std::function<void(W*)> f) {
+  QTimer::singleShot(0, [f] {
+    auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+    ASSERT_NE(w, nullptr);
+    f(w);
+  });
+}
+
+struct GuestFormTest : ::testing::Test {
+  Database db;
+  ScriptedPrompt prompt;
+  std::vector<CustomerFields> handed;
+
+  void SetUp() override {
+    for (const char* key : {"Set1", "Set2", "Set_2_Value", "no4"}) SettingsStore::remove("GuestForm", key);
+    db.settings.CustomerCategories = QStringList{"露天", "蝦皮"};
+    add("amy", "露天", QString("王小美") + QChar(1) + "女", "0911");
+    add("amy", "蝦皮", "Amy Lin", "0922");  // no separator
+    add("bob", "蝦皮", "", "");
+    add("cal", "未分類", "", "");
+    for (const auto& [no, acc, cat] : {std::tuple{"A1", "amy", "蝦皮"}, {"A2", "amy", "露天"}, {"A3", "amy", "蝦皮"}}) {
+      const int r = db.Order.append(no);
+      db.Order.setCell(r, OrderCell::BuyerAccount, acc);
+      db.Order.setCell(r, OrderCell::BuyerCategory, cat);
+    }
+    db.setDirty(false);
+  }
+  void add(const QString& acc, const QString& cat, const QString& ns, const QString& mobile) {
+    const int r = db.Guest.append(acc);
+    db.Guest.setCell(r, GuestCell::CustomerCategory, cat);
+    db.Guest.setCell(r, GuestCell::CustomerNameSex, ns);
+    db.Guest.setCell(r, GuestCell::CustomerMobile, mobile);
+  }
+  static QStringList listed(const ListView* list) {
+    QStringList out;
+    for (int r = 0; r < list->rowCount(); ++r) out << list->text(r, 0) + "/" + list->text(r, 1);
+    return out;
+  }
+  QStringList buyers() const {
+    QStringList out;
+    for (int r = 1; r <= db.Order.count(); ++r)
+      out << db.Order.cell(r, OrderCell::BuyerAccount) + "/" + db.Order.cell(r, OrderCell::BuyerCategory);
+    return out;
+  }
+};
+
+TEST_F(GuestFormTest, ManagementWindowListsByCategory) {
+  auto* form = new GuestForm(db, prompt);
+  ASSERT_TRUE(form->openAsManager());
+  EXPECT_FALSE(form->Command1->isVisible());
+  EXPECT_FALSE(form->Tools_Add->isEnabled());
+  EXPECT_EQ(form->Combo1->count(), 5);
+  EXPECT_EQ(form->Combo1->currentText(), "全部");
+  EXPECT_EQ(listed(form->Liv1), (QStringList{"amy/露天", "amy/蝦皮", "bob/蝦皮", "cal/未分類"}));
+  EXPECT_EQ(form->StatusBar1->currentMessage(), " 共 4 筆客戶資料");
+  EXPECT_EQ(form->Liv1->tableIndex(2), 3);
+
+  form->Combo1->setCurrentIndex(2);
+  form->Combo1_Click();
+  EXPECT_EQ(listed(form->Liv1), (QStringList{"amy/蝦皮", "bob/蝦皮"}));
+
+  // Column sort: the first click on the account header sorts descending.
+  form->Combo1->setCurrentIndex(0);
+  form->Combo1_Click();
+  Q_EMIT form->Liv1->headerClicked(0);
+  EXPECT_EQ(form->Liv1->text(0, 0), "cal");
+
+  form->View_no[4]->setChecked(false);
+  form->close();  // stores the settings and deletes the window
+  EXPECT_FALSE(SettingsStore::getBool("GuestForm", "no4", true));
+  EXPECT_EQ(SettingsStore::get("GuestForm", "WinState"), "0");
+}
+
+TEST_F(GuestFormTest, SearchesAccountAndName) {
+  GuestForm form(db, prompt);
+  form.openAsManager();
+  form.Text1->clear();
+  form.Command6_Click();
+  EXPECT_EQ(prompt.texts(), QStringList{"請輸入帳號或客戶姓名"});
+
+  form.Text1->setText("  LIN ");
+  form.Command11_Click();
+  EXPECT_EQ(form.Text1->text(), "LIN");
+  EXPECT_EQ(listed(form.Liv1), QStringList{"amy/蝦皮"});
+  EXPECT_EQ(form.StatusBar1->currentMessage(), " 共 1 筆資料");
+
+  form.Combo1->setCurrentIndex(1);  // 露天, without rebuilding
+  form.Command6_Click();
+  EXPECT_EQ(form.Liv1->rowCount(), 0);
+  EXPECT_EQ(prompt.shown.back().text, "沒有找到符合的客戶資料");
+  form.close();
+}
+
+TEST_F(GuestFormTest, PickerSelectsTheOrdersCustomerAndFillsTheEditor) {
+  SettingsStore::setBool("GuestForm", "no4", false);  // the mobile column is off, still copied
+  GuestForm form(db, prompt);
+  form.preparePicker("amy", "蝦皮", [this](const CustomerFields& f) { handed.push_back(f); });
+  EXPECT_FALSE(form.Command1->isHidden());
+  EXPECT_TRUE(form.Command9->isHidden());
+  EXPECT_TRUE(form.Tools_Add->isEnabled());
+  ASSERT_EQ(form.Liv1->currentRow(), 1);
+  EXPECT_EQ(form.Liv1->selectedRows(), std::vector<int>{1});
+  EXPECT_EQ(form.Liv1->text(1, 4), "");
+
+  form.Command1_Click();
+  ASSERT_EQ(handed.size(), 1u);
+  EXPECT_EQ(handed[0].account, "amy");
+  EXPECT_EQ(handed[0].category, "蝦皮");
+  EXPECT_EQ(handed[0].name, "Amy Lin");
+  EXPECT_EQ(handed[0].sex, "");
+  EXPECT_TRUE(handed[0].hasSex);  // the picker empties the editor's sex box
+  EXPECT_EQ(handed[0].mobile, "0922");
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_FALSE(db.dirty());
+}
+
+TEST_F(GuestFormTest, PickerWithoutRowsOrWithoutMatchPicksNothing) {
+  SettingsStore::setBool("GuestForm", "Set1", true);
+  GuestForm form(db, prompt);
+  form.preparePicker("amy", "蝦皮", [this](const CustomerFields& f) { handed.push_back(f); });
+  EXPECT_EQ(form.Combo1->currentIndex(), -1);
+  EXPECT_EQ(form.Liv1->rowCount(), 0);
+  form.Command1_Click();
+  EXPECT_TRUE(handed.empty());
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(GuestFormTest, DeleteRemovesTheSelectedCustomersAndKeepsTheirOrders) {
+  GuestForm form(db, prompt);
+  form.openAsManager();
+  form.Liv1->setSelected(1, true);
+  form.Liv1->setSelected(2, true);
+  prompt.answer(Prompt::Answer::Yes);
+  form.Command4_Click();
+  EXPECT_EQ(prompt.shown.at(0).text, "確定刪除選取的客戶資料嗎？");
+  EXPECT_EQ(prompt.shown.at(0).title, "刪除");
+  EXPECT_EQ(listed(form.Liv1), (QStringList{"amy/露天", "cal/未分類"}));
+  EXPECT_EQ(db.Guest.count(), 2);
+  EXPECT_EQ(db.Order.count(), 3);
+  EXPECT_TRUE(db.dirty());
+  form.close();
+}
+
+TEST_F(GuestFormTest, NewCustomerInANewCategorySwitchesTheFilter) {
+  GuestForm form(db, prompt);
+  form.openAsManager();
+  form.Combo1->setCurrentIndex(2);  // 蝦皮
+  form.Combo1_Click();
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    EXPECT_EQ(dlg->SelState, 1);
+    EXPECT_EQ(dlg->Label9->text(), "新增客戶資料");
+    EXPECT_EQ(dlg->Combo1->currentText(), "蝦皮");  // the window's filter
+    dlg->Text1->setText("dan");
+    dlg->Combo1->setEditText("Yahoo\"");
+    dlg->Command1_Click();
+  });
+  form.Command2_Click();
+  EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
+  EXPECT_EQ(form.Combo1->currentText(), "Yahoo");
+  EXPECT_EQ(form.Combo1->itemText(form.Combo1->count() - 1), "編輯客戶分類");
+  EXPECT_EQ(listed(form.Liv1), QStringList{"dan/Yahoo"});
+  EXPECT_EQ(form.Liv1->currentRow(), 0);
+  EXPECT_TRUE(db.dirty());
+
+  // A listed category: the row joins the list as it stands.
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    dlg->Text1->setText("eve");
+    dlg->Combo1->setEditText("露天");
+    dlg->Command1_Click();
+  });
+  form.Command2_Click();
+  EXPECT_EQ(listed(form.Liv1), (QStringList{"dan/Yahoo", "eve/露天"}));
+  EXPECT_EQ(form.Liv1->currentRow(), 1);
+  EXPECT_EQ(form.Liv1->tableIndex(1), 6);
+  form.close();
+}
+
+TEST_F(GuestFormTest, EditingTheKeyMovesTheOrdersAndRewritesTheRow) {
+  GuestForm form(db, prompt);
+  form.openAsManager();
+  form.Liv1->setCurrentRow(1);  // amy/蝦皮
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    EXPECT_EQ(dlg->NameStr, "amy");
+    EXPECT_EQ(dlg->SaleStr, "蝦皮");
+    EXPECT_EQ(dlg->Text2->text(), "Amy Lin");
+    EXPECT_EQ(dlg->Combo2->currentText(), "");
+    dlg->Text1->setText("amy.lin");
+    dlg->Text6->setPlainText("台北\n信義");
+    dlg->Command1_Click();
+  });
+  form.Command3_Click();
+  EXPECT_EQ(buyers(), (QStringList{"amy.lin/蝦皮", "amy/露天", "amy.lin/蝦皮"}));
+  EXPECT_EQ(form.Liv1->text(1, 0), "amy.lin");
+  EXPECT_EQ(form.Liv1->text(1, 6), "台北\r\n信義");
+  EXPECT_EQ(db.Guest.cell(2, GuestCell::CustomerAddress), "台北\r\n信義");
+  EXPECT_EQ(db.Guest.cell(2, GuestCell::CustomerNameSex), QString("Amy Lin") + QChar(1));
+  form.close();
+}
+
+TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
+  GuestForm form(db, prompt);
+  int mainWindowRefills = 0;
+  form.onCategoriesEdited = [&] { ++mainWindowRefills; };
+  form.openAsManager();
+  form.Combo1->setCurrentIndex(1);
+  form.Combo1_Click();
+  prompt.answerInput(QString("Ruten”"));
+  whenModal<CateForm>([](CateForm* cate) {
+    EXPECT_EQ(cate->windowTitle(), "編輯客戶分類");
+    ASSERT_EQ(cate->List1->count(), 2);
+    cate->List1->setCurrentRow(0);
+    cate->Command3_Click();
+    cate->Command1_Click();
+  });
+  form.Combo1->setCurrentIndex(form.Combo1->count() - 1);  // "編輯客戶分類"
+  form.Combo1_Click();
+  EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"Ruten", "蝦皮"}));
+  EXPECT_EQ(form.Combo1->currentText(), "全部");
+  EXPECT_EQ(form.Combo1->itemText(1), "Ruten");
+  EXPECT_EQ(listed(form.Liv1).first(), "amy/Ruten");
+  EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/Ruten", "amy/蝦皮"}));
+  EXPECT_EQ(mainWindowRefills, 1);
+  form.close();
+}
+
+TEST_F(GuestFormTest, PermanentSortReordersTheTable) {
+  db.Guest.setKey(1, "zed");
+  GuestForm form(db, prompt);
+  form.openAsManager();
+  form.Command8_Click();
+  EXPECT_EQ(db.Guest.key(4), "zed");
+  EXPECT_EQ(listed(form.Liv1).last(), "zed/露天");
+  EXPECT_TRUE(db.dirty());
+  form.close();
+}
+
+TEST_F(GuestFormTest, DialogFromTheEditorHandsTheCustomerBack) {
+  GuestInput dlg(db, prompt);
+  dlg.editor = [this](const CustomerFields& f) { handed.push_back(f); };
+  ASSERT_TRUE(dlg.openEdit(4, 1));
+  EXPECT_EQ(dlg.Text2->text(), "王小美");
+  EXPECT_EQ(dlg.Combo2->currentText(), "女");
+  EXPECT_EQ(dlg.Combo1->currentText(), "露天");
+  EXPECT_EQ(dlg.Combo1->itemText(dlg.Combo1->count() - 1), "未分類");
+  dlg.Combo3->setCurrentIndex(2);
+  dlg.Text4->setText("0955");
+  dlg.Command1_Click();
+  ASSERT_EQ(handed.size(), 1u);
+  EXPECT_EQ(handed[0].mobile, "0955");
+  EXPECT_EQ(handed[0].sex, "女");
+  EXPECT_EQ(db.Guest.cell(1, GuestCell::CustomerMobile), "0955");
+  EXPECT_EQ(SettingsStore::get("GuestInput", "ImportGuest"), "2");
+
+  GuestInput next(db, prompt);
+  next.openNew(3, QString());
+  EXPECT_EQ(next.Combo3->currentIndex(), 2);
+  EXPECT_EQ(next.Label9->text(), "直接新增客戶");
+  EXPECT_EQ(next.Combo1->currentText(), "露天");
+  EXPECT_EQ(next.Text1->text(), "");
+  EXPECT_EQ(next.mailAddress(), "");
+  next.Text5->setText(" a b@x.tw");
+  EXPECT_EQ(next.mailAddress(), "mailto: a b@x.tw");
+}
+
+TEST_F(GuestFormTest, EditorsCustomerButtonOpensTheDialogOrSaysItIsMissing) {
+  const auto sink = [this](const CustomerFields& f) { handed.push_back(f); };
+  EXPECT_EQ(GuestInput::runForEditor(db, prompt, nullptr, true, "amy", "Yahoo", sink), QDialog::Rejected);
+  EXPECT_EQ(prompt.texts(), QStringList{"找不到這筆客戶資料，請重新選擇!"});
+  EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::None);
+
+  SettingsStore::setBool("GuestForm", "Set2", true);
+  SettingsStore::set("GuestForm", "Set_2_Value", "蝦皮");
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    EXPECT_EQ(dlg->SelState, 3);
+    EXPECT_EQ(dlg->Combo1->currentText(), "蝦皮");
+    dlg->Text1->setText("bob");  // exists in 蝦皮: take it
+    dlg->Command1_Click();
+  });
+  prompt.answer(Prompt::Answer::Yes);
+  EXPECT_EQ(GuestInput::runForEditor(db, prompt, nullptr, false, {}, {}, sink), QDialog::Accepted);
+  ASSERT_EQ(handed.size(), 1u);
+  EXPECT_EQ(handed[0].account, "bob");
+  EXPECT_EQ(handed[0].category, "蝦皮");
+  EXPECT_EQ(db.Guest.count(), 4);
+}
+
+}  // namespace
