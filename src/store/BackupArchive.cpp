@@ -134,6 +134,11 @@ bool BackupArchive::parse(const QByteArray& archive, std::vector<Entry>* entries
   return true;
 }
 
+bool BackupArchive::hasMembers(const QString& folder) {
+  const QStringList names = QDir(AppPaths::withSlash(folder)).entryList(QDir::Files);
+  return std::any_of(names.begin(), names.end(), [](const QString& n) { return isMemberName(n); });
+}
+
 bool BackupArchive::pack(const QString& folder, std::vector<Member>* members) {
   const QString dir = AppPaths::withSlash(folder);
   QFileInfoList files = QDir(dir).entryInfoList(QDir::Files, QDir::NoSort);
@@ -257,13 +262,14 @@ bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* w
     QDir().mkpath(backupFolder);
   }
   const QString name = today.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".kbk");
-  const bool ok = WriteBackupArchive(dir, target + name);
+  const bool wanted = BackupArchive::hasMembers(dir);
+  const bool ok = !wanted || WriteBackupArchive(dir, target + name);
   // A scratch archive left by an interrupted command.
   const QString scratch = AppPaths::find(dir, QString::fromLatin1(BackupArchive::kScratchName));
   if (QFileInfo(scratch).isFile()) QFile::remove(scratch);
   // Only the database's own Backup folder is pruned; today's archive stays.
   PruneBackups(backupFolder, 15, name);
-  if (ok && written) *written = target + name;
+  if (wanted && ok && written) *written = target + name;
   return ok;
 }
 

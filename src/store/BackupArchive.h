@@ -46,6 +46,9 @@ class BackupArchive {
   // True when a name may be packed and restored.
   static bool isMemberName(const QString& name);
 
+  // True when folder holds at least one file to pack.
+  static bool hasMembers(const QString& folder);
+
   // Reads every member of folder whole, in name order. False when a member
   // could not be read whole (nothing is returned then).
   static bool pack(const QString& folder, std::vector<Member>* members);
@@ -84,7 +87,8 @@ RestoreResult RestoreBackupArchive(const QString& folder);
 // folder; then the "Backup" folder is pruned to the 15 highest-named
 // archives (names compared ignoring letter case). The automatic-backup
 // folder is never pruned. False when the archive could not be written;
-// *written receives its path on success.
+// *written receives its path when one was written. A folder with nothing to
+// pack writes no archive and is no failure.
 bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* written = nullptr,
                 const QDate& today = QDate::currentDate());
 bool AutoBackup(const Database& db, QString* written = nullptr);

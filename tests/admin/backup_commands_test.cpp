@@ -248,3 +248,15 @@ TEST(BackupCommands, AutomaticRestoreStartsInAFolderHoldingArchives) {
   EXPECT_EQ(f.prompt.openFolder, f.dbDir.path() + QStringLiteral("Backup/店一號.kbk"));
   EXPECT_EQ(f.prompt.shown.size(), 1u);
 }
+
+TEST(BackupCommands, RestoreIntoAnEmptyDatabaseFolderNeedsNoUndoPoint) {
+  Fixture f;
+  for (const QString& n : f.dbDir.names()) QFile::remove(f.dbDir.file(n));
+  TestDir files;
+  files.put(QStringLiteral("a.kbk"), archiveOf("Order1.kdt\x01" "1\r\n", "x"));
+  f.prompt.answerPath(files.file(QStringLiteral("a.kbk"))).answer(Prompt::Answer::Yes);
+  f.commands.Backup_Update_Click();
+  EXPECT_EQ(f.dbDir.get(QStringLiteral("Order1.kdt")), QByteArray("x"));
+  EXPECT_FALSE(QFile::exists(f.todaysArchive()));
+  EXPECT_EQ(f.loads, 1);
+}

@@ -300,3 +300,12 @@ TEST(BackupArchive, PruningCountsCapitalisedNamesAndSparesTodaysArchive) {
   EXPECT_FALSE(left.contains(QStringLiteral("MY01.KBK")));
   EXPECT_EQ(left.size(), 16);
 }
+
+TEST(BackupArchive, DailyBackupOfAFolderWithNothingToPackWritesNothing) {
+  TestDir db;
+  db.put(QStringLiteral("notes.txt"), "x");
+  QString written;
+  EXPECT_TRUE(AutoBackup(db.path(), QString(), &written, QDate(2024, 1, 31)));
+  EXPECT_TRUE(written.isEmpty());
+  EXPECT_TRUE(QDir(db.path() + QStringLiteral("Backup")).entryList(QDir::Files).isEmpty());
+}
