@@ -1,0 +1,125 @@
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "admin/SetAtuoBackupForm.h"
+#include "platform/SettingsStore.h"
+#include "store/Database.h"
+
+namespace {
+const QString kRefused = QStringLiteral("無法使用此路徑，請重新選擇");
+
+struct Fixture {
+  TestDir dbDir;
+  Database db;
+  ScriptedPrompt prompt;
+  Fixture() { db.DataBasePath = dbDir.path(); }
+};
+}  // namespace
+
+TEST(SetAtuoBackupForm, BackupModeWritesTheFolderAsOneQuotedLine) {
+  Fixture f;
+  TestDir chosen;
+  const QString folder = chosen.path() + QStringLiteral("備份");
+  QDir().mkpath(folder);
+  SetAtuoBackupForm form(f.db, f.prompt);
+  form.Form_Load();
+  EXPECT_EQ(form.windowTitle(), QStringLiteral("設定自動備份的儲存路徑"));
+  EXPECT_FALSE(form.Check1->isChecked());
+  EXPECT_FALSE(form.Command1->isEnabled());
+  form.Check1->setChecked(true);
+  EXPECT_TRUE(form.Command1->isEnabled());
+  f.prompt.answerPath(folder);
+  form.Command1_Click();
+  EXPECT_EQ(form.Label0->text(), folder + u'/');
+  form.Command2_Click();
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+  EXPECT_EQ(f.db.settings.AutoBackupPath, folder + u'/');
+  EXPECT_EQ(f.dbDir.get(QStringLiteral("AutoBackup.kdt")), big5(u'"' + folder + QStringLiteral("/\"\r\n")));
+}
+
+TEST(SetAtuoBackupForm, BackupModeUntickedDeletesTheFile) {
+  Fixture f;
+  f.dbDir.put(QStringLiteral("AUTOBACKUP.KDT"), "\"/old/\"\r\n");
+  f.db.settings.AutoBackupPath = QStringLiteral("/old/");
+  SetAtuoBackupForm form(f.db, f.prompt);
+  form.Form_Load();
+  EXPECT_TRUE(form.Check1->isChecked());
+  EXPECT_EQ(form.Label0->text(), QStringLiteral("/old/"));
+  form.Check1->setChecked(false);
+  EXPECT_TRUE(form.Label0->text().isEmpty());
+  // Ticking again leaves the field empty until a folder is browsed.
+  form.Check1->setChecked(true);
+  EXPECT_TRUE(form.Label0->text().isEmpty());
+  form.Command2_Click();
+  EXPECT_TRUE(f.db.settings.AutoBackupPath.isEmpty());
+  EXPECT_TRUE(f.dbDir.names().isEmpty());
+  EXPECT_TRUE(f.prompt.shown.empty());
+}
+
+TEST(SetAtuoBackupForm, BackupModeRefusesAFolderTheFileCannotHold) {
+  Fixture f;
+  f.dbDir.put(QStringLiteral("AutoBackup.kdt"), "\"/old/\"\r\n");
+  f.db.settings.AutoBackupPath = QStringLiteral("/old/");
+  SetAtuoBackupForm form(f.db, f.prompt);
+  form.Form_Load();
+  form.Label0->setText(QStringLiteral("/tmp/😀/"));
+  form.Command2_Click();
+  EXPECT_EQ(f.prompt.texts(), QStringList{kRefused});
+  EXPECT_NE(form.result(), QDialog::Accepted);
+  EXPECT_EQ(f.db.settings.AutoBackupPath, QStringLiteral("/old/"));
+  EXPECT_EQ(f.dbDir.get(QStringLiteral("AutoBackup.kdt")), QByteArray("\"/old/\"\r\n"));
+}
+
+TEST(SetAtuoBackupForm, TempModeRefusesSystemPlacesAndKeepsTheOldFolder) {
+  Fixture f;
+  TestDir good;
+  f.db.TempPath = QStringLiteral("123");
+  SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("TempPath"), QStringLiteral("123"));
+  SetAtuoBackupForm form(f.db, f.prompt);
+  form.setTempMode();
+  form.Form_Load();
+  EXPECT_EQ(form.windowTitle(), QStringLiteral("設定暫存檔案的產生路徑"));
+  EXPECT_EQ(form.Check1->text(), QStringLiteral("設定暫存檔案的產生路徑"));
+  EXPECT_EQ(form.Label2->text(), QStringLiteral("請任意指定一個位置用以產生出貨單或郵寄名條暫存檔案"));
+  EXPECT_EQ(form.Label1->text(), QStringLiteral("建議設在桌面或是 D:\\ 之類的位置"));
+  EXPECT_TRUE(form.Check1->isChecked());
+  EXPECT_EQ(form.Label0->text(), QStringLiteral("123"));
+  for (const QString& bad : {QStringLiteral("/"), QStringLiteral("/usr/share/"), QStringLiteral("/etc/"),
+                             good.path() + QStringLiteral("gone/"), QStringLiteral("123"), QString()}) {
+    SCOPED_TRACE(bad.toStdString());
+    f.prompt.clear();
+    form.Label0->setText(bad);
+    form.Command2_Click();
+    EXPECT_EQ(f.prompt.texts(), QStringList{kRefused});
+    EXPECT_EQ(f.prompt.shown.back().icon, Prompt::Icon::None);
+    EXPECT_NE(form.result(), QDialog::Accepted);
+  }
+  EXPECT_EQ(f.db.TempPath, QStringLiteral("123"));
+  EXPECT_EQ(SettingsStore::get(QStringLiteral("Setting"), QStringLiteral("TempPath")), QStringLiteral("123"));
+
+  form.Label0->setText(good.path());
+  form.Command2_Click();
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+  EXPECT_EQ(f.db.TempPath, good.path());
+  EXPECT_EQ(SettingsStore::get(QStringLiteral("Setting"), QStringLiteral("TempPath")), good.path());
+}
+
+TEST(SetAtuoBackupForm, CancelledPickerAndCancelChangeNothing) {
+  Fixture f;
+  f.db.TempPath = QStringLiteral("/kept/");
+  SetAtuoBackupForm form(f.db, f.prompt);
+  form.setTempMode();
+  form.Form_Load();
+  f.prompt.answerPath(QString());
+  form.Command1_Click();
+  EXPECT_EQ(form.Label0->text(), QStringLiteral("/kept/"));
+  EXPECT_EQ(f.prompt.shown.back().title, QStringLiteral("請選擇一個資料夾"));
+  form.Command3_Click();
+  EXPECT_EQ(form.result(), QDialog::Rejected);
+  EXPECT_EQ(f.db.TempPath, QStringLiteral("/kept/"));
+}
