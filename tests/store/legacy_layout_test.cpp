@@ -54,7 +54,7 @@ TEST(LegacyLayout, EveryOlderFileIsConvertedAndSetAside) {
   EXPECT_EQ(l.dir.get(QStringLiteral("Stock.123")), Loaded::old(QStringLiteral("Stock.kdt")));
   EXPECT_EQ(l.dir.get(QStringLiteral("Guest.123")), Loaded::old(QStringLiteral("Guest.kdt")));
   EXPECT_EQ(l.dir.get(QStringLiteral("Manuf.123")), Loaded::old(QStringLiteral("Manuf.kdt")));
-  EXPECT_EQ(l.dir.names(), (QStringList{"Guest.123", "Images1.kdt", "Manuf.123", "Manuf1.kdt", "Member.kdt",
+  EXPECT_EQ(l.dir.names(), (QStringList{"Guest.123", "Images1.kdt", "Import.kdt", "Manuf.123", "Manuf1.kdt", "Member.kdt",
                                         "Order.123", "Order1.kdt", "Stock.123", "Stock1.kdt"}));
   EXPECT_EQ(SettingsStore::get(QStringLiteral("ManufForm"), QStringLiteral("LW5")), QStringLiteral("90"));
   EXPECT_FALSE(l.db.dirty());
@@ -113,7 +113,7 @@ TEST(LegacyLayout, OlderNamesInCapitalsAreConverted) {
   l.dir.put(QStringLiteral("MANUF.KDT"), Loaded::old(QStringLiteral("Manuf.kdt")));
   l.load();
   EXPECT_EQ(l.dir.get(QStringLiteral("Manuf1.kdt")), Loaded::expected(QStringLiteral("Manuf1.kdt")));
-  EXPECT_EQ(l.dir.names(), (QStringList{"Manuf.123", "Manuf1.kdt"}));
+  EXPECT_EQ(l.dir.names(), (QStringList{"Import.kdt", "Manuf.123", "Manuf1.kdt"}));
 }
 
 TEST(LegacyLayout, FailedWriteKeepsEveryOlderFile) {
@@ -122,7 +122,7 @@ TEST(LegacyLayout, FailedWriteKeepsEveryOlderFile) {
   l.load();
   SaveTransaction::failAfterBytes(-1);
   EXPECT_EQ(l.prompt.texts(),
-            (QStringList{"載入 Manuf1 檔案發生錯誤!", "載入 Stock1 檔案發生錯誤!", "載入 Member 檔案發生錯誤!",
+            (QStringList{"載入 Import.kdt 發生錯誤!", "載入 Manuf1 檔案發生錯誤!", "載入 Stock1 檔案發生錯誤!", "載入 Member 檔案發生錯誤!",
                          "載入 Order 檔案發生錯誤!"}));
   EXPECT_EQ(l.dir.names(), (QStringList{"Guest.kdt", "Images.kdt", "Manuf.kdt", "Order.kdt", "Stock.kdt"}));
   // The rows are in memory, so the next save writes the current files.
