@@ -147,3 +147,31 @@ TEST_F(ManufFormTest, ProductDialogKeepsTheWindowInStep) {
   EXPECT_FALSE(f.Liv1->rowColor(1).isValid());
   EXPECT_TRUE(db.dirty());
 }
+
+TEST_F(ManufFormTest, HiddenCostAndDelete) {
+  db.HideCost = true;
+  const int img = db.Images.append("戒指");
+  db.Images.setCell(img, ImagesCell::ImageCategory, "文具");  // another product's picture
+  addProduct(db, {"戒指", "文具", "1", "1", "1", "", "0", "0"});
+  const int own = db.Images.append("戒指");
+  db.Images.setCell(own, ImagesCell::ImageCategory, "飾品");
+  ManufForm f(db, prompt);
+  f.setManagementUse();
+  EXPECT_TRUE(f.Liv1->isColumnHidden(ProductList::Cost));
+  EXPECT_TRUE(f.Panel[1]->isHidden());
+  EXPECT_EQ(f.Liv1->text(0, ProductList::Cost), "60");
+
+  f.Liv1->setSelected(0, true);  // 戒指 / 飾品
+  prompt.answer(Prompt::Answer::No);
+  f.Command3_Click();
+  EXPECT_EQ(db.Manuf.count(), 7);
+  prompt.answer(Prompt::Answer::Yes);
+  f.Liv1->setSelected(0, true);
+  f.Liv1->setSelected(2, true);  // 鉛筆
+  f.Command3_Click();
+  EXPECT_EQ(prompt.shown.back().title, "刪除");
+  EXPECT_EQ(column(*f.Liv1, ProductList::Name), (QStringList{"項鍊", "橡皮", "雜物", "貼紙", "戒指"}));
+  ASSERT_EQ(db.Images.count(), 1);
+  EXPECT_EQ(db.Images.cell(1, ImagesCell::ImageCategory), "文具");
+  EXPECT_TRUE(db.dirty());
+}
