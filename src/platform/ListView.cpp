@@ -543,6 +543,13 @@ void ListView::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  // Space ticks the focused row whichever column has the focus.
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && isCheckable() && currentRow() >= 0) {
+    const int row = currentRow();
+    model_->setData(model_->index(row, 0), isChecked(row) ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    event->accept();
+    return;
+  }
   QTreeView::keyPressEvent(event);
 }
 

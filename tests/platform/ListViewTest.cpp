@@ -172,6 +172,15 @@ TEST(ListView, TickChangesTellCodeFromUser) {
   EXPECT_TRUE(f.lv.isChecked(0));
   EXPECT_FALSE(f.lv.isChecked(1));
 
+  // Space on the focused row is a user tick too.
+  f.lv.setCurrentRow(1);
+  QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+  QCoreApplication::sendEvent(&f.lv, &space);
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[3].row, 1);
+  EXPECT_TRUE(seen[3].checked);
+  EXPECT_TRUE(seen[3].byUser);
+
   // Without tick boxes the user cannot tick.
   f.lv.setCheckable(false);
   EXPECT_FALSE(m->setData(m->index(1, 0), Qt::Checked, Qt::CheckStateRole));
