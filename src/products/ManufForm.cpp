@@ -16,6 +16,7 @@
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowTweaks.h"
 #include "products/ProductDelete.h"
 #include "products/ProductList.h"
 #include "products/ProductPicker.h"
@@ -75,7 +76,6 @@ void ManufForm::buildControls() {
   Command6 = button(QStringLiteral("搜尋"));
   Command9 = button(QStringLiteral("全區搜尋"));
   Combo1 = new QComboBox(client_);
-  Combo1->setMaxVisibleItems(20);
   Command13 = button(QStringLiteral("編輯分類"));
   Liv1 = new ListView(client_);
   Command1 = button(QStringLiteral("新增商品"));
@@ -427,10 +427,8 @@ void ManufForm::productEdited(int r, bool categoryAdded) {
 // ---- opening, closing, layout ----
 
 void ManufForm::loadSettings() {
-  for (int c = 0; c < 6; ++c) {
-    const double w = SettingsStore::getNumber(kSection, QStringLiteral("LW%1").arg(c + 1), Liv1->columnWidthTwips(c));
-    if (w > 0) Liv1->setColumnWidthTwips(c, static_cast<int>(w));
-  }
+  WindowTweaks::setDropDownHeight(Combo1, 300);
+  WindowTweaks::restoreColumnWidths(Liv1, kSection, 6);
   const int fontSize = static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0));
   if (fontSize >= 9 && fontSize <= 24) {
     Liv1->setFontPointSize(fontSize);
@@ -438,11 +436,9 @@ void ManufForm::loadSettings() {
     f.setPointSize(fontSize);
     StatusBar1->setFont(f);
   }
-  const int w = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("Width"), kDesignWidth));
-  const int h = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("Height"), kDesignHeight));
-  resize(std::max(px(w), 200), std::max(px(h), 150));
-  if (static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("WinState"), 0)) == 2)
-    setWindowState(windowState() | Qt::WindowMaximized);
+  resize(px(kDesignWidth), px(kDesignHeight));
+  WindowTweaks::restoreSize(this, kSection);
+  WindowTweaks::restoreState(this, kSection);
 
   const struct {
     QAction* a;
@@ -471,18 +467,10 @@ void ManufForm::loadSettings() {
 }
 
 void ManufForm::saveSettings() {
-  for (int c = 0; c < 6; ++c)
-    SettingsStore::setNumber(kSection, QStringLiteral("LW%1").arg(c + 1),
-                             Liv1->isColumnHidden(c) ? 0 : Liv1->columnWidthTwips(c));
-  const int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
-  if (state != 0) {
-    SettingsStore::setNumber(kSection, QStringLiteral("Width"), kDesignWidth);
-    SettingsStore::setNumber(kSection, QStringLiteral("Height"), kDesignHeight);
-  } else {
-    SettingsStore::setNumber(kSection, QStringLiteral("Width"), frameGeometry().width() * 15);
-    SettingsStore::setNumber(kSection, QStringLiteral("Height"), frameGeometry().height() * 15);
-  }
-  SettingsStore::setNumber(kSection, QStringLiteral("WinState"), state);
+  WindowTweaks::saveColumnWidths(Liv1, kSection, 6);
+  WindowTweaks::saveSize(this, kSection, QSize(kDesignWidth, kDesignHeight));
+  // A window closed minimised opens normal again.
+  SettingsStore::setNumber(kSection, QStringLiteral("WinState"), isMinimized() ? 1 : isMaximized() ? 2 : 0);
   const std::pair<QAction*, const char*> switches[] = {
       {View_no2, "no2"},     {View_no3, "no3"},         {View_no4, "no4"},           {View_no5, "no5"},
       {View_Safe, "Safe"},   {View_show1, "show1"},     {View_show2, "show2"},       {View_show3, "show3"},

@@ -24,6 +24,7 @@
 
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowTweaks.h"
 #include "products/ManufForm.h"
 #include "products/ProductLookup.h"
 #include "store/Database.h"
@@ -79,6 +80,7 @@ ManufInput::ManufInput(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   Combo1 = new QComboBox(this);
   Combo1->setEditable(true);
   Combo1->setInsertPolicy(QComboBox::NoInsert);
+  WindowTweaks::setDropDownHeight(Combo1, 300);
   Label16 = new QLabel(QStringLiteral("重量"), this);
   Text9 = new QLineEdit(QStringLiteral("0"), this);
   Label4 = new QLabel(QStringLiteral("售價"), this);
