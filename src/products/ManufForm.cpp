@@ -1,0 +1,533 @@
+#include "products/ManufForm.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
+
+#include "platform/ListView.h"
+#include "platform/Prompt.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowTweaks.h"
+#include "products/ProductDelete.h"
+#include "products/ProductList.h"
+#include "products/ProductPicker.h"
+#include "purchasing/ManufInput.h"
+#include "store/Database.h"
+#include "store/Numbers.h"
+
+namespace {
+
+const QString kSection = QStringLiteral("ManufForm");
+const QString kAll = QStringLiteral("全部");
+const QString kEditCategories = QStringLiteral("編輯商品分類");
+const QString kAddToOrder = QStringLiteral("加入訂單");
+const QString kAddToSheet = QStringLiteral("加入進貨單");
+constexpr int kDesignWidth = 12030;   // outer size in twips
+constexpr int kDesignHeight = 8535;
+constexpr int kFirstWidths[ProductList::ColumnCount] = {4050, 1650, 1350, 1350, 1350, 4500, 1350, 1350, 0};
+
+int px(int twips) { return twips / 15; }
+
+}  // namespace
+
+ManufForm::ManufForm(Database& db, Prompt& prompt, QWidget* parent) : QDialog(parent), db_(db), prompt_(prompt) {
+  setWindowTitle(QStringLiteral("商品管理"));
+  setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+  setSizeGripEnabled(true);
+  buildControls();
+  loadSettings();
+}
+
+ManufForm::~ManufForm() = default;
+
+void ManufForm::buildControls() {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->setSpacing(0);
+  MenuBar = new QMenuBar(this);
+  outer->setMenuBar(MenuBar);
+  client_ = new QWidget(this);
+  client_->installEventFilter(this);
+  outer->addWidget(client_, 1);
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setSizeGripEnabled(false);
+  for (QLabel*& p : Panel) {
+    p = new QLabel(StatusBar1);
+    StatusBar1->addWidget(p);
+  }
+  outer->addWidget(StatusBar1);
+
+  Label1 = new QLabel(QStringLiteral("商品名稱或備註"), client_);
+  Text1 = new QLineEdit(client_);
+  auto button = [this](const QString& caption) {
+    auto* b = new QPushButton(caption, client_);
+    b->setAutoDefault(false);
+    return b;
+  };
+  Command6 = button(QStringLiteral("搜尋"));
+  Command9 = button(QStringLiteral("全區搜尋"));
+  Combo1 = new QComboBox(client_);
+  Command13 = button(QStringLiteral("編輯分類"));
+  Liv1 = new ListView(client_);
+  Command1 = button(QStringLiteral("新增商品"));
+  Command2 = button(QStringLiteral("編輯商品"));
+  Command3 = button(QStringLiteral("刪除商品"));
+  Command5 = button(QStringLiteral("排序商品"));
+  Command7 = button(QStringLiteral("銷售排行"));
+  Command8 = button(QStringLiteral("列出訂單"));
+  Command10 = button(QStringLiteral("進貨記錄"));
+  Command11 = button(QStringLiteral("上移"));
+  Command12 = button(QStringLiteral("下移"));
+  Command0 = button(kAddToOrder);
+  Command4 = button(QStringLiteral("結束"));
+  // Commands that come with the search, sorting, ranking, order listing,
+  // purchase records and category editor stand disabled until they exist.
+  for (QPushButton* b : {Command6, Command9, Command5, Command7, Command8, Command10, Command11, Command12})
+    b->setEnabled(false);
+  Command13->setEnabled(false);
+
+  Liv1->setColumns({QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("售價"),
+                    QStringLiteral("成本"), QStringLiteral("庫存"), QStringLiteral("備註"),
+                    QStringLiteral("安全存量"), QStringLiteral("重量"), QStringLiteral("Index")});
+  Liv1->setIndexColumn(ProductList::Index);
+  Liv1->setMultiSelect(true);
+  Liv1->setColumnSortMode(ProductList::Stock, ListView::SortMode::Number);
+  for (int c = 0; c < ProductList::ColumnCount; ++c) Liv1->setColumnWidthTwips(c, kFirstWidths[c]);
+
+  // Menus.
+  Menu_File = MenuBar->addMenu(QStringLiteral("檔案(&F)"));
+  File_Import = Menu_File->addAction(QStringLiteral("匯入CSV檔(&I)"));
+  QMenu* exportMenu = Menu_File->addMenu(QStringLiteral("匯出CSV檔(&E)"));
+  File_Export = exportMenu->menuAction();
+  Export_All = exportMenu->addAction(QStringLiteral("全部"));
+  Export_Sel = exportMenu->addAction(QStringLiteral("選擇的部分"));
+  Menu_File->addSeparator();
+  File_Importimg = Menu_File->addAction(QStringLiteral("批次加入圖片"));
+  QMenu* exportImg = Menu_File->addMenu(QStringLiteral("匯出圖片路徑"));
+  File_Exportimg = exportImg->menuAction();
+  Exportimg_All = exportImg->addAction(QStringLiteral("全部"));
+  Exportimg_Sel = exportImg->addAction(QStringLiteral("選擇的部分"));
+  Menu_File->addSeparator();
+  File_Batch = Menu_File->addAction(QStringLiteral("進貨單"));
+  Menu_File->addSeparator();
+  File_Exit = Menu_File->addAction(QStringLiteral("結束(&X)"));
+
+  Menu_Sel = MenuBar->addMenu(QStringLiteral("選取(&S)"));
+  Sel_Note = Menu_Sel->addAction(QStringLiteral("匯出到記事本(&N)"));
+  Sel_Batch = Menu_Sel->addAction(QStringLiteral("新增到進貨單"));
+
+  Menu_View = MenuBar->addMenu(QStringLiteral("檢視(&V)"));
+  auto check = [](QMenu* m, const QString& caption) {
+    QAction* a = m->addAction(caption);
+    a->setCheckable(true);
+    return a;
+  };
+  View_no2 = check(Menu_View, QStringLiteral("售價"));
+  View_no3 = check(Menu_View, QStringLiteral("成本"));
+  View_no4 = check(Menu_View, QStringLiteral("庫存"));
+  View_no5 = check(Menu_View, QStringLiteral("備註"));
+  Menu_View->addSeparator();
+  View_Safe = check(Menu_View, QStringLiteral("安全存量警示(顯示紅色)"));
+  Menu_View->addSeparator();
+  View_show1 = check(Menu_View, QStringLiteral("只顯示有庫存的商品"));
+  View_show2 = check(Menu_View, QStringLiteral("只顯示無庫存的商品"));
+  View_show3 = check(Menu_View, QStringLiteral("只顯示安全存量警示的商品"));
+
+  Menu_List = MenuBar->addMenu(QStringLiteral("列出訂單(&L)"));
+  List_List1 = check(Menu_List, QStringLiteral("列出全部"));
+  List_List2 = check(Menu_List, QStringLiteral("列出未出貨"));
+  List_List3 = check(Menu_List, QStringLiteral("列出已出貨"));
+
+  Menu_Set = MenuBar->addMenu(QStringLiteral("設定(&S)"));
+  Set_AddManuf2 = check(Menu_Set, QStringLiteral("商品加入訂單時輸入數量 (限定單筆)"));
+  Set_AddManuf = check(Menu_Set, QStringLiteral("商品加入訂單後不要馬上關閉"));
+  Set_ManufAlert = check(Menu_Set, QStringLiteral("商品加入訂單時不要跳出無庫存警示"));
+
+  Menu_Tools = new QMenu(QStringLiteral("功能"), this);
+  Menu_Add = Menu_Tools->addAction(QStringLiteral("加入商品(&A)"));
+  Menu_Tools->addSeparator();
+  Menu_New = Menu_Tools->addAction(QStringLiteral("新增(&N)"));
+  Menu_Edit = Menu_Tools->addAction(QStringLiteral("編輯(&E)"));
+  Menu_Del = Menu_Tools->addAction(QStringLiteral("刪除(&D)"));
+  Menu_Tools->addSeparator();
+  Menu_EditType = Menu_Tools->addAction(QStringLiteral("變更多筆商品的分類"));
+  Menu_EditPrice = Menu_Tools->addAction(QStringLiteral("變更多筆商品的售價"));
+  Menu_EditCost = Menu_Tools->addAction(QStringLiteral("變更多筆商品的成本"));
+  Menu_EditStock = Menu_Tools->addAction(QStringLiteral("變更多筆商品的庫存"));
+  Menu_Tools->addSeparator();
+  Menu_Batch = Menu_Tools->addAction(QStringLiteral("新增到進貨單"));
+  Menu_ViewImages = Menu_Tools->addAction(QStringLiteral("檢視圖片(&V)"));
+  Menu_Tools->addSeparator();
+  Menu_Up = Menu_Tools->addAction(QStringLiteral("上移"));
+  Menu_Down = Menu_Tools->addAction(QStringLiteral("下移"));
+
+  // Entries whose commands come later stand disabled.
+  for (QAction* a : {File_Import, File_Export, File_Importimg, File_Exportimg, File_Batch, Sel_Note, Sel_Batch,
+                     Menu_EditType, Menu_EditPrice, Menu_EditCost, Menu_EditStock, Menu_Batch, Menu_ViewImages,
+                     Menu_Up, Menu_Down})
+    a->setEnabled(false);
+
+  // Events.
+  connect(Command0, &QPushButton::clicked, this, &ManufForm::Command0_Click);
+  connect(Command1, &QPushButton::clicked, this, &ManufForm::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &ManufForm::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &ManufForm::Command3_Click);
+  connect(Command4, &QPushButton::clicked, this, &QDialog::close);
+  connect(File_Exit, &QAction::triggered, this, &QDialog::close);
+  connect(Menu_Add, &QAction::triggered, this, &ManufForm::Command0_Click);
+  connect(Menu_New, &QAction::triggered, this, &ManufForm::Menu_New_Click);
+  connect(Menu_Edit, &QAction::triggered, this, &ManufForm::Command2_Click);
+  connect(Menu_Del, &QAction::triggered, this, &ManufForm::Command3_Click);
+  connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int) {
+    if (!se_) Combo1_Click();
+  });
+  connect(Liv1, &ListView::headerClicked, this, &ManufForm::Liv1_ColumnClick);
+  connect(Liv1, &ListView::rowActivated, this, [this](int) {
+    if (Command0->isVisibleTo(this))
+      Command0_Click();
+    else
+      Command2_Click();
+  });
+  connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Delete) Command3_Click();
+  });
+  connect(Liv1, &ListView::contextMenuAt, this, &ManufForm::showPopup);
+  for (QAction* a : {View_show1, View_show2, View_show3})
+    connect(a, &QAction::triggered, this, [this, a] { stockFilterClicked(a); });
+}
+
+void ManufForm::setManagementUse() {
+  Command0->setVisible(false);
+  Menu_Add->setEnabled(false);
+  layoutControls();
+}
+
+void ManufForm::setOrderPickerUse(OrderEditorLines* lines) {
+  lines_ = lines;
+  Command0->setText(kAddToOrder);
+  Command0->setVisible(true);
+  Menu_Add->setEnabled(true);
+  Command8->setVisible(false);
+  Command10->setVisible(false);
+  File_Batch->setEnabled(false);
+  Menu_Batch->setEnabled(false);
+  layoutControls();
+}
+
+// ---- the list ----
+
+void ManufForm::ManufShow() {
+  ProductList::Options o;
+  o.category = Combo1->currentText();
+  o.showPrice = View_no2->isChecked();
+  o.showCost = View_no3->isChecked();
+  o.showStock = View_no4->isChecked();
+  o.showNote = View_no5->isChecked();
+  o.safeRed = View_Safe->isChecked();
+  o.stock = View_show1->isChecked()   ? ProductList::StockFilter::WithStock
+            : View_show2->isChecked() ? ProductList::StockFilter::WithoutStock
+            : View_show3->isChecked() ? ProductList::StockFilter::UnderSafety
+                                      : ProductList::StockFilter::All;
+  // Manual reordering works on the unfiltered list only (its commands come later).
+  ProductList::Listing l = ProductList::build(db_, o);
+  const QStringList status = l.statusTexts();
+  Liv1->setRows(std::move(l.rows));
+  for (int r : l.redRows) Liv1->setRowColor(r, QColor(255, 0, 0));
+  for (int i = 0; i < 4; ++i) Panel[i]->setText(status[i]);
+  Liv1->clearSelection();
+}
+
+void ManufForm::fillCategoryFilter() {
+  se_ = true;
+  Combo1->clear();
+  Combo1->addItems(ProductList::categoryFilterEntries(db_));
+  se_ = false;
+}
+
+void ManufForm::setFilterQuietly(int index) {
+  se_ = true;
+  Combo1->setCurrentIndex(index);
+  se_ = false;
+  filterIndex_ = index;
+}
+
+void ManufForm::refillCategoryFilter() {
+  const QString chosen = Combo1->currentText();
+  fillCategoryFilter();
+  const int i = Combo1->findText(chosen);
+  setFilterQuietly(i > 0 && chosen != kEditCategories ? i : 0);
+  ManufShow();
+}
+
+void ManufForm::Combo1_Click() {
+  if (Combo1->currentText() == kEditCategories) {
+    if (editCategories) {
+      editCategories();
+    } else {
+      setFilterQuietly(filterIndex_ < Combo1->count() - 1 ? filterIndex_ : 0);
+      ManufShow();
+    }
+    return;
+  }
+  filterIndex_ = Combo1->currentIndex();
+  ManufShow();
+}
+
+void ManufForm::stockFilterClicked(QAction* clicked) {
+  for (QAction* a : {View_show1, View_show2, View_show3})
+    if (a != clicked) a->setChecked(false);
+  ManufShow();
+}
+
+void ManufForm::Liv1_ColumnClick(int column) {
+  if (column == sortColumn_)
+    sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+  else
+    sortColumn_ = column;
+  // The stock column sorts by value; the shown cells stay as they are.
+  Liv1->sortRows(column, sortOrder_);
+}
+
+int ManufForm::currentListRow() const {
+  int r = Liv1->currentRow();
+  if (r < 0) {
+    const auto sel = Liv1->selectedRows();
+    if (!sel.empty()) r = sel.front();
+  }
+  return r;
+}
+
+void ManufForm::showPopup(const QPoint& pos) { Menu_Tools->popup(pos); }
+
+// ---- commands ----
+
+void ManufForm::Command0_Click() {
+  if (Liv1->rowCount() == 0) return;
+  if (Command0->text() == kAddToSheet) return;  // the purchase sheet comes with its own window
+  if (!lines_) {
+    prompt_.message(QStringLiteral("加入商品發生錯誤!"), Prompt::Icon::Exclamation);
+    return;
+  }
+  const std::vector<int> selected = Liv1->selectedRows();
+  std::vector<int> rows;
+  rows.reserve(selected.size());
+  for (int r : selected) rows.push_back(Liv1->tableIndex(r));
+  ProductPicker::Options o;
+  o.askQuantity = Set_AddManuf2->isChecked();
+  o.stayOpen = Set_AddManuf->isChecked();
+  o.noStockAlert = Set_ManufAlert->isChecked();
+  const auto res = ProductPicker::addToOrder(db_, prompt_, rows, Liv1->rowCount(), o, *lines_);
+  if (res.outcome != ProductPicker::Outcome::Added && res.outcome != ProductPicker::Outcome::AddedClose) return;
+  for (int r : selected) {
+    const QString shown = Liv1->text(r, ProductList::Stock);
+    if (!shown.isEmpty()) Liv1->setText(r, ProductList::Stock, Num::format(Num::leading(shown) - res.qty));
+  }
+  if (res.outcome == ProductPicker::Outcome::AddedClose) close();
+}
+
+void ManufForm::prepareNew(ManufInput& dlg) {
+  dlg.productWindow = this;
+  dlg.prepareNewProduct(Combo1->currentText());
+}
+
+bool ManufForm::prepareCopy(ManufInput& dlg) {
+  const int row = currentListRow();
+  const int r = row >= 0 ? Liv1->tableIndex(row) : 0;
+  if (r < 1 || r > db_.Manuf.count()) {
+    prompt_.error();
+    return false;
+  }
+  dlg.productWindow = this;
+  dlg.prepareCopy(r, Combo1->currentText());
+  return true;
+}
+
+bool ManufForm::prepareEdit(ManufInput& dlg) {
+  const int row = currentListRow();
+  const int r = row >= 0 ? Liv1->tableIndex(row) : 0;
+  if (r < 1 || r > db_.Manuf.count()) {
+    prompt_.error();
+    return false;
+  }
+  editedListRow_ = row;
+  dlg.productWindow = this;
+  dlg.prepareEditProduct(r, Command0->isVisibleTo(this));
+  return true;
+}
+
+void ManufForm::Command1_Click() {
+  ManufInput dlg(db_, prompt_, this);
+  prepareNew(dlg);
+  dlg.exec();
+}
+
+void ManufForm::Menu_New_Click() {
+  ManufInput dlg(db_, prompt_, this);
+  if (prepareCopy(dlg)) dlg.exec();
+}
+
+void ManufForm::Command2_Click() {
+  if (Liv1->rowCount() == 0) return;
+  ManufInput dlg(db_, prompt_, this);
+  if (prepareEdit(dlg)) dlg.exec();
+  editedListRow_ = -1;
+}
+
+void ManufForm::Command3_Click() {
+  if (Liv1->rowCount() == 0) return;
+  if (prompt_.message(QStringLiteral("確定刪除選取的商品資料嗎？"), Prompt::Icon::Exclamation, Prompt::Buttons::YesNo,
+                      QStringLiteral("刪除")) != Prompt::Answer::Yes)
+    return;
+  std::vector<std::pair<QString, QString>> products;
+  for (int r : Liv1->selectedRows())
+    products.emplace_back(Liv1->text(r, ProductList::Name), Liv1->text(r, ProductList::Category));
+  ProductDelete::remove(db_, products);
+  ManufShow();
+}
+
+// ---- after the product dialog ----
+
+void ManufForm::productAdded(const QString& category, bool categoryAdded) {
+  if (categoryAdded) {
+    se_ = true;
+    Combo1->insertItem(Combo1->count() - 2, category);
+    se_ = false;
+  }
+  const int i = Combo1->findText(category);
+  const bool follow = Combo1->currentText() != kAll && i > 0;
+  setFilterQuietly(follow ? i : 0);
+  ManufShow();
+  if (Liv1->rowCount() > 0) Liv1->setCurrentRow(Liv1->rowCount() - 1);
+}
+
+void ManufForm::productEdited(int r, bool categoryAdded) {
+  if (categoryAdded) {
+    se_ = true;
+    Combo1->insertItem(Combo1->count() - 2, db_.Manuf.cell(r, ManufCell::ProductCategory));
+    se_ = false;
+  }
+  const int row = editedListRow_;
+  if (row < 0 || row >= Liv1->rowCount()) return;
+  // The row keeps its place even when it no longer matches the filters.
+  const Table& t = db_.Manuf;
+  for (int c = ProductList::Name; c <= ProductList::Weight; ++c) Liv1->setText(row, c, t.cell(r, c));
+  const bool red = ProductList::underSafetyStock(t.cell(r, ManufCell::SafetyStock), t.cell(r, ManufCell::ProductStock));
+  Liv1->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
+}
+
+// ---- opening, closing, layout ----
+
+void ManufForm::loadSettings() {
+  WindowTweaks::setDropDownHeight(Combo1, 300);
+  WindowTweaks::restoreColumnWidths(Liv1, kSection, 6);
+  const int fontSize = static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0));
+  if (fontSize >= 9 && fontSize <= 24) {
+    Liv1->setFontPointSize(fontSize);
+    QFont f = StatusBar1->font();
+    f.setPointSize(fontSize);
+    StatusBar1->setFont(f);
+  }
+  resize(px(kDesignWidth), px(kDesignHeight));
+  WindowTweaks::restoreSize(this, kSection);
+  WindowTweaks::restoreState(this, kSection);
+
+  const struct {
+    QAction* a;
+    const char* key;
+    bool def;
+  } switches[] = {{View_no2, "no2", true},      {View_no3, "no3", true},          {View_no4, "no4", true},
+                  {View_no5, "no5", true},      {View_Safe, "Safe", true},        {View_show1, "show1", false},
+                  {View_show2, "show2", false}, {View_show3, "show3", false},      {Set_AddManuf, "AddManuf", false},
+                  {Set_AddManuf2, "AddManuf2", false}, {Set_ManufAlert, "ManufAlert", false},
+                  {List_List1, "List1", true},  {List_List2, "List2", false},     {List_List3, "List3", false}};
+  for (const auto& s : switches) s.a->setChecked(SettingsStore::getBool(kSection, QString::fromLatin1(s.key), s.def));
+  // At most one stock filter.
+  if (View_show1->isChecked()) View_show2->setChecked(false);
+  if (View_show1->isChecked() || View_show2->isChecked()) View_show3->setChecked(false);
+
+  fillCategoryFilter();
+  int pos = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("Combo1"), 0));
+  if (pos < 0 || pos + 1 > Combo1->count()) pos = 0;
+  setFilterQuietly(pos);
+  Combo1_Click();
+
+  if (db_.HideCost) {
+    Liv1->setColumnWidthTwips(ProductList::Cost, 0);
+    Panel[1]->setVisible(false);
+  }
+}
+
+void ManufForm::saveSettings() {
+  WindowTweaks::saveColumnWidths(Liv1, kSection, 6);
+  WindowTweaks::saveSize(this, kSection, QSize(kDesignWidth, kDesignHeight));
+  // A window closed minimised opens normal again.
+  SettingsStore::setNumber(kSection, QStringLiteral("WinState"), isMinimized() ? 1 : isMaximized() ? 2 : 0);
+  const std::pair<QAction*, const char*> switches[] = {
+      {View_no2, "no2"},     {View_no3, "no3"},         {View_no4, "no4"},           {View_no5, "no5"},
+      {View_Safe, "Safe"},   {View_show1, "show1"},     {View_show2, "show2"},       {View_show3, "show3"},
+      {Set_AddManuf, "AddManuf"}, {Set_AddManuf2, "AddManuf2"}, {Set_ManufAlert, "ManufAlert"},
+      {List_List1, "List1"}, {List_List2, "List2"},     {List_List3, "List3"}};
+  for (const auto& [a, key] : switches) SettingsStore::setBool(kSection, QString::fromLatin1(key), a->isChecked());
+  SettingsStore::setNumber(kSection, QStringLiteral("Combo1"), Combo1->currentText().isEmpty() ? 0 : Combo1->currentIndex());
+}
+
+void ManufForm::runClosingSteps() {
+  if (closed_) return;
+  closed_ = true;
+  saveSettings();
+  if (!Command0->isVisibleTo(this) && onManagementClosed) onManagementClosed();
+}
+
+void ManufForm::done(int result) {
+  runClosingSteps();
+  QDialog::done(result);
+}
+
+void ManufForm::showEvent(QShowEvent* event) {
+  closed_ = false;  // shown again after closing: the next closing stores again
+  QDialog::showEvent(event);
+}
+
+void ManufForm::closeEvent(QCloseEvent* event) {
+  runClosingSteps();
+  QDialog::closeEvent(event);
+}
+
+bool ManufForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == client_ && event->type() == QEvent::Resize) layoutControls();
+  return QDialog::eventFilter(watched, event);
+}
+
+void ManufForm::layoutControls() {
+  if (isMinimized()) return;
+  const int m = px(120);
+  const int cw = client_->width();
+  const int ch = client_->height();
+  Label1->setGeometry(px(225), px(165), px(1575), px(285));
+  Text1->setGeometry(px(1920), px(120), px(3615), px(375));
+  Command6->setGeometry(px(5640), px(120), px(975), px(375));
+  Command9->setGeometry(px(6720), px(120), px(975), px(375));
+  Command13->setGeometry(cw - m - px(975), px(120), px(975), px(375));
+  Combo1->setGeometry(Command13->x() - m - px(2895), px(135), px(2895), px(345));
+  const int buttonH = px(735);
+  Liv1->setGeometry(m, px(600), std::max(0, cw - 2 * m), std::max(0, ch - (px(600) + buttonH + 2 * m)));
+  const int top = ch - buttonH - m;
+  const std::pair<QPushButton*, int> row[] = {{Command1, 120}, {Command2, 1200}, {Command3, 2280}, {Command5, 3360},
+                                               {Command7, 4440}, {Command8, 5520}, {Command10, 6600}};
+  for (const auto& [b, left] : row) b->setGeometry(px(left), top, px(975), buttonH);
+  Command4->setGeometry(cw - m - px(975), top, px(975), buttonH);
+  Command0->setGeometry(Command4->x() - m - px(1215), top, px(1215), buttonH);
+  int moveLeft = px(7680);
+  if (Command0->isVisibleTo(this) && Command0->text() == kAddToOrder) moveLeft = Command7->x() + Command7->width() + 1;
+  Command11->setGeometry(moveLeft, top, px(855), px(330));
+  Command12->setGeometry(moveLeft, top + px(330) + 1, px(855), px(330));
+}

@@ -1,0 +1,119 @@
+#pragma once
+// The product window "商品管理": the product list by category and stock
+// state with its totals, and its use as the order editor's product picker.
+//
+// Opening it:
+//   - management use (main window "商品管理(&M)"): create it once, call
+//     setManagementUse() and show() it modeless; bring it forward when open.
+//     Set onManagementClosed to run the stock-shortage check.
+//   - order-picker use (order editor "從商品清單加入"): close a modeless
+//     product window that is open, then create one, call
+//     setOrderPickerUse(&lines) and exec() it; afterwards run MoneyShow and
+//     select the editor's last line.
+#include <QDialog>
+#include <functional>
+
+#include "products/OrderEditorLines.h"
+
+class Database;
+class Prompt;
+class ListView;
+class ManufInput;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QWidget;
+
+class ManufForm : public QDialog {
+  Q_OBJECT
+ public:
+  ManufForm(Database& db, Prompt& prompt, QWidget* parent = nullptr);
+  ~ManufForm() override;
+
+  // The uses, set by the openers.
+  void setManagementUse();
+  void setOrderPickerUse(OrderEditorLines* lines);
+
+  // Rebuilds the list, the move commands and the totals from Manuf.
+  void ManufShow();
+  // Refills the category filter from the product categories, keeping the
+  // chosen entry when it is still there (after the category editor).
+  void refillCategoryFilter();
+
+  // Called by the product dialog after it saved.
+  void productAdded(const QString& category, bool categoryAdded);
+  void productEdited(int manufRow, bool categoryAdded);
+
+  // The product dialog prepared by the new, copy and edit commands (false:
+  // the command fails before the dialog is shown).
+  void prepareNew(ManufInput& dlg);
+  bool prepareCopy(ManufInput& dlg);
+  bool prepareEdit(ManufInput& dlg);
+
+  // Hooks for the main window and for commands of other windows.
+  std::function<void()> onManagementClosed;  // closed in management use: stock may have changed
+  std::function<void()> editCategories;      // the category editor; refillCategoryFilter() afterwards
+
+  // Handlers.
+  void Command0_Click();
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Menu_New_Click();
+  void Combo1_Click();
+  void Liv1_ColumnClick(int column);
+
+  // Controls.
+  QLabel* Label1;
+  QLineEdit* Text1;
+  QPushButton *Command0, *Command1, *Command2, *Command3, *Command4, *Command5, *Command6, *Command7, *Command8,
+      *Command9, *Command10, *Command11, *Command12, *Command13;
+  QComboBox* Combo1;
+  ListView* Liv1;
+  QStatusBar* StatusBar1;
+  QLabel* Panel[4];
+  QMenuBar* MenuBar;
+  QMenu *Menu_File, *Menu_Sel, *Menu_View, *Menu_List, *Menu_Set, *Menu_Tools;
+  QAction *File_Import, *File_Export, *Export_All, *Export_Sel, *File_Importimg, *File_Exportimg, *Exportimg_All,
+      *Exportimg_Sel, *File_Batch, *File_Exit;
+  QAction *Sel_Note, *Sel_Batch;
+  QAction *View_no2, *View_no3, *View_no4, *View_no5, *View_Safe, *View_show1, *View_show2, *View_show3;
+  QAction *List_List1, *List_List2, *List_List3;
+  QAction *Set_AddManuf2, *Set_AddManuf, *Set_ManufAlert;
+  QAction *Menu_Add, *Menu_New, *Menu_Edit, *Menu_Del, *Menu_EditType, *Menu_EditPrice, *Menu_EditCost,
+      *Menu_EditStock, *Menu_Batch, *Menu_ViewImages, *Menu_Up, *Menu_Down;
+
+ protected:
+  void done(int result) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildControls();
+  void layoutControls();
+  void loadSettings();
+  void saveSettings();
+  void fillCategoryFilter();
+  void setFilterQuietly(int index);
+  void stockFilterClicked(QAction* clicked);
+  int currentListRow() const;
+  void showPopup(const QPoint& pos);
+  void runClosingSteps();
+
+  Database& db_;
+  Prompt& prompt_;
+  OrderEditorLines* lines_ = nullptr;
+  QWidget* client_ = nullptr;
+  bool se_ = false;           // filter changes by code do not rebuild
+  int filterIndex_ = 0;       // the last chosen filter entry
+  int editedListRow_ = -1;    // the list row the product dialog edits
+  int sortColumn_ = 0;
+  Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+  bool closed_ = false;
+};

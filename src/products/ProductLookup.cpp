@@ -1,0 +1,46 @@
+#include "products/ProductLookup.h"
+
+#include "store/Database.h"
+
+namespace ProductLookup {
+
+namespace {
+const QString kToken = QStringLiteral("<DataBasePath>");
+}
+
+int findProductRow(const Database& db, const QString& name, const QString& category) {
+  const Table& t = db.Manuf;
+  for (int r = 1, n = t.count(); r <= n; ++r)
+    if (t.cell(r, ManufCell::ProductName) == name && t.cell(r, ManufCell::ProductCategory) == category) return r;
+  return 0;
+}
+
+int findImageRow(const Database& db, const QString& name, const QString& category) {
+  const Table& t = db.Images;
+  for (int r = 1, n = t.count(); r <= n; ++r)
+    if (t.cell(r, ImagesCell::ImageProduct) == name && t.cell(r, ImagesCell::ImageCategory) == category) return r;
+  return 0;
+}
+
+QString picturePathForStorage(const Database& db, const QString& path) {
+  if (db.DataBasePath.isEmpty()) return path;
+  QString out = path;
+  out.replace(db.DataBasePath, kToken);
+  return out;
+}
+
+QString picturePathFromStorage(const Database& db, const QString& stored) {
+  if (!stored.contains(kToken)) return stored;
+  QString out = stored;
+  out.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  out.replace(kToken, db.DataBasePath);
+  return out;
+}
+
+QString picturePathOf(const Database& db, const QString& name, const QString& category) {
+  const int r = findImageRow(db, name, category);
+  if (r == 0) return {};
+  return picturePathFromStorage(db, db.Images.cell(r, ImagesCell::ImagePath));
+}
+
+}  // namespace ProductLookup

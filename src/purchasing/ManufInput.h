@@ -1,0 +1,100 @@
+#pragma once
+// The product dialog "商品": one product of the product list, or one line of
+// the order open in the order editor, typed or changed.
+//
+// Modes (SelState): 1 new product, 2 edit product (row SelEdit), 3 new order
+// line, 4 edit order line. An opener creates the dialog, calls one prepare
+// function and exec()s it; the dialog saves through ProductSave and closes
+// itself. The order editor:
+//   - "新增" (direct line): prepareNewLine(&lines); exec(); then MoneyShow and
+//     select the last line;
+//   - line edit: prepareEditLine(&lines, current line); exec(); then MoneyShow.
+#include <QDialog>
+#include <QImage>
+#include <functional>
+
+#include "products/OrderEditorLines.h"
+#include "purchasing/ProductSave.h"
+
+class Database;
+class Prompt;
+class ManufForm;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+
+class ManufInput : public QDialog {
+  Q_OBJECT
+ public:
+  ManufInput(Database& db, Prompt& prompt, QWidget* parent = nullptr);
+  ~ManufInput() override;
+
+  int SelState = 1;
+  int SelEdit = 0;
+  // The product window to keep in step after a product is saved (modes 1, 2).
+  ManufForm* productWindow = nullptr;
+
+  // Openers.
+  void prepareNewProduct(const QString& filterText);
+  void prepareCopy(int manufRow, const QString& filterText);
+  void prepareEditProduct(int manufRow, bool pickerUse);
+  void prepareNewLine(OrderEditorLines* lines);
+  void prepareEditLine(OrderEditorLines* lines, int line);
+
+  // The purchase button's dialog and the picture viewer, for the windows
+  // that provide them; without a viewer a plain one is shown.
+  std::function<void(ManufInput&)> openPurchase;
+  std::function<void(const QString& path)> viewPicture;
+
+  // Handlers.
+  void Command1_Click();
+  void Command5_Click();
+  void Picture1_Click();
+  void Text1_Change();
+
+  // Loads the file named by Label11 and fits it into the thumbnail.
+  void ShowProductPicture();
+  // The boxes as the save reads them, and back.
+  ProductSave::Fields fields() const;
+  void setFields(const ProductSave::Fields& f);
+
+  double OldQty = 1;  // the quantity last seen, for the remaining-stock figure
+
+  // Controls.
+  QLabel *Label8, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label9, *Label10, *Label11, *Label12,
+      *Label13, *Label14, *Label15, *Label16;
+  QLineEdit *Text1, *Text2, *Text3, *Text4, *Text6, *Text7, *Text8, *Text9;
+  QPlainTextEdit* Text5;
+  QComboBox* Combo1;
+  QCheckBox* Check1;
+  QFrame* Shape1;
+  QLabel* Picture1;
+  QPushButton *Command1, *Command2, *Command3, *Command5;
+  QMenuBar* MenuBar;
+  QMenu* Menu_Check;
+  QAction* Check_chk[7];  // 1..6
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void fillCategories();
+  void loadPicture(const QString& name, const QString& category);
+  void fillFromProduct(int manufRow);
+  void resetThumbnail();
+  void setLineRowsVisible(bool on);
+  void setStockRowsVisible(bool on);
+
+  Database& db_;
+  Prompt& prompt_;
+  OrderEditorLines* lines_ = nullptr;
+  int editLine_ = -1;
+  QImage holder_;  // the picture at its own size
+};

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "../products/ProductFixture.h"
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "purchasing/ManufInput.h"
+
+TEST(ManufInput, RemainingStockFollowsTheQuantity) {
+  Database db;
+  fillProducts(db);
+  db.Manuf.setCell(1, ManufCell::ProductStock, "10");
+  ScriptedPrompt prompt;
+  OrderEditorLineVector lines;
+  lines.append({"戒指", "飾品", "100", "60", "3", "", "", "", "10", false});
+  lines.append({"不明", "飾品", "1", "1", "3", "", "", "", "", false});
+  ManufInput dlg(db, prompt);
+  dlg.prepareEditLine(&lines, 0);
+  EXPECT_EQ(dlg.Label14->text(), "10");
+  dlg.Text1->setText("5");
+  EXPECT_EQ(dlg.Label14->text(), "8");
+  dlg.Text1->setText("2.5");  // decimals keep the figure exact
+  EXPECT_EQ(dlg.Label14->text(), "10.5");
+  dlg.Text1->setText("3");
+  EXPECT_EQ(dlg.Label14->text(), "10");
+  dlg.Text1->setText("5");
+  dlg.Command1_Click();
+  EXPECT_EQ(db.Manuf.cell(1, ManufCell::ProductStock), "8");
+  EXPECT_EQ(lines.lines[0].qty, "5");
+
+  ManufInput other(db, prompt);
+  other.prepareEditLine(&lines, 1);
+  EXPECT_EQ(other.Label14->text(), "商品清單內無此項商品");
+  other.Text1->setText("7");
+  EXPECT_EQ(other.Label14->text(), "商品清單內無此項商品");
+}
+
+TEST(ManufInput, PictureFitsTheThumbnailAndIsStoredWithTheToken) {
+  TestDir dir;
+  QImage wide(200, 100, QImage::Format_RGB32), tall(100, 200, QImage::Format_RGB32), square(50, 50, QImage::Format_RGB32);
+  wide.fill(Qt::red);
+  tall.fill(Qt::blue);
+  square.fill(Qt::green);
+  ASSERT_TRUE(wide.save(dir.file("wide.bmp")));
+  ASSERT_TRUE(tall.save(dir.file("tall.bmp")));
+  ASSERT_TRUE(square.save(dir.file("sq.bmp")));
+  Database db;
+  db.DataBasePath = dir.path();
+  ScriptedPrompt prompt;
+  struct Case {
+    const char* file;
+    QSize picture, frame;
+  } cases[] = {{"wide.bmp", {241, 120}, {257, 136}}, {"tall.bmp", {116, 233}, {132, 249}}, {"sq.bmp", {233, 233}, {249, 249}}};
+  for (const Case& c : cases) {
+    ManufInput dlg(db, prompt);
+    dlg.prepareNewProduct("全部");
+    prompt.answerPath(dir.file(c.file));
+    dlg.Command5_Click();
+    EXPECT_EQ(dlg.Command5->text(), "移除圖片");
+    EXPECT_EQ(dlg.Picture1->size(), c.picture) << c.file;
+    EXPECT_EQ(dlg.Shape1->size(), c.frame) << c.file;
+    dlg.Command5_Click();  // removing restores the thumbnail
+    EXPECT_EQ(dlg.Picture1->size(), QSize(241, 233));
+    EXPECT_EQ(dlg.Label11->text(), "無");
+  }
+  ManufInput dlg(db, prompt);
+  dlg.prepareNewProduct("全部");
+  prompt.answerPath(dir.file("wide.bmp"));
+  dlg.Command5_Click();
+  dlg.Text2->setText("旗子");
+  dlg.Command1_Click();
+  ASSERT_EQ(db.Images.count(), 1);
+  EXPECT_EQ(db.Images.cell(1, ImagesCell::ImagePath), "<DataBasePath>wide.bmp");
+  // Opening the product again finds the picture through the token.
+  ManufInput again(db, prompt);
+  again.prepareEditProduct(1, false);
+  EXPECT_EQ(again.Label11->text(), dir.file("wide.bmp"));
+  EXPECT_EQ(again.Command5->text(), "移除圖片");
+}
