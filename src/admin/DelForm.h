@@ -1,0 +1,33 @@
+#pragma once
+// "清除已出貨訂單": removes every shipped order, or the shipped orders of a
+// date range, with their lines. No close command: it is left through
+// "清除" or "取消". The opener rebuilds its order list afterwards, whatever
+// happened here (Order_Clear_Click):
+//   DelForm dlg(db, prompt, this); dlg.exec(); OrderShow();
+#include "platform/NoCloseDialog.h"
+
+class Database;
+class Prompt;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class DelForm : public NoCloseDialog {
+  Q_OBJECT
+ public:
+  // Opens with today in both date boxes, disabled, and Option1 chosen.
+  DelForm(Database& db, Prompt& prompt, QWidget* parent = nullptr);
+
+  QRadioButton* Option1;  // 清除所有已出貨的訂單
+  QRadioButton* Option2;  // 清除某段時間的已出貨訂單
+  QLineEdit* Text1;       // 開始日
+  QLineEdit* Text2;       // 結束日
+  QPushButton* Command1;  // 清除
+  QPushButton* Command2;  // 取消
+
+  void Command1_Click();
+
+ private:
+  Database& db_;
+  Prompt& prompt_;
+};

@@ -1,0 +1,108 @@
+#include "mainwindow/OrderCommands.h"
+
+#include <QHash>
+#include <algorithm>
+#include <climits>
+
+#include "platform/Prompt.h"
+#include "platform/SettingsStore.h"
+#include "store/Database.h"
+#include "store/Numbers.h"
+#include "store/Table.h"
+
+namespace OrderCommands {
+
+const QString DeleteQuestion = QStringLiteral("確定刪除選擇的訂單嗎？");
+const QString GiveBackQuestion = QStringLiteral("訂單內的商品需要回歸到庫存嗎？");
+
+QString orderNumber(const QString& numStr, int num) {
+  return numStr + QString::number(num).rightJustified(6, u'0');
+}
+
+QSet<QString> orderNumbers(const Table& Order) {
+  QSet<QString> set;
+  set.reserve(Order.count());
+  for (int r = 1; r <= Order.count(); ++r) set.insert(Order.key(r));
+  return set;
+}
+
+std::optional<QString> nextOrderNumber(Database& db, const QDate& today) {
+  const QString month = today.toString(QStringLiteral("yyMM"));
+  if (month != db.NumStr) {
+    db.NumStr = month;
+    db.num = 1;
+  }
+  const QSet<QString> taken = orderNumbers(db.Order);
+  QString candidate = orderNumber(db.NumStr, db.num);
+  while (taken.contains(candidate)) {
+    if (db.num >= INT_MAX) return std::nullopt;
+    ++db.num;
+    candidate = orderNumber(db.NumStr, db.num);
+  }
+  return candidate;
+}
+
+std::optional<NewOrder> prepareNewOrder(Database& db, const QDate& today) {
+  const auto number = nextOrderNumber(db, today);
+  if (!number) return std::nullopt;
+  const QString section = QStringLiteral("OrderInput");
+  NewOrder n;
+  n.number = *number;
+  n.date = DateText::format(today);
+  n.fee = QStringLiteral("0");
+  if (SettingsStore::getBool(section, QStringLiteral("Set_1"), false))
+    n.fee = SettingsStore::get(section, QStringLiteral("Set_1_Value"));
+  n.setMethod = SettingsStore::getBool(section, QStringLiteral("Set_2"), false);
+  if (n.setMethod) n.method = SettingsStore::get(section, QStringLiteral("Set_2_Value"));
+  n.note = SettingsStore::get(section, QStringLiteral("Set_6_Value"));
+  return n;
+}
+
+int deleteOrders(Database& db, const std::vector<int>& orderRows, bool giveBack) {
+  std::vector<int> rows;
+  for (int r : orderRows)
+    if (r >= 1 && r <= db.Order.count()) rows.push_back(r);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  if (rows.empty()) return 0;
+
+  QSet<QString> numbers;
+  for (int r : rows) numbers.insert(db.Order.key(r));
+
+  // Every line of those numbers, wherever it lies in Stock.
+  std::vector<int> lineRows;
+  for (int r = 1; r <= db.Stock.count(); ++r)
+    if (numbers.contains(db.Stock.key(r))) lineRows.push_back(r);
+
+  if (giveBack && !lineRows.empty()) {
+    // First product row of each (name, category), built once.
+    QHash<QString, int> products;
+    products.reserve(db.Manuf.count());
+    for (int r = db.Manuf.count(); r >= 1; --r)
+      products.insert(db.Manuf.key(r) + QChar(1) + db.Manuf.cell(r, ManufCell::ProductCategory), r);
+    for (int r : lineRows) {
+      const int p = products.value(
+          db.Stock.cell(r, StockCell::LineName) + QChar(1) + db.Stock.cell(r, StockCell::LineCategory), 0);
+      if (p == 0) continue;
+      db.Manuf.setCell(p, ManufCell::ProductStock,
+                       Num::format(Num::leading(db.Stock.cell(r, StockCell::LineQty)) +
+                                   Num::leading(db.Manuf.cell(p, ManufCell::ProductStock))));
+    }
+  }
+  db.Stock.removeRows(std::move(lineRows));
+  const int removed = static_cast<int>(rows.size());
+  db.Order.removeRows(std::move(rows));
+  return removed;
+}
+
+bool deleteSelectedOrders(Database& db, Prompt& prompt, int listRows, const std::vector<int>& selectedIndexes) {
+  if (listRows <= 0) return false;
+  const QString title = QStringLiteral("刪除");
+  if (!prompt.askYesNo(DeleteQuestion, title)) return false;
+  const bool giveBack = prompt.askYesNo(GiveBackQuestion, title);
+  deleteOrders(db, selectedIndexes, giveBack);
+  db.setDirty(true);
+  return true;
+}
+
+}  // namespace OrderCommands

@@ -1,0 +1,82 @@
+#pragma once
+// What the order editor OrderInput needs of the window that opens it (the
+// main window OrderForm) and of the windows it borrows (pickers, product and
+// customer dialogs, printouts, picture viewer). The main window implements
+// it and hands it to the editor's constructor; the editor keeps only the
+// reference, for the length of one opening.
+//
+// Rows of the main order list are its ListView rows, numbered from 0; the
+// editor's SelEdit is such a row (-1 for a new order).
+#include <QString>
+
+#include "ordereditor/OrderSave.h"
+
+class OrderInput;
+
+class OrderInputHost {
+ public:
+  virtual ~OrderInputHost() = default;
+
+  // ---- the main window's order list (required) ----
+  // The Index cell (the Order row number) of order-list row listRow; 0 when
+  // there is no such row.
+  virtual int orderListIndex(int listRow) const = 0;
+  // Number of rows of the order list (browsing walks them).
+  virtual int orderListRowCount() const = 0;
+  // An edited order was saved: rewrite its list row from these texts, in
+  // black, with 匯款日 (cell 7) and 出貨日 (cell 8) in RGB(206, 0, 0) when
+  // row.unpaid / row.unshipped; the Index cell stays. Totals are not redone.
+  virtual void rewriteOrderListRow(int listRow, const OrderListRow& row) = 0;
+  // Select that row (save-and-close of an edited order, cancel).
+  virtual void selectOrderListRow(int listRow) = 0;
+  // A new order was saved: set the customer-category filter quietly to
+  // "全部" when it shows "全部", else to category, and rebuild the list and
+  // its totals (OrderShow).
+  virtual void showNewOrder(const QString& category) = 0;
+  // True while the list shows unshipped orders (Option1).
+  virtual bool listsUnshippedOrders() const = 0;
+  // Rebuild the shortage list Liv2 and the "缺貨" marks (CheckStockShortage).
+  virtual void CheckStockShortage() = 0;
+  // True while View_Username is ticked.
+  virtual bool viewUsername() const = 0;
+  // The shortfall of line k (0-based) of an order, read from the shortage
+  // list Liv2 (its k-th row of that order); "" when it has none. Used when
+  // an order is opened in the editor.
+  virtual QString lineShortage(const QString& orderNo, int k) const {
+    (void)orderNo, (void)k;
+    return {};
+  }
+
+  // ---- windows of other parts (optional; the defaults do nothing) ----
+  // "從商品清單加入" (Command2, also a double click on an empty line list):
+  // the product window as a modal picker; it appends lines with
+  // OrderInput::addLine and takes their stock.
+  virtual void openProductPicker(OrderInput& editor) { (void)editor; }
+  // "新增" (Command10): one new line through the product dialog.
+  virtual void addLineThroughDialog(OrderInput& editor) { (void)editor; }
+  // "編輯(&E)" (Tools_Edit, Enter, double click): the product dialog in its
+  // order-line mode on line `line`; it rewrites the line with
+  // OrderInput::setLine and books the stock change. Return true when the
+  // dialog was shown (the editor then recomputes its totals).
+  virtual bool editLine(OrderInput& editor, int line) {
+    (void)editor, (void)line;
+    return false;
+  }
+  // "從客戶名單加入" (Command1, double click on the empty account box) and
+  // "新增客戶"/"編輯客戶" (Command3): they fill the customer boxes.
+  virtual void openCustomerPicker(OrderInput& editor) { (void)editor; }
+  virtual void openCustomerDialog(OrderInput& editor) { (void)editor; }
+  // "下一筆" (step +1) and "上一筆" (step -1).
+  virtual void browse(OrderInput& editor, int step) { (void)editor, (void)step; }
+  // Printouts of this order: "出貨單" (Command15), "郵寄名條" (Command6),
+  // "匯出" of the lines (Command7).
+  virtual void shippingNote(OrderInput& editor) { (void)editor; }
+  virtual void mailingLabel(OrderInput& editor) { (void)editor; }
+  virtual void exportLines(OrderInput& editor) { (void)editor; }
+  // "檢視圖片(&V)": show an existing picture file modal. Returning false
+  // lets the editor show it in a plain window of its own.
+  virtual bool showPicture(const QString& path) {
+    (void)path;
+    return false;
+  }
+};
