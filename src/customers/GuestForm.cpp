@@ -191,13 +191,7 @@ GuestForm::~GuestForm() = default;
 void GuestForm::Form_Load() {
   WindowTweaks::setDropDownHeight(Combo1, 300);
   WindowTweaks::restoreColumnWidths(Liv1, kSection, 9);
-  const int fontSize = static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0));
-  if (fontSize >= 9 && fontSize <= 24) {
-    Liv1->setFontPointSize(fontSize);
-    QFont f = StatusBar1->font();
-    f.setPointSize(fontSize);
-    StatusBar1->setFont(f);
-  }
+  WindowTweaks::applyFontSize(Liv1, StatusBar1, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
   resize(WindowTweaks::pixelsFromTwips(kDesignWidth), WindowTweaks::pixelsFromTwips(kDesignHeight));
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);

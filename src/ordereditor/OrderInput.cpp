@@ -369,12 +369,7 @@ void OrderInput::Form_Load() {
   Shipped_MaskPhone->setChecked(SettingsStore::getBool(QStringLiteral("Setting"), QStringLiteral("MaskPhone"), false));
   Liv1->setFlatHeader(true);
   WindowTweaks::restoreColumnWidths(Liv1, kSection, LineCol::Count);
-  if (db_.FontSize >= 9 && db_.FontSize <= 24) {
-    Liv1->setFontPointSize(db_.FontSize);
-    QFont f = StatusBar1->font();
-    f.setPointSize(db_.FontSize);
-    StatusBar1->setFont(f);
-  }
+  WindowTweaks::applyFontSize(Liv1, StatusBar1, db_.FontSize);
   Combo1->clear();
   Combo1->addItems(db_.settings.CarryList);
   Combo1->setCurrentIndex(-1);
@@ -777,16 +772,7 @@ void OrderInput::Tools_ViewImages_Click() {
     return;
   }
   if (host_.showPicture(path)) return;
-  QDialog viewer(this);
-  viewer.setWindowTitle(QFileInfo(path).fileName());
-  auto* layout = new QVBoxLayout(&viewer);
-  auto* area = new QScrollArea(&viewer);
-  auto* picture = new QLabel(area);
-  picture->setPixmap(QPixmap(path));
-  area->setWidget(picture);
-  layout->addWidget(area);
-  viewer.resize(640, 480);
-  viewer.exec();
+  WindowTweaks::showPictureWindow(this, path, QFileInfo(path).fileName());
 }
 
 void OrderInput::rateTool(bool costs) {

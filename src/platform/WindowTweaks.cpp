@@ -2,7 +2,13 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDialog>
+#include <QFont>
 #include <QFontMetrics>
+#include <QLabel>
+#include <QPixmap>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
 
@@ -78,6 +84,29 @@ void saveColumnWidths(const ListView* list, const QString& section, int columns)
   const int n = columns < 0 ? list->columnCount() : std::min(columns, list->columnCount());
   for (int c = 0; c < n; ++c)
     SettingsStore::setNumber(section, QStringLiteral("LW") + QString::number(c + 1), list->columnWidthTwips(c));
+}
+
+void applyFontSize(ListView* list, QWidget* statusBar, int fontSize) {
+  if (fontSize < 9 || fontSize > 24) return;
+  if (list) list->setFontPointSize(fontSize);
+  if (statusBar) {
+    QFont f = statusBar->font();
+    f.setPointSize(fontSize);
+    statusBar->setFont(f);
+  }
+}
+
+void showPictureWindow(QWidget* parent, const QString& path, const QString& title) {
+  QDialog viewer(parent);
+  viewer.setWindowTitle(title);
+  auto* layout = new QVBoxLayout(&viewer);
+  auto* area = new QScrollArea(&viewer);
+  auto* picture = new QLabel(area);
+  picture->setPixmap(QPixmap(path));
+  area->setWidget(picture);
+  layout->addWidget(area);
+  viewer.resize(640, 480);
+  viewer.exec();
 }
 
 }  // namespace WindowTweaks

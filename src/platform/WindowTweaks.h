@@ -38,4 +38,11 @@ void restoreColumnWidths(ListView* list, const QString& section, int columns = -
 // Stores every column's width as "LW" & i (0 for a hidden column).
 void saveColumnWidths(const ListView* list, const QString& section, int columns = -1);
 
+// The list font size of the settings: applied to the list and, when given,
+// the status bar, only when it is 9 to 24.
+void applyFontSize(ListView* list, QWidget* statusBar, int fontSize);
+
+// A picture file shown at its own size in a scrolling window (modal).
+void showPictureWindow(QWidget* parent, const QString& path, const QString& title);
+
 }  // namespace WindowTweaks

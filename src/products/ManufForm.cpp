@@ -429,13 +429,7 @@ void ManufForm::productEdited(int r, bool categoryAdded) {
 void ManufForm::loadSettings() {
   WindowTweaks::setDropDownHeight(Combo1, 300);
   WindowTweaks::restoreColumnWidths(Liv1, kSection, 6);
-  const int fontSize = static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0));
-  if (fontSize >= 9 && fontSize <= 24) {
-    Liv1->setFontPointSize(fontSize);
-    QFont f = StatusBar1->font();
-    f.setPointSize(fontSize);
-    StatusBar1->setFont(f);
-  }
+  WindowTweaks::applyFontSize(Liv1, StatusBar1, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
   resize(px(kDesignWidth), px(kDesignHeight));
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);

@@ -423,14 +423,5 @@ void ManufInput::Picture1_Click() {
     viewPicture(path);
     return;
   }
-  QDialog viewer(this);
-  viewer.setWindowTitle(QStringLiteral("檢視圖片"));
-  auto* layout = new QVBoxLayout(&viewer);
-  auto* area = new QScrollArea(&viewer);
-  auto* picture = new QLabel(area);
-  picture->setPixmap(QPixmap(path));
-  area->setWidget(picture);
-  layout->addWidget(area);
-  viewer.resize(640, 480);
-  viewer.exec();
+  WindowTweaks::showPictureWindow(this, path, QStringLiteral("檢視圖片"));
 }
