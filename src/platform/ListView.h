@@ -53,7 +53,9 @@ class ListView : public QTreeView {
   void setRowColor(int row, const QColor& fore);  // invalid colour = default
   QColor rowColor(int row) const;
   void setRowBackground(int row, const QColor& back);
+  QColor rowBackground(int row) const;
   void setRowBold(int row, bool bold);
+  bool isRowBold(int row) const;
   void setFontPointSize(int size);          // applied only when 9..24
   void setFlatHeader(bool flat);            // header buttons without click
   void setGridLines(bool on);
@@ -62,7 +64,8 @@ class ListView : public QTreeView {
   void setCheckable(bool on);
   bool isCheckable() const;
   bool isChecked(int row) const;
-  // Changing a tick by code emits itemCheckChanged with byUser = false.
+  // Changing a tick by code emits itemCheckChanged with byUser = false
+  // (nothing when the tick already was so). setRows emits nothing.
   void setChecked(int row, bool checked);
 
   // ---- selection ----
@@ -77,8 +80,12 @@ class ListView : public QTreeView {
 
   // ---- sorting ----
   enum class SortMode { Text, Number, Date };
-  void setColumnSortMode(int column, SortMode mode);
+  void setColumnSortMode(int column, SortMode mode);  // Text by default
+  SortMode columnSortMode(int column) const;
   // Reorders the rows by a column (stable); remembers the column and order.
+  // Text: case-insensitive, Traditional Chinese collation; Number: the
+  // leading number of the text; Date: texts that are no date come first.
+  // Selection, current row, colours and ticks follow their rows.
   void sortRows(int column, Qt::SortOrder order);
   int sortColumn() const;
   Qt::SortOrder sortOrder() const;
@@ -98,6 +105,7 @@ class ListView : public QTreeView {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
  private:
   ListViewModel* model_;
@@ -105,4 +113,6 @@ class ListView : public QTreeView {
   int sortColumn_ = -1;
   Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
   bool sortOnHeaderClick_ = false;
+  bool gridLines_ = false;
+  std::vector<SortMode> sortModes_;
 };

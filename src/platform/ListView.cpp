@@ -1,0 +1,559 @@
+#include "platform/ListView.h"
+
+#include <QAbstractTableModel>
+#include <QBrush>
+#include <QCollator>
+#include <QContextMenuEvent>
+#include <QFont>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QPainter>
+#include <algorithm>
+#include <functional>
+#include <numeric>
+
+#include "store/Numbers.h"
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+}
+
+// Rows of texts plus the look and tick of each row. Sorting and moving
+// reorder both vectors together.
+class ListViewModel : public QAbstractTableModel {
+ public:
+  struct RowState {
+    QColor fore;
+    QColor back;
+    bool bold = false;
+    bool checked = false;
+  };
+
+  explicit ListViewModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+  // Called when the view (the user) changed a tick.
+  std::function<void(int row, bool checked)> onUserCheck;
+
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  }
+  int columnCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(captions_.size());
+  }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid()) return {};
+    const int r = index.row();
+    const int c = index.column();
+    if (r < 0 || r >= rowCount() || c < 0 || c >= columnCount()) return {};
+    switch (role) {
+      case Qt::DisplayRole:
+      case Qt::ToolTipRole: {
+        const QStringList& cells = rows_[r];
+        return c < cells.size() ? cells[c] : QString();
+      }
+      case Qt::CheckStateRole:
+        if (checkable_ && c == 0) return state_[r].checked ? Qt::Checked : Qt::Unchecked;
+        return {};
+      case Qt::ForegroundRole:
+        if (state_[r].fore.isValid()) return QBrush(state_[r].fore);
+        return {};
+      case Qt::BackgroundRole:
+        if (state_[r].back.isValid()) return QBrush(state_[r].back);
+        return {};
+      case Qt::FontRole:
+        if (state_[r].bold) {
+          QFont f;  // only the weight is set; the rest comes from the view
+          f.setBold(true);
+          return f;
+        }
+        return {};
+      case Qt::TextAlignmentRole:
+        return QVariant::fromValue(alignment(c));
+      default:
+        return {};
+    }
+  }
+
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+    if (role != Qt::CheckStateRole || !checkable_ || !index.isValid() || index.column() != 0) return false;
+    const int r = index.row();
+    if (r < 0 || r >= rowCount()) return false;
+    const bool on = value.toInt() == Qt::Checked;
+    if (state_[r].checked == on) return true;
+    state_[r].checked = on;
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    if (onUserCheck) onUserCheck(r, on);
+    return true;
+  }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (checkable_ && index.column() == 0) f |= Qt::ItemIsUserCheckable;
+    return f;
+  }
+
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    if (role == Qt::DisplayRole) return captions_[section];
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignment(section));
+    return {};
+  }
+
+  Qt::Alignment alignment(int column) const {
+    Qt::Alignment a = Qt::AlignLeft;
+    if (column >= 0 && column < static_cast<int>(alignments_.size())) a = alignments_[column];
+    return a | Qt::AlignVCenter;
+  }
+
+  // ---- used by ListView ----
+  void setColumns(const QStringList& captions) {
+    beginResetModel();
+    captions_ = captions;
+    alignments_.assign(captions.size(), Qt::AlignLeft);
+    rows_.clear();
+    state_.clear();
+    endResetModel();
+  }
+  const QStringList& captions() const { return captions_; }
+  void setCaption(int column, const QString& caption) {
+    if (column < 0 || column >= columnCount()) return;
+    captions_[column] = caption;
+    Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
+  }
+  void setAlignment(int column, Qt::Alignment a) {
+    if (column < 0 || column >= columnCount()) return;
+    alignments_[column] = a & Qt::AlignHorizontal_Mask;
+    Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
+    if (!rows_.empty()) Q_EMIT dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::TextAlignmentRole});
+  }
+
+  void fit(QStringList& cells) const {
+    const int n = columnCount();
+    if (cells.size() > n) cells.resize(n);
+    while (cells.size() < n) cells.append(QString());
+  }
+
+  void setRows(std::vector<QStringList> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    for (QStringList& cells : rows_) fit(cells);
+    state_.assign(rows_.size(), RowState{});
+    endResetModel();
+  }
+  void clearRows() { setRows({}); }
+
+  int insertRow(int row, QStringList cells) {
+    row = std::clamp(row, 0, rowCount());
+    fit(cells);
+    beginInsertRows({}, row, row);
+    rows_.insert(rows_.begin() + row, std::move(cells));
+    state_.insert(state_.begin() + row, RowState{});
+    endInsertRows();
+    return row;
+  }
+  void removeRow(int row) {
+    if (!validRow(row)) return;
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    state_.erase(state_.begin() + row);
+    endRemoveRows();
+  }
+  void moveRow(int from, int to) {
+    if (!validRow(from) || !validRow(to) || from == to) return;
+    // Qt counts the destination before the move: moving down lands before to + 1.
+    beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
+    QStringList cells = std::move(rows_[from]);
+    RowState st = state_[from];
+    rows_.erase(rows_.begin() + from);
+    state_.erase(state_.begin() + from);
+    rows_.insert(rows_.begin() + to, std::move(cells));
+    state_.insert(state_.begin() + to, st);
+    endMoveRows();
+  }
+
+  bool validRow(int row) const { return row >= 0 && row < rowCount(); }
+  const QStringList& cells(int row) const { return rows_[row]; }
+  void setText(int row, int column, const QString& text) {
+    if (!validRow(row) || column < 0 || column >= columnCount()) return;
+    rows_[row][column] = text;
+    const QModelIndex i = index(row, column);
+    Q_EMIT dataChanged(i, i, {Qt::DisplayRole});
+  }
+  RowState& state(int row) { return state_[row]; }
+  const RowState& state(int row) const { return state_[row]; }
+  void rowChanged(int row, int role) {
+    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1), {role});
+  }
+  void setCheckable(bool on) {
+    if (checkable_ == on) return;
+    checkable_ = on;
+    if (!rows_.empty()) Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+  }
+  bool checkable() const { return checkable_; }
+
+  // Puts the rows in the order given (order[i] = old number of the row that
+  // becomes row i). Selection and current row follow their rows.
+  void reorder(const std::vector<int>& order) {
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newOf(order.size());
+    for (size_t i = 0; i < order.size(); ++i) newOf[order[i]] = static_cast<int>(i);
+    std::vector<QStringList> rows(order.size());
+    std::vector<RowState> state(order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+      rows[i] = std::move(rows_[order[i]]);
+      state[i] = state_[order[i]];
+    }
+    rows_ = std::move(rows);
+    state_ = std::move(state);
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& i : from) to.append(index(newOf[i.row()], i.column()));
+    changePersistentIndexList(from, to);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+  }
+
+ private:
+  QStringList captions_;
+  std::vector<Qt::Alignment> alignments_;
+  std::vector<QStringList> rows_;
+  std::vector<RowState> state_;
+  bool checkable_ = false;
+};
+
+ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListViewModel(this)) {
+  setModel(model_);
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setExpandsOnDoubleClick(false);
+  setUniformRowHeights(true);
+  setAllColumnsShowFocus(true);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSortingEnabled(false);
+  setTextElideMode(Qt::ElideRight);
+  header()->setStretchLastSection(false);
+  header()->setSectionsMovable(false);
+  header()->setSectionResizeMode(QHeaderView::Interactive);
+  header()->setSectionsClickable(true);
+  header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  model_->onUserCheck = [this](int row, bool checked) { Q_EMIT itemCheckChanged(row, checked, true); };
+  connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
+    if (sortOnHeaderClick_) {
+      const Qt::SortOrder order = (column == sortColumn_ && sortOrder_ == Qt::AscendingOrder)
+                                      ? Qt::DescendingOrder
+                                      : Qt::AscendingOrder;
+      sortRows(column, order);
+    }
+    Q_EMIT headerClicked(column);
+  });
+  connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (index.isValid()) Q_EMIT rowActivated(index.row());
+  });
+  connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current, const QModelIndex&) {
+            Q_EMIT currentRowChanged(current.isValid() ? current.row() : -1);
+          });
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection&, const QItemSelection&) { Q_EMIT rowsSelectionChanged(); });
+}
+
+ListView::~ListView() = default;
+
+// ---- columns ----
+
+void ListView::setColumns(const QStringList& captions) {
+  model_->setColumns(captions);
+  sortColumn_ = -1;
+  sortOrder_ = Qt::AscendingOrder;
+  if (indexColumn_ >= captions.size()) indexColumn_ = -1;
+  for (int c = 0; c < captions.size(); ++c) {
+    setColumnHidden(c, c == indexColumn_);
+    header()->setSectionResizeMode(c, QHeaderView::Interactive);
+  }
+}
+
+int ListView::columnCount() const { return model_->columnCount(); }
+
+QString ListView::columnCaption(int column) const {
+  return column >= 0 && column < columnCount() ? model_->captions()[column] : QString();
+}
+
+void ListView::setColumnCaption(int column, const QString& caption) { model_->setCaption(column, caption); }
+
+void ListView::setColumnWidthTwips(int column, int twips) {
+  if (column < 0 || column >= columnCount()) return;
+  if (twips <= 0) {
+    setColumnHidden(column, true);
+    return;
+  }
+  setColumnWidth(column, std::max(1, (twips + kTwipsPerPixel / 2) / kTwipsPerPixel));
+  if (column != indexColumn_) setColumnHidden(column, false);
+}
+
+int ListView::columnWidthTwips(int column) const {
+  if (column < 0 || column >= columnCount() || isColumnHidden(column)) return 0;
+  return columnWidth(column) * kTwipsPerPixel;
+}
+
+void ListView::setColumnAlignment(int column, Qt::Alignment alignment) { model_->setAlignment(column, alignment); }
+
+void ListView::setIndexColumn(int column) {
+  if (column >= columnCount()) column = -1;
+  indexColumn_ = column;
+  if (column >= 0) setColumnHidden(column, true);
+}
+
+int ListView::indexColumn() const { return indexColumn_; }
+
+// ---- rows ----
+
+void ListView::clear() { model_->clearRows(); }
+
+void ListView::setRows(std::vector<QStringList> rows) { model_->setRows(std::move(rows)); }
+
+int ListView::addRow(const QStringList& cells) { return model_->insertRow(model_->rowCount(), cells); }
+
+void ListView::insertRow(int row, const QStringList& cells) { model_->insertRow(row, cells); }
+
+void ListView::removeRow(int row) { model_->removeRow(row); }
+
+void ListView::moveRow(int from, int to) { model_->moveRow(from, to); }
+
+int ListView::rowCount() const { return model_->rowCount(); }
+
+QString ListView::text(int row, int column) const {
+  if (!model_->validRow(row) || column < 0 || column >= columnCount()) return {};
+  return model_->cells(row)[column];
+}
+
+void ListView::setText(int row, int column, const QString& text) { model_->setText(row, column, text); }
+
+QStringList ListView::rowTexts(int row) const { return model_->validRow(row) ? model_->cells(row) : QStringList(); }
+
+int ListView::tableIndex(int row) const {
+  if (indexColumn_ < 0) return 0;
+  return static_cast<int>(Num::leading(text(row, indexColumn_)));
+}
+
+// ---- appearance ----
+
+void ListView::setRowColor(int row, const QColor& fore) {
+  if (!model_->validRow(row)) return;
+  model_->state(row).fore = fore;
+  model_->rowChanged(row, Qt::ForegroundRole);
+}
+
+QColor ListView::rowColor(int row) const { return model_->validRow(row) ? model_->state(row).fore : QColor(); }
+
+void ListView::setRowBackground(int row, const QColor& back) {
+  if (!model_->validRow(row)) return;
+  model_->state(row).back = back;
+  model_->rowChanged(row, Qt::BackgroundRole);
+}
+
+QColor ListView::rowBackground(int row) const { return model_->validRow(row) ? model_->state(row).back : QColor(); }
+
+void ListView::setRowBold(int row, bool bold) {
+  if (!model_->validRow(row)) return;
+  model_->state(row).bold = bold;
+  model_->rowChanged(row, Qt::FontRole);
+}
+
+bool ListView::isRowBold(int row) const { return model_->validRow(row) && model_->state(row).bold; }
+
+void ListView::setFontPointSize(int size) {
+  if (size < 9 || size > 24) return;
+  QFont f = font();
+  f.setPointSize(size);
+  setFont(f);
+}
+
+void ListView::setFlatHeader(bool flat) { header()->setSectionsClickable(!flat); }
+
+void ListView::setGridLines(bool on) {
+  if (gridLines_ == on) return;
+  gridLines_ = on;
+  viewport()->update();
+}
+
+void ListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QTreeView::drawRow(painter, option, index);
+  if (!gridLines_) return;
+  painter->save();
+  painter->setPen(palette().color(QPalette::Midlight));
+  const QRect r = option.rect;
+  painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+  for (int v = 0; v < header()->count(); ++v) {
+    const int c = header()->logicalIndex(v);
+    if (header()->isSectionHidden(c)) continue;
+    const int x = header()->sectionViewportPosition(c) + header()->sectionSize(c) - 1;
+    painter->drawLine(x, r.top(), x, r.bottom());
+  }
+  painter->restore();
+}
+
+// ---- tick boxes ----
+
+void ListView::setCheckable(bool on) { model_->setCheckable(on); }
+
+bool ListView::isCheckable() const { return model_->checkable(); }
+
+bool ListView::isChecked(int row) const { return model_->validRow(row) && model_->state(row).checked; }
+
+void ListView::setChecked(int row, bool checked) {
+  if (!model_->validRow(row) || model_->state(row).checked == checked) return;
+  model_->state(row).checked = checked;
+  const QModelIndex i = model_->index(row, 0);
+  Q_EMIT model_->dataChanged(i, i, {Qt::CheckStateRole});
+  Q_EMIT itemCheckChanged(row, checked, false);
+}
+
+// ---- selection ----
+
+void ListView::setMultiSelect(bool on) {
+  setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+int ListView::currentRow() const {
+  const QModelIndex i = currentIndex();
+  return i.isValid() ? i.row() : -1;
+}
+
+void ListView::setCurrentRow(int row) {
+  if (!model_->validRow(row)) {
+    selectionModel()->clearCurrentIndex();
+    return;
+  }
+  const QModelIndex i = model_->index(row, 0);
+  selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  scrollTo(i);
+}
+
+std::vector<int> ListView::selectedRows() const {
+  std::vector<int> out;
+  const QItemSelection sel = selectionModel()->selection();
+  for (const QItemSelectionRange& range : sel)
+    for (int r = range.top(); r <= range.bottom(); ++r) out.push_back(r);
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
+}
+
+bool ListView::isSelected(int row) const {
+  if (!model_->validRow(row)) return false;
+  const QItemSelection sel = selectionModel()->selection();
+  for (const QItemSelectionRange& range : sel)
+    if (row >= range.top() && row <= range.bottom()) return true;
+  return false;
+}
+
+void ListView::setSelected(int row, bool selected) {
+  if (!model_->validRow(row)) return;
+  QItemSelectionModel::SelectionFlags how = QItemSelectionModel::Deselect;
+  if (selected)
+    how = selectionMode() == QAbstractItemView::SingleSelection ? QItemSelectionModel::ClearAndSelect
+                                                                : QItemSelectionModel::Select;
+  selectionModel()->select(model_->index(row, 0), how | QItemSelectionModel::Rows);
+}
+
+void ListView::selectAll() {
+  if (model_->rowCount() == 0 || columnCount() == 0) return;
+  if (selectionMode() == QAbstractItemView::SingleSelection) return;
+  selectionModel()->select(QItemSelection(model_->index(0, 0), model_->index(rowCount() - 1, columnCount() - 1)),
+                           QItemSelectionModel::ClearAndSelect);
+}
+
+void ListView::clearSelection() { selectionModel()->clearSelection(); }
+
+// ---- sorting ----
+
+void ListView::setColumnSortMode(int column, SortMode mode) {
+  if (column < 0) return;
+  if (column >= static_cast<int>(sortModes_.size())) sortModes_.resize(column + 1, SortMode::Text);
+  sortModes_[column] = mode;
+}
+
+ListView::SortMode ListView::columnSortMode(int column) const {
+  return column >= 0 && column < static_cast<int>(sortModes_.size()) ? sortModes_[column] : SortMode::Text;
+}
+
+void ListView::sortRows(int column, Qt::SortOrder order) {
+  if (column < 0 || column >= columnCount()) return;
+  sortColumn_ = column;
+  sortOrder_ = order;
+  const int n = rowCount();
+  if (n < 2) return;
+  std::vector<int> perm(n);
+  std::iota(perm.begin(), perm.end(), 0);
+  const bool down = order == Qt::DescendingOrder;
+  auto sortBy = [&](const auto& keys, auto less) {
+    if (down)
+      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return less(keys[b], keys[a]); });
+    else
+      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return less(keys[a], keys[b]); });
+  };
+  switch (columnSortMode(column)) {
+    case SortMode::Number: {
+      std::vector<double> keys(n);
+      for (int r = 0; r < n; ++r) keys[r] = Num::leading(model_->cells(r)[column]);
+      sortBy(keys, std::less<double>());
+      break;
+    }
+    case SortMode::Date: {
+      // Texts that are no date come before every date.
+      std::vector<qint64> keys(n);
+      for (int r = 0; r < n; ++r) {
+        const QDate d = DateText::parse(model_->cells(r)[column]);
+        keys[r] = d.isValid() ? d.toJulianDay() : std::numeric_limits<qint64>::min();
+      }
+      sortBy(keys, std::less<qint64>());
+      break;
+    }
+    case SortMode::Text: {
+      QCollator collator(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
+      collator.setCaseSensitivity(Qt::CaseInsensitive);
+      std::vector<QCollatorSortKey> keys;
+      keys.reserve(n);
+      for (int r = 0; r < n; ++r) keys.push_back(collator.sortKey(model_->cells(r)[column]));
+      sortBy(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+      break;
+    }
+  }
+  model_->reorder(perm);
+}
+
+int ListView::sortColumn() const { return sortColumn_; }
+
+Qt::SortOrder ListView::sortOrder() const { return sortOrder_; }
+
+void ListView::setSortOnHeaderClick(bool on) { sortOnHeaderClick_ = on; }
+
+// ---- events ----
+
+void ListView::keyPressEvent(QKeyEvent* event) {
+  Q_EMIT keyPressed(event->key(), event->modifiers());
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentRow() >= 0) {
+    Q_EMIT rowActivated(currentRow());
+    event->accept();
+    return;
+  }
+  // Space ticks the focused row whichever column has the focus.
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && isCheckable() && currentRow() >= 0) {
+    const int row = currentRow();
+    model_->setData(model_->index(row, 0), isChecked(row) ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    event->accept();
+    return;
+  }
+  QTreeView::keyPressEvent(event);
+}
+
+void ListView::contextMenuEvent(QContextMenuEvent* event) {
+  Q_EMIT contextMenuAt(event->globalPos());
+  event->accept();
+}

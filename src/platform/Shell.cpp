@@ -1,0 +1,68 @@
+#include "platform/Shell.h"
+
+#include <QDesktopServices>
+
+namespace Shell {
+
+std::function<bool(const QUrl&)> openHook;
+
+namespace {
+
+bool open(const QUrl& url) {
+  if (openHook) return openHook(url);
+  return QDesktopServices::openUrl(url);
+}
+
+QStringList nonEmpty(const QStringList& addresses) {
+  QStringList out;
+  for (const QString& a : addresses) {
+    const QString t = a.trimmed();
+    if (!t.isEmpty()) out << t;
+  }
+  return out;
+}
+
+}  // namespace
+
+QUrl urlFor(const QString& text) {
+  QString t = text.trimmed();
+  if (t.startsWith(QStringLiteral("www."), Qt::CaseInsensitive)) t.prepend(QStringLiteral("http://"));
+  const int colon = t.indexOf(QLatin1Char(':'));
+  if (colon <= 0) return {};
+  const QString scheme = t.left(colon).toLower();
+  const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp");
+  if (!web && scheme != QLatin1String("mailto")) return {};
+  const QUrl url(t, QUrl::TolerantMode);
+  if (!url.isValid() || url.scheme().toLower() != scheme) return {};
+  if (web && url.host().isEmpty()) return {};
+  if (!web && url.path().isEmpty()) return {};
+  return url;
+}
+
+bool openUrl(const QString& text) {
+  const QUrl url = urlFor(text);
+  if (!url.isValid()) return false;
+  return open(url);
+}
+
+QString mailtoUrl(const QStringList& addresses) {
+  QStringList encoded;
+  for (const QString& a : nonEmpty(addresses))
+    encoded << QString::fromLatin1(QUrl::toPercentEncoding(a, QByteArrayLiteral("@")));
+  return QStringLiteral("mailto:") + encoded.join(QLatin1Char(','));
+}
+
+int mailListLength(const QStringList& addresses) {
+  const QStringList list = nonEmpty(addresses);
+  if (list.isEmpty()) return 0;
+  int n = static_cast<int>(list.size()) - 1;
+  for (const QString& a : list) n += static_cast<int>(a.size());
+  return n;
+}
+
+bool openLocalFile(const QString& path) {
+  if (path.isEmpty()) return false;
+  return open(QUrl::fromLocalFile(path));
+}
+
+}  // namespace Shell

@@ -1,0 +1,36 @@
+#pragma once
+// Handing web addresses, mail address lists and local files to the desktop.
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <functional>
+
+namespace Shell {
+
+// Every open goes through this hook; empty means QDesktopServices::openUrl.
+// Tests put a recorder here so nothing is launched.
+extern std::function<bool(const QUrl&)> openHook;
+
+// Opens a web or mail address. Only http, https, ftp and mailto are opened;
+// text starting "www." gets "http://" in front. Anything else (blank text,
+// file paths, other schemes) is ignored and gives false. Blanks around the
+// text are dropped.
+bool openUrl(const QString& text);
+
+// The address (text after the scheme check) openUrl would hand on, or an
+// invalid QUrl when it would ignore the text.
+QUrl urlFor(const QString& text);
+
+// "mailto:" followed by the addresses, each percent-encoded ("@" kept) and
+// joined with ","; empty addresses are skipped.
+QString mailtoUrl(const QStringList& addresses);
+
+// The length of the address list as the program builds it: the addresses
+// (empty ones skipped) joined by one separator character, without "mailto:".
+// Callers check it against their limit before opening.
+int mailListLength(const QStringList& addresses);
+
+// Opens a local file (the HTML printout) with its default program.
+bool openLocalFile(const QString& path);
+
+}  // namespace Shell

@@ -1,0 +1,83 @@
+#include "platform/WindowTweaks.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QWidget>
+#include <algorithm>
+
+#include "platform/ListView.h"
+#include "platform/SettingsStore.h"
+
+namespace WindowTweaks {
+
+int pixelsFromTwips(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+int twipsFromPixels(int pixels) { return pixels * kTwipsPerPixel; }
+
+void setDropDownHeight(QComboBox* box, int pixels) {
+  if (!box) return;
+  int row = QFontMetrics(box->font()).height() + 4;
+  if (box->view() && box->count() > 0) row = std::max(row, box->view()->sizeHintForRow(0));
+  box->setMaxVisibleItems(std::max(1, pixels / std::max(1, row)));
+}
+
+void restoreSize(QWidget* window, const QString& section) {
+  if (!window) return;
+  const int w = static_cast<int>(SettingsStore::getNumber(section, QStringLiteral("Width"), 0));
+  const int h = static_cast<int>(SettingsStore::getNumber(section, QStringLiteral("Height"), 0));
+  QSize size = window->size();
+  if (w > 0) size.setWidth(pixelsFromTwips(w));
+  if (h > 0) size.setHeight(pixelsFromTwips(h));
+  window->resize(size);
+}
+
+void saveSize(const QWidget* window, const QString& section, const QSize& whenNotNormal) {
+  if (!window) return;
+  QSize twips(twipsFromPixels(window->width()), twipsFromPixels(window->height()));
+  if (window->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+    if (whenNotNormal.isValid())
+      twips = whenNotNormal;
+    else if (window->normalGeometry().isValid())
+      twips = QSize(twipsFromPixels(window->normalGeometry().width()),
+                    twipsFromPixels(window->normalGeometry().height()));
+  }
+  SettingsStore::setNumber(section, QStringLiteral("Width"), twips.width());
+  SettingsStore::setNumber(section, QStringLiteral("Height"), twips.height());
+}
+
+int restoreState(QWidget* window, const QString& section, int defaultState) {
+  int state = static_cast<int>(SettingsStore::getNumber(section, QStringLiteral("WinState"), defaultState));
+  if (state != 2) state = 0;
+  if (window) {
+    if (state == 2)
+      window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    else
+      window->setWindowState(window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+  }
+  return state;
+}
+
+void saveState(const QWidget* window, const QString& section) {
+  if (!window || (window->windowState() & Qt::WindowMinimized)) return;
+  SettingsStore::set(section, QStringLiteral("WinState"),
+                     (window->windowState() & Qt::WindowMaximized) ? QStringLiteral("2") : QStringLiteral("0"));
+}
+
+void restoreColumnWidths(ListView* list, const QString& section, int columns) {
+  if (!list) return;
+  const int n = columns < 0 ? list->columnCount() : std::min(columns, list->columnCount());
+  for (int c = 0; c < n; ++c) {
+    const int twips = static_cast<int>(
+        SettingsStore::getNumber(section, QStringLiteral("LW") + QString::number(c + 1), list->columnWidthTwips(c)));
+    if (twips > 0) list->setColumnWidthTwips(c, twips);
+  }
+}
+
+void saveColumnWidths(const ListView* list, const QString& section, int columns) {
+  if (!list) return;
+  const int n = columns < 0 ? list->columnCount() : std::min(columns, list->columnCount());
+  for (int c = 0; c < n; ++c)
+    SettingsStore::setNumber(section, QStringLiteral("LW") + QString::number(c + 1), list->columnWidthTwips(c));
+}
+
+}  // namespace WindowTweaks

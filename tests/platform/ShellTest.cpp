@@ -1,0 +1,95 @@
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "platform/Clipboard.h"
+#include "platform/Shell.h"
+
+namespace {
+// Records what would have been opened instead of launching anything.
+struct Recorder {
+  std::vector<QUrl> opened;
+  Recorder() {
+    Shell::openHook = [this](const QUrl& u) {
+      opened.push_back(u);
+      return true;
+    };
+  }
+  ~Recorder() { Shell::openHook = nullptr; }
+};
+}  // namespace
+
+TEST(Shell, OpenUrlOpensOnlyWebAndMailAddresses) {
+  struct Case {
+    const char* text;
+    const char* opened;  // nullptr: ignored
+  };
+  const Case cases[] = {
+      {"http://shop.example.com/item?id=1", "http://shop.example.com/item?id=1"},
+      {"HTTPS://Example.com/", "https://example.com/"},
+      {"ftp://files.example.com/a.txt", "ftp://files.example.com/a.txt"},
+      {"  www.example.com/x  ", "http://www.example.com/x"},
+      {"WWW.example.com", "http://WWW.example.com"},
+      {"mailto:a@example.com", "mailto:a@example.com"},
+      {"", nullptr},
+      {"   ", nullptr},
+      {"example.com", nullptr},
+      {"javascript:alert(1)", nullptr},
+      {"file:///etc/passwd", nullptr},
+      {"/usr/bin/xterm", nullptr},
+      {"C:\\Windows\\notepad.exe", nullptr},
+      {"smb://server/share", nullptr},
+      {"http://", nullptr},
+      {"mailto:", nullptr},
+      {"商品網址", nullptr},
+  };
+  for (const Case& c : cases) {
+    Recorder rec;
+    const bool ok = Shell::openUrl(QString::fromUtf8(c.text));
+    if (!c.opened) {
+      EXPECT_FALSE(ok) << c.text;
+      EXPECT_TRUE(rec.opened.empty()) << c.text;
+    } else {
+      EXPECT_TRUE(ok) << c.text;
+      ASSERT_EQ(rec.opened.size(), 1u) << c.text;
+      EXPECT_EQ(rec.opened[0].toString(QUrl::FullyEncoded).toLower(), QString::fromUtf8(c.opened).toLower()) << c.text;
+    }
+  }
+}
+
+TEST(Shell, MailtoListEncodesEachAddressAndCountsTheProgramsList) {
+  const QStringList addresses = {"a@example.com", "", "b c@example.com", "x&cc=y@example.com", "王@example.tw"};
+  const QString url = Shell::mailtoUrl(addresses);
+  EXPECT_EQ(url, QStringLiteral("mailto:a@example.com,b%20c@example.com,x%26cc%3Dy@example.com,"
+                                "%E7%8E%8B@example.tw"));
+  // The limit counts the addresses and one separator each, not the encoding.
+  EXPECT_EQ(Shell::mailListLength(addresses), 13 + 1 + 15 + 1 + 18 + 1 + 12);
+  EXPECT_EQ(Shell::mailListLength({}), 0);
+  EXPECT_EQ(Shell::mailListLength({QString(2048, QLatin1Char('a'))}), 2048);
+
+  Recorder rec;
+  EXPECT_TRUE(Shell::openUrl(url));
+  ASSERT_EQ(rec.opened.size(), 1u);
+  EXPECT_EQ(rec.opened[0].scheme(), QStringLiteral("mailto"));
+  EXPECT_EQ(rec.opened[0].toString(QUrl::FullyEncoded), url);
+}
+
+TEST(Shell, OpenLocalFileHandsAFileUrl) {
+  Recorder rec;
+  EXPECT_TRUE(Shell::openLocalFile(QStringLiteral("/tmp/資料 夾/temp.htm")));
+  EXPECT_FALSE(Shell::openLocalFile(QString()));
+  ASSERT_EQ(rec.opened.size(), 1u);
+  EXPECT_TRUE(rec.opened[0].isLocalFile());
+  EXPECT_EQ(rec.opened[0].toLocalFile(), QStringLiteral("/tmp/資料 夾/temp.htm"));
+}
+
+TEST(Clipboard, LinesEndAtLfAndCrLf) {
+  const std::pair<QString, QStringList> cases[] = {
+      {"", {}},
+      {"one", {"one"}},
+      {"a\r\nb\nc", {"a", "b", "c"}},
+      {"a\r\n\r\nb\r\n", {"a", "", "b"}},
+      {"a\rb\n", {"a\rb"}},
+      {"\n", {""}},
+  };
+  for (const auto& [text, lines] : cases) EXPECT_EQ(Clipboard::splitLines(text), lines) << text.toStdString();
+}
