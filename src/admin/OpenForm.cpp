@@ -1,6 +1,5 @@
 #include "admin/OpenForm.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -14,6 +13,7 @@
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowTweaks.h"
 #include "store/Database.h"
 #include "store/DatabaseList.h"
 
@@ -29,11 +29,9 @@ QString cleanName(QString name) {
 }  // namespace
 
 OpenForm::OpenForm(Database& db, Prompt& prompt, PasswordHost& host, QWidget* parent)
-    : QDialog(parent), db_(db), prompt_(prompt), host_(host) {
+    : NoCloseDialog(parent), db_(db), prompt_(prompt), host_(host) {
   setWindowTitle(QStringLiteral("開啟資料庫"));
   setModal(true);
-  // No close command: only the buttons leave this window.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   Liv1 = new ListView(this);
   Liv1->setColumns({QStringLiteral("資料庫名稱"), QStringLiteral("資料庫位置")});
   Liv1->setColumnWidthTwips(0, 2400);
@@ -71,13 +69,8 @@ OpenForm::OpenForm(Database& db, Prompt& prompt, PasswordHost& host, QWidget* pa
   runPassInput = [](PassInput& p) { p.exec(); };
 }
 
-void OpenForm::closeEvent(QCloseEvent* event) { event->ignore(); }
-
 void OpenForm::Form_Load() {
-  for (int c = 0; c < 2; ++c) {
-    const double w = SettingsStore::getNumber(kSection, QStringLiteral("LW%1").arg(c + 1), 0);
-    if (w > 0) Liv1->setColumnWidthTwips(c, static_cast<int>(w));
-  }
+  WindowTweaks::restoreColumnWidths(Liv1, kSection, 2);
   Liv1->clear();
   for (const QString& e : db_.DataBaseList)
     Liv1->addRow({DatabaseList::nameOf(e), DatabaseList::folderOf(e)});
@@ -96,8 +89,7 @@ void OpenForm::countLine() {
 }
 
 bool OpenForm::Form_Unload() {
-  SettingsStore::setNumber(kSection, QStringLiteral("LW1"), Liv1->columnWidthTwips(0));
-  SettingsStore::setNumber(kSection, QStringLiteral("LW2"), Liv1->columnWidthTwips(1));
+  WindowTweaks::saveColumnWidths(Liv1, kSection, 2);
   QStringList entries;
   for (int r = 0; r < Liv1->rowCount(); ++r) entries << DatabaseList::entry(Liv1->text(r, 0), Liv1->text(r, 1));
   if (!DatabaseList::write(db_.AppPath, entries)) {
@@ -108,7 +100,7 @@ bool OpenForm::Form_Unload() {
   return true;
 }
 
-void OpenForm::closeNormally() { QDialog::done(QDialog::Accepted); }
+void OpenForm::closeNormally() { done(QDialog::Accepted); }
 
 void OpenForm::Command0_Click() {
   if (Command0->text() == kLeave) {
@@ -120,7 +112,7 @@ void OpenForm::Command0_Click() {
   ChosenDataBasePath.clear();
   ended_ = true;
   if (endProgram) endProgram();
-  QDialog::done(QDialog::Rejected);
+  done(QDialog::Rejected);
 }
 
 void OpenForm::Command1_Click() {

@@ -5,7 +5,7 @@
 // opener loads it. It has no close command; it is left through Command1
 // "開啟" or Command0, which reads "離開" or, when no database is usable,
 // "結束" and then ends the program.
-#include <QDialog>
+#include "platform/NoCloseDialog.h"
 #include <functional>
 
 class Database;
@@ -15,9 +15,8 @@ class PassInput;
 class ListView;
 class QLabel;
 class QPushButton;
-class QCloseEvent;
 
-class OpenForm : public QDialog {
+class OpenForm : public NoCloseDialog {
   Q_OBJECT
  public:
   OpenForm(Database& db, Prompt& prompt, PasswordHost& host, QWidget* parent = nullptr);
@@ -52,12 +51,6 @@ class OpenForm : public QDialog {
   QPushButton* Command4;
   QPushButton* Command5;
   QLabel* StatusBar1;
-
- public Q_SLOTS:
-  void reject() override {}  // Esc does not leave
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   int selectedRow() const;

@@ -2,12 +2,12 @@
 // The progress window of loading and saving: "請稍等", a label and a bar from
 // 0 to 100. Shown not modal; each showing starts from the designed text and
 // an empty bar, and closing it unloads it.
+#include <QDialog>
 #include <QPointer>
 #include <QString>
 
 #include "store/Progress.h"
 
-class QDialog;
 class QLabel;
 class QProgressBar;
 class QWidget;

@@ -30,6 +30,7 @@
 #include "platform/ListView.h"
 #include "platform/QtPrompt.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowTweaks.h"
 #include "store/DataStore.h"
 #include "store/DatabaseList.h"
 #include "store/Numbers.h"
@@ -46,7 +47,6 @@ constexpr int kDesignedHeight = 9030;
 constexpr double kListFontSize = 11.25;
 constexpr int kMargin = 8;  // top of Text1 inside the strip: the margin everywhere
 constexpr int kStripHeight = 49;
-constexpr int kDropDownHeight = 300;
 
 // The twelve display columns of the order list with their designed widths
 // (twips), and the hidden row number.
@@ -82,12 +82,6 @@ QPixmap stripTile() {
   g.setColorAt(1, QColor(226, 232, 240));
   p.fillRect(tile.rect(), g);
   return tile;
-}
-
-// Drop-down lists open 300 pixels high.
-void dropDownHeight(QComboBox* box) {
-  const int row = qMax(1, box->fontMetrics().height() + 4);
-  box->setMaxVisibleItems(qMax(1, kDropDownHeight / row));
 }
 
 void removeIfPresent(const QString& folder, const QString& name) {
@@ -487,14 +481,11 @@ void OrderForm::Form_Load() {
     removeIfPresent(db_.AppPath, QString::fromLatin1(n));
 
   // 3. Drop-down lists.
-  dropDownHeight(Combo1);
-  dropDownHeight(Combo2);
+  WindowTweaks::setDropDownHeight(Combo1, 300);
+  WindowTweaks::setDropDownHeight(Combo2, 300);
 
   // 4-5. Column widths and sort.
-  for (int i = 1; i <= kDisplayColumns; ++i) {
-    const double w = SettingsStore::getNumber(kSection, QStringLiteral("LW%1").arg(i), Liv1->columnWidthTwips(i - 1));
-    if (w > 0 && w < 1e6) Liv1->setColumnWidthTwips(i - 1, static_cast<int>(w));
-  }
+  WindowTweaks::restoreColumnWidths(Liv1, kSection, kDisplayColumns);
   const int sortKey = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("SortKey"),
                                                                  qMax(0, Liv1->sortColumn())));
   const int sortOrder = static_cast<int>(SettingsStore::getNumber(
@@ -503,14 +494,8 @@ void OrderForm::Form_Load() {
     Liv1->sortRows(sortKey, sortOrder == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
 
   // 6-7. Size and state; a stored minimised state is not restored.
-  const double w = SettingsStore::getNumber(kSection, QStringLiteral("Width"), width() * kTwipsPerPixel);
-  const double h = SettingsStore::getNumber(kSection, QStringLiteral("Height"), height() * kTwipsPerPixel);
-  if (w > 0 && h > 0 && w < 1e6 && h < 1e6)
-    resize(static_cast<int>(w) / kTwipsPerPixel, static_cast<int>(h) / kTwipsPerPixel);
-  int state = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("WinState"), 2));
-  if (state == 1) state = 0;
-  if (state == 2) setWindowState(Qt::WindowMaximized);
-  else if (state == 0) setWindowState(Qt::WindowNoState);
+  WindowTweaks::restoreSize(this, kSection);
+  WindowTweaks::restoreState(this, kSection, 2);
 
   // 8. View switches.
   View_Username->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Username"), false));
@@ -712,19 +697,12 @@ bool OrderForm::Form_Unload() {
   if (AutoBackup) AutoBackup();
   SettingsStore::set(kSetting, QStringLiteral("DataBaseName"), db_.DataBaseName);
   SettingsStore::set(kSetting, QStringLiteral("DataBasePath"), db_.DataBasePath);
-  for (int i = 1; i <= kDisplayColumns; ++i)
-    SettingsStore::setNumber(kSection, QStringLiteral("LW%1").arg(i), Liv1->columnWidthTwips(i - 1));
+  WindowTweaks::saveColumnWidths(Liv1, kSection, kDisplayColumns);
   SettingsStore::setNumber(kSection, QStringLiteral("SortKey"), qMax(0, Liv1->sortColumn()));
   SettingsStore::setNumber(kSection, QStringLiteral("SortOrder"), Liv1->sortOrder() == Qt::DescendingOrder ? 1 : 0);
-  const bool minimised = isMinimized() || TrayIconId != 0;
-  if (!minimised && !isMaximized()) {
-    SettingsStore::setNumber(kSection, QStringLiteral("Width"), width() * kTwipsPerPixel);
-    SettingsStore::setNumber(kSection, QStringLiteral("Height"), height() * kTwipsPerPixel);
-  } else {
-    SettingsStore::setNumber(kSection, QStringLiteral("Width"), kDesignedWidth);
-    SettingsStore::setNumber(kSection, QStringLiteral("Height"), kDesignedHeight);
-  }
-  if (!minimised) SettingsStore::set(kSection, QStringLiteral("WinState"), isMaximized() ? QStringLiteral("2") : QStringLiteral("0"));
+  // Maximised or minimised (also behind the notification icon): the designed size.
+  WindowTweaks::saveSize(this, kSection, QSize(kDesignedWidth, kDesignedHeight));
+  WindowTweaks::saveState(this, kSection);
   SettingsStore::set(kUpdate, QStringLiteral("State"), QStringLiteral("0"));
   SettingsStore::sync();
   return true;
