@@ -32,7 +32,8 @@ std::optional<QString> character(int code) {
   bytes.append(static_cast<char>(code & 0xFF));
   bool ok = true;
   const QString text = Codec::decode(bytes, &ok);
-  if (!ok || text.isEmpty() || text.contains(QChar::ReplacementCharacter)) return std::nullopt;
+  // Exactly one character (a pair of bytes that decodes to two is none).
+  if (!ok || text.toUcs4().size() != 1 || text.contains(QChar::ReplacementCharacter)) return std::nullopt;
   return text;
 }
 }  // namespace
