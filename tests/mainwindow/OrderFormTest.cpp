@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QLabel>
@@ -6,8 +7,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSystemTrayIcon>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -518,6 +521,50 @@ TEST_F(Running, HeaderClicksSortAndFlip) {
   EXPECT_NE(f->Liv1->sortOrder(), first);
   f->close();
   EXPECT_EQ(setting("OrderForm", "SortKey"), QStringLiteral("3"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Running, MinimisingNeverHidesTheWindowWhereNoTrayExists) {
+  f->db().SystemTray = true;
+  f->showMinimized();
+  if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "a tray exists here";
+  EXPECT_TRUE(f->isVisible());
+  EXPECT_EQ(f->trayIconId(), 0);
+  f->ST_Open_Click();
+  EXPECT_FALSE(f->isMinimized());
+}
+
+TEST_F(Running, ATinyWindowGivesTheListNoHeight) {
+  f->setWindowState(Qt::WindowNoState);
+  QCoreApplication::processEvents();
+  f->centralWidget()->resize(300, 60);  // lower than the list's top and the buttons
+  EXPECT_EQ(f->Liv1->height(), 0);
+  EXPECT_EQ(f->Liv1->width(), 300);
+  EXPECT_EQ(f->Command2->x() + f->Command2->width(), 300 - 8);
+  EXPECT_EQ(f->Command5->x() + f->Command5->width(), 300 - 8);
+}
+
+TEST(LoadForm, EachShowingStartsFromItsDesignedTextAndAnEmptyBar) {
+  LoadForm progress;
+  progress.show(QString());
+  ASSERT_NE(progress.window(), nullptr);
+  EXPECT_EQ(progress.window()->windowTitle(), QStringLiteral("請稍等"));
+  EXPECT_FALSE(progress.window()->isModal());
+  EXPECT_TRUE(progress.window()->isVisible());
+  EXPECT_EQ(progress.Label1()->text(), QStringLiteral("資料載入中...."));
+  progress.setLabel(QStringLiteral("正在載入 Order 檔案"));
+  progress.setValue(83);
+  EXPECT_EQ(progress.ProgressBar1()->value(), 83);
+  EXPECT_EQ(progress.ProgressBar1()->maximum(), 100);
+  progress.close();
+  EXPECT_EQ(progress.window(), nullptr);
+  progress.show(QStringLiteral("資料儲存中..."));
+  EXPECT_EQ(progress.Label1()->text(), QStringLiteral("資料儲存中..."));
+  EXPECT_EQ(progress.ProgressBar1()->value(), 0);
+  progress.close();
 }
 
 }  // namespace
