@@ -72,7 +72,7 @@ class Database {
   QString DataBaseName;
   QString TempPath = QStringLiteral("123");  // "123" = not set
   QString BackupPath;
-  bool SetView = false;
+  int SetView = 1;  // start-up period: 1 all, 2 the year, 3 the month
   bool SystemTray = false;
   bool CheckLacks = false;
   bool HideCost = false;

@@ -1,0 +1,828 @@
+#include "mainwindow/OrderForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+#include <QWindowStateChangeEvent>
+#include <cstdlib>
+#include <exception>
+
+#include "admin/DatabasePassword.h"
+#include "admin/OpenForm.h"
+#include "admin/PassInput.h"
+#include "admin/PasswordFile.h"
+#include "platform/AppPaths.h"
+#include "platform/ListView.h"
+#include "platform/QtPrompt.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowTweaks.h"
+#include "store/DataStore.h"
+#include "store/DatabaseList.h"
+#include "store/Numbers.h"
+
+namespace {
+
+const QString kSection = QStringLiteral("OrderForm");
+const QString kSetting = QStringLiteral("Setting");
+const QString kUpdate = QStringLiteral("Update");
+const QString kEditCategories = QStringLiteral("編輯客戶分類");
+constexpr int kTwipsPerPixel = 15;
+constexpr int kDesignedWidth = 13530;  // twips
+constexpr int kDesignedHeight = 9030;
+constexpr double kListFontSize = 11.25;
+constexpr int kMargin = 8;  // top of Text1 inside the strip: the margin everywhere
+constexpr int kStripHeight = 49;
+
+// The twelve display columns of the order list with their designed widths
+// (twips), and the hidden row number.
+struct Column {
+  const char* caption;
+  int width;
+};
+constexpr Column kColumns[] = {{"訂單編號", 2646}, {"日期", 2117},   {"客戶帳號", 2646}, {"客戶分類", 2646},
+                               {"運費", 1323},     {"應收款項", 2117}, {"折扣", 1323},     {"匯款日", 2117},
+                               {"出貨日", 2117},   {"運送方式", 2117}, {"評價", 1455},     {"備註", 8467},
+                               {"Index", 0}};
+constexpr int kDisplayColumns = 12;
+
+// A widget that lays out its children itself whenever it is resized.
+class LayoutHost : public QWidget {
+ public:
+  using QWidget::QWidget;
+  std::function<void()> onResize;
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override {
+    QWidget::resizeEvent(e);
+    if (onResize) onResize();
+  }
+};
+
+// The 39 × 39 tile of the strip's background.
+QPixmap stripTile() {
+  QPixmap tile(39, 39);
+  QPainter p(&tile);
+  QLinearGradient g(0, 0, 0, 39);
+  g.setColorAt(0, QColor(250, 250, 252));
+  g.setColorAt(1, QColor(226, 232, 240));
+  p.fillRect(tile.rect(), g);
+  return tile;
+}
+
+void removeIfPresent(const QString& folder, const QString& name) {
+  const QString path = folder + name;
+  if (QFileInfo(path).isFile()) QFile::remove(path);
+}
+
+// Deletes the program's own scratch files "*.123" of a folder.
+void removeScratchFiles(const QString& folder) {
+  if (folder.isEmpty()) return;
+  const QDir dir(folder);
+  const QStringList names = dir.entryList({QStringLiteral("*.123")}, QDir::Files | QDir::Hidden);
+  for (const QString& n : names) QFile::remove(dir.filePath(n));
+}
+
+}  // namespace
+
+// ---- construction ------------------------------------------------------
+
+OrderForm::OrderForm() : ownPrompt_(std::make_unique<QtPrompt>()), prompt_(*ownPrompt_), loadForm_(this) {
+  ownPrompt_->setParent(this);
+  build();
+}
+
+OrderForm::OrderForm(Prompt& prompt, QWidget* parent) : QMainWindow(parent), prompt_(prompt), loadForm_(this) {
+  build();
+}
+
+OrderForm::~OrderForm() {
+  db_.onDirtyChanged = nullptr;
+  if (tray_) tray_->hide();
+}
+
+void OrderForm::build() {
+  setWindowTitle(titleBase());
+  endProgram = [] {
+    SettingsStore::sync();
+    std::_Exit(0);
+  };
+  quitProgram = [] { QCoreApplication::exit(0); };
+  runOpenForm = [](OpenForm& f) { f.exec(); };
+  runPassInput = [](PassInput& p) { p.exec(); };
+
+  buildMenus();
+  buildToolbar();
+  buildBody();
+  resize(kDesignedWidth / kTwipsPerPixel, kDesignedHeight / kTwipsPerPixel);
+  db_.onDirtyChanged = [this](bool on) {
+    if (QAction* save = toolButton(3)) save->setEnabled(on);
+  };
+  db_.setDirty(false);
+}
+
+void OrderForm::buildMenus() {
+  auto add = [this](QMenu* menu, const char* name, const char* caption) {
+    QAction* a = menu->addAction(QString::fromUtf8(caption));
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+  };
+  auto menu = [this](const char* name, const char* caption, bool inBar = true) {
+    QMenu* m = inBar ? menuBar()->addMenu(QString::fromUtf8(caption)) : new QMenu(QString::fromUtf8(caption), this);
+    m->setObjectName(QString::fromLatin1(name));
+    return m;
+  };
+  Mwnu_File = menu("Mwnu_File", "檔案(&F)");
+  File_Open = add(Mwnu_File, "File_Open", "開啟資料庫(&L)");
+  File_Save = add(Mwnu_File, "File_Save", "儲存資料庫(&S)");
+  Mwnu_File->addSeparator()->setObjectName(QStringLiteral("File_Line1"));
+  File_Exit = add(Mwnu_File, "File_Exit", "結束(&X)");
+
+  Menu_Order = menu("Menu_Order", "訂單(&O)");
+  Order_New = add(Menu_Order, "Order_New", "新增訂單(&N)");
+  Order_Edit = add(Menu_Order, "Order_Edit", "編輯訂單(&E)");
+  Order_Del = add(Menu_Order, "Order_Del", "刪除訂單(&D)");
+  Menu_Order->addSeparator()->setObjectName(QStringLiteral("Order_Line1"));
+  Order_Clear = add(Menu_Order, "Order_Clear", "清除已出貨訂單(&C)");
+
+  Menu_Sel = menu("Menu_Sel", "選取(&S)");
+  Sel_Note = add(Menu_Sel, "Sel_Note", "匯出到記事本(&E)");
+  Sel_Addr = add(Menu_Sel, "Sel_Addr", "匯出郵寄名條(&A)");
+  Sel_ShippingNote = add(Menu_Sel, "Sel_ShippingNote", "匯出出貨單(&S)");
+  Menu_Sel->addSeparator()->setObjectName(QStringLiteral("Sel_Line1"));
+  Sel_SetPay = add(Menu_Sel, "Sel_SetPay", "設為已匯款");
+  Sel_SetShipping = add(Menu_Sel, "Sel_SetShipping", "設為已出貨");
+  Sel_Email = add(Menu_Sel, "Sel_Email", "寫Email");
+  Menu_Sel->addSeparator()->setObjectName(QStringLiteral("Sel_Line2"));
+  Sel_Cal = add(Menu_Sel, "Sel_Cal", "計算選擇訂單的金額");
+  Sel_Stock = add(Menu_Sel, "Sel_Stock", "列出撿貨單");
+
+  Menu_Data = menu("Menu_Data", "資料(&D)");
+  Data_Guest = add(Menu_Data, "Data_Guest", "客戶管理(&G)");
+  Data_Manuf = add(Menu_Data, "Data_Manuf", "商品管理(&M)");
+
+  Menu_Pass = menu("Menu_Pass", "密碼(&P)");
+  Pass_Set = add(Menu_Pass, "Pass_Set", "建立資料庫密碼(&P)");
+  Pass_Clear = add(Menu_Pass, "Pass_Clear", "刪除資料庫密碼(&C)");
+
+  Menu_Backup = menu("Menu_Backup", "備份(&B)");
+  Backup_Backup = add(Menu_Backup, "Backup_Backup", "備份資料(&B)");
+  Backup_Update = add(Menu_Backup, "Backup_Update", "還原資料(&U)");
+  Menu_Backup->addSeparator()->setObjectName(QStringLiteral("Backup_Line"));
+  Backup_Atuo = add(Menu_Backup, "Backup_Atuo", "還原系統自動備份的資料(&A)");
+
+  Menu_Set = menu("Menu_Set", "設定(&S)");
+  Set_Option = add(Menu_Set, "Set_Option", "一般設定(&O)");
+  Set_Improt = add(Menu_Set, "Set_Improt", "設定匯入客戶格式(&I)");
+  Set_AutoBackup = add(Menu_Set, "Set_AutoBackup", "設定自動備份的儲存路徑(&A)");
+  Set_Temp = add(Menu_Set, "Set_Temp", "設定暫存檔案的產生路徑");
+
+  Menu_View = menu("Menu_View", "檢視(&V)");
+  View_Username = add(Menu_View, "View_Username", "顯示客戶姓名");
+  View_Money = add(Menu_View, "View_Money", "顯示金額統計");
+  View_Expend = add(Menu_View, "View_Expend", "雜支費用列入成本統計");
+  for (QAction* a : {View_Username, View_Money, View_Expend}) a->setCheckable(true);
+  View_Money->setChecked(true);
+
+  Menu_Help = menu("Menu_Help", "說明(&H)");
+  Help_Chm = add(Menu_Help, "Help_Chm", "使用說明(&H)");
+  Menu_Help->addSeparator()->setObjectName(QStringLiteral("Help_line1"));
+  Help_Web = add(Menu_Help, "Help_Web", "Kestrin 網站(&W)");
+  Help_guestbook = add(Menu_Help, "Help_guestbook", "Kestrin FB專頁(&F)");
+  Menu_Help->addSeparator()->setObjectName(QStringLiteral("Help_Line2"));
+  Help_About = add(Menu_Help, "Help_About", "關於 Kestrin (&A)");
+
+  // Popup menus, never in the bar.
+  Menu_OrderTools = menu("Menu_OrderTools", "功能", false);
+  OrderTools_SelAll = add(Menu_OrderTools, "OrderTools_SelAll", "全選(&A)");
+  OrderTools_Del = add(Menu_OrderTools, "OrderTools_Del", "刪除(&D)");
+  Menu_OrderTools->addSeparator()->setObjectName(QStringLiteral("OrderTools_Line1"));
+  OrderTools_Note = add(Menu_OrderTools, "OrderTools_Note", "匯出到記事本");
+  OrderTools_Addr = add(Menu_OrderTools, "OrderTools_Addr", "匯出郵寄名條");
+  OrderTools_ShippingNote = add(Menu_OrderTools, "OrderTools_ShippingNote", "匯出出貨單");
+  Menu_OrderTools->addSeparator()->setObjectName(QStringLiteral("OrderTools_Line2"));
+  OrderTools_SetPay = add(Menu_OrderTools, "OrderTools_SetPay", "設為已匯款");
+  OrderTools_SetShipping = add(Menu_OrderTools, "OrderTools_SetShipping", "設為已出貨");
+  OrderTools_Email = add(Menu_OrderTools, "OrderTools_Email", "寫Email");
+  Menu_OrderTools->addSeparator()->setObjectName(QStringLiteral("OrderTools_Line3"));
+  OrderTools_Cal = add(Menu_OrderTools, "OrderTools_Cal", "計算選擇訂單的金額");
+  OrderTools_Stock = add(Menu_OrderTools, "OrderTools_Stock", "列出撿貨單");
+
+  Menu_ST = menu("Menu_ST", "工作列", false);
+  ST_Open = add(Menu_ST, "ST_Open", "開啟 Kestrin(&O)");
+
+  // The windows behind these entries come with their own parts of the
+  // program; until then the entries stand disabled.
+  for (QAction* a : {Order_New, Order_Edit, Order_Del, Order_Clear, Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_SetPay,
+                     Sel_SetShipping, Sel_Email, Sel_Cal, Sel_Stock, Data_Guest, Data_Manuf, Backup_Backup,
+                     Backup_Update, Backup_Atuo, Set_Option, Set_Improt, Set_AutoBackup, Set_Temp, Help_Chm, Help_Web,
+                     Help_guestbook, Help_About, OrderTools_Del, OrderTools_Note, OrderTools_Addr,
+                     OrderTools_ShippingNote, OrderTools_SetPay, OrderTools_SetShipping, OrderTools_Email,
+                     OrderTools_Cal, OrderTools_Stock})
+    a->setEnabled(false);
+
+  connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
+  connect(File_Save, &QAction::triggered, this, [this] { File_Save_Click(); });
+  connect(File_Exit, &QAction::triggered, this, [this] { File_Exit_Click(); });
+  connect(Pass_Set, &QAction::triggered, this, [this] { Pass_Set_Click(); });
+  connect(Pass_Clear, &QAction::triggered, this, [this] { Pass_Clear_Click(); });
+  connect(View_Username, &QAction::triggered, this, [this] { View_Username_Click(); });
+  connect(View_Money, &QAction::triggered, this, [this] { View_Money_Click(); });
+  connect(View_Expend, &QAction::triggered, this, [this] { View_Expend_Click(); });
+  connect(OrderTools_SelAll, &QAction::triggered, this, [this] { OrderTools_SelAll_Click(); });
+  connect(ST_Open, &QAction::triggered, this, [this] { ST_Open_Click(); });
+}
+
+void OrderForm::buildToolbar() {
+  Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
+  Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+  Toolbar1->setMovable(false);
+  Toolbar1->setFloatable(false);
+  Toolbar1->setIconSize(QSize(24, 24));
+  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  Toolbar1->toggleViewAction()->setEnabled(false);
+  struct Button {
+    int index;
+    const char* caption;
+    QStyle::StandardPixmap icon;
+  };
+  const Button buttons[] = {{2, "開啟資料庫", QStyle::SP_DialogOpenButton},
+                            {3, "儲存資料庫", QStyle::SP_DialogSaveButton},
+                            {5, "新增訂單", QStyle::SP_FileIcon},
+                            {6, "編輯訂單", QStyle::SP_FileDialogDetailedView},
+                            {7, "刪除訂單", QStyle::SP_TrashIcon},
+                            {9, "客戶管理", QStyle::SP_DirHomeIcon},
+                            {10, "商品管理", QStyle::SP_DriveHDIcon},
+                            {12, "一般設定", QStyle::SP_FileDialogListView},
+                            {14, "關於Kestrin", QStyle::SP_MessageBoxInformation}};
+  int next = 1;
+  for (const Button& b : buttons) {
+    for (; next < b.index; ++next) Toolbar1->addSeparator();
+    QAction* a = Toolbar1->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.caption));
+    a->setObjectName(QStringLiteral("Toolbar1_%1").arg(b.index));
+    const int index = b.index;
+    connect(a, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+    toolButtons_[index] = a;
+    next = index + 1;
+  }
+  // Buttons whose commands come with later parts of the program mirror their menu entries.
+  toolButton(5)->setEnabled(Order_New->isEnabled());
+  toolButton(6)->setEnabled(Order_Edit->isEnabled());
+  toolButton(7)->setEnabled(Order_Del->isEnabled());
+  toolButton(9)->setEnabled(Data_Guest->isEnabled());
+  toolButton(10)->setEnabled(Data_Manuf->isEnabled());
+  toolButton(12)->setEnabled(Set_Option->isEnabled());
+  toolButton(14)->setEnabled(Help_About->isEnabled());
+}
+
+QAction* OrderForm::toolButton(int index) const { return index >= 1 && index <= 14 ? toolButtons_[index] : nullptr; }
+
+QLabel* OrderForm::panel(int index) const { return index >= 1 && index <= 7 ? panels_[index] : nullptr; }
+
+void OrderForm::buildBody() {
+  auto* host = new LayoutHost(this);
+  body_ = host;
+  setCentralWidget(host);
+
+  QFont buttonFont = font();
+  buttonFont.setFamilies({QStringLiteral("微軟正黑體"), buttonFont.family()});
+  buttonFont.setPointSizeF(9.75);
+
+  Picture1 = new QWidget(host);
+  Picture1->setObjectName(QStringLiteral("Picture1"));
+  Picture1->setAutoFillBackground(true);
+  QPalette pal = Picture1->palette();
+  pal.setBrush(QPalette::Window, QBrush(stripTile()));
+  Picture1->setPalette(pal);
+  Picture1->setGeometry(0, 0, 900, kStripHeight);
+  Line3 = new QFrame(Picture1);
+  Line3->setFrameShape(QFrame::HLine);
+  Line3->setStyleSheet(QStringLiteral("color: rgb(160,160,160);"));
+
+  Text1 = new QLineEdit(Picture1);
+  Text1->setGeometry(kMargin, kMargin, 160, 26);
+  Command6 = new QPushButton(QStringLiteral("客戶搜尋"), Picture1);
+  Command6->setGeometry(Text1->geometry().right() + 6, kMargin - 1, 80, 28);
+  Command1 = new QPushButton(QStringLiteral("進階搜尋"), Picture1);
+  Command1->setGeometry(Command6->geometry().right() + 6, kMargin - 1, 80, 28);
+  Text5 = new QLineEdit(Picture1);
+  Text5->setMaxLength(4);
+  Text5->resize(52, 26);
+  Combo2 = new QComboBox(Picture1);
+  Combo2->addItems({QStringLiteral("全部"), QStringLiteral("整年")});
+  for (int m = 1; m <= 12; ++m) Combo2->addItem(QStringLiteral("%1月").arg(m, 2, 10, QLatin1Char('0')));
+  Combo2->resize(80, 26);
+
+  Option1 = new QRadioButton(QStringLiteral("未出貨"), host);
+  Option2 = new QRadioButton(QStringLiteral("已出貨"), host);
+  Option1->setChecked(true);
+  Option1->resize(72, 26);
+  Option2->resize(72, 26);
+  Combo1 = new QComboBox(host);
+  Combo1->resize(150, 26);
+  Command5 = new QPushButton(QStringLiteral("編輯分類"), host);
+  Command5->resize(80, 28);
+  Command5->setEnabled(false);  // the category editor comes later
+  for (QWidget* w : std::initializer_list<QWidget*>{Text1, Text5, Combo1, Combo2})
+    w->move(w->x(), kMargin);
+
+  Liv1 = new ListView(host);
+  Liv1->setObjectName(QStringLiteral("Liv1"));
+  QStringList captions;
+  for (const Column& c : kColumns) captions << QString::fromUtf8(c.caption);
+  Liv1->setColumns(captions);
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) Liv1->setColumnWidthTwips(i, kColumns[i].width);
+  Liv1->setIndexColumn(kDisplayColumns);
+  Liv1->setMultiSelect(true);
+  QFont listFont = Liv1->font();
+  listFont.setFamilies({QStringLiteral("新細明體"), listFont.family()});
+  listFont.setPointSizeF(kListFontSize);
+  Liv1->setFont(listFont);
+
+  Liv2 = new ListView(host);
+  Liv2->setObjectName(QStringLiteral("Liv2"));
+  Liv2->setColumns({QStringLiteral("訂單編號"), QStringLiteral("日期"), QStringLiteral("名稱"), QStringLiteral("數量"),
+                    QStringLiteral("狀態")});
+  Liv2->hide();
+
+  Command3 = new QPushButton(QStringLiteral("重新統計"), host);
+  Command4 = new QPushButton(QStringLiteral("雜支費用"), host);
+  Command2 = new QPushButton(QStringLiteral("訂單商品"), host);
+  for (QPushButton* b : {Command3, Command4, Command2}) b->resize(90, 28);
+  Command1->setEnabled(false);  // the order search, the products in orders and the
+  Command2->setEnabled(false);  // expense window come with their own parts
+  Command4->setEnabled(false);
+  for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Command6,
+                                                     Option1, Option2})
+    w->setFont(buttonFont);
+
+  StatusBar1 = statusBar();
+  StatusBar1->setFont(buttonFont);
+  StatusBar1->setSizeGripEnabled(true);
+  for (int i = 1; i <= 7; ++i) {
+    panels_[i] = new QLabel(StatusBar1);
+    panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
+    panels_[i]->setFont(Liv1->font());
+    panels_[i]->setFrameShape(QFrame::StyledPanel);
+    StatusBar1->addWidget(panels_[i], i == 7 ? 1 : 0);
+  }
+
+  host->onResize = [this] { Form_Resize(); };
+
+  // Filters and list events.
+  connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
+  connect(Combo2, &QComboBox::activated, this, [this](int) { Combo2_Click(); });
+  connect(Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
+  connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  connect(Liv1, &ListView::headerClicked, this, [this](int c) { Liv1_ColumnClick(c); });
+  connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_OrderTools->popup(at); });
+}
+
+// ---- layout --------------------------------------------------------------
+
+void OrderForm::Form_Resize() {
+  if (isMinimized()) {
+    // Behind the notification icon, only where the desktop has a tray.
+    if (db_.SystemTray && TrayIconId == 0 && QSystemTrayIcon::isSystemTrayAvailable()) {
+      TrayIconId = AddTrayIcon(QStringLiteral("青鳥帳房通"));
+      hide();
+    }
+    return;
+  }
+  if (!body_) return;
+  const int W = body_->width();
+  const int H = body_->height();
+  const int m = kMargin;
+  Picture1->setGeometry(0, 0, qMax(0, W - 3), kStripHeight);
+  Line3->setGeometry(0, kStripHeight - 2, qMax(0, W - 6), 2);
+  const int listTop = kStripHeight;
+  Liv1->setGeometry(0, listTop, W, qMax(0, H - (listTop + Command2->height() + 2 * m)));
+  Command2->move(W - (Command2->width() + m), H - (Command2->height() + m));
+  Command3->move(m, Command2->y());
+  Command4->move(Command2->x() - Command4->width() - m, Command2->y());
+  Command5->move(W - (Command5->width() + m), m - 1);
+  Combo1->move(Command5->x() - (Combo1->width() + m), m);
+  Option2->move(Combo1->x() - (Option2->width() + m), m);
+  Option1->move(Option2->x() - (Option1->width() + 5), m);
+  Combo2->move(Option1->x() - (Combo2->width() + m), m);
+  Text5->move(Combo2->x() - (Text5->width() + 5), m);
+  for (QWidget* w : std::initializer_list<QWidget*>{Option1, Option2, Combo1, Command5}) w->raise();
+  TrayRestoreState = isMaximized() ? 2 : 0;
+}
+
+void OrderForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+// ---- notification area ---------------------------------------------------
+
+int OrderForm::AddTrayIcon(const QString& tip) {
+  if (!tray_) {
+    tray_ = new QSystemTrayIcon(this);
+    tray_->setIcon(windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : windowIcon());
+    tray_->setContextMenu(Menu_ST);
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+      if (r == QSystemTrayIcon::Trigger) ST_Open_Click();
+    });
+  }
+  tray_->setToolTip(tip);
+  tray_->show();
+  return ++nextTrayId_;
+}
+
+void OrderForm::RemoveTrayIcon(int id) {
+  if (tray_ && id == nextTrayId_) tray_->hide();
+}
+
+void OrderForm::ST_Open_Click() {
+  if (TrayIconId != 0) {
+    RemoveTrayIcon(TrayIconId);
+    TrayIconId = 0;
+  }
+  setWindowState(TrayRestoreState == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+  show();
+  activateWindow();
+  raise();
+}
+
+// ---- start-up --------------------------------------------------------------
+
+QString OrderForm::titleBase() const {
+  return QStringLiteral("Kestrin 青鳥帳房通 v") + QString::fromLatin1(kVersion);
+}
+
+void OrderForm::setTitle() {
+  setWindowTitle(titleBase() + QStringLiteral(" - [") + db_.DataBaseName + QStringLiteral("：") + db_.DataBasePath +
+                 QStringLiteral("]"));
+}
+
+void OrderForm::Form_Load() {
+  // 1-2. The program folder and its known leftovers.
+  db_.AppPath = AppPaths::appPath();
+  removeScratchFiles(db_.AppPath);
+  for (const char* n : {"Kestrin.exe.manifest", "Renovix.exe.manifest", "Renovix.ini"})
+    removeIfPresent(db_.AppPath, QString::fromLatin1(n));
+
+  // 3. Drop-down lists.
+  WindowTweaks::setDropDownHeight(Combo1, 300);
+  WindowTweaks::setDropDownHeight(Combo2, 300);
+
+  // 4-5. Column widths and sort.
+  WindowTweaks::restoreColumnWidths(Liv1, kSection, kDisplayColumns);
+  const int sortKey = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("SortKey"),
+                                                                 qMax(0, Liv1->sortColumn())));
+  const int sortOrder = static_cast<int>(SettingsStore::getNumber(
+      kSection, QStringLiteral("SortOrder"), Liv1->sortOrder() == Qt::DescendingOrder ? 1 : 0));
+  if (sortKey >= 0 && sortKey < kDisplayColumns)
+    Liv1->sortRows(sortKey, sortOrder == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+
+  // 6-7. Size and state; a stored minimised state is not restored.
+  WindowTweaks::restoreSize(this, kSection);
+  WindowTweaks::restoreState(this, kSection, 2);
+
+  // 8. View switches.
+  View_Username->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Username"), false));
+  View_Money->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Money"), true));
+  View_Expend->setChecked(SettingsStore::getBool(kSetting, QStringLiteral("Expend"), false));
+
+  // 9. For the update tool.
+  SettingsStore::set(kUpdate, QStringLiteral("Ver"), QString::fromLatin1(kVersion));
+  SettingsStore::set(kUpdate, QStringLiteral("State"), QStringLiteral("1"));
+
+  // 10-11. Switches.
+  db_.SetView = static_cast<int>(SettingsStore::getNumber(kSetting, QStringLiteral("SetView"), 1));
+  db_.SystemTray = SettingsStore::getBool(kSetting, QStringLiteral("SystemTray"), false);
+  db_.CheckLacks = SettingsStore::getBool(kSetting, QStringLiteral("CheckLacks"), false);
+  db_.HideCost = SettingsStore::getBool(kSetting, QStringLiteral("HideCost"), false);
+  db_.Rate = SettingsStore::getBool(kSetting, QStringLiteral("Rate"), false);
+  CheckViewMoney();
+
+  // 12-13. Folders and the open database.
+  db_.BackupPath = SettingsStore::get(kSetting, QStringLiteral("BackupPath"), QString());
+  db_.DataBaseName = SettingsStore::get(kSetting, QStringLiteral("DataBaseName"), QString::fromUtf8(DatabaseList::kDefaultName));
+  db_.DataBasePath = AppPaths::withSlash(SettingsStore::get(kSetting, QStringLiteral("DataBasePath"), db_.AppPath));
+  db_.TempPath = SettingsStore::get(kSetting, QStringLiteral("TempPath"), QStringLiteral("123"));
+  if (db_.TempPath == QStringLiteral("123") &&
+      !(AppPaths::folderExists(db_.DataBasePath) && AppPaths::isRefusedFolder(db_.DataBasePath)))
+    db_.TempPath = db_.DataBasePath;
+
+  // 14. List font size, written back as in force.
+  const double size = SettingsStore::getNumber(kSetting, QStringLiteral("FontSize"), Liv1->font().pointSizeF());
+  if (size >= 9 && size <= 24) {
+    QFont f = Liv1->font();
+    f.setPointSizeF(size);
+    Liv1->setFont(f);
+    for (int i = 1; i <= 7; ++i) panels_[i]->setFont(f);
+  }
+  SettingsStore::setNumber(kSetting, QStringLiteral("FontSize"), Liv1->font().pointSizeF());
+  db_.FontSize = static_cast<int>(Liv1->font().pointSizeF());
+
+  // 15-16. The database's Backup folder; its scratch files. The folder itself
+  // is never created here: a missing database stays missing.
+  if (AppPaths::folderExists(db_.DataBasePath)) {
+    if (!AppPaths::folderExists(db_.DataBasePath + QStringLiteral("Backup")))
+      QDir().mkdir(db_.DataBasePath + QStringLiteral("Backup"));
+    removeScratchFiles(db_.DataBasePath);
+  }
+
+  // 17-20. Title, flag, year and period.
+  setWindowTitle(titleBase());
+  db_.setDirty(false);
+  Text5->setText(QString::number(QDate::currentDate().year()));
+  se = true;
+  if (db_.SetView == 1) Combo2->setCurrentIndex(0);
+  else if (db_.SetView == 2) Combo2->setCurrentIndex(1);
+  else if (db_.SetView == 3) Combo2->setCurrentIndex(QDate::currentDate().month() + 1);
+  se = false;
+
+  // 21-22. The database list; the window shows, still empty.
+  DatabaseList::DataBaseInit(db_, prompt_);
+  show();
+
+  // 23-26. The stored database, when it can be opened.
+  bool failed = false;
+  bool listed = false;
+  for (const QString& e : db_.DataBaseList) {
+    if (e.contains(DatabaseList::kSeparator) && DatabaseList::folderOf(e) == db_.DataBasePath) {
+      listed = true;
+      break;
+    }
+  }
+  const QString which = QStringLiteral("[") + db_.DataBaseName + QStringLiteral("：") + db_.DataBasePath +
+                        QStringLiteral("]\r\n\r\n");
+  if (!listed &&
+      prompt_.message(which + QStringLiteral("目前開啟的這個資料庫不存在資料庫清單中，確定要開啟嗎?"),
+                      Prompt::Icon::Exclamation, Prompt::Buttons::YesNo) != Prompt::Answer::Yes) {
+    db_.DataBasePath.clear();
+    failed = true;
+  }
+  if (!failed && !AppPaths::folderExists(db_.DataBasePath)) {
+    prompt_.message(which + QStringLiteral("目前開啟的資料庫路徑不存在，請重新選擇資料庫!"), Prompt::Icon::Exclamation);
+    db_.DataBasePath.clear();
+    failed = true;
+  }
+  if (!failed) {
+    if (!PasswordFile::exists(db_.DataBasePath)) {
+      showPasswordFile(false);
+      PassChk = true;
+    } else {
+      PassInput pass(db_, prompt_, *this, this);
+      if (pass.Form_Load() && runPassInput) runPassInput(pass);
+      if (!PassChk) {
+        prompt_.message(QStringLiteral("密碼不正確，請重新輸入!"), Prompt::Icon::Exclamation);
+        failed = true;
+      }
+    }
+  }
+
+  // 27. Open it, or let the user choose (PassChk is false on every failure).
+  if (failed) {
+    PassChk = false;
+    File_Open_Click();
+  } else {
+    DataBaseLoad();
+  }
+}
+
+// ---- loading and saving ---------------------------------------------------
+
+void OrderForm::refillCombo1() {
+  {
+    const QSignalBlocker quiet(Combo1);
+    Combo1->clear();
+    Combo1->addItem(QStringLiteral("全部"));
+    Combo1->addItems(db_.settings.CustomerCategories);
+    Combo1->addItem(QStringLiteral("未分類"));
+    Combo1->addItem(kEditCategories);
+    Combo1->setCurrentIndex(0);
+  }
+  Combo1_Click();
+}
+
+void OrderForm::DataBaseLoad() {
+  DataStore store(db_, prompt_, loadForm_);
+  store.loadDatabase();
+  refillCombo1();
+  db_.setDirty(false);
+  db_.ExpendDirty = false;
+  setTitle();
+  Q_EMIT databaseLoaded();
+}
+
+bool OrderForm::DataBaseSave() {
+  DataStore store(db_, prompt_, loadForm_);
+  return store.DataBaseSave();
+}
+
+void OrderForm::File_Save_Click() {
+  try {
+    if (DataBaseSave()) db_.setDirty(false);
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void OrderForm::File_Open_Click() {
+  try {
+    const bool usable = AppPaths::folderExists(db_.DataBasePath) && PassChk;
+    if (usable) {
+      if (db_.dirty()) {
+        const Prompt::Answer a = prompt_.message(
+            QStringLiteral("[") + db_.DataBaseName + QStringLiteral("：") + db_.DataBasePath +
+                QStringLiteral("]\r\n\r\n這個資料庫中的資料已經改變，要儲存資料嗎？"),
+            Prompt::Icon::Exclamation, Prompt::Buttons::YesNoCancel);
+        if (a == Prompt::Answer::Cancel) return;
+        if (a == Prompt::Answer::Yes) {
+          if (!DataBaseSave()) return;
+          db_.setDirty(false);
+        }
+      }
+      if (AutoBackup) AutoBackup();
+    }
+    OpenForm manager(db_, prompt_, *this, this);
+    if (!usable) manager.Command0->setText(QStringLiteral("結束"));
+    manager.endProgram = endProgram;
+    manager.runPassInput = runPassInput;
+    manager.Form_Load();
+    if (runOpenForm) runOpenForm(manager);
+    if (manager.ended()) {
+      programEnded_ = true;
+      return;
+    }
+    if (!manager.ChosenDataBasePath.isEmpty()) {
+      db_.DataBasePath = manager.ChosenDataBasePath;
+      if (!AppPaths::folderExists(db_.DataBasePath + QStringLiteral("Backup")))
+        QDir().mkdir(db_.DataBasePath + QStringLiteral("Backup"));
+      DataBaseLoad();
+    } else {
+      setTitle();
+    }
+  } catch (const std::exception& e) {
+    prompt_.message(QString::fromLocal8Bit(e.what()));
+    prompt_.error();
+  }
+}
+
+// ---- exit ------------------------------------------------------------------
+
+void OrderForm::File_Exit_Click() { close(); }
+
+bool OrderForm::Form_Unload() {
+  if (db_.dirty()) {
+    const Prompt::Answer a = prompt_.message(QStringLiteral("結束前要儲存資料嗎？"), Prompt::Icon::Exclamation,
+                                             Prompt::Buttons::YesNoCancel);
+    if (a == Prompt::Answer::Cancel) return false;
+    if (a == Prompt::Answer::Yes) {
+      if (!DataBaseSave()) return false;
+      db_.setDirty(false);
+    }
+  }
+  if (AutoBackup) AutoBackup();
+  SettingsStore::set(kSetting, QStringLiteral("DataBaseName"), db_.DataBaseName);
+  SettingsStore::set(kSetting, QStringLiteral("DataBasePath"), db_.DataBasePath);
+  WindowTweaks::saveColumnWidths(Liv1, kSection, kDisplayColumns);
+  SettingsStore::setNumber(kSection, QStringLiteral("SortKey"), qMax(0, Liv1->sortColumn()));
+  SettingsStore::setNumber(kSection, QStringLiteral("SortOrder"), Liv1->sortOrder() == Qt::DescendingOrder ? 1 : 0);
+  // Maximised or minimised (also behind the notification icon): the designed size.
+  WindowTweaks::saveSize(this, kSection, QSize(kDesignedWidth, kDesignedHeight));
+  WindowTweaks::saveState(this, kSection);
+  SettingsStore::set(kUpdate, QStringLiteral("State"), QStringLiteral("0"));
+  SettingsStore::sync();
+  return true;
+}
+
+void OrderForm::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    event->accept();
+    return;
+  }
+  if (!Form_Unload()) {
+    event->ignore();
+    return;
+  }
+  closing_ = true;
+  if (TrayIconId != 0) {
+    RemoveTrayIcon(TrayIconId);
+    TrayIconId = 0;
+  }
+  event->accept();
+  if (quitProgram) quitProgram();
+}
+
+// ---- order list and filters -------------------------------------------------
+
+void OrderForm::OrderShow() {
+  // The order list itself is built by the order-list logic; until it is in
+  // place the list stays empty.
+}
+
+void OrderForm::Command3_Click() {
+  // The recount of the listed orders comes with the order-list logic.
+}
+
+void OrderForm::CheckViewMoney() {
+  const bool money = View_Money->isChecked();
+  Command3->setVisible(money);
+  for (int i = 1; i <= 6; ++i) panels_[i]->setVisible(money);
+  if (db_.HideCost) {
+    panels_[3]->setVisible(false);
+    panels_[4]->setVisible(false);
+  }
+}
+
+void OrderForm::Command5_Click() {
+  // The category editor comes with its own part of the program; the filter
+  // is refilled as after editing.
+  refillCombo1();
+}
+
+void OrderForm::Combo1_Click() {
+  if (Combo1->currentText() == kEditCategories) {
+    Command5_Click();
+    return;
+  }
+  if (!se) OrderShow();
+}
+
+void OrderForm::Combo2_Click() {
+  if (!se) OrderShow();
+}
+
+void OrderForm::Option1_Click() {
+  if (!se) OrderShow();
+}
+
+void OrderForm::Option2_Click() {
+  if (!se) OrderShow();
+}
+
+void OrderForm::View_Username_Click() {
+  OrderShow();
+  SettingsStore::setBool(kSection, QStringLiteral("Username"), View_Username->isChecked());
+}
+
+void OrderForm::View_Money_Click() {
+  CheckViewMoney();
+  SettingsStore::setBool(kSection, QStringLiteral("Money"), View_Money->isChecked());
+}
+
+void OrderForm::View_Expend_Click() {
+  Command3_Click();
+  SettingsStore::setBool(kSetting, QStringLiteral("Expend"), View_Expend->isChecked());
+}
+
+void OrderForm::Liv1_ColumnClick(int column) {
+  Qt::SortOrder order = Liv1->sortOrder();
+  if (Liv1->sortColumn() == column)
+    order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+  Liv1->sortRows(column, order);
+}
+
+void OrderForm::OrderTools_SelAll_Click() {
+  for (int r = 0; r < Liv1->rowCount(); ++r) Liv1->setSelected(r, true);
+}
+
+void OrderForm::Toolbar1_ButtonClick(int index) {
+  switch (index) {
+    case 2:
+      File_Open_Click();
+      break;
+    case 3:
+      File_Save_Click();
+      break;
+    default:
+      // The other buttons run commands of later parts of the program.
+      break;
+  }
+}
+
+// ---- database password ------------------------------------------------------
+
+bool OrderForm::passSetEnabled() const { return Pass_Set->isEnabled(); }
+bool OrderForm::passClearEnabled() const { return Pass_Clear->isEnabled(); }
+
+void OrderForm::setPassMenu(bool setEnabled, bool clearEnabled) {
+  Pass_Set->setEnabled(setEnabled);
+  Pass_Clear->setEnabled(clearEnabled);
+}
+
+bool OrderForm::PassInit() { return DatabasePassword::PassInit(db_, prompt_, *this); }
+void OrderForm::Pass_Set_Click() { DatabasePassword::Pass_Set_Click(db_, prompt_, *this); }
+void OrderForm::Pass_Clear_Click() { DatabasePassword::Pass_Clear_Click(db_, prompt_, *this); }

@@ -1,0 +1,183 @@
+#pragma once
+// The main window: the program's start-up object. It owns the open database
+// (the one Database object every window works on), loads and saves it, and
+// carries the order list with its filters, the menus, the toolbar, the
+// status bar and the notification-area mode.
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "admin/PasswordHost.h"
+#include "mainwindow/LoadForm.h"
+#include "store/Database.h"
+
+class Prompt;
+class QtPrompt;
+class OpenForm;
+class PassInput;
+class ListView;
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QSystemTrayIcon;
+class QToolBar;
+class QWidget;
+
+class OrderForm : public QMainWindow, public PasswordHost {
+  Q_OBJECT
+ public:
+  // The program's window, with real dialogs.
+  OrderForm();
+  // A window that talks to the user through prompt (tests).
+  explicit OrderForm(Prompt& prompt, QWidget* parent = nullptr);
+  ~OrderForm() override;
+
+  static constexpr const char* kVersion = "3.3.6";
+
+  // ---- start-up and exit ----
+  // The start-up sequence: settings, the database list, the window shown,
+  // the stored database opened (or the database manager when it cannot be).
+  void Form_Load();
+  void File_Exit_Click();  // closes the window, which runs the exit steps
+
+  // ---- the open database ----
+  Database& db() { return db_; }
+  Prompt& prompt() { return prompt_; }
+  // Loads db().DataBasePath and resets the window to it.
+  void DataBaseLoad();
+  // Writes every table; true when everything was written. Leaves DirtyFlag alone.
+  bool DataBaseSave();
+  void File_Open_Click();  // switch to another database through the manager
+  void File_Save_Click();  // save and clear DirtyFlag
+  // "Kestrin 青鳥帳房通 v3.3.6 - [name：folder]".
+  void setTitle();
+  // Refills the customer-category filter and selects "全部" (which lists the orders).
+  void refillCombo1();
+
+  // ---- order list and filters ----
+  void OrderShow();       // rebuilds Liv1, totals and the shortage list
+  void CheckViewMoney();  // shows or hides the money panels and Command3
+  void Command3_Click();  // recount of the listed orders
+  void Command5_Click();  // edit the customer categories
+  void Combo1_Click();
+  void Combo2_Click();
+  void Option1_Click();
+  void Option2_Click();
+  void View_Username_Click();
+  void View_Money_Click();
+  void View_Expend_Click();
+  void Liv1_ColumnClick(int column);  // 0-based column
+  void OrderTools_SelAll_Click();
+  void Toolbar1_ButtonClick(int index);  // 1-based position
+
+  // ---- database password ----
+  bool PassInit();
+  void Pass_Set_Click();
+  void Pass_Clear_Click();
+  bool passChk() const override { return PassChk; }
+  void setPassChk(bool accepted) override { PassChk = accepted; }
+  bool passSetEnabled() const override;
+  bool passClearEnabled() const override;
+  void setPassMenu(bool setEnabled, bool clearEnabled) override;
+
+  // ---- notification area ----
+  // Shows the icon with its tip; returns its id (a new one each time).
+  int AddTrayIcon(const QString& tip);
+  void RemoveTrayIcon(int id);
+  int trayIconId() const { return TrayIconId; }
+  void ST_Open_Click();  // back from the notification area
+
+  // ---- public state ----
+  bool se = false;       // set while code changes the filters quietly
+  bool PassChk = false;  // the open database's password was accepted, or it has none
+
+  // ---- hooks ----
+  // The daily backup archive of the open database, written at exit and
+  // before another database is opened. Nothing until the archive is set up.
+  std::function<void()> AutoBackup;
+  // Ends the program at once, skipping the exit steps (the manager's "結束").
+  std::function<void()> endProgram;
+  // Ends the program after the exit steps.
+  std::function<void()> quitProgram;
+  // Show the manager and the password prompt modal; tests answer them instead.
+  std::function<void(OpenForm&)> runOpenForm;
+  std::function<void(PassInput&)> runPassInput;
+  // True once the manager's "結束" was pressed (seen only when endProgram returns).
+  bool programEnded() const { return programEnded_; }
+
+  // ---- controls ----
+  QToolBar* Toolbar1;
+  QAction* toolButton(int index) const;  // 1..14; separators are null
+  QWidget* Picture1;
+  QFrame* Line3;
+  QLineEdit* Text1;       // customer search
+  QPushButton* Command6;  // 客戶搜尋
+  QPushButton* Command1;  // 進階搜尋
+  QLineEdit* Text5;       // year of the period filter
+  QComboBox* Combo2;      // period
+  QRadioButton* Option1;  // 未出貨
+  QRadioButton* Option2;  // 已出貨
+  QComboBox* Combo1;      // customer category
+  QPushButton* Command5;  // 編輯分類
+  ListView* Liv1;         // the order list: twelve columns and the hidden Index
+  QPushButton* Command3;  // 重新統計
+  QPushButton* Command4;  // 雜支費用
+  QPushButton* Command2;  // 訂單商品
+  QStatusBar* StatusBar1;
+  QLabel* panel(int index) const;  // 1..7
+  ListView* Liv2;         // hidden shortage list
+
+  // Menus and entries, named as the program names them.
+  QMenu *Mwnu_File, *Menu_Order, *Menu_Sel, *Menu_Data, *Menu_Pass, *Menu_Backup, *Menu_Set, *Menu_View,
+      *Menu_Help, *Menu_OrderTools, *Menu_ST;
+  QAction *File_Open, *File_Save, *File_Exit;
+  QAction *Order_New, *Order_Edit, *Order_Del, *Order_Clear;
+  QAction *Sel_Note, *Sel_Addr, *Sel_ShippingNote, *Sel_SetPay, *Sel_SetShipping, *Sel_Email, *Sel_Cal, *Sel_Stock;
+  QAction *Data_Guest, *Data_Manuf;
+  QAction *Pass_Set, *Pass_Clear;
+  QAction *Backup_Backup, *Backup_Update, *Backup_Atuo;
+  QAction *Set_Option, *Set_Improt, *Set_AutoBackup, *Set_Temp;
+  QAction *View_Username, *View_Money, *View_Expend;
+  QAction *Help_Chm, *Help_Web, *Help_guestbook, *Help_About;
+  QAction *OrderTools_SelAll, *OrderTools_Del, *OrderTools_Note, *OrderTools_Addr, *OrderTools_ShippingNote,
+      *OrderTools_SetPay, *OrderTools_SetShipping, *OrderTools_Email, *OrderTools_Cal, *OrderTools_Stock;
+  QAction* ST_Open;
+
+ Q_SIGNALS:
+  // A database was loaded: windows holding row numbers rebuild or close.
+  void databaseLoaded();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void build();
+  void buildMenus();
+  void buildToolbar();
+  void buildBody();
+  void Form_Resize();
+  // The exit steps; false when the window stays open.
+  bool Form_Unload();
+  QString titleBase() const;
+
+  std::unique_ptr<QtPrompt> ownPrompt_;
+  Prompt& prompt_;
+  Database db_;
+  LoadForm loadForm_;
+  QWidget* body_ = nullptr;
+  QAction* toolButtons_[15] = {};
+  QLabel* panels_[8] = {};
+  QSystemTrayIcon* tray_ = nullptr;
+  int TrayIconId = 0;
+  int nextTrayId_ = 0;
+  int TrayRestoreState = 0;  // 0 normal, 2 maximised
+  bool programEnded_ = false;
+  bool closing_ = false;
+};
