@@ -22,7 +22,16 @@
 #include <cstdlib>
 #include <exception>
 
+#include "admin/BackupCommands.h"
+#include "admin/CateForm.h"
+#include "admin/CategoryEdit.h"
 #include "admin/DatabasePassword.h"
+#include "admin/DelForm.h"
+#include "admin/SetAtuoBackupForm.h"
+#include "customers/GuestForm.h"
+#include "platform/Shell.h"
+#include "products/ManufForm.h"
+#include "store/BackupArchive.h"
 #include "admin/OpenForm.h"
 #include "admin/PassInput.h"
 #include "admin/PasswordFile.h"
@@ -124,6 +133,11 @@ void OrderForm::build() {
   quitProgram = [] { QCoreApplication::exit(0); };
   runOpenForm = [](OpenForm& f) { f.exec(); };
   runPassInput = [](PassInput& p) { p.exec(); };
+  AutoBackup = [this] {
+    // A failed daily archive never replaces a good one; the user is told.
+    if (AppPaths::folderExists(db_.DataBasePath) && !::AutoBackup(db_)) prompt_.error();
+  };
+  connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
 
   buildMenus();
   buildToolbar();
@@ -227,9 +241,8 @@ void OrderForm::buildMenus() {
 
   // The windows behind these entries come with their own parts of the
   // program; until then the entries stand disabled.
-  for (QAction* a : {Order_New, Order_Edit, Order_Del, Order_Clear, Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_SetPay,
-                     Sel_SetShipping, Sel_Email, Sel_Cal, Sel_Stock, Data_Guest, Data_Manuf, Backup_Backup,
-                     Backup_Update, Backup_Atuo, Set_Option, Set_Improt, Set_AutoBackup, Set_Temp, Help_Chm, Help_Web,
+  for (QAction* a : {Order_New, Order_Edit, Order_Del, Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_SetPay,
+                     Sel_SetShipping, Sel_Email, Sel_Cal, Sel_Stock, Set_Option, Set_Improt, Help_Web,
                      Help_guestbook, Help_About, OrderTools_Del, OrderTools_Note, OrderTools_Addr,
                      OrderTools_ShippingNote, OrderTools_SetPay, OrderTools_SetShipping, OrderTools_Email,
                      OrderTools_Cal, OrderTools_Stock})
@@ -245,6 +258,15 @@ void OrderForm::buildMenus() {
   connect(View_Expend, &QAction::triggered, this, [this] { View_Expend_Click(); });
   connect(OrderTools_SelAll, &QAction::triggered, this, [this] { OrderTools_SelAll_Click(); });
   connect(ST_Open, &QAction::triggered, this, [this] { ST_Open_Click(); });
+  connect(Data_Guest, &QAction::triggered, this, [this] { Data_Guest_Click(); });
+  connect(Data_Manuf, &QAction::triggered, this, [this] { Data_Manuf_Click(); });
+  connect(Set_AutoBackup, &QAction::triggered, this, [this] { Set_AutoBackup_Click(); });
+  connect(Set_Temp, &QAction::triggered, this, [this] { Set_Temp_Click(); });
+  connect(Backup_Backup, &QAction::triggered, this, [this] { Backup_Backup_Click(); });
+  connect(Backup_Update, &QAction::triggered, this, [this] { Backup_Update_Click(); });
+  connect(Backup_Atuo, &QAction::triggered, this, [this] { Backup_Atuo_Click(); });
+  connect(Order_Clear, &QAction::triggered, this, [this] { Order_Clear_Click(); });
+  connect(Help_Chm, &QAction::triggered, this, [this] { Help_Chm_Click(); });
 }
 
 void OrderForm::buildToolbar() {
@@ -336,7 +358,6 @@ void OrderForm::buildBody() {
   Combo1->resize(150, 26);
   Command5 = new QPushButton(QStringLiteral("編輯分類"), host);
   Command5->resize(80, 28);
-  Command5->setEnabled(false);  // the category editor comes later
   for (QWidget* w : std::initializer_list<QWidget*>{Text1, Text5, Combo1, Combo2})
     w->move(w->x(), kMargin);
 
@@ -748,9 +769,95 @@ void OrderForm::CheckViewMoney() {
 }
 
 void OrderForm::Command5_Click() {
-  // The category editor comes with its own part of the program; the filter
-  // is refilled as after editing.
-  refillCombo1();
+  try {
+    CateForm::edit(db_, prompt_, CategoryEdit::Kind::Customer, this);
+    refillCombo1();
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+// ---- commands that open other windows ------------------------------------
+
+GuestForm* OrderForm::guestWindow() const { return guestForm_; }
+ManufForm* OrderForm::manufWindow() const { return manufForm_; }
+
+void OrderForm::closeRowWindows() {
+  // Closing runs their own closing steps (settings), as a user's close would.
+  if (guestForm_) guestForm_->close();
+  if (manufForm_) manufForm_->close();
+}
+
+void OrderForm::Data_Guest_Click() {
+  try {
+    if (!guestForm_) {
+      guestForm_ = new GuestForm(db_, prompt_, this);
+      guestForm_->onCategoriesEdited = [this] { refillCombo1(); };
+    }
+    guestForm_->openAsManager();
+    OrderShow();
+  } catch (const std::exception&) {
+    prompt_.message(QStringLiteral("載入客戶分類發生錯誤!"), Prompt::Icon::Exclamation);
+  }
+}
+
+void OrderForm::Data_Manuf_Click() {
+  if (!manufForm_) {
+    manufForm_ = new ManufForm(db_, prompt_, this);
+    manufForm_->setAttribute(Qt::WA_DeleteOnClose);
+    manufForm_->setManagementUse();
+    // Stock may have changed while it was open.
+    manufForm_->onManagementClosed = [this] { OrderShow(); };
+  }
+  manufForm_->show();
+  manufForm_->raise();
+  manufForm_->activateWindow();
+}
+
+void OrderForm::Set_AutoBackup_Click() {
+  SetAtuoBackupForm dlg(db_, prompt_, this);
+  dlg.SelState = 1;
+  dlg.Form_Load();
+  dlg.exec();
+}
+
+void OrderForm::Set_Temp_Click() {
+  SetAtuoBackupForm dlg(db_, prompt_, this);
+  dlg.setTempMode();
+  dlg.Form_Load();
+  dlg.exec();
+}
+
+BackupCommands OrderForm::backupCommands() {
+  BackupCommands::Hooks h;
+  h.DataBaseSave = [this] { return DataBaseSave(); };
+  h.DataBaseLoad = [this] { DataBaseLoad(); };
+  h.File_Open_Click = [this] { File_Open_Click(); };
+  h.setPassChk = [this](bool on) { PassChk = on; };
+  h.setPasswordMenu = [this](bool hasPassword) { setPassMenu(!hasPassword, hasPassword); };
+  return BackupCommands(db_, prompt_, h);
+}
+
+void OrderForm::Backup_Backup_Click() { backupCommands().Backup_Backup_Click(); }
+void OrderForm::Backup_Update_Click() { backupCommands().Backup_Update_Click(); }
+void OrderForm::Backup_Atuo_Click() { backupCommands().Backup_Atuo_Click(); }
+
+void OrderForm::Order_Clear_Click() {
+  DelForm dlg(db_, prompt_, this);
+  dlg.exec();
+  OrderShow();
+}
+
+void OrderForm::Help_Chm_Click() {
+  // The manual ships beside the program (installed) or in the source tree.
+  for (const QString& dir : {QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kestrin/docs"),
+                             QStringLiteral(KESTRIN_DOCS_DIR)}) {
+    const QString page = dir + QStringLiteral("/manual.html");
+    if (QFileInfo::exists(page)) {
+      Shell::openLocalFile(page);
+      return;
+    }
+  }
 }
 
 void OrderForm::Combo1_Click() {
@@ -806,6 +913,12 @@ void OrderForm::Toolbar1_ButtonClick(int index) {
       break;
     case 3:
       File_Save_Click();
+      break;
+    case 9:
+      Data_Guest_Click();
+      break;
+    case 10:
+      Data_Manuf_Click();
       break;
     default:
       // The other buttons run commands of later parts of the program.

@@ -4,6 +4,7 @@
 // carries the order list with its filters, the menus, the toolbar, the
 // status bar and the notification-area mode.
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -13,6 +14,8 @@
 
 class Prompt;
 class QtPrompt;
+class GuestForm;
+class ManufForm;
 class OpenForm;
 class PassInput;
 class ListView;
@@ -75,6 +78,20 @@ class OrderForm : public QMainWindow, public PasswordHost {
   void Liv1_ColumnClick(int column);  // 0-based column
   void OrderTools_SelAll_Click();
   void Toolbar1_ButtonClick(int index);  // 1-based position
+
+  // ---- commands that open other windows ----
+  void Data_Guest_Click();   // the customer window, non-modal
+  void Data_Manuf_Click();   // the product window, non-modal
+  void Set_AutoBackup_Click();
+  void Set_Temp_Click();     // also called when the temporary-file folder is missing
+  void Backup_Backup_Click();
+  void Backup_Update_Click();
+  void Backup_Atuo_Click();
+  void Order_Clear_Click();
+  void Help_Chm_Click();     // the manual shipped with the program
+  // The open customer and product windows (null when closed).
+  GuestForm* guestWindow() const;
+  ManufForm* manufWindow() const;
 
   // ---- database password ----
   bool PassInit();
@@ -166,6 +183,9 @@ class OrderForm : public QMainWindow, public PasswordHost {
   // The exit steps; false when the window stays open.
   bool Form_Unload();
   QString titleBase() const;
+  // Windows holding table row numbers are closed when another database is loaded.
+  void closeRowWindows();
+  class BackupCommands backupCommands();
 
   std::unique_ptr<QtPrompt> ownPrompt_;
   Prompt& prompt_;
@@ -180,4 +200,6 @@ class OrderForm : public QMainWindow, public PasswordHost {
   int TrayRestoreState = 0;  // 0 normal, 2 maximised
   bool programEnded_ = false;
   bool closing_ = false;
+  QPointer<GuestForm> guestForm_;
+  QPointer<ManufForm> manufForm_;
 };
