@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "store/CellNumber.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 
@@ -12,16 +13,31 @@ namespace {
 const QString kUnpaid = QStringLiteral("未匯款");
 const QString kShipped = QStringLiteral("已出貨");
 
-// The pieces of an encoded cell between single blanks; an empty cell has none.
-QStringList tokens(const QString& cell) {
+// Token n (0-based) of an encoded cell split at every blank; "" past the
+// last. has is false when the cell has fewer tokens (an empty cell has none).
+QString token(const QString& cell, int n, bool* has = nullptr) {
+  if (has) *has = false;
   if (cell.isEmpty()) return {};
-  return cell.split(u' ');
+  qsizetype from = 0;
+  for (int k = 0; k < n; ++k) {
+    const qsizetype blank = cell.indexOf(u' ', from);
+    if (blank < 0) return {};
+    from = blank + 1;
+  }
+  if (has) *has = true;
+  const qsizetype blank = cell.indexOf(u' ', from);
+  if (from == 0 && blank < 0) return cell;  // shares the cell's text
+  return cell.mid(from, blank < 0 ? -1 : blank - from);
 }
 
 // The first token of a cell (the whole cell when it holds no blank).
-QString firstToken(const QString& cell) {
-  const qsizetype blank = cell.indexOf(u' ');
-  return blank < 0 ? cell : cell.left(blank);
+QString firstToken(const QString& cell) { return token(cell, 0); }
+
+// SellerPaysShipping converted as a whole: only the number 1 means the
+// seller pays; empty or not a number means the buyer does.
+bool sellerPays(const QString& cell) {
+  if (cell.size() == 1) return cell[0] == u'1';
+  return Num::isNumeric(cell) && Num::leading(cell) == 1;
 }
 
 // Blanks (not other white space) off both ends, as the search box is cleaned.
@@ -96,19 +112,18 @@ bool OrderFilter::passes(const Table& order, int row) const {
 // ---- totals ----
 
 void OrderTotals::addOrder(const Table& order, int row) {
-  const double fee = Num::leading(order.cell(row, OrderCell::ShippingFee));
-  const double receivable = Num::leading(order.cell(row, OrderCell::Receivable));
+  const double fee = cellNumber(order.cell(row, OrderCell::ShippingFee));
+  const double receivable = cellNumber(order.cell(row, OrderCell::Receivable));
   ShippingTotal += fee;
   if (firstToken(order.cell(row, OrderCell::PaymentState)) == kUnpaid) UnpaidTotal += receivable;
   ReceivableTotal += receivable;
-  const QString& sellerPays = order.cell(row, OrderCell::SellerPaysShipping);
-  if (Num::isNumeric(sellerPays) && Num::leading(sellerPays) == 1) {
+  if (sellerPays(order.cell(row, OrderCell::SellerPaysShipping))) {
     GoodsTotal += receivable;
     SellerShippingTotal += fee;
   } else {
     GoodsTotal += receivable - fee;
   }
-  CostTotal += Num::leading(order.cell(row, OrderCell::OrderCost));
+  CostTotal += cellNumber(order.cell(row, OrderCell::OrderCost));
 }
 
 // ---- rows ----
@@ -140,20 +155,18 @@ QStringList orderListRow(const Table& order, int row) {
   }
   cells << discount;
 
-  const QStringList pay = tokens(order.cell(row, OrderCell::PaymentState));
-  cells << (pay.isEmpty() ? QString() : pay[0]) << QString();  // PaymentDate, ShipDate (below)
+  const QString& pay = order.cell(row, OrderCell::PaymentState);
+  cells << token(pay, 0) << QString();  // PaymentDate, ShipDate (below)
   QString method;
   QString& shipDate = cells[OrderListCol::ShipDate];
   const QString& ship = order.cell(row, OrderCell::ShippingState);
   if (ship == UnshippedText || ship == kShipped) {
     shipDate = ship;
   } else {
-    const QStringList t = tokens(ship);
-    if (!t.isEmpty()) method = t[0];
-    if (t.size() >= 2) shipDate = t[1];
+    method = token(ship, 0);
+    shipDate = token(ship, 1);
   }
-  cells << method << (pay.size() >= 2 ? pay[1] : QString()) << order.cell(row, OrderCell::OrderNote)
-        << QString::number(row);
+  cells << method << token(pay, 1) << order.cell(row, OrderCell::OrderNote) << QString::number(row);
   return cells;
 }
 
@@ -164,16 +177,27 @@ RowColors orderRowColors(const QStringList& cells) {
   return c;
 }
 
-CustomerLookup::CustomerLookup(const Table& guest) : guest_(guest) {
-  rows_.reserve(guest.count());
+CustomerLookup::CustomerLookup(const Table& guest)
+    : guest_(guest), next_(static_cast<size_t>(guest.count()) + 1, 0) {
+  first_.reserve(guest.count());
+  std::vector<int> last(static_cast<size_t>(guest.count()) + 1, 0);  // last row of a chain, by first row
   for (int r = 1; r <= guest.count(); ++r) {
-    auto key = std::pair(guest.key(r), guest.cell(r, GuestCell::CustomerCategory));
-    if (!rows_.contains(key)) rows_.insert(std::move(key), r);
+    const auto it = first_.constFind(guest.key(r));
+    if (it == first_.constEnd()) {
+      first_.insert(guest.key(r), r);
+      last[static_cast<size_t>(r)] = r;
+    } else {
+      int& tail = last[static_cast<size_t>(*it)];
+      next_[static_cast<size_t>(tail)] = r;
+      tail = r;
+    }
   }
 }
 
 int CustomerLookup::row(const QString& account, const QString& category) const {
-  return rows_.value(std::pair(account, category), 0);
+  for (int r = first_.value(account, 0); r; r = next_[static_cast<size_t>(r)])
+    if (guest_.cell(r, GuestCell::CustomerCategory) == category) return r;
+  return 0;
 }
 
 QString CustomerLookup::name(const QString& account, const QString& category) const {
@@ -294,10 +318,10 @@ CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filte
   for (int i = 1; i <= order.count(); ++i) {
     if (!filter.passes(order, i)) continue;
     const QString& account = order.cell(i, OrderCell::BuyerAccount);
-    bool hit = !account.isEmpty() && account.toLower().contains(wanted);
+    bool hit = !account.isEmpty() && account.contains(wanted, Qt::CaseInsensitive);
     if (!hit && customers) {
       const QString name = customers->name(account, order.cell(i, OrderCell::BuyerCategory));
-      hit = !name.isEmpty() && name.toLower().contains(wanted);
+      hit = !name.isEmpty() && name.contains(wanted, Qt::CaseInsensitive);
     }
     if (hit) found.push_back(i);
   }

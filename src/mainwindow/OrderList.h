@@ -159,7 +159,8 @@ QStringList orderListRow(const Table& order, int row);
 RowColors orderRowColors(const QStringList& cells);
 
 // Finds customers as every order-list command does: the first Guest row
-// whose account and category equal the order's. Built once per command.
+// whose account and category equal the order's. Built once per command;
+// the Guest table must not change while it is used.
 class CustomerLookup {
  public:
   explicit CustomerLookup(const Table& guest);
@@ -171,7 +172,8 @@ class CustomerLookup {
 
  private:
   const Table& guest_;
-  QHash<std::pair<QString, QString>, int> rows_;  // (account, category) -> first row
+  QHash<QStringView, int> first_;  // account -> its first Guest row (views into the table)
+  std::vector<int> next_;          // Guest row -> next row of the same account, 0 at the end
 };
 
 // Rows, colours and the six order totals of an arbitrary set of Order rows
