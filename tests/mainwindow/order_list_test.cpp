@@ -284,3 +284,17 @@ TEST(OrderListView, CategoryEntriesAndCaptions) {
   EXPECT_EQ(orderListCaptions().size(), OrderListCol::Count);
   EXPECT_EQ(orderListCaptions().last(), "Index");
 }
+
+TEST(OrderListView, CustomerLookupTakesTheFirstOfAccountAndCategory) {
+  Database db;
+  addGuest(db, "x", "A", "first");
+  addGuest(db, "y", "A", "other");
+  addGuest(db, "x", "B", QStringLiteral("second") + QChar(1) + QStringLiteral("男"));
+  addGuest(db, "x", "A", "third");
+  const CustomerLookup customers(db.Guest);
+  EXPECT_EQ(customers.row("x", "A"), 1);
+  EXPECT_EQ(customers.row("x", "B"), 3);
+  EXPECT_EQ(customers.row("x", "C"), 0);
+  EXPECT_EQ(customers.row("X", "A"), 0);
+  EXPECT_EQ(customers.name("x", "B"), "second");
+}
