@@ -1,0 +1,231 @@
+#pragma once
+// The main window's order list Liv1 without the window: which orders the
+// filters let through, how a listed order reads as a row and is coloured,
+// the money totals and the seven status-bar panels, the customer search, the
+// recount and the selection totals. OrderForm reads its controls into an
+// OrderFilter and an OrderListView, calls one of the functions below and
+// writes the result into Liv1, Liv2 and StatusBar1. The same row builder
+// serves every other window that fills Liv1 with its own search.
+//
+// ---------------------------------------------------------------------------
+// How OrderForm uses it
+//
+//   using namespace OrderList;             // or qualify the names below
+//   OrderFilter filter() const {           // read at the moment of the rebuild
+//     OrderFilter f;
+//     f.category  = Combo1->currentText();  // "全部", a category, "未分類"
+//     f.period    = Combo2->currentText();  // "全部", "整年", "01月" … "12月"
+//     f.year      = Text5->text();
+//     f.unshipped = Option1->isChecked();
+//     f.shipped   = Option2->isChecked();
+//     return f;
+//   }
+//   OrderListView view() const { return {View_Username->isChecked(), View_Expend->isChecked()}; }
+//
+//   void apply(const OrderListResult& r) {  // write a result into the window
+//     Liv1->setRows(r.rows);                // 13 cells a row, Index last
+//     for (size_t i = 0; i < r.colors.size(); ++i)
+//       for (int c : {OrderListCol::Receivable, OrderListCol::PaymentDate, OrderListCol::ShipDate})
+//         if (QColor k = r.colors[i].color(c); k.isValid()) <set text colour of cell (i, c) to k>;
+//     for (int p = 0; p < 7; ++p) <panel p + 1 of StatusBar1>->setText(r.panels[p]);
+//   }
+//
+//   OrderShow():          auto r = OrderList::OrderShow(db, filter(), view());
+//                         apply(r);
+//                         Liv2->setRows(r.shortage.liv2);   // emptied when Option1 is not set
+//                         if (r.shortage.failed) prompt.message(ShortageFailedText, Prompt::Icon::Exclamation);
+//   Combo1_Click:         text "編輯客戶分類" -> the category editor; afterwards refill Combo1 with
+//                         OrderList::customerCategoryEntries(db) and select entry 0. Otherwise OrderShow() unless se.
+//   Combo2_Click, Option1_Click, Option2_Click: unless se, OrderShow() (the options then enable or
+//                         disable Sel_SetShipping, Sel_Stock, OrderTools_SetShipping).
+//   View_Username_Click:  invert, OrderShow(), store OrderForm/Username.
+//   View_Money_Click:     invert, CheckViewMoney(), store OrderForm/Money.
+//   View_Expend_Click:    invert, Command3_Click(), store Setting/Expend.
+//   CheckViewMoney():     auto v = OrderList::CheckViewMoney(View_Money->isChecked(), db.HideCost);
+//                         Command3->setVisible(v.command3);
+//                         for (int p = 0; p < 6; ++p) <panel p + 1>->setVisible(v.panel[p]);  // panel 7 untouched
+//
+//   Command6_Click (customer search; also Enter in Text1):
+//                         auto s = OrderList::CustomerSearch(db, filter(), view(), Text1->text());
+//                         if (s.refused) { prompt.warn(CustomerSearchEmptyText); return; }
+//                         Text1->setText(s.searchText);
+//                         apply(s.list); Liv2->setRows(s.list.shortage.liv2); (failure message as above)
+//   Command3_Click (recount; the rows stay as they are):
+//                         std::vector<int> idx; for each row r of Liv1: idx.push_back(Liv1->tableIndex(r));
+//                         if (auto p = OrderList::Recount(db, filter(), view(), idx)) <write the seven panels from *p>;
+//                         else prompt.message(RecountFailedText, Prompt::Icon::Exclamation);
+//   Sel_Cal_Click / OrderTools_Cal_Click (selection totals):
+//                         if (Liv1->rowCount() == 0) return;
+//                         idx = the tableIndex of every selected row, first to last;
+//                         if (auto p = OrderList::SelectionTotals(db, idx)) <write the seven panels from *p>;
+//                         else prompt.error();
+// ---------------------------------------------------------------------------
+#include <QColor>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "store/StockShortage.h"
+
+class Database;
+class Table;
+
+// Columns of Liv1: the key text, eleven display columns and the hidden
+// Index (the 1-based Order row).
+namespace OrderListCol {
+enum : int { OrderNo = 0, OrderDate, BuyerAccount, BuyerCategory, ShippingFee, Receivable, DiscountText,
+             PaymentDate, ShipDate, ShippingMethod, RatingGiven, OrderNote, OrderIndex, Count = 13 };
+}
+static_assert(int(OrderListCol::ShipDate) == int(ShortageLiv1::ShipDate) &&
+              int(OrderListCol::OrderIndex) == int(ShortageLiv1::OrderIndex));
+
+namespace OrderList {
+
+// Column captions of Liv1 and their default widths in twips (Index hidden).
+QStringList orderListCaptions();
+std::array<int, OrderListCol::Count> orderListWidths();
+
+// Entries of the customer-category filter Combo1: "全部", the customer
+// categories in list order, "未分類", "編輯客戶分類".
+QStringList customerCategoryEntries(const Database& db);
+
+inline const QString AllText = QStringLiteral("全部");
+inline const QString WholeYearText = QStringLiteral("整年");
+inline const QString EditCustomerCategoriesText = QStringLiteral("編輯客戶分類");
+inline const QString CustomerSearchEmptyText = QStringLiteral("請先輸入客戶帳號");
+inline const QString RecountFailedText = QStringLiteral("金額統計發生錯誤!");
+
+// The filters of the main window, as their controls read.
+struct OrderFilter {
+  QString category = AllText;  // Combo1 text
+  QString period = AllText;    // Combo2 text
+  QString year;                // Text5 text, compared with the first four characters of a date
+  bool unshipped = true;       // Option1 "未出貨"
+  bool shipped = false;        // Option2 "已出貨"
+
+  bool passesCategory(const QString& category) const;
+  bool passesShipping(const QString& shippingState) const;
+  bool passesPeriod(const QString& date) const;
+  // All three tests on one Order row.
+  bool passes(const Table& order, int row) const;
+};
+
+// The view switches that change the list.
+struct OrderListView {
+  bool username = false;  // View_Username "顯示客戶姓名"
+  bool expend = false;    // View_Expend "雜支費用列入成本統計"
+};
+
+// The money totals of a set of orders.
+struct OrderTotals {
+  double ReceivableTotal = 0;
+  double GoodsTotal = 0;
+  double CostTotal = 0;
+  double SellerShippingTotal = 0;
+  double UnpaidTotal = 0;
+  double ShippingTotal = 0;
+  double ExpenseTotal = 0;
+
+  // Adds one order (row of Order) by the list's rules. Every window that
+  // totals orders uses this. An empty PaymentState is simply not unpaid; a
+  // SellerPaysShipping that is not exactly the number 1 means the buyer pays.
+  void addOrder(const Table& order, int row);
+};
+
+// Text colours of a row's single cells; other cells keep the list's colour.
+struct RowColors {
+  bool unpaid = false;     // PaymentDate read "未匯款" when the row was coloured
+  bool unshipped = false;  // ShipDate read "未出貨" (stays so when the mark "缺貨" replaces it)
+  // The colour of a cell of this row; invalid = the list's default.
+  QColor color(int column) const;
+};
+inline const QColor ReceivableColor = QColor(0, 0, 255);
+inline const QColor DarkRedColor = QColor(206, 0, 0);
+
+struct OrderListResult {
+  std::vector<QStringList> rows;  // Liv1 rows in Order row order, OrderListCol::Count cells each
+  std::vector<RowColors> colors;  // one per row
+  OrderTotals totals;
+  QStringList panels;             // the seven panel texts, panel 1 first
+  ShortageResult shortage;        // the closing step: Liv2 rows (empty unless Option1), marks already in rows
+};
+
+// The cells of one listed order, account without the customer's name.
+QStringList orderListRow(const Table& order, int row);
+RowColors orderRowColors(const QStringList& cells);
+
+// Finds customers as every order-list command does: the first Guest row
+// whose account and category equal the order's. Built once per command;
+// the Guest table must not change while it is used.
+class CustomerLookup {
+ public:
+  explicit CustomerLookup(const Table& guest);
+  // First Guest row of that account and category; 0 when none.
+  int row(const QString& account, const QString& category) const;
+  // The name of that customer (CustomerNameSex before character 1); "" when none.
+  QString name(const QString& account, const QString& category) const;
+  static QString nameOf(const QString& customerNameSex);
+
+ private:
+  const Table& guest_;
+  QHash<QStringView, int> first_;  // account -> its first Guest row (views into the table)
+  std::vector<int> next_;          // Guest row -> next row of the same account, 0 at the end
+};
+
+// Rows, colours and the six order totals of an arbitrary set of Order rows
+// (in the given order), with the customers' names while `username` is set;
+// panels written as a search writes them (no expenses, " 共 n 筆資料").
+// No closing step: the caller decides about the shortage list.
+OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows, bool username);
+
+// The period's expenses counted into cost: with View_Expend ticked, the
+// Expend rows of the chosen category and period; 0 while Option1 is set.
+double expenseTotal(const Database& db, const OrderFilter& filter, const OrderListView& view);
+
+// The seven panel texts. panel7 is the count panel's text.
+QStringList moneyPanels(const OrderTotals& totals, const QString& panel7);
+// " 共 n 筆資料", or "沒有找到符合的訂單" for n = 0.
+QString listCountPanel(int rows);
+// " 共選擇了 n 筆資料".
+QString selectionCountPanel(int selected);
+
+// The closing step of every rebuild: with Option1 set the shortage check
+// over the rows just built (marks applied to them), else an empty Liv2.
+void orderListClosingStep(const Database& db, const OrderFilter& filter, OrderListResult& result);
+
+// OrderShow: every Order row that passes the filters, the totals with the
+// period's expenses, the panels, and the closing step.
+OrderListResult OrderShow(const Database& db, const OrderFilter& filter, const OrderListView& view);
+
+// The customer search of Command6 on the text of Text1.
+struct CustomerSearchResult {
+  bool refused = false;  // the box was empty: show CustomerSearchEmptyText (warn) and change nothing
+  QString searchText;    // put back into Text1
+  OrderListResult list;  // with the closing step done
+};
+CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filter, const OrderListView& view,
+                                    const QString& text1);
+
+// Recount of the orders Liv1 lists now (their Index values, first to last):
+// the seven panels, expenses from the main window's own filters. nullopt
+// when an Index names no Order row (show RecountFailedText; panels stay).
+std::optional<QStringList> Recount(const Database& db, const OrderFilter& filter, const OrderListView& view,
+                                   const std::vector<int>& liv1Indexes);
+
+// Totals of the selected rows (their Index values, first to last); no
+// expenses, panel 7 " 共選擇了 n 筆資料". nullopt when an Index names no
+// Order row (show "發生錯誤!"). The caller does nothing on an empty list.
+std::optional<QStringList> SelectionTotals(const Database& db, const std::vector<int>& selectedIndexes);
+
+// Which money controls show: Command3 and panels 1 to 6 (panel 7 is never touched).
+struct MoneyPanelVisibility {
+  bool command3 = false;
+  std::array<bool, 6> panel{};
+};
+MoneyPanelVisibility CheckViewMoney(bool viewMoney, bool hideCost);
+
+}  // namespace OrderList
