@@ -28,6 +28,7 @@
 #include "admin/DatabasePassword.h"
 #include "admin/DelForm.h"
 #include "admin/SetAtuoBackupForm.h"
+#include "mainwindow/SelectionTools.h"
 #include "customers/GuestForm.h"
 #include "platform/Shell.h"
 #include "products/ManufForm.h"
@@ -241,11 +242,9 @@ void OrderForm::buildMenus() {
 
   // The windows behind these entries come with their own parts of the
   // program; until then the entries stand disabled.
-  for (QAction* a : {Order_New, Order_Edit, Order_Del, Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_SetPay,
-                     Sel_SetShipping, Sel_Email, Sel_Cal, Sel_Stock, Set_Option, Set_Improt, Help_Web,
-                     Help_guestbook, Help_About, OrderTools_Del, OrderTools_Note, OrderTools_Addr,
-                     OrderTools_ShippingNote, OrderTools_SetPay, OrderTools_SetShipping, OrderTools_Email,
-                     OrderTools_Cal, OrderTools_Stock})
+  for (QAction* a : {Order_New, Order_Edit, Order_Del, Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option,
+                     Set_Improt, Help_Web, Help_guestbook, Help_About, OrderTools_Del, OrderTools_Note,
+                     OrderTools_Addr, OrderTools_ShippingNote, OrderTools_Stock})
     a->setEnabled(false);
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
@@ -267,6 +266,14 @@ void OrderForm::buildMenus() {
   connect(Backup_Atuo, &QAction::triggered, this, [this] { Backup_Atuo_Click(); });
   connect(Order_Clear, &QAction::triggered, this, [this] { Order_Clear_Click(); });
   connect(Help_Chm, &QAction::triggered, this, [this] { Help_Chm_Click(); });
+  connect(Sel_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
+  connect(OrderTools_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
+  connect(Sel_SetShipping, &QAction::triggered, this, [this] { Sel_SetShipping_Click(); });
+  connect(OrderTools_SetShipping, &QAction::triggered, this, [this] { Sel_SetShipping_Click(); });
+  connect(Sel_Email, &QAction::triggered, this, [this] { Sel_Email_Click(); });
+  connect(OrderTools_Email, &QAction::triggered, this, [this] { Sel_Email_Click(); });
+  connect(Sel_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
+  connect(OrderTools_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
 }
 
 void OrderForm::buildToolbar() {
@@ -411,6 +418,8 @@ void OrderForm::buildBody() {
   connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+  connect(Text1, &QLineEdit::returnPressed, this, [this] { Command6_Click(); });
   connect(Liv1, &ListView::headerClicked, this, [this](int c) { Liv1_ColumnClick(c); });
   connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_OrderTools->popup(at); });
 }
@@ -749,23 +758,111 @@ void OrderForm::closeEvent(QCloseEvent* event) {
 
 // ---- order list and filters -------------------------------------------------
 
-void OrderForm::OrderShow() {
-  // The order list itself is built by the order-list logic; until it is in
-  // place the list stays empty.
+OrderList::OrderFilter OrderForm::currentFilter() const {
+  return OrderList::OrderFilter{Combo1->currentText(), Combo2->currentText(), Text5->text(), Option1->isChecked(),
+                                Option2->isChecked()};
+}
+
+OrderList::OrderListView OrderForm::currentView() const {
+  return OrderList::OrderListView{View_Username->isChecked(), View_Expend->isChecked()};
+}
+
+std::vector<int> OrderForm::listedIndexes(bool selectedOnly) const {
+  std::vector<int> out;
+  if (selectedOnly) {
+    for (int r : Liv1->selectedRows()) out.push_back(Liv1->tableIndex(r));
+  } else {
+    out.reserve(static_cast<size_t>(Liv1->rowCount()));
+    for (int r = 0; r < Liv1->rowCount(); ++r) out.push_back(Liv1->tableIndex(r));
+  }
+  return out;
+}
+
+void OrderForm::showOrderList(const OrderList::OrderListResult& result) {
+  const int sortColumn = Liv1->sortColumn();
+  const Qt::SortOrder sortOrder = Liv1->sortOrder();
+  Liv1->setRows(result.rows);
+  for (size_t i = 0; i < result.colors.size(); ++i) {
+    const auto& c = result.colors[i];
+    const int row = static_cast<int>(i);
+    for (int col : {int(OrderListCol::Receivable), int(OrderListCol::PaymentDate), int(OrderListCol::ShipDate)}) {
+      const QColor color = c.color(col);
+      if (color.isValid()) Liv1->setCellColor(row, col, color);
+    }
+  }
+  for (int p = 0; p < 7 && p < result.panels.size(); ++p) panels_[p + 1]->setText(result.panels[p]);
+  Liv2->setRows(result.shortage.liv2);
+  if (sortColumn >= 0) Liv1->sortRows(sortColumn, sortOrder);
+  if (result.shortage.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
+}
+
+void OrderForm::OrderShow() { showOrderList(OrderList::OrderShow(db_, currentFilter(), currentView())); }
+
+void OrderForm::applyShortage(const ShortageResult& r) {
+  Liv2->setRows(r.liv2);
+  for (const auto& [row, text] : r.shipDates) Liv1->setText(row, ShortageLiv1::ShipDate, text);
+  if (r.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
+}
+
+void OrderForm::CheckStockShortage() {
+  applyShortage(::CheckStockShortage(db_, Liv1->rowCount(), [this](int row, int column) { return Liv1->text(row, column); }));
+}
+
+void OrderForm::Command6_Click() {
+  const auto s = OrderList::CustomerSearch(db_, currentFilter(), currentView(), Text1->text());
+  if (s.refused) {
+    prompt_.warn(OrderList::CustomerSearchEmptyText);
+    return;
+  }
+  Text1->setText(s.searchText);
+  showOrderList(s.list);
 }
 
 void OrderForm::Command3_Click() {
-  // The recount of the listed orders comes with the order-list logic.
+  const auto panels = OrderList::Recount(db_, currentFilter(), currentView(), listedIndexes(false));
+  if (!panels) {
+    prompt_.message(OrderList::RecountFailedText, Prompt::Icon::Exclamation);
+    return;
+  }
+  for (int p = 0; p < 7 && p < panels->size(); ++p) panels_[p + 1]->setText((*panels)[p]);
+}
+
+void OrderForm::Sel_Cal_Click() {
+  if (Liv1->rowCount() == 0) return;
+  const auto panels = OrderList::SelectionTotals(db_, listedIndexes(true));
+  if (!panels) {
+    prompt_.error();
+    return;
+  }
+  for (int p = 0; p < 7 && p < panels->size(); ++p) panels_[p + 1]->setText((*panels)[p]);
+}
+
+namespace {
+std::vector<SelectedOrder> selectedOrders(const ListView* list) {
+  std::vector<SelectedOrder> out;
+  for (int r : list->selectedRows())
+    out.push_back({list->tableIndex(r), list->text(r, OrderListCol::PaymentDate), list->text(r, OrderListCol::ShippingMethod)});
+  return out;
+}
+}  // namespace
+
+void OrderForm::Sel_SetPay_Click() {
+  if (SelectionTools::Sel_SetPay(db_, prompt_, Liv1->rowCount(), selectedOrders(Liv1))) OrderShow();
+}
+
+void OrderForm::Sel_SetShipping_Click() {
+  if (SelectionTools::Sel_SetShipping(db_, prompt_, Liv1->rowCount(), selectedOrders(Liv1))) OrderShow();
+}
+
+void OrderForm::Sel_Email_Click() {
+  const QUrl url = SelectionTools::Sel_Email(db_, prompt_, listedIndexes(true));
+  if (!url.isEmpty()) Shell::openUrl(url.toString());
 }
 
 void OrderForm::CheckViewMoney() {
-  const bool money = View_Money->isChecked();
-  Command3->setVisible(money);
-  for (int i = 1; i <= 6; ++i) panels_[i]->setVisible(money);
-  if (db_.HideCost) {
-    panels_[3]->setVisible(false);
-    panels_[4]->setVisible(false);
-  }
+  const auto v = OrderList::CheckViewMoney(View_Money->isChecked(), db_.HideCost);
+  Command3->setVisible(v.command3);
+  for (int i = 1; i <= 6; ++i) panels_[i]->setVisible(v.panel[static_cast<size_t>(i - 1)]);
 }
 
 void OrderForm::Command5_Click() {
@@ -873,11 +970,15 @@ void OrderForm::Combo2_Click() {
 }
 
 void OrderForm::Option1_Click() {
-  if (!se) OrderShow();
+  if (se) return;
+  OrderShow();
+  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(true);
 }
 
 void OrderForm::Option2_Click() {
-  if (!se) OrderShow();
+  if (se) return;
+  OrderShow();
+  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(false);
 }
 
 void OrderForm::View_Username_Click() {

@@ -10,6 +10,8 @@
 
 #include "admin/PasswordHost.h"
 #include "mainwindow/LoadForm.h"
+#include "mainwindow/OrderList.h"
+#include "store/StockShortage.h"
 #include "store/Database.h"
 
 class Prompt;
@@ -65,6 +67,12 @@ class OrderForm : public QMainWindow, public PasswordHost {
 
   // ---- order list and filters ----
   void OrderShow();       // rebuilds Liv1, totals and the shortage list
+  void CheckStockShortage();  // the shortage list and marks of the rows listed now
+  void Command6_Click();  // customer search by account or name
+  void Sel_Cal_Click();   // totals of the selected orders
+  void Sel_SetPay_Click();
+  void Sel_SetShipping_Click();
+  void Sel_Email_Click();
   void CheckViewMoney();  // shows or hides the money panels and Command3
   void Command3_Click();  // recount of the listed orders
   void Command5_Click();  // edit the customer categories
@@ -183,6 +191,12 @@ class OrderForm : public QMainWindow, public PasswordHost {
   // The exit steps; false when the window stays open.
   bool Form_Unload();
   QString titleBase() const;
+  OrderList::OrderFilter currentFilter() const;
+  OrderList::OrderListView currentView() const;
+  // Puts a built list into Liv1, its colours, the panels and Liv2.
+  void showOrderList(const OrderList::OrderListResult& result);
+  void applyShortage(const ShortageResult& r);
+  std::vector<int> listedIndexes(bool selectedOnly) const;
   // Windows holding table row numbers are closed when another database is loaded.
   void closeRowWindows();
   class BackupCommands backupCommands();

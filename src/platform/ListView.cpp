@@ -25,6 +25,7 @@ class ListViewModel : public QAbstractTableModel {
  public:
   struct RowState {
     QColor fore;
+    std::vector<std::pair<int, QColor>> cellFore;  // colours of single cells, over fore
     QColor back;
     bool bold = false;
     bool checked = false;
@@ -57,6 +58,8 @@ class ListViewModel : public QAbstractTableModel {
         if (checkable_ && c == 0) return state_[r].checked ? Qt::Checked : Qt::Unchecked;
         return {};
       case Qt::ForegroundRole:
+        for (const auto& [column, color] : state_[r].cellFore)
+          if (column == c) return QBrush(color);
         if (state_[r].fore.isValid()) return QBrush(state_[r].fore);
         return {};
       case Qt::BackgroundRole:
@@ -184,6 +187,10 @@ class ListViewModel : public QAbstractTableModel {
   }
   RowState& state(int row) { return state_[row]; }
   const RowState& state(int row) const { return state_[row]; }
+  void cellChanged(int row, int column, int role) {
+    const QModelIndex i = index(row, column);
+    Q_EMIT dataChanged(i, i, {role});
+  }
   void rowChanged(int row, int role) {
     Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1), {role});
   }
@@ -347,6 +354,26 @@ void ListView::setRowColor(int row, const QColor& fore) {
   if (!model_->validRow(row)) return;
   model_->state(row).fore = fore;
   model_->rowChanged(row, Qt::ForegroundRole);
+}
+
+void ListView::setCellColor(int row, int column, const QColor& fore) {
+  if (!model_->validRow(row)) return;
+  auto& cells = model_->state(row).cellFore;
+  for (auto it = cells.begin(); it != cells.end(); ++it) {
+    if (it->first == column) {
+      cells.erase(it);
+      break;
+    }
+  }
+  if (fore.isValid()) cells.emplace_back(column, fore);
+  model_->cellChanged(row, column, Qt::ForegroundRole);
+}
+
+QColor ListView::cellColor(int row, int column) const {
+  if (!model_->validRow(row)) return {};
+  for (const auto& [c, color] : model_->state(row).cellFore)
+    if (c == column) return color;
+  return model_->state(row).fore;
 }
 
 QColor ListView::rowColor(int row) const { return model_->validRow(row) ? model_->state(row).fore : QColor(); }

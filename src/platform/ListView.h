@@ -51,6 +51,9 @@ class ListView : public QTreeView {
 
   // ---- appearance ----
   void setRowColor(int row, const QColor& fore);  // invalid colour = default
+  // The colour of one cell, over the row's (invalid = the row's again).
+  void setCellColor(int row, int column, const QColor& fore);
+  QColor cellColor(int row, int column) const;
   QColor rowColor(int row) const;
   void setRowBackground(int row, const QColor& back);
   QColor rowBackground(int row) const;

@@ -114,6 +114,7 @@ TEST(ListView, TicksColoursAndSelectionFollowSortedRows) {
   f.lv.setRows({{"c", "", "", "1"}, {"a", "", "", "2"}, {"b", "", "", "3"}});
   f.lv.setChecked(0, true);
   f.lv.setRowColor(0, Qt::blue);
+  f.lv.setCellColor(0, 3, Qt::red);
   f.lv.setRowBold(0, true);
   f.lv.setSelected(0, true);
   f.lv.setSelected(2, true);
@@ -122,6 +123,9 @@ TEST(ListView, TicksColoursAndSelectionFollowSortedRows) {
   EXPECT_TRUE(f.lv.isChecked(2));
   EXPECT_FALSE(f.lv.isChecked(0));
   EXPECT_EQ(f.lv.rowColor(2), QColor(Qt::blue));
+  EXPECT_EQ(f.lv.cellColor(2, 3), QColor(Qt::red));  // a cell's colour goes over the row's
+  EXPECT_EQ(f.lv.cellColor(2, 1), QColor(Qt::blue));
+  EXPECT_EQ(f.lv.model()->data(f.lv.model()->index(2, 3), Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
   EXPECT_TRUE(f.lv.isRowBold(2));
   EXPECT_EQ(f.lv.selectedRows(), std::vector<int>({1, 2}));
 

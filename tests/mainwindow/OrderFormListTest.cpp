@@ -1,0 +1,97 @@
+// The main window's order list as the user drives it: filters, the customer
+// search, the money panels and the selection tools, on a small database.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "mainwindow/OrderForm.h"
+#include "mainwindow/OrderList.h"
+#include "platform/AppPaths.h"
+#include "platform/ListView.h"
+#include "platform/SettingsStore.h"
+#include "store/DatabaseList.h"
+
+namespace {
+
+struct ListWindow : ::testing::Test {
+  ScriptedPrompt prompt;
+  TestDir db;
+  std::unique_ptr<OrderForm> f;
+
+  void SetUp() override {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrin"), QStringLiteral("Kestrin"));
+    s.clear();
+    s.sync();
+    const QString app = AppPaths::appPath();
+    QDir(app).removeRecursively();
+    QDir().mkpath(app);
+    const QDir golden(QStringLiteral(KESTRIN_TEST_DATA "/golden-db"));
+    for (const QString& n : golden.entryList(QDir::Files)) QFile::copy(golden.filePath(n), db.file(n));
+    ASSERT_TRUE(DatabaseList::write(app, {DatabaseList::entry(QStringLiteral("店"), db.path())}));
+    SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBaseName"), QStringLiteral("店"));
+    SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBasePath"), db.path());
+    f = std::make_unique<OrderForm>(prompt);
+    f->endProgram = [] {};
+    f->quitProgram = [] {};
+    f->AutoBackup = [] {};
+    f->Form_Load();
+    ASSERT_EQ(f->db().Order.count(), 2);
+  }
+  QStringList keys() const {
+    QStringList out;
+    for (int r = 0; r < f->Liv1->rowCount(); ++r) out << f->Liv1->text(r, 0);
+    return out;
+  }
+};
+
+TEST_F(ListWindow, FiltersChooseTheListedOrdersAndTheMenuFollowsTheShippedOption) {
+  EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000002")});  // unshipped at start
+  EXPECT_EQ(f->Liv1->tableIndex(0), 2);
+  EXPECT_EQ(f->Liv1->cellColor(0, OrderListCol::PaymentDate), OrderList::DarkRedColor);
+  EXPECT_EQ(f->panel(7)->text(), OrderList::listCountPanel(1));
+
+  f->Option2->setChecked(true);
+  f->Option2_Click();
+  EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000001")});
+  EXPECT_FALSE(f->Sel_SetShipping->isEnabled());
+  f->Option1->setChecked(true);
+  f->Option1_Click();
+  EXPECT_TRUE(f->Sel_SetShipping->isEnabled());
+
+  // A category with no unshipped order lists nothing.
+  f->Combo1->setCurrentIndex(f->Combo1->findText(QStringLiteral("露天拍賣")));
+  f->Combo1_Click();
+  EXPECT_TRUE(keys().isEmpty());
+  EXPECT_EQ(f->panel(7)->text(), OrderList::listCountPanel(0));
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(ListWindow, CustomerSearchAndSelectionTools) {
+  // An empty search box is refused with the search's own message.
+  f->Text1->clear();
+  f->Command6_Click();
+  EXPECT_EQ(prompt.texts(), QStringList{OrderList::CustomerSearchEmptyText});
+  prompt.clear();
+
+  f->Text1->setText(QStringLiteral("許功蓋"));
+  f->Command6_Click();
+  EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000002")});
+
+  // Mark the listed order paid: the date asked for lands in the table.
+  f->Liv1->setCurrentRow(0);
+  prompt.answerInput(QStringLiteral("2024/03/20"));
+  f->Sel_SetPay_Click();
+  EXPECT_TRUE(f->db().Order.cell(2, OrderCell::PaymentState).startsWith(QStringLiteral("2024/03/20")));
+  EXPECT_TRUE(f->db().dirty());
+  EXPECT_FALSE(prompt.pending());
+}
+
+}  // namespace
