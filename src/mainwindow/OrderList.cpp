@@ -1,10 +1,13 @@
 #include "mainwindow/OrderList.h"
 
+#include "store/Parallel.h"
+
 #include <cmath>
 
 #include "store/CellNumber.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
+#include "store/Parallel.h"
 
 namespace OrderList {
 
@@ -213,23 +216,23 @@ QString CustomerLookup::nameOf(const QString& customerNameSex) {
 OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows, bool username) {
   OrderListResult r;
   const Table& order = db.Order;
-  r.rows.reserve(orderRows.size());
-  r.colors.reserve(orderRows.size());
-  for (int i : orderRows) {
-    r.rows.push_back(orderListRow(order, i));
-    r.totals.addOrder(order, i);
-  }
-  if (!r.rows.empty()) {
-    std::optional<CustomerLookup> customers;
-    if (username) customers.emplace(db.Guest);
-    for (QStringList& cells : r.rows) {
-      r.colors.push_back(orderRowColors(cells));
+  // Money is summed in list order; the rows are built in slices in parallel.
+  for (int i : orderRows) r.totals.addOrder(order, i);
+  r.rows.resize(orderRows.size());
+  r.colors.resize(orderRows.size());
+  std::optional<CustomerLookup> customers;
+  if (username && !orderRows.empty()) customers.emplace(db.Guest);
+  forEachSlice(orderRows.size(), 8000, [&](size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) {
+      QStringList& cells = r.rows[k];
+      cells = orderListRow(order, orderRows[k]);
+      r.colors[k] = orderRowColors(cells);
       if (customers) {
         const QString name = customers->name(cells[OrderListCol::BuyerAccount], cells[OrderListCol::BuyerCategory]);
         if (!name.isEmpty()) cells[OrderListCol::BuyerAccount] += QStringLiteral(" (") + name + u')';
       }
     }
-  }
+  });
   r.panels = moneyPanels(r.totals, listCountPanel(static_cast<int>(r.rows.size())));
   return r;
 }

@@ -5,14 +5,13 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
-#include <future>
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "store/Numbers.h"
+#include "store/Parallel.h"
 #include "store/Progress.h"
 #include "store/QuotedFieldFile.h"
 #include "store/SaveTransaction.h"
@@ -389,24 +388,20 @@ QByteArray rowBytes(const Table& table, int firstColumn, int columns, int from, 
 
 QByteArray DataStore::tableBytes(const Table& table, int firstColumn, int columns) {
   // Large tables are encoded in slices on several threads.
-  constexpr int kSlice = 25000;
-  const int rows = table.count();
-  const int threads = std::max(1, QThread::idealThreadCount());
-  if (rows <= kSlice || threads == 1) return rowBytes(table, firstColumn, columns, 1, rows);
-  const int parts = std::min(threads, (rows + kSlice - 1) / kSlice);
-  std::vector<std::future<QByteArray>> futures;
-  const int per = (rows + parts - 1) / parts;
-  for (int from = 1; from <= rows; from += per) {
-    const int to = std::min(rows, from + per - 1);
-    futures.push_back(std::async(std::launch::async, rowBytes, std::cref(table), firstColumn, columns, from, to));
-  }
-  QByteArray out;
-  std::vector<QByteArray> pieces;
+  const size_t rows = static_cast<size_t>(table.count());
+  const size_t slice = 25000;
+  std::vector<QByteArray> pieces((rows + slice - 1) / slice);
+  forEachSlice(pieces.size(), 1, [&](size_t from, size_t to) {
+    for (size_t p = from; p < to; ++p) {
+      const int first = static_cast<int>(p * slice) + 1;
+      const int last = static_cast<int>(std::min(rows, (p + 1) * slice));
+      pieces[p] = rowBytes(table, firstColumn, columns, first, last);
+    }
+  });
+  if (pieces.size() == 1) return pieces[0];
   qsizetype total = 0;
-  for (auto& f : futures) {
-    pieces.push_back(f.get());
-    total += pieces.back().size();
-  }
+  for (const auto& p : pieces) total += p.size();
+  QByteArray out;
   out.reserve(total);
   for (const auto& p : pieces) out += p;
   return out;
