@@ -4,6 +4,7 @@
 
 #include "mainwindow/OrderList.h"
 #include "platform/Prompt.h"
+#include "platform/Shell.h"
 #include "store/Database.h"
 
 namespace SelectionTools {
@@ -70,16 +71,9 @@ EmailList emailList(const Database& db, const std::vector<int>& selectedIndexes)
 }
 
 QUrl mailtoUrl(const QString& list) {
-  static const QRegularExpression separators(QStringLiteral("[;,]"));
-  QByteArray joined;
-  for (const QString& piece : list.split(separators)) {
-    const QString address = piece.trimmed();
-    if (address.isEmpty()) continue;
-    if (!joined.isEmpty()) joined += ',';
-    joined += QUrl::toPercentEncoding(address, "@");
-  }
-  if (joined.isEmpty()) return {};
-  return QUrl::fromEncoded("mailto:" + joined, QUrl::StrictMode);
+  const QString url = Shell::mailtoUrl({list});
+  if (url == QStringLiteral("mailto:")) return {};
+  return QUrl::fromEncoded(url.toLatin1(), QUrl::StrictMode);
 }
 
 bool Sel_SetPay(Database& db, Prompt& prompt, int liv1Rows, const std::vector<SelectedOrder>& selected,

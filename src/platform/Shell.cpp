@@ -1,6 +1,7 @@
 #include "platform/Shell.h"
 
 #include <QDesktopServices>
+#include <QRegularExpression>
 
 namespace Shell {
 
@@ -13,11 +14,16 @@ bool open(const QUrl& url) {
   return QDesktopServices::openUrl(url);
 }
 
-QStringList nonEmpty(const QStringList& addresses) {
+// Every address of the entries: an entry may hold several, separated by
+// ";" or ","; blanks around them and empty ones are dropped.
+QStringList addressesOf(const QStringList& entries) {
+  static const QRegularExpression separators(QStringLiteral("[;,]"));
   QStringList out;
-  for (const QString& a : addresses) {
-    const QString t = a.trimmed();
-    if (!t.isEmpty()) out << t;
+  for (const QString& entry : entries) {
+    for (const QString& a : entry.split(separators)) {
+      const QString t = a.trimmed();
+      if (!t.isEmpty()) out << t;
+    }
   }
   return out;
 }
@@ -47,17 +53,9 @@ bool openUrl(const QString& text) {
 
 QString mailtoUrl(const QStringList& addresses) {
   QStringList encoded;
-  for (const QString& a : nonEmpty(addresses))
+  for (const QString& a : addressesOf(addresses))
     encoded << QString::fromLatin1(QUrl::toPercentEncoding(a, QByteArrayLiteral("@")));
   return QStringLiteral("mailto:") + encoded.join(QLatin1Char(','));
-}
-
-int mailListLength(const QStringList& addresses) {
-  const QStringList list = nonEmpty(addresses);
-  if (list.isEmpty()) return 0;
-  int n = static_cast<int>(list.size()) - 1;
-  for (const QString& a : list) n += static_cast<int>(a.size());
-  return n;
 }
 
 bool openLocalFile(const QString& path) {

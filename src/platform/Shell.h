@@ -22,13 +22,9 @@ bool openUrl(const QString& text);
 QUrl urlFor(const QString& text);
 
 // "mailto:" followed by the addresses, each percent-encoded ("@" kept) and
-// joined with ","; empty addresses are skipped.
+// joined with ","; an entry holding several addresses (separated by ";" or
+// ",") gives each of them; empty addresses are skipped.
 QString mailtoUrl(const QStringList& addresses);
-
-// The length of the address list as the program builds it: the addresses
-// (empty ones skipped) joined by one separator character, without "mailto:".
-// Callers check it against their limit before opening.
-int mailListLength(const QStringList& addresses);
 
 // Opens a local file (the HTML printout) with its default program.
 bool openLocalFile(const QString& path);
