@@ -28,6 +28,8 @@
 #include "admin/DatabasePassword.h"
 #include "admin/DelForm.h"
 #include "admin/SetAtuoBackupForm.h"
+#include "mainwindow/OrderCommands.h"
+#include "ordereditor/OrderInput.h"
 #include "mainwindow/SelectionTools.h"
 #include "customers/GuestForm.h"
 #include "platform/Shell.h"
@@ -242,9 +244,9 @@ void OrderForm::buildMenus() {
 
   // The windows behind these entries come with their own parts of the
   // program; until then the entries stand disabled.
-  for (QAction* a : {Order_New, Order_Edit, Order_Del, Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option,
-                     Set_Improt, Help_Web, Help_guestbook, Help_About, OrderTools_Del, OrderTools_Note,
-                     OrderTools_Addr, OrderTools_ShippingNote, OrderTools_Stock})
+  for (QAction* a : {Order_Edit, Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option, Set_Improt, Help_Web,
+                     Help_guestbook, Help_About, OrderTools_Note, OrderTools_Addr, OrderTools_ShippingNote,
+                     OrderTools_Stock})
     a->setEnabled(false);
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
@@ -266,6 +268,9 @@ void OrderForm::buildMenus() {
   connect(Backup_Atuo, &QAction::triggered, this, [this] { Backup_Atuo_Click(); });
   connect(Order_Clear, &QAction::triggered, this, [this] { Order_Clear_Click(); });
   connect(Help_Chm, &QAction::triggered, this, [this] { Help_Chm_Click(); });
+  connect(Order_New, &QAction::triggered, this, [this] { Order_New_Click(); });
+  connect(Order_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
+  connect(OrderTools_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
   connect(Sel_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
   connect(OrderTools_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
   connect(Sel_SetShipping, &QAction::triggered, this, [this] { Sel_SetShipping_Click(); });
@@ -421,6 +426,9 @@ void OrderForm::buildBody() {
   connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
   connect(Text1, &QLineEdit::returnPressed, this, [this] { Command6_Click(); });
   connect(Liv1, &ListView::headerClicked, this, [this](int c) { Liv1_ColumnClick(c); });
+  connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Delete) Order_Del_Click();
+  });
   connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_OrderTools->popup(at); });
 }
 
@@ -874,6 +882,70 @@ void OrderForm::Command5_Click() {
   }
 }
 
+// ---- order commands ----------------------------------------------------------
+
+void OrderForm::Order_New_Click() {
+  OrderInput dlg(db_, prompt_, *this, this);
+  const auto n = OrderCommands::prepareNewOrder(db_, QDate::currentDate());
+  if (!n) {
+    prompt_.error();
+    return;
+  }
+  dlg.setupNewOrder(*n);
+  dlg.exec();
+  OrderShow();
+}
+
+void OrderForm::Order_Del_Click() {
+  if (OrderCommands::deleteSelectedOrders(db_, prompt_, Liv1->rowCount(), listedIndexes(true))) OrderShow();
+}
+
+int OrderForm::orderListIndex(int listRow) const {
+  return listRow >= 0 && listRow < Liv1->rowCount() ? Liv1->tableIndex(listRow) : 0;
+}
+
+int OrderForm::orderListRowCount() const { return Liv1->rowCount(); }
+
+void OrderForm::rewriteOrderListRow(int listRow, const OrderListRow& row) {
+  if (listRow < 0 || listRow >= Liv1->rowCount()) return;
+  for (int c = 0; c < row.cells.size() && c < OrderListCol::OrderIndex; ++c) Liv1->setText(listRow, c, row.cells[c]);
+  Liv1->setRowColor(listRow, QColor());
+  Liv1->setCellColor(listRow, OrderListCol::Receivable, QColor());
+  Liv1->setCellColor(listRow, OrderListCol::PaymentDate, row.unpaid ? OrderList::DarkRedColor : QColor());
+  Liv1->setCellColor(listRow, OrderListCol::ShipDate, row.unshipped ? OrderList::DarkRedColor : QColor());
+}
+
+void OrderForm::selectOrderListRow(int listRow) {
+  if (listRow >= 0 && listRow < Liv1->rowCount()) Liv1->setCurrentRow(listRow);
+}
+
+void OrderForm::showNewOrder(const QString& category) {
+  if (Combo1->currentText() != OrderList::AllText) {
+    se = true;
+    const int i = Combo1->findText(category);
+    Combo1->setCurrentIndex(i >= 0 ? i : Combo1->findText(QStringLiteral("未分類")));
+    se = false;
+  }
+  OrderShow();
+}
+
+bool OrderForm::listsUnshippedOrders() const { return Option1->isChecked(); }
+
+bool OrderForm::viewUsername() const { return View_Username->isChecked(); }
+
+QString OrderForm::lineShortage(const QString& orderNo, int k) const {
+  // Liv2 holds every line of the unshipped orders, grouped by order number.
+  int seen = 0;
+  for (int r = 0; r < Liv2->rowCount(); ++r) {
+    if (Liv2->text(r, ShortageCol::OrderNo) != orderNo) {
+      if (seen > 0) break;
+      continue;
+    }
+    if (seen++ == k) return Liv2->text(r, ShortageCol::ShortageQty);
+  }
+  return {};
+}
+
 // ---- commands that open other windows ------------------------------------
 
 GuestForm* OrderForm::guestWindow() const { return guestForm_; }
@@ -972,13 +1044,14 @@ void OrderForm::Combo2_Click() {
 void OrderForm::Option1_Click() {
   if (se) return;
   OrderShow();
-  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(true);
+  // The picking list (Sel_Stock) follows the option too once it is there.
+  for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(true);
 }
 
 void OrderForm::Option2_Click() {
   if (se) return;
   OrderShow();
-  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(false);
+  for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(false);
 }
 
 void OrderForm::View_Username_Click() {
@@ -1014,6 +1087,12 @@ void OrderForm::Toolbar1_ButtonClick(int index) {
       break;
     case 3:
       File_Save_Click();
+      break;
+    case 5:
+      Order_New_Click();
+      break;
+    case 7:
+      Order_Del_Click();
       break;
     case 9:
       Data_Guest_Click();

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "admin/PasswordHost.h"
+#include "ordereditor/OrderInputHost.h"
 #include "mainwindow/LoadForm.h"
 #include "mainwindow/OrderList.h"
 #include "store/StockShortage.h"
@@ -34,7 +35,7 @@ class QSystemTrayIcon;
 class QToolBar;
 class QWidget;
 
-class OrderForm : public QMainWindow, public PasswordHost {
+class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost {
   Q_OBJECT
  public:
   // The program's window, with real dialogs.
@@ -67,7 +68,7 @@ class OrderForm : public QMainWindow, public PasswordHost {
 
   // ---- order list and filters ----
   void OrderShow();       // rebuilds Liv1, totals and the shortage list
-  void CheckStockShortage();  // the shortage list and marks of the rows listed now
+  void CheckStockShortage() override;  // the shortage list and marks of the rows listed now
   void Command6_Click();  // customer search by account or name
   void Sel_Cal_Click();   // totals of the selected orders
   void Sel_SetPay_Click();
@@ -86,6 +87,20 @@ class OrderForm : public QMainWindow, public PasswordHost {
   void Liv1_ColumnClick(int column);  // 0-based column
   void OrderTools_SelAll_Click();
   void Toolbar1_ButtonClick(int index);  // 1-based position
+
+  // ---- order commands ----
+  void Order_New_Click();
+  void Order_Del_Click();
+
+  // ---- what the order editor reads and writes of the order list ----
+  int orderListIndex(int listRow) const override;
+  int orderListRowCount() const override;
+  void rewriteOrderListRow(int listRow, const OrderListRow& row) override;
+  void selectOrderListRow(int listRow) override;
+  void showNewOrder(const QString& category) override;
+  bool listsUnshippedOrders() const override;
+  bool viewUsername() const override;
+  QString lineShortage(const QString& orderNo, int k) const override;
 
   // ---- commands that open other windows ----
   void Data_Guest_Click();   // the customer window, non-modal
