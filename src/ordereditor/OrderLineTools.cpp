@@ -6,20 +6,14 @@
 
 #include "store/Database.h"
 #include "store/Numbers.h"
+#include "store/SharedRoutines.h"
 #include "store/Table.h"
 
 namespace OrderLineTools {
 
-int findProductRow(const Table& Manuf, const QString& name, const QString& category) {
-  for (int r = 1; r <= Manuf.count(); ++r) {
-    if (Manuf.key(r) == name && Manuf.cell(r, ManufCell::ProductCategory) == category) return r;
-  }
-  return 0;
-}
-
 namespace {
 bool addStock(Table& Manuf, const QString& name, const QString& category, double delta) {
-  const int row = findProductRow(Manuf, name, category);
+  const int row = FindProductRow(Manuf, name, category);
   if (row == 0) return false;
   Manuf.setCell(row, ManufCell::ProductStock,
                 Num::format(Num::leading(Manuf.cell(row, ManufCell::ProductStock)) + delta));

@@ -16,10 +16,6 @@ class Table;
 
 namespace OrderLineTools {
 
-// The first Manuf row whose name and category equal the given texts
-// exactly; 0 when there is none.
-int findProductRow(const Table& Manuf, const QString& name, const QString& category);
-
 // Adds qty (the leading number of its text) to ProductStock of the first
 // product of that name and category. False when there is no such product.
 bool giveBackStock(Table& Manuf, const QString& name, const QString& category, const QString& qty);
