@@ -48,6 +48,8 @@ class OrderInputHost {
   }
 
   // ---- windows of other parts (optional; the defaults do nothing) ----
+  // EditorPickers implements the five picker and dialog hooks below with
+  // the product and customer windows; the main window forwards to it.
   // "從商品清單加入" (Command2, also a double click on an empty line list):
   // the product window as a modal picker; it appends lines with
   // OrderInput::addLine and takes their stock.
@@ -66,8 +68,6 @@ class OrderInputHost {
   // "新增客戶"/"編輯客戶" (Command3): they fill the customer boxes.
   virtual void openCustomerPicker(OrderInput& editor) { (void)editor; }
   virtual void openCustomerDialog(OrderInput& editor) { (void)editor; }
-  // "下一筆" (step +1) and "上一筆" (step -1).
-  virtual void browse(OrderInput& editor, int step) { (void)editor, (void)step; }
   // Printouts of this order: "出貨單" (Command15), "郵寄名條" (Command6),
   // "匯出" of the lines (Command7).
   virtual void shippingNote(OrderInput& editor) { (void)editor; }

@@ -29,6 +29,20 @@ bool takeStock(Table& Manuf, const QString& name, const QString& category, const
   return addStock(Manuf, name, category, -Num::leading(qty));
 }
 
+void giveBackUnsaved(Table& Manuf, const OrderLines& lines, const OrderLines& snapshot, bool takeAgain) {
+  if (lines.empty() && (!takeAgain || snapshot.empty())) return;
+  const ProductIndex products(Manuf);
+  auto add = [&](const OrderLine& l, double sign) {
+    const int row = products.find(l.name, l.category);
+    if (row == 0) return;
+    Manuf.setCell(row, ManufCell::ProductStock,
+                  Num::format(Num::leading(Manuf.cell(row, ManufCell::ProductStock)) + sign * Num::leading(l.qty)));
+  };
+  for (const OrderLine& l : lines) add(l, 1);
+  if (takeAgain)
+    for (const OrderLine& l : snapshot) add(l, -1);
+}
+
 bool deleteSelected(OrderLines& lines, std::vector<bool>& selected, Table& Manuf) {
   if (lines.empty()) return false;
   selected.resize(lines.size(), false);

@@ -22,6 +22,13 @@ bool giveBackStock(Table& Manuf, const QString& name, const QString& category, c
 // Takes qty from that product's stock (a line added or taken again).
 bool takeStock(Table& Manuf, const QString& name, const QString& category, const QString& qty);
 
+// What cancelling and browsing give back: every line of the editor returns
+// its quantity to its product, then (with takeAgain, for an order that was
+// stored) every snapshot line takes its quantity again, so the unsaved line
+// changes leave no trace in the stock. Lines whose product is not in Manuf
+// change nothing.
+void giveBackUnsaved(Table& Manuf, const OrderLines& lines, const OrderLines& snapshot, bool takeAgain);
+
 // "刪除(&D)": removes the selected lines from the last to the first, each
 // giving its quantity back to its product; every line left gets the
 // shortage mark "..". With no line at all nothing happens (false).
