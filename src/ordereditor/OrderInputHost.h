@@ -40,8 +40,9 @@ class OrderInputHost {
   // True while View_Username is ticked.
   virtual bool viewUsername() const = 0;
   // The shortfall of line k (0-based) of an order, read from the shortage
-  // list Liv2 (its k-th row of that order); "" when it has none. Used when
-  // an order is opened in the editor.
+  // list Liv2 (its k-th row of that order); "" when it has none. Asked for
+  // every line when an order is opened or browsed to, and only while
+  // listsUnshippedOrders() is true.
   virtual QString lineShortage(const QString& orderNo, int k) const {
     (void)orderNo, (void)k;
     return {};
