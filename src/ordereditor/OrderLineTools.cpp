@@ -25,10 +25,6 @@ bool giveBackStock(Table& Manuf, const QString& name, const QString& category, c
   return addStock(Manuf, name, category, Num::leading(qty));
 }
 
-bool takeStock(Table& Manuf, const QString& name, const QString& category, const QString& qty) {
-  return addStock(Manuf, name, category, -Num::leading(qty));
-}
-
 void giveBackUnsaved(Table& Manuf, const OrderLines& lines, const OrderLines& snapshot, bool takeAgain) {
   if (lines.empty() && (!takeAgain || snapshot.empty())) return;
   const ProductIndex products(Manuf);

@@ -19,9 +19,6 @@ namespace OrderLineTools {
 // Adds qty (the leading number of its text) to ProductStock of the first
 // product of that name and category. False when there is no such product.
 bool giveBackStock(Table& Manuf, const QString& name, const QString& category, const QString& qty);
-// Takes qty from that product's stock (a line added or taken again).
-bool takeStock(Table& Manuf, const QString& name, const QString& category, const QString& qty);
-
 // What cancelling and browsing give back: every line of the editor returns
 // its quantity to its product, then (with takeAgain, for an order that was
 // stored) every snapshot line takes its quantity again, so the unsaved line
