@@ -1,6 +1,5 @@
 #include "mainwindow/OrderCommands.h"
 
-#include <QHash>
 #include <algorithm>
 #include <climits>
 
@@ -8,6 +7,7 @@
 #include "platform/SettingsStore.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
+#include "store/SharedRoutines.h"
 #include "store/Table.h"
 
 namespace OrderCommands {
@@ -15,30 +15,20 @@ namespace OrderCommands {
 const QString DeleteQuestion = QStringLiteral("確定刪除選擇的訂單嗎？");
 const QString GiveBackQuestion = QStringLiteral("訂單內的商品需要回歸到庫存嗎？");
 
-QString orderNumber(const QString& numStr, int num) {
-  return numStr + QString::number(num).rightJustified(6, u'0');
-}
-
-QSet<QString> orderNumbers(const Table& Order) {
-  QSet<QString> set;
-  set.reserve(Order.count());
-  for (int r = 1; r <= Order.count(); ++r) set.insert(Order.key(r));
-  return set;
-}
-
 std::optional<QString> nextOrderNumber(Database& db, const QDate& today) {
   const QString month = today.toString(QStringLiteral("yyMM"));
   if (month != db.NumStr) {
     db.NumStr = month;
     db.num = 1;
   }
-  const QSet<QString> taken = orderNumbers(db.Order);
-  QString candidate = orderNumber(db.NumStr, db.num);
-  while (taken.contains(candidate)) {
-    if (db.num >= INT_MAX) return std::nullopt;
-    ++db.num;
-    candidate = orderNumber(db.NumStr, db.num);
+  long long num = db.num;
+  const QString candidate = NextFreeOrderNumber(db.Order, db.NumStr, num);
+  if (num > INT_MAX) {
+    // Every number up to the largest counter is taken.
+    db.num = INT_MAX;
+    return std::nullopt;
   }
+  db.num = static_cast<int>(num);
   return candidate;
 }
 
@@ -75,14 +65,10 @@ int deleteOrders(Database& db, const std::vector<int>& orderRows, bool giveBack)
     if (numbers.contains(db.Stock.key(r))) lineRows.push_back(r);
 
   if (giveBack && !lineRows.empty()) {
-    // First product row of each (name, category), built once.
-    QHash<QString, int> products;
-    products.reserve(db.Manuf.count());
-    for (int r = db.Manuf.count(); r >= 1; --r)
-      products.insert(db.Manuf.key(r) + QChar(1) + db.Manuf.cell(r, ManufCell::ProductCategory), r);
+    const ProductIndex products(db.Manuf);
     for (int r : lineRows) {
-      const int p = products.value(
-          db.Stock.cell(r, StockCell::LineName) + QChar(1) + db.Stock.cell(r, StockCell::LineCategory), 0);
+      const int p =
+          products.find(db.Stock.cell(r, StockCell::LineName), db.Stock.cell(r, StockCell::LineCategory));
       if (p == 0) continue;
       db.Manuf.setCell(p, ManufCell::ProductStock,
                        Num::format(Num::leading(db.Stock.cell(r, StockCell::LineQty)) +

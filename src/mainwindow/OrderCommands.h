@@ -3,24 +3,16 @@
 // without any window: the next free order number of the month, what a new
 // order starts with, and deleting the selected orders.
 #include <QDate>
-#include <QSet>
 #include <QString>
 #include <optional>
 #include <vector>
 
 class Database;
 class Prompt;
-class Table;
 
 namespace OrderCommands {
 
-// "yymm" and the counter written with at least six digits: 2612000001.
-QString orderNumber(const QString& numStr, int num);
-
-// Every order number in Order, for OrderNumberExists.
-QSet<QString> orderNumbers(const Table& Order);
-
-// The next free number of today's month: a new month restarts the counter
+// The next free number of today's month (NextFreeOrderNumber): a new month restarts the counter
 // at 1; the counter is advanced past every number already in Order and
 // stays advanced. nullopt when the counter would pass the largest value.
 std::optional<QString> nextOrderNumber(Database& db, const QDate& today);

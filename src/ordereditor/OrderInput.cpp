@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -38,12 +39,22 @@ namespace {
 
 const QString kSection = QStringLiteral("OrderInput");
 const QString kNewOrder = QStringLiteral("新增訂單");
+const QString kEditOrder = QStringLiteral("編輯訂單");
+const QString kEditCustomer = QStringLiteral("編輯客戶");
 
 // Designed widths of the ten line columns, in twips.
 constexpr int kColumnTwips[LineCol::Count] = {2400, 1400, 900, 900, 700, 700, 1800, 1500, 700, 1000};
 // The smallest size the window may take, in twips.
 constexpr int kMinWidthTwips = 10575;
 constexpr int kMinHeightTwips = 8715;
+
+// The note box shows line breaks as "\n"; the tables keep CR LF.
+QString noteFromBox(const QString& shown) {
+  QString s = shown;
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  s.replace(u'\n', QStringLiteral("\r\n"));
+  return s;
+}
 
 QLineEdit* box(QWidget* parent, bool readOnly = false) {
   auto* e = new QLineEdit(parent);
@@ -260,6 +271,8 @@ void OrderInput::buildWindow() {
   Text5->installEventFilter(this);
   Liv1->viewport()->installEventFilter(this);
 
+  connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
+  connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
   connect(Check3, &QCheckBox::toggled, this, [this] { Check3_Click(); });
   connect(Check4, &QCheckBox::toggled, this, [this] { Check4_Click(); });
   connect(Check5, &QCheckBox::toggled, this, [this] { Check5_Click(); });
@@ -274,8 +287,8 @@ void OrderInput::buildWindow() {
   connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
   connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
   connect(Command11, &QPushButton::clicked, this, [this] { Tools_OpenURL_Click(); });
-  connect(Command12, &QPushButton::clicked, this, [this] { host_.browse(*this, 1); });
-  connect(Command13, &QPushButton::clicked, this, [this] { host_.browse(*this, -1); });
+  connect(Command12, &QPushButton::clicked, this, [this] { Command12_Click(); });
+  connect(Command13, &QPushButton::clicked, this, [this] { Command13_Click(); });
   connect(Command14, &QPushButton::clicked, this, [this] { Command14_Click(); });
   connect(Command15, &QPushButton::clicked, this, [this] { host_.shippingNote(*this); });
   connect(Command16, &QPushButton::clicked, this, [this] { Command16_Click(); });
@@ -424,6 +437,70 @@ void OrderInput::setupNewOrder(const OrderCommands::NewOrder& n) {
 
 bool OrderInput::isNewOrder() const { return Label17->text() == kNewOrder; }
 
+bool OrderInput::setupEditOrder(int listRow) {
+  const int rows = host_.orderListRowCount();
+  if (listRow < 0 || listRow >= rows) return false;
+  const auto o = readOrder(host_.orderListIndex(listRow));
+  if (!o) return false;
+  SelEdit = listRow;
+  Command13->setEnabled(listRow > 0);
+  Command12->setEnabled(listRow < rows - 1);
+  fillFromOrder(*o);
+  Label17->setText(kEditOrder);
+  Command3->setText(kEditCustomer);  // also when the customer is not in Guest
+  return true;
+}
+
+bool OrderInput::LoadOrderIntoEditor(int orderRow) {
+  const auto o = readOrder(orderRow);
+  if (!o) return false;
+  fillFromOrder(*o);
+  return true;
+}
+
+std::optional<OrderLoad::LoadedOrder> OrderInput::readOrder(int orderRow) const {
+  OrderLoad::ShortageOf shortage;
+  if (host_.listsUnshippedOrders())
+    shortage = [this](const QString& no, int k) { return host_.lineShortage(no, k); };
+  return OrderLoad::load(db_, orderRow, shortage);
+}
+
+void OrderInput::fillFromOrder(const OrderLoad::LoadedOrder& o) {
+  // The boxes' handlers would only stamp dates and fill defaults that the
+  // stored values replace at once: the boxes are set quietly, then the totals
+  // are computed once with everything in place.
+  {
+    const QSignalBlocker q1(Check1), q2(Check2), q3(Check3), q4(Check4), q5(Check5), q6(Check6);
+    setCustomer(o.customer);
+    setBoxes(o.boxes);
+  }
+  setLines(o.lines);
+  setSnapshot(o.snapshot);
+  MoneyShow();
+}
+
+void OrderInput::setCustomer(const CustomerFields& f) {
+  Text13->setText(f.account);
+  Text14->setText(f.category);
+  Text1->setText(f.name);
+  if (f.hasSex) Text19->setText(f.sex);
+  Text3->setText(f.phone);
+  Text6->setText(f.mobile);
+  Text7->setText(f.email);
+  Text9->setText(f.address);
+  Text8->setText(f.bankLast5);
+  Text20->setText(f.note);
+}
+
+void OrderInput::takeCustomer(const CustomerFields& f) {
+  setCustomer(f);
+  Command3->setText(kEditCustomer);
+}
+
+CustomerSink OrderInput::customerSink() {
+  return [this](const CustomerFields& f) { takeCustomer(f); };
+}
+
 OrderBoxes OrderInput::boxes() const {
   OrderBoxes b;
   b.number = Text10->text();
@@ -443,7 +520,7 @@ OrderBoxes OrderInput::boxes() const {
   b.percent = Text16->text();
   b.amountOn = Check5->isChecked();
   b.amount = Text18->text();
-  b.note = Text5->toPlainText();
+  b.note = noteFromBox(Text5->toPlainText());
   return b;
 }
 
@@ -467,7 +544,7 @@ void OrderInput::setBoxes(const OrderBoxes& b) {
   Text15->setText(b.shipDate);
   Text16->setText(b.percent);
   Text18->setText(b.amount);
-  if (Text5->toPlainText() != b.note) Text5->setPlainText(b.note);
+  if (noteFromBox(Text5->toPlainText()) != b.note) Text5->setPlainText(b.note);
 }
 
 OrderLines OrderInput::lines() const {
@@ -555,6 +632,11 @@ void OrderInput::showMoney(const MoneyFigures& f) {
   for (int i = 0; i < 4; ++i) Panel[i]->setText(f.panels[static_cast<size_t>(i)]);
 }
 
+// "已出貨" and "已匯款": ticking stamps today into the date box, unticking
+// empties it.
+void OrderInput::Check1_Click() { Text15->setText(Check1->isChecked() ? DateText::format(QDate::currentDate()) : QString()); }
+void OrderInput::Check2_Click() { Text17->setText(Check2->isChecked() ? DateText::format(QDate::currentDate()) : QString()); }
+
 void OrderInput::Check3_Click() { MoneyShow(); }
 
 void OrderInput::Check4_Click() {
@@ -589,6 +671,10 @@ void OrderInput::Command1_Click() {
 void OrderInput::Command2_Click() {
   host_.openProductPicker(*this);
   MoneyShow();
+  selectLastLine();
+}
+
+void OrderInput::selectLastLine() {
   const int last = Liv1->rowCount() - 1;
   if (last >= 0) {
     Liv1->setSelected(last, true);
@@ -604,6 +690,7 @@ void OrderInput::Command3_Click() {
 void OrderInput::Command10_Click() {
   host_.addLineThroughDialog(*this);
   MoneyShow();
+  selectLastLine();
 }
 
 void OrderInput::Command9_Click() {
@@ -647,14 +734,32 @@ void OrderInput::save(bool close) {
 void OrderInput::Command5_Click() {
   // Every stock change made while the editor showed this order is undone:
   // the lines give their quantities back, the saved lines take theirs again.
-  for (const OrderLine& l : lines()) OrderLineTools::giveBackStock(db_.Manuf, l.name, l.category, l.qty);
-  if (!isNewOrder()) {
-    for (const OrderLine& l : snapshot()) OrderLineTools::takeStock(db_.Manuf, l.name, l.category, l.qty);
-    if (SelEdit >= 0) host_.selectOrderListRow(SelEdit);
-  }
+  const bool stored = !isNewOrder();
+  OrderLineTools::giveBackUnsaved(db_.Manuf, lines(), snapshot(), stored);
+  if (stored && SelEdit >= 0) host_.selectOrderListRow(SelEdit);
   if (host_.listsUnshippedOrders()) host_.CheckStockShortage();
   Form_Unload();
   reject();
+}
+
+// "下一筆" and "上一筆": the order of the neighbouring list row replaces the
+// one shown, whose unsaved line changes give their stock back; nothing is
+// saved. The next order is read before anything changes, so a failure leaves
+// the editor, its snapshot and the stock as they were.
+void OrderInput::browse(int step) {
+  const int rows = host_.orderListRowCount();
+  const int target = SelEdit + step;
+  if (SelEdit < 0 || target < 0 || target >= rows) return;
+  const auto o = readOrder(host_.orderListIndex(target));
+  if (!o) {
+    prompt_.error();
+    return;
+  }
+  OrderLineTools::giveBackUnsaved(db_.Manuf, lines(), snapshot(), true);
+  SelEdit = target;
+  Command12->setEnabled(target < rows - 1);
+  Command13->setEnabled(target > 0);
+  fillFromOrder(*o);
 }
 
 // ---- option menu -------------------------------------------------------------------

@@ -11,10 +11,18 @@
 //   if (auto n = OrderCommands::prepareNewOrder(db, QDate::currentDate())) {
 //     dlg.setupNewOrder(*n); dlg.exec(); } else prompt.error();
 //   OrderShow();
+//
+// Opening a listed order (the main window's Order_Edit_Click):
+//   OrderInput dlg(db, prompt, host, this);
+//   if (!dlg.setupEditOrder(listRow)) { prompt.error(); return; }
+//   Liv1->setSelected(listRow, false);
+//   dlg.exec();
 #include <QString>
 #include <optional>
 
+#include "customers/CustomerFields.h"
 #include "ordereditor/OrderLine.h"
+#include "ordereditor/OrderLoad.h"
 #include "ordereditor/OrderMoney.h"
 #include "ordereditor/OrderSave.h"
 #include "platform/NoCloseDialog.h"
@@ -36,6 +44,7 @@ namespace OrderCommands {
 struct NewOrder;
 }
 
+
 class OrderInput : public NoCloseDialog {
   Q_OBJECT
  public:
@@ -51,6 +60,29 @@ class OrderInput : public NoCloseDialog {
   // save-and-stay, the save-and-close button reading "儲存").
   void setupNewOrder(const OrderCommands::NewOrder& n);
   bool isNewOrder() const;
+
+  // Opens the order of order-list row listRow (0-based) for editing: fills
+  // every field from it (LoadOrderIntoEditor), heading "編輯訂單", customer
+  // button "編輯客戶", "上一筆" disabled on the first row and "下一筆" on the
+  // last. False, with the editor untouched, when the row or its order is not
+  // there; the caller then shows "發生錯誤!" and does not show the editor.
+  bool setupEditOrder(int listRow);
+
+  // Replaces every field from Text10 down, the lines and the snapshot by
+  // those of Order row orderRow (1-based), with the shortfalls of the
+  // shortage list while the main list shows unshipped orders, and
+  // recomputes the totals. False, with nothing changed, when there is no
+  // such row. Changes no table.
+  bool LoadOrderIntoEditor(int orderRow);
+
+  // The customer boxes Text13, Text14, Text1, Text19, Text3, Text6, Text7,
+  // Text9, Text8 and Text20 (Text19 kept when f.hasSex is false).
+  void setCustomer(const CustomerFields& f);
+  // A customer handed over by the customer window or dialog: its boxes, and
+  // the customer button reads "編輯客戶".
+  void takeCustomer(const CustomerFields& f);
+  // The receiver to hand to GuestForm::openAsPicker and GuestInput::runForEditor.
+  CustomerSink customerSink();
 
   // Recomputes the totals from the lines and the money boxes.
   void MoneyShow();
@@ -138,6 +170,8 @@ class OrderInput : public NoCloseDialog {
       *Tool_Sort1, *Tool_Sort2, *Tool_Up, *Tool_Down, *Tool_ItemCheck, *Tool_ItemCheckFalse;
 
   // ---- handlers ----
+  void Check1_Click();
+  void Check2_Click();
   void Check3_Click();
   void Check4_Click();
   void Check5_Click();
@@ -149,6 +183,8 @@ class OrderInput : public NoCloseDialog {
   void Command8_Click() { MoneyShow(); }
   void Command9_Click();
   void Command10_Click();
+  void Command12_Click() { browse(1); }   // 下一筆
+  void Command13_Click() { browse(-1); }  // 上一筆
   void Command14_Click();
   void Command16_Click();
   void Liv1_DblClick();
@@ -193,6 +229,10 @@ class OrderInput : public NoCloseDialog {
   void sortTool(bool byCategory);
   void moveTool(bool up);
   void save(bool close);
+  std::optional<OrderLoad::LoadedOrder> readOrder(int orderRow) const;
+  void fillFromOrder(const OrderLoad::LoadedOrder& o);
+  void browse(int step);
+  void selectLastLine();
 
   Database& db_;
   Prompt& prompt_;

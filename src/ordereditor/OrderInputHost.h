@@ -40,14 +40,17 @@ class OrderInputHost {
   // True while View_Username is ticked.
   virtual bool viewUsername() const = 0;
   // The shortfall of line k (0-based) of an order, read from the shortage
-  // list Liv2 (its k-th row of that order); "" when it has none. Used when
-  // an order is opened in the editor.
+  // list Liv2 (its k-th row of that order); "" when it has none. Asked for
+  // every line when an order is opened or browsed to, and only while
+  // listsUnshippedOrders() is true.
   virtual QString lineShortage(const QString& orderNo, int k) const {
     (void)orderNo, (void)k;
     return {};
   }
 
   // ---- windows of other parts (optional; the defaults do nothing) ----
+  // EditorPickers implements the five picker and dialog hooks below with
+  // the product and customer windows; the main window forwards to it.
   // "從商品清單加入" (Command2, also a double click on an empty line list):
   // the product window as a modal picker; it appends lines with
   // OrderInput::addLine and takes their stock.
@@ -66,8 +69,6 @@ class OrderInputHost {
   // "新增客戶"/"編輯客戶" (Command3): they fill the customer boxes.
   virtual void openCustomerPicker(OrderInput& editor) { (void)editor; }
   virtual void openCustomerDialog(OrderInput& editor) { (void)editor; }
-  // "下一筆" (step +1) and "上一筆" (step -1).
-  virtual void browse(OrderInput& editor, int step) { (void)editor, (void)step; }
   // Printouts of this order: "出貨單" (Command15), "郵寄名條" (Command6),
   // "匯出" of the lines (Command7).
   virtual void shippingNote(OrderInput& editor) { (void)editor; }

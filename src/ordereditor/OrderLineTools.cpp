@@ -6,20 +6,14 @@
 
 #include "store/Database.h"
 #include "store/Numbers.h"
+#include "store/SharedRoutines.h"
 #include "store/Table.h"
 
 namespace OrderLineTools {
 
-int findProductRow(const Table& Manuf, const QString& name, const QString& category) {
-  for (int r = 1; r <= Manuf.count(); ++r) {
-    if (Manuf.key(r) == name && Manuf.cell(r, ManufCell::ProductCategory) == category) return r;
-  }
-  return 0;
-}
-
 namespace {
 bool addStock(Table& Manuf, const QString& name, const QString& category, double delta) {
-  const int row = findProductRow(Manuf, name, category);
+  const int row = FindProductRow(Manuf, name, category);
   if (row == 0) return false;
   Manuf.setCell(row, ManufCell::ProductStock,
                 Num::format(Num::leading(Manuf.cell(row, ManufCell::ProductStock)) + delta));
@@ -31,8 +25,18 @@ bool giveBackStock(Table& Manuf, const QString& name, const QString& category, c
   return addStock(Manuf, name, category, Num::leading(qty));
 }
 
-bool takeStock(Table& Manuf, const QString& name, const QString& category, const QString& qty) {
-  return addStock(Manuf, name, category, -Num::leading(qty));
+void giveBackUnsaved(Table& Manuf, const OrderLines& lines, const OrderLines& snapshot, bool takeAgain) {
+  if (lines.empty() && (!takeAgain || snapshot.empty())) return;
+  const ProductIndex products(Manuf);
+  auto add = [&](const OrderLine& l, double sign) {
+    const int row = products.find(l.name, l.category);
+    if (row == 0) return;
+    Manuf.setCell(row, ManufCell::ProductStock,
+                  Num::format(Num::leading(Manuf.cell(row, ManufCell::ProductStock)) + sign * Num::leading(l.qty)));
+  };
+  for (const OrderLine& l : lines) add(l, 1);
+  if (takeAgain)
+    for (const OrderLine& l : snapshot) add(l, -1);
 }
 
 bool deleteSelected(OrderLines& lines, std::vector<bool>& selected, Table& Manuf) {

@@ -16,15 +16,15 @@ class Table;
 
 namespace OrderLineTools {
 
-// The first Manuf row whose name and category equal the given texts
-// exactly; 0 when there is none.
-int findProductRow(const Table& Manuf, const QString& name, const QString& category);
-
 // Adds qty (the leading number of its text) to ProductStock of the first
 // product of that name and category. False when there is no such product.
 bool giveBackStock(Table& Manuf, const QString& name, const QString& category, const QString& qty);
-// Takes qty from that product's stock (a line added or taken again).
-bool takeStock(Table& Manuf, const QString& name, const QString& category, const QString& qty);
+// What cancelling and browsing give back: every line of the editor returns
+// its quantity to its product, then (with takeAgain, for an order that was
+// stored) every snapshot line takes its quantity again, so the unsaved line
+// changes leave no trace in the stock. Lines whose product is not in Manuf
+// change nothing.
+void giveBackUnsaved(Table& Manuf, const OrderLines& lines, const OrderLines& snapshot, bool takeAgain);
 
 // "刪除(&D)": removes the selected lines from the last to the first, each
 // giving its quantity back to its product; every line left gets the

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "ordereditor/OrderLineTools.h"
+#include "store/SharedRoutines.h"
 #include "store/Numbers.h"
 #include "store/Table.h"
 
@@ -79,9 +79,10 @@ MoneyFigures compute(const OrderLines& lines, const MoneyBoxes& boxes) {
 
 int applyProductPrices(OrderLines& lines, const std::vector<bool>& selected, const Table& Manuf) {
   int changed = 0;
+  const ProductIndex products(Manuf);
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i >= selected.size() || !selected[i]) continue;
-    const int row = OrderLineTools::findProductRow(Manuf, lines[i].name, lines[i].category);
+    const int row = products.find(lines[i].name, lines[i].category);
     if (row == 0) continue;
     lines[i].price = Manuf.cell(row, ManufCell::ProductPrice);
     lines[i].cost = Manuf.cell(row, ManufCell::ProductCost);

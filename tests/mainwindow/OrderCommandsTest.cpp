@@ -6,6 +6,7 @@
 #include "mainwindow/OrderCommands.h"
 #include "platform/SettingsStore.h"
 #include "store/Database.h"
+#include "store/SharedRoutines.h"
 
 namespace {
 
@@ -26,9 +27,9 @@ int addProduct(Database& db, const QString& name, const QString& stock) {
 }
 
 TEST(OrderCommands, NumberFormat) {
-  EXPECT_EQ(OrderCommands::orderNumber("2612", 1), "2612000001");
-  EXPECT_EQ(OrderCommands::orderNumber("2612", 42), "2612000042");
-  EXPECT_EQ(OrderCommands::orderNumber("2612", 1000000), "26121000000");
+  EXPECT_EQ(OrderNumberText("2612", 1), "2612000001");
+  EXPECT_EQ(OrderNumberText("2612", 42), "2612000042");
+  EXPECT_EQ(OrderNumberText("2612", 1000000), "26121000000");
 }
 
 TEST(OrderCommands, NextNumberSkipsTakenNumbersAndStaysAdvanced) {
@@ -60,7 +61,7 @@ TEST(OrderCommands, CounterAtItsEndFails) {
   Database db;
   db.NumStr = "2612";
   db.num = INT_MAX;
-  addOrder(db, OrderCommands::orderNumber("2612", INT_MAX));
+  addOrder(db, OrderNumberText("2612", INT_MAX));
   EXPECT_FALSE(OrderCommands::nextOrderNumber(db, QDate(2026, 12, 1)));
 }
 
