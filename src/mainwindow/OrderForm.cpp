@@ -136,6 +136,7 @@ void OrderForm::build() {
   quitProgram = [] { QCoreApplication::exit(0); };
   runOpenForm = [](OpenForm& f) { f.exec(); };
   runPassInput = [](PassInput& p) { p.exec(); };
+  runOrderInput = [](OrderInput& e) { e.exec(); };
   AutoBackup = [this] {
     // A failed daily archive never replaces a good one; the user is told.
     if (AppPaths::folderExists(db_.DataBasePath) && !::AutoBackup(db_)) prompt_.error();
@@ -244,7 +245,7 @@ void OrderForm::buildMenus() {
 
   // The windows behind these entries come with their own parts of the
   // program; until then the entries stand disabled.
-  for (QAction* a : {Order_Edit, Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option, Set_Improt, Help_Web,
+  for (QAction* a : {Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option, Set_Improt, Help_Web,
                      Help_guestbook, Help_About, OrderTools_Note, OrderTools_Addr, OrderTools_ShippingNote,
                      OrderTools_Stock})
     a->setEnabled(false);
@@ -270,6 +271,7 @@ void OrderForm::buildMenus() {
   connect(Help_Chm, &QAction::triggered, this, [this] { Help_Chm_Click(); });
   connect(Order_New, &QAction::triggered, this, [this] { Order_New_Click(); });
   connect(Order_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
+  connect(Order_Edit, &QAction::triggered, this, [this] { Order_Edit_Click(); });
   connect(OrderTools_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
   connect(Sel_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
   connect(OrderTools_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
@@ -429,6 +431,8 @@ void OrderForm::buildBody() {
   connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
     if (key == Qt::Key_Delete) Order_Del_Click();
   });
+  // Double click and Enter.
+  connect(Liv1, &ListView::rowActivated, this, [this](int) { Order_Edit_Click(); });
   connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_OrderTools->popup(at); });
 }
 
@@ -800,6 +804,7 @@ void OrderForm::showOrderList(const OrderList::OrderListResult& result) {
   }
   for (int p = 0; p < 7 && p < result.panels.size(); ++p) panels_[p + 1]->setText(result.panels[p]);
   Liv2->setRows(result.shortage.liv2);
+  liv2Indexed_ = false;
   if (sortColumn >= 0) Liv1->sortRows(sortColumn, sortOrder);
   if (result.shortage.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
 }
@@ -808,6 +813,7 @@ void OrderForm::OrderShow() { showOrderList(OrderList::OrderShow(db_, currentFil
 
 void OrderForm::applyShortage(const ShortageResult& r) {
   Liv2->setRows(r.liv2);
+  liv2Indexed_ = false;
   for (const auto& [row, text] : r.shipDates) Liv1->setText(row, ShortageLiv1::ShipDate, text);
   if (r.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
 }
@@ -892,7 +898,7 @@ void OrderForm::Order_New_Click() {
     return;
   }
   dlg.setupNewOrder(*n);
-  dlg.exec();
+  runOrderInput(dlg);
   OrderShow();
 }
 
@@ -935,15 +941,29 @@ bool OrderForm::viewUsername() const { return View_Username->isChecked(); }
 
 QString OrderForm::lineShortage(const QString& orderNo, int k) const {
   // Liv2 holds every line of the unshipped orders, grouped by order number.
-  int seen = 0;
-  for (int r = 0; r < Liv2->rowCount(); ++r) {
-    if (Liv2->text(r, ShortageCol::OrderNo) != orderNo) {
-      if (seen > 0) break;
-      continue;
-    }
-    if (seen++ == k) return Liv2->text(r, ShortageCol::ShortageQty);
+  if (!liv2Indexed_) {
+    liv2Start_.clear();
+    for (int r = Liv2->rowCount() - 1; r >= 0; --r) liv2Start_.insert(Liv2->text(r, ShortageCol::OrderNo), r);
+    liv2Indexed_ = true;
   }
-  return {};
+  const auto it = liv2Start_.constFind(orderNo);
+  if (it == liv2Start_.constEnd()) return {};
+  const int r = *it + k;
+  if (k < 0 || r >= Liv2->rowCount() || Liv2->text(r, ShortageCol::OrderNo) != orderNo) return {};
+  return Liv2->text(r, ShortageCol::ShortageQty);
+}
+
+void OrderForm::Order_Edit_Click() {
+  if (Liv1->rowCount() == 0) return;
+  const int row = Liv1->currentRow();
+  if (row < 0) return;
+  OrderInput dlg(db_, prompt_, *this, this);
+  if (!dlg.setupEditOrder(row)) {
+    prompt_.error();
+    return;
+  }
+  Liv1->setSelected(row, false);
+  runOrderInput(dlg);
 }
 
 // ---- commands that open other windows ------------------------------------
@@ -1090,6 +1110,9 @@ void OrderForm::Toolbar1_ButtonClick(int index) {
       break;
     case 5:
       Order_New_Click();
+      break;
+    case 6:
+      Order_Edit_Click();
       break;
     case 7:
       Order_Del_Click();

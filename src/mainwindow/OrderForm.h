@@ -3,12 +3,14 @@
 // (the one Database object every window works on), loads and saves it, and
 // carries the order list with its filters, the menus, the toolbar, the
 // status bar and the notification-area mode.
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
 #include <memory>
 
 #include "admin/PasswordHost.h"
+#include "ordereditor/EditorPickers.h"
 #include "ordereditor/OrderInputHost.h"
 #include "mainwindow/LoadForm.h"
 #include "mainwindow/OrderList.h"
@@ -91,6 +93,7 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   // ---- order commands ----
   void Order_New_Click();
   void Order_Del_Click();
+  void Order_Edit_Click();  // opens the current row of the order list in the editor
 
   // ---- what the order editor reads and writes of the order list ----
   int orderListIndex(int listRow) const override;
@@ -101,6 +104,11 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   bool listsUnshippedOrders() const override;
   bool viewUsername() const override;
   QString lineShortage(const QString& orderNo, int k) const override;
+  void openProductPicker(OrderInput& e) override { pickers_.openProductPicker(e); }
+  void addLineThroughDialog(OrderInput& e) override { pickers_.addLineThroughDialog(e); }
+  bool editLine(OrderInput& e, int line) override { return pickers_.editLine(e, line); }
+  void openCustomerPicker(OrderInput& e) override { pickers_.openCustomerPicker(e); }
+  void openCustomerDialog(OrderInput& e) override { pickers_.openCustomerDialog(e); }
 
   // ---- commands that open other windows ----
   void Data_Guest_Click();   // the customer window, non-modal
@@ -148,6 +156,8 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   // Show the manager and the password prompt modal; tests answer them instead.
   std::function<void(OpenForm&)> runOpenForm;
   std::function<void(PassInput&)> runPassInput;
+  // Shows the order editor modal; tests drive it instead.
+  std::function<void(OrderInput&)> runOrderInput;
   // True once the manager's "結束" was pressed (seen only when endProgram returns).
   bool programEnded() const { return programEnded_; }
 
@@ -229,6 +239,10 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   int TrayRestoreState = 0;  // 0 normal, 2 maximised
   bool programEnded_ = false;
   bool closing_ = false;
+  EditorPickers pickers_{db_, prompt_};
+  // First Liv2 row of each order number, built when first asked after Liv2 changed.
+  mutable QHash<QString, int> liv2Start_;
+  mutable bool liv2Indexed_ = false;
   QPointer<GuestForm> guestForm_;
   QPointer<ManufForm> manufForm_;
 };

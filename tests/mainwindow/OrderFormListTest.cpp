@@ -14,10 +14,12 @@
 #include "TestDir.h"
 #include "mainwindow/OrderForm.h"
 #include "mainwindow/OrderList.h"
+#include "ordereditor/OrderInput.h"
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "store/DatabaseList.h"
+#include "store/Numbers.h"
 
 namespace {
 
@@ -91,6 +93,53 @@ TEST_F(ListWindow, CustomerSearchAndSelectionTools) {
   f->Sel_SetPay_Click();
   EXPECT_TRUE(f->db().Order.cell(2, OrderCell::PaymentState).startsWith(QStringLiteral("2024/03/20")));
   EXPECT_TRUE(f->db().dirty());
+  EXPECT_FALSE(prompt.pending());
+}
+
+TEST_F(ListWindow, OrdersAreCreatedEditedAndDeletedFromTheList) {
+  // A new order: the editor opens with the next number; saved with one line
+  // of a product, whose stock goes down.
+  const int cupStock = static_cast<int>(Num::leading(f->db().Manuf.cell(1, ManufCell::ProductStock)));
+  QString number;
+  f->runOrderInput = [&](OrderInput& e) {
+    number = e.Text10->text();
+    e.Text13->setText(QStringLiteral("buyer,1"));
+    e.Text14->setText(QStringLiteral("露天拍賣"));
+    OrderLine l;
+    l.name = QStringLiteral("茶杯");
+    l.category = QStringLiteral("餐具");
+    l.price = QStringLiteral("500");
+    l.cost = QStringLiteral("250");
+    l.qty = QStringLiteral("1");
+    e.addLine(l);
+    // The product picker takes the stock of the line it adds.
+    f->db().Manuf.setCell(1, ManufCell::ProductStock, QString::number(cupStock - 1));
+    e.Command4_Click();
+  };
+  f->Order_New_Click();
+  ASSERT_EQ(f->db().Order.count(), 3);
+  EXPECT_EQ(f->db().Order.key(3), number);
+  EXPECT_TRUE(keys().contains(number));
+  EXPECT_TRUE(f->db().dirty());
+
+  // Opening it from the list shows its customer; cancel changes nothing.
+  const int row = static_cast<int>(keys().indexOf(number));
+  f->Liv1->setCurrentRow(row);
+  QString shownAccount;
+  f->runOrderInput = [&](OrderInput& e) {
+    shownAccount = e.Text13->text();
+    e.Command5_Click();
+  };
+  f->Order_Edit_Click();
+  EXPECT_EQ(shownAccount, QStringLiteral("buyer,1"));
+
+  // Deleting it with the stock given back.
+  f->Liv1->setCurrentRow(static_cast<int>(keys().indexOf(number)));
+  prompt.answer(Prompt::Answer::Yes).answer(Prompt::Answer::Yes);
+  f->Order_Del_Click();
+  EXPECT_EQ(f->db().Order.count(), 2);
+  EXPECT_FALSE(keys().contains(number));
+  EXPECT_EQ(static_cast<int>(Num::leading(f->db().Manuf.cell(1, ManufCell::ProductStock))), cupStock);
   EXPECT_FALSE(prompt.pending());
 }
 
