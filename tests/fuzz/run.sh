@@ -20,10 +20,9 @@ declare -A EXTRA_SOURCES=()
 declare -A TARGETS=(
   [fuzz_table_reader]="tests/fuzz/fuzz_table_reader.cpp"
   [fuzz_numbers]="tests/fuzz/fuzz_numbers.cpp"
+  [fuzz_archive]="tests/fuzz/fuzz_archive.cpp"
 )
-for extra in tests/fuzz/targets.d/*.sh; do
-  [ -f "$extra" ] && source "$extra"
-done
+EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp"
 status=0
 for t in "${!TARGETS[@]}"; do
   # shellcheck disable=SC2086
