@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "products/ProductLookup.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 #include "store/SharedRoutines.h"
@@ -135,16 +136,7 @@ QUrl webAddress(const QString& text) {
 }
 
 QString picturePath(const Database& db, const QString& name, const QString& category) {
-  const Table& images = db.Images;
-  for (int r = 1; r <= images.count(); ++r) {
-    if (images.key(r) != name || images.cell(r, ImagesCell::ImageCategory) != category) continue;
-    QString path = images.cell(r, ImagesCell::ImagePath);
-    if (path.isEmpty()) return {};
-    path.replace(QStringLiteral("<DataBasePath>"), db.DataBasePath);
-    path.replace(u'\\', u'/');
-    return QDir::cleanPath(path);
-  }
-  return {};
+  return ProductLookup::picturePathOf(db, name, category);
 }
 
 }  // namespace OrderLineTools

@@ -8,13 +8,6 @@ namespace {
 const QString kToken = QStringLiteral("<DataBasePath>");
 }
 
-int findProductRow(const Database& db, const QString& name, const QString& category) {
-  const Table& t = db.Manuf;
-  for (int r = 1, n = t.count(); r <= n; ++r)
-    if (t.cell(r, ManufCell::ProductName) == name && t.cell(r, ManufCell::ProductCategory) == category) return r;
-  return 0;
-}
-
 int findImageRow(const Database& db, const QString& name, const QString& category) {
   const Table& t = db.Images;
   for (int r = 1, n = t.count(); r <= n; ++r)

@@ -6,9 +6,6 @@ class Database;
 
 namespace ProductLookup {
 
-// The first Manuf row whose name and category equal these exactly; 0 when none.
-int findProductRow(const Database& db, const QString& name, const QString& category);
-
 // The first Images row of this name and category; 0 when none.
 int findImageRow(const Database& db, const QString& name, const QString& category);
 

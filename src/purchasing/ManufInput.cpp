@@ -29,6 +29,7 @@
 #include "products/ProductLookup.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
+#include "store/SharedRoutines.h"
 
 namespace {
 
@@ -305,7 +306,7 @@ void ManufInput::prepareEditLine(OrderEditorLines* lines, int line) {
   Text5->setPlainText(l.note);
   Text6->setText(l.url);
   Text9->setText(l.weight);
-  const int r = ProductLookup::findProductRow(db_, l.name, l.category);
+  const int r = FindProductRow(db_.Manuf, l.name, l.category);
   Label14->setText(r > 0 ? db_.Manuf.cell(r, ManufCell::ProductStock) : QString::fromUtf8(ProductSave::kNotListed));
   loadPicture(l.name, l.category);
   Command5->setText(kAddPicture);

@@ -4,6 +4,7 @@
 #include "products/ProductLookup.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
+#include "store/SharedRoutines.h"
 
 namespace ProductSave {
 
@@ -154,7 +155,7 @@ Result saveEditedProduct(Database& db, Prompt& prompt, int r, Fields& f) {
 
 Result saveNewLine(Database& db, Fields& f, OrderEditorLines& lines) {
   Result res;
-  if (f.addToList && ProductLookup::findProductRow(db, f.name, f.category) == 0) {
+  if (f.addToList && FindProductRow(db.Manuf, f.name, f.category) == 0) {
     const int r = db.Manuf.append(f.name);
     Fields p = f;
     p.stock = f.qty;
@@ -162,7 +163,7 @@ Result saveNewLine(Database& db, Fields& f, OrderEditorLines& lines) {
     writeProduct(db.Manuf, r, p);
   }
   OrderEditorLine l = lineFromFields(f);
-  const int r = ProductLookup::findProductRow(db, f.name, f.category);
+  const int r = FindProductRow(db.Manuf, f.name, f.category);
   if (r > 0) {
     const double q = Num::leading(f.qty);
     addStock(db, r, -q);
@@ -186,18 +187,18 @@ Result saveEditedLine(Database& db, Prompt& prompt, Fields& f, OrderEditorLines&
   const double newQty = Num::leading(f.qty);
   if (f.remaining != QString::fromUtf8(kNotListed)) {
     if (f.name != old.name || f.category != old.category) {
-      const int n = ProductLookup::findProductRow(db, f.name, f.category);
+      const int n = FindProductRow(db.Manuf, f.name, f.category);
       if (n > 0)
         addStock(db, n, -newQty);
       else
         prompt.message(QStringLiteral("商品名稱或分類已變更成商品清單內沒有的商品，此筆商品將無法從庫存中扣除!"),
                        Prompt::Icon::Information, Prompt::Buttons::Ok, QString());
-      addStock(db, ProductLookup::findProductRow(db, old.name, old.category), oldQty);
+      addStock(db, FindProductRow(db.Manuf, old.name, old.category), oldQty);
     } else {
-      addStock(db, ProductLookup::findProductRow(db, old.name, old.category), oldQty - newQty);
+      addStock(db, FindProductRow(db.Manuf, old.name, old.category), oldQty - newQty);
     }
   } else {
-    addStock(db, ProductLookup::findProductRow(db, f.name, f.category), -newQty);
+    addStock(db, FindProductRow(db.Manuf, f.name, f.category), -newQty);
   }
   lines.replace(editLine, lineFromFields(f));
   for (int i = 0, n = lines.count(); i < n; ++i) {
