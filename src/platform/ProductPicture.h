@@ -22,6 +22,8 @@ class ProductPicture {
 
   // The picture last loaded (the hidden source box).
   const QImage& picture2() const { return picture2_; }
+  // Forgets the picture held.
+  void clear() { picture2_ = QImage(); }
 
   static constexpr int kTwipsPerPixel = 15;
 

@@ -24,6 +24,7 @@
 
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
+#include "platform/ProductPicture.h"
 #include "platform/WindowTweaks.h"
 #include "products/ManufForm.h"
 #include "products/ProductLookup.h"
@@ -378,24 +379,17 @@ void ManufInput::Text1_Change() {
 
 void ManufInput::resetThumbnail() {
   Picture1->setPixmap(QPixmap());
-  Picture1->setGeometry(8, 8, kThumbW, kThumbH);
+  Picture1->setFixedSize(kThumbW, kThumbH);
+  Picture1->move(8, 8);
   Shape1->setFixedSize(kThumbW + kFrameSpare, kThumbH + kFrameSpare);
 }
 
 void ManufInput::ShowProductPicture() {
-  QImage loaded(Label11->text());
-  if (!loaded.isNull()) holder_ = loaded;  // an unreadable file leaves the holder as it was
-  if (holder_.isNull() || holder_.width() <= 0 || holder_.height() <= 0) return;
-  // A landscape picture fills the thumbnail's width, any other its height.
-  QSize box = Picture1->size();
-  if (holder_.width() > holder_.height())
-    box.setHeight(box.width() * holder_.height() / holder_.width());
-  else
-    box.setWidth(box.height() * holder_.width() / holder_.height());
-  box = box.expandedTo(QSize(1, 1));
-  Picture1->setPixmap(QPixmap::fromImage(holder_.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-  Picture1->setGeometry(8, 8, box.width(), box.height());
-  Shape1->setFixedSize(box.width() + kFrameSpare, box.height() + kFrameSpare);
+  // An unreadable file leaves the picture held before.
+  // The frame keeps the dialog's own margin around the fitted box.
+  if (!picture_) picture_ = std::make_unique<ProductPicture>(Picture1, nullptr);
+  if (picture_->ShowProductPicture(Label11->text()).drawn)
+    Shape1->setFixedSize(Picture1->width() + kFrameSpare, Picture1->height() + kFrameSpare);
 }
 
 void ManufInput::Command5_Click() {
@@ -408,7 +402,7 @@ void ManufInput::Command5_Click() {
   } else {
     Label11->setText(kNone);
     Command5->setText(kAddPicture);
-    holder_ = QImage();
+    if (picture_) picture_->clear();
     resetThumbnail();
   }
 }

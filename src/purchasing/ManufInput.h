@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 // The product dialog "商品": one product of the product list, or one line of
 // the order open in the order editor, typed or changed.
 //
@@ -23,6 +24,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class ProductPicture;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -96,5 +98,5 @@ class ManufInput : public QDialog {
   Prompt& prompt_;
   OrderEditorLines* lines_ = nullptr;
   int editLine_ = -1;
-  QImage holder_;  // the picture at its own size
+  std::unique_ptr<ProductPicture> picture_;  // draws into Picture1 and sizes Shape1
 };

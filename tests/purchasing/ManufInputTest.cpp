@@ -55,7 +55,7 @@ TEST(ManufInput, PictureFitsTheThumbnailAndIsStoredWithTheToken) {
   struct Case {
     const char* file;
     QSize picture, frame;
-  } cases[] = {{"wide.bmp", {241, 120}, {257, 136}}, {"tall.bmp", {116, 233}, {132, 249}}, {"sq.bmp", {233, 233}, {249, 249}}};
+  } cases[] = {{"wide.bmp", {241, 121}, {257, 137}}, {"tall.bmp", {117, 233}, {133, 249}}, {"sq.bmp", {233, 233}, {249, 249}}};
   for (const Case& c : cases) {
     ManufInput dlg(db, prompt);
     dlg.prepareNewProduct("全部");
