@@ -255,14 +255,17 @@ void PruneBackups(const QString& backupFolder, int keep, const QString& spare) {
 bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* written, const QDate& today) {
   const QString dir = AppPaths::withSlash(folder);
   const QString backupFolder = dir + QStringLiteral("Backup/");
+  // A database folder that is gone (a drive not mounted) is never made anew
+  // here: there is nothing to pack and nothing to prune.
+  if (!AppPaths::folderExists(dir)) return true;
+  const bool wanted = BackupArchive::hasMembers(dir);
   QString target = backupFolder;
   if (!autoBackupPath.isEmpty() && AppPaths::folderExists(autoBackupPath)) {
     target = AppPaths::withSlash(autoBackupPath);
-  } else {
-    QDir().mkpath(backupFolder);
+  } else if (wanted) {
+    QDir().mkdir(backupFolder);
   }
   const QString name = today.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".kbk");
-  const bool wanted = BackupArchive::hasMembers(dir);
   const bool ok = !wanted || WriteBackupArchive(dir, target + name);
   // A scratch archive left by an interrupted command.
   const QString scratch = AppPaths::find(dir, QString::fromLatin1(BackupArchive::kScratchName));

@@ -88,7 +88,8 @@ RestoreResult RestoreBackupArchive(const QString& folder);
 // archives (names compared ignoring letter case). The automatic-backup
 // folder is never pruned. False when the archive could not be written;
 // *written receives its path when one was written. A folder with nothing to
-// pack writes no archive and is no failure.
+// pack, or a database folder that is gone, writes no archive, creates no
+// folder and is no failure.
 bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* written = nullptr,
                 const QDate& today = QDate::currentDate());
 bool AutoBackup(const Database& db, QString* written = nullptr);

@@ -309,3 +309,12 @@ TEST(BackupArchive, DailyBackupOfAFolderWithNothingToPackWritesNothing) {
   EXPECT_TRUE(written.isEmpty());
   EXPECT_TRUE(QDir(db.path() + QStringLiteral("Backup")).entryList(QDir::Files).isEmpty());
 }
+
+TEST(BackupArchive, DailyBackupOfAMissingDatabaseFolderCreatesNothing) {
+  TestDir parent;
+  const QString gone = parent.path() + QStringLiteral("gone/");
+  QString written;
+  EXPECT_TRUE(AutoBackup(gone, QString(), &written, QDate(2024, 1, 31)));
+  EXPECT_TRUE(written.isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(gone));
+}
