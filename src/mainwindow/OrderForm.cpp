@@ -916,7 +916,7 @@ void OrderForm::rewriteOrderListRow(int listRow, const OrderListRow& row) {
   if (listRow < 0 || listRow >= Liv1->rowCount()) return;
   for (int c = 0; c < row.cells.size() && c < OrderListCol::OrderIndex; ++c) Liv1->setText(listRow, c, row.cells[c]);
   Liv1->setRowColor(listRow, QColor());
-  Liv1->setCellColor(listRow, OrderListCol::Receivable, QColor());
+  Liv1->setCellColor(listRow, OrderListCol::Receivable, OrderList::ReceivableColor);
   Liv1->setCellColor(listRow, OrderListCol::PaymentDate, row.unpaid ? OrderList::DarkRedColor : QColor());
   Liv1->setCellColor(listRow, OrderListCol::ShipDate, row.unshipped ? OrderList::DarkRedColor : QColor());
 }
