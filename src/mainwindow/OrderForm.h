@@ -120,6 +120,8 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Backup_Atuo_Click();
   void Order_Clear_Click();
   void Help_Chm_Click();     // the manual shipped with the program
+  void Help_Web_Click();     // the program's pages: the same manual
+  void Help_guestbook_Click();
   // The open customer and product windows (null when closed).
   GuestForm* guestWindow() const;
   ManufForm* manufWindow() const;
