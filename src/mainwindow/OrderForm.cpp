@@ -1085,6 +1085,14 @@ void OrderForm::Option2_Click() {
   for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(false);
 }
 
+void OrderForm::setShippingOptions(bool unshipped, bool shipped) {
+  // An exclusive radio button cannot be cleared while it is the checked one.
+  for (QRadioButton* b : {Option1, Option2}) b->setAutoExclusive(false);
+  Option1->setChecked(unshipped && !shipped);
+  Option2->setChecked(shipped);
+  for (QRadioButton* b : {Option1, Option2}) b->setAutoExclusive(true);
+}
+
 void OrderForm::View_Username_Click() {
   OrderShow();
   SettingsStore::setBool(kSection, QStringLiteral("Username"), View_Username->isChecked());

@@ -83,6 +83,10 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Combo2_Click();
   void Option1_Click();
   void Option2_Click();
+  // Sets the shipping options by code, as other windows hand their choice
+  // back (under se). Unlike a click this may leave both clear, which lists
+  // no order; when both are asked for, "已出貨" wins.
+  void setShippingOptions(bool unshipped, bool shipped);
   void View_Username_Click();
   void View_Money_Click();
   void View_Expend_Click();
