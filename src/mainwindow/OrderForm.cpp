@@ -101,12 +101,18 @@ void removeIfPresent(const QString& folder, const QString& name) {
   if (QFileInfo(path).isFile()) QFile::remove(path);
 }
 
-// Deletes the program's own scratch files "*.123" of a folder.
+// Deletes the older files a load set aside as "*.123" in a folder. Only the
+// names the program gives them go: a folder may hold other people's files
+// with that extension (a Lotus 1-2-3 sheet, for one).
 void removeScratchFiles(const QString& folder) {
   if (folder.isEmpty()) return;
+  static const QStringList known{QStringLiteral("Order.123"), QStringLiteral("Stock.123"),
+                                 QStringLiteral("Guest.123"), QStringLiteral("Manuf.123"),
+                                 QStringLiteral("AutoBackup.123")};
   const QDir dir(folder);
   const QStringList names = dir.entryList({QStringLiteral("*.123")}, QDir::Files | QDir::Hidden);
-  for (const QString& n : names) QFile::remove(dir.filePath(n));
+  for (const QString& n : names)
+    if (known.contains(n, Qt::CaseInsensitive)) QFile::remove(dir.filePath(n));
 }
 
 }  // namespace
@@ -245,9 +251,8 @@ void OrderForm::buildMenus() {
 
   // The windows behind these entries come with their own parts of the
   // program; until then the entries stand disabled.
-  for (QAction* a : {Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option, Set_Improt, Help_Web,
-                     Help_guestbook, Help_About, OrderTools_Note, OrderTools_Addr, OrderTools_ShippingNote,
-                     OrderTools_Stock})
+  for (QAction* a : {Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option, Set_Improt, Help_About,
+                     OrderTools_Note, OrderTools_Addr, OrderTools_ShippingNote, OrderTools_Stock})
     a->setEnabled(false);
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
@@ -269,6 +274,8 @@ void OrderForm::buildMenus() {
   connect(Backup_Atuo, &QAction::triggered, this, [this] { Backup_Atuo_Click(); });
   connect(Order_Clear, &QAction::triggered, this, [this] { Order_Clear_Click(); });
   connect(Help_Chm, &QAction::triggered, this, [this] { Help_Chm_Click(); });
+  connect(Help_Web, &QAction::triggered, this, [this] { Help_Web_Click(); });
+  connect(Help_guestbook, &QAction::triggered, this, [this] { Help_guestbook_Click(); });
   connect(Order_New, &QAction::triggered, this, [this] { Order_New_Click(); });
   connect(Order_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
   connect(Order_Edit, &QAction::triggered, this, [this] { Order_Edit_Click(); });
@@ -1049,6 +1056,10 @@ void OrderForm::Help_Chm_Click() {
   }
 }
 
+// The program's own pages are the manual shipped with it; no outside address.
+void OrderForm::Help_Web_Click() { Help_Chm_Click(); }
+void OrderForm::Help_guestbook_Click() { Help_Chm_Click(); }
+
 void OrderForm::Combo1_Click() {
   if (Combo1->currentText() == kEditCategories) {
     Command5_Click();
@@ -1072,6 +1083,14 @@ void OrderForm::Option2_Click() {
   if (se) return;
   OrderShow();
   for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(false);
+}
+
+void OrderForm::setShippingOptions(bool unshipped, bool shipped) {
+  // An exclusive radio button cannot be cleared while it is the checked one.
+  for (QRadioButton* b : {Option1, Option2}) b->setAutoExclusive(false);
+  Option1->setChecked(unshipped && !shipped);
+  Option2->setChecked(shipped);
+  for (QRadioButton* b : {Option1, Option2}) b->setAutoExclusive(true);
 }
 
 void OrderForm::View_Username_Click() {

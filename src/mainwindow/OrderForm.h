@@ -83,6 +83,10 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Combo2_Click();
   void Option1_Click();
   void Option2_Click();
+  // Sets the shipping options by code, as other windows hand their choice
+  // back (under se). Unlike a click this may leave both clear, which lists
+  // no order; when both are asked for, "已出貨" wins.
+  void setShippingOptions(bool unshipped, bool shipped);
   void View_Username_Click();
   void View_Money_Click();
   void View_Expend_Click();
@@ -120,6 +124,8 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Backup_Atuo_Click();
   void Order_Clear_Click();
   void Help_Chm_Click();     // the manual shipped with the program
+  void Help_Web_Click();     // the program's pages: the same manual
+  void Help_guestbook_Click();
   // The open customer and product windows (null when closed).
   GuestForm* guestWindow() const;
   ManufForm* manufWindow() const;

@@ -76,6 +76,44 @@ TEST_F(ListWindow, FiltersChooseTheListedOrdersAndTheMenuFollowsTheShippedOption
   EXPECT_TRUE(prompt.shown.empty());
 }
 
+TEST_F(ListWindow, FiltersSetUnderSeRebuildNothingAndBothOptionsMayBeCleared) {
+  // While se is set the filter handlers leave the list as it is.
+  f->se = true;
+  f->setShippingOptions(false, true);
+  f->Option2_Click();
+  f->Combo2->setCurrentIndex(1);
+  f->Combo2_Click();
+  f->Combo1->setCurrentIndex(f->Combo1->findText(QStringLiteral("露天拍賣")));
+  f->Combo1_Click();
+  f->se = false;
+  EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000002")});
+  EXPECT_TRUE(f->Sel_SetShipping->isEnabled());
+  EXPECT_TRUE(f->Option2->isChecked());
+  EXPECT_FALSE(f->Option1->isChecked());
+
+  // Another window may hand back neither option: no order is listed.
+  f->Combo1->setCurrentIndex(0);
+  f->Combo2->setCurrentIndex(0);
+  f->se = true;
+  f->setShippingOptions(false, false);
+  f->se = false;
+  EXPECT_FALSE(f->Option1->isChecked());
+  EXPECT_FALSE(f->Option2->isChecked());
+  f->OrderShow();
+  EXPECT_TRUE(keys().isEmpty());
+  EXPECT_EQ(f->panel(7)->text(), OrderList::listCountPanel(0));
+  EXPECT_EQ(f->Liv2->rowCount(), 0);
+
+  // The user's clicks make the two exclusive again.
+  f->Option1->click();
+  EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000002")});
+  f->Option2->click();
+  EXPECT_FALSE(f->Option1->isChecked());
+  EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000001")});
+  EXPECT_FALSE(f->Sel_SetShipping->isEnabled());
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
 TEST_F(ListWindow, CustomerSearchAndSelectionTools) {
   // An empty search box is refused with the search's own message.
   f->Text1->clear();

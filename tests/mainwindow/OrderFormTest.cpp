@@ -22,6 +22,7 @@
 #include "mainwindow/OrderForm.h"
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"
+#include "platform/Shell.h"
 #include "platform/SettingsStore.h"
 #include "store/DatabaseList.h"
 #include "store/SaveTransaction.h"
@@ -74,7 +75,9 @@ struct MainWindow : ::testing::Test {
 };
 
 TEST_F(MainWindow, FirstStartOnACleanSystemOpensTheProgramFolder) {
-  QFile(app + QStringLiteral("old.123")).open(QIODevice::WriteOnly);
+  // Older files a conversion set aside (one named on Windows), and someone's own sheet.
+  for (const char* n : {"Order.123", "STOCK.123", "AutoBackup.123", "sheet.123"})
+    QFile(app + QString::fromLatin1(n)).open(QIODevice::WriteOnly);
   QFile(app + QStringLiteral("Renovix.ini")).open(QIODevice::WriteOnly);
   QFile(app + QStringLiteral("Kestrin.exe.manifest")).open(QIODevice::WriteOnly);
   QFile(app + QStringLiteral("keep.txt")).open(QIODevice::WriteOnly);
@@ -94,7 +97,10 @@ TEST_F(MainWindow, FirstStartOnACleanSystemOpensTheProgramFolder) {
   EXPECT_EQ(f->windowTitle(), kTitle + QStringLiteral(" - [預設資料庫：") + app + QStringLiteral("]"));
 
   // Known leftovers are gone, nothing else.
-  EXPECT_FALSE(QFile::exists(app + QStringLiteral("old.123")));
+  EXPECT_FALSE(QFile::exists(app + QStringLiteral("Order.123")));
+  EXPECT_FALSE(QFile::exists(app + QStringLiteral("STOCK.123")));
+  EXPECT_FALSE(QFile::exists(app + QStringLiteral("AutoBackup.123")));
+  EXPECT_TRUE(QFile::exists(app + QStringLiteral("sheet.123")));
   EXPECT_FALSE(QFile::exists(app + QStringLiteral("Renovix.ini")));
   EXPECT_FALSE(QFile::exists(app + QStringLiteral("Kestrin.exe.manifest")));
   EXPECT_TRUE(QFile::exists(app + QStringLiteral("keep.txt")));
@@ -209,6 +215,8 @@ TEST_F(MainWindow, StoredWindowSettingsAndStartPeriod) {
 TEST_F(MainWindow, AnUnlistedDatabaseIsOpenedOnlyWhenTheUserSaysSo) {
   TestDir other;
   other.put(QStringLiteral("Order1.kdt"), orderFile());
+  other.put(QStringLiteral("Guest.123"), "x");
+  other.put(QStringLiteral("sheet.123"), "x");
   storeDatabase(QStringLiteral("別處"), other.path());
   const QString question = QStringLiteral("[別處：") + other.path() +
                            QStringLiteral("]\r\n\r\n目前開啟的這個資料庫不存在資料庫清單中，確定要開啟嗎?");
@@ -220,6 +228,8 @@ TEST_F(MainWindow, AnUnlistedDatabaseIsOpenedOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(f->db().Order.count(), 1);
     EXPECT_EQ(f->windowTitle(), kTitle + QStringLiteral(" - [別處：") + other.path() + QStringLiteral("]"));
     EXPECT_TRUE(QFileInfo(other.path() + QStringLiteral("Backup")).isDir());
+    EXPECT_FALSE(other.has(QStringLiteral("Guest.123")));
+    EXPECT_TRUE(other.has(QStringLiteral("sheet.123")));
   }
   // No: the manager opens with its leave button ending the program.
   prompt.clear();
@@ -508,6 +518,24 @@ TEST_F(Running, PasswordMenuSetsAndRemovesThePasswordOfTheOpenDatabase) {
   EXPECT_TRUE(f->Pass_Set->isEnabled());
   EXPECT_FALSE(f->Pass_Clear->isEnabled());
   EXPECT_FALSE(f->db().dirty());
+}
+
+TEST_F(Running, HelpEntriesOpenTheManualShippedWithTheProgram) {
+  QList<QUrl> opened;
+  Shell::openHook = [&](const QUrl& u) {
+    opened << u;
+    return true;
+  };
+  for (QAction* a : {f->Help_Chm, f->Help_Web, f->Help_guestbook}) {
+    EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    a->trigger();
+  }
+  Shell::openHook = nullptr;
+  ASSERT_EQ(opened.size(), 3);
+  for (const QUrl& u : opened) {
+    EXPECT_TRUE(u.isLocalFile());
+    EXPECT_TRUE(u.toLocalFile().endsWith(QStringLiteral("/manual.html")));
+  }
 }
 
 TEST_F(Running, HeaderClicksSortAndFlip) {
