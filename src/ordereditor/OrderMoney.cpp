@@ -15,6 +15,10 @@ double percentPaid(double goods, double percent) {
 
 MoneyFigures compute(const OrderLines& lines, const MoneyBoxes& boxes) {
   MoneyFigures f;
+  // A box counts as numeric with blanks around its number, an ideographic
+  // blank too; its value is read from the number itself, so a fee typed as
+  // "　60" is 60 and not 0.
+  auto boxValue = [](const QString& text) { return Num::leading(text.trimmed()); };
   if (boxes.sellerPays && !Num::isNumeric(boxes.fee)) return f;
   if (boxes.percentOn && !Num::isNumeric(boxes.percent)) return f;
   if (boxes.amountOn && !Num::isNumeric(boxes.amount)) return f;
@@ -31,10 +35,10 @@ MoneyFigures compute(const OrderLines& lines, const MoneyBoxes& boxes) {
     f.weight += weight * qty;
     f.subtotals.push_back(Num::format(price * qty));
   }
-  const double fee = Num::leading(boxes.fee);
+  const double fee = boxValue(boxes.fee);
   f.sellerFee = boxes.sellerPays ? fee : 0.0;
-  if (boxes.percentOn) f.discount = f.goods - percentPaid(f.goods, Num::leading(boxes.percent));
-  if (boxes.amountOn) f.discount = Num::leading(boxes.amount);
+  if (boxes.percentOn) f.discount = f.goods - percentPaid(f.goods, boxValue(boxes.percent));
+  if (boxes.amountOn) f.discount = boxValue(boxes.amount);
   f.netGoods = f.goods - f.discount;
   f.balance = f.netGoods - f.cost - f.sellerFee;
 

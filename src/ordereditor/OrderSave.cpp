@@ -59,6 +59,10 @@ bool check(OrderBoxes& b, Prompt& prompt) {
     prompt.warn(QStringLiteral("折扣欄不是數值格式"));
     return false;
   }
+  // The money boxes are stored without the blanks around their numbers: a
+  // stored amount " 50" would reopen as an empty amount (its text before the
+  // first blank), and a number behind an ideographic blank reads as 0.
+  for (QString* s : {&b.fee, &b.percent, &b.amount}) *s = s->trimmed();
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
+#include "ordereditor/OrderLoad.h"
 #include "ordereditor/OrderSave.h"
 #include "platform/SettingsStore.h"
 #include "store/DataStore.h"
@@ -312,6 +313,41 @@ TEST(OrderSave, AFailedSaveChangesNoTable) {
   EXPECT_TRUE(db.Order == order);
   EXPECT_TRUE(db.Stock == stock);
   EXPECT_FALSE(db.dirty());
+}
+
+TEST(OrderSave, BlanksAroundMoneyBoxesNeitherChangeNorLoseTheFigures) {
+  Database db;
+  ScriptedPrompt prompt;
+  const QString ideographic = QString(QChar(0x3000));
+  OrderLines lines{line("A", "2")};  // goods 200
+
+  // An amount typed with a blank before it reopens as that amount.
+  OrderBoxes b = boxes("N1");
+  b.fee = ideographic + "60";
+  b.amountOn = true;
+  b.amount = " 50";
+  auto r = OrderSave::save(db, prompt, b, lines, OrderSave::Mode::New, 0, {});
+  ASSERT_TRUE(r.saved());
+  EXPECT_EQ(db.Order.cell(r.orderRow, OrderCell::ShippingFee), "60");
+  EXPECT_EQ(db.Order.cell(r.orderRow, OrderCell::DiscountAmount), "50 1");
+  EXPECT_EQ(db.Order.cell(r.orderRow, OrderCell::Receivable), "210");
+  auto reopened = OrderLoad::load(db, r.orderRow, {});
+  ASSERT_TRUE(reopened);
+  EXPECT_TRUE(reopened->boxes.amountOn);
+  EXPECT_EQ(reopened->boxes.amount, "50");
+  EXPECT_EQ(OrderMoney::compute(reopened->lines, reopened->boxes.money()).Text11, "150");
+
+  // A percent behind an ideographic blank is that percent, not 0 (which
+  // would make the goods free).
+  OrderBoxes p = boxes("N2");
+  p.percentOn = true;
+  p.percent = ideographic + "95";
+  EXPECT_EQ(OrderMoney::compute(lines, p.money()).Text11, "190");
+  r = OrderSave::save(db, prompt, p, lines, OrderSave::Mode::New, 0, {});
+  ASSERT_TRUE(r.saved());
+  EXPECT_EQ(db.Order.cell(r.orderRow, OrderCell::DiscountPercent), "95");
+  EXPECT_EQ(db.Order.cell(r.orderRow, OrderCell::Receivable), "250");
+  EXPECT_TRUE(prompt.texts().isEmpty());
 }
 
 }  // namespace
