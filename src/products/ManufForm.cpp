@@ -421,7 +421,10 @@ void ManufForm::productEdited(int r, bool categoryAdded) {
   const Table& t = db_.Manuf;
   for (int c = ProductList::Name; c <= ProductList::Weight; ++c) Liv1->setText(row, c, t.cell(r, c));
   const bool red = ProductList::underSafetyStock(t.cell(r, ManufCell::SafetyStock), t.cell(r, ManufCell::ProductStock));
-  Liv1->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
+  // The stock cell tells the new state whether or not the highlighting is
+  // on; with it on, the rest of the row follows too.
+  if (View_Safe->isChecked()) Liv1->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
+  Liv1->setCellColor(row, ProductList::Stock, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
 }
 
 // ---- opening, closing, layout ----

@@ -16,10 +16,11 @@ int findImageRow(const Database& db, const QString& name, const QString& categor
 }
 
 QString picturePathForStorage(const Database& db, const QString& path) {
-  if (db.DataBasePath.isEmpty()) return path;
-  QString out = path;
-  out.replace(db.DataBasePath, kToken);
-  return out;
+  // Only a path inside the folder gets the token: a path that merely holds
+  // the folder's text further on (a copy of the folder kept elsewhere) would
+  // otherwise follow the database to a place where the file is not.
+  if (db.DataBasePath.isEmpty() || !path.startsWith(db.DataBasePath)) return path;
+  return kToken + path.mid(db.DataBasePath.size());
 }
 
 QString picturePathFromStorage(const Database& db, const QString& stored) {

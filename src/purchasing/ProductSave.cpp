@@ -232,6 +232,10 @@ Result save(Database& db, Prompt& prompt, int mode, int selEdit, Fields& f, Orde
   f.note = cleanText(f.note);
   f.url = cleanText(f.url);
   f.category = cleanText(f.category);
+  // A product's category may join the category list: trimmed as the
+  // category editor stores its names. An order line keeps what it holds, so
+  // that it still finds its product.
+  if (mode == NewProduct || mode == EditProduct) f.category = f.category.trimmed();
   if (f.name.isEmpty()) {  // a name made only of quotes
     prompt.warn(QStringLiteral("請輸入商品名稱"));
     return {};

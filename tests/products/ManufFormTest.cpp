@@ -145,7 +145,19 @@ TEST_F(ManufFormTest, ProductDialogKeepsTheWindowInStep) {
   EXPECT_EQ(db.Manuf.cell(2, ManufCell::ProductStock), "5");
   EXPECT_EQ(f.Liv1->text(1, ProductList::Stock), "5");
   EXPECT_FALSE(f.Liv1->rowColor(1).isValid());
+  EXPECT_EQ(f.Liv1->cellColor(1, ProductList::Stock), QColor(0, 0, 0));
   EXPECT_TRUE(db.dirty());
+
+  // With the highlighting off the edited row's stock still tells a product
+  // under its safety stock (戒指: safety 2, stock 5 -> 1); the row stays plain.
+  f.View_Safe->setChecked(false);
+  f.Liv1->setCurrentRow(0);
+  ManufInput edit(db, prompt, &f);
+  ASSERT_TRUE(f.prepareEdit(edit));
+  edit.Text7->setText("1");
+  edit.Command1_Click();
+  EXPECT_EQ(f.Liv1->cellColor(0, ProductList::Stock), QColor(255, 0, 0));
+  EXPECT_FALSE(f.Liv1->rowColor(0).isValid());
 }
 
 TEST_F(ManufFormTest, HiddenCostAndDelete) {

@@ -82,3 +82,26 @@ TEST(ManufInput, PictureFitsTheThumbnailAndIsStoredWithTheToken) {
   EXPECT_EQ(again.Label11->text(), dir.file("wide.bmp"));
   EXPECT_EQ(again.Command5->text(), "移除圖片");
 }
+
+TEST(ManufInput, NoteKeepsItsLineBreaks) {
+  Database db;
+  fillProducts(db);
+  db.Manuf.setCell(1, ManufCell::ProductNote, "銀\r\n925");
+  ScriptedPrompt prompt;  // an unexpected question fails the test
+  {
+    ManufInput dlg(db, prompt);
+    dlg.prepareEditProduct(1, false);
+    dlg.Check_chk[6]->setChecked(true);  // 備註 asks when the note changed
+    dlg.Command1_Click();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  }
+  EXPECT_EQ(db.Manuf.cell(1, ManufCell::ProductNote), "銀\r\n925");
+
+  OrderEditorLineVector lines;
+  lines.append({"戒指", "飾品", "100", "60", "1", "", "急\r\n包裝", "", "10", false});
+  ManufInput line(db, prompt);
+  line.prepareEditLine(&lines, 0);
+  line.Text1->setText("2");
+  line.Command1_Click();
+  EXPECT_EQ(lines.lines[0].note, "急\r\n包裝");
+}

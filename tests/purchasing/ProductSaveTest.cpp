@@ -82,6 +82,13 @@ TEST_F(SaveTest, NewProductRefusesADuplicateInItsCategory) {
   g.category = "未分類";
   EXPECT_TRUE(ProductSave::save(db, prompt, ProductSave::NewProduct, 0, g, nullptr).saved);
   EXPECT_EQ(db.settings.ProductCategories.size(), 3);
+  // A category typed with blanks around it is the listed one.
+  Fields h;
+  h.name = "新品";
+  h.category = " 飾品 ";
+  ASSERT_TRUE(ProductSave::save(db, prompt, ProductSave::NewProduct, 0, h, nullptr).saved);
+  EXPECT_EQ(db.Manuf.cell(db.Manuf.count(), ManufCell::ProductCategory), "飾品");
+  EXPECT_EQ(db.settings.ProductCategories.size(), 3);
   Fields empty;
   empty.name = "\"”";
   EXPECT_FALSE(ProductSave::save(db, prompt, ProductSave::NewProduct, 0, empty, nullptr).saved);
