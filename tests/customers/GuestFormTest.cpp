@@ -223,6 +223,43 @@ TEST_F(GuestFormTest, EditingTheKeyMovesTheOrdersAndRewritesTheRow) {
   form.close();
 }
 
+TEST_F(GuestFormTest, EditIntoANewCategoryKeepsTheFilterShown) {
+  GuestForm form(db, prompt);
+  form.openAsManager();
+  form.Combo1->setCurrentIndex(3);  // 未分類
+  form.Combo1_Click();
+  ASSERT_EQ(listed(form.Liv1), QStringList{"cal/未分類"});
+  form.Liv1->setCurrentRow(0);
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    dlg->Combo1->setEditText("Yahoo");
+    dlg->Command1_Click();
+  });
+  form.Command3_Click();
+  EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
+  EXPECT_EQ(form.Combo1->count(), 6);
+  EXPECT_EQ(form.Combo1->itemText(3), "Yahoo");
+  // The list was not rebuilt, and the filter still names what it shows: a
+  // search or a new customer works on "未分類", not on another category.
+  EXPECT_EQ(form.Combo1->currentText(), "未分類");
+  EXPECT_EQ(listed(form.Liv1), QStringList{"cal/Yahoo"});
+  form.close();
+}
+
+TEST_F(GuestFormTest, NewCustomerWithoutAChosenFilterProposesNoCategory) {
+  SettingsStore::setBool("GuestForm", "Set1", true);
+  GuestForm form(db, prompt);
+  form.openAsManager();
+  ASSERT_EQ(form.Combo1->currentIndex(), -1);
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    EXPECT_EQ(dlg->Combo1->currentText(), "");
+    dlg->Text1->setText("dan");
+    dlg->Command1_Click();
+  });
+  form.Command2_Click();
+  EXPECT_EQ(db.Guest.cell(db.Guest.count(), GuestCell::CustomerCategory), "未分類");
+  form.close();
+}
+
 TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
   GuestForm form(db, prompt);
   int mainWindowRefills = 0;
