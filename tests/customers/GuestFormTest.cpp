@@ -286,6 +286,40 @@ TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
   form.close();
 }
 
+TEST_F(GuestFormTest, RenamingTheEditedCustomersCategoryInTheDialogKeepsItsKey) {
+  GuestInput dlg(db, prompt);
+  ASSERT_TRUE(dlg.openEdit(2, 1));  // amy/露天, order A2
+  prompt.answerInput(QString("Ruten"));
+  whenModal<CateForm>([](CateForm* cate) {
+    cate->List1->setCurrentRow(0);
+    cate->Command3_Click();  // 露天 -> Ruten, customers and orders at once
+    cate->Command1_Click();
+  });
+  dlg.Command5_Click();
+  EXPECT_EQ(dlg.Combo1->currentText(), "Ruten");  // the first entry
+  dlg.Text3->setText("02-5555");
+  dlg.Command1_Click();
+  // The customer's own row is not "another customer with this key".
+  EXPECT_EQ(prompt.texts(), QStringList{"要改成什麼名稱?"});
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(db.Guest.cell(1, GuestCell::CustomerPhone), "02-5555");
+  EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/Ruten", "amy/蝦皮"}));
+
+  // Saved under another category afterwards: the orders follow from the new name.
+  GuestInput again(db, prompt);
+  ASSERT_TRUE(again.openEdit(2, 1));
+  prompt.answerInput(QString("Ruten2"));
+  whenModal<CateForm>([](CateForm* cate) {
+    cate->List1->setCurrentRow(0);
+    cate->Command3_Click();
+    cate->Command1_Click();
+  });
+  again.Command5_Click();
+  again.Combo1->setEditText("露天");
+  again.Command1_Click();
+  EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/露天", "amy/蝦皮"}));
+}
+
 TEST_F(GuestFormTest, PermanentSortReordersTheTable) {
   db.Guest.setKey(1, "zed");
   GuestForm form(db, prompt);
