@@ -375,6 +375,7 @@ void GuestForm::Command2_Click() {
     if (category.isEmpty()) dlg.Combo1->setEditText(QString());
     dlg.list = this;
     dlg.exec();
+    if (dlg.categoriesEdited) categoriesChanged();
   } catch (const std::exception&) {
     prompt_.error();
   }
@@ -393,6 +394,7 @@ void GuestForm::Command3_Click() {
     dlg.openEdit(GuestSave::EditFromList, r);
     dlg.list = this;
     dlg.exec();
+    if (dlg.categoriesEdited) categoriesChanged();
   } catch (const std::exception&) {
     prompt_.message(QStringLiteral("編輯客戶資料發生錯誤!"), Prompt::Icon::Exclamation);
   }
@@ -427,12 +429,19 @@ void GuestForm::Command8_Click() {
 void GuestForm::Command12_Click() {
   try {
     CateForm::edit(db_, prompt_, CategoryEdit::Kind::Customer, this);
-    fillFilter();
-    selectFilter(0);
-    if (onCategoriesEdited) onCategoriesEdited();
+    categoriesChanged();
   } catch (const std::exception&) {
     prompt_.error();
   }
+}
+
+void GuestForm::categoriesChanged() {
+  // Both filters back on "全部" and both lists rebuilt: rows listed under a
+  // renamed or deleted category would otherwise name a customer key that no
+  // longer exists, and a delete of such a row would remove nothing.
+  fillFilter();
+  selectFilter(0);
+  if (onCategoriesEdited) onCategoriesEdited();
 }
 
 void GuestForm::guestSaved(int mode, const GuestSave::Result& result, const CustomerFields& saved) {

@@ -251,6 +251,7 @@ void GuestInput::Command4_Click() {
 
 void GuestInput::Command5_Click() {
   CateForm::edit(db_, prompt_, CategoryEdit::Kind::Customer, this);
+  categoriesEdited = true;
   // A rename or delete there has already moved the edited customer and its
   // orders to another category: that is now its stored key, which the save
   // compares with and renames the orders from.

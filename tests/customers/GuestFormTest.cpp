@@ -320,6 +320,38 @@ TEST_F(GuestFormTest, RenamingTheEditedCustomersCategoryInTheDialogKeepsItsKey) 
   EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/露天", "amy/蝦皮"}));
 }
 
+TEST_F(GuestFormTest, CategoryEditInTheDialogRefreshesTheWindowAfterwards) {
+  GuestForm form(db, prompt);
+  int mainWindowRefills = 0;
+  form.onCategoriesEdited = [&] { ++mainWindowRefills; };
+  form.openAsManager();
+  form.Combo1->setCurrentIndex(1);  // 露天
+  form.Combo1_Click();
+  ASSERT_EQ(listed(form.Liv1), QStringList{"amy/露天"});
+  prompt.answer(Prompt::Answer::Yes);
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    whenModal<CateForm>([](CateForm* cate) {
+      cate->List1->setCurrentRow(0);
+      cate->Command4_Click();  // 露天 deleted: amy moves to 未分類
+      cate->Command1_Click();
+    });
+    dlg->Command5_Click();
+    dlg->reject();
+  });
+  form.Command2_Click();
+  EXPECT_EQ(form.Combo1->currentText(), "全部");
+  EXPECT_EQ(form.Combo1->itemText(1), "蝦皮");
+  EXPECT_EQ(listed(form.Liv1).first(), "amy/未分類");
+  EXPECT_EQ(mainWindowRefills, 1);
+
+  // A delete from the rebuilt list finds the customer under its new key.
+  form.Liv1->setCurrentRow(0);
+  prompt.answer(Prompt::Answer::Yes);
+  form.Command4_Click();
+  EXPECT_EQ(db.Guest.count(), 3);
+  form.close();
+}
+
 TEST_F(GuestFormTest, PermanentSortReordersTheTable) {
   db.Guest.setKey(1, "zed");
   GuestForm form(db, prompt);
