@@ -29,7 +29,7 @@ const QString kEditCategories = QStringLiteral("編輯客戶分類");
 constexpr int kTwips = WindowTweaks::kTwipsPerPixel;
 constexpr int kDesignWidth = 12030;
 constexpr int kDesignHeight = 8535;
-const int kDesignColumnWidths[GuestList::Count] = {1950, 1500, 1500, 1500, 1500, 2250, 3000, 1200, 2250};
+const int kDesignColumnWidths[GuestList::Count] = {1950, 1500, 1500, 1500, 1500, 2250, 4500, 1500, 3000};
 
 QPushButton* button(const QString& caption, QWidget* parent) {
   auto* b = new QPushButton(caption, parent);
@@ -113,7 +113,7 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   Liv1 = new ListView(this);
   Liv1->setColumns({QStringLiteral("客戶帳號"), QStringLiteral("客戶分類"), QStringLiteral("姓名"),
                     QStringLiteral("電話"), QStringLiteral("手機"), QStringLiteral("Email"), QStringLiteral("地址"),
-                    QStringLiteral("帳號後5碼"), QStringLiteral("備註"), QStringLiteral("Index")});
+                    QStringLiteral("帳號末5碼"), QStringLiteral("備註"), QStringLiteral("Index")});
   for (int c = 0; c < GuestList::Count; ++c) Liv1->setColumnWidthTwips(c, kDesignColumnWidths[c]);
   Liv1->setIndexColumn(GuestList::Index);
   Liv1->setMultiSelect(true);
@@ -370,8 +370,12 @@ void GuestForm::Command2_Click() {
     if (Set_2->isChecked())
       category = SettingsStore::get(kSection, QStringLiteral("Set_2_Value"), QStringLiteral("未分類"));
     dlg.openNew(GuestSave::NewFromList, category);
+    // A filter without a chosen entry proposes no category (the save then
+    // takes "未分類"), not the list's first one.
+    if (category.isEmpty()) dlg.Combo1->setEditText(QString());
     dlg.list = this;
     dlg.exec();
+    if (dlg.categoriesEdited) categoriesChanged();
   } catch (const std::exception&) {
     prompt_.error();
   }
@@ -390,6 +394,7 @@ void GuestForm::Command3_Click() {
     dlg.openEdit(GuestSave::EditFromList, r);
     dlg.list = this;
     dlg.exec();
+    if (dlg.categoriesEdited) categoriesChanged();
   } catch (const std::exception&) {
     prompt_.message(QStringLiteral("編輯客戶資料發生錯誤!"), Prompt::Icon::Exclamation);
   }
@@ -424,17 +429,28 @@ void GuestForm::Command8_Click() {
 void GuestForm::Command12_Click() {
   try {
     CateForm::edit(db_, prompt_, CategoryEdit::Kind::Customer, this);
-    fillFilter();
-    selectFilter(0);
-    if (onCategoriesEdited) onCategoriesEdited();
+    categoriesChanged();
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
+void GuestForm::categoriesChanged() {
+  // Both filters back on "全部" and both lists rebuilt: rows listed under a
+  // renamed or deleted category would otherwise name a customer key that no
+  // longer exists, and a delete of such a row would remove nothing.
+  fillFilter();
+  selectFilter(0);
+  if (onCategoriesEdited) onCategoriesEdited();
+}
+
 void GuestForm::guestSaved(int mode, const GuestSave::Result& result, const CustomerFields& saved) {
   const auto rebuildFilter = [&] {
     const bool was = Combo1->blockSignals(true);
+    // The entry shown stays shown (without rebuilding the list), also when it
+    // is "未分類", which is taken out and put back.
+    const int shown = Combo1->currentIndex();
+    const QString shownText = Combo1->currentText();
     const int n = Combo1->count();
     if (n >= 2) {
       Combo1->removeItem(n - 1);
@@ -443,6 +459,7 @@ void GuestForm::guestSaved(int mode, const GuestSave::Result& result, const Cust
     Combo1->addItem(saved.category);
     Combo1->addItem(QStringLiteral("未分類"));
     Combo1->addItem(kEditCategories);
+    Combo1->setCurrentIndex(shown < 0 ? -1 : shown < n - 2 ? shown : Combo1->findText(shownText));
     Combo1->blockSignals(was);
   };
   if (mode == GuestSave::NewFromList) {

@@ -117,6 +117,7 @@ class GuestForm : public QDialog {
   void Form_Unload();
   void search(bool allCategories);
   void fillFilter();
+  void categoriesChanged();
   void selectFilter(int index);
   void columnClick(int column);
   GuestList::View view() const;

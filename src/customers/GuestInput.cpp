@@ -251,6 +251,13 @@ void GuestInput::Command4_Click() {
 
 void GuestInput::Command5_Click() {
   CateForm::edit(db_, prompt_, CategoryEdit::Kind::Customer, this);
+  categoriesEdited = true;
+  // A rename or delete there has already moved the edited customer and its
+  // orders to another category: that is now its stored key, which the save
+  // compares with and renames the orders from.
+  if ((SelState == GuestSave::EditFromList || SelState == GuestSave::EditFromEditor) && SelEdit >= 1 &&
+      SelEdit <= db_.Guest.count())
+    SaleStr = db_.Guest.cell(SelEdit, GuestCell::CustomerCategory);
   fillCategories();
   Combo1->setCurrentIndex(0);
 }

@@ -49,6 +49,9 @@ class GuestInput : public QDialog {
   // taken customer (see CustomerSink).
   CustomerSink editor;
 
+  // Set once "編輯分類" ran: the category lists (and maybe the tables) changed.
+  bool categoriesEdited = false;
+
   QString NameStr;
   QString SaleStr;
   int SelState = 1;

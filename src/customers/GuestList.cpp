@@ -5,6 +5,7 @@
 
 #include "customers/CustomerFields.h"
 #include "store/Database.h"
+#include "store/SharedRoutines.h"
 
 namespace GuestList {
 
@@ -59,13 +60,7 @@ QString searchText(const QString& typed) {
   qsizetype a = 0, b = typed.size();
   while (a < b && typed.at(a) == QLatin1Char(' ')) ++a;
   while (b > a && typed.at(b - 1) == QLatin1Char(' ')) --b;
-  QString t = typed.mid(a, b - a);
-  const qsizetype lf = t.indexOf(QLatin1Char('\n'));
-  if (lf >= 0) {
-    t.truncate(lf);
-    if (t.endsWith(QLatin1Char('\r'))) t.chop(1);
-  }
-  return t;
+  return FirstLine(typed.mid(a, b - a));
 }
 
 std::vector<QStringList> search(const Table& guest, const QString& text, const QString& filter,

@@ -35,7 +35,7 @@ QStringList row(const Table& guest, int r, const View& view);
 std::vector<QStringList> show(const Table& guest, const QString& filter, const View& view);
 
 // The search text as the window uses it: blanks off both ends, then only the
-// text before the first line break.
+// text before the first CR LF.
 QString searchText(const QString& typed);
 // Rows whose account or name holds `text` (lower case on both sides),
 // within the filter unless allCategories.

@@ -44,13 +44,15 @@ QString question(const QString& head, const QStringList& details, const QString&
 void clean(CustomerFields& b) {
   for (QString* s : {&b.account, &b.name, &b.phone, &b.mobile, &b.email, &b.address, &b.bankLast5, &b.note})
     *s = cleanBox(*s);
-  // The two combo boxes keep their blanks; the separator would split the
-  // stored name-and-sex cell in the wrong place.
+  // The sex box keeps its blanks; the separator would split the stored
+  // name-and-sex cell in the wrong place. A category is a name that joins
+  // the category list: it is trimmed at both ends like every category name.
   b.sex.remove(NameSex::Separator);
   b.category.remove(NameSex::Separator);
   for (QString* s : {&b.account, &b.category, &b.name, &b.sex, &b.phone, &b.mobile, &b.email, &b.address,
                      &b.bankLast5, &b.note})
     *s = noQuotes(*s);
+  b.category = b.category.trimmed();
 }
 
 int findGuest(const Table& guest, const QString& account, const QString& category) {

@@ -49,8 +49,9 @@ Result run(Database& db, Prompt& prompt, CustomerFields& boxes, const Request& r
 
 // ---- steps, also used on their own ----
 
-// Trailing blanks off, then tabs and separator characters out; finally every
-// double quote and "”" removed from the ten boxes.
+// Trailing blanks off, then tabs and separator characters out; the category
+// trimmed at both ends; finally every double quote and "”" removed from the
+// ten boxes.
 void clean(CustomerFields& boxes);
 // The first Guest row with this account and category (exact texts), 0 for none.
 int findGuest(const Table& guest, const QString& account, const QString& category);

@@ -223,6 +223,43 @@ TEST_F(GuestFormTest, EditingTheKeyMovesTheOrdersAndRewritesTheRow) {
   form.close();
 }
 
+TEST_F(GuestFormTest, EditIntoANewCategoryKeepsTheFilterShown) {
+  GuestForm form(db, prompt);
+  form.openAsManager();
+  form.Combo1->setCurrentIndex(3);  // 未分類
+  form.Combo1_Click();
+  ASSERT_EQ(listed(form.Liv1), QStringList{"cal/未分類"});
+  form.Liv1->setCurrentRow(0);
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    dlg->Combo1->setEditText("Yahoo");
+    dlg->Command1_Click();
+  });
+  form.Command3_Click();
+  EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
+  EXPECT_EQ(form.Combo1->count(), 6);
+  EXPECT_EQ(form.Combo1->itemText(3), "Yahoo");
+  // The list was not rebuilt, and the filter still names what it shows: a
+  // search or a new customer works on "未分類", not on another category.
+  EXPECT_EQ(form.Combo1->currentText(), "未分類");
+  EXPECT_EQ(listed(form.Liv1), QStringList{"cal/Yahoo"});
+  form.close();
+}
+
+TEST_F(GuestFormTest, NewCustomerWithoutAChosenFilterProposesNoCategory) {
+  SettingsStore::setBool("GuestForm", "Set1", true);
+  GuestForm form(db, prompt);
+  form.openAsManager();
+  ASSERT_EQ(form.Combo1->currentIndex(), -1);
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    EXPECT_EQ(dlg->Combo1->currentText(), "");
+    dlg->Text1->setText("dan");
+    dlg->Command1_Click();
+  });
+  form.Command2_Click();
+  EXPECT_EQ(db.Guest.cell(db.Guest.count(), GuestCell::CustomerCategory), "未分類");
+  form.close();
+}
+
 TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
   GuestForm form(db, prompt);
   int mainWindowRefills = 0;
@@ -246,6 +283,72 @@ TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
   EXPECT_EQ(listed(form.Liv1).first(), "amy/Ruten");
   EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/Ruten", "amy/蝦皮"}));
   EXPECT_EQ(mainWindowRefills, 1);
+  form.close();
+}
+
+TEST_F(GuestFormTest, RenamingTheEditedCustomersCategoryInTheDialogKeepsItsKey) {
+  GuestInput dlg(db, prompt);
+  ASSERT_TRUE(dlg.openEdit(2, 1));  // amy/露天, order A2
+  prompt.answerInput(QString("Ruten"));
+  whenModal<CateForm>([](CateForm* cate) {
+    cate->List1->setCurrentRow(0);
+    cate->Command3_Click();  // 露天 -> Ruten, customers and orders at once
+    cate->Command1_Click();
+  });
+  dlg.Command5_Click();
+  EXPECT_EQ(dlg.Combo1->currentText(), "Ruten");  // the first entry
+  dlg.Text3->setText("02-5555");
+  dlg.Command1_Click();
+  // The customer's own row is not "another customer with this key".
+  EXPECT_EQ(prompt.texts(), QStringList{"要改成什麼名稱?"});
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(db.Guest.cell(1, GuestCell::CustomerPhone), "02-5555");
+  EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/Ruten", "amy/蝦皮"}));
+
+  // Saved under another category afterwards: the orders follow from the new name.
+  GuestInput again(db, prompt);
+  ASSERT_TRUE(again.openEdit(2, 1));
+  prompt.answerInput(QString("Ruten2"));
+  whenModal<CateForm>([](CateForm* cate) {
+    cate->List1->setCurrentRow(0);
+    cate->Command3_Click();
+    cate->Command1_Click();
+  });
+  again.Command5_Click();
+  again.Combo1->setEditText("露天");
+  again.Command1_Click();
+  EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/露天", "amy/蝦皮"}));
+}
+
+TEST_F(GuestFormTest, CategoryEditInTheDialogRefreshesTheWindowAfterwards) {
+  GuestForm form(db, prompt);
+  int mainWindowRefills = 0;
+  form.onCategoriesEdited = [&] { ++mainWindowRefills; };
+  form.openAsManager();
+  form.Combo1->setCurrentIndex(1);  // 露天
+  form.Combo1_Click();
+  ASSERT_EQ(listed(form.Liv1), QStringList{"amy/露天"});
+  prompt.answer(Prompt::Answer::Yes);
+  whenModal<GuestInput>([](GuestInput* dlg) {
+    whenModal<CateForm>([](CateForm* cate) {
+      cate->List1->setCurrentRow(0);
+      cate->Command4_Click();  // 露天 deleted: amy moves to 未分類
+      cate->Command1_Click();
+    });
+    dlg->Command5_Click();
+    dlg->reject();
+  });
+  form.Command2_Click();
+  EXPECT_EQ(form.Combo1->currentText(), "全部");
+  EXPECT_EQ(form.Combo1->itemText(1), "蝦皮");
+  EXPECT_EQ(listed(form.Liv1).first(), "amy/未分類");
+  EXPECT_EQ(mainWindowRefills, 1);
+
+  // A delete from the rebuilt list finds the customer under its new key.
+  form.Liv1->setCurrentRow(0);
+  prompt.answer(Prompt::Answer::Yes);
+  form.Command4_Click();
+  EXPECT_EQ(db.Guest.count(), 3);
   form.close();
 }
 

@@ -66,6 +66,7 @@ TEST_F(GuestListTest, SearchLooksInAccountAndNameIgnoringCase) {
     EXPECT_EQ(accounts(GuestList::search(db.Guest, t, c.filter, c.all, off)), c.found) << c.typed.toStdString();
   }
   EXPECT_EQ(GuestList::searchText("  mary\r\nignored"), "mary");
+  EXPECT_EQ(GuestList::searchText("mary\nmore"), "mary\nmore");  // only CR LF ends the line
 }
 
 TEST_F(GuestListTest, RemoveTakesTheFirstRowOfEachKeyInTurn) {

@@ -277,6 +277,22 @@ TEST_F(GuestSaveTest, CleaningKeepsLeadingBlanksAndABlankBeforeATab) {
   EXPECT_EQ(db.Guest.cell(4, GuestCell::CustomerAddress), "台中");
 }
 
+TEST_F(GuestSaveTest, CategoryIsTrimmedLikeEveryCategoryName) {
+  // A blank around a typed category would add a second "露天" to the list
+  // that looks like the first and splits its customers.
+  struct Case { QString typed, stored; bool added; };
+  const Case cases[] = {{" 露天 ", "露天", false}, {"\" Yahoo\"", "Yahoo", true}, {"   ", "未分類", false}};
+  for (const auto& c : cases) {
+    auto b = boxes(QString("n%1").arg(db.Guest.count()), c.typed);
+    const auto res = save(b, GuestSave::NewFromList);
+    ASSERT_EQ(res.outcome, Outcome::Saved) << c.typed.toStdString();
+    EXPECT_EQ(db.Guest.cell(res.row, GuestCell::CustomerCategory), c.stored) << c.typed.toStdString();
+    EXPECT_EQ(b.category, c.stored);
+    EXPECT_EQ(res.categoryAdded, c.added) << c.typed.toStdString();
+  }
+  EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
+}
+
 TEST_F(GuestSaveTest, FullCategoryListKeepsTheCustomersCategory) {
   db.settings.CustomerCategories.clear();
   for (int i = 0; i < 200; ++i) db.settings.CustomerCategories << QString("c%1").arg(i);
