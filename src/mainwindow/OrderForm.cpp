@@ -143,6 +143,7 @@ void OrderForm::build() {
   runOpenForm = [](OpenForm& f) { f.exec(); };
   runPassInput = [](PassInput& p) { p.exec(); };
   runOrderInput = [](OrderInput& e) { e.exec(); };
+  pickers_.onCustomerCategoriesEdited = [this] { filterRefillDeferred_ = true; };
   AutoBackup = [this] {
     // A failed daily archive never replaces a good one; the user is told.
     if (AppPaths::folderExists(db_.DataBasePath) && !::AutoBackup(db_)) prompt_.error();
@@ -905,8 +906,28 @@ void OrderForm::Order_New_Click() {
     return;
   }
   dlg.setupNewOrder(*n);
-  runOrderInput(dlg);
+  runEditor(dlg);
   OrderShow();
+}
+
+void OrderForm::runEditor(OrderInput& editor) {
+  editorOpen_ = true;
+  runOrderInput(editor);
+  editorOpen_ = false;
+  const bool refill = filterRefillDeferred_;
+  const bool rebuild = listRebuildDeferred_;
+  filterRefillDeferred_ = listRebuildDeferred_ = false;
+  if (refill)
+    refillCombo1();  // selecting "全部" rebuilds the list as well
+  else if (rebuild)
+    OrderShow();
+}
+
+void OrderForm::OrderShowWhenFree() {
+  if (editorOpen_)
+    listRebuildDeferred_ = true;
+  else
+    OrderShow();
 }
 
 void OrderForm::Order_Del_Click() {
@@ -970,7 +991,7 @@ void OrderForm::Order_Edit_Click() {
     return;
   }
   Liv1->setSelected(row, false);
-  runOrderInput(dlg);
+  runEditor(dlg);
 }
 
 // ---- commands that open other windows ------------------------------------
@@ -988,7 +1009,12 @@ void OrderForm::Data_Guest_Click() {
   try {
     if (!guestForm_) {
       guestForm_ = new GuestForm(db_, prompt_, this);
-      guestForm_->onCategoriesEdited = [this] { refillCombo1(); };
+      guestForm_->onCategoriesEdited = [this] {
+        if (editorOpen_)
+          filterRefillDeferred_ = true;
+        else
+          refillCombo1();
+      };
     }
     guestForm_->openAsManager();
     OrderShow();
@@ -1003,7 +1029,11 @@ void OrderForm::Data_Manuf_Click() {
     manufForm_->setAttribute(Qt::WA_DeleteOnClose);
     manufForm_->setManagementUse();
     // Stock may have changed while it was open.
-    manufForm_->onManagementClosed = [this] { OrderShow(); };
+    manufForm_->onManagementClosed = [this] { OrderShowWhenFree(); };
+    manufForm_->editCategories = [this] {
+      CateForm::edit(db_, prompt_, CategoryEdit::Kind::Product, manufForm_);
+      manufForm_->refillCategoryFilter();
+    };
   }
   manufForm_->show();
   manufForm_->raise();

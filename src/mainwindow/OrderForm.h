@@ -246,6 +246,13 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   bool programEnded_ = false;
   bool closing_ = false;
   EditorPickers pickers_{db_, prompt_};
+  // While the order editor is open its SelEdit names a row of Liv1, so the
+  // list is not rebuilt under it; a rebuild asked for meanwhile runs after.
+  bool editorOpen_ = false;
+  bool listRebuildDeferred_ = false;    // OrderShow
+  bool filterRefillDeferred_ = false;   // refillCombo1 (customer categories changed)
+  void runEditor(OrderInput& editor);
+  void OrderShowWhenFree();
   // First Liv2 row of each order number, built when first asked after Liv2 changed.
   mutable QHash<QString, int> liv2Start_;
   mutable bool liv2Indexed_ = false;

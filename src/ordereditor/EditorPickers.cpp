@@ -1,5 +1,8 @@
 #include "ordereditor/EditorPickers.h"
 
+#include "admin/CateForm.h"
+#include "admin/CategoryEdit.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,6 +40,10 @@ void EditorPickers::openProductPicker(OrderInput& editor) {
   ListViewOrderLines lines(*editor.Liv1);
   ManufForm picker(db_, prompt_, &editor);
   picker.setOrderPickerUse(&lines);
+  picker.editCategories = [this, &picker] {
+    CateForm::edit(db_, prompt_, CategoryEdit::Kind::Product, &picker);
+    picker.refillCategoryFilter();
+  };
   picker.exec();
 }
 
@@ -61,6 +68,7 @@ bool EditorPickers::editLine(OrderInput& editor, int line) {
 void EditorPickers::openCustomerPicker(OrderInput& editor) {
   closeModelessCustomerWindows();
   GuestForm picker(db_, prompt_, &editor);
+  picker.onCategoriesEdited = onCustomerCategoriesEdited;
   picker.openAsPicker(editor.Text13->text(), editor.Text14->text(), editor.customerSink());
 }
 

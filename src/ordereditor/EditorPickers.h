@@ -43,6 +43,9 @@ class EditorPickers {
   // Shows a picture file for the product dialog's thumbnail; empty: the
   // dialog's own plain viewer.
   std::function<void(const QString& path)> viewPicture;
+  // The customer picker edited the customer categories (the main window
+  // refills its own filter).
+  std::function<void()> onCustomerCategoriesEdited;
 
   // Closes every product (customer) window shown without being modal.
   static int closeModelessProductWindows();

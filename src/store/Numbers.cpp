@@ -30,7 +30,8 @@ qsizetype scanNumber(const QString& t, qsizetype pos) {
 
 double leading(const QString& text) {
   qsizetype p = 0;
-  while (p < text.size() && (text[p] == u' ' || text[p] == u'\t')) ++p;
+  // The same blanks isNumeric allows around a number, the full-width one too.
+  while (p < text.size() && text[p].isSpace()) ++p;
   const qsizetype end = scanNumber(text, p);
   if (end < 0) return 0.0;
   const std::string s = text.mid(p, end - p).toStdString();

@@ -6,7 +6,8 @@
 
 namespace Num {
 
-// The number a text begins with: leading blanks skipped, an optional sign,
+// The number a text begins with: leading white space (also the full-width
+// blank) skipped, an optional sign,
 // digits with at most one decimal point. Empty or non-numeric text gives 0.
 // "007" -> 7, "1.50" -> 1.5, "12 kg" -> 12, "abc" -> 0, "-3" -> -3.
 double leading(const QString& text);

@@ -15,6 +15,7 @@
 #include "mainwindow/OrderForm.h"
 #include "mainwindow/OrderList.h"
 #include "ordereditor/OrderInput.h"
+#include "products/ManufForm.h"
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
@@ -179,6 +180,25 @@ TEST_F(ListWindow, OrdersAreCreatedEditedAndDeletedFromTheList) {
   EXPECT_FALSE(keys().contains(number));
   EXPECT_EQ(static_cast<int>(Num::leading(f->db().Manuf.cell(1, ManufCell::ProductStock))), cupStock);
   EXPECT_FALSE(prompt.pending());
+}
+
+TEST_F(ListWindow, TheListIsNotRebuiltUnderAnOpenEditor) {
+  // Closing the product window while an order is open in the editor asks for
+  // a rebuild; it waits until the editor is closed, since the editor's row
+  // number names a row of the list.
+  f->Data_Manuf_Click();
+  ASSERT_NE(f->manufWindow(), nullptr);
+  f->Liv1->setCurrentRow(0);
+  f->Liv1->setText(0, OrderListCol::OrderNote, QStringLiteral("marker"));
+  QString seenWhileOpen;
+  f->runOrderInput = [&](OrderInput& e) {
+    f->manufWindow()->close();
+    seenWhileOpen = f->Liv1->text(0, OrderListCol::OrderNote);
+    e.Command5_Click();
+  };
+  f->Order_Edit_Click();
+  EXPECT_EQ(seenWhileOpen, QStringLiteral("marker"));
+  EXPECT_NE(f->Liv1->text(0, OrderListCol::OrderNote), QStringLiteral("marker"));
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 TEST(Numbers, LeadingNumberOfAText) {
   const std::vector<std::pair<QString, double>> cases = {
       {"007", 7}, {"1.50", 1.5}, {"12 kg", 12}, {"", 0}, {"abc", 0}, {"-3", -3}, {" 4", 4},
-      {".5", 0.5}, {"5.", 5}, {"+2", 2}, {"-", 0}, {"1,234", 1}, {"3e5", 3}};
+      {".5", 0.5}, {"5.", 5}, {"　60", 60}, {"+2", 2}, {"-", 0}, {"1,234", 1}, {"3e5", 3}};
   for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(Num::leading(text), value) << text.toStdString();
   EXPECT_TRUE(Num::isNumeric(QStringLiteral(" 12.5 ")));
+  // Whatever isNumeric accepts, leading reads as that number.
+  EXPECT_TRUE(Num::isNumeric(QStringLiteral("　95")));
   EXPECT_FALSE(Num::isNumeric(QString()));
   EXPECT_FALSE(Num::isNumeric(QStringLiteral("12a")));
 }
