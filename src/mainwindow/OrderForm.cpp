@@ -1030,10 +1030,10 @@ void OrderForm::Data_Manuf_Click() {
     manufForm_->setManagementUse();
     // Stock may have changed while it was open.
     manufForm_->onManagementClosed = [this] { OrderShowWhenFree(); };
-    manufForm_->editCategories = [this] {
+    manufForm_->setCategoryEditor([this] {
       CateForm::edit(db_, prompt_, CategoryEdit::Kind::Product, manufForm_);
       manufForm_->refillCategoryFilter();
-    };
+    });
   }
   manufForm_->show();
   manufForm_->raise();

@@ -40,10 +40,10 @@ void EditorPickers::openProductPicker(OrderInput& editor) {
   ListViewOrderLines lines(*editor.Liv1);
   ManufForm picker(db_, prompt_, &editor);
   picker.setOrderPickerUse(&lines);
-  picker.editCategories = [this, &picker] {
+  picker.setCategoryEditor([this, &picker] {
     CateForm::edit(db_, prompt_, CategoryEdit::Kind::Product, &picker);
     picker.refillCategoryFilter();
-  };
+  });
   picker.exec();
 }
 

@@ -93,7 +93,10 @@ void ManufForm::buildControls() {
   // purchase records and category editor stand disabled until they exist.
   for (QPushButton* b : {Command6, Command9, Command5, Command7, Command8, Command10, Command11, Command12})
     b->setEnabled(false);
-  Command13->setEnabled(false);
+  Command13->setEnabled(false);  // until a category editor is set
+  connect(Command13, &QPushButton::clicked, this, [this] {
+    if (editCategories) editCategories();
+  });
 
   Liv1->setColumns({QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("售價"),
                     QStringLiteral("成本"), QStringLiteral("庫存"), QStringLiteral("備註"),
@@ -266,6 +269,11 @@ void ManufForm::refillCategoryFilter() {
   const int i = Combo1->findText(chosen);
   setFilterQuietly(i > 0 && chosen != kEditCategories ? i : 0);
   ManufShow();
+}
+
+void ManufForm::setCategoryEditor(std::function<void()> editor) {
+  editCategories = std::move(editor);
+  Command13->setEnabled(static_cast<bool>(editCategories));
 }
 
 void ManufForm::Combo1_Click() {

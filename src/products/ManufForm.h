@@ -58,6 +58,8 @@ class ManufForm : public QDialog {
   // Hooks for the main window and for commands of other windows.
   std::function<void()> onManagementClosed;  // closed in management use: stock may have changed
   std::function<void()> editCategories;      // the category editor; refillCategoryFilter() afterwards
+  // Sets editCategories and enables the button "編輯分類" that runs it.
+  void setCategoryEditor(std::function<void()> editor);
 
   // Handlers.
   void Command0_Click();

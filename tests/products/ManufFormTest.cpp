@@ -55,6 +55,15 @@ TEST_F(ManufFormTest, ListColoursTotalsAndFilters) {
   EXPECT_FALSE(f.View_show2->isChecked());
   EXPECT_EQ(column(*f.Liv1, ProductList::Name), (QStringList{"戒指", "橡皮", "雜物"}));
   EXPECT_EQ(f.Panel[0]->text(), "售價總計: 516 ");
+
+  // The category button and the filter's last entry run the category editor once one is set.
+  EXPECT_FALSE(f.Command13->isEnabled());
+  int edits = 0;
+  f.setCategoryEditor([&] { ++edits; });
+  EXPECT_TRUE(f.Command13->isEnabled());
+  f.Command13->click();
+  f.Combo1->setCurrentIndex(f.Combo1->count() - 1);  // choosing an entry runs its handler
+  EXPECT_EQ(edits, 2);
 }
 
 TEST_F(ManufFormTest, StockColumnSortsByValueAndKeepsTheShownStock) {
