@@ -19,24 +19,12 @@
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/WindowTweaks.h"
+#include "store/LineBreaks.h"
 #include "store/Database.h"
 
 namespace {
 
 const QString kSection = QStringLiteral("GuestInput");
-
-QString toBox(const QString& stored) {
-  QString s = stored;
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return s;
-}
-
-QString fromBox(const QString& shown) {
-  QString s = shown;
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return s;
-}
 
 }  // namespace
 
@@ -209,9 +197,9 @@ CustomerFields GuestInput::fields() const {
   f.phone = Text3->text();
   f.mobile = Text4->text();
   f.email = Text5->text();
-  f.address = fromBox(Text6->toPlainText());
+  f.address = LineBreaks::forFile(Text6->toPlainText());
   f.bankLast5 = Text7->text();
-  f.note = fromBox(Text8->toPlainText());
+  f.note = LineBreaks::forFile(Text8->toPlainText());
   return f;
 }
 
@@ -223,9 +211,9 @@ void GuestInput::setFields(const CustomerFields& f) {
   Text3->setText(f.phone);
   Text4->setText(f.mobile);
   Text5->setText(f.email);
-  Text6->setPlainText(toBox(f.address));
+  Text6->setPlainText(LineBreaks::forBox(f.address));
   Text7->setText(f.bankLast5);
-  Text8->setPlainText(toBox(f.note));
+  Text8->setPlainText(LineBreaks::forBox(f.note));
 }
 
 void GuestInput::Command1_Click() {

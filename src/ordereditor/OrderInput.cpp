@@ -32,6 +32,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/WindowTweaks.h"
+#include "store/LineBreaks.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 
@@ -47,14 +48,6 @@ constexpr int kColumnTwips[LineCol::Count] = {2400, 1400, 900, 900, 700, 700, 18
 // The smallest size the window may take, in twips.
 constexpr int kMinWidthTwips = 10575;
 constexpr int kMinHeightTwips = 8715;
-
-// The note box shows line breaks as "\n"; the tables keep CR LF.
-QString noteFromBox(const QString& shown) {
-  QString s = shown;
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  s.replace(u'\n', QStringLiteral("\r\n"));
-  return s;
-}
 
 QLineEdit* box(QWidget* parent, bool readOnly = false) {
   auto* e = new QLineEdit(parent);
@@ -520,7 +513,7 @@ OrderBoxes OrderInput::boxes() const {
   b.percent = Text16->text();
   b.amountOn = Check5->isChecked();
   b.amount = Text18->text();
-  b.note = noteFromBox(Text5->toPlainText());
+  b.note = LineBreaks::forFile(Text5->toPlainText());
   return b;
 }
 
@@ -544,7 +537,7 @@ void OrderInput::setBoxes(const OrderBoxes& b) {
   Text15->setText(b.shipDate);
   Text16->setText(b.percent);
   Text18->setText(b.amount);
-  if (noteFromBox(Text5->toPlainText()) != b.note) Text5->setPlainText(b.note);
+  if (LineBreaks::forFile(Text5->toPlainText()) != b.note) Text5->setPlainText(b.note);
 }
 
 OrderLines OrderInput::lines() const {

@@ -11,6 +11,7 @@
 
 #include "platform/Codec.h"
 #include "platform/QtPrompt.h"
+#include "store/LineBreaks.h"
 #include "store/SaveTransaction.h"
 
 TextViewer::TextViewer(QWidget* parent, Prompt* prompt)
@@ -60,8 +61,7 @@ bool TextViewer::openFile(const QString& path) {
     prompt_->error();
     return false;
   }
-  QString t = Codec::decode(bytes);
-  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  const QString t = LineBreaks::forBox(Codec::decode(bytes));
   path_ = QFileInfo(path).absoluteFilePath();
   setText(t);
   return true;
@@ -76,9 +76,7 @@ void TextViewer::setText(const QString& text) {
 }
 
 bool TextViewer::saveTo(const QString& path) {
-  QString t = text();
-  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  const QString t = LineBreaks::forFile(text());
   bool lossless = true;
   const QByteArray bytes = Codec::encode(t, &lossless);
   const QFileInfo info(path);

@@ -28,6 +28,7 @@
 #include "platform/WindowTweaks.h"
 #include "products/ManufForm.h"
 #include "products/ProductLookup.h"
+#include "store/LineBreaks.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 #include "store/SharedRoutines.h"
@@ -41,20 +42,6 @@ const QString kRemovePicture = QStringLiteral("移除圖片");
 constexpr int kThumbW = 241;
 constexpr int kThumbH = 233;
 constexpr int kFrameSpare = 16;
-
-// The note box shows line breaks as "\n"; the tables keep CR LF.
-QString noteToBox(const QString& stored) {
-  QString s = stored;
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return s;
-}
-
-QString noteFromBox(const QString& shown) {
-  QString s = shown;
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return s;
-}
 
 }  // namespace
 
@@ -243,7 +230,7 @@ void ManufInput::fillFromProduct(int r) {
   Text3->setText(t.cell(r, ManufCell::ProductPrice));
   Text4->setText(t.cell(r, ManufCell::ProductCost));
   Text7->setText(t.cell(r, ManufCell::ProductStock));
-  Text5->setPlainText(noteToBox(t.cell(r, ManufCell::ProductNote)));
+  Text5->setPlainText(LineBreaks::forBox(t.cell(r, ManufCell::ProductNote)));
   Text8->setText(t.cell(r, ManufCell::SafetyStock));
   Text9->setText(t.cell(r, ManufCell::ProductWeight));
   loadPicture(t.cell(r, ManufCell::ProductName), t.cell(r, ManufCell::ProductCategory));
@@ -318,7 +305,7 @@ void ManufInput::prepareEditLine(OrderEditorLines* lines, int line) {
   Text2->setText(l.name);
   Text3->setText(l.price);
   Text4->setText(l.cost);
-  Text5->setPlainText(noteToBox(l.note));
+  Text5->setPlainText(LineBreaks::forBox(l.note));
   Text6->setText(l.url);
   Text9->setText(l.weight);
   const int r = FindProductRow(db_.Manuf, l.name, l.category);
@@ -344,7 +331,7 @@ ProductSave::Fields ManufInput::fields() const {
   f.price = Text3->text();
   f.cost = Text4->text();
   f.stock = Text7->text();
-  f.note = noteFromBox(Text5->toPlainText());
+  f.note = LineBreaks::forFile(Text5->toPlainText());
   f.safety = Text8->text();
   f.weight = Text9->text();
   f.qty = Text1->text();
@@ -363,7 +350,7 @@ void ManufInput::setFields(const ProductSave::Fields& f) {
   Text3->setText(f.price);
   Text4->setText(f.cost);
   Text7->setText(f.stock);
-  Text5->setPlainText(noteToBox(f.note));
+  Text5->setPlainText(LineBreaks::forBox(f.note));
   Text8->setText(f.safety);
   Text9->setText(f.weight);
   Text1->setText(f.qty);
