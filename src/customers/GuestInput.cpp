@@ -19,8 +19,8 @@
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/WindowTweaks.h"
-#include "store/LineBreaks.h"
 #include "store/Database.h"
+#include "store/LineBreaks.h"
 
 namespace {
 

@@ -36,13 +36,6 @@ QString token(const QString& cell, int n, bool* has = nullptr) {
 // The first token of a cell (the whole cell when it holds no blank).
 QString firstToken(const QString& cell) { return token(cell, 0); }
 
-// SellerPaysShipping converted as a whole: only the number 1 means the
-// seller pays; empty or not a number means the buyer does.
-bool sellerPays(const QString& cell) {
-  if (cell.size() == 1) return cell[0] == u'1';
-  return Num::isNumeric(cell) && Num::leading(cell) == 1;
-}
-
 // Blanks (not other white space) off both ends, as the search box is cleaned.
 QString trimBlanks(const QString& s) {
   qsizetype a = 0;
@@ -61,6 +54,11 @@ QString firstLine(const QString& s) {
 bool validIndex(const Table& order, int index) { return index >= 1 && index <= order.count(); }
 
 }  // namespace
+
+bool sellerPaysShipping(const QString& cell) {
+  if (cell.size() == 1) return cell[0] == u'1';
+  return Num::isNumeric(cell) && Num::leading(cell) == 1;
+}
 
 QStringList orderListCaptions() {
   return {QStringLiteral("訂單編號"), QStringLiteral("日期"),   QStringLiteral("客戶帳號"),
@@ -120,7 +118,7 @@ void OrderTotals::addOrder(const Table& order, int row) {
   ShippingTotal += fee;
   if (firstToken(order.cell(row, OrderCell::PaymentState)) == kUnpaid) UnpaidTotal += receivable;
   ReceivableTotal += receivable;
-  if (sellerPays(order.cell(row, OrderCell::SellerPaysShipping))) {
+  if (sellerPaysShipping(order.cell(row, OrderCell::SellerPaysShipping))) {
     GoodsTotal += receivable;
     SellerShippingTotal += fee;
   } else {

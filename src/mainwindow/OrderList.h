@@ -86,6 +86,10 @@ static_assert(int(OrderListCol::ShipDate) == int(ShortageLiv1::ShipDate) &&
 namespace OrderList {
 
 // Column captions of Liv1 and their default widths in twips (Index hidden).
+// SellerPaysShipping read as a whole: only the number 1 means the seller
+// pays; empty or not a number means the buyer does.
+bool sellerPaysShipping(const QString& cell);
+
 QStringList orderListCaptions();
 std::array<int, OrderListCol::Count> orderListWidths();
 

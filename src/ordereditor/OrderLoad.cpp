@@ -1,5 +1,7 @@
 #include "ordereditor/OrderLoad.h"
 
+#include "mainwindow/OrderList.h"
+
 #include "customers/GuestSave.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
@@ -93,8 +95,7 @@ std::optional<LoadedOrder> load(const Database& db, int orderRow, const Shortage
   b.method = ship.method;
 
   b.note = cell(OrderCell::OrderNote);
-  const QString& sellerPays = cell(OrderCell::SellerPaysShipping);
-  b.sellerPays = Num::isNumeric(sellerPays) && Num::leading(sellerPays) == 1;
+  b.sellerPays = OrderList::sellerPaysShipping(cell(OrderCell::SellerPaysShipping));
 
   // Both discounts stored: the amount is the one that opens ticked.
   const QString& amount = cell(OrderCell::DiscountAmount);

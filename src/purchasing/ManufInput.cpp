@@ -28,8 +28,8 @@
 #include "platform/WindowTweaks.h"
 #include "products/ManufForm.h"
 #include "products/ProductLookup.h"
-#include "store/LineBreaks.h"
 #include "store/Database.h"
+#include "store/LineBreaks.h"
 #include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 
