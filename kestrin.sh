@@ -23,7 +23,12 @@ install_missing() {
 }
 
 build() {
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_WERROR=ON >/dev/null
+  local launcher=()
+  if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$PWD"
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_WERROR=ON "${launcher[@]}" >/dev/null
   cmake --build build -j"$(nproc)"
 }
 

@@ -811,13 +811,47 @@ void OrderForm::showOrderList(const OrderList::OrderListResult& result) {
     }
   }
   for (int p = 0; p < 7 && p < result.panels.size(); ++p) panels_[p + 1]->setText(result.panels[p]);
+  if (sortColumn >= 0) Liv1->sortRows(sortColumn, sortOrder);
+}
+
+void OrderForm::showOrderListWithShortage(const OrderList::OrderListResult& result) {
+  showOrderList(result);
   Liv2->setRows(result.shortage.liv2);
   liv2Indexed_ = false;
-  if (sortColumn >= 0) Liv1->sortRows(sortColumn, sortOrder);
   if (result.shortage.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
 }
 
-void OrderForm::OrderShow() { showOrderList(OrderList::OrderShow(db_, currentFilter(), currentView())); }
+bool OrderForm::unshippedOptionSelected() const { return Option1->isChecked(); }
+
+void OrderForm::setShippingOptionsQuietly(bool unshipped, bool shipped) {
+  const bool was = se;
+  se = true;
+  setShippingOptions(unshipped, shipped);
+  se = was;
+}
+
+int OrderForm::categoryFilterIndex() const { return Combo1->currentIndex(); }
+
+void OrderForm::setCategoryFilterQuietly(int index) {
+  const bool was = se;
+  se = true;
+  Combo1->setCurrentIndex(index);
+  se = was;
+}
+
+void OrderForm::clearShortageList() {
+  Liv2->clear();
+  liv2Indexed_ = false;
+}
+
+void OrderForm::bringToFront() {
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+}
+
+void OrderForm::OrderShow() { showOrderListWithShortage(OrderList::OrderShow(db_, currentFilter(), currentView())); }
 
 void OrderForm::applyShortage(const ShortageResult& r) {
   Liv2->setRows(r.liv2);
@@ -837,7 +871,7 @@ void OrderForm::Command6_Click() {
     return;
   }
   Text1->setText(s.searchText);
-  showOrderList(s.list);
+  showOrderListWithShortage(s.list);
 }
 
 void OrderForm::Command3_Click() {

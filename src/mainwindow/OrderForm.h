@@ -11,6 +11,7 @@
 
 #include "admin/PasswordHost.h"
 #include "ordereditor/EditorPickers.h"
+#include "mainwindow/OrderListHost.h"
 #include "ordereditor/OrderInputHost.h"
 #include "mainwindow/LoadForm.h"
 #include "mainwindow/OrderList.h"
@@ -37,7 +38,7 @@ class QSystemTrayIcon;
 class QToolBar;
 class QWidget;
 
-class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost {
+class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost, public OrderListHost {
   Q_OBJECT
  public:
   // The program's window, with real dialogs.
@@ -71,6 +72,15 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   // ---- order list and filters ----
   void OrderShow();       // rebuilds Liv1, totals and the shortage list
   void CheckStockShortage() override;  // the shortage list and marks of the rows listed now
+
+  // Listings of other windows (OrderListHost).
+  void showOrderList(const OrderList::OrderListResult& result) override;
+  bool unshippedOptionSelected() const override;
+  void setShippingOptionsQuietly(bool unshipped, bool shipped) override;
+  int categoryFilterIndex() const override;
+  void setCategoryFilterQuietly(int index) override;
+  void clearShortageList() override;
+  void bringToFront() override;
   void Command6_Click();  // customer search by account or name
   void Sel_Cal_Click();   // totals of the selected orders
   void Sel_SetPay_Click();
@@ -225,7 +235,7 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   OrderList::OrderFilter currentFilter() const;
   OrderList::OrderListView currentView() const;
   // Puts a built list into Liv1, its colours, the panels and Liv2.
-  void showOrderList(const OrderList::OrderListResult& result);
+  void showOrderListWithShortage(const OrderList::OrderListResult& result);
   void applyShortage(const ShortageResult& r);
   std::vector<int> listedIndexes(bool selectedOnly) const;
   // Windows holding table row numbers are closed when another database is loaded.
