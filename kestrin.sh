@@ -25,7 +25,7 @@ install_missing() {
 build() {
   local launcher=()
   if command -v ccache >/dev/null; then
-    export CCACHE_BASEDIR="$PWD"
+    export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_WERROR=ON "${launcher[@]}" >/dev/null
