@@ -11,6 +11,7 @@
 #include <functional>
 #include <unistd.h>
 
+#include "BenchCase.h"
 #include "SyntheticDatabase.h"
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
@@ -102,15 +103,16 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   double scale = 1.0;
   int repeat = 3;
-  QString dbDir, outDir;
+  QString dbDir, outDir, only;
   const QStringList args = app.arguments();
   for (int i = 1; i < args.size(); ++i) {
     if (args[i] == QStringLiteral("--scale") && i + 1 < args.size()) scale = args[++i].toDouble();
     else if (args[i] == QStringLiteral("--db") && i + 1 < args.size()) dbDir = AppPaths::withSlash(args[++i]);
     else if (args[i] == QStringLiteral("--out") && i + 1 < args.size()) outDir = AppPaths::withSlash(args[++i]);
     else if (args[i] == QStringLiteral("--repeat") && i + 1 < args.size()) repeat = std::max(1, args[++i].toInt());
+    else if (args[i] == QStringLiteral("--only") && i + 1 < args.size()) only = args[++i];
     else {
-      std::fprintf(stderr, "usage: kestrin_bench [--scale F] [--db DIR] [--out DIR] [--repeat N]\n");
+      std::fprintf(stderr, "usage: kestrin_bench [--scale F] [--db DIR] [--out DIR] [--repeat N] [--only NAME]\n");
       return 2;
     }
   }
@@ -200,6 +202,10 @@ int main(int argc, char** argv) {
         if (result.colors[i].color(c).isValid()) list.setCellColor(static_cast<int>(i), c, result.colors[i].color(c));
   });
   row("list fill with colours (widget)", fill, scan, "of one pass (target < 100 ms)");
+  db.DataBasePath = dbDir;
+  store.loadDatabase();
+  BenchContext ctx{db, prompt, dbDir, AppPaths::withSlash(work.path()), scale, repeat, scan};
+  runRegisteredBenches(ctx, only);
   std::printf("peak memory: %ld MiB\n", peakRssMb());
   if (!saved) {
     std::fprintf(stderr, "save failed\n");
