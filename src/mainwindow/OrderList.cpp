@@ -138,7 +138,7 @@ QColor RowColors::color(int column) const {
   }
 }
 
-QStringList orderListRow(const Table& order, int row) {
+QStringList orderListRow(const Table& order, int row, DiscountStyle style) {
   QStringList cells;
   cells.reserve(OrderListCol::Count);
   cells << order.key(row) << order.cell(row, OrderCell::OrderDate) << order.cell(row, OrderCell::BuyerAccount)
@@ -152,7 +152,7 @@ QStringList orderListRow(const Table& order, int row) {
   if (!amount.isEmpty()) {
     const QString t = firstToken(amount);
     const double v = Num::leading(t);
-    discount = v < 0 ? u'+' + Num::format(std::fabs(v)) : u'-' + t;
+    discount = (v < 0 && style == DiscountStyle::Signed) ? u'+' + Num::format(std::fabs(v)) : u'-' + t;
   }
   cells << discount;
 
@@ -211,7 +211,7 @@ QString CustomerLookup::nameOf(const QString& customerNameSex) {
   return p < 0 ? customerNameSex : customerNameSex.left(p);
 }
 
-OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows, bool username) {
+OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows, bool username, DiscountStyle style) {
   OrderListResult r;
   const Table& order = db.Order;
   // Money is summed in list order; the rows are built in slices in parallel.
@@ -223,7 +223,7 @@ OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows
   forEachSlice(orderRows.size(), 8000, [&](size_t from, size_t to) {
     for (size_t k = from; k < to; ++k) {
       QStringList& cells = r.rows[k];
-      cells = orderListRow(order, orderRows[k]);
+      cells = orderListRow(order, orderRows[k], style);
       r.colors[k] = orderRowColors(cells);
       if (customers) {
         const QString name = customers->name(cells[OrderListCol::BuyerAccount], cells[OrderListCol::BuyerCategory]);

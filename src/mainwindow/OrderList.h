@@ -158,8 +158,13 @@ struct OrderListResult {
   ShortageResult shortage;        // the closing step: Liv2 rows (empty unless Option1), marks already in rows
 };
 
+// How the discount cell shows a negative DiscountAmount t (a surcharge):
+// Signed writes "+" and its absolute value, as the order list does;
+// MinusOnly writes "-" & t as stored, as the product window's listing does.
+enum class DiscountStyle { Signed, MinusOnly };
+
 // The cells of one listed order, account without the customer's name.
-QStringList orderListRow(const Table& order, int row);
+QStringList orderListRow(const Table& order, int row, DiscountStyle style = DiscountStyle::Signed);
 RowColors orderRowColors(const QStringList& cells);
 
 // Finds customers as every order-list command does: the first Guest row
@@ -184,7 +189,8 @@ class CustomerLookup {
 // (in the given order), with the customers' names while `username` is set;
 // panels written as a search writes them (no expenses, " 共 n 筆資料").
 // No closing step: the caller decides about the shortage list.
-OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows, bool username);
+OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows, bool username,
+                           DiscountStyle style = DiscountStyle::Signed);
 
 // The period's expenses counted into cost: with View_Expend ticked, the
 // Expend rows of the chosen category and period; 0 while Option1 is set.
