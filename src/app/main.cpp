@@ -1,10 +1,6 @@
 #include <QApplication>
-#include <cstdlib>
 
-#include "mainwindow/OrderForm.h"
-#include "mainwindow/SingleInstance.h"
-#include "platform/QtPrompt.h"
-#include "platform/SettingsStore.h"
+#include "mainwindow/Program.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -14,18 +10,7 @@ int main(int argc, char** argv) {
   // the notification area.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  SingleInstance instance;
-  {
-    QtPrompt prompt;
-    if (!instance.acquire(prompt)) return 0;  // another instance runs: nothing touched
-  }
-
-  OrderForm window;
-  window.endProgram = [&instance] {
-    SettingsStore::sync();
-    instance.unlock();
-    std::_Exit(0);
-  };
-  window.Form_Load();
+  Program program;
+  if (!program.start()) return 0;
   return app.exec();
 }

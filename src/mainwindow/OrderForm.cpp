@@ -28,6 +28,7 @@
 #include "admin/DatabasePassword.h"
 #include "admin/DelForm.h"
 #include "admin/SetAtuoBackupForm.h"
+#include "mainwindow/DailyBackup.h"
 #include "mainwindow/OrderCommands.h"
 #include "ordereditor/OrderInput.h"
 #include "mainwindow/SelectionTools.h"
@@ -147,7 +148,7 @@ void OrderForm::build() {
   pickers_.onCustomerCategoriesEdited = [this] { filterRefillDeferred_ = true; };
   AutoBackup = [this] {
     // A failed daily archive never replaces a good one; the user is told.
-    if (AppPaths::folderExists(db_.DataBasePath) && !::AutoBackup(db_)) prompt_.error();
+    if (AppPaths::folderExists(db_.DataBasePath) && !DailyBackup::write(db_, loadForm_)) prompt_.error();
   };
   connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
 
@@ -745,6 +746,7 @@ bool OrderForm::Form_Unload() {
       db_.setDirty(false);
     }
   }
+  if (exitStarted) exitStarted();
   if (AutoBackup) AutoBackup();
   SettingsStore::set(kSetting, QStringLiteral("DataBaseName"), db_.DataBaseName);
   SettingsStore::set(kSetting, QStringLiteral("DataBasePath"), db_.DataBasePath);
