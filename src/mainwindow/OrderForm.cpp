@@ -1175,7 +1175,7 @@ void OrderForm::Liv1_ColumnClick(int column) {
 }
 
 void OrderForm::OrderTools_SelAll_Click() {
-  for (int r = 0; r < Liv1->rowCount(); ++r) Liv1->setSelected(r, true);
+  Liv1->selectAll();  // every row, first to last, as one selection
 }
 
 void OrderForm::Toolbar1_ButtonClick(int index) {

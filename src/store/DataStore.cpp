@@ -19,6 +19,7 @@
 #include "store/TableFileParse.h"
 
 #include <map>
+#include <mutex>
 
 namespace {
 void yieldOnce() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
@@ -39,20 +40,75 @@ DataStore::DataStore(Database& db, Prompt& prompt, Progress& progress)
 DataStore::~DataStore() = default;
 
 namespace {
-// The table files of the current layout and their fields a record, largest first.
-const std::pair<const char*, int> kTableFiles[] = {
-    {"Stock1.kdt", 8},  {"Member.kdt", 9}, {"Order1.kdt", 13}, {"Stock2.kdt", 1}, {"ManufStock.kdt", 10},
-    {"Manuf1.kdt", 6},  {"Expend.kdt", 5}, {"Images1.kdt", 3},  {"Manuf2.kdt", 1}, {"Manuf3.kdt", 1},
+
+struct TableFile {
+  const char* name;
+  int fields;
+  TableShape shape;
 };
+
+// The table files of the current layout, in the order the readers take
+// them: fields a record, and the table their rows become (the part files
+// of Manuf and Stock fill a column of it).
+const std::vector<TableFile>& tableFiles() {
+  static const std::vector<TableFile> files = {
+      {"Images1.kdt", 3, {ImagesCell::Count, {}}},
+      {"Expend.kdt", 5, {ExpendCell::Count, {}}},
+      {"Manuf1.kdt", 6, {ManufCell::Count, {{ManufCell::SafetyStock, QStringLiteral("0")}, {ManufCell::ProductWeight, QStringLiteral("0")}}}},
+      {"Manuf2.kdt", 1, {}},
+      {"Manuf3.kdt", 1, {}},
+      {"Stock1.kdt", 8, {StockCell::Count, {{StockCell::LineWeight, QStringLiteral("0")}}}},
+      {"Stock2.kdt", 1, {}},
+      {"Member.kdt", 9, {GuestCell::Count, {}}},
+      {"Order1.kdt", 13, {OrderCell::Count, {}}},
+      {"ManufStock.kdt", 10, {ManufStockCell::Count, {}}},
+  };
+  return files;
+}
+
+// Reads started ahead of a load (start-up), for the folder they were made for.
+struct ReadAhead {
+  QString folder;
+  std::unique_ptr<DataStore::Prefetch> files;
+};
+std::mutex g_aheadLock;
+ReadAhead g_ahead;
+
 }  // namespace
 
-void DataStore::prefetchTables() {
-  prefetch_ = std::make_unique<Prefetch>();
-  for (const auto& [name, fields] : kTableFiles) {
-    const QString n = QString::fromLatin1(name);
-    if (!AppPaths::exists(db_.DataBasePath, n)) continue;
-    prefetch_->files.emplace(n, parseTableFileAsync(db_.filePath(n), fields));
+std::unique_ptr<DataStore::Prefetch> DataStore::startReads(const QString& folder) {
+  auto p = std::make_unique<Prefetch>();
+  for (const TableFile& f : tableFiles()) {
+    const QString n = QString::fromLatin1(f.name);
+    if (!AppPaths::exists(folder, n)) continue;
+    p->files.emplace(n, parseTableFileAsync(AppPaths::find(folder, n), f.fields, f.shape));
   }
+  return p;
+}
+
+void DataStore::readAhead(const QString& folder) {
+  const QString dir = AppPaths::withSlash(folder);
+  if (dir.isEmpty() || !AppPaths::folderExists(dir)) return;
+  if (AppPaths::exists(dir, QString::fromLatin1(SaveTransaction::kJournal)) ||
+      AppPaths::exists(dir, QStringLiteral("DataBase.pwd")))
+    return;
+  std::lock_guard<std::mutex> hold(g_aheadLock);
+  g_ahead.folder = dir;
+  g_ahead.files = startReads(dir);
+}
+
+void DataStore::prefetchTables() {
+  {
+    std::lock_guard<std::mutex> hold(g_aheadLock);
+    std::unique_ptr<Prefetch> ahead = std::move(g_ahead.files);
+    const bool same = g_ahead.folder == db_.DataBasePath;
+    g_ahead.folder.clear();
+    if (ahead && same) {
+      prefetch_ = std::move(ahead);
+      return;
+    }
+  }
+  prefetch_ = startReads(db_.DataBasePath);
 }
 
 std::shared_ptr<ParsedTableFile> DataStore::parsed(const QString& fileName, int fields) {
@@ -65,7 +121,10 @@ std::shared_ptr<ParsedTableFile> DataStore::parsed(const QString& fileName, int 
     }
   }
   if (!AppPaths::exists(db_.DataBasePath, fileName)) return nullptr;
-  return parseTableFileAsync(db_.filePath(fileName), fields).get();
+  TableShape shape;
+  for (const TableFile& f : tableFiles())
+    if (fileName == QLatin1String(f.name)) shape = f.shape;
+  return parseTableFileAsync(db_.filePath(fileName), fields, shape).get();
 }
 
 void DataStore::failed(const QString& fileName, const QString& message) {
@@ -111,6 +170,12 @@ bool DataStore::readRecords(const QString& fileName, int n, const QString& failM
   return true;
 }
 
+bool DataStore::take(Table& table, ParsedTableFile& p) {
+  if (!p.regular || !p.table || p.table->cellCount() != table.cellCount()) return false;
+  table = std::move(*p.table);
+  return true;
+}
+
 void DataStore::fillColumn(Table& table, int column, const QString& fileName, const QString& failMessage) {
   if (const auto p = parsed(fileName, 1); p && p->regular) {
     TableLoad::fillColumn(table, column, std::move(*p), &Num::canonical);
@@ -149,10 +214,7 @@ void DataStore::ImagesInit() {
   db_.Images.clear();
   const auto p = parsed(QStringLiteral("Images1.kdt"), 3);
   if (!p) return;
-  if (p->regular) {
-    TableLoad::appendRows(db_.Images, std::move(*p));
-    return;
-  }
+  if (take(db_.Images, *p)) return;
   readRecords(QStringLiteral("Images1.kdt"), 3, errorText(QStringLiteral("Images1")), [&](const QStringList& f) {
     const int r = db_.Images.append(f[0]);
     db_.Images.setCell(r, 1, f[1]);
@@ -163,8 +225,7 @@ void DataStore::ImagesInit() {
 void DataStore::ExpendInit() {
   progress_.setLabel(QStringLiteral("正在載入 Expend 檔案"));
   db_.Expend.clear();
-  if (const auto p = parsed(QStringLiteral("Expend.kdt"), 5); p && p->regular) {
-    TableLoad::appendRows(db_.Expend, std::move(*p));
+  if (const auto p = parsed(QStringLiteral("Expend.kdt"), 5); p && take(db_.Expend, *p)) {
   } else if (p) {
     const bool ok = readRecords(QStringLiteral("Expend.kdt"), 5, errorText(QStringLiteral("Expend")),
                                 [&](const QStringList& f) {
@@ -189,10 +250,7 @@ void DataStore::Manuf1Init() {
   t.clear();
   const QString msg = errorText(QStringLiteral("Manuf1"));
   if (const auto p = parsed(QStringLiteral("Manuf1.kdt"), 6)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p), {{6, QStringLiteral("0")}, {7, QStringLiteral("0")}});
-      return;
-    }
+    if (take(t, *p)) return;
     readRecords(QStringLiteral("Manuf1.kdt"), 6, msg, [&](const QStringList& f) {
       const int r = t.append(f[0]);
       for (int j = 1; j <= 5; ++j) t.setCell(r, j, f[j]);
@@ -241,10 +299,7 @@ void DataStore::Stock1Init() {
   t.clear();
   const QString msg = errorText(QStringLiteral("Stock1"));
   if (const auto p = parsed(QStringLiteral("Stock1.kdt"), 8)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p), {{8, QStringLiteral("0")}});
-      return;
-    }
+    if (take(t, *p)) return;
     readRecords(QStringLiteral("Stock1.kdt"), 8, msg, [&](const QStringList& f) {
       const int r = t.append(f[0]);
       for (int j = 1; j <= 7; ++j) t.setCell(r, j, f[j]);
@@ -273,8 +328,7 @@ void DataStore::GuestInit() {
   t.clear();
   const QString msg = errorText(QStringLiteral("Member"));
   if (const auto p = parsed(QStringLiteral("Member.kdt"), 9)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p));
+    if (take(t, *p)) {
     } else if (!readRecords(QStringLiteral("Member.kdt"), 9, msg, [&](const QStringList& f) {
           const int r = t.append(f[0]);
           for (int j = 1; j <= 8; ++j) t.setCell(r, j, f[j]);
@@ -300,8 +354,7 @@ void DataStore::OrderInit() {
   t.clear();
   const QString msg = errorText(QStringLiteral("Order"));
   if (const auto p = parsed(QStringLiteral("Order1.kdt"), 13)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p));
+    if (take(t, *p)) {
     } else if (!readRecords(QStringLiteral("Order1.kdt"), 13, msg, [&](const QStringList& f) {
           const int r = t.append(f[0]);
           for (int j = 1; j <= 12; ++j) t.setCell(r, j, f[j]);
@@ -326,8 +379,7 @@ void DataStore::ManufStockInit() {
   Table& t = db_.ManufStock;
   t.clear();
   if (const auto p = parsed(QStringLiteral("ManufStock.kdt"), 10)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p));
+    if (take(t, *p)) {
     } else if (!readRecords(QStringLiteral("ManufStock.kdt"), 10, errorText(QStringLiteral("ManufStock")),
                      [&](const QStringList& f) {
                        const int r = t.append(f[0]);
