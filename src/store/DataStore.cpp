@@ -11,13 +11,16 @@
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "store/Numbers.h"
-#include "store/Parallel.h"
 #include "store/Progress.h"
 #include "store/QuotedFieldFile.h"
 #include "store/SaveTransaction.h"
 #include "store/SettingsFiles.h"
 #include "store/TableFileParse.h"
 
+#include <QThreadPool>
+#include <atomic>
+#include <cstring>
+#include <future>
 #include <map>
 #include <mutex>
 
@@ -480,15 +483,7 @@ QByteArray rowBytes(const Table& table, int firstColumn, int columns, int from, 
     for (int c = firstColumn; c < firstColumn + columns; ++c) {
       if (c != firstColumn) *w++ = ',';
       *w++ = '"';
-      const QString& v = table.cell(r, c);
-      if (v.contains(u'"')) {
-        // Last defence: a stray double quote would end the field when read back.
-        QString fixed = v;
-        fixed.replace(u'"', u'\'');
-        w += Codec::encodeTo(w, fixed, nullptr);
-      } else {
-        w += Codec::encodeTo(w, v, nullptr);
-      }
+      w += Codec::encodeFieldTo(w, table.cell(r, c));
       *w++ = '"';
     }
     *w++ = '\r';
@@ -497,26 +492,150 @@ QByteArray rowBytes(const Table& table, int firstColumn, int columns, int from, 
   out.truncate(w - out.data());
   return out;
 }
+
+// Every distinct text of a table encoded once, for files of several
+// columns: their rows are then put together from copies of these bytes
+// (categories, dates, prices and names repeat all through a table).
+struct EncodedValues {
+  static constexpr uint32_t kShift = 14;
+  std::vector<QByteArray> bytes;             // per range of 2^kShift ids
+  std::vector<std::vector<uint32_t>> start;  // per range: where each id's bytes start, and the end
+  const char* data(uint32_t id, uint32_t* len) const {
+    const std::vector<uint32_t>& s = start[id >> kShift];
+    const uint32_t k = id & ((1u << kShift) - 1);
+    *len = s[k + 1] - s[k];
+    return bytes[id >> kShift].constData() + s[k];
+  }
+};
+
+void encodeValueRange(const Table& table, EncodedValues& v, size_t range) {
+  const uint32_t first = static_cast<uint32_t>(range << EncodedValues::kShift);
+  const uint32_t last = std::min(table.valueIdCount(), first + (1u << EncodedValues::kShift));
+  qsizetype bound = 0;
+  for (uint32_t id = first; id < last; ++id) bound += table.valueText(id).size() * 2;
+  QByteArray out(bound, Qt::Uninitialized);
+  std::vector<uint32_t>& s = v.start[range];
+  s.resize(static_cast<size_t>(last - first) + 1);
+  char* w = out.data();
+  for (uint32_t id = first; id < last; ++id) {
+    s[id - first] = static_cast<uint32_t>(w - out.data());
+    w += Codec::encodeFieldTo(w, table.valueText(id));
+  }
+  s[last - first] = static_cast<uint32_t>(w - out.data());
+  out.truncate(w - out.data());
+  v.bytes[range] = std::move(out);
+}
+
+// Rows [from, to] from the encoded texts.
+QByteArray rowBytes(const Table& table, const EncodedValues& v, int firstColumn, int columns, int from, int to) {
+  qsizetype size = 0;
+  uint32_t len = 0;
+  for (int r = from; r <= to; ++r) {
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+      v.data(table.valueId(r, c), &len);
+      size += len + 3;
+    }
+    size += 1;  // one comma fewer than fields, CR LF
+  }
+  QByteArray out(size, Qt::Uninitialized);
+  char* w = out.data();
+  for (int r = from; r <= to; ++r) {
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+      if (c != firstColumn) *w++ = ',';
+      *w++ = '"';
+      const char* p = v.data(table.valueId(r, c), &len);
+      std::memcpy(w, p, len);
+      w += len;
+      *w++ = '"';
+    }
+    *w++ = '\r';
+    *w++ = '\n';
+  }
+  return out;
+}
+
+constexpr int kSlice = 20000;  // rows a piece
+
+}  // namespace
+
+// A table file's bytes, encoded on the worker threads in pieces of rows;
+// a writer takes the pieces in file order as each is done. Files of several
+// columns first encode the table's distinct texts (in ranges, on the
+// workers too). `priority` orders the work of several files.
+class DataStore::Encoding {
+ public:
+  static std::shared_ptr<Encoding> start(const Table& table, int firstColumn, int columns, int priority) {
+    auto e = std::shared_ptr<Encoding>(new Encoding(table, firstColumn, columns, priority));
+    const size_t n = static_cast<size_t>((e->rows_ + kSlice - 1) / kSlice);
+    e->pieces_.resize(n);
+    e->futures_.reserve(n);
+    for (auto& p : e->pieces_) e->futures_.push_back(p.get_future());
+    if (n == 0) return e;
+    // Through the distinct texts only where they repeat a lot: there they
+    // save most of the work; elsewhere the rows start at once.
+    const double cells = static_cast<double>(e->rows_) * columns;
+    e->byValue_ = columns > 1 && table.valueIdCount() * 4.0 < cells;
+    if (!e->byValue_) {
+      e->startRows(e);
+      return e;
+    }
+    const size_t ranges =
+        (static_cast<size_t>(table.valueIdCount()) + (1u << EncodedValues::kShift) - 1) >> EncodedValues::kShift;
+    e->values_.bytes.resize(ranges);
+    e->values_.start.resize(ranges);
+    e->pendingValues_ = ranges;
+    for (size_t r = 0; r < ranges; ++r) {
+      QThreadPool::globalInstance()->start(
+          [e, r] {
+            encodeValueRange(*e->table_, e->values_, r);
+            if (e->pendingValues_.fetch_sub(1) == 1) e->startRows(e);
+          },
+          e->priority_);
+    }
+    return e;
+  }
+  size_t pieces() const { return futures_.size(); }
+  // Piece i, once it is done (each is taken once).
+  QByteArray take(size_t i) { return futures_[i].get(); }
+  // Waits for the work still running (it reads the table).
+  void finish() {
+    for (auto& f : futures_)
+      if (f.valid()) f.wait();
+  }
+
+ private:
+  Encoding(const Table& table, int firstColumn, int columns, int priority)
+      : table_(&table), firstColumn_(firstColumn), columns_(columns), rows_(table.count()), priority_(priority) {}
+  void startRows(const std::shared_ptr<Encoding>& self) {
+    for (size_t p = 0; p < pieces_.size(); ++p) {
+      QThreadPool::globalInstance()->start(
+          [self, p] {
+            Encoding& e = *self;
+            const int first = static_cast<int>(p) * kSlice + 1;
+            const int last = std::min(e.rows_, first + kSlice - 1);
+            e.pieces_[p].set_value(e.byValue_ ? rowBytes(*e.table_, e.values_, e.firstColumn_, e.columns_, first, last)
+                                              : rowBytes(*e.table_, e.firstColumn_, e.columns_, first, last));
+          },
+          priority_);
+    }
+  }
+
+  const Table* table_;
+  int firstColumn_, columns_, rows_, priority_;
+  bool byValue_ = false;
+  EncodedValues values_;
+  std::atomic<size_t> pendingValues_{0};
+  std::vector<std::promise<QByteArray>> pieces_;
+  std::vector<std::future<QByteArray>> futures_;
+};
+
+namespace {
 }  // namespace
 
 QByteArray DataStore::tableBytes(const Table& table, int firstColumn, int columns) {
-  // Large tables are encoded in slices on several threads.
-  const size_t rows = static_cast<size_t>(table.count());
-  const size_t slice = 25000;
-  std::vector<QByteArray> pieces((rows + slice - 1) / slice);
-  forEachSlice(pieces.size(), 1, [&](size_t from, size_t to) {
-    for (size_t p = from; p < to; ++p) {
-      const int first = static_cast<int>(p * slice) + 1;
-      const int last = static_cast<int>(std::min(rows, (p + 1) * slice));
-      pieces[p] = rowBytes(table, firstColumn, columns, first, last);
-    }
-  });
-  if (pieces.size() == 1) return pieces[0];
-  qsizetype total = 0;
-  for (const auto& p : pieces) total += p.size();
+  const auto e = Encoding::start(table, firstColumn, columns, 0);
   QByteArray out;
-  out.reserve(total);
-  for (const auto& p : pieces) out += p;
+  for (size_t i = 0; i < e->pieces(); ++i) out += e->take(i);
   return out;
 }
 
@@ -524,7 +643,15 @@ void DataStore::writeTable(SaveTransaction& t, const QString& label, const QStri
                            int firstColumn, int columns, int progressValue) {
   if (!db_.SaveOK) return;
   if (!label.isEmpty()) progress_.setLabel(label);
-  if (!t.write(fileName, tableBytes(table, firstColumn, columns))) {
+  // Encoded ahead on the worker threads when the attempt began; each piece
+  // is written as soon as it is done.
+  std::shared_ptr<Encoding> e;
+  const auto it = encoded_.find(fileName);
+  if (it != encoded_.end()) e = it->second;
+  else e = Encoding::start(table, firstColumn, columns, 0);
+  const bool written = t.write(fileName, e->pieces(), [&e](size_t i) { return e->take(i); });
+  e->finish();  // pieces not taken after a failure are still being made from the table
+  if (!written) {
     db_.SaveOK = false;
     return;
   }
@@ -610,6 +737,24 @@ bool DataStore::saveAttempt() {
     db_.SaveOK = false;
     return false;
   }
+  // Every table file is encoded on the worker threads at once while the
+  // writers below put them on disk one after another, in their order.
+  encoded_.clear();
+  int priority = 100;  // the files written first are encoded first
+  const auto ahead = [this, &priority](const char* name, const Table& table, int first, int columns) {
+    encoded_.emplace(QString::fromLatin1(name), Encoding::start(table, first, columns, priority--));
+  };
+  ahead("Order1.kdt", db_.Order, 0, 13);
+  ahead("Stock1.kdt", db_.Stock, 0, 8);
+  ahead("Stock2.kdt", db_.Stock, StockCell::LineWeight, 1);
+  ahead("Member.kdt", db_.Guest, 0, 9);
+  ahead("Manuf1.kdt", db_.Manuf, 0, 6);
+  ahead("Manuf2.kdt", db_.Manuf, ManufCell::SafetyStock, 1);
+  ahead("Manuf3.kdt", db_.Manuf, ManufCell::ProductWeight, 1);
+  ahead("ManufStock.kdt", db_.ManufStock, 0, 10);
+  ahead("Images1.kdt", db_.Images, 0, 3);
+  if (db_.ExpendDirty || !AppPaths::exists(db_.DataBasePath, QStringLiteral("Expend.kdt")))
+    ahead("Expend.kdt", db_.Expend, 0, 5);
   SaveTransaction t(db_.DataBasePath);
   NumClose(t);
   OrderClose(t);
@@ -629,6 +774,9 @@ bool DataStore::saveAttempt() {
   }
   if (db_.SaveOK && !t.commit()) db_.SaveOK = false;
   if (!db_.SaveOK) t.discard();
+  // Encodings a failed attempt did not use are waited for: they read the tables.
+  for (auto& [name, e] : encoded_) e->finish();
+  encoded_.clear();
   return db_.SaveOK;
 }
 

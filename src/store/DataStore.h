@@ -3,7 +3,10 @@
 // (…Init) and writers (…Close), the order-number counter, loading every file
 // of a folder and saving with up to three attempts.
 #include <QString>
+#include <future>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "store/Database.h"
 
@@ -96,4 +99,7 @@ class DataStore {
   Prompt& prompt_;
   Progress& progress_;
   std::unique_ptr<Prefetch> prefetch_;
+  // Table files of the save attempt, encoded ahead.
+  class Encoding;
+  std::map<QString, std::shared_ptr<Encoding>> encoded_;
 };

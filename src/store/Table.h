@@ -82,6 +82,8 @@ class Table {
   }
   // One more than the highest value number in use.
   uint32_t valueIdCount() const { return values_.size(); }
+  // The text a value number names (id < valueIdCount()).
+  const QString& valueText(uint32_t id) const { return values_[id]; }
 
   // Reorders every row by one column compared as text (stable).
   void sortBy(int column);
