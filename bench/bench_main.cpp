@@ -11,7 +11,7 @@
 // the cases of bench/<Area>Bench.cpp (KESTRIN_BENCH) run on the loaded
 // database.
 //
-//   kestrin_bench [--scale F] [--db DIR] [--repeat N] [--only NAME]
+//   kestrin_bench [--scale F] [--db DIR] [--repeat N] [--only NAME] [--windows-only]
 //   kestrin_bench --scale F --make-db DIR     (writes the synthetic database and ends)
 //
 // Settings, the database list and the instance lock go to a scratch home
@@ -32,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "BenchCase.h"
@@ -100,8 +101,15 @@ void line(const QString& name, double ms, double baseMs, const QString& baseName
 
 // ---- child processes: each prints "RESULT <ms> <peak MiB>" --------------------
 
+double cpuMs() {
+  struct rusage u {};
+  ::getrusage(RUSAGE_SELF, &u);
+  return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+// The time, the peak memory, and the processor time of the whole process.
 void result(double ms) {
-  std::printf("RESULT %.3f %ld\n", ms, peakRssMb());
+  std::printf("RESULT %.3f %ld %.1f\n", ms, peakRssMb(), cpuMs());
   std::fflush(stdout);
 }
 
@@ -301,6 +309,7 @@ int main(int argc, char** argv) {
   double scale = 1.0;
   int repeat = 3;
   QString dbDir, outDir, only, child, makeDb;
+  bool windowsOnly = false;
   for (int i = 1; i < argc; ++i) {
     const QString a = QString::fromLocal8Bit(argv[i]);
     const QString next = i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
@@ -310,9 +319,10 @@ int main(int argc, char** argv) {
     else if (a == QStringLiteral("--repeat") && i + 1 < argc) repeat = std::max(1, next.toInt()), ++i;
     else if (a == QStringLiteral("--only") && i + 1 < argc) only = next, ++i;
     else if (a == QStringLiteral("--child") && i + 1 < argc) child = next, ++i;
+    else if (a == QStringLiteral("--windows-only")) windowsOnly = true;
     else if (a == QStringLiteral("--make-db") && i + 1 < argc) makeDb = AppPaths::withSlash(next), ++i;
     else {
-      std::fprintf(stderr, "usage: kestrin_bench [--scale F] [--db DIR] [--repeat N] [--only NAME]\n");
+      std::fprintf(stderr, "usage: kestrin_bench [--scale F] [--db DIR] [--repeat N] [--only NAME] [--windows-only]\n");
       return 2;
     }
   }
@@ -377,7 +387,7 @@ int main(int argc, char** argv) {
   DatabaseList::write(AppPaths::appPath(), {DatabaseList::entry(QStringLiteral("bench"), dbDir)});
 
   const Run run{QCoreApplication::applicationFilePath(), dbDir, outDir, repeat};
-  if (only.isEmpty()) {
+  if (only.isEmpty() && !windowsOnly) {
     // ---- fresh processes -------------------------------------------------------
     const QString splitName = QStringLiteral("read+decode+split, 1 thread");
     const double split = bestChild(run, QStringLiteral("split"));

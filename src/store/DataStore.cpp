@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstring>
 #include <future>
+#include <malloc.h>
 #include <map>
 #include <mutex>
 
@@ -456,6 +457,8 @@ void DataStore::loadDatabase() {
   progress_.close();
   prefetch_.reset();
   ImagesCnv();
+  // What the readers set aside goes back to the system, not only to the heap.
+  ::malloc_trim(0);
 }
 
 // ---- writers --------------------------------------------------------------

@@ -4,7 +4,9 @@
 #include <QThread>
 #include <QThreadPool>
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <mutex>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -62,52 +64,6 @@ class MappedFile {
   bool ok_ = false;
 };
 
-// Decoded texts written into large shared blocks: each text is a QString
-// pointing into a block (which it keeps alive), so a table of a million
-// distinct texts costs a handful of allocations instead of a million.
-// Every text is followed by a 0 in its block, as Qt expects of its strings.
-class TextArena {
- public:
-  TextArena() = default;
-  TextArena(const TextArena&) = delete;
-  TextArena& operator=(const TextArena&) = delete;
-  ~TextArena() { release(); }
-
-  // Room for n characters (and the terminating 0).
-  char16_t* room(qsizetype n) {
-    if (!block_ || capacity_ - used_ < n + 1) newBlock(std::max<qsizetype>(kBlock, n + 1));
-    return base_ + used_;
-  }
-  // The n characters just written at room() as a text.
-  QString take(qsizetype n) {
-    char16_t* p = base_ + used_;
-    p[n] = 0;
-    used_ += n + 1;
-    block_->ref();
-    return QString(QString::DataPointer(block_, p, n));
-  }
-
- private:
-  static constexpr qsizetype kBlock = 32 * 1024;
-  using Block = QTypedArrayData<char16_t>;
-  void newBlock(qsizetype capacity) {
-    release();
-    auto [header, data] = Block::allocate(capacity);
-    block_ = header;
-    base_ = data;
-    capacity_ = capacity;
-    used_ = 0;
-  }
-  void release() {
-    if (block_ && !block_->deref()) Block::deallocate(block_);
-    block_ = nullptr;
-  }
-  Block* block_ = nullptr;
-  char16_t* base_ = nullptr;
-  qsizetype capacity_ = 0;
-  qsizetype used_ = 0;
-};
-
 inline uint64_t hashBytes(const char* p, size_t n) {
   uint64_t h = 0x9E3779B97F4A7C15ull ^ (n * 0x100000001B3ull);
   while (n >= 8) {
@@ -126,45 +82,36 @@ inline uint64_t hashBytes(const char* p, size_t n) {
 
 // The texts of one column seen so far, by their bytes. A column whose
 // values hardly repeat (order numbers, addresses) soon stops looking.
+// Texts of one file by their bytes: where they lie in the file (offset and
+// length), the reference given to them, and part of their hash.
 class Interner {
  public:
-  bool active() const { return on_; }
-  // The id of these bytes when seen before, else 0.
+  explicit Interner(const char* file) : file_(file) {}
+  // The reference of these bytes when seen before, else 0.
   uint32_t find(const char* p, uint32_t n, uint64_t h) const {
     if (slots_.empty()) return 0;
     const uint32_t tag = static_cast<uint32_t>(h >> 32);
     for (size_t i = h & mask_;; i = (i + 1) & mask_) {
       const Slot& s = slots_[i];
-      if (!s.p) return 0;
-      if (s.tag == tag && s.len == n && std::memcmp(s.p, p, n) == 0) return s.id;
+      if (!s.ref) return 0;
+      if (s.tag == tag && s.len == n && std::memcmp(file_ + s.off, p, n) == 0) return s.ref;
     }
   }
-  void add(const char* p, uint32_t n, uint64_t h, uint32_t id) {
+  void add(const char* p, uint32_t n, uint64_t h, uint32_t ref) {
     if ((used_ + 1) * 2 > slots_.size()) grow();
-    put(Slot{p, n, id, static_cast<uint32_t>(h >> 32), static_cast<uint32_t>(h)});
-  }
-  // Counts a look-up; turns looking off when nearly every value was new.
-  void counted(bool hit) {
-    ++lookups_;
-    if (!hit) ++misses_;
-    if (lookups_ == 2048 && misses_ * 4 > lookups_ * 3) {
-      on_ = false;
-      slots_.clear();
-      slots_.shrink_to_fit();
-    }
+    put(Slot{static_cast<uint32_t>(p - file_), n, ref, static_cast<uint32_t>(h >> 32)}, h);
   }
 
  private:
   struct Slot {
-    const char* p = nullptr;
+    uint32_t off = 0;
     uint32_t len = 0;
-    uint32_t id = 0;
-    uint32_t tag = 0;   // high half of the hash
-    uint32_t low = 0;   // low half, to place it again when growing
+    uint32_t ref = 0;  // 0: free
+    uint32_t tag = 0;  // high half of the hash
   };
-  void put(const Slot& v) {
-    for (size_t i = v.low & mask_;; i = (i + 1) & mask_) {
-      if (!slots_[i].p) {
+  void put(const Slot& v, uint64_t h) {
+    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
+      if (!slots_[i].ref) {
         slots_[i] = v;
         ++used_;
         return;
@@ -173,29 +120,129 @@ class Interner {
   }
   void grow() {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(std::max<size_t>(1024, old.size() * 4), Slot{});
+    slots_.assign(std::max<size_t>(16, old.size() * 2), Slot{});
     mask_ = slots_.size() - 1;
     used_ = 0;
     for (const Slot& s : old)
-      if (s.p) put(s);
+      if (s.ref) put(s, hashBytes(file_ + s.off, s.len));
   }
+  const char* file_;
   std::vector<Slot> slots_;
   size_t mask_ = 0;
   size_t used_ = 0;
-  uint32_t lookups_ = 0;
-  uint32_t misses_ = 0;
-  bool on_ = true;
 };
 
-// Parses the records in [begin, end) of a file of `size` bytes. False when
-// the piece is not in the writers' layout.
-bool parsePiece(const char* file, size_t size, size_t begin, size_t end, int fields, ParsedTableFile::Piece& out) {
+// A small cache of one piece in front of a shared column: the texts met
+// last, one per place (a newer text takes the place of an older one).
+class RecentTexts {
+ public:
+  uint32_t find(const char* file, const char* p, uint32_t n, uint64_t h) const {
+    const Slot& s = slots_[h & (kSize - 1)];
+    if (s.ref && s.tag == static_cast<uint32_t>(h >> 32) && s.len == n && std::memcmp(file + s.off, p, n) == 0)
+      return s.ref;
+    return 0;
+  }
+  void put(const char* file, const char* p, uint32_t n, uint64_t h, uint32_t ref) {
+    slots_[h & (kSize - 1)] = Slot{static_cast<uint32_t>(p - file), n, ref, static_cast<uint32_t>(h >> 32)};
+  }
+
+ private:
+  static constexpr size_t kSize = 2048;
+  struct Slot {
+    uint32_t off = 0;
+    uint32_t len = 0;
+    uint32_t ref = 0;
+    uint32_t tag = 0;
+  };
+  std::vector<Slot> slots_ = std::vector<Slot>(kSize);
+};
+
+// References to the texts of a file, across its pieces: the piece number
+// and the text's number in that piece.
+constexpr int kLocalBits = 26;
+constexpr uint32_t kMaxPieces = 64;
+constexpr uint32_t kMaxLocal = (1u << kLocalBits) - 1;
+inline uint32_t refOf(uint32_t piece, uint32_t local) { return piece << kLocalBits | local; }
+
+// The repeated texts of one column of a file, shared by its pieces: the
+// first piece to meet a text makes it, the others refer to it, so a text
+// is held once however the file was cut. A column whose texts hardly
+// repeat (order numbers, telephones) soon stops looking.
+class SharedColumn {
+ public:
+  explicit SharedColumn(const char* file) {
+    for (auto& s : stripes_) s.map = std::make_unique<Interner>(file);
+  }
+  bool active() const { return on_.load(std::memory_order_relaxed); }
+  // The reference of these bytes; `make()` makes the text (in the calling
+  // piece) and gives its reference when they are new.
+  template <typename Make>
+  uint32_t lookup(const char* p, uint32_t n, uint64_t h, const Make& make) {
+    Stripe& s = stripes_[(h >> 24) & (kStripes - 1)];
+    uint32_t ref;
+    bool hit;
+    {
+      std::lock_guard<std::mutex> hold(s.m);
+      ref = s.map->find(p, n, h);
+      hit = ref != 0;
+      if (!hit) {
+        ref = make();
+        s.map->add(p, n, h, ref);
+      }
+    }
+    return ref;
+  }
+  // Counts what a piece met since it last told: texts, and new texts among
+  // them. Looking stops when nearly all of 16k texts were new (order
+  // numbers, telephones). A column of 20k names drawn at random has found
+  // only about two in three of its names new by then, and stays.
+  void tell(uint32_t texts, uint32_t made) {
+    const uint32_t all = texts_.fetch_add(texts, std::memory_order_relaxed) + texts;
+    const uint32_t fresh = made_.fetch_add(made, std::memory_order_relaxed) + made;
+    if (all >= 16384 && uint64_t(fresh) * 20 > uint64_t(all) * 19) on_.store(false, std::memory_order_relaxed);
+  }
+
+ private:
+  static constexpr int kStripes = 64;
+  struct Stripe {
+    std::mutex m;
+    std::unique_ptr<Interner> map;
+  };
+  std::array<Stripe, kStripes> stripes_;
+  std::atomic<uint32_t> texts_{0};
+  std::atomic<uint32_t> made_{0};
+  std::atomic<bool> on_{true};
+};
+
+// Parses the records in [begin, end) of a file of `size` bytes as piece
+// number `piece`; its ids are references (refOf). False when the piece is
+// not in the writers' layout.
+bool parsePiece(const char* file, size_t size, size_t begin, size_t end, int fields, uint32_t piece,
+                std::vector<std::unique_ptr<SharedColumn>>& columns, ParsedTableFile::Piece& out) {
   const char* p = file + begin;
   const char* const stop = file + end;
   const char* const fileEnd = file + size;
   out.ids.reserve(static_cast<size_t>(std::count(p, stop, '\n') + 1) * static_cast<size_t>(fields));
-  std::vector<Interner> interners(static_cast<size_t>(fields));
-  TextArena arena;
+  // What this piece found already, in front of the shared look-up, and
+  // how many texts and new texts it met (told to the column now and then).
+  std::vector<RecentTexts> seen(static_cast<size_t>(fields));
+  std::vector<uint32_t> met(static_cast<size_t>(fields), 0), made(static_cast<size_t>(fields), 0);
+  bool bad = false;
+  // Decodes the bytes into a new text of this piece; its reference.
+  const auto make = [&](const char* v, uint32_t n) -> uint32_t {
+    // One allocation of the text's own size: a text cut out of a larger
+    // block would make every string grown from it (a cell with a suffix)
+    // as large as its place in the block.
+    QString text(n, Qt::Uninitialized);
+    const qsizetype len = Codec::decodeTo(reinterpret_cast<char16_t*>(text.data()), v, n);
+    if (len < 0 || out.count >= kMaxLocal) {
+      bad = true;
+      text.clear();
+    } else {
+      text.truncate(len);
+    }
+    return refOf(piece, out.add(std::move(text)));
+  };
   while (p < stop) {
     for (int f = 0; f < fields; ++f) {
       if (p >= stop || *p != '"') return false;
@@ -219,22 +266,28 @@ bool parsePiece(const char* file, size_t size, size_t begin, size_t end, int fie
         out.ids.push_back(0);
         continue;
       }
-      Interner& in = interners[static_cast<size_t>(f)];
-      uint64_t h = 0;
-      if (in.active()) {
-        h = hashBytes(v, n);
-        const uint32_t id = in.find(v, n, h);
-        in.counted(id != 0);
-        if (id) {
-          out.ids.push_back(id);
-          continue;
+      SharedColumn& column = *columns[static_cast<size_t>(f)];
+      if (!column.active()) {
+        out.ids.push_back(make(v, n));
+      } else {
+        const size_t fi = static_cast<size_t>(f);
+        RecentTexts& mine = seen[fi];
+        const uint64_t h = hashBytes(v, n);
+        uint32_t ref = mine.find(file, v, n, h);
+        if (!ref) {
+          ref = column.lookup(v, n, h, [&] {
+            ++made[fi];
+            return make(v, n);
+          });
+          mine.put(file, v, n, h, ref);
+        }
+        out.ids.push_back(ref);
+        if (++met[fi] == 1024) {
+          column.tell(met[fi], made[fi]);
+          met[fi] = made[fi] = 0;
         }
       }
-      const qsizetype len = Codec::decodeTo(arena.room(n), v, n);
-      if (len < 0) return false;
-      const uint32_t id = out.add(arena.take(len));
-      if (in.active()) in.add(v, n, h, id);
-      out.ids.push_back(id);
+      if (bad) return false;
     }
   }
   return true;
@@ -265,7 +318,8 @@ std::vector<size_t> boundaries(const char* b, size_t n, size_t want) {
 
 size_t piecesFor(size_t size) {
   const size_t threads = static_cast<size_t>(std::max(1, QThread::idealThreadCount()));
-  return std::clamp<size_t>(size / (256 * 1024), 1, threads * 4);
+  // Pieces of at least 1 MB, two a thread, so that the threads stay busy.
+  return std::clamp<size_t>(size / (1024 * 1024), 1, std::min<size_t>(threads * 2, kMaxPieces));
 }
 
 // One file being parsed on the worker threads.
@@ -277,11 +331,13 @@ struct FileJob {
   std::shared_ptr<ParsedTableFile> result = std::make_shared<ParsedTableFile>();
   std::vector<size_t> cuts;
   std::vector<char> ok;
+  std::vector<std::unique_ptr<SharedColumn>> columns;
   std::atomic<int> pending{0};
   std::promise<std::shared_ptr<ParsedTableFile>> promise;
 
   void finishOne() {
     if (pending.fetch_sub(1) != 1) return;
+    columns.clear();
     map.reset();
     result->regular = std::all_of(ok.begin(), ok.end(), [](char c) { return c != 0; });
     if (!result->regular) result->pieces.clear();
@@ -294,7 +350,8 @@ struct FileJob {
     promise.set_value(result);
   }
   void runPiece(size_t k) {
-    ok[k] = parsePiece(map->data(), map->size(), cuts[k], cuts[k + 1], fields, result->pieces[k]);
+    ok[k] = parsePiece(map->data(), map->size(), cuts[k], cuts[k + 1], fields, static_cast<uint32_t>(k), columns,
+                       result->pieces[k]);
     map->release(cuts[k], cuts[k + 1]);
     finishOne();
   }
@@ -320,6 +377,7 @@ void startJob(const std::shared_ptr<FileJob>& job) {
     const size_t k = job->cuts.size() - 1;
     job->result->pieces.resize(k);
     job->ok.assign(k, 0);
+    for (int f = 0; f < job->fields; ++f) job->columns.push_back(std::make_unique<SharedColumn>(job->map->data()));
     job->pending = static_cast<int>(k);
     for (size_t i = 1; i < k; ++i) QThreadPool::globalInstance()->start([job, i] { job->runPiece(i); });
     job->runPiece(0);
@@ -346,7 +404,10 @@ size_t ParsedTableFile::rowCount() const {
 QString ParsedTableFile::field(size_t row, int f) const {
   for (const Piece& p : pieces) {
     const size_t rows = p.ids.size() / static_cast<size_t>(fields);
-    if (row < rows) return p.text(p.ids[row * static_cast<size_t>(fields) + static_cast<size_t>(f)]);
+    if (row < rows) {
+      const uint32_t ref = p.ids[row * static_cast<size_t>(fields) + static_cast<size_t>(f)];
+      return ref ? pieces[ref >> kLocalBits].text(ref & kMaxLocal) : QString();
+    }
     row -= rows;
   }
   return {};
@@ -370,11 +431,14 @@ ParsedTableFile parseTableFile(const QString& path, int fields) {
 ParsedTableFile parseTableBytes(const char* bytes, size_t size, int fields) {
   ParsedTableFile out;
   out.fields = fields;
-  const std::vector<size_t> cuts = boundaries(bytes, size, std::max<size_t>(1, size / 64));
+  const std::vector<size_t> cuts = boundaries(bytes, size, std::clamp<size_t>(size / 64, 1, kMaxPieces));
   out.pieces.resize(cuts.size() - 1);
+  std::vector<std::unique_ptr<SharedColumn>> columns;
+  for (int f = 0; f < fields; ++f) columns.push_back(std::make_unique<SharedColumn>(bytes));
   out.regular = true;
   for (size_t k = 0; k + 1 < cuts.size(); ++k)
-    if (!parsePiece(bytes, size, cuts[k], cuts[k + 1], fields, out.pieces[k])) out.regular = false;
+    if (!parsePiece(bytes, size, cuts[k], cuts[k + 1], fields, static_cast<uint32_t>(k), columns, out.pieces[k]))
+      out.regular = false;
   if (!out.regular) out.pieces.clear();
   return out;
 }
@@ -389,18 +453,23 @@ void TableLoad::appendRows(Table& t, ParsedTableFile&& parsed, const std::vector
     if (column >= 0 && static_cast<size_t>(column) < stride) fixedIds.emplace_back(column, text.isEmpty() ? 0 : t.values_.add(text));
   size_t w = t.ids_.size();
   t.ids_.resize(w + rows * stride, 0);
+  constexpr uint32_t K = ParsedTableFile::Piece::kChunk;
+  // Every piece's chunks become the table's as they are; a reference
+  // (piece, text) becomes the id of that text there.
+  std::vector<std::vector<uint32_t>> base(parsed.pieces.size());
+  for (size_t k = 0; k < parsed.pieces.size(); ++k)
+    for (auto& chunk : parsed.pieces[k].chunks) base[k].push_back(t.values_.adopt(std::move(chunk)));
+  const auto idOf = [&base](uint32_t ref) -> uint32_t {
+    if (!ref) return 0;
+    const uint32_t local = ref & kMaxLocal;
+    return base[ref >> kLocalBits][local / K] + local % K;
+  };
   for (ParsedTableFile::Piece& piece : parsed.pieces) {
-    // The piece's chunks become the table's: local text k (k >= 1) gets the
-    // id base[k / kChunk] + k % kChunk.
-    std::vector<uint32_t> base;
-    base.reserve(piece.chunks.size());
-    for (auto& chunk : piece.chunks) base.push_back(t.values_.adopt(std::move(chunk)));
     const size_t n = piece.ids.size() / fields;
-    constexpr uint32_t K = ParsedTableFile::Piece::kChunk;
     for (size_t r = 0; r < n; ++r) {
       const uint32_t* in = piece.ids.data() + r * fields;
       uint32_t* out = t.ids_.data() + w;
-      for (size_t f = 0; f < fields; ++f) out[f] = in[f] ? base[in[f] / K] + in[f] % K : 0;
+      for (size_t f = 0; f < fields; ++f) out[f] = idOf(in[f]);
       for (const auto& [column, id] : fixedIds) out[column] = id;
       w += stride;
     }
@@ -413,15 +482,22 @@ void TableLoad::appendRows(Table& t, ParsedTableFile&& parsed, const std::vector
 void TableLoad::fillColumn(Table& t, int column, ParsedTableFile&& parsed, QString (*transform)(const QString&)) {
   if (parsed.fields != 1 || column < 0 || column > t.n_) return;
   const size_t stride = t.stride();
-  size_t row = 0;
   const size_t rows = static_cast<size_t>(t.count());
-  for (ParsedTableFile::Piece& piece : parsed.pieces) {
-    std::vector<uint32_t> mapped(piece.count, UINT32_MAX);
-    for (uint32_t local : piece.ids) {
+  constexpr uint32_t K = ParsedTableFile::Piece::kChunk;
+  // Each distinct text is transformed once: (piece, text) -> table id.
+  std::vector<std::vector<uint32_t>> mapped(parsed.pieces.size());
+  for (size_t k = 0; k < parsed.pieces.size(); ++k) mapped[k].assign(parsed.pieces[k].count, UINT32_MAX);
+  size_t row = 0;
+  for (const ParsedTableFile::Piece& piece : parsed.pieces) {
+    for (uint32_t ref : piece.ids) {
       if (row >= rows) return;
-      uint32_t& id = mapped[local];
+      const uint32_t k = ref >> kLocalBits;
+      const uint32_t local = ref & kMaxLocal;
+      uint32_t& id = mapped[k][local];
       if (id == UINT32_MAX) {
-        const QString v = transform ? transform(piece.text(local)) : piece.text(local);
+        const ParsedTableFile::Piece& owner = parsed.pieces[k];
+        const QString& text = (*owner.chunks[local / K])[local % K];
+        const QString v = transform ? transform(text) : text;
         id = v.isEmpty() ? 0 : t.values_.add(v);
       }
       t.ids_[row * stride + static_cast<size_t>(column)] = id;

@@ -8,8 +8,7 @@
 //     hold a double quote, so counting quotes tells inside from outside) and
 //     the pieces are parsed at the same time;
 //   - repeated values of a column (categories, states, dates, "0", prices)
-//     are decoded once and shared, other texts are decoded into large blocks
-//     instead of one allocation each.
+//     are decoded once and shared.
 // Anything else (a field without quotes, blanks around a field, a record
 // with too few or too many fields, a record cut by the end of the file,
 // bytes that do not decode) makes the file "irregular": the caller then reads
@@ -37,8 +36,10 @@ struct ParsedTableFile {
   // are then empty).
   std::unique_ptr<Table> table;
   // Rows in file order, piece after piece. In a piece, ids holds `fields`
-  // numbers a row, naming its texts (0 = the empty text), which lie in
-  // chunks of kChunk: text k is chunks[k / kChunk][k % kChunk].
+  // references a row (0 = the empty text): a piece number and the number of
+  // a text of that piece (a text met first by another piece lies there).
+  // A piece's texts lie in chunks of kChunk: text k is
+  // chunks[k / kChunk][k % kChunk].
   struct Piece {
     static constexpr uint32_t kChunk = 1024;
     std::vector<uint32_t> ids;
