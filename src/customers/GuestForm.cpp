@@ -15,6 +15,7 @@
 
 #include "admin/CateForm.h"
 #include "customers/GuestInput.h"
+#include "customers/GuestRows.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
@@ -300,7 +301,7 @@ void GuestForm::preparePicker(const QString& account, const QString& category, C
 
 void GuestForm::GuestShow() {
   const QString filter = Combo1->currentText();
-  Liv1->setRows(GuestList::show(db_.Guest, filter, view()));
+  Liv1->setRowSource(GuestList::showRows(db_.Guest, filter, view()));
   setStatus(QStringLiteral(" 共 %1 筆客戶資料").arg(Liv1->rowCount()));
   if (Liv1->rowCount() > 0) Liv1->setSelected(0, false);
 }
@@ -325,7 +326,7 @@ void GuestForm::search(bool allCategories) {
     }
     const QString t = GuestList::searchText(Text1->text());
     Text1->setText(t);
-    Liv1->setRows(GuestList::search(db_.Guest, t, Combo1->currentText(), allCategories, view()));
+    Liv1->setRowSource(GuestList::searchRows(db_.Guest, t, Combo1->currentText(), allCategories, view()));
     const int n = Liv1->rowCount();
     setStatus(QStringLiteral(" 共 %1 筆資料").arg(n));
     if (n == 0) prompt_.message(QStringLiteral("沒有找到符合的客戶資料"), Prompt::Icon::Exclamation);

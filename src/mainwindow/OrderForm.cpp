@@ -131,7 +131,11 @@ OrderForm::OrderForm(Prompt& prompt, QWidget* parent) : QMainWindow(parent), pro
 
 OrderForm::~OrderForm() {
   db_.onDirtyChanged = nullptr;
-  Liv1->clear();  // its rows read the tables, which go before the list does
+  // Lists read the tables when they paint; the tables go before the
+  // child windows would.
+  delete guestForm_;
+  delete manufForm_;
+  Liv1->clear();
   if (tray_) tray_->hide();
 }
 

@@ -32,6 +32,18 @@ QString token(const QString& cell, int n, bool* has = nullptr) {
   return cell.mid(from, blank < 0 ? -1 : blank - from);
 }
 
+// The same as a view into the cell.
+QStringView tokenView(QStringView cell, int n) {
+  qsizetype from = 0;
+  for (int k = 0; k < n; ++k) {
+    const qsizetype blank = cell.indexOf(u' ', from);
+    if (blank < 0) return {};
+    from = blank + 1;
+  }
+  const qsizetype blank = cell.indexOf(u' ', from);
+  return cell.mid(from, blank < 0 ? -1 : blank - from);
+}
+
 // The first token of a cell (the whole cell when it holds no blank).
 QString firstToken(const QString& cell) { return token(cell, 0); }
 
@@ -299,14 +311,7 @@ struct ListedOrders {
     switch (column) {
       case OrderListCol::OrderNo: return t.key(r);
       case OrderListCol::OrderDate: return t.cell(r, OrderCell::OrderDate);
-      case OrderListCol::BuyerAccount: {
-        const QString& account = t.cell(r, OrderCell::BuyerAccount);
-        if (username) {
-          const QString name = CustomerLookup::nameOf(nameSex[i]);
-          if (!name.isEmpty()) return account + QStringLiteral(" (") + name + u')';
-        }
-        return account;
-      }
+      case OrderListCol::BuyerAccount: return accountWithName(t.cell(r, OrderCell::BuyerAccount), i);
       case OrderListCol::BuyerCategory: return t.cell(r, OrderCell::BuyerCategory);
       case OrderListCol::ShippingFee: return t.cell(r, OrderCell::ShippingFee);
       case OrderListCol::Receivable: return t.cell(r, OrderCell::Receivable);
@@ -325,6 +330,18 @@ struct ListedOrders {
       case OrderListCol::OrderIndex: return QString::number(r);
       default: return {};
     }
+  }
+  // The account, and with names shown " (" name ")" after it (one allocation).
+  QString accountWithName(const QString& account, size_t i) const {
+    if (!username) return account;
+    const QString& ns = nameSex[i];
+    const qsizetype cut = ns.indexOf(QChar(1));
+    const QStringView name = QStringView(ns).left(cut < 0 ? ns.size() : cut);
+    if (name.isEmpty()) return account;
+    QString out;
+    out.reserve(account.size() + name.size() + 3);
+    out.append(account).append(QLatin1String(" (")).append(name).append(u')');
+    return out;
   }
   QStringList row(size_t i) const {
     QStringList cells;
@@ -379,8 +396,83 @@ class ListedSource : public ListRowSource {
   }
   int tableIndex(int row) const override { return listed_->rows[static_cast<size_t>(row)]; }
 
+  // Columns that show an Order cell, or a part of one, are sorted by the
+  // cell's distinct texts (dates, categories, states repeat all through).
+  bool sortTexts(int column, std::vector<int>& textOfRow, std::vector<QStringView>& texts) const override {
+    const ListedOrders& l = *listed_;
+    int cell = -1;
+    QStringView (*part)(QStringView) = nullptr;
+    switch (column) {
+      case OrderListCol::OrderNo: cell = OrderCell::OrderNo; break;
+      case OrderListCol::OrderDate: cell = OrderCell::OrderDate; break;
+      case OrderListCol::BuyerAccount:
+        if (l.username) return accountsWithNames(textOfRow, texts);
+        cell = OrderCell::BuyerAccount;
+        break;
+      case OrderListCol::BuyerCategory: cell = OrderCell::BuyerCategory; break;
+      case OrderListCol::ShippingFee: cell = OrderCell::ShippingFee; break;
+      case OrderListCol::Receivable: cell = OrderCell::Receivable; break;
+      case OrderListCol::OrderNote: cell = OrderCell::OrderNote; break;
+      case OrderListCol::PaymentDate:
+        cell = OrderCell::PaymentState;
+        part = [](QStringView v) { return tokenView(v, 0); };
+        break;
+      case OrderListCol::RatingGiven:
+        cell = OrderCell::PaymentState;
+        part = [](QStringView v) { return tokenView(v, 1); };
+        break;
+      case OrderListCol::ShipDate:
+        if (!l.shipDate.empty()) return false;  // shortage marks
+        cell = OrderCell::ShippingState;
+        part = [](QStringView v) { return (v == UnshippedText || v == kShipped) ? v : tokenView(v, 1); };
+        break;
+      case OrderListCol::ShippingMethod:
+        cell = OrderCell::ShippingState;
+        part = [](QStringView v) { return (v == UnshippedText || v == kShipped) ? QStringView() : tokenView(v, 0); };
+        break;
+      default:
+        return false;
+    }
+    const Table& t = *l.order;
+    std::vector<int> slot(t.valueIdCount(), -1);
+    textOfRow.resize(l.rows.size());
+    for (size_t i = 0; i < l.rows.size(); ++i) {
+      const uint32_t id = t.valueId(l.rows[i], cell);
+      int& k = slot[id];
+      if (k < 0) {
+        k = static_cast<int>(texts.size());
+        texts.push_back(part ? part(t.valueText(id)) : QStringView(t.valueText(id)));
+      }
+      textOfRow[i] = k;
+    }
+    return true;
+  }
+
  private:
+  // Accounts with the customers' names: each pair of account and name made
+  // into a text once.
+  bool accountsWithNames(std::vector<int>& textOfRow, std::vector<QStringView>& texts) const {
+    const ListedOrders& l = *listed_;
+    const Table& t = *l.order;
+    QHash<std::pair<uint32_t, const void*>, int> slot;
+    made_.clear();
+    textOfRow.resize(l.rows.size());
+    for (size_t i = 0; i < l.rows.size(); ++i) {
+      const uint32_t id = t.valueId(l.rows[i], OrderCell::BuyerAccount);
+      const std::pair<uint32_t, const void*> key{id, l.nameSex[i].constData()};
+      auto it = slot.constFind(key);
+      if (it == slot.constEnd()) {
+        it = slot.insert(key, static_cast<int>(made_.size()));
+        made_.push_back(l.accountWithName(t.valueText(id), i));
+      }
+      textOfRow[i] = *it;
+    }
+    texts.assign(made_.begin(), made_.end());
+    return true;
+  }
+
   std::shared_ptr<const ListedOrders> listed_;
+  mutable std::vector<QString> made_;  // texts made for the last sort
 };
 
 // Rows a window built itself.

@@ -5,6 +5,8 @@
 // provide one.
 #include <QColor>
 #include <QString>
+#include <QStringView>
+#include <vector>
 
 class ListRowSource {
  public:
@@ -24,5 +26,16 @@ class ListRowSource {
   virtual int tableIndex(int row) const {
     (void)row;
     return -1;
+  }
+  // The texts of a column for sorting, without a text made for each row:
+  // textOfRow[r] numbers the text of row r in texts (rows of equal numbers
+  // hold equal texts; a text may still appear under two numbers). The views
+  // must stay valid until the list has sorted (views into the source's own
+  // texts). False to have the list read every row's text instead.
+  virtual bool sortTexts(int column, std::vector<int>& textOfRow, std::vector<QStringView>& texts) const {
+    (void)column;
+    (void)textOfRow;
+    (void)texts;
+    return false;
   }
 };

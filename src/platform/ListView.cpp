@@ -200,6 +200,14 @@ class ListViewModel : public QAbstractTableModel {
     }
     return source_->text(e.ref, column);
   }
+  // Every row comes from the source (none was added as texts).
+  bool onlySourceRows() const { return source_ && held_.empty(); }
+  // Code set a text of this column on some source row.
+  bool hasTextsSet(int column) const {
+    for (const auto& [key, text] : overrides_)
+      if (static_cast<int>(key & 0xFFFF) == column) return true;
+    return false;
+  }
   // The source's own Index number of a row, when its Index text was not set by code; else -1.
   int sourceIndex(int row, int column) const {
     const Row& e = rows_[static_cast<size_t>(row)];
@@ -633,6 +641,37 @@ ListView::SortMode ListView::columnSortMode(int column) const {
   return column >= 0 && column < static_cast<int>(sortModes_.size()) ? sortModes_[column] : SortMode::Text;
 }
 
+namespace {
+
+// Ranks of texts in a sort mode: equal ranks for texts that sort alike.
+std::vector<int> rankTexts(const std::vector<QStringView>& texts, ListView::SortMode mode, int* levels) {
+  const size_t n = texts.size();
+  if (mode == ListView::SortMode::Text) return TextOrder::ranks(texts, levels);
+  std::vector<double> keys(n);
+  for (size_t i = 0; i < n; ++i) {
+    if (mode == ListView::SortMode::Number) {
+      keys[i] = Num::leading(texts[i].toString());
+    } else {
+      const QDate d = DateText::parse(texts[i].toString());
+      // Texts that are no date come before every date.
+      keys[i] = d.isValid() ? static_cast<double>(d.toJulianDay()) : -std::numeric_limits<double>::infinity();
+    }
+  }
+  std::vector<int> order(n);
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+  std::vector<int> rank(n, 0);
+  int r = 0;
+  for (size_t i = 0; i < n; ++i) {
+    if (i > 0 && keys[order[i - 1]] != keys[order[i]]) ++r;
+    rank[order[i]] = r;
+  }
+  *levels = n ? r + 1 : 0;
+  return rank;
+}
+
+}  // namespace
+
 void ListView::sortRows(int column, Qt::SortOrder order) {
   if (column < 0 || column >= columnCount()) return;
   sortColumn_ = column;
@@ -640,47 +679,48 @@ void ListView::sortRows(int column, Qt::SortOrder order) {
   const int n = rowCount();
   if (n < 2) return;
   const bool down = order == Qt::DescendingOrder;
-  std::vector<int> perm;
-  // One key per row, computed once; then row numbers are sorted.
-  auto byKey = [&](const auto& keys) {
-    perm.resize(static_cast<size_t>(n));
-    std::iota(perm.begin(), perm.end(), 0);
-    if (down)
-      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return keys[b] < keys[a]; });
-    else
-      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return keys[a] < keys[b]; });
-  };
-  switch (columnSortMode(column)) {
-    case SortMode::Number: {
-      std::vector<double> keys(static_cast<size_t>(n));
-      for (int r = 0; r < n; ++r) keys[static_cast<size_t>(r)] = Num::leading(model_->textAt(r, column));
-      byKey(keys);
-      break;
-    }
-    case SortMode::Date: {
-      // Texts that are no date come before every date. Dates repeat, so each
-      // text is read once.
-      std::vector<qint64> keys(static_cast<size_t>(n));
-      QHash<QString, qint64> seen;
+  const SortMode mode = columnSortMode(column);
+  // One rank per row, then row numbers ordered by rank. Rows all from a
+  // source that can name each row's text are ranked by the distinct texts;
+  // otherwise each row's text is read once.
+  std::vector<int> textOf;
+  std::vector<QStringView> texts;
+  std::vector<QString> held;
+  const ListRowSource* src = model_->source();
+  if (!(src && model_->onlySourceRows() && !model_->hasTextsSet(column) && src->sortTexts(column, textOf, texts))) {
+    held.resize(static_cast<size_t>(n));
+    textOf.resize(static_cast<size_t>(n));
+    texts.clear();
+    if (mode == SortMode::Text) {
+      for (int r = 0; r < n; ++r) held[static_cast<size_t>(r)] = model_->textAt(r, column);
+      texts.assign(held.begin(), held.end());
+      std::iota(textOf.begin(), textOf.end(), 0);
+    } else {
+      // Dates and numbers repeat: each distinct text is read once.
+      QHash<QString, int> slot;
       for (int r = 0; r < n; ++r) {
         const QString t = model_->textAt(r, column);
-        auto it = seen.constFind(t);
-        if (it == seen.constEnd()) {
-          const QDate d = DateText::parse(t);
-          it = seen.insert(t, d.isValid() ? d.toJulianDay() : std::numeric_limits<qint64>::min());
+        auto it = slot.constFind(t);
+        if (it == slot.constEnd()) {
+          held[slot.size()] = t;
+          it = slot.insert(t, static_cast<int>(slot.size()));
         }
-        keys[static_cast<size_t>(r)] = *it;
+        textOf[static_cast<size_t>(r)] = *it;
       }
-      byKey(keys);
-      break;
+      held.resize(static_cast<size_t>(slot.size()));
+      texts.assign(held.begin(), held.end());
     }
-    case SortMode::Text: {
-      std::vector<QString> texts(static_cast<size_t>(n));
-      for (int r = 0; r < n; ++r) texts[static_cast<size_t>(r)] = model_->textAt(r, column);
-      perm = TextOrder::sortedPositions(texts, down);
-      break;
-    }
+  } else {
+    // textOf is by source row; turn it into list rows.
+    std::vector<int> bySource = std::move(textOf);
+    textOf.resize(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r) textOf[static_cast<size_t>(r)] = bySource[static_cast<size_t>(model_->sourceRow(r))];
   }
+  int levels = 0;
+  const std::vector<int> rank = rankTexts(texts, mode, &levels);
+  std::vector<int> rankOfRow(static_cast<size_t>(n));
+  for (int r = 0; r < n; ++r) rankOfRow[static_cast<size_t>(r)] = rank[static_cast<size_t>(textOf[static_cast<size_t>(r)])];
+  const std::vector<int> perm = TextOrder::byRank(rankOfRow, levels, down);
   if (!std::is_sorted(perm.begin(), perm.end())) model_->reorder(perm);
 }
 

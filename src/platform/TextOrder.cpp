@@ -59,7 +59,7 @@ RankTable buildRanks() {
   return t;
 }
 
-const RankTable& ranks() {
+const RankTable& rankTable() {
   static const RankTable t = buildRanks();
   return t;
 }
@@ -96,11 +96,24 @@ void radixSort(std::vector<std::pair<uint64_t, int>>& v) {
   }
 }
 
+// Ranks from positions in sorted order and an equality of neighbours.
+template <typename Same>
+std::vector<int> ranksOf(const std::vector<int>& order, size_t n, const Same& same, int* levels) {
+  std::vector<int> rank(n, 0);
+  int r = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (i > 0 && !same(order[i - 1], order[i])) ++r;
+    rank[static_cast<size_t>(order[i])] = r;
+  }
+  *levels = n ? r + 1 : 0;
+  return rank;
+}
+
 // Texts with characters outside the ranked set: each distinct text once,
-// compared through the library where needed, then the rows by their rank.
-std::vector<int> sortThroughLibrary(const std::vector<QString>& texts, bool descending) {
-  const RankTable& t = ranks();
-  QHash<QString, int> slot;
+// compared through the library where needed.
+std::vector<int> ranksThroughLibrary(const std::vector<QStringView>& texts, int* levels) {
+  const RankTable& t = rankTable();
+  QHash<QStringView, int> slot;
   std::vector<int> distinctOf(texts.size());
   std::vector<int> firstPos;
   for (size_t i = 0; i < texts.size(); ++i) {
@@ -116,30 +129,17 @@ std::vector<int> sortThroughLibrary(const std::vector<QString>& texts, bool desc
   for (size_t k = 0; k < d; ++k) safe[k] = ranked(texts[firstPos[k]], t);
   const QCollator& coll = collator();
   const auto cmp = [&](int a, int b) {
-    const QString& x = texts[firstPos[a]];
-    const QString& y = texts[firstPos[b]];
+    const QStringView x = texts[firstPos[a]];
+    const QStringView y = texts[firstPos[b]];
     return (safe[a] && safe[b]) ? rankCompare(x, y, t) : coll.compare(x, y);
   };
   std::vector<int> order(d);
   std::iota(order.begin(), order.end(), 0);
   std::sort(order.begin(), order.end(), [&](int a, int b) { return cmp(a, b) < 0; });
-  std::vector<int> rankOf(d);
-  int r = 0;
-  for (size_t i = 0; i < d; ++i) {
-    if (i > 0 && cmp(order[i - 1], order[i]) != 0) ++r;
-    rankOf[order[i]] = r;
-  }
-  const int levels = r + 1;
-  // Counting sort by rank keeps positions in order within a rank.
-  std::vector<int> start(static_cast<size_t>(levels) + 1, 0);
-  for (int k : distinctOf) ++start[static_cast<size_t>(descending ? levels - 1 - rankOf[k] : rankOf[k]) + 1];
-  for (int l = 0; l < levels; ++l) start[l + 1] += start[l];
-  std::vector<int> out(texts.size());
-  for (size_t i = 0; i < texts.size(); ++i) {
-    const int l = descending ? levels - 1 - rankOf[distinctOf[i]] : rankOf[distinctOf[i]];
-    out[start[l]++] = static_cast<int>(i);
-  }
-  return out;
+  const std::vector<int> distinctRank = ranksOf(order, d, [&](int a, int b) { return cmp(a, b) == 0; }, levels);
+  std::vector<int> rank(texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) rank[i] = distinctRank[static_cast<size_t>(distinctOf[i])];
+  return rank;
 }
 
 }  // namespace
@@ -149,29 +149,48 @@ namespace TextOrder {
 void prepareInBackground() {
   static std::once_flag once;
   static std::future<void> job;
-  std::call_once(once, [] { job = std::async(std::launch::async, [] { (void)ranks(); }); });
+  std::call_once(once, [] { job = std::async(std::launch::async, [] { (void)rankTable(); }); });
 }
 
 int compare(QStringView a, QStringView b) {
-  const RankTable& t = ranks();
+  const RankTable& t = rankTable();
   if (ranked(a, t) && ranked(b, t)) return rankCompare(a, b, t);
   return collator().compare(a, b);
 }
 
-std::vector<int> sortedPositions(const std::vector<QString>& texts, bool descending) {
+std::vector<int> ranks(const std::vector<QStringView>& texts, int* levels) {
   const size_t n = texts.size();
-  if (n < 2) return std::vector<int>(n, 0);
-  const RankTable& t = ranks();
+  if (n < 2) {
+    *levels = static_cast<int>(n);
+    return std::vector<int>(n, 0);
+  }
+  const RankTable& t = rankTable();
   // Which ranks occur, and whether every text is made of ranked characters.
   std::vector<uint8_t> used(static_cast<size_t>(t.maxRank) + 1, 0);
   qsizetype longest = 0;
-  for (const QString& s : texts) {
+  for (QStringView s : texts) {
     for (QChar c : s) {
       const uint16_t r = t.rank[c.unicode()];
-      if (r == 0) return sortThroughLibrary(texts, descending);
+      if (r == 0) return ranksThroughLibrary(texts, levels);
       used[r] = 1;
     }
     longest = std::max(longest, s.size());
+  }
+  // Texts already in order (order numbers, dates as the orders came in)
+  // need no sorting.
+  {
+    std::vector<int> rank(n, 0);
+    int r = 0;
+    bool inOrder = true;
+    for (size_t i = 1; i < n && inOrder; ++i) {
+      const int c = rankCompare(texts[i - 1], texts[i], t);
+      if (c > 0) inOrder = false;
+      else rank[i] = r += (c < 0);
+    }
+    if (inOrder) {
+      *levels = r + 1;
+      return rank;
+    }
   }
   // Ranks renumbered densely from 1 (0 ends a text), packed into a 64-bit
   // key as many characters as fit; longer texts tied on their key are
@@ -184,14 +203,15 @@ std::vector<int> sortedPositions(const std::vector<QString>& texts, bool descend
   const int per = 64 / bits;
   std::vector<std::pair<uint64_t, int>> keyed(n);
   for (size_t i = 0; i < n; ++i) {
-    const QString& s = texts[i];
+    const QStringView s = texts[i];
     uint64_t k = 0;
     const int m = static_cast<int>(std::min<qsizetype>(s.size(), per));
     for (int j = 0; j < m; ++j) k |= static_cast<uint64_t>(code[t.rank[s[j].unicode()]]) << (64 - bits * (j + 1));
-    keyed[i] = {descending ? ~k : k, static_cast<int>(i)};
+    keyed[i] = {k, static_cast<int>(i)};
   }
   radixSort(keyed);
-  if (longest > per) {
+  const bool exact = longest <= per;
+  if (!exact) {
     // Runs of equal keys whose texts go on past the key.
     size_t a = 0;
     while (a < n) {
@@ -199,17 +219,40 @@ std::vector<int> sortedPositions(const std::vector<QString>& texts, bool descend
       while (b < n && keyed[b].first == keyed[a].first) ++b;
       if (b - a > 1) {
         std::stable_sort(keyed.begin() + static_cast<std::ptrdiff_t>(a), keyed.begin() + static_cast<std::ptrdiff_t>(b),
-                         [&](const auto& x, const auto& y) {
-                           const int c = rankCompare(texts[x.second], texts[y.second], t);
-                           return descending ? c > 0 : c < 0;
-                         });
+                         [&](const auto& x, const auto& y) { return rankCompare(texts[x.second], texts[y.second], t) < 0; });
       }
       a = b;
     }
   }
-  std::vector<int> out(n);
-  for (size_t i = 0; i < n; ++i) out[i] = keyed[i].second;
+  std::vector<int> rank(n, 0);
+  int r = 0;
+  for (size_t i = 0; i < n; ++i) {
+    if (i > 0 && (keyed[i].first != keyed[i - 1].first ||
+                  (!exact && rankCompare(texts[keyed[i - 1].second], texts[keyed[i].second], t) != 0)))
+      ++r;
+    rank[static_cast<size_t>(keyed[i].second)] = r;
+  }
+  *levels = r + 1;
+  return rank;
+}
+
+std::vector<int> byRank(const std::vector<int>& rank, int levels, bool descending) {
+  std::vector<int> start(static_cast<size_t>(levels) + 1, 0);
+  for (int k : rank) ++start[static_cast<size_t>(descending ? levels - 1 - k : k) + 1];
+  for (int l = 0; l < levels; ++l) start[static_cast<size_t>(l) + 1] += start[static_cast<size_t>(l)];
+  std::vector<int> out(rank.size());
+  for (size_t i = 0; i < rank.size(); ++i) {
+    const int k = descending ? levels - 1 - rank[i] : rank[i];
+    out[static_cast<size_t>(start[static_cast<size_t>(k)]++)] = static_cast<int>(i);
+  }
   return out;
+}
+
+std::vector<int> sortedPositions(const std::vector<QString>& texts, bool descending) {
+  std::vector<QStringView> views(texts.begin(), texts.end());
+  int levels = 0;
+  const std::vector<int> rank = ranks(views, &levels);
+  return byRank(rank, levels, descending);
 }
 
 }  // namespace TextOrder

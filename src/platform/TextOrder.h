@@ -22,6 +22,14 @@ void prepareInBackground();
 // <0, 0 or >0 as a sorts before, with or after b.
 int compare(QStringView a, QStringView b);
 
+// The rank of each text: ranks grow with the order and are equal for texts
+// that compare equal; *levels receives the number of distinct ranks.
+std::vector<int> ranks(const std::vector<QStringView>& texts, int* levels);
+
+// Positions 0..n-1 ordered by their ranks (ascending or descending); equal
+// ranks keep their order of positions in both directions.
+std::vector<int> byRank(const std::vector<int>& rank, int levels, bool descending);
+
 // The stable order of texts: a permutation of 0..n-1 listing the positions
 // of texts in ascending (or descending) order; texts that compare equal keep
 // their order of positions in both directions.

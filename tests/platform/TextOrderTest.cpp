@@ -88,6 +88,14 @@ TEST(TextOrder, SortedPositionsAreTheLibrarysStableOrder) {
     for (int i = 0; i < 3000; ++i) c.texts.push_back(randomText(rng, a, 5));
     cases.push_back(c);
   }
+  {
+    Case c{"already in order, with ties", {}};
+    for (int i = 0; i < 3000; ++i) c.texts.push_back(QStringLiteral("2024/%1").arg(i / 7, 4, 10, QChar(u'0')));
+    cases.push_back(c);
+    Case d{"already in order, no ties", {}};
+    for (int i = 0; i < 3000; ++i) d.texts.push_back(QStringLiteral("24%1").arg(i, 8, 10, QChar(u'0')));
+    cases.push_back(d);
+  }
   for (const Case& c : cases) {
     for (bool down : {false, true}) {
       std::vector<int> expected(c.texts.size());

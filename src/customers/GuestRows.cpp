@@ -1,0 +1,107 @@
+#include "customers/GuestRows.h"
+
+#include <vector>
+
+#include "customers/CustomerFields.h"
+#include "store/Parallel.h"
+
+namespace GuestList {
+
+namespace {
+
+const QString kAll = QStringLiteral("全部");
+
+// Guest cell of each list column (the name is a part of CustomerNameSex).
+constexpr int kCellOf[Column::Count] = {GuestCell::CustomerAccount, GuestCell::CustomerCategory, GuestCell::CustomerNameSex,
+                                        GuestCell::CustomerPhone,   GuestCell::CustomerMobile,   GuestCell::CustomerEmail,
+                                        GuestCell::CustomerAddress, GuestCell::BankLast5,        GuestCell::CustomerNote,
+                                        -1};
+
+class GuestRowSource : public ListRowSource {
+ public:
+  GuestRowSource(const Table& guest, std::vector<int> rows, const View& view)
+      : guest_(guest), rows_(std::move(rows)), view_(view) {}
+
+  int rowCount() const override { return static_cast<int>(rows_.size()); }
+  QString text(int row, int column) const override {
+    const int r = rows_[static_cast<size_t>(row)];
+    if (column == Index) return QString::number(r);
+    if (column < 0 || column >= Index || !shown(column)) return {};
+    const QString& cell = guest_.cell(r, kCellOf[column]);
+    return column == Name ? NameSex::name(cell) : cell;
+  }
+  int tableIndex(int row) const override { return rows_[static_cast<size_t>(row)]; }
+  bool sortTexts(int column, std::vector<int>& textOfRow, std::vector<QStringView>& texts) const override {
+    if (column < 0 || column >= Index) return false;
+    textOfRow.resize(rows_.size());
+    if (!shown(column)) {
+      texts.assign(1, QStringView());
+      std::fill(textOfRow.begin(), textOfRow.end(), 0);
+      return true;
+    }
+    const int cell = kCellOf[column];
+    std::vector<int> slot(guest_.valueIdCount(), -1);
+    for (size_t i = 0; i < rows_.size(); ++i) {
+      const uint32_t id = guest_.valueId(rows_[i], cell);
+      int& k = slot[id];
+      if (k < 0) {
+        k = static_cast<int>(texts.size());
+        const QStringView v = guest_.valueText(id);
+        if (column == Name) {
+          const qsizetype cut = v.indexOf(NameSex::Separator);
+          texts.push_back(cut < 0 ? v : v.left(cut));
+        } else {
+          texts.push_back(v);
+        }
+      }
+      textOfRow[i] = k;
+    }
+    return true;
+  }
+
+ private:
+  bool shown(int column) const { return column <= Category || view_[static_cast<size_t>(column)]; }
+  const Table& guest_;
+  std::vector<int> rows_;
+  View view_;
+};
+
+// Guest rows that pass `keep`, in table order, tested in slices on several threads.
+template <typename Keep>
+std::vector<int> rowsWhere(const Table& guest, Keep keep) {
+  const size_t n = static_cast<size_t>(guest.count());
+  const size_t slice = 25000;
+  std::vector<std::vector<int>> part((n + slice - 1) / slice);
+  forEachSlice(part.size(), 1, [&](size_t from, size_t to) {
+    for (size_t p = from; p < to; ++p) {
+      const int last = static_cast<int>(std::min(n, (p + 1) * slice));
+      for (int r = static_cast<int>(p * slice) + 1; r <= last; ++r)
+        if (keep(r)) part[p].push_back(r);
+    }
+  });
+  std::vector<int> out;
+  for (const auto& p : part) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+}  // namespace
+
+std::shared_ptr<const ListRowSource> showRows(const Table& guest, const QString& filter, const View& view) {
+  const bool all = filter == kAll;
+  return std::make_shared<GuestRowSource>(
+      guest, rowsWhere(guest, [&](int r) { return all || guest.cell(r, GuestCell::CustomerCategory) == filter; }), view);
+}
+
+std::shared_ptr<const ListRowSource> searchRows(const Table& guest, const QString& text, const QString& filter,
+                                                bool allCategories, const View& view) {
+  const QString t = text.toLower();
+  const bool all = allCategories || filter == kAll;
+  return std::make_shared<GuestRowSource>(guest, rowsWhere(guest, [&](int r) {
+    if (!all && guest.cell(r, GuestCell::CustomerCategory) != filter) return false;
+    if (guest.key(r).toLower().contains(t)) return true;
+    const QString& ns = guest.cell(r, GuestCell::CustomerNameSex);
+    return !ns.isEmpty() && NameSex::name(ns).toLower().contains(t);
+  }), view);
+}
+
+}  // namespace GuestList
