@@ -41,6 +41,7 @@ class GuestRowSource : public ListRowSource {
     }
     const int cell = kCellOf[column];
     std::vector<int> slot(guest_.valueIdCount(), -1);
+    texts.reserve(rows_.size());
     for (size_t i = 0; i < rows_.size(); ++i) {
       const uint32_t id = guest_.valueId(rows_[i], cell);
       int& k = slot[id];

@@ -436,6 +436,7 @@ class ListedSource : public ListRowSource {
     const Table& t = *l.order;
     std::vector<int> slot(t.valueIdCount(), -1);
     textOfRow.resize(l.rows.size());
+    texts.reserve(l.rows.size());
     for (size_t i = 0; i < l.rows.size(); ++i) {
       const uint32_t id = t.valueId(l.rows[i], cell);
       int& k = slot[id];
