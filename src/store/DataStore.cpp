@@ -5,11 +5,13 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
+#include "store/DamagedFiles.h"
 #include "store/Numbers.h"
 #include "store/Parallel.h"
 #include "store/Progress.h"
@@ -311,18 +313,29 @@ void DataStore::ImagesCnv() {
 void DataStore::NumInit() {
   db_.NumStr = QDate::currentDate().toString(QStringLiteral("yyMM"));
   db_.num = 1;
+  const QString name = QStringLiteral("Num.kdt");
+  const QString path = db_.filePath(name);
+  if (!QFileInfo::exists(path)) return;
   QString text;
-  const QString path = db_.filePath(QStringLiteral("Num.kdt"));
-  if (!QFileInfo::exists(path) || !Codec::readTextFile(path, &text) || text.isEmpty()) return;
+  const bool clean = Codec::readTextFile(path, &text);
+  if (clean && text.isEmpty()) return;
   const QString line = text.section(QStringLiteral("\n"), 0, 0).remove(u'\r');
   const QStringList parts = line.split(u',');
-  if (parts.value(0).trimmed() != db_.NumStr || parts.size() < 2) return;
-  const double v = Num::roundHalfEven(Num::leading(parts[1]));
-  db_.num = (v >= 1 && v < 2147483647.0) ? static_cast<int>(v) : 1;
+  const double v = parts.size() < 2 ? 0 : Num::roundHalfEven(Num::leading(parts[1]));
+  const bool usable = v >= 1 && v < 2147483647.0;
+  if (usable && parts.value(0).trimmed() == db_.NumStr) db_.num = static_cast<int>(v);
+  // The counter as the save writes it: the month, a comma, a whole number
+  // from 1 on. Anything else restarts the counter (the next free number is
+  // still found by skipping used ones), so the file is kept and the user told.
+  static const QRegularExpression layout(QStringLiteral("^[ \t]*\\d{4}[ \t]*,[ \t]*\\d+[ \t]*(\r?\n)*$"));
+  if (!clean || !usable || !layout.match(text).hasMatch()) failed(name, errorText(QStringLiteral("Num")));
 }
 
 void DataStore::loadDatabase() {
   SaveTransaction::recover(db_.DataBasePath);
+  // Temporary files of a save killed before its commit (a journal that could
+  // not be finished keeps them).
+  SaveTransaction::removeLeftovers(db_.DataBasePath, DamagedFiles::writtenFiles());
   db_.settings.reset();
   db_.damagedFiles.clear();
   NumInit();
@@ -474,21 +487,26 @@ void DataStore::ExpendClose(SaveTransaction& t) {
 
 bool DataStore::keepDamagedOriginals() {
   if (db_.damagedFiles.isEmpty()) return true;
-  const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
-  QStringList kept;
+  // Settings files with a writer of their own are kept by that writer.
+  const QStringList ownWriter = DamagedFiles::ownWriterFiles();
+  QStringList kept, left;
+  bool ok = true;
   for (const QString& name : std::as_const(db_.damagedFiles)) {
-    const QString path = db_.filePath(name);
-    if (!QFileInfo::exists(path)) continue;
-    const QString copy = path + QStringLiteral(".damaged-") + stamp;
-    if (!QFileInfo::exists(copy) && !QFile::copy(path, copy)) return false;
-    kept << QFileInfo(copy).fileName();
+    if (ownWriter.contains(name, Qt::CaseInsensitive)) {
+      left << name;
+      continue;
+    }
+    const DamagedFiles::Kept k = DamagedFiles::keepCopy(db_.filePath(name));
+    if (!k.ok) {
+      ok = false;
+      left << name;
+      continue;
+    }
+    if (k.fresh) kept << k.name;
   }
-  db_.damagedFiles.clear();
-  if (!kept.isEmpty()) {
-    prompt_.message(QStringLiteral("載入時發生錯誤的檔案，原檔已保留為:\r\n") + kept.join(QStringLiteral("\r\n")),
-                    Prompt::Icon::Exclamation);
-  }
-  return true;
+  db_.damagedFiles = left;
+  if (!kept.isEmpty()) prompt_.message(DamagedFiles::keptText(kept), Prompt::Icon::Exclamation);
+  return ok;
 }
 
 bool DataStore::saveAttempt() {

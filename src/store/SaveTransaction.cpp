@@ -148,6 +148,19 @@ bool SaveTransaction::recover(const QString& folder) {
   return ok;
 }
 
+QString SaveTransaction::temporaryName(const QString& name) { return tempNameFor(name); }
+
+void SaveTransaction::removeLeftovers(const QString& folder, const QStringList& names) {
+  const QString dir = AppPaths::withSlash(folder);
+  if (QFileInfo::exists(dir + QString::fromLatin1(kJournal))) return;
+  bool removed = false;
+  for (const QString& name : names) {
+    const QString temp = dir + tempNameFor(name);
+    if (QFileInfo(temp).isFile() && QFile::remove(temp)) removed = true;
+  }
+  if (removed) syncPath(dir);
+}
+
 bool SaveTransaction::writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
   SaveTransaction t(folder);
   return t.write(name, bytes) && t.commit();

@@ -251,3 +251,34 @@ TEST_F(SaveFailures, CrashBetweenRenamesIsFinishedByTheNextLoad) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TableFiles, LoadRemovesTheSavesOwnLeftoverTemporaryFilesOnly) {
+  TestDir d;
+  copyGolden(d);
+  // What a save killed while writing leaves: temporary files, no journal.
+  const QStringList leftovers = {QStringLiteral("~Order1.kdt.tmp"), QStringLiteral("~Stock2.kdt.tmp"),
+                                 QStringLiteral("~Cate3.kdt.tmp"), QStringLiteral("~Num.kdt.tmp"),
+                                 QStringLiteral("~Shop1.kdt.tmp")};
+  for (const QString& n : leftovers) d.put(n, "partial");
+  // Files of other people that only look alike.
+  const QStringList foreign = {QStringLiteral("~notes.kdt.tmp"), QStringLiteral("~Order1.kdt.tmp.bak"),
+                               QStringLiteral("~ORDER1.KDT.TMP"), QStringLiteral("Order1.kdt.tmp")};
+  for (const QString& n : foreign) d.put(n, "keep me");
+  {
+    Loaded l(d.path());
+    EXPECT_EQ(l.db.Order.count(), 2);
+  }
+  for (const QString& n : leftovers) EXPECT_FALSE(d.has(n)) << n.toStdString();
+  for (const QString& n : foreign) EXPECT_EQ(d.get(n), "keep me") << n.toStdString();
+
+  // A journal the load could not finish still needs its temporary files.
+  d.put(QStringLiteral("~Save.lst"), "\xa4 ");
+  d.put(QStringLiteral("~Order1.kdt.tmp"), "new");
+  { Loaded l(d.path()); }
+  EXPECT_TRUE(d.has(QStringLiteral("~Save.lst")));
+  EXPECT_EQ(d.get(QStringLiteral("~Order1.kdt.tmp")), "new");
+}
+
+}  // namespace
