@@ -132,6 +132,12 @@ TEST_F(SettingsTest, ShopSwitchesLongAndShortFiles) {
   dir.put(QStringLiteral("Shop2.kdt"), lines(twenty));
   ShopInit(2, db, prompt);
   for (size_t i = 0; i < 18; ++i) EXPECT_EQ(db.settings.NoteFields[i], i % 2 == 1) << i;
+  // The two values after the eighteenth are not read: the file is read only
+  // in part, so its original is kept before the settings dialog replaces it.
+  EXPECT_EQ(prompt.texts(), QStringList{only(QStringLiteral("Shop2.kdt"))});
+  EXPECT_EQ(db.damagedFiles, QStringList{QStringLiteral("Shop2.kdt")});
+  prompt.clear();
+  db.damagedFiles.clear();
 
   // Five values: the rest take their defaults, never what the database
   // loaded before had.
@@ -292,6 +298,10 @@ TEST_F(SettingsTest, SupplierFileCases) {
   CateInit(4, db, prompt);
   EXPECT_EQ(db.settings.SupplierNames, QStringList{QStringLiteral("甲")});  // a name without details is dropped
   EXPECT_EQ(db.settings.SupplierDetails, QStringList{QStringLiteral("電話1")});
+  // ... and the file, read only in part, is kept before it is rewritten.
+  EXPECT_EQ(prompt.texts(), QStringList{only(QStringLiteral("Cate4.kdt"))});
+  EXPECT_EQ(db.damagedFiles, QStringList{QStringLiteral("Cate4.kdt")});
+  prompt.clear();
 
   dir.put(QStringLiteral("Cate4.kdt"), QByteArray());
   CateInit(4, db, prompt);

@@ -1,0 +1,256 @@
+// Damaged files: every file a load reads, cut, broken and padded in the ways
+// disks and crashes do it. Each variant either reads whole, or the user is
+// told and its original is kept beside it before anything rewrites it.
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "platform/Codec.h"
+#include "store/DamagedFiles.h"
+#include "store/DataStore.h"
+#include "store/Database.h"
+#include "store/DatabaseList.h"
+#include "store/Progress.h"
+#include "store/SettingsFiles.h"
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString currentMonth() { return QDate::currentDate().toString(QStringLiteral("yyMM")); }
+
+// A whole database folder as the program writes it.
+void putGoodFolder(const TestDir& d, const QString& backupFolder) {
+  for (const char* folder : {"/golden-db", "/settings/golden"}) {
+    const QDir src(QString::fromUtf8(KESTRIN_TEST_DATA) + QString::fromLatin1(folder));
+    for (const QString& n : src.entryList(QDir::Files)) d.put(n, fileBytes(src.filePath(n)));
+  }
+  d.put(QStringLiteral("Num.kdt"), big5(currentMonth() + QStringLiteral(",17\r\n")));
+  d.put(QStringLiteral("AutoBackup.kdt"), big5(u'"' + backupFolder + QStringLiteral("\"\r\n")));
+}
+
+QByteArray goodListDat(const QString& appPath) {
+  const QChar k1(1);
+  return big5(QStringLiteral("預設資料庫") + k1 + appPath + QStringLiteral("\r\n店A") + k1 +
+              QStringLiteral("/data/a/\r\n店B, \"二\"") + k1 + QStringLiteral("/data/b/\r\n"));
+}
+
+// ---- the damage ------------------------------------------------------------
+
+struct Variant {
+  const char* what;
+  std::function<QByteArray(const QByteArray&)> make;  // empty result with a non-empty original = not applicable
+};
+
+QByteArray notApplicable() { return QByteArray("\x01n/a"); }
+
+const std::vector<Variant>& variants() {
+  static const std::vector<Variant> v = {
+      {"cut inside the last record", [](const QByteArray& b) { return b.size() > 3 ? b.left(b.size() - 3) : notApplicable(); }},
+      {"cut at half", [](const QByteArray& b) { return b.size() > 1 ? b.left(b.size() / 2) : notApplicable(); }},
+      {"bad byte",
+       [](const QByteArray& b) {
+         // A lead byte followed by a byte no trail can be, put where a
+         // character ends (before a line end, which no trail byte is).
+         qsizetype at = b.indexOf('\r', b.size() / 2);
+         if (at < 0) at = b.size();
+         QByteArray out = b;
+         return out.insert(at, "\xa4\x20", 2);
+       }},
+      {"dropped quote",
+       [](const QByteArray& b) {
+         qsizetype at = b.indexOf('"', b.size() / 2);
+         if (at < 0) at = b.lastIndexOf('"');
+         if (at < 0) return notApplicable();
+         QByteArray out = b;
+         return out.remove(at, 1);
+       }},
+      {"extra field",
+       [](const QByteArray& b) {
+         QByteArray out = b;
+         const qsizetype at = b.indexOf('\r');
+         return out.insert(at < 0 ? b.size() : at, ",\"x\"");
+       }},
+      {"empty", [](const QByteArray&) { return QByteArray(); }},
+  };
+  return v;
+}
+
+// ---- what "read whole" means for each kind of file -------------------------
+// Told apart from what the program reads: the items (or lines) of the
+// damaged file must all come back, in order, from what the loaded values
+// write. A value the file never held may follow (a default the file did not
+// reach), nothing of the file may be missing or changed.
+
+// Items with the field syntax of every table and settings file; an item cut
+// by the end of the file is an item too.
+QStringList items(const QString& t) {
+  QStringList out;
+  qsizetype i = 0;
+  const qsizetype n = t.size();
+  while (i < n) {
+    while (i < n && (t[i] == u' ' || t[i] == u'\t')) ++i;
+    QString v;
+    if (i < n && t[i] == u'"') {
+      const qsizetype close = t.indexOf(u'"', i + 1);
+      v = close < 0 ? t.mid(i) : t.mid(i + 1, close - i - 1);
+      i = close < 0 ? n : close + 1;
+      const qsizetype from = i;
+      while (i < n && t[i] != u',' && t[i] != u'\r' && t[i] != u'\n') ++i;
+      v += t.mid(from, i - from).trimmed();  // text around a quoted item is part of what the file holds
+    } else {
+      const qsizetype from = i;
+      while (i < n && t[i] != u',' && t[i] != u'\r' && t[i] != u'\n') ++i;
+      v = t.mid(from, i - from).trimmed();
+    }
+    if (i < n && t[i] == u',') {
+      ++i;
+    } else {
+      if (i < n && t[i] == u'\r') ++i;
+      if (i < n && t[i] == u'\n') ++i;
+    }
+    out << v;
+  }
+  while (!out.isEmpty() && out.last().isEmpty()) out.removeLast();  // trailing line ends hold nothing
+  return out;
+}
+
+QStringList lines(const QString& t) {
+  QStringList out = t.split(QStringLiteral("\n"));
+  for (QString& l : out)
+    if (l.endsWith(u'\r')) l.chop(1);
+  while (!out.isEmpty() && out.last().isEmpty()) out.removeLast();
+  return out;
+}
+
+bool prefixOf(const QStringList& file, const QStringList& written) {
+  return file.size() <= written.size() && written.mid(0, file.size()) == file;
+}
+
+enum class Kind { Items, Lines, Counter, ListFile };
+
+struct FileCase {
+  QString name;
+  Kind kind;
+  // The text the loaded values give back, as the file's writer writes it.
+  std::function<QString(const Database&)> written;
+};
+
+std::vector<FileCase> fileCases() {
+  using namespace SettingsFiles;
+  std::vector<FileCase> c;
+  c.push_back({QStringLiteral("Num.kdt"), Kind::Counter,
+               [](const Database& db) { return db.NumStr + u',' + QString::number(db.num) + QStringLiteral("\r\n"); }});
+  c.push_back({QStringLiteral("AutoBackup.kdt"), Kind::Items,
+               [](const Database& db) { return u'"' + db.settings.AutoBackupPath + QStringLiteral("\"\r\n"); }});
+  c.push_back({QStringLiteral("Addr.kdt"), Kind::Items, [](const Database& db) { return addrText(db.settings); }});
+  for (int n = 0; n <= 6; ++n)
+    c.push_back({shopFile(n), Kind::Items, [n](const Database& db) { return shopText(n, db.settings); }});
+  c.push_back({QStringLiteral("Carry.kdt"), Kind::Items, [](const Database& db) { return carryText(db.settings); }});
+  c.push_back({QStringLiteral("Import.kdt"), Kind::Lines, [](const Database& db) { return importText(db.settings); }});
+  for (int n = 1; n <= 4; ++n)
+    c.push_back({cateFile(n), Kind::Items, [n](const Database& db) { return cateText(n, db.settings); }});
+  c.push_back({QStringLiteral("List.dat"), Kind::ListFile, [](const Database& db) {
+                 return db.DataBaseList.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+               }});
+  return c;
+}
+
+bool readWhole(const FileCase& c, const QByteArray& bytes, const Database& db) {
+  bool clean = true;
+  const QString text = Codec::decode(bytes, &clean);
+  if (!clean) return false;
+  const QString back = c.written(db);
+  switch (c.kind) {
+    case Kind::Items: return prefixOf(items(text), items(back));
+    case Kind::Lines:
+    case Kind::ListFile: return prefixOf(lines(text), lines(back));
+    case Kind::Counter: return text.isEmpty() || lines(text) == lines(back);
+  }
+  return false;
+}
+
+// Every file the program writes into the folder: the database save, then
+// each settings file through its own writer.
+void writeEverything(Database& db, ScriptedPrompt& prompt, DataStore& store) {
+  using namespace SettingsFiles;
+  EXPECT_TRUE(store.DataBaseSave());
+  AddrClose(db, prompt);
+  for (int n = 0; n <= 6; ++n) ShopClose(n, db, prompt);
+  CarryClose(db, prompt);
+  ImportClose(db, prompt);
+  DatabaseList::write(db.AppPath, db.DataBaseList);
+}
+
+QStringList keptCopies(const TestDir& d, const QString& name) {
+  QStringList out;
+  for (const QString& n : d.names())
+    if (n.startsWith(name + QStringLiteral(".damaged-"))) out << n;
+  return out;
+}
+
+TEST(DamagedFiles, EveryFileEitherReadsWholeOrIsKeptAsideAndToldOnce) {
+  TestDir backup;
+  int damagedSeen = 0;
+  for (const FileCase& c : fileCases()) {
+    for (const Variant& v : variants()) {
+      TestDir d;
+      putGoodFolder(d, backup.path());
+      d.put(QStringLiteral("List.dat"), goodListDat(d.path()));
+      const QByteArray original = v.make(d.get(c.name));
+      if (original == notApplicable()) continue;
+      SCOPED_TRACE(c.name.toStdString() + ": " + v.what);
+      d.put(c.name, original);
+
+      Database db;
+      db.AppPath = d.path();
+      db.DataBasePath = d.path();
+      ScriptedPrompt prompt;
+      SilentProgress progress;
+      DataStore store(db, prompt, progress);
+      DatabaseList::DataBaseInit(db, prompt);
+      store.loadDatabase();
+      const std::vector<ScriptedPrompt::Shown> atLoad = prompt.shown;
+      const bool whole = readWhole(c, original, db);
+      const bool flagged = db.damagedFiles.contains(c.name) || !keptCopies(d, c.name).isEmpty() ||
+                           (c.name == QStringLiteral("AutoBackup.kdt") && !d.has(c.name));
+      if (!whole) {
+        ++damagedSeen;
+        EXPECT_TRUE(flagged) << "read in part without a word";
+        EXPECT_FALSE(atLoad.empty());
+      }
+
+      // Two rounds of every writer: the original is kept before the first
+      // rewrite, and the user hears of the kept copy once.
+      prompt.clear();
+      writeEverything(db, prompt, store);
+      writeEverything(db, prompt, store);
+      const QStringList kept = keptCopies(d, c.name);
+      int toldKept = 0;
+      for (const auto& s : prompt.shown) toldKept += s.text.contains(c.name + QStringLiteral(".damaged-")) ? 1 : 0;
+      for (const auto& s : atLoad) toldKept += s.text.contains(c.name + QStringLiteral(".damaged-")) ? 1 : 0;
+      const bool rewritten = !d.has(c.name) || d.get(c.name) != original;
+      if (flagged && rewritten) {
+        ASSERT_EQ(kept.size(), 1) << "no kept copy";
+        EXPECT_EQ(d.get(kept[0]), original);
+        EXPECT_EQ(toldKept, 1);
+      } else if (!flagged) {
+        EXPECT_TRUE(kept.isEmpty());
+      }
+      // No rewrite ever lost what the file held without a kept copy.
+      if (!whole && kept.isEmpty()) {
+        EXPECT_EQ(d.get(c.name), original);
+      }
+    }
+  }
+  EXPECT_GT(damagedSeen, 40);  // the variants really damage the files
+}
+
+}  // namespace
