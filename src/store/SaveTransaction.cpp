@@ -138,7 +138,10 @@ bool SaveTransaction::recover(const QString& folder) {
       if (parts.size() != 2) continue;
       const QString temp = parts[0];
       const QString name = parts[1];
-      if (temp.contains(u'/') || name.contains(u'/') || temp.contains(QStringLiteral(".."))) continue;
+      // Only a line the commit writes is followed: the temporary file of that
+      // very name. A damaged journal never renames one file over another.
+      if (name.isEmpty() || name.contains(u'/') || name.contains(QStringLiteral("..")) || temp != tempNameFor(name))
+        continue;
       // A temporary file still there was not yet renamed; one gone already was.
       if (QFileInfo::exists(dir + temp) && !place(dir, temp, name)) ok = false;
     }

@@ -322,6 +322,7 @@ void ShopInit(int n, Database& db, Prompt& prompt) {
       for (int i = 1; i <= 9 && items.more(); ++i) {
         double v = 0;
         if (!items.next(&value) || !numberItem(value, &v) || !inRange(v, 0, 255)) return fail();
+        if (value.trimmed().isEmpty()) items.markIrregular();  // read as 0, but no number was there
         s.NoteColPct[static_cast<size_t>(i)] = static_cast<int>(v);
       }
       break;
@@ -331,6 +332,8 @@ void ShopInit(int n, Database& db, Prompt& prompt) {
       const bool signed16 = n == 5;
       if (!inRange(v, signed16 ? -32768 : 0, signed16 ? 32767 : 255)) return fail();
       (n == 4 ? s.NoteShopPct : n == 5 ? s.NoteWidth : s.NoteSeparators) = static_cast<int>(v);
+      // Text that is no number reads as 0, as always; what it held is kept.
+      if (!Num::isNumeric(value)) items.markIrregular();
       break;
     }
   }
@@ -354,6 +357,9 @@ void CarryInit(Database& db, Prompt& prompt) {
   QString value;
   while (items.more()) {
     if (list.size() >= Capacity::ShippingMethods || !items.next(&value)) return failed(db, prompt, name, message);
+    // A method is one line without commas or quotes (a quoted item may hold
+    // them, but the writer could not give them back).
+    if (value.contains(u',') || value.contains(u'\r') || value.contains(u'\n')) items.markIrregular();
     list << value;
   }
   if (!f.clean || items.irregular()) failed(db, prompt, name, message);
@@ -412,7 +418,10 @@ void CateInit(int n, Database& db, Prompt& prompt) {
       // One supplier a line: its name, a comma, its details.
       if (!items.next(&supplier, &end)) return failed(db, prompt, name, message);
       if (end != Items::End::Comma) items.markIrregular();
-      if (!items.more()) break;  // a name without its details is not counted
+      if (!items.more()) {  // a name without its details is not counted
+        items.markIrregular();
+        break;
+      }
       if (!items.next(&details, &end)) return failed(db, prompt, name, message);
       if (end == Items::End::Comma) items.markIrregular();
       if (s.SupplierNames.size() >= capacity) return failed(db, prompt, name, message);

@@ -282,3 +282,23 @@ TEST(TableFiles, LoadRemovesTheSavesOwnLeftoverTemporaryFilesOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TableFiles, AJournalOnlyRenamesTheTemporaryFileOfItsOwnName) {
+  TestDir d;
+  copyGolden(d);
+  const QByteArray order = d.get(QStringLiteral("Order1.kdt"));
+  const QByteArray member = d.get(QStringLiteral("Member.kdt"));
+  d.put(QStringLiteral("~Stock1.kdt.tmp"), d.get(QStringLiteral("Stock1.kdt")));
+  // Lines a commit never writes: another file, a path, a name of its own.
+  d.put(QStringLiteral("~Save.lst"), "Member.kdt\tOrder1.kdt\r\n~Member.kdt.tmp\t../Order1.kdt\r\n"
+                                     "~Stock1.kdt.tmp\tStock1.kdt\r\n");
+  EXPECT_TRUE(SaveTransaction::recover(d.path()));
+  EXPECT_EQ(d.get(QStringLiteral("Order1.kdt")), order);
+  EXPECT_EQ(d.get(QStringLiteral("Member.kdt")), member);
+  EXPECT_FALSE(d.has(QStringLiteral("~Stock1.kdt.tmp")));  // the one real line was followed
+  EXPECT_FALSE(d.has(QStringLiteral("~Save.lst")));
+}
+
+}  // namespace
