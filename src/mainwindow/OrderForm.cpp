@@ -1062,6 +1062,7 @@ void OrderForm::Data_Manuf_Click() {
     manufForm_ = new ManufForm(db_, prompt_, this);
     manufForm_->setAttribute(Qt::WA_DeleteOnClose);
     manufForm_->setManagementUse();
+    manufForm_->setOrderListHost(this);  // "列出訂單" fills this window's list
     // Stock may have changed while it was open.
     manufForm_->onManagementClosed = [this] { OrderShowWhenFree(); };
     manufForm_->setCategoryEditor([this] {

@@ -53,9 +53,9 @@ TEST(ProductList, RowsColoursAndTotalsForEachFilter) {
     SCOPED_TRACE(std::string(c.category) + " filter " + std::to_string(static_cast<int>(c.stock)));
     EXPECT_EQ(namesOf(l), c.names);
     EXPECT_EQ(redOf(l), c.red);
-    EXPECT_DOUBLE_EQ(l.priceTotal, c.price);
-    EXPECT_DOUBLE_EQ(l.costTotal, c.cost);
-    EXPECT_DOUBLE_EQ(l.stockTotal, c.stockTotal);
+    EXPECT_DOUBLE_EQ(l.priceTotal.toDouble(), c.price);
+    EXPECT_DOUBLE_EQ(l.costTotal.toDouble(), c.cost);
+    EXPECT_DOUBLE_EQ(l.stockTotal.toDouble(), c.stockTotal);
   }
 }
 
@@ -70,7 +70,7 @@ TEST(ProductList, CellsIndexAndStatusTexts) {
   EXPECT_EQ(l.rows[0], (QStringList{"戒指", "飾品", "", "", "", "", "2", "10", "1"}));
   EXPECT_EQ(l.rows[5][ProductList::Index], "6");
   // The totals and the red rows still come from the stored values.
-  EXPECT_DOUBLE_EQ(l.priceTotal, 496);
+  EXPECT_EQ(l.priceTotal, Decimal(496));
   EXPECT_EQ(redOf(l), (QStringList{"項鍊", "鉛筆", "貼紙"}));
   EXPECT_EQ(l.statusTexts(),
             (QStringList{"售價總計: 496 ", "成本總計: 299 ", "庫存總數: 7 ", "共 6 筆資料"}));
