@@ -89,3 +89,12 @@ TEST(ProductList, CategoryFilterEntries) {
   EXPECT_EQ(ProductList::categoryFilterEntries(db),
             (QStringList{"全部", "飾品", "文具", "未分類", "編輯商品分類"}));
 }
+
+TEST(ProductList, TotalsAreExactDecimalSums) {
+  // 37 products at 19.9: summed as doubles the panel would read 736.299999999999.
+  Database db;
+  for (int i = 0; i < 37; ++i) addProduct(db, {QString::number(i), "x", "19.9", "0.1", "1", "", "", ""});
+  const auto l = ProductList::build(db, {});
+  EXPECT_EQ(l.statusTexts()[0], "售價總計: 736.3 ");
+  EXPECT_EQ(l.statusTexts()[1], "成本總計: 3.7 ");
+}
