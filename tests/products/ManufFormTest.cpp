@@ -4,12 +4,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QDir>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
 
 #include "ProductFixture.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
+#include "mainwindow/OrderForm.h"
 #include "mainwindow/OrderListHost.h"
+#include "platform/AppPaths.h"
+#include "store/DatabaseList.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "products/ManufForm.h"
@@ -436,4 +442,35 @@ TEST_F(ManufFormTest, BulkCategoryAddsTheFilterEntryEvenOnNo) {
   f.Menu_EditPrice_Click();
   EXPECT_EQ(f.Liv1->text(0, ProductList::Price), "8");
   EXPECT_EQ(f.Liv1->text(1, ProductList::Price), "8");
+}
+
+// The product window as the main window opens it: "列出訂單" fills the main list.
+TEST(ManufFormInMainWindow, ListsOrdersIntoTheMainList) {
+  ScriptedPrompt prompt;
+  TestDir dir;
+  QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrin"), QStringLiteral("Kestrin")).clear();
+  const QString app = AppPaths::appPath();
+  QDir(app).removeRecursively();
+  QDir().mkpath(app);
+  const QDir golden(QStringLiteral(KESTRIN_TEST_DATA "/golden-db"));
+  for (const QString& n : golden.entryList(QDir::Files)) QFile::copy(golden.filePath(n), dir.file(n));
+  ASSERT_TRUE(DatabaseList::write(app, {DatabaseList::entry(QStringLiteral("店"), dir.path())}));
+  SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBaseName"), QStringLiteral("店"));
+  SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBasePath"), dir.path());
+  OrderForm main(prompt);
+  main.endProgram = [] {};
+  main.quitProgram = [] {};
+  main.AutoBackup = [] {};
+  main.Form_Load();
+  main.Data_Manuf_Click();
+  ManufForm* f = main.manufWindow();
+  ASSERT_NE(f, nullptr);
+  ASSERT_TRUE(f->Command8->isEnabled());
+  f->Liv1->setSelected(0, true);  // 茶杯, in the shipped order 2403000001
+  f->List_Click(f->List_List1);
+  f->Command8_Click();
+  ASSERT_EQ(main.Liv1->rowCount(), 1);
+  EXPECT_EQ(main.Liv1->text(0, OrderListCol::OrderNo), "2403000001");
+  EXPECT_TRUE(main.Option1->isChecked());  // 列出全部 leaves the main window on 未出貨
+  f->close();
 }
