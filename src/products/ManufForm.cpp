@@ -574,6 +574,7 @@ void ManufForm::moveSelection(bool up) {
   const std::vector<int> indexes = listedIndexes(false);
   std::vector<bool> selected(static_cast<size_t>(n), false);
   for (int r : Liv1->selectedRows()) selected[static_cast<size_t>(r)] = true;
+  const std::vector<bool> before = selected;
   const auto made = ProductOrdering::moveSelected(db_, indexes, selected, up);
   if (!made) {
     prompt_.error();
@@ -597,7 +598,8 @@ void ManufForm::moveSelection(bool up) {
       for (int c = ProductList::Name; c <= ProductList::Weight; ++c) Liv1->setCellColor(row, c, QColor());
     }
   }
-  for (int r = 0; r < n; ++r) Liv1->setSelected(r, selected[static_cast<size_t>(r)]);
+  for (int r = 0; r < n; ++r)
+    if (selected[static_cast<size_t>(r)] != before[static_cast<size_t>(r)]) Liv1->setSelected(r, selected[static_cast<size_t>(r)]);
 }
 
 void ManufForm::Menu_Up_Click() { moveSelection(true); }
