@@ -137,6 +137,10 @@ TEST_F(ManufBatchTest, SheetFileSavesLoadsAndKeepsTheSheetWhenItCannotBeRead) {
   EXPECT_EQ(dir.get("sheet.csv"),
             big5("2024/05/01,\"P,9\",乙\r\n項鍊,飾品,120,1,,\"紅色,大\",2\r\n戒指,飾品,60,1,,,1\r\n"));
 
+  prompt.answerPath(dir.file("no-such-folder/sheet.csv"));
+  sheet.File_Save_Click();
+  EXPECT_EQ(prompt.shown.back().text, "發生錯誤!");
+
   // Unreadable files leave the sheet as it was.
   dir.put("empty.csv", "");
   dir.put("utf8.csv", QByteArray("\xEF\xBB\xBF") + QString("x,y\r\n").toUtf8());

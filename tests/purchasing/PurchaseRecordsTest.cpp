@@ -129,4 +129,9 @@ TEST(PurchaseRecords, ListFiltersSortsAndTotals) {
   EXPECT_EQ(dates(l), QStringList({"2024/03/05", "2023/12/31"}));
   EXPECT_EQ(l.moneyText(), "進貨總金額: 65");
   EXPECT_TRUE(PurchaseRecords::search(db, "乙", "AB").rows.empty());
+  // A record with empty quantity and amount is listed like any other.
+  addRecord(db, {"2020/01/01", "碗", "進貨", "", "甲", "zz-1", "", ""});
+  l = PurchaseRecords::search(db, "甲", "ZZ");
+  ASSERT_EQ(l.rows.size(), 1u);
+  EXPECT_EQ(l.moneyText(), "進貨總金額: 0");
 }
