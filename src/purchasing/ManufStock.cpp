@@ -150,7 +150,9 @@ void ManufStock::fillSupplierFilter() {
 }
 
 void ManufStock::openFor(const QString& product) {
-  Option2->setText(product);
+  product_ = product;
+  QString caption = product;
+  Option2->setText(caption.replace(u'&', QStringLiteral("&&")));  // shown as typed, no shortcut
   fillSupplierFilter();
 }
 
@@ -166,7 +168,7 @@ void ManufStock::ManufStockShow() {
     PurchaseRecords::Filter f;
     f.supplier = Combo1->currentText();
     f.allProducts = Option1->isChecked();
-    f.product = Option2->text();
+    f.product = product_;
     f.period = Combo2->currentIndex() < 0 ? 0 : Combo2->currentIndex();
     f.year = Text5->text();
     showListing(PurchaseRecords::list(db_, f));

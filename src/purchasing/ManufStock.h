@@ -78,5 +78,6 @@ class ManufStock : public QDialog {
 
   Database& db_;
   Prompt& prompt_;
+  QString product_;  // the product the window was opened for
   bool unloaded_ = false;
 };

@@ -54,6 +54,12 @@ TEST_F(ManufStockTest, OpensOnTheProductAndFollowsTheFilters) {
   w.Command1_Click();
   EXPECT_EQ(w.Liv1->rowCount(), 2);
   EXPECT_EQ(w.Liv1->text(0, 6), "AB-1");
+
+  // A name with "&" is listed by its own text.
+  addRecord(db, {"2024/01/01", "A&B", "進貨", "1", "甲", "", "1", ""});
+  ManufStock other(db, prompt);
+  other.openFor("A&B");
+  EXPECT_EQ(other.Liv1->rowCount(), 1);
 }
 
 TEST_F(ManufStockTest, DeleteWithRecomputeChangesTheProductAndRebuildsTheProductWindowOnClosing) {
