@@ -31,6 +31,7 @@
 #include "products/ProductPicker.h"
 #include "products/ProductSearch.h"
 #include "purchasing/ManufInput.h"
+#include "purchasing/PurchaseWindows.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
@@ -57,6 +58,7 @@ ManufForm::ManufForm(Database& db, Prompt& prompt, QWidget* parent) : QDialog(pa
   setSizeGripEnabled(true);
   buildControls();
   loadSettings();
+  PurchaseWindows::attach(*this, db_, prompt_);
 }
 
 ManufForm::~ManufForm() = default;
@@ -101,8 +103,9 @@ void ManufForm::buildControls() {
   Command12 = button(QStringLiteral("下移"));
   Command0 = button(kAddToOrder);
   Command4 = button(QStringLiteral("結束"));
-  // The ranking, the order listing, the purchase records and the category
-  // editor are handed in by the opener; until then their buttons stand disabled.
+  // The ranking, the order listing and the category editor are handed in
+  // by the opener; until then their buttons stand disabled. The purchase
+  // entries are enabled by the purchasing side when the window is built.
   for (QPushButton* b : {Command7, Command8, Command10}) b->setEnabled(false);
   Command13->setEnabled(false);  // until a category editor is set
   connect(Command13, &QPushButton::clicked, this, [this] {
@@ -222,7 +225,6 @@ void ManufForm::buildControls() {
   connect(Command7, &QPushButton::clicked, this, &ManufForm::Command7_Click);
   connect(Command8, &QPushButton::clicked, this, &ManufForm::Command8_Click);
   connect(Command9, &QPushButton::clicked, this, &ManufForm::Command9_Click);
-  connect(Command10, &QPushButton::clicked, this, &ManufForm::Command10_Click);
   connect(Command11, &QPushButton::clicked, this, &ManufForm::Menu_Up_Click);
   connect(Command12, &QPushButton::clicked, this, &ManufForm::Menu_Down_Click);
   connect(Menu_Up, &QAction::triggered, this, &ManufForm::Menu_Up_Click);
@@ -255,6 +257,7 @@ void ManufForm::setOrderPickerUse(OrderEditorLines* lines) {
   Command10->setVisible(false);
   File_Batch->setEnabled(false);
   Menu_Batch->setEnabled(false);
+  Sel_Batch->setEnabled(false);  // the purchase sheet cannot open beside the modal picker
   layoutControls();
 }
 
@@ -342,10 +345,6 @@ void ManufForm::setSalesRanking(std::function<void()> open) {
   Command7->setEnabled(static_cast<bool>(openSalesRanking_));
 }
 
-void ManufForm::setPurchaseRecords(std::function<void(const QString&)> open) {
-  openPurchaseRecords_ = std::move(open);
-  Command10->setEnabled(static_cast<bool>(openPurchaseRecords_));
-}
 
 void ManufForm::Combo1_Click() {
   if (Combo1->currentText() == kEditCategories) {
@@ -397,7 +396,10 @@ void ManufForm::showPopup(const QPoint& pos) {
 
 void ManufForm::Command0_Click() {
   if (Liv1->rowCount() == 0) return;
-  if (Command0->text() == kAddToSheet) return;  // the purchase sheet comes with its own window
+  if (Command0->text() == kAddToSheet) {
+    PurchaseWindows::feedSheet(*this, db_, prompt_);
+    return;
+  }
   if (!lines_) {
     prompt_.message(QStringLiteral("加入商品發生錯誤!"), Prompt::Icon::Exclamation);
     return;
@@ -513,13 +515,6 @@ void ManufForm::Command7_Click() {
     return;
   }
   if (openSalesRanking_) openSalesRanking_();
-}
-
-void ManufForm::Command10_Click() {
-  if (Liv1->rowCount() == 0 || !openPurchaseRecords_) return;
-  const int row = currentListRow();
-  if (row < 0) return;
-  openPurchaseRecords_(Liv1->text(row, ProductList::Name));
 }
 
 void ManufForm::Menu_ViewImages_Click() {
@@ -763,7 +758,7 @@ void ManufForm::runClosingSteps() {
   if (closed_) return;
   closed_ = true;
   saveSettings();
-  if (!Command0->isVisibleTo(this) && onManagementClosed) onManagementClosed();
+  if (!lines_ && onManagementClosed) onManagementClosed();
 }
 
 void ManufForm::done(int result) {

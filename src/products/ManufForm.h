@@ -68,10 +68,8 @@ class ManufForm : public QDialog {
   // The main window's order list, filled by "列出訂單" (the button stays
   // disabled without it).
   void setOrderListHost(OrderListHost* host);
-  // The sales-ranking window (shown modeless) and the purchase records of a
-  // product name (shown modal); each enables its button.
+  // The sales-ranking window (shown modeless); enables its button.
   void setSalesRanking(std::function<void()> open);
-  void setPurchaseRecords(std::function<void(const QString& productName)> open);
 
   // Handlers.
   void Command0_Click();
@@ -84,7 +82,6 @@ class ManufForm : public QDialog {
   void Command7_Click();   // sales ranking
   void Command8_Click();   // the orders holding the selected products
   void Command9_Click();   // search every category
-  void Command10_Click();  // purchase records of the current product
   void Menu_Up_Click();
   void Menu_Down_Click();
   void Menu_ViewImages_Click();
@@ -154,7 +151,6 @@ class ManufForm : public QDialog {
   OrderEditorLines* lines_ = nullptr;
   OrderListHost* orderList_ = nullptr;
   std::function<void()> openSalesRanking_;
-  std::function<void(const QString&)> openPurchaseRecords_;
   QWidget* client_ = nullptr;
   bool se_ = false;           // filter changes by code do not rebuild
   int filterIndex_ = 0;       // the last chosen filter entry
