@@ -48,9 +48,21 @@ QString statusText(int count, const Decimal& total) {
 QString Listing::status() const { return statusText(static_cast<int>(rows.size()), total); }
 
 void sortByDate(std::vector<QStringList>& rows) {
-  std::stable_sort(rows.begin(), rows.end(), [](const QStringList& a, const QStringList& b) {
-    return QString::compare(a[Date], b[Date], Qt::CaseInsensitive) < 0;
-  });
+  // Letters without regard to case: the case-folded dates compared code unit
+  // by code unit, each folded once.
+  std::vector<std::pair<QString, size_t>> keys;
+  keys.reserve(rows.size());
+  bool sorted = true;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    keys.emplace_back(rows[i][Date].toCaseFolded(), i);
+    if (i > 0 && keys[i].first < keys[i - 1].first) sorted = false;
+  }
+  if (sorted) return;
+  std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<QStringList> out;
+  out.reserve(rows.size());
+  for (const auto& k : keys) out.push_back(std::move(rows[k.second]));
+  rows.swap(out);
 }
 
 namespace {
