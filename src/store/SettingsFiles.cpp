@@ -507,7 +507,7 @@ bool SetClose(Database& db, DatabaseSettings& next, Prompt& prompt) {
     m.remove(QChar(0x201D));
     m = m.trimmed();
   }
-  if (!fitsSettingsFiles(next)) return false;
+  if (!fitsSettingsFiles(next) || !AppPaths::folderExists(db.DataBasePath)) return false;
   const QStringList names = setFileNames();
   for (const QString& name : names)
     if (!keepDamagedOriginal(db, prompt, name)) return false;
