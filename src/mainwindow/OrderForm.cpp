@@ -36,6 +36,7 @@
 #include "admin/SetForm.h"
 #include "platform/Shell.h"
 #include "products/ManufForm.h"
+#include "purchasing/PurchaseWindows.h"
 #include "store/BackupArchive.h"
 #include "admin/OpenForm.h"
 #include "admin/PassInput.h"
@@ -151,6 +152,10 @@ void OrderForm::build() {
     if (AppPaths::folderExists(db_.DataBasePath) && !::AutoBackup(db_)) prompt_.error();
   };
   connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
+  PurchaseWindows::setProductWindowOpener(this, [this] {
+    Data_Manuf_Click();
+    return manufForm_.data();
+  });
 
   buildMenus();
   buildToolbar();
@@ -1042,6 +1047,7 @@ void OrderForm::closeRowWindows() {
   if (guestForm_) guestForm_->close();
   if (manufForm_) manufForm_->close();
   if (expendForm_) expendForm_->close();
+  PurchaseWindows::closeSheets();
 }
 
 void OrderForm::Data_Guest_Click() {
