@@ -20,6 +20,7 @@
 
 class Prompt;
 class QtPrompt;
+class ExpendForm;
 class GuestForm;
 class ManufForm;
 class OpenForm;
@@ -129,6 +130,8 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Data_Manuf_Click();   // the product window, non-modal
   void Set_AutoBackup_Click();
   void Set_Temp_Click();     // also called when the temporary-file folder is missing
+  void Set_Option_Click();   // the general settings, modal
+  void Command4_Click();     // the expense window, non-modal, with the main filters' year and period
   void Backup_Backup_Click();
   void Backup_Update_Click();
   void Backup_Atuo_Click();
@@ -139,6 +142,7 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   // The open customer and product windows (null when closed).
   GuestForm* guestWindow() const;
   ManufForm* manufWindow() const;
+  ExpendForm* expendWindow() const;
 
   // ---- database password ----
   bool PassInit();
@@ -268,4 +272,5 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   mutable bool liv2Indexed_ = false;
   QPointer<GuestForm> guestForm_;
   QPointer<ManufForm> manufForm_;
+  QPointer<ExpendForm> expendForm_;
 };
