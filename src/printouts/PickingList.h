@@ -16,6 +16,7 @@ struct Row {
   QString category;
   QString qty;   // the first line's quantity as stored; the plain sum once more lines merged
   QString note;  // only when notes are shown
+  bool operator==(const Row&) const = default;
 };
 
 // Merges the lines of these orders (their numbers, in list order; each
