@@ -25,6 +25,7 @@ ExportForm::ExportForm(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   List1 = new ListView(this);
   List1->setColumns({QStringLiteral("欄位")});
   List1->header()->hide();
+  List1->header()->setStretchLastSection(true);
   List1->setCheckable(true);
   List1->setMultiSelect(false);
   List1->setRootIsDecorated(false);
