@@ -144,19 +144,20 @@ std::optional<QString> text(const Database& db, int ex, const Source& source, co
   const Table& stock = db.Stock;
   const int master = lineNameRow(fields);
   const bool perLine = master >= 0 && fields[static_cast<size_t>(master)].ticked;
-  std::vector<int> rows;
+  std::vector<int> rows, orderRows;
   std::vector<QString> numbers;
   for (int r = 0; r < source.rowCount; ++r) {
     if (!source.selected(r)) continue;
     rows.push_back(r);
+    orderRows.push_back(orderRowOf(order, source.text(r, OrderListCol::OrderIndex)));
+    if (orderRows.back() == 0) return std::nullopt;
     if (perLine) numbers.push_back(source.text(r, OrderListCol::OrderNo));
   }
   const OrderLineIndex lines(stock, numbers);
-  const OrderList::CustomerLookup customers(guest);
-  for (int r : rows) {
-    const double index = Num::leading(source.text(r, OrderListCol::OrderIndex));
-    if (index < 1 || index > order.count()) return std::nullopt;
-    const int o = static_cast<int>(index);
+  const CustomerIndex customers(guest, customersOf(order, orderRows));
+  for (size_t k = 0; k < rows.size(); ++k) {
+    const int r = rows[k];
+    const int o = orderRows[k];
     const int g = customers.row(order.cell(o, OrderCell::BuyerAccount), order.cell(o, OrderCell::BuyerCategory));
     auto orderValue = [&](int code, int s) -> QString {
       if (code == OrderCode::Account) return order.cell(o, OrderCell::BuyerAccount);

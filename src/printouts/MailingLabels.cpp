@@ -78,17 +78,22 @@ std::optional<QString> orderListLabels(const Database& db, const std::vector<QSt
   const Table& guest = db.Guest;
   const Table& stock = db.Stock;
   std::vector<QString> numbers;
+  std::vector<int> orderRows;
   numbers.reserve(listRows.size());
-  for (const QStringList& r : listRows) numbers.push_back(r.value(OrderListCol::OrderNo));
+  orderRows.reserve(listRows.size());
+  for (const QStringList& r : listRows) {
+    numbers.push_back(r.value(OrderListCol::OrderNo));
+    orderRows.push_back(orderRowOf(order, r.value(OrderListCol::OrderIndex)));
+    if (orderRows.back() == 0) return std::nullopt;
+  }
   const OrderLineIndex lines(stock, numbers);
-  const OrderList::CustomerLookup customers(guest);
+  const CustomerIndex customers(guest, customersOf(order, orderRows));
 
   QString out;
   if (html) out += htmlHead() + kCrLf;
-  for (const QStringList& r : listRows) {
-    const double index = Num::leading(r.value(OrderListCol::OrderIndex));
-    if (index < 1 || index > order.count()) return std::nullopt;
-    const int o = static_cast<int>(index);
+  for (size_t i = 0; i < listRows.size(); ++i) {
+    const QStringList& r = listRows[i];
+    const int o = orderRows[i];
     const QString& account = order.cell(o, OrderCell::BuyerAccount);
     const QString& category = order.cell(o, OrderCell::BuyerCategory);
 

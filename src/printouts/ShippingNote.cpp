@@ -209,19 +209,24 @@ std::optional<QString> selectedOrders(const Database& db, const std::vector<QStr
   const Table& guest = db.Guest;
   const Table& stock = db.Stock;
   std::vector<QString> numbers;
+  std::vector<int> orderRows;
   numbers.reserve(listRows.size());
-  for (const QStringList& r : listRows) numbers.push_back(r.value(OrderListCol::OrderNo));
+  orderRows.reserve(listRows.size());
+  for (const QStringList& r : listRows) {
+    numbers.push_back(r.value(OrderListCol::OrderNo));
+    orderRows.push_back(orderRowOf(order, r.value(OrderListCol::OrderIndex)));
+    if (orderRows.back() == 0) return std::nullopt;
+  }
   const OrderLineIndex lines(stock, numbers);
-  const OrderList::CustomerLookup customers(guest);
+  const CustomerIndex customers(guest, customersOf(order, orderRows));
 
   QString out;
   out.reserve(static_cast<qsizetype>(listRows.size()) * 2400 + 256);
   out += head(db.settings) + kCrLf;
   Writer w(db, out);
-  for (const QStringList& r : listRows) {
-    const double index = Num::leading(r.value(OrderListCol::OrderIndex));
-    if (index < 1 || index > order.count()) return std::nullopt;
-    const int o = static_cast<int>(index);
+  for (size_t k = 0; k < listRows.size(); ++k) {
+    const QStringList& r = listRows[k];
+    const int o = orderRows[k];
     Page p;
     const QString& account = order.cell(o, OrderCell::BuyerAccount);
     const QString& category = order.cell(o, OrderCell::BuyerCategory);
