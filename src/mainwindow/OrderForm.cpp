@@ -35,6 +35,7 @@
 #include "platform/Shell.h"
 #include "printouts/PrintoutCommands.h"
 #include "products/ManufForm.h"
+#include "purchasing/PurchaseWindows.h"
 #include "store/BackupArchive.h"
 #include "admin/OpenForm.h"
 #include "admin/PassInput.h"
@@ -150,6 +151,10 @@ void OrderForm::build() {
     if (AppPaths::folderExists(db_.DataBasePath) && !::AutoBackup(db_)) prompt_.error();
   };
   connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
+  PurchaseWindows::setProductWindowOpener(this, [this] {
+    Data_Manuf_Click();
+    return manufForm_.data();
+  });
 
   buildMenus();
   buildToolbar();
@@ -1054,6 +1059,7 @@ void OrderForm::closeRowWindows() {
   // Closing runs their own closing steps (settings), as a user's close would.
   if (guestForm_) guestForm_->close();
   if (manufForm_) manufForm_->close();
+  PurchaseWindows::closeSheets();
 }
 
 void OrderForm::Data_Guest_Click() {

@@ -22,6 +22,7 @@
 #include "products/ProductList.h"
 #include "products/ProductPicker.h"
 #include "purchasing/ManufInput.h"
+#include "purchasing/PurchaseWindows.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 
@@ -46,6 +47,7 @@ ManufForm::ManufForm(Database& db, Prompt& prompt, QWidget* parent) : QDialog(pa
   setSizeGripEnabled(true);
   buildControls();
   loadSettings();
+  PurchaseWindows::attach(*this, db_, prompt_);
 }
 
 ManufForm::~ManufForm() = default;
@@ -225,6 +227,7 @@ void ManufForm::setOrderPickerUse(OrderEditorLines* lines) {
   Command10->setVisible(false);
   File_Batch->setEnabled(false);
   Menu_Batch->setEnabled(false);
+  Sel_Batch->setEnabled(false);  // the purchase sheet cannot open beside the modal picker
   layoutControls();
 }
 
@@ -322,7 +325,10 @@ void ManufForm::showPopup(const QPoint& pos) { Menu_Tools->popup(pos); }
 
 void ManufForm::Command0_Click() {
   if (Liv1->rowCount() == 0) return;
-  if (Command0->text() == kAddToSheet) return;  // the purchase sheet comes with its own window
+  if (Command0->text() == kAddToSheet) {
+    PurchaseWindows::feedSheet(*this, db_, prompt_);
+    return;
+  }
   if (!lines_) {
     prompt_.message(QStringLiteral("加入商品發生錯誤!"), Prompt::Icon::Exclamation);
     return;
@@ -491,7 +497,7 @@ void ManufForm::runClosingSteps() {
   if (closed_) return;
   closed_ = true;
   saveSettings();
-  if (!Command0->isVisibleTo(this) && onManagementClosed) onManagementClosed();
+  if (!lines_ && onManagementClosed) onManagementClosed();
 }
 
 void ManufForm::done(int result) {
