@@ -17,6 +17,7 @@
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
+#include "printouts/PrintoutCommands.h"
 #include "products/ProductDelete.h"
 #include "products/ProductList.h"
 #include "products/ProductPicker.h"
@@ -176,7 +177,7 @@ void ManufForm::buildControls() {
   Menu_Down = Menu_Tools->addAction(QStringLiteral("下移"));
 
   // Entries whose commands come later stand disabled.
-  for (QAction* a : {File_Import, File_Export, File_Importimg, File_Exportimg, File_Batch, Sel_Note, Sel_Batch,
+  for (QAction* a : {File_Import, File_Export, File_Importimg, File_Exportimg, File_Batch, Sel_Batch,
                      Menu_EditType, Menu_EditPrice, Menu_EditCost, Menu_EditStock, Menu_Batch, Menu_ViewImages,
                      Menu_Up, Menu_Down})
     a->setEnabled(false);
@@ -192,6 +193,7 @@ void ManufForm::buildControls() {
   connect(Menu_New, &QAction::triggered, this, &ManufForm::Menu_New_Click);
   connect(Menu_Edit, &QAction::triggered, this, &ManufForm::Command2_Click);
   connect(Menu_Del, &QAction::triggered, this, &ManufForm::Command3_Click);
+  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportProducts(db_, prompt_, this, *Liv1); });
   connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int) {
     if (!se_) Combo1_Click();
   });
