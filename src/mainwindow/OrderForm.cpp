@@ -35,6 +35,7 @@
 #include "expenses/ExpendForm.h"
 #include "admin/SetForm.h"
 #include "platform/Shell.h"
+#include "printouts/PrintoutCommands.h"
 #include "products/ManufForm.h"
 #include "purchasing/PurchaseWindows.h"
 #include "store/BackupArchive.h"
@@ -259,8 +260,7 @@ void OrderForm::buildMenus() {
 
   // The windows behind these entries come with their own parts of the
   // program; until then the entries stand disabled.
-  for (QAction* a : {Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Improt, Help_About,
-                     OrderTools_Note, OrderTools_Addr, OrderTools_ShippingNote, OrderTools_Stock})
+  for (QAction* a : {Set_Improt, Help_About})
     a->setEnabled(false);
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
@@ -297,7 +297,24 @@ void OrderForm::buildMenus() {
   connect(OrderTools_Email, &QAction::triggered, this, [this] { Sel_Email_Click(); });
   connect(Sel_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
   connect(OrderTools_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
+  // Printouts and the export of the selected orders.
+  connect(Sel_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
+  connect(OrderTools_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
+  connect(Sel_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
+  connect(OrderTools_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
+  connect(Sel_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
+  connect(OrderTools_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
+  connect(Sel_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
+  connect(OrderTools_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
 }
+
+void OrderForm::Sel_ShippingNote_Click() { PrintoutCommands::shippingNotes(db_, prompt_, this, *Liv1); }
+void OrderForm::Sel_Addr_Click() { PrintoutCommands::orderLabels(db_, prompt_, this, *Liv1); }
+void OrderForm::Sel_Stock_Click() { PrintoutCommands::pickingList(db_, prompt_, this, *Liv1); }
+void OrderForm::Sel_Note_Click() { PrintoutCommands::exportOrders(db_, prompt_, this, *Liv1); }
+void OrderForm::shippingNote(OrderInput& e) { PrintoutCommands::editorShippingNote(db_, prompt_, e); }
+void OrderForm::mailingLabel(OrderInput& e) { PrintoutCommands::editorLabel(db_, prompt_, e); }
+void OrderForm::exportLines(OrderInput& e) { PrintoutCommands::exportEditorLines(db_, prompt_, e); }
 
 void OrderForm::buildToolbar() {
   Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
@@ -1186,14 +1203,13 @@ void OrderForm::Combo2_Click() {
 void OrderForm::Option1_Click() {
   if (se) return;
   OrderShow();
-  // The picking list (Sel_Stock) follows the option too once it is there.
-  for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(true);
+  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(true);
 }
 
 void OrderForm::Option2_Click() {
   if (se) return;
   OrderShow();
-  for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(false);
+  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(false);
 }
 
 void OrderForm::setShippingOptions(bool unshipped, bool shipped) {

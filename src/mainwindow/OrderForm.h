@@ -87,6 +87,10 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Sel_SetPay_Click();
   void Sel_SetShipping_Click();
   void Sel_Email_Click();
+  void Sel_ShippingNote_Click();  // shipping notes of the selected orders
+  void Sel_Addr_Click();          // mailing labels of the selected orders
+  void Sel_Stock_Click();         // the picking list
+  void Sel_Note_Click();          // export of the selected orders to a text file
   void CheckViewMoney();  // shows or hides the money panels and Command3
   void Command3_Click();  // recount of the listed orders
   void Command5_Click();  // edit the customer categories
@@ -124,6 +128,9 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   bool editLine(OrderInput& e, int line) override { return pickers_.editLine(e, line); }
   void openCustomerPicker(OrderInput& e) override { pickers_.openCustomerPicker(e); }
   void openCustomerDialog(OrderInput& e) override { pickers_.openCustomerDialog(e); }
+  void shippingNote(OrderInput& e) override;
+  void mailingLabel(OrderInput& e) override;
+  void exportLines(OrderInput& e) override;
 
   // ---- commands that open other windows ----
   void Data_Guest_Click();   // the customer window, non-modal

@@ -21,6 +21,7 @@
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
+#include "printouts/PrintoutCommands.h"
 #include "products/ProductBulk.h"
 #include "products/ProductCsv.h"
 #include "products/ProductDelete.h"
@@ -187,8 +188,8 @@ void ManufForm::buildControls() {
   Menu_Up = Menu_Tools->addAction(QStringLiteral("上移"));
   Menu_Down = Menu_Tools->addAction(QStringLiteral("下移"));
 
-  // Entries whose commands come with the purchase sheet and the export chooser stand disabled.
-  for (QAction* a : {File_Batch, Sel_Note, Sel_Batch, Menu_Batch}) a->setEnabled(false);
+  // Entries whose commands come with the purchase sheet stand disabled (its side enables them).
+  for (QAction* a : {File_Batch, Sel_Batch, Menu_Batch}) a->setEnabled(false);
 
   // Events.
   connect(Command0, &QPushButton::clicked, this, &ManufForm::Command0_Click);
@@ -201,6 +202,7 @@ void ManufForm::buildControls() {
   connect(Menu_New, &QAction::triggered, this, &ManufForm::Menu_New_Click);
   connect(Menu_Edit, &QAction::triggered, this, &ManufForm::Command2_Click);
   connect(Menu_Del, &QAction::triggered, this, &ManufForm::Command3_Click);
+  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportProducts(db_, prompt_, this, *Liv1); });
   connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int) {
     if (!se_) Combo1_Click();
   });
