@@ -58,17 +58,34 @@ bool DataStore::readRecords(const QString& fileName, int n, const QString& failM
   const QString text = Codec::decode(bytes, &clean);
   QuotedFieldReader reader(text);
   QStringList fields;
+  // Only line ends after the last record: nothing was cut.
+  const auto onlyLineEnds = [&](qsizetype from) {
+    for (qsizetype i = from; i < text.size(); ++i)
+      if (text[i] != u'\r' && text[i] != u'\n') return false;
+    return true;
+  };
   while (!reader.atEnd()) {
+    const qsizetype start = reader.position();
     const auto r = reader.readRecord(n, &fields);
-    if (r == QuotedFieldReader::Record::Truncated) break;
+    if (r != QuotedFieldReader::Record::Complete && onlyLineEnds(start)) break;
+    if (r == QuotedFieldReader::Record::Truncated) {
+      // A record cut short by the end of the file: the complete ones stay,
+      // the original is kept before the first save replaces it.
+      failed(fileName, failMessage);
+      return false;
+    }
     if (r == QuotedFieldReader::Record::Damaged) {
       failed(fileName, failMessage);
       return false;
     }
+    // In a one-column file an empty line is an empty record, except for
+    // the line ends that close the file.
+    if (n == 1 && fields[0].isEmpty() && onlyLineEnds(start)) break;
     addRow(fields);
   }
-  if (!clean) {
-    // Bytes that are not code page 950: the rows are kept, the original too.
+  if (!clean || reader.irregular()) {
+    // Bytes that are not code page 950, or values that are not what the
+    // file holds: the rows are kept, the original too.
     failed(fileName, failMessage);
     return false;
   }
@@ -82,6 +99,10 @@ void DataStore::fillColumn(Table& table, int column, const QString& fileName, co
       if (++row <= table.count()) table.setCell(row, column, Num::canonical(f[0]));
     });
     if (!ok) return;
+    // Its k-th record belongs to row k: a count that differs from the
+    // table's rows means records were lost or shifted. Rows beyond the end
+    // keep "0" and extra records stay unread, as always; the file is kept.
+    if (row != table.count()) failed(fileName, failMessage);
   }
   for (int r = 1; r <= table.count(); ++r) {
     if (table.cell(r, column).isEmpty()) table.setCell(r, column, QStringLiteral("0"));

@@ -14,7 +14,7 @@ namespace FileOracle {
 // Items with the field syntax of every table and settings file. A quoted
 // item cut by the end of the file is an item too, and text around a quoted
 // item belongs to it.
-inline QStringList items(const QString& t) {
+inline QStringList items(const QString& t, bool keepTrailingEmpty = false) {
   QStringList out;
   qsizetype i = 0;
   const qsizetype n = t.size();
@@ -45,7 +45,8 @@ inline QStringList items(const QString& t) {
     }
     out << v;
   }
-  while (!out.isEmpty() && out.last().isEmpty()) out.removeLast();  // trailing line ends hold nothing
+  if (!keepTrailingEmpty)
+    while (!out.isEmpty() && out.last().isEmpty()) out.removeLast();  // trailing line ends hold nothing
   return out;
 }
 
@@ -94,6 +95,21 @@ inline bool readWhole(const QString& name, const QString& fileText, const QStrin
     return prefixOf(a, b);
   }
   return prefixOf(items(fileText), items(written));
+}
+
+// Whether a table file whose decoded text is fileText was read whole: its
+// fields, in order, are exactly those the writer writes of the rows loaded
+// (line ends after the last record hold nothing). A one-column file is read
+// as numbers, record k giving row k its leading number.
+inline bool tableReadWhole(const QString& fileText, const QString& written, bool oneColumn) {
+  const auto fields = [](QString t) {
+    while (!t.isEmpty() && (t.back() == u'\r' || t.back() == u'\n')) t.chop(1);
+    return items(t, true);
+  };
+  QStringList file = fields(fileText);
+  if (oneColumn)
+    for (QString& v : file) v = Num::canonical(v);
+  return file == fields(written);
 }
 
 }  // namespace FileOracle

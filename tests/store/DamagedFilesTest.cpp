@@ -89,7 +89,7 @@ const std::vector<Variant>& variants() {
 
 using FileOracle::lines;
 
-enum class Kind { Items, Lines, Counter, ListFile };
+enum class Kind { Items, Lines, Counter, ListFile, Table, OneColumn };
 
 struct FileCase {
   QString name;
@@ -112,6 +112,21 @@ std::vector<FileCase> fileCases() {
   c.push_back({QStringLiteral("Import.kdt"), Kind::Lines, [](const Database& db) { return importText(db.settings); }});
   for (int n = 1; n <= 4; ++n)
     c.push_back({cateFile(n), Kind::Items, [n](const Database& db) { return cateText(n, db.settings); }});
+  // The table files, as the save writes them.
+  const auto table = [&c](const char* name, Table Database::*t, int first, int columns) {
+    c.push_back({QString::fromLatin1(name), columns == 1 ? Kind::OneColumn : Kind::Table,
+                 [t, first, columns](const Database& db) { return DataStore::tableText(db.*t, first, columns); }});
+  };
+  table("Order1.kdt", &Database::Order, 0, 13);
+  table("Stock1.kdt", &Database::Stock, 0, 8);
+  table("Stock2.kdt", &Database::Stock, StockCell::LineWeight, 1);
+  table("Member.kdt", &Database::Guest, 0, 9);
+  table("Manuf1.kdt", &Database::Manuf, 0, 6);
+  table("Manuf2.kdt", &Database::Manuf, ManufCell::SafetyStock, 1);
+  table("Manuf3.kdt", &Database::Manuf, ManufCell::ProductWeight, 1);
+  table("ManufStock.kdt", &Database::ManufStock, 0, 10);
+  table("Expend.kdt", &Database::Expend, 0, 5);
+  table("Images1.kdt", &Database::Images, 0, 3);
   c.push_back({QStringLiteral("List.dat"), Kind::ListFile, [](const Database& db) {
                  return db.DataBaseList.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
                }});
@@ -124,6 +139,8 @@ bool readWhole(const FileCase& c, const QByteArray& bytes, const Database& db) {
   if (!clean) return false;
   const QString back = c.written(db);
   if (c.kind == Kind::Counter) return text.isEmpty() || lines(text) == lines(back);
+  if (c.kind == Kind::Table || c.kind == Kind::OneColumn)
+    return FileOracle::tableReadWhole(text, back, c.kind == Kind::OneColumn);
   return FileOracle::readWhole(c.name, text, back);
 }
 
