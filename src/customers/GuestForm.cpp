@@ -182,6 +182,7 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   });
   connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_Tools->popup(at); });
   connect(Liv1, &ListView::headerClicked, this, &GuestForm::columnClick);
+  connectCustomerCommands(exportMenu);
 
   Form_Load();
 }

@@ -32,6 +32,7 @@
 #include "ordereditor/OrderInput.h"
 #include "mainwindow/SelectionTools.h"
 #include "customers/GuestForm.h"
+#include "customers/ImportForm.h"
 #include "platform/Shell.h"
 #include "products/ManufForm.h"
 #include "store/BackupArchive.h"
@@ -255,6 +256,8 @@ void OrderForm::buildMenus() {
   for (QAction* a : {Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option, Set_Improt, Help_About,
                      OrderTools_Note, OrderTools_Addr, OrderTools_ShippingNote, OrderTools_Stock})
     a->setEnabled(false);
+  Set_Improt->setEnabled(true);
+  connect(Set_Improt, &QAction::triggered, this, [this] { Set_Improt_Click(); });
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
   connect(File_Save, &QAction::triggered, this, [this] { File_Save_Click(); });
@@ -1043,6 +1046,7 @@ void OrderForm::Data_Guest_Click() {
   try {
     if (!guestForm_) {
       guestForm_ = new GuestForm(db_, prompt_, this);
+      guestForm_->setOrderListHost(this);
       guestForm_->onCategoriesEdited = [this] {
         if (editorOpen_)
           filterRefillDeferred_ = true;
@@ -1072,6 +1076,11 @@ void OrderForm::Data_Manuf_Click() {
   manufForm_->show();
   manufForm_->raise();
   manufForm_->activateWindow();
+}
+
+void OrderForm::Set_Improt_Click() {
+  ImportForm dlg(db_, prompt_, this);
+  dlg.exec();
 }
 
 void OrderForm::Set_AutoBackup_Click() {
