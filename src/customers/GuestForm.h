@@ -141,8 +141,8 @@ class GuestForm : public QDialog {
   GuestList::View view() const;
   void setStatus(const QString& text);
   void connectCustomerCommands(QMenu* exportMenu);
-  // The list row a command on one customer acts on: the current row, else
-  // the first selected one; -1 for none.
+  // The list row a command on one customer acts on: the current row when it
+  // is selected, else the first selected one; -1 when none is selected.
   int customerRow() const;
   std::vector<int> listedGuestRows(bool selectedOnly) const;
 

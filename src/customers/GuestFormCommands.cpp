@@ -56,7 +56,7 @@ void GuestForm::setOrderListHost(OrderListHost* host) {
 
 int GuestForm::customerRow() const {
   const int current = Liv1->currentRow();
-  if (current >= 0) return current;
+  if (current >= 0 && Liv1->isSelected(current)) return current;
   const std::vector<int> selected = Liv1->selectedRows();
   return selected.empty() ? -1 : selected.front();
 }
