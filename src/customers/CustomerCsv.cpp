@@ -65,9 +65,11 @@ ImportCount importText(Database& db, const QString& text, bool replace) {
   ImportCount count;
   Table& guest = db.Guest;
   GuestKeys keys(guest);
-  const std::vector<QStringList> records = Csv::parse(text);
-  for (size_t i = 1; i < records.size(); ++i) {  // record 0 is the header
-    QStringList f = records[i];
+  GuestKeys::reserveForLines(guest, text);
+  Csv::Reader reader(text);
+  QStringList f;
+  reader.next(&f);  // the header
+  while (reader.next(&f)) {
     // A customer needs both parts of its key: a line of one field would
     // store a customer without a category.
     if (f.size() < 2) continue;

@@ -13,6 +13,11 @@ class Database;
 
 namespace GuestFind {
 
+// Whether `text` holds `what` with both turned to lower case. Compared by
+// Qt's case folding, which turns every character code page 950 can hold the
+// same way as lower case does, without making lower-case copies.
+bool holds(QStringView text, QStringView what);
+
 struct Conditions {
   // The dialog's category: "全部" passes every customer, any other text
   // (also an empty one) only the customers of exactly that category.

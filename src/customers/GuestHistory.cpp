@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include "customers/GuestFind.h"
 #include "platform/Shell.h"
 #include "store/Database.h"
 
@@ -53,12 +54,11 @@ Result build(const Database& db, const QString& account, const QString& category
 
   // Their lines, in one pass over Stock.
   std::vector<std::vector<int>> lines(orders.size());
-  const QString t = search.toLower();
   const int nLines = stock.count();
   for (int s = 1; s <= nLines; ++s) {
     const auto it = slotOf.constFind(stock.key(s));
     if (it == slotOf.constEnd()) continue;
-    if (!t.isEmpty() && !stock.cell(s, StockCell::LineName).toLower().contains(t)) continue;
+    if (!search.isEmpty() && !GuestFind::holds(stock.cell(s, StockCell::LineName), search)) continue;
     lines[static_cast<size_t>(*it)].push_back(s);
   }
 

@@ -1,5 +1,7 @@
 #include "customers/GuestKeys.h"
 
+#include <algorithm>
+
 #include "store/Table.h"
 
 GuestKeys::GuestKeys(const Table& guest) {
@@ -15,4 +17,9 @@ int GuestKeys::find(const QString& account, const QString& category) const {
 void GuestKeys::added(const QString& account, const QString& category, int row) {
   std::pair<QString, QString> key{account, category};
   if (!first_.contains(key)) first_.insert(std::move(key), row);
+}
+
+void GuestKeys::reserveForLines(Table& guest, QStringView text) {
+  const qsizetype lines = std::max(text.count(u'\n'), text.count(u'\r'));
+  guest.reserve(guest.count() + static_cast<int>(std::min<qsizetype>(lines, 10'000'000)));
 }

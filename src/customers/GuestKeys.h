@@ -4,6 +4,7 @@
 // so that later lookups see them.
 #include <QHash>
 #include <QString>
+#include <QStringView>
 #include <utility>
 
 class Table;
@@ -16,6 +17,10 @@ class GuestKeys {
   int find(const QString& account, const QString& category) const;
   // A row appended with this key (ignored when the key already has a row).
   void added(const QString& account, const QString& category, int row);
+
+  // Makes room in Guest for as many rows as the text has lines, so that an
+  // import appending a customer per line does not grow the table in steps.
+  static void reserveForLines(Table& guest, QStringView text);
 
  private:
   QHash<std::pair<QString, QString>, int> first_;

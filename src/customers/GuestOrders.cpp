@@ -1,7 +1,6 @@
 #include "customers/GuestOrders.h"
 
-#include <QSet>
-
+#include "mainwindow/OrderList.h"
 #include "store/Database.h"
 
 namespace GuestOrders {
@@ -16,15 +15,19 @@ std::vector<int> ordersOf(const Table& order, const QString& account, const QStr
 }
 
 std::vector<QStringList> withoutOrders(const Database& db, const GuestList::View& view) {
-  QSet<std::pair<QString, QString>> buyers;
+  // Each order marks the first customer of its key; a customer stored twice
+  // under one key shares that mark.
+  const OrderList::CustomerLookup customers(db.Guest);
+  std::vector<char> hasOrder(static_cast<size_t>(db.Guest.count()) + 1, 0);
   const int nOrders = db.Order.count();
-  buyers.reserve(nOrders);
   for (int o = 1; o <= nOrders; ++o)
-    buyers.insert({db.Order.cell(o, OrderCell::BuyerAccount), db.Order.cell(o, OrderCell::BuyerCategory)});
+    hasOrder[static_cast<size_t>(
+        customers.row(db.Order.cell(o, OrderCell::BuyerAccount), db.Order.cell(o, OrderCell::BuyerCategory)))] = 1;
   std::vector<QStringList> rows;
-  for (int r = db.Guest.count(); r >= 1; --r)
-    if (!buyers.contains({db.Guest.key(r), db.Guest.cell(r, GuestCell::CustomerCategory)}))
-      rows.push_back(GuestList::row(db.Guest, r, view));
+  for (int r = db.Guest.count(); r >= 1; --r) {
+    const int first = customers.row(db.Guest.key(r), db.Guest.cell(r, GuestCell::CustomerCategory));
+    if (!hasOrder[static_cast<size_t>(first)]) rows.push_back(GuestList::row(db.Guest, r, view));
+  }
   return rows;
 }
 

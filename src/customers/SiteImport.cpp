@@ -75,9 +75,12 @@ ImportCount importText(Database& db, Site site, const QString& text, const QStri
   ImportCount count;
   Table& guest = db.Guest;
   GuestKeys keys(guest);
-  const std::vector<QStringList> records = Csv::parse(text);
-  for (size_t i = 1; i < records.size(); ++i) {  // record 0 is the site's header
-    const std::optional<Buyer> b = buyerOf(site, records[i]);
+  GuestKeys::reserveForLines(guest, text);
+  Csv::Reader reader(text);
+  QStringList record;
+  reader.next(&record);  // the site's header
+  while (reader.next(&record)) {
+    const std::optional<Buyer> b = buyerOf(site, record);
     if (!b) continue;
     int r = keys.find(b->account, category);
     if (r) {
