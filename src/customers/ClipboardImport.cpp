@@ -31,7 +31,11 @@ QString& box(CustomerFields& f, int field) {
 }
 
 void applyRuten(const QString& text, CustomerFields& boxes) {
-  QStringList f = splitFields(text);
+  // A line copied whole ends in its line break, which is no part of the
+  // last field.
+  QStringView line(text);
+  while (line.endsWith(u'\n') || line.endsWith(u'\r')) line.chop(1);
+  QStringList f = splitFields(line);
   for (QString& v : f) v = TextEntry::clean(v);
   for (int pos : {13, 14})
     if (pos <= f.size()) f[pos - 1].remove(u'=');

@@ -41,6 +41,12 @@ TEST(ClipboardImport, RutenLineFillsItsFiveBoxes) {
   want.address = "台北市信義區,5樓";
   EXPECT_EQ(f, want);
 
+  // The line break after a copied line stays out of the last field.
+  CustomerFields last = filled();
+  ClipboardImport::apply(0, QStringLiteral("1,2,3,4,5,6,7,8,9,acc,11,名,=\"02\",=\"09\",高雄市\r\n"), s, last);
+  EXPECT_EQ(last.address, "高雄市");
+  EXPECT_EQ(last.phone, "02");
+
   // A text without commas, or too short, fills nothing.
   for (const char* text : {"王小明 0912345678", "a,b,c,d,e,f,g,h,i"}) {
     CustomerFields g = filled();
