@@ -140,7 +140,7 @@ class GuestForm : public QDialog {
   void columnClick(int column);
   GuestList::View view() const;
   void setStatus(const QString& text);
-  void connectCustomerCommands(QMenu* exportMenu);
+  void connectCustomerCommands();
   // The list row a command on one customer acts on: the current row when it
   // is selected, else the first selected one; -1 when none is selected.
   int customerRow() const;

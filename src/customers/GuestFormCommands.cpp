@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QMenu>
 #include <QPushButton>
 #include <exception>
 
@@ -22,18 +21,7 @@
 #include "platform/Shell.h"
 #include "store/Database.h"
 
-void GuestForm::connectCustomerCommands(QMenu* exportMenu) {
-  for (QAction* a : {File_Import, Export_All, Export_Sel, File_ImportRuten, File_Del, Sel_Email, Tools_Email,
-                     Tools_Manuf})
-    a->setEnabled(true);
-  exportMenu->setEnabled(true);
-  exportMenu->menuAction()->setEnabled(true);
-  // The Yahoo拍賣 and 蝦皮拍賣 entries stay hidden and disabled: their
-  // importers are complete but not offered.
-  Command7->setEnabled(true);
-  Command10->setEnabled(true);
-  Command9->setEnabled(host_ != nullptr);
-
+void GuestForm::connectCustomerCommands() {
   connect(File_Import, &QAction::triggered, this, &GuestForm::File_Import_Click);
   connect(Export_All, &QAction::triggered, this, &GuestForm::Export_All_Click);
   connect(Export_Sel, &QAction::triggered, this, &GuestForm::Export_Sel_Click);

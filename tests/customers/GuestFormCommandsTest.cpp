@@ -22,6 +22,7 @@
 #include "customers/GuestSearch.h"
 #include "mainwindow/OrderListHost.h"
 #include "platform/ListView.h"
+#include "printouts/ExportForm.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 
@@ -160,6 +161,17 @@ TEST_F(GuestFormCommandsTest, PurchaseHistoryOpensForTheCurrentCustomer) {
     h->Command4_Click();
     h->Liv1->setCurrentRow(2);
     h->Command3_Click();  // "javascript:" is no web address
+    // The export chooser is offered the seven columns before the address.
+    QStringList offered;
+    int ex = 0;
+    ExportForm::showHook = [&](ExportForm& chooser) {
+      ex = chooser.ex;
+      for (const auto& field : chooser.fields()) offered << field.caption;
+    };
+    h->Command2_Click();
+    ExportForm::showHook = nullptr;
+    EXPECT_EQ(ex, 6);
+    EXPECT_EQ(offered, (QStringList{"日期", "商品名稱", "商品分類", "售價", "成本", "數量", "備註"}));
     h->Command1->click();
   });
   form->Command10_Click();
