@@ -28,10 +28,12 @@
 #include "admin/DatabasePassword.h"
 #include "admin/DelForm.h"
 #include "admin/SetAtuoBackupForm.h"
+#include "mainwindow/DailyBackup.h"
 #include "mainwindow/OrderCommands.h"
 #include "ordereditor/OrderInput.h"
 #include "mainwindow/SelectionTools.h"
 #include "customers/GuestForm.h"
+#include "customers/ImportForm.h"
 #include "expenses/ExpendForm.h"
 #include "admin/SetForm.h"
 #include "platform/Shell.h"
@@ -134,6 +136,7 @@ OrderForm::OrderForm(Prompt& prompt, QWidget* parent) : QMainWindow(parent), pro
 
 OrderForm::~OrderForm() {
   db_.onDirtyChanged = nullptr;
+  Liv1->clear();  // its rows read the tables, which go before the list does
   if (tray_) tray_->hide();
 }
 
@@ -150,7 +153,7 @@ void OrderForm::build() {
   pickers_.onCustomerCategoriesEdited = [this] { filterRefillDeferred_ = true; };
   AutoBackup = [this] {
     // A failed daily archive never replaces a good one; the user is told.
-    if (AppPaths::folderExists(db_.DataBasePath) && !::AutoBackup(db_)) prompt_.error();
+    if (AppPaths::folderExists(db_.DataBasePath) && !DailyBackup::write(db_, loadForm_)) prompt_.error();
   };
   connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
   PurchaseWindows::setProductWindowOpener(this, [this] {
@@ -260,8 +263,9 @@ void OrderForm::buildMenus() {
 
   // The windows behind these entries come with their own parts of the
   // program; until then the entries stand disabled.
-  for (QAction* a : {Set_Improt, Help_About})
+  for (QAction* a : {Help_About})
     a->setEnabled(false);
+  connect(Set_Improt, &QAction::triggered, this, [this] { Set_Improt_Click(); });
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
   connect(File_Save, &QAction::triggered, this, [this] { File_Save_Click(); });
@@ -769,6 +773,7 @@ bool OrderForm::Form_Unload() {
       db_.setDirty(false);
     }
   }
+  if (exitStarted) exitStarted();
   if (AutoBackup) AutoBackup();
   SettingsStore::set(kSetting, QStringLiteral("DataBaseName"), db_.DataBaseName);
   SettingsStore::set(kSetting, QStringLiteral("DataBasePath"), db_.DataBasePath);
@@ -826,15 +831,7 @@ std::vector<int> OrderForm::listedIndexes(bool selectedOnly) const {
 void OrderForm::showOrderList(const OrderList::OrderListResult& result) {
   const int sortColumn = Liv1->sortColumn();
   const Qt::SortOrder sortOrder = Liv1->sortOrder();
-  Liv1->setRows(result.rows);
-  for (size_t i = 0; i < result.colors.size(); ++i) {
-    const auto& c = result.colors[i];
-    const int row = static_cast<int>(i);
-    for (int col : {int(OrderListCol::Receivable), int(OrderListCol::PaymentDate), int(OrderListCol::ShipDate)}) {
-      const QColor color = c.color(col);
-      if (color.isValid()) Liv1->setCellColor(row, col, color);
-    }
-  }
+  Liv1->setRowSource(result.source());  // texts and colours are read when painted
   for (int p = 0; p < 7 && p < result.panels.size(); ++p) panels_[p + 1]->setText(result.panels[p]);
   if (sortColumn >= 0) Liv1->sortRows(sortColumn, sortOrder);
 }
@@ -881,7 +878,7 @@ void OrderForm::OrderShow() { showOrderListWithShortage(OrderList::OrderShow(db_
 void OrderForm::applyShortage(const ShortageResult& r) {
   Liv2->setRows(r.liv2);
   liv2Indexed_ = false;
-  for (const auto& [row, text] : r.shipDates) Liv1->setText(row, ShortageLiv1::ShipDate, text);
+  Liv1->setColumnTexts(ShortageLiv1::ShipDate, r.shipDates);
   if (r.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
 }
 
@@ -1071,6 +1068,7 @@ void OrderForm::Data_Guest_Click() {
   try {
     if (!guestForm_) {
       guestForm_ = new GuestForm(db_, prompt_, this);
+      guestForm_->setOrderListHost(this);
       guestForm_->onCategoriesEdited = [this] {
         if (editorOpen_)
           filterRefillDeferred_ = true;
@@ -1101,6 +1099,11 @@ void OrderForm::Data_Manuf_Click() {
   manufForm_->show();
   manufForm_->raise();
   manufForm_->activateWindow();
+}
+
+void OrderForm::Set_Improt_Click() {
+  ImportForm dlg(db_, prompt_, this);
+  dlg.exec();
 }
 
 void OrderForm::Set_AutoBackup_Click() {

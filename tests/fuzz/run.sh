@@ -22,6 +22,8 @@ declare -A TARGETS=(
   [fuzz_table_reader]="tests/fuzz/fuzz_table_reader.cpp"
   [fuzz_numbers]="tests/fuzz/fuzz_numbers.cpp"
   [fuzz_archive]="tests/fuzz/fuzz_archive.cpp"
+  [fuzz_customer_csv]="tests/fuzz/fuzz_customer_csv.cpp"
+  [fuzz_site_import]="tests/fuzz/fuzz_site_import.cpp"
   [fuzz_product_csv]="tests/fuzz/fuzz_product_csv.cpp"
 )
 EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
@@ -32,6 +34,7 @@ declare -A TARGET_SECONDS=()
 # files and the text viewer's decoder.
 LOAD_SOURCES="src/store/DataStore.cpp src/store/DamagedFiles.cpp src/store/Database.cpp src/store/DatabaseList.cpp
   src/store/SaveTransaction.cpp src/store/SettingsFiles.cpp src/store/SharedRoutines.cpp src/store/Table.cpp
+  src/store/TableFileParse.cpp
   src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
 TARGETS[fuzz_database_load]="tests/fuzz/fuzz_database_load.cpp"
 EXTRA_SOURCES[fuzz_database_load]="$LOAD_SOURCES"
@@ -48,6 +51,9 @@ EXTRA_SOURCES[fuzz_password_files]="src/admin/PasswordFile.cpp src/store/SaveTra
 TARGET_SECONDS[fuzz_password_files]=10
 TARGETS[fuzz_text_decoder]="tests/fuzz/fuzz_text_decoder.cpp"
 TARGET_SECONDS[fuzz_text_decoder]=10
+CUSTOMER_SOURCES="src/customers/CustomerFields.cpp src/customers/GuestKeys.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+EXTRA_SOURCES[fuzz_customer_csv]="src/customers/CustomerCsv.cpp $CUSTOMER_SOURCES"
+EXTRA_SOURCES[fuzz_site_import]="src/customers/SiteImport.cpp $CUSTOMER_SOURCES"
 status=0
 for t in "${!TARGETS[@]}"; do
   # shellcheck disable=SC2086
