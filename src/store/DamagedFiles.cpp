@@ -85,6 +85,10 @@ QString keptText(const QStringList& keptNames) {
   return QStringLiteral("載入時發生錯誤的檔案，原檔已保留為:\r\n") + keptNames.join(QStringLiteral("\r\n"));
 }
 
+QString unkeptText(const QStringList& names) {
+  return QStringLiteral("載入時發生錯誤的檔案無法保留原檔，為免覆蓋原檔，資料未儲存:\r\n") + names.join(QStringLiteral("\r\n"));
+}
+
 QStringList writtenFiles() {
   QStringList names = {QStringLiteral("Num.kdt"),   QStringLiteral("Order1.kdt"),     QStringLiteral("Stock1.kdt"),
                        QStringLiteral("Stock2.kdt"), QStringLiteral("Member.kdt"),     QStringLiteral("Manuf1.kdt"),

@@ -24,6 +24,9 @@ Kept moveAside(const QString& path);
 // "載入時發生錯誤的檔案，原檔已保留為:" and one kept name a line.
 QString keptText(const QStringList& keptNames);
 
+// The save refuses to replace these files, whose originals could not be kept.
+QString unkeptText(const QStringList& names);
+
 // The files of a database folder that the program rewrites through its
 // atomic writer: the save's tables, counter and category lists, the
 // settings files and the password files.

@@ -573,8 +573,7 @@ bool DataStore::keepDamagedOriginals() {
   if (db_.damagedFiles.isEmpty()) return true;
   // Settings files with a writer of their own are kept by that writer.
   const QStringList ownWriter = DamagedFiles::ownWriterFiles();
-  QStringList kept, left;
-  bool ok = true;
+  QStringList kept, left, unkept;
   for (const QString& name : std::as_const(db_.damagedFiles)) {
     if (ownWriter.contains(name, Qt::CaseInsensitive)) {
       left << name;
@@ -582,7 +581,7 @@ bool DataStore::keepDamagedOriginals() {
     }
     const DamagedFiles::Kept k = DamagedFiles::keepCopy(db_.filePath(name));
     if (!k.ok) {
-      ok = false;
+      unkept << name;
       left << name;
       continue;
     }
@@ -590,7 +589,9 @@ bool DataStore::keepDamagedOriginals() {
   }
   db_.damagedFiles = left;
   if (!kept.isEmpty()) prompt_.message(DamagedFiles::keptText(kept), Prompt::Icon::Exclamation);
-  return ok;
+  // A file whose original cannot be kept is not replaced: the attempt fails.
+  if (!unkept.isEmpty()) prompt_.message(DamagedFiles::unkeptText(unkept), Prompt::Icon::Exclamation);
+  return unkept.isEmpty();
 }
 
 bool DataStore::saveAttempt() {

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include "ScriptedPrompt.h"
@@ -347,6 +348,26 @@ TEST(TableFiles, ATableCutInsideARecordIsKeptBeforeTheSaveShortensIt) {
   Loaded whole(d.path());
   EXPECT_TRUE(whole.prompt.shown.empty());
   EXPECT_EQ(whole.db.Order.count(), 300);
+}
+
+}  // namespace
+
+namespace {
+
+// A damaged file whose original cannot be copied is never replaced: every
+// save attempt fails and says why. (Here the "file" is a folder of that name.)
+TEST(TableFiles, ASaveNeverReplacesADamagedFileItCouldNotKeep) {
+  TestDir d;
+  copyGolden(d);
+  QDir().mkpath(d.file(QStringLiteral("Cate1.kdt")));
+  Loaded l(d.path());
+  ASSERT_EQ(l.db.damagedFiles, QStringList{QStringLiteral("Cate1.kdt")});
+  l.prompt.clear();
+  l.prompt.answer(Prompt::Answer::Ok).answer(Prompt::Answer::No);
+  EXPECT_FALSE(l.store.DataBaseSave());
+  EXPECT_EQ(l.prompt.texts(), (QStringList{"載入時發生錯誤的檔案無法保留原檔，為免覆蓋原檔，資料未儲存:\r\nCate1.kdt",
+                                           "儲存失敗，請按「是(Y)」再試一次"}));
+  EXPECT_TRUE(QFileInfo(d.file(QStringLiteral("Cate1.kdt"))).isDir());
 }
 
 }  // namespace
