@@ -43,7 +43,7 @@ TARGETS[fuzz_settings_files]="tests/fuzz/fuzz_settings_files.cpp"
 EXTRA_SOURCES[fuzz_settings_files]="$LOAD_SOURCES"
 TARGET_SECONDS[fuzz_settings_files]=12
 TARGETS[fuzz_list_dat]="tests/fuzz/fuzz_list_dat.cpp"
-EXTRA_SOURCES[fuzz_list_dat]="src/store/DatabaseList.cpp src/store/DamagedFiles.cpp src/store/Database.cpp
+EXTRA_SOURCES[fuzz_list_dat]="src/store/DatabaseList.cpp src/store/DamagedFiles.cpp src/store/Database.cpp src/store/Table.cpp
   src/store/SaveTransaction.cpp src/platform/AppPaths.cpp"
 TARGET_SECONDS[fuzz_list_dat]=10
 TARGETS[fuzz_password_files]="tests/fuzz/fuzz_password_files.cpp"
