@@ -21,6 +21,7 @@
 #include "products/ProductList.h"
 #include "products/ProductPicker.h"
 #include "purchasing/ManufInput.h"
+#include "reports/ManufTop.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 
@@ -97,6 +98,9 @@ void ManufForm::buildControls() {
   connect(Command13, &QPushButton::clicked, this, [this] {
     if (editCategories) editCategories();
   });
+  // The sales ranking.
+  Command7->setEnabled(true);
+  connect(Command7, &QPushButton::clicked, this, &ManufForm::Command7_Click);
 
   Liv1->setColumns({QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("售價"),
                     QStringLiteral("成本"), QStringLiteral("庫存"), QStringLiteral("備註"),
@@ -490,6 +494,7 @@ void ManufForm::runClosingSteps() {
   closed_ = true;
   saveSettings();
   if (!Command0->isVisibleTo(this) && onManagementClosed) onManagementClosed();
+  if (manufTop_) manufTop_->close();  // last: the ranking goes with this window
 }
 
 void ManufForm::done(int result) {
@@ -535,4 +540,38 @@ void ManufForm::layoutControls() {
   if (Command0->isVisibleTo(this) && Command0->text() == kAddToOrder) moveLeft = Command7->x() + Command7->width() + 1;
   Command11->setGeometry(moveLeft, top, px(855), px(330));
   Command12->setGeometry(moveLeft, top + px(330) + 1, px(855), px(330));
+}
+
+// ---- the sales ranking ----
+
+void ManufForm::Command7_Click() {
+  if (db_.Manuf.isEmpty()) {
+    prompt_.info(QStringLiteral("目前尚無資料，無法統計"));
+    return;
+  }
+  if (!manufTop_) {
+    manufTop_ = new ManufTop(db_, prompt_, this);
+    manufTop_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  manufTop_->show();
+  manufTop_->raise();
+  manufTop_->activateWindow();
+}
+
+ManufTop* ManufForm::rankingWindow() const { return manufTop_; }
+
+ProductList::Options ManufForm::listOptions() const {
+  ProductList::Options o;
+  o.showPrice = View_no2->isChecked();
+  o.showCost = View_no3->isChecked();
+  o.showStock = View_no4->isChecked();
+  o.showNote = View_no5->isChecked();
+  o.safeRed = View_Safe->isChecked();
+  return o;
+}
+
+void ManufForm::showRows(std::vector<QStringList> rows, const std::vector<int>& redRows) {
+  Liv1->setRows(std::move(rows));
+  for (int r : redRows) Liv1->setRowColor(r, QColor(255, 0, 0));
+  Liv1->clearSelection();
 }

@@ -11,14 +11,17 @@
 //     setOrderPickerUse(&lines) and exec() it; afterwards run MoneyShow and
 //     select the editor's last line.
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 
 #include "products/OrderEditorLines.h"
+#include "products/ProductList.h"
 
 class Database;
 class Prompt;
 class ListView;
 class ManufInput;
+class ManufTop;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -69,6 +72,15 @@ class ManufForm : public QDialog {
   void Menu_New_Click();
   void Combo1_Click();
   void Liv1_ColumnClick(int column);
+  void Command7_Click();  // 銷售排行: the ranking beside this window
+
+  // The sales ranking while it is open (null otherwise).
+  ManufTop* rankingWindow() const;
+  // The list's view switches (售價, 成本, 庫存, 備註, 安全存量警示).
+  ProductList::Options listOptions() const;
+  // Puts rows of the list's layout in place of the list, redRows drawn red;
+  // filters, totals and status keep their values.
+  void showRows(std::vector<QStringList> rows, const std::vector<int>& redRows);
 
   // Controls.
   QLabel* Label1;
@@ -118,4 +130,5 @@ class ManufForm : public QDialog {
   int sortColumn_ = 0;
   Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
   bool closed_ = false;
+  QPointer<ManufTop> manufTop_;
 };
