@@ -49,12 +49,12 @@ bool ImagesForm::showPicture(Prompt& prompt, QWidget* parent, const QString& pat
 void ImagesForm::setPicture(const QPixmap& picture) { Picture1->setPixmap(picture); }
 
 void ImagesForm::Form_Load() {
-  int state = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("WinState"), 0));
-  if (state == 1) state = 0;
-  if (state == 2) setWindowState(windowState() | Qt::WindowMaximized);
+  const int state = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("WinState"), 0));
   const int w = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("Width"), kDefaultWidth));
   const int h = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("Height"), kDefaultHeight));
+  // The normal size first: resizing a window takes it out of the maximised state.
   resize(WindowTweaks::pixelsFromTwips(w > 0 ? w : kDefaultWidth), WindowTweaks::pixelsFromTwips(h > 0 ? h : kDefaultHeight));
+  if (state == 2) setWindowState(windowState() | Qt::WindowMaximized);  // a stored 1 (minimised) opens normal
 }
 
 void ImagesForm::Form_Unload() {
