@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "mainwindow/OrderList.h"
+#include "reports/OrderRowIndex.h"
 #include "reports/SearchFields.h"
 #include "store/Database.h"
 #include "store/SharedRoutines.h"
@@ -68,33 +69,36 @@ std::vector<int> find(const Database& db, const Fields& f, bool username) {
   std::optional<OrderList::CustomerLookup> customers;
   if (username && !f.Text3.isEmpty()) customers.emplace(db.Guest);
 
-  std::vector<int> found;
-  for (int i = 1, n = order.count(); i <= n; ++i) {
-    if (!allCategories && order.cell(i, OrderCell::BuyerCategory) != f.category) continue;
+  return collectInSlices<int>(order.count(), [&](int i, OrderRowIndex::Hint&, std::vector<int>& found) {
+    SearchFields::DateKeyBuffer key;
+    if (!allCategories && order.cell(i, OrderCell::BuyerCategory) != f.category) return;
     const QString& shipping = order.cell(i, OrderCell::ShippingState);
     const QString& payment = order.cell(i, OrderCell::PaymentState);
-    if (!passesState(f, shipping, payment)) continue;
-    if (!f.Text1.isEmpty() && !order.key(i).contains(f.Text1, Qt::CaseInsensitive)) continue;
-    if (!anyDate && !inRange(DateKey(order.cell(i, OrderCell::OrderDate)), f.Text2, f.Text5)) continue;
+    if (!passesState(f, shipping, payment)) return;
+    if (!f.Text1.isEmpty() && !order.key(i).contains(f.Text1, Qt::CaseInsensitive)) return;
+    if (!anyDate && !inRange(DateKey(order.cell(i, OrderCell::OrderDate), key), f.Text2, f.Text5)) return;
     if (!f.Text3.isEmpty()) {
       const QString& account = order.cell(i, OrderCell::BuyerAccount);
       bool hit = account.contains(f.Text3, Qt::CaseInsensitive);
       if (!hit && customers) {
-        const QString name = customers->name(account, order.cell(i, OrderCell::BuyerCategory));
-        hit = !name.isEmpty() && name.contains(f.Text3, Qt::CaseInsensitive);
+        // The name: the customer's CustomerNameSex before the character 1.
+        if (const int g = customers->row(account, order.cell(i, OrderCell::BuyerCategory))) {
+          const QString& nameSex = db.Guest.cell(g, GuestCell::CustomerNameSex);
+          const qsizetype end = nameSex.indexOf(QChar(1));
+          hit = QStringView(nameSex).left(end < 0 ? nameSex.size() : end).contains(f.Text3, Qt::CaseInsensitive);
+        }
       }
-      if (!hit) continue;
+      if (!hit) return;
     }
-    if (!f.Text4.isEmpty() && !order.cell(i, OrderCell::OrderNote).contains(f.Text4, Qt::CaseInsensitive)) continue;
+    if (!f.Text4.isEmpty() && !order.cell(i, OrderCell::OrderNote).contains(f.Text4, Qt::CaseInsensitive)) return;
     if (!anyShipDate) {
       bool two = false;
       const QStringView t2 = SearchFields::token(shipping, 1, &two);
-      if (!two || t2 == kUnshipped || t2 == kShipped || !inRange(DateKey(t2), f.Text6, f.Text9)) continue;
+      if (!two || t2 == kUnshipped || t2 == kShipped || !inRange(DateKey(t2, key), f.Text6, f.Text9)) return;
     }
-    if (!anyPayDate && !inRange(DateKey(SearchFields::token(payment, 0)), f.Text7, f.Text8)) continue;
+    if (!anyPayDate && !inRange(DateKey(SearchFields::token(payment, 0), key), f.Text7, f.Text8)) return;
     found.push_back(i);
-  }
-  return found;
+  });
 }
 
 }  // namespace AdvancedOrderSearch

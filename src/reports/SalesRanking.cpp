@@ -54,23 +54,22 @@ std::vector<int> productWidths() { return {4050, 1650, 1050, 1200, 1200}; }
 std::vector<int> categoryWidths() { return {4050, 1650, 1050}; }
 
 std::vector<int> selectLines(const Database& db, const Filter& filter) {
-  std::vector<int> out;
   const Table& stock = db.Stock;
   const Table& order = db.Order;
-  if (stock.isEmpty() || order.isEmpty()) return out;
+  if (stock.isEmpty() || order.isEmpty()) return {};
   const OrderRowIndex index(order);
   OrderList::OrderFilter period;
   period.period = filter.period;
   period.year = filter.year;
+  const std::vector<char> inPeriod =
+      markRows(order.count(), [&](int r) { return period.passesPeriod(order.cell(r, OrderCell::OrderDate)); });
   const bool allCategories = filter.category == kAll;
-  for (int line = 1, n = stock.count(); line <= n; ++line) {
-    const int o = index.first(stock.key(line));
-    if (o == 0) continue;
-    if (!allCategories && stock.cell(line, StockCell::LineCategory) != filter.category) continue;
-    if (!period.passesPeriod(order.cell(o, OrderCell::OrderDate))) continue;
+  return collectInSlices<int>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<int>& out) {
+    const int o = index.first(stock.key(line), hint);
+    if (o == 0 || !inPeriod[static_cast<size_t>(o)]) return;
+    if (!allCategories && stock.cell(line, StockCell::LineCategory) != filter.category) return;
     out.push_back(line);
-  }
-  return out;
+  });
 }
 
 QString rankingKey(double qty) {

@@ -19,6 +19,13 @@ QString DateKey(QStringView date) {
   return key;
 }
 
+QStringView DateKey(QStringView date, DateKeyBuffer& buffer) {
+  qsizetype n = 0;
+  for (const QStringView part : {date.left(4), date.mid(5, 2), date.right(2)})
+    for (const QChar c : part) buffer[n++] = c;
+  return QStringView(buffer, n);
+}
+
 bool isDateBox(const QString& text) {
   if (text.isEmpty()) return true;
   if (text.size() != 8) return false;

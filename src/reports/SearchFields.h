@@ -15,6 +15,9 @@ QString trimBlanks(const QString& text);
 // last two, joined ("2004/05/13" gives "20040513"); a text too short for a
 // part gives what there is of that part.
 QString DateKey(QStringView date);
+// The same key written into buffer (no allocation; for loops over tables).
+using DateKeyBuffer = QChar[8];
+QStringView DateKey(QStringView date, DateKeyBuffer& buffer);
 
 // A date box is fine when it is empty or holds exactly eight digits. The
 // digits are only ever compared as text, so no calendar check is made.
@@ -27,8 +30,8 @@ void orderRange(QString& from, QString& to);
 
 // from <= key <= to in text order (both ends included). A range with an
 // empty end filters nothing: the caller tests that first.
-inline bool inRange(const QString& key, const QString& from, const QString& to) {
-  return QString::compare(from, key) <= 0 && QString::compare(key, to) <= 0;
+inline bool inRange(QStringView key, const QString& from, const QString& to) {
+  return QStringView(from).compare(key) <= 0 && key.compare(to) <= 0;
 }
 
 // True when either end of a range is empty (the range holds for everything).

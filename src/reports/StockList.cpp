@@ -2,12 +2,14 @@
 
 #include <QSet>
 #include <cmath>
+#include <mutex>
 
 #include "mainwindow/OrderList.h"
 #include "reports/OrderRowIndex.h"
 #include "reports/SearchFields.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
+#include "store/Parallel.h"
 #include "store/SharedRoutines.h"
 
 namespace StockList {
@@ -23,6 +25,33 @@ OrderList::OrderFilter stateAndPeriod(bool unshipped, bool shipped, const QStrin
   f.period = period;
   f.year = year;
   return f;
+}
+
+// A listed line and its order.
+struct Hit {
+  int line;
+  int order;
+};
+
+// The totals and the rows, in slices on several threads; the slices'
+// totals are exact, so adding them up in any order gives the same sums.
+Listing listingOf(const Database& db, const std::vector<Hit>& hits) {
+  Listing out;
+  out.rows.resize(hits.size());
+  std::mutex m;
+  forEachSlice(hits.size(), 8000, [&](size_t from, size_t to) {
+    Totals part;
+    for (size_t k = from; k < to; ++k) {
+      const OrderDiscount d = orderDiscount(db.Order, hits[k].order);
+      part.addLine(db.Stock, hits[k].line, d);
+      out.rows[k] = row(db.Stock, hits[k].line, d);
+    }
+    const std::lock_guard<std::mutex> lock(m);
+    out.totals.qty += part.qty;
+    out.totals.price += part.price;
+    out.totals.cost += part.cost;
+  });
+  return out;
 }
 
 }  // namespace
@@ -99,25 +128,27 @@ QStringList row(const Table& stock, int line, const OrderDiscount& d) {
 }
 
 Listing StockShow(const Database& db, const Filter& f) {
-  Listing out;
   const Table& stock = db.Stock;
   const Table& order = db.Order;
   const OrderRowIndex index(order);
   const OrderList::OrderFilter test = stateAndPeriod(f.unshipped, f.shipped, f.period, f.year);
+  // The order's tests, once per order: its customer category decides which
+  // row of a number a line joins; its state and date whether it is listed.
+  const std::vector<char> customerOk = markRows(order.count(), [&](int r) {
+    return f.allCustomers || order.cell(r, OrderCell::BuyerCategory) == f.customerCategory;
+  });
+  const std::vector<char> orderOk = markRows(order.count(), [&](int r) {
+    return test.passesShipping(order.cell(r, OrderCell::ShippingState)) &&
+           test.passesPeriod(order.cell(r, OrderCell::OrderDate));
+  });
   const bool allProducts = f.productCategory == kAll;
-  for (int line = 1, n = stock.count(); line <= n; ++line) {
-    const int o = index.firstWhere(stock.key(line), [&](int r) {
-      return f.allCustomers || order.cell(r, OrderCell::BuyerCategory) == f.customerCategory;
-    });
-    if (o == 0) continue;
-    if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.productCategory) continue;
-    if (!test.passesShipping(order.cell(o, OrderCell::ShippingState))) continue;
-    if (!test.passesPeriod(order.cell(o, OrderCell::OrderDate))) continue;
-    const OrderDiscount d = orderDiscount(order, o);
-    out.totals.addLine(stock, line, d);
-    out.rows.push_back(row(stock, line, d));
-  }
-  return out;
+  const auto hits = collectInSlices<Hit>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<Hit>& out) {
+    const int o = index.firstWhere(stock.key(line), hint, [&](int r) { return customerOk[static_cast<size_t>(r)] != 0; });
+    if (o == 0 || !orderOk[static_cast<size_t>(o)]) return;
+    if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.productCategory) return;
+    out.push_back({line, o});
+  });
+  return listingOf(db, hits);
 }
 
 void prepare(SearchBoxes& f) {
@@ -133,30 +164,32 @@ QString dateMessage(const SearchBoxes& f) {
 void orderRange(SearchBoxes& f) { SearchFields::orderRange(f.Text4, f.Text5); }
 
 Listing StockSearch(const Database& db, const SearchBoxes& f) {
-  Listing out;
   const Table& stock = db.Stock;
   const Table& order = db.Order;
   const OrderRowIndex index(order);
   const OrderList::OrderFilter test = stateAndPeriod(f.Option1, f.Option2, kAll, {});
-  const bool allProducts = f.category == kAll;
   const bool anyDate = SearchFields::openRange(f.Text4, f.Text5);
-  for (int line = 1, n = stock.count(); line <= n; ++line) {
-    const int o = index.first(stock.key(line));
-    if (o == 0) continue;
-    if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.category) continue;
-    if (!test.passesShipping(order.cell(o, OrderCell::ShippingState))) continue;
-    if (!f.Text1.isEmpty() && !stock.key(line).contains(f.Text1, Qt::CaseInsensitive)) continue;
-    if (!anyDate &&
-        !SearchFields::inRange(SearchFields::DateKey(order.cell(o, OrderCell::OrderDate)), f.Text4, f.Text5))
-      continue;
-    if (!f.Text2.isEmpty() && !stock.cell(line, StockCell::LineName).contains(f.Text2, Qt::CaseInsensitive)) continue;
-    if (!f.Text3.isEmpty() && !stock.cell(line, StockCell::LineNote).contains(f.Text3, Qt::CaseInsensitive)) continue;
-    if (!f.Text6.isEmpty() && !stock.cell(line, StockCell::LineUrl).contains(f.Text6, Qt::CaseInsensitive)) continue;
-    const OrderDiscount d = orderDiscount(order, o);
-    out.totals.addLine(stock, line, d);
-    out.rows.push_back(row(stock, line, d));
-  }
-  return out;
+  const std::vector<char> orderOk = markRows(order.count(), [&](int r) {
+    if (!test.passesShipping(order.cell(r, OrderCell::ShippingState))) return false;
+    SearchFields::DateKeyBuffer key;
+    return anyDate ||
+           SearchFields::inRange(SearchFields::DateKey(order.cell(r, OrderCell::OrderDate), key), f.Text4, f.Text5);
+  });
+  const bool allProducts = f.category == kAll;
+  auto contains = [](const QString& cell, const QString& part) {
+    return part.isEmpty() || cell.contains(part, Qt::CaseInsensitive);
+  };
+  const auto hits = collectInSlices<Hit>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<Hit>& out) {
+    const int o = index.first(stock.key(line), hint);
+    if (o == 0 || !orderOk[static_cast<size_t>(o)]) return;
+    if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.category) return;
+    if (!contains(stock.key(line), f.Text1)) return;
+    if (!contains(stock.cell(line, StockCell::LineName), f.Text2)) return;
+    if (!contains(stock.cell(line, StockCell::LineNote), f.Text3)) return;
+    if (!contains(stock.cell(line, StockCell::LineUrl), f.Text6)) return;
+    out.push_back({line, o});
+  });
+  return listingOf(db, hits);
 }
 
 std::vector<int> ordersOfLines(const Database& db, const QStringList& orderNos) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ReportsFixture.h"
+#include "mainwindow/OrderList.h"
 #include "reports/StockList.h"
 
 namespace {
@@ -163,4 +164,43 @@ TEST(StockList, OrdersOfTheSelectedLines) {
             (std::vector<int>{3, 2, 1}));
   EXPECT_TRUE(StockList::ordersOfLines(db, {}).empty());
   EXPECT_TRUE(StockList::ordersOfLines(db, {"2499999999"}).empty());
+}
+
+// With both tables in number order the join gives what a forward search
+// through Order (resuming at the row found last) gives.
+TEST(StockList, SortedTablesJoinAsAForwardSearch) {
+  Database db;
+  fillOrders(db);
+  db.Order.sortBy(0);
+  db.Stock.sortBy(0);
+  auto forward = [&](const StockList::Filter& f) {
+    QStringList out;
+    OrderList::OrderFilter t;
+    t.unshipped = f.unshipped;
+    t.shipped = f.shipped;
+    t.period = f.period;
+    t.year = f.year;
+    int r = 1;
+    for (int line = 1; line <= db.Stock.count(); ++line) {
+      int found = 0;
+      for (int o = r; o <= db.Order.count() && !found; ++o)
+        if (db.Order.key(o) == db.Stock.key(line) &&
+            (f.allCustomers || db.Order.cell(o, OrderCell::BuyerCategory) == f.customerCategory))
+          found = o;
+      if (!found) continue;
+      r = found;
+      if (f.productCategory != "全部" && db.Stock.cell(line, StockCell::LineCategory) != f.productCategory) continue;
+      if (!t.passesShipping(db.Order.cell(found, OrderCell::ShippingState))) continue;
+      if (!t.passesPeriod(db.Order.cell(found, OrderCell::OrderDate))) continue;
+      out << db.Stock.cell(line, StockCell::LineName);
+    }
+    return out;
+  };
+  for (const QString customers : {"全部", "露天拍賣", "蝦皮拍賣", "Yahoo拍賣"})
+    for (const auto& [u, s] : {std::pair{true, false}, std::pair{false, true}})
+      for (const QString products : {"全部", "文具"}) {
+        const StockList::Filter f = filter(customers, u, s, products);
+        EXPECT_EQ(names(StockList::StockShow(db, f)), forward(f)) << customers.toStdString() << u;
+      }
+  EXPECT_EQ(names(StockList::StockShow(db, filter("露天拍賣", false, true))), (QStringList{"B", "H", "C"}));
 }
