@@ -92,7 +92,7 @@ ManufTop::ManufTop(Database& db, Prompt& prompt, ManufForm* productWindow)
   connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_Tools->popup(at); });
 
   Form_Load();
-  setFixedSize(700, 600);
+  setFixedSize(652, 600);
 }
 
 void ManufTop::Form_Load() {

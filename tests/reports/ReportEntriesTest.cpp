@@ -23,6 +23,8 @@
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
+#include "products/ManufForm.h"
+#include "reports/ManufTop.h"
 #include "reports/OrderSearch.h"
 #include "reports/StockForm.h"
 #include "store/DatabaseList.h"
@@ -121,4 +123,20 @@ TEST_F(ReportEntries, AboutBoxAndPictureViewer) {
   whenShown<ImagesForm>([](ImagesForm& v) { EXPECT_EQ(v.Picture1->pixmap().size(), QSize(20, 10)); }, &seen);
   EXPECT_TRUE(f->showPicture(db.file("p.png")));
   EXPECT_TRUE(seen);
+}
+
+// The ranking holds the old tables' products: loading a database closes it
+// together with the product window it stands beside.
+TEST_F(ReportEntries, LoadingADatabaseClosesTheRanking) {
+  f->Data_Manuf_Click();
+  ManufForm* products = f->manufWindow();
+  ASSERT_TRUE(products);
+  products->Command7_Click();
+  QPointer<ManufTop> top = products->rankingWindow();
+  ASSERT_TRUE(top);
+  EXPECT_TRUE(top->isVisible());
+  f->DataBaseLoad();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(!top || !top->isVisible());
+  EXPECT_FALSE(f->manufWindow() && f->manufWindow()->isVisible());
 }
