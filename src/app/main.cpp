@@ -1,5 +1,8 @@
 #include <QApplication>
+#include <QIcon>
 #include <cstdlib>
+
+#include "platform/Translations.h"
 
 #include "mainwindow/OrderForm.h"
 #include "mainwindow/SingleInstance.h"
@@ -13,6 +16,10 @@ int main(int argc, char** argv) {
   // The main window ends the program itself, also while it sits hidden in
   // the notification area.
   QApplication::setQuitOnLastWindowClosed(false);
+  // Qt's own dialogs (message and input boxes, file dialogs) in Traditional Chinese.
+  Translations::install(app);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrin.png")));
+  QGuiApplication::setDesktopFileName(QStringLiteral("kestrin"));
 
   SingleInstance instance;
   {

@@ -19,6 +19,7 @@
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
+#include "printouts/PrintoutCommands.h"
 #include "store/Database.h"
 
 namespace {
@@ -90,11 +91,14 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
 
   // Commands of their own windows, not in this program yet.
   for (QAction* a : {File_Import, Export_All, Export_Sel, File_ImportRuten, File_ImportYahoo, File_ImportShopee,
-                     File_Del, Sel_Note, Sel_Addr, Sel_Email, Tools_Email, Tools_Manuf})
+                     File_Del, Sel_Email, Tools_Email, Tools_Manuf})
     a->setEnabled(false);
   exportMenu->setEnabled(false);
   File_ImportYahoo->setVisible(false);
   File_ImportShopee->setVisible(false);
+  // Labels and the export of the selected customers.
+  connect(Sel_Addr, &QAction::triggered, this, [this] { PrintoutCommands::customerLabels(db_, prompt_, this, *Liv1); });
+  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportCustomers(db_, prompt_, this, *Liv1); });
 
   // ---- controls ----
   Label1 = new QLabel(QStringLiteral("帳號或姓名"), this);

@@ -36,8 +36,12 @@
 #include "ordereditor/OrderInput.h"
 #include "mainwindow/SelectionTools.h"
 #include "customers/GuestForm.h"
+#include "expenses/ExpendForm.h"
+#include "admin/SetForm.h"
 #include "platform/Shell.h"
+#include "printouts/PrintoutCommands.h"
 #include "products/ManufForm.h"
+#include "purchasing/PurchaseWindows.h"
 #include "store/BackupArchive.h"
 #include "admin/OpenForm.h"
 #include "admin/PassInput.h"
@@ -153,6 +157,10 @@ void OrderForm::build() {
     if (AppPaths::folderExists(db_.DataBasePath) && !::AutoBackup(db_)) prompt_.error();
   };
   connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
+  PurchaseWindows::setProductWindowOpener(this, [this] {
+    Data_Manuf_Click();
+    return manufForm_.data();
+  });
 
   buildMenus();
   buildToolbar();
@@ -256,8 +264,7 @@ void OrderForm::buildMenus() {
 
   // The windows behind these entries come with their own parts of the
   // program; until then the entries stand disabled.
-  for (QAction* a : {Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option, Set_Improt,
-                     OrderTools_Note, OrderTools_Addr, OrderTools_ShippingNote, OrderTools_Stock})
+  for (QAction* a : {Set_Improt})
     a->setEnabled(false);
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
@@ -272,6 +279,7 @@ void OrderForm::buildMenus() {
   connect(ST_Open, &QAction::triggered, this, [this] { ST_Open_Click(); });
   connect(Data_Guest, &QAction::triggered, this, [this] { Data_Guest_Click(); });
   connect(Data_Manuf, &QAction::triggered, this, [this] { Data_Manuf_Click(); });
+  connect(Set_Option, &QAction::triggered, this, [this] { Set_Option_Click(); });
   connect(Set_AutoBackup, &QAction::triggered, this, [this] { Set_AutoBackup_Click(); });
   connect(Set_Temp, &QAction::triggered, this, [this] { Set_Temp_Click(); });
   connect(Backup_Backup, &QAction::triggered, this, [this] { Backup_Backup_Click(); });
@@ -294,7 +302,24 @@ void OrderForm::buildMenus() {
   connect(OrderTools_Email, &QAction::triggered, this, [this] { Sel_Email_Click(); });
   connect(Sel_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
   connect(OrderTools_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
+  // Printouts and the export of the selected orders.
+  connect(Sel_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
+  connect(OrderTools_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
+  connect(Sel_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
+  connect(OrderTools_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
+  connect(Sel_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
+  connect(OrderTools_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
+  connect(Sel_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
+  connect(OrderTools_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
 }
+
+void OrderForm::Sel_ShippingNote_Click() { PrintoutCommands::shippingNotes(db_, prompt_, this, *Liv1); }
+void OrderForm::Sel_Addr_Click() { PrintoutCommands::orderLabels(db_, prompt_, this, *Liv1); }
+void OrderForm::Sel_Stock_Click() { PrintoutCommands::pickingList(db_, prompt_, this, *Liv1); }
+void OrderForm::Sel_Note_Click() { PrintoutCommands::exportOrders(db_, prompt_, this, *Liv1); }
+void OrderForm::shippingNote(OrderInput& e) { PrintoutCommands::editorShippingNote(db_, prompt_, e); }
+void OrderForm::mailingLabel(OrderInput& e) { PrintoutCommands::editorLabel(db_, prompt_, e); }
+void OrderForm::exportLines(OrderInput& e) { PrintoutCommands::exportEditorLines(db_, prompt_, e); }
 
 void OrderForm::buildToolbar() {
   Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
@@ -411,7 +436,6 @@ void OrderForm::buildBody() {
   Command4 = new QPushButton(QStringLiteral("雜支費用"), host);
   Command2 = new QPushButton(QStringLiteral("訂單商品"), host);
   for (QPushButton* b : {Command3, Command4, Command2}) b->resize(90, 28);
-  Command4->setEnabled(false);  // the expense window comes with its own part
   for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Command6,
                                                      Option1, Option2})
     w->setFont(buttonFont);
@@ -435,6 +459,7 @@ void OrderForm::buildBody() {
   connect(Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
   connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
   connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
@@ -1037,11 +1062,14 @@ void OrderForm::Order_Edit_Click() {
 
 GuestForm* OrderForm::guestWindow() const { return guestForm_; }
 ManufForm* OrderForm::manufWindow() const { return manufForm_; }
+ExpendForm* OrderForm::expendWindow() const { return expendForm_; }
 
 void OrderForm::closeRowWindows() {
   // Closing runs their own closing steps (settings), as a user's close would.
   if (guestForm_) guestForm_->close();
   if (manufForm_) manufForm_->close();
+  if (expendForm_) expendForm_->close();
+  PurchaseWindows::closeSheets();
 }
 
 void OrderForm::Data_Guest_Click() {
@@ -1083,6 +1111,41 @@ void OrderForm::Set_AutoBackup_Click() {
   SetAtuoBackupForm dlg(db_, prompt_, this);
   dlg.SelState = 1;
   dlg.Form_Load();
+  dlg.exec();
+}
+
+void OrderForm::Command4_Click() {
+  try {
+    if (!expendForm_) {
+      expendForm_ = new ExpendForm(db_, prompt_, this);
+      expendForm_->setAttribute(Qt::WA_DeleteOnClose);
+      // The expenses counted into cost follow at once.
+      expendForm_->onExpensesChanged = [this] {
+        if (View_Expend->isChecked()) Command3_Click();
+      };
+    }
+    expendForm_->openFromMain(Text5->text(), Combo2->currentIndex());
+    if (expendForm_->isMinimized()) expendForm_->showNormal();
+    expendForm_->show();
+    expendForm_->raise();
+    expendForm_->activateWindow();
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void OrderForm::Set_Option_Click() {
+  SetForm::Hooks hooks;
+  hooks.listFontSize = [this] { return Liv1->font().pointSizeF(); };
+  hooks.applyListFontSize = [this](int size) {
+    QFont f = Liv1->font();
+    f.setPointSize(size);
+    Liv1->setFont(f);
+    for (int i = 1; i <= 7; ++i) panels_[i]->setFont(f);
+    db_.FontSize = size;
+  };
+  hooks.CheckViewMoney = [this] { CheckViewMoney(); };
+  SetForm dlg(db_, prompt_, hooks, this);
   dlg.exec();
 }
 
@@ -1176,14 +1239,13 @@ void OrderForm::Combo2_Click() {
 void OrderForm::Option1_Click() {
   if (se) return;
   OrderShow();
-  // The picking list (Sel_Stock) follows the option too once it is there.
-  for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(true);
+  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(true);
 }
 
 void OrderForm::Option2_Click() {
   if (se) return;
   OrderShow();
-  for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(false);
+  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(false);
 }
 
 void OrderForm::setShippingOptions(bool unshipped, bool shipped) {
@@ -1242,6 +1304,9 @@ void OrderForm::Toolbar1_ButtonClick(int index) {
       break;
     case 10:
       Data_Manuf_Click();
+      break;
+    case 12:
+      Set_Option_Click();
       break;
     case 14:
       Help_About_Click();

@@ -2,33 +2,41 @@
 
 #include <QAbstractTableModel>
 #include <QBrush>
-#include <QCollator>
+#include <QHash>
 #include <QContextMenuEvent>
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QPainter>
 #include <algorithm>
 #include <functional>
 #include <numeric>
+#include <unordered_map>
 
+#include "platform/TextOrder.h"
 #include "store/Numbers.h"
 
 namespace {
 constexpr int kTwipsPerPixel = 15;
 }
 
-// Rows of texts plus the look and tick of each row. Sorting and moving
-// reorder both vectors together.
+// The rows of a list: each row is either a row of texts held here or a row
+// of the source, plus, only where code set one, its look and tick. Sorting
+// and moving reorder the row entries, which are small.
 class ListViewModel : public QAbstractTableModel {
  public:
   struct RowState {
     QColor fore;
-    std::vector<std::pair<int, QColor>> cellFore;  // colours of single cells, over fore
+    std::vector<std::pair<int, QColor>> cellFore;  // colours set on single cells (invalid = the row's)
     QColor back;
     bool bold = false;
     bool checked = false;
+  };
+  // ref >= 0: that row of the source; ref < 0: held texts number -ref - 1.
+  // state: 0 = the default look, else states_[state].
+  struct Row {
+    int32_t ref = 0;
+    uint32_t state = 0;
   };
 
   explicit ListViewModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -50,23 +58,21 @@ class ListViewModel : public QAbstractTableModel {
     if (r < 0 || r >= rowCount() || c < 0 || c >= columnCount()) return {};
     switch (role) {
       case Qt::DisplayRole:
-      case Qt::ToolTipRole: {
-        const QStringList& cells = rows_[r];
-        return c < cells.size() ? cells[c] : QString();
-      }
+      case Qt::ToolTipRole:
+        return textAt(r, c);
       case Qt::CheckStateRole:
-        if (checkable_ && c == 0) return state_[r].checked ? Qt::Checked : Qt::Unchecked;
+        if (checkable_ && c == 0) return stateOf(r).checked ? Qt::Checked : Qt::Unchecked;
         return {};
-      case Qt::ForegroundRole:
-        for (const auto& [column, color] : state_[r].cellFore)
-          if (column == c) return QBrush(color);
-        if (state_[r].fore.isValid()) return QBrush(state_[r].fore);
+      case Qt::ForegroundRole: {
+        const QColor k = colorAt(r, c);
+        if (k.isValid()) return QBrush(k);
         return {};
+      }
       case Qt::BackgroundRole:
-        if (state_[r].back.isValid()) return QBrush(state_[r].back);
+        if (stateOf(r).back.isValid()) return QBrush(stateOf(r).back);
         return {};
       case Qt::FontRole:
-        if (state_[r].bold) {
+        if (stateOf(r).bold) {
           QFont f;  // only the weight is set; the rest comes from the view
           f.setBold(true);
           return f;
@@ -84,8 +90,8 @@ class ListViewModel : public QAbstractTableModel {
     const int r = index.row();
     if (r < 0 || r >= rowCount()) return false;
     const bool on = value.toInt() == Qt::Checked;
-    if (state_[r].checked == on) return true;
-    state_[r].checked = on;
+    if (stateOf(r).checked == on) return true;
+    state(r).checked = on;
     Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
     if (onUserCheck) onUserCheck(r, on);
     return true;
@@ -116,8 +122,7 @@ class ListViewModel : public QAbstractTableModel {
     beginResetModel();
     captions_ = captions;
     alignments_.assign(captions.size(), Qt::AlignLeft);
-    rows_.clear();
-    state_.clear();
+    resetRows();
     endResetModel();
   }
   const QStringList& captions() const { return captions_; }
@@ -133,66 +138,143 @@ class ListViewModel : public QAbstractTableModel {
     if (!rows_.empty()) Q_EMIT dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::TextAlignmentRole});
   }
 
-  void fit(QStringList& cells) const {
-    const int n = columnCount();
-    if (cells.size() > n) cells.resize(n);
-    while (cells.size() < n) cells.append(QString());
-  }
-
   void setRows(std::vector<QStringList> rows) {
     beginResetModel();
-    rows_ = std::move(rows);
-    for (QStringList& cells : rows_) fit(cells);
-    state_.assign(rows_.size(), RowState{});
+    resetRows();
+    held_ = std::move(rows);
+    rows_.resize(held_.size());
+    for (size_t i = 0; i < rows_.size(); ++i) rows_[i].ref = -static_cast<int32_t>(i) - 1;
     endResetModel();
   }
+  void setSource(std::shared_ptr<const ListRowSource> source) {
+    beginResetModel();
+    resetRows();
+    source_ = std::move(source);
+    const int n = source_ ? std::max(0, source_->rowCount()) : 0;
+    rows_.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) rows_[static_cast<size_t>(i)].ref = i;
+    endResetModel();
+  }
+  const ListRowSource* source() const { return source_.get(); }
   void clearRows() { setRows({}); }
 
-  int insertRow(int row, QStringList cells) {
+  int insertRow(int row, const QStringList& cells) {
     row = std::clamp(row, 0, rowCount());
-    fit(cells);
     beginInsertRows({}, row, row);
-    rows_.insert(rows_.begin() + row, std::move(cells));
-    state_.insert(state_.begin() + row, RowState{});
+    held_.push_back(cells);
+    rows_.insert(rows_.begin() + row, Row{-static_cast<int32_t>(held_.size()), 0});
     endInsertRows();
     return row;
   }
   void removeRow(int row) {
     if (!validRow(row)) return;
     beginRemoveRows({}, row, row);
+    const Row gone = rows_[static_cast<size_t>(row)];
+    if (gone.ref < 0) held_[static_cast<size_t>(-gone.ref - 1)] = QStringList();
+    if (gone.state) states_[gone.state] = RowState{};
     rows_.erase(rows_.begin() + row);
-    state_.erase(state_.begin() + row);
     endRemoveRows();
   }
   void moveRow(int from, int to) {
     if (!validRow(from) || !validRow(to) || from == to) return;
     // Qt counts the destination before the move: moving down lands before to + 1.
     beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
-    QStringList cells = std::move(rows_[from]);
-    RowState st = state_[from];
+    const Row moved = rows_[static_cast<size_t>(from)];
     rows_.erase(rows_.begin() + from);
-    state_.erase(state_.begin() + from);
-    rows_.insert(rows_.begin() + to, std::move(cells));
-    state_.insert(state_.begin() + to, st);
+    rows_.insert(rows_.begin() + to, moved);
     endMoveRows();
   }
 
   bool validRow(int row) const { return row >= 0 && row < rowCount(); }
-  const QStringList& cells(int row) const { return rows_[row]; }
+  int sourceRow(int row) const { return validRow(row) && rows_[static_cast<size_t>(row)].ref >= 0 ? rows_[static_cast<size_t>(row)].ref : -1; }
+
+  QString textAt(int row, int column) const {
+    const Row& e = rows_[static_cast<size_t>(row)];
+    if (e.ref < 0) {
+      const QStringList& cells = held_[static_cast<size_t>(-e.ref - 1)];
+      return column < cells.size() ? cells[column] : QString();
+    }
+    if (!overrides_.empty()) {
+      const auto it = overrides_.find(overrideKey(e.ref, column));
+      if (it != overrides_.end()) return it->second;
+    }
+    return source_->text(e.ref, column);
+  }
+  QStringList rowTexts(int row) const {
+    QStringList out;
+    const int n = columnCount();
+    out.reserve(n);
+    for (int c = 0; c < n; ++c) out.append(textAt(row, c));
+    return out;
+  }
+  // Writes a text without telling the view.
+  void putText(int row, int column, const QString& text) {
+    const Row& e = rows_[static_cast<size_t>(row)];
+    if (e.ref < 0) {
+      QStringList& cells = held_[static_cast<size_t>(-e.ref - 1)];
+      while (cells.size() <= column) cells.append(QString());
+      cells[column] = text;
+    } else {
+      overrides_[overrideKey(e.ref, column)] = text;
+    }
+  }
   void setText(int row, int column, const QString& text) {
     if (!validRow(row) || column < 0 || column >= columnCount()) return;
-    rows_[row][column] = text;
+    putText(row, column, text);
     const QModelIndex i = index(row, column);
     Q_EMIT dataChanged(i, i, {Qt::DisplayRole});
   }
-  RowState& state(int row) { return state_[row]; }
-  const RowState& state(int row) const { return state_[row]; }
+  void setColumnTexts(int column, const std::vector<std::pair<int, QString>>& texts) {
+    if (column < 0 || column >= columnCount()) return;
+    int lo = rowCount(), hi = -1;
+    for (const auto& [row, text] : texts) {
+      if (!validRow(row)) continue;
+      putText(row, column, text);
+      lo = std::min(lo, row);
+      hi = std::max(hi, row);
+    }
+    if (hi >= lo) Q_EMIT dataChanged(index(lo, column), index(hi, column), {Qt::DisplayRole});
+  }
+
+  QColor colorAt(int row, int column) const {
+    const Row& e = rows_[static_cast<size_t>(row)];
+    if (e.state) {
+      const RowState& st = states_[e.state];
+      for (const auto& [c, color] : st.cellFore)
+        if (c == column) return color.isValid() ? color : st.fore;
+      if (st.fore.isValid()) return st.fore;
+    }
+    if (e.ref >= 0) return source_->foreground(e.ref, column);
+    return {};
+  }
+  const RowState& stateOf(int row) const { return states_[rows_[static_cast<size_t>(row)].state]; }
+  RowState& state(int row) {
+    Row& e = rows_[static_cast<size_t>(row)];
+    if (e.state == 0) {
+      e.state = static_cast<uint32_t>(states_.size());
+      states_.emplace_back();
+    }
+    return states_[e.state];
+  }
+  void setCellColor(int row, int column, const QColor& fore) {
+    auto& cells = state(row).cellFore;
+    for (auto& entry : cells) {
+      if (entry.first == column) {
+        entry.second = fore;
+        return;
+      }
+    }
+    cells.emplace_back(column, fore);
+  }
   void cellChanged(int row, int column, int role) {
     const QModelIndex i = index(row, column);
     Q_EMIT dataChanged(i, i, {role});
   }
   void rowChanged(int row, int role) {
     Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1), {role});
+  }
+  void rowsChanged(int first, int last, int role) {
+    if (first <= last) Q_EMIT dataChanged(index(first, 0), index(last, columnCount() - 1), {role});
   }
   void setCheckable(bool on) {
     if (checkable_ == on) return;
@@ -207,14 +289,9 @@ class ListViewModel : public QAbstractTableModel {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newOf(order.size());
     for (size_t i = 0; i < order.size(); ++i) newOf[order[i]] = static_cast<int>(i);
-    std::vector<QStringList> rows(order.size());
-    std::vector<RowState> state(order.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-      rows[i] = std::move(rows_[order[i]]);
-      state[i] = state_[order[i]];
-    }
+    std::vector<Row> rows(order.size());
+    for (size_t i = 0; i < order.size(); ++i) rows[i] = rows_[order[i]];
     rows_ = std::move(rows);
-    state_ = std::move(state);
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
@@ -224,10 +301,24 @@ class ListViewModel : public QAbstractTableModel {
   }
 
  private:
+  static uint64_t overrideKey(int32_t ref, int column) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(ref)) << 16) | static_cast<uint16_t>(column);
+  }
+  void resetRows() {
+    rows_.clear();
+    held_.clear();
+    states_.assign(1, RowState{});
+    overrides_.clear();
+    source_.reset();
+  }
+
   QStringList captions_;
   std::vector<Qt::Alignment> alignments_;
-  std::vector<QStringList> rows_;
-  std::vector<RowState> state_;
+  std::vector<Row> rows_;
+  std::vector<QStringList> held_;
+  std::vector<RowState> states_ = std::vector<RowState>(1);  // [0]: the default look, never changed
+  std::shared_ptr<const ListRowSource> source_;
+  std::unordered_map<uint64_t, QString> overrides_;  // texts set by code on source rows
   bool checkable_ = false;
 };
 
@@ -336,12 +427,22 @@ int ListView::rowCount() const { return model_->rowCount(); }
 
 QString ListView::text(int row, int column) const {
   if (!model_->validRow(row) || column < 0 || column >= columnCount()) return {};
-  return model_->cells(row)[column];
+  return model_->textAt(row, column);
 }
 
 void ListView::setText(int row, int column, const QString& text) { model_->setText(row, column, text); }
 
-QStringList ListView::rowTexts(int row) const { return model_->validRow(row) ? model_->cells(row) : QStringList(); }
+void ListView::setColumnTexts(int column, const std::vector<std::pair<int, QString>>& rowTexts) {
+  model_->setColumnTexts(column, rowTexts);
+}
+
+QStringList ListView::rowTexts(int row) const { return model_->validRow(row) ? model_->rowTexts(row) : QStringList(); }
+
+void ListView::setRowSource(std::shared_ptr<const ListRowSource> source) { model_->setSource(std::move(source)); }
+
+const ListRowSource* ListView::rowSource() const { return model_->source(); }
+
+int ListView::sourceRow(int row) const { return model_->sourceRow(row); }
 
 int ListView::tableIndex(int row) const {
   if (indexColumn_ < 0) return 0;
@@ -356,27 +457,40 @@ void ListView::setRowColor(int row, const QColor& fore) {
   model_->rowChanged(row, Qt::ForegroundRole);
 }
 
+void ListView::setRowColors(const std::vector<int>& rows, const QColor& fore) {
+  int lo = rowCount(), hi = -1;
+  for (int row : rows) {
+    if (!model_->validRow(row)) continue;
+    model_->state(row).fore = fore;
+    lo = std::min(lo, row);
+    hi = std::max(hi, row);
+  }
+  model_->rowsChanged(lo, hi, Qt::ForegroundRole);
+}
+
 void ListView::setCellColor(int row, int column, const QColor& fore) {
   if (!model_->validRow(row)) return;
-  auto& cells = model_->state(row).cellFore;
-  for (auto it = cells.begin(); it != cells.end(); ++it) {
-    if (it->first == column) {
-      cells.erase(it);
-      break;
-    }
-  }
-  if (fore.isValid()) cells.emplace_back(column, fore);
+  model_->setCellColor(row, column, fore);
   model_->cellChanged(row, column, Qt::ForegroundRole);
+}
+
+void ListView::setCellColors(const std::vector<int>& rows, int column, const QColor& fore) {
+  int lo = rowCount(), hi = -1;
+  for (int row : rows) {
+    if (!model_->validRow(row)) continue;
+    model_->setCellColor(row, column, fore);
+    lo = std::min(lo, row);
+    hi = std::max(hi, row);
+  }
+  model_->rowsChanged(lo, hi, Qt::ForegroundRole);
 }
 
 QColor ListView::cellColor(int row, int column) const {
   if (!model_->validRow(row)) return {};
-  for (const auto& [c, color] : model_->state(row).cellFore)
-    if (c == column) return color;
-  return model_->state(row).fore;
+  return model_->colorAt(row, column);
 }
 
-QColor ListView::rowColor(int row) const { return model_->validRow(row) ? model_->state(row).fore : QColor(); }
+QColor ListView::rowColor(int row) const { return model_->validRow(row) ? model_->stateOf(row).fore : QColor(); }
 
 void ListView::setRowBackground(int row, const QColor& back) {
   if (!model_->validRow(row)) return;
@@ -384,7 +498,7 @@ void ListView::setRowBackground(int row, const QColor& back) {
   model_->rowChanged(row, Qt::BackgroundRole);
 }
 
-QColor ListView::rowBackground(int row) const { return model_->validRow(row) ? model_->state(row).back : QColor(); }
+QColor ListView::rowBackground(int row) const { return model_->validRow(row) ? model_->stateOf(row).back : QColor(); }
 
 void ListView::setRowBold(int row, bool bold) {
   if (!model_->validRow(row)) return;
@@ -392,7 +506,7 @@ void ListView::setRowBold(int row, bool bold) {
   model_->rowChanged(row, Qt::FontRole);
 }
 
-bool ListView::isRowBold(int row) const { return model_->validRow(row) && model_->state(row).bold; }
+bool ListView::isRowBold(int row) const { return model_->validRow(row) && model_->stateOf(row).bold; }
 
 void ListView::setFontPointSize(int size) {
   if (size < 9 || size > 24) return;
@@ -431,10 +545,10 @@ void ListView::setCheckable(bool on) { model_->setCheckable(on); }
 
 bool ListView::isCheckable() const { return model_->checkable(); }
 
-bool ListView::isChecked(int row) const { return model_->validRow(row) && model_->state(row).checked; }
+bool ListView::isChecked(int row) const { return model_->validRow(row) && model_->stateOf(row).checked; }
 
 void ListView::setChecked(int row, bool checked) {
-  if (!model_->validRow(row) || model_->state(row).checked == checked) return;
+  if (!model_->validRow(row) || model_->stateOf(row).checked == checked) return;
   model_->state(row).checked = checked;
   const QModelIndex i = model_->index(row, 0);
   Q_EMIT model_->dataChanged(i, i, {Qt::CheckStateRole});
@@ -516,43 +630,49 @@ void ListView::sortRows(int column, Qt::SortOrder order) {
   sortOrder_ = order;
   const int n = rowCount();
   if (n < 2) return;
-  std::vector<int> perm(n);
-  std::iota(perm.begin(), perm.end(), 0);
   const bool down = order == Qt::DescendingOrder;
-  auto sortBy = [&](const auto& keys, auto less) {
+  std::vector<int> perm;
+  // One key per row, computed once; then row numbers are sorted.
+  auto byKey = [&](const auto& keys) {
+    perm.resize(static_cast<size_t>(n));
+    std::iota(perm.begin(), perm.end(), 0);
     if (down)
-      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return less(keys[b], keys[a]); });
+      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return keys[b] < keys[a]; });
     else
-      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return less(keys[a], keys[b]); });
+      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return keys[a] < keys[b]; });
   };
   switch (columnSortMode(column)) {
     case SortMode::Number: {
-      std::vector<double> keys(n);
-      for (int r = 0; r < n; ++r) keys[r] = Num::leading(model_->cells(r)[column]);
-      sortBy(keys, std::less<double>());
+      std::vector<double> keys(static_cast<size_t>(n));
+      for (int r = 0; r < n; ++r) keys[static_cast<size_t>(r)] = Num::leading(model_->textAt(r, column));
+      byKey(keys);
       break;
     }
     case SortMode::Date: {
-      // Texts that are no date come before every date.
-      std::vector<qint64> keys(n);
+      // Texts that are no date come before every date. Dates repeat, so each
+      // text is read once.
+      std::vector<qint64> keys(static_cast<size_t>(n));
+      QHash<QString, qint64> seen;
       for (int r = 0; r < n; ++r) {
-        const QDate d = DateText::parse(model_->cells(r)[column]);
-        keys[r] = d.isValid() ? d.toJulianDay() : std::numeric_limits<qint64>::min();
+        const QString t = model_->textAt(r, column);
+        auto it = seen.constFind(t);
+        if (it == seen.constEnd()) {
+          const QDate d = DateText::parse(t);
+          it = seen.insert(t, d.isValid() ? d.toJulianDay() : std::numeric_limits<qint64>::min());
+        }
+        keys[static_cast<size_t>(r)] = *it;
       }
-      sortBy(keys, std::less<qint64>());
+      byKey(keys);
       break;
     }
     case SortMode::Text: {
-      QCollator collator(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
-      collator.setCaseSensitivity(Qt::CaseInsensitive);
-      std::vector<QCollatorSortKey> keys;
-      keys.reserve(n);
-      for (int r = 0; r < n; ++r) keys.push_back(collator.sortKey(model_->cells(r)[column]));
-      sortBy(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+      std::vector<QString> texts(static_cast<size_t>(n));
+      for (int r = 0; r < n; ++r) texts[static_cast<size_t>(r)] = model_->textAt(r, column);
+      perm = TextOrder::sortedPositions(texts, down);
       break;
     }
   }
-  model_->reorder(perm);
+  if (!std::is_sorted(perm.begin(), perm.end())) model_->reorder(perm);
 }
 
 int ListView::sortColumn() const { return sortColumn_; }

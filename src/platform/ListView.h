@@ -3,14 +3,42 @@
 // Rows are numbered from 0 in their shown order (sorting reorders the rows
 // themselves). Column 0 is the key text; a window that keeps table row
 // numbers puts them in a hidden last column named "Index".
-// Backed by one QAbstractTableModel holding rows of strings: no object per
-// cell, so 100k rows fill and paint quickly.
+// Backed by one QAbstractTableModel: no object per cell, so 100k rows fill
+// and paint quickly.
+//
+// Two ways to fill it:
+// - rows of texts (setRows, addRow, insertRow): the list holds every text;
+// - a row source (setRowSource): the list holds only row numbers and asks
+//   the source for a cell's text when it paints the cell or code reads it,
+//   so no text is built for rows nobody looks at. Sorting computes one key
+//   per row once and reorders row numbers. Everything else (setText,
+//   colours, ticks, selection, insertRow, removeRow, moveRow) works on
+//   source rows as on rows of texts; a text or colour set by code goes over
+//   the source's.
 #include <QColor>
 #include <QStringList>
 #include <QTreeView>
+#include <memory>
+#include <utility>
 #include <vector>
 
 class ListViewModel;
+
+// Rows the list asks for when it needs them. Rows are numbered from 0 in the
+// source's own order; the source must not change while a list shows it
+// (hand the list a new source instead).
+class ListRowSource {
+ public:
+  virtual ~ListRowSource() = default;
+  virtual int rowCount() const = 0;
+  virtual QString text(int row, int column) const = 0;
+  // The text colour of a cell; invalid = the list's own.
+  virtual QColor foreground(int row, int column) const {
+    (void)row;
+    (void)column;
+    return {};
+  }
+};
 
 class ListView : public QTreeView {
   Q_OBJECT
@@ -45,7 +73,17 @@ class ListView : public QTreeView {
   int rowCount() const;
   QString text(int row, int column) const;
   void setText(int row, int column, const QString& text);
+  // Many texts of one column at once (one repaint): (row, text) pairs.
+  void setColumnTexts(int column, const std::vector<std::pair<int, QString>>& rowTexts);
   QStringList rowTexts(int row) const;
+
+  // Replaces every row by the rows of a source, in the source's order.
+  // Colours, ticks and selection reset; the sort column and order are kept
+  // (call sortRows to apply them).
+  void setRowSource(std::shared_ptr<const ListRowSource> source);
+  const ListRowSource* rowSource() const;
+  // The source row a list row shows; -1 for a row added as texts.
+  int sourceRow(int row) const;
   // The number in the Index column of a row (0 when there is none).
   int tableIndex(int row) const;
 
@@ -53,6 +91,9 @@ class ListView : public QTreeView {
   void setRowColor(int row, const QColor& fore);  // invalid colour = default
   // The colour of one cell, over the row's (invalid = the row's again).
   void setCellColor(int row, int column, const QColor& fore);
+  // One colour for one cell of many rows at once (one repaint).
+  void setCellColors(const std::vector<int>& rows, int column, const QColor& fore);
+  void setRowColors(const std::vector<int>& rows, const QColor& fore);
   QColor cellColor(int row, int column) const;
   QColor rowColor(int row) const;
   void setRowBackground(int row, const QColor& back);

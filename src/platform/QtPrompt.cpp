@@ -1,12 +1,15 @@
 #include "platform/QtPrompt.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 
 #include "platform/AppPaths.h"
+#include "platform/FileDialogFolders.h"
 
 namespace {
 QString titleOr(const QString& t) { return t.isEmpty() ? QStringLiteral("Kestrin") : t; }
@@ -50,16 +53,23 @@ std::optional<QString> QtPrompt::input(const QString& text, const QString& title
 }
 
 QString QtPrompt::openFile(const QString& title, const QString& filter, const QString& folder) {
-  return QFileDialog::getOpenFileName(ownerOr(parent_), titleOr(title), folder, filter);
+  const QString chosen = QFileDialog::getOpenFileName(ownerOr(parent_), titleOr(title),
+                                                      FileDialogFolders::startPath(filter, folder), filter);
+  FileDialogFolders::remember(filter, chosen);
+  return chosen;
 }
 
 QString QtPrompt::saveFile(const QString& title, const QString& filter, const QString& folder, const QString& fileName) {
   QString start = folder;
-  if (!fileName.isEmpty()) start = AppPaths::withSlash(folder) + fileName;
-  return QFileDialog::getSaveFileName(ownerOr(parent_), titleOr(title), start, filter);
+  if (!fileName.isEmpty()) start = folder.isEmpty() ? fileName : AppPaths::withSlash(folder) + fileName;
+  const QString chosen = QFileDialog::getSaveFileName(ownerOr(parent_), titleOr(title),
+                                                      FileDialogFolders::startPath(filter, start), filter);
+  FileDialogFolders::remember(filter, chosen);
+  return chosen;
 }
 
 QString QtPrompt::pickFolder(const QString& title, const QString& folder) {
-  const QString p = QFileDialog::getExistingDirectory(ownerOr(parent_), titleOr(title), folder);
+  const QString start = (!folder.isEmpty() && QFileInfo(folder).isDir()) ? folder : QDir::homePath();
+  const QString p = QFileDialog::getExistingDirectory(ownerOr(parent_), titleOr(title), start);
   return p.isEmpty() ? p : AppPaths::withSlash(p);
 }

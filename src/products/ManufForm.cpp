@@ -17,10 +17,12 @@
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
+#include "printouts/PrintoutCommands.h"
 #include "products/ProductDelete.h"
 #include "products/ProductList.h"
 #include "products/ProductPicker.h"
 #include "purchasing/ManufInput.h"
+#include "purchasing/PurchaseWindows.h"
 #include "reports/ManufTop.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
@@ -46,6 +48,7 @@ ManufForm::ManufForm(Database& db, Prompt& prompt, QWidget* parent) : QDialog(pa
   setSizeGripEnabled(true);
   buildControls();
   loadSettings();
+  PurchaseWindows::attach(*this, db_, prompt_);
 }
 
 ManufForm::~ManufForm() = default;
@@ -178,7 +181,7 @@ void ManufForm::buildControls() {
   Menu_Down = Menu_Tools->addAction(QStringLiteral("下移"));
 
   // Entries whose commands come later stand disabled.
-  for (QAction* a : {File_Import, File_Export, File_Importimg, File_Exportimg, File_Batch, Sel_Note, Sel_Batch,
+  for (QAction* a : {File_Import, File_Export, File_Importimg, File_Exportimg, File_Batch, Sel_Batch,
                      Menu_EditType, Menu_EditPrice, Menu_EditCost, Menu_EditStock, Menu_Batch, Menu_ViewImages,
                      Menu_Up, Menu_Down})
     a->setEnabled(false);
@@ -194,6 +197,7 @@ void ManufForm::buildControls() {
   connect(Menu_New, &QAction::triggered, this, &ManufForm::Menu_New_Click);
   connect(Menu_Edit, &QAction::triggered, this, &ManufForm::Command2_Click);
   connect(Menu_Del, &QAction::triggered, this, &ManufForm::Command3_Click);
+  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportProducts(db_, prompt_, this, *Liv1); });
   connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int) {
     if (!se_) Combo1_Click();
   });
@@ -227,6 +231,7 @@ void ManufForm::setOrderPickerUse(OrderEditorLines* lines) {
   Command10->setVisible(false);
   File_Batch->setEnabled(false);
   Menu_Batch->setEnabled(false);
+  Sel_Batch->setEnabled(false);  // the purchase sheet cannot open beside the modal picker
   layoutControls();
 }
 
@@ -324,7 +329,10 @@ void ManufForm::showPopup(const QPoint& pos) { Menu_Tools->popup(pos); }
 
 void ManufForm::Command0_Click() {
   if (Liv1->rowCount() == 0) return;
-  if (Command0->text() == kAddToSheet) return;  // the purchase sheet comes with its own window
+  if (Command0->text() == kAddToSheet) {
+    PurchaseWindows::feedSheet(*this, db_, prompt_);
+    return;
+  }
   if (!lines_) {
     prompt_.message(QStringLiteral("加入商品發生錯誤!"), Prompt::Icon::Exclamation);
     return;
@@ -493,7 +501,7 @@ void ManufForm::runClosingSteps() {
   if (closed_) return;
   closed_ = true;
   saveSettings();
-  if (!Command0->isVisibleTo(this) && onManagementClosed) onManagementClosed();
+  if (!lines_ && onManagementClosed) onManagementClosed();
   if (manufTop_) manufTop_->close();  // last: the ranking goes with this window
 }
 

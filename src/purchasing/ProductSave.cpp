@@ -49,6 +49,13 @@ bool duplicateExists(const Database& db, const QString& name, const QString& cat
   return false;
 }
 
+bool otherProductNamed(const Database& db, const QString& name, int except) {
+  const Table& t = db.Manuf;
+  for (int r = 1, n = t.count(); r <= n; ++r)
+    if (r != except && t.cell(r, ManufCell::ProductName) == name) return true;
+  return false;
+}
+
 OrderEditorLine lineFromFields(const Fields& f) {
   OrderEditorLine l;
   l.name = f.name;
@@ -130,7 +137,9 @@ Result saveEditedProduct(Database& db, Prompt& prompt, int r, Fields& f) {
         s.setCell(i, StockCell::LineCategory, f.category);
       }
     }
-    if (f.name != oldName) {
+    // Records name their product without its category: while another
+    // product keeps the old name, they may be that product's and stay.
+    if (f.name != oldName && !otherProductNamed(db, oldName, r)) {
       Table& m = db.ManufStock;
       for (int i = 1, n = m.count(); i <= n; ++i)
         if (m.cell(i, ManufStockCell::PurchaseProduct) == oldName) m.setCell(i, ManufStockCell::PurchaseProduct, f.name);

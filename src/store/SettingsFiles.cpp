@@ -483,6 +483,44 @@ bool CarryClose(Database& db, Prompt& prompt) {
   return true;
 }
 
+QStringList setFileNames() {
+  QStringList names{QStringLiteral("Addr.kdt")};
+  for (int n = 0; n <= 6; ++n) names << shopFile(n);
+  names << QStringLiteral("Carry.kdt");
+  return names;
+}
+
+bool fitsSettingsFiles(const DatabaseSettings& s) {
+  bool ok = inRange(s.NoteShopPct, 0, 255) && inRange(s.NoteWidth, -32768, 32767) &&
+            inRange(s.NoteSeparators, 0, 255) && s.CarryList.size() <= Capacity::ShippingMethods &&
+            !s.NoteTitle.contains(u'"') && !s.NoteShopInfo.contains(u'"');
+  for (int i = 1; i <= 9; ++i) ok = ok && inRange(s.NoteColPct[static_cast<size_t>(i)], 0, 255);
+  return ok;
+}
+
+bool SetClose(Database& db, DatabaseSettings& next, Prompt& prompt) {
+  next.NoteTitle.replace(u'"', u'\'');
+  next.NoteShopInfo.replace(u'"', u'\'');
+  for (QString& m : next.CarryList) {
+    m.remove(u',');
+    m.remove(u'"');
+    m.remove(QChar(0x201D));
+    m = m.trimmed();
+  }
+  if (!fitsSettingsFiles(next) || !AppPaths::folderExists(db.DataBasePath)) return false;
+  const QStringList names = setFileNames();
+  for (const QString& name : names)
+    if (!keepDamagedOriginal(db, prompt, name)) return false;
+  SaveTransaction save(db.DataBasePath);
+  for (const QString& name : names) {
+    const QString text = name == names.front()  ? addrText(next)
+                         : name == names.back() ? carryText(next)
+                                                : shopText(name.mid(4, 1).toInt(), next);
+    if (!save.writeText(name, text)) return false;
+  }
+  return save.commit();
+}
+
 bool ImportClose(Database& db, Prompt& prompt) {
   const QString name = QStringLiteral("Import.kdt");
   return keepDamagedOriginal(db, prompt, name) &&

@@ -40,6 +40,20 @@ bool AddrClose(Database& db, Prompt& prompt);
 bool ShopClose(int n, Database& db, Prompt& prompt);  // Shop0Close .. Shop6Close
 bool CarryClose(Database& db, Prompt& prompt);
 
+// The settings dialog's OK as one step: puts `next` into the form its files
+// hold (the title and the seller block with "'" for every double quote, the
+// shipping methods without ",", double quotes and "”", blanks trimmed), then
+// writes Addr.kdt, Shop0.kdt to Shop6.kdt and Carry.kdt together, all or
+// nothing (the originals of files that failed to load are kept beside them
+// first). False, with no file changed and no message, when a value is
+// outside what its file holds (a percent outside 0 to 255, a width outside
+// -32768 to 32767, more than 50 methods) or a write failed.
+bool SetClose(Database& db, DatabaseSettings& next, Prompt& prompt);
+// Whether every value of s fits its settings file (after SetClose's cleaning).
+bool fitsSettingsFiles(const DatabaseSettings& s);
+// The settings files SetClose writes, in the dialog's order.
+QStringList setFileNames();
+
 // The import-profile dialog's writer: replaces Import.kdt with the 30 lines
 // ImportInit reads. False on failure, which the dialog reports.
 bool ImportClose(Database& db, Prompt& prompt);

@@ -3,20 +3,102 @@
 #include <algorithm>
 #include <numeric>
 
-namespace {
-const QString kEmpty;
+// ---- value store ------------------------------------------------------------
+
+Table::ValueStore::ValueStore() { reset(); }
+
+Table::ValueStore::ValueStore(const ValueStore& o) : size_(0) {
+  chunks_.reserve(o.chunks_.size());
+  for (uint32_t id = 0; id < o.size_; ++id) {
+    if ((id & kMask) == 0) chunks_.push_back(std::make_unique<QString[]>(kChunk));
+    chunks_.back()[id & kMask] = o[id];
+  }
+  size_ = o.size_;
+}
+
+Table::ValueStore& Table::ValueStore::operator=(const ValueStore& o) {
+  if (this != &o) *this = ValueStore(o);
+  return *this;
+}
+
+Table::ValueStore::ValueStore(ValueStore&& o) noexcept : chunks_(std::move(o.chunks_)), size_(o.size_) {
+  o.reset();
+}
+
+Table::ValueStore& Table::ValueStore::operator=(ValueStore&& o) noexcept {
+  if (this != &o) {
+    chunks_ = std::move(o.chunks_);
+    size_ = o.size_;
+    o.reset();
+  }
+  return *this;
+}
+
+uint32_t Table::ValueStore::add(QString value) {
+  if ((size_ & kMask) == 0 && (size_ >> kShift) >= chunks_.size()) chunks_.push_back(std::make_unique<QString[]>(kChunk));
+  chunks_[size_ >> kShift][size_ & kMask] = std::move(value);
+  return size_++;
+}
+
+void Table::ValueStore::reset() {
+  chunks_.clear();
+  size_ = 0;
+  add(QString());  // id 0: the empty text
+}
+
+// ---- table ------------------------------------------------------------------
+
+const QString& Table::empty() {
+  static const QString e;
+  return e;
+}
+
+Table::Table(const Table& o) = default;
+Table& Table::operator=(const Table& o) = default;
+
+Table::Table(Table&& o) noexcept
+    : n_(o.n_), rows_(o.rows_), ids_(std::move(o.ids_)), values_(std::move(o.values_)),
+      addedSinceCompact_(o.addedSinceCompact_) {
+  o.ids_.clear();
+  o.rows_ = 0;
+  o.addedSinceCompact_ = 0;
+}
+
+Table& Table::operator=(Table&& o) noexcept {
+  if (this != &o) {
+    n_ = o.n_;
+    rows_ = o.rows_;
+    ids_ = std::move(o.ids_);
+    values_ = std::move(o.values_);
+    addedSinceCompact_ = o.addedSinceCompact_;
+    o.ids_.clear();
+    o.rows_ = 0;
+    o.addedSinceCompact_ = 0;
+  }
+  return *this;
+}
+
+uint32_t Table::idFor(const QString& value) {
+  if (value.isEmpty()) return 0;
+  ++addedSinceCompact_;
+  return values_.add(value);
 }
 
 int Table::append(const QString& key) {
-  data_.resize(data_.size() + stride());
-  data_[data_.size() - stride()] = key;
-  return count();
+  const uint32_t k = idFor(key);
+  ids_.resize(ids_.size() + stride(), 0);
+  ids_[ids_.size() - stride()] = k;
+  ++rows_;
+  compactIfWasteful();
+  return rows_;
 }
 
 void Table::remove(int row) {
   if (row < 1 || row > count()) return;
-  const auto first = data_.begin() + static_cast<std::ptrdiff_t>((row - 1) * stride());
-  data_.erase(first, first + static_cast<std::ptrdiff_t>(stride()));
+  const auto first = ids_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(row - 1) * stride());
+  ids_.erase(first, first + static_cast<std::ptrdiff_t>(stride()));
+  --rows_;
+  compactIfWasteful();
 }
 
 void Table::removeRows(std::vector<int> rows) {
@@ -25,41 +107,79 @@ void Table::removeRows(std::vector<int> rows) {
   const int total = count();
   size_t out = 0;
   size_t next = 0;
+  int kept = 0;
   for (int r = 1; r <= total; ++r) {
     while (next < rows.size() && rows[next] < r) ++next;
     if (next < rows.size() && rows[next] == r) continue;
     const size_t from = static_cast<size_t>(r - 1) * stride();
-    if (out != from) std::move(data_.begin() + from, data_.begin() + from + stride(), data_.begin() + out);
+    if (out != from) std::copy(ids_.begin() + from, ids_.begin() + from + stride(), ids_.begin() + out);
     out += stride();
+    ++kept;
   }
-  data_.resize(out);
+  ids_.resize(out);
+  rows_ = kept;
+  compactIfWasteful();
 }
 
-const QString& Table::cell(int row, int column) const {
-  if (row < 1 || row > count() || column < 0 || column > n_) return kEmpty;
-  return data_[static_cast<size_t>(row - 1) * stride() + column];
+void Table::clear() {
+  ids_.clear();
+  ids_.shrink_to_fit();
+  rows_ = 0;
+  values_.reset();
+  addedSinceCompact_ = 0;
 }
 
 void Table::setCell(int row, int column, const QString& value) {
   if (row < 1 || row > count() || column < 0 || column > n_) return;
-  data_[static_cast<size_t>(row - 1) * stride() + column] = value;
+  uint32_t& id = ids_[static_cast<size_t>(row - 1) * stride() + static_cast<size_t>(column)];
+  if (values_[id] == value) return;
+  id = idFor(value);
 }
 
 void Table::sortBy(int column) {
   std::vector<int> order(count());
   std::iota(order.begin(), order.end(), 1);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return QString::compare(cell(a, column), cell(b, column)) < 0;
+    const uint32_t x = valueId(a, column);
+    const uint32_t y = valueId(b, column);
+    return x != y && QString::compare(values_[x], values_[y]) < 0;
   });
   reorder(order);
 }
 
 void Table::reorder(const std::vector<int>& newOrder) {
-  std::vector<QString> out;
-  out.reserve(data_.size());
+  std::vector<uint32_t> out;
+  out.reserve(ids_.size());
   for (int r : newOrder) {
     const size_t from = static_cast<size_t>(r - 1) * stride();
-    for (size_t j = 0; j < stride(); ++j) out.push_back(std::move(data_[from + j]));
+    out.insert(out.end(), ids_.begin() + from, ids_.begin() + from + stride());
   }
-  data_ = std::move(out);
+  ids_ = std::move(out);
+  rows_ = static_cast<int>(ids_.size() / stride());
+  compactIfWasteful();
+}
+
+void Table::compactIfWasteful() {
+  // Texts replaced by setCell stay in the store until a compaction. It runs
+  // only when the texts added since the last one outnumber half the store,
+  // so its cost is spread over at least as many changes.
+  if (addedSinceCompact_ < 65536 || addedSinceCompact_ < values_.size() / 2) return;
+  addedSinceCompact_ = 0;
+  std::vector<uint32_t> newId(values_.size(), 0);
+  ValueStore fresh;
+  for (uint32_t& id : ids_) {
+    if (id == 0) continue;
+    uint32_t& n = newId[id];
+    if (n == 0) n = fresh.add(values_[id]);
+    id = n;
+  }
+  values_ = std::move(fresh);
+}
+
+bool Table::operator==(const Table& o) const {
+  if (n_ != o.n_ || rows_ != o.rows_) return false;
+  for (size_t i = 0; i < ids_.size(); ++i) {
+    if (values_[ids_[i]] != o.values_[o.ids_[i]]) return false;
+  }
+  return true;
 }

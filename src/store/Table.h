@@ -1,42 +1,107 @@
 #pragma once
 // One in-memory table of the open database: rows of a key text and a fixed
 // number of text cells. Rows are numbered from 1; new rows go to the end.
+//
+// Inside, a cell is a 32-bit number naming one text of the table's value
+// store, so repeated values (categories, states, dates, "0", empty) are held
+// once, and a loaded table costs four bytes a cell plus its distinct texts.
+// A reference returned by cell() stays valid while the table is only read
+// or its cells set; clearing it, or appending, removing or reordering rows,
+// may end it (as with any container).
 #include <QString>
+#include <cstdint>
+#include <memory>
 #include <vector>
+
+class TableLoad;
 
 class Table {
  public:
   explicit Table(int cellCount) : n_(cellCount) {}
+  Table(const Table& o);
+  Table& operator=(const Table& o);
+  Table(Table&& o) noexcept;
+  Table& operator=(Table&& o) noexcept;
 
   int cellCount() const { return n_; }
-  int count() const { return static_cast<int>(data_.size() / stride()); }
-  bool isEmpty() const { return data_.empty(); }
+  int count() const { return rows_; }
+  bool isEmpty() const { return ids_.empty(); }
 
   // Adds a row at the end with that key text and every cell empty; returns its row number.
   int append(const QString& key);
   void remove(int row);
   // Removes every listed row (any order, repeats allowed) in one pass.
   void removeRows(std::vector<int> rows);
-  void clear() { data_.clear(); }
-  void reserve(int rows) { data_.reserve(static_cast<size_t>(rows) * stride()); }
+  void clear();
+  void reserve(int rows) { ids_.reserve(static_cast<size_t>(rows) * stride()); }
 
   // Column 0 is the key text, 1..n the cells. Out-of-range reads give "".
-  const QString& cell(int row, int column) const;
+  const QString& cell(int row, int column) const {
+    if (row < 1 || row > count() || column < 0 || column > n_) return empty();
+    return values_[ids_[static_cast<size_t>(row - 1) * stride() + static_cast<size_t>(column)]];
+  }
   void setCell(int row, int column, const QString& value);
   const QString& key(int row) const { return cell(row, 0); }
   void setKey(int row, const QString& value) { setCell(row, 0, value); }
+
+  // A number naming the text of a cell: two cells with the same number hold
+  // the same text (equal texts may still carry different numbers). 0 is the
+  // empty text; out-of-range cells give 0. Lets a pass over a whole column
+  // work once per distinct text. Numbers stay valid until the table is
+  // cleared or rows are appended, removed or reordered.
+  uint32_t valueId(int row, int column) const {
+    if (row < 1 || row > count() || column < 0 || column > n_) return 0;
+    return ids_[static_cast<size_t>(row - 1) * stride() + static_cast<size_t>(column)];
+  }
+  // One more than the highest value number in use.
+  uint32_t valueIdCount() const { return values_.size(); }
 
   // Reorders every row by one column compared as text (stable).
   void sortBy(int column);
   // Reorders rows: newOrder lists old row numbers in their new order (a permutation).
   void reorder(const std::vector<int>& newOrder);
 
-  bool operator==(const Table& o) const { return n_ == o.n_ && data_ == o.data_; }
+  bool operator==(const Table& o) const;
 
  private:
+  friend class TableLoad;
+
+  // The distinct texts of a table, in chunks that never move, so a
+  // reference to a text survives the store growing.
+  class ValueStore {
+   public:
+    ValueStore();
+    ValueStore(const ValueStore& o);
+    ValueStore& operator=(const ValueStore& o);
+    // A store moved from holds the empty text alone again.
+    ValueStore(ValueStore&& o) noexcept;
+    ValueStore& operator=(ValueStore&& o) noexcept;
+
+    const QString& operator[](uint32_t id) const { return chunks_[id >> kShift][id & kMask]; }
+    uint32_t size() const { return size_; }
+    uint32_t add(QString value);
+    // Back to the empty text alone.
+    void reset();
+
+   private:
+    static constexpr uint32_t kShift = 12;
+    static constexpr uint32_t kChunk = 1u << kShift;
+    static constexpr uint32_t kMask = kChunk - 1;
+    std::vector<std::unique_ptr<QString[]>> chunks_;
+    uint32_t size_ = 0;
+  };
+
+  static const QString& empty();
   size_t stride() const { return static_cast<size_t>(n_) + 1; }
+  uint32_t idFor(const QString& value);
+  // Drops texts no cell names any more, once enough have piled up.
+  void compactIfWasteful();
+
   int n_;
-  std::vector<QString> data_;
+  int rows_ = 0;
+  std::vector<uint32_t> ids_;
+  ValueStore values_;
+  uint32_t addedSinceCompact_ = 0;  // texts added by setCell/append since the last compaction
 };
 
 // Cell positions of the seven tables (0 is the key text).

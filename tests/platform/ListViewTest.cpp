@@ -273,3 +273,97 @@ TEST(ListView, HeaderClicksFontAndActivation) {
   EXPECT_EQ(activated, std::vector<int>({1}));
   EXPECT_EQ(keys, std::vector<int>({Qt::Key_Return, Qt::Key_Delete}));
 }
+
+namespace {
+
+// Rows "r<i>" with a number, a date and an Index; counts what the list asks.
+class CountingSource : public ListRowSource {
+ public:
+  explicit CountingSource(int n) : n_(n) {}
+  int rowCount() const override { return n_; }
+  QString text(int row, int column) const override {
+    ++asked;
+    switch (column) {
+      case 0: return QStringLiteral("r%1").arg(row);
+      case 1: return QString::number((row * 7) % 5);
+      case 2: return QStringLiteral("2024/01/%1").arg(1 + (row * 3) % 28, 2, 10, QChar(u'0'));
+      case 3: return QString::number(row + 1);
+      default: return {};
+    }
+  }
+  QColor foreground(int row, int column) const override {
+    return column == 1 && row % 2 == 0 ? QColor(Qt::red) : QColor();
+  }
+  mutable int asked = 0;
+
+ private:
+  int n_;
+};
+
+}  // namespace
+
+TEST(ListView, RowSourceIsReadOnlyWhenNeededAndBehavesAsRowsOfTexts) {
+  Fixture f;
+  f.lv.setMultiSelect(true);
+  auto src = std::make_shared<CountingSource>(200000);
+  f.lv.setRowSource(src);
+  EXPECT_EQ(f.lv.rowCount(), 200000);
+  EXPECT_EQ(src->asked, 0);  // nothing built for rows nobody reads
+  EXPECT_EQ(f.lv.rowSource(), src.get());
+  EXPECT_EQ(f.lv.text(5, 0), "r5");
+  EXPECT_EQ(f.lv.tableIndex(5), 6);
+  EXPECT_EQ(f.lv.rowTexts(5), QStringList({"r5", "0", "2024/01/16", "6"}));
+  EXPECT_EQ(f.lv.cellColor(4, 1), QColor(Qt::red));
+  EXPECT_FALSE(f.lv.cellColor(5, 1).isValid());
+
+  // Code goes over the source: texts, cell colours (invalid = none), row colours.
+  f.lv.setText(4, 1, QStringLiteral("x"));
+  f.lv.setColumnTexts(2, {{6, QStringLiteral("缺貨")}, {7, QStringLiteral("缺貨")}, {-1, QStringLiteral("?")}});
+  f.lv.setCellColor(4, 1, QColor());
+  f.lv.setCellColors({7, 9}, 0, Qt::blue);
+  f.lv.setRowColors({9}, Qt::green);
+  EXPECT_EQ(f.lv.text(4, 1), "x");
+  EXPECT_EQ(f.lv.text(7, 2), "缺貨");
+  EXPECT_FALSE(f.lv.cellColor(4, 1).isValid());
+  EXPECT_EQ(f.lv.cellColor(7, 0), QColor(Qt::blue));
+  EXPECT_EQ(f.lv.cellColor(9, 0), QColor(Qt::blue));
+  EXPECT_EQ(f.lv.cellColor(9, 1), QColor(Qt::green));
+  EXPECT_EQ(f.lv.model()->data(f.lv.model()->index(8, 1), Qt::ForegroundRole).value<QBrush>().color(),
+            QColor(Qt::red));
+
+  // Sorting reorders row numbers; texts set by code, colours and selection follow.
+  f.lv.setSelected(7, true);
+  f.lv.setColumnSortMode(1, ListView::SortMode::Number);
+  f.lv.sortRows(1, Qt::DescendingOrder);
+  std::vector<int> sel = f.lv.selectedRows();
+  ASSERT_EQ(sel.size(), 1u);
+  EXPECT_EQ(f.lv.sourceRow(sel[0]), 7);
+  EXPECT_EQ(f.lv.text(sel[0], 2), "缺貨");
+  EXPECT_EQ(f.lv.cellColor(sel[0], 0), QColor(Qt::blue));
+  EXPECT_EQ(f.lv.text(199999, 1), "0");  // "x" reads as 0 and keeps its place among the zeros
+  for (int r = 1; r < 1000; ++r) EXPECT_GE(f.lv.text(r - 1, 1).toInt(), f.lv.text(r, 1).toInt());
+  f.lv.setColumnSortMode(2, ListView::SortMode::Date);
+  f.lv.sortRows(2, Qt::AscendingOrder);
+  EXPECT_EQ(f.lv.text(0, 2), "缺貨");  // no date: first
+  f.lv.sortRows(0, Qt::AscendingOrder);
+  EXPECT_EQ(f.lv.text(0, 0), "r0");
+  EXPECT_EQ(f.lv.text(1, 0), "r1");
+  EXPECT_EQ(f.lv.text(2, 0), "r10");
+
+  // Rows of texts mix in; removing and moving work on both kinds.
+  f.lv.insertRow(1, {"new", "", "", "0"});
+  EXPECT_EQ(f.lv.sourceRow(1), -1);
+  EXPECT_EQ(f.lv.text(1, 0), "new");
+  f.lv.moveRow(1, 3);
+  EXPECT_EQ(f.lv.text(3, 0), "new");
+  f.lv.removeRow(0);
+  EXPECT_EQ(f.lv.text(0, 0), "r1");
+  EXPECT_EQ(f.lv.rowCount(), 200000);
+
+  // A new source drops everything set by code.
+  f.lv.setRowSource(std::make_shared<CountingSource>(10));
+  EXPECT_EQ(f.lv.rowCount(), 10);
+  EXPECT_EQ(f.lv.text(7, 2), "2024/01/22");
+  EXPECT_FALSE(f.lv.cellColor(7, 0).isValid());
+  EXPECT_TRUE(f.lv.selectedRows().empty());
+}

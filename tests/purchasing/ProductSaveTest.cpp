@@ -133,6 +133,22 @@ TEST_F(SaveTest, RenameReachesOrderLinesPurchaseRecordsAndPicture) {
   EXPECT_EQ(db.Images.count(), 0);
 }
 
+TEST_F(SaveTest, RenameLeavesPurchaseRecordsWhileAnotherProductKeepsTheName) {
+  addProduct(db, {"戒指", "文具", "1", "1", "1"});
+  addRecord(db, "戒指");
+  Fields f = fieldsOf(db, 1);
+  f.name = "銀戒指";
+  prompt.answer(A::Yes);
+  ASSERT_TRUE(ProductSave::save(db, prompt, ProductSave::EditProduct, 1, f, nullptr).saved);
+  EXPECT_EQ(db.ManufStock.cell(1, ManufStockCell::PurchaseProduct), "戒指");
+  // Once the name is the last product's, its rename takes the records along.
+  f = fieldsOf(db, 7);
+  f.name = "金戒指";
+  prompt.answer(A::Yes);
+  ASSERT_TRUE(ProductSave::save(db, prompt, ProductSave::EditProduct, 7, f, nullptr).saved);
+  EXPECT_EQ(db.ManufStock.cell(1, ManufStockCell::PurchaseProduct), "金戒指");
+}
+
 TEST_F(SaveTest, EditProductAsksEveryQuestionBeforeWriting) {
   addLine(db, "2601000001", "戒指", "飾品");
   addRecord(db, "戒指");

@@ -1,0 +1,215 @@
+#include "platform/TextOrder.h"
+
+#include <QCollator>
+#include <QHash>
+#include <QLocale>
+#include <algorithm>
+#include <bit>
+#include <future>
+#include <mutex>
+#include <numeric>
+
+namespace {
+
+QCollator makeCollator() {
+  QCollator c(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
+  c.setCaseSensitivity(Qt::CaseInsensitive);
+  return c;
+}
+
+// One collator per thread: a collator is not shared between threads.
+const QCollator& collator() {
+  thread_local const QCollator c = makeCollator();
+  return c;
+}
+
+// The characters that get a rank. Each of them is one collation element
+// of its own, so texts made of them compare rank by rank exactly as the
+// library compares them (tested against the library). Characters that
+// expand, combine or are ignored (the tone marks U+302A.., "々", "‥",
+// control characters) are left out and sent to the library.
+bool inRankedSet(char16_t c) {
+  return (c >= 0x20 && c <= 0x7E) || (c >= 0x2010 && c <= 0x2023) || (c >= 0x3000 && c <= 0x3029 && c != 0x3005) ||
+         (c >= 0x3105 && c <= 0x312F) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xFF01 && c <= 0xFF5E);
+}
+
+struct RankTable {
+  std::vector<uint16_t> rank = std::vector<uint16_t>(65536, 0);  // 0: not ranked
+  uint16_t maxRank = 0;
+};
+
+RankTable buildRanks() {
+  RankTable t;
+  std::vector<char16_t> chars;
+  for (uint32_t c = 0; c < 65536; ++c)
+    if (inRankedSet(static_cast<char16_t>(c))) chars.push_back(static_cast<char16_t>(c));
+  const QCollator& coll = collator();
+  std::vector<QCollatorSortKey> keys;
+  keys.reserve(chars.size());
+  for (char16_t c : chars) keys.push_back(coll.sortKey(QString(QChar(c))));
+  std::vector<int> order(chars.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+  int r = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (i == 0 || keys[order[i - 1]].compare(keys[order[i]]) != 0) ++r;
+    t.rank[chars[order[i]]] = static_cast<uint16_t>(r);
+  }
+  t.maxRank = static_cast<uint16_t>(r);
+  return t;
+}
+
+const RankTable& ranks() {
+  static const RankTable t = buildRanks();
+  return t;
+}
+
+bool ranked(QStringView s, const RankTable& t) {
+  for (QChar c : s)
+    if (t.rank[c.unicode()] == 0) return false;
+  return true;
+}
+
+int rankCompare(QStringView a, QStringView b, const RankTable& t) {
+  const qsizetype n = std::min(a.size(), b.size());
+  for (qsizetype i = 0; i < n; ++i) {
+    const int x = t.rank[a[i].unicode()];
+    const int y = t.rank[b[i].unicode()];
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// Stable sort of (key, position) pairs by key, least significant byte first.
+void radixSort(std::vector<std::pair<uint64_t, int>>& v) {
+  std::vector<std::pair<uint64_t, int>> tmp(v.size());
+  for (int shift = 0; shift < 64; shift += 8) {
+    size_t count[257] = {};
+    for (const auto& e : v) ++count[((e.first >> shift) & 0xFF) + 1];
+    bool single = false;
+    for (int b = 1; b <= 256; ++b)
+      if (count[b] == v.size()) single = true;
+    if (single) continue;  // every key has the same byte here
+    for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
+    for (const auto& e : v) tmp[count[(e.first >> shift) & 0xFF]++] = e;
+    v.swap(tmp);
+  }
+}
+
+// Texts with characters outside the ranked set: each distinct text once,
+// compared through the library where needed, then the rows by their rank.
+std::vector<int> sortThroughLibrary(const std::vector<QString>& texts, bool descending) {
+  const RankTable& t = ranks();
+  QHash<QString, int> slot;
+  std::vector<int> distinctOf(texts.size());
+  std::vector<int> firstPos;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    auto it = slot.constFind(texts[i]);
+    if (it == slot.constEnd()) {
+      it = slot.insert(texts[i], static_cast<int>(firstPos.size()));
+      firstPos.push_back(static_cast<int>(i));
+    }
+    distinctOf[i] = *it;
+  }
+  const size_t d = firstPos.size();
+  std::vector<char> safe(d);
+  for (size_t k = 0; k < d; ++k) safe[k] = ranked(texts[firstPos[k]], t);
+  const QCollator& coll = collator();
+  const auto cmp = [&](int a, int b) {
+    const QString& x = texts[firstPos[a]];
+    const QString& y = texts[firstPos[b]];
+    return (safe[a] && safe[b]) ? rankCompare(x, y, t) : coll.compare(x, y);
+  };
+  std::vector<int> order(d);
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](int a, int b) { return cmp(a, b) < 0; });
+  std::vector<int> rankOf(d);
+  int r = 0;
+  for (size_t i = 0; i < d; ++i) {
+    if (i > 0 && cmp(order[i - 1], order[i]) != 0) ++r;
+    rankOf[order[i]] = r;
+  }
+  const int levels = r + 1;
+  // Counting sort by rank keeps positions in order within a rank.
+  std::vector<int> start(static_cast<size_t>(levels) + 1, 0);
+  for (int k : distinctOf) ++start[static_cast<size_t>(descending ? levels - 1 - rankOf[k] : rankOf[k]) + 1];
+  for (int l = 0; l < levels; ++l) start[l + 1] += start[l];
+  std::vector<int> out(texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const int l = descending ? levels - 1 - rankOf[distinctOf[i]] : rankOf[distinctOf[i]];
+    out[start[l]++] = static_cast<int>(i);
+  }
+  return out;
+}
+
+}  // namespace
+
+namespace TextOrder {
+
+void prepareInBackground() {
+  static std::once_flag once;
+  static std::future<void> job;
+  std::call_once(once, [] { job = std::async(std::launch::async, [] { (void)ranks(); }); });
+}
+
+int compare(QStringView a, QStringView b) {
+  const RankTable& t = ranks();
+  if (ranked(a, t) && ranked(b, t)) return rankCompare(a, b, t);
+  return collator().compare(a, b);
+}
+
+std::vector<int> sortedPositions(const std::vector<QString>& texts, bool descending) {
+  const size_t n = texts.size();
+  if (n < 2) return std::vector<int>(n, 0);
+  const RankTable& t = ranks();
+  // Which ranks occur, and whether every text is made of ranked characters.
+  std::vector<uint8_t> used(static_cast<size_t>(t.maxRank) + 1, 0);
+  qsizetype longest = 0;
+  for (const QString& s : texts) {
+    for (QChar c : s) {
+      const uint16_t r = t.rank[c.unicode()];
+      if (r == 0) return sortThroughLibrary(texts, descending);
+      used[r] = 1;
+    }
+    longest = std::max(longest, s.size());
+  }
+  // Ranks renumbered densely from 1 (0 ends a text), packed into a 64-bit
+  // key as many characters as fit; longer texts tied on their key are
+  // ordered by their whole text afterwards.
+  std::vector<uint16_t> code(used.size(), 0);
+  uint32_t alphabet = 0;
+  for (size_t r = 1; r < used.size(); ++r)
+    if (used[r]) code[r] = static_cast<uint16_t>(++alphabet);
+  const int bits = std::max(1, static_cast<int>(std::bit_width(alphabet)));
+  const int per = 64 / bits;
+  std::vector<std::pair<uint64_t, int>> keyed(n);
+  for (size_t i = 0; i < n; ++i) {
+    const QString& s = texts[i];
+    uint64_t k = 0;
+    const int m = static_cast<int>(std::min<qsizetype>(s.size(), per));
+    for (int j = 0; j < m; ++j) k |= static_cast<uint64_t>(code[t.rank[s[j].unicode()]]) << (64 - bits * (j + 1));
+    keyed[i] = {descending ? ~k : k, static_cast<int>(i)};
+  }
+  radixSort(keyed);
+  if (longest > per) {
+    // Runs of equal keys whose texts go on past the key.
+    size_t a = 0;
+    while (a < n) {
+      size_t b = a + 1;
+      while (b < n && keyed[b].first == keyed[a].first) ++b;
+      if (b - a > 1) {
+        std::stable_sort(keyed.begin() + static_cast<std::ptrdiff_t>(a), keyed.begin() + static_cast<std::ptrdiff_t>(b),
+                         [&](const auto& x, const auto& y) {
+                           const int c = rankCompare(texts[x.second], texts[y.second], t);
+                           return descending ? c > 0 : c < 0;
+                         });
+      }
+      a = b;
+    }
+  }
+  std::vector<int> out(n);
+  for (size_t i = 0; i < n; ++i) out[i] = keyed[i].second;
+  return out;
+}
+
+}  // namespace TextOrder

@@ -1,0 +1,85 @@
+#include "store/Table.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Table threeRows() {
+  Table t(2);
+  for (const char* k : {"b", "a", "c"}) {
+    const int r = t.append(QString::fromUtf8(k));
+    t.setCell(r, 1, QStringLiteral("分類"));
+    t.setCell(r, 2, QString::number(r));
+  }
+  return t;
+}
+
+}  // namespace
+
+TEST(Table, CellsReadBackAndOutOfRangeReadsEmpty) {
+  Table t = threeRows();
+  EXPECT_EQ(t.count(), 3);
+  EXPECT_EQ(t.key(2), "a");
+  EXPECT_EQ(t.cell(3, 2), "3");
+  EXPECT_TRUE(t.cell(0, 1).isEmpty());
+  EXPECT_TRUE(t.cell(4, 1).isEmpty());
+  EXPECT_TRUE(t.cell(1, 3).isEmpty());
+  t.setCell(4, 1, QStringLiteral("x"));  // ignored
+  EXPECT_EQ(t.count(), 3);
+  t.setCell(1, 1, QString());
+  EXPECT_TRUE(t.cell(1, 1).isEmpty());
+  EXPECT_EQ(t.valueId(1, 1), 0u);
+}
+
+TEST(Table, ReferencesToCellsSurviveSettingOtherCells) {
+  Table t = threeRows();
+  const QString& held = t.cell(2, 1);
+  for (int i = 0; i < 20000; ++i) t.setCell(1, 2, QString::number(i));
+  EXPECT_EQ(held, "分類");
+  EXPECT_EQ(t.cell(1, 2), "19999");
+  // A cell set from another cell of the same table.
+  t.setCell(3, 2, t.cell(1, 2));
+  EXPECT_EQ(t.cell(3, 2), "19999");
+}
+
+TEST(Table, ManyChangesKeepEveryValueThroughCompaction) {
+  Table t(1);
+  for (int r = 1; r <= 1000; ++r) t.append(QStringLiteral("k%1").arg(r));
+  for (int round = 0; round < 200; ++round)
+    for (int r = 1; r <= 1000; ++r) t.setCell(r, 1, QStringLiteral("v%1-%2").arg(r).arg(round));
+  t.append(QStringLiteral("last"));  // may compact
+  for (int r = 1; r <= 1000; ++r) {
+    ASSERT_EQ(t.key(r), QStringLiteral("k%1").arg(r));
+    ASSERT_EQ(t.cell(r, 1), QStringLiteral("v%1-199").arg(r));
+  }
+  EXPECT_LT(t.valueIdCount(), 100000u);
+}
+
+TEST(Table, RemoveSortReorderAndCompare) {
+  Table t = threeRows();
+  Table copy = t;
+  EXPECT_TRUE(copy == t);
+  copy.setCell(2, 2, QStringLiteral("changed"));
+  EXPECT_FALSE(copy == t);
+  copy.setCell(2, 2, QStringLiteral("2"));  // equal texts, other value numbers
+  EXPECT_TRUE(copy == t);
+
+  t.sortBy(0);
+  EXPECT_EQ(t.key(1), "a");
+  EXPECT_EQ(t.cell(1, 2), "2");
+  EXPECT_EQ(t.key(3), "c");
+  t.reorder({3, 1, 2});
+  EXPECT_EQ(t.key(1), "c");
+  EXPECT_EQ(t.key(2), "a");
+  t.removeRows({3, 1, 3});
+  ASSERT_EQ(t.count(), 1);
+  EXPECT_EQ(t.key(1), "a");
+  t.remove(1);
+  EXPECT_TRUE(t.isEmpty());
+
+  Table moved = std::move(copy);
+  EXPECT_EQ(moved.count(), 3);
+  EXPECT_EQ(copy.count(), 0);  // NOLINT(bugprone-use-after-move): left empty and usable
+  copy.append(QStringLiteral("again"));
+  EXPECT_EQ(copy.key(1), "again");
+}
