@@ -1,6 +1,7 @@
 #include "reports/StockList.h"
 
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 
@@ -34,11 +35,12 @@ struct Hit {
 };
 
 // The totals and the rows, in slices on several threads; the slices'
-// totals are exact, so adding them up in any order gives the same sums.
+// totals are added up in list order.
 Listing listingOf(const Database& db, const std::vector<Hit>& hits) {
   Listing out;
   out.rows.resize(hits.size());
   std::mutex m;
+  std::vector<std::pair<size_t, Totals>> parts;
   forEachSlice(hits.size(), 8000, [&](size_t from, size_t to) {
     Totals part;
     for (size_t k = from; k < to; ++k) {
@@ -47,10 +49,14 @@ Listing listingOf(const Database& db, const std::vector<Hit>& hits) {
       out.rows[k] = row(db.Stock, hits[k].line, d);
     }
     const std::lock_guard<std::mutex> lock(m);
+    parts.emplace_back(from, part);
+  });
+  std::sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [from, part] : parts) {
     out.totals.qty += part.qty;
     out.totals.price += part.price;
     out.totals.cost += part.cost;
-  });
+  }
   return out;
 }
 

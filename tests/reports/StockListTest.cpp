@@ -204,3 +204,25 @@ TEST(StockList, SortedTablesJoinAsAForwardSearch) {
       }
   EXPECT_EQ(names(StockList::StockShow(db, filter("露天拍賣", false, true))), (QStringList{"B", "H", "C"}));
 }
+
+// Many lines are worked in slices: rows stay in Stock order and the totals
+// are those of one pass.
+TEST(StockList, ManyLinesKeepTheirOrderAndTotals) {
+  Database db;
+  StockList::Totals expected;
+  for (int o = 1; o <= 12000; ++o) {
+    const QString no = QStringLiteral("%1").arg(o, 8, 10, QLatin1Char('0'));
+    addOrder(db, {no, "2024/01/01", "a", "x", "0", "0", "未匯款", "未出貨", "", "0", "0", o % 5 ? "" : "95",
+                  o % 7 ? "" : "10 3"});
+    for (int k = 0; k < 3; ++k) {
+      const int line = addLine(db, {no, QString::number(o * 3 + k), "c", QString::number(o % 97) + ".5", "1.25", "2"});
+      expected.addLine(db.Stock, line, StockList::orderDiscount(db.Order, o));
+    }
+  }
+  const StockList::Listing l = StockList::StockShow(db, filter("全部", true, false));
+  ASSERT_EQ(l.rows.size(), 36000u);
+  for (size_t i = 0; i < l.rows.size(); ++i) ASSERT_EQ(l.rows[i][StockList::Name], QString::number(i + 3)) << i;
+  EXPECT_EQ(StockList::StockTotalsText(36000, l.totals, true, true),
+            StockList::StockTotalsText(36000, expected, true, true));
+  EXPECT_TRUE(l.totals.price == expected.price);
+}
