@@ -25,6 +25,7 @@
 #include "admin/AboutForm.h"
 #include "admin/BackupCommands.h"
 #include "admin/ImagesForm.h"
+#include "reports/ManufTop.h"
 #include "reports/OrderSearch.h"
 #include "reports/StockForm.h"
 #include "admin/CateForm.h"
@@ -1095,6 +1096,8 @@ void OrderForm::Data_Manuf_Click() {
     manufForm_ = new ManufForm(db_, prompt_, this);
     manufForm_->setAttribute(Qt::WA_DeleteOnClose);
     manufForm_->setManagementUse();
+    manufForm_->setOrderListHost(this);  // "列出訂單" fills this window's list
+    manufForm_->setSalesRanking([this] { ManufTop::showBeside(db_, prompt_, manufForm_); });
     // Stock may have changed while it was open.
     manufForm_->onManagementClosed = [this] { OrderShowWhenFree(); };
     manufForm_->setCategoryEditor([this] {

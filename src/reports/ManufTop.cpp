@@ -93,6 +93,33 @@ ManufTop::ManufTop(Database& db, Prompt& prompt, ManufForm* productWindow)
 
   Form_Load();
   setFixedSize(652, 600);
+  // The ranking goes when its product window closes.
+  if (productWindow) productWindow->installEventFilter(this);
+}
+
+ManufTop* ManufTop::showBeside(Database& db, Prompt& prompt, ManufForm* productWindow) {
+  ManufTop* top = of(productWindow);
+  if (!top) {
+    top = new ManufTop(db, prompt, productWindow);
+    top->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  top->show();
+  top->raise();
+  top->activateWindow();
+  return top;
+}
+
+ManufTop* ManufTop::of(const ManufForm* productWindow) {
+  if (!productWindow) return nullptr;
+  for (ManufTop* t : productWindow->findChildren<ManufTop*>(QString(), Qt::FindDirectChildrenOnly))
+    if (!t->unloaded_) return t;
+  return nullptr;
+}
+
+bool ManufTop::eventFilter(QObject* watched, QEvent* event) {
+  // Closed or hidden by its own code; minimising is no closing.
+  if (watched == productWindow_ && event->type() == QEvent::Hide && !event->spontaneous() && isVisible()) close();
+  return QDialog::eventFilter(watched, event);
 }
 
 void ManufTop::Form_Load() {

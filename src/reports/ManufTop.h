@@ -1,7 +1,9 @@
 #pragma once
 // The sales ranking "銷售排行": products and product categories ranked by
 // the quantity sold in a period and category, opened beside the product
-// window (which closes it when it closes). The lists are built only by
+// window and closed with it:
+//
+//   productWindow->setSalesRanking([=] { ManufTop::showBeside(db, prompt, productWindow); }); The lists are built only by
 // "開始統計"; either can be written to a CSV file; a ranked product can be
 // looked up ("查詢商品資料") or shown alone in the product window (double
 // click). The window remembers its column widths (section "ManufTop").
@@ -26,6 +28,12 @@ class ManufTop : public QDialog {
  public:
   // productWindow: the product window it belongs to (its parent).
   ManufTop(Database& db, Prompt& prompt, ManufForm* productWindow);
+
+  // Shows the product window's ranking, modeless: an open one comes to the
+  // front, else a new one opens with empty lists.
+  static ManufTop* showBeside(Database& db, Prompt& prompt, ManufForm* productWindow);
+  // The open ranking of a product window; null when none.
+  static ManufTop* of(const ManufForm* productWindow);
 
   SalesRanking::Filter filter() const;
 
@@ -54,6 +62,7 @@ class ManufTop : public QDialog {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void done(int result) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Form_Load();

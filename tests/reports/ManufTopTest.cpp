@@ -47,25 +47,31 @@ TEST_F(ManufTopTest, OpensBesideTheProductWindowOnceAndClosesWithIt) {
   {
     ManufForm products(empty, prompt);
     products.setManagementUse();
+    products.setSalesRanking([&] { ManufTop::showBeside(empty, prompt, &products); });
     products.Command7_Click();
     EXPECT_EQ(prompt.texts(), QStringList{"目前尚無資料，無法統計"});
     EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Information);
-    EXPECT_EQ(products.rankingWindow(), nullptr);
+    EXPECT_EQ(ManufTop::of(&products), nullptr);
   }
 
   db.SetView = 3;
   auto* products = new ManufForm(db, prompt);
   products->setAttribute(Qt::WA_DeleteOnClose);
   products->setManagementUse();
+  products->setSalesRanking([&] { ManufTop::showBeside(db, prompt, products); });
   products->show();
   EXPECT_TRUE(products->Command7->isEnabled());
   products->Command7->click();
-  QPointer<ManufTop> top = products->rankingWindow();
+  QPointer<ManufTop> top = ManufTop::of(products);
   ASSERT_TRUE(top);
   EXPECT_TRUE(top->isVisible());
   EXPECT_FALSE(top->isModal());
   products->Command7_Click();
-  EXPECT_EQ(products->rankingWindow(), top.data());
+  EXPECT_EQ(ManufTop::of(products), top.data());
+  // Minimising the product window leaves the ranking open.
+  products->showMinimized();
+  EXPECT_TRUE(top && top->isVisible());
+  products->showNormal();
 
   EXPECT_EQ(top->Text1->text(), QString::number(QDate::currentDate().year()));
   EXPECT_EQ(top->Combo1->currentIndex(), QDate::currentDate().month() + 1);

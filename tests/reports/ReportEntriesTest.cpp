@@ -132,7 +132,7 @@ TEST_F(ReportEntries, LoadingADatabaseClosesTheRanking) {
   ManufForm* products = f->manufWindow();
   ASSERT_TRUE(products);
   products->Command7_Click();
-  QPointer<ManufTop> top = products->rankingWindow();
+  QPointer<ManufTop> top = ManufTop::of(products);
   ASSERT_TRUE(top);
   EXPECT_TRUE(top->isVisible());
   f->DataBaseLoad();
