@@ -73,7 +73,8 @@ struct FakeHost : OrderListHost {
     return out;
   }
   void showOrderList(const OrderList::OrderListResult& r) override {
-    rows = r.rows;
+    rows.clear();
+    for (size_t i = 0; i < r.rows.size(); ++i) rows.push_back(r.rows[i]);
     panels = r.panels;
     ++shows;
   }
