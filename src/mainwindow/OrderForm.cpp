@@ -1092,8 +1092,15 @@ void OrderForm::Data_Manuf_Click() {
     manufForm_->setManagementUse();
     manufForm_->setOrderListHost(this);  // "列出訂單" fills this window's list
     manufForm_->setSalesRanking([this] { ManufTop::showBeside(db_, prompt_, manufForm_); });
-    // Stock may have changed while it was open.
-    manufForm_->onManagementClosed = [this] { OrderShowWhenFree(); };
+    // Stock may have changed while it was open: the shortage marks follow.
+    // The listed orders stay (they may be the product window's "列出訂單").
+    manufForm_->onManagementClosed = [this] {
+      if (!Option1->isChecked()) return;
+      if (editorOpen_)
+        listRebuildDeferred_ = true;
+      else
+        CheckStockShortage();
+    };
     manufForm_->setCategoryEditor([this] {
       CateForm::edit(db_, prompt_, CategoryEdit::Kind::Product, manufForm_);
       manufForm_->refillCategoryFilter();
