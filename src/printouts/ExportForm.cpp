@@ -59,6 +59,9 @@ ExportForm::ExportForm(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   layout->addLayout(middle);
   layout->addLayout(bottom);
   resize(330, 460);
+  // A list that takes the focus on opening marks its first row as current,
+  // which looks highlighted although the arrows have nothing to move.
+  Command1->setFocus();
 
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
