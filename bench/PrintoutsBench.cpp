@@ -26,7 +26,11 @@ std::vector<QStringList> selectedListRows(const Database& db, int count) {
   const int n = db.Order.count();
   const int step = std::max(1, n / count);
   for (int r = 1; r <= n && static_cast<int>(rows.size()) < count; r += step) rows.push_back(r);
-  return OrderList::listOrders(db, rows, false).rows;
+  const OrderList::OrderListRows listed = OrderList::listOrders(db, rows, false).rows;
+  std::vector<QStringList> out;
+  out.reserve(listed.size());
+  for (size_t i = 0; i < listed.size(); ++i) out.push_back(listed[i]);
+  return out;
 }
 
 }  // namespace

@@ -1,13 +1,8 @@
 #include <QApplication>
 #include <QIcon>
-#include <cstdlib>
 
+#include "mainwindow/Program.h"
 #include "platform/Translations.h"
-
-#include "mainwindow/OrderForm.h"
-#include "mainwindow/SingleInstance.h"
-#include "platform/QtPrompt.h"
-#include "platform/SettingsStore.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -21,18 +16,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrin.png")));
   QGuiApplication::setDesktopFileName(QStringLiteral("kestrin"));
 
-  SingleInstance instance;
-  {
-    QtPrompt prompt;
-    if (!instance.acquire(prompt)) return 0;  // another instance runs: nothing touched
-  }
-
-  OrderForm window;
-  window.endProgram = [&instance] {
-    SettingsStore::sync();
-    instance.unlock();
-    std::_Exit(0);
-  };
-  window.Form_Load();
+  Program program;
+  if (!program.start()) return 0;
   return app.exec();
 }

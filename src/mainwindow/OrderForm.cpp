@@ -28,6 +28,7 @@
 #include "admin/DatabasePassword.h"
 #include "admin/DelForm.h"
 #include "admin/SetAtuoBackupForm.h"
+#include "mainwindow/DailyBackup.h"
 #include "mainwindow/OrderCommands.h"
 #include "ordereditor/OrderInput.h"
 #include "mainwindow/SelectionTools.h"
@@ -134,6 +135,7 @@ OrderForm::OrderForm(Prompt& prompt, QWidget* parent) : QMainWindow(parent), pro
 
 OrderForm::~OrderForm() {
   db_.onDirtyChanged = nullptr;
+  Liv1->clear();  // its rows read the tables, which go before the list does
   if (tray_) tray_->hide();
 }
 
@@ -150,7 +152,7 @@ void OrderForm::build() {
   pickers_.onCustomerCategoriesEdited = [this] { filterRefillDeferred_ = true; };
   AutoBackup = [this] {
     // A failed daily archive never replaces a good one; the user is told.
-    if (AppPaths::folderExists(db_.DataBasePath) && !::AutoBackup(db_)) prompt_.error();
+    if (AppPaths::folderExists(db_.DataBasePath) && !DailyBackup::write(db_, loadForm_)) prompt_.error();
   };
   connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
   PurchaseWindows::setProductWindowOpener(this, [this] {
@@ -769,6 +771,7 @@ bool OrderForm::Form_Unload() {
       db_.setDirty(false);
     }
   }
+  if (exitStarted) exitStarted();
   if (AutoBackup) AutoBackup();
   SettingsStore::set(kSetting, QStringLiteral("DataBaseName"), db_.DataBaseName);
   SettingsStore::set(kSetting, QStringLiteral("DataBasePath"), db_.DataBasePath);
@@ -826,15 +829,7 @@ std::vector<int> OrderForm::listedIndexes(bool selectedOnly) const {
 void OrderForm::showOrderList(const OrderList::OrderListResult& result) {
   const int sortColumn = Liv1->sortColumn();
   const Qt::SortOrder sortOrder = Liv1->sortOrder();
-  Liv1->setRows(result.rows);
-  for (size_t i = 0; i < result.colors.size(); ++i) {
-    const auto& c = result.colors[i];
-    const int row = static_cast<int>(i);
-    for (int col : {int(OrderListCol::Receivable), int(OrderListCol::PaymentDate), int(OrderListCol::ShipDate)}) {
-      const QColor color = c.color(col);
-      if (color.isValid()) Liv1->setCellColor(row, col, color);
-    }
-  }
+  Liv1->setRowSource(result.source());  // texts and colours are read when painted
   for (int p = 0; p < 7 && p < result.panels.size(); ++p) panels_[p + 1]->setText(result.panels[p]);
   if (sortColumn >= 0) Liv1->sortRows(sortColumn, sortOrder);
 }
@@ -881,7 +876,7 @@ void OrderForm::OrderShow() { showOrderListWithShortage(OrderList::OrderShow(db_
 void OrderForm::applyShortage(const ShortageResult& r) {
   Liv2->setRows(r.liv2);
   liv2Indexed_ = false;
-  for (const auto& [row, text] : r.shipDates) Liv1->setText(row, ShortageLiv1::ShipDate, text);
+  Liv1->setColumnTexts(ShortageLiv1::ShipDate, r.shipDates);
   if (r.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
 }
 

@@ -180,6 +180,8 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   std::function<void()> endProgram;
   // Ends the program after the exit steps.
   std::function<void()> quitProgram;
+  // The exit steps have begun (the save question, if any, was answered).
+  std::function<void()> exitStarted;
   // Show the manager and the password prompt modal; tests answer them instead.
   std::function<void(OpenForm&)> runOpenForm;
   std::function<void(PassInput&)> runPassInput;

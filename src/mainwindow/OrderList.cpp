@@ -1,11 +1,10 @@
 #include "mainwindow/OrderList.h"
 
-#include "store/Parallel.h"
-
 #include <cmath>
+#include <unordered_map>
 
-#include "store/CellNumber.h"
 #include "store/Database.h"
+#include "store/DecimalSum.h"
 #include "store/Numbers.h"
 #include "store/Parallel.h"
 
@@ -112,11 +111,52 @@ bool OrderFilter::passes(const Table& order, int row) const {
 
 // ---- totals ----
 
+namespace {
+
+bool startsWithToken(const QString& cell, const QString& token) {
+  return cell.startsWith(token) && (cell.size() == token.size() || cell[token.size()] == u' ');
+}
+
+// The sums behind OrderTotals, added cell by cell exactly.
+struct OrderSums {
+  DecimalSum receivable, fee, sellerFee, unpaid, cost;
+
+  void add(const Table& order, int row) {
+    const QString& fee1 = order.cell(row, OrderCell::ShippingFee);
+    const QString& receivable1 = order.cell(row, OrderCell::Receivable);
+    fee.add(fee1);
+    receivable.add(receivable1);
+    if (startsWithToken(order.cell(row, OrderCell::PaymentState), kUnpaid)) unpaid.add(receivable1);
+    if (sellerPaysShipping(order.cell(row, OrderCell::SellerPaysShipping))) sellerFee.add(fee1);
+    cost.add(order.cell(row, OrderCell::OrderCost));
+  }
+  void add(const OrderSums& o) {
+    receivable.add(o.receivable);
+    fee.add(o.fee);
+    sellerFee.add(o.sellerFee);
+    unpaid.add(o.unpaid);
+    cost.add(o.cost);
+  }
+  OrderTotals totals() const {
+    OrderTotals t;
+    t.ReceivableTotal = receivable.value();
+    t.ShippingTotal = fee.value();
+    t.SellerShippingTotal = sellerFee.value();
+    // The goods: receivable, less the fee of orders whose buyer pays it.
+    t.GoodsTotal = t.ReceivableTotal - (t.ShippingTotal - t.SellerShippingTotal);
+    t.UnpaidTotal = unpaid.value();
+    t.CostTotal = cost.value();
+    return t;
+  }
+};
+
+}  // namespace
+
 void OrderTotals::addOrder(const Table& order, int row) {
-  const double fee = cellNumber(order.cell(row, OrderCell::ShippingFee));
-  const double receivable = cellNumber(order.cell(row, OrderCell::Receivable));
+  const Decimal fee = Decimal::leading(order.cell(row, OrderCell::ShippingFee));
+  const Decimal receivable = Decimal::leading(order.cell(row, OrderCell::Receivable));
   ShippingTotal += fee;
-  if (firstToken(order.cell(row, OrderCell::PaymentState)) == kUnpaid) UnpaidTotal += receivable;
+  if (startsWithToken(order.cell(row, OrderCell::PaymentState), kUnpaid)) UnpaidTotal += receivable;
   ReceivableTotal += receivable;
   if (sellerPaysShipping(order.cell(row, OrderCell::SellerPaysShipping))) {
     GoodsTotal += receivable;
@@ -124,7 +164,23 @@ void OrderTotals::addOrder(const Table& order, int row) {
   } else {
     GoodsTotal += receivable - fee;
   }
-  CostTotal += cellNumber(order.cell(row, OrderCell::OrderCost));
+  CostTotal += Decimal::leading(order.cell(row, OrderCell::OrderCost));
+}
+
+OrderTotals ordersTotals(const Table& order, const std::vector<int>& rows) {
+  // Exact sums do not depend on the order of adding, so slices are summed
+  // on their own threads and then added together.
+  const size_t slice = 20000;
+  std::vector<OrderSums> part((rows.size() + slice - 1) / slice);
+  forEachSlice(part.size(), 1, [&](size_t from, size_t to) {
+    for (size_t p = from; p < to; ++p) {
+      const size_t end = std::min(rows.size(), (p + 1) * slice);
+      for (size_t k = p * slice; k < end; ++k) part[p].add(order, rows[k]);
+    }
+  });
+  OrderSums all;
+  for (const OrderSums& p : part) all.add(p);
+  return all.totals();
 }
 
 // ---- rows ----
@@ -138,13 +194,9 @@ QColor RowColors::color(int column) const {
   }
 }
 
-QStringList orderListRow(const Table& order, int row, DiscountStyle style) {
-  QStringList cells;
-  cells.reserve(OrderListCol::Count);
-  cells << order.key(row) << order.cell(row, OrderCell::OrderDate) << order.cell(row, OrderCell::BuyerAccount)
-        << order.cell(row, OrderCell::BuyerCategory) << order.cell(row, OrderCell::ShippingFee)
-        << order.cell(row, OrderCell::Receivable);
+namespace {
 
+QString discountText(const Table& order, int row, DiscountStyle style) {
   QString discount;
   const QString& percent = order.cell(row, OrderCell::DiscountPercent);
   if (!percent.isEmpty()) discount = percent + u'%';
@@ -154,20 +206,40 @@ QStringList orderListRow(const Table& order, int row, DiscountStyle style) {
     const double v = Num::leading(t);
     discount = (v < 0 && style == DiscountStyle::Signed) ? u'+' + Num::format(std::fabs(v)) : u'-' + t;
   }
-  cells << discount;
+  return discount;
+}
 
+QString shipDateOf(const QString& ship) {
+  if (ship == UnshippedText || ship == kShipped) return ship;
+  return token(ship, 1);
+}
+
+QString methodOf(const QString& ship) {
+  if (ship == UnshippedText || ship == kShipped) return {};
+  return token(ship, 0);
+}
+
+bool unshippedShipDate(const QString& ship) {
+  if (ship == UnshippedText) return true;
+  if (ship == kShipped) return false;
+  const qsizetype first = ship.indexOf(u' ');
+  if (first < 0) return false;
+  const qsizetype second = ship.indexOf(u' ', first + 1);
+  return QStringView(ship).mid(first + 1, (second < 0 ? ship.size() : second) - first - 1) == UnshippedText;
+}
+
+}  // namespace
+
+QStringList orderListRow(const Table& order, int row, DiscountStyle style) {
   const QString& pay = order.cell(row, OrderCell::PaymentState);
-  cells << token(pay, 0) << QString();  // PaymentDate, ShipDate (below)
-  QString method;
-  QString& shipDate = cells[OrderListCol::ShipDate];
   const QString& ship = order.cell(row, OrderCell::ShippingState);
-  if (ship == UnshippedText || ship == kShipped) {
-    shipDate = ship;
-  } else {
-    method = token(ship, 0);
-    shipDate = token(ship, 1);
-  }
-  cells << method << token(pay, 1) << order.cell(row, OrderCell::OrderNote) << QString::number(row);
+  QStringList cells;
+  cells.reserve(OrderListCol::Count);
+  cells << order.key(row) << order.cell(row, OrderCell::OrderDate) << order.cell(row, OrderCell::BuyerAccount)
+        << order.cell(row, OrderCell::BuyerCategory) << order.cell(row, OrderCell::ShippingFee)
+        << order.cell(row, OrderCell::Receivable) << discountText(order, row, style) << token(pay, 0)
+        << shipDateOf(ship) << methodOf(ship) << token(pay, 1) << order.cell(row, OrderCell::OrderNote)
+        << QString::number(row);
   return cells;
 }
 
@@ -211,55 +283,194 @@ QString CustomerLookup::nameOf(const QString& customerNameSex) {
   return p < 0 ? customerNameSex : customerNameSex.left(p);
 }
 
+// ---- listed orders -------------------------------------------------------
+
+struct ListedOrders {
+  const Table* order = nullptr;
+  std::vector<int> rows;         // Order rows, in list order
+  bool username = false;
+  std::vector<QString> nameSex;  // with names shown: CustomerNameSex of each row's customer
+  DiscountStyle style = DiscountStyle::Signed;
+  std::unordered_map<size_t, QString> shipDate;  // ship-date texts set by the shortage check
+
+  QString cell(size_t i, int column) const {
+    const Table& t = *order;
+    const int r = rows[i];
+    switch (column) {
+      case OrderListCol::OrderNo: return t.key(r);
+      case OrderListCol::OrderDate: return t.cell(r, OrderCell::OrderDate);
+      case OrderListCol::BuyerAccount: {
+        const QString& account = t.cell(r, OrderCell::BuyerAccount);
+        if (username) {
+          const QString name = CustomerLookup::nameOf(nameSex[i]);
+          if (!name.isEmpty()) return account + QStringLiteral(" (") + name + u')';
+        }
+        return account;
+      }
+      case OrderListCol::BuyerCategory: return t.cell(r, OrderCell::BuyerCategory);
+      case OrderListCol::ShippingFee: return t.cell(r, OrderCell::ShippingFee);
+      case OrderListCol::Receivable: return t.cell(r, OrderCell::Receivable);
+      case OrderListCol::DiscountText: return discountText(t, r, style);
+      case OrderListCol::PaymentDate: return token(t.cell(r, OrderCell::PaymentState), 0);
+      case OrderListCol::ShipDate: {
+        if (!shipDate.empty()) {
+          const auto it = shipDate.find(i);
+          if (it != shipDate.end()) return it->second;
+        }
+        return shipDateOf(t.cell(r, OrderCell::ShippingState));
+      }
+      case OrderListCol::ShippingMethod: return methodOf(t.cell(r, OrderCell::ShippingState));
+      case OrderListCol::RatingGiven: return token(t.cell(r, OrderCell::PaymentState), 1);
+      case OrderListCol::OrderNote: return t.cell(r, OrderCell::OrderNote);
+      case OrderListCol::OrderIndex: return QString::number(r);
+      default: return {};
+    }
+  }
+  QStringList row(size_t i) const {
+    QStringList cells;
+    cells.reserve(OrderListCol::Count);
+    for (int c = 0; c < OrderListCol::Count; ++c) cells << cell(i, c);
+    return cells;
+  }
+  RowColors colors(size_t i) const {
+    const Table& t = *order;
+    const int r = rows[i];
+    RowColors c;
+    c.unpaid = startsWithToken(t.cell(r, OrderCell::PaymentState), kUnpaid);
+    c.unshipped = unshippedShipDate(t.cell(r, OrderCell::ShippingState));
+    return c;
+  }
+};
+
+size_t OrderListRows::size() const { return listed_ ? listed_->rows.size() : held_.size(); }
+
+QStringList OrderListRows::operator[](size_t i) const { return listed_ ? listed_->row(i) : held_[i]; }
+
+QString OrderListRows::cell(size_t i, int column) const {
+  if (listed_) return listed_->cell(i, column);
+  const QStringList& cells = held_[i];
+  return column >= 0 && column < cells.size() ? cells[column] : QString();
+}
+
+int OrderListRows::orderRow(size_t i) const {
+  return listed_ ? listed_->rows[i] : static_cast<int>(Num::leading(cell(i, OrderListCol::OrderIndex)));
+}
+
+void OrderListRows::push_back(QStringList row) { held_.push_back(std::move(row)); }
+
+void OrderListRows::reserve(size_t n) { held_.reserve(n); }
+
+size_t OrderListColors::size() const { return listed_ ? listed_->rows.size() : held_.size(); }
+
+RowColors OrderListColors::operator[](size_t i) const { return listed_ ? listed_->colors(i) : held_[i]; }
+
+namespace {
+
+// The list view's side of a built list.
+class ListedSource : public ListRowSource {
+ public:
+  explicit ListedSource(std::shared_ptr<const ListedOrders> listed) : listed_(std::move(listed)) {}
+  int rowCount() const override { return static_cast<int>(listed_->rows.size()); }
+  QString text(int row, int column) const override { return listed_->cell(static_cast<size_t>(row), column); }
+  QColor foreground(int row, int column) const override {
+    if (column != OrderListCol::Receivable && column != OrderListCol::PaymentDate && column != OrderListCol::ShipDate)
+      return {};
+    return listed_->colors(static_cast<size_t>(row)).color(column);
+  }
+  int tableIndex(int row) const override { return listed_->rows[static_cast<size_t>(row)]; }
+
+ private:
+  std::shared_ptr<const ListedOrders> listed_;
+};
+
+// Rows a window built itself.
+class HeldSource : public ListRowSource {
+ public:
+  HeldSource(const OrderListRows& rows, const OrderListColors& colors) : rows_(rows), colors_(colors) {}
+  int rowCount() const override { return static_cast<int>(rows_.size()); }
+  QString text(int row, int column) const override { return rows_.cell(static_cast<size_t>(row), column); }
+  QColor foreground(int row, int column) const override {
+    return static_cast<size_t>(row) < colors_.size() ? colors_[static_cast<size_t>(row)].color(column) : QColor();
+  }
+
+ private:
+  OrderListRows rows_;
+  OrderListColors colors_;
+};
+
+}  // namespace
+
+std::shared_ptr<const ListRowSource> OrderListResult::source() const {
+  if (rows.listed_) return std::make_shared<ListedSource>(rows.listed_);
+  return std::make_shared<HeldSource>(rows, colors);
+}
+
+void OrderListResult::setShipDates(const std::vector<std::pair<int, QString>>& shipDates) {
+  for (const auto& [row, text] : shipDates) {
+    if (row < 0 || static_cast<size_t>(row) >= rows.size()) continue;
+    if (rows.listed_) {
+      rows.listed_->shipDate[static_cast<size_t>(row)] = text;
+    } else {
+      QStringList& cells = rows.held_[static_cast<size_t>(row)];
+      while (cells.size() <= OrderListCol::ShipDate) cells.append(QString());
+      cells[OrderListCol::ShipDate] = text;
+    }
+  }
+}
+
 OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows, bool username, DiscountStyle style) {
   OrderListResult r;
-  const Table& order = db.Order;
-  // Money is summed in list order; the rows are built in slices in parallel.
-  for (int i : orderRows) r.totals.addOrder(order, i);
-  r.rows.resize(orderRows.size());
-  r.colors.resize(orderRows.size());
-  std::optional<CustomerLookup> customers;
-  if (username && !orderRows.empty()) customers.emplace(db.Guest);
-  forEachSlice(orderRows.size(), 8000, [&](size_t from, size_t to) {
-    for (size_t k = from; k < to; ++k) {
-      QStringList& cells = r.rows[k];
-      cells = orderListRow(order, orderRows[k], style);
-      r.colors[k] = orderRowColors(cells);
-      if (customers) {
-        const QString name = customers->name(cells[OrderListCol::BuyerAccount], cells[OrderListCol::BuyerCategory]);
-        if (!name.isEmpty()) cells[OrderListCol::BuyerAccount] += QStringLiteral(" (") + name + u')';
+  auto listed = std::make_shared<ListedOrders>();
+  listed->order = &db.Order;
+  listed->rows = orderRows;
+  listed->style = style;
+  listed->username = username;
+  if (username && !orderRows.empty()) {
+    // The customers are found now, once; their names are read when shown.
+    const CustomerLookup customers(db.Guest);
+    listed->nameSex.resize(orderRows.size());
+    forEachSlice(orderRows.size(), 20000, [&](size_t from, size_t to) {
+      for (size_t k = from; k < to; ++k) {
+        const int o = orderRows[k];
+        const int g = customers.row(db.Order.cell(o, OrderCell::BuyerAccount), db.Order.cell(o, OrderCell::BuyerCategory));
+        if (g) listed->nameSex[k] = db.Guest.cell(g, GuestCell::CustomerNameSex);
       }
-    }
-  });
-  r.panels = moneyPanels(r.totals, listCountPanel(static_cast<int>(r.rows.size())));
+    });
+  }
+  r.totals = ordersTotals(db.Order, orderRows);
+  r.rows.attach(listed);
+  r.colors.attach(listed);
+  r.panels = moneyPanels(r.totals, listCountPanel(static_cast<int>(orderRows.size())));
   return r;
 }
 
-double expenseTotal(const Database& db, const OrderFilter& filter, const OrderListView& view) {
-  if (!view.expend || filter.unshipped) return 0;
+Decimal expenseTotal(const Database& db, const OrderFilter& filter, const OrderListView& view) {
+  if (!view.expend || filter.unshipped) return {};
   const Table& expend = db.Expend;
-  double total = 0;
+  DecimalSum total;
   for (int e = 1; e <= expend.count(); ++e) {
     if (filter.passesCategory(expend.cell(e, ExpendCell::ExpendCategory)) &&
         filter.passesPeriod(expend.key(e)))
-      total += Num::leading(expend.cell(e, ExpendCell::ExpendAmount));
+      total.add(expend.cell(e, ExpendCell::ExpendAmount));
   }
-  return total;
+  return total.value();
 }
 
 // ---- panels ----
 
 QStringList moneyPanels(const OrderTotals& t, const QString& panel7) {
-  const auto f = [](double v) { return Num::format(v); };
+  const auto f = [](const Decimal& v) { return v.toText(); };
   const QString blank = QStringLiteral(" ");
+  const bool seller = !t.SellerShippingTotal.isZero();
+  const bool expenses = !t.ExpenseTotal.isZero();
   QString cost = QStringLiteral("成本: ") + f(t.CostTotal) + blank;
-  if (t.SellerShippingTotal != 0 && t.ExpenseTotal == 0) {
+  if (seller && !expenses) {
     cost += QStringLiteral("+ ") + f(t.SellerShippingTotal) + QStringLiteral(" (運費) = ") +
             f(t.CostTotal + t.SellerShippingTotal) + blank;
-  } else if (t.SellerShippingTotal == 0 && t.ExpenseTotal != 0) {
+  } else if (!seller && expenses) {
     cost += QStringLiteral("+ ") + f(t.ExpenseTotal) + QStringLiteral(" (雜支) = ") + f(t.CostTotal + t.ExpenseTotal) +
             blank;
-  } else if (t.SellerShippingTotal != 0 && t.ExpenseTotal != 0) {
+  } else if (seller && expenses) {
     cost += QStringLiteral("+ ") + f(t.SellerShippingTotal) + QStringLiteral(" (運費) + ") + f(t.ExpenseTotal) +
             QStringLiteral(" (雜支) = ") + f(t.CostTotal + t.SellerShippingTotal + t.ExpenseTotal) + blank;
   }
@@ -285,16 +496,45 @@ QString selectionCountPanel(int selected) {
 // ---- commands ----
 
 void orderListClosingStep(const Database& db, const OrderFilter& filter, OrderListResult& result) {
-  if (filter.unshipped)
-    result.shortage = CheckStockShortage(db, result.rows);
-  else
+  if (!filter.unshipped) {
     result.shortage = ShortageResult{};
+    return;
+  }
+  const OrderListRows& rows = result.rows;
+  result.shortage = CheckStockShortage(db, static_cast<int>(rows.size()), [&rows](int row, int column) {
+    return rows.cell(static_cast<size_t>(row), column);
+  });
+  result.setShipDates(result.shortage.shipDates);
 }
 
+namespace {
+
+// The Order rows that pass `keep`, in table order, tested in slices on
+// several threads.
+template <typename Keep>
+std::vector<int> ordersWhere(const Table& order, Keep keep) {
+  const size_t n = static_cast<size_t>(order.count());
+  const size_t slice = 25000;
+  std::vector<std::vector<int>> part((n + slice - 1) / slice);
+  forEachSlice(part.size(), 1, [&](size_t from, size_t to) {
+    for (size_t p = from; p < to; ++p) {
+      const int last = static_cast<int>(std::min(n, (p + 1) * slice));
+      for (int i = static_cast<int>(p * slice) + 1; i <= last; ++i)
+        if (keep(i)) part[p].push_back(i);
+    }
+  });
+  std::vector<int> out;
+  size_t total = 0;
+  for (const auto& p : part) total += p.size();
+  out.reserve(total);
+  for (const auto& p : part) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+}  // namespace
+
 OrderListResult OrderShow(const Database& db, const OrderFilter& filter, const OrderListView& view) {
-  std::vector<int> listed;
-  for (int i = 1; i <= db.Order.count(); ++i)
-    if (filter.passes(db.Order, i)) listed.push_back(i);
+  const std::vector<int> listed = ordersWhere(db.Order, [&](int i) { return filter.passes(db.Order, i); });
   OrderListResult r = listOrders(db, listed, view.username);
   r.totals.ExpenseTotal = expenseTotal(db, filter, view);
   r.panels = moneyPanels(r.totals, listCountPanel(static_cast<int>(r.rows.size())));
@@ -315,17 +555,14 @@ CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filte
   const Table& order = db.Order;
   std::optional<CustomerLookup> customers;
   if (view.username) customers.emplace(db.Guest);
-  std::vector<int> found;
-  for (int i = 1; i <= order.count(); ++i) {
-    if (!filter.passes(order, i)) continue;
+  const std::vector<int> found = ordersWhere(order, [&](int i) {
+    if (!filter.passes(order, i)) return false;
     const QString& account = order.cell(i, OrderCell::BuyerAccount);
-    bool hit = !account.isEmpty() && account.contains(wanted, Qt::CaseInsensitive);
-    if (!hit && customers) {
-      const QString name = customers->name(account, order.cell(i, OrderCell::BuyerCategory));
-      hit = !name.isEmpty() && name.contains(wanted, Qt::CaseInsensitive);
-    }
-    if (hit) found.push_back(i);
-  }
+    if (!account.isEmpty() && account.contains(wanted, Qt::CaseInsensitive)) return true;
+    if (!customers) return false;
+    const QString name = customers->name(account, order.cell(i, OrderCell::BuyerCategory));
+    return !name.isEmpty() && name.contains(wanted, Qt::CaseInsensitive);
+  });
   s.list = listOrders(db, found, view.username);
   orderListClosingStep(db, filter, s.list);
   return s;
@@ -333,21 +570,17 @@ CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filte
 
 std::optional<QStringList> Recount(const Database& db, const OrderFilter& filter, const OrderListView& view,
                                    const std::vector<int>& liv1Indexes) {
-  OrderTotals t;
-  for (int index : liv1Indexes) {
+  for (int index : liv1Indexes)
     if (!validIndex(db.Order, index)) return std::nullopt;
-    t.addOrder(db.Order, index);
-  }
+  OrderTotals t = ordersTotals(db.Order, liv1Indexes);
   t.ExpenseTotal = expenseTotal(db, filter, view);
   return moneyPanels(t, listCountPanel(static_cast<int>(liv1Indexes.size())));
 }
 
 std::optional<QStringList> SelectionTotals(const Database& db, const std::vector<int>& selectedIndexes) {
-  OrderTotals t;
-  for (int index : selectedIndexes) {
+  for (int index : selectedIndexes)
     if (!validIndex(db.Order, index)) return std::nullopt;
-    t.addOrder(db.Order, index);
-  }
+  const OrderTotals t = ordersTotals(db.Order, selectedIndexes);
   return moneyPanels(t, selectionCountPanel(static_cast<int>(selectedIndexes.size())));
 }
 

@@ -23,10 +23,8 @@
 //   OrderListView view() const { return {View_Username->isChecked(), View_Expend->isChecked()}; }
 //
 //   void apply(const OrderListResult& r) {  // write a result into the window
-//     Liv1->setRows(r.rows);                // 13 cells a row, Index last
-//     for (size_t i = 0; i < r.colors.size(); ++i)
-//       for (int c : {OrderListCol::Receivable, OrderListCol::PaymentDate, OrderListCol::ShipDate})
-//         if (QColor k = r.colors[i].color(c); k.isValid()) <set text colour of cell (i, c) to k>;
+//     Liv1->setRowSource(r.source());       // rows, texts and colours, read when painted
+//     Liv1->sortRows(<the list's sort column and order>);
 //     for (int p = 0; p < 7; ++p) <panel p + 1 of StatusBar1>->setText(r.panels[p]);
 //   }
 //
@@ -65,10 +63,13 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "platform/ListRowSource.h"
+#include "store/Decimal.h"
 #include "store/StockShortage.h"
 
 class Database;
@@ -124,21 +125,27 @@ struct OrderListView {
   bool expend = false;    // View_Expend "雜支費用列入成本統計"
 };
 
-// The money totals of a set of orders.
+// The money totals of a set of orders, exact (cells summed as decimals, not
+// binary doubles), shown by the number rule with Decimal::toText.
 struct OrderTotals {
-  double ReceivableTotal = 0;
-  double GoodsTotal = 0;
-  double CostTotal = 0;
-  double SellerShippingTotal = 0;
-  double UnpaidTotal = 0;
-  double ShippingTotal = 0;
-  double ExpenseTotal = 0;
+  Decimal ReceivableTotal;
+  Decimal GoodsTotal;
+  Decimal CostTotal;
+  Decimal SellerShippingTotal;
+  Decimal UnpaidTotal;
+  Decimal ShippingTotal;
+  Decimal ExpenseTotal;
 
   // Adds one order (row of Order) by the list's rules. Every window that
-  // totals orders uses this. An empty PaymentState is simply not unpaid; a
-  // SellerPaysShipping that is not exactly the number 1 means the buyer pays.
+  // totals orders uses this (or ordersTotals for many). An empty
+  // PaymentState is simply not unpaid; a SellerPaysShipping that is not
+  // exactly the number 1 means the buyer pays.
   void addOrder(const Table& order, int row);
 };
+
+// The totals of many orders at once (same result as addOrder on each, in
+// any order), on several threads for long lists.
+OrderTotals ordersTotals(const Table& order, const std::vector<int>& rows);
 
 // Text colours of a row's single cells; other cells keep the list's colour.
 struct RowColors {
@@ -150,18 +157,100 @@ struct RowColors {
 inline const QColor ReceivableColor = QColor(0, 0, 255);
 inline const QColor DarkRedColor = QColor(206, 0, 0);
 
-struct OrderListResult {
-  std::vector<QStringList> rows;  // Liv1 rows in Order row order, OrderListCol::Count cells each
-  std::vector<RowColors> colors;  // one per row
-  OrderTotals totals;
-  QStringList panels;             // the seven panel texts, panel 1 first
-  ShortageResult shortage;        // the closing step: Liv2 rows (empty unless Option1), marks already in rows
-};
-
 // How the discount cell shows a negative DiscountAmount t (a surcharge):
 // Signed writes "+" and its absolute value, as the order list does;
 // MinusOnly writes "-" & t as stored, as the product window's listing does.
 enum class DiscountStyle { Signed, MinusOnly };
+
+struct ListedOrders;  // the orders of a built list, shared by its rows, colours and list source
+
+// Iterates c[0] .. c[size - 1] of a container whose [] gives values.
+template <typename C, typename V>
+class IndexIterator {
+ public:
+  using value_type = V;
+  using difference_type = std::ptrdiff_t;
+  IndexIterator(const C* c, size_t i) : c_(c), i_(i) {}
+  V operator*() const { return (*c_)[i_]; }
+  IndexIterator& operator++() {
+    ++i_;
+    return *this;
+  }
+  bool operator==(const IndexIterator& o) const { return i_ == o.i_; }
+  bool operator!=(const IndexIterator& o) const { return i_ != o.i_; }
+
+ private:
+  const C* c_;
+  size_t i_;
+};
+
+// The rows of a built list: each listed order's 13 cells (OrderListCol),
+// made from its Order row when asked for, so a list of 100k orders costs a
+// row number each until rows are read or painted. Reads like a vector of
+// rows (size, [i], iteration). A window may instead push rows of the same
+// layout it built itself.
+class OrderListRows {
+ public:
+  size_t size() const;
+  bool empty() const { return size() == 0; }
+  // Row i, all 13 cells.
+  QStringList operator[](size_t i) const;
+  QStringList at(size_t i) const { return (*this)[i]; }
+  // One cell of row i, without the rest of the row.
+  QString cell(size_t i, int column) const;
+  // The Order row of row i (its Index).
+  int orderRow(size_t i) const;
+
+  // Rows built by the caller (13 cells each, Index last).
+  void push_back(QStringList row);
+  void reserve(size_t n);
+  // Rows of listed orders (set by listOrders).
+  void attach(std::shared_ptr<ListedOrders> listed) { listed_ = std::move(listed); }
+
+  using const_iterator = IndexIterator<OrderListRows, QStringList>;
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, size()}; }
+
+ private:
+  friend struct OrderListResult;
+  std::shared_ptr<ListedOrders> listed_;
+  std::vector<QStringList> held_;
+};
+
+// The colours of a built list's rows, one per row ([i], size), or pushed
+// by the caller with its own rows.
+class OrderListColors {
+ public:
+  size_t size() const;
+  bool empty() const { return size() == 0; }
+  RowColors operator[](size_t i) const;
+  using const_iterator = IndexIterator<OrderListColors, RowColors>;
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, size()}; }
+  void push_back(const RowColors& c) { held_.push_back(c); }
+  void reserve(size_t n) { held_.reserve(n); }
+  void attach(std::shared_ptr<ListedOrders> listed) { listed_ = std::move(listed); }
+
+ private:
+  friend struct OrderListResult;
+  std::shared_ptr<ListedOrders> listed_;
+  std::vector<RowColors> held_;
+};
+
+struct OrderListResult {
+  OrderListRows rows;      // Liv1 rows in Order row order (or the given order), OrderListCol::Count cells each
+  OrderListColors colors;  // one per row
+  OrderTotals totals;
+  QStringList panels;      // the seven panel texts, panel 1 first
+  ShortageResult shortage; // the closing step: Liv2 rows (empty unless Option1), marks already in rows
+
+  // The rows for a list view (ListView::setRowSource): texts and colours
+  // read when painted. The Order table must stay as it is while the list
+  // shows them (every command that removes orders rebuilds the list).
+  std::shared_ptr<const ListRowSource> source() const;
+  // Sets the ship-date text of rows (shortage marks), as the list shows them.
+  void setShipDates(const std::vector<std::pair<int, QString>>& shipDates);
+};
 
 // The cells of one listed order, account without the customer's name.
 QStringList orderListRow(const Table& order, int row, DiscountStyle style = DiscountStyle::Signed);
@@ -185,6 +274,7 @@ class CustomerLookup {
   std::vector<int> next_;          // Guest row -> next row of the same account, 0 at the end
 };
 
+
 // Rows, colours and the six order totals of an arbitrary set of Order rows
 // (in the given order), with the customers' names while `username` is set;
 // panels written as a search writes them (no expenses, " 共 n 筆資料").
@@ -194,7 +284,7 @@ OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows
 
 // The period's expenses counted into cost: with View_Expend ticked, the
 // Expend rows of the chosen category and period; 0 while Option1 is set.
-double expenseTotal(const Database& db, const OrderFilter& filter, const OrderListView& view);
+Decimal expenseTotal(const Database& db, const OrderFilter& filter, const OrderListView& view);
 
 // The seven panel texts. panel7 is the count panel's text.
 QStringList moneyPanels(const OrderTotals& totals, const QString& panel7);

@@ -128,6 +128,31 @@ QString decode(const QByteArray& bytes, bool* ok) {
   return out;
 }
 
+qsizetype decodeTo(char16_t* dest, const char* bytes, qsizetype n) {
+  const Tables& t = tables();
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes);
+  const auto* end = p + n;
+  char16_t* w = dest;
+  while (p < end) {
+    const uint8_t b = *p;
+    if (b < 0x80) {
+      *w++ = b;
+      ++p;
+    } else if (b >= 0x81 && b <= 0xFE) {
+      if (p + 1 >= end) return -1;
+      const char16_t c = t.pair[static_cast<size_t>((b - 0x81) * Tables::kTrails + p[1])];
+      if (!c) return -1;
+      *w++ = c;
+      p += 2;
+    } else {
+      if (!t.singleOk[b]) return -1;
+      *w++ = t.single[b];
+      ++p;
+    }
+  }
+  return w - dest;
+}
+
 QByteArray encode(const QString& text, bool* lossless) {
   const Tables& t = tables();
   QByteArray out(text.size() * 2, Qt::Uninitialized);

@@ -11,6 +11,11 @@ namespace Codec {
 // decoded). A lone lead byte at the very end is dropped and reported.
 QString decode(const QByteArray& bytes, bool* ok = nullptr);
 
+// Decodes n bytes into dest, which must hold n characters; returns how many
+// were written, or -1 when the bytes are not clean code page 950 (decode
+// them with decode() then, which reports and recovers what it can).
+qsizetype decodeTo(char16_t* dest, const char* bytes, qsizetype n);
+
 // Encodes text. Characters code page 950 cannot hold become "?" and set
 // *lossless to false.
 QByteArray encode(const QString& text, bool* lossless = nullptr);

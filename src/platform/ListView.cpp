@@ -200,6 +200,13 @@ class ListViewModel : public QAbstractTableModel {
     }
     return source_->text(e.ref, column);
   }
+  // The source's own Index number of a row, when its Index text was not set by code; else -1.
+  int sourceIndex(int row, int column) const {
+    const Row& e = rows_[static_cast<size_t>(row)];
+    if (e.ref < 0) return -1;
+    if (!overrides_.empty() && overrides_.count(overrideKey(e.ref, column))) return -1;
+    return source_->tableIndex(e.ref);
+  }
   QStringList rowTexts(int row) const {
     QStringList out;
     const int n = columnCount();
@@ -445,7 +452,9 @@ const ListRowSource* ListView::rowSource() const { return model_->source(); }
 int ListView::sourceRow(int row) const { return model_->sourceRow(row); }
 
 int ListView::tableIndex(int row) const {
-  if (indexColumn_ < 0) return 0;
+  if (indexColumn_ < 0 || !model_->validRow(row)) return 0;
+  const int known = model_->sourceIndex(row, indexColumn_);
+  if (known >= 0) return known;
   return static_cast<int>(Num::leading(text(row, indexColumn_)));
 }
 

@@ -19,26 +19,12 @@
 #include <QStringList>
 #include <QTreeView>
 #include <memory>
+
+#include "platform/ListRowSource.h"
 #include <utility>
 #include <vector>
 
 class ListViewModel;
-
-// Rows the list asks for when it needs them. Rows are numbered from 0 in the
-// source's own order; the source must not change while a list shows it
-// (hand the list a new source instead).
-class ListRowSource {
- public:
-  virtual ~ListRowSource() = default;
-  virtual int rowCount() const = 0;
-  virtual QString text(int row, int column) const = 0;
-  // The text colour of a cell; invalid = the list's own.
-  virtual QColor foreground(int row, int column) const {
-    (void)row;
-    (void)column;
-    return {};
-  }
-};
 
 class ListView : public QTreeView {
   Q_OBJECT

@@ -7,6 +7,9 @@
 #include <QSaveFile>
 #include <QSet>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/AppPaths.h"
@@ -139,17 +142,19 @@ bool BackupArchive::hasMembers(const QString& folder) {
   return std::any_of(names.begin(), names.end(), [](const QString& n) { return isMemberName(n); });
 }
 
-bool BackupArchive::pack(const QString& folder, std::vector<Member>* members) {
-  const QString dir = AppPaths::withSlash(folder);
+namespace {
+
+// The files of a folder that go into its archive, in name order; of two
+// names that differ only in letter case, the one saved last (only one of
+// them could come back on a restore).
+QFileInfoList memberFiles(const QString& dir) {
   QFileInfoList files = QDir(dir).entryInfoList(QDir::Files, QDir::NoSort);
   QFileInfoList chosen;
   for (const QFileInfo& fi : files) {
-    if (isMemberName(fi.fileName())) chosen << fi;
+    if (BackupArchive::isMemberName(fi.fileName())) chosen << fi;
   }
   std::sort(chosen.begin(), chosen.end(),
             [](const QFileInfo& a, const QFileInfo& b) { return nameLess(a.fileName(), b.fileName()); });
-  // Two files whose names differ only in letter case cannot both come back
-  // on a restore: the one saved last is packed.
   QFileInfoList unique;
   for (const QFileInfo& fi : chosen) {
     if (!unique.isEmpty() && unique.last().fileName().compare(fi.fileName(), Qt::CaseInsensitive) == 0) {
@@ -158,6 +163,13 @@ bool BackupArchive::pack(const QString& folder, std::vector<Member>* members) {
     }
     unique << fi;
   }
+  return unique;
+}
+
+}  // namespace
+
+bool BackupArchive::pack(const QString& folder, std::vector<Member>* members) {
+  const QFileInfoList unique = memberFiles(AppPaths::withSlash(folder));
   std::vector<Member> out;
   out.reserve(static_cast<size_t>(unique.size()));
   for (const QFileInfo& fi : unique) {
@@ -187,14 +199,137 @@ bool BackupArchive::writeWhole(const QString& path, const QByteArray& bytes) {
   return true;
 }
 
+namespace {
+
+// An open member file, read straight into the archive.
+struct OpenMember {
+  QString name;
+  int fd = -1;
+  qint64 size = 0;
+};
+
+// Writes bytes to fd within the test budget.
+bool writeAllBudgeted(int fd, const char* p, qint64 n) {
+  if (g_failBudget >= 0 && g_failBudget < n) {
+    if (g_failBudget > 0) (void)::write(fd, p, static_cast<size_t>(g_failBudget));
+    g_failBudget = 0;
+    return false;
+  }
+  if (g_failBudget >= 0) g_failBudget -= n;
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, static_cast<size_t>(n));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= w;
+  }
+  return true;
+}
+
+// Copies exactly n bytes of in (from its start) to the end of out, in the
+// kernel where it can. False when the file gave fewer bytes, more bytes
+// (it changed meanwhile), or an error.
+bool copyMember(int in, qint64 n, int out, const std::function<void(qint64)>& copied) {
+  qint64 left = n;
+  bool kernel = g_failBudget < 0;
+  loff_t pos = 0;
+  while (left > 0 && kernel) {
+    const ssize_t c = ::copy_file_range(in, &pos, out, nullptr, static_cast<size_t>(std::min<qint64>(left, 1 << 24)), 0);
+    if (c < 0 && errno == EINTR) continue;
+    if (c < 0 && pos == 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+      kernel = false;  // not between these files: copy through memory
+      break;
+    }
+    if (c <= 0) return false;
+    left -= c;
+    copied(c);
+  }
+  if (left > 0) {
+    std::vector<char> buffer(static_cast<size_t>(std::min<qint64>(left, 1 << 20)));
+    while (left > 0) {
+      const ssize_t r = ::pread(in, buffer.data(), static_cast<size_t>(std::min<qint64>(left, static_cast<qint64>(buffer.size()))), pos);
+      if (r < 0 && errno == EINTR) continue;
+      if (r <= 0) return false;
+      if (!writeAllBudgeted(out, buffer.data(), r)) return false;
+      pos += r;
+      left -= r;
+      copied(r);
+    }
+  }
+  // The whole file was read: nothing follows (and reading it worked).
+  char extra;
+  ssize_t r;
+  do r = ::pread(in, &extra, 1, pos);
+  while (r < 0 && errno == EINTR);
+  return r == 0;
+}
+
+}  // namespace
+
 bool WriteBackupArchive(const QString& folder, const QString& target) {
+  return WriteBackupArchive(folder, target, {});
+}
+
+bool WriteBackupArchive(const QString& folder, const QString& target, const BackupProgress& progress) {
   const QString dir = AppPaths::withSlash(folder);
   const QString path = target.isEmpty() ? dir + QString::fromLatin1(BackupArchive::kScratchName) : target;
-  std::vector<BackupArchive::Member> members;
-  if (!BackupArchive::pack(dir, &members) || members.empty()) return false;
-  const QByteArray archive = BackupArchive::build(members);
-  if (archive.isEmpty()) return false;
-  return BackupArchive::writeWhole(path, archive);
+  // Each member is opened and measured, then read straight into the archive
+  // file (no copy of the database in memory); a member is only stored as
+  // what it was once it was read whole.
+  std::vector<OpenMember> members;
+  struct Closer {
+    std::vector<OpenMember>& m;
+    ~Closer() {
+      for (const OpenMember& x : m)
+        if (x.fd >= 0) ::close(x.fd);
+    }
+  } closer{members};
+  qint64 total = 0;
+  for (const QFileInfo& fi : memberFiles(dir)) {
+    OpenMember m;
+    m.name = fi.fileName();
+    m.fd = ::open(QFile::encodeName(fi.absoluteFilePath()).constData(), O_RDONLY | O_CLOEXEC);
+    if (m.fd < 0) return false;
+    struct stat st {};
+    if (::fstat(m.fd, &st) != 0) {
+      ::close(m.fd);
+      return false;
+    }
+    m.size = st.st_size;
+    total += m.size;
+    members.push_back(m);
+  }
+  if (members.empty()) return false;
+  QByteArray list;
+  for (const OpenMember& m : members) {
+    list += Codec::encode(m.name);
+    list += kSeparator;
+    list += QByteArray::number(m.size);
+    list += "\r\n";
+  }
+  const QByteArray length = QByteArray::number(list.size());
+  if (length.size() > kHeaderSize) return false;
+  const QByteArray head = length.leftJustified(kHeaderSize, ' ') + list;
+
+  QSaveFile f(path);
+  f.setDirectWriteFallback(false);
+  if (!f.open(QIODevice::WriteOnly)) return false;
+  const int out = f.handle();
+  qint64 done = 0;
+  const auto copied = [&](qint64 n) {
+    done += n;
+    if (progress) progress(done, total);
+  };
+  bool ok = writeAllBudgeted(out, head.constData(), head.size());
+  for (size_t i = 0; ok && i < members.size(); ++i) ok = copyMember(members[i].fd, members[i].size, out, copied);
+  if (!ok || ::fsync(out) != 0) {
+    f.cancelWriting();
+    f.commit();  // removes the temporary file; the old archive stays
+    return false;
+  }
+  if (!f.commit()) return false;
+  syncPath(QFileInfo(path).absolutePath());
+  return true;
 }
 
 RestoreResult RestoreBackupArchive(const QString& folder, const QByteArray& archive) {
@@ -253,6 +388,11 @@ void PruneBackups(const QString& backupFolder, int keep, const QString& spare) {
 }
 
 bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* written, const QDate& today) {
+  return AutoBackup(folder, autoBackupPath, written, today, {});
+}
+
+bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* written, const QDate& today,
+                const BackupProgress& progress) {
   const QString dir = AppPaths::withSlash(folder);
   const QString backupFolder = dir + QStringLiteral("Backup/");
   // A database folder that is gone (a drive not mounted) is never made anew
@@ -266,7 +406,7 @@ bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* w
     QDir().mkdir(backupFolder);
   }
   const QString name = today.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".kbk");
-  const bool ok = !wanted || WriteBackupArchive(dir, target + name);
+  const bool ok = !wanted || WriteBackupArchive(dir, target + name, progress);
   // A scratch archive left by an interrupted command.
   const QString scratch = AppPaths::find(dir, QString::fromLatin1(BackupArchive::kScratchName));
   if (QFileInfo(scratch).isFile()) QFile::remove(scratch);
@@ -276,6 +416,6 @@ bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* w
   return ok;
 }
 
-bool AutoBackup(const Database& db, QString* written) {
-  return AutoBackup(db.DataBasePath, db.settings.AutoBackupPath, written);
+bool AutoBackup(const Database& db, QString* written, const BackupProgress& progress) {
+  return AutoBackup(db.DataBasePath, db.settings.AutoBackupPath, written, QDate::currentDate(), progress);
 }

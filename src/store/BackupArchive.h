@@ -16,6 +16,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class Database;
@@ -64,10 +65,16 @@ class BackupArchive {
   static constexpr const char* kScratchName = "~Backup.kbk";
 };
 
+// Told how many of the members' bytes were written so far, of how many
+// (called on the thread that writes).
+using BackupProgress = std::function<void(qint64 done, qint64 total)>;
+
 // Packs the database folder into the archive at target (by default
 // "~Backup.kbk" in that folder). False when a member could not be read whole
 // or the archive could not be written; a file already at target is then kept.
+// The members are copied straight from their files into the archive.
 bool WriteBackupArchive(const QString& folder, const QString& target = {});
+bool WriteBackupArchive(const QString& folder, const QString& target, const BackupProgress& progress);
 
 enum class RestoreResult { Done, Missing, BadArchive, Failed };
 
@@ -92,7 +99,9 @@ RestoreResult RestoreBackupArchive(const QString& folder);
 // folder and is no failure.
 bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* written = nullptr,
                 const QDate& today = QDate::currentDate());
-bool AutoBackup(const Database& db, QString* written = nullptr);
+bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* written, const QDate& today,
+                const BackupProgress& progress);
+bool AutoBackup(const Database& db, QString* written = nullptr, const BackupProgress& progress = {});
 
 // Deletes from a backup folder all but the `keep` highest-named ".kbk"
 // entries; `spare` (a file name) is never deleted.

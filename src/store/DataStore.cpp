@@ -16,6 +16,9 @@
 #include "store/QuotedFieldFile.h"
 #include "store/SaveTransaction.h"
 #include "store/SettingsFiles.h"
+#include "store/TableFileParse.h"
+
+#include <map>
 
 namespace {
 void yieldOnce() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
@@ -25,10 +28,45 @@ QString errorText(const QString& name) {
 }
 }  // namespace
 
+struct DataStore::Prefetch {
+  // File name as the readers name it -> its parse.
+  std::map<QString, std::shared_future<std::shared_ptr<ParsedTableFile>>> files;
+};
+
 DataStore::DataStore(Database& db, Prompt& prompt, Progress& progress)
     : db_(db), prompt_(prompt), progress_(progress) {}
 
 DataStore::~DataStore() = default;
+
+namespace {
+// The table files of the current layout and their fields a record, largest first.
+const std::pair<const char*, int> kTableFiles[] = {
+    {"Stock1.kdt", 8},  {"Member.kdt", 9}, {"Order1.kdt", 13}, {"Stock2.kdt", 1}, {"ManufStock.kdt", 10},
+    {"Manuf1.kdt", 6},  {"Expend.kdt", 5}, {"Images1.kdt", 3},  {"Manuf2.kdt", 1}, {"Manuf3.kdt", 1},
+};
+}  // namespace
+
+void DataStore::prefetchTables() {
+  prefetch_ = std::make_unique<Prefetch>();
+  for (const auto& [name, fields] : kTableFiles) {
+    const QString n = QString::fromLatin1(name);
+    if (!AppPaths::exists(db_.DataBasePath, n)) continue;
+    prefetch_->files.emplace(n, parseTableFileAsync(db_.filePath(n), fields));
+  }
+}
+
+std::shared_ptr<ParsedTableFile> DataStore::parsed(const QString& fileName, int fields) {
+  if (prefetch_) {
+    const auto it = prefetch_->files.find(fileName);
+    if (it != prefetch_->files.end()) {
+      auto result = it->second.get();
+      prefetch_->files.erase(it);
+      return result;
+    }
+  }
+  if (!AppPaths::exists(db_.DataBasePath, fileName)) return nullptr;
+  return parseTableFileAsync(db_.filePath(fileName), fields).get();
+}
 
 void DataStore::failed(const QString& fileName, const QString& message) {
   if (!fileName.isEmpty() && !db_.damagedFiles.contains(fileName, Qt::CaseInsensitive) &&
@@ -74,7 +112,9 @@ bool DataStore::readRecords(const QString& fileName, int n, const QString& failM
 }
 
 void DataStore::fillColumn(Table& table, int column, const QString& fileName, const QString& failMessage) {
-  if (AppPaths::exists(db_.DataBasePath, fileName)) {
+  if (const auto p = parsed(fileName, 1); p && p->regular) {
+    TableLoad::fillColumn(table, column, std::move(*p), &Num::canonical);
+  } else if (p) {
     int row = 0;
     const bool ok = readRecords(fileName, 1, failMessage, [&](const QStringList& f) {
       if (++row <= table.count()) table.setCell(row, column, Num::canonical(f[0]));
@@ -107,7 +147,12 @@ bool DataStore::convertOlder(const QString& oldName, int oldFields, const QStrin
 
 void DataStore::ImagesInit() {
   db_.Images.clear();
-  if (!AppPaths::exists(db_.DataBasePath, QStringLiteral("Images1.kdt"))) return;
+  const auto p = parsed(QStringLiteral("Images1.kdt"), 3);
+  if (!p) return;
+  if (p->regular) {
+    TableLoad::appendRows(db_.Images, std::move(*p));
+    return;
+  }
   readRecords(QStringLiteral("Images1.kdt"), 3, errorText(QStringLiteral("Images1")), [&](const QStringList& f) {
     const int r = db_.Images.append(f[0]);
     db_.Images.setCell(r, 1, f[1]);
@@ -118,7 +163,9 @@ void DataStore::ImagesInit() {
 void DataStore::ExpendInit() {
   progress_.setLabel(QStringLiteral("正在載入 Expend 檔案"));
   db_.Expend.clear();
-  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Expend.kdt"))) {
+  if (const auto p = parsed(QStringLiteral("Expend.kdt"), 5); p && p->regular) {
+    TableLoad::appendRows(db_.Expend, std::move(*p));
+  } else if (p) {
     const bool ok = readRecords(QStringLiteral("Expend.kdt"), 5, errorText(QStringLiteral("Expend")),
                                 [&](const QStringList& f) {
                                   const int r = db_.Expend.append(f[0]);
@@ -141,8 +188,11 @@ void DataStore::Manuf1Init() {
   Table& t = db_.Manuf;
   t.clear();
   const QString msg = errorText(QStringLiteral("Manuf1"));
-  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Manuf1.kdt"))) {
-    t.reserve(20000);
+  if (const auto p = parsed(QStringLiteral("Manuf1.kdt"), 6)) {
+    if (p->regular) {
+      TableLoad::appendRows(t, std::move(*p), {{6, QStringLiteral("0")}, {7, QStringLiteral("0")}});
+      return;
+    }
     readRecords(QStringLiteral("Manuf1.kdt"), 6, msg, [&](const QStringList& f) {
       const int r = t.append(f[0]);
       for (int j = 1; j <= 5; ++j) t.setCell(r, j, f[j]);
@@ -190,8 +240,11 @@ void DataStore::Stock1Init() {
   Table& t = db_.Stock;
   t.clear();
   const QString msg = errorText(QStringLiteral("Stock1"));
-  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Stock1.kdt"))) {
-    t.reserve(300000);
+  if (const auto p = parsed(QStringLiteral("Stock1.kdt"), 8)) {
+    if (p->regular) {
+      TableLoad::appendRows(t, std::move(*p), {{8, QStringLiteral("0")}});
+      return;
+    }
     readRecords(QStringLiteral("Stock1.kdt"), 8, msg, [&](const QStringList& f) {
       const int r = t.append(f[0]);
       for (int j = 1; j <= 7; ++j) t.setCell(r, j, f[j]);
@@ -219,9 +272,10 @@ void DataStore::GuestInit() {
   Table& t = db_.Guest;
   t.clear();
   const QString msg = errorText(QStringLiteral("Member"));
-  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Member.kdt"))) {
-    t.reserve(50000);
-    if (!readRecords(QStringLiteral("Member.kdt"), 9, msg, [&](const QStringList& f) {
+  if (const auto p = parsed(QStringLiteral("Member.kdt"), 9)) {
+    if (p->regular) {
+      TableLoad::appendRows(t, std::move(*p));
+    } else if (!readRecords(QStringLiteral("Member.kdt"), 9, msg, [&](const QStringList& f) {
           const int r = t.append(f[0]);
           for (int j = 1; j <= 8; ++j) t.setCell(r, j, f[j]);
         }))
@@ -245,9 +299,10 @@ void DataStore::OrderInit() {
   Table& t = db_.Order;
   t.clear();
   const QString msg = errorText(QStringLiteral("Order"));
-  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("Order1.kdt"))) {
-    t.reserve(100000);
-    if (!readRecords(QStringLiteral("Order1.kdt"), 13, msg, [&](const QStringList& f) {
+  if (const auto p = parsed(QStringLiteral("Order1.kdt"), 13)) {
+    if (p->regular) {
+      TableLoad::appendRows(t, std::move(*p));
+    } else if (!readRecords(QStringLiteral("Order1.kdt"), 13, msg, [&](const QStringList& f) {
           const int r = t.append(f[0]);
           for (int j = 1; j <= 12; ++j) t.setCell(r, j, f[j]);
         }))
@@ -270,8 +325,10 @@ void DataStore::ManufStockInit() {
   progress_.setLabel(QStringLiteral("正在載入 ManufStock 檔案"));
   Table& t = db_.ManufStock;
   t.clear();
-  if (AppPaths::exists(db_.DataBasePath, QStringLiteral("ManufStock.kdt"))) {
-    if (!readRecords(QStringLiteral("ManufStock.kdt"), 10, errorText(QStringLiteral("ManufStock")),
+  if (const auto p = parsed(QStringLiteral("ManufStock.kdt"), 10)) {
+    if (p->regular) {
+      TableLoad::appendRows(t, std::move(*p));
+    } else if (!readRecords(QStringLiteral("ManufStock.kdt"), 10, errorText(QStringLiteral("ManufStock")),
                      [&](const QStringList& f) {
                        const int r = t.append(f[0]);
                        for (int j = 1; j <= 9; ++j) t.setCell(r, j, f[j]);
@@ -323,6 +380,9 @@ void DataStore::NumInit() {
 
 void DataStore::loadDatabase() {
   SaveTransaction::recover(db_.DataBasePath);
+  // The table files are read and split on the worker threads meanwhile;
+  // each reader below takes its file's rows in the order of loading.
+  prefetchTables();
   db_.settings.reset();
   db_.damagedFiles.clear();
   NumInit();
@@ -339,6 +399,7 @@ void DataStore::loadDatabase() {
   OrderInit();
   ManufStockInit();
   progress_.close();
+  prefetch_.reset();
   ImagesCnv();
 }
 

@@ -10,6 +10,7 @@
 class Prompt;
 class Progress;
 class SaveTransaction;
+struct ParsedTableFile;
 
 class DataStore {
  public:
@@ -62,7 +63,12 @@ class DataStore {
   static QByteArray tableBytes(const Table& table, int firstColumn, int columns);
 
  private:
-  struct ReadResult;
+  struct Prefetch;
+  // The parsed file, from the parses started by loadDatabase or parsed now.
+  // Null when the file is missing.
+  std::shared_ptr<ParsedTableFile> parsed(const QString& fileName, int fields);
+  // Starts parsing every table file of the folder on the worker threads.
+  void prefetchTables();
   // Reads fileName (case-insensitive) as records of n fields, appending rows
   // through addRow. False (after the message) when the file failed to read.
   bool readRecords(const QString& fileName, int n, const QString& failMessage,
@@ -79,4 +85,5 @@ class DataStore {
   Database& db_;
   Prompt& prompt_;
   Progress& progress_;
+  std::unique_ptr<Prefetch> prefetch_;
 };

@@ -2,6 +2,7 @@
 
 #include "mainwindow/OrderList.h"
 #include "store/Database.h"
+#include "store/Numbers.h"
 
 using namespace OrderList;
 
@@ -180,7 +181,7 @@ TEST(OrderListPanels, ExampleOfTwoOrders) {
   EXPECT_EQ(r.panels, panels({"應收帳款: 1580 ", "商品: 1500 ", "成本: 900 + 60 (運費) = 960 ", "結餘: 540 ",
                               "未匯款: 1080 ", "運費: 60 (賣方) + 80 (買方) = 140 ", " 共 2 筆資料"}));
   OrderTotals t;
-  t.ReceivableTotal = 0.1 + 0.2;  // 15 significant digits at most
+  t.ReceivableTotal = Decimal::leading(u"0.1") + Decimal::leading(u"0.2");
   EXPECT_EQ(moneyPanels(t, "")[0], "應收帳款: 0.3 ");
 }
 
@@ -297,4 +298,60 @@ TEST(OrderListView, CustomerLookupTakesTheFirstOfAccountAndCategory) {
   EXPECT_EQ(customers.row("x", "C"), 0);
   EXPECT_EQ(customers.row("X", "A"), 0);
   EXPECT_EQ(customers.name("x", "B"), "second");
+}
+
+TEST(OrderListPanels, TotalsAreExactWhereDoublesGoWrong) {
+  // Each case: many orders of the same cells; the panel a double sum would
+  // show differs where noted (binary error), the exact sum does not.
+  struct Case {
+    const char* what;
+    int orders;
+    const char* fee;
+    const char* receivable;
+    const char* cost;
+    const char* sellerPays;
+    std::vector<const char*> panels;  // expected panels 1..6
+    bool doublesWrong;                // the old double sum of receivable showed noise
+  };
+  const std::vector<Case> cases = {
+      {"0.1 + 0.2", 0, "", "", "", "", {}, false},
+      {"100000 small amounts of 0.1", 100000, "0", "0.1", "0.01", "0",
+       {"應收帳款: 10000 ", "商品: 10000 ", "成本: 1000 ", "結餘: 9000 ", "未匯款: 10000 ",
+        "運費: 0 (賣方) + 0 (買方) = 0 "},
+       true},
+      {"quantity times price with two decimals (3 x 19.99)", 7000, "60.5", "119.97", "59.97", "1",
+       {"應收帳款: 839790 ", "商品: 839790 ", "成本: 419790 + 423500 (運費) = 843290 ", "結餘: -3500 ",
+        "未匯款: 839790 ", "運費: 423500 (賣方) + 0 (買方) = 423500 "},
+       true},
+      {"amounts past 15 significant digits", 3, "0", "12345678901234.56", "0", "0",
+       {"應收帳款: 37037036703703.7 ", "商品: 37037036703703.7 ", "成本: 0 ", "結餘: 37037036703703.7 ",
+        "未匯款: 37037036703703.7 ", "運費: 0 (賣方) + 0 (買方) = 0 "},
+       false},
+  };
+  for (const Case& c : cases) {
+    Database db;
+    std::vector<int> rows;
+    double naive = 0;
+    for (int i = 0; i < c.orders; ++i) {
+      rows.push_back(add(db, {"1", "2024/01/01", "a", "", c.fee, c.receivable, "未匯款", "未出貨", "", c.cost,
+                              c.sellerPays, "", ""}));
+      naive += Num::leading(QString::fromUtf8(c.receivable));
+    }
+    if (c.orders == 0) {
+      OrderTotals t;
+      t.ReceivableTotal = Decimal::leading(u"0.1") + Decimal::leading(u"0.2");
+      EXPECT_EQ(moneyPanels(t, "")[0], "應收帳款: 0.3 ") << c.what;
+      continue;
+    }
+    const auto p = SelectionTotals(db, rows);
+    ASSERT_TRUE(p) << c.what;
+    for (size_t k = 0; k < c.panels.size(); ++k) EXPECT_EQ((*p)[static_cast<int>(k)], QString::fromUtf8(c.panels[k])) << c.what;
+    // The same totals order by order (as other windows add them).
+    OrderTotals one;
+    for (int r : rows) one.addOrder(db.Order, r);
+    EXPECT_EQ(moneyPanels(one, "").mid(0, 6), p->mid(0, 6)) << c.what;
+    if (c.doublesWrong) {
+      EXPECT_NE(QStringLiteral("應收帳款: ") + Num::format(naive) + u' ', (*p)[0]) << c.what;
+    }
+  }
 }

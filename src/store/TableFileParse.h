@@ -1,0 +1,62 @@
+#pragma once
+// The fast path of the table readers: a table file in exactly the layout the
+// writers write (every field in double quotes, fields separated by commas,
+// records ended by a line end, clean code page 950) is split and decoded
+// straight into cells, on several threads:
+//   - the file is mapped, not copied;
+//   - it is cut at record boundaries (a line end outside quotes: values never
+//     hold a double quote, so counting quotes tells inside from outside) and
+//     the pieces are parsed at the same time;
+//   - repeated values of a column (categories, states, dates, "0", prices)
+//     are decoded once and shared, other texts are decoded into large blocks
+//     instead of one allocation each.
+// Anything else (a field without quotes, blanks around a field, a record
+// with too few or too many fields, a record cut by the end of the file,
+// bytes that do not decode) makes the file "irregular": the caller then reads
+// it with QuotedFieldReader, which has the full rules and the messages.
+#include <QString>
+#include <cstdint>
+#include <future>
+#include <memory>
+#include <vector>
+
+class Table;
+
+struct ParsedTableFile {
+  // The file was opened and read in the writers' layout from start to end.
+  bool regular = false;
+  int fields = 0;
+  // Rows in file order, piece after piece. In a piece, ids holds `fields`
+  // numbers a row, naming texts of values (0 = the empty text).
+  struct Piece {
+    std::vector<uint32_t> ids;
+    std::vector<QString> values{QString()};
+  };
+  std::vector<Piece> pieces;
+
+  size_t rowCount() const;
+  // Field f of row r (0-based), for tests and small files.
+  QString field(size_t row, int f) const;
+};
+
+// Parses a whole table file now (on the calling thread and helpers).
+ParsedTableFile parseTableFile(const QString& path, int fields);
+
+// Starts parsing on the shared worker threads; the future gives the result.
+std::shared_future<std::shared_ptr<ParsedTableFile>> parseTableFileAsync(const QString& path, int fields);
+
+// Parses bytes already in memory (tests, small files).
+ParsedTableFile parseTableBytes(const char* bytes, size_t size, int fields);
+
+// Moving parsed rows into tables (friend of Table).
+class TableLoad {
+ public:
+  // Appends every parsed row: field f becomes column f; then each
+  // (column, text) of `fixed` is set in every new row.
+  static void appendRows(Table& table, ParsedTableFile&& parsed,
+                         const std::vector<std::pair<int, QString>>& fixed = {});
+  // Fills one column by row position from a one-field file: row k gets the
+  // k-th record passed through `transform` (records beyond the last row are
+  // not used; rows beyond the last record keep their cell).
+  static void fillColumn(Table& table, int column, ParsedTableFile&& parsed, QString (*transform)(const QString&));
+};
