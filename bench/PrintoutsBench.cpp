@@ -97,7 +97,7 @@ KESTRIN_BENCH(ExportChooserSelection) {
   list.setColumns(OrderList::orderListCaptions());
   list.setIndexColumn(OrderListCol::OrderIndex);
   list.setMultiSelect(true);
-  list.setRows(OrderList::listOrders(ctx.db, all, false).rows);
+  list.setRowSource(OrderList::listOrders(ctx.db, all, false).source());  // as the main window fills it
   const int n = list.rowCount();
   const int step = std::max(1, n / 1000);
   QItemSelection apart;
