@@ -33,6 +33,7 @@
 #include "ordereditor/OrderInput.h"
 #include "mainwindow/SelectionTools.h"
 #include "customers/GuestForm.h"
+#include "customers/ImportForm.h"
 #include "expenses/ExpendForm.h"
 #include "admin/SetForm.h"
 #include "platform/Shell.h"
@@ -262,8 +263,9 @@ void OrderForm::buildMenus() {
 
   // The windows behind these entries come with their own parts of the
   // program; until then the entries stand disabled.
-  for (QAction* a : {Set_Improt, Help_About})
+  for (QAction* a : {Help_About})
     a->setEnabled(false);
+  connect(Set_Improt, &QAction::triggered, this, [this] { Set_Improt_Click(); });
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
   connect(File_Save, &QAction::triggered, this, [this] { File_Save_Click(); });
@@ -1066,6 +1068,7 @@ void OrderForm::Data_Guest_Click() {
   try {
     if (!guestForm_) {
       guestForm_ = new GuestForm(db_, prompt_, this);
+      guestForm_->setOrderListHost(this);
       guestForm_->onCategoriesEdited = [this] {
         if (editorOpen_)
           filterRefillDeferred_ = true;
@@ -1096,6 +1099,11 @@ void OrderForm::Data_Manuf_Click() {
   manufForm_->show();
   manufForm_->raise();
   manufForm_->activateWindow();
+}
+
+void OrderForm::Set_Improt_Click() {
+  ImportForm dlg(db_, prompt_, this);
+  dlg.exec();
 }
 
 void OrderForm::Set_AutoBackup_Click() {

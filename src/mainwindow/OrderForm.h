@@ -135,6 +135,7 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   // ---- commands that open other windows ----
   void Data_Guest_Click();   // the customer window, non-modal
   void Data_Manuf_Click();   // the product window, non-modal
+  void Set_Improt_Click();   // the customer-import profiles, modal
   void Set_AutoBackup_Click();
   void Set_Temp_Click();     // also called when the temporary-file folder is missing
   void Set_Option_Click();   // the general settings, modal

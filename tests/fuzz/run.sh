@@ -21,10 +21,15 @@ declare -A TARGETS=(
   [fuzz_table_reader]="tests/fuzz/fuzz_table_reader.cpp"
   [fuzz_numbers]="tests/fuzz/fuzz_numbers.cpp"
   [fuzz_archive]="tests/fuzz/fuzz_archive.cpp"
+  [fuzz_customer_csv]="tests/fuzz/fuzz_customer_csv.cpp"
+  [fuzz_site_import]="tests/fuzz/fuzz_site_import.cpp"
   [fuzz_product_csv]="tests/fuzz/fuzz_product_csv.cpp"
 )
 EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
 EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/products/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+CUSTOMER_SOURCES="src/customers/CustomerFields.cpp src/customers/GuestKeys.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+EXTRA_SOURCES[fuzz_customer_csv]="src/customers/CustomerCsv.cpp $CUSTOMER_SOURCES"
+EXTRA_SOURCES[fuzz_site_import]="src/customers/SiteImport.cpp $CUSTOMER_SOURCES"
 status=0
 for t in "${!TARGETS[@]}"; do
   # shellcheck disable=SC2086
