@@ -1288,7 +1288,8 @@ void OrderForm::Liv1_ColumnClick(int column) {
 }
 
 void OrderForm::OrderTools_SelAll_Click() {
-  for (int r = 0; r < Liv1->rowCount(); ++r) Liv1->setSelected(r, true);
+  // One selection range: selecting row by row costs a pass over the ranges per row.
+  Liv1->selectAll();
 }
 
 void OrderForm::Toolbar1_ButtonClick(int index) {
