@@ -104,6 +104,8 @@ SetForm::SetForm(Database& db, Prompt& prompt, Hooks hooks, QWidget* parent)
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
   }
+  // All 18 switches in sight, none behind a scroll bar.
+  List2->setMinimumHeight(List2->sizeHintForRow(0) * List2->count() + 2 * List2->frameWidth() + 4);
   Liv1 = new ListView(note);
   Liv1->setColumns({QStringLiteral("欄位"), QStringLiteral("百分比")});
   Liv1->setColumnWidthTwips(0, 1500);
@@ -135,8 +137,7 @@ SetForm::SetForm(Database& db, Prompt& prompt, Hooks hooks, QWidget* parent)
   widths->setColumnStretch(2, 1);
   noteLayout->addLayout(widths, 3, 0, 1, 2);
   noteLayout->addWidget(Check5, 4, 0, 1, 2);
-  noteLayout->setRowStretch(1, 2);
-  noteLayout->setRowStretch(2, 3);
+  noteLayout->setRowStretch(1, 1);
 
   // ---- buttons ----
   Command1 = button(QStringLiteral("確定"), this);

@@ -22,7 +22,12 @@
 #include <cstdlib>
 #include <exception>
 
+#include "admin/AboutForm.h"
 #include "admin/BackupCommands.h"
+#include "admin/ImagesForm.h"
+#include "reports/ManufTop.h"
+#include "reports/OrderSearch.h"
+#include "reports/StockForm.h"
 #include "admin/CateForm.h"
 #include "admin/CategoryEdit.h"
 #include "admin/DatabasePassword.h"
@@ -261,10 +266,6 @@ void OrderForm::buildMenus() {
   Menu_ST = menu("Menu_ST", "工作列", false);
   ST_Open = add(Menu_ST, "ST_Open", "開啟 Kestrin(&O)");
 
-  // The windows behind these entries come with their own parts of the
-  // program; until then the entries stand disabled.
-  for (QAction* a : {Help_About})
-    a->setEnabled(false);
   connect(Set_Improt, &QAction::triggered, this, [this] { Set_Improt_Click(); });
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
@@ -289,6 +290,7 @@ void OrderForm::buildMenus() {
   connect(Help_Chm, &QAction::triggered, this, [this] { Help_Chm_Click(); });
   connect(Help_Web, &QAction::triggered, this, [this] { Help_Web_Click(); });
   connect(Help_guestbook, &QAction::triggered, this, [this] { Help_guestbook_Click(); });
+  connect(Help_About, &QAction::triggered, this, [this] { Help_About_Click(); });
   connect(Order_New, &QAction::triggered, this, [this] { Order_New_Click(); });
   connect(Order_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
   connect(Order_Edit, &QAction::triggered, this, [this] { Order_Edit_Click(); });
@@ -435,8 +437,6 @@ void OrderForm::buildBody() {
   Command4 = new QPushButton(QStringLiteral("雜支費用"), host);
   Command2 = new QPushButton(QStringLiteral("訂單商品"), host);
   for (QPushButton* b : {Command3, Command4, Command2}) b->resize(90, 28);
-  Command1->setEnabled(false);  // the order search, the products in orders and the
-  Command2->setEnabled(false);  // expense window come with their own parts
   for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Command6,
                                                      Option1, Option2})
     w->setFont(buttonFont);
@@ -463,6 +463,8 @@ void OrderForm::buildBody() {
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
   connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Text1, &QLineEdit::returnPressed, this, [this] { Command6_Click(); });
   connect(Liv1, &ListView::headerClicked, this, [this](int c) { Liv1_ColumnClick(c); });
   connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
@@ -1089,8 +1091,16 @@ void OrderForm::Data_Manuf_Click() {
     manufForm_->setAttribute(Qt::WA_DeleteOnClose);
     manufForm_->setManagementUse();
     manufForm_->setOrderListHost(this);  // "列出訂單" fills this window's list
-    // Stock may have changed while it was open.
-    manufForm_->onManagementClosed = [this] { OrderShowWhenFree(); };
+    manufForm_->setSalesRanking([this] { ManufTop::showBeside(db_, prompt_, manufForm_); });
+    // Stock may have changed while it was open: the shortage marks follow.
+    // The listed orders stay (they may be the product window's "列出訂單").
+    manufForm_->onManagementClosed = [this] {
+      if (!Option1->isChecked()) return;
+      if (editorOpen_)
+        listRebuildDeferred_ = true;
+      else
+        CheckStockShortage();
+    };
     manufForm_->setCategoryEditor([this] {
       CateForm::edit(db_, prompt_, CategoryEdit::Kind::Product, manufForm_);
       manufForm_->refillCategoryFilter();
@@ -1177,19 +1187,51 @@ void OrderForm::Order_Clear_Click() {
 
 void OrderForm::Help_Chm_Click() {
   // The manual ships beside the program (installed) or in the source tree.
-  for (const QString& dir : {QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kestrin/docs"),
-                             QStringLiteral(KESTRIN_DOCS_DIR)}) {
-    const QString page = dir + QStringLiteral("/manual.html");
-    if (QFileInfo::exists(page)) {
-      Shell::openLocalFile(page);
-      return;
-    }
-  }
+  const QString page = AboutForm::manualPage();
+  if (!page.isEmpty()) Shell::openLocalFile(page);
 }
 
 // The program's own pages are the manual shipped with it; no outside address.
 void OrderForm::Help_Web_Click() { Help_Chm_Click(); }
 void OrderForm::Help_guestbook_Click() { Help_Chm_Click(); }
+
+void OrderForm::Help_About_Click() {
+  try {
+    AboutForm dlg(QString::fromLatin1(kVersion), this);
+    dlg.exec();
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void OrderForm::Command1_Click() {
+  try {
+    OrderSearch::open(db_, prompt_, *this, this, Option1->isChecked(), Option2->isChecked());
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void OrderForm::Command2_Click() {
+  try {
+    StockForm::MainFilters main;
+    main.category = Combo1->currentIndex();
+    main.unshipped = Option1->isChecked();
+    main.shipped = Option2->isChecked();
+    main.period = Combo2->currentIndex();
+    main.year = Text5->text();
+    main.viewMoney = View_Money->isChecked();
+    StockForm::open(db_, prompt_, *this, this, main);
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+bool OrderForm::showPicture(const QString& path) {
+  QWidget* over = QApplication::activeModalWidget();
+  ImagesForm::showPicture(prompt_, over ? over : this, path);
+  return true;
+}
 
 void OrderForm::Combo1_Click() {
   if (Combo1->currentText() == kEditCategories) {
@@ -1246,7 +1288,8 @@ void OrderForm::Liv1_ColumnClick(int column) {
 }
 
 void OrderForm::OrderTools_SelAll_Click() {
-  for (int r = 0; r < Liv1->rowCount(); ++r) Liv1->setSelected(r, true);
+  // One selection range: selecting row by row costs a pass over the ranges per row.
+  Liv1->selectAll();
 }
 
 void OrderForm::Toolbar1_ButtonClick(int index) {
@@ -1274,6 +1317,9 @@ void OrderForm::Toolbar1_ButtonClick(int index) {
       break;
     case 12:
       Set_Option_Click();
+      break;
+    case 14:
+      Help_About_Click();
       break;
     default:
       // The other buttons run commands of later parts of the program.

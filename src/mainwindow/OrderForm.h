@@ -147,6 +147,11 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Help_Chm_Click();     // the manual shipped with the program
   void Help_Web_Click();     // the program's pages: the same manual
   void Help_guestbook_Click();
+  void Help_About_Click();   // the about box, modal
+  void Command1_Click();     // 進階搜尋: the order search
+  void Command2_Click();     // 訂單商品: the products in the listed orders
+  // The order editor's "檢視圖片(&V)": the picture viewer.
+  bool showPicture(const QString& path) override;
   // The open customer and product windows (null when closed).
   GuestForm* guestWindow() const;
   ManufForm* manufWindow() const;

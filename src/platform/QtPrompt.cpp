@@ -16,10 +16,36 @@ QString titleOr(const QString& t) { return t.isEmpty() ? QStringLiteral("Kestrin
 QWidget* ownerOr(QWidget* p) { return p ? p : QApplication::activeWindow(); }
 }  // namespace
 
+QString QtPrompt::tabTable(const QString& text) {
+  if (!text.contains(u'\t')) return {};
+  QString html = QStringLiteral("<table cellspacing=0 cellpadding=0>");
+  QString lines = text;
+  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  for (const QString& line : lines.split(u'\n')) {
+    const QStringList parts = line.split(u'\t', Qt::SkipEmptyParts);
+    html += QStringLiteral("<tr>");
+    if (parts.size() <= 1) {
+      const QString cell = parts.value(0).toHtmlEscaped();
+      html += QStringLiteral("<td colspan=2 style='white-space:pre'>") + (cell.isEmpty() ? QStringLiteral("&nbsp;") : cell) +
+              QStringLiteral("</td>");
+    } else {
+      html += QStringLiteral("<td style='white-space:pre; padding-right:24px'>") + parts[0].toHtmlEscaped() +
+              QStringLiteral("</td><td style='white-space:pre'>") + parts.mid(1).join(u' ').toHtmlEscaped() + QStringLiteral("</td>");
+    }
+    html += QStringLiteral("</tr>");
+  }
+  return html + QStringLiteral("</table>");
+}
+
 Prompt::Answer QtPrompt::message(const QString& text, Icon icon, Buttons buttons, const QString& title) {
   QMessageBox box(ownerOr(parent_));
   box.setWindowTitle(titleOr(title));
-  box.setText(text);
+  if (const QString table = tabTable(text); !table.isEmpty()) {
+    box.setTextFormat(Qt::RichText);
+    box.setText(table);
+  } else {
+    box.setText(text);
+  }
   switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
@@ -58,6 +59,9 @@ ExportForm::ExportForm(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   layout->addLayout(middle);
   layout->addLayout(bottom);
   resize(330, 460);
+  // A list that takes the focus on opening marks its first row as current,
+  // which looks highlighted although the arrows have nothing to move.
+  Command1->setFocus();
 
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -74,6 +78,19 @@ std::vector<ExportOffer> ExportForm::listOffers(const ListView& list, const std:
   int code = 0;
   for (int c : columns) offers.push_back({list.columnCaption(c), code++});
   return offers;
+}
+
+ExportText::Source ExportForm::sourceOf(const ListView& list) {
+  ExportText::Source src;
+  src.rowCount = list.rowCount();
+  auto selected = std::make_shared<std::vector<bool>>(static_cast<size_t>(src.rowCount), false);
+  for (int r : list.selectedRows())
+    if (r >= 0 && r < src.rowCount) (*selected)[static_cast<size_t>(r)] = true;
+  src.selected = [selected](int r) {
+    return r >= 0 && static_cast<size_t>(r) < selected->size() && (*selected)[static_cast<size_t>(r)];
+  };
+  src.text = [list = &list](int r, int c) { return list->text(r, c); };
+  return src;
 }
 
 void ExportForm::run(Database& db, Prompt& prompt, QWidget* parent, int ex, const QString& section,
@@ -162,14 +179,8 @@ void ExportForm::Command1_Click() {
     prompt_.message(NoFieldText, Prompt::Icon::Information);
     return;
   }
-  ExportText::Source src;
-  if (source_) {
-    const ListView* list = source_;
-    src.rowCount = list->rowCount();
-    src.selected = [list](int r) { return list->isSelected(r); };
-    src.text = [list](int r, int c) { return list->text(r, c); };
-  }
-  const std::optional<QString> text = ExportText::text(db_, ex, src, f, sep);
+  const std::optional<QString> text =
+      ExportText::text(db_, ex, source_ ? sourceOf(*source_) : ExportText::Source{}, f, sep);
   if (!text) {
     prompt_.error();
     return;

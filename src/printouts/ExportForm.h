@@ -40,6 +40,10 @@ class ExportForm : public QDialog {
   // order lines' fields and the fee bearer.
   static std::vector<ExportOffer> orderListOffers() { return ExportText::orderListOffers(); }
 
+  // The rows of a list as the export reads them. The selection is read once:
+  // asking the list row by row costs a pass over its selection per row.
+  static ExportText::Source sourceOf(const ListView& list);
+
   // A feeder's whole call: fills the chooser with the offers, restores the
   // section's saved choice, sets ex, shows it modal over parent and returns
   // when it has closed.

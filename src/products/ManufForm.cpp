@@ -807,3 +807,21 @@ void ManufForm::layoutControls() {
   Command11->setGeometry(moveLeft, top, px(855), px(330));
   Command12->setGeometry(moveLeft, top + px(330) + 1, px(855), px(330));
 }
+
+// ---- what the sales ranking shows here ----
+
+ProductList::Options ManufForm::listOptions() const {
+  ProductList::Options o;
+  o.showPrice = View_no2->isChecked();
+  o.showCost = View_no3->isChecked();
+  o.showStock = View_no4->isChecked();
+  o.showNote = View_no5->isChecked();
+  o.safeRed = View_Safe->isChecked();
+  return o;
+}
+
+void ManufForm::showRows(std::vector<QStringList> rows, const std::vector<int>& redRows) {
+  Liv1->setRows(std::move(rows));
+  for (int r : redRows) Liv1->setRowColor(r, QColor(255, 0, 0));
+  Liv1->clearSelection();
+}

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "products/OrderEditorLines.h"
+#include "products/ProductList.h"
 
 class Database;
 class OrderListHost;
@@ -98,6 +99,11 @@ class ManufForm : public QDialog {
   void Menu_EditType_Click();
   void Combo1_Click();
   void Liv1_ColumnClick(int column);
+  // The list's view switches (售價, 成本, 庫存, 備註, 安全存量警示).
+  ProductList::Options listOptions() const;
+  // Puts rows of the list's layout in place of the list, redRows drawn red;
+  // filters, totals and status keep their values.
+  void showRows(std::vector<QStringList> rows, const std::vector<int>& redRows);
 
   // Controls.
   QLabel* Label1;

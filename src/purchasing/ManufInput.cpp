@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "admin/ImagesForm.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/ProductPicture.h"
@@ -422,5 +423,5 @@ void ManufInput::Picture1_Click() {
     viewPicture(path);
     return;
   }
-  WindowTweaks::showPictureWindow(this, path, QStringLiteral("檢視圖片"));
+  ImagesForm::showPicture(prompt_, this, path);
 }

@@ -48,6 +48,7 @@ ManufStock::ManufStock(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
 
   auto* body = new QVBoxLayout;
   body->setContentsMargins(8, 8, 8, 8);
+  body->setSpacing(6);  // the rows inside take it too (the outer layout has none)
   outer->addLayout(body, 1);
   auto* top = new QHBoxLayout;
   body->addLayout(top);

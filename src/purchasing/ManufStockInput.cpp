@@ -42,6 +42,7 @@ ManufStockInput::ManufStockInput(Database& db, Prompt& prompt, QWidget* parent)
   outer->setSpacing(0);
   auto* grid = new QGridLayout;
   grid->setContentsMargins(12, 12, 12, 8);
+  grid->setSpacing(6);  // the outer layout has none, and a nested one would take that
   outer->addLayout(grid, 1);
   auto edit = [this] {
     auto* e = new QLineEdit(this);

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -81,6 +82,13 @@ TEST_F(SetFormTest, OpensOnTheCurrentSettings) {
   EXPECT_EQ(f->List2->item(0)->checkState(), Qt::Checked);
   EXPECT_EQ(f->List2->item(1)->checkState(), Qt::Unchecked);
   EXPECT_EQ(f->List2->currentRow(), -1);
+  // Every switch in sight at the dialog's own size, none behind a scroll bar.
+  f->show();
+  QApplication::processEvents();
+  EXPECT_FALSE(f->List2->verticalScrollBar()->isVisible());
+  EXPECT_GE(f->List2->visualItemRect(f->List2->item(17)).bottom(), 0);
+  EXPECT_LE(f->List2->visualItemRect(f->List2->item(17)).bottom(), f->List2->viewport()->height());
+  f->hide();
   ASSERT_EQ(f->Liv1->rowCount(), 9);
   EXPECT_EQ(f->Liv1->rowTexts(0), (QStringList{"商品名稱", "60"}));
   EXPECT_EQ(f->Liv1->rowTexts(8), (QStringList{"網址", "0"}));

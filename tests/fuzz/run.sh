@@ -25,6 +25,8 @@ declare -A TARGETS=(
   [fuzz_customer_csv]="tests/fuzz/fuzz_customer_csv.cpp"
   [fuzz_site_import]="tests/fuzz/fuzz_site_import.cpp"
   [fuzz_product_csv]="tests/fuzz/fuzz_product_csv.cpp"
+  [fuzz_supplier_csv]="tests/fuzz/fuzz_supplier_csv.cpp"
+  [fuzz_purchase_sheet]="tests/fuzz/fuzz_purchase_sheet.cpp"
 )
 EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
 EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/products/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
@@ -54,6 +56,8 @@ TARGET_SECONDS[fuzz_text_decoder]=10
 CUSTOMER_SOURCES="src/customers/CustomerFields.cpp src/customers/GuestKeys.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
 EXTRA_SOURCES[fuzz_customer_csv]="src/customers/CustomerCsv.cpp $CUSTOMER_SOURCES"
 EXTRA_SOURCES[fuzz_site_import]="src/customers/SiteImport.cpp $CUSTOMER_SOURCES"
+EXTRA_SOURCES[fuzz_supplier_csv]="src/purchasing/SupplierList.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+EXTRA_SOURCES[fuzz_purchase_sheet]="src/purchasing/PurchaseSheet.cpp src/purchasing/PurchaseCost.cpp src/purchasing/PurchaseRecords.cpp src/store/SharedRoutines.cpp src/store/Decimal.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
 status=0
 for t in "${!TARGETS[@]}"; do
   # shellcheck disable=SC2086

@@ -1,5 +1,6 @@
 #include "printouts/ExportForm.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
@@ -218,6 +219,13 @@ TEST_F(ExportFormTest, PlainListsExportTheirCells) {
 
 TEST_F(ExportFormTest, SelectAllAndMovesAtTheEnds) {
   runOrders([&](ExportForm& f) {
+    // Shown, the chooser still marks no row: the arrows have nothing to move.
+    f.show();
+    f.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(f.List1->currentRow(), -1);
+    f.Command5_Click();
+    EXPECT_EQ(f.List1->text(0, 0), QStringLiteral("訂單編號"));
     f.Command3_Click();
     for (int r = 0; r < f.List1->rowCount(); ++r) EXPECT_TRUE(f.List1->isChecked(r));
     const std::vector<Field> before = f.fields();

@@ -110,6 +110,24 @@ TEST_F(PrintoutWindows, MainWindowEntriesPrintTheSelectedOrders) {
   EXPECT_TRUE(prompt.shown.empty());
 }
 
+TEST_F(PrintoutWindows, PopupSelectAllThenNotesPrintsEveryListedOrder) {
+  // A second unshipped order, so the list shows two.
+  Table& order = f->db().Order;
+  const int copy = order.append(QStringLiteral("2403000003"));
+  for (int c = 1; c <= OrderCell::Count; ++c) order.setCell(copy, c, order.cell(2, c));
+  f->OrderShow();
+  ASSERT_EQ(f->Liv1->rowCount(), 2);
+  f->OrderTools_SelAll->trigger();
+  EXPECT_EQ(f->Liv1->selectedRows(), (std::vector<int>{0, 1}));
+  // One selection range, however long the list: a range per row makes every
+  // later look at the selection cost a pass over all of them.
+  EXPECT_EQ(f->Liv1->selectionModel()->selection().size(), 1);
+  f->OrderTools_ShippingNote->trigger();
+  const QString page = file("temp.htm");
+  EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000002</td>")));
+  EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000003</td>")));
+}
+
 TEST_F(PrintoutWindows, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
   f->Liv1->setSelected(0, true);
   ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("temp.htm")));

@@ -473,4 +473,7 @@ TEST(ManufFormInMainWindow, ListsOrdersIntoTheMainList) {
   EXPECT_EQ(main.Liv1->text(0, OrderListCol::OrderNo), "2403000001");
   EXPECT_TRUE(main.Option1->isChecked());  // 列出全部 leaves the main window on 未出貨
   f->close();
+  // Closing the product window refreshes the shortage marks only: the listing stays.
+  ASSERT_EQ(main.Liv1->rowCount(), 1);
+  EXPECT_EQ(main.Liv1->text(0, OrderListCol::OrderNo), "2403000001");
 }

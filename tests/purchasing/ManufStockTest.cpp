@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include "PurchaseFixture.h"
@@ -10,6 +12,7 @@
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "purchasing/ManufStock.h"
+#include "purchasing/ManufStockInput.h"
 
 using A = Prompt::Answer;
 
@@ -99,4 +102,21 @@ TEST_F(ManufStockTest, DeleteWithRecomputeChangesTheProductAndRebuildsTheProduct
   EXPECT_EQ(db.ManufStock.count(), 1);
   EXPECT_EQ(stockOf(db, cup), "10");
   EXPECT_FALSE(w.isEdit);
+}
+
+// Side by side controls keep a gap: no label runs into its box, no button
+// into the next one.
+TEST_F(ManufStockTest, ControlsStandClearOfTheirNeighbours) {
+  ManufStock w(db, prompt);
+  w.openFor("杯子");
+  w.show();
+  ManufStockInput d(db, prompt);
+  d.prepareEdit(1);
+  d.show();
+  QApplication::processEvents();
+  const std::pair<QWidget*, QWidget*> pairs[] = {
+      {w.Text5, w.Combo2}, {w.Combo2, w.Option1}, {w.Label1, w.Text1}, {w.Command4, w.Command2},
+      {d.Label1, d.Text1}, {d.Label7, d.Text3},   {d.Label3, d.Text5}};
+  for (const auto& [left, right] : pairs)
+    EXPECT_LT(left->geometry().right() + 1, right->x()) << left->metaObject()->className();
 }
