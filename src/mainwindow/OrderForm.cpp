@@ -1288,8 +1288,7 @@ void OrderForm::Liv1_ColumnClick(int column) {
 }
 
 void OrderForm::OrderTools_SelAll_Click() {
-  // One selection range: selecting row by row costs a pass over the ranges per row.
-  Liv1->selectAll();
+  Liv1->selectAll();  // every row, first to last, as one selection
 }
 
 void OrderForm::Toolbar1_ButtonClick(int index) {

@@ -207,6 +207,33 @@ qsizetype encodeTo(char* dest, QStringView text, bool* clean) {
   return reinterpret_cast<char*>(w) - dest;
 }
 
+qsizetype encodeFieldTo(char* dest, QStringView text) {
+  const Tables& t = tables();
+  auto* w = reinterpret_cast<uint8_t*>(dest);
+  const qsizetype n = text.size();
+  const char16_t* in = text.utf16();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = in[i];
+    if (c < 0x80) {
+      *w++ = c == u'"' ? '\'' : static_cast<uint8_t>(c);
+      continue;
+    }
+    const uint32_t e = t.enc[c];
+    if (!e) {
+      // Not in the tables: the converter's own bytes for it.
+      qsizetype len = 1;
+      if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) len = 2;
+      w += encodeTo(reinterpret_cast<char*>(w), text.mid(i, len), nullptr);
+      i += len - 1;
+      continue;
+    }
+    const uint32_t code = e & 0xFFFF;
+    if (code > 0xFF) *w++ = static_cast<uint8_t>(code >> 8);
+    *w++ = static_cast<uint8_t>(code & 0xFF);
+  }
+  return reinterpret_cast<char*>(w) - dest;
+}
+
 bool appendEncoded(QByteArray& out, QStringView text) {
   const qsizetype start = out.size();
   out.resize(start + text.size() * 2);

@@ -30,6 +30,10 @@ bool appendEncoded(QByteArray& out, QStringView text);
 // not be held.
 qsizetype encodeTo(char* dest, QStringView text, bool* clean);
 
+// The same for a quoted field of a table file: a double quote left in the
+// text is written as "'" so that the file always reads back.
+qsizetype encodeFieldTo(char* dest, QStringView text);
+
 // True when every character of text survives a round trip through code page 950.
 bool canEncode(const QString& text);
 

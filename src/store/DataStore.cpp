@@ -13,14 +13,18 @@
 #include "platform/SettingsStore.h"
 #include "store/DamagedFiles.h"
 #include "store/Numbers.h"
-#include "store/Parallel.h"
 #include "store/Progress.h"
 #include "store/QuotedFieldFile.h"
 #include "store/SaveTransaction.h"
 #include "store/SettingsFiles.h"
 #include "store/TableFileParse.h"
 
+#include <QThreadPool>
+#include <atomic>
+#include <cstring>
+#include <future>
 #include <map>
+#include <mutex>
 
 namespace {
 void yieldOnce() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
@@ -41,20 +45,75 @@ DataStore::DataStore(Database& db, Prompt& prompt, Progress& progress)
 DataStore::~DataStore() = default;
 
 namespace {
-// The table files of the current layout and their fields a record, largest first.
-const std::pair<const char*, int> kTableFiles[] = {
-    {"Stock1.kdt", 8},  {"Member.kdt", 9}, {"Order1.kdt", 13}, {"Stock2.kdt", 1}, {"ManufStock.kdt", 10},
-    {"Manuf1.kdt", 6},  {"Expend.kdt", 5}, {"Images1.kdt", 3},  {"Manuf2.kdt", 1}, {"Manuf3.kdt", 1},
+
+struct TableFile {
+  const char* name;
+  int fields;
+  TableShape shape;
 };
+
+// The table files of the current layout, in the order the readers take
+// them: fields a record, and the table their rows become (the part files
+// of Manuf and Stock fill a column of it).
+const std::vector<TableFile>& tableFiles() {
+  static const std::vector<TableFile> files = {
+      {"Images1.kdt", 3, {ImagesCell::Count, {}}},
+      {"Expend.kdt", 5, {ExpendCell::Count, {}}},
+      {"Manuf1.kdt", 6, {ManufCell::Count, {{ManufCell::SafetyStock, QStringLiteral("0")}, {ManufCell::ProductWeight, QStringLiteral("0")}}}},
+      {"Manuf2.kdt", 1, {}},
+      {"Manuf3.kdt", 1, {}},
+      {"Stock1.kdt", 8, {StockCell::Count, {{StockCell::LineWeight, QStringLiteral("0")}}}},
+      {"Stock2.kdt", 1, {}},
+      {"Member.kdt", 9, {GuestCell::Count, {}}},
+      {"Order1.kdt", 13, {OrderCell::Count, {}}},
+      {"ManufStock.kdt", 10, {ManufStockCell::Count, {}}},
+  };
+  return files;
+}
+
+// Reads started ahead of a load (start-up), for the folder they were made for.
+struct ReadAhead {
+  QString folder;
+  std::unique_ptr<DataStore::Prefetch> files;
+};
+std::mutex g_aheadLock;
+ReadAhead g_ahead;
+
 }  // namespace
 
-void DataStore::prefetchTables() {
-  prefetch_ = std::make_unique<Prefetch>();
-  for (const auto& [name, fields] : kTableFiles) {
-    const QString n = QString::fromLatin1(name);
-    if (!AppPaths::exists(db_.DataBasePath, n)) continue;
-    prefetch_->files.emplace(n, parseTableFileAsync(db_.filePath(n), fields));
+std::unique_ptr<DataStore::Prefetch> DataStore::startReads(const QString& folder) {
+  auto p = std::make_unique<Prefetch>();
+  for (const TableFile& f : tableFiles()) {
+    const QString n = QString::fromLatin1(f.name);
+    if (!AppPaths::exists(folder, n)) continue;
+    p->files.emplace(n, parseTableFileAsync(AppPaths::find(folder, n), f.fields, f.shape));
   }
+  return p;
+}
+
+void DataStore::readAhead(const QString& folder) {
+  const QString dir = AppPaths::withSlash(folder);
+  if (dir.isEmpty() || !AppPaths::folderExists(dir)) return;
+  if (AppPaths::exists(dir, QString::fromLatin1(SaveTransaction::kJournal)) ||
+      AppPaths::exists(dir, QStringLiteral("DataBase.pwd")))
+    return;
+  std::lock_guard<std::mutex> hold(g_aheadLock);
+  g_ahead.folder = dir;
+  g_ahead.files = startReads(dir);
+}
+
+void DataStore::prefetchTables() {
+  {
+    std::lock_guard<std::mutex> hold(g_aheadLock);
+    std::unique_ptr<Prefetch> ahead = std::move(g_ahead.files);
+    const bool same = g_ahead.folder == db_.DataBasePath;
+    g_ahead.folder.clear();
+    if (ahead && same) {
+      prefetch_ = std::move(ahead);
+      return;
+    }
+  }
+  prefetch_ = startReads(db_.DataBasePath);
 }
 
 std::shared_ptr<ParsedTableFile> DataStore::parsed(const QString& fileName, int fields) {
@@ -67,7 +126,10 @@ std::shared_ptr<ParsedTableFile> DataStore::parsed(const QString& fileName, int 
     }
   }
   if (!AppPaths::exists(db_.DataBasePath, fileName)) return nullptr;
-  return parseTableFileAsync(db_.filePath(fileName), fields).get();
+  TableShape shape;
+  for (const TableFile& f : tableFiles())
+    if (fileName == QLatin1String(f.name)) shape = f.shape;
+  return parseTableFileAsync(db_.filePath(fileName), fields, shape).get();
 }
 
 void DataStore::failed(const QString& fileName, const QString& message) {
@@ -130,6 +192,12 @@ bool DataStore::readRecords(const QString& fileName, int n, const QString& failM
   return true;
 }
 
+bool DataStore::take(Table& table, ParsedTableFile& p) {
+  if (!p.regular || !p.table || p.table->cellCount() != table.cellCount()) return false;
+  table = std::move(*p.table);
+  return true;
+}
+
 void DataStore::fillColumn(Table& table, int column, const QString& fileName, const QString& failMessage) {
   // The k-th record belongs to row k: a record count that differs from the
   // table's rows means records were lost or shifted. Rows beyond the end
@@ -174,10 +242,7 @@ void DataStore::ImagesInit() {
   db_.Images.clear();
   const auto p = parsed(QStringLiteral("Images1.kdt"), 3);
   if (!p) return;
-  if (p->regular) {
-    TableLoad::appendRows(db_.Images, std::move(*p));
-    return;
-  }
+  if (take(db_.Images, *p)) return;
   readRecords(QStringLiteral("Images1.kdt"), 3, errorText(QStringLiteral("Images1")), [&](const QStringList& f) {
     const int r = db_.Images.append(f[0]);
     db_.Images.setCell(r, 1, f[1]);
@@ -188,8 +253,7 @@ void DataStore::ImagesInit() {
 void DataStore::ExpendInit() {
   progress_.setLabel(QStringLiteral("正在載入 Expend 檔案"));
   db_.Expend.clear();
-  if (const auto p = parsed(QStringLiteral("Expend.kdt"), 5); p && p->regular) {
-    TableLoad::appendRows(db_.Expend, std::move(*p));
+  if (const auto p = parsed(QStringLiteral("Expend.kdt"), 5); p && take(db_.Expend, *p)) {
   } else if (p) {
     const bool ok = readRecords(QStringLiteral("Expend.kdt"), 5, errorText(QStringLiteral("Expend")),
                                 [&](const QStringList& f) {
@@ -214,10 +278,7 @@ void DataStore::Manuf1Init() {
   t.clear();
   const QString msg = errorText(QStringLiteral("Manuf1"));
   if (const auto p = parsed(QStringLiteral("Manuf1.kdt"), 6)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p), {{6, QStringLiteral("0")}, {7, QStringLiteral("0")}});
-      return;
-    }
+    if (take(t, *p)) return;
     readRecords(QStringLiteral("Manuf1.kdt"), 6, msg, [&](const QStringList& f) {
       const int r = t.append(f[0]);
       for (int j = 1; j <= 5; ++j) t.setCell(r, j, f[j]);
@@ -266,10 +327,7 @@ void DataStore::Stock1Init() {
   t.clear();
   const QString msg = errorText(QStringLiteral("Stock1"));
   if (const auto p = parsed(QStringLiteral("Stock1.kdt"), 8)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p), {{8, QStringLiteral("0")}});
-      return;
-    }
+    if (take(t, *p)) return;
     readRecords(QStringLiteral("Stock1.kdt"), 8, msg, [&](const QStringList& f) {
       const int r = t.append(f[0]);
       for (int j = 1; j <= 7; ++j) t.setCell(r, j, f[j]);
@@ -298,8 +356,7 @@ void DataStore::GuestInit() {
   t.clear();
   const QString msg = errorText(QStringLiteral("Member"));
   if (const auto p = parsed(QStringLiteral("Member.kdt"), 9)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p));
+    if (take(t, *p)) {
     } else if (!readRecords(QStringLiteral("Member.kdt"), 9, msg, [&](const QStringList& f) {
           const int r = t.append(f[0]);
           for (int j = 1; j <= 8; ++j) t.setCell(r, j, f[j]);
@@ -325,8 +382,7 @@ void DataStore::OrderInit() {
   t.clear();
   const QString msg = errorText(QStringLiteral("Order"));
   if (const auto p = parsed(QStringLiteral("Order1.kdt"), 13)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p));
+    if (take(t, *p)) {
     } else if (!readRecords(QStringLiteral("Order1.kdt"), 13, msg, [&](const QStringList& f) {
           const int r = t.append(f[0]);
           for (int j = 1; j <= 12; ++j) t.setCell(r, j, f[j]);
@@ -351,8 +407,7 @@ void DataStore::ManufStockInit() {
   Table& t = db_.ManufStock;
   t.clear();
   if (const auto p = parsed(QStringLiteral("ManufStock.kdt"), 10)) {
-    if (p->regular) {
-      TableLoad::appendRows(t, std::move(*p));
+    if (take(t, *p)) {
     } else if (!readRecords(QStringLiteral("ManufStock.kdt"), 10, errorText(QStringLiteral("ManufStock")),
                      [&](const QStringList& f) {
                        const int r = t.append(f[0]);
@@ -464,15 +519,7 @@ QByteArray rowBytes(const Table& table, int firstColumn, int columns, int from, 
     for (int c = firstColumn; c < firstColumn + columns; ++c) {
       if (c != firstColumn) *w++ = ',';
       *w++ = '"';
-      const QString& v = table.cell(r, c);
-      if (v.contains(u'"')) {
-        // Last defence: a stray double quote would end the field when read back.
-        QString fixed = v;
-        fixed.replace(u'"', u'\'');
-        w += Codec::encodeTo(w, fixed, nullptr);
-      } else {
-        w += Codec::encodeTo(w, v, nullptr);
-      }
+      w += Codec::encodeFieldTo(w, table.cell(r, c));
       *w++ = '"';
     }
     *w++ = '\r';
@@ -481,26 +528,150 @@ QByteArray rowBytes(const Table& table, int firstColumn, int columns, int from, 
   out.truncate(w - out.data());
   return out;
 }
+
+// Every distinct text of a table encoded once, for files of several
+// columns: their rows are then put together from copies of these bytes
+// (categories, dates, prices and names repeat all through a table).
+struct EncodedValues {
+  static constexpr uint32_t kShift = 14;
+  std::vector<QByteArray> bytes;             // per range of 2^kShift ids
+  std::vector<std::vector<uint32_t>> start;  // per range: where each id's bytes start, and the end
+  const char* data(uint32_t id, uint32_t* len) const {
+    const std::vector<uint32_t>& s = start[id >> kShift];
+    const uint32_t k = id & ((1u << kShift) - 1);
+    *len = s[k + 1] - s[k];
+    return bytes[id >> kShift].constData() + s[k];
+  }
+};
+
+void encodeValueRange(const Table& table, EncodedValues& v, size_t range) {
+  const uint32_t first = static_cast<uint32_t>(range << EncodedValues::kShift);
+  const uint32_t last = std::min(table.valueIdCount(), first + (1u << EncodedValues::kShift));
+  qsizetype bound = 0;
+  for (uint32_t id = first; id < last; ++id) bound += table.valueText(id).size() * 2;
+  QByteArray out(bound, Qt::Uninitialized);
+  std::vector<uint32_t>& s = v.start[range];
+  s.resize(static_cast<size_t>(last - first) + 1);
+  char* w = out.data();
+  for (uint32_t id = first; id < last; ++id) {
+    s[id - first] = static_cast<uint32_t>(w - out.data());
+    w += Codec::encodeFieldTo(w, table.valueText(id));
+  }
+  s[last - first] = static_cast<uint32_t>(w - out.data());
+  out.truncate(w - out.data());
+  v.bytes[range] = std::move(out);
+}
+
+// Rows [from, to] from the encoded texts.
+QByteArray rowBytes(const Table& table, const EncodedValues& v, int firstColumn, int columns, int from, int to) {
+  qsizetype size = 0;
+  uint32_t len = 0;
+  for (int r = from; r <= to; ++r) {
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+      v.data(table.valueId(r, c), &len);
+      size += len + 3;
+    }
+    size += 1;  // one comma fewer than fields, CR LF
+  }
+  QByteArray out(size, Qt::Uninitialized);
+  char* w = out.data();
+  for (int r = from; r <= to; ++r) {
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+      if (c != firstColumn) *w++ = ',';
+      *w++ = '"';
+      const char* p = v.data(table.valueId(r, c), &len);
+      std::memcpy(w, p, len);
+      w += len;
+      *w++ = '"';
+    }
+    *w++ = '\r';
+    *w++ = '\n';
+  }
+  return out;
+}
+
+constexpr int kSlice = 20000;  // rows a piece
+
+}  // namespace
+
+// A table file's bytes, encoded on the worker threads in pieces of rows;
+// a writer takes the pieces in file order as each is done. Files of several
+// columns first encode the table's distinct texts (in ranges, on the
+// workers too). `priority` orders the work of several files.
+class DataStore::Encoding {
+ public:
+  static std::shared_ptr<Encoding> start(const Table& table, int firstColumn, int columns, int priority) {
+    auto e = std::shared_ptr<Encoding>(new Encoding(table, firstColumn, columns, priority));
+    const size_t n = static_cast<size_t>((e->rows_ + kSlice - 1) / kSlice);
+    e->pieces_.resize(n);
+    e->futures_.reserve(n);
+    for (auto& p : e->pieces_) e->futures_.push_back(p.get_future());
+    if (n == 0) return e;
+    // Through the distinct texts only where they repeat a lot: there they
+    // save most of the work; elsewhere the rows start at once.
+    const double cells = static_cast<double>(e->rows_) * columns;
+    e->byValue_ = columns > 1 && table.valueIdCount() * 4.0 < cells;
+    if (!e->byValue_) {
+      e->startRows(e);
+      return e;
+    }
+    const size_t ranges =
+        (static_cast<size_t>(table.valueIdCount()) + (1u << EncodedValues::kShift) - 1) >> EncodedValues::kShift;
+    e->values_.bytes.resize(ranges);
+    e->values_.start.resize(ranges);
+    e->pendingValues_ = ranges;
+    for (size_t r = 0; r < ranges; ++r) {
+      QThreadPool::globalInstance()->start(
+          [e, r] {
+            encodeValueRange(*e->table_, e->values_, r);
+            if (e->pendingValues_.fetch_sub(1) == 1) e->startRows(e);
+          },
+          e->priority_);
+    }
+    return e;
+  }
+  size_t pieces() const { return futures_.size(); }
+  // Piece i, once it is done (each is taken once).
+  QByteArray take(size_t i) { return futures_[i].get(); }
+  // Waits for the work still running (it reads the table).
+  void finish() {
+    for (auto& f : futures_)
+      if (f.valid()) f.wait();
+  }
+
+ private:
+  Encoding(const Table& table, int firstColumn, int columns, int priority)
+      : table_(&table), firstColumn_(firstColumn), columns_(columns), rows_(table.count()), priority_(priority) {}
+  void startRows(const std::shared_ptr<Encoding>& self) {
+    for (size_t p = 0; p < pieces_.size(); ++p) {
+      QThreadPool::globalInstance()->start(
+          [self, p] {
+            Encoding& e = *self;
+            const int first = static_cast<int>(p) * kSlice + 1;
+            const int last = std::min(e.rows_, first + kSlice - 1);
+            e.pieces_[p].set_value(e.byValue_ ? rowBytes(*e.table_, e.values_, e.firstColumn_, e.columns_, first, last)
+                                              : rowBytes(*e.table_, e.firstColumn_, e.columns_, first, last));
+          },
+          priority_);
+    }
+  }
+
+  const Table* table_;
+  int firstColumn_, columns_, rows_, priority_;
+  bool byValue_ = false;
+  EncodedValues values_;
+  std::atomic<size_t> pendingValues_{0};
+  std::vector<std::promise<QByteArray>> pieces_;
+  std::vector<std::future<QByteArray>> futures_;
+};
+
+namespace {
 }  // namespace
 
 QByteArray DataStore::tableBytes(const Table& table, int firstColumn, int columns) {
-  // Large tables are encoded in slices on several threads.
-  const size_t rows = static_cast<size_t>(table.count());
-  const size_t slice = 25000;
-  std::vector<QByteArray> pieces((rows + slice - 1) / slice);
-  forEachSlice(pieces.size(), 1, [&](size_t from, size_t to) {
-    for (size_t p = from; p < to; ++p) {
-      const int first = static_cast<int>(p * slice) + 1;
-      const int last = static_cast<int>(std::min(rows, (p + 1) * slice));
-      pieces[p] = rowBytes(table, firstColumn, columns, first, last);
-    }
-  });
-  if (pieces.size() == 1) return pieces[0];
-  qsizetype total = 0;
-  for (const auto& p : pieces) total += p.size();
+  const auto e = Encoding::start(table, firstColumn, columns, 0);
   QByteArray out;
-  out.reserve(total);
-  for (const auto& p : pieces) out += p;
+  for (size_t i = 0; i < e->pieces(); ++i) out += e->take(i);
   return out;
 }
 
@@ -508,7 +679,15 @@ void DataStore::writeTable(SaveTransaction& t, const QString& label, const QStri
                            int firstColumn, int columns, int progressValue) {
   if (!db_.SaveOK) return;
   if (!label.isEmpty()) progress_.setLabel(label);
-  if (!t.write(fileName, tableBytes(table, firstColumn, columns))) {
+  // Encoded ahead on the worker threads when the attempt began; each piece
+  // is written as soon as it is done.
+  std::shared_ptr<Encoding> e;
+  const auto it = encoded_.find(fileName);
+  if (it != encoded_.end()) e = it->second;
+  else e = Encoding::start(table, firstColumn, columns, 0);
+  const bool written = t.write(fileName, e->pieces(), [&e](size_t i) { return e->take(i); });
+  e->finish();  // pieces not taken after a failure are still being made from the table
+  if (!written) {
     db_.SaveOK = false;
     return;
   }
@@ -600,6 +779,24 @@ bool DataStore::saveAttempt() {
     db_.SaveOK = false;
     return false;
   }
+  // Every table file is encoded on the worker threads at once while the
+  // writers below put them on disk one after another, in their order.
+  encoded_.clear();
+  int priority = 100;  // the files written first are encoded first
+  const auto ahead = [this, &priority](const char* name, const Table& table, int first, int columns) {
+    encoded_.emplace(QString::fromLatin1(name), Encoding::start(table, first, columns, priority--));
+  };
+  ahead("Order1.kdt", db_.Order, 0, 13);
+  ahead("Stock1.kdt", db_.Stock, 0, 8);
+  ahead("Stock2.kdt", db_.Stock, StockCell::LineWeight, 1);
+  ahead("Member.kdt", db_.Guest, 0, 9);
+  ahead("Manuf1.kdt", db_.Manuf, 0, 6);
+  ahead("Manuf2.kdt", db_.Manuf, ManufCell::SafetyStock, 1);
+  ahead("Manuf3.kdt", db_.Manuf, ManufCell::ProductWeight, 1);
+  ahead("ManufStock.kdt", db_.ManufStock, 0, 10);
+  ahead("Images1.kdt", db_.Images, 0, 3);
+  if (db_.ExpendDirty || !AppPaths::exists(db_.DataBasePath, QStringLiteral("Expend.kdt")))
+    ahead("Expend.kdt", db_.Expend, 0, 5);
   SaveTransaction t(db_.DataBasePath);
   NumClose(t);
   OrderClose(t);
@@ -619,6 +816,9 @@ bool DataStore::saveAttempt() {
   }
   if (db_.SaveOK && !t.commit()) db_.SaveOK = false;
   if (!db_.SaveOK) t.discard();
+  // Encodings a failed attempt did not use are waited for: they read the tables.
+  for (auto& [name, e] : encoded_) e->finish();
+  encoded_.clear();
   return db_.SaveOK;
 }
 

@@ -3,7 +3,10 @@
 // (…Init) and writers (…Close), the order-number counter, loading every file
 // of a folder and saving with up to three attempts.
 #include <QString>
+#include <future>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "store/Database.h"
 
@@ -14,8 +17,15 @@ struct ParsedTableFile;
 
 class DataStore {
  public:
+  struct Prefetch;
+
   DataStore(Database& db, Prompt& prompt, Progress& progress);
   ~DataStore();
+
+  // Starts reading the table files of folder on the worker threads, ahead of
+  // the load that will ask for them (start-up: while the window is being
+  // built). Not for a folder with an interrupted save or a password.
+  static void readAhead(const QString& folder);
 
   // Loads every file of db.DataBasePath: finishes an interrupted save, then
   // the counter, the settings files, the pictures, the tables behind the
@@ -63,12 +73,15 @@ class DataStore {
   static QByteArray tableBytes(const Table& table, int firstColumn, int columns);
 
  private:
-  struct Prefetch;
   // The parsed file, from the parses started by loadDatabase or parsed now.
   // Null when the file is missing.
   std::shared_ptr<ParsedTableFile> parsed(const QString& fileName, int fields);
-  // Starts parsing every table file of the folder on the worker threads.
+  // Starts parsing every table file of the folder on the worker threads
+  // (or takes the reads started ahead for it).
   void prefetchTables();
+  static std::unique_ptr<Prefetch> startReads(const QString& folder);
+  // Puts a parsed file's table in place; false when it must be read field by field.
+  static bool take(Table& table, ParsedTableFile& p);
   // Reads fileName (case-insensitive) as records of n fields, appending rows
   // through addRow. False (after the message) when the file failed to read.
   bool readRecords(const QString& fileName, int n, const QString& failMessage,
@@ -86,4 +99,7 @@ class DataStore {
   Prompt& prompt_;
   Progress& progress_;
   std::unique_ptr<Prefetch> prefetch_;
+  // Table files of the save attempt, encoded ahead.
+  class Encoding;
+  std::map<QString, std::shared_ptr<Encoding>> encoded_;
 };

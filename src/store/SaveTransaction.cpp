@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <fcntl.h>
+#include <future>
+#include <vector>
 #include <unistd.h>
 
 #include "platform/AppPaths.h"
@@ -16,16 +18,26 @@ int g_crashAfter = -1;
 
 QString tempNameFor(const QString& name) { return QStringLiteral("~") + name + QStringLiteral(".tmp"); }
 
-// Renames temp over name in dir, then removes any other-cased copy of name.
-bool place(const QString& dir, const QString& temp, const QString& name) {
+// Renames temp over name in dir, then removes any other-cased copy of name
+// among entries (the folder's files, listed before the renames).
+bool place(const QString& dir, const QString& temp, const QString& name, const QStringList& entries) {
   const QString from = dir + temp;
   const QString to = dir + name;
   if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) return false;
-  const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden);
   for (const QString& e : entries) {
     if (e != name && e.compare(name, Qt::CaseInsensitive) == 0) QFile::remove(dir + e);
   }
   return true;
+}
+
+QStringList filesOf(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
+
+bool syncFile(const QString& path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
 }
 }  // namespace
 
@@ -60,10 +72,17 @@ bool SaveTransaction::writeAll(QFile& f, const QByteArray& bytes) {
 SaveTransaction::~SaveTransaction() { discard(); }
 
 bool SaveTransaction::write(const QString& name, const QByteArray& bytes) {
+  return write(name, 1, [&bytes](size_t) { return bytes; });
+}
+
+bool SaveTransaction::write(const QString& name, size_t count, const std::function<QByteArray(size_t)>& piece) {
   const QString temp = tempNameFor(name);
   QFile f(folder_ + temp);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  bool ok = writeAll(f, bytes) && f.flush() && ::fsync(f.handle()) == 0;
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return false;
+  bool ok = true;
+  for (size_t i = 0; i < count && ok; ++i) ok = writeAll(f, piece(i));
+  // Flushed to disk by commit, all files at once.
+  ok = ok && f.flush();
   f.close();
   ok = ok && f.error() == QFile::NoError;
   if (!ok) {
@@ -81,6 +100,19 @@ bool SaveTransaction::writeText(const QString& name, const QString& text) { retu
 
 bool SaveTransaction::commit() {
   if (files_.empty()) return true;
+  // Every file on disk before the journal names it; the files are flushed
+  // side by side, so the file system can do it in one go.
+  {
+    std::vector<std::future<bool>> syncs;
+    syncs.reserve(files_.size());
+    for (const auto& e : files_) syncs.push_back(std::async(std::launch::async, syncFile, folder_ + e.temp));
+    bool synced = true;
+    for (auto& s : syncs) synced = s.get() && synced;
+    if (!synced) {
+      discard();
+      return false;
+    }
+  }
   QString journal;
   for (const auto& e : files_) journal += e.temp + u'\t' + e.name + QStringLiteral("\r\n");
   {
@@ -99,13 +131,14 @@ bool SaveTransaction::commit() {
     }
   }
   syncPath(folder_);
+  const QStringList entries = filesOf(folder_);
   int renamed = 0;
   for (const auto& e : files_) {
     if (g_crashAfter >= 0 && renamed >= g_crashAfter) {
       files_.clear();  // a crashed process cleans nothing up
       return false;
     }
-    if (!place(folder_, e.temp, e.name)) {
+    if (!place(folder_, e.temp, e.name, entries)) {
       // The journal stays: the next load finishes what is left.
       files_.clear();
       return false;
@@ -114,8 +147,8 @@ bool SaveTransaction::commit() {
   }
   files_.clear();
   syncPath(folder_);
+  // A journal that outlives a crash names no file left to rename: harmless.
   QFile::remove(folder_ + QString::fromLatin1(kJournal));
-  syncPath(folder_);
   return true;
 }
 
@@ -143,7 +176,7 @@ bool SaveTransaction::recover(const QString& folder) {
       if (name.isEmpty() || name.contains(u'/') || name.contains(QStringLiteral("..")) || temp != tempNameFor(name))
         continue;
       // A temporary file still there was not yet renamed; one gone already was.
-      if (QFileInfo::exists(dir + temp) && !place(dir, temp, name)) ok = false;
+      if (QFileInfo::exists(dir + temp) && !place(dir, temp, name, filesOf(dir))) ok = false;
     }
   }
   syncPath(dir);

@@ -1,13 +1,14 @@
 #pragma once
 // All-or-nothing writing of a set of files in one folder. Each file is
-// written to a temporary file beside it and flushed to disk; commit() then
-// writes the journal "~Save.lst", renames every temporary file over its
+// written to a temporary file beside it; commit() flushes them all to disk,
+// then writes the journal "~Save.lst", renames every temporary file over its
 // original, syncs the folder and removes the journal. recover() finishes the
 // renames of a commit that a crash interrupted, so the folder always holds
 // the whole old or the whole new set of files.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class QFile;
@@ -22,6 +23,9 @@ class SaveTransaction {
   // Writes the bytes of file `name` (canonical name, inside the folder) to a
   // temporary file. False on any failure; nothing of the folder has changed.
   bool write(const QString& name, const QByteArray& bytes);
+  // The same for a file given in pieces, written one after another;
+  // piece(i) gives piece i of count (it may wait for it to be made).
+  bool write(const QString& name, size_t count, const std::function<QByteArray(size_t)>& piece);
   // Encodes text in code page 950 and writes it.
   bool writeText(const QString& name, const QString& text);
 

@@ -1,19 +1,30 @@
 #include "store/Table.h"
 
 #include <algorithm>
+#include <new>
 #include <numeric>
+
+// ---- text chunks ------------------------------------------------------------
+
+TextChunk::TextChunk(uint32_t capacity)
+    : raw_(new std::byte[sizeof(QString) * capacity]), capacity_(capacity) {}
+
+TextChunk::~TextChunk() {
+  for (uint32_t i = 0; i < size_; ++i) data()[i].~QString();
+}
 
 // ---- value store ------------------------------------------------------------
 
+namespace {
+constexpr uint32_t kChunk = 4096;
+}
+
 Table::ValueStore::ValueStore() { reset(); }
 
+Table::ValueStore::~ValueStore() = default;
+
 Table::ValueStore::ValueStore(const ValueStore& o) : size_(0) {
-  chunks_.reserve(o.chunks_.size());
-  for (uint32_t id = 0; id < o.size_; ++id) {
-    if ((id & kMask) == 0) chunks_.push_back(std::make_unique<QString[]>(kChunk));
-    chunks_.back()[id & kMask] = o[id];
-  }
-  size_ = o.size_;
+  for (uint32_t id = 0; id < o.size_; ++id) add(o[id]);
 }
 
 Table::ValueStore& Table::ValueStore::operator=(const ValueStore& o) {
@@ -21,27 +32,49 @@ Table::ValueStore& Table::ValueStore::operator=(const ValueStore& o) {
   return *this;
 }
 
-Table::ValueStore::ValueStore(ValueStore&& o) noexcept : chunks_(std::move(o.chunks_)), size_(o.size_) {
+Table::ValueStore::ValueStore(ValueStore&& o) noexcept
+    : chunks_(std::move(o.chunks_)), blocks_(std::move(o.blocks_)), size_(o.size_) {
   o.reset();
 }
 
 Table::ValueStore& Table::ValueStore::operator=(ValueStore&& o) noexcept {
   if (this != &o) {
     chunks_ = std::move(o.chunks_);
+    blocks_ = std::move(o.blocks_);
     size_ = o.size_;
     o.reset();
   }
   return *this;
 }
 
+void Table::ValueStore::newBlockIfAligned() {
+  if ((size_ & kMask) == 0) {
+    TextChunk& c = *chunks_.back();
+    blocks_.push_back(c.data() + c.size());
+  }
+}
+
 uint32_t Table::ValueStore::add(QString value) {
-  if ((size_ & kMask) == 0 && (size_ >> kShift) >= chunks_.size()) chunks_.push_back(std::make_unique<QString[]>(kChunk));
-  chunks_[size_ >> kShift][size_ & kMask] = std::move(value);
+  if (chunks_.empty() || chunks_.back()->full()) chunks_.push_back(std::make_unique<TextChunk>(kChunk));
+  newBlockIfAligned();
+  chunks_.back()->push(std::move(value));
   return size_++;
+}
+
+uint32_t Table::ValueStore::adopt(std::unique_ptr<TextChunk> chunk) {
+  // The chunk must start on a block: the last chunk is filled up first
+  // (chunk capacities are multiples of 256, so this never overflows it).
+  while ((size_ & kMask) != 0) add(QString());
+  const uint32_t first = size_;
+  for (uint32_t i = 0; i < chunk->size(); i += kMask + 1) blocks_.push_back(chunk->data() + i);
+  size_ += chunk->size();
+  chunks_.push_back(std::move(chunk));
+  return first;
 }
 
 void Table::ValueStore::reset() {
   chunks_.clear();
+  blocks_.clear();
   size_ = 0;
   add(QString());  // id 0: the empty text
 }

@@ -15,6 +15,33 @@
 
 class TableLoad;
 
+// Texts constructed in place one after another in a block of fixed
+// capacity, never moved (a piece of a table's value store).
+class TextChunk {
+ public:
+  explicit TextChunk(uint32_t capacity);
+  ~TextChunk();
+  TextChunk(const TextChunk&) = delete;
+  TextChunk& operator=(const TextChunk&) = delete;
+
+  uint32_t size() const { return size_; }
+  uint32_t capacity() const { return capacity_; }
+  bool full() const { return size_ == capacity_; }
+  QString* data() { return reinterpret_cast<QString*>(raw_.get()); }
+  const QString* data() const { return reinterpret_cast<const QString*>(raw_.get()); }
+  const QString& operator[](uint32_t i) const { return data()[i]; }
+  // Appends a text; the chunk must not be full.
+  void push(QString value) {
+    new (data() + size_) QString(std::move(value));
+    ++size_;
+  }
+
+ private:
+  std::unique_ptr<std::byte[]> raw_;
+  uint32_t size_ = 0;
+  uint32_t capacity_;
+};
+
 class Table {
  public:
   explicit Table(int cellCount) : n_(cellCount) {}
@@ -55,6 +82,8 @@ class Table {
   }
   // One more than the highest value number in use.
   uint32_t valueIdCount() const { return values_.size(); }
+  // The text a value number names (id < valueIdCount()).
+  const QString& valueText(uint32_t id) const { return values_[id]; }
 
   // Reorders every row by one column compared as text (stable).
   void sortBy(int column);
@@ -67,7 +96,9 @@ class Table {
   friend class TableLoad;
 
   // The distinct texts of a table, in chunks that never move, so a
-  // reference to a text survives the store growing.
+  // reference to a text survives the store growing. A loaded file's chunks
+  // are taken over whole. blocks_[id >> 8] points at the texts of ids
+  // (id & ~255) onwards; every chunk starts at a multiple of 256.
   class ValueStore {
    public:
     ValueStore();
@@ -76,18 +107,22 @@ class Table {
     // A store moved from holds the empty text alone again.
     ValueStore(ValueStore&& o) noexcept;
     ValueStore& operator=(ValueStore&& o) noexcept;
+    ~ValueStore();
 
-    const QString& operator[](uint32_t id) const { return chunks_[id >> kShift][id & kMask]; }
+    const QString& operator[](uint32_t id) const { return blocks_[id >> kShift][id & kMask]; }
     uint32_t size() const { return size_; }
     uint32_t add(QString value);
+    // Takes over a chunk of texts; its first text gets the id returned.
+    uint32_t adopt(std::unique_ptr<TextChunk> chunk);
     // Back to the empty text alone.
     void reset();
 
    private:
-    static constexpr uint32_t kShift = 12;
-    static constexpr uint32_t kChunk = 1u << kShift;
-    static constexpr uint32_t kMask = kChunk - 1;
-    std::vector<std::unique_ptr<QString[]>> chunks_;
+    static constexpr uint32_t kShift = 8;
+    static constexpr uint32_t kMask = (1u << kShift) - 1;
+    void newBlockIfAligned();
+    std::vector<std::unique_ptr<TextChunk>> chunks_;
+    std::vector<QString*> blocks_;
     uint32_t size_ = 0;
   };
 

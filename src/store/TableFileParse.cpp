@@ -30,7 +30,7 @@ class MappedFile {
       if (size_ == 0) {
         ok_ = true;
       } else {
-        void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
         if (p != MAP_FAILED) {
           data_ = static_cast<const char*>(p);
           ::madvise(p, size_, MADV_SEQUENTIAL);
@@ -46,6 +46,13 @@ class MappedFile {
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;
   bool ok() const { return ok_; }
+  // Drops the pages wholly inside [from, to) from memory (they were read).
+  void release(size_t from, size_t to) const {
+    const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    const size_t a = (from + page - 1) / page * page;
+    const size_t b = to / page * page;
+    if (data_ && b > a) ::madvise(const_cast<char*>(data_) + a, b - a, MADV_DONTNEED);
+  }
   const char* data() const { return data_; }
   size_t size() const { return size_; }
 
@@ -125,28 +132,22 @@ class Interner {
   // The id of these bytes when seen before, else 0.
   uint32_t find(const char* p, uint32_t n, uint64_t h) const {
     if (slots_.empty()) return 0;
+    const uint32_t tag = static_cast<uint32_t>(h >> 32);
     for (size_t i = h & mask_;; i = (i + 1) & mask_) {
       const Slot& s = slots_[i];
       if (!s.p) return 0;
-      if (s.len == n && std::memcmp(s.p, p, n) == 0) return s.id;
+      if (s.tag == tag && s.len == n && std::memcmp(s.p, p, n) == 0) return s.id;
     }
   }
   void add(const char* p, uint32_t n, uint64_t h, uint32_t id) {
     if ((used_ + 1) * 2 > slots_.size()) grow();
-    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
-      Slot& s = slots_[i];
-      if (!s.p) {
-        s = Slot{p, n, id};
-        ++used_;
-        return;
-      }
-    }
+    put(Slot{p, n, id, static_cast<uint32_t>(h >> 32), static_cast<uint32_t>(h)});
   }
   // Counts a look-up; turns looking off when nearly every value was new.
   void counted(bool hit) {
     ++lookups_;
     if (!hit) ++misses_;
-    if (lookups_ == 4096 && misses_ * 4 > lookups_ * 3) {
+    if (lookups_ == 2048 && misses_ * 4 > lookups_ * 3) {
       on_ = false;
       slots_.clear();
       slots_.shrink_to_fit();
@@ -158,14 +159,25 @@ class Interner {
     const char* p = nullptr;
     uint32_t len = 0;
     uint32_t id = 0;
+    uint32_t tag = 0;   // high half of the hash
+    uint32_t low = 0;   // low half, to place it again when growing
   };
+  void put(const Slot& v) {
+    for (size_t i = v.low & mask_;; i = (i + 1) & mask_) {
+      if (!slots_[i].p) {
+        slots_[i] = v;
+        ++used_;
+        return;
+      }
+    }
+  }
   void grow() {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(std::max<size_t>(64, old.size() * 2), Slot{});
+    slots_.assign(std::max<size_t>(1024, old.size() * 4), Slot{});
     mask_ = slots_.size() - 1;
     used_ = 0;
     for (const Slot& s : old)
-      if (s.p) add(s.p, s.len, hashBytes(s.p, s.len), s.id);
+      if (s.p) put(s);
   }
   std::vector<Slot> slots_;
   size_t mask_ = 0;
@@ -220,8 +232,7 @@ bool parsePiece(const char* file, size_t size, size_t begin, size_t end, int fie
       }
       const qsizetype len = Codec::decodeTo(arena.room(n), v, n);
       if (len < 0) return false;
-      out.values.push_back(arena.take(len));
-      const uint32_t id = static_cast<uint32_t>(out.values.size() - 1);
+      const uint32_t id = out.add(arena.take(len));
       if (in.active()) in.add(v, n, h, id);
       out.ids.push_back(id);
     }
@@ -261,6 +272,7 @@ size_t piecesFor(size_t size) {
 struct FileJob {
   QString path;
   int fields = 0;
+  TableShape shape;
   std::unique_ptr<MappedFile> map;
   std::shared_ptr<ParsedTableFile> result = std::make_shared<ParsedTableFile>();
   std::vector<size_t> cuts;
@@ -273,10 +285,17 @@ struct FileJob {
     map.reset();
     result->regular = std::all_of(ok.begin(), ok.end(), [](char c) { return c != 0; });
     if (!result->regular) result->pieces.clear();
+    if (result->regular && shape.cellCount >= 0) {
+      // The table itself is made here too, beside the other files' work.
+      result->table = std::make_unique<Table>(shape.cellCount);
+      TableLoad::appendRows(*result->table, std::move(*result), shape.fixed);
+      result->pieces.clear();
+    }
     promise.set_value(result);
   }
   void runPiece(size_t k) {
     ok[k] = parsePiece(map->data(), map->size(), cuts[k], cuts[k + 1], fields, result->pieces[k]);
+    map->release(cuts[k], cuts[k + 1]);
     finishOne();
   }
 };
@@ -293,6 +312,7 @@ void startJob(const std::shared_ptr<FileJob>& job) {
     if (job->map->size() == 0) {
       job->map.reset();
       job->result->regular = true;
+      if (job->shape.cellCount >= 0) job->result->table = std::make_unique<Table>(job->shape.cellCount);
       job->promise.set_value(job->result);
       return;
     }
@@ -308,6 +328,14 @@ void startJob(const std::shared_ptr<FileJob>& job) {
 
 }  // namespace
 
+ParsedTableFile::Piece::Piece() { add(QString()); }
+
+uint32_t ParsedTableFile::Piece::add(QString text) {
+  if (chunks.empty() || chunks.back()->full()) chunks.push_back(std::make_unique<TextChunk>(kChunk));
+  chunks.back()->push(std::move(text));
+  return count++;
+}
+
 size_t ParsedTableFile::rowCount() const {
   size_t n = 0;
   if (fields > 0)
@@ -318,16 +346,18 @@ size_t ParsedTableFile::rowCount() const {
 QString ParsedTableFile::field(size_t row, int f) const {
   for (const Piece& p : pieces) {
     const size_t rows = p.ids.size() / static_cast<size_t>(fields);
-    if (row < rows) return p.values[p.ids[row * static_cast<size_t>(fields) + static_cast<size_t>(f)]];
+    if (row < rows) return p.text(p.ids[row * static_cast<size_t>(fields) + static_cast<size_t>(f)]);
     row -= rows;
   }
   return {};
 }
 
-std::shared_future<std::shared_ptr<ParsedTableFile>> parseTableFileAsync(const QString& path, int fields) {
+std::shared_future<std::shared_ptr<ParsedTableFile>> parseTableFileAsync(const QString& path, int fields,
+                                                                          TableShape shape) {
   auto job = std::make_shared<FileJob>();
   job->path = path;
   job->fields = fields;
+  job->shape = std::move(shape);
   std::shared_future<std::shared_ptr<ParsedTableFile>> f = job->promise.get_future().share();
   startJob(job);
   return f;
@@ -360,17 +390,22 @@ void TableLoad::appendRows(Table& t, ParsedTableFile&& parsed, const std::vector
   size_t w = t.ids_.size();
   t.ids_.resize(w + rows * stride, 0);
   for (ParsedTableFile::Piece& piece : parsed.pieces) {
-    const uint32_t base = t.values_.size() - 1;  // local id 1 becomes base + 1
-    for (size_t v = 1; v < piece.values.size(); ++v) t.values_.add(std::move(piece.values[v]));
+    // The piece's chunks become the table's: local text k (k >= 1) gets the
+    // id base[k / kChunk] + k % kChunk.
+    std::vector<uint32_t> base;
+    base.reserve(piece.chunks.size());
+    for (auto& chunk : piece.chunks) base.push_back(t.values_.adopt(std::move(chunk)));
     const size_t n = piece.ids.size() / fields;
+    constexpr uint32_t K = ParsedTableFile::Piece::kChunk;
     for (size_t r = 0; r < n; ++r) {
       const uint32_t* in = piece.ids.data() + r * fields;
       uint32_t* out = t.ids_.data() + w;
-      for (size_t f = 0; f < fields; ++f) out[f] = in[f] ? in[f] + base : 0;
+      for (size_t f = 0; f < fields; ++f) out[f] = in[f] ? base[in[f] / K] + in[f] % K : 0;
       for (const auto& [column, id] : fixedIds) out[column] = id;
       w += stride;
     }
-    piece = {};
+    piece.ids = {};
+    piece.chunks.clear();
   }
   t.rows_ += static_cast<int>(rows);
 }
@@ -381,12 +416,12 @@ void TableLoad::fillColumn(Table& t, int column, ParsedTableFile&& parsed, QStri
   size_t row = 0;
   const size_t rows = static_cast<size_t>(t.count());
   for (ParsedTableFile::Piece& piece : parsed.pieces) {
-    std::vector<uint32_t> mapped(piece.values.size(), UINT32_MAX);
+    std::vector<uint32_t> mapped(piece.count, UINT32_MAX);
     for (uint32_t local : piece.ids) {
       if (row >= rows) return;
       uint32_t& id = mapped[local];
       if (id == UINT32_MAX) {
-        const QString v = transform ? transform(piece.values[local]) : piece.values[local];
+        const QString v = transform ? transform(piece.text(local)) : piece.text(local);
         id = v.isEmpty() ? 0 : t.values_.add(v);
       }
       t.ids_[row * stride + static_cast<size_t>(column)] = id;

@@ -20,17 +20,33 @@
 #include <memory>
 #include <vector>
 
-class Table;
+#include "store/Table.h"
+
+// What a table file's rows become: a table of cellCount cells (field f goes
+// to column f), with the fixed (column, text) cells set in every row.
+struct TableShape {
+  int cellCount = -1;  // -1: keep the parsed pieces, make no table
+  std::vector<std::pair<int, QString>> fixed;
+};
 
 struct ParsedTableFile {
   // The file was opened and read in the writers' layout from start to end.
   bool regular = false;
   int fields = 0;
+  // With a shape: the whole table, made on the worker threads (the pieces
+  // are then empty).
+  std::unique_ptr<Table> table;
   // Rows in file order, piece after piece. In a piece, ids holds `fields`
-  // numbers a row, naming texts of values (0 = the empty text).
+  // numbers a row, naming its texts (0 = the empty text), which lie in
+  // chunks of kChunk: text k is chunks[k / kChunk][k % kChunk].
   struct Piece {
+    static constexpr uint32_t kChunk = 1024;
     std::vector<uint32_t> ids;
-    std::vector<QString> values{QString()};
+    std::vector<std::unique_ptr<TextChunk>> chunks;
+    uint32_t count = 0;  // texts, the empty one included
+    Piece();
+    uint32_t add(QString text);
+    const QString& text(uint32_t id) const { return (*chunks[id / kChunk])[id % kChunk]; }
   };
   std::vector<Piece> pieces;
 
@@ -43,7 +59,8 @@ struct ParsedTableFile {
 ParsedTableFile parseTableFile(const QString& path, int fields);
 
 // Starts parsing on the shared worker threads; the future gives the result.
-std::shared_future<std::shared_ptr<ParsedTableFile>> parseTableFileAsync(const QString& path, int fields);
+std::shared_future<std::shared_ptr<ParsedTableFile>> parseTableFileAsync(const QString& path, int fields,
+                                                                          TableShape shape = {});
 
 // Parses bytes already in memory (tests, small files).
 ParsedTableFile parseTableBytes(const char* bytes, size_t size, int fields);
