@@ -5,6 +5,7 @@
 #include "store/Database.h"
 #include "store/Numbers.h"
 #include "store/SharedRoutines.h"
+#include "store/TextEntry.h"
 
 namespace ProductSave {
 
@@ -235,6 +236,14 @@ Result save(Database& db, Prompt& prompt, int mode, int selEdit, Fields& f, Orde
     prompt.warn(QStringLiteral("請輸入商品名稱"));
     return {};
   }
+  // Text code page 950 cannot hold is refused before anything changes (the
+  // number boxes are read as numbers).
+  std::vector<std::pair<QString, QString>> texts = {{QStringLiteral("商品名稱"), f.name},
+                                                    {QStringLiteral("商品分類"), f.category},
+                                                    {QStringLiteral("備註"), f.note},
+                                                    {QStringLiteral("網址"), f.url}};
+  if (mode == NewProduct || mode == EditProduct) texts.push_back({QStringLiteral("圖片"), f.picture});
+  if (!TextEntry::acceptable(prompt, texts)) return {};
   for (QString* box : {&f.qty, &f.price, &f.cost, &f.stock, &f.safety})
     if (!Num::isNumeric(*box)) *box = QStringLiteral("0");
   f.name = cleanText(f.name);

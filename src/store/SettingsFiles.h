@@ -5,9 +5,12 @@
 // Every reader starts from its own defaults, so nothing of the previously
 // loaded database stays behind. A file that fails to load (unreadable bytes,
 // an item of the wrong kind, a value out of range, more entries than its list
-// holds) shows the reader's message and is added to db.damagedFiles, so that
-// its original is kept beside it before anything replaces it. List files keep
-// the entries read up to the failure (at most as many as the list holds).
+// holds) or that is read only in part (a value cut short, text around a
+// quoted item, more items than the reader takes, a supplier without its
+// details) shows the reader's message and is added to db.damagedFiles, so
+// that its original is kept beside it before anything replaces it. List
+// files keep the entries read up to the failure (at most as many as the list
+// holds); a file read in part keeps what was read.
 #include <QString>
 
 #include "store/Database.h"
@@ -57,6 +60,12 @@ QStringList setFileNames();
 // The import-profile dialog's writer: replaces Import.kdt with the 30 lines
 // ImportInit reads. False on failure, which the dialog reports.
 bool ImportClose(Database& db, Prompt& prompt);
+
+// Before a writer replaces a file that did not load whole: keeps its
+// original beside it (telling the user) and takes it off db.damagedFiles.
+// True when there was nothing to keep or it is kept; false when the copy
+// failed, and the file must not be replaced.
+bool keepDamagedOriginal(Database& db, Prompt& prompt, const QString& name);
 
 // The settings dialog's percent cell as Shop3.kdt stores it: its leading
 // number rounded to a whole number, halves to the even neighbour. ShopClose(3)

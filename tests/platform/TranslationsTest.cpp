@@ -18,6 +18,9 @@ TEST(Translations, StandardDialogsSpeakTraditionalChinese) {
   yesNo.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
   EXPECT_TRUE(yesNo.button(QMessageBox::Yes)->text().contains(QStringLiteral("是")));
   EXPECT_TRUE(yesNo.button(QMessageBox::No)->text().contains(QStringLiteral("否")));
+  // The file dialog's type column, which Qt's own translations leave in English.
+  EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("資料夾"));
+  for (QTranslator* own : t->findChildren<QTranslator*>()) QCoreApplication::removeTranslator(own);
   QCoreApplication::removeTranslator(t);
   delete t;
   QLocale::setDefault(QLocale::c());
