@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes screenshots of the standard dialogs (as a seller sees them, in
-# Traditional Chinese) and of the main window, into OUTDIR (default
-# build/shots), for checking by eye after a change to any window.
+# Traditional Chinese) and of the main window (empty, then on a small sample
+# database with each menu open, the order list's popup and the toolbar),
+# into OUTDIR (default build/shots), for checking by eye after a change to
+# any window.
 #   tools/screenshots.sh [OUTDIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."

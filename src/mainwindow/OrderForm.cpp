@@ -341,7 +341,7 @@ void OrderForm::buildToolbar() {
                             {6, "編輯訂單", QStyle::SP_FileDialogDetailedView},
                             {7, "刪除訂單", QStyle::SP_TrashIcon},
                             {9, "客戶管理", QStyle::SP_DirHomeIcon},
-                            {10, "商品管理", QStyle::SP_DriveHDIcon},
+                            {10, "商品管理", QStyle::SP_FileDialogContentsView},
                             {12, "一般設定", QStyle::SP_FileDialogListView},
                             {14, "關於Kestrin", QStyle::SP_MessageBoxInformation}};
   int next = 1;
@@ -354,14 +354,6 @@ void OrderForm::buildToolbar() {
     toolButtons_[index] = a;
     next = index + 1;
   }
-  // Buttons whose commands come with later parts of the program mirror their menu entries.
-  toolButton(5)->setEnabled(Order_New->isEnabled());
-  toolButton(6)->setEnabled(Order_Edit->isEnabled());
-  toolButton(7)->setEnabled(Order_Del->isEnabled());
-  toolButton(9)->setEnabled(Data_Guest->isEnabled());
-  toolButton(10)->setEnabled(Data_Manuf->isEnabled());
-  toolButton(12)->setEnabled(Set_Option->isEnabled());
-  toolButton(14)->setEnabled(Help_About->isEnabled());
 }
 
 QAction* OrderForm::toolButton(int index) const { return index >= 1 && index <= 14 ? toolButtons_[index] : nullptr; }
@@ -437,6 +429,11 @@ void OrderForm::buildBody() {
   Command4 = new QPushButton(QStringLiteral("雜支費用"), host);
   Command2 = new QPushButton(QStringLiteral("訂單商品"), host);
   for (QPushButton* b : {Command3, Command4, Command2}) b->resize(90, 28);
+  const std::pair<QWidget*, const char*> named[] = {{Command1, "Command1"}, {Command2, "Command2"},
+                                                    {Command3, "Command3"}, {Command4, "Command4"},
+                                                    {Command5, "Command5"}, {Command6, "Command6"},
+                                                    {Text1, "Text1"}};
+  for (const auto& [w, name] : named) w->setObjectName(QString::fromLatin1(name));
   for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Command6,
                                                      Option1, Option2})
     w->setFont(buttonFont);
@@ -1078,8 +1075,7 @@ void OrderForm::Data_Guest_Click() {
           refillCombo1();
       };
     }
-    guestForm_->openAsManager();
-    OrderShow();
+    if (guestForm_->openAsManager()) OrderShow();  // a failure was told and ends the command
   } catch (const std::exception&) {
     prompt_.message(QStringLiteral("載入客戶分類發生錯誤!"), Prompt::Icon::Exclamation);
   }
@@ -1321,7 +1317,7 @@ void OrderForm::Toolbar1_ButtonClick(int index) {
       Help_About_Click();
       break;
     default:
-      // The other buttons run commands of later parts of the program.
+      // The separators (1, 4, 8, 11, 13) and any other number do nothing.
       break;
   }
 }
