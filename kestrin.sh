@@ -3,11 +3,13 @@
 #   ./kestrin.sh run    install missing Debian packages, build, start the program
 #   ./kestrin.sh test   install missing Debian packages, build, run every test
 #   ./kestrin.sh bench  build and run the benchmarks
+#   ./kestrin.sh install [PREFIX]  build and install the program, its manual and
+#                       its desktop-menu entry (default PREFIX: ~/.local)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
-          clang libclang-rt-dev fonts-noto-cjk)
+          clang libclang-rt-dev fonts-noto-cjk qt6-translations-l10n)
 
 install_missing() {
   local missing=()
@@ -32,11 +34,25 @@ build() {
   cmake --build build -j"$(nproc)"
 }
 
+install_program() {
+  local prefix="${1:-$HOME/.local}"
+  cmake --install build --prefix "$prefix" >/dev/null
+  command -v update-desktop-database >/dev/null && update-desktop-database -q "$prefix/share/applications" || true
+  echo "Kestrin installed in $prefix (menu entry: Office > Kestrin 青鳥帳房通)"
+}
+
 case "${1:-run}" in
   run)
     install_missing
     build
+    # First use: put the program into the desktop menu as well.
+    [ -f "$HOME/.local/share/applications/kestrin.desktop" ] || install_program
     exec ./build/kestrin
+    ;;
+  install)
+    install_missing
+    build
+    install_program "${2:-}"
     ;;
   test)
     install_missing
@@ -50,7 +66,7 @@ case "${1:-run}" in
     ./build/bench/kestrin_bench "${@:2}"
     ;;
   *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|install [PREFIX]" >&2
     exit 2
     ;;
 esac

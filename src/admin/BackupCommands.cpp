@@ -71,7 +71,10 @@ void BackupCommands::Backup_Backup_Click() {
   prompt_.message(QStringLiteral("備份資料完成"), Prompt::Icon::Exclamation);
 }
 
-void BackupCommands::Backup_Update_Click() { restoreFrom(db_.BackupPath); }
+void BackupCommands::Backup_Update_Click() {
+  // The folder of the last backup, else the database's own backup folder.
+  restoreFrom(db_.BackupPath.isEmpty() ? autoRestoreFolder(db_) : db_.BackupPath);
+}
 
 void BackupCommands::Backup_Atuo_Click() { restoreFrom(autoRestoreFolder(db_)); }
 

@@ -11,6 +11,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
 #include "store/Database.h"
+#include "store/TextEntry.h"
 
 namespace {
 
@@ -110,6 +111,7 @@ void CateForm::Command2_Click() {
     }
     const auto answer = prompt_.input(QStringLiteral("請輸入您要新增的%1名稱").arg(CategoryEdit::word(k)),
                                       QStringLiteral("新增"));
+    if (!TextEntry::acceptable(prompt_, {{CategoryEdit::word(k), answer.value_or(QString())}})) return;
     const QString name = CategoryEdit::cleanName(answer.value_or(QString()));
     if (name.isEmpty()) return;
     List1->addItem(name);
@@ -126,6 +128,7 @@ void CateForm::Command3_Click() {
     if (List1->selectedItems().isEmpty() || !current) return;
     const QString from = current->text();
     const auto answer = prompt_.input(QStringLiteral("要改成什麼名稱?"), QStringLiteral("編輯"), from);
+    if (!TextEntry::acceptable(prompt_, {{CategoryEdit::word(kind()), answer.value_or(QString())}})) return;
     const QString to = CategoryEdit::cleanName(answer.value_or(QString()));
     if (to.isEmpty()) return;
     if (!askAboutClashes(from, to, QStringLiteral("確定要改成這個名稱嗎？"), QStringLiteral("編輯"))) return;

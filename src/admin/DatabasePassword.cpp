@@ -17,25 +17,30 @@ bool validLength(const QString& pw) {
 }
 }  // namespace
 
-bool PassInit(Database& db, Prompt& prompt, PasswordHost& host) {
-  const PasswordFile::Contents file = PasswordFile::read(db.DataBasePath);
+Guard databaseGuard() { return {QString::fromLatin1(PasswordFile::kDatabase), QStringLiteral("請輸入密碼")}; }
+Guard settingsGuard() {
+  return {QString::fromLatin1(PasswordFile::kSetting), QStringLiteral("請輸入密碼才能存取設定")};
+}
+
+bool PassInit(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host) {
+  const PasswordFile::Contents file = PasswordFile::read(folder, guard.file);
   if (file.state == PasswordFile::State::Missing) {
     host.showPasswordFile(false);
     return true;
   }
   if (file.state == PasswordFile::State::Damaged) {
     prompt.message(QStringLiteral("密碼設定已遺失，請重新設定密碼!"), Prompt::Icon::Exclamation);
-    PasswordFile::remove(db.DataBasePath);
+    PasswordFile::remove(folder, guard.file);
     host.showPasswordFile(false);
     return true;
   }
   // An empty answer (Cancel gives one too) is compared like any other.
-  const QString answer = prompt.input(QStringLiteral("請輸入密碼"), {}, {}, true).value_or(QString());
+  const QString answer = prompt.input(guard.checkText, {}, {}, true).value_or(QString());
   host.showPasswordFile(true);
   return answer == file.password;
 }
 
-void Pass_Set_Click(Database& db, Prompt& prompt, PasswordHost& host) {
+void Pass_Set_Click(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host) {
   const QString title = QStringLiteral("設定密碼");
   const QString first = prompt.input(QStringLiteral("請輸入3-8個英文或數字:"), title, {}, true).value_or(QString());
   if (first.isEmpty()) return;
@@ -55,7 +60,7 @@ void Pass_Set_Click(Database& db, Prompt& prompt, PasswordHost& host) {
     prompt.message(QStringLiteral("兩次輸入的密碼不一樣，請重新輸入"), Prompt::Icon::Exclamation);
     return;
   }
-  if (!PasswordFile::write(db.DataBasePath, first)) {
+  if (!PasswordFile::write(folder, first, guard.file)) {
     prompt.error();
     return;
   }
@@ -63,19 +68,31 @@ void Pass_Set_Click(Database& db, Prompt& prompt, PasswordHost& host) {
   prompt.message(QStringLiteral("密碼設定完成!"), Prompt::Icon::Information);
 }
 
-void Pass_Clear_Click(Database& db, Prompt& prompt, PasswordHost& host) {
-  if (!PasswordFile::exists(db.DataBasePath)) return;
-  if (!PassInit(db, prompt, host)) {
+void Pass_Clear_Click(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host) {
+  if (!PasswordFile::exists(folder, guard.file)) return;
+  if (!PassInit(folder, guard, prompt, host)) {
     prompt.message(kWrong, Prompt::Icon::Exclamation);
     return;
   }
-  if (!PasswordFile::remove(db.DataBasePath)) {
+  if (!PasswordFile::remove(folder, guard.file)) {
     host.showPasswordFile(true);
     prompt.error();
     return;
   }
   host.showPasswordFile(false);
   prompt.message(QStringLiteral("密碼刪除完成!"), Prompt::Icon::Information);
+}
+
+bool PassInit(Database& db, Prompt& prompt, PasswordHost& host) {
+  return PassInit(db.DataBasePath, databaseGuard(), prompt, host);
+}
+
+void Pass_Set_Click(Database& db, Prompt& prompt, PasswordHost& host) {
+  Pass_Set_Click(db.DataBasePath, databaseGuard(), prompt, host);
+}
+
+void Pass_Clear_Click(Database& db, Prompt& prompt, PasswordHost& host) {
+  Pass_Clear_Click(db.DataBasePath, databaseGuard(), prompt, host);
 }
 
 }  // namespace DatabasePassword

@@ -16,10 +16,14 @@
 #include "platform/WindowTweaks.h"
 #include "store/Database.h"
 #include "store/DatabaseList.h"
+#include "store/TextEntry.h"
 
 namespace {
 const QString kSection = QStringLiteral("OpenForm");
 const QString kLeave = QStringLiteral("離開");
+// Captions of the two columns, naming a refused character's field.
+const QString kNameField = QStringLiteral("資料庫名稱");
+const QString kFolderField = QStringLiteral("資料庫位置");
 
 // Database names lose the characters a folder name cannot hold, in this order.
 QString cleanName(QString name) {
@@ -173,10 +177,10 @@ void OpenForm::Command2_Click() {
     return;
   }
   const QString typed = prompt_.input(QStringLiteral("請設定目前要新增的資料庫名稱")).value_or(QString());
-  if (typed.isEmpty()) return;
+  if (typed.isEmpty() || !TextEntry::acceptable(prompt_, {{kNameField, typed}})) return;
   const QString name = cleanName(typed);
   const QString folder = prompt_.pickFolder(QStringLiteral("請選擇一個資料夾來存放資料"));
-  if (folder.isEmpty()) return;
+  if (folder.isEmpty() || !TextEntry::acceptable(prompt_, {{kFolderField, folder}})) return;
   const int row = Liv1->addRow({name, AppPaths::withSlash(folder)});
   Liv1->setCurrentRow(row);
   countLine();
@@ -189,7 +193,7 @@ void OpenForm::Command3_Click() {
                             .input(QStringLiteral("資料庫原名為：") + Liv1->text(row, 0) +
                                    QStringLiteral("\r\n\r\n要變更成什麼名稱?"))
                             .value_or(QString());
-  if (typed.isEmpty()) return;
+  if (typed.isEmpty() || !TextEntry::acceptable(prompt_, {{kNameField, typed}})) return;
   const QString name = cleanName(typed);
   Liv1->setText(row, 0, name);
   if (Liv1->text(row, 1) == db_.DataBasePath && Command0->text() == kLeave && db_.DataBaseName != name)
@@ -200,7 +204,7 @@ void OpenForm::Command4_Click() {
   const int row = selectedRow();
   if (row < 0) return;
   const QString folder = prompt_.pickFolder(QStringLiteral("請選擇一個資料夾"));
-  if (folder.isEmpty()) return;
+  if (folder.isEmpty() || !TextEntry::acceptable(prompt_, {{kFolderField, folder}})) return;
   Liv1->setText(row, 1, AppPaths::withSlash(folder));
 }
 

@@ -10,12 +10,13 @@
 #include <QVBoxLayout>
 
 #include "platform/AppPaths.h"
-#include "platform/Codec.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "store/Database.h"
 #include "store/QuotedFieldFile.h"
 #include "store/SaveTransaction.h"
+#include "store/SettingsFiles.h"
+#include "store/TextEntry.h"
 
 namespace {
 const QString kFileName = QStringLiteral("AutoBackup.kdt");
@@ -100,12 +101,18 @@ void SetAtuoBackupForm::Command1_Click() {
 
 bool SetAtuoBackupForm::acceptBackupFolder(const QString& folder) {
   const QString dir = AppPaths::withSlash(db_.DataBasePath);
+  // The file holds the folder as one quoted code page 950 text.
+  if (!TextEntry::acceptable(prompt_, {{QStringLiteral("儲存路徑"), folder}})) return false;
+  if (folder.contains(u'"')) {
+    prompt_.message(QString::fromUtf8(kRefused));
+    return false;
+  }
+  // A file that did not load whole is kept before it is replaced or removed.
+  if (!SettingsFiles::keepDamagedOriginal(db_, prompt_, kFileName)) {
+    prompt_.error();
+    return false;
+  }
   if (!folder.isEmpty()) {
-    // The file holds the folder as one quoted code page 950 text.
-    if (!Codec::canEncode(folder) || folder.contains(u'"')) {
-      prompt_.message(QString::fromUtf8(kRefused));
-      return false;
-    }
     QuotedFieldWriter w;
     w.field(folder);
     w.endRecord();

@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "mainwindow/Program.h"
+#include "platform/Translations.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -9,6 +11,10 @@ int main(int argc, char** argv) {
   // The main window ends the program itself, also while it sits hidden in
   // the notification area.
   QApplication::setQuitOnLastWindowClosed(false);
+  // Qt's own dialogs (message and input boxes, file dialogs) in Traditional Chinese.
+  Translations::install(app);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrin.png")));
+  QGuiApplication::setDesktopFileName(QStringLiteral("kestrin"));
 
   Program program;
   if (!program.start()) return 0;

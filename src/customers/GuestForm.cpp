@@ -20,6 +20,7 @@
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
+#include "printouts/PrintoutCommands.h"
 #include "store/Database.h"
 
 namespace {
@@ -89,13 +90,15 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   Menu_Tools->addSeparator();
   Tools_Manuf = Menu_Tools->addAction(QStringLiteral("查看購物歷史清單(&M)"));
 
-  // Commands of their own windows, not in this program yet.
-  for (QAction* a : {File_Import, Export_All, Export_Sel, File_ImportRuten, File_ImportYahoo, File_ImportShopee,
-                     File_Del, Sel_Note, Sel_Addr, Sel_Email, Tools_Email, Tools_Manuf})
+  // The Yahoo拍賣 and 蝦皮拍賣 importers are complete but not offered: their
+  // entries stay hidden and disabled.
+  for (QAction* a : {File_ImportYahoo, File_ImportShopee}) {
     a->setEnabled(false);
-  exportMenu->setEnabled(false);
-  File_ImportYahoo->setVisible(false);
-  File_ImportShopee->setVisible(false);
+    a->setVisible(false);
+  }
+  // Labels and the export of the selected customers.
+  connect(Sel_Addr, &QAction::triggered, this, [this] { PrintoutCommands::customerLabels(db_, prompt_, this, *Liv1); });
+  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportCustomers(db_, prompt_, this, *Liv1); });
 
   // ---- controls ----
   Label1 = new QLabel(QStringLiteral("帳號或姓名"), this);
@@ -104,7 +107,6 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   Command6 = button(QStringLiteral("搜尋"), this);
   Command11 = button(QStringLiteral("全區搜尋"), this);
   Command7 = button(QStringLiteral("進階搜尋"), this);
-  Command7->setEnabled(false);
   Combo1 = new QComboBox(this);
   Combo1->setEditable(false);
   Combo1->setFixedWidth(3015 / kTwips);
@@ -127,8 +129,7 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   Command9 = button(QStringLiteral("列出訂單"), this);
   Command1 = button(QStringLiteral("加入客戶"), this);
   Command5 = button(QStringLiteral("結束"), this);
-  Command10->setEnabled(false);
-  Command9->setEnabled(false);
+  Command9->setEnabled(false);  // until there is a main window to list into
   Command1->setVisible(false);
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setSizeGripEnabled(false);
@@ -183,6 +184,7 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   });
   connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_Tools->popup(at); });
   connect(Liv1, &ListView::headerClicked, this, &GuestForm::columnClick);
+  connectCustomerCommands();
 
   Form_Load();
 }

@@ -5,6 +5,7 @@
 // button "加入客戶" that hands the chosen customer to the editor).
 #include <QDialog>
 #include <functional>
+#include <vector>
 
 #include "customers/CustomerFields.h"
 #include "customers/GuestList.h"
@@ -13,6 +14,7 @@
 class Database;
 class Prompt;
 class ListView;
+class OrderListHost;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -108,6 +110,22 @@ class GuestForm : public QDialog {
   void Command11_Click();  // search in every category
   void Command12_Click();  // edit the customer categories
 
+  // ---- imports, exports, views and e-mail (GuestFormCommands.cpp) ----
+  // The main window's order list, which "列出訂單" fills; the button stands
+  // disabled without one.
+  void setOrderListHost(OrderListHost* host);
+  void File_Import_Click();       // customer CSV import
+  void Export_All_Click();        // customer CSV export of every listed row
+  void Export_Sel_Click();        // ... of the selected rows
+  void File_ImportRuten_Click();  // auction-site buyer lists
+  void File_ImportYahoo_Click();
+  void File_ImportShopee_Click();
+  void File_Del_Click();          // customers without orders
+  void Sel_Email_Click();         // e-mail to the selected customers
+  void Command7_Click();          // advanced search
+  void Command9_Click();          // the customer's orders in the main window
+  void Command10_Click();         // purchase history
+
  protected:
   void done(int result) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -122,10 +140,16 @@ class GuestForm : public QDialog {
   void columnClick(int column);
   GuestList::View view() const;
   void setStatus(const QString& text);
+  void connectCustomerCommands();
+  // The list row a command on one customer acts on: the current row when it
+  // is selected, else the first selected one; -1 when none is selected.
+  int customerRow() const;
+  std::vector<int> listedGuestRows(bool selectedOnly) const;
 
   Database& db_;
   Prompt& prompt_;
   CustomerSink editor_;
+  OrderListHost* host_ = nullptr;
   bool picker_ = false;
   bool unloaded_ = false;
   int sortColumn_ = 0;

@@ -12,15 +12,18 @@
 #include <QVBoxLayout>
 
 #include "admin/CateForm.h"
+#include "customers/ClipboardImport.h"
 #include "customers/GuestForm.h"
 #include "customers/GuestList.h"
 #include "customers/GuestSave.h"
+#include "platform/Clipboard.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/WindowTweaks.h"
 #include "store/Database.h"
 #include "store/LineBreaks.h"
+#include "store/TextEntry.h"
 
 namespace {
 
@@ -69,7 +72,6 @@ GuestInput::GuestInput(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   Command4 = new QPushButton(QStringLiteral("寫信"), this);
   Command5 = new QPushButton(QStringLiteral("編輯分類"), this);
   for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5}) b->setAutoDefault(false);
-  Command3->setEnabled(false);  // the clipboard import is not in this program yet
 
   auto* grid = new QGridLayout;
   int row = 0;
@@ -115,6 +117,7 @@ GuestInput::GuestInput(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
 
   connect(Command1, &QPushButton::clicked, this, &GuestInput::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+  connect(Command3, &QPushButton::clicked, this, &GuestInput::Command3_Click);
   connect(Command4, &QPushButton::clicked, this, &GuestInput::Command4_Click);
   connect(Command5, &QPushButton::clicked, this, &GuestInput::Command5_Click);
 }
@@ -225,6 +228,36 @@ void GuestInput::Command1_Click() {
   if (res.outcome == Outcome::Saved && list && (SelState == GuestSave::NewFromList || SelState == GuestSave::EditFromList))
     list->guestSaved(SelState, res, boxes);
   accept();
+}
+
+void GuestInput::Command3_Click() { importText(Clipboard::text()); }
+
+void GuestInput::importText(const QString& text) {
+  if (text.isEmpty()) return;
+  const CustomerFields before = fields();
+  CustomerFields after = before;
+  ClipboardImport::apply(Combo3->currentIndex(), text, db_.settings, after);
+  // What the clipboard brings is checked where it enters: a box it would
+  // fill with a character the files cannot hold is refused, and nothing
+  // changes.
+  const std::vector<std::pair<QString, QString>> changed = [&] {
+    std::vector<std::pair<QString, QString>> out;
+    const auto check = [&](const char* caption, const QString& was, const QString& now) {
+      if (now != was) out.emplace_back(QString::fromUtf8(caption), now);
+    };
+    check("客戶帳號", before.account, after.account);
+    check("姓名", before.name, after.name);
+    check("性別", before.sex, after.sex);
+    check("電話", before.phone, after.phone);
+    check("手機", before.mobile, after.mobile);
+    check("Email", before.email, after.email);
+    check("住址", before.address, after.address);
+    check("帳號末5碼", before.bankLast5, after.bankLast5);
+    check("備註", before.note, after.note);
+    return out;
+  }();
+  if (changed.empty() || !TextEntry::acceptable(prompt_, changed)) return;
+  setFields(after);
 }
 
 QString GuestInput::mailAddress() const {

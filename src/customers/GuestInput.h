@@ -76,6 +76,9 @@ class GuestInput : public QDialog {
   QPushButton* Command5;  // 編輯分類
 
   void Command1_Click();
+  void Command3_Click();  // 匯入客戶: the boxes filled from the clipboard
+  // The boxes filled from `text` by the profile chosen in Combo3.
+  void importText(const QString& text);
   void Command4_Click();
   void Command5_Click();
   // The address "寫信" opens: "mailto:" and the Email box's text; empty when

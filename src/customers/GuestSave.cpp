@@ -5,6 +5,7 @@
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "store/Database.h"
+#include "store/TextEntry.h"
 
 namespace GuestSave {
 
@@ -124,6 +125,19 @@ Result run(Database& db, Prompt& prompt, CustomerFields& b, const Request& req, 
       prompt.warn(QStringLiteral("請輸入帳號"));
       return res;
     }
+    // Text code page 950 cannot hold would come back as "?": two customers
+    // "王😀" and "王😺" would share one key. Refused before anything changes.
+    if (!TextEntry::acceptable(prompt, {{QStringLiteral("客戶帳號"), b.account},
+                                        {QStringLiteral("客戶分類"), b.category},
+                                        {QStringLiteral("姓名"), b.name},
+                                        {QStringLiteral("性別"), b.sex},
+                                        {QStringLiteral("電話"), b.phone},
+                                        {QStringLiteral("手機"), b.mobile},
+                                        {QStringLiteral("Email"), b.email},
+                                        {QStringLiteral("住址"), b.address},
+                                        {QStringLiteral("帳號末5碼"), b.bankLast5},
+                                        {QStringLiteral("備註"), b.note}}))
+      return res;
     // The cleaning comes before every comparison, so that what is tested is
     // what gets stored.
     clean(b);

@@ -22,7 +22,12 @@
 #include <cstdlib>
 #include <exception>
 
+#include "admin/AboutForm.h"
 #include "admin/BackupCommands.h"
+#include "admin/ImagesForm.h"
+#include "reports/ManufTop.h"
+#include "reports/OrderSearch.h"
+#include "reports/StockForm.h"
 #include "admin/CateForm.h"
 #include "admin/CategoryEdit.h"
 #include "admin/DatabasePassword.h"
@@ -33,8 +38,13 @@
 #include "ordereditor/OrderInput.h"
 #include "mainwindow/SelectionTools.h"
 #include "customers/GuestForm.h"
+#include "customers/ImportForm.h"
+#include "expenses/ExpendForm.h"
+#include "admin/SetForm.h"
 #include "platform/Shell.h"
+#include "printouts/PrintoutCommands.h"
 #include "products/ManufForm.h"
+#include "purchasing/PurchaseWindows.h"
 #include "store/BackupArchive.h"
 #include "admin/OpenForm.h"
 #include "admin/PassInput.h"
@@ -155,6 +165,10 @@ void OrderForm::build() {
     if (AppPaths::folderExists(db_.DataBasePath) && !DailyBackup::write(db_, loadForm_)) prompt_.error();
   };
   connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
+  PurchaseWindows::setProductWindowOpener(this, [this] {
+    Data_Manuf_Click();
+    return manufForm_.data();
+  });
 
   buildMenus();
   buildToolbar();
@@ -256,11 +270,7 @@ void OrderForm::buildMenus() {
   Menu_ST = menu("Menu_ST", "工作列", false);
   ST_Open = add(Menu_ST, "ST_Open", "開啟 Kestrin(&O)");
 
-  // The windows behind these entries come with their own parts of the
-  // program; until then the entries stand disabled.
-  for (QAction* a : {Sel_Note, Sel_Addr, Sel_ShippingNote, Sel_Stock, Set_Option, Set_Improt, Help_About,
-                     OrderTools_Note, OrderTools_Addr, OrderTools_ShippingNote, OrderTools_Stock})
-    a->setEnabled(false);
+  connect(Set_Improt, &QAction::triggered, this, [this] { Set_Improt_Click(); });
 
   connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
   connect(File_Save, &QAction::triggered, this, [this] { File_Save_Click(); });
@@ -274,6 +284,7 @@ void OrderForm::buildMenus() {
   connect(ST_Open, &QAction::triggered, this, [this] { ST_Open_Click(); });
   connect(Data_Guest, &QAction::triggered, this, [this] { Data_Guest_Click(); });
   connect(Data_Manuf, &QAction::triggered, this, [this] { Data_Manuf_Click(); });
+  connect(Set_Option, &QAction::triggered, this, [this] { Set_Option_Click(); });
   connect(Set_AutoBackup, &QAction::triggered, this, [this] { Set_AutoBackup_Click(); });
   connect(Set_Temp, &QAction::triggered, this, [this] { Set_Temp_Click(); });
   connect(Backup_Backup, &QAction::triggered, this, [this] { Backup_Backup_Click(); });
@@ -283,6 +294,7 @@ void OrderForm::buildMenus() {
   connect(Help_Chm, &QAction::triggered, this, [this] { Help_Chm_Click(); });
   connect(Help_Web, &QAction::triggered, this, [this] { Help_Web_Click(); });
   connect(Help_guestbook, &QAction::triggered, this, [this] { Help_guestbook_Click(); });
+  connect(Help_About, &QAction::triggered, this, [this] { Help_About_Click(); });
   connect(Order_New, &QAction::triggered, this, [this] { Order_New_Click(); });
   connect(Order_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
   connect(Order_Edit, &QAction::triggered, this, [this] { Order_Edit_Click(); });
@@ -295,7 +307,24 @@ void OrderForm::buildMenus() {
   connect(OrderTools_Email, &QAction::triggered, this, [this] { Sel_Email_Click(); });
   connect(Sel_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
   connect(OrderTools_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
+  // Printouts and the export of the selected orders.
+  connect(Sel_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
+  connect(OrderTools_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
+  connect(Sel_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
+  connect(OrderTools_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
+  connect(Sel_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
+  connect(OrderTools_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
+  connect(Sel_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
+  connect(OrderTools_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
 }
+
+void OrderForm::Sel_ShippingNote_Click() { PrintoutCommands::shippingNotes(db_, prompt_, this, *Liv1); }
+void OrderForm::Sel_Addr_Click() { PrintoutCommands::orderLabels(db_, prompt_, this, *Liv1); }
+void OrderForm::Sel_Stock_Click() { PrintoutCommands::pickingList(db_, prompt_, this, *Liv1); }
+void OrderForm::Sel_Note_Click() { PrintoutCommands::exportOrders(db_, prompt_, this, *Liv1); }
+void OrderForm::shippingNote(OrderInput& e) { PrintoutCommands::editorShippingNote(db_, prompt_, e); }
+void OrderForm::mailingLabel(OrderInput& e) { PrintoutCommands::editorLabel(db_, prompt_, e); }
+void OrderForm::exportLines(OrderInput& e) { PrintoutCommands::exportEditorLines(db_, prompt_, e); }
 
 void OrderForm::buildToolbar() {
   Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
@@ -316,7 +345,7 @@ void OrderForm::buildToolbar() {
                             {6, "編輯訂單", QStyle::SP_FileDialogDetailedView},
                             {7, "刪除訂單", QStyle::SP_TrashIcon},
                             {9, "客戶管理", QStyle::SP_DirHomeIcon},
-                            {10, "商品管理", QStyle::SP_DriveHDIcon},
+                            {10, "商品管理", QStyle::SP_FileDialogContentsView},
                             {12, "一般設定", QStyle::SP_FileDialogListView},
                             {14, "關於Kestrin", QStyle::SP_MessageBoxInformation}};
   int next = 1;
@@ -329,14 +358,6 @@ void OrderForm::buildToolbar() {
     toolButtons_[index] = a;
     next = index + 1;
   }
-  // Buttons whose commands come with later parts of the program mirror their menu entries.
-  toolButton(5)->setEnabled(Order_New->isEnabled());
-  toolButton(6)->setEnabled(Order_Edit->isEnabled());
-  toolButton(7)->setEnabled(Order_Del->isEnabled());
-  toolButton(9)->setEnabled(Data_Guest->isEnabled());
-  toolButton(10)->setEnabled(Data_Manuf->isEnabled());
-  toolButton(12)->setEnabled(Set_Option->isEnabled());
-  toolButton(14)->setEnabled(Help_About->isEnabled());
 }
 
 QAction* OrderForm::toolButton(int index) const { return index >= 1 && index <= 14 ? toolButtons_[index] : nullptr; }
@@ -412,9 +433,11 @@ void OrderForm::buildBody() {
   Command4 = new QPushButton(QStringLiteral("雜支費用"), host);
   Command2 = new QPushButton(QStringLiteral("訂單商品"), host);
   for (QPushButton* b : {Command3, Command4, Command2}) b->resize(90, 28);
-  Command1->setEnabled(false);  // the order search, the products in orders and the
-  Command2->setEnabled(false);  // expense window come with their own parts
-  Command4->setEnabled(false);
+  const std::pair<QWidget*, const char*> named[] = {{Command1, "Command1"}, {Command2, "Command2"},
+                                                    {Command3, "Command3"}, {Command4, "Command4"},
+                                                    {Command5, "Command5"}, {Command6, "Command6"},
+                                                    {Text1, "Text1"}};
+  for (const auto& [w, name] : named) w->setObjectName(QString::fromLatin1(name));
   for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Command6,
                                                      Option1, Option2})
     w->setFont(buttonFont);
@@ -438,8 +461,11 @@ void OrderForm::buildBody() {
   connect(Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
   connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
   connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(Text1, &QLineEdit::returnPressed, this, [this] { Command6_Click(); });
   connect(Liv1, &ListView::headerClicked, this, [this](int c) { Liv1_ColumnClick(c); });
   connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
@@ -1031,17 +1057,21 @@ void OrderForm::Order_Edit_Click() {
 
 GuestForm* OrderForm::guestWindow() const { return guestForm_; }
 ManufForm* OrderForm::manufWindow() const { return manufForm_; }
+ExpendForm* OrderForm::expendWindow() const { return expendForm_; }
 
 void OrderForm::closeRowWindows() {
   // Closing runs their own closing steps (settings), as a user's close would.
   if (guestForm_) guestForm_->close();
   if (manufForm_) manufForm_->close();
+  if (expendForm_) expendForm_->close();
+  PurchaseWindows::closeSheets();
 }
 
 void OrderForm::Data_Guest_Click() {
   try {
     if (!guestForm_) {
       guestForm_ = new GuestForm(db_, prompt_, this);
+      guestForm_->setOrderListHost(this);
       guestForm_->onCategoriesEdited = [this] {
         if (editorOpen_)
           filterRefillDeferred_ = true;
@@ -1049,8 +1079,7 @@ void OrderForm::Data_Guest_Click() {
           refillCombo1();
       };
     }
-    guestForm_->openAsManager();
-    OrderShow();
+    if (guestForm_->openAsManager()) OrderShow();  // a failure was told and ends the command
   } catch (const std::exception&) {
     prompt_.message(QStringLiteral("載入客戶分類發生錯誤!"), Prompt::Icon::Exclamation);
   }
@@ -1061,8 +1090,17 @@ void OrderForm::Data_Manuf_Click() {
     manufForm_ = new ManufForm(db_, prompt_, this);
     manufForm_->setAttribute(Qt::WA_DeleteOnClose);
     manufForm_->setManagementUse();
-    // Stock may have changed while it was open.
-    manufForm_->onManagementClosed = [this] { OrderShowWhenFree(); };
+    manufForm_->setOrderListHost(this);  // "列出訂單" fills this window's list
+    manufForm_->setSalesRanking([this] { ManufTop::showBeside(db_, prompt_, manufForm_); });
+    // Stock may have changed while it was open: the shortage marks follow.
+    // The listed orders stay (they may be the product window's "列出訂單").
+    manufForm_->onManagementClosed = [this] {
+      if (!Option1->isChecked()) return;
+      if (editorOpen_)
+        listRebuildDeferred_ = true;
+      else
+        CheckStockShortage();
+    };
     manufForm_->setCategoryEditor([this] {
       CateForm::edit(db_, prompt_, CategoryEdit::Kind::Product, manufForm_);
       manufForm_->refillCategoryFilter();
@@ -1073,10 +1111,50 @@ void OrderForm::Data_Manuf_Click() {
   manufForm_->activateWindow();
 }
 
+void OrderForm::Set_Improt_Click() {
+  ImportForm dlg(db_, prompt_, this);
+  dlg.exec();
+}
+
 void OrderForm::Set_AutoBackup_Click() {
   SetAtuoBackupForm dlg(db_, prompt_, this);
   dlg.SelState = 1;
   dlg.Form_Load();
+  dlg.exec();
+}
+
+void OrderForm::Command4_Click() {
+  try {
+    if (!expendForm_) {
+      expendForm_ = new ExpendForm(db_, prompt_, this);
+      expendForm_->setAttribute(Qt::WA_DeleteOnClose);
+      // The expenses counted into cost follow at once.
+      expendForm_->onExpensesChanged = [this] {
+        if (View_Expend->isChecked()) Command3_Click();
+      };
+    }
+    expendForm_->openFromMain(Text5->text(), Combo2->currentIndex());
+    if (expendForm_->isMinimized()) expendForm_->showNormal();
+    expendForm_->show();
+    expendForm_->raise();
+    expendForm_->activateWindow();
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void OrderForm::Set_Option_Click() {
+  SetForm::Hooks hooks;
+  hooks.listFontSize = [this] { return Liv1->font().pointSizeF(); };
+  hooks.applyListFontSize = [this](int size) {
+    QFont f = Liv1->font();
+    f.setPointSize(size);
+    Liv1->setFont(f);
+    for (int i = 1; i <= 7; ++i) panels_[i]->setFont(f);
+    db_.FontSize = size;
+  };
+  hooks.CheckViewMoney = [this] { CheckViewMoney(); };
+  SetForm dlg(db_, prompt_, hooks, this);
   dlg.exec();
 }
 
@@ -1109,19 +1187,51 @@ void OrderForm::Order_Clear_Click() {
 
 void OrderForm::Help_Chm_Click() {
   // The manual ships beside the program (installed) or in the source tree.
-  for (const QString& dir : {QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kestrin/docs"),
-                             QStringLiteral(KESTRIN_DOCS_DIR)}) {
-    const QString page = dir + QStringLiteral("/manual.html");
-    if (QFileInfo::exists(page)) {
-      Shell::openLocalFile(page);
-      return;
-    }
-  }
+  const QString page = AboutForm::manualPage();
+  if (!page.isEmpty()) Shell::openLocalFile(page);
 }
 
 // The program's own pages are the manual shipped with it; no outside address.
 void OrderForm::Help_Web_Click() { Help_Chm_Click(); }
 void OrderForm::Help_guestbook_Click() { Help_Chm_Click(); }
+
+void OrderForm::Help_About_Click() {
+  try {
+    AboutForm dlg(QString::fromLatin1(kVersion), this);
+    dlg.exec();
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void OrderForm::Command1_Click() {
+  try {
+    OrderSearch::open(db_, prompt_, *this, this, Option1->isChecked(), Option2->isChecked());
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void OrderForm::Command2_Click() {
+  try {
+    StockForm::MainFilters main;
+    main.category = Combo1->currentIndex();
+    main.unshipped = Option1->isChecked();
+    main.shipped = Option2->isChecked();
+    main.period = Combo2->currentIndex();
+    main.year = Text5->text();
+    main.viewMoney = View_Money->isChecked();
+    StockForm::open(db_, prompt_, *this, this, main);
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+bool OrderForm::showPicture(const QString& path) {
+  QWidget* over = QApplication::activeModalWidget();
+  ImagesForm::showPicture(prompt_, over ? over : this, path);
+  return true;
+}
 
 void OrderForm::Combo1_Click() {
   if (Combo1->currentText() == kEditCategories) {
@@ -1138,14 +1248,13 @@ void OrderForm::Combo2_Click() {
 void OrderForm::Option1_Click() {
   if (se) return;
   OrderShow();
-  // The picking list (Sel_Stock) follows the option too once it is there.
-  for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(true);
+  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(true);
 }
 
 void OrderForm::Option2_Click() {
   if (se) return;
   OrderShow();
-  for (QAction* a : {Sel_SetShipping, OrderTools_SetShipping}) a->setEnabled(false);
+  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(false);
 }
 
 void OrderForm::setShippingOptions(bool unshipped, bool shipped) {
@@ -1205,8 +1314,14 @@ void OrderForm::Toolbar1_ButtonClick(int index) {
     case 10:
       Data_Manuf_Click();
       break;
+    case 12:
+      Set_Option_Click();
+      break;
+    case 14:
+      Help_About_Click();
+      break;
     default:
-      // The other buttons run commands of later parts of the program.
+      // The separators (1, 4, 8, 11, 13) and any other number do nothing.
       break;
   }
 }

@@ -20,6 +20,7 @@
 
 class Prompt;
 class QtPrompt;
+class ExpendForm;
 class GuestForm;
 class ManufForm;
 class OpenForm;
@@ -86,6 +87,10 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Sel_SetPay_Click();
   void Sel_SetShipping_Click();
   void Sel_Email_Click();
+  void Sel_ShippingNote_Click();  // shipping notes of the selected orders
+  void Sel_Addr_Click();          // mailing labels of the selected orders
+  void Sel_Stock_Click();         // the picking list
+  void Sel_Note_Click();          // export of the selected orders to a text file
   void CheckViewMoney();  // shows or hides the money panels and Command3
   void Command3_Click();  // recount of the listed orders
   void Command5_Click();  // edit the customer categories
@@ -123,12 +128,18 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   bool editLine(OrderInput& e, int line) override { return pickers_.editLine(e, line); }
   void openCustomerPicker(OrderInput& e) override { pickers_.openCustomerPicker(e); }
   void openCustomerDialog(OrderInput& e) override { pickers_.openCustomerDialog(e); }
+  void shippingNote(OrderInput& e) override;
+  void mailingLabel(OrderInput& e) override;
+  void exportLines(OrderInput& e) override;
 
   // ---- commands that open other windows ----
   void Data_Guest_Click();   // the customer window, non-modal
   void Data_Manuf_Click();   // the product window, non-modal
+  void Set_Improt_Click();   // the customer-import profiles, modal
   void Set_AutoBackup_Click();
   void Set_Temp_Click();     // also called when the temporary-file folder is missing
+  void Set_Option_Click();   // the general settings, modal
+  void Command4_Click();     // the expense window, non-modal, with the main filters' year and period
   void Backup_Backup_Click();
   void Backup_Update_Click();
   void Backup_Atuo_Click();
@@ -136,9 +147,15 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Help_Chm_Click();     // the manual shipped with the program
   void Help_Web_Click();     // the program's pages: the same manual
   void Help_guestbook_Click();
+  void Help_About_Click();   // the about box, modal
+  void Command1_Click();     // 進階搜尋: the order search
+  void Command2_Click();     // 訂單商品: the products in the listed orders
+  // The order editor's "檢視圖片(&V)": the picture viewer.
+  bool showPicture(const QString& path) override;
   // The open customer and product windows (null when closed).
   GuestForm* guestWindow() const;
   ManufForm* manufWindow() const;
+  ExpendForm* expendWindow() const;
 
   // ---- database password ----
   bool PassInit();
@@ -270,4 +287,5 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   mutable bool liv2Indexed_ = false;
   QPointer<GuestForm> guestForm_;
   QPointer<ManufForm> manufForm_;
+  QPointer<ExpendForm> expendForm_;
 };

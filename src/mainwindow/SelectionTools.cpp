@@ -6,6 +6,7 @@
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
 #include "store/Database.h"
+#include "store/TextEntry.h"
 
 namespace SelectionTools {
 
@@ -84,7 +85,9 @@ bool Sel_SetPay(Database& db, Prompt& prompt, int liv1Rows, const std::vector<Se
     return false;
   const std::optional<QString> answer = prompt.input(PayDatePrompt, QString(), today);
   if (!answer || answer->isEmpty()) return false;
-  if (!SetPay(db, selected, *answer)) {
+  if (!TextEntry::acceptable(prompt, {{QStringLiteral("匯款日期"), *answer}})) return false;
+  // Free text: quotes out where it enters, as every other box does.
+  if (!SetPay(db, selected, TextEntry::clean(*answer))) {
     prompt.error();
     return false;
   }

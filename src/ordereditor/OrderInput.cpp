@@ -35,6 +35,7 @@
 #include "store/Database.h"
 #include "store/LineBreaks.h"
 #include "store/Numbers.h"
+#include "store/TextEntry.h"
 
 namespace {
 
@@ -692,7 +693,7 @@ void OrderInput::Command9_Click() {
 }
 
 void OrderInput::Command16_Click() {
-  OrderInputNote note(Text5, this);
+  OrderInputNote note(Text5, this, &prompt_);
   note.exec();
 }
 
@@ -783,7 +784,7 @@ void OrderInput::Sel_5_Click() {
 void OrderInput::Sel_6_Click() {
   const auto answer = prompt_.input(QStringLiteral("請輸入備註欄預設文字"), QString(),
                                     SettingsStore::get(kSection, QStringLiteral("Set_6_Value")));
-  if (!answer) return;
+  if (!answer || !TextEntry::acceptable(prompt_, {{QStringLiteral("備註"), *answer}})) return;
   SettingsStore::set(kSection, QStringLiteral("Set_6_Value"), *answer);
 }
 

@@ -4,10 +4,13 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-OrderInputNote::OrderInputNote(QPlainTextEdit* target, QWidget* parent)
+#include "store/TextEntry.h"
+
+OrderInputNote::OrderInputNote(QPlainTextEdit* target, QWidget* parent, Prompt* prompt)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      target_(target) {
+      target_(target),
+      prompt_(prompt) {
   setWindowTitle(QStringLiteral("備註"));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
@@ -23,6 +26,7 @@ OrderInputNote::OrderInputNote(QPlainTextEdit* target, QWidget* parent)
 }
 
 void OrderInputNote::done(int result) {
+  if (prompt_ && !TextEntry::acceptable(*prompt_, {{QStringLiteral("備註"), Text1->toPlainText()}})) return;
   if (target_) target_->setPlainText(Text1->toPlainText());
   QDialog::done(result);
 }

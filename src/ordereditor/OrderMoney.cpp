@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "store/Decimal.h"
 #include "store/SharedRoutines.h"
 #include "store/Numbers.h"
 #include "store/Table.h"
@@ -23,24 +24,35 @@ MoneyFigures compute(const OrderLines& lines, const MoneyBoxes& boxes) {
   if (boxes.percentOn && !Num::isNumeric(boxes.percent)) return f;
   if (boxes.amountOn && !Num::isNumeric(boxes.amount)) return f;
 
+  // Sums and products of the lines are exact in decimal; only the percent
+  // discount rounds, as its rule says.
+  Decimal goods, cost, quantity, weight;
   f.subtotals.reserve(lines.size());
   for (const OrderLine& l : lines) {
-    const double price = Num::leading(l.price);
-    const double cost = Num::leading(l.cost);
-    const double qty = Num::leading(l.qty);
-    const double weight = Num::leading(l.weight);
-    f.goods += price * qty;
-    f.cost += cost * qty;
-    f.quantity += qty;
-    f.weight += weight * qty;
-    f.subtotals.push_back(Num::format(price * qty));
+    const Decimal price = Decimal::leading(l.price);
+    const Decimal qty = Decimal::leading(l.qty);
+    const Decimal sub = price * qty;
+    goods += sub;
+    cost += Decimal::leading(l.cost) * qty;
+    quantity += qty;
+    weight += Decimal::leading(l.weight) * qty;
+    f.subtotals.push_back(sub.toText());
   }
-  const double fee = boxValue(boxes.fee);
-  f.sellerFee = boxes.sellerPays ? fee : 0.0;
-  if (boxes.percentOn) f.discount = f.goods - percentPaid(f.goods, boxValue(boxes.percent));
-  if (boxes.amountOn) f.discount = boxValue(boxes.amount);
-  f.netGoods = f.goods - f.discount;
-  f.balance = f.netGoods - f.cost - f.sellerFee;
+  const Decimal fee = Decimal::leading(boxes.fee.trimmed());
+  const Decimal sellerFee = boxes.sellerPays ? fee : Decimal();
+  Decimal discount;
+  if (boxes.percentOn) discount = goods - Decimal::fromDouble(percentPaid(goods.toDouble(), boxValue(boxes.percent)));
+  if (boxes.amountOn) discount = Decimal::leading(boxes.amount.trimmed());
+  const Decimal netGoods = goods - discount;
+  const Decimal balance = netGoods - cost - sellerFee;
+  f.goods = goods.toDouble();
+  f.cost = cost.toDouble();
+  f.quantity = quantity.toDouble();
+  f.weight = weight.toDouble();
+  f.sellerFee = sellerFee.toDouble();
+  f.discount = discount.toDouble();
+  f.netGoods = netGoods.toDouble();
+  f.balance = balance.toDouble();
 
   for (double v : {f.goods, f.cost, f.quantity, f.weight, f.discount, f.netGoods, f.balance, f.cost + f.sellerFee}) {
     if (!std::isfinite(v)) {
@@ -49,33 +61,33 @@ MoneyFigures compute(const OrderLines& lines, const MoneyBoxes& boxes) {
     }
   }
 
-  f.Text11 = Num::format(f.netGoods);
-  f.Text12 = Num::format(f.cost);
-  f.Label9 = QStringLiteral("商品數量: ") + Num::format(f.quantity) + QStringLiteral("    總重量: ") +
-             Num::format(f.weight);
+  f.Text11 = netGoods.toText();
+  f.Text12 = cost.toText();
+  f.Label9 = QStringLiteral("商品數量: ") + quantity.toText() + QStringLiteral("    總重量: ") + weight.toText();
   f.TotalQty = f.quantity;
   if (boxes.sellerPays) {
     f.receivable = Num::leading(f.Text11);
     f.ReceivableText = f.Text11;
   } else {
-    f.receivable = Num::leading(f.Text11) + fee;
+    const Decimal receivable = Decimal::leading(f.Text11) + fee;
+    f.receivable = receivable.toDouble();
     if (!std::isfinite(f.receivable)) {
       f.status = MoneyFigures::Status::Overflow;
       return f;
     }
-    f.ReceivableText = Num::format(f.receivable);
+    f.ReceivableText = receivable.toText();
   }
   f.Label6 = QStringLiteral("應收款項: ") + f.ReceivableText;
 
-  QString p1 = QStringLiteral("金額小計: ") + Num::format(f.goods);
+  QString p1 = QStringLiteral("金額小計: ") + goods.toText();
   if (boxes.percentOn || boxes.amountOn)
-    p1 += QStringLiteral(" - ") + Num::format(f.discount) + QStringLiteral(" (折扣) = ") + Num::format(f.netGoods);
+    p1 += QStringLiteral(" - ") + discount.toText() + QStringLiteral(" (折扣) = ") + netGoods.toText();
   f.panels[0] = p1 + u' ';
-  QString p2 = QStringLiteral("成本小計: ") + Num::format(f.cost);
+  QString p2 = QStringLiteral("成本小計: ") + cost.toText();
   if (boxes.sellerPays)
-    p2 += QStringLiteral(" + ") + boxes.fee + QStringLiteral(" (運費) = ") + Num::format(f.cost + f.sellerFee);
+    p2 += QStringLiteral(" + ") + boxes.fee + QStringLiteral(" (運費) = ") + (cost + sellerFee).toText();
   f.panels[1] = p2 + u' ';
-  f.panels[2] = QStringLiteral("訂單結餘: ") + Num::format(f.balance) + u' ';
+  f.panels[2] = QStringLiteral("訂單結餘: ") + balance.toText() + u' ';
   f.panels[3] = f.Label6 + u' ';
   f.status = MoneyFigures::Status::Ok;
   return f;

@@ -8,6 +8,7 @@
 #include "store/Database.h"
 #include "store/Numbers.h"
 #include "store/Table.h"
+#include "store/TextEntry.h"
 
 namespace OrderSave {
 
@@ -139,6 +140,15 @@ OrderListRow listRow(const OrderBoxes& b, const QString& receivable, bool viewUs
 Result save(Database& db, Prompt& prompt, OrderBoxes& boxes, OrderLines& lines, Mode mode, int orderRow,
             const Options& options) {
   Result result;
+  // Text code page 950 cannot hold is refused before anything changes.
+  if (!TextEntry::acceptable(prompt, {{QStringLiteral("日期"), boxes.date},
+                                      {QStringLiteral("客戶帳號"), boxes.account},
+                                      {QStringLiteral("客戶分類"), boxes.category},
+                                      {QStringLiteral("匯款日期"), boxes.payDate},
+                                      {QStringLiteral("出貨日期"), boxes.shipDate},
+                                      {QStringLiteral("運送方式"), boxes.method},
+                                      {QStringLiteral("備註"), boxes.note}}))
+    return result;
   if (!check(boxes, prompt)) return result;
 
   result.money = OrderMoney::compute(lines, boxes.money());

@@ -82,7 +82,8 @@ QStringList stockCells(const QString& orderNo, const OrderLine& line);
 // The order list row of an edited order.
 OrderListRow listRow(const OrderBoxes& boxes, const QString& receivable, bool viewUsername);
 
-// The whole save. New: the Order row and its lines are appended and the
+// The whole save. Text code page 950 cannot hold is refused first (the
+// message names the character and its box) and nothing changes. New: the Order row and its lines are appended and the
 // counter num advances. Edited (orderRow = the Index of the edited list
 // row): the row is rewritten, its old lines removed and the lines appended
 // at the end of Stock. Either everything is written or nothing. Sets the

@@ -18,6 +18,12 @@ class QtPrompt : public Prompt {
                    const QString& fileName) override;
   QString pickFolder(const QString& title, const QString& folder) override;
 
+  // A message whose lines set their parts apart by tabs (a table of codes
+  // and meanings) as a two-column rich-text table: a label's tab stops are
+  // not the ones the text was lined up for, and it would wrap the lines.
+  // Empty for a text without a tab.
+  static QString tabTable(const QString& text);
+
  private:
   QPointer<QWidget> parent_;
 };

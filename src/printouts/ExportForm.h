@@ -11,19 +11,21 @@
 //
 // Sources 1 to 4 export the selected rows, the others every row. Codes
 // 0..n are the list's key text and cells; the order list (ex 1) has codes
-// of its own for order lines, customer fields and the fee bearer.
+// of its own for order lines, customer fields and the fee bearer
+// (ExportForm::orderListOffers()).
 #include <QDialog>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <vector>
+
+#include "printouts/ExportText.h"
 
 class Database;
 class ListView;
 class Prompt;
-
-struct ExportOffer {
-  QString caption;
-  int code = 0;
-};
+class QPushButton;
+class QRadioButton;
 
 class ExportForm : public QDialog {
   Q_OBJECT
@@ -34,14 +36,60 @@ class ExportForm : public QDialog {
   // The offer of a plain list: the captions of the given columns with codes
   // 0, 1, 2, ... in that order.
   static std::vector<ExportOffer> listOffers(const ListView& list, const std::vector<int>& columns);
+  // The order list's offer (ex 1): its columns, the customer's fields, the
+  // order lines' fields and the fee bearer.
+  static std::vector<ExportOffer> orderListOffers() { return ExportText::orderListOffers(); }
+
+  // The rows of a list as the export reads them. The selection is read once:
+  // asking the list row by row costs a pass over its selection per row.
+  static ExportText::Source sourceOf(const ListView& list);
 
   // A feeder's whole call: fills the chooser with the offers, restores the
   // section's saved choice, sets ex, shows it modal over parent and returns
   // when it has closed.
   static void run(Database& db, Prompt& prompt, QWidget* parent, int ex, const QString& section,
                   const ListView& source, const std::vector<ExportOffer>& offers);
+  // Shows the filled chooser; empty means exec(). Tests drive it instead.
+  static std::function<void(ExportForm&)> showHook;
+
+  // Fills List1 and List2 from the offers and restores the saved choice of
+  // section; no row highlighted.
+  void fill(const QString& section, const std::vector<ExportOffer>& offers);
+  void setSource(const ListView* source) { source_ = source; }
+
+  // The rows as they stand: caption, code, tick.
+  std::vector<ExportText::Field> fields() const;
+  // The highlighted row, -1 for none.
+  int highlightedRow() const;
+
+  // ---- handlers ----
+  void Command1_Click();  // 匯出
+  void Command2_Click();  // 取消
+  void Command3_Click();  // 全選 / 取消全部
+  void Command4_Click();  // ↑
+  void Command5_Click();  // ↓
+  void List1_ItemCheck(int row);
+
+  // ---- public state and controls ----
+  qint16 ex = 0;
+  ListView* List1;     // the captions with their tick boxes
+  QStringList List2;   // the codes, parallel to List1
+  QRadioButton* Option1;  // 逗點 (,)
+  QRadioButton* Option2;  // Tab (09h)
+  QPushButton* Command1;
+  QPushButton* Command2;
+  QPushButton* Command3;
+  QPushButton* Command4;
+  QPushButton* Command5;
+
+  inline static const QString NoFieldText = QStringLiteral("請勾選要匯出的資料欄位。");
 
  private:
+  void setFields(const std::vector<ExportText::Field>& fields);
+  void moveHighlighted(int step);
   Database& db_;
   Prompt& prompt_;
+  QString section_;
+  const ListView* source_ = nullptr;
+  bool ruling_ = false;  // the tick rule is changing ticks
 };

@@ -13,14 +13,27 @@
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
+#include <QFileInfo>
+
+#include "admin/ImagesForm.h"
+#include "mainwindow/OrderListHost.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
+#include "printouts/PrintoutCommands.h"
+#include "products/ProductBulk.h"
+#include "products/ProductCsv.h"
 #include "products/ProductDelete.h"
 #include "products/ProductList.h"
+#include "products/ProductLookup.h"
+#include "products/ProductOrdering.h"
+#include "products/ProductOrders.h"
 #include "products/ProductPicker.h"
+#include "products/ProductSearch.h"
 #include "purchasing/ManufInput.h"
+#include "purchasing/PurchaseWindows.h"
+#include "store/CsvFile.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 
@@ -31,6 +44,7 @@ const QString kAll = QStringLiteral("全部");
 const QString kEditCategories = QStringLiteral("編輯商品分類");
 const QString kAddToOrder = QStringLiteral("加入訂單");
 const QString kAddToSheet = QStringLiteral("加入進貨單");
+const QString kCsvFilter = QStringLiteral("CSV檔案 (*.csv)");
 constexpr int kDesignWidth = 12030;   // outer size in twips
 constexpr int kDesignHeight = 8535;
 constexpr int kFirstWidths[ProductList::ColumnCount] = {4050, 1650, 1350, 1350, 1350, 4500, 1350, 1350, 0};
@@ -45,6 +59,7 @@ ManufForm::ManufForm(Database& db, Prompt& prompt, QWidget* parent) : QDialog(pa
   setSizeGripEnabled(true);
   buildControls();
   loadSettings();
+  PurchaseWindows::attach(*this, db_, prompt_);
 }
 
 ManufForm::~ManufForm() = default;
@@ -89,10 +104,10 @@ void ManufForm::buildControls() {
   Command12 = button(QStringLiteral("下移"));
   Command0 = button(kAddToOrder);
   Command4 = button(QStringLiteral("結束"));
-  // Commands that come with the search, sorting, ranking, order listing,
-  // purchase records and category editor stand disabled until they exist.
-  for (QPushButton* b : {Command6, Command9, Command5, Command7, Command8, Command10, Command11, Command12})
-    b->setEnabled(false);
+  // The ranking, the order listing and the category editor are handed in
+  // by the opener; until then their buttons stand disabled. The purchase
+  // entries are enabled by the purchasing side when the window is built.
+  for (QPushButton* b : {Command7, Command8, Command10}) b->setEnabled(false);
   Command13->setEnabled(false);  // until a category editor is set
   connect(Command13, &QPushButton::clicked, this, [this] {
     if (editCategories) editCategories();
@@ -173,11 +188,8 @@ void ManufForm::buildControls() {
   Menu_Up = Menu_Tools->addAction(QStringLiteral("上移"));
   Menu_Down = Menu_Tools->addAction(QStringLiteral("下移"));
 
-  // Entries whose commands come later stand disabled.
-  for (QAction* a : {File_Import, File_Export, File_Importimg, File_Exportimg, File_Batch, Sel_Note, Sel_Batch,
-                     Menu_EditType, Menu_EditPrice, Menu_EditCost, Menu_EditStock, Menu_Batch, Menu_ViewImages,
-                     Menu_Up, Menu_Down})
-    a->setEnabled(false);
+  // Entries whose commands come with the purchase sheet stand disabled (its side enables them).
+  for (QAction* a : {File_Batch, Sel_Batch, Menu_Batch}) a->setEnabled(false);
 
   // Events.
   connect(Command0, &QPushButton::clicked, this, &ManufForm::Command0_Click);
@@ -190,6 +202,7 @@ void ManufForm::buildControls() {
   connect(Menu_New, &QAction::triggered, this, &ManufForm::Menu_New_Click);
   connect(Menu_Edit, &QAction::triggered, this, &ManufForm::Command2_Click);
   connect(Menu_Del, &QAction::triggered, this, &ManufForm::Command3_Click);
+  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportProducts(db_, prompt_, this, *Liv1); });
   connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int) {
     if (!se_) Combo1_Click();
   });
@@ -206,6 +219,29 @@ void ManufForm::buildControls() {
   connect(Liv1, &ListView::contextMenuAt, this, &ManufForm::showPopup);
   for (QAction* a : {View_show1, View_show2, View_show3})
     connect(a, &QAction::triggered, this, [this, a] { stockFilterClicked(a); });
+  for (QAction* a : {List_List1, List_List2, List_List3})
+    connect(a, &QAction::triggered, this, [this, a] { List_Click(a); });
+  connect(Text1, &QLineEdit::returnPressed, this, &ManufForm::Command6_Click);
+  connect(Command5, &QPushButton::clicked, this, &ManufForm::Command5_Click);
+  connect(Command6, &QPushButton::clicked, this, &ManufForm::Command6_Click);
+  connect(Command7, &QPushButton::clicked, this, &ManufForm::Command7_Click);
+  connect(Command8, &QPushButton::clicked, this, &ManufForm::Command8_Click);
+  connect(Command9, &QPushButton::clicked, this, &ManufForm::Command9_Click);
+  connect(Command11, &QPushButton::clicked, this, &ManufForm::Menu_Up_Click);
+  connect(Command12, &QPushButton::clicked, this, &ManufForm::Menu_Down_Click);
+  connect(Menu_Up, &QAction::triggered, this, &ManufForm::Menu_Up_Click);
+  connect(Menu_Down, &QAction::triggered, this, &ManufForm::Menu_Down_Click);
+  connect(Menu_ViewImages, &QAction::triggered, this, &ManufForm::Menu_ViewImages_Click);
+  connect(Export_All, &QAction::triggered, this, &ManufForm::Export_All_Click);
+  connect(Export_Sel, &QAction::triggered, this, &ManufForm::Export_Sel_Click);
+  connect(Exportimg_All, &QAction::triggered, this, &ManufForm::Exportimg_All_Click);
+  connect(Exportimg_Sel, &QAction::triggered, this, &ManufForm::Exportimg_Sel_Click);
+  connect(File_Import, &QAction::triggered, this, &ManufForm::File_Import_Click);
+  connect(File_Importimg, &QAction::triggered, this, &ManufForm::File_Importimg_Click);
+  connect(Menu_EditStock, &QAction::triggered, this, &ManufForm::Menu_EditStock_Click);
+  connect(Menu_EditPrice, &QAction::triggered, this, &ManufForm::Menu_EditPrice_Click);
+  connect(Menu_EditCost, &QAction::triggered, this, &ManufForm::Menu_EditCost_Click);
+  connect(Menu_EditType, &QAction::triggered, this, &ManufForm::Menu_EditType_Click);
 }
 
 void ManufForm::setManagementUse() {
@@ -223,6 +259,7 @@ void ManufForm::setOrderPickerUse(OrderEditorLines* lines) {
   Command10->setVisible(false);
   File_Batch->setEnabled(false);
   Menu_Batch->setEnabled(false);
+  Sel_Batch->setEnabled(false);  // the purchase sheet cannot open beside the modal picker
   layoutControls();
 }
 
@@ -240,13 +277,33 @@ void ManufForm::ManufShow() {
             : View_show2->isChecked() ? ProductList::StockFilter::WithoutStock
             : View_show3->isChecked() ? ProductList::StockFilter::UnderSafety
                                       : ProductList::StockFilter::All;
-  // Manual reordering works on the unfiltered list only (its commands come later).
-  ProductList::Listing l = ProductList::build(db_, o);
+  // Manual reordering works on the unfiltered list only.
+  setMoveCommandsEnabled(o.category == kAll);
+  showListing(ProductList::build(db_, o));
+}
+
+void ManufForm::showListing(ProductList::Listing l) {
   const QStringList status = l.statusTexts();
   Liv1->setRows(std::move(l.rows));
   for (int r : l.redRows) Liv1->setRowColor(r, QColor(255, 0, 0));
   for (int i = 0; i < 4; ++i) Panel[i]->setText(status[i]);
   Liv1->clearSelection();
+}
+
+void ManufForm::setMoveCommandsEnabled(bool on) {
+  for (QPushButton* b : {Command11, Command12}) b->setEnabled(on);
+  for (QAction* a : {Menu_Up, Menu_Down}) a->setEnabled(on);
+}
+
+std::vector<int> ManufForm::listedIndexes(bool selectedOnly) const {
+  std::vector<int> out;
+  if (selectedOnly) {
+    for (int r : Liv1->selectedRows()) out.push_back(Liv1->tableIndex(r));
+  } else {
+    out.reserve(static_cast<size_t>(Liv1->rowCount()));
+    for (int r = 0, n = Liv1->rowCount(); r < n; ++r) out.push_back(Liv1->tableIndex(r));
+  }
+  return out;
 }
 
 void ManufForm::fillCategoryFilter() {
@@ -264,17 +321,32 @@ void ManufForm::setFilterQuietly(int index) {
 }
 
 void ManufForm::refillCategoryFilter() {
-  const QString chosen = Combo1->currentText();
   fillCategoryFilter();
-  const int i = Combo1->findText(chosen);
-  setFilterQuietly(i > 0 && chosen != kEditCategories ? i : 0);
+  setFilterQuietly(0);
   ManufShow();
+}
+
+void ManufForm::addFilterEntry(const QString& category) {
+  se_ = true;
+  Combo1->insertItem(Combo1->count() - 2, category);
+  se_ = false;
 }
 
 void ManufForm::setCategoryEditor(std::function<void()> editor) {
   editCategories = std::move(editor);
   Command13->setEnabled(static_cast<bool>(editCategories));
 }
+
+void ManufForm::setOrderListHost(OrderListHost* host) {
+  orderList_ = host;
+  Command8->setEnabled(host != nullptr);
+}
+
+void ManufForm::setSalesRanking(std::function<void()> open) {
+  openSalesRanking_ = std::move(open);
+  Command7->setEnabled(static_cast<bool>(openSalesRanking_));
+}
+
 
 void ManufForm::Combo1_Click() {
   if (Combo1->currentText() == kEditCategories) {
@@ -314,13 +386,22 @@ int ManufForm::currentListRow() const {
   return r;
 }
 
-void ManufForm::showPopup(const QPoint& pos) { Menu_Tools->popup(pos); }
+void ManufForm::showPopup(const QPoint& pos) {
+  // The bulk changes of category, price and cost want two products or more;
+  // the stock change stays as it is.
+  const bool several = Liv1->selectedRows().size() >= 2;
+  for (QAction* a : {Menu_EditType, Menu_EditPrice, Menu_EditCost}) a->setEnabled(several);
+  Menu_Tools->popup(pos);
+}
 
 // ---- commands ----
 
 void ManufForm::Command0_Click() {
   if (Liv1->rowCount() == 0) return;
-  if (Command0->text() == kAddToSheet) return;  // the purchase sheet comes with its own window
+  if (Command0->text() == kAddToSheet) {
+    PurchaseWindows::feedSheet(*this, db_, prompt_);
+    return;
+  }
   if (!lines_) {
     prompt_.message(QStringLiteral("加入商品發生錯誤!"), Prompt::Icon::Exclamation);
     return;
@@ -402,14 +483,208 @@ void ManufForm::Command3_Click() {
   ManufShow();
 }
 
+// ---- search ----
+
+void ManufForm::search(bool allCategories) {
+  ProductList::Options o;
+  o.category = Combo1->currentText();
+  o.showPrice = View_no2->isChecked();
+  o.showCost = View_no3->isChecked();
+  o.showStock = View_no4->isChecked();
+  o.showNote = View_no5->isChecked();
+  o.safeRed = View_Safe->isChecked();
+  ProductSearch::Result r = ProductSearch::run(db_, Text1->text(), o, allCategories);
+  if (r.refused) {
+    prompt_.warn(ProductSearch::EmptyText);
+    return;
+  }
+  // Moving needs the whole unfiltered list: a search result never offers it.
+  setMoveCommandsEnabled(false);
+  Text1->setText(r.searchText);
+  const bool none = r.listing.rows.empty();
+  showListing(std::move(r.listing));
+  if (none) prompt_.message(ProductSearch::NothingFoundText, Prompt::Icon::Exclamation);
+}
+
+void ManufForm::Command6_Click() { search(false); }
+void ManufForm::Command9_Click() { search(true); }
+
+// ---- other windows ----
+
+void ManufForm::Command7_Click() {
+  if (db_.Manuf.isEmpty()) {
+    prompt_.info(QStringLiteral("目前尚無資料，無法統計"));
+    return;
+  }
+  if (openSalesRanking_) openSalesRanking_();
+}
+
+void ManufForm::Menu_ViewImages_Click() {
+  if (Liv1->rowCount() == 0) return;
+  const int row = currentListRow();
+  if (row < 0) return;
+  const QString path =
+      ProductLookup::picturePathOf(db_, Liv1->text(row, ProductList::Name), Liv1->text(row, ProductList::Category));
+  if (path.isEmpty()) return;
+  const QFileInfo file(path);
+  if (!file.exists() || file.isDir()) {
+    prompt_.warn(QStringLiteral("找不到圖片檔案!"));
+    return;
+  }
+  ImagesForm::showPicture(prompt_, this, path);
+}
+
+// ---- the orders holding the selected products ----
+
+void ManufForm::List_Click(QAction* clicked) {
+  for (QAction* a : {List_List1, List_List2, List_List3}) a->setChecked(a == clicked);
+}
+
+void ManufForm::Command8_Click() {
+  if (!orderList_) return;
+  try {
+    std::vector<std::pair<QString, QString>> products;
+    for (int r : Liv1->selectedRows())
+      products.emplace_back(Liv1->text(r, ProductList::Name), Liv1->text(r, ProductList::Category));
+    const auto choice = List_List1->isChecked()   ? ProductOrders::ShipChoice::All
+                        : List_List2->isChecked() ? ProductOrders::ShipChoice::Unshipped
+                                                  : ProductOrders::ShipChoice::Shipped;
+    const OrderList::OrderListResult r = ProductOrders::list(db_, products, choice, orderList_->viewUsername());
+    const bool wasUnshipped = orderList_->unshippedOptionSelected();
+    orderList_->showOrderList(r);
+    if (wasUnshipped)
+      orderList_->CheckStockShortage();
+    else
+      orderList_->clearShortageList();
+    const bool unshipped = choice != ProductOrders::ShipChoice::Shipped;
+    orderList_->setShippingOptionsQuietly(unshipped, !unshipped);
+    orderList_->bringToFront();
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+// ---- manual ordering ----
+
+void ManufForm::moveSelection(bool up) {
+  const int n = Liv1->rowCount();
+  const std::vector<int> indexes = listedIndexes(false);
+  std::vector<bool> selected(static_cast<size_t>(n), false);
+  for (int r : Liv1->selectedRows()) selected[static_cast<size_t>(r)] = true;
+  const std::vector<bool> before = selected;
+  const auto made = ProductOrdering::moveSelected(db_, indexes, selected, up);
+  if (!made) {
+    prompt_.error();
+    return;
+  }
+  const Table& t = db_.Manuf;
+  for (const auto& [i, j] : *made) {
+    for (int c = ProductList::Name; c <= ProductList::Weight; ++c) {
+      const QString a = Liv1->text(i, c);
+      Liv1->setText(i, c, Liv1->text(j, c));
+      Liv1->setText(j, c, a);
+    }
+    if (!View_Safe->isChecked()) continue;
+    // Both rows take the colour of the product they show now, judged by its
+    // stored stock as the list does (a hidden stock column counts for nothing).
+    for (int row : {i, j}) {
+      const int m = indexes[static_cast<size_t>(row)];
+      const bool red =
+          ProductList::underSafetyStock(t.cell(m, ManufCell::SafetyStock), t.cell(m, ManufCell::ProductStock));
+      Liv1->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
+      for (int c = ProductList::Name; c <= ProductList::Weight; ++c) Liv1->setCellColor(row, c, QColor());
+    }
+  }
+  for (int r = 0; r < n; ++r)
+    if (selected[static_cast<size_t>(r)] != before[static_cast<size_t>(r)]) Liv1->setSelected(r, selected[static_cast<size_t>(r)]);
+}
+
+void ManufForm::Menu_Up_Click() { moveSelection(true); }
+void ManufForm::Menu_Down_Click() { moveSelection(false); }
+
+void ManufForm::Command5_Click() {
+  if (ProductOrdering::sortByName(db_, prompt_)) ManufShow();
+}
+
+// ---- CSV files ----
+
+void ManufForm::exportProducts(bool selectedOnly) {
+  const QString path = prompt_.saveFile(QStringLiteral("匯出"), kCsvFilter, QString(), QStringLiteral("商品資料"));
+  if (path.isEmpty()) return;
+  if (!Csv::writeFile(path, ProductCsv::productText(db_, listedIndexes(selectedOnly)))) {
+    prompt_.error();
+    return;
+  }
+  prompt_.info(QStringLiteral("匯出CSV完成!"));
+}
+
+void ManufForm::exportPicturePaths(bool selectedOnly) {
+  const QString path = prompt_.saveFile(QStringLiteral("匯出"), kCsvFilter, QString(), QStringLiteral("img"));
+  if (path.isEmpty()) return;
+  if (!Csv::writeFile(path, ProductCsv::picturePathText(db_, listedIndexes(selectedOnly)))) {
+    prompt_.error();
+    return;
+  }
+  prompt_.info(QStringLiteral("匯出完成!"));
+}
+
+void ManufForm::Export_All_Click() { exportProducts(false); }
+void ManufForm::Export_Sel_Click() { exportProducts(true); }
+void ManufForm::Exportimg_All_Click() { exportPicturePaths(false); }
+void ManufForm::Exportimg_Sel_Click() { exportPicturePaths(true); }
+
+void ManufForm::File_Import_Click() {
+  const QString path = prompt_.openFile(QStringLiteral("匯入"), kCsvFilter);
+  if (path.isEmpty()) return;
+  // The whole file is read first: one that cannot be read changes nothing.
+  QString text;
+  const Csv::ReadStatus status = Csv::readFile(path, &text);
+  if (status != Csv::ReadStatus::Ok) {
+    prompt_.message(Csv::readFailureText(status), Prompt::Icon::Exclamation);
+    return;
+  }
+  const bool replace =
+      prompt_.message(QStringLiteral("匯入的資料中如果包含已存在的商品，要用匯入的資料取代原商品資料嗎？"),
+                      Prompt::Icon::Question, Prompt::Buttons::YesNo) == Prompt::Answer::Yes;
+  ProductCsv::importProducts(db_, text, replace);
+  prompt_.info(QStringLiteral("匯入CSV完成!"));
+  ManufShow();
+}
+
+void ManufForm::File_Importimg_Click() {
+  const QString path = prompt_.openFile(QStringLiteral("匯入"), kCsvFilter);
+  if (path.isEmpty()) return;
+  QString text;
+  const Csv::ReadStatus status = Csv::readFile(path, &text);
+  if (status != Csv::ReadStatus::Ok) {
+    prompt_.message(Csv::readFailureText(status), Prompt::Icon::Exclamation);
+    return;
+  }
+  ProductCsv::importPicturePaths(db_, text);
+  prompt_.info(QStringLiteral("匯入圖片完成!"));
+  ManufShow();
+}
+
+// ---- bulk changes ----
+
+void ManufForm::bulkValue(int field) {
+  if (ProductBulk::setValue(db_, prompt_, static_cast<ProductBulk::Field>(field), listedIndexes(true))) ManufShow();
+}
+
+void ManufForm::Menu_EditStock_Click() { bulkValue(static_cast<int>(ProductBulk::Field::Stock)); }
+void ManufForm::Menu_EditPrice_Click() { bulkValue(static_cast<int>(ProductBulk::Field::Price)); }
+void ManufForm::Menu_EditCost_Click() { bulkValue(static_cast<int>(ProductBulk::Field::Cost)); }
+
+void ManufForm::Menu_EditType_Click() {
+  const ProductBulk::CategoryResult r = ProductBulk::setCategory(db_, prompt_, listedIndexes(true));
+  if (r.categoryAdded) addFilterEntry(r.category);
+  if (r.changed) ManufShow();
+}
+
 // ---- after the product dialog ----
 
 void ManufForm::productAdded(const QString& category, bool categoryAdded) {
-  if (categoryAdded) {
-    se_ = true;
-    Combo1->insertItem(Combo1->count() - 2, category);
-    se_ = false;
-  }
+  if (categoryAdded) addFilterEntry(category);
   const int i = Combo1->findText(category);
   const bool follow = Combo1->currentText() != kAll && i > 0;
   setFilterQuietly(follow ? i : 0);
@@ -418,11 +693,7 @@ void ManufForm::productAdded(const QString& category, bool categoryAdded) {
 }
 
 void ManufForm::productEdited(int r, bool categoryAdded) {
-  if (categoryAdded) {
-    se_ = true;
-    Combo1->insertItem(Combo1->count() - 2, db_.Manuf.cell(r, ManufCell::ProductCategory));
-    se_ = false;
-  }
+  if (categoryAdded) addFilterEntry(db_.Manuf.cell(r, ManufCell::ProductCategory));
   const int row = editedListRow_;
   if (row < 0 || row >= Liv1->rowCount()) return;
   // The row keeps its place even when it no longer matches the filters.
@@ -489,7 +760,7 @@ void ManufForm::runClosingSteps() {
   if (closed_) return;
   closed_ = true;
   saveSettings();
-  if (!Command0->isVisibleTo(this) && onManagementClosed) onManagementClosed();
+  if (!lines_ && onManagementClosed) onManagementClosed();
 }
 
 void ManufForm::done(int result) {
@@ -535,4 +806,22 @@ void ManufForm::layoutControls() {
   if (Command0->isVisibleTo(this) && Command0->text() == kAddToOrder) moveLeft = Command7->x() + Command7->width() + 1;
   Command11->setGeometry(moveLeft, top, px(855), px(330));
   Command12->setGeometry(moveLeft, top + px(330) + 1, px(855), px(330));
+}
+
+// ---- what the sales ranking shows here ----
+
+ProductList::Options ManufForm::listOptions() const {
+  ProductList::Options o;
+  o.showPrice = View_no2->isChecked();
+  o.showCost = View_no3->isChecked();
+  o.showStock = View_no4->isChecked();
+  o.showNote = View_no5->isChecked();
+  o.safeRed = View_Safe->isChecked();
+  return o;
+}
+
+void ManufForm::showRows(std::vector<QStringList> rows, const std::vector<int>& redRows) {
+  Liv1->setRows(std::move(rows));
+  for (int r : redRows) Liv1->setRowColor(r, QColor(255, 0, 0));
+  Liv1->clearSelection();
 }

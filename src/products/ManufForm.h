@@ -12,10 +12,13 @@
 //     select the editor's last line.
 #include <QDialog>
 #include <functional>
+#include <vector>
 
 #include "products/OrderEditorLines.h"
+#include "products/ProductList.h"
 
 class Database;
+class OrderListHost;
 class Prompt;
 class ListView;
 class ManufInput;
@@ -28,6 +31,9 @@ class QMenuBar;
 class QPushButton;
 class QStatusBar;
 class QWidget;
+namespace ProductList {
+struct Listing;
+}
 
 class ManufForm : public QDialog {
   Q_OBJECT
@@ -60,6 +66,11 @@ class ManufForm : public QDialog {
   std::function<void()> editCategories;      // the category editor; refillCategoryFilter() afterwards
   // Sets editCategories and enables the button "編輯分類" that runs it.
   void setCategoryEditor(std::function<void()> editor);
+  // The main window's order list, filled by "列出訂單" (the button stays
+  // disabled without it).
+  void setOrderListHost(OrderListHost* host);
+  // The sales-ranking window (shown modeless); enables its button.
+  void setSalesRanking(std::function<void()> open);
 
   // Handlers.
   void Command0_Click();
@@ -67,8 +78,32 @@ class ManufForm : public QDialog {
   void Command2_Click();
   void Command3_Click();
   void Menu_New_Click();
+  void Command5_Click();   // sort the table by name
+  void Command6_Click();   // search the chosen category
+  void Command7_Click();   // sales ranking
+  void Command8_Click();   // the orders holding the selected products
+  void Command9_Click();   // search every category
+  void Menu_Up_Click();
+  void Menu_Down_Click();
+  void Menu_ViewImages_Click();
+  void List_Click(QAction* clicked);  // List_List1 .. List_List3
+  void Export_All_Click();
+  void Export_Sel_Click();
+  void Exportimg_All_Click();
+  void Exportimg_Sel_Click();
+  void File_Import_Click();
+  void File_Importimg_Click();
+  void Menu_EditStock_Click();
+  void Menu_EditPrice_Click();
+  void Menu_EditCost_Click();
+  void Menu_EditType_Click();
   void Combo1_Click();
   void Liv1_ColumnClick(int column);
+  // The list's view switches (售價, 成本, 庫存, 備註, 安全存量警示).
+  ProductList::Options listOptions() const;
+  // Puts rows of the list's layout in place of the list, redRows drawn red;
+  // filters, totals and status keep their values.
+  void showRows(std::vector<QStringList> rows, const std::vector<int>& redRows);
 
   // Controls.
   QLabel* Label1;
@@ -107,10 +142,21 @@ class ManufForm : public QDialog {
   int currentListRow() const;
   void showPopup(const QPoint& pos);
   void runClosingSteps();
+  void search(bool allCategories);
+  void moveSelection(bool up);
+  void setMoveCommandsEnabled(bool on);
+  void showListing(ProductList::Listing listing);
+  std::vector<int> listedIndexes(bool selectedOnly) const;
+  void exportProducts(bool selectedOnly);
+  void exportPicturePaths(bool selectedOnly);
+  void bulkValue(int field);
+  void addFilterEntry(const QString& category);
 
   Database& db_;
   Prompt& prompt_;
   OrderEditorLines* lines_ = nullptr;
+  OrderListHost* orderList_ = nullptr;
+  std::function<void()> openSalesRanking_;
   QWidget* client_ = nullptr;
   bool se_ = false;           // filter changes by code do not rebuild
   int filterIndex_ = 0;       // the last chosen filter entry

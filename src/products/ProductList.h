@@ -6,7 +6,10 @@
 #include <QStringList>
 #include <vector>
 
+#include "store/Decimal.h"
+
 class Database;
+class Table;
 
 namespace ProductList {
 
@@ -28,14 +31,19 @@ struct Options {
 struct Listing {
   std::vector<QStringList> rows;  // ColumnCount cells each, Index = Manuf row
   std::vector<int> redRows;       // positions in rows (0-based), ascending
-  double priceTotal = 0;          // sum of price x stock over the listed rows
-  double costTotal = 0;           // sum of cost x stock
-  double stockTotal = 0;          // sum of stock
+  Decimal priceTotal;             // sum of price x stock over the listed rows, exact
+  Decimal costTotal;              // sum of cost x stock
+  Decimal stockTotal;             // sum of stock
   // The four status-bar texts.
   QStringList statusTexts() const;
 };
 
 Listing build(const Database& db, const Options& options);
+
+// Appends Manuf row i to a listing as the list shows it: the cells the view
+// switches let through, the Index, the red mark and the three totals
+// (whatever the switches). The filters are the caller's.
+void appendRow(const Table& manuf, int i, const Options& options, Listing& listing);
 
 // True when the safety stock is above the stock (both read as leading numbers).
 bool underSafetyStock(const QString& safety, const QString& stock);

@@ -22,12 +22,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "admin/ImagesForm.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/ProductPicture.h"
 #include "platform/WindowTweaks.h"
 #include "products/ManufForm.h"
 #include "products/ProductLookup.h"
+#include "purchasing/ManufStockInput.h"
 #include "store/Database.h"
 #include "store/LineBreaks.h"
 #include "store/Numbers.h"
@@ -185,6 +187,8 @@ ManufInput::ManufInput(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
 
   connect(Command1, &QPushButton::clicked, this, &ManufInput::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+  // "進退貨": a purchase or return of the edited product.
+  openPurchase = [this](ManufInput& dlg) { ManufStockInput::runForProductDialog(db_, prompt_, dlg); };
   connect(Command3, &QPushButton::clicked, this, [this] {
     if (openPurchase) openPurchase(*this);
   });
@@ -419,5 +423,5 @@ void ManufInput::Picture1_Click() {
     viewPicture(path);
     return;
   }
-  WindowTweaks::showPictureWindow(this, path, QStringLiteral("檢視圖片"));
+  ImagesForm::showPicture(prompt_, this, path);
 }

@@ -50,8 +50,9 @@ class ManufInput : public QDialog {
   void prepareNewLine(OrderEditorLines* lines);
   void prepareEditLine(OrderEditorLines* lines, int line);
 
-  // The purchase button's dialog and the picture viewer, for the windows
-  // that provide them; without a viewer a plain one is shown.
+  // The purchase button's dialog (the purchase and return dialog unless an
+  // opener puts another) and the picture viewer, for the windows that
+  // provide one; without a viewer a plain one is shown.
   std::function<void(ManufInput&)> openPurchase;
   std::function<void(const QString& path)> viewPicture;
 

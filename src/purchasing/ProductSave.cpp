@@ -5,6 +5,7 @@
 #include "store/Database.h"
 #include "store/Numbers.h"
 #include "store/SharedRoutines.h"
+#include "store/TextEntry.h"
 
 namespace ProductSave {
 
@@ -46,6 +47,13 @@ bool duplicateExists(const Database& db, const QString& name, const QString& cat
   for (int r = 1, n = t.count(); r <= n; ++r)
     if (r != except && t.cell(r, ManufCell::ProductName) == name && t.cell(r, ManufCell::ProductCategory) == category)
       return true;
+  return false;
+}
+
+bool otherProductNamed(const Database& db, const QString& name, int except) {
+  const Table& t = db.Manuf;
+  for (int r = 1, n = t.count(); r <= n; ++r)
+    if (r != except && t.cell(r, ManufCell::ProductName) == name) return true;
   return false;
 }
 
@@ -130,7 +138,9 @@ Result saveEditedProduct(Database& db, Prompt& prompt, int r, Fields& f) {
         s.setCell(i, StockCell::LineCategory, f.category);
       }
     }
-    if (f.name != oldName) {
+    // Records name their product without its category: while another
+    // product keeps the old name, they may be that product's and stay.
+    if (f.name != oldName && !otherProductNamed(db, oldName, r)) {
       Table& m = db.ManufStock;
       for (int i = 1, n = m.count(); i <= n; ++i)
         if (m.cell(i, ManufStockCell::PurchaseProduct) == oldName) m.setCell(i, ManufStockCell::PurchaseProduct, f.name);
@@ -226,6 +236,14 @@ Result save(Database& db, Prompt& prompt, int mode, int selEdit, Fields& f, Orde
     prompt.warn(QStringLiteral("請輸入商品名稱"));
     return {};
   }
+  // Text code page 950 cannot hold is refused before anything changes (the
+  // number boxes are read as numbers).
+  std::vector<std::pair<QString, QString>> texts = {{QStringLiteral("商品名稱"), f.name},
+                                                    {QStringLiteral("商品分類"), f.category},
+                                                    {QStringLiteral("備註"), f.note},
+                                                    {QStringLiteral("網址"), f.url}};
+  if (mode == NewProduct || mode == EditProduct) texts.push_back({QStringLiteral("圖片"), f.picture});
+  if (!TextEntry::acceptable(prompt, texts)) return {};
   for (QString* box : {&f.qty, &f.price, &f.cost, &f.stock, &f.safety})
     if (!Num::isNumeric(*box)) *box = QStringLiteral("0");
   f.name = cleanText(f.name);

@@ -76,18 +76,21 @@ bool isUtf8(const QByteArray& bytes) {
 
 }  // namespace
 
+bool Reader::next(QStringList* fields) {
+  if (pos_ >= t_.size()) return false;
+  const qsizetype start = pos_;
+  if (!readRecord(t_, pos_, true, *fields)) {
+    pos_ = start;
+    readRecord(t_, pos_, false, *fields);
+  }
+  return true;
+}
+
 std::vector<QStringList> parse(QStringView text) {
   std::vector<QStringList> records;
-  qsizetype pos = 0;
+  Reader reader(text);
   QStringList rec;
-  while (pos < text.size()) {
-    const qsizetype start = pos;
-    if (!readRecord(text, pos, true, rec)) {
-      pos = start;
-      readRecord(text, pos, false, rec);
-    }
-    records.push_back(rec);
-  }
+  while (reader.next(&rec)) records.push_back(rec);
   return records;
 }
 

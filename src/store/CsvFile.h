@@ -25,6 +25,19 @@ std::vector<QStringList> parse(QStringView text);
 // One line's fields (the text holds no line end outside quotes).
 QStringList splitLine(QStringView line);
 
+// The records of parse(), one at a time, so that a long file is read
+// without holding all of its fields at once. The text must outlive it.
+class Reader {
+ public:
+  explicit Reader(QStringView text) : t_(text) {}
+  // The next record into *fields; false at the end of the text.
+  bool next(QStringList* fields);
+
+ private:
+  QStringView t_;
+  qsizetype pos_ = 0;
+};
+
 // A field as the program writes it.
 QString field(const QString& value);
 // Fields joined by "," (each through field()), without the line end.

@@ -5,11 +5,13 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
+#include "store/DamagedFiles.h"
 #include "store/Numbers.h"
 #include "store/Progress.h"
 #include "store/QuotedFieldFile.h"
@@ -157,17 +159,34 @@ bool DataStore::readRecords(const QString& fileName, int n, const QString& failM
   const QString text = Codec::decode(bytes, &clean);
   QuotedFieldReader reader(text);
   QStringList fields;
+  // Only line ends after the last record: nothing was cut.
+  const auto onlyLineEnds = [&](qsizetype from) {
+    for (qsizetype i = from; i < text.size(); ++i)
+      if (text[i] != u'\r' && text[i] != u'\n') return false;
+    return true;
+  };
   while (!reader.atEnd()) {
+    const qsizetype start = reader.position();
     const auto r = reader.readRecord(n, &fields);
-    if (r == QuotedFieldReader::Record::Truncated) break;
+    if (r != QuotedFieldReader::Record::Complete && onlyLineEnds(start)) break;
+    if (r == QuotedFieldReader::Record::Truncated) {
+      // A record cut short by the end of the file: the complete ones stay,
+      // the original is kept before the first save replaces it.
+      failed(fileName, failMessage);
+      return false;
+    }
     if (r == QuotedFieldReader::Record::Damaged) {
       failed(fileName, failMessage);
       return false;
     }
+    // In a one-column file an empty line is an empty record, except for
+    // the line ends that close the file.
+    if (n == 1 && fields[0].isEmpty() && onlyLineEnds(start)) break;
     addRow(fields);
   }
-  if (!clean) {
-    // Bytes that are not code page 950: the rows are kept, the original too.
+  if (!clean || reader.irregular()) {
+    // Bytes that are not code page 950, or values that are not what the
+    // file holds: the rows are kept, the original too.
     failed(fileName, failMessage);
     return false;
   }
@@ -181,14 +200,20 @@ bool DataStore::take(Table& table, ParsedTableFile& p) {
 }
 
 void DataStore::fillColumn(Table& table, int column, const QString& fileName, const QString& failMessage) {
+  // The k-th record belongs to row k: a record count that differs from the
+  // table's rows means records were lost or shifted. Rows beyond the end
+  // keep "0" and extra records stay unread, as always; the file is kept.
   if (const auto p = parsed(fileName, 1); p && p->regular) {
+    const bool counted = p->rowCount() == static_cast<size_t>(table.count());
     TableLoad::fillColumn(table, column, std::move(*p), &Num::canonical);
+    if (!counted) failed(fileName, failMessage);
   } else if (p) {
     int row = 0;
     const bool ok = readRecords(fileName, 1, failMessage, [&](const QStringList& f) {
       if (++row <= table.count()) table.setCell(row, column, Num::canonical(f[0]));
     });
     if (!ok) return;
+    if (row != table.count()) failed(fileName, failMessage);
   }
   for (int r = 1; r <= table.count(); ++r) {
     if (table.cell(r, column).isEmpty()) table.setCell(r, column, QStringLiteral("0"));
@@ -424,18 +449,29 @@ void DataStore::ImagesCnv() {
 void DataStore::NumInit() {
   db_.NumStr = QDate::currentDate().toString(QStringLiteral("yyMM"));
   db_.num = 1;
+  const QString name = QStringLiteral("Num.kdt");
+  const QString path = db_.filePath(name);
+  if (!QFileInfo::exists(path)) return;
   QString text;
-  const QString path = db_.filePath(QStringLiteral("Num.kdt"));
-  if (!QFileInfo::exists(path) || !Codec::readTextFile(path, &text) || text.isEmpty()) return;
+  const bool clean = Codec::readTextFile(path, &text);
+  if (clean && text.isEmpty()) return;
   const QString line = text.section(QStringLiteral("\n"), 0, 0).remove(u'\r');
   const QStringList parts = line.split(u',');
-  if (parts.value(0).trimmed() != db_.NumStr || parts.size() < 2) return;
-  const double v = Num::roundHalfEven(Num::leading(parts[1]));
-  db_.num = (v >= 1 && v < 2147483647.0) ? static_cast<int>(v) : 1;
+  const double v = parts.size() < 2 ? 0 : Num::roundHalfEven(Num::leading(parts[1]));
+  const bool usable = v >= 1 && v < 2147483647.0;
+  if (usable && parts.value(0).trimmed() == db_.NumStr) db_.num = static_cast<int>(v);
+  // The counter as the save writes it: the month, a comma, a whole number
+  // from 1 on. Anything else restarts the counter (the next free number is
+  // still found by skipping used ones), so the file is kept and the user told.
+  static const QRegularExpression layout(QStringLiteral("^[ \t]*\\d{4}[ \t]*,[ \t]*\\d+[ \t]*(\r?\n)*$"));
+  if (!clean || !usable || !layout.match(text).hasMatch()) failed(name, errorText(QStringLiteral("Num")));
 }
 
 void DataStore::loadDatabase() {
   SaveTransaction::recover(db_.DataBasePath);
+  // Temporary files of a save killed before its commit (a journal that could
+  // not be finished keeps them).
+  SaveTransaction::removeLeftovers(db_.DataBasePath, DamagedFiles::writtenFiles());
   // The table files are read and split on the worker threads meanwhile;
   // each reader below takes its file's rows in the order of loading.
   prefetchTables();
@@ -717,21 +753,27 @@ void DataStore::ExpendClose(SaveTransaction& t) {
 
 bool DataStore::keepDamagedOriginals() {
   if (db_.damagedFiles.isEmpty()) return true;
-  const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
-  QStringList kept;
+  // Settings files with a writer of their own are kept by that writer.
+  const QStringList ownWriter = DamagedFiles::ownWriterFiles();
+  QStringList kept, left, unkept;
   for (const QString& name : std::as_const(db_.damagedFiles)) {
-    const QString path = db_.filePath(name);
-    if (!QFileInfo::exists(path)) continue;
-    const QString copy = path + QStringLiteral(".damaged-") + stamp;
-    if (!QFileInfo::exists(copy) && !QFile::copy(path, copy)) return false;
-    kept << QFileInfo(copy).fileName();
+    if (ownWriter.contains(name, Qt::CaseInsensitive)) {
+      left << name;
+      continue;
+    }
+    const DamagedFiles::Kept k = DamagedFiles::keepCopy(db_.filePath(name));
+    if (!k.ok) {
+      unkept << name;
+      left << name;
+      continue;
+    }
+    if (k.fresh) kept << k.name;
   }
-  db_.damagedFiles.clear();
-  if (!kept.isEmpty()) {
-    prompt_.message(QStringLiteral("載入時發生錯誤的檔案，原檔已保留為:\r\n") + kept.join(QStringLiteral("\r\n")),
-                    Prompt::Icon::Exclamation);
-  }
-  return true;
+  db_.damagedFiles = left;
+  if (!kept.isEmpty()) prompt_.message(DamagedFiles::keptText(kept), Prompt::Icon::Exclamation);
+  // A file whose original cannot be kept is not replaced: the attempt fails.
+  if (!unkept.isEmpty()) prompt_.message(DamagedFiles::unkeptText(unkept), Prompt::Icon::Exclamation);
+  return unkept.isEmpty();
 }
 
 bool DataStore::saveAttempt() {

@@ -1,11 +1,11 @@
 #include "store/DatabaseList.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
 #include "platform/Codec.h"
 #include "platform/Prompt.h"
+#include "store/DamagedFiles.h"
 #include "store/Database.h"
 #include "store/SaveTransaction.h"
 
@@ -27,30 +27,39 @@ bool write(const QString& appPath, const QStringList& entries) {
 void DataBaseInit(Database& db, Prompt& prompt) {
   const QStringList preset{entry(QString::fromUtf8(kDefaultName), db.AppPath)};
   db.DataBaseList = preset;
+  // A rewrite killed before its commit leaves its temporary file behind.
+  SaveTransaction::removeLeftovers(db.AppPath, {QStringLiteral("List.dat")});
   const QString path = db.AppPath + QStringLiteral("List.dat");
   if (!QFileInfo::exists(path)) {
     if (!write(db.AppPath, preset)) prompt.error();
     return;
   }
   QString text;
-  if (!Codec::readTextFile(path, &text)) {
-    // Keep what decoded, as the lines read so far.
-    prompt.error();
-  }
+  // Bytes that are not code page 950: the lines keep what decoded.
+  const bool clean = Codec::readTextFile(path, &text);
   QStringList lines = text.split(QStringLiteral("\n"));
   if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();  // the last line end
   for (QString& l : lines) {
     if (l.endsWith(u'\r')) l.chop(1);
   }
-  if (lines.size() > Capacity::Databases) {
-    const QString copy = path + QStringLiteral(".damaged-") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
-    QFile::copy(path, copy);
-    lines = lines.mid(0, Capacity::Databases);
-    prompt.message(QStringLiteral("資料庫清單超過 100 個，只載入前 100 個。原檔已保留為 ") + QFileInfo(copy).fileName(),
-                   Prompt::Icon::Exclamation);
-  }
+  const bool overFull = lines.size() > Capacity::Databases;
+  if (overFull) lines = lines.mid(0, Capacity::Databases);
   db.DataBaseList = lines;
+  if (clean && !overFull) return;
+  // Read only in part: the database manager rewrites the list when it
+  // closes, so the original is kept beside it now and the user told once.
+  const DamagedFiles::Kept k = DamagedFiles::keepCopy(path);
+  if (!k.ok) {
+    prompt.error();
+    return;
+  }
+  if (!k.fresh) return;
+  if (overFull) {
+    prompt.message(QStringLiteral("資料庫清單超過 100 個，只載入前 100 個。原檔已保留為 ") + k.name,
+                   Prompt::Icon::Exclamation);
+  } else {
+    prompt.message(DamagedFiles::keptText({k.name}), Prompt::Icon::Exclamation);
+  }
 }
 
 }  // namespace DatabaseList

@@ -228,3 +228,10 @@ QString Decimal::toText() const {
   if (m == 0) return QStringLiteral("0");
   return QString::fromLatin1(exactText(m, s));
 }
+
+Decimal Decimal::roundedToText() const {
+  // Up to 15 significant digits the text holds the value exactly.
+  static const __int128 limit = pow10(15);
+  if (!inexact_ && m_ < limit && m_ > -limit) return *this;
+  return leading(toText());
+}

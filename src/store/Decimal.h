@@ -60,6 +60,9 @@ class Decimal {
   // zero (never "-0"). Identical to Num::format(toDouble()) whenever the
   // double arithmetic had no binary error.
   QString toText() const;
+  // The value toText() writes, read back: what a sum kept in a text cell
+  // holds after each step (15 significant digits, half away from zero).
+  Decimal roundedToText() const;
   // Every digit, unrounded (for tests and for files that keep full precision).
   QString toExactText() const;
 

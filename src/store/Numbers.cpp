@@ -45,7 +45,8 @@ bool isNumeric(const QString& text) {
   return scanNumber(t, 0) == t.size();
 }
 
-bool isCanonical(QStringView t) {
+namespace {
+bool looksCanonical(QStringView t) {
   qsizetype i = 0;
   const qsizetype n = t.size();
   if (n == 0) return false;
@@ -77,6 +78,15 @@ bool isCanonical(QStringView t) {
     while (z < n && t[z] == u'0') { ++z; --digits; }
   }
   return digits <= 15;
+}
+}  // namespace
+
+bool isCanonical(QStringView t) {
+  if (!looksCanonical(t)) return false;
+  // A text that long may lie beyond what a double holds ("1" and 309 zeros
+  // reads as 0): canonical only when it reads back as itself.
+  if (t.size() > 300) return format(leading(t.toString())) == t;
+  return true;
 }
 
 QString canonical(const QString& text) {

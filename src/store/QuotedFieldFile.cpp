@@ -35,7 +35,10 @@ QString QuotedFieldReader::readField(End* end) {
       value = t_.mid(start, close - start);
       pos_ = close + 1;
       // Anything between the closing quote and the separator is passed over.
-      while (pos_ < n && t_[pos_] != u',' && !isLineChar(t_[pos_])) ++pos_;
+      while (pos_ < n && t_[pos_] != u',' && !isLineChar(t_[pos_])) {
+        if (!isBlank(t_[pos_])) irregular_ = true;
+        ++pos_;
+      }
     }
   } else {
     qsizetype i = pos_;
@@ -43,6 +46,7 @@ QString QuotedFieldReader::readField(End* end) {
     qsizetype e = i;
     while (e > pos_ && isBlank(t_[e - 1])) --e;
     value = t_.mid(pos_, e - pos_);
+    if (value.contains(u'"')) irregular_ = true;
     pos_ = i;
   }
   End how = End::EndOfFile;

@@ -31,12 +31,19 @@ class QuotedFieldReader {
 
   qsizetype position() const { return pos_; }
 
+  // Something was read that the writers never write, so the value read is
+  // not what the file holds: text between a closing quote and the next
+  // separator (passed over), or a double quote inside an unquoted field (a
+  // quote that lost its partner).
+  bool irregular() const { return irregular_; }
+
  private:
   // Consumes a line end at pos_ if one is there (CR LF, CR or LF).
   bool takeLineEnd();
   const QString& t_;
   qsizetype pos_ = 0;
   bool unterminated_ = false;
+  bool irregular_ = false;
 };
 
 class QuotedFieldWriter {

@@ -171,7 +171,10 @@ bool SaveTransaction::recover(const QString& folder) {
       if (parts.size() != 2) continue;
       const QString temp = parts[0];
       const QString name = parts[1];
-      if (temp.contains(u'/') || name.contains(u'/') || temp.contains(QStringLiteral(".."))) continue;
+      // Only a line the commit writes is followed: the temporary file of that
+      // very name. A damaged journal never renames one file over another.
+      if (name.isEmpty() || name.contains(u'/') || name.contains(QStringLiteral("..")) || temp != tempNameFor(name))
+        continue;
       // A temporary file still there was not yet renamed; one gone already was.
       if (QFileInfo::exists(dir + temp) && !place(dir, temp, name, filesOf(dir))) ok = false;
     }
@@ -179,6 +182,19 @@ bool SaveTransaction::recover(const QString& folder) {
   syncPath(dir);
   if (ok) QFile::remove(journalPath);
   return ok;
+}
+
+QString SaveTransaction::temporaryName(const QString& name) { return tempNameFor(name); }
+
+void SaveTransaction::removeLeftovers(const QString& folder, const QStringList& names) {
+  const QString dir = AppPaths::withSlash(folder);
+  if (QFileInfo::exists(dir + QString::fromLatin1(kJournal))) return;
+  bool removed = false;
+  for (const QString& name : names) {
+    const QString temp = dir + tempNameFor(name);
+    if (QFileInfo(temp).isFile() && QFile::remove(temp)) removed = true;
+  }
+  if (removed) syncPath(dir);
 }
 
 bool SaveTransaction::writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {

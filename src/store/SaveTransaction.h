@@ -42,6 +42,13 @@ class SaveTransaction {
   // found but could not be completed.
   static bool recover(const QString& folder);
 
+  // Removes the temporary files an attempt killed before its commit left
+  // behind: exactly "~<name>.tmp" for each of names, nothing else. Only
+  // after recover() succeeded (a journal still there needs them).
+  static void removeLeftovers(const QString& folder, const QStringList& names);
+  // The temporary file a write of `name` uses.
+  static QString temporaryName(const QString& name);
+
   // Writes one file atomically (its own transaction).
   static bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes);
   static bool writeTextFile(const QString& folder, const QString& name, const QString& text);

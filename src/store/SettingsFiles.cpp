@@ -1,6 +1,5 @@
 #include "store/SettingsFiles.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
@@ -8,6 +7,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "platform/Prompt.h"
+#include "store/DamagedFiles.h"
 #include "store/Numbers.h"
 #include "store/QuotedFieldFile.h"
 #include "store/SaveTransaction.h"
@@ -45,34 +45,106 @@ FileText readFile(const Database& db, const QString& name) {
   return out;
 }
 
-// Items of a settings file, read one after another regardless of lines.
+// Items of a settings file, read one after another regardless of lines,
+// with the field syntax of the table files. Besides the values it notes
+// what a file written by the writers never holds, so that a reader can tell
+// a file read whole from one read only in part: text between a closing
+// quote and the next separator (passed over), and a double quote inside an
+// unquoted item (a quote that lost its partner).
 class Items {
  public:
-  explicit Items(const QString& text) : t_(text), r_(t_) {}
+  enum class End { Comma, LineEnd, EndOfFile };
+
+  explicit Items(const QString& text) : t_(text) {}
+
   // True while anything but blanks and line ends is left.
   bool more() const {
-    for (qsizetype i = r_.position(); i < t_.size(); ++i) {
+    for (qsizetype i = pos_; i < t_.size(); ++i) {
       const QChar c = t_[i];
       if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n') return true;
     }
     return false;
   }
-  // The next item; false when nothing is left or the file ends inside a
-  // quoted item (the file was cut short).
-  bool next(QString* value) {
-    QStringList f;
-    if (r_.readRecord(1, &f) == QuotedFieldReader::Record::Truncated) return false;
-    *value = f.value(0);
+  bool atEnd() const { return pos_ >= t_.size(); }
+
+  // The next item; false at the end of the file and when the file ends
+  // inside a quoted item (it was cut short).
+  bool next(QString* value, End* end = nullptr) {
+    const qsizetype n = t_.size();
+    if (pos_ >= n) return false;
+    while (pos_ < n && isBlank(t_[pos_])) ++pos_;
+    if (pos_ < n && t_[pos_] == u'"') {
+      const qsizetype close = t_.indexOf(u'"', pos_ + 1);
+      if (close < 0) {
+        pos_ = n;
+        irregular_ = true;
+        return false;
+      }
+      *value = t_.mid(pos_ + 1, close - pos_ - 1);
+      pos_ = close + 1;
+      const qsizetype from = pos_;
+      while (pos_ < n && t_[pos_] != u',' && !isLineChar(t_[pos_])) ++pos_;
+      for (qsizetype i = from; i < pos_; ++i) {
+        if (!isBlank(t_[i])) irregular_ = true;
+      }
+    } else {
+      qsizetype i = pos_;
+      while (i < n && t_[i] != u',' && !isLineChar(t_[i])) ++i;
+      qsizetype e = i;
+      while (e > pos_ && isBlank(t_[e - 1])) --e;
+      *value = t_.mid(pos_, e - pos_);
+      if (value->contains(u'"')) irregular_ = true;
+      pos_ = i;
+    }
+    End how = End::EndOfFile;
+    if (pos_ < n && t_[pos_] == u',') {
+      ++pos_;
+      how = End::Comma;
+    } else if (takeLineEnd()) {
+      how = End::LineEnd;
+    }
+    if (end) *end = how;
     return true;
   }
 
+  // The rest of the current line, unchanged (quotes and commas included).
+  QString readLine() {
+    qsizetype i = pos_;
+    while (i < t_.size() && !isLineChar(t_[i])) ++i;
+    const QString line = t_.mid(pos_, i - pos_);
+    pos_ = i;
+    takeLineEnd();
+    return line;
+  }
+
+  // Something was read that the writers never write, or the file was cut
+  // inside a quoted item.
+  bool irregular() const { return irregular_; }
+  void markIrregular() { irregular_ = true; }
+
  private:
+  static bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+  static bool isLineChar(QChar c) { return c == u'\r' || c == u'\n'; }
+  bool takeLineEnd() {
+    if (pos_ >= t_.size()) return false;
+    if (t_[pos_] == u'\r') {
+      ++pos_;
+      if (pos_ < t_.size() && t_[pos_] == u'\n') ++pos_;
+      return true;
+    }
+    if (t_[pos_] == u'\n') {
+      ++pos_;
+      return true;
+    }
+    return false;
+  }
   const QString& t_;
-  QuotedFieldReader r_;
+  qsizetype pos_ = 0;
+  bool irregular_ = false;
 };
 
-// A failed reader: its message, and the file's original is kept before
-// anything replaces it.
+// A reader that failed or read its file only in part: its message, and the
+// file's original is kept before anything replaces it.
 void failed(Database& db, Prompt& prompt, const QString& name, const QString& message) {
   if (!db.damagedFiles.contains(name, Qt::CaseInsensitive) && has(db, name)) db.damagedFiles << name;
   prompt.message(message, Prompt::Icon::Exclamation);
@@ -94,26 +166,6 @@ bool numberItem(const QString& text, double* value) {
 }
 
 bool inRange(double v, int low, int high) { return std::isfinite(v) && v >= low && v <= high; }
-
-// The settings dialog's writers replace a file that failed to load only after
-// its original was kept beside it.
-bool keepDamagedOriginal(Database& db, Prompt& prompt, const QString& name) {
-  qsizetype i = 0;
-  for (; i < db.damagedFiles.size(); ++i) {
-    if (db.damagedFiles[i].compare(name, Qt::CaseInsensitive) == 0) break;
-  }
-  if (i == db.damagedFiles.size()) return true;
-  const QString path = db.filePath(name);
-  if (QFileInfo::exists(path)) {
-    const QString copy =
-        path + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
-    if (!QFileInfo::exists(copy) && !QFile::copy(path, copy)) return false;
-    prompt.message(QStringLiteral("載入時發生錯誤的檔案，原檔已保留為:\r\n") + QFileInfo(copy).fileName(),
-                   Prompt::Icon::Exclamation);
-  }
-  db.damagedFiles.removeAt(i);
-  return true;
-}
 
 bool writeSetting(Database& db, Prompt& prompt, const QString& name, const QString& text) {
   if (!keepDamagedOriginal(db, prompt, name) || !SaveTransaction::writeTextFile(db.DataBasePath, name, text)) {
@@ -146,6 +198,19 @@ const QStringList& categoryList(int n, const DatabaseSettings& s) {
 
 }  // namespace
 
+bool keepDamagedOriginal(Database& db, Prompt& prompt, const QString& name) {
+  qsizetype i = 0;
+  for (; i < db.damagedFiles.size(); ++i) {
+    if (db.damagedFiles[i].compare(name, Qt::CaseInsensitive) == 0) break;
+  }
+  if (i == db.damagedFiles.size()) return true;
+  const DamagedFiles::Kept k = DamagedFiles::keepCopy(db.filePath(name));
+  if (!k.ok) return false;
+  if (k.fresh) prompt.message(DamagedFiles::keptText({k.name}), Prompt::Icon::Exclamation);
+  db.damagedFiles.removeAt(i);
+  return true;
+}
+
 QString shopFile(int n) { return QStringLiteral("Shop%1.kdt").arg(n); }
 QString cateFile(int n) { return QStringLiteral("Cate%1.kdt").arg(n); }
 
@@ -157,18 +222,24 @@ void AutoBackupInit(Database& db, Prompt& prompt) {
   const QString name = QStringLiteral("AutoBackup.kdt");
   if (!has(db, name)) return;
   const FileText f = readFile(db, name);
+  Items items(f.text);
   QString value;
-  bool ok = f.readable && f.clean;
-  if (ok) {
-    Items items(f.text);
-    ok = items.next(&value);
-  }
-  if (ok && (value.isEmpty() || FolderExists(value))) {
+  Items::End end = Items::End::EndOfFile;
+  const bool read = f.readable && f.clean && items.next(&value, &end);
+  const bool whole = read && end != Items::End::Comma && !items.more() && !items.irregular();
+  if (read && (value.isEmpty() || FolderExists(value))) {
     path = value;
+    if (!whole) failed(db, prompt, name, loadMessage(name));
     return;
   }
   prompt.message(QStringLiteral("您所指定的自動備份路徑已失效，請重新設定路徑:\r\n\r\n設定(S) -> 設定自動備份的儲存路徑(A)"),
                  Prompt::Icon::None, Prompt::Buttons::Ok);
+  if (!whole) {
+    // A file that could not be read is kept (start-up removes "*.123").
+    const DamagedFiles::Kept k = DamagedFiles::moveAside(db.filePath(name));
+    if (k.fresh) prompt.message(DamagedFiles::keptText({k.name}), Prompt::Icon::Exclamation);
+    if (k.ok) return;
+  }
   // Set aside as AutoBackup.123 (start-up removes "*.123" later); an older
   // AutoBackup.123 gives way to it.
   const QString aside = db.DataBasePath + QStringLiteral("AutoBackup.123");
@@ -190,9 +261,14 @@ void AddrInit(Database& db, Prompt& prompt) {
   if (!items.next(&value)) return failed(db, prompt, name, loadMessage(name));
   s.AddrTemplate = value;
   if (items.more()) {
-    if (!items.next(&value)) return failed(db, prompt, name, loadMessage(name));
+    Items::End end = Items::End::EndOfFile;
+    if (!items.next(&value, &end)) return failed(db, prompt, name, loadMessage(name));
     s.AddrFileExt = value;
+    if (end == Items::End::Comma || items.more()) items.markIrregular();
   }
+  // Read in part: the values stay, the original is kept before the settings
+  // dialog replaces it.
+  if (items.irregular()) failed(db, prompt, name, loadMessage(name));
 }
 
 void ShopInit(int n, Database& db, Prompt& prompt) {
@@ -221,14 +297,15 @@ void ShopInit(int n, Database& db, Prompt& prompt) {
   if (!f.readable || !f.clean) return fail();
   Items items(f.text);
   QString value;
+  Items::End end = Items::End::EndOfFile;
   switch (n) {
     case 0:
     case 1:
-      if (!items.next(&value)) return fail();
+      if (!items.next(&value, &end)) return fail();
       (n == 0 ? s.NoteTitle : s.NoteShopInfo) = value;
-      return;
+      break;
     case 2:
-      // Values after the 18th are ignored; switches the file does not reach keep their defaults.
+      // Values after the 18th are not read; switches the file does not reach keep their defaults.
       for (size_t i = 0; i < s.NoteFields.size() && items.more(); ++i) {
         if (!items.next(&value)) return fail();
         value = value.trimmed();
@@ -240,23 +317,29 @@ void ShopInit(int n, Database& db, Prompt& prompt) {
           return fail();
         }
       }
-      return;
+      break;
     case 3:
       for (int i = 1; i <= 9 && items.more(); ++i) {
         double v = 0;
         if (!items.next(&value) || !numberItem(value, &v) || !inRange(v, 0, 255)) return fail();
+        if (value.trimmed().isEmpty()) items.markIrregular();  // read as 0, but no number was there
         s.NoteColPct[static_cast<size_t>(i)] = static_cast<int>(v);
       }
-      return;
+      break;
     default: {
-      if (!items.next(&value)) return fail();
+      if (!items.next(&value, &end)) return fail();
       const double v = Num::roundHalfEven(Num::leading(value));
       const bool signed16 = n == 5;
       if (!inRange(v, signed16 ? -32768 : 0, signed16 ? 32767 : 255)) return fail();
       (n == 4 ? s.NoteShopPct : n == 5 ? s.NoteWidth : s.NoteSeparators) = static_cast<int>(v);
-      return;
+      // Text that is no number reads as 0, as always; what it held is kept.
+      if (!Num::isNumeric(value)) items.markIrregular();
+      break;
     }
   }
+  // Anything after the values the file holds is not read: the values stay,
+  // the original is kept before the settings dialog replaces it.
+  if (end == Items::End::Comma || items.more() || items.irregular()) failed(db, prompt, name, loadMessage(name));
 }
 
 void CarryInit(Database& db, Prompt& prompt) {
@@ -274,9 +357,12 @@ void CarryInit(Database& db, Prompt& prompt) {
   QString value;
   while (items.more()) {
     if (list.size() >= Capacity::ShippingMethods || !items.next(&value)) return failed(db, prompt, name, message);
+    // A method is one line without commas or quotes (a quoted item may hold
+    // them, but the writer could not give them back).
+    if (value.contains(u',') || value.contains(u'\r') || value.contains(u'\n')) items.markIrregular();
     list << value;
   }
-  if (!f.clean) failed(db, prompt, name, message);
+  if (!f.clean || items.irregular()) failed(db, prompt, name, message);
 }
 
 void ImportInit(Database& db, Prompt& prompt) {
@@ -292,7 +378,7 @@ void ImportInit(Database& db, Prompt& prompt) {
   }
   const FileText f = readFile(db, name);
   if (!f.readable) return failed(db, prompt, name, loadMessage(name));
-  QuotedFieldReader lines(f.text);
+  Items lines(f.text);
   bool reading = true;
   for (int p = 1; p <= 3 && reading; ++p) {
     for (int k = 1; k <= 9; ++k) {
@@ -305,7 +391,8 @@ void ImportInit(Database& db, Prompt& prompt) {
   }
   for (int i = 1; i <= 3; ++i) s.ImportName[static_cast<size_t>(i)] = QStringLiteral("-%1-").arg(i);
   for (int i = 1; i <= 3 && !lines.atEnd(); ++i) s.ImportName[static_cast<size_t>(i)] = lines.readLine();
-  if (!f.clean) failed(db, prompt, name, loadMessage(name));
+  // Lines after the thirtieth are not read.
+  if (!f.clean || lines.more()) failed(db, prompt, name, loadMessage(name));
 }
 
 void CateInit(int n, Database& db, Prompt& prompt) {
@@ -326,15 +413,22 @@ void CateInit(int n, Database& db, Prompt& prompt) {
     s.SupplierDetails.clear();
     Items items(f.text);
     QString supplier, details;
+    Items::End end = Items::End::EndOfFile;
     while (items.more()) {
-      if (!items.next(&supplier)) return failed(db, prompt, name, message);
-      if (!items.more()) break;  // a name without its details is not counted
-      if (!items.next(&details)) return failed(db, prompt, name, message);
+      // One supplier a line: its name, a comma, its details.
+      if (!items.next(&supplier, &end)) return failed(db, prompt, name, message);
+      if (end != Items::End::Comma) items.markIrregular();
+      if (!items.more()) {  // a name without its details is not counted
+        items.markIrregular();
+        break;
+      }
+      if (!items.next(&details, &end)) return failed(db, prompt, name, message);
+      if (end == Items::End::Comma) items.markIrregular();
       if (s.SupplierNames.size() >= capacity) return failed(db, prompt, name, message);
       s.SupplierNames << supplier;
       s.SupplierDetails << details;
     }
-    if (!f.clean) failed(db, prompt, name, message);
+    if (!f.clean || items.irregular()) failed(db, prompt, name, message);
     return;
   }
   QStringList& list = categoryList(n, s);
@@ -348,7 +442,7 @@ void CateInit(int n, Database& db, Prompt& prompt) {
     if (list.size() >= capacity || !items.next(&value)) return failed(db, prompt, name, message);
     list << value;
   }
-  if (!f.clean) failed(db, prompt, name, message);
+  if (!f.clean || items.irregular()) failed(db, prompt, name, message);
 }
 
 void SetInit(Database& db, Prompt& prompt) {
@@ -481,6 +575,44 @@ bool CarryClose(Database& db, Prompt& prompt) {
     return false;
   }
   return true;
+}
+
+QStringList setFileNames() {
+  QStringList names{QStringLiteral("Addr.kdt")};
+  for (int n = 0; n <= 6; ++n) names << shopFile(n);
+  names << QStringLiteral("Carry.kdt");
+  return names;
+}
+
+bool fitsSettingsFiles(const DatabaseSettings& s) {
+  bool ok = inRange(s.NoteShopPct, 0, 255) && inRange(s.NoteWidth, -32768, 32767) &&
+            inRange(s.NoteSeparators, 0, 255) && s.CarryList.size() <= Capacity::ShippingMethods &&
+            !s.NoteTitle.contains(u'"') && !s.NoteShopInfo.contains(u'"');
+  for (int i = 1; i <= 9; ++i) ok = ok && inRange(s.NoteColPct[static_cast<size_t>(i)], 0, 255);
+  return ok;
+}
+
+bool SetClose(Database& db, DatabaseSettings& next, Prompt& prompt) {
+  next.NoteTitle.replace(u'"', u'\'');
+  next.NoteShopInfo.replace(u'"', u'\'');
+  for (QString& m : next.CarryList) {
+    m.remove(u',');
+    m.remove(u'"');
+    m.remove(QChar(0x201D));
+    m = m.trimmed();
+  }
+  if (!fitsSettingsFiles(next) || !AppPaths::folderExists(db.DataBasePath)) return false;
+  const QStringList names = setFileNames();
+  for (const QString& name : names)
+    if (!keepDamagedOriginal(db, prompt, name)) return false;
+  SaveTransaction save(db.DataBasePath);
+  for (const QString& name : names) {
+    const QString text = name == names.front()  ? addrText(next)
+                         : name == names.back() ? carryText(next)
+                                                : shopText(name.mid(4, 1).toInt(), next);
+    if (!save.writeText(name, text)) return false;
+  }
+  return save.commit();
 }
 
 bool ImportClose(Database& db, Prompt& prompt) {

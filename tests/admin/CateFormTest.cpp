@@ -82,6 +82,20 @@ TEST_F(CateFormTest, AddCleansTheNameAndKeepsWithinCapacity) {
   EXPECT_EQ(full->List1->count(), 200);
 }
 
+TEST_F(CateFormTest, NamesTheFileCannotHoldAreRefused) {
+  auto f = open("編輯客戶分類");
+  prompt.answerInput(QString("露天😀"));
+  f->Command2_Click();
+  f->List1->setCurrentRow(0);
+  prompt.answerInput(QString("蝦\u2028皮"));
+  f->Command3_Click();
+  EXPECT_EQ(prompt.texts(), (QStringList{"請輸入您要新增的客戶分類名稱", "客戶分類中的「😀」無法儲存在資料檔中，請改用其他字元",
+                                         "要改成什麼名稱?", "客戶分類中的「U+2028」無法儲存在資料檔中，請改用其他字元"}));
+  EXPECT_EQ(entries(*f), (QStringList{"露天", "蝦皮"}));
+  EXPECT_EQ(db.Guest.cell(1, GuestCell::CustomerCategory), "露天");
+  EXPECT_FALSE(db.dirty());
+}
+
 TEST_F(CateFormTest, DeleteMovesRowsToUncategorisedPicturesToo) {
   auto f = open("編輯商品分類");
   f->List1->setCurrentRow(0);

@@ -117,6 +117,30 @@ TEST_F(Manager, AddRenameRelocateRemoveRoundTripThroughListDat) {
   EXPECT_EQ(again.DataBaseList, rows);
 }
 
+// List.dat is code page 950: a name or folder it cannot hold would come back
+// as "?", and the database would be lost from the list.
+TEST_F(Manager, NamesAndFoldersTheListCannotHoldAreRefused) {
+  auto f = open();
+  prompt.answerInput(QStringLiteral("店😀"));
+  f->Command2_Click();
+  prompt.answerInput(QStringLiteral("店")).answerPath(QStringLiteral("/data/简体/"));
+  f->Command2_Click();
+  f->Liv1->setCurrentRow(1);
+  prompt.answerInput(QStringLiteral("乙😺"));
+  f->Command3_Click();
+  prompt.answerPath(QStringLiteral("/data/〠/"));
+  f->Command4_Click();
+  const QStringList refusals = {QStringLiteral("資料庫名稱中的「😀」無法儲存在資料檔中，請改用其他字元"),
+                                QStringLiteral("資料庫位置中的「简」無法儲存在資料檔中，請改用其他字元"),
+                                QStringLiteral("資料庫名稱中的「😺」無法儲存在資料檔中，請改用其他字元"),
+                                QStringLiteral("資料庫位置中的「〠」無法儲存在資料檔中，請改用其他字元")};
+  for (const QString& r : refusals) EXPECT_TRUE(prompt.texts().contains(r)) << r.toStdString();
+  ASSERT_EQ(f->Liv1->rowCount(), 2);
+  EXPECT_EQ(f->Liv1->text(1, 0), QStringLiteral("乙"));
+  EXPECT_EQ(f->Liv1->text(1, 1), two.path());
+  EXPECT_FALSE(prompt.pending());
+}
+
 TEST_F(Manager, RenamingTheOpenDatabaseRenamesIt) {
   auto f = open();
   prompt.answerInput(QStringLiteral("甲新"));

@@ -9,6 +9,7 @@
 #include "admin/SetAtuoBackupForm.h"
 #include "platform/SettingsStore.h"
 #include "store/Database.h"
+#include "store/SettingsFiles.h"
 
 namespace {
 const QString kRefused = QStringLiteral("無法使用此路徑，請重新選擇");
@@ -69,7 +70,7 @@ TEST(SetAtuoBackupForm, BackupModeRefusesAFolderTheFileCannotHold) {
   form.Form_Load();
   form.Label0->setText(QStringLiteral("/tmp/😀/"));
   form.Command2_Click();
-  EXPECT_EQ(f.prompt.texts(), QStringList{kRefused});
+  EXPECT_EQ(f.prompt.texts(), QStringList{QStringLiteral("儲存路徑中的「😀」無法儲存在資料檔中，請改用其他字元")});
   EXPECT_NE(form.result(), QDialog::Accepted);
   EXPECT_EQ(f.db.settings.AutoBackupPath, QStringLiteral("/old/"));
   EXPECT_EQ(f.dbDir.get(QStringLiteral("AutoBackup.kdt")), QByteArray("\"/old/\"\r\n"));
@@ -122,4 +123,31 @@ TEST(SetAtuoBackupForm, CancelledPickerAndCancelChangeNothing) {
   form.Command3_Click();
   EXPECT_EQ(form.result(), QDialog::Rejected);
   EXPECT_EQ(f.db.TempPath, QStringLiteral("/kept/"));
+}
+
+TEST(SetAtuoBackupForm, AFileThatDidNotLoadWholeIsKeptBeforeItIsReplacedOrRemoved) {
+  for (const bool untick : {false, true}) {
+    SCOPED_TRACE(untick);
+    Fixture f;
+    TestDir chosen;
+    // A second item the reader does not take: read in part.
+    const QByteArray damaged = big5(u'"' + chosen.path() + QStringLiteral("\",\"/other/\"\r\n"));
+    f.dbDir.put(QStringLiteral("AutoBackup.kdt"), damaged);
+    SettingsFiles::AutoBackupInit(f.db, f.prompt);
+    ASSERT_EQ(f.db.damagedFiles, QStringList{QStringLiteral("AutoBackup.kdt")});
+    f.prompt.clear();
+    SetAtuoBackupForm form(f.db, f.prompt);
+    form.Form_Load();
+    if (untick) form.Check1->setChecked(false);
+    form.Command2_Click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    ASSERT_EQ(f.prompt.shown.size(), 1u);
+    EXPECT_TRUE(f.prompt.shown[0].text.contains(QStringLiteral("AutoBackup.kdt.damaged-")));
+    QStringList kept;
+    for (const QString& n : f.dbDir.names())
+      if (n.startsWith(QStringLiteral("AutoBackup.kdt.damaged-"))) kept << n;
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(f.dbDir.get(kept[0]), damaged);
+    EXPECT_EQ(f.dbDir.has(QStringLiteral("AutoBackup.kdt")), !untick);
+  }
 }

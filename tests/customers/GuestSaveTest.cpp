@@ -90,6 +90,33 @@ TEST_F(GuestSaveTest, MissingAccountIsRefused) {
   EXPECT_FALSE(db.dirty());
 }
 
+// "王😀" and "王😺" would both come back from the file as "王?": one key for
+// two customers, whose orders would merge. Such text is refused where it
+// enters, naming the character and its box, and nothing changes.
+TEST_F(GuestSaveTest, CharactersTheFileCannotHoldAreRefusedAndNothingChanges) {
+  const Table before = db.Guest;
+  for (const QString& account : {QString("王😀"), QString("王😺")}) {
+    prompt.clear();
+    auto b = boxes(account);
+    EXPECT_EQ(save(b, GuestSave::NewFromList).outcome, Outcome::Stopped);
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, "客戶帳號中的「" + account.mid(1) + "」無法儲存在資料檔中，請改用其他字元");
+    EXPECT_EQ(prompt.shown[0].title, "注意");
+  }
+  // Any box: an edit of amy's address with a simplified-only character.
+  prompt.clear();
+  CustomerFields b = CustomerFields::fromGuestRow(db.Guest, 1);
+  b.address = "台北市简体路";
+  b.note = "好\"客\"";
+  EXPECT_EQ(save(b, GuestSave::EditFromEditor, "amy", "露天", 1).outcome, Outcome::Stopped);
+  EXPECT_EQ(prompt.texts(), QStringList{"住址中的「简」無法儲存在資料檔中，請改用其他字元"});
+  EXPECT_EQ(b.note, "好\"客\"");  // refused before the cleaning: the boxes stay as typed
+  EXPECT_EQ(db.Guest, before);
+  EXPECT_EQ(buyers(), (QStringList{"amy/露天", "amy/蝦皮", "amy/露天"}));
+  EXPECT_FALSE(db.dirty());
+  EXPECT_TRUE(handed.empty());
+}
+
 TEST_F(GuestSaveTest, ExistingKeyIsRefusedInTheCustomerWindowModes) {
   // Trailing blanks and quotes go before the test; a leading blank or another
   // letter case makes another account.

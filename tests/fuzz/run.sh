@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 secs="${1:-${FUZZ_SECONDS:-20}}"
+explicit_secs="${1:-${FUZZ_SECONDS:-}}"  # given: every target runs that long
 out=build/fuzz
 mkdir -p "$out"
 CXX=${FUZZ_CXX:-clang++}
@@ -21,16 +22,51 @@ declare -A TARGETS=(
   [fuzz_table_reader]="tests/fuzz/fuzz_table_reader.cpp"
   [fuzz_numbers]="tests/fuzz/fuzz_numbers.cpp"
   [fuzz_archive]="tests/fuzz/fuzz_archive.cpp"
+  [fuzz_customer_csv]="tests/fuzz/fuzz_customer_csv.cpp"
+  [fuzz_site_import]="tests/fuzz/fuzz_site_import.cpp"
+  [fuzz_product_csv]="tests/fuzz/fuzz_product_csv.cpp"
+  [fuzz_supplier_csv]="tests/fuzz/fuzz_supplier_csv.cpp"
+  [fuzz_purchase_sheet]="tests/fuzz/fuzz_purchase_sheet.cpp"
 )
-EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp"
+EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
+EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/products/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+# Time of a target when none is given (default: $secs).
+declare -A TARGET_SECONDS=()
+# Damaged files: the whole load, the settings files, List.dat, the password
+# files and the text viewer's decoder.
+LOAD_SOURCES="src/store/DataStore.cpp src/store/DamagedFiles.cpp src/store/Database.cpp src/store/DatabaseList.cpp
+  src/store/SaveTransaction.cpp src/store/SettingsFiles.cpp src/store/SharedRoutines.cpp src/store/Table.cpp
+  src/store/TableFileParse.cpp
+  src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
+TARGETS[fuzz_database_load]="tests/fuzz/fuzz_database_load.cpp"
+EXTRA_SOURCES[fuzz_database_load]="$LOAD_SOURCES"
+TARGET_SECONDS[fuzz_database_load]=15
+TARGETS[fuzz_settings_files]="tests/fuzz/fuzz_settings_files.cpp"
+EXTRA_SOURCES[fuzz_settings_files]="$LOAD_SOURCES"
+TARGET_SECONDS[fuzz_settings_files]=12
+TARGETS[fuzz_list_dat]="tests/fuzz/fuzz_list_dat.cpp"
+EXTRA_SOURCES[fuzz_list_dat]="src/store/DatabaseList.cpp src/store/DamagedFiles.cpp src/store/Database.cpp src/store/Table.cpp
+  src/store/SaveTransaction.cpp src/platform/AppPaths.cpp"
+TARGET_SECONDS[fuzz_list_dat]=10
+TARGETS[fuzz_password_files]="tests/fuzz/fuzz_password_files.cpp"
+EXTRA_SOURCES[fuzz_password_files]="src/admin/PasswordFile.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp"
+TARGET_SECONDS[fuzz_password_files]=10
+TARGETS[fuzz_text_decoder]="tests/fuzz/fuzz_text_decoder.cpp"
+TARGET_SECONDS[fuzz_text_decoder]=10
+CUSTOMER_SOURCES="src/customers/CustomerFields.cpp src/customers/GuestKeys.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+EXTRA_SOURCES[fuzz_customer_csv]="src/customers/CustomerCsv.cpp $CUSTOMER_SOURCES"
+EXTRA_SOURCES[fuzz_site_import]="src/customers/SiteImport.cpp $CUSTOMER_SOURCES"
+EXTRA_SOURCES[fuzz_supplier_csv]="src/purchasing/SupplierList.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+EXTRA_SOURCES[fuzz_purchase_sheet]="src/purchasing/PurchaseSheet.cpp src/purchasing/PurchaseCost.cpp src/purchasing/PurchaseRecords.cpp src/store/SharedRoutines.cpp src/store/Decimal.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
 status=0
 for t in "${!TARGETS[@]}"; do
   # shellcheck disable=SC2086
   $CXX $FLAGS $QT_INC ${TARGETS[$t]} $COMMON ${EXTRA_SOURCES[$t]:-} -o "$out/$t" $QT_LIB
   mkdir -p "$out/corpus-$t"
   if [ -d "tests/fuzz/seeds/$t" ]; then cp -n tests/fuzz/seeds/$t/* "$out/corpus-$t/" 2>/dev/null || true; fi
-  echo "fuzz: $t for ${secs}s"
-  if ! "$out/$t" -max_total_time="$secs" -print_final_stats=0 "$out/corpus-$t" >"$out/$t.log" 2>&1; then
+  run_secs="${explicit_secs:-${TARGET_SECONDS[$t]:-$secs}}"
+  echo "fuzz: $t for ${run_secs}s"
+  if ! "$out/$t" -max_total_time="$run_secs" -print_final_stats=0 "$out/corpus-$t" >"$out/$t.log" 2>&1; then
     echo "fuzz: $t FAILED" >&2
     tail -40 "$out/$t.log" >&2
     status=1

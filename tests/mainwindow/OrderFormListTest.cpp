@@ -2,9 +2,12 @@
 // search, the money panels and the selection tools, on a small database.
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -12,6 +15,7 @@
 
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
+#include "customers/GuestForm.h"
 #include "mainwindow/OrderForm.h"
 #include "mainwindow/OrderList.h"
 #include "ordereditor/OrderInput.h"
@@ -199,6 +203,26 @@ TEST_F(ListWindow, TheListIsNotRebuiltUnderAnOpenEditor) {
   f->Order_Edit_Click();
   EXPECT_EQ(seenWhileOpen, QStringLiteral("marker"));
   EXPECT_NE(f->Liv1->text(0, OrderListCol::OrderNote), QStringLiteral("marker"));
+}
+
+TEST_F(ListWindow, CustomerWindowListsACustomersOrdersInTheList) {
+  EXPECT_TRUE(f->Set_Improt->isEnabled());
+  f->Option2->setChecked(true);
+  f->Option2_Click();
+  f->Data_Guest_Click();
+  QPointer<GuestForm> guests = f->guestWindow();
+  ASSERT_TRUE(guests);
+  ASSERT_TRUE(guests->Command9->isEnabled());
+  guests->Liv1->setCurrentRow(0);  // "buyer,1" of 露天拍賣: one shipped order
+  guests->Command9_Click();
+  EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000001")});
+  EXPECT_EQ(f->panel(7)->text(), OrderList::listCountPanel(1));
+  // "未出貨" shows while the list keeps the shipped order.
+  EXPECT_TRUE(f->Option1->isChecked());
+  EXPECT_FALSE(f->Option2->isChecked());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(guests.isNull());
+  EXPECT_TRUE(prompt.shown.empty());
 }
 
 }  // namespace

@@ -68,6 +68,17 @@ TEST_F(SelectionToolsTest, MarkPaidKeepsTheFeedbackMark) {
   EXPECT_EQ(row[OrderListCol::RatingGiven], "已給");
 }
 
+TEST_F(SelectionToolsTest, MarkPaidRefusesWhatTheFileCannotHoldAndDropsQuotes) {
+  prompt.answerInput(QStringLiteral("3/5😀"));
+  EXPECT_FALSE(Sel_SetPay(db, prompt, 4, select(db, {1}), kToday));
+  EXPECT_EQ(prompt.texts().last(), "匯款日期中的「😀」無法儲存在資料檔中，請改用其他字元");
+  EXPECT_EQ(pay(1), "未匯款");
+  EXPECT_FALSE(db.dirty());
+  prompt.answerInput(QStringLiteral("3/5\"ATM\""));
+  EXPECT_TRUE(Sel_SetPay(db, prompt, 4, select(db, {1}), kToday));
+  EXPECT_EQ(pay(1), "3/5ATM");
+}
+
 TEST_F(SelectionToolsTest, MarkPaidAsksWhenSomeArePaid) {
   prompt.answer(Prompt::Answer::No);
   EXPECT_FALSE(Sel_SetPay(db, prompt, 4, select(db, {1, 3}), kToday));

@@ -275,4 +275,24 @@ TEST_F(OrderInputTest, NoteWindowGivesItsTextBack) {
   dlg.Command5_Click();
 }
 
+TEST_F(OrderInputTest, NoteWindowRefusesACharacterTheFileCannotHold) {
+  OrderInput dlg(db, prompt, host);
+  dlg.Text5->setPlainText("short");
+  bool stayedOpen = false;
+  QTimer::singleShot(0, [&] {
+    auto* note = qobject_cast<OrderInputNote*>(QApplication::activeModalWidget());
+    ASSERT_NE(note, nullptr);
+    note->Text1->setPlainText("好評😀");
+    note->close();
+    stayedOpen = note->isVisible();
+    note->Text1->setPlainText("好評");
+    note->close();
+  });
+  dlg.Command16_Click();
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(prompt.texts(), QStringList{"備註中的「😀」無法儲存在資料檔中，請改用其他字元"});
+  EXPECT_EQ(dlg.Text5->toPlainText(), "好評");
+  dlg.Command5_Click();
+}
+
 }  // namespace

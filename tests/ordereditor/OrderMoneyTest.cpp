@@ -48,6 +48,8 @@ TEST(OrderMoney, TotalsTable) {
        "1000", "應收款項: 1000", "金額小計: 1000 ", "成本小計: 400 + 80 (運費) = 480 ", "訂單結餘: 520 "},
       {"3 x 19.9 has no tail", {line("19.9", "3")}, {"0", false, false, "", false, ""},
        "59.7", "應收款項: 59.7", "金額小計: 59.7 ", "成本小計: 0 ", "訂單結餘: 59.7 "},
+      {"a balance of nothing reads 0, not binary noise", {line("0.3", "1", "0.1")}, {"0.2", true, false, "", false, ""},
+       "0.3", "應收款項: 0.3", "金額小計: 0.3 ", "成本小計: 0.1 + 0.2 (運費) = 0.3 ", "訂單結餘: 0 "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -310,6 +310,17 @@ TEST(OrderSave, AFailedSaveChangesNoTable) {
               OrderSave::Result::Status::Failed);
     EXPECT_EQ(db.num, INT_MAX);
   }
+  {
+    SCOPED_TRACE("a character the file cannot hold");
+    ScriptedPrompt prompt;
+    OrderBoxes b = boxes("A2");
+    b.note = "謝謝😀";
+    b.method = "7-11\u2028取貨";
+    EXPECT_EQ(OrderSave::save(db, prompt, b, lines, OrderSave::Mode::New, 0, {}).status,
+              OrderSave::Result::Status::Refused);
+    EXPECT_EQ(prompt.texts(), QStringList{"運送方式中的「U+2028」無法儲存在資料檔中，請改用其他字元"});
+    EXPECT_EQ(b.note, "謝謝😀");  // the boxes stay as typed
+  }
   EXPECT_TRUE(db.Order == order);
   EXPECT_TRUE(db.Stock == stock);
   EXPECT_FALSE(db.dirty());

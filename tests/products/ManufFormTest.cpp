@@ -3,15 +3,25 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QDir>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
 
 #include "ProductFixture.h"
 #include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "mainwindow/OrderForm.h"
+#include "mainwindow/OrderListHost.h"
+#include "platform/AppPaths.h"
+#include "store/DatabaseList.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "products/ManufForm.h"
 #include "products/ProductList.h"
 #include "purchasing/ManufInput.h"
+#include "store/CsvFile.h"
 
 namespace {
 
@@ -195,4 +205,275 @@ TEST_F(ManufFormTest, HiddenCostAndDelete) {
   ASSERT_EQ(db.Images.count(), 1);
   EXPECT_EQ(db.Images.cell(1, ImagesCell::ImageCategory), "文具");
   EXPECT_TRUE(db.dirty());
+}
+
+namespace {
+
+// The main window's side of "列出訂單", recording what the listing did.
+struct FakeOrderList : OrderListHost {
+  QStringList calls;
+  bool unshipped = true;
+  bool username = false;
+  OrderList::OrderListResult shown;
+  void showOrderList(const OrderList::OrderListResult& r) override {
+    shown = r;
+    calls << "show";
+  }
+  bool viewUsername() const override { return username; }
+  bool unshippedOptionSelected() const override { return unshipped; }
+  void setShippingOptionsQuietly(bool u, bool s) override {
+    unshipped = u;
+    calls << QStringLiteral("options %1%2").arg(u).arg(s);
+  }
+  int categoryFilterIndex() const override { return 0; }
+  void setCategoryFilterQuietly(int) override { calls << "category"; }
+  void CheckStockShortage() override { calls << "shortage"; }
+  void clearShortageList() override { calls << "clear"; }
+  void bringToFront() override { calls << "front"; }
+};
+
+}  // namespace
+
+TEST_F(ManufFormTest, ListsTheOrdersOfTheSelectedProducts) {
+  const auto order = [&](const char* no, const char* state) {
+    const int r = db.Order.append(QString::fromUtf8(no));
+    db.Order.setCell(r, OrderCell::ShippingState, QString::fromUtf8(state));
+    db.Order.setCell(r, OrderCell::Receivable, "100");
+  };
+  order("2", "已出貨");
+  order("1", "未出貨");
+  for (const char* no : {"2", "1"}) {
+    const int l = db.Stock.append(no);
+    db.Stock.setCell(l, StockCell::LineName, "戒指");
+    db.Stock.setCell(l, StockCell::LineCategory, "飾品");
+  }
+  ManufForm f(db, prompt);
+  f.setManagementUse();
+  EXPECT_FALSE(f.Command8->isEnabled());  // no order list to fill yet
+  FakeOrderList host;
+  f.setOrderListHost(&host);
+  ASSERT_TRUE(f.Command8->isEnabled());
+
+  f.Liv1->setSelected(0, true);
+  f.List_Click(f.List_List3);
+  EXPECT_FALSE(f.List_List1->isChecked());
+  f.Command8_Click();
+  ASSERT_EQ(host.shown.rows.size(), 1u);
+  EXPECT_EQ(host.shown.rows[0][OrderListCol::OrderNo], "2");
+  // The shortage check runs as the main window stood (未出貨), then the options follow the choice.
+  EXPECT_EQ(host.calls, (QStringList{"show", "shortage", "options 01", "front"}));
+
+  host.calls.clear();
+  f.List_Click(f.List_List1);  // 列出全部 leaves the main window on 未出貨
+  f.Command8_Click();
+  EXPECT_EQ(host.calls, (QStringList{"show", "clear", "options 10", "front"}));
+  ASSERT_EQ(host.shown.rows.size(), 2u);
+  EXPECT_EQ(host.shown.rows[0][OrderListCol::OrderIndex], "2");
+  EXPECT_EQ(host.shown.panels[0], "應收帳款: 200 ");
+  EXPECT_FALSE(db.dirty());
+}
+
+TEST_F(ManufFormTest, SearchAndTheMoveCommands) {
+  ManufForm f(db, prompt);
+  f.setManagementUse();
+  EXPECT_TRUE(f.Command11->isEnabled());
+  f.Combo1->setCurrentText("文具");
+  EXPECT_FALSE(f.Command11->isEnabled());
+  EXPECT_FALSE(f.Menu_Down->isEnabled());
+  f.Combo1->setCurrentIndex(0);
+  EXPECT_TRUE(f.Menu_Up->isEnabled());
+
+  f.Text1->clear();
+  f.Command6_Click();
+  EXPECT_EQ(prompt.shown.back().text, "請先輸入商品名稱");
+  EXPECT_EQ(prompt.shown.back().title, "注意");
+  EXPECT_TRUE(f.Command12->isEnabled());  // a refused search changes nothing
+
+  f.Text1->setText("  銀 ");
+  f.Command6_Click();  // under 全部 too, a search result offers no moves
+  EXPECT_EQ(f.Text1->text(), "銀");
+  EXPECT_EQ(column(*f.Liv1, ProductList::Name), QStringList{"戒指"});
+  EXPECT_FALSE(f.Command11->isEnabled());
+  EXPECT_FALSE(f.Menu_Up->isEnabled());
+
+  f.Combo1->setCurrentText("文具");
+  f.Text1->setText("戒");
+  prompt.clear();
+  f.Command9_Click();  // 全區搜尋 leaves the filter as it is
+  EXPECT_EQ(column(*f.Liv1, ProductList::Name), QStringList{"戒指"});
+  EXPECT_EQ(f.Combo1->currentText(), "文具");
+  EXPECT_TRUE(prompt.shown.empty());
+  f.Text1->setText("沒有");
+  f.Command6_Click();
+  EXPECT_EQ(f.Panel[3]->text(), "共 0 筆資料");
+  EXPECT_EQ(prompt.shown.back().text, "沒有找到符合的商品");
+  EXPECT_EQ(prompt.shown.back().icon, Prompt::Icon::Exclamation);
+}
+
+TEST_F(ManufFormTest, MovingKeepsTheIndexCellsAndRecolours) {
+  ManufForm f(db, prompt);
+  f.setManagementUse();
+  f.View_show2->trigger();  // 項鍊 鉛筆 貼紙: rows 2, 3, 6, all red
+  f.View_no4->setChecked(false);
+  f.ManufShow();
+  ASSERT_EQ(column(*f.Liv1, ProductList::Index), (QStringList{"2", "3", "6"}));
+  db.Manuf.setCell(6, ManufCell::SafetyStock, "0");  // 貼紙 is no longer short
+  f.Liv1->setSelected(2, true);
+  f.Menu_Up_Click();
+  EXPECT_EQ(column(*f.Liv1, ProductList::Name), (QStringList{"項鍊", "貼紙", "鉛筆"}));
+  EXPECT_EQ(column(*f.Liv1, ProductList::Index), (QStringList{"2", "3", "6"}));
+  EXPECT_EQ(db.Manuf.key(3), "貼紙");
+  EXPECT_EQ(f.Liv1->selectedRows(), std::vector<int>{1});
+  // Judged by the stored stock, not by the hidden stock column.
+  EXPECT_FALSE(f.Liv1->rowColor(1).isValid());
+  EXPECT_EQ(f.Liv1->rowColor(2), QColor(255, 0, 0));
+  EXPECT_TRUE(db.dirty());
+
+  prompt.answer(Prompt::Answer::No);
+  f.Command5_Click();
+  EXPECT_EQ(db.Manuf.key(3), "貼紙");
+}
+
+TEST_F(ManufFormTest, PopupPictureAndCategoryEditor) {
+  ManufForm f(db, prompt);
+  f.setManagementUse();
+  f.Liv1->setSelected(0, true);
+  emit f.Liv1->contextMenuAt(QPoint(0, 0));
+  f.Menu_Tools->hide();
+  EXPECT_FALSE(f.Menu_EditPrice->isEnabled());
+  EXPECT_FALSE(f.Menu_EditType->isEnabled());
+  EXPECT_TRUE(f.Menu_EditStock->isEnabled());
+  f.Liv1->setSelected(1, true);
+  emit f.Liv1->contextMenuAt(QPoint(0, 0));
+  f.Menu_Tools->hide();
+  EXPECT_TRUE(f.Menu_EditCost->isEnabled());
+
+  db.DataBasePath = "/nowhere/";
+  const int img = db.Images.append("戒指");
+  db.Images.setCell(img, ImagesCell::ImageCategory, "飾品");
+  db.Images.setCell(img, ImagesCell::ImagePath, "<DataBasePath>a.jpg");
+  f.Liv1->setCurrentRow(0);
+  f.Menu_ViewImages_Click();
+  EXPECT_EQ(prompt.shown.back().text, "找不到圖片檔案!");
+  EXPECT_EQ(prompt.shown.back().title, "注意");
+  prompt.clear();
+  f.Liv1->setCurrentRow(1);  // no picture: nothing at all
+  f.Menu_ViewImages_Click();
+  EXPECT_TRUE(prompt.shown.empty());
+
+  // After the category editor the filter comes back on 全部.
+  f.Combo1->setCurrentText("文具");
+  f.setCategoryEditor([&] {
+    db.settings.ProductCategories << "新類";
+    f.refillCategoryFilter();
+  });
+  f.Command13->click();
+  EXPECT_EQ(f.Combo1->currentText(), "全部");
+  EXPECT_EQ(f.Combo1->itemText(f.Combo1->count() - 3), "新類");
+  EXPECT_EQ(f.Liv1->rowCount(), 6);
+
+  // The ranking opener: an empty table only says so.
+  int rankings = 0;
+  f.setSalesRanking([&] { ++rankings; });
+  f.Command7_Click();
+  EXPECT_EQ(rankings, 1);
+  Database empty;
+  ManufForm g(empty, prompt);
+  g.setSalesRanking([&] { ++rankings; });
+  g.Command7_Click();
+  EXPECT_EQ(rankings, 1);
+  EXPECT_EQ(prompt.shown.back().text, "目前尚無資料，無法統計");
+}
+
+TEST_F(ManufFormTest, CsvCommands) {
+  TestDir dir;
+  ManufForm f(db, prompt);
+  f.setManagementUse();
+  f.View_no2->setChecked(false);  // price column off
+  f.View_no4->setChecked(false);
+  f.ManufShow();
+  f.Liv1->setSelected(2, true);
+  prompt.answerPath(dir.file("sel.csv"));
+  f.Export_Sel_Click();
+  EXPECT_EQ(prompt.shown[0].title, "匯出");
+  EXPECT_EQ(prompt.shown.back().text, "匯出CSV完成!");
+  // The values come from the product, whatever the list shows.
+  EXPECT_EQ(dir.get("sel.csv"), big5("鉛筆,文具,10,4,-2,,0,1\r\n"));
+
+  prompt.clear();
+  prompt.answerPath(dir.file("no/such/folder/x.csv"));
+  f.Export_All_Click();
+  EXPECT_EQ(prompt.texts(), (QStringList{"匯出", "發生錯誤!"}));  // and no completion message
+
+  // Files that cannot be read or are UTF-8 change nothing and ask nothing.
+  dir.put("utf8.csv", QByteArray("新品,文具,1\r\n"));
+  for (const QString& name : {QString("missing.csv"), QString("utf8.csv")}) {
+    prompt.clear();
+    prompt.answerPath(dir.file(name));
+    f.File_Import_Click();
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[1].text, name == "utf8.csv" ? Csv::Utf8RefusalText : QString("發生錯誤!"));
+    prompt.answerPath(dir.file(name));
+    f.File_Importimg_Click();
+  }
+  EXPECT_EQ(db.Manuf.count(), 6);
+  EXPECT_FALSE(db.dirty());
+
+  dir.put("p.csv", big5("新品,文具,1,1,1,,,\r\n"));
+  prompt.clear();
+  prompt.answerPath(dir.file("p.csv")).answer(Prompt::Answer::No);
+  f.File_Import_Click();
+  EXPECT_EQ(prompt.shown[1].icon, Prompt::Icon::Question);
+  EXPECT_EQ(prompt.shown.back().text, "匯入CSV完成!");
+  EXPECT_EQ(f.Liv1->rowCount(), 7);
+  EXPECT_TRUE(db.dirty());
+}
+
+TEST_F(ManufFormTest, BulkCategoryAddsTheFilterEntryEvenOnNo) {
+  ManufForm f(db, prompt);
+  f.setManagementUse();
+  f.Liv1->setSelected(0, true);
+  f.Liv1->setSelected(1, true);
+  prompt.answerInput(QString("禮品")).answer(Prompt::Answer::No);
+  f.Menu_EditType_Click();
+  EXPECT_EQ(f.Combo1->itemText(f.Combo1->count() - 3), "禮品");
+  EXPECT_EQ(f.Combo1->itemText(f.Combo1->count() - 2), "未分類");
+  prompt.answerInput(QString("8"));
+  f.Menu_EditPrice_Click();
+  EXPECT_EQ(f.Liv1->text(0, ProductList::Price), "8");
+  EXPECT_EQ(f.Liv1->text(1, ProductList::Price), "8");
+}
+
+// The product window as the main window opens it: "列出訂單" fills the main list.
+TEST(ManufFormInMainWindow, ListsOrdersIntoTheMainList) {
+  ScriptedPrompt prompt;
+  TestDir dir;
+  QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrin"), QStringLiteral("Kestrin")).clear();
+  const QString app = AppPaths::appPath();
+  QDir(app).removeRecursively();
+  QDir().mkpath(app);
+  const QDir golden(QStringLiteral(KESTRIN_TEST_DATA "/golden-db"));
+  for (const QString& n : golden.entryList(QDir::Files)) QFile::copy(golden.filePath(n), dir.file(n));
+  ASSERT_TRUE(DatabaseList::write(app, {DatabaseList::entry(QStringLiteral("店"), dir.path())}));
+  SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBaseName"), QStringLiteral("店"));
+  SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBasePath"), dir.path());
+  OrderForm main(prompt);
+  main.endProgram = [] {};
+  main.quitProgram = [] {};
+  main.AutoBackup = [] {};
+  main.Form_Load();
+  main.Data_Manuf_Click();
+  ManufForm* f = main.manufWindow();
+  ASSERT_NE(f, nullptr);
+  ASSERT_TRUE(f->Command8->isEnabled());
+  f->Liv1->setSelected(0, true);  // 茶杯, in the shipped order 2403000001
+  f->List_Click(f->List_List1);
+  f->Command8_Click();
+  ASSERT_EQ(main.Liv1->rowCount(), 1);
+  EXPECT_EQ(main.Liv1->text(0, OrderListCol::OrderNo), "2403000001");
+  EXPECT_TRUE(main.Option1->isChecked());  // 列出全部 leaves the main window on 未出貨
+  f->close();
+  // Closing the product window refreshes the shortage marks only: the listing stays.
+  ASSERT_EQ(main.Liv1->rowCount(), 1);
+  EXPECT_EQ(main.Liv1->text(0, OrderListCol::OrderNo), "2403000001");
 }

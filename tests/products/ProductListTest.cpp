@@ -53,9 +53,9 @@ TEST(ProductList, RowsColoursAndTotalsForEachFilter) {
     SCOPED_TRACE(std::string(c.category) + " filter " + std::to_string(static_cast<int>(c.stock)));
     EXPECT_EQ(namesOf(l), c.names);
     EXPECT_EQ(redOf(l), c.red);
-    EXPECT_DOUBLE_EQ(l.priceTotal, c.price);
-    EXPECT_DOUBLE_EQ(l.costTotal, c.cost);
-    EXPECT_DOUBLE_EQ(l.stockTotal, c.stockTotal);
+    EXPECT_DOUBLE_EQ(l.priceTotal.toDouble(), c.price);
+    EXPECT_DOUBLE_EQ(l.costTotal.toDouble(), c.cost);
+    EXPECT_DOUBLE_EQ(l.stockTotal.toDouble(), c.stockTotal);
   }
 }
 
@@ -70,7 +70,7 @@ TEST(ProductList, CellsIndexAndStatusTexts) {
   EXPECT_EQ(l.rows[0], (QStringList{"戒指", "飾品", "", "", "", "", "2", "10", "1"}));
   EXPECT_EQ(l.rows[5][ProductList::Index], "6");
   // The totals and the red rows still come from the stored values.
-  EXPECT_DOUBLE_EQ(l.priceTotal, 496);
+  EXPECT_EQ(l.priceTotal, Decimal(496));
   EXPECT_EQ(redOf(l), (QStringList{"項鍊", "鉛筆", "貼紙"}));
   EXPECT_EQ(l.statusTexts(),
             (QStringList{"售價總計: 496 ", "成本總計: 299 ", "庫存總數: 7 ", "共 6 筆資料"}));
@@ -88,4 +88,13 @@ TEST(ProductList, CategoryFilterEntries) {
   fillProducts(db);
   EXPECT_EQ(ProductList::categoryFilterEntries(db),
             (QStringList{"全部", "飾品", "文具", "未分類", "編輯商品分類"}));
+}
+
+TEST(ProductList, TotalsAreExactDecimalSums) {
+  // 37 products at 19.9: summed as doubles the panel would read 736.299999999999.
+  Database db;
+  for (int i = 0; i < 37; ++i) addProduct(db, {QString::number(i), "x", "19.9", "0.1", "1", "", "", ""});
+  const auto l = ProductList::build(db, {});
+  EXPECT_EQ(l.statusTexts()[0], "售價總計: 736.3 ");
+  EXPECT_EQ(l.statusTexts()[1], "成本總計: 3.7 ");
 }

@@ -133,6 +133,22 @@ TEST_F(SaveTest, RenameReachesOrderLinesPurchaseRecordsAndPicture) {
   EXPECT_EQ(db.Images.count(), 0);
 }
 
+TEST_F(SaveTest, RenameLeavesPurchaseRecordsWhileAnotherProductKeepsTheName) {
+  addProduct(db, {"戒指", "文具", "1", "1", "1"});
+  addRecord(db, "戒指");
+  Fields f = fieldsOf(db, 1);
+  f.name = "銀戒指";
+  prompt.answer(A::Yes);
+  ASSERT_TRUE(ProductSave::save(db, prompt, ProductSave::EditProduct, 1, f, nullptr).saved);
+  EXPECT_EQ(db.ManufStock.cell(1, ManufStockCell::PurchaseProduct), "戒指");
+  // Once the name is the last product's, its rename takes the records along.
+  f = fieldsOf(db, 7);
+  f.name = "金戒指";
+  prompt.answer(A::Yes);
+  ASSERT_TRUE(ProductSave::save(db, prompt, ProductSave::EditProduct, 7, f, nullptr).saved);
+  EXPECT_EQ(db.ManufStock.cell(1, ManufStockCell::PurchaseProduct), "金戒指");
+}
+
 TEST_F(SaveTest, EditProductAsksEveryQuestionBeforeWriting) {
   addLine(db, "2601000001", "戒指", "飾品");
   addRecord(db, "戒指");
@@ -204,6 +220,14 @@ TEST_F(SaveTest, NewOrderLineTakesStock) {
   EXPECT_EQ(db.Manuf.count(), 7);
   EXPECT_EQ(lines.count(), 3);
   EXPECT_TRUE(prompt.shown.empty());
+
+  // A line's note and address lose their quotes where they enter, so the
+  // line shown in the editor is the line the table file holds.
+  g.note = "送\"禮\"用”";
+  g.url = "https://shop.tw/?q=\"杯\"";
+  ASSERT_TRUE(ProductSave::save(db, prompt, ProductSave::NewLine, 0, g, &lines).saved);
+  EXPECT_EQ(lines.lines[3].note, "送禮用");
+  EXPECT_EQ(lines.lines[3].url, "https://shop.tw/?q=杯");
 }
 
 TEST_F(SaveTest, EditedOrderLineMovesStock) {
@@ -255,4 +279,35 @@ TEST_F(SaveTest, EditedOrderLineMovesStock) {
   f.remaining = ProductSave::kNotListed;
   ASSERT_TRUE(ProductSave::save(db, prompt, ProductSave::EditLine, 0, f, &lines, 0).saved);
   EXPECT_EQ(stockOf(db, 1), "12");
+}
+
+// Text the file cannot hold is refused before any table changes, also for
+// an order line; the picture path is a box too.
+TEST_F(SaveTest, CharactersTheFileCannotHoldAreRefused) {
+  const Table manuf = db.Manuf;
+  struct Case {
+    int mode;
+    void (*change)(Fields&);
+    const char* message;
+  };
+  const Case cases[] = {
+      {ProductSave::NewProduct, [](Fields& f) { f.name = "杯😀"; }, "商品名稱中的「😀」無法儲存在資料檔中，請改用其他字元"},
+      {ProductSave::NewProduct, [](Fields& f) { f.picture = "/圖/〠.jpg"; }, "圖片中的「〠」無法儲存在資料檔中，請改用其他字元"},
+      {ProductSave::NewLine, [](Fields& f) { f.url = "https://x.tw/😺"; }, "網址中的「😺」無法儲存在資料檔中，請改用其他字元"},
+      {ProductSave::NewLine, [](Fields& f) { f.note = "简"; }, "備註中的「简」無法儲存在資料檔中，請改用其他字元"},
+  };
+  for (const Case& c : cases) {
+    prompt.clear();
+    Fields f;
+    f.name = "新杯";
+    f.category = "廚房";
+    f.qty = "1";
+    c.change(f);
+    OrderEditorLineVector lines;
+    EXPECT_FALSE(ProductSave::save(db, prompt, c.mode, 0, f, &lines).saved) << c.message;
+    EXPECT_EQ(prompt.texts(), QStringList{QString::fromUtf8(c.message)});
+    EXPECT_EQ(lines.count(), 0);
+  }
+  EXPECT_EQ(db.Manuf, manuf);
+  EXPECT_FALSE(db.dirty());
 }

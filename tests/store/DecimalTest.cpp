@@ -68,3 +68,18 @@ TEST(Decimal, BeyondThirtyEightDigitsFallsBackToTheDoubleReading) {
   Decimal p = Decimal::leading(u"99999999999999999999") * Decimal::leading(u"99999999999999999999");
   EXPECT_NEAR(p.toDouble() / 1e40, 1.0, 1e-12);
 }
+
+// A value kept in a text cell reads back with at most 15 significant digits.
+TEST(Decimal, RoundedToTextIsWhatTheTextHolds) {
+  const struct {
+    const char* value;
+    const char* rounded;
+  } cases[] = {{"123456789012345", "123456789012345"},     {"1234567890123456", "1234567890123460"},
+               {"0.1234567890123456", "0.123456789012346"}, {"-2.50000000000000049", "-2.5"},
+               {"1234567890.123454", "1234567890.12345"},   {"0", "0"}};
+  for (const auto& c : cases) {
+    const Decimal r = Decimal::leading(QString::fromLatin1(c.value)).roundedToText();
+    EXPECT_EQ(r.toExactText(), QString::fromLatin1(c.rounded)) << c.value;
+    EXPECT_EQ(r, r.roundedToText());
+  }
+}

@@ -63,34 +63,42 @@ TEST(DatabaseList, OverFullFileKeepsTheFirstHundredAndTheOriginal) {
 }
 
 struct CounterCase {
-  QString file;  // "" = no Num.kdt
+  QByteArray file;  // null = no Num.kdt
   int expected;
+  bool damaged;  // kept aside and told
 };
 
-TEST(Counter, NumInitTakesTheCounterOnlyInTheSameMonth) {
-  const QString month = QDate::currentDate().toString(QStringLiteral("yyMM"));
-  const QString other = QDate::currentDate().addMonths(-1).toString(QStringLiteral("yyMM"));
+TEST(Counter, NumInitTakesTheCounterOnlyInTheSameMonthAndReportsDamage) {
+  const QByteArray month = QDate::currentDate().toString(QStringLiteral("yyMM")).toLatin1();
+  const QByteArray other = QDate::currentDate().addMonths(-1).toString(QStringLiteral("yyMM")).toLatin1();
   const std::vector<CounterCase> cases = {
-      {QString(), 1},
-      {month + QStringLiteral(",17\r\n"), 17},
-      {other + QStringLiteral(",17\r\n"), 1},
-      {month + QStringLiteral("\r\n"), 1},
-      {month + QStringLiteral(",abc\r\n"), 1},
-      {QStringLiteral("\r\n"), 1},
+      {QByteArray(), 1, false},
+      {"", 1, false},
+      {month + ",17\r\n", 17, false},
+      {month + ",17", 17, false},
+      {other + ",17\r\n", 1, false},
+      {month + "\r\n", 1, true},
+      {month + ",abc\r\n", 1, true},
+      {month + ",17x\r\n", 17, true},
+      {month + ",0\r\n", 1, true},
+      {month + ",99999999999\r\n", 1, true},
+      {"\r\n", 1, true},
+      {month + ",1\xa4\r\n", 1, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file.toStdString());
     TestDir d;
-    if (!c.file.isNull()) d.put(QStringLiteral("Num.kdt"), big5(c.file));
+    if (!c.file.isNull()) d.put(QStringLiteral("Num.kdt"), c.file);
     Database db;
     db.DataBasePath = d.path();
     ScriptedPrompt p;
     SilentProgress pr;
     DataStore s(db, p, pr);
     s.NumInit();
-    EXPECT_EQ(db.NumStr, month);
+    EXPECT_EQ(db.NumStr, QString::fromLatin1(month));
     EXPECT_EQ(db.num, c.expected);
-    EXPECT_TRUE(p.shown.empty());
+    EXPECT_EQ(p.texts(), c.damaged ? QStringList{QStringLiteral("載入 Num 檔案發生錯誤!")} : QStringList{});
+    EXPECT_EQ(db.damagedFiles, c.damaged ? QStringList{QStringLiteral("Num.kdt")} : QStringList{});
   }
 }
 

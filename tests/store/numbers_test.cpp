@@ -30,6 +30,17 @@ TEST(Numbers, CanonicalTextIsKeptOthersAreRewritten) {
     EXPECT_EQ(Num::canonical(text), expected) << text.toStdString();
     EXPECT_EQ(Num::canonical(text), Num::format(Num::leading(text))) << text.toStdString();
   }
+  // Texts beyond what a double holds follow the same rule: "1" and 309
+  // zeros reads as 0, so it is not canonical; "1" and 300 zeros is.
+  const QString huge = u'1' + QString(309, u'0');
+  const QString big = u'1' + QString(300, u'0');
+  const QString tiny = QStringLiteral("0.") + QString(330, u'0') + u'1';
+  for (const QString& text : {huge, big, tiny, u'-' + huge}) {
+    EXPECT_EQ(Num::canonical(text), Num::format(Num::leading(text))) << text.size();
+    EXPECT_EQ(Num::isCanonical(text), Num::canonical(text) == text) << text.size();
+  }
+  EXPECT_EQ(Num::canonical(huge), QStringLiteral("0"));
+  EXPECT_EQ(Num::canonical(big), big);
 }
 
 TEST(Numbers, Roundings) {

@@ -132,6 +132,12 @@ TEST_F(SettingsTest, ShopSwitchesLongAndShortFiles) {
   dir.put(QStringLiteral("Shop2.kdt"), lines(twenty));
   ShopInit(2, db, prompt);
   for (size_t i = 0; i < 18; ++i) EXPECT_EQ(db.settings.NoteFields[i], i % 2 == 1) << i;
+  // The two values after the eighteenth are not read: the file is read only
+  // in part, so its original is kept before the settings dialog replaces it.
+  EXPECT_EQ(prompt.texts(), QStringList{only(QStringLiteral("Shop2.kdt"))});
+  EXPECT_EQ(db.damagedFiles, QStringList{QStringLiteral("Shop2.kdt")});
+  prompt.clear();
+  db.damagedFiles.clear();
 
   // Five values: the rest take their defaults, never what the database
   // loaded before had.
@@ -152,7 +158,7 @@ TEST_F(SettingsTest, ShopNumbersRoundHalfToEvenAndRefuseOutOfRange) {
     bool error;
   };
   const Case cases[] = {
-      {4, "\"abc\"", 0, false},   {4, "\"\"", 0, false},       {4, "\"300\"", 50, true},
+      {4, "\"abc\"", 0, true},    {4, "\"\"", 0, true},  // no number: 0, and the file is kept       {4, "\"300\"", 50, true},
       {4, "\"50.5\"", 50, false}, {4, "\"51.5\"", 52, false},  {4, "\"-1\"", 50, true},
       {5, "\"-40000\"", 650, true}, {5, "\"-120\"", -120, false}, {6, "\"1\"", 1, false},
       {6, "\"256\"", 0, true},    {4, "", 50, true},  // an empty file holds no value
@@ -205,6 +211,16 @@ TEST_F(SettingsTest, CarryFileCases) {
   CarryInit(db, prompt);
   EXPECT_TRUE(db.settings.CarryList.isEmpty());  // the defaults come only for a missing file
   EXPECT_TRUE(prompt.shown.empty());
+
+  // A quoted method holding a comma is read as one, but the writer could
+  // not give it back: the file is kept before the settings dialog rewrites it.
+  dir.put(QStringLiteral("Carry.kdt"), big5(QStringLiteral("\"寄郵局,快遞\"\r\n面交\r\n")));
+  CarryInit(db, prompt);
+  EXPECT_EQ(db.settings.CarryList, QStringList({QStringLiteral("寄郵局,快遞"), QStringLiteral("面交")}));
+  EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("載入 Carry 檔案發生錯誤!")});
+  EXPECT_EQ(db.damagedFiles, QStringList{QStringLiteral("Carry.kdt")});
+  prompt.clear();
+  db.damagedFiles.clear();
 
   // 51 methods: the 50 that fit stay (not the defaults), the message is
   // shown and the original is kept before anything replaces it.
@@ -292,6 +308,10 @@ TEST_F(SettingsTest, SupplierFileCases) {
   CateInit(4, db, prompt);
   EXPECT_EQ(db.settings.SupplierNames, QStringList{QStringLiteral("甲")});  // a name without details is dropped
   EXPECT_EQ(db.settings.SupplierDetails, QStringList{QStringLiteral("電話1")});
+  // ... and the file, read only in part, is kept before it is rewritten.
+  EXPECT_EQ(prompt.texts(), QStringList{only(QStringLiteral("Cate4.kdt"))});
+  EXPECT_EQ(db.damagedFiles, QStringList{QStringLiteral("Cate4.kdt")});
+  prompt.clear();
 
   dir.put(QStringLiteral("Cate4.kdt"), QByteArray());
   CateInit(4, db, prompt);

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include "ScriptedPrompt.h"
@@ -144,6 +145,10 @@ TEST(TableFiles, OneColumnFilesFillByPositionWithLeadingNumbers) {
   Loaded l(d.path());
   const QStringList safety = {l.db.Manuf.cell(1, 6), l.db.Manuf.cell(2, 6), l.db.Manuf.cell(3, 6), l.db.Manuf.cell(4, 6)};
   EXPECT_EQ(safety, (QStringList{"7", "1.5", "12", "0"}));
+  // A record count that differs from the table's rows is damage: the files
+  // are kept before the first save and the user is told.
+  EXPECT_EQ(l.prompt.texts(), (QStringList{"載入 Manuf2 檔案發生錯誤!", "載入 Stock2 檔案發生錯誤!"}));
+  EXPECT_EQ(l.db.damagedFiles, (QStringList{"Manuf2.kdt", "Stock2.kdt"}));
   EXPECT_EQ(l.db.Manuf.cell(1, ManufCell::ProductWeight), QStringLiteral("0"));  // Manuf3.kdt missing
   EXPECT_EQ(l.db.Manuf.cell(1, ManufCell::ProductStock), QStringLiteral("007"));
   ASSERT_EQ(l.db.Stock.count(), 1);  // found case-insensitively
@@ -248,6 +253,121 @@ TEST_F(SaveFailures, CrashBetweenRenamesIsFinishedByTheNextLoad) {
   EXPECT_EQ(again.db.Order.count(), 3);
   EXPECT_EQ(again.db.Stock.count(), 3);
   for (const QString& n : d.names()) EXPECT_FALSE(n.endsWith(QStringLiteral(".tmp"))) << n.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TableFiles, LoadRemovesTheSavesOwnLeftoverTemporaryFilesOnly) {
+  TestDir d;
+  copyGolden(d);
+  // What a save killed while writing leaves: temporary files, no journal.
+  const QStringList leftovers = {QStringLiteral("~Order1.kdt.tmp"), QStringLiteral("~Stock2.kdt.tmp"),
+                                 QStringLiteral("~Cate3.kdt.tmp"), QStringLiteral("~Num.kdt.tmp"),
+                                 QStringLiteral("~Shop1.kdt.tmp")};
+  for (const QString& n : leftovers) d.put(n, "partial");
+  // Files of other people that only look alike.
+  const QStringList foreign = {QStringLiteral("~notes.kdt.tmp"), QStringLiteral("~Order1.kdt.tmp.bak"),
+                               QStringLiteral("~ORDER1.KDT.TMP"), QStringLiteral("Order1.kdt.tmp")};
+  for (const QString& n : foreign) d.put(n, "keep me");
+  {
+    Loaded l(d.path());
+    EXPECT_EQ(l.db.Order.count(), 2);
+  }
+  for (const QString& n : leftovers) EXPECT_FALSE(d.has(n)) << n.toStdString();
+  for (const QString& n : foreign) EXPECT_EQ(d.get(n), "keep me") << n.toStdString();
+
+  // A journal the load could not finish still needs its temporary files.
+  d.put(QStringLiteral("~Save.lst"), "\xa4 ");
+  d.put(QStringLiteral("~Order1.kdt.tmp"), "new");
+  { Loaded l(d.path()); }
+  EXPECT_TRUE(d.has(QStringLiteral("~Save.lst")));
+  EXPECT_EQ(d.get(QStringLiteral("~Order1.kdt.tmp")), "new");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TableFiles, AJournalOnlyRenamesTheTemporaryFileOfItsOwnName) {
+  TestDir d;
+  copyGolden(d);
+  const QByteArray order = d.get(QStringLiteral("Order1.kdt"));
+  const QByteArray member = d.get(QStringLiteral("Member.kdt"));
+  d.put(QStringLiteral("~Stock1.kdt.tmp"), d.get(QStringLiteral("Stock1.kdt")));
+  // Lines a commit never writes: another file, a path, a name of its own.
+  d.put(QStringLiteral("~Save.lst"), "Member.kdt\tOrder1.kdt\r\n~Member.kdt.tmp\t../Order1.kdt\r\n"
+                                     "~Stock1.kdt.tmp\tStock1.kdt\r\n");
+  EXPECT_TRUE(SaveTransaction::recover(d.path()));
+  EXPECT_EQ(d.get(QStringLiteral("Order1.kdt")), order);
+  EXPECT_EQ(d.get(QStringLiteral("Member.kdt")), member);
+  EXPECT_FALSE(d.has(QStringLiteral("~Stock1.kdt.tmp")));  // the one real line was followed
+  EXPECT_FALSE(d.has(QStringLiteral("~Save.lst")));
+}
+
+}  // namespace
+
+namespace {
+
+// Half of Order1.kdt gone: the complete records load, and the next save
+// writes them, but only after the whole original was kept beside it.
+TEST(TableFiles, ATableCutInsideARecordIsKeptBeforeTheSaveShortensIt) {
+  TestDir d;
+  QByteArray orders;
+  for (int i = 1; i <= 300; ++i) {
+    QStringList f{QStringLiteral("2403%1").arg(i, 6, 10, QLatin1Char('0')), "2024/03/01", "amy", "露天", "60", "160",
+                  "未匯款", "未出貨", "備註", "40", "0", "", ""};
+    QuotedFieldWriter w;
+    w.record(f);
+    orders += big5(w.text());
+  }
+  for (const qsizetype cut : {orders.size() - 3, orders.size() / 2 + 7}) {
+    SCOPED_TRACE(cut);
+    for (const QString& n : d.names()) QFile::remove(d.file(n));
+    d.put(QStringLiteral("Order1.kdt"), orders.left(cut));
+    Loaded l(d.path());
+    EXPECT_EQ(l.prompt.texts(), QStringList{"載入 Order 檔案發生錯誤!"});
+    const int complete = static_cast<int>(orders.left(cut).count("\r\n"));
+    EXPECT_EQ(l.db.Order.count(), complete);
+    l.prompt.clear();
+    ASSERT_TRUE(l.store.DataBaseSave());
+    ASSERT_TRUE(l.store.DataBaseSave());
+    ASSERT_EQ(l.prompt.shown.size(), 1u);  // told once
+    QStringList kept;
+    for (const QString& n : d.names())
+      if (n.startsWith(QStringLiteral("Order1.kdt.damaged-"))) kept << n;
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(l.prompt.shown[0].text.contains(kept[0]));
+    EXPECT_EQ(d.get(kept[0]), orders.left(cut));
+    EXPECT_EQ(d.get(QStringLiteral("Order1.kdt")), DataStore::tableBytes(l.db.Order, 0, 13));
+  }
+  // Line ends after the last record are no damage.
+  for (const QString& n : d.names()) QFile::remove(d.file(n));
+  d.put(QStringLiteral("Order1.kdt"), orders + "\r\n\r\n");
+  Loaded whole(d.path());
+  EXPECT_TRUE(whole.prompt.shown.empty());
+  EXPECT_EQ(whole.db.Order.count(), 300);
+}
+
+}  // namespace
+
+namespace {
+
+// A damaged file whose original cannot be copied is never replaced: every
+// save attempt fails and says why. (Here the "file" is a folder of that name.)
+TEST(TableFiles, ASaveNeverReplacesADamagedFileItCouldNotKeep) {
+  TestDir d;
+  copyGolden(d);
+  QDir().mkpath(d.file(QStringLiteral("Cate1.kdt")));
+  Loaded l(d.path());
+  ASSERT_EQ(l.db.damagedFiles, QStringList{QStringLiteral("Cate1.kdt")});
+  l.prompt.clear();
+  l.prompt.answer(Prompt::Answer::Ok).answer(Prompt::Answer::No);
+  EXPECT_FALSE(l.store.DataBaseSave());
+  EXPECT_EQ(l.prompt.texts(), (QStringList{"載入時發生錯誤的檔案無法保留原檔，為免覆蓋原檔，資料未儲存:\r\nCate1.kdt",
+                                           "儲存失敗，請按「是(Y)」再試一次"}));
+  EXPECT_TRUE(QFileInfo(d.file(QStringLiteral("Cate1.kdt"))).isDir());
 }
 
 }  // namespace

@@ -68,8 +68,9 @@ QString ScriptedPrompt::openFile(const QString& title, const QString&, const QSt
   return {};
 }
 
-QString ScriptedPrompt::saveFile(const QString& title, const QString&, const QString&, const QString&) {
+QString ScriptedPrompt::saveFile(const QString& title, const QString&, const QString&, const QString& fileName) {
   shown.push_back({QStringLiteral("save"), title, title});
+  proposedNames << fileName;
   Item i;
   if (take(2, &i)) return i.text;
   ADD_FAILURE() << "unexpected save dialog: " << title.toStdString();

@@ -35,6 +35,7 @@ class ScriptedPrompt : public Prompt {
   QString pickFolder(const QString& title, const QString& folder) override;
 
   std::vector<Shown> shown;
+  QStringList proposedNames;     // the file name each save dialog proposed
   QStringList texts() const;     // text of every prompt shown, in order
   bool pending() const { return !queue_.empty(); }
   void clear() { shown.clear(); queue_.clear(); }

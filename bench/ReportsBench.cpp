@@ -1,0 +1,100 @@
+// The searches and reports on the loaded synthetic database: the
+// products-in-orders list with a customer-category filter and its search
+// (each with the list filled as the window does), "列出選擇的訂單" for 10k
+// selected lines, the order search, and the sales ranking of a year.
+#include <cstdio>
+
+#include "BenchCase.h"
+#include "mainwindow/OrderList.h"
+#include "platform/ListView.h"
+#include "reports/AdvancedOrderSearch.h"
+#include "reports/SalesRanking.h"
+#include "reports/StockList.h"
+#include "store/Database.h"
+
+namespace {
+const QString kTarget = QStringLiteral("one pass over Order");
+}
+
+KESTRIN_BENCH(StockShowByCustomerCategory) {
+  StockList::Filter f;
+  f.allCustomers = false;
+  f.customerCategory = QStringLiteral("露天拍賣");
+  f.unshipped = false;
+  f.shipped = true;
+  ListView list;
+  list.setColumns(StockList::captions());
+  size_t rows = 0;
+  const double ms = ctx.bestMs([&] {
+    StockList::Listing l = StockList::StockShow(ctx.db, f);
+    rows = l.rows.size();
+    (void)StockList::StockTotalsText(static_cast<int>(rows), l.totals, true, true);
+    list.setRows(std::move(l.rows));
+  });
+  std::printf("  (%zu lines listed)\n", rows);
+  ctx.report(QStringLiteral("products in orders, one customer category"), ms, ctx.scanMs, kTarget, 100);
+}
+
+KESTRIN_BENCH(StockSearch) {
+  StockList::SearchBoxes b;
+  b.Text2 = QStringLiteral("茶杯");
+  b.Option2 = true;
+  ListView list;
+  list.setColumns(StockList::captions());
+  size_t rows = 0;
+  const double ms = ctx.bestMs([&] {
+    StockList::SearchBoxes s = b;
+    StockList::prepare(s);
+    StockList::orderRange(s);
+    StockList::Listing l = StockList::StockSearch(ctx.db, s);
+    rows = l.rows.size();
+    list.setRows(std::move(l.rows));
+  });
+  std::printf("  (%zu lines found)\n", rows);
+  ctx.report(QStringLiteral("products-in-orders search"), ms, ctx.scanMs, kTarget, 100);
+}
+
+KESTRIN_BENCH(OrdersOfSelectedLines) {
+  // 10k lines spread over the whole table, as "全選" after a search leaves them.
+  QStringList selected;
+  const int step = std::max(1, ctx.db.Stock.count() / 10000);
+  for (int line = 1; line <= ctx.db.Stock.count() && selected.size() < 10000; line += step)
+    selected << ctx.db.Stock.key(line);
+  size_t orders = 0;
+  const double ms = ctx.bestMs([&] {
+    const auto r = OrderList::listOrders(ctx.db, StockList::ordersOfLines(ctx.db, selected), true);
+    orders = r.rows.size();
+  });
+  std::printf("  (%lld lines selected, %zu orders listed)\n", static_cast<long long>(selected.size()), orders);
+  ctx.report(QStringLiteral("orders of 10k selected lines"), ms, ctx.scanMs, kTarget, 100);
+}
+
+KESTRIN_BENCH(OrderSearch) {
+  AdvancedOrderSearch::Fields f;
+  f.Option2 = true;
+  f.Text3 = QStringLiteral("王");  // names are searched too
+  f.Text2 = QStringLiteral("20200101");
+  f.Text5 = QStringLiteral("20221231");
+  size_t orders = 0;
+  const double ms = ctx.bestMs([&] {
+    AdvancedOrderSearch::Fields s = f;
+    AdvancedOrderSearch::prepare(s);
+    AdvancedOrderSearch::orderRanges(s);
+    orders = OrderList::listOrders(ctx.db, AdvancedOrderSearch::find(ctx.db, s, true), true).rows.size();
+  });
+  std::printf("  (%zu orders found)\n", orders);
+  ctx.report(QStringLiteral("order search, names, dates"), ms, ctx.scanMs, kTarget, 100);
+}
+
+KESTRIN_BENCH(SalesRankingYear) {
+  SalesRanking::Filter f;
+  f.year = QStringLiteral("2021");
+  f.period = QStringLiteral("整年");
+  size_t products = 0;
+  const double ms = ctx.bestMs([&] { products = SalesRanking::ManufTopShow(ctx.db, f).products.size(); });
+  std::printf("  (%zu lines of the year, %zu products ranked)\n", SalesRanking::selectLines(ctx.db, f).size(), products);
+  ctx.report(QStringLiteral("sales ranking of a year"), ms, ctx.scanMs, kTarget, 100);
+  f.period = QStringLiteral("全部");
+  const double whole = ctx.bestMs([&] { products = SalesRanking::ManufTopShow(ctx.db, f).products.size(); });
+  ctx.report(QStringLiteral("sales ranking of every line"), whole, ctx.scanMs, kTarget, 100);
+}

@@ -1,0 +1,116 @@
+#include "admin/AboutForm.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/Shell.h"
+
+namespace {
+
+// The program's mark: a small bird on a sky-blue tile.
+QPixmap logo() {
+  QPixmap pm(64, 64);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient sky(0, 0, 0, 64);
+  sky.setColorAt(0, QColor(92, 170, 230));
+  sky.setColorAt(1, QColor(30, 96, 170));
+  p.setPen(Qt::NoPen);
+  p.setBrush(sky);
+  p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+  QPainterPath bird;
+  bird.moveTo(12, 34);
+  bird.cubicTo(22, 22, 30, 24, 33, 32);
+  bird.cubicTo(38, 20, 48, 16, 54, 18);
+  bird.cubicTo(46, 24, 42, 32, 40, 40);
+  bird.cubicTo(34, 44, 24, 44, 18, 40);
+  bird.closeSubpath();
+  p.setBrush(QColor(255, 255, 255));
+  p.drawPath(bird);
+  p.setBrush(QColor(250, 200, 60));
+  p.drawEllipse(QPointF(37, 33), 2.2, 2.2);
+  return pm;
+}
+
+}  // namespace
+
+AboutForm::AboutForm(const QString& version, QWidget* parent) : QDialog(parent), version_(version) {
+  setWindowTitle(QStringLiteral("關於Kestrin"));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+
+  Image1 = new QLabel(this);
+  Image1->setPixmap(logo());
+  Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+  Label1 = new QLabel(QStringLiteral("Kestrin 青鳥帳房通"), this);
+  QFont big = Label1->font();
+  big.setPointSizeF(big.pointSizeF() * 1.4);
+  big.setBold(true);
+  Label1->setFont(big);
+  Label2 = new QLabel(QStringLiteral("給網拍賣家的記帳工具：訂單、客戶、商品、進貨與雜支。\n"
+                                     "資料只存在您自己的電腦裡，請記得定期備份。"),
+                      this);
+  Label3 = new QLabel(QStringLiteral("使用說明：隨程式附上的說明文件 (docs/manual.html)"), this);
+  Label4 = new QLabel(QStringLiteral("問題與建議：請見使用說明的「聯絡」一節"), this);
+  for (QLabel* l : {Label2, Label3, Label4}) l->setTextInteractionFlags(Qt::NoTextInteraction);
+
+  Command1 = new QPushButton(QStringLiteral("確定(&O)"), this);
+  Command3 = new QPushButton(QStringLiteral("連絡作者"), this);
+  Command1->setDefault(true);
+  Command1->setAutoDefault(true);
+  Command3->setAutoDefault(false);
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+
+  auto* texts = new QVBoxLayout;
+  texts->setSpacing(8);
+  texts->addWidget(Label1);
+  texts->addWidget(Label2);
+  texts->addSpacing(6);
+  texts->addWidget(Label3);
+  texts->addWidget(Label4);
+  texts->addStretch(1);
+  auto* top = new QHBoxLayout;
+  top->setSpacing(16);
+  top->addWidget(Image1, 0, Qt::AlignTop);
+  top->addLayout(texts, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(Command3);
+  buttons->addWidget(Command1);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(18, 18, 18, 14);
+  outer->addLayout(top, 1);
+  outer->addSpacing(10);
+  outer->addLayout(buttons);
+
+  Form_Load();
+  setFixedSize(sizeHint());
+}
+
+QString AboutForm::manualPage() {
+  for (const QString& dir : {QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kestrin/docs"),
+                             QStringLiteral(KESTRIN_DOCS_DIR)}) {
+    const QString page = dir + QStringLiteral("/manual.html");
+    if (QFileInfo::exists(page)) return QFileInfo(page).absoluteFilePath();
+  }
+  return {};
+}
+
+void AboutForm::Form_Load() { Label1->setText(Label1->text() + QStringLiteral(" v") + version_); }
+
+void AboutForm::Command1_Click() { accept(); }
+
+void AboutForm::Command3_Click() {
+  // A page that cannot be opened is no error of the about box.
+  const QString page = manualPage();
+  if (!page.isEmpty()) Shell::openLocalFile(page);
+}

@@ -1,0 +1,155 @@
+// The customer window's commands that reach beyond its list: the customer
+// CSV file, the auction sites' buyer lists, the advanced search, the
+// customer's orders in the main window, the purchase history, customers
+// without orders and e-mail. The work is done by the window-free pieces;
+// these handlers read the window and write the result back.
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <exception>
+
+#include "customers/CustomerCsv.h"
+#include "customers/GuestForm.h"
+#include "customers/GuestManuf.h"
+#include "customers/GuestOrders.h"
+#include "customers/GuestSearch.h"
+#include "customers/SiteImport.h"
+#include "mainwindow/OrderListHost.h"
+#include "platform/ListView.h"
+#include "platform/Prompt.h"
+#include "platform/Shell.h"
+#include "store/Database.h"
+
+void GuestForm::connectCustomerCommands() {
+  connect(File_Import, &QAction::triggered, this, &GuestForm::File_Import_Click);
+  connect(Export_All, &QAction::triggered, this, &GuestForm::Export_All_Click);
+  connect(Export_Sel, &QAction::triggered, this, &GuestForm::Export_Sel_Click);
+  connect(File_ImportRuten, &QAction::triggered, this, &GuestForm::File_ImportRuten_Click);
+  connect(File_ImportYahoo, &QAction::triggered, this, &GuestForm::File_ImportYahoo_Click);
+  connect(File_ImportShopee, &QAction::triggered, this, &GuestForm::File_ImportShopee_Click);
+  connect(File_Del, &QAction::triggered, this, &GuestForm::File_Del_Click);
+  connect(Sel_Email, &QAction::triggered, this, &GuestForm::Sel_Email_Click);
+  connect(Tools_Email, &QAction::triggered, this, &GuestForm::Sel_Email_Click);
+  connect(Tools_Manuf, &QAction::triggered, this, &GuestForm::Command10_Click);
+  connect(Command7, &QPushButton::clicked, this, &GuestForm::Command7_Click);
+  connect(Command9, &QPushButton::clicked, this, &GuestForm::Command9_Click);
+  connect(Command10, &QPushButton::clicked, this, &GuestForm::Command10_Click);
+}
+
+void GuestForm::setOrderListHost(OrderListHost* host) {
+  host_ = host;
+  Command9->setEnabled(host_ != nullptr);
+}
+
+int GuestForm::customerRow() const {
+  const int current = Liv1->currentRow();
+  if (current >= 0 && Liv1->isSelected(current)) return current;
+  const std::vector<int> selected = Liv1->selectedRows();
+  return selected.empty() ? -1 : selected.front();
+}
+
+std::vector<int> GuestForm::listedGuestRows(bool selectedOnly) const {
+  std::vector<int> rows;
+  if (selectedOnly) {
+    for (int r : Liv1->selectedRows()) rows.push_back(Liv1->tableIndex(r));
+  } else {
+    const int n = Liv1->rowCount();
+    rows.reserve(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r) rows.push_back(Liv1->tableIndex(r));
+  }
+  return rows;
+}
+
+// ---- CSV file and buyer lists ----
+
+void GuestForm::Export_All_Click() { CustomerCsv::exportCommand(db_, prompt_, listedGuestRows(false)); }
+void GuestForm::Export_Sel_Click() { CustomerCsv::exportCommand(db_, prompt_, listedGuestRows(true)); }
+
+void GuestForm::File_Import_Click() {
+  if (CustomerCsv::importCommand(db_, prompt_)) GuestShow();
+}
+
+void GuestForm::File_ImportRuten_Click() {
+  if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Ruten, Combo1->currentText())) GuestShow();
+}
+
+void GuestForm::File_ImportYahoo_Click() {
+  if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Yahoo, Combo1->currentText())) GuestShow();
+}
+
+void GuestForm::File_ImportShopee_Click() {
+  if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Shopee, Combo1->currentText())) GuestShow();
+}
+
+// ---- searches and views ----
+
+void GuestForm::Command7_Click() {
+  try {
+    GuestSearch dlg(db_, prompt_, *this, this);
+    dlg.exec();
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void GuestForm::Command9_Click() {
+  if (!host_ || Liv1->rowCount() == 0) return;
+  const int row = customerRow();
+  if (row < 0) return;
+  const QString account = Liv1->text(row, GuestList::Account);
+  const QString category = Liv1->text(row, GuestList::Category);
+  OrderListHost* host = host_;
+  host->showOrderList(
+      OrderList::listOrders(db_, GuestOrders::ordersOf(db_.Order, account, category), host->viewUsername()));
+  close();
+  // "未出貨" shows in the filter while the list keeps every order of the
+  // customer; the shortage check then runs as after an unshipped listing.
+  host->setShippingOptionsQuietly(true, false);
+  host->CheckStockShortage();
+  host->bringToFront();
+}
+
+void GuestForm::Command10_Click() {
+  if (Liv1->rowCount() == 0) return;
+  const int row = customerRow();
+  if (row < 0) return;
+  GuestManuf history(db_, prompt_, this);
+  if (history.load(Liv1->text(row, GuestList::Account), Liv1->text(row, GuestList::Category))) history.exec();
+}
+
+void GuestForm::File_Del_Click() {
+  try {
+    if (db_.Guest.count() == 0) {
+      prompt_.warn(QStringLiteral("還沒有任何客戶資料"));
+      return;
+    }
+    setStatus(QStringLiteral("搜尋中請稍後...."));
+    Liv1->clear();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    Liv1->setRows(GuestOrders::withoutOrders(db_, view()));
+    const int n = Liv1->rowCount();
+    setStatus(n == 0 ? QStringLiteral("沒有發現符合的資料")
+                     : QStringLiteral("搜尋完成，共找到 %1 筆沒有訂單的客戶資料!").arg(n));
+  } catch (const std::exception&) {
+    prompt_.error();
+  }
+}
+
+void GuestForm::Sel_Email_Click() {
+  const std::vector<int> rows = listedGuestRows(true);
+  if (rows.empty()) return;
+  setStatus(QStringLiteral("正在列出Email名單，請稍候.."));
+  bool bad = false;
+  const QString list = GuestOrders::emailList(db_.Guest, rows, &bad);
+  if (bad) {
+    prompt_.error();
+    return;
+  }
+  setStatus(QStringLiteral("Email名單列出完成!"));
+  if (list.size() > GuestOrders::EmailListLimit) {
+    prompt_.message(GuestOrders::EmailTooLongText, Prompt::Icon::Exclamation);
+    return;
+  }
+  if (!list.isEmpty()) Shell::openUrl(Shell::mailtoUrl({list}));
+}

@@ -1,0 +1,25 @@
+#include "customers/GuestKeys.h"
+
+#include <algorithm>
+
+#include "store/Table.h"
+
+GuestKeys::GuestKeys(const Table& guest) {
+  const int n = guest.count();
+  first_.reserve(n);
+  for (int r = 1; r <= n; ++r) added(guest.key(r), guest.cell(r, GuestCell::CustomerCategory), r);
+}
+
+int GuestKeys::find(const QString& account, const QString& category) const {
+  return first_.value({account, category}, 0);
+}
+
+void GuestKeys::added(const QString& account, const QString& category, int row) {
+  std::pair<QString, QString> key{account, category};
+  if (!first_.contains(key)) first_.insert(std::move(key), row);
+}
+
+void GuestKeys::reserveForLines(Table& guest, QStringView text) {
+  const qsizetype lines = std::max(text.count(u'\n'), text.count(u'\r'));
+  guest.reserve(guest.count() + static_cast<int>(std::min<qsizetype>(lines, 10'000'000)));
+}

@@ -1,0 +1,71 @@
+#pragma once
+// The picking list window "撿貨單": the lines of the orders selected in the
+// main order list merged into one row per product (and per note while
+// "顯示備註" is on) with their quantities added, a category filter, a
+// one-time sort by name, the quantity total and the export of its rows.
+// Modal; it reads the tables and changes nothing.
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "printouts/PickingList.h"
+
+class Database;
+class ListView;
+class Prompt;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+
+class OrderStock : public QDialog {
+  Q_OBJECT
+ public:
+  OrderStock(Database& db, Prompt& prompt, QWidget* parent = nullptr);
+  ~OrderStock() override;
+
+  static constexpr const char* Section = "OrderStock";
+
+  // The main window's "列出撿貨單": merges the lines of these orders (their
+  // numbers in list order) and shows the window modal.
+  static void open(Database& db, Prompt& prompt, QWidget* parent, const std::vector<QString>& orderNumbers);
+  // Shows the filled window; empty means exec(). Tests drive it instead.
+  static std::function<void(OrderStock&)> showHook;
+
+  // Fills Liv2, the filter and Liv1 from the orders.
+  void fill(const std::vector<QString>& orderNumbers);
+
+  // ---- handlers ----
+  void Combo1_Click();
+  void Command1_Click();  // 匯出到記事本
+  void Command2_Click();  // 排序
+  void View_Note_Click();
+
+  // ---- controls ----
+  QMenuBar* menuBar;
+  QAction* View_Note;     // 顯示備註
+  QComboBox* Combo1;      // the category filter
+  QPushButton* Command2;  // 排序
+  QPushButton* Command1;  // 匯出到記事本
+  ListView* Liv1;         // the rows shown
+  std::vector<PickingList::Row> Liv2;  // every merged row of this opening
+  QStatusBar* StatusBar1;
+  QLabel* statusText;
+
+  inline static const QString ReopenText = QStringLiteral("請重開撿貨單才能生效");
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void done(int result) override;
+
+ private:
+  void Form_Load();
+  void Form_Unload();
+  Database& db_;
+  Prompt& prompt_;
+  bool filling_ = false;
+  bool unloaded_ = false;
+};

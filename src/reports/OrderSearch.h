@@ -1,0 +1,50 @@
+#pragma once
+// The advanced order search "進階搜尋": a small modal dialog of the main
+// window. "搜尋" lists every order meeting all filled boxes in the main
+// window's order list with their money panels, hands its category and
+// shipped option back to the main window's filters (without a rebuild),
+// refreshes the shortage list and closes.
+#include <QDialog>
+#include <functional>
+
+#include "reports/AdvancedOrderSearch.h"
+
+class Database;
+class OrderListHost;
+class Prompt;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class OrderSearch : public QDialog {
+  Q_OBJECT
+ public:
+  OrderSearch(Database& db, Prompt& prompt, OrderListHost& host, QWidget* parent = nullptr);
+
+  // The main window's "進階搜尋": Combo1 filled and put on the main list's
+  // category, the options copied from the main window's, shown modal (run
+  // replaces exec for tests).
+  static void open(Database& db, Prompt& prompt, OrderListHost& host, QWidget* parent, bool mainOption1,
+                   bool mainOption2, const std::function<void(OrderSearch&)>& run = {});
+
+  // Combo1: "全部", the customer categories, "未分類".
+  void fillCategories();
+  AdvancedOrderSearch::Fields fields() const;
+
+  void Command1_Click();  // 搜尋
+  void Command2_Click();  // 取消
+
+  QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text8, *Text9;
+  QComboBox* Combo1;
+  QRadioButton *Option1, *Option2, *Option3;
+  QPushButton *Command1, *Command2;
+
+ private:
+  void setFields(const AdvancedOrderSearch::Fields& f);
+
+  Database& db_;
+  Prompt& prompt_;
+  OrderListHost& host_;
+};

@@ -1,0 +1,383 @@
+// The general settings dialog: its controls on opening, OK and Cancel, the
+// settings password, the shipping methods and column percentages, and the
+// main window's menu entry.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "admin/PasswordFile.h"
+#include "admin/SetForm.h"
+#include "mainwindow/OrderForm.h"
+#include "platform/ListView.h"
+#include "platform/SettingsStore.h"
+#include "store/SettingsFiles.h"
+
+namespace {
+
+const QString kWrong = QStringLiteral("密碼不正確，請重新輸入!");
+const QString kAsk = QStringLiteral("請輸入密碼才能存取設定");
+
+struct SetFormTest : ::testing::Test {
+  TestDir dir;
+  Database db;
+  ScriptedPrompt prompt;
+  double listFont = 11.25;
+  int appliedFont = 0;
+  int moneyChecks = 0;
+
+  void SetUp() override {
+    db.DataBasePath = dir.path();
+    for (const char* key : {"SystemTray", "CheckLacks", "HideCost", "SetView", "Rate", "FontSize"})
+      SettingsStore::remove(QStringLiteral("Setting"), QString::fromLatin1(key));
+  }
+  std::unique_ptr<SetForm> form() {
+    SetForm::Hooks h;
+    h.listFontSize = [this] { return listFont; };
+    h.applyListFontSize = [this](int size) { appliedFont = size; };
+    h.CheckViewMoney = [this] { ++moneyChecks; };
+    return std::make_unique<SetForm>(db, prompt, h);
+  }
+  QStringList methods(const SetForm& f) const {
+    QStringList out;
+    for (int i = 0; i < f.List1->count(); ++i) out << f.List1->item(i)->text();
+    return out;
+  }
+  void protect(const QString& password) { ASSERT_TRUE(PasswordFile::write(dir.path(), password, "Setting.pwd")); }
+};
+
+TEST_F(SetFormTest, OpensOnTheCurrentSettings) {
+  db.SetView = 9;
+  db.HideCost = true;
+  db.settings.AddrFileExt = "HTM";
+  db.settings.NoteShopPct = 120;
+  db.settings.NoteSeparators = 1;
+  listFont = 20.25;
+  auto f = form();
+  EXPECT_EQ(f->windowTitle(), "一般設定");
+  EXPECT_FALSE(f->Option1->isChecked() || f->Option2->isChecked() || f->Option3->isChecked());
+  EXPECT_TRUE(f->Option5->isChecked());
+  EXPECT_TRUE(f->Check4->isChecked());
+  EXPECT_FALSE(f->Check2->isChecked());
+  EXPECT_EQ(f->Text4->text(), "100");
+  EXPECT_EQ(f->Text5->text(), "0");
+  EXPECT_EQ(f->Text6->text(), "650");
+  EXPECT_TRUE(f->Check5->isChecked());
+  EXPECT_EQ(f->Combo1->currentText(), "20");
+  EXPECT_EQ(f->values().AddrTemplate, "姓名：$Name  電話：$Tel\r\n住址：$Addr");
+  EXPECT_EQ(methods(*f), (QStringList{"寄郵局", "寄宅配", "寄貨運", "貨到付款", "面交"}));
+  EXPECT_EQ(f->List2->count(), 18);
+  EXPECT_EQ(f->List2->item(0)->checkState(), Qt::Checked);
+  EXPECT_EQ(f->List2->item(1)->checkState(), Qt::Unchecked);
+  EXPECT_EQ(f->List2->currentRow(), -1);
+  // Every switch in sight at the dialog's own size, none behind a scroll bar.
+  f->show();
+  QApplication::processEvents();
+  EXPECT_FALSE(f->List2->verticalScrollBar()->isVisible());
+  EXPECT_GE(f->List2->visualItemRect(f->List2->item(17)).bottom(), 0);
+  EXPECT_LE(f->List2->visualItemRect(f->List2->item(17)).bottom(), f->List2->viewport()->height());
+  f->hide();
+  ASSERT_EQ(f->Liv1->rowCount(), 9);
+  EXPECT_EQ(f->Liv1->rowTexts(0), (QStringList{"商品名稱", "60"}));
+  EXPECT_EQ(f->Liv1->rowTexts(8), (QStringList{"網址", "0"}));
+  EXPECT_TRUE(f->Pass_Set->isEnabled());
+  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(SetFormTest, OkWithoutChangesGivesEverySettingsFileBackByteForByte) {
+  const QString golden = QStringLiteral(KESTRIN_TEST_DATA "/settings/golden/");
+  for (const QString& n : SettingsFiles::setFileNames()) {
+    QFile f(golden + n);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    dir.put(n, f.readAll());
+  }
+  SettingsFiles::SetInit(db, prompt);
+  QMap<QString, QByteArray> before;
+  for (const QString& n : dir.names()) before[n] = dir.get(n);
+  auto f = form();
+  f->Command1_Click();
+  EXPECT_EQ(f->result(), QDialog::Accepted);
+  for (const QString& n : dir.names()) EXPECT_EQ(dir.get(n), before.value(n)) << n.toStdString();
+  EXPECT_EQ(dir.names(), QStringList(before.keys()));
+}
+
+TEST_F(SetFormTest, TheTwoWidthBoxesAlwaysSumToAHundred) {
+  auto f = form();
+  struct Case {
+    QLineEdit* box;
+    const char* typed;
+    const char* text4;
+    const char* text5;
+  };
+  for (const Case& c : {Case{f->Text4, "150", "100", "0"}, {f->Text4, "-5", "0", "100"}, {f->Text5, "-5", "100", "0"},
+                        {f->Text4, "33.5", "33.5", "66.5"},
+                        {f->Text5, "abc", "100", "0"}, {f->Text4, "", "0", "100"}, {f->Text4, "12.", "12", "88"}}) {
+    c.box->setText(QString::fromUtf8(c.typed));
+    EXPECT_EQ(f->Text4->text(), c.text4) << c.typed;
+    EXPECT_EQ(f->Text5->text(), c.text5) << c.typed;
+  }
+}
+
+TEST_F(SetFormTest, OkStoresEverythingAndTellsTheMainWindow) {
+  auto f = form();
+  f->Option2->setChecked(true);
+  f->Check2->setChecked(true);
+  f->Check6->setChecked(true);
+  f->Combo1->setCurrentText("14");
+  f->Text3->setText("我的\"出貨單\"");
+  f->Text4->setText("32.5");
+  f->Option5->setChecked(true);
+  f->List2->item(1)->setCheckState(Qt::Checked);
+  f->Command1_Click();
+  EXPECT_EQ(f->result(), QDialog::Accepted);
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(db.SetView, 2);
+  EXPECT_TRUE(db.CheckLacks && db.Rate);
+  EXPECT_EQ(db.settings.NoteTitle, "我的'出貨單'");
+  EXPECT_EQ(db.settings.NoteShopPct, 32);
+  EXPECT_EQ(db.settings.AddrFileExt, "htm");
+  EXPECT_TRUE(db.settings.NoteFields[1]);
+  EXPECT_EQ(appliedFont, 14);
+  EXPECT_EQ(moneyChecks, 1);
+  EXPECT_EQ(SettingsStore::get("Setting", "FontSize"), "14");
+  EXPECT_EQ(SettingsStore::get("Setting", "SetView"), "2");
+  for (const QString& n : SettingsFiles::setFileNames()) EXPECT_TRUE(dir.has(n)) << n.toStdString();
+  EXPECT_EQ(dir.get("Shop0.kdt"), big5("\"我的'出貨單'\"\r\n"));
+}
+
+TEST_F(SetFormTest, OkRefusesAFieldItCannotStoreAndChangesNothing) {
+  auto f = form();
+  f->Text6->setText("40000");
+  f->Check4->setChecked(true);
+  f->Command1_Click();
+  EXPECT_EQ(prompt.texts(), QStringList{"儲存設定發生錯誤!"});
+  EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Exclamation);
+  EXPECT_NE(f->result(), QDialog::Accepted);
+  EXPECT_TRUE(dir.names().isEmpty());
+  EXPECT_FALSE(db.HideCost);
+  EXPECT_EQ(db.settings.NoteWidth, 650);
+  EXPECT_FALSE(SettingsStore::contains("Setting", "HideCost"));
+  EXPECT_EQ(appliedFont, 0);
+  EXPECT_EQ(moneyChecks, 0);
+  // Text code page 950 cannot hold is refused with its own message.
+  prompt.clear();
+  f->Text6->setText("650");
+  f->Text3->setText("😀");
+  f->Command1_Click();
+  EXPECT_EQ(prompt.shown.size(), 1u);
+  EXPECT_TRUE(prompt.shown[0].text.startsWith("出貨單標題"));
+  EXPECT_TRUE(dir.names().isEmpty());
+}
+
+TEST_F(SetFormTest, TheSettingsPasswordGuardsOkAndRestoreDefaults) {
+  protect("abc");
+  auto f = form();
+  EXPECT_FALSE(f->Pass_Set->isEnabled());
+  EXPECT_TRUE(f->Pass_Clear->isEnabled());
+  f->Check1->setChecked(true);
+
+  // A wrong answer (also one differing in case, and Cancel) stores nothing.
+  for (std::optional<QString> answer : {std::optional<QString>("ABC"), std::optional<QString>(std::nullopt)}) {
+    prompt.clear();
+    prompt.answerInput(answer);
+    f->Command1_Click();
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[0].text, kAsk);
+    EXPECT_TRUE(prompt.shown[0].password);
+    EXPECT_EQ(prompt.shown[1].text, kWrong);
+    EXPECT_NE(f->result(), QDialog::Accepted);
+    EXPECT_FALSE(dir.has("Addr.kdt"));
+    EXPECT_FALSE(db.SystemTray);
+  }
+
+  // Restore defaults asks too; refused, the controls stay.
+  prompt.clear();
+  f->Text6->setText("700");
+  prompt.answerInput(QStringLiteral("x"));
+  f->Command3_Click();
+  EXPECT_EQ(prompt.texts(), (QStringList{kAsk, kWrong}));
+  EXPECT_EQ(f->Text6->text(), "700");
+  EXPECT_TRUE(f->Check1->isChecked());
+  prompt.answerInput(QStringLiteral("abc"));
+  f->Command3_Click();
+  EXPECT_EQ(f->Text6->text(), "650");
+  EXPECT_FALSE(f->Check1->isChecked());
+  EXPECT_TRUE(f->Option3->isChecked());
+  EXPECT_TRUE(f->Option4->isChecked());
+
+  // The right answer stores (OK after restore defaults asks again).
+  f->Check1->setChecked(true);
+  prompt.clear();
+  prompt.answerInput(QStringLiteral("abc"));
+  f->Command1_Click();
+  EXPECT_EQ(prompt.texts(), QStringList{kAsk});
+  EXPECT_EQ(f->result(), QDialog::Accepted);
+  EXPECT_TRUE(db.SystemTray);
+  EXPECT_EQ(db.SetView, 3);
+  EXPECT_TRUE(dir.has("Addr.kdt"));
+}
+
+TEST_F(SetFormTest, ADamagedPasswordFileIsReportedDeletedAndLetsOkThrough) {
+  dir.put("Setting.pwd", QByteArray());
+  auto f = form();
+  f->Command1_Click();
+  EXPECT_EQ(prompt.texts(), QStringList{"密碼設定已遺失，請重新設定密碼!"});
+  EXPECT_FALSE(dir.has("Setting.pwd"));
+  EXPECT_EQ(f->result(), QDialog::Accepted);
+  EXPECT_TRUE(f->Pass_Set->isEnabled());
+  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+}
+
+TEST_F(SetFormTest, PasswordMenuCreatesAndRemovesSettingPwdOnly) {
+  dir.put("DataBase.pwd", "0078\r\n");
+  auto f = form();
+  // Lengths are counted in characters; what code page 950 cannot hold is refused.
+  for (const char* bad : {"ab", "abcdefghi", "ab😀"}) {
+    prompt.clear();
+    prompt.answerInput(QString::fromUtf8(bad));
+    f->Pass_Set_Click();
+    EXPECT_EQ(prompt.texts().last(), "密碼格式不正確，請輸入3-8個英文或數字") << bad;
+    EXPECT_FALSE(dir.has("Setting.pwd"));
+  }
+  prompt.clear();
+  prompt.answerInput(QStringLiteral("密碼字")).answerInput(QStringLiteral("密碼字"));
+  f->Pass_Set_Click();
+  EXPECT_TRUE(prompt.shown[0].password && prompt.shown[1].password);
+  EXPECT_EQ(prompt.texts().last(), "密碼設定完成!");
+  EXPECT_EQ(dir.get("Setting.pwd").size(), 14);  // twelve digits and CR LF
+  EXPECT_FALSE(f->Pass_Set->isEnabled());
+  EXPECT_TRUE(f->Pass_Clear->isEnabled());
+
+  prompt.clear();
+  prompt.answerInput(QStringLiteral("密碼"));
+  f->Pass_Clear_Click();
+  EXPECT_EQ(prompt.texts(), (QStringList{kAsk, kWrong}));
+  EXPECT_TRUE(dir.has("Setting.pwd"));
+  prompt.answerInput(QStringLiteral("密碼字"));
+  f->Pass_Clear_Click();
+  EXPECT_EQ(prompt.texts().last(), "密碼刪除完成!");
+  EXPECT_FALSE(dir.has("Setting.pwd"));
+  EXPECT_TRUE(dir.has("DataBase.pwd"));
+  EXPECT_TRUE(f->Pass_Set->isEnabled());
+}
+
+TEST_F(SetFormTest, ShippingMethodsHoldAtMostFiftyCleanedNames) {
+  auto f = form();
+  prompt.answerInput(QStringLiteral("寄,郵局\"”"));
+  f->Command4_Click();
+  EXPECT_EQ(methods(*f).last(), "寄郵局");
+  EXPECT_EQ(f->List1->currentRow(), 5);
+  prompt.answerInput(QStringLiteral(""));
+  f->Command4_Click();  // an empty answer adds nothing
+  EXPECT_EQ(f->List1->count(), 6);
+  while (f->List1->count() < 50) f->List1->addItem("m");
+  prompt.clear();
+  f->Command4_Click();
+  EXPECT_EQ(prompt.texts(), QStringList{"最多只能新增 50 筆!"});
+  EXPECT_EQ(prompt.shown[0].title, "注意");
+  EXPECT_EQ(f->List1->count(), 50);
+
+  // Edit, move and delete act on the selected name only.
+  f->List1->setCurrentRow(-1);
+  f->List1->clearSelection();
+  prompt.clear();
+  for (auto cmd : {&SetForm::Command5_Click, &SetForm::Command6_Click, &SetForm::Command7_Click, &SetForm::Command8_Click})
+    (f.get()->*cmd)();
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(methods(*f).first(), "寄郵局");
+  f->List1->setCurrentRow(0);
+  f->Command7_Click();  // the first cannot move up
+  EXPECT_EQ(methods(*f).first(), "寄郵局");
+  f->Command8_Click();
+  EXPECT_EQ(methods(*f).mid(0, 2), (QStringList{"寄宅配", "寄郵局"}));
+  EXPECT_EQ(f->List1->currentRow(), 1);
+  prompt.answerInput(QStringLiteral("郵局,掛號"));
+  f->Command5_Click();
+  EXPECT_EQ(methods(*f)[1], "郵局掛號");
+  prompt.answer(Prompt::Answer::No);
+  f->Command6_Click();
+  EXPECT_EQ(f->List1->count(), 50);
+  prompt.answer(Prompt::Answer::Yes);
+  f->Command6_Click();
+  EXPECT_EQ(f->List1->count(), 49);
+  EXPECT_EQ(f->List1->currentRow(), -1);
+  EXPECT_EQ(prompt.shown.back().title, "刪除");
+}
+
+TEST_F(SetFormTest, ColumnPercentageCannotPassWhatTheOthersLeave) {
+  auto f = form();
+  f->Liv1->setCurrentRow(1);  // 商品分類, the others hold 100
+  prompt.answerInput(QStringLiteral("1"));
+  f->Liv1_DblClick();
+  EXPECT_EQ(prompt.texts(), (QStringList{"請輸入商品分類欄位所佔的百分比 (最大值: 0)", "已超出最大值!"}));
+  EXPECT_EQ(f->Liv1->text(1, 1), "0");
+  f->Liv1->setCurrentRow(2);  // 售價: at most 15
+  prompt.answerInput(QStringLiteral("12.5"));
+  f->Liv1_DblClick();
+  EXPECT_EQ(f->Liv1->text(2, 1), "12.5");
+  prompt.answerInput(QStringLiteral("-5"));
+  f->Liv1_DblClick();
+  EXPECT_EQ(f->Liv1->text(2, 1), "0");
+  f->Liv1->setText(2, 1, "12.5");
+  f->Command1_Click();
+  EXPECT_EQ(db.settings.NoteColPct[3], 12);
+}
+
+TEST_F(SetFormTest, RestoreDefaultsThenCancelChangesNothingAndHelpListsThePlaceholders) {
+  db.settings.NoteTitle = "自訂";
+  auto f = form();
+  f->Command3_Click();
+  EXPECT_EQ(f->Text3->text(), "出貨單");
+  EXPECT_EQ(f->Combo1->currentText(), "11");
+  f->Command2_Click();
+  EXPECT_EQ(db.settings.NoteTitle, "自訂");
+  EXPECT_TRUE(dir.names().isEmpty());
+  f->Command9_Click();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].title, "格式代號");
+  EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::None);
+  EXPECT_TRUE(prompt.shown[0].text.startsWith("$Num: 訂單編號\t\t$User: 客戶帳號\r\n"));
+  EXPECT_TRUE(prompt.shown[0].text.endsWith("$Mn: 商品名稱 ( n 表示第幾項商品 ex:$M1)"));
+}
+
+TEST(SetFormFromMainWindow, MenuEntryOpensItAndOkReachesTheMainWindowAtOnce) {
+  ScriptedPrompt prompt;
+  TestDir dir;
+  OrderForm main(prompt);
+  main.db().DataBasePath = dir.path();
+  main.show();
+  EXPECT_TRUE(main.Set_Option->isEnabled());
+  EXPECT_TRUE(main.toolButton(12)->isEnabled());
+  EXPECT_TRUE(main.panel(3)->isVisible());
+  QTimer::singleShot(0, [] {
+    auto* f = qobject_cast<SetForm*>(QApplication::activeModalWidget());
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->Combo1->currentText(), "11");
+    f->Combo1->setCurrentText("16");
+    f->Check4->setChecked(true);
+    f->Command1_Click();
+  });
+  main.Set_Option->trigger();
+  EXPECT_EQ(main.Liv1->font().pointSize(), 16);
+  EXPECT_EQ(main.panel(7)->font().pointSize(), 16);
+  EXPECT_EQ(main.db().FontSize, 16);
+  EXPECT_TRUE(main.db().HideCost);
+  EXPECT_FALSE(main.panel(3)->isVisible());
+  EXPECT_TRUE(dir.has("Carry.kdt"));
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+}  // namespace

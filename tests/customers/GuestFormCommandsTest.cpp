@@ -1,0 +1,306 @@
+// The customer window's commands on its list: a customer's orders in the
+// main list, purchase history, advanced search, customers without orders,
+// e-mail and the CSV and buyer-list menu entries.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+
+#include "CustomerViewsFixture.h"
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "customers/GuestForm.h"
+#include "customers/GuestManuf.h"
+#include "customers/GuestSearch.h"
+#include "mainwindow/OrderListHost.h"
+#include "platform/ListView.h"
+#include "printouts/ExportForm.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+
+namespace {
+
+template <class W>
+void whenModal(std::function<void(W*)> f) {
+  QTimer::singleShot(0, [f] {
+    auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+    ASSERT_NE(w, nullptr);
+    f(w);
+  });
+}
+
+// The main window's side, recorded.
+struct FakeHost : OrderListHost {
+  std::vector<OrderList::OrderListResult> shown;
+  QStringList calls;
+  bool username = false;
+  void showOrderList(const OrderList::OrderListResult& r) override {
+    shown.push_back(r);
+    calls << "show";
+  }
+  bool viewUsername() const override { return username; }
+  bool unshippedOptionSelected() const override { return false; }
+  void setShippingOptionsQuietly(bool unshipped, bool shipped) override {
+    calls << QStringLiteral("options %1 %2").arg(unshipped).arg(shipped);
+  }
+  int categoryFilterIndex() const override { return 0; }
+  void setCategoryFilterQuietly(int) override { calls << "category"; }
+  void CheckStockShortage() override { calls << "shortage"; }
+  void clearShortageList() override { calls << "clear"; }
+  void bringToFront() override { calls << "front"; }
+};
+
+struct Opened {
+  std::vector<QUrl> urls;
+  Opened() {
+    Shell::openHook = [this](const QUrl& u) {
+      urls.push_back(u);
+      return true;
+    };
+  }
+  ~Opened() { Shell::openHook = nullptr; }
+};
+
+struct GuestFormCommandsTest : ::testing::Test {
+  CustomerViewsFixture f;
+  Database& db = f.db;
+  ScriptedPrompt prompt;
+
+  void SetUp() override {
+    for (int i = 2; i <= 8; ++i) SettingsStore::remove("GuestForm", QStringLiteral("no%1").arg(i));
+    SettingsStore::remove("GuestForm", "Set1");
+    db.settings.CustomerCategories = QStringList{"露天", "蝦皮"};
+  }
+  GuestForm* open() {
+    auto* form = new GuestForm(db, prompt);
+    EXPECT_TRUE(form->openAsManager());
+    return form;
+  }
+  static int rowOf(const ListView* list, const QString& account, const QString& category) {
+    for (int r = 0; r < list->rowCount(); ++r)
+      if (list->text(r, 0) == account && list->text(r, 1) == category) return r;
+    return -1;
+  }
+  static QStringList listed(const ListView* list) {
+    QStringList out;
+    for (int r = 0; r < list->rowCount(); ++r) out << list->text(r, 0) + "/" + list->text(r, 1);
+    return out;
+  }
+};
+
+TEST_F(GuestFormCommandsTest, CustomersOrdersGoToTheMainListAndTheWindowCloses) {
+  FakeHost host;
+  QPointer<GuestForm> form = open();
+  EXPECT_FALSE(form->Command9->isEnabled());  // no main window to list into
+  form->setOrderListHost(&host);
+  EXPECT_TRUE(form->Command9->isEnabled());
+
+  form->Liv1->clearSelection();
+  form->Command9_Click();  // no current row: nothing happens
+  EXPECT_TRUE(host.calls.isEmpty());
+
+  form->Liv1->setCurrentRow(rowOf(form->Liv1, "amy", "露天"));
+  form->Command9_Click();
+  EXPECT_EQ(host.calls, (QStringList{"show", "options 1 0", "shortage", "front"}));
+  ASSERT_EQ(host.shown.size(), 1u);
+  const auto& r = host.shown[0];
+  // Shipped and unshipped orders of this customer only, in Order row order.
+  ASSERT_EQ(r.rows.size(), 2u);
+  EXPECT_EQ(r.rows[0][OrderListCol::OrderNo], "A1");
+  EXPECT_EQ(r.rows[0][OrderListCol::DiscountText], "95%");
+  EXPECT_EQ(r.rows[1][OrderListCol::OrderNo], "A3");
+  EXPECT_EQ(r.rows[1][OrderListCol::DiscountText], "+30");
+  EXPECT_EQ(r.rows[1][OrderListCol::OrderIndex], "3");
+  EXPECT_EQ(r.panels, (QStringList{"應收帳款: 550 ", "商品: 490 ", "成本: 320 ", "結餘: 170 ", "未匯款: 250 ",
+                                   "運費: 0 (賣方) + 60 (買方) = 60 ", " 共 2 筆資料"}));
+  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(form.isNull());  // closed
+}
+
+TEST_F(GuestFormCommandsTest, CustomerWithoutOrdersListsNothingWithNames) {
+  FakeHost host;
+  host.username = true;
+  QPointer<GuestForm> form = open();
+  form->setOrderListHost(&host);
+  form->Liv1->setCurrentRow(rowOf(form->Liv1, "cal", "未分類"));
+  form->Command9_Click();
+  ASSERT_EQ(host.shown.size(), 1u);
+  EXPECT_TRUE(host.shown[0].rows.empty());
+  EXPECT_EQ(host.shown[0].panels.last(), "沒有找到符合的訂單");
+  EXPECT_EQ(host.shown[0].panels[2], "成本: 0 ");
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(GuestFormCommandsTest, PurchaseHistoryOpensForTheCurrentCustomer) {
+  Opened opened;
+  GuestForm* form = open();
+  form->Liv1->setCurrentRow(rowOf(form->Liv1, "amy", "露天"));
+  bool seen = false;
+  whenModal<GuestManuf>([&](GuestManuf* h) {
+    seen = true;
+    EXPECT_EQ(h->windowTitle(), "購物歷史清單 - amy");
+    EXPECT_EQ(h->Liv1->rowCount(), 3);
+    EXPECT_EQ(h->StatusBar1->currentMessage(),
+              " 共 3 筆資料，售價總計 525.5元 ，成本總計 330.25 元，結餘 195.25 元，數量總計 5");
+    h->Text1->setText("收納");
+    h->Command4_Click();
+    EXPECT_EQ(h->Liv1->rowCount(), 1);
+    EXPECT_EQ(h->windowTitle(), "購物歷史清單 - amy");
+    h->Liv1->setCurrentRow(0);
+    h->Command3_Click();  // "www." taken as http
+    h->Text1->clear();
+    h->Command4_Click();
+    h->Liv1->setCurrentRow(2);
+    h->Command3_Click();  // "javascript:" is no web address
+    // The export chooser is offered the seven columns before the address.
+    QStringList offered;
+    int ex = 0;
+    ExportForm::showHook = [&](ExportForm& chooser) {
+      ex = chooser.ex;
+      for (const auto& field : chooser.fields()) offered << field.caption;
+    };
+    h->Command2_Click();
+    ExportForm::showHook = nullptr;
+    EXPECT_EQ(ex, 6);
+    EXPECT_EQ(offered, (QStringList{"日期", "商品名稱", "商品分類", "售價", "成本", "數量", "備註"}));
+    h->Command1->click();
+  });
+  form->Command10_Click();
+  EXPECT_TRUE(seen);
+  ASSERT_EQ(opened.urls.size(), 1u);
+  EXPECT_EQ(opened.urls[0].toString(), "http://www.example.com/box");
+  form->Liv1->clearSelection();
+  form->Command10_Click();  // no current row: nothing opens
+  form->close();
+}
+
+TEST_F(GuestFormCommandsTest, AdvancedSearchFillsTheCustomerList) {
+  GuestForm* form = open();
+  // The field search: blanks trimmed, the dialog's category carried back.
+  whenModal<GuestSearch>([&](GuestSearch* s) {
+    EXPECT_EQ(s->Combo1->count(), 4);  // 全部, 露天, 蝦皮, 未分類
+    EXPECT_EQ(s->Combo1->currentText(), "全部");
+    s->Combo1->setCurrentIndex(1);
+    s->Text1->setText("  AM\r\nx");
+    s->Command1_Click();
+    EXPECT_EQ(s->Text1->text(), "AM");
+  });
+  form->Command7_Click();
+  EXPECT_EQ(listed(form->Liv1), QStringList{"amy/露天"});
+  EXPECT_EQ(form->StatusBar1->currentMessage(), " 共 1 筆資料");
+  EXPECT_EQ(form->Combo1->currentText(), "露天");
+
+  // Nothing found: the message, the dialog stays until closed.
+  whenModal<GuestSearch>([&](GuestSearch* s) {
+    prompt.clear();
+    s->Text2->setText("沒有這個人");
+    s->Command1_Click();
+    EXPECT_EQ(prompt.texts(), QStringList{"沒有找到符合的客戶資料"});
+    EXPECT_TRUE(s->isVisible());
+    // The product-name search: the filter back on "全部".
+    s->Text9->setText(" 杯 ");
+    s->Command3_Click();
+  });
+  form->Command7_Click();
+  EXPECT_EQ(listed(form->Liv1), QStringList{"amy/露天"});
+  EXPECT_EQ(form->Combo1->currentText(), "全部");
+  form->close();
+}
+
+TEST_F(GuestFormCommandsTest, CustomersWithoutOrders) {
+  GuestForm* form = open();
+  form->View_no[3]->setChecked(false);
+  form->File_Del->trigger();
+  EXPECT_EQ(listed(form->Liv1), (QStringList{"cal/未分類", "Bob/露天"}));
+  EXPECT_EQ(form->StatusBar1->currentMessage(), "搜尋完成，共找到 2 筆沒有訂單的客戶資料!");
+  form->close();
+
+  Database empty;
+  GuestForm none(empty, prompt);
+  none.StatusBar1->showMessage("before");
+  none.File_Del_Click();
+  EXPECT_EQ(prompt.texts(), QStringList{"還沒有任何客戶資料"});
+  EXPECT_EQ(prompt.shown[0].title, "注意");
+  EXPECT_EQ(none.StatusBar1->currentMessage(), "before");
+}
+
+TEST_F(GuestFormCommandsTest, EmailToTheSelectedCustomers) {
+  Opened opened;
+  GuestForm* form = open();
+  form->Liv1->clearSelection();
+  form->Sel_Email_Click();  // nothing selected: nothing happens
+  EXPECT_TRUE(opened.urls.empty());
+  EXPECT_NE(form->StatusBar1->currentMessage(), "Email名單列出完成!");
+
+  // Two customers sharing an address, one without any: the address twice,
+  // taken from the table even with the Email column switched off.
+  form->View_no[5]->setChecked(false);
+  form->GuestShow();
+  for (const auto& [a, c] : {std::pair{"amy", "露天"}, {"amy", "蝦皮"}, {"Bob", "露天"}})
+    form->Liv1->setSelected(rowOf(form->Liv1, a, c), true);
+  form->Tools_Email->trigger();
+  ASSERT_EQ(opened.urls.size(), 1u);
+  EXPECT_EQ(opened.urls[0].toString(QUrl::FullyEncoded), "mailto:amy@x.tw,amy@x.tw");
+  EXPECT_EQ(form->StatusBar1->currentMessage(), "Email名單列出完成!");
+
+  // Only Bob: no address, nothing opens.
+  form->Liv1->clearSelection();
+  form->Liv1->setSelected(rowOf(form->Liv1, "Bob", "露天"), true);
+  form->Sel_Email_Click();
+  EXPECT_EQ(opened.urls.size(), 1u);
+
+  // Over 2048 characters: the message, nothing opens.
+  db.Guest.setCell(3, GuestCell::CustomerEmail, QString(2049, u'a'));
+  form->Sel_Email_Click();
+  EXPECT_EQ(prompt.texts().last(), "Email名單超出容納範圍，請減少名單數量並分多次寄送");
+  db.Guest.setCell(3, GuestCell::CustomerEmail, QString(2048, u'a'));
+  form->Sel_Email_Click();
+  EXPECT_EQ(opened.urls.size(), 2u);
+  form->close();
+}
+
+TEST_F(GuestFormCommandsTest, MenuEntriesOfThisWindow) {
+  GuestForm* form = open();
+  for (QAction* a : {form->File_Import, form->Export_All, form->Export_Sel, form->File_ImportRuten, form->File_Del,
+                     form->Sel_Email, form->Tools_Email, form->Tools_Manuf})
+    EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+  for (QAction* a : {form->File_ImportYahoo, form->File_ImportShopee}) {
+    EXPECT_FALSE(a->isVisible());
+    EXPECT_FALSE(a->isEnabled());
+  }
+  EXPECT_TRUE(form->Command7->isEnabled());
+  EXPECT_TRUE(form->Command10->isEnabled());
+
+  // Export of the selection: the header and the selected customers.
+  TestDir dir;
+  form->Combo1->setCurrentIndex(1);  // 露天
+  form->Combo1_Click();
+  form->Liv1->clearSelection();
+  form->Liv1->setSelected(rowOf(form->Liv1, "dan", "露天"), true);
+  prompt.answerPath(dir.file("sel.csv"));
+  form->Export_Sel->trigger();
+  EXPECT_EQ(dir.get("sel.csv"), big5(QStringLiteral("客戶帳號,客戶分類,姓名,性別,電話,手機,Email,地址,帳號後5碼,備註\r\n"
+                                                    "dan,露天,丁,,,,dan@x.tw,,,\r\n")));
+
+  // A buyer-list import goes into the filter's category and rebuilds the list.
+  dir.put("r.csv", big5(QStringLiteral("h\r\n1,2,3,4,5,6,7,8,9,eve,11,伊芙,=\"02\",=\"09\",花蓮市\r\n")));
+  prompt.clear();
+  prompt.answerPath(dir.file("r.csv")).answer(Prompt::Answer::Yes);
+  form->File_ImportRuten->trigger();
+  EXPECT_EQ(prompt.texts().last(), "匯入露天CSV完成!");
+  EXPECT_EQ(listed(form->Liv1), (QStringList{"amy/露天", "Bob/露天", "dan/露天", "eve/露天"}));
+  EXPECT_EQ(form->StatusBar1->currentMessage(), " 共 4 筆客戶資料");
+  EXPECT_TRUE(db.dirty());
+  form->close();
+}
+
+}  // namespace

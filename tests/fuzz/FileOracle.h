@@ -1,0 +1,115 @@
+#pragma once
+// What "read whole" means for a settings or list file, told apart from the
+// readers themselves: the items (or lines) of the file must all come back,
+// in order, from what the loaded values write. A value the file never held
+// may follow (a default the file did not reach); nothing the file holds may
+// be missing or changed. Used by the damaged-file tests and the fuzz targets.
+#include <QString>
+#include <QStringList>
+
+#include "store/Numbers.h"
+
+namespace FileOracle {
+
+// Items with the field syntax of every table and settings file. A quoted
+// item cut by the end of the file is an item too, and text around a quoted
+// item belongs to it.
+inline QStringList items(const QString& t, bool keepTrailingEmpty = false) {
+  QStringList out;
+  qsizetype i = 0;
+  const qsizetype n = t.size();
+  const auto stop = [&](qsizetype k) { return t[k] == u',' || t[k] == u'\r' || t[k] == u'\n'; };
+  while (i < n) {
+    while (i < n && (t[i] == u' ' || t[i] == u'\t')) ++i;
+    QString v;
+    if (i < n && t[i] == u'"') {
+      const qsizetype close = t.indexOf(u'"', i + 1);
+      v = close < 0 ? t.mid(i) : t.mid(i + 1, close - i - 1);
+      i = close < 0 ? n : close + 1;
+      const qsizetype from = i;
+      while (i < n && !stop(i)) ++i;
+      v += t.mid(from, i - from).trimmed();
+    } else {
+      // Blanks (space, tab) around an unquoted item are not part of it.
+      const qsizetype from = i;
+      while (i < n && !stop(i)) ++i;
+      qsizetype e = i;
+      while (e > from && (t[e - 1] == u' ' || t[e - 1] == u'\t')) --e;
+      v = t.mid(from, e - from);
+    }
+    if (i < n && t[i] == u',') {
+      ++i;
+    } else {
+      if (i < n && t[i] == u'\r') ++i;
+      if (i < n && t[i] == u'\n') ++i;
+    }
+    out << v;
+  }
+  if (!keepTrailingEmpty)
+    while (!out.isEmpty() && out.last().isEmpty()) out.removeLast();  // trailing line ends hold nothing
+  return out;
+}
+
+// Lines ended by LF or CR LF (and by a lone CR too where loneCr, as the
+// settings files read whole lines); trailing empty lines hold nothing.
+inline QStringList lines(const QString& t, bool loneCr = false) {
+  QString text = t;
+  if (loneCr) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+  }
+  QStringList out = text.split(QStringLiteral("\n"));
+  for (QString& l : out)
+    if (l.endsWith(u'\r')) l.chop(1);
+  while (!out.isEmpty() && out.last().isEmpty()) out.removeLast();
+  return out;
+}
+
+// Items of a file of numbers as the program understands them: a number is
+// its value rounded to a whole number (halves to even); other text stays.
+inline QStringList numbers(QStringList items) {
+  for (QString& v : items)
+    if (Num::isNumeric(v)) v = Num::format(Num::roundHalfEven(Num::leading(v)));
+  return items;
+}
+
+inline bool prefixOf(const QStringList& file, const QStringList& written) {
+  return file.size() <= written.size() && written.mid(0, file.size()) == file;
+}
+
+// Whether a settings or list file whose decoded text is fileText was read
+// whole, given what its writer writes of the values loaded.
+inline bool readWhole(const QString& name, const QString& fileText, const QString& written) {
+  const QString n = name.toLower();
+  if (n == u"import.kdt") return prefixOf(lines(fileText, true), lines(written, true));
+  if (n == u"list.dat") return prefixOf(lines(fileText), lines(written));
+  if (n == u"shop3.kdt" || n == u"shop4.kdt" || n == u"shop5.kdt" || n == u"shop6.kdt")
+    return prefixOf(numbers(items(fileText)), numbers(items(written)));
+  if (n.startsWith(u"cate")) {
+    // The category lists are written trimmed, as the program always has.
+    QStringList a = items(fileText), b = items(written);
+    for (QStringList* l : {&a, &b}) {
+      for (QString& v : *l) v = v.trimmed();
+      while (!l->isEmpty() && l->last().isEmpty()) l->removeLast();
+    }
+    return prefixOf(a, b);
+  }
+  return prefixOf(items(fileText), items(written));
+}
+
+// Whether a table file whose decoded text is fileText was read whole: its
+// fields, in order, are exactly those the writer writes of the rows loaded
+// (line ends after the last record hold nothing). A one-column file is read
+// as numbers, record k giving row k its leading number.
+inline bool tableReadWhole(const QString& fileText, const QString& written, bool oneColumn) {
+  const auto fields = [](QString t) {
+    while (!t.isEmpty() && (t.back() == u'\r' || t.back() == u'\n')) t.chop(1);
+    return items(t, true);
+  };
+  QStringList file = fields(fileText);
+  if (oneColumn)
+    for (QString& v : file) v = Num::canonical(v);
+  return file == fields(written);
+}
+
+}  // namespace FileOracle

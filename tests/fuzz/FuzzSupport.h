@@ -1,0 +1,74 @@
+#pragma once
+// Shared pieces of the fuzz targets that run the real readers on files:
+// a prompt that answers by itself and remembers what it showed, scratch
+// folders in memory, and settings kept out of the user's own.
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#include "platform/Prompt.h"
+
+class FuzzPrompt : public Prompt {
+ public:
+  Answer message(const QString& text, Icon, Buttons buttons, const QString&) override {
+    texts << text;
+    // The save's retry question is answered No: one attempt is enough.
+    return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::No;
+  }
+  std::optional<QString> input(const QString& text, const QString&, const QString&, bool) override {
+    texts << text;
+    return std::nullopt;
+  }
+  QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+  QString saveFile(const QString&, const QString&, const QString&, const QString&) override { return {}; }
+  QString pickFolder(const QString&, const QString&) override { return {}; }
+  QStringList texts;
+};
+
+namespace FuzzSupport {
+
+// One application object, settings in a scratch place, scratch folders in
+// memory where there is a memory file system (saves sync every file).
+inline void start() {
+  static int argc = 1;
+  static char name[] = "kestrin_fuzz";
+  static char* argv[] = {name, nullptr};
+  static QTemporaryDir* home = nullptr;
+  if (home) return;
+  if (QFile::exists(QStringLiteral("/dev/shm"))) qputenv("TMPDIR", "/dev/shm");
+  home = new QTemporaryDir();
+  qputenv("HOME", home->path().toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", (home->path() + QStringLiteral("/config")).toLocal8Bit());
+  qputenv("XDG_DATA_HOME", (home->path() + QStringLiteral("/data")).toLocal8Bit());
+  QStandardPaths::setTestModeEnabled(true);
+  new QCoreApplication(argc, argv);
+}
+
+inline QByteArray bytesOf(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void put(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+}
+
+// Copies kept beside a file: "<name>.damaged-…".
+inline QStringList keptCopies(const QString& folder, const QString& name) {
+  return QDir(folder).entryList({name + QStringLiteral(".damaged-*")}, QDir::Files | QDir::Hidden);
+}
+
+// True when one of the kept copies of name holds exactly these bytes.
+inline bool kept(const QString& folder, const QString& name, const QByteArray& original) {
+  for (const QString& c : keptCopies(folder, name))
+    if (bytesOf(folder + c) == original) return true;
+  return false;
+}
+
+}  // namespace FuzzSupport

@@ -1,0 +1,690 @@
+// The main window's command surface on a small database: every menu entry,
+// popup entry, toolbar button and button beside the list with what it opens
+// or runs; the windows the openers fill from the main filters; the order
+// list's header sort, keys and mouse.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTimer>
+#include <QToolBar>
+#include <QWindow>
+#include <map>
+#include <gtest/gtest.h>
+
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "admin/CateForm.h"
+#include "admin/OpenForm.h"
+#include "admin/PasswordFile.h"
+#include "admin/SetAtuoBackupForm.h"
+#include "customers/GuestForm.h"
+#include "expenses/ExpendForm.h"
+#include "mainwindow/OrderForm.h"
+#include "mainwindow/OrderList.h"
+#include "ordereditor/OrderInput.h"
+#include "platform/AppPaths.h"
+#include "platform/ListView.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "products/ManufForm.h"
+#include "reports/OrderSearch.h"
+#include "reports/StockForm.h"
+#include "store/DatabaseList.h"
+
+namespace {
+
+using Log = QStringList;
+
+// What a command did, as short lines in the order seen: the modal windows
+// it opened (each closed again at once, after `inspect` looked at it), the
+// editor and the database manager (left at once), the pages and files
+// handed to the desktop, the prompts, and the windows it left open.
+class Observer {
+ public:
+  std::function<void(QWidget*)> inspect;
+
+  Observer(OrderForm& f, ScriptedPrompt& prompt) : f_(f), prompt_(prompt) {
+    watch_.setInterval(0);
+    QObject::connect(&watch_, &QTimer::timeout, [this] {
+      QWidget* w = QApplication::activeModalWidget();
+      if (!w) return;
+      log_ << QStringLiteral("dialog %1 %2").arg(QString::fromLatin1(w->metaObject()->className()), w->windowTitle());
+      if (inspect) inspect(w);
+      if (auto* d = qobject_cast<QDialog*>(w))
+        d->reject();
+      else
+        w->close();
+    });
+    Shell::openHook = [this](const QUrl& u) {
+      log_ << QStringLiteral("shell ") + (u.isLocalFile() ? QFileInfo(u.toLocalFile()).fileName() : u.toString());
+      return true;
+    };
+    f.runOrderInput = [this](OrderInput& e) {
+      log_ << QStringLiteral("editor ") + e.Label17->text();
+      e.Command5_Click();
+    };
+    f.runOpenForm = [this](OpenForm& m) {
+      log_ << QStringLiteral("manager ") + m.Command0->text();
+      m.Command0_Click();
+    };
+    f.quitProgram = [this] { log_ << QStringLiteral("quit"); };
+  }
+  ~Observer() { Shell::openHook = nullptr; }
+
+  // The lines, one a line, for comparing in a test.
+  std::string text(const std::function<void()>& command) { return run(command).join(u'\n').toStdString(); }
+  Log run(const std::function<void()>& command) {
+    log_.clear();
+    const size_t prompts = prompt_.shown.size();
+    QSet<QWidget*> before;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible()) before.insert(w);
+    watch_.start();
+    command();
+    watch_.stop();
+    for (size_t i = prompts; i < prompt_.shown.size(); ++i)
+      log_ << prompt_.shown[i].kind + u' ' + prompt_.shown[i].text;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && !before.contains(w) && w != &f_ && !w->inherits("QMenu"))
+        log_ << QStringLiteral("window %1 %2").arg(QString::fromLatin1(w->metaObject()->className()), w->windowTitle());
+    return log_;
+  }
+
+ private:
+  OrderForm& f_;
+  ScriptedPrompt& prompt_;
+  QTimer watch_;
+  Log log_;
+};
+
+struct Menus : ::testing::Test {
+  ScriptedPrompt prompt;
+  std::unique_ptr<TestDir> db;
+  std::unique_ptr<OrderForm> f;
+
+  void SetUp() override { open(); }
+  void TearDown() override { closeAll(); }
+  void closeAll() {
+    f.reset();
+    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  // A fresh main window on a fresh copy of the small database: two orders,
+  // 2403000002 unshipped (listed) and 2403000001 shipped.
+  void open() {
+    closeAll();
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrin"), QStringLiteral("Kestrin"));
+    s.clear();
+    s.sync();
+    const QString app = AppPaths::appPath();
+    QDir(app).removeRecursively();
+    QDir().mkpath(app);
+    db = std::make_unique<TestDir>();
+    const QDir golden(QStringLiteral(KESTRIN_TEST_DATA "/golden-db"));
+    for (const QString& n : golden.entryList(QDir::Files)) QFile::copy(golden.filePath(n), db->file(n));
+    ASSERT_TRUE(DatabaseList::write(app, {DatabaseList::entry(QStringLiteral("店"), db->path())}));
+    SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBaseName"), QStringLiteral("店"));
+    SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBasePath"), db->path());
+    prompt.clear();
+    f = std::make_unique<OrderForm>(prompt);
+    f->endProgram = [] {};
+    f->quitProgram = [] {};
+    f->AutoBackup = [] {};
+    f->Form_Load();
+    ASSERT_EQ(f->db().Order.count(), 2);
+    ASSERT_TRUE(prompt.shown.empty());
+  }
+  // An unshipped, unpaid order of 許功蓋 with that shipping fee.
+  void addOrder(const QString& number, const QString& fee) {
+    Table& o = f->db().Order;
+    const int r = o.append(number);
+    const std::pair<int, QString> cells[] = {{OrderCell::OrderDate, QStringLiteral("2024/03/10")},
+                                             {OrderCell::BuyerAccount, QStringLiteral("許功蓋")},
+                                             {OrderCell::BuyerCategory, QStringLiteral("Yahoo拍賣")},
+                                             {OrderCell::ShippingFee, fee},
+                                             {OrderCell::Receivable, QStringLiteral("100")},
+                                             {OrderCell::PaymentState, QStringLiteral("未匯款")},
+                                             {OrderCell::ShippingState, QStringLiteral("未出貨")}};
+    for (const auto& [c, v] : cells) o.setCell(r, c, v);
+  }
+  QStringList column(int c) const {
+    QStringList out;
+    for (int r = 0; r < f->Liv1->rowCount(); ++r) out << f->Liv1->text(r, c);
+    return out;
+  }
+  QObject* named(const char* name) const { return f->findChild<QObject*>(QString::fromLatin1(name)); }
+  // Runs a menu entry, a toolbar button or a button.
+  static void press(QObject* o) {
+    if (auto* a = qobject_cast<QAction*>(o))
+      a->trigger();
+    else if (auto* b = qobject_cast<QPushButton*>(o))
+      b->click();
+  }
+  static bool enabled(QObject* o) {
+    if (auto* a = qobject_cast<QAction*>(o)) return a->isEnabled();
+    auto* w = qobject_cast<QWidget*>(o);
+    return w && w->isEnabled();
+  }
+};
+
+using Step = std::function<void(Menus&)>;
+
+// One command of the main window: the menu entry or button, its popup twin
+// and toolbar button (each must do the same), what it shows and the state
+// it leaves.
+struct Entry {
+  const char* name;
+  const char* caption;
+  const char* popup = nullptr;  // entry of the list's popup menu "功能"
+  int toolbar = 0;              // position on the toolbar
+  Step arrange = nullptr;       // answers and state before the command
+  Log log = {};
+  Step check = nullptr;
+};
+
+// Captions of the popup entries, which differ from their menu twins.
+const std::map<QString, QString> kPopupCaptions{
+    {"OrderTools_Del", "刪除(&D)"},         {"OrderTools_Note", "匯出到記事本"}, {"OrderTools_Addr", "匯出郵寄名條"},
+    {"OrderTools_ShippingNote", "匯出出貨單"}, {"OrderTools_SetPay", "設為已匯款"},  {"OrderTools_SetShipping", "設為已出貨"},
+    {"OrderTools_Email", "寫Email"},         {"OrderTools_Cal", "計算選擇訂單的金額"}, {"OrderTools_Stock", "列出撿貨單"}};
+
+const QString kToday = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
+
+void selectFirst(Menus& t) { t.f->Liv1->setCurrentRow(0); }
+
+// Every command of the main window, in menu order, then the buttons.
+std::vector<Entry> commands() {
+  return {
+      {"File_Open", "開啟資料庫(&L)", nullptr, 2, nullptr, {"manager 離開"}},
+      {"File_Save", "儲存資料庫(&S)", nullptr, 3,
+       [](Menus& t) {
+         t.f->db().Order.setCell(1, OrderCell::OrderNote, QStringLiteral("改過"));
+         t.f->db().setDirty(true);
+       },
+       {},
+       [](Menus& t) {
+         EXPECT_FALSE(t.f->db().dirty());
+         EXPECT_FALSE(t.f->toolButton(3)->isEnabled());
+         EXPECT_TRUE(t.db->get(QStringLiteral("Order1.kdt")).contains(big5(QStringLiteral("改過"))));
+       }},
+      {"File_Exit", "結束(&X)", nullptr, 0, nullptr, {"quit"}, [](Menus& t) { EXPECT_FALSE(t.f->isVisible()); }},
+      {"Order_New", "新增訂單(&N)", nullptr, 5, nullptr, {"editor 新增訂單"}},
+      {"Order_Edit", "編輯訂單(&E)", nullptr, 6, selectFirst, {"editor 編輯訂單"}},
+      {"Order_Del", "刪除訂單(&D)", "OrderTools_Del", 7,
+       [](Menus& t) {
+         selectFirst(t);
+         t.prompt.answer(Prompt::Answer::No);
+       },
+       {"message 確定刪除選擇的訂單嗎？"}, [](Menus& t) { EXPECT_EQ(t.f->db().Order.count(), 2); }},
+      {"Order_Clear", "清除已出貨訂單(&C)", nullptr, 0, nullptr, {"dialog DelForm 清除已出貨訂單"}},
+      {"Sel_Note", "匯出到記事本(&E)", "OrderTools_Note", 0, selectFirst, {"dialog ExportForm 匯出到記事本"}},
+      {"Sel_Addr", "匯出郵寄名條(&A)", "OrderTools_Addr", 0, selectFirst, {"window TextViewer temp.txt - 記事本"},
+       [](Menus& t) { EXPECT_TRUE(t.db->has(QStringLiteral("temp.txt"))); }},
+      {"Sel_ShippingNote", "匯出出貨單(&S)", "OrderTools_ShippingNote", 0, selectFirst, {"shell temp.htm"}},
+      {"Sel_SetPay", "設為已匯款", "OrderTools_SetPay", 0,
+       [](Menus& t) {
+         selectFirst(t);
+         t.prompt.answerInput(QStringLiteral("2024/03/20"));
+       },
+       {"input 請輸入匯款日期"},
+       [](Menus& t) { EXPECT_EQ(t.f->db().Order.cell(2, OrderCell::PaymentState), QStringLiteral("2024/03/20")); }},
+      {"Sel_SetShipping", "設為已出貨", "OrderTools_SetShipping", 0, selectFirst, {},
+       [](Menus& t) {
+         EXPECT_EQ(t.f->db().Order.cell(2, OrderCell::ShippingState), QStringLiteral(" ") + kToday);
+         EXPECT_EQ(t.f->Liv1->rowCount(), 0);  // no longer unshipped
+         EXPECT_TRUE(t.f->db().dirty());
+       }},
+      {"Sel_Email", "寫Email", "OrderTools_Email", 0,
+       [](Menus& t) {
+         t.f->Option2->click();  // the shipped order of buyer,1, who has an address
+         selectFirst(t);
+       },
+       {"shell mailto:a@b.tw"}},
+      {"Sel_Cal", "計算選擇訂單的金額", "OrderTools_Cal", 0,
+       [](Menus& t) {
+         selectFirst(t);
+         t.f->panel(1)->clear();
+       },
+       {}, [](Menus& t) { EXPECT_EQ(t.f->panel(1)->text(), QStringLiteral("應收帳款: 300 ")); }},
+      {"Sel_Stock", "列出撿貨單", "OrderTools_Stock", 0, selectFirst, {"dialog OrderStock 撿貨單"}},
+      {"Data_Guest", "客戶管理(&G)", nullptr, 9, nullptr, {"window GuestForm 客戶管理"}},
+      {"Data_Manuf", "商品管理(&M)", nullptr, 10, nullptr, {"window ManufForm 商品管理"}},
+      {"Pass_Set", "建立資料庫密碼(&P)", nullptr, 0, [](Menus& t) { t.prompt.answerInput(std::nullopt); },
+       {"input 請輸入3-8個英文或數字:"}},
+      {"Pass_Clear", "刪除資料庫密碼(&C)", nullptr, 0,
+       [](Menus& t) {
+         ASSERT_TRUE(PasswordFile::write(t.db->path(), QStringLiteral("abc")));
+         t.f->setPassMenu(false, true);
+         t.prompt.answerInput(std::nullopt);
+       },
+       {"input 請輸入密碼", "message 密碼不正確，請重新輸入!"},
+       [](Menus& t) { EXPECT_TRUE(t.db->has(QStringLiteral("DataBase.pwd"))); }},
+      {"Backup_Backup", "備份資料(&B)", nullptr, 0, [](Menus& t) { t.prompt.answerPath(QString()); }, {"save 儲存檔案"}},
+      {"Backup_Update", "還原資料(&U)", nullptr, 0, [](Menus& t) { t.prompt.answerPath(QString()); }, {"open 開啟檔案"}},
+      {"Backup_Atuo", "還原系統自動備份的資料(&A)", nullptr, 0, [](Menus& t) { t.prompt.answerPath(QString()); },
+       {"open 開啟檔案"}},
+      {"Set_Option", "一般設定(&O)", nullptr, 12, nullptr, {"dialog SetForm 一般設定"}},
+      {"Set_Improt", "設定匯入客戶格式(&I)", nullptr, 0, nullptr, {"dialog ImportForm 設定匯入客戶格式"}},
+      {"Set_AutoBackup", "設定自動備份的儲存路徑(&A)", nullptr, 0, nullptr,
+       {"dialog SetAtuoBackupForm 設定自動備份的儲存路徑"}},
+      {"Set_Temp", "設定暫存檔案的產生路徑", nullptr, 0, nullptr, {"dialog SetAtuoBackupForm 設定暫存檔案的產生路徑"}},
+      {"View_Username", "顯示客戶姓名", nullptr, 0, nullptr, {},
+       [](Menus& t) {
+         EXPECT_TRUE(t.f->View_Username->isChecked());
+         EXPECT_EQ(t.f->Liv1->text(0, OrderListCol::BuyerAccount), QStringLiteral("許功蓋 (許功蓋)"));
+       }},
+      {"View_Money", "顯示金額統計", nullptr, 0, nullptr, {},
+       [](Menus& t) {
+         EXPECT_FALSE(t.f->View_Money->isChecked());
+         EXPECT_TRUE(t.f->panel(1)->isHidden());
+         EXPECT_TRUE(t.f->Command3->isHidden());
+       }},
+      {"View_Expend", "雜支費用列入成本統計", nullptr, 0, [](Menus& t) { t.f->Option2->click(); }, {},
+       [](Menus& t) {
+         EXPECT_TRUE(t.f->View_Expend->isChecked());
+         EXPECT_TRUE(t.f->panel(3)->text().contains(QStringLiteral("(雜支)"))) << t.f->panel(3)->text().toStdString();
+       }},
+      {"Help_Chm", "使用說明(&H)", nullptr, 0, nullptr, {"shell manual.html"}},
+      {"Help_Web", "Kestrin 網站(&W)", nullptr, 0, nullptr, {"shell manual.html"}},
+      {"Help_guestbook", "Kestrin FB專頁(&F)", nullptr, 0, nullptr, {"shell manual.html"}},
+      {"Help_About", "關於 Kestrin (&A)", nullptr, 14, nullptr, {"dialog AboutForm 關於Kestrin"}},
+      {"OrderTools_SelAll", "全選(&A)", nullptr, 0,
+       [](Menus& t) {
+         t.addOrder(QStringLiteral("2403000003"), QStringLiteral("0"));
+         t.f->OrderShow();
+         t.f->panel(1)->clear();
+       },
+       {},
+       [](Menus& t) {
+         EXPECT_EQ(t.f->Liv1->selectedRows(), (std::vector<int>{0, 1}));
+         EXPECT_TRUE(t.f->panel(1)->text().isEmpty());  // no totals of the selection
+       }},
+      {"ST_Open", "開啟 Kestrin(&O)", nullptr, 0, [](Menus& t) { t.f->hide(); }, {},
+       [](Menus& t) { EXPECT_TRUE(t.f->isVisible()); }},
+      // The buttons beside the list.
+      {"Command1", "進階搜尋", nullptr, 0, nullptr, {"dialog OrderSearch 進階搜尋"}},
+      {"Command2", "訂單商品", nullptr, 0, nullptr, {"dialog StockForm 列出訂單中的商品"}},
+      {"Command3", "重新統計", nullptr, 0, [](Menus& t) { t.f->panel(1)->clear(); }, {},
+       [](Menus& t) { EXPECT_EQ(t.f->panel(1)->text(), QStringLiteral("應收帳款: 300 ")); }},
+      {"Command4", "雜支費用", nullptr, 0, nullptr, {"window ExpendForm 雜支費用"}},
+      {"Command5", "編輯分類", nullptr, 0, nullptr, {"dialog CateForm 編輯客戶分類"}},
+      {"Command6", "客戶搜尋", nullptr, 0, nullptr, {QStringLiteral("message ") + OrderList::CustomerSearchEmptyText}},
+  };
+}
+
+const Entry* entryNamed(const std::vector<Entry>& all, const QString& name) {
+  for (const Entry& e : all)
+    if (name == QString::fromLatin1(e.name) || (e.popup && name == QString::fromLatin1(e.popup))) return &e;
+  return nullptr;
+}
+
+// The menus and the popup menus with their entries in order; separators
+// by their names.
+TEST_F(Menus, EveryMenuHoldsItsEntriesInOrderWithTheirCaptions) {
+  struct Menu {
+    const char* name;
+    const char* caption;
+    QStringList entries;
+  };
+  const Menu menus[] = {
+      {"Mwnu_File", "檔案(&F)", {"File_Open", "File_Save", "File_Line1", "File_Exit"}},
+      {"Menu_Order", "訂單(&O)", {"Order_New", "Order_Edit", "Order_Del", "Order_Line1", "Order_Clear"}},
+      {"Menu_Sel", "選取(&S)",
+       {"Sel_Note", "Sel_Addr", "Sel_ShippingNote", "Sel_Line1", "Sel_SetPay", "Sel_SetShipping", "Sel_Email",
+        "Sel_Line2", "Sel_Cal", "Sel_Stock"}},
+      {"Menu_Data", "資料(&D)", {"Data_Guest", "Data_Manuf"}},
+      {"Menu_Pass", "密碼(&P)", {"Pass_Set", "Pass_Clear"}},
+      {"Menu_Backup", "備份(&B)", {"Backup_Backup", "Backup_Update", "Backup_Line", "Backup_Atuo"}},
+      {"Menu_Set", "設定(&S)", {"Set_Option", "Set_Improt", "Set_AutoBackup", "Set_Temp"}},
+      {"Menu_View", "檢視(&V)", {"View_Username", "View_Money", "View_Expend"}},
+      {"Menu_Help", "說明(&H)", {"Help_Chm", "Help_line1", "Help_Web", "Help_guestbook", "Help_Line2", "Help_About"}},
+      {"Menu_OrderTools", "功能",
+       {"OrderTools_SelAll", "OrderTools_Del", "OrderTools_Line1", "OrderTools_Note", "OrderTools_Addr",
+        "OrderTools_ShippingNote", "OrderTools_Line2", "OrderTools_SetPay", "OrderTools_SetShipping",
+        "OrderTools_Email", "OrderTools_Line3", "OrderTools_Cal", "OrderTools_Stock"}},
+      {"Menu_ST", "工作列", {"ST_Open"}},
+  };
+  const std::vector<Entry> all = commands();
+  for (const Menu& m : menus) {
+    auto* menu = f->findChild<QMenu*>(QString::fromLatin1(m.name));
+    ASSERT_TRUE(menu) << m.name;
+    EXPECT_EQ(menu->title(), QString::fromUtf8(m.caption)) << m.name;
+    QStringList names;
+    for (QAction* a : menu->actions()) {
+      names << a->objectName();
+      if (a->isSeparator()) {
+        EXPECT_TRUE(a->objectName().contains(QStringLiteral("Line")) || a->objectName().contains(QStringLiteral("line")))
+            << a->objectName().toStdString();
+        continue;
+      }
+      const Entry* e = entryNamed(all, a->objectName());
+      ASSERT_TRUE(e) << a->objectName().toStdString();
+      const auto popup = kPopupCaptions.find(a->objectName());
+      EXPECT_EQ(a->text(), popup != kPopupCaptions.end() ? popup->second : QString::fromUtf8(e->caption)) << e->name;
+      // Only "刪除資料庫密碼" stands disabled: this database has no password.
+      EXPECT_EQ(a->isEnabled(), a != f->Pass_Clear) << e->name;
+    }
+    EXPECT_EQ(names, m.entries) << m.name;
+  }
+  QStringList shownBar;
+  for (QAction* a : f->menuBar()->actions()) shownBar << a->menu()->objectName();
+  EXPECT_EQ(shownBar, (QStringList{"Mwnu_File", "Menu_Order", "Menu_Sel", "Menu_Data", "Menu_Pass", "Menu_Backup",
+                                   "Menu_Set", "Menu_View", "Menu_Help"}));
+
+  // Toolbar: fourteen places, buttons where a command has its toolbar
+  // position, separators elsewhere.
+  const QList<QAction*> tools = f->Toolbar1->actions();
+  ASSERT_EQ(tools.size(), 14);
+  const QStringList toolCaptions{{},         "開啟資料庫", "儲存資料庫", {},         "新增訂單", "編輯訂單", "刪除訂單",
+                                 {},         "客戶管理",   "商品管理",   {},         "一般設定", {},         "關於Kestrin"};
+  for (int i = 1; i <= 14; ++i) {
+    EXPECT_EQ(tools[i - 1]->isSeparator(), toolCaptions[i - 1].isEmpty()) << i;
+    EXPECT_EQ(f->toolButton(i) ? f->toolButton(i)->text() : QString(), toolCaptions[i - 1]) << i;
+    // The save button alone follows the unsaved-changes flag.
+    if (f->toolButton(i)) {
+      EXPECT_EQ(f->toolButton(i)->isEnabled(), i != 3) << i;
+    }
+  }
+  for (const Entry& e : all)
+    if (auto* b = qobject_cast<QPushButton*>(named(e.name))) {
+      EXPECT_EQ(b->text(), QString::fromUtf8(e.caption));
+      EXPECT_TRUE(b->isEnabled());
+    }
+
+  // The shipped option switches the entries that act on unshipped orders.
+  const QList<QAction*> shippingEntries{f->Sel_SetShipping, f->Sel_Stock, f->OrderTools_SetShipping};
+  f->Option2->click();
+  for (QAction* a : shippingEntries) EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+  f->Option1->click();
+  for (QAction* a : shippingEntries) EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+}
+
+// Every command from its menu entry or button, its popup twin and its
+// toolbar button: enabled where it applies, and what it opens or runs.
+TEST_F(Menus, EveryEntryReachesItsWindowOrCommand) {
+  for (const Entry& e : commands()) {
+    std::vector<std::pair<QString, std::function<QObject*(Menus&)>>> ways{
+        {QString::fromLatin1(e.name), [&e](Menus& t) { return t.named(e.name); }}};
+    if (e.popup) ways.push_back({QString::fromLatin1(e.popup), [&e](Menus& t) { return t.named(e.popup); }});
+    if (e.toolbar)
+      ways.push_back({QStringLiteral("toolbar %1").arg(e.toolbar),
+                      [&e](Menus& t) -> QObject* { return t.f->toolButton(e.toolbar); }});
+    for (const auto& [way, find] : ways) {
+      SCOPED_TRACE(way.toStdString());
+      open();
+      QObject* o = find(*this);
+      ASSERT_TRUE(o);
+      Observer watch(*f, prompt);
+      if (e.arrange) e.arrange(*this);
+      EXPECT_TRUE(enabled(o));
+      EXPECT_EQ(watch.text([o] { press(o); }), e.log.join(u'\n').toStdString());
+      EXPECT_FALSE(prompt.pending());
+      if (e.check) e.check(*this);
+    }
+  }
+}
+
+TEST_F(Menus, ToolbarSeparatorsAndOtherNumbersDoNothing) {
+  Observer watch(*f, prompt);
+  const QStringList listed = column(0);
+  for (int i : {0, 1, 4, 8, 11, 13, 15, -1}) {
+    EXPECT_EQ(watch.text([&] { f->Toolbar1_ButtonClick(i); }), "") << i;
+    EXPECT_EQ(column(0), listed);
+  }
+  EXPECT_FALSE(f->db().dirty());
+}
+
+QStringList items(const QComboBox* c) {
+  QStringList out;
+  for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
+  return out;
+}
+
+// The windows opened from the main window start from its filters: customer
+// category "未分類", shipped orders, the year 2024 and the period 03月.
+TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
+  Database& d = f->db();
+  d.settings.CustomerCategories = QStringList{"露天拍賣", "Yahoo拍賣"};
+  d.settings.ExpenseCategories = QStringList{"運費", "郵資"};
+  f->refillCombo1();
+  f->Combo1->setCurrentIndex(3);
+  f->Combo1_Click();
+  f->Option2->click();
+  f->Text5->setText("2024");
+  f->Combo2->setCurrentIndex(4);
+  f->Combo2_Click();
+  const QStringList customerFilter{"全部", "露天拍賣", "Yahoo拍賣", "未分類", "編輯客戶分類"};
+  ASSERT_EQ(items(f->Combo1), customerFilter);
+  ASSERT_EQ(f->Combo1->currentText(), "未分類");
+
+  Observer watch(*f, prompt);
+  int inspected = 0;
+  watch.inspect = [&](QWidget* w) {
+    ++inspected;
+    if (auto* s = qobject_cast<OrderSearch*>(w)) {
+      EXPECT_EQ(items(s->Combo1), (QStringList{"全部", "露天拍賣", "Yahoo拍賣", "未分類"}));
+      EXPECT_EQ(s->Combo1->currentText(), "未分類");
+      EXPECT_FALSE(s->Option1->isChecked());
+      EXPECT_TRUE(s->Option2->isChecked());
+    } else if (auto* p = qobject_cast<StockForm*>(w)) {
+      EXPECT_EQ(items(p->Combo1).last(), "編輯商品分類");
+      EXPECT_EQ(p->Combo1->currentIndex(), 0);
+      EXPECT_EQ(items(p->Combo3), customerFilter);
+      EXPECT_EQ(p->Combo3->currentText(), "未分類");
+      EXPECT_FALSE(p->Option1->isChecked());
+      EXPECT_TRUE(p->Option2->isChecked());
+      EXPECT_EQ(p->Text5->text(), "2024");
+      EXPECT_EQ(p->Combo2->currentText(), "03月");
+    } else if (auto* c = qobject_cast<CateForm*>(w)) {
+      EXPECT_EQ(c->windowTitle(), "編輯客戶分類");
+      QStringList listed;
+      for (int i = 0; i < c->List1->count(); ++i) listed << c->List1->item(i)->text();
+      EXPECT_EQ(listed, (QStringList{"露天拍賣", "Yahoo拍賣"}));
+    } else if (auto* b = qobject_cast<SetAtuoBackupForm*>(w)) {
+      if (b->SelState == 2) {
+        EXPECT_EQ(b->windowTitle(), "設定暫存檔案的產生路徑");
+        EXPECT_EQ(b->Check1->text(), "設定暫存檔案的產生路徑");
+        EXPECT_EQ(b->Label2->text(), "請任意指定一個位置用以產生出貨單或郵寄名條暫存檔案");
+        EXPECT_EQ(b->Label1->text(), "建議設在桌面或是 D:\\ 之類的位置");
+      } else {
+        EXPECT_EQ(b->SelState, 1);
+        EXPECT_EQ(b->windowTitle(), "設定自動備份的儲存路徑");
+      }
+    } else {
+      ADD_FAILURE() << w->metaObject()->className();
+    }
+  };
+  for (QPushButton* b : {f->Command1, f->Command2}) watch.run([b] { b->click(); });
+  for (QAction* a : {f->Set_Temp, f->Set_AutoBackup}) watch.run([a] { a->trigger(); });
+  EXPECT_EQ(inspected, 4);
+  // The main filters stay as they were.
+  EXPECT_EQ(f->Combo1->currentText(), "未分類");
+  EXPECT_TRUE(f->Option2->isChecked());
+
+  // The expense window: every category once, the filters on "全部" and on
+  // the first category, the main year and period, today for a new expense;
+  // a second opening brings the same window forward with the same values.
+  for (int round = 0; round < 2; ++round) {
+    f->Command4->click();
+    ExpendForm* e = f->expendWindow();
+    ASSERT_TRUE(e);
+    EXPECT_FALSE(e->isModal());
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(items(e->Combo1), (QStringList{"全部", "運費", "郵資", "未分類", "編輯費用分類"}));
+    EXPECT_EQ(items(e->Combo3), (QStringList{"運費", "郵資", "未分類"}));
+    EXPECT_EQ(e->Combo1->currentIndex(), 0);
+    EXPECT_EQ(e->Combo3->currentIndex(), 0);
+    EXPECT_EQ(e->Text1->text(), "2024");
+    EXPECT_EQ(e->Combo2->currentText(), "03月");
+    EXPECT_EQ(e->Text3->text(), kToday);
+  }
+
+  // The customer-category editor, left without a change: the main filter
+  // returns to "全部", which lists the shipped orders of every category.
+  EXPECT_TRUE(column(0).isEmpty());
+  watch.run([&] { f->Command5->click(); });
+  EXPECT_EQ(inspected, 5);
+  EXPECT_EQ(f->Combo1->currentIndex(), 0);
+  EXPECT_EQ(column(0), QStringList{"2403000001"});
+
+  // The customer window in its management use, non-modal, listing the first
+  // filter entry; with "開啟視窗時先不要載入客戶列表" ticked it opens unlisted.
+  f->Data_Guest_Click();
+  GuestForm* g = f->guestWindow();
+  ASSERT_TRUE(g);
+  EXPECT_FALSE(g->isModal());
+  EXPECT_EQ(items(g->Combo1), customerFilter);
+  EXPECT_EQ(g->Combo1->currentIndex(), 0);
+  EXPECT_EQ(g->Liv1->rowCount(), 2);
+  EXPECT_FALSE(g->Tools_Add->isEnabled());
+  EXPECT_TRUE(g->Command1->isHidden());
+  EXPECT_TRUE(g->Command9->isEnabled());
+  g->Set_1->setChecked(true);
+  g->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  f->Data_Guest_Click();
+  ASSERT_TRUE(f->guestWindow());
+  EXPECT_EQ(items(f->guestWindow()->Combo1), customerFilter);
+  EXPECT_EQ(f->guestWindow()->Liv1->rowCount(), 0);
+
+  // The product window in its management use, non-modal.
+  f->Data_Manuf_Click();
+  ManufForm* m = f->manufWindow();
+  ASSERT_TRUE(m);
+  EXPECT_FALSE(m->isModal());
+  EXPECT_TRUE(m->isVisible());
+  EXPECT_TRUE(m->Command0->isHidden());
+  EXPECT_FALSE(m->Menu_Add->isEnabled());
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+// Header clicks sort by a column's text; the same column again flips the
+// direction, another column keeps it. Enter and double-click edit, Delete
+// deletes, other keys do nothing; the right button alone opens the popup.
+TEST_F(Menus, OrderListHeaderKeysAndMouse) {
+  addOrder("2403000003", "100");
+  addOrder("2403000004", "20");
+  addOrder("2403000005", "3");
+  f->OrderShow();
+  ASSERT_EQ(column(0), (QStringList{"2403000002", "2403000003", "2403000004", "2403000005"}));
+  QHeaderView* header = f->Liv1->header();
+  auto clickHeader = [&](int c) {
+    const QPoint at(header->sectionViewportPosition(c) + header->sectionSize(c) / 2, header->height() / 2);
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent ev(t, at, header->viewport()->mapToGlobal(at), Qt::LeftButton, t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(header->viewport(), &ev);
+    }
+  };
+  clickHeader(OrderListCol::ShippingFee);  // ascending kept, as text
+  EXPECT_EQ(column(OrderListCol::ShippingFee), (QStringList{"0", "100", "20", "3"}));
+  clickHeader(OrderListCol::ShippingFee);  // the same column: flipped
+  EXPECT_EQ(column(OrderListCol::ShippingFee), (QStringList{"3", "20", "100", "0"}));
+  clickHeader(OrderListCol::OrderNo);  // another column: still descending
+  EXPECT_EQ(column(0), (QStringList{"2403000005", "2403000004", "2403000003", "2403000002"}));
+  EXPECT_EQ(f->Liv1->sortOrder(), Qt::DescendingOrder);
+  f->OrderShow();  // a rebuild keeps the order
+  EXPECT_EQ(column(0).first(), "2403000005");
+
+  Observer watch(*f, prompt);
+  auto key = [&](QWidget* w, int k) {
+    return watch.text([&] {
+      QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+      QApplication::sendEvent(w, &press);
+    });
+  };
+  f->Liv1->setCurrentRow(1);
+  EXPECT_EQ(key(f->Liv1, Qt::Key_Return), "editor 編輯訂單");
+  EXPECT_EQ(key(f->Liv1, Qt::Key_Enter), "editor 編輯訂單");
+  EXPECT_EQ(key(f->Liv1, Qt::Key_A), "");
+  f->Liv1->setCurrentRow(1);
+  prompt.answer(Prompt::Answer::No);
+  EXPECT_EQ(key(f->Liv1, Qt::Key_Delete), "message 確定刪除選擇的訂單嗎？");
+  EXPECT_EQ(f->db().Order.count(), 5);
+
+  // Double-click on a row.
+  const QRect row = f->Liv1->visualRect(f->Liv1->model()->index(2, 0));
+  EXPECT_EQ(watch.text([&] {
+              for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                                     QEvent::MouseButtonRelease}) {
+                const bool down = t != QEvent::MouseButtonRelease;
+                QMouseEvent ev(t, row.center(), f->Liv1->viewport()->mapToGlobal(row.center()), Qt::LeftButton,
+                               down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(f->Liv1->viewport(), &ev);
+              }
+            }),
+            "editor 編輯訂單");
+
+  // The popup opens on the right button, never on the left.
+  QWindow* window = f->windowHandle();
+  ASSERT_TRUE(window);
+  auto click = [&](Qt::MouseButton b) {
+    const QPoint at = f->Liv1->viewport()->mapTo(f.get(), row.center());
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent ev(t, at, window->mapToGlobal(at), b, t == QEvent::MouseButtonPress ? b : Qt::NoButton,
+                     Qt::NoModifier);
+      QApplication::sendEvent(window, &ev);
+    }
+  };
+  click(Qt::LeftButton);
+  EXPECT_FALSE(f->Menu_OrderTools->isVisible());
+  click(Qt::RightButton);
+  EXPECT_TRUE(f->Menu_OrderTools->isVisible());
+  f->Menu_OrderTools->hide();
+
+  // An empty list: Enter and Delete ask nothing.
+  f->Combo1->setCurrentIndex(f->Combo1->findText("露天拍賣"));
+  f->Combo1_Click();
+  ASSERT_EQ(f->Liv1->rowCount(), 0);
+  EXPECT_EQ(key(f->Liv1, Qt::Key_Delete), "");
+  EXPECT_EQ(key(f->Liv1, Qt::Key_Return), "");
+
+  // Enter in the customer search box runs the search.
+  f->Combo1->setCurrentIndex(0);
+  f->Combo1_Click();
+  f->Text1->clear();
+  EXPECT_EQ(key(f->Text1, Qt::Key_Return), "message " + OrderList::CustomerSearchEmptyText.toStdString());
+  f->Text1->setText("許功蓋");
+  EXPECT_EQ(key(f->Text1, Qt::Key_Return), "");
+  EXPECT_EQ(f->Liv1->rowCount(), 4);
+  EXPECT_FALSE(prompt.pending());
+}
+
+// The product and customer windows as the main window opens them: no entry
+// or button stands disabled but those their management use disables
+// ("加入商品", "加入這個客戶") and the two buyer imports the customer
+// window never offers.
+TEST_F(Menus, ProductAndCustomerWindowsOpenWithTheirCommandsEnabled) {
+  auto disabledIn = [](QWidget* w) {
+    QStringList out;
+    for (QMenu* m : w->findChildren<QMenu*>())
+      for (QAction* a : m->actions())
+        if (!a->isSeparator() && !a->isEnabled()) out << a->text();
+    for (QPushButton* b : w->findChildren<QPushButton*>())
+      if (b->isVisibleTo(w) && !b->isEnabled()) out << b->text();
+    out.sort();
+    return out;
+  };
+  f->Data_Manuf_Click();
+  ASSERT_TRUE(f->manufWindow());
+  EXPECT_EQ(disabledIn(f->manufWindow()), QStringList{"加入商品(&A)"});
+  f->Data_Guest_Click();
+  ASSERT_TRUE(f->guestWindow());
+  EXPECT_EQ(disabledIn(f->guestWindow()), (QStringList{"加入這個客戶(&A)", "匯入Yahoo拍賣檔案", "匯入蝦皮拍賣檔案"}));
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+}  // namespace

@@ -1,0 +1,241 @@
+// The printouts as the windows reach them: the main window's menu and popup
+// entries, the order editor's buttons, the customer and product windows'
+// entries, on the golden database.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "customers/GuestForm.h"
+#include "mainwindow/OrderForm.h"
+#include "ordereditor/OrderInput.h"
+#include "platform/AppPaths.h"
+#include "platform/Codec.h"
+#include "platform/ListView.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "printouts/ExportForm.h"
+#include "printouts/OrderStock.h"
+#include "printouts/PrintoutOutput.h"
+#include "products/ManufForm.h"
+#include "store/DatabaseList.h"
+
+namespace {
+
+struct PrintoutWindows : ::testing::Test {
+  ScriptedPrompt prompt;
+  TestDir db;
+  TestDir temp;
+  std::unique_ptr<OrderForm> f;
+  QList<QUrl> opened;
+  QStringList viewed;
+  int folderDialogs = 0;
+
+  void SetUp() override {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrin"), QStringLiteral("Kestrin"));
+    s.clear();
+    s.sync();
+    const QString app = AppPaths::appPath();
+    QDir(app).removeRecursively();
+    QDir().mkpath(app);
+    const QDir golden(QStringLiteral(KESTRIN_TEST_DATA "/golden-db"));
+    for (const QString& n : golden.entryList(QDir::Files)) QFile::copy(golden.filePath(n), db.file(n));
+    ASSERT_TRUE(DatabaseList::write(app, {DatabaseList::entry(QStringLiteral("店"), db.path())}));
+    SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBaseName"), QStringLiteral("店"));
+    SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("DataBasePath"), db.path());
+    SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("TempPath"), temp.path());
+    Shell::openHook = [this](const QUrl& u) {
+      opened << u;
+      return true;
+    };
+    PrintoutOutput::showText = [this](const QString& path, QWidget*) { viewed << path; };
+    PrintoutOutput::askTempFolder = [this](Database& d, Prompt&, QWidget*) {
+      ++folderDialogs;
+      d.TempPath = temp.path();
+    };
+    f = std::make_unique<OrderForm>(prompt);
+    f->endProgram = [] {};
+    f->quitProgram = [] {};
+    f->AutoBackup = [] {};
+    f->Form_Load();
+    ASSERT_EQ(f->db().TempPath, temp.path());
+  }
+  void TearDown() override {
+    f.reset();
+    Shell::openHook = nullptr;
+    PrintoutOutput::showText = nullptr;
+    PrintoutOutput::askTempFolder = nullptr;
+    ExportForm::showHook = nullptr;
+    OrderStock::showHook = nullptr;
+  }
+  QString file(const char* name) const { return Codec::decode(temp.get(QString::fromLatin1(name))); }
+};
+
+TEST_F(PrintoutWindows, MainWindowEntriesPrintTheSelectedOrders) {
+  for (QAction* a : {f->Sel_ShippingNote, f->Sel_Addr, f->Sel_Note, f->Sel_Stock, f->OrderTools_ShippingNote,
+                     f->OrderTools_Addr, f->OrderTools_Note, f->OrderTools_Stock})
+    EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+  ASSERT_EQ(f->Liv1->rowCount(), 1);  // the unshipped order 2403000002
+  f->Liv1->setSelected(0, true);
+
+  f->Sel_ShippingNote->trigger();
+  ASSERT_EQ(opened.size(), 1);
+  EXPECT_EQ(opened[0], QUrl::fromLocalFile(temp.file(QStringLiteral("temp.htm"))));
+  const QString page = file("temp.htm");
+  EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000002</td>")));
+  EXPECT_TRUE(page.contains(QStringLiteral("碗")));
+
+  f->OrderTools_Addr->trigger();
+  ASSERT_EQ(viewed.size(), 1);
+  EXPECT_EQ(viewed[0], temp.file(QStringLiteral("temp.txt")));
+  EXPECT_EQ(file("temp.txt"), QStringLiteral("姓名：許功蓋  電話：\r\n住址：\r\n"));
+
+  int chooser = 0;
+  ExportForm::showHook = [&](ExportForm& e) {
+    ++chooser;
+    EXPECT_EQ(e.ex, 1);
+    EXPECT_EQ(e.List1->rowCount(), 27);
+    e.Command2_Click();
+  };
+  f->OrderTools_Note->trigger();
+  f->Sel_Note->trigger();
+  EXPECT_EQ(chooser, 2);
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(PrintoutWindows, PopupSelectAllThenNotesPrintsEveryListedOrder) {
+  // A second unshipped order, so the list shows two.
+  Table& order = f->db().Order;
+  const int copy = order.append(QStringLiteral("2403000003"));
+  for (int c = 1; c <= OrderCell::Count; ++c) order.setCell(copy, c, order.cell(2, c));
+  f->OrderShow();
+  ASSERT_EQ(f->Liv1->rowCount(), 2);
+  f->OrderTools_SelAll->trigger();
+  EXPECT_EQ(f->Liv1->selectedRows(), (std::vector<int>{0, 1}));
+  // One selection range, however long the list: a range per row makes every
+  // later look at the selection cost a pass over all of them.
+  EXPECT_EQ(f->Liv1->selectionModel()->selection().size(), 1);
+  f->OrderTools_ShippingNote->trigger();
+  const QString page = file("temp.htm");
+  EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000002</td>")));
+  EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000003</td>")));
+}
+
+TEST_F(PrintoutWindows, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
+  f->Liv1->setSelected(0, true);
+  ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("temp.htm")));
+  f->Sel_ShippingNote_Click();
+  EXPECT_TRUE(opened.isEmpty());
+  EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("發生錯誤!")});
+  EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Exclamation);
+}
+
+TEST_F(PrintoutWindows, AMissingTemporaryFolderIsAskedForFirst) {
+  f->db().TempPath = temp.path() + QStringLiteral("gone/");
+  f->Liv1->setSelected(0, true);
+  f->Sel_ShippingNote_Click();
+  EXPECT_EQ(folderDialogs, 1);
+  EXPECT_EQ(opened.size(), 1);
+  EXPECT_TRUE(temp.has(QStringLiteral("temp.htm")));
+  // A usable folder asks nothing.
+  f->Sel_ShippingNote_Click();
+  EXPECT_EQ(folderDialogs, 1);
+}
+
+TEST_F(PrintoutWindows, PickingListFollowsTheShippedOption) {
+  int shown = 0;
+  OrderStock::showHook = [&](OrderStock& w) {
+    ++shown;
+    ASSERT_EQ(w.Liv1->rowCount(), 1);
+    EXPECT_EQ(w.Liv1->rowTexts(0).mid(0, 3), (QStringList{QStringLiteral("碗"), QStringLiteral("餐具"), QStringLiteral("2")}));
+    EXPECT_EQ(w.statusText->text(), QStringLiteral("數量總計：2"));
+  };
+  f->Liv1->setSelected(0, true);
+  f->Sel_Stock->trigger();
+  EXPECT_EQ(shown, 1);
+
+  f->Option2->setChecked(true);
+  f->Option2_Click();
+  EXPECT_FALSE(f->Sel_Stock->isEnabled());
+  f->Option1->setChecked(true);
+  f->Option1_Click();
+  EXPECT_TRUE(f->Sel_Stock->isEnabled());
+
+  // An empty order list: nothing happens.
+  f->setShippingOptions(false, false);
+  f->OrderShow();
+  ASSERT_EQ(f->Liv1->rowCount(), 0);
+  f->OrderTools_Stock->trigger();
+  EXPECT_EQ(shown, 1);
+}
+
+TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
+  f->Option2->setChecked(true);
+  f->Option2_Click();
+  ASSERT_EQ(f->Liv1->rowCount(), 1);  // 2403000001, one line of 茶杯 at 500 x 2
+  f->Liv1->setCurrentRow(0);
+  int chooser = 0;
+  ExportForm::showHook = [&](ExportForm& e) {
+    ++chooser;
+    EXPECT_EQ(e.ex, 5);
+    EXPECT_EQ(e.List1->rowCount(), 10);
+    EXPECT_EQ(e.List1->text(9, 0), QStringLiteral("小計"));
+    e.List1->setChecked(0, true);
+    e.List1->setChecked(9, true);
+    e.Command1_Click();
+  };
+  f->runOrderInput = [&](OrderInput& e) {
+    e.Text1->setText(QStringLiteral("未存的<名字>"));  // an unsaved edit shows
+    e.Shipped_3->trigger();                             // only the unticked lines: none
+    e.Command15->click();
+    e.Shipped_1->trigger();
+    e.Command6->click();
+    e.Command7->click();
+    e.Command5_Click();
+  };
+  f->Order_Edit_Click();
+  ASSERT_EQ(opened.size(), 1);
+  const QString page = file("temp.htm");
+  EXPECT_TRUE(page.contains(QStringLiteral("<td>未存的&lt;名字&gt;</td>")));
+  EXPECT_FALSE(page.contains(QStringLiteral("茶杯")));
+  EXPECT_TRUE(page.endsWith(QStringLiteral("</table></td></tr></table></body></html>\r\n")));
+  EXPECT_EQ(chooser, 1);
+  EXPECT_EQ(file("temp.txt"), QStringLiteral("茶杯,1000\r\n"));
+  EXPECT_EQ(viewed.size(), 2);  // the label and the export
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(PrintoutWindows, CustomerAndProductWindowsFeedLabelsAndTheChooser) {
+  f->Data_Guest_Click();
+  GuestForm* g = f->guestWindow();
+  ASSERT_NE(g, nullptr);
+  ASSERT_GE(g->Liv1->rowCount(), 1);
+  ASSERT_TRUE(g->Sel_Addr->isEnabled());
+  g->Liv1->setSelected(0, true);
+  g->Sel_Addr->trigger();
+  EXPECT_EQ(file("temp.txt"), QStringLiteral("姓名：王小明  電話：02-1234\r\n住址：台北市\r\n中正區\r\n\r\n"));
+
+  QList<int> sources;
+  QStringList firstCaptions;
+  ExportForm::showHook = [&](ExportForm& e) {
+    sources << e.ex;
+    firstCaptions << e.List1->text(e.List1->rowCount() - 1, 0);
+    e.Command2_Click();
+  };
+  g->Sel_Note->trigger();
+  f->Data_Manuf_Click();
+  ASSERT_NE(f->manufWindow(), nullptr);
+  ASSERT_TRUE(f->manufWindow()->Sel_Note->isEnabled());
+  f->manufWindow()->Sel_Note->trigger();
+  EXPECT_EQ(sources, (QList<int>{2, 3}));
+  EXPECT_EQ(firstCaptions, (QStringList{QStringLiteral("備註"), QStringLiteral("重量")}));
+}
+
+}  // namespace

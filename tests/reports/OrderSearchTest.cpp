@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "ReportsFixture.h"
+#include "ScriptedPrompt.h"
+#include "reports/AdvancedOrderSearch.h"
+#include "reports/OrderSearch.h"
+
+namespace {
+
+using AdvancedOrderSearch::Fields;
+
+std::vector<int> run(const Database& db, Fields f, bool username = false) {
+  AdvancedOrderSearch::prepare(f);
+  EXPECT_EQ(AdvancedOrderSearch::dateMessage(f), "");
+  AdvancedOrderSearch::orderRanges(f);
+  return AdvancedOrderSearch::find(db, f, username);
+}
+
+Fields with(bool unshipped, bool shipped, bool unpaid = false) {
+  Fields f;
+  f.Option1 = unshipped;
+  f.Option2 = shipped;
+  f.Option3 = unpaid;
+  return f;
+}
+
+}  // namespace
+
+TEST(OrderSearch, DateBoxesAreCheckedInTheirOrder) {
+  const struct {
+    const char* box;  // which box gets the text
+    const char* text;
+    QString message;
+  } cases[] = {
+      {"Text2", "2004051", AdvancedOrderSearch::DateMessage},
+      {"Text5", "2004/05/13", AdvancedOrderSearch::DateMessage},
+      {"Text6", "20040513x", AdvancedOrderSearch::ShipDateMessage},
+      {"Text9", "2004-5-13", AdvancedOrderSearch::ShipDateMessage},
+      {"Text7", "+2004051", AdvancedOrderSearch::PayDateMessage},
+      {"Text8", "abcdefgh", AdvancedOrderSearch::PayDateMessage},
+      {"Text2", "20041399", ""},       // no calendar check
+      {"Text8", "  20040513  ", ""},   // blanks go before the check
+      {"Text7", "20040513\r\nx", ""},  // so does a second line
+  };
+  for (const auto& c : cases) {
+    Fields f;
+    QString* box = QString(c.box) == "Text2"   ? &f.Text2
+                   : QString(c.box) == "Text5" ? &f.Text5
+                   : QString(c.box) == "Text6" ? &f.Text6
+                   : QString(c.box) == "Text9" ? &f.Text9
+                   : QString(c.box) == "Text7" ? &f.Text7
+                                               : &f.Text8;
+    *box = QString::fromUtf8(c.text);
+    AdvancedOrderSearch::prepare(f);
+    EXPECT_EQ(AdvancedOrderSearch::dateMessage(f), c.message) << c.box << " " << c.text;
+  }
+  // The order date boxes are checked before the ship and pay dates.
+  Fields f;
+  f.Text8 = "x";
+  f.Text5 = "y";
+  EXPECT_EQ(AdvancedOrderSearch::dateMessage(f), AdvancedOrderSearch::DateMessage);
+}
+
+TEST(OrderSearch, Criteria) {
+  Database db;
+  fillOrders(db);
+  EXPECT_EQ(run(db, with(true, false)), (std::vector<int>{2, 3, 5}));
+  EXPECT_EQ(run(db, with(false, true)), (std::vector<int>{1, 4}));
+  // "未匯款" is the whole payment state: the one with the feedback mark is not found.
+  EXPECT_EQ(run(db, with(false, false, true)), (std::vector<int>{2}));
+  EXPECT_EQ(run(db, with(false, false)), std::vector<int>{});
+
+  Fields f = with(true, false);
+  f.category = "露天拍賣";
+  EXPECT_EQ(run(db, f), (std::vector<int>{3}));
+  f = with(false, true);
+  f.Text1 = "0100";
+  EXPECT_EQ(run(db, f), (std::vector<int>{4}));
+  f = with(true, false);
+  f.Text2 = "20240531";
+  f.Text5 = "20240201";  // reversed, both ends included
+  EXPECT_EQ(run(db, f), (std::vector<int>{3, 5}));
+  f.Text5 = "";  // half a range: no date filter
+  EXPECT_EQ(run(db, f), (std::vector<int>{2, 3, 5}));
+
+  // The customer's name counts only while names are shown.
+  f = with(true, false);
+  f.Text3 = "小美";
+  EXPECT_EQ(run(db, f), std::vector<int>{});
+  EXPECT_EQ(run(db, f, true), (std::vector<int>{3}));
+  f.Text3 = "AMY";
+  EXPECT_EQ(run(db, f), (std::vector<int>{3}));
+
+  f = with(true, false);
+  f.Text4 = "快";
+  EXPECT_EQ(run(db, f), (std::vector<int>{3}));
+
+  // Ship dates: only a method and a date is found; "已出貨" and "未出貨" never.
+  f = with(false, true);
+  f.Text6 = "20240212";
+  f.Text9 = "20240212";
+  EXPECT_EQ(run(db, f), (std::vector<int>{1}));
+  f = with(true, false);
+  f.Text6 = "00000000";
+  f.Text9 = "99999999";
+  EXPECT_EQ(run(db, f), std::vector<int>{});
+
+  // Remittance dates: unpaid orders and "已匯款" never.
+  f = with(false, true);
+  f.Text7 = "20240101";
+  f.Text8 = "20241231";
+  EXPECT_EQ(run(db, f), (std::vector<int>{1}));
+  f = with(true, false);
+  f.Text7 = "20240101";
+  f.Text8 = "20241231";
+  EXPECT_EQ(run(db, f), (std::vector<int>{5}));
+}
+
+// The dialog lists into the main window's list, hands its filters back
+// quietly and runs or clears the shortage list.
+TEST(OrderSearch, DialogListsHandsBackAndCloses) {
+  Database db;
+  fillOrders(db);
+  ScriptedPrompt prompt;
+  FakeHost host;
+  host.category = 1;  // 露天拍賣
+  host.username = true;
+  bool shown = false;
+  OrderSearch::open(db, prompt, host, nullptr, false, true, [&](OrderSearch& dlg) {
+    shown = true;
+    EXPECT_EQ(dlg.Combo1->count(), 5);  // 全部, three categories, 未分類
+    EXPECT_EQ(dlg.Combo1->currentText(), "露天拍賣");
+    EXPECT_TRUE(dlg.Option2->isChecked());
+    EXPECT_FALSE(dlg.Option1->isChecked());
+    EXPECT_TRUE(dlg.Text1->text().isEmpty());
+
+    // A bad date keeps the dialog and the main list as they were.
+    dlg.Text2->setText(" 2024/02 ");
+    dlg.Command1_Click();
+    EXPECT_EQ(prompt.texts(), QStringList{AdvancedOrderSearch::DateMessage});
+    EXPECT_EQ(prompt.shown.back().title, "注意");
+    EXPECT_EQ(dlg.Text2->text(), "2024/02");
+    EXPECT_EQ(host.shows, 0);
+
+    dlg.Text2->clear();
+    dlg.Combo1->setCurrentIndex(0);
+    dlg.Option3->setChecked(true);
+    dlg.Command1_Click();
+  });
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(host.keys(), QStringList{"2401000001"});
+  ASSERT_EQ(host.panels.size(), 7);
+  EXPECT_EQ(host.panels[0], "應收帳款: 335 ");
+  EXPECT_EQ(host.panels[4], "未匯款: 335 ");
+  EXPECT_EQ(host.panels[6], " 共 1 筆資料");
+  EXPECT_EQ(host.category, 0);
+  EXPECT_FALSE(host.unshipped);  // "未匯款" leaves both options clear
+  EXPECT_FALSE(host.shipped);
+  EXPECT_EQ(host.shortageClears, 1);
+  EXPECT_EQ(host.shortageRuns, 0);
+
+  // Unshipped with names shown: the shortage check runs afterwards.
+  OrderSearch::open(db, prompt, host, nullptr, true, false, [&](OrderSearch& dlg) {
+    dlg.Text3->setText("小美");
+    dlg.Command1_Click();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  });
+  EXPECT_EQ(host.keys(), QStringList{"2402000002"});
+  EXPECT_EQ(host.rows[0][2], "amy (王小美)");
+  EXPECT_EQ(host.rows[0][6], "-100");
+  EXPECT_TRUE(host.unshipped);
+  EXPECT_EQ(host.shortageRuns, 1);
+
+  // Nothing found, then 取消: the list empties only through a search.
+  OrderSearch::open(db, prompt, host, nullptr, true, false, [&](OrderSearch& dlg) {
+    dlg.Text1->setText("nothing");
+    dlg.Command1_Click();
+  });
+  EXPECT_TRUE(host.rows.empty());
+  EXPECT_EQ(host.panels[6], "沒有找到符合的訂單");
+  EXPECT_EQ(host.panels[2], "成本: 0 ");
+  const int shows = host.shows;
+  OrderSearch::open(db, prompt, host, nullptr, true, false, [&](OrderSearch& dlg) { dlg.Command2_Click(); });
+  EXPECT_EQ(host.shows, shows);
+}

@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStatusBar>
+
+#include "ReportsFixture.h"
+#include "ScriptedPrompt.h"
+#include "TestDir.h"
+#include "admin/ImagesForm.h"
+#include "platform/ListView.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "reports/StockForm.h"
+#include "reports/StockSearch.h"
+
+namespace {
+
+QStringList names(const ListView& l) {
+  QStringList out;
+  for (int r = 0; r < l.rowCount(); ++r) out << l.text(r, StockList::Name);
+  return out;
+}
+
+struct StockFormTest : ::testing::Test {
+  Database db;
+  ScriptedPrompt prompt;
+  FakeHost host;
+  void SetUp() override {
+    for (const char* k : {"LW1", "LW5", "Width", "Height", "WinState"}) SettingsStore::remove("StockForm", k);
+    fillOrders(db);
+  }
+  // Opens the window as the main window does and hands it to f.
+  void open(const StockForm::MainFilters& main, const std::function<void(StockForm&)>& f) {
+    bool ran = false;
+    StockForm::open(db, prompt, host, nullptr, main, [&](StockForm& form) {
+      ran = true;
+      f(form);
+    });
+    ASSERT_TRUE(ran);
+  }
+  static StockForm::MainFilters shippedOf2024() {
+    StockForm::MainFilters m;
+    m.category = 1;  // 露天拍賣
+    m.unshipped = false;
+    m.shipped = true;
+    m.period = 1;  // 整年
+    m.year = "2024";
+    return m;
+  }
+};
+
+}  // namespace
+
+TEST_F(StockFormTest, OpensOnTheMainWindowsFiltersAndRebuildsOnItsOwn) {
+  open(shippedOf2024(), [&](StockForm& f) {
+    EXPECT_EQ(f.Combo1->count(), 5);  // 全部, two categories, 未分類, 編輯商品分類
+    EXPECT_EQ(f.Combo1->currentText(), "全部");
+    EXPECT_EQ(f.Combo3->itemText(f.Combo3->count() - 1), "編輯客戶分類");
+    EXPECT_EQ(f.Combo3->currentText(), "露天拍賣");
+    EXPECT_TRUE(f.Option2->isChecked());
+    EXPECT_EQ(f.Text5->text(), "2024");
+    EXPECT_EQ(f.Combo2->currentText(), "整年");
+    EXPECT_EQ(names(*f.Liv1), (QStringList{"B", "C", "H"}));
+    EXPECT_EQ(f.Status->text(), " 共 3 筆資料， 4 件商品，售價總計 403 ，成本總計 138 ，結餘 265");
+
+    f.Option1->click();
+    EXPECT_EQ(names(*f.Liv1), (QStringList{"A", "D", "E"}));
+    f.se = true;  // options and category lists stay quiet under se; the period never does
+    f.Option2->click();
+    EXPECT_EQ(names(*f.Liv1), (QStringList{"A", "D", "E"}));
+    f.se = false;
+    f.Combo3->setCurrentIndex(0);
+    f.Combo3_Click();
+    EXPECT_EQ(names(*f.Liv1), (QStringList{"C"}));
+
+    // The category entry opens the editor whatever se holds, then lists "全部".
+    int edits = 0;
+    f.runCategoryEditor = [&](CategoryEdit::Kind k) {
+      EXPECT_EQ(k, CategoryEdit::Kind::Product);
+      db.settings.ProductCategories << "新";
+      ++edits;
+    };
+    f.Combo2->setCurrentIndex(0);
+    f.Combo1->setCurrentIndex(f.Combo1->count() - 1);
+    f.Combo1_Click();
+    EXPECT_EQ(edits, 1);
+    EXPECT_EQ(f.Combo1->currentIndex(), 0);
+    EXPECT_EQ(f.Combo1->itemText(3), "新");
+    EXPECT_EQ(names(*f.Liv1), (QStringList{"C"}));
+  });
+
+  // Neither option in the main window: an empty list with neither option.
+  StockForm::MainFilters none;
+  none.unshipped = false;
+  open(none, [&](StockForm& f) {
+    EXPECT_FALSE(f.Option1->isChecked());
+    EXPECT_FALSE(f.Option2->isChecked());
+    EXPECT_EQ(f.Liv1->rowCount(), 0);
+  });
+
+  // Without 顯示金額統計 only the count and quantity; with HideCost no cost.
+  StockForm::MainFilters m;
+  m.viewMoney = false;
+  open(m, [&](StockForm& f) { EXPECT_EQ(f.Status->text(), " 共 7 筆資料， 12 件商品"); });
+  db.HideCost = true;
+  open(StockForm::MainFilters{}, [&](StockForm& f) {
+    EXPECT_EQ(f.Status->text(), " 共 7 筆資料， 12 件商品，售價總計 758");
+    EXPECT_EQ(f.Liv1->columnWidthTwips(StockList::Cost), 0);
+  });
+}
+
+TEST_F(StockFormTest, RemembersWidthsAndSizeButTheCostColumnIsFixed) {
+  SettingsStore::set("StockForm", "LW5", "120");
+  SettingsStore::set("StockForm", "LW1", "140");
+  open(StockForm::MainFilters{}, [&](StockForm& f) {
+    EXPECT_EQ(f.Liv1->columnWidthTwips(StockList::OrderNo), 140 * 15);
+    EXPECT_EQ(f.Liv1->columnWidthTwips(StockList::Cost), 65 * 15);
+    f.Liv1->setColumnWidthTwips(StockList::Name, 222 * 15);
+    f.setWindowState(Qt::WindowMaximized);
+    f.close();
+  });
+  EXPECT_EQ(SettingsStore::get("StockForm", "LW2"), "222");
+  EXPECT_EQ(SettingsStore::get("StockForm", "LW5"), "65");
+  EXPECT_EQ(SettingsStore::get("StockForm", "Width"), "12000");
+  EXPECT_EQ(SettingsStore::get("StockForm", "Height"), "7920");
+  EXPECT_EQ(SettingsStore::get("StockForm", "WinState"), "2");
+  open(StockForm::MainFilters{}, [&](StockForm& f) { EXPECT_TRUE(f.windowState() & Qt::WindowMaximized); });
+}
+
+TEST_F(StockFormTest, SearchKeepsOrReplacesRowsAndHandsItsChoicesBack) {
+  open(shippedOf2024(), [&](StockForm& f) {
+    f.Combo1->setCurrentIndex(1);  // 飾品 (quietly: no rebuild through code)
+    int searches = 0;
+    f.runSearch = [&](StockSearch& s) {
+      ++searches;
+      EXPECT_EQ(s.Combo1->count(), 4);  // no editor entry
+      // The window's choices; the second time those the first search handed back.
+      EXPECT_EQ(s.Combo1->currentText(), searches == 1 ? "飾品" : "全部");
+      EXPECT_EQ(s.Option2->isChecked(), searches == 1);
+      EXPECT_FALSE(s.Check1->isChecked());
+      s.Combo1->setCurrentIndex(0);
+      s.Option1->setChecked(true);
+      s.Text2->setText("E");
+      s.Check1->setChecked(searches == 2);
+      s.Command1_Click();
+      EXPECT_EQ(s.result(), QDialog::Accepted);
+    };
+    f.Command2_Click();
+    EXPECT_EQ(names(*f.Liv1), QStringList{"E"});
+    EXPECT_EQ(f.Combo1->currentIndex(), 0);
+    EXPECT_TRUE(f.Option1->isChecked());
+    EXPECT_EQ(f.Combo3->currentText(), "露天拍賣");  // period and customer category untouched
+    EXPECT_EQ(f.Combo2->currentText(), "整年");
+    f.Command2_Click();  // kept: the line twice; totals of this run only
+    EXPECT_EQ(names(*f.Liv1), (QStringList{"E", "E"}));
+    EXPECT_EQ(f.Status->text(), " 共 2 筆資料， 5 件商品，售價總計 -33.3333333333333 ，成本總計 5 ，結餘 -38.3333333333333");
+
+    // A bad date keeps the dialog and the list.
+    f.runSearch = [&](StockSearch& s) {
+      s.Text4->setText("2024/1/1");
+      s.Command1_Click();
+      EXPECT_EQ(prompt.texts().back(), StockList::DateMessage);
+      EXPECT_NE(s.result(), QDialog::Accepted);
+    };
+    f.Command2_Click();
+    EXPECT_EQ(f.Liv1->rowCount(), 2);
+  });
+
+  // The search writes the cost total even while costs are hidden.
+  db.HideCost = true;
+  open(StockForm::MainFilters{}, [&](StockForm& f) {
+    f.runSearch = [&](StockSearch& s) {
+      s.Text1->setText("2401");
+      s.Command1_Click();
+    };
+    f.Command2_Click();
+    EXPECT_EQ(f.Status->text(), " 共 2 筆資料， 3 件商品，售價總計 335 ，成本總計 108 ，結餘 227");
+  });
+}
+
+// "列出選擇的訂單" lists each selected line's order once, in the main list, and closes.
+TEST_F(StockFormTest, ListsTheOrdersOfTheSelectedLines) {
+  host.username = true;
+  open(StockForm::MainFilters{}, [&](StockForm& f) {
+    ASSERT_EQ(names(*f.Liv1), (QStringList{"A", "B", "D", "E", "F", "G", "H"}));
+    for (int r : {0, 2, 3, 1}) f.Liv1->setSelected(r, true);
+    f.Command3_Click();
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+  });
+  EXPECT_EQ(host.keys(), (QStringList{"2402000002", "2401000001"}));
+  EXPECT_EQ(host.rows[0][2], "amy (王小美)");
+  EXPECT_EQ(host.panels[0], "應收帳款: 748 ");
+  EXPECT_EQ(host.panels[6], " 共 2 筆資料");
+  EXPECT_EQ(host.shortageRuns, 1);
+
+  // Nothing selected: an empty list, and the shortage list emptied when not unshipped.
+  host.unshipped = false;
+  open(StockForm::MainFilters{}, [&](StockForm& f) { f.Command3_Click(); });
+  EXPECT_TRUE(host.rows.empty());
+  EXPECT_EQ(host.panels[6], "沒有找到符合的訂單");
+  EXPECT_EQ(host.shortageClears, 1);
+}
+
+TEST_F(StockFormTest, LinksPicturesAndExport) {
+  std::vector<QUrl> opened;
+  Shell::openHook = [&](const QUrl& u) {
+    opened.push_back(u);
+    return true;
+  };
+  TestDir dir;
+  db.DataBasePath = dir.path();
+  QImage(40, 30, QImage::Format_RGB32).save(dir.file("a.png"));
+  dir.put("bad.jpg", "not a picture");
+  const auto picture = [&](const char* name, const char* category, const QString& path) {
+    const int r = db.Images.append(name);
+    db.Images.setCell(r, ImagesCell::ImageCategory, category);
+    db.Images.setCell(r, ImagesCell::ImagePath, path);
+  };
+  picture("A", "飾品", "<DataBasePath>a.png");
+  picture("D", "文具", "<DataBasePath>gone.png");
+  picture("E", "飾品", "<DataBasePath>bad.jpg");
+
+  open(StockForm::MainFilters{}, [&](StockForm& f) {
+    int viewers = 0;
+    f.runViewer = [&](ImagesForm& v) {
+      ++viewers;
+      EXPECT_EQ(v.Picture1->pixmap().size(), QSize(40, 30));
+    };
+    f.Liv1->setCurrentRow(0);  // A
+    f.Tools_OpenURL_Click();
+    f.Tools_ViewImages_Click();
+    EXPECT_EQ(viewers, 1);
+    f.Liv1->setCurrentRow(1);  // B: no URL, no picture row
+    f.Tools_OpenURL_Click();
+    f.Tools_ViewImages_Click();
+    f.Liv1->setCurrentRow(2);  // D: a mail address is no web address; the picture is gone
+    f.Tools_OpenURL_Click();
+    f.Tools_ViewImages_Click();
+    f.Liv1->setCurrentRow(3);  // E: a file that is no picture
+    f.Tools_ViewImages_Click();
+    EXPECT_EQ(viewers, 1);
+    EXPECT_EQ(prompt.texts(), (QStringList{"找不到圖片檔案!", "發生錯誤!"}));
+    EXPECT_EQ(prompt.shown[0].title, "注意");
+
+    int exports = 0;
+    f.runExport = [&](int ex, const QString& section, const std::vector<ExportOffer>& offers) {
+      ++exports;
+      EXPECT_EQ(ex, 4);
+      EXPECT_EQ(section, "StockForm");
+      ASSERT_EQ(offers.size(), 9u);
+      EXPECT_EQ(offers[0].caption, "訂單編號");
+      EXPECT_EQ(offers[8].caption, "網址");
+      EXPECT_EQ(offers[8].code, 8);
+    };
+    f.Command1_Click();
+    EXPECT_EQ(exports, 1);
+    f.Command4_Click();
+    EXPECT_EQ(f.Liv1->selectedRows().size(), 7u);
+  });
+  Shell::openHook = nullptr;
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].toString(), "http://shop.example/a");
+}
