@@ -34,6 +34,9 @@ void buildSyntheticDatabase(Database& db, const SyntheticSize& size, unsigned se
   auto num = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
 
   auto& s = db.settings;
+  // The order-number counter as a busy month leaves it.
+  db.NumStr = QDate::currentDate().toString(QStringLiteral("yyMM"));
+  db.num = 1;
   s.CustomerCategories = kSites;
   for (int i = 1; i <= 40; ++i) s.ProductCategories << QStringLiteral("分類%1").arg(i);
   s.ExpenseCategories = {QStringLiteral("運費"), QStringLiteral("包材"), QStringLiteral("手續費")};

@@ -246,10 +246,10 @@ double bestChild(const Run& run, const QString& kind, long* peak = nullptr) {
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(run.self, {QStringLiteral("--child"), kind, QStringLiteral("--db"), run.dbDir, QStringLiteral("--out"), run.outDir});
-    if (!p.waitForFinished(600000)) {
+    if (!p.waitForFinished(300000)) {
       p.kill();
       p.waitForFinished();
-      std::fprintf(stderr, "child %s did not finish\n", kind.toUtf8().constData());
+      std::fprintf(stderr, "child %s did not finish (a message box of the program waits?)\n", kind.toUtf8().constData());
       return -1;
     }
     for (const QByteArray& l : p.readAllStandardOutput().split('\n')) {
