@@ -455,18 +455,33 @@ class ListedSource : public ListRowSource {
   bool accountsWithNames(std::vector<int>& textOfRow, std::vector<QStringView>& texts) const {
     const ListedOrders& l = *listed_;
     const Table& t = *l.order;
-    QHash<std::pair<uint32_t, const void*>, int> slot;
+    // By account first (almost always one name an account); an account met
+    // with another name too gets its pairs looked up.
+    struct First {
+      int text = -1;
+      const void* name = nullptr;
+    };
+    std::vector<First> byAccount(t.valueIdCount());
+    QHash<std::pair<uint32_t, const void*>, int> other;
     made_.clear();
     textOfRow.resize(l.rows.size());
     for (size_t i = 0; i < l.rows.size(); ++i) {
       const uint32_t id = t.valueId(l.rows[i], OrderCell::BuyerAccount);
-      const std::pair<uint32_t, const void*> key{id, l.nameSex[i].constData()};
-      auto it = slot.constFind(key);
-      if (it == slot.constEnd()) {
-        it = slot.insert(key, static_cast<int>(made_.size()));
+      const void* name = l.nameSex[i].constData();
+      First& f = byAccount[id];
+      if (f.text < 0) {
+        f = {static_cast<int>(made_.size()), name};
         made_.push_back(l.accountWithName(t.valueText(id), i));
+      } else if (f.name != name) {
+        auto it = other.constFind({id, name});
+        if (it == other.constEnd()) {
+          it = other.insert({id, name}, static_cast<int>(made_.size()));
+          made_.push_back(l.accountWithName(t.valueText(id), i));
+        }
+        textOfRow[i] = *it;
+        continue;
       }
-      textOfRow[i] = *it;
+      textOfRow[i] = f.text;
     }
     texts.assign(made_.begin(), made_.end());
     return true;

@@ -80,19 +80,31 @@ int rankCompare(QStringView a, QStringView b, const RankTable& t) {
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// Stable sort of (key, position) pairs by key, least significant byte first.
-void radixSort(std::vector<std::pair<uint64_t, int>>& v) {
-  std::vector<std::pair<uint64_t, int>> tmp(v.size());
-  for (int shift = 0; shift < 64; shift += 8) {
-    size_t count[257] = {};
-    for (const auto& e : v) ++count[((e.first >> shift) & 0xFF) + 1];
-    bool single = false;
-    for (int b = 1; b <= 256; ++b)
-      if (count[b] == v.size()) single = true;
-    if (single) continue;  // every key has the same byte here
-    for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
-    for (const auto& e : v) tmp[count[(e.first >> shift) & 0xFF]++] = e;
-    v.swap(tmp);
+// A text's sort key: up to two words of packed character codes.
+struct Keyed {
+  uint64_t first = 0;
+  uint64_t second = 0;
+  int pos = 0;
+};
+
+// Stable sort by (first, second), least significant byte first.
+void radixSort(std::vector<Keyed>& v, bool twoWords) {
+  std::vector<Keyed> tmp(v.size());
+  for (int word = twoWords ? 1 : 0; word >= 0; --word) {
+    for (int shift = 0; shift < 64; shift += 8) {
+      const auto byteOf = [word, shift](const Keyed& e) {
+        return static_cast<size_t>(((word ? e.second : e.first) >> shift) & 0xFF);
+      };
+      size_t count[257] = {};
+      for (const auto& e : v) ++count[byteOf(e) + 1];
+      bool single = false;
+      for (int b = 1; b <= 256; ++b)
+        if (count[b] == v.size()) single = true;
+      if (single) continue;  // every key has the same byte here
+      for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
+      for (const auto& e : v) tmp[count[byteOf(e)]++] = e;
+      v.swap(tmp);
+    }
   }
 }
 
@@ -192,34 +204,42 @@ std::vector<int> ranks(const std::vector<QStringView>& texts, int* levels) {
       return rank;
     }
   }
-  // Ranks renumbered densely from 1 (0 ends a text), packed into a 64-bit
-  // key as many characters as fit; longer texts tied on their key are
-  // ordered by their whole text afterwards.
+  // Ranks renumbered densely from 1 (0 ends a text), packed into one or two
+  // 64-bit words as many characters as fit; longer texts tied on their key
+  // are ordered by their whole text afterwards.
   std::vector<uint16_t> code(used.size(), 0);
   uint32_t alphabet = 0;
   for (size_t r = 1; r < used.size(); ++r)
     if (used[r]) code[r] = static_cast<uint16_t>(++alphabet);
   const int bits = std::max(1, static_cast<int>(std::bit_width(alphabet)));
   const int per = 64 / bits;
-  std::vector<std::pair<uint64_t, int>> keyed(n);
+  const bool twoWords = longest > per;
+  const auto pack = [&](QStringView s, int from) {
+    uint64_t k = 0;
+    const int m = static_cast<int>(std::min<qsizetype>(s.size(), from + per)) - from;
+    for (int j = 0; j < m; ++j)
+      k |= static_cast<uint64_t>(code[t.rank[s[from + j].unicode()]]) << (64 - bits * (j + 1));
+    return k;
+  };
+  std::vector<Keyed> keyed(n);
   for (size_t i = 0; i < n; ++i) {
     const QStringView s = texts[i];
-    uint64_t k = 0;
-    const int m = static_cast<int>(std::min<qsizetype>(s.size(), per));
-    for (int j = 0; j < m; ++j) k |= static_cast<uint64_t>(code[t.rank[s[j].unicode()]]) << (64 - bits * (j + 1));
-    keyed[i] = {k, static_cast<int>(i)};
+    keyed[i].first = pack(s, 0);
+    if (twoWords && s.size() > per) keyed[i].second = pack(s, per);
+    keyed[i].pos = static_cast<int>(i);
   }
-  radixSort(keyed);
-  const bool exact = longest <= per;
+  radixSort(keyed, twoWords);
+  const auto sameKey = [](const Keyed& a, const Keyed& b) { return a.first == b.first && a.second == b.second; };
+  const bool exact = longest <= 2 * per;
   if (!exact) {
     // Runs of equal keys whose texts go on past the key.
     size_t a = 0;
     while (a < n) {
       size_t b = a + 1;
-      while (b < n && keyed[b].first == keyed[a].first) ++b;
+      while (b < n && sameKey(keyed[b], keyed[a])) ++b;
       if (b - a > 1) {
         std::stable_sort(keyed.begin() + static_cast<std::ptrdiff_t>(a), keyed.begin() + static_cast<std::ptrdiff_t>(b),
-                         [&](const auto& x, const auto& y) { return rankCompare(texts[x.second], texts[y.second], t) < 0; });
+                         [&](const Keyed& x, const Keyed& y) { return rankCompare(texts[x.pos], texts[y.pos], t) < 0; });
       }
       a = b;
     }
@@ -227,10 +247,10 @@ std::vector<int> ranks(const std::vector<QStringView>& texts, int* levels) {
   std::vector<int> rank(n, 0);
   int r = 0;
   for (size_t i = 0; i < n; ++i) {
-    if (i > 0 && (keyed[i].first != keyed[i - 1].first ||
-                  (!exact && rankCompare(texts[keyed[i - 1].second], texts[keyed[i].second], t) != 0)))
+    if (i > 0 && (!sameKey(keyed[i], keyed[i - 1]) ||
+                  (!exact && rankCompare(texts[keyed[i - 1].pos], texts[keyed[i].pos], t) != 0)))
       ++r;
-    rank[static_cast<size_t>(keyed[i].second)] = r;
+    rank[static_cast<size_t>(keyed[i].pos)] = r;
   }
   *levels = r + 1;
   return rank;

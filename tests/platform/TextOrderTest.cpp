@@ -89,6 +89,13 @@ TEST(TextOrder, SortedPositionsAreTheLibrarysStableOrder) {
     cases.push_back(c);
   }
   {
+    // Longer than two words of key: ties on the key are settled by the whole text.
+    Case c{"long texts with shared beginnings", {}};
+    const QString common = QStringLiteral("台北市中正區重慶南路一段");
+    for (int i = 0; i < 3000; ++i) c.texts.push_back(common + common.left(static_cast<int>(rng() % 5)) + randomText(rng, ranked, 6));
+    cases.push_back(c);
+  }
+  {
     Case c{"already in order, with ties", {}};
     for (int i = 0; i < 3000; ++i) c.texts.push_back(QStringLiteral("2024/%1").arg(i / 7, 4, 10, QChar(u'0')));
     cases.push_back(c);
