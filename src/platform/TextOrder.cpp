@@ -80,21 +80,26 @@ int rankCompare(QStringView a, QStringView b, const RankTable& t) {
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// A text's sort key: up to two words of packed character codes.
-struct Keyed {
+// A text's sort key: one or two words of packed character codes.
+struct Key1 {
+  uint64_t first = 0;
+  int pos = 0;
+  uint64_t word(int) const { return first; }
+};
+struct Key2 {
   uint64_t first = 0;
   uint64_t second = 0;
   int pos = 0;
+  uint64_t word(int w) const { return w ? second : first; }
 };
 
-// Stable sort by (first, second), least significant byte first.
-void radixSort(std::vector<Keyed>& v, bool twoWords) {
-  std::vector<Keyed> tmp(v.size());
-  for (int word = twoWords ? 1 : 0; word >= 0; --word) {
+// Stable sort by the key's words (the last first), least significant byte first.
+template <typename K>
+void radixSort(std::vector<K>& v, int words) {
+  std::vector<K> tmp(v.size());
+  for (int word = words - 1; word >= 0; --word) {
     for (int shift = 0; shift < 64; shift += 8) {
-      const auto byteOf = [word, shift](const Keyed& e) {
-        return static_cast<size_t>(((word ? e.second : e.first) >> shift) & 0xFF);
-      };
+      const auto byteOf = [word, shift](const K& e) { return static_cast<size_t>((e.word(word) >> shift) & 0xFF); };
       size_t count[257] = {};
       for (const auto& e : v) ++count[byteOf(e) + 1];
       bool single = false;
@@ -221,39 +226,46 @@ std::vector<int> ranks(const std::vector<QStringView>& texts, int* levels) {
       k |= static_cast<uint64_t>(code[t.rank[s[from + j].unicode()]]) << (64 - bits * (j + 1));
     return k;
   };
-  std::vector<Keyed> keyed(n);
+  const bool exact = longest <= 2 * per;
+  // Ranks of texts sorted by their keys: equal keys are equal texts when
+  // the keys hold whole texts; otherwise ties are ordered by the whole text.
+  const auto rankSorted = [&](auto& keyed, int words) {
+    radixSort(keyed, words);
+    const auto sameKey = [](const auto& a, const auto& b) { return a.word(0) == b.word(0) && a.word(1) == b.word(1); };
+    if (!exact) {
+      size_t a = 0;
+      while (a < n) {
+        size_t b = a + 1;
+        while (b < n && sameKey(keyed[b], keyed[a])) ++b;
+        if (b - a > 1) {
+          std::stable_sort(keyed.begin() + static_cast<std::ptrdiff_t>(a), keyed.begin() + static_cast<std::ptrdiff_t>(b),
+                           [&](const auto& x, const auto& y) { return rankCompare(texts[x.pos], texts[y.pos], t) < 0; });
+        }
+        a = b;
+      }
+    }
+    std::vector<int> rank(n, 0);
+    int r = 0;
+    for (size_t i = 0; i < n; ++i) {
+      if (i > 0 && (!sameKey(keyed[i], keyed[i - 1]) ||
+                    (!exact && rankCompare(texts[keyed[i - 1].pos], texts[keyed[i].pos], t) != 0)))
+        ++r;
+      rank[static_cast<size_t>(keyed[i].pos)] = r;
+    }
+    *levels = r + 1;
+    return rank;
+  };
+  if (!twoWords) {
+    std::vector<Key1> keyed(n);
+    for (size_t i = 0; i < n; ++i) keyed[i] = {pack(texts[i], 0), static_cast<int>(i)};
+    return rankSorted(keyed, 1);
+  }
+  std::vector<Key2> keyed(n);
   for (size_t i = 0; i < n; ++i) {
     const QStringView s = texts[i];
-    keyed[i].first = pack(s, 0);
-    if (twoWords && s.size() > per) keyed[i].second = pack(s, per);
-    keyed[i].pos = static_cast<int>(i);
+    keyed[i] = {pack(s, 0), s.size() > per ? pack(s, per) : 0, static_cast<int>(i)};
   }
-  radixSort(keyed, twoWords);
-  const auto sameKey = [](const Keyed& a, const Keyed& b) { return a.first == b.first && a.second == b.second; };
-  const bool exact = longest <= 2 * per;
-  if (!exact) {
-    // Runs of equal keys whose texts go on past the key.
-    size_t a = 0;
-    while (a < n) {
-      size_t b = a + 1;
-      while (b < n && sameKey(keyed[b], keyed[a])) ++b;
-      if (b - a > 1) {
-        std::stable_sort(keyed.begin() + static_cast<std::ptrdiff_t>(a), keyed.begin() + static_cast<std::ptrdiff_t>(b),
-                         [&](const Keyed& x, const Keyed& y) { return rankCompare(texts[x.pos], texts[y.pos], t) < 0; });
-      }
-      a = b;
-    }
-  }
-  std::vector<int> rank(n, 0);
-  int r = 0;
-  for (size_t i = 0; i < n; ++i) {
-    if (i > 0 && (!sameKey(keyed[i], keyed[i - 1]) ||
-                  (!exact && rankCompare(texts[keyed[i - 1].pos], texts[keyed[i].pos], t) != 0)))
-      ++r;
-    rank[static_cast<size_t>(keyed[i].pos)] = r;
-  }
-  *levels = r + 1;
-  return rank;
+  return rankSorted(keyed, 2);
 }
 
 std::vector<int> byRank(const std::vector<int>& rank, int levels, bool descending) {
