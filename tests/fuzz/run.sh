@@ -28,6 +28,7 @@ declare -A TARGETS=(
   [fuzz_supplier_csv]="tests/fuzz/fuzz_supplier_csv.cpp"
   [fuzz_purchase_sheet]="tests/fuzz/fuzz_purchase_sheet.cpp"
 )
+EXTRA_SOURCES[fuzz_table_reader]="src/store/TableFileParse.cpp src/store/Table.cpp"
 EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
 EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/products/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
 # Time of a target when none is given (default: $secs).
