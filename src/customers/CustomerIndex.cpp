@@ -118,13 +118,14 @@ int CustomerIndex::row(const Table& t, int r, int accountCell, int categoryCell,
   return category < 0 ? 0 : find(t.cell(r, accountCell), category);
 }
 
-void CustomerIndex::rows(const Table& t, int from, int to, int accountCell, int categoryCell, Memo& memo,
-                         int* out) const {
+template <typename RowAt>
+void CustomerIndex::findRows(const Table& t, RowAt rowAt, size_t count, int accountCell, int categoryCell, Memo& memo,
+                             int* out) const {
   // Groups of rows go through three steps together: hash and ask for the
   // slot; find the slot of the same hash and ask for its account's
   // characters; compare them. Each step's memory reads are on their way
   // while the group's other rows are worked on.
-  constexpr int kGroup = 16;
+  constexpr size_t kGroup = 16;
   struct Ask {
     QStringView account;
     int category;
@@ -133,20 +134,21 @@ void CustomerIndex::rows(const Table& t, int from, int to, int accountCell, int 
     size_t at;
   };
   Ask ask[kGroup];
-  for (int start = from; start < to; start += kGroup) {
-    const int n = std::min(kGroup, to - start);
-    for (int k = 0; k < n; ++k) {
+  for (size_t start = 0; start < count; start += kGroup) {
+    const size_t n = std::min(kGroup, count - start);
+    for (size_t k = 0; k < n; ++k) {
       Ask& a = ask[k];
-      a.category = categoryOf(t, start + k, categoryCell, memo);
+      const int r = rowAt(start + k);
+      a.category = categoryOf(t, r, categoryCell, memo);
       if (a.category < 0) continue;
-      a.account = t.cell(start + k, accountCell);
+      a.account = t.cell(r, accountCell);
       const uint64_t h = hashOf(a.account, a.category);
       a.part = &parts_[h & (parts_.size() - 1)];
       a.tag = tagOf(h);
       a.at = a.part->home(a.tag);
       __builtin_prefetch(&a.part->entries[a.at]);
     }
-    for (int k = 0; k < n; ++k) {
+    for (size_t k = 0; k < n; ++k) {
       Ask& a = ask[k];
       if (a.category < 0) continue;
       // The first slot that may hold the key (or the free one that ends the search).
@@ -156,9 +158,20 @@ void CustomerIndex::rows(const Table& t, int from, int to, int accountCell, int 
       }
       __builtin_prefetch(a.part->entries[a.at].account);
     }
-    for (int k = 0; k < n; ++k) {
+    for (size_t k = 0; k < n; ++k) {
       const Ask& a = ask[k];
-      out[start - from + k] = a.category < 0 ? 0 : findFrom(*a.part, a.at, a.tag, a.account, a.category);
+      out[start + k] = a.category < 0 ? 0 : findFrom(*a.part, a.at, a.tag, a.account, a.category);
     }
   }
+}
+
+void CustomerIndex::rows(const Table& t, int from, int to, int accountCell, int categoryCell, Memo& memo,
+                         int* out) const {
+  findRows(t, [from](size_t k) { return from + static_cast<int>(k); }, static_cast<size_t>(std::max(0, to - from)),
+           accountCell, categoryCell, memo, out);
+}
+
+void CustomerIndex::rows(const Table& t, const int* rowList, size_t count, int accountCell, int categoryCell,
+                         Memo& memo, int* out) const {
+  findRows(t, [rowList](size_t k) { return rowList[k]; }, count, accountCell, categoryCell, memo, out);
 }

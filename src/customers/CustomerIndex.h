@@ -38,6 +38,9 @@ class CustomerIndex {
   // from + k. Faster than one by one: the look-ups of a few rows wait for
   // memory together.
   void rows(const Table& t, int from, int to, int accountCell, int categoryCell, Memo& memo, int* out) const;
+  // The same for the listed rows of a table: out[k] for row rowList[k].
+  void rows(const Table& t, const int* rowList, size_t count, int accountCell, int categoryCell, Memo& memo,
+            int* out) const;
 
   // The first Guest row of the key of Guest row r (r itself for the first).
   int firstOf(int r) const { return first_[static_cast<size_t>(r)]; }
@@ -64,6 +67,9 @@ class CustomerIndex {
   int find(QStringView account, int category) const;
   int findFrom(const Part& part, size_t i, uint32_t tag, QStringView account, int category) const;
   int categoryOf(const Table& t, int r, int categoryCell, Memo& memo) const;
+  template <typename RowAt>
+  void findRows(const Table& t, RowAt rowAt, size_t count, int accountCell, int categoryCell, Memo& memo,
+                int* out) const;
 
   const Table& guest_;
   QHash<QStringView, int> categories_;  // category text -> its number (views into the Guest table)

@@ -42,19 +42,7 @@ QStringView nameOf(const QString& cell) {
 }
 }  // namespace
 
-namespace {
-// Text without letters that have cases (Chinese names, digits) is the same
-// in any case: the plain, much faster comparison gives the answer.
-Qt::CaseSensitivity sensitivityFor(QStringView what) {
-  for (const QChar ch : what)
-    if (ch.toLower() != ch || ch.toUpper() != ch) return Qt::CaseInsensitive;
-  return Qt::CaseSensitive;
-}
-}  // namespace
-
-bool holds(QStringView text, QStringView what) { return text.contains(what, sensitivityFor(what)); }
-
-Holds::Holds(const QString& what) : what_(what), cs_(sensitivityFor(what)) {}
+bool holds(QStringView text, QStringView what) { return text.contains(what, foldingNeeded(what)); }
 
 std::vector<int> fieldSearch(const Table& guest, const Conditions& c) {
   const std::array<QString, 8>& text = c.text;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "customers/GuestList.h"
+#include "store/CaselessSearch.h"
 
 class Database;
 
@@ -18,15 +19,7 @@ namespace GuestFind {
 // same way as lower case does, without making lower-case copies.
 bool holds(QStringView text, QStringView what);
 // The same test for many texts, with the look at `what` made once.
-class Holds {
- public:
-  explicit Holds(const QString& what);
-  bool operator()(QStringView text) const { return text.contains(what_, cs_); }
-
- private:
-  QString what_;
-  Qt::CaseSensitivity cs_;
-};
+using Holds = CaselessSearch;
 
 struct Conditions {
   // The dialog's category: "全部" passes every customer, any other text
