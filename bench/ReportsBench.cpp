@@ -102,10 +102,20 @@ KESTRIN_BENCH(SalesRankingYear) {
   f.year = QStringLiteral("2021");
   f.period = QStringLiteral("整年");
   size_t products = 0;
-  const double ms = ctx.bestMs([&] { products = SalesRanking::ManufTopShow(ctx.db, f).products.size(); });
+  // Both lists filled as the window fills them.
+  ListView liv1, liv2;
+  liv1.setColumns(SalesRanking::productCaptions());
+  liv2.setColumns(SalesRanking::categoryCaptions());
+  auto show = [&] {
+    SalesRanking::Ranking r = SalesRanking::ManufTopShow(ctx.db, f);
+    liv1.setRowSource(r.products.source());
+    liv2.setRows(std::move(r.categories));
+    products = static_cast<size_t>(liv1.rowCount());
+  };
+  const double ms = ctx.bestMs(show);
   std::printf("  (%zu lines of the year, %zu products ranked)\n", SalesRanking::selectLines(ctx.db, f).size(), products);
   ctx.report(QStringLiteral("sales ranking of a year"), ms, ctx.scanMs, kTarget, 100);
   f.period = QStringLiteral("全部");
-  const double whole = ctx.bestMs([&] { products = SalesRanking::ManufTopShow(ctx.db, f).products.size(); });
+  const double whole = ctx.bestMs(show);
   ctx.report(QStringLiteral("sales ranking of every line"), whole, ctx.scanMs, kTarget, 100);
 }

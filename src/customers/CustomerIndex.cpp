@@ -1,17 +1,10 @@
 #include "customers/CustomerIndex.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "store/HashedRows.h"
 #include "store/Parallel.h"
 #include "store/Table.h"
-
-namespace {
-bool sameAccount(const QChar* a, uint32_t na, QStringView b) {
-  return na == static_cast<uint32_t>(b.size()) && std::memcmp(a, b.data(), na * sizeof(QChar)) == 0;
-}
-}  // namespace
 
 uint64_t CustomerIndex::hashOf(QStringView account, int category) {
   uint64_t h = keyHash(account) + static_cast<uint64_t>(category) * 0x9E3779B97F4A7C15ull;
@@ -54,48 +47,25 @@ CustomerIndex::CustomerIndex(const Table& guest) : guest_(guest) {
       mine.clear();
       for (size_t r = 1; r <= n; ++r)
         if ((hashes[r] & (parts_.size() - 1)) == p) mine.push_back(static_cast<int>(r));
-      Part& part = parts_[p];
-      part.entries.assign(std::max<size_t>(16, mine.size() * 3 / 2), Slot{});  // at most two thirds full
+      TextKeyTable part(mine.size());
       constexpr size_t kGroup = 16;
       for (size_t g = 0; g < mine.size(); g += kGroup) {
         const size_t end = std::min(mine.size(), g + kGroup);
-        for (size_t k = g; k < end; ++k) __builtin_prefetch(&part.entries[part.home(tagOf(hashes[mine[k]]))]);
+        for (size_t k = g; k < end; ++k) part.prefetch(hashes[mine[k]]);
         for (size_t k = g; k < end; ++k) {
           const int r = mine[k];
-          const uint32_t tag = tagOf(hashes[r]);
-          const QString& account = guest.key(r);
-          const int category = categoryOf[r];
-          for (size_t i = part.home(tag);; i = part.next(i)) {
-            Slot& s = part.entries[i];
-            if (s.row == 0) {
-              s = {account.constData(), static_cast<uint32_t>(account.size()), category, tag, r};
-              first_[r] = r;
-              break;
-            }
-            if (s.tag == tag && s.category == category && sameAccount(s.account, s.length, account)) {
-              first_[r] = s.row;
-              break;
-            }
-          }
+          const int before = part.insert(hashes[r], guest.key(r), categoryOf[r], r);
+          first_[r] = before ? before : r;
         }
       }
+      parts_[p] = std::move(part);
     }
   });
 }
 
-int CustomerIndex::findFrom(const Part& part, size_t i, uint32_t tag, QStringView account, int category) const {
-  for (;; i = part.next(i)) {
-    const Slot& s = part.entries[i];
-    if (s.row == 0) return 0;
-    if (s.tag == tag && s.category == category && sameAccount(s.account, s.length, account)) return s.row;
-  }
-}
-
 int CustomerIndex::find(QStringView account, int category) const {
   const uint64_t h = hashOf(account, category);
-  const Part& part = parts_[h & (parts_.size() - 1)];
-  const uint32_t tag = tagOf(h);
-  return findFrom(part, part.home(tag), tag, account, category);
+  return parts_[h & (parts_.size() - 1)].find(h, account, category);
 }
 
 int CustomerIndex::row(QStringView account, QStringView category) const {
@@ -129,8 +99,8 @@ void CustomerIndex::findRows(const Table& t, RowAt rowAt, size_t count, int acco
   struct Ask {
     QStringView account;
     int category;
-    uint32_t tag;
-    const Part* part;
+    uint64_t hash;
+    const TextKeyTable* part;
     size_t at;
   };
   Ask ask[kGroup];
@@ -142,25 +112,15 @@ void CustomerIndex::findRows(const Table& t, RowAt rowAt, size_t count, int acco
       a.category = categoryOf(t, r, categoryCell, memo);
       if (a.category < 0) continue;
       a.account = t.cell(r, accountCell);
-      const uint64_t h = hashOf(a.account, a.category);
-      a.part = &parts_[h & (parts_.size() - 1)];
-      a.tag = tagOf(h);
-      a.at = a.part->home(a.tag);
-      __builtin_prefetch(&a.part->entries[a.at]);
+      a.hash = hashOf(a.account, a.category);
+      a.part = &parts_[a.hash & (parts_.size() - 1)];
+      a.part->prefetch(a.hash);
     }
-    for (size_t k = 0; k < n; ++k) {
-      Ask& a = ask[k];
-      if (a.category < 0) continue;
-      // The first slot that may hold the key (or the free one that ends the search).
-      for (;; a.at = a.part->next(a.at)) {
-        const Slot& s = a.part->entries[a.at];
-        if (s.row == 0 || (s.tag == a.tag && s.category == a.category && s.length == a.account.size())) break;
-      }
-      __builtin_prefetch(a.part->entries[a.at].account);
-    }
+    for (size_t k = 0; k < n; ++k)
+      if (ask[k].category >= 0) ask[k].at = ask[k].part->candidate(ask[k].hash, ask[k].account, ask[k].category);
     for (size_t k = 0; k < n; ++k) {
       const Ask& a = ask[k];
-      out[start + k] = a.category < 0 ? 0 : findFrom(*a.part, a.at, a.tag, a.account, a.category);
+      out[start + k] = a.category < 0 ? 0 : a.part->find(a.hash, a.account, a.category, a.at);
     }
   }
 }

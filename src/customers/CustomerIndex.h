@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "store/HashedRows.h"
+
 class Table;
 
 class CustomerIndex {
@@ -46,26 +48,9 @@ class CustomerIndex {
   int firstOf(int r) const { return first_[static_cast<size_t>(r)]; }
 
  private:
-  struct Slot {
-    const QChar* account = nullptr;  // the characters of the stored row's account
-    uint32_t length = 0;
-    int category = 0;  // number of the category text
-    uint32_t tag = 0;  // 32 bits of the key's hash
-    int row = 0;       // 0: free
-  };
-  struct Part {
-    std::vector<Slot> entries;
-    // Where a key of this tag starts looking, and the slot after i.
-    size_t home(uint32_t tag) const {
-      return static_cast<size_t>((static_cast<uint64_t>(tag * 0x9E3779B9u) * entries.size()) >> 32);
-    }
-    size_t next(size_t i) const { return i + 1 == entries.size() ? 0 : i + 1; }
-  };
-  static uint32_t tagOf(uint64_t h) { return static_cast<uint32_t>(h >> 32); }
   static constexpr int kPartBits = 3;
   static uint64_t hashOf(QStringView account, int category);
   int find(QStringView account, int category) const;
-  int findFrom(const Part& part, size_t i, uint32_t tag, QStringView account, int category) const;
   int categoryOf(const Table& t, int r, int categoryCell, Memo& memo) const;
   template <typename RowAt>
   void findRows(const Table& t, RowAt rowAt, size_t count, int accountCell, int categoryCell, Memo& memo,
@@ -73,6 +58,6 @@ class CustomerIndex {
 
   const Table& guest_;
   QHash<QStringView, int> categories_;  // category text -> its number (views into the Guest table)
-  std::vector<Part> parts_;             // keys fall into parts by their hash, each built on a thread
+  std::vector<TextKeyTable> parts_;     // keys fall into parts by their hash, each built on a thread
   std::vector<int> first_;
 };
