@@ -1,6 +1,7 @@
 #include "customers/CustomerIndex.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "store/HashedRows.h"
 #include "store/Parallel.h"
@@ -15,26 +16,29 @@ uint64_t CustomerIndex::hashOf(QStringView account, int category) {
 
 CustomerIndex::CustomerIndex(const Table& guest) : guest_(guest) {
   const size_t n = static_cast<size_t>(guest.count());
-  // Category numbers, one per distinct text.
+  // Each row's category number (one per distinct text) and key hash, on
+  // several threads; the numbers are handed out under a lock, which a
+  // thread takes once per distinct category cell it meets.
   std::vector<int> categoryOf(n + 1, 0);
-  {
-    QHash<uint32_t, int> byId;
-    for (size_t r = 1; r <= n; ++r) {
+  std::vector<uint64_t> hashes(n + 1);
+  std::mutex numbering;
+  forEachSlice(n, 20000, [&](size_t from, size_t to) {
+    Memo memo;
+    for (size_t r = from + 1; r <= to; ++r) {
       const int g = static_cast<int>(r);
       const uint32_t id = guest.valueId(g, GuestCell::CustomerCategory);
-      auto it = byId.constFind(id);
-      if (it == byId.constEnd()) {
+      const size_t k = id & (memo.id.size() - 1);
+      if (memo.id[k] != id) {
         const QStringView text(guest.cell(g, GuestCell::CustomerCategory));
+        const std::lock_guard<std::mutex> lock(numbering);
         auto c = categories_.constFind(text);
         if (c == categories_.constEnd()) c = categories_.insert(text, static_cast<int>(categories_.size()));
-        it = byId.insert(id, *c);
+        memo.id[k] = id;
+        memo.category[k] = *c;
       }
-      categoryOf[r] = *it;
+      categoryOf[r] = memo.category[k];
+      hashes[r] = hashOf(guest.key(g), categoryOf[r]);
     }
-  }
-  std::vector<uint64_t> hashes(n + 1);
-  forEachSlice(n, 20000, [&](size_t from, size_t to) {
-    for (size_t r = from + 1; r <= to; ++r) hashes[r] = hashOf(guest.key(static_cast<int>(r)), categoryOf[r]);
   });
 
   first_.assign(n + 1, 0);

@@ -139,7 +139,6 @@ QString shareText(long long qty, long long total) {
 // ---- the product ranking's rows ----
 
 struct RankedRows::Data {
-  const Table* stock = nullptr;
   std::vector<RankedProduct> ranked;
 };
 
@@ -157,9 +156,8 @@ class RankedSource : public ListRowSource {
 };
 }  // namespace
 
-RankedRows::RankedRows(const Table& stock, std::vector<RankedProduct> ranked) {
+RankedRows::RankedRows(std::vector<RankedProduct> ranked) {
   auto d = std::make_shared<Data>();
-  d->stock = &stock;
   d->ranked = std::move(ranked);
   data_ = std::move(d);
 }
@@ -169,8 +167,8 @@ size_t RankedRows::size() const { return data_ ? data_->ranked.size() : 0; }
 QString RankedRows::text(size_t i, int column) const {
   const RankedProduct& p = data_->ranked[i];
   switch (column) {
-    case Name: return data_->stock->cell(p.line, StockCell::LineName);
-    case Category: return data_->stock->cell(p.line, StockCell::LineCategory);
+    case Name: return p.name;
+    case Category: return p.category;
     case Qty: return QString::number(p.whole);
     case Sales: return p.sales.toText();
     case Cost: return p.cost.toText();
@@ -336,7 +334,8 @@ Ranking ManufTopShow(const Database& db, const Filter& filter) {
   products.reserve(ranked.size());
   for (const Keyed& k : ranked) {
     const ProductSum& s = rows[k.at];
-    products.push_back({s.line, k.whole, s.sales, s.cost});
+    products.push_back({stock.cell(s.line, StockCell::LineName), stock.cell(s.line, StockCell::LineCategory), k.whole,
+                        s.sales, s.cost});
   }
   if (products.empty()) return out;
 
@@ -344,7 +343,7 @@ Ranking ManufTopShow(const Database& db, const Filter& filter) {
   std::vector<std::pair<QString, long long>> categories;
   QHash<QStringView, size_t> categoryAt;
   for (const RankedProduct& p : products) {
-    const QString& c = stock.cell(p.line, StockCell::LineCategory);
+    const QString& c = p.category;
     const auto it = categoryAt.constFind(c);
     if (it == categoryAt.constEnd()) {
       categoryAt.insert(c, categories.size());
@@ -353,7 +352,7 @@ Ranking ManufTopShow(const Database& db, const Filter& filter) {
       categories[*it].second += p.whole;
     }
   }
-  out.products = RankedRows(stock, std::move(products));
+  out.products = RankedRows(std::move(products));
   std::vector<Keyed> byQty;
   byQty.reserve(categories.size());
   for (size_t i = 0; i < categories.size(); ++i)

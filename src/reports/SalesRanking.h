@@ -49,21 +49,22 @@ struct Filter {
 // exists (its first Order row), of the category, dated in the period.
 std::vector<int> selectLines(const Database& db, const Filter& filter);
 
-// A ranked product: the line that opened its row (name and category), its
-// whole quantity and its money sums.
+// A ranked product: the name and category of the line that opened its row
+// (shared with the cells, not copied), its whole quantity and its money sums.
 struct RankedProduct {
-  int line = 0;
+  QString name, category;
   long long whole = 0;
   Decimal sales, cost;
 };
 
 // The product ranking's rows (ProductColumns cells each, in rank order),
-// their texts made when read: a ranking of 80k products costs no text until
-// the list paints it. The Stock table must stay as it is while they are used.
+// their number texts made when read: a ranking of 80k products costs no
+// text until the list paints it. They hold what they show, so orders may
+// change while the ranking window shows them.
 class RankedRows {
  public:
   RankedRows() = default;
-  RankedRows(const Table& stock, std::vector<RankedProduct> ranked);
+  explicit RankedRows(std::vector<RankedProduct> ranked);
   size_t size() const;
   bool empty() const { return size() == 0; }
   QString text(size_t i, int column) const;

@@ -67,7 +67,8 @@ struct ListedLine {
 // The rows of a listing, made from the tables when read: a list of 100k
 // lines costs two row numbers a line until rows are read or painted. Reads
 // like a vector of rows. The Stock and Order tables must stay as they are
-// while the rows (or a list showing them) are used.
+// while the rows (or a list showing them) are used: the products-in-orders
+// window is modal and builds its list afresh at every opening.
 class ListedRows {
  public:
   ListedRows() = default;
@@ -105,9 +106,8 @@ class ListedRows {
   const_iterator begin() const { return {this, 0}; }
   const_iterator end() const { return {this, size()}; }
 
-  struct Data;
-
  private:
+  struct Data;
   std::shared_ptr<const Data> data_;
 };
 

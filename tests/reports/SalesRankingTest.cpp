@@ -66,6 +66,15 @@ TEST(SalesRanking, MergeTable) {
        {{"P", "a", "4", "1234567890.12345", "0"}}},
   };
   for (const auto& c : cases) EXPECT_EQ(SalesRanking::ManufTopShow(c.db, all()).products.rows(), c.expected) << c.what;
+
+  // The ranking window stays open while orders change: its rows hold their texts.
+  Database db = withLines({{"P", "a", "10", "6", "2"}, {"Q", "a", "5", "1", "1"}});
+  const SalesRanking::RankedRows rows = SalesRanking::ManufTopShow(db, all()).products;
+  const auto source = rows.source();
+  db.Stock.remove(1);
+  db.Stock.setCell(1, StockCell::LineName, "Z");
+  EXPECT_EQ(rows.rows(), (std::vector<QStringList>{{"P", "a", "2", "20", "12"}, {"Q", "a", "1", "5", "1"}}));
+  EXPECT_EQ(source->text(1, SalesRanking::Name), "Q");
 }
 
 // The ranking of a long book equals the plain one-pass merge and sort,
