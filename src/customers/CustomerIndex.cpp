@@ -19,47 +19,61 @@ CustomerIndex::CustomerIndex(const Table& guest) : guest_(guest) {
   // Each row's category number (one per distinct text) and key hash, on
   // several threads; the numbers are handed out under a lock, which a
   // thread takes once per distinct category cell it meets.
-  std::vector<int> categoryOf(n + 1, 0);
-  std::vector<uint64_t> hashes(n + 1);
+  // What a part needs of a row, gathered by slices of rows, each slice's
+  // rows already sorted into the parts.
+  struct Key {
+    int row;
+    int category;
+    uint64_t hash;
+    QStringView account;
+  };
+  parts_.resize(size_t{1} << kPartBits);
+  const size_t kSlice = 16384;
+  std::vector<std::vector<std::vector<Key>>> slices((n + kSlice - 1) / kSlice,
+                                                   std::vector<std::vector<Key>>(parts_.size()));
   std::mutex numbering;
-  forEachSlice(n, 20000, [&](size_t from, size_t to) {
+  forEachSlice(slices.size(), 1, [&](size_t fromSlice, size_t toSlice) {
     Memo memo;
-    for (size_t r = from + 1; r <= to; ++r) {
-      const int g = static_cast<int>(r);
-      const uint32_t id = guest.valueId(g, GuestCell::CustomerCategory);
-      const size_t k = id & (memo.id.size() - 1);
-      if (memo.id[k] != id) {
-        const QStringView text(guest.cell(g, GuestCell::CustomerCategory));
-        const std::lock_guard<std::mutex> lock(numbering);
-        auto c = categories_.constFind(text);
-        if (c == categories_.constEnd()) c = categories_.insert(text, static_cast<int>(categories_.size()));
-        memo.id[k] = id;
-        memo.category[k] = *c;
+    for (size_t sl = fromSlice; sl < toSlice; ++sl) {
+      for (auto& part : slices[sl]) part.reserve(kSlice / parts_.size() + kSlice / 64);
+      for (size_t r = sl * kSlice + 1; r <= std::min(n, (sl + 1) * kSlice); ++r) {
+        const int g = static_cast<int>(r);
+        const uint32_t id = guest.valueId(g, GuestCell::CustomerCategory);
+        const size_t k = id & (memo.id.size() - 1);
+        if (memo.id[k] != id) {
+          const QStringView text(guest.cell(g, GuestCell::CustomerCategory));
+          const std::lock_guard<std::mutex> lock(numbering);
+          auto c = categories_.constFind(text);
+          if (c == categories_.constEnd()) c = categories_.insert(text, static_cast<int>(categories_.size()));
+          memo.id[k] = id;
+          memo.category[k] = *c;
+        }
+        const QStringView account(guest.key(g));
+        const uint64_t h = hashOf(account, memo.category[k]);
+        slices[sl][h & (parts_.size() - 1)].push_back({g, memo.category[k], h, account});
       }
-      categoryOf[r] = memo.category[k];
-      hashes[r] = hashOf(guest.key(g), categoryOf[r]);
     }
   });
 
   first_.assign(n + 1, 0);
-  parts_.resize(size_t{1} << kPartBits);
   // Each part takes its keys in row order, so the row it keeps for a key is
   // the key's first.
   forEachSlice(parts_.size(), 1, [&](size_t fromPart, size_t toPart) {
-    std::vector<int> mine;
     for (size_t p = fromPart; p < toPart; ++p) {
-      mine.clear();
-      for (size_t r = 1; r <= n; ++r)
-        if ((hashes[r] & (parts_.size() - 1)) == p) mine.push_back(static_cast<int>(r));
-      TextKeyTable part(mine.size());
+      size_t keys = 0;
+      for (const auto& sl : slices) keys += sl[p].size();
+      TextKeyTable part(keys);
       constexpr size_t kGroup = 16;
-      for (size_t g = 0; g < mine.size(); g += kGroup) {
-        const size_t end = std::min(mine.size(), g + kGroup);
-        for (size_t k = g; k < end; ++k) part.prefetch(hashes[mine[k]]);
-        for (size_t k = g; k < end; ++k) {
-          const int r = mine[k];
-          const int before = part.insert(hashes[r], guest.key(r), categoryOf[r], r);
-          first_[r] = before ? before : r;
+      for (const auto& sl : slices) {
+        const std::vector<Key>& mine = sl[p];
+        for (size_t g = 0; g < mine.size(); g += kGroup) {
+          const size_t end = std::min(mine.size(), g + kGroup);
+          for (size_t k = g; k < end; ++k) part.prefetch(mine[k].hash);
+          for (size_t k = g; k < end; ++k) {
+            const Key& key = mine[k];
+            const int before = part.insert(key.hash, key.account, key.category, key.row);
+            first_[static_cast<size_t>(key.row)] = before ? before : key.row;
+          }
         }
       }
       parts_[p] = std::move(part);
