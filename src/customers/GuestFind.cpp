@@ -1,10 +1,13 @@
 #include "customers/GuestFind.h"
 
-#include <QHash>
-#include <QSet>
+#include <algorithm>
+#include <mutex>
+#include <utility>
 
 #include "customers/CustomerFields.h"
 #include "store/Database.h"
+#include "store/HashedRows.h"
+#include "store/Parallel.h"
 
 namespace GuestFind {
 
@@ -13,6 +16,25 @@ namespace {
 constexpr int kCells[] = {GuestCell::CustomerAccount, GuestCell::CustomerNameSex, GuestCell::CustomerPhone,
                           GuestCell::CustomerMobile,  GuestCell::CustomerEmail,   GuestCell::CustomerAddress,
                           GuestCell::BankLast5,       GuestCell::CustomerNote};
+// The rows 1..count for which keep(row) holds, in row order, tested in
+// slices on several threads.
+template <typename Keep>
+std::vector<int> rowsWhere(int count, Keep&& keep) {
+  std::mutex m;
+  std::vector<std::pair<int, std::vector<int>>> parts;
+  forEachSlice(static_cast<size_t>(count), 20000, [&](size_t from, size_t to) {
+    std::vector<int> part;
+    for (int r = static_cast<int>(from) + 1; r <= static_cast<int>(to); ++r)
+      if (keep(r)) part.push_back(r);
+    const std::lock_guard<std::mutex> lock(m);
+    parts.emplace_back(static_cast<int>(from), std::move(part));
+  });
+  std::sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<int> all;
+  for (const auto& p : parts) all.insert(all.end(), p.second.begin(), p.second.end());
+  return all;
+}
+
 // The name part of a name-and-sex cell, without a copy.
 QStringView nameOf(const QString& cell) {
   const qsizetype i = cell.indexOf(NameSex::Separator);
@@ -20,60 +42,63 @@ QStringView nameOf(const QString& cell) {
 }
 }  // namespace
 
-bool holds(QStringView text, QStringView what) {
-  // Text without letters that have cases (Chinese names, digits) is the
-  // same in any case: the plain, much faster comparison gives the answer.
-  for (const QChar ch : what)
-    if (ch.toLower() != ch || ch.toUpper() != ch) return text.contains(what, Qt::CaseInsensitive);
-  return text.contains(what, Qt::CaseSensitive);
-}
+bool holds(QStringView text, QStringView what) { return text.contains(what, foldingNeeded(what)); }
 
-std::vector<QStringList> fieldSearch(const Table& guest, const Conditions& c) {
+std::vector<int> fieldSearch(const Table& guest, const Conditions& c) {
   const std::array<QString, 8>& text = c.text;
   const bool all = c.category == QStringLiteral("全部");
-  const GuestList::View view = GuestList::allShown();
+  std::vector<std::pair<size_t, Holds>> tests;  // the filled boxes
+  for (size_t i = 0; i < 8; ++i)
+    if (!text[i].isEmpty()) tests.emplace_back(i, Holds(text[i]));
+  const Holds holdsSex(c.sex);
 
-  std::vector<QStringList> rows;
-  const int n = guest.count();
-  for (int r = 1; r <= n; ++r) {
-    if (!all && guest.cell(r, GuestCell::CustomerCategory) != c.category) continue;
+  return rowsWhere(guest.count(), [&](int r) {
+    if (!all && guest.cell(r, GuestCell::CustomerCategory) != c.category) return false;
     const QString& ns = guest.cell(r, GuestCell::CustomerNameSex);
-    bool ok = true;
-    for (size_t i = 0; i < 8 && ok; ++i) {
-      if (text[i].isEmpty()) continue;
-      if (i == 1) ok = !ns.isEmpty() && holds(nameOf(ns), text[i]);
-      else ok = holds(guest.cell(r, kCells[i]), text[i]);
+    for (const auto& [i, holdsText] : tests) {
+      const bool ok = i == 1 ? !ns.isEmpty() && holdsText(nameOf(ns)) : holdsText(guest.cell(r, kCells[i]));
+      if (!ok) return false;
     }
-    if (ok && !c.sex.isEmpty()) ok = NameSex::hasSeparator(ns) && holds(NameSex::sex(ns), c.sex);
-    if (ok) rows.push_back(GuestList::row(guest, r, view));
-  }
-  return rows;
+    return c.sex.isEmpty() || (NameSex::hasSeparator(ns) && holdsSex(NameSex::sex(ns)));
+  });
 }
 
-std::vector<QStringList> productSearch(const Database& db, const QString& text, const GuestList::View& view) {
-  // Orders holding a matching line, wherever their lines lie in Stock.
-  QSet<QString> orderNos;
-  const int nLines = db.Stock.count();
-  for (int s = 1; s <= nLines; ++s) {
-    const QString& name = db.Stock.cell(s, StockCell::LineName);
-    if (name.isEmpty()) continue;
-    if (holds(name, text)) orderNos.insert(db.Stock.key(s));
+std::vector<int> productSearch(const Database& db, const QString& text) {
+  const Table& stock = db.Stock;
+  const Table& order = db.Order;
+  const Table& guest = db.Guest;
+  // The order numbers of the matching lines, wherever the lines lie in Stock.
+  const Holds holdsText(text);
+  const std::vector<int> lines = rowsWhere(stock.count(), [&](int s) {
+    const QString& name = stock.cell(s, StockCell::LineName);
+    return !name.isEmpty() && holdsText(name);
+  });
+  if (lines.empty()) return {};
+  HashedRows numbers(lines.size());
+  for (const int s : lines) {
+    const QString& no = stock.key(s);
+    numbers.insert(keyHash(no), s, [&](int t) { return stock.key(t) == no; });
   }
-  // Their customers.
-  QSet<std::pair<QString, QString>> buyers;
-  if (!orderNos.isEmpty()) {
-    const int nOrders = db.Order.count();
-    for (int o = 1; o <= nOrders; ++o)
-      if (orderNos.contains(db.Order.key(o)))
-        buyers.insert({db.Order.cell(o, OrderCell::BuyerAccount), db.Order.cell(o, OrderCell::BuyerCategory)});
+  // Every order of those numbers: its customer key.
+  const std::vector<int> orders = rowsWhere(order.count(), [&](int o) {
+    const QString& no = order.key(o);
+    return numbers.find(keyHash(no), [&](int t) { return stock.key(t) == no; }) != 0;
+  });
+  HashedRows buyers(orders.size());
+  auto sameBuyer = [&](int o, const QString& account, const QString& category) {
+    return order.cell(o, OrderCell::BuyerAccount) == account && order.cell(o, OrderCell::BuyerCategory) == category;
+  };
+  for (const int o : orders) {
+    const QString& account = order.cell(o, OrderCell::BuyerAccount);
+    const QString& category = order.cell(o, OrderCell::BuyerCategory);
+    buyers.insert(keyHash(account, category), o, [&](int b) { return sameBuyer(b, account, category); });
   }
-  std::vector<QStringList> rows;
-  if (buyers.isEmpty()) return rows;
-  const int n = db.Guest.count();
-  for (int r = 1; r <= n; ++r)
-    if (buyers.contains({db.Guest.key(r), db.Guest.cell(r, GuestCell::CustomerCategory)}))
-      rows.push_back(GuestList::row(db.Guest, r, view));
-  return rows;
+  // The customers of those keys, in Guest order.
+  return rowsWhere(guest.count(), [&](int r) {
+    const QString& account = guest.key(r);
+    const QString& category = guest.cell(r, GuestCell::CustomerCategory);
+    return buyers.find(keyHash(account, category), [&](int b) { return sameBuyer(b, account, category); }) != 0;
+  });
 }
 
 }  // namespace GuestFind

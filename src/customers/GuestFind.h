@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "customers/GuestList.h"
+#include "store/CaselessSearch.h"
 
 class Database;
 
@@ -17,6 +18,8 @@ namespace GuestFind {
 // Qt's case folding, which turns every character code page 950 can hold the
 // same way as lower case does, without making lower-case copies.
 bool holds(QStringView text, QStringView what);
+// The same test for many texts, with the look at `what` made once.
+using Holds = CaselessSearch;
 
 struct Conditions {
   // The dialog's category: "全部" passes every customer, any other text
@@ -29,13 +32,13 @@ struct Conditions {
   QString sex;
 };
 
-// The rows of every customer meeting all conditions, all columns filled.
-std::vector<QStringList> fieldSearch(const Table& guest, const Conditions& c);
+// The Guest rows of every customer meeting all conditions, in Guest order
+// (listed with all columns filled).
+std::vector<int> fieldSearch(const Table& guest, const Conditions& c);
 
-// The rows (columns as `view` says) of the customers, in Guest order, who
-// have an order (same account and category) with a line whose product name
-// holds `text` (lower case on both sides; an empty text matches every line
-// with a name).
-std::vector<QStringList> productSearch(const Database& db, const QString& text, const GuestList::View& view);
+// The Guest rows of the customers, in Guest order, who have an order (same
+// account and category) with a line whose product name holds `text` (lower
+// case on both sides; an empty text matches every line with a name).
+std::vector<int> productSearch(const Database& db, const QString& text);
 
 }  // namespace GuestFind

@@ -13,6 +13,7 @@
 #include "customers/GuestForm.h"
 #include "customers/GuestManuf.h"
 #include "customers/GuestOrders.h"
+#include "customers/GuestRowSource.h"
 #include "customers/GuestSearch.h"
 #include "customers/SiteImport.h"
 #include "mainwindow/OrderListHost.h"
@@ -127,7 +128,7 @@ void GuestForm::File_Del_Click() {
     setStatus(QStringLiteral("搜尋中請稍後...."));
     Liv1->clear();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    Liv1->setRows(GuestOrders::withoutOrders(db_, view()));
+    Liv1->setRowSource(GuestList::rowSource(db_.Guest, GuestOrders::withoutOrders(db_), view()));
     const int n = Liv1->rowCount();
     setStatus(n == 0 ? QStringLiteral("沒有發現符合的資料")
                      : QStringLiteral("搜尋完成，共找到 %1 筆沒有訂單的客戶資料!").arg(n));

@@ -54,11 +54,12 @@ Result build(const Database& db, const QString& account, const QString& category
 
   // Their lines, in one pass over Stock.
   std::vector<std::vector<int>> lines(orders.size());
+  const GuestFind::Holds holdsSearch(search);
   const int nLines = stock.count();
   for (int s = 1; s <= nLines; ++s) {
     const auto it = slotOf.constFind(stock.key(s));
     if (it == slotOf.constEnd()) continue;
-    if (!search.isEmpty() && !GuestFind::holds(stock.cell(s, StockCell::LineName), search)) continue;
+    if (!search.isEmpty() && !holdsSearch(stock.cell(s, StockCell::LineName))) continue;
     lines[static_cast<size_t>(*it)].push_back(s);
   }
 

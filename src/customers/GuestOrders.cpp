@@ -1,7 +1,10 @@
 #include "customers/GuestOrders.h"
 
-#include "mainwindow/OrderList.h"
+#include <atomic>
+
+#include "customers/CustomerIndex.h"
 #include "store/Database.h"
+#include "store/Parallel.h"
 
 namespace GuestOrders {
 
@@ -14,21 +17,25 @@ std::vector<int> ordersOf(const Table& order, const QString& account, const QStr
   return rows;
 }
 
-std::vector<QStringList> withoutOrders(const Database& db, const GuestList::View& view) {
+std::vector<int> withoutOrders(const Database& db) {
   // Each order marks the first customer of its key; a customer stored twice
   // under one key shares that mark.
-  const OrderList::CustomerLookup customers(db.Guest);
-  std::vector<char> hasOrder(static_cast<size_t>(db.Guest.count()) + 1, 0);
-  const int nOrders = db.Order.count();
-  for (int o = 1; o <= nOrders; ++o)
-    hasOrder[static_cast<size_t>(
-        customers.row(db.Order.cell(o, OrderCell::BuyerAccount), db.Order.cell(o, OrderCell::BuyerCategory)))] = 1;
-  std::vector<QStringList> rows;
-  for (int r = db.Guest.count(); r >= 1; --r) {
-    const int first = customers.row(db.Guest.key(r), db.Guest.cell(r, GuestCell::CustomerCategory));
-    if (!hasOrder[static_cast<size_t>(first)]) rows.push_back(GuestList::row(db.Guest, r, view));
-  }
-  return rows;
+  const Table& guest = db.Guest;
+  const Table& order = db.Order;
+  const CustomerIndex customers(guest);
+  std::vector<std::atomic<char>> hasOrder(static_cast<size_t>(guest.count()) + 1);
+  forEachSlice(static_cast<size_t>(order.count()), 20000, [&](size_t from, size_t to) {
+    CustomerIndex::Memo memo;
+    std::vector<int> found(to - from);
+    customers.rows(order, static_cast<int>(from) + 1, static_cast<int>(to) + 1, OrderCell::BuyerAccount,
+                   OrderCell::BuyerCategory, memo, found.data());
+    for (const int g : found)
+      if (g) hasOrder[static_cast<size_t>(g)].store(1, std::memory_order_relaxed);
+  });
+  std::vector<int> without;
+  for (int r = guest.count(); r >= 1; --r)
+    if (!hasOrder[static_cast<size_t>(customers.firstOf(r))].load(std::memory_order_relaxed)) without.push_back(r);
+  return without;
 }
 
 QString emailList(const Table& guest, const std::vector<int>& rows, bool* bad) {

@@ -17,9 +17,9 @@ namespace GuestOrders {
 // The Order rows of customer (account, category), first to last.
 std::vector<int> ordersOf(const Table& order, const QString& account, const QString& category);
 
-// The list rows (columns as `view` says) of the customers without an order,
-// from the last Guest row to the first.
-std::vector<QStringList> withoutOrders(const Database& db, const GuestList::View& view);
+// The Guest rows of the customers without an order, from the last row to
+// the first.
+std::vector<int> withoutOrders(const Database& db);
 
 inline const QString EmailTooLongText = QStringLiteral("Email名單超出容納範圍，請減少名單數量並分多次寄送");
 constexpr int EmailListLimit = 2048;

@@ -13,6 +13,7 @@
 
 #include "customers/GuestFind.h"
 #include "customers/GuestForm.h"
+#include "customers/GuestRowSource.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/WindowTweaks.h"
@@ -114,7 +115,7 @@ void GuestSearch::Command1_Click() {
       c.text[i] = boxes[i]->text();
     }
     c.sex = Combo2->currentText();
-    list_.Liv1->setRows(GuestFind::fieldSearch(db_.Guest, c));
+    list_.Liv1->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::fieldSearch(db_.Guest, c), GuestList::allShown()));
     const int n = list_.Liv1->rowCount();
     list_.StatusBar1->showMessage(QStringLiteral(" 共 %1 筆資料").arg(n));
     if (n == 0) {
@@ -136,7 +137,7 @@ void GuestSearch::Command3_Click() {
     setFilterQuietly(list_, 0);
     GuestList::View view = GuestList::allShown();
     for (int i = 2; i <= 8; ++i) view[static_cast<size_t>(i)] = list_.View_no[i]->isChecked();
-    list_.Liv1->setRows(GuestFind::productSearch(db_, Text9->text(), view));
+    list_.Liv1->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::productSearch(db_, Text9->text()), view));
     accept();
   } catch (const std::exception&) {
     prompt_.error();

@@ -1,11 +1,14 @@
 #include "reports/AdvancedOrderSearch.h"
 
-#include <optional>
+#include <algorithm>
 
+#include "customers/CustomerIndex.h"
 #include "mainwindow/OrderList.h"
 #include "reports/OrderRowIndex.h"
 #include "reports/SearchFields.h"
+#include "store/CaselessSearch.h"
 #include "store/Database.h"
+#include "store/Parallel.h"
 #include "store/SharedRoutines.h"
 
 namespace AdvancedOrderSearch {
@@ -66,39 +69,62 @@ std::vector<int> find(const Database& db, const Fields& f, bool username) {
   const bool anyDate = openRange(f.Text2, f.Text5);
   const bool anyShipDate = openRange(f.Text6, f.Text9);
   const bool anyPayDate = openRange(f.Text7, f.Text8);
-  std::optional<OrderList::CustomerLookup> customers;
-  if (username && !f.Text3.isEmpty()) customers.emplace(db.Guest);
+  const CaselessSearch inNo(f.Text1), inAccount(f.Text3), inNote(f.Text4);
+  const bool byName = username && !f.Text3.isEmpty();
 
-  return collectInSlices<int>(order.count(), [&](int i, OrderRowIndex::Hint&, std::vector<int>& found) {
+  // Every criterion but the customer's name. An order whose account does not
+  // hold the text waits for its customer's name (kept as -row).
+  std::vector<int> rows = collectInSlices<int>(order.count(), [&](int i, OrderRowIndex::Hint&, std::vector<int>& found) {
     SearchFields::DateKeyBuffer key;
     if (!allCategories && order.cell(i, OrderCell::BuyerCategory) != f.category) return;
     const QString& shipping = order.cell(i, OrderCell::ShippingState);
     const QString& payment = order.cell(i, OrderCell::PaymentState);
     if (!passesState(f, shipping, payment)) return;
-    if (!f.Text1.isEmpty() && !order.key(i).contains(f.Text1, Qt::CaseInsensitive)) return;
+    if (!inNo.isEmpty() && !inNo(order.key(i))) return;
     if (!anyDate && !inRange(DateKey(order.cell(i, OrderCell::OrderDate), key), f.Text2, f.Text5)) return;
-    if (!f.Text3.isEmpty()) {
-      const QString& account = order.cell(i, OrderCell::BuyerAccount);
-      bool hit = account.contains(f.Text3, Qt::CaseInsensitive);
-      if (!hit && customers) {
-        // The name: the customer's CustomerNameSex before the character 1.
-        if (const int g = customers->row(account, order.cell(i, OrderCell::BuyerCategory))) {
-          const QString& nameSex = db.Guest.cell(g, GuestCell::CustomerNameSex);
-          const qsizetype end = nameSex.indexOf(QChar(1));
-          hit = QStringView(nameSex).left(end < 0 ? nameSex.size() : end).contains(f.Text3, Qt::CaseInsensitive);
-        }
-      }
-      if (!hit) return;
+    bool waits = false;
+    if (!inAccount.isEmpty() && !inAccount(order.cell(i, OrderCell::BuyerAccount))) {
+      if (!byName) return;
+      waits = true;
     }
-    if (!f.Text4.isEmpty() && !order.cell(i, OrderCell::OrderNote).contains(f.Text4, Qt::CaseInsensitive)) return;
+    if (!inNote.isEmpty() && !inNote(order.cell(i, OrderCell::OrderNote))) return;
     if (!anyShipDate) {
       bool two = false;
       const QStringView t2 = SearchFields::token(shipping, 1, &two);
       if (!two || t2 == kUnshipped || t2 == kShipped || !inRange(DateKey(t2, key), f.Text6, f.Text9)) return;
     }
     if (!anyPayDate && !inRange(DateKey(SearchFields::token(payment, 0), key), f.Text7, f.Text8)) return;
-    found.push_back(i);
+    found.push_back(waits ? -i : i);
   });
+  if (!byName) return rows;
+
+  // The names: the customer's CustomerNameSex before the character 1, of the
+  // first customer of the order's account and category.
+  std::vector<int> waiting;
+  for (const int r : rows)
+    if (r < 0) waiting.push_back(-r);
+  if (!waiting.empty()) {
+    const Table& guest = db.Guest;
+    const CustomerIndex customers(guest);
+    const std::vector<char> nameHolds = markRows(guest.count(), [&](int g) {
+      const QString& nameSex = guest.cell(g, GuestCell::CustomerNameSex);
+      const qsizetype end = nameSex.indexOf(QChar(1));
+      return inAccount(QStringView(nameSex).left(end < 0 ? nameSex.size() : end));
+    });
+    std::vector<char> hit(waiting.size(), 0);
+    forEachSlice(waiting.size(), 4096, [&](size_t from, size_t to) {
+      CustomerIndex::Memo memo;
+      std::vector<int> g(to - from);
+      customers.rows(order, waiting.data() + from, to - from, OrderCell::BuyerAccount, OrderCell::BuyerCategory, memo,
+                     g.data());
+      for (size_t k = from; k < to; ++k) hit[k] = g[k - from] != 0 && nameHolds[static_cast<size_t>(g[k - from])];
+    });
+    size_t k = 0;
+    for (int& r : rows)
+      if (r < 0) r = hit[k++] ? -r : 0;
+  }
+  rows.erase(std::remove(rows.begin(), rows.end(), 0), rows.end());
+  return rows;
 }
 
 }  // namespace AdvancedOrderSearch

@@ -181,7 +181,7 @@ void ManufTop::Command2_Click() { ManufTopShow(); }
 void ManufTop::ManufTopShow() {
   try {
     SalesRanking::Ranking r = SalesRanking::ManufTopShow(db_, filter());
-    Liv1->setRows(std::move(r.products));
+    Liv1->setRowSource(r.products.source());
     Liv2->setRows(std::move(r.categories));
   } catch (const std::exception&) {
     prompt_.error();

@@ -1,5 +1,7 @@
 #include "reports/OrderRowIndex.h"
 
+#include <atomic>
+
 #include "store/Table.h"
 
 namespace {
@@ -8,8 +10,19 @@ int compare(QStringView a, QStringView b) { return a.compare(b); }
 
 OrderRowIndex::OrderRowIndex(const Table& order) : order_(order) {
   const int n = order.count();
-  for (int r = 2; r <= n && sorted_; ++r)
-    if (compare(order.key(r - 1), order.key(r)) > 0) sorted_ = false;
+  // Sorted when every slice is (each slice also compares its first row with
+  // the row before it).
+  std::atomic<bool> sorted{true};
+  forEachSlice(static_cast<size_t>(std::max(0, n - 1)), 50000, [&](size_t from, size_t to) {
+    for (int r = static_cast<int>(from) + 2; r <= static_cast<int>(to) + 1; ++r) {
+      if (compare(order.key(r - 1), order.key(r)) > 0) {
+        sorted = false;
+        return;
+      }
+      if ((r & 4095) == 0 && !sorted.load(std::memory_order_relaxed)) return;
+    }
+  });
+  sorted_ = sorted;
   if (sorted_) return;
 
   next_.assign(static_cast<size_t>(n) + 1, 0);
@@ -46,10 +59,36 @@ int OrderRowIndex::firstSorted(QStringView no, Hint& hint) const {
   // after it answer most lookups.
   int& at = hint.row;
   if (at < 1 || at > n) at = 1;
-  if (order_.key(at) == no) return at;
+  const int c = compare(order_.key(at), no);
+  if (c == 0) return at;
   if (at < n && order_.key(at + 1) == no) return ++at;
-  // The first row not below the number.
+  // The first row not below the number lies in [lo, hi): found by steps
+  // that double away from the last row (a search that skips lines asks a
+  // little further on), then by halving.
   int lo = 1, hi = n + 1;
+  if (c < 0) {
+    lo = at + 1;
+    for (long step = 1;; step *= 2) {
+      const long probe = at + step;
+      if (probe > n) break;
+      if (compare(order_.key(static_cast<int>(probe)), no) >= 0) {
+        hi = static_cast<int>(probe);
+        break;
+      }
+      lo = static_cast<int>(probe) + 1;
+    }
+  } else {
+    hi = at;
+    for (long step = 1;; step *= 2) {
+      const long probe = at - step;
+      if (probe < 1) break;
+      if (compare(order_.key(static_cast<int>(probe)), no) < 0) {
+        lo = static_cast<int>(probe) + 1;
+        break;
+      }
+      hi = static_cast<int>(probe);
+    }
+  }
   while (lo < hi) {
     const int mid = lo + (hi - lo) / 2;
     if (compare(order_.key(mid), no) < 0)

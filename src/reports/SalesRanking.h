@@ -7,8 +7,12 @@
 // product window.
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
+
+#include "platform/ListRowSource.h"
+#include "store/Decimal.h"
 
 class Database;
 class Table;
@@ -45,8 +49,38 @@ struct Filter {
 // exists (its first Order row), of the category, dated in the period.
 std::vector<int> selectLines(const Database& db, const Filter& filter);
 
+// A ranked product: the name and category of the line that opened its row
+// (shared with the cells, not copied), its whole quantity and its money sums.
+struct RankedProduct {
+  QString name, category;
+  long long whole = 0;
+  Decimal sales, cost;
+};
+
+// The product ranking's rows (ProductColumns cells each, in rank order),
+// their number texts made when read: a ranking of 80k products costs no
+// text until the list paints it. They hold what they show, so orders may
+// change while the ranking window shows them.
+class RankedRows {
+ public:
+  RankedRows() = default;
+  explicit RankedRows(std::vector<RankedProduct> ranked);
+  size_t size() const;
+  bool empty() const { return size() == 0; }
+  QString text(size_t i, int column) const;
+  QStringList operator[](size_t i) const;
+  // Every row's texts.
+  std::vector<QStringList> rows() const;
+  // The rows for a list view (ListView::setRowSource).
+  std::shared_ptr<const ListRowSource> source() const;
+
+ private:
+  struct Data;
+  std::shared_ptr<const Data> data_;
+};
+
 struct Ranking {
-  std::vector<QStringList> products;    // ProductColumns cells each, in rank order
+  RankedRows products;
   std::vector<QStringList> categories;  // CategoryColumns cells each, in rank order, "總計" last (none when empty)
 };
 

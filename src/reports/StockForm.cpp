@@ -270,9 +270,9 @@ StockList::Filter StockForm::filter() const {
 
 void StockForm::StockShow() {
   try {
-    StockList::Listing l = StockList::StockShow(db_, filter());
+    const StockList::Listing l = StockList::StockShow(db_, filter());
     const int rows = static_cast<int>(l.rows.size());
-    Liv1->setRows(std::move(l.rows));
+    Liv1->setRowSource(l.rows.source());
     Status->setText(StockList::StockTotalsText(rows, l.totals, View_Money, !db_.HideCost));
   } catch (const std::exception&) {
     prompt_.error();

@@ -1,14 +1,16 @@
 #include "reports/StockList.h"
 
-#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <string>
 
 #include "mainwindow/OrderList.h"
 #include "reports/OrderRowIndex.h"
 #include "reports/SearchFields.h"
+#include "store/CaselessSearch.h"
 #include "store/Database.h"
+#include "store/HashedRows.h"
 #include "store/Numbers.h"
 #include "store/Parallel.h"
 #include "store/SharedRoutines.h"
@@ -28,38 +30,6 @@ OrderList::OrderFilter stateAndPeriod(bool unshipped, bool shipped, const QStrin
   return f;
 }
 
-// A listed line and its order.
-struct Hit {
-  int line;
-  int order;
-};
-
-// The totals and the rows, in slices on several threads; the slices'
-// totals are added up in list order.
-Listing listingOf(const Database& db, const std::vector<Hit>& hits) {
-  Listing out;
-  out.rows.resize(hits.size());
-  std::mutex m;
-  std::vector<std::pair<size_t, Totals>> parts;
-  forEachSlice(hits.size(), 8000, [&](size_t from, size_t to) {
-    Totals part;
-    for (size_t k = from; k < to; ++k) {
-      const OrderDiscount d = orderDiscount(db.Order, hits[k].order);
-      part.addLine(db.Stock, hits[k].line, d);
-      out.rows[k] = row(db.Stock, hits[k].line, d);
-    }
-    const std::lock_guard<std::mutex> lock(m);
-    parts.emplace_back(from, part);
-  });
-  std::sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [from, part] : parts) {
-    out.totals.qty += part.qty;
-    out.totals.price += part.price;
-    out.totals.cost += part.cost;
-  }
-  return out;
-}
-
 }  // namespace
 
 QStringList captions() {
@@ -70,13 +40,13 @@ QStringList captions() {
 
 std::vector<int> widths() { return {100, 200, 100, 90, 65, 40, 65, 250, 250}; }
 
-OrderDiscount orderDiscount(const Table& order, int row) {
+OrderDiscount orderDiscount(const Table& order, int row, bool withText) {
   OrderDiscount d;
   const QString& percent = order.cell(row, OrderCell::DiscountPercent);
   if (!percent.isEmpty()) {
     d.percent = true;
     d.percentValue = Num::leading(percent);
-    d.text = percent + u'%';
+    if (withText) d.text = percent + u'%';
   }
   const QString& amount = order.cell(row, OrderCell::DiscountAmount);
   if (!amount.isEmpty()) {
@@ -86,15 +56,17 @@ OrderDiscount orderDiscount(const Table& order, int row) {
     if (lines != 0) {
       d.amount = true;
       d.share = Num::leading(SearchFields::token(amount, 0).toString()) / lines;
-      d.text = d.share < 0 ? u'+' + Num::format(std::fabs(d.share)) : u'-' + Num::format(d.share);
+      d.text = !withText       ? QString()
+               : d.share < 0 ? u'+' + Num::format(std::fabs(d.share))
+                             : u'-' + Num::format(d.share);
     }
   }
   return d;
 }
 
-Decimal LineNetAmount(const Table& stock, int line, const OrderDiscount& d) {
-  Decimal net = Decimal::leading(stock.cell(line, StockCell::LinePrice)) *
-                Decimal::leading(stock.cell(line, StockCell::LineQty));
+namespace {
+// The net amount of price times quantity.
+Decimal netAmount(Decimal net, const OrderDiscount& d) {
   if (d.percent) {
     // The percent paid, rounded half away from zero line by line.
     const double amount = net.toDouble();
@@ -104,11 +76,18 @@ Decimal LineNetAmount(const Table& stock, int line, const OrderDiscount& d) {
   if (d.amount) net -= Decimal::fromDouble(d.share);
   return net;
 }
+}  // namespace
+
+Decimal LineNetAmount(const Table& stock, int line, const OrderDiscount& d) {
+  return netAmount(Decimal::leading(stock.cell(line, StockCell::LinePrice)) *
+                       Decimal::leading(stock.cell(line, StockCell::LineQty)),
+                   d);
+}
 
 void Totals::addLine(const Table& stock, int line, const OrderDiscount& d) {
   const Decimal q = Decimal::leading(stock.cell(line, StockCell::LineQty));
   qty += q;
-  price += LineNetAmount(stock, line, d);
+  price += netAmount(Decimal::leading(stock.cell(line, StockCell::LinePrice)) * q, d);
   cost += Decimal::leading(stock.cell(line, StockCell::LineCost)) * q;
 }
 
@@ -122,6 +101,195 @@ QString StockTotalsText(int rows, const Totals& t, bool viewMoney, bool showCost
   }
   return s;
 }
+
+// ---- listed rows ----
+
+struct ListedRows::Data {
+  const Table* stock = nullptr;
+  const Table* order = nullptr;
+  std::vector<ListedLine> lines;
+};
+
+namespace {
+
+class ListedSource : public ListRowSource {
+ public:
+  explicit ListedSource(ListedRows rows) : rows_(std::move(rows)) {}
+  int rowCount() const override { return static_cast<int>(rows_.size()); }
+  QString text(int row, int column) const override {
+    return row >= 0 && static_cast<size_t>(row) < rows_.size() ? rows_.text(static_cast<size_t>(row), column) : QString();
+  }
+  const std::vector<ListedLine>& lines() const { return rows_.lines(); }
+
+ private:
+  ListedRows rows_;
+};
+
+const std::vector<ListedLine> kNoLines;
+
+}  // namespace
+
+ListedRows::ListedRows(const Database& db, std::vector<ListedLine> lines) {
+  auto d = std::make_shared<Data>();
+  d->stock = &db.Stock;
+  d->order = &db.Order;
+  d->lines = std::move(lines);
+  data_ = std::move(d);
+}
+
+const std::vector<ListedLine>& ListedRows::lines() const { return data_ ? data_->lines : kNoLines; }
+
+QStringList ListedRows::operator[](size_t i) const {
+  const ListedLine& l = data_->lines[i];
+  return row(*data_->stock, l.line, orderDiscount(*data_->order, l.order));
+}
+
+QString ListedRows::text(size_t i, int column) const {
+  const ListedLine& l = data_->lines[i];
+  const Table& stock = *data_->stock;
+  switch (column) {
+    case OrderNo: return stock.key(l.line);
+    case Name: return stock.cell(l.line, StockCell::LineName);
+    case Category: return stock.cell(l.line, StockCell::LineCategory);
+    case Price: return stock.cell(l.line, StockCell::LinePrice);
+    case Cost: return stock.cell(l.line, StockCell::LineCost);
+    case Qty: return stock.cell(l.line, StockCell::LineQty);
+    case Discount: return orderDiscount(*data_->order, l.order).text;
+    case Note: return stock.cell(l.line, StockCell::LineNote);
+    case Url: return stock.cell(l.line, StockCell::LineUrl);
+    default: return {};
+  }
+}
+
+std::shared_ptr<const ListRowSource> ListedRows::source() const { return std::make_shared<ListedSource>(*this); }
+
+const std::vector<ListedLine>* ListedRows::linesOf(const ListRowSource* source) {
+  const auto* s = dynamic_cast<const ListedSource*>(source);
+  return s ? &s->lines() : nullptr;
+}
+
+namespace {
+
+// A plain number ([-]digits[.digits], at most 9 whole digits and 6
+// decimals, followed by the end or a character that is no digit or point)
+// times 10^6. False for anything else, which Decimal::leading then reads.
+bool plainMillionths(QStringView t, long long* out) {
+  const qsizetype n = t.size();
+  if (n == 0) {
+    *out = 0;
+    return true;
+  }
+  qsizetype i = 0;
+  const bool negative = t[0] == u'-';
+  if (negative) ++i;
+  const qsizetype first = i;
+  long long v = 0;
+  while (i < n && t[i] >= u'0' && t[i] <= u'9') {
+    if (i - first >= 9) return false;
+    v = v * 10 + (t[i++].unicode() - u'0');
+  }
+  if (i == first) return false;
+  int digits = 0;
+  if (i < n && t[i] == u'.') {
+    ++i;
+    while (i < n && t[i] >= u'0' && t[i] <= u'9') {
+      if (++digits > 6) return false;
+      v = v * 10 + (t[i++].unicode() - u'0');
+    }
+    if (digits == 0) return false;
+  }
+  if (i < n && t[i] == u'.') return false;
+  for (int d = digits; d < 6; ++d) v *= 10;
+  *out = negative ? -v : v;
+  return true;
+}
+
+// v / 10^scale, exactly.
+Decimal scaledDecimal(__int128 v, int scale) {
+  unsigned __int128 u = v < 0 ? static_cast<unsigned __int128>(-(v + 1)) + 1 : static_cast<unsigned __int128>(v);
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(u % 10)));
+    u /= 10;
+  } while (u != 0);
+  while (digits.size() <= static_cast<size_t>(scale)) digits.insert(digits.begin(), '0');
+  digits.insert(digits.size() - static_cast<size_t>(scale), 1, '.');
+  if (v < 0) digits.insert(digits.begin(), '-');
+  return Decimal::leading(QString::fromLatin1(digits));
+}
+
+// Totals::addLine for many lines: lines whose cells are plain numbers are
+// summed as whole numbers (quantities in millionths, amounts in 10^-12);
+// the others, and amounts under a discount, go through Decimal.
+struct LineTotals {
+  __int128 qty = 0, price = 0, cost = 0;
+  Totals rest;
+
+  void addLine(const Table& stock, int line, const OrderDiscount& d) {
+    long long q, c, p;
+    const QString& qtyCell = stock.cell(line, StockCell::LineQty);
+    const QString& priceCell = stock.cell(line, StockCell::LinePrice);
+    if (!plainMillionths(qtyCell, &q) || !plainMillionths(stock.cell(line, StockCell::LineCost), &c)) {
+      rest.addLine(stock, line, d);
+      return;
+    }
+    qty += q;
+    cost += static_cast<__int128>(c) * q;
+    if (!d.percent && !d.amount && plainMillionths(priceCell, &p))
+      price += static_cast<__int128>(p) * q;
+    else
+      rest.price += netAmount(Decimal::leading(priceCell) * Decimal::leading(qtyCell), d);
+  }
+  void add(const LineTotals& o) {
+    qty += o.qty;
+    price += o.price;
+    cost += o.cost;
+    rest.qty += o.rest.qty;
+    rest.price += o.rest.price;
+    rest.cost += o.rest.cost;
+  }
+  Totals value() const {
+    Totals t;
+    t.qty = scaledDecimal(qty, 6) + rest.qty;
+    t.price = scaledDecimal(price, 12) + rest.price;
+    t.cost = scaledDecimal(cost, 12) + rest.cost;
+    return t;
+  }
+};
+
+}  // namespace
+
+Totals totalsOf(const Database& db, const std::vector<ListedLine>& lines) {
+  std::mutex m;
+  std::vector<std::pair<size_t, LineTotals>> parts;
+  forEachSlice(lines.size(), 8000, [&](size_t from, size_t to) {
+    LineTotals part;
+    int order = -1;  // the lines of an order mostly follow each other: its discount is read once
+    OrderDiscount d;
+    for (size_t k = from; k < to; ++k) {
+      if (lines[k].order != order) {
+        order = lines[k].order;
+        d = orderDiscount(db.Order, order, false);
+      }
+      part.addLine(db.Stock, lines[k].line, d);
+    }
+    const std::lock_guard<std::mutex> lock(m);
+    parts.emplace_back(from, part);
+  });
+  std::sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  LineTotals all;
+  for (const auto& [from, part] : parts) all.add(part);
+  return all.value();
+}
+
+namespace {
+Listing listingOf(const Database& db, std::vector<ListedLine> lines) {
+  Listing out;
+  out.totals = totalsOf(db, lines);
+  out.rows = ListedRows(db, std::move(lines));
+  return out;
+}
+}  // namespace
 
 QStringList row(const Table& stock, int line, const OrderDiscount& d) {
   QStringList cells;
@@ -148,13 +316,13 @@ Listing StockShow(const Database& db, const Filter& f) {
            test.passesPeriod(order.cell(r, OrderCell::OrderDate));
   });
   const bool allProducts = f.productCategory == kAll;
-  const auto hits = collectInSlices<Hit>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<Hit>& out) {
+  auto hits = collectInSlices<ListedLine>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<ListedLine>& out) {
     const int o = index.firstWhere(stock.key(line), hint, [&](int r) { return customerOk[static_cast<size_t>(r)] != 0; });
     if (o == 0 || !orderOk[static_cast<size_t>(o)]) return;
     if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.productCategory) return;
     out.push_back({line, o});
   });
-  return listingOf(db, hits);
+  return listingOf(db, std::move(hits));
 }
 
 void prepare(SearchBoxes& f) {
@@ -182,34 +350,45 @@ Listing StockSearch(const Database& db, const SearchBoxes& f) {
            SearchFields::inRange(SearchFields::DateKey(order.cell(r, OrderCell::OrderDate), key), f.Text4, f.Text5);
   });
   const bool allProducts = f.category == kAll;
-  auto contains = [](const QString& cell, const QString& part) {
-    return part.isEmpty() || cell.contains(part, Qt::CaseInsensitive);
-  };
-  const auto hits = collectInSlices<Hit>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<Hit>& out) {
+  const CaselessSearch inNo(f.Text1), inName(f.Text2), inNote(f.Text3), inUrl(f.Text6);
+  auto contains = [](const QString& cell, const CaselessSearch& part) { return part.isEmpty() || part(cell); };
+  auto hits = collectInSlices<ListedLine>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<ListedLine>& out) {
+    // The line's own cells first: most lines stop there.
+    if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.category) return;
+    if (!contains(stock.key(line), inNo)) return;
+    if (!contains(stock.cell(line, StockCell::LineName), inName)) return;
+    if (!contains(stock.cell(line, StockCell::LineNote), inNote)) return;
+    if (!contains(stock.cell(line, StockCell::LineUrl), inUrl)) return;
     const int o = index.first(stock.key(line), hint);
     if (o == 0 || !orderOk[static_cast<size_t>(o)]) return;
-    if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.category) return;
-    if (!contains(stock.key(line), f.Text1)) return;
-    if (!contains(stock.cell(line, StockCell::LineName), f.Text2)) return;
-    if (!contains(stock.cell(line, StockCell::LineNote), f.Text3)) return;
-    if (!contains(stock.cell(line, StockCell::LineUrl), f.Text6)) return;
     out.push_back({line, o});
   });
-  return listingOf(db, hits);
+  return listingOf(db, std::move(hits));
 }
 
 std::vector<int> ordersOfLines(const Database& db, const QStringList& orderNos) {
-  std::vector<int> out;
-  if (orderNos.isEmpty()) return out;
-  const OrderRowIndex index(db.Order);
-  QSet<QString> listed;
-  for (const QString& no : orderNos) {
-    if (listed.contains(no)) continue;
-    const int r = index.first(no);
-    if (r == 0) continue;
-    listed.insert(no);
-    out.push_back(r);
+  if (orderNos.isEmpty()) return {};
+  // Each number once, in the order it first comes (k: its place in orderNos, from 1).
+  HashedRows wanted(static_cast<size_t>(orderNos.size()));
+  std::vector<int> distinct;
+  for (qsizetype i = 0; i < orderNos.size(); ++i) {
+    const QString& no = orderNos[i];
+    if (!wanted.insert(keyHash(no), static_cast<int>(i) + 1, [&](int k) { return orderNos[k - 1] == no; }))
+      distinct.push_back(static_cast<int>(i) + 1);
   }
+  // The first Order row of each, in one pass over Order.
+  const Table& order = db.Order;
+  const auto found = collectInSlices<std::pair<int, int>>(
+      order.count(), [&](int r, OrderRowIndex::Hint&, std::vector<std::pair<int, int>>& out) {
+        const QString& no = order.key(r);
+        if (const int k = wanted.find(keyHash(no), [&](int w) { return orderNos[w - 1] == no; })) out.emplace_back(k, r);
+      });
+  std::vector<int> first(static_cast<size_t>(orderNos.size()) + 1, 0);
+  for (const auto& [k, r] : found)  // in row order: the first row of a number comes first
+    if (!first[static_cast<size_t>(k)]) first[static_cast<size_t>(k)] = r;
+  std::vector<int> out;
+  for (const int k : distinct)
+    if (first[static_cast<size_t>(k)]) out.push_back(first[static_cast<size_t>(k)]);
   return out;
 }
 

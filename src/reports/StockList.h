@@ -9,8 +9,10 @@
 // category filter, for the list), whatever order the tables are in.
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
+#include "platform/ListRowSource.h"
 #include "store/Decimal.h"
 
 class Database;
@@ -33,8 +35,9 @@ struct OrderDiscount {
   QString text;          // LineDiscountText
 };
 // An amount without a line count, or with a count of 0, is damaged: it is
-// left out (the line shows the percent, or no discount).
-OrderDiscount orderDiscount(const Table& order, int row);
+// left out (the line shows the percent, or no discount). Without withText
+// the text is left empty (for totals).
+OrderDiscount orderDiscount(const Table& order, int row, bool withText = true);
 
 // LineNetAmount: price times quantity; the percent applied to it and rounded
 // half away from zero; the share taken off.
@@ -54,10 +57,67 @@ QString StockTotalsText(int rows, const Totals& totals, bool viewMoney, bool sho
 // One list row of a line.
 QStringList row(const Table& stock, int line, const OrderDiscount& discount);
 
+// A listed line: Stock row `line`, whose order is Order row `order`.
+struct ListedLine {
+  int line;
+  int order;
+  bool operator==(const ListedLine&) const = default;
+};
+
+// The rows of a listing, made from the tables when read: a list of 100k
+// lines costs two row numbers a line until rows are read or painted. Reads
+// like a vector of rows. The Stock and Order tables must stay as they are
+// while the rows (or a list showing them) are used: the products-in-orders
+// window is modal and builds its list afresh at every opening.
+class ListedRows {
+ public:
+  ListedRows() = default;
+  ListedRows(const Database& db, std::vector<ListedLine> lines);
+
+  size_t size() const { return lines().size(); }
+  bool empty() const { return size() == 0; }
+  // Row i, all ColumnCount cells (as row() makes them), or one of its cells.
+  QStringList operator[](size_t i) const;
+  QString text(size_t i, int column) const;
+  const std::vector<ListedLine>& lines() const;
+
+  // The rows for a list view (ListView::setRowSource).
+  std::shared_ptr<const ListRowSource> source() const;
+  // The listed lines of a list's source made by source(); nullptr for any
+  // other source.
+  static const std::vector<ListedLine>* linesOf(const ListRowSource* source);
+
+  class const_iterator {
+   public:
+    using value_type = QStringList;
+    using difference_type = std::ptrdiff_t;
+    const_iterator(const ListedRows* rows, size_t i) : rows_(rows), i_(i) {}
+    QStringList operator*() const { return (*rows_)[i_]; }
+    const_iterator& operator++() {
+      ++i_;
+      return *this;
+    }
+    bool operator==(const const_iterator& o) const { return i_ == o.i_; }
+
+   private:
+    const ListedRows* rows_;
+    size_t i_;
+  };
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, size()}; }
+
+ private:
+  struct Data;
+  std::shared_ptr<const Data> data_;
+};
+
 struct Listing {
-  std::vector<QStringList> rows;  // ColumnCount cells each, in Stock row order
+  ListedRows rows;  // ColumnCount cells each, in Stock row order
   Totals totals;
 };
+// The totals of listed lines (each line's order discount applied), added
+// up in list order, on several threads for long lists.
+Totals totalsOf(const Database& db, const std::vector<ListedLine>& lines);
 
 // The window's filters as their controls read.
 struct Filter {

@@ -134,16 +134,30 @@ void StockSearch::Command1_Click() {
     StockList::orderRange(b);
     setBoxes(b);
 
-    StockList::Listing l = StockList::StockSearch(db_, b);
+    const StockList::Listing l = StockList::StockSearch(db_, b);
     ListView* list = form_.Liv1;
     if (Check1->isChecked() && list->rowCount() > 0) {
-      std::vector<QStringList> rows;
-      rows.reserve(static_cast<size_t>(list->rowCount()) + l.rows.size());
-      for (int r = 0; r < list->rowCount(); ++r) rows.push_back(list->rowTexts(r));
-      for (QStringList& r : l.rows) rows.push_back(std::move(r));
-      list->setRows(std::move(rows));
+      // The rows listed now, in their order, then the lines found.
+      const std::vector<StockList::ListedLine>* shown = StockList::ListedRows::linesOf(list->rowSource());
+      std::vector<StockList::ListedLine> lines;
+      lines.reserve(static_cast<size_t>(list->rowCount()) + l.rows.size());
+      for (int r = 0; r < list->rowCount() && shown; ++r) {
+        const int s = list->sourceRow(r);
+        if (s < 0) shown = nullptr;
+        else lines.push_back((*shown)[static_cast<size_t>(s)]);
+      }
+      if (shown) {
+        lines.insert(lines.end(), l.rows.lines().begin(), l.rows.lines().end());
+        list->setRowSource(StockList::ListedRows(db_, std::move(lines)).source());
+      } else {  // rows not made from the tables: kept as texts
+        std::vector<QStringList> rows;
+        rows.reserve(static_cast<size_t>(list->rowCount()) + l.rows.size());
+        for (int r = 0; r < list->rowCount(); ++r) rows.push_back(list->rowTexts(r));
+        for (const QStringList& r : l.rows) rows.push_back(r);
+        list->setRows(std::move(rows));
+      }
     } else {
-      list->setRows(std::move(l.rows));
+      list->setRowSource(l.rows.source());
     }
     // The search writes its cost total whatever the window hides.
     form_.Status->setText(StockList::StockTotalsText(list->rowCount(), l.totals, form_.View_Money, true));

@@ -7,13 +7,23 @@
 #include "customers/GuestFind.h"
 #include "customers/GuestHistory.h"
 #include "customers/GuestOrders.h"
+#include "customers/GuestRowSource.h"
 
 namespace {
 
-QStringList keys(const std::vector<QStringList>& rows) {
+QStringList keys(const Table& guest, const std::vector<int>& rows) {
   QStringList out;
-  for (const QStringList& r : rows) out << r[0] + "/" + r[1];
+  for (const int r : rows) out << guest.key(r) + "/" + guest.cell(r, GuestCell::CustomerCategory);
   return out;
+}
+
+// The list row the window shows for row i of the found rows.
+QStringList shown(const Table& guest, const std::vector<int>& rows, size_t i,
+                  const GuestList::View& view = GuestList::allShown()) {
+  const auto source = GuestList::rowSource(guest, rows, view);
+  QStringList cells;
+  for (int c = 0; c < GuestList::Count; ++c) cells << source->text(static_cast<int>(i), c);
+  return cells;
 }
 
 TEST(GuestHistory, LinesOfTheCustomersOrdersWithTotals) {
@@ -97,33 +107,35 @@ TEST(GuestFind, FieldSearchNeedsEveryCondition) {
     if (c.box >= 0) cond.text[static_cast<size_t>(c.box)] = QString::fromUtf8(c.text);
     cond.sex = QString::fromUtf8(c.sex);
     const auto rows = GuestFind::fieldSearch(f.db.Guest, cond);
-    EXPECT_EQ(keys(rows), c.found) << c.category << " " << c.box << " " << c.text << " " << c.sex;
+    EXPECT_EQ(keys(f.db.Guest, rows), c.found) << c.category << " " << c.box << " " << c.text << " " << c.sex;
   }
   // Every column is filled, whatever the window's view menu says.
   GuestFind::Conditions amy;
   amy.text[3] = "0911";
   const auto rows = GuestFind::fieldSearch(f.db.Guest, amy);
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0], (QStringList{"amy", "露天", "王小美", "02-1", "0911", "amy@x.tw", "台北市", "11111", "VIP", "1"}));
+  EXPECT_EQ(shown(f.db.Guest, rows, 0),
+            (QStringList{"amy", "露天", "王小美", "02-1", "0911", "amy@x.tw", "台北市", "11111", "VIP", "1"}));
 }
 
 TEST(GuestFind, ProductSearchFindsBuyersWhereverTheirLinesLie) {
   CustomerViewsFixture f;
   const GuestList::View all = GuestList::allShown();
   // "玻璃收納盒" is A1's second line, three rows after its first.
-  EXPECT_EQ(keys(GuestFind::productSearch(f.db, "玻璃", all)), QStringList{"amy/露天"});
+  const Table& g = f.db.Guest;
+  EXPECT_EQ(keys(g, GuestFind::productSearch(f.db, "玻璃")), QStringList{"amy/露天"});
   // "xab-2" is an order of "bob", but the customer is "Bob": not listed.
-  EXPECT_EQ(keys(GuestFind::productSearch(f.db, "ab", all)), QStringList{"amy/蝦皮"});
+  EXPECT_EQ(keys(g, GuestFind::productSearch(f.db, "ab")), QStringList{"amy/蝦皮"});
   // Several matching lines, one row; an empty text matches every named line.
-  EXPECT_EQ(keys(GuestFind::productSearch(f.db, "", all)), (QStringList{"amy/露天", "amy/蝦皮"}));
-  EXPECT_TRUE(GuestFind::productSearch(f.db, "沒有這個", all).empty());
+  EXPECT_EQ(keys(g, GuestFind::productSearch(f.db, "")), (QStringList{"amy/露天", "amy/蝦皮"}));
+  EXPECT_TRUE(GuestFind::productSearch(f.db, "沒有這個").empty());
   GuestList::View noPhone = all;
   noPhone[GuestList::Phone] = false;
-  const auto rows = GuestFind::productSearch(f.db, "杯", noPhone);
+  const auto rows = GuestFind::productSearch(f.db, "杯");
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0][GuestList::Phone], "");
-  EXPECT_EQ(rows[0][GuestList::Mobile], "0911");
-  EXPECT_EQ(rows[0][GuestList::Index], "1");
+  EXPECT_EQ(shown(g, rows, 0, noPhone)[GuestList::Phone], "");
+  EXPECT_EQ(shown(g, rows, 0, noPhone)[GuestList::Mobile], "0911");
+  EXPECT_EQ(shown(g, rows, 0, noPhone)[GuestList::Index], "1");
 }
 
 TEST(GuestOrders, OrdersCustomersWithoutOrdersAndEmailList) {
@@ -132,10 +144,10 @@ TEST(GuestOrders, OrdersCustomersWithoutOrdersAndEmailList) {
   EXPECT_TRUE(GuestOrders::ordersOf(f.db.Order, "Bob", "露天").empty());
 
   // The orphan order A4 ("bob") does not count for "Bob"; last row first.
-  const auto without = GuestOrders::withoutOrders(f.db, GuestList::allShown());
-  EXPECT_EQ(keys(without), (QStringList{"cal/未分類", "Bob/露天"}));
-  EXPECT_EQ(without[0][GuestList::Index], "4");
-  EXPECT_EQ(without[0][GuestList::Name], "陳");
+  const auto without = GuestOrders::withoutOrders(f.db);
+  EXPECT_EQ(keys(f.db.Guest, without), (QStringList{"cal/未分類", "Bob/露天"}));
+  EXPECT_EQ(shown(f.db.Guest, without, 0)[GuestList::Index], "4");
+  EXPECT_EQ(shown(f.db.Guest, without, 0)[GuestList::Name], "陳");
 
   bool bad = false;
   EXPECT_EQ(GuestOrders::emailList(f.db.Guest, {1, 3, 2, 5}, &bad), "amy@x.tw;amy@x.tw;dan@x.tw");

@@ -50,6 +50,12 @@ TEST(OrderRowIndex, FindsTheRowsOfANumberWhateverTheOrder) {
     lines.push_back(QStringLiteral("0"));
     lines.push_back(QString());
     lines.push_back(keys[97]);
+    // A search that skips lines: small and large steps forward and back.
+    for (int i = 0; i < 8000; i += 1 + i % 13) lines.push_back(keys[static_cast<size_t>(i)]);
+    for (int i = 7999; i >= 0; i -= 1 + i % 211) lines.push_back(keys[static_cast<size_t>(i)]);
+    lines.push_back(keys.back());
+    lines.push_back(keys.front());
+    lines.push_back(QStringLiteral("24003000x"));  // between two numbers
     for (const QString& no : lines) ASSERT_EQ(chain(index, no, hint), rowsOf(t, no)) << no.toStdString() << sorted;
     // A test on the row picks the first row of the number that passes it.
     const QString twice = keys[0];

@@ -120,6 +120,40 @@ TEST(OrderSearch, Criteria) {
   EXPECT_EQ(run(db, f), (std::vector<int>{5}));
 }
 
+// A name is that of the first customer of the order's account and category;
+// an account holding the text needs no customer.
+TEST(OrderSearch, NamesOfTheFirstCustomerOfTheKey) {
+  Database db;
+  const std::pair<const char*, QString> guests[] = {
+      {"amy", "李四" + QString(QChar(1)) + "女"},          // the first amy/露天
+      {"amy", "王小美" + QString(QChar(1)) + "女"},        // a second amy/露天: its name does not count
+      {"amy", "王美" + QString(QChar(1)) + "女"},          // amy/蝦皮 (below)
+      {"王bob", "林" + QString(QChar(1)) + "男"},
+      {"cal", "王"},                                       // a name without sex part
+      {"eve", QString(QChar(1)) + "王"},                   // the sex holds the text, the name does not
+  };
+  for (const auto& [account, name] : guests) {
+    const int r = db.Guest.append(account);
+    db.Guest.setCell(r, GuestCell::CustomerCategory, r == 3 ? "蝦皮拍賣" : "露天拍賣");
+    db.Guest.setCell(r, GuestCell::CustomerNameSex, name);
+  }
+  const std::pair<const char*, const char*> orders[] = {{"amy", "露天拍賣"}, {"amy", "蝦皮拍賣"}, {"王bob", "蝦皮拍賣"},
+                                                        {"cal", "露天拍賣"}, {"dan", "露天拍賣"}, {"cal", "蝦皮拍賣"},
+                                                        {"eve", "露天拍賣"}, {"AMY", "蝦皮拍賣"}};
+  for (const auto& [account, category] : orders)
+    addOrder(db, {QStringLiteral("A%1").arg(db.Order.count() + 1), "2024/01/01", account, category, "0", "0", "未匯款",
+                  "未出貨"});
+  Fields f = with(true, false);
+  f.Text3 = "王";
+  EXPECT_EQ(run(db, f, true), (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(run(db, f), (std::vector<int>{3}));
+  f.Text3 = "Am";  // letters with cases: the accounts in any case, no name holds them
+  EXPECT_EQ(run(db, f, true), (std::vector<int>{1, 2, 8}));
+  f.Text4 = "x";  // a later criterion still applies to orders found by name
+  f.Text3 = "王";
+  EXPECT_EQ(run(db, f, true), std::vector<int>{});
+}
+
 // The dialog lists into the main window's list, hands its filters back
 // quietly and runs or clears the shortage list.
 TEST(OrderSearch, DialogListsHandsBackAndCloses) {

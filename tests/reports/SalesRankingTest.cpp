@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QHash>
+#include <algorithm>
+#include <random>
+
 #include "ReportsFixture.h"
 #include "TestDir.h"
 #include "products/ProductList.h"
 #include "reports/SalesRanking.h"
 #include "store/CsvFile.h"
+#include "store/Decimal.h"
+#include "store/Numbers.h"
 
 namespace {
 
@@ -50,12 +56,79 @@ TEST(SalesRanking, MergeTable) {
        withLines({{"P", "a", "1.1", "0.1", "2.5"}, {"R", "a", "0.1", "0", "0.1"}, {"R", "a", "0.2", "0", "0.2"},
                   {"S", "a", "1", "1", "-0.5"}}),
        {{"P", "a", "3", "2.75", "0.25"}, {"R", "a", "0", "0.05", "0"}, {"S", "a", "-1", "-0.5", "-0.5"}}},
+      {"keys of more than ten digits rank by their text",
+       withLines({{"Q", "a", "1", "0", "12345678901"}, {"P", "a", "1", "0", "9999999999"}, {"R", "a", "1", "0", "-5"}}),
+       {{"P", "a", "9999999999", "9999999999", "0"}, {"Q", "a", "12345678901", "12345678901", "0"},
+        {"R", "a", "-5", "-5", "0"}}},
       {"running sums keep 15 significant digits",
        withLines({{"P", "a", "1234567890.12345", "0", "1"}, {"P", "a", "0.000004", "0", "1"},
                   {"P", "a", "0.000004", "0", "1"}, {"P", "a", "0.000004", "0", "1"}}),
        {{"P", "a", "4", "1234567890.12345", "0"}}},
   };
-  for (const auto& c : cases) EXPECT_EQ(SalesRanking::ManufTopShow(c.db, all()).products, c.expected) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(SalesRanking::ManufTopShow(c.db, all()).products.rows(), c.expected) << c.what;
+
+  // The ranking window stays open while orders change: its rows hold their texts.
+  Database db = withLines({{"P", "a", "10", "6", "2"}, {"Q", "a", "5", "1", "1"}});
+  const SalesRanking::RankedRows rows = SalesRanking::ManufTopShow(db, all()).products;
+  const auto source = rows.source();
+  db.Stock.remove(1);
+  db.Stock.setCell(1, StockCell::LineName, "Z");
+  EXPECT_EQ(rows.rows(), (std::vector<QStringList>{{"P", "a", "2", "20", "12"}, {"Q", "a", "1", "5", "1"}}));
+  EXPECT_EQ(source->text(1, SalesRanking::Name), "Q");
+}
+
+// The ranking of a long book equals the plain one-pass merge and sort,
+// whatever the lines hold and however many threads share the work.
+TEST(SalesRanking, LongBookRanksAsOnePass) {
+  Database db;
+  addOrder(db, {"1", "2024/05/10"});
+  std::mt19937 rng(11);
+  const QStringList qtys = {"1", "2", "3", "0", "-1", "2.5", "", "x", "1.000001", " 4"};
+  // Keys of more than ten digits stand by their text: 12345678902 below 9999999999.
+  const QStringList huge = {"10000000000000", "12345678901.5", "-98765432109", "9999999999"};
+  const QStringList prices = {"10", "0.1", "1234567890.12345", "99.99", "", "-5", "3e2"};
+  for (int i = 0; i < 140000; ++i) {
+    const int p = static_cast<int>(rng() % 3000);
+    addLine(db, {"1", QStringLiteral("品%1").arg(p % 1000), QStringLiteral("類%1").arg(p / 1000),
+                 prices[static_cast<int>(rng() % prices.size())], prices[static_cast<int>(rng() % prices.size())],
+                 rng() % 400 ? qtys[static_cast<int>(rng() % qtys.size())] : huge[static_cast<int>(rng() % huge.size())]});
+  }
+  // The merge and sort in one pass, with the keys as texts.
+  struct Row {
+    int line;
+    Decimal qty, sales, cost;
+  };
+  std::vector<Row> rows;
+  QHash<std::pair<QString, QString>, size_t> taking;
+  const Table& stock = db.Stock;
+  for (int line = 1; line <= stock.count(); ++line) {
+    const Decimal qty = Decimal::leading(stock.cell(line, StockCell::LineQty)).roundedToText();
+    const Decimal sales = (Decimal::leading(stock.cell(line, StockCell::LinePrice)) * qty).roundedToText();
+    const Decimal cost = (Decimal::leading(stock.cell(line, StockCell::LineCost)) * qty).roundedToText();
+    const std::pair<QString, QString> product(stock.cell(line, StockCell::LineName), stock.cell(line, StockCell::LineCategory));
+    if (taking.contains(product)) {
+      Row& r = rows[taking.value(product)];
+      r.qty = (r.qty + qty).roundedToText();
+      r.sales = (r.sales + sales).roundedToText();
+      r.cost = (r.cost + cost).roundedToText();
+      continue;
+    }
+    if (!qty.isZero() && !qty.isNegative()) taking.insert(product, rows.size());
+    rows.push_back({line, qty, sales, cost});
+  }
+  std::vector<std::pair<QString, size_t>> keyed;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (!rows[i].qty.isZero()) keyed.emplace_back(SalesRanking::rankingKey(rows[i].qty.toDouble()), i);
+  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return QString::compare(a.first, b.first) > 0; });
+  std::vector<QStringList> expected;
+  for (const auto& [key, i] : keyed) {
+    const Row& r = rows[i];
+    expected.push_back({stock.cell(r.line, StockCell::LineName), stock.cell(r.line, StockCell::LineCategory),
+                        QString::number(static_cast<long long>(Num::roundHalfAwayFromZero(r.qty.toDouble()))),
+                        r.sales.toText(), r.cost.toText()});
+  }
+  ASSERT_GT(expected.size(), 3000u);
+  EXPECT_EQ(SalesRanking::ManufTopShow(db, all()).products.rows(), expected);
 }
 
 TEST(SalesRanking, CategoryRankingAndShares) {
@@ -123,7 +196,7 @@ TEST(SalesRanking, CsvBytes) {
   Database db = withLines({{"筆,記本", "文具", "35", "20", "3"}, {"髮夾\r\n大", "飾品", "12.5", "5", "2"}});
   const auto r = SalesRanking::ManufTopShow(db, all());
   TestDir dir;
-  ASSERT_TRUE(Csv::writeFile(dir.file("p.csv"), SalesRanking::csvText(r.products)));
+  ASSERT_TRUE(Csv::writeFile(dir.file("p.csv"), SalesRanking::csvText(r.products.rows())));
   ASSERT_TRUE(Csv::writeFile(dir.file("c.csv"), SalesRanking::csvText(r.categories)));
   EXPECT_EQ(dir.get("p.csv"), big5("\"筆,記本\",文具,3,105,60\r\n髮夾大,飾品,2,25,10\r\n"));
   EXPECT_EQ(dir.get("c.csv"), big5("文具,3,60.0%\r\n飾品,2,40.0%\r\n總計,5,\r\n"));

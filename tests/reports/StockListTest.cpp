@@ -164,6 +164,15 @@ TEST(StockList, OrdersOfTheSelectedLines) {
             (std::vector<int>{3, 2, 1}));
   EXPECT_TRUE(StockList::ordersOfLines(db, {}).empty());
   EXPECT_TRUE(StockList::ordersOfLines(db, {"2499999999"}).empty());
+
+  // A long table is read in slices: a number's first row still wins.
+  Database big;
+  for (int r = 1; r <= 50000; ++r) big.Order.append(QString::number(r));
+  big.Order.setKey(45000, "10");
+  big.Order.setKey(40000, "30000");
+  EXPECT_EQ(StockList::ordersOfLines(big, {"30000", "10", "30000", "0"}), (std::vector<int>{30000, 10}));
+  big.Order.setKey(30000, "x");
+  EXPECT_EQ(StockList::ordersOfLines(big, {"30000", "10"}), (std::vector<int>{40000, 10}));
 }
 
 // With both tables in number order the join gives what a forward search
@@ -206,16 +215,24 @@ TEST(StockList, SortedTablesJoinAsAForwardSearch) {
 }
 
 // Many lines are worked in slices: rows stay in Stock order and the totals
-// are those of one pass.
+// are those of one pass, whatever the number cells hold.
 TEST(StockList, ManyLinesKeepTheirOrderAndTotals) {
   Database db;
   StockList::Totals expected;
+  const QStringList odd = {"2",     "1.25", "",        " 3",    "+4",         "5.",         "0.1234567",
+                           "-2",    "12abc", "3.5.1",  "1e3",   "1234567890", "999999999.999999", "-0.000001",
+                           "０",    "x",     "-",      ".5",    "007",        "123456789012345678901234"};
   for (int o = 1; o <= 12000; ++o) {
     const QString no = QStringLiteral("%1").arg(o, 8, 10, QLatin1Char('0'));
     addOrder(db, {no, "2024/01/01", "a", "x", "0", "0", "未匯款", "未出貨", "", "0", "0", o % 5 ? "" : "95",
                   o % 7 ? "" : "10 3"});
     for (int k = 0; k < 3; ++k) {
-      const int line = addLine(db, {no, QString::number(o * 3 + k), "c", QString::number(o % 97) + ".5", "1.25", "2"});
+      const int n = o * 3 + k;
+      const bool plain = n % 4 != 0;
+      const QString price = plain ? QString::number(o % 97) + ".5" : odd[n % odd.size()];
+      const QString cost = plain ? "1.25" : odd[(n / 3) % odd.size()];
+      const QString qty = plain ? "2" : odd[(n / 7) % odd.size()];
+      const int line = addLine(db, {no, QString::number(n), "c", price, cost, qty});
       expected.addLine(db.Stock, line, StockList::orderDiscount(db.Order, o));
     }
   }
@@ -225,4 +242,6 @@ TEST(StockList, ManyLinesKeepTheirOrderAndTotals) {
   EXPECT_EQ(StockList::StockTotalsText(36000, l.totals, true, true),
             StockList::StockTotalsText(36000, expected, true, true));
   EXPECT_TRUE(l.totals.price == expected.price);
+  EXPECT_TRUE(l.totals.cost == expected.cost);
+  EXPECT_TRUE(l.totals.qty == expected.qty);
 }
