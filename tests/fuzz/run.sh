@@ -6,6 +6,8 @@ cd "$(dirname "$0")/../.."
 secs="${1:-${FUZZ_SECONDS:-20}}"
 explicit_secs="${1:-${FUZZ_SECONDS:-}}"  # given: every target runs that long
 out=build/fuzz
+# A fixed seed makes a run repeatable (FUZZ_SEED=0: a new seed each run).
+seed="${FUZZ_SEED:-1}"
 mkdir -p "$out"
 CXX=${FUZZ_CXX:-clang++}
 if ! command -v "$CXX" >/dev/null; then
@@ -79,7 +81,7 @@ for t in "${!TARGETS[@]}"; do
   run_secs="${explicit_secs:-${TARGET_SECONDS[$t]:-$secs}}"
   echo "fuzz: $t for ${run_secs}s"
   rm -f "$out/$t-"*
-  if ! "$out/$t" -max_total_time="$run_secs" -print_final_stats=0 -artifact_prefix="$out/$t-" "$out/corpus-$t" \
+  if ! "$out/$t" -max_total_time="$run_secs" -print_final_stats=0 -seed="$seed" -artifact_prefix="$out/$t-" "$out/corpus-$t" \
       >"$out/$t.log" 2>&1; then
     echo "fuzz: $t FAILED" >&2
     grep -m1 "INFO: Seed:" "$out/$t.log" >&2 || true
