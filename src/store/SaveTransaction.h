@@ -1,14 +1,16 @@
 #pragma once
 // All-or-nothing writing of a set of files in one folder. Each file is
-// written to a temporary file beside it; commit() flushes them all to disk,
-// then writes the journal "~Save.lst", renames every temporary file over its
-// original, syncs the folder and removes the journal. recover() finishes the
+// written to a temporary file beside it, whose flush to disk begins at once
+// in the background; commit() waits until every one is on disk, then writes
+// the journal "~Save.lst", renames every temporary file over its original,
+// syncs the folder and removes the journal. recover() finishes the
 // renames of a commit that a crash interrupted, so the folder always holds
 // the whole old or the whole new set of files.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <future>
 #include <vector>
 
 class QFile;
@@ -65,6 +67,7 @@ class SaveTransaction {
   struct Entry {
     QString temp;   // file name of the temporary file
     QString name;   // canonical final name
+    std::shared_future<bool> flushed;  // its flush to disk, begun when it was written
   };
   bool writeAll(QFile& f, const QByteArray& bytes);
   QString folder_;
