@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <future>
 #include <thread>
@@ -73,24 +75,105 @@ bool syncPath(const QString& path) {
   return ok;
 }
 
-SaveTransaction::SaveTransaction(const QString& folder) : folder_(AppPaths::withSlash(folder)) {
+namespace {
+// How much of len the test hook lets through; all of it when nothing is set.
+qint64 allowed(std::atomic<qint64>& budget, qint64 len) {
+  qint64 left = budget.load();
+  for (;;) {
+    if (left < 0) return len;
+    const qint64 take = std::min(left, len);
+    if (budget.compare_exchange_weak(left, left - take)) return take;
+  }
+}
+}  // namespace
+
+SaveTransaction::SaveTransaction(const QString& folder)
+    : folder_(AppPaths::withSlash(folder)), failBudget_(std::make_shared<std::atomic<qint64>>(-1)) {
   if (g_failBytes >= 0 && g_failTransactions > 0) {
-    failBudget_ = g_failBytes;
+    failBudget_->store(g_failBytes);
     --g_failTransactions;
   }
 }
 
 bool SaveTransaction::writeAll(QFile& f, const QByteArray& bytes) {
   const qint64 len = bytes.size();
-  if (failBudget_ >= 0) {
-    if (failBudget_ < len) {
-      if (failBudget_ > 0) f.write(bytes.constData(), failBudget_);
-      failBudget_ = 0;
-      return false;
-    }
-    failBudget_ -= len;
+  const qint64 n = allowed(*failBudget_, len);
+  if (n < len) {
+    if (n > 0) f.write(bytes.constData(), n);
+    return false;
   }
   return f.write(bytes) == len;
+}
+
+SaveTransaction::PieceWriter::PieceWriter(const QString& name, int fd, size_t count,
+                                          std::shared_ptr<std::atomic<qint64>> budget)
+    : name_(name), fd_(fd), count_(count), budget_(std::move(budget)) {}
+
+SaveTransaction::PieceWriter::~PieceWriter() { ::close(fd_); }
+
+bool SaveTransaction::PieceWriter::writeAt(const char* data, qint64 len, qint64 at) {
+  const qint64 n = allowed(*budget_, len);
+  qint64 done = 0;
+  while (done < n) {
+    const ssize_t w = ::pwrite(fd_, data + done, static_cast<size_t>(n - done), at + done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    done += w;
+  }
+  return n == len;
+}
+
+bool SaveTransaction::PieceWriter::put(size_t i, const char* data, qint64 len) {
+  qint64 at = 0;
+  {
+    std::unique_lock lock(mutex_);
+    placed_.wait(lock, [&] { return known_ == i; });
+    at = end_;
+    end_ += len;
+    ++known_;
+  }
+  placed_.notify_all();
+  bool ok = !failed_ && (len == 0 || writeAt(data, len, at));
+  if (!ok) failed_ = true;
+  std::lock_guard lock(mutex_);
+  ++written_;
+  return ok;
+}
+
+SaveTransaction::Entry& SaveTransaction::entryFor(const QString& name) {
+  for (auto& e : files_) {
+    if (e.name == name) {  // rewritten: same temporary file, flushed again
+      if (e.flushed.valid()) e.flushed.wait();
+      e.flushed = {};
+      return e;
+    }
+  }
+  files_.push_back({tempNameFor(name), name, {}});
+  return files_.back();
+}
+
+std::shared_ptr<SaveTransaction::PieceWriter> SaveTransaction::open(const QString& name, size_t count) {
+  Entry& e = entryFor(name);
+  const int fd =
+      ::open(QFile::encodeName(folder_ + e.temp).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  return std::shared_ptr<PieceWriter>(new PieceWriter(name, fd, count, failBudget_));
+}
+
+bool SaveTransaction::close(const std::shared_ptr<PieceWriter>& writer) {
+  if (!writer) return false;
+  {
+    std::lock_guard lock(writer->mutex_);
+    if (writer->written_ != writer->count_) return false;
+  }
+  if (writer->failed_) return false;
+  for (auto& e : files_) {
+    if (e.name == writer->name_ && !e.flushed.valid()) {
+      e.flushed = std::async(std::launch::async, [writer] { return ::fsync(writer->fd_) == 0; }).share();
+      return true;
+    }
+  }
+  return false;
 }
 
 SaveTransaction::~SaveTransaction() { discard(); }
@@ -105,25 +188,22 @@ bool SaveTransaction::write(const QString& name, size_t count, const std::functi
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return false;
   bool ok = true;
   for (size_t i = 0; i < count && ok; ++i) ok = writeAll(f, piece(i));
-  // Flushed to disk by commit, all files at once.
   ok = ok && f.flush();
   f.close();
   ok = ok && f.error() == QFile::NoError;
   if (!ok) {
     QFile::remove(folder_ + temp);
+    // An earlier write of the same name is gone with it: commit() refuses.
+    for (auto& e : files_) {
+      if (e.name != name) continue;
+      if (e.flushed.valid()) e.flushed.wait();
+      e.flushed = {};
+    }
     return false;
   }
   // On its way to disk at once, on a thread of its own, while the next
   // file is made and written; commit() waits for every flush.
-  std::shared_future<bool> flushed = std::async(std::launch::async, syncFile, folder_ + temp).share();
-  for (auto& e : files_) {
-    if (e.name == name) {  // rewritten: same temporary file, flushed again
-      e.flushed.wait();
-      e.flushed = std::move(flushed);
-      return true;
-    }
-  }
-  files_.push_back({temp, name, std::move(flushed)});
+  entryFor(name).flushed = std::async(std::launch::async, syncFile, folder_ + temp).share();
   return true;
 }
 
@@ -135,7 +215,7 @@ bool SaveTransaction::commit() {
   // its file was written).
   {
     bool synced = true;
-    for (const auto& e : files_) synced = e.flushed.get() && synced;
+    for (const auto& e : files_) synced = e.flushed.valid() && e.flushed.get() && synced;
     if (!synced) {
       discard();
       return false;
@@ -189,7 +269,7 @@ bool SaveTransaction::commit() {
 
 void SaveTransaction::discard() {
   for (const auto& e : files_) {
-    e.flushed.wait();
+    if (e.flushed.valid()) e.flushed.wait();
     QFile::remove(folder_ + e.temp);
   }
   files_.clear();
