@@ -21,6 +21,7 @@
 
 #include <QThreadPool>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <future>
 #include <malloc.h>
@@ -510,14 +511,27 @@ QString DataStore::tableText(const Table& table, int firstColumn, int columns) {
 }
 
 namespace {
-// Rows [from, to] of a table as file bytes.
-QByteArray rowBytes(const Table& table, int firstColumn, int columns, int from, int to) {
+// Where a piece of a table file is encoded: a buffer of the worker thread,
+// used again for its next piece, so saving touches little fresh memory.
+char* scratch(size_t n) {
+  thread_local std::unique_ptr<char[]> buffer;
+  thread_local size_t capacity = 0;
+  if (n > capacity) {
+    capacity = std::max(n, capacity * 2);
+    buffer.reset(new char[capacity]);
+  }
+  return buffer.get();
+}
+
+// Rows [from, to] of a table as file bytes, into a scratch buffer; returns
+// their size.
+qsizetype rowBytes(const Table& table, int firstColumn, int columns, int from, int to, const char** out) {
   qsizetype bound = 0;
   for (int r = from; r <= to; ++r)
     for (int c = firstColumn; c < firstColumn + columns; ++c) bound += table.cell(r, c).size() * 2 + 3;
   bound += static_cast<qsizetype>(to - from + 1) * 2;
-  QByteArray out(bound, Qt::Uninitialized);
-  char* w = out.data();
+  char* const start = scratch(static_cast<size_t>(bound));
+  char* w = start;
   for (int r = from; r <= to; ++r) {
     for (int c = firstColumn; c < firstColumn + columns; ++c) {
       if (c != firstColumn) *w++ = ',';
@@ -528,8 +542,8 @@ QByteArray rowBytes(const Table& table, int firstColumn, int columns, int from, 
     *w++ = '\r';
     *w++ = '\n';
   }
-  out.truncate(w - out.data());
-  return out;
+  *out = start;
+  return w - start;
 }
 
 // Every distinct text of a table encoded once, for files of several
@@ -565,8 +579,9 @@ void encodeValueRange(const Table& table, EncodedValues& v, size_t range) {
   v.bytes[range] = std::move(out);
 }
 
-// Rows [from, to] from the encoded texts.
-QByteArray rowBytes(const Table& table, const EncodedValues& v, int firstColumn, int columns, int from, int to) {
+// Rows [from, to] from the encoded texts, into a scratch buffer.
+qsizetype rowBytes(const Table& table, const EncodedValues& v, int firstColumn, int columns, int from, int to,
+                   const char** out) {
   qsizetype size = 0;
   uint32_t len = 0;
   for (int r = from; r <= to; ++r) {
@@ -576,8 +591,8 @@ QByteArray rowBytes(const Table& table, const EncodedValues& v, int firstColumn,
     }
     size += 1;  // one comma fewer than fields, CR LF
   }
-  QByteArray out(size, Qt::Uninitialized);
-  char* w = out.data();
+  char* const start = scratch(static_cast<size_t>(size));
+  char* w = start;
   for (int r = from; r <= to; ++r) {
     for (int c = firstColumn; c < firstColumn + columns; ++c) {
       if (c != firstColumn) *w++ = ',';
@@ -590,26 +605,30 @@ QByteArray rowBytes(const Table& table, const EncodedValues& v, int firstColumn,
     *w++ = '\r';
     *w++ = '\n';
   }
-  return out;
+  *out = start;
+  return w - start;
 }
 
-constexpr int kSlice = 20000;  // rows a piece
+// Rows a piece: small enough that the workers' buffers stay small and warm.
+constexpr int kSlice = 4000;
 
 }  // namespace
 
-// A table file's bytes, encoded on the worker threads in pieces of rows;
-// a writer takes the pieces in file order as each is done. Files of several
-// columns first encode the table's distinct texts (in ranges, on the
-// workers too). `priority` orders the work of several files.
+// A table file's bytes, encoded on the worker threads in pieces of rows,
+// each handed to `sink` as soon as it is made (pieces of one file in any
+// order). Files of several columns first encode the table's distinct texts
+// (in ranges, on the workers too). `priority` orders the work of several
+// files.
 class DataStore::Encoding {
  public:
-  static std::shared_ptr<Encoding> start(const Table& table, int firstColumn, int columns, int priority) {
-    auto e = std::shared_ptr<Encoding>(new Encoding(table, firstColumn, columns, priority));
-    const size_t n = static_cast<size_t>((e->rows_ + kSlice - 1) / kSlice);
-    e->pieces_.resize(n);
-    e->futures_.reserve(n);
-    for (auto& p : e->pieces_) e->futures_.push_back(p.get_future());
-    if (n == 0) return e;
+  using Sink = std::function<void(size_t piece, const char* data, qsizetype len)>;
+  static size_t piecesFor(const Table& table) { return static_cast<size_t>((table.count() + kSlice - 1) / kSlice); }
+
+  static std::shared_ptr<Encoding> start(const Table& table, int firstColumn, int columns, int priority, Sink sink,
+                                         std::function<bool()> skip = {}) {
+    auto e = std::shared_ptr<Encoding>(new Encoding(table, firstColumn, columns, priority, std::move(sink),
+                                                    std::move(skip)));
+    if (e->pieces_ == 0) return e;
     // Through the distinct texts only where they repeat a lot: there they
     // save most of the work; elsewhere the rows start at once.
     const double cells = static_cast<double>(e->rows_) * columns;
@@ -633,27 +652,39 @@ class DataStore::Encoding {
     }
     return e;
   }
-  size_t pieces() const { return futures_.size(); }
-  // Piece i, once it is done (each is taken once).
-  QByteArray take(size_t i) { return futures_[i].get(); }
-  // Waits for the work still running (it reads the table).
+  // Waits until every piece was handed over (the work reads the table).
   void finish() {
-    for (auto& f : futures_)
-      if (f.valid()) f.wait();
+    std::unique_lock lock(mutex_);
+    finished_.wait(lock, [&] { return done_ == pieces_; });
   }
 
  private:
-  Encoding(const Table& table, int firstColumn, int columns, int priority)
-      : table_(&table), firstColumn_(firstColumn), columns_(columns), rows_(table.count()), priority_(priority) {}
+  Encoding(const Table& table, int firstColumn, int columns, int priority, Sink sink, std::function<bool()> skip)
+      : table_(&table), firstColumn_(firstColumn), columns_(columns), rows_(table.count()), priority_(priority),
+        pieces_(piecesFor(table)), sink_(std::move(sink)), skip_(std::move(skip)) {}
+  // Each task takes the next piece not yet taken, so pieces start in file
+  // order whatever order the pool runs its tasks in: a piece that waits for
+  // the ones before it (a file's sink may) only waits for pieces under way.
   void startRows(const std::shared_ptr<Encoding>& self) {
-    for (size_t p = 0; p < pieces_.size(); ++p) {
+    for (size_t task = 0; task < pieces_; ++task) {
       QThreadPool::globalInstance()->start(
-          [self, p] {
+          [self] {
             Encoding& e = *self;
+            const size_t p = e.next_.fetch_add(1);
             const int first = static_cast<int>(p) * kSlice + 1;
             const int last = std::min(e.rows_, first + kSlice - 1);
-            e.pieces_[p].set_value(e.byValue_ ? rowBytes(*e.table_, e.values_, e.firstColumn_, e.columns_, first, last)
-                                              : rowBytes(*e.table_, e.firstColumn_, e.columns_, first, last));
+            const char* data = nullptr;
+            qsizetype len = 0;
+            if (!e.skip_ || !e.skip_()) {
+              len = e.byValue_ ? rowBytes(*e.table_, e.values_, e.firstColumn_, e.columns_, first, last, &data)
+                               : rowBytes(*e.table_, e.firstColumn_, e.columns_, first, last, &data);
+            }
+            e.sink_(p, data, len);
+            {
+              std::lock_guard lock(e.mutex_);
+              ++e.done_;
+            }
+            e.finished_.notify_all();
           },
           priority_);
     }
@@ -661,36 +692,52 @@ class DataStore::Encoding {
 
   const Table* table_;
   int firstColumn_, columns_, rows_, priority_;
+  size_t pieces_;
+  Sink sink_;
+  std::function<bool()> skip_;
   bool byValue_ = false;
   EncodedValues values_;
   std::atomic<size_t> pendingValues_{0};
-  std::vector<std::promise<QByteArray>> pieces_;
-  std::vector<std::future<QByteArray>> futures_;
+  std::atomic<size_t> next_{0};  // the next piece a task takes
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  size_t done_ = 0;
 };
 
-namespace {
-}  // namespace
-
 QByteArray DataStore::tableBytes(const Table& table, int firstColumn, int columns) {
-  const auto e = Encoding::start(table, firstColumn, columns, 0);
+  std::vector<QByteArray> pieces(Encoding::piecesFor(table));
+  const auto e = Encoding::start(table, firstColumn, columns, 0, [&pieces](size_t i, const char* data, qsizetype len) {
+    pieces[i] = QByteArray(data, len);
+  });
+  e->finish();
   QByteArray out;
-  for (size_t i = 0; i < e->pieces(); ++i) out += e->take(i);
+  for (const QByteArray& p : pieces) out += p;
   return out;
+}
+
+DataStore::EncodedFile DataStore::encodeFile(SaveTransaction& t, const QString& fileName, const Table& table,
+                                             int firstColumn, int columns, int priority) {
+  EncodedFile f;
+  f.writer = t.open(fileName, Encoding::piecesFor(table));
+  if (!f.writer) return f;
+  const std::shared_ptr<SaveTransaction::PieceWriter> w = f.writer;
+  f.encoding = Encoding::start(
+      table, firstColumn, columns, priority, [w](size_t i, const char* data, qsizetype len) { w->put(i, data, len); },
+      [w] { return w->failed(); });
+  return f;
 }
 
 void DataStore::writeTable(SaveTransaction& t, const QString& label, const QString& fileName, const Table& table,
                            int firstColumn, int columns, int progressValue) {
   if (!db_.SaveOK) return;
   if (!label.isEmpty()) progress_.setLabel(label);
-  // Encoded ahead on the worker threads when the attempt began; each piece
-  // is written as soon as it is done.
-  std::shared_ptr<Encoding> e;
-  const auto it = encoded_.find(fileName);
-  if (it != encoded_.end()) e = it->second;
-  else e = Encoding::start(table, firstColumn, columns, 0);
-  const bool written = t.write(fileName, e->pieces(), [&e](size_t i) { return e->take(i); });
-  e->finish();  // pieces not taken after a failure are still being made from the table
-  if (!written) {
+  // Encoded and written ahead on the worker threads since the attempt
+  // began; here it is waited for.
+  auto it = encoded_.find(fileName);
+  if (it == encoded_.end()) it = encoded_.emplace(fileName, encodeFile(t, fileName, table, firstColumn, columns, 0)).first;
+  const EncodedFile& f = it->second;
+  if (f.encoding) f.encoding->finish();
+  if (!t.close(f.writer)) {
     db_.SaveOK = false;
     return;
   }
@@ -782,12 +829,14 @@ bool DataStore::saveAttempt() {
     db_.SaveOK = false;
     return false;
   }
-  // Every table file is encoded on the worker threads at once while the
-  // writers below put them on disk one after another, in their order.
+  // Every table file is encoded and written on the worker threads at once;
+  // the writers below wait for them in their order.
+  SaveTransaction t(db_.DataBasePath);
   encoded_.clear();
   int priority = 100;  // the files written first are encoded first
-  const auto ahead = [this, &priority](const char* name, const Table& table, int first, int columns) {
-    encoded_.emplace(QString::fromLatin1(name), Encoding::start(table, first, columns, priority--));
+  const auto ahead = [this, &t, &priority](const char* name, const Table& table, int first, int columns) {
+    const QString fileName = QString::fromLatin1(name);
+    encoded_.emplace(fileName, encodeFile(t, fileName, table, first, columns, priority--));
   };
   ahead("Order1.kdt", db_.Order, 0, 13);
   ahead("Stock1.kdt", db_.Stock, 0, 8);
@@ -800,7 +849,6 @@ bool DataStore::saveAttempt() {
   ahead("Images1.kdt", db_.Images, 0, 3);
   if (db_.ExpendDirty || !AppPaths::exists(db_.DataBasePath, QStringLiteral("Expend.kdt")))
     ahead("Expend.kdt", db_.Expend, 0, 5);
-  SaveTransaction t(db_.DataBasePath);
   NumClose(t);
   OrderClose(t);
   StockClose(t);
@@ -817,11 +865,15 @@ bool DataStore::saveAttempt() {
       db_.SaveOK = false;
     }
   }
+  // Files a failed attempt did not wait for are stopped and waited for:
+  // their work reads the tables.
+  for (auto& [name, f] : encoded_) {
+    if (!db_.SaveOK && f.writer) f.writer->abandon();
+    if (f.encoding) f.encoding->finish();
+  }
+  encoded_.clear();
   if (db_.SaveOK && !t.commit()) db_.SaveOK = false;
   if (!db_.SaveOK) t.discard();
-  // Encodings a failed attempt did not use are waited for: they read the tables.
-  for (auto& [name, e] : encoded_) e->finish();
-  encoded_.clear();
   return db_.SaveOK;
 }
 

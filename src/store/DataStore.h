@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "store/Database.h"
+#include "store/SaveTransaction.h"
 
 class Prompt;
 class Progress;
-class SaveTransaction;
 struct ParsedTableFile;
 
 class DataStore {
@@ -99,7 +99,13 @@ class DataStore {
   Prompt& prompt_;
   Progress& progress_;
   std::unique_ptr<Prefetch> prefetch_;
-  // Table files of the save attempt, encoded ahead.
+  // Table files of the save attempt, encoded and written ahead.
   class Encoding;
-  std::map<QString, std::shared_ptr<Encoding>> encoded_;
+  struct EncodedFile {
+    std::shared_ptr<SaveTransaction::PieceWriter> writer;  // null when it could not be made
+    std::shared_ptr<Encoding> encoding;
+  };
+  static EncodedFile encodeFile(SaveTransaction& t, const QString& fileName, const Table& table, int firstColumn,
+                                int columns, int priority);
+  std::map<QString, EncodedFile> encoded_;
 };

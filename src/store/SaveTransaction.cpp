@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <future>
+#include <thread>
 #include <vector>
 #include <unistd.h>
 
@@ -39,6 +42,29 @@ bool syncFile(const QString& path) {
   ::close(fd);
   return ok;
 }
+
+// The files a commit is about to replace, held open across the renames: a
+// rename over a file nobody holds also gives the file's blocks and cached
+// pages back, there and then (milliseconds for a large table file). Held
+// open, the rename only changes the folder, and the old bytes are given
+// back when the handles are closed, on a thread of their own after the
+// commit. What is on disk, and in what order, does not change.
+std::vector<int> holdOriginals(const QString& dir, const std::vector<QString>& names) {
+  std::vector<int> held;
+  held.reserve(names.size());
+  for (const QString& n : names) {
+    const int fd = ::open(QFile::encodeName(dir + n).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) held.push_back(fd);
+  }
+  return held;
+}
+
+void releaseLater(std::vector<int> held) {
+  if (held.empty()) return;
+  std::thread([held = std::move(held)] {
+    for (const int fd : held) ::close(fd);
+  }).detach();
+}
 }  // namespace
 
 bool syncPath(const QString& path) {
@@ -49,24 +75,105 @@ bool syncPath(const QString& path) {
   return ok;
 }
 
-SaveTransaction::SaveTransaction(const QString& folder) : folder_(AppPaths::withSlash(folder)) {
+namespace {
+// How much of len the test hook lets through; all of it when nothing is set.
+qint64 allowed(std::atomic<qint64>& budget, qint64 len) {
+  qint64 left = budget.load();
+  for (;;) {
+    if (left < 0) return len;
+    const qint64 take = std::min(left, len);
+    if (budget.compare_exchange_weak(left, left - take)) return take;
+  }
+}
+}  // namespace
+
+SaveTransaction::SaveTransaction(const QString& folder)
+    : folder_(AppPaths::withSlash(folder)), failBudget_(std::make_shared<std::atomic<qint64>>(-1)) {
   if (g_failBytes >= 0 && g_failTransactions > 0) {
-    failBudget_ = g_failBytes;
+    failBudget_->store(g_failBytes);
     --g_failTransactions;
   }
 }
 
 bool SaveTransaction::writeAll(QFile& f, const QByteArray& bytes) {
   const qint64 len = bytes.size();
-  if (failBudget_ >= 0) {
-    if (failBudget_ < len) {
-      if (failBudget_ > 0) f.write(bytes.constData(), failBudget_);
-      failBudget_ = 0;
-      return false;
-    }
-    failBudget_ -= len;
+  const qint64 n = allowed(*failBudget_, len);
+  if (n < len) {
+    if (n > 0) f.write(bytes.constData(), n);
+    return false;
   }
   return f.write(bytes) == len;
+}
+
+SaveTransaction::PieceWriter::PieceWriter(const QString& name, int fd, size_t count,
+                                          std::shared_ptr<std::atomic<qint64>> budget)
+    : name_(name), fd_(fd), count_(count), budget_(std::move(budget)) {}
+
+SaveTransaction::PieceWriter::~PieceWriter() { ::close(fd_); }
+
+bool SaveTransaction::PieceWriter::writeAt(const char* data, qint64 len, qint64 at) {
+  const qint64 n = allowed(*budget_, len);
+  qint64 done = 0;
+  while (done < n) {
+    const ssize_t w = ::pwrite(fd_, data + done, static_cast<size_t>(n - done), at + done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    done += w;
+  }
+  return n == len;
+}
+
+bool SaveTransaction::PieceWriter::put(size_t i, const char* data, qint64 len) {
+  qint64 at = 0;
+  {
+    std::unique_lock lock(mutex_);
+    placed_.wait(lock, [&] { return known_ == i; });
+    at = end_;
+    end_ += len;
+    ++known_;
+  }
+  placed_.notify_all();
+  bool ok = !failed_ && (len == 0 || writeAt(data, len, at));
+  if (!ok) failed_ = true;
+  std::lock_guard lock(mutex_);
+  ++written_;
+  return ok;
+}
+
+SaveTransaction::Entry& SaveTransaction::entryFor(const QString& name) {
+  for (auto& e : files_) {
+    if (e.name == name) {  // rewritten: same temporary file, flushed again
+      if (e.flushed.valid()) e.flushed.wait();
+      e.flushed = {};
+      return e;
+    }
+  }
+  files_.push_back({tempNameFor(name), name, {}});
+  return files_.back();
+}
+
+std::shared_ptr<SaveTransaction::PieceWriter> SaveTransaction::open(const QString& name, size_t count) {
+  Entry& e = entryFor(name);
+  const int fd =
+      ::open(QFile::encodeName(folder_ + e.temp).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  return std::shared_ptr<PieceWriter>(new PieceWriter(name, fd, count, failBudget_));
+}
+
+bool SaveTransaction::close(const std::shared_ptr<PieceWriter>& writer) {
+  if (!writer) return false;
+  {
+    std::lock_guard lock(writer->mutex_);
+    if (writer->written_ != writer->count_) return false;
+  }
+  if (writer->failed_) return false;
+  for (auto& e : files_) {
+    if (e.name == writer->name_ && !e.flushed.valid()) {
+      e.flushed = std::async(std::launch::async, [writer] { return ::fsync(writer->fd_) == 0; }).share();
+      return true;
+    }
+  }
+  return false;
 }
 
 SaveTransaction::~SaveTransaction() { discard(); }
@@ -81,18 +188,22 @@ bool SaveTransaction::write(const QString& name, size_t count, const std::functi
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return false;
   bool ok = true;
   for (size_t i = 0; i < count && ok; ++i) ok = writeAll(f, piece(i));
-  // Flushed to disk by commit, all files at once.
   ok = ok && f.flush();
   f.close();
   ok = ok && f.error() == QFile::NoError;
   if (!ok) {
     QFile::remove(folder_ + temp);
+    // An earlier write of the same name is gone with it: commit() refuses.
+    for (auto& e : files_) {
+      if (e.name != name) continue;
+      if (e.flushed.valid()) e.flushed.wait();
+      e.flushed = {};
+    }
     return false;
   }
-  for (auto& e : files_) {
-    if (e.name == name) return true;  // rewritten: same temporary file
-  }
-  files_.push_back({temp, name});
+  // On its way to disk at once, on a thread of its own, while the next
+  // file is made and written; commit() waits for every flush.
+  entryFor(name).flushed = std::async(std::launch::async, syncFile, folder_ + temp).share();
   return true;
 }
 
@@ -100,14 +211,11 @@ bool SaveTransaction::writeText(const QString& name, const QString& text) { retu
 
 bool SaveTransaction::commit() {
   if (files_.empty()) return true;
-  // Every file on disk before the journal names it; the files are flushed
-  // side by side, so the file system can do it in one go.
+  // Every file on disk before the journal names it (each flush began when
+  // its file was written).
   {
-    std::vector<std::future<bool>> syncs;
-    syncs.reserve(files_.size());
-    for (const auto& e : files_) syncs.push_back(std::async(std::launch::async, syncFile, folder_ + e.temp));
     bool synced = true;
-    for (auto& s : syncs) synced = s.get() && synced;
+    for (const auto& e : files_) synced = e.flushed.valid() && e.flushed.get() && synced;
     if (!synced) {
       discard();
       return false;
@@ -132,28 +240,38 @@ bool SaveTransaction::commit() {
   }
   syncPath(folder_);
   const QStringList entries = filesOf(folder_);
+  std::vector<QString> names;
+  names.reserve(files_.size());
+  for (const auto& e : files_) names.push_back(e.name);
+  std::vector<int> held = holdOriginals(folder_, names);
   int renamed = 0;
   for (const auto& e : files_) {
     if (g_crashAfter >= 0 && renamed >= g_crashAfter) {
       files_.clear();  // a crashed process cleans nothing up
+      releaseLater(std::move(held));
       return false;
     }
     if (!place(folder_, e.temp, e.name, entries)) {
       // The journal stays: the next load finishes what is left.
       files_.clear();
+      releaseLater(std::move(held));
       return false;
     }
     ++renamed;
   }
   files_.clear();
   syncPath(folder_);
+  releaseLater(std::move(held));
   // A journal that outlives a crash names no file left to rename: harmless.
   QFile::remove(folder_ + QString::fromLatin1(kJournal));
   return true;
 }
 
 void SaveTransaction::discard() {
-  for (const auto& e : files_) QFile::remove(folder_ + e.temp);
+  for (const auto& e : files_) {
+    if (e.flushed.valid()) e.flushed.wait();
+    QFile::remove(folder_ + e.temp);
+  }
   files_.clear();
 }
 

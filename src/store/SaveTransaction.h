@@ -1,14 +1,20 @@
 #pragma once
 // All-or-nothing writing of a set of files in one folder. Each file is
-// written to a temporary file beside it; commit() flushes them all to disk,
-// then writes the journal "~Save.lst", renames every temporary file over its
-// original, syncs the folder and removes the journal. recover() finishes the
+// written to a temporary file beside it, whose flush to disk begins at once
+// in the background; commit() waits until every one is on disk, then writes
+// the journal "~Save.lst", renames every temporary file over its original,
+// syncs the folder and removes the journal. recover() finishes the
 // renames of a commit that a crash interrupted, so the folder always holds
 // the whole old or the whole new set of files.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 class QFile;
@@ -28,6 +34,39 @@ class SaveTransaction {
   bool write(const QString& name, size_t count, const std::function<QByteArray(size_t)>& piece);
   // Encodes text in code page 950 and writes it.
   bool writeText(const QString& name, const QString& text);
+
+  // A file made in pieces on several threads at once. Each piece is written
+  // at its place in the file as soon as it is made: put(i) waits only until
+  // every piece before i has been put (so its place is known), never for
+  // another piece's write. Every piece 0..count-1 is put exactly once.
+  class PieceWriter {
+   public:
+    ~PieceWriter();
+    bool put(size_t i, const char* data, qint64 len);
+    // Pieces put from now on are not written (the attempt failed elsewhere).
+    void abandon() { failed_ = true; }
+    bool failed() const { return failed_; }
+
+   private:
+    friend class SaveTransaction;
+    PieceWriter(const QString& name, int fd, size_t count, std::shared_ptr<std::atomic<qint64>> budget);
+    bool writeAt(const char* data, qint64 len, qint64 at);
+    QString name_;
+    int fd_;
+    size_t count_;
+    std::shared_ptr<std::atomic<qint64>> budget_;
+    std::mutex mutex_;
+    std::condition_variable placed_;
+    size_t known_ = 0;   // pieces whose place is known
+    qint64 end_ = 0;     // where the next piece goes
+    size_t written_ = 0;
+    std::atomic<bool> failed_{false};
+  };
+  // The temporary file of `name`, for count pieces; null when it cannot be made.
+  std::shared_ptr<PieceWriter> open(const QString& name, size_t count);
+  // After the last piece was put: false when a piece failed (the attempt is
+  // then discarded); otherwise the file's flush to disk begins.
+  bool close(const std::shared_ptr<PieceWriter>& writer);
 
   // Replaces the originals. False when something failed before the first
   // rename (nothing changed) -- after the journal is down, renames are finished
@@ -65,11 +104,15 @@ class SaveTransaction {
   struct Entry {
     QString temp;   // file name of the temporary file
     QString name;   // canonical final name
+    std::shared_future<bool> flushed;  // its flush to disk, begun when it was written
   };
   bool writeAll(QFile& f, const QByteArray& bytes);
+  Entry& entryFor(const QString& name);
   QString folder_;
   std::vector<Entry> files_;
-  qint64 failBudget_ = -1;
+  // Bytes the test hook still lets through (-1 = no limit), shared by the
+  // threads writing pieces.
+  std::shared_ptr<std::atomic<qint64>> failBudget_;
 };
 
 // fsync of a file or folder path; false on failure.
