@@ -3,6 +3,7 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "customers/CustomerIndex.h"
 #include "store/Database.h"
 #include "store/DecimalSum.h"
 #include "store/Numbers.h"
@@ -535,14 +536,12 @@ OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows
   listed->username = username;
   if (username && !orderRows.empty()) {
     // The customers are found now, once; their names are read when shown.
-    const CustomerLookup customers(db.Guest);
+    const std::vector<int> customers =
+        customerRowsOf(db.Guest, db.Order, orderRows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
     listed->nameSex.resize(orderRows.size());
     forEachSlice(orderRows.size(), 20000, [&](size_t from, size_t to) {
-      for (size_t k = from; k < to; ++k) {
-        const int o = orderRows[k];
-        const int g = customers.row(db.Order.cell(o, OrderCell::BuyerAccount), db.Order.cell(o, OrderCell::BuyerCategory));
-        if (g) listed->nameSex[k] = db.Guest.cell(g, GuestCell::CustomerNameSex);
-      }
+      for (size_t k = from; k < to; ++k)
+        if (const int g = customers[k]) listed->nameSex[k] = db.Guest.cell(g, GuestCell::CustomerNameSex);
     });
   }
   r.totals = ordersTotals(db.Order, orderRows);
@@ -661,14 +660,16 @@ CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filte
   const QString wanted = s.searchText.toLower();
 
   const Table& order = db.Order;
-  std::optional<CustomerLookup> customers;
+  std::optional<CustomerIndex> customers;
   if (view.username) customers.emplace(db.Guest);
   const std::vector<int> found = ordersWhere(order, [&](int i) {
     if (!filter.passes(order, i)) return false;
     const QString& account = order.cell(i, OrderCell::BuyerAccount);
     if (!account.isEmpty() && account.contains(wanted, Qt::CaseInsensitive)) return true;
     if (!customers) return false;
-    const QString name = customers->name(account, order.cell(i, OrderCell::BuyerCategory));
+    const int g = customers->row(account, order.cell(i, OrderCell::BuyerCategory));
+    if (!g) return false;
+    const QString name = CustomerLookup::nameOf(db.Guest.cell(g, GuestCell::CustomerNameSex));
     return !name.isEmpty() && name.contains(wanted, Qt::CaseInsensitive);
   });
   s.list = listOrders(db, found, view.username);
