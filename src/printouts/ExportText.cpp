@@ -154,7 +154,7 @@ std::optional<QString> text(const Database& db, int ex, const Source& source, co
     if (perLine) numbers.push_back(source.text(r, OrderListCol::OrderNo));
   }
   const OrderLineIndex lines(stock, numbers);
-  const CustomerIndex customers(guest, customersOf(order, orderRows));
+  const WantedCustomers customers(guest, customersOf(order, orderRows));
   for (size_t k = 0; k < rows.size(); ++k) {
     const int r = rows[k];
     const int o = orderRows[k];

@@ -1,5 +1,6 @@
 #include "printouts/OrderLines.h"
 
+#include "mainwindow/OrderList.h"
 #include "products/ProductLookup.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
@@ -59,7 +60,7 @@ QString PictureIndex::path(const QString& name, const QString& category) const {
   return ProductLookup::picturePathFromStorage(db_, db_.Images.cell(r, ImagesCell::ImagePath));
 }
 
-CustomerIndex::CustomerIndex(const Table& guest, const std::vector<std::pair<QString, QString>>& customers) {
+WantedCustomers::WantedCustomers(const Table& guest, const std::vector<std::pair<QString, QString>>& customers) {
   QHash<QString, int> wanted;  // account -> how many of its categories are still unfound
   for (const auto& c : customers) {
     if (first_.contains(c)) continue;
@@ -79,6 +80,21 @@ CustomerIndex::CustomerIndex(const Table& guest, const std::vector<std::pair<QSt
   }
 }
 
-int CustomerIndex::row(const QString& account, const QString& category) const {
+int WantedCustomers::row(const QString& account, const QString& category) const {
   return first_.value({account, category}, 0);
+}
+
+std::optional<PrintedOrders> PrintedOrders::of(const Database& db, const std::vector<QStringList>& listRows) {
+  std::vector<QString> numbers;
+  std::vector<int> orderRows;
+  numbers.reserve(listRows.size());
+  orderRows.reserve(listRows.size());
+  for (const QStringList& r : listRows) {
+    numbers.push_back(r.value(OrderListCol::OrderNo));
+    orderRows.push_back(orderRowOf(db.Order, r.value(OrderListCol::OrderIndex)));
+    if (orderRows.back() == 0) return std::nullopt;
+  }
+  OrderLineIndex lines(db.Stock, numbers);
+  WantedCustomers customers(db.Guest, customersOf(db.Order, orderRows));
+  return PrintedOrders{std::move(orderRows), std::move(lines), std::move(customers)};
 }

@@ -5,6 +5,8 @@
 // customer and the first Images row of each product.
 #include <QHash>
 #include <QString>
+#include <QStringList>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -31,9 +33,9 @@ class OrderLineIndex {
 
 // The customers of a set of orders: the first Guest row of each wanted
 // account and category (exact comparison), found in one pass over Guest.
-class CustomerIndex {
+class WantedCustomers {
  public:
-  CustomerIndex(const Table& guest, const std::vector<std::pair<QString, QString>>& customers);
+  WantedCustomers(const Table& guest, const std::vector<std::pair<QString, QString>>& customers);
   // The first Guest row of that account and category; 0 when there is none
   // (or it was not asked for).
   int row(const QString& account, const QString& category) const;
@@ -52,4 +54,13 @@ class PictureIndex {
  private:
   const Database& db_;
   QHash<std::pair<QString, QString>, int> first_;
+};
+
+// The orders of rows of the order list (their Order rows, in list order),
+// with the lines and the customer of each; nullopt when a row names no order.
+struct PrintedOrders {
+  static std::optional<PrintedOrders> of(const Database& db, const std::vector<QStringList>& listRows);
+  std::vector<int> orderRows;
+  OrderLineIndex lines;
+  WantedCustomers customers;
 };

@@ -208,17 +208,11 @@ std::optional<QString> selectedOrders(const Database& db, const std::vector<QStr
   const Table& order = db.Order;
   const Table& guest = db.Guest;
   const Table& stock = db.Stock;
-  std::vector<QString> numbers;
-  std::vector<int> orderRows;
-  numbers.reserve(listRows.size());
-  orderRows.reserve(listRows.size());
-  for (const QStringList& r : listRows) {
-    numbers.push_back(r.value(OrderListCol::OrderNo));
-    orderRows.push_back(orderRowOf(order, r.value(OrderListCol::OrderIndex)));
-    if (orderRows.back() == 0) return std::nullopt;
-  }
-  const OrderLineIndex lines(stock, numbers);
-  const CustomerIndex customers(guest, customersOf(order, orderRows));
+  const std::optional<PrintedOrders> printed = PrintedOrders::of(db, listRows);
+  if (!printed) return std::nullopt;
+  const std::vector<int>& orderRows = printed->orderRows;
+  const OrderLineIndex& lines = printed->lines;
+  const WantedCustomers& customers = printed->customers;
 
   QString out;
   out.reserve(static_cast<qsizetype>(listRows.size()) * 2400 + 256);

@@ -21,24 +21,12 @@
 #include <cstring>
 #include <vector>
 
+#include "store/HashBytes.h"
+
 // A hash of a text's characters (not seeded: the same text hashes the same
 // in every run).
 inline uint64_t keyHash(QStringView text) {
-  const char* p = reinterpret_cast<const char*>(text.utf16());
-  size_t n = static_cast<size_t>(text.size()) * 2;
-  uint64_t h = 0x9E3779B97F4A7C15ull ^ (n * 0x100000001B3ull);
-  while (n >= 8) {
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    h = (h ^ v) * 0xFF51AFD7ED558CCDull;
-    h ^= h >> 32;
-    p += 8;
-    n -= 8;
-  }
-  uint64_t v = 0;
-  std::memcpy(&v, p, n);
-  h = (h ^ v) * 0xC4CEB9FE1A85EC53ull;
-  h ^= h >> 29;
+  uint64_t h = hashBytes(reinterpret_cast<const char*>(text.utf16()), static_cast<size_t>(text.size()) * 2);
   h *= 0xFF51AFD7ED558CCDull;
   return h ^ (h >> 32);
 }

@@ -6,6 +6,8 @@ cd "$(dirname "$0")/../.."
 secs="${1:-${FUZZ_SECONDS:-20}}"
 explicit_secs="${1:-${FUZZ_SECONDS:-}}"  # given: every target runs that long
 out=build/fuzz
+# A fixed seed makes a run repeatable (FUZZ_SEED=0: a new seed each run).
+seed="${FUZZ_SEED:-1}"
 mkdir -p "$out"
 CXX=${FUZZ_CXX:-clang++}
 if ! command -v "$CXX" >/dev/null; then
@@ -59,17 +61,35 @@ EXTRA_SOURCES[fuzz_customer_csv]="src/customers/CustomerCsv.cpp $CUSTOMER_SOURCE
 EXTRA_SOURCES[fuzz_site_import]="src/customers/SiteImport.cpp $CUSTOMER_SOURCES"
 EXTRA_SOURCES[fuzz_supplier_csv]="src/purchasing/SupplierList.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
 EXTRA_SOURCES[fuzz_purchase_sheet]="src/purchasing/PurchaseSheet.cpp src/purchasing/PurchaseCost.cpp src/purchasing/PurchaseRecords.cpp src/store/SharedRoutines.cpp src/store/Decimal.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
+# The targets write many small scratch folders: a memory file system keeps
+# them fast where there is one.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+# Every target is compiled first, several at once.
+jobs=$(nproc 2>/dev/null || echo 2)
+pids=()
+for t in "${!TARGETS[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do sleep 0.2; done
+  # shellcheck disable=SC2086
+  $CXX $FLAGS $QT_INC ${TARGETS[$t]} $COMMON ${EXTRA_SOURCES[$t]:-} -o "$out/$t" $QT_LIB &
+  pids+=($!)
+done
+for p in "${pids[@]}"; do wait "$p"; done
 status=0
 for t in "${!TARGETS[@]}"; do
-  # shellcheck disable=SC2086
-  $CXX $FLAGS $QT_INC ${TARGETS[$t]} $COMMON ${EXTRA_SOURCES[$t]:-} -o "$out/$t" $QT_LIB
   mkdir -p "$out/corpus-$t"
   if [ -d "tests/fuzz/seeds/$t" ]; then cp -n tests/fuzz/seeds/$t/* "$out/corpus-$t/" 2>/dev/null || true; fi
   run_secs="${explicit_secs:-${TARGET_SECONDS[$t]:-$secs}}"
   echo "fuzz: $t for ${run_secs}s"
-  if ! "$out/$t" -max_total_time="$run_secs" -print_final_stats=0 "$out/corpus-$t" >"$out/$t.log" 2>&1; then
+  rm -f "$out/$t-"*
+  if ! "$out/$t" -max_total_time="$run_secs" -print_final_stats=0 -seed="$seed" -artifact_prefix="$out/$t-" "$out/corpus-$t" \
+      >"$out/$t.log" 2>&1; then
     echo "fuzz: $t FAILED" >&2
+    grep -m1 "INFO: Seed:" "$out/$t.log" >&2 || true
     tail -40 "$out/$t.log" >&2
+    # The input that failed, so that it can be replayed from this log alone.
+    for a in $(grep -o "Test unit written to [^ ]*" "$out/$t.log" | awk '{print $5}'); do
+      [ -f "$a" ] && { echo "fuzz: $a as base64:" >&2; base64 -w 0 "$a" >&2; echo >&2; }
+    done
     status=1
   fi
 done

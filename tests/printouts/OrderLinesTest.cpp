@@ -11,7 +11,7 @@ TEST(PrintoutIndexes, FirstCustomerOfEachPairAndEveryLineOfEachOrder) {
   f.addGuest({QStringLiteral("amy"), QStringLiteral("露天拍賣"), QStringLiteral("later duplicate")});
   f.addGuest({QStringLiteral("cat"), QStringLiteral("露天拍賣")});
   using Key = std::pair<QString, QString>;
-  const CustomerIndex c(f.db.Guest, {Key{QStringLiteral("amy"), QStringLiteral("露天拍賣")},
+  const WantedCustomers c(f.db.Guest, {Key{QStringLiteral("amy"), QStringLiteral("露天拍賣")},
                                      Key{QStringLiteral("amy"), QStringLiteral("Yahoo拍賣")},
                                      Key{QStringLiteral("amy"), QStringLiteral("露天拍賣")},
                                      Key{QStringLiteral("bob"), QStringLiteral("蝦皮拍賣")}});
