@@ -3,6 +3,7 @@
 // the customers' names, sorting them by customer, the shortage check.
 #include "BenchCase.h"
 
+#include "customers/CustomerIndex.h"
 #include "mainwindow/OrderList.h"
 #include "platform/ListView.h"
 #include "store/Database.h"
@@ -16,6 +17,17 @@ KESTRIN_BENCH(OrderListParts) {
   ctx.report(QStringLiteral("order list parts: 已出貨 (%1 rows), no window").arg(rows), plain, ctx.scanMs, scan);
   const double named = ctx.bestMs([&] { (void)OrderShow(ctx.db, shipped, {true, false}); });
   ctx.report(QStringLiteral("order list parts: 已出貨 with customer names, no window"), named, ctx.scanMs, scan);
+
+  // The names' share: the customer index alone, and the customers of every listed order.
+  const std::vector<int> listedRows = *OrderShow(ctx.db, shipped, {false, false}).rows.orderRows();
+  const double index = ctx.bestMs([&] { const CustomerIndex customers(ctx.db.Guest); });
+  ctx.report(QStringLiteral("order list parts: customer index over %1 customers").arg(ctx.db.Guest.count()), index,
+             ctx.scanMs, scan);
+  const double join = ctx.bestMs([&] {
+    (void)customerRowsOf(ctx.db.Guest, ctx.db.Order, listedRows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
+  });
+  ctx.report(QStringLiteral("order list parts: customers of the %1 listed orders (index included)").arg(listedRows.size()),
+             join, ctx.scanMs, scan);
 
   ListView list;
   list.setColumns(orderListCaptions());
