@@ -1,6 +1,8 @@
 #include "customers/CustomerIndex.h"
 
 #include <algorithm>
+#include <atomic>
+#include <climits>
 #include <mutex>
 
 #include "store/HashedRows.h"
@@ -152,4 +154,74 @@ void CustomerIndex::rows(const Table& t, int from, int to, int accountCell, int 
 void CustomerIndex::rows(const Table& t, const int* rowList, size_t count, int accountCell, int categoryCell,
                          Memo& memo, int* out) const {
   findRows(t, [rowList](size_t k) { return rowList[k]; }, count, accountCell, categoryCell, memo, out);
+}
+
+std::vector<int> customerRowsOf(const Table& guest, const Table& t, const std::vector<int>& rows, int accountCell,
+                                int categoryCell) {
+  std::vector<int> out(rows.size(), 0);
+  if (rows.empty() || guest.count() == 0) return out;
+  const size_t kSlice = 8192;
+  if (rows.size() * 4 > static_cast<size_t>(guest.count())) {
+    // Many rows: most customers are asked for, so every one is indexed.
+    const CustomerIndex index(guest);
+    forEachSlice(rows.size(), kSlice, [&](size_t from, size_t to) {
+      CustomerIndex::Memo memo;
+      index.rows(t, rows.data() + from, to - from, accountCell, categoryCell, memo, out.data() + from);
+    });
+    return out;
+  }
+
+  // Few rows: their distinct keys (categories numbered by text), then one
+  // pass over Guest that looks up only rows of a wanted category.
+  QHash<QStringView, int> categories;
+  std::vector<int> keyOf(rows.size());
+  TextKeyTable wanted(rows.size());
+  int keys = 0;
+  {
+    CustomerIndex::Memo memo;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const int r = rows[i];
+      const uint32_t id = t.valueId(r, categoryCell);
+      const size_t m = id & (memo.id.size() - 1);
+      if (memo.id[m] != id) {
+        const QStringView text(t.cell(r, categoryCell));
+        auto c = categories.constFind(text);
+        if (c == categories.constEnd()) c = categories.insert(text, static_cast<int>(categories.size()));
+        memo.id[m] = id;
+        memo.category[m] = *c;
+      }
+      const QStringView account(t.cell(r, accountCell));
+      const int before = wanted.insert(CustomerIndex::hashOf(account, memo.category[m]), account, memo.category[m], keys + 1);
+      keyOf[i] = before ? before - 1 : keys++;
+    }
+  }
+  std::vector<std::atomic<int>> first(static_cast<size_t>(keys));
+  for (auto& f : first) f.store(INT_MAX, std::memory_order_relaxed);
+  forEachSlice(static_cast<size_t>(guest.count()), 16384, [&](size_t from, size_t to) {
+    CustomerIndex::Memo memo;
+    for (size_t g = from + 1; g <= to; ++g) {
+      const int r = static_cast<int>(g);
+      const uint32_t id = guest.valueId(r, GuestCell::CustomerCategory);
+      const size_t m = id & (memo.id.size() - 1);
+      if (memo.id[m] != id) {
+        memo.id[m] = id;
+        memo.category[m] = categories.value(QStringView(guest.cell(r, GuestCell::CustomerCategory)), -1);
+      }
+      const int category = memo.category[m];
+      if (category < 0) continue;
+      const QStringView account(guest.key(r));
+      const int k = wanted.find(CustomerIndex::hashOf(account, category), account, category);
+      if (!k) continue;
+      // Rows of a slice come in order, so a slice lowers a key's row once.
+      std::atomic<int>& f = first[static_cast<size_t>(k - 1)];
+      int seen = f.load(std::memory_order_relaxed);
+      while (r < seen && !f.compare_exchange_weak(seen, r, std::memory_order_relaxed)) {
+      }
+    }
+  });
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int f = first[static_cast<size_t>(keyOf[i])].load(std::memory_order_relaxed);
+    out[i] = f == INT_MAX ? 0 : f;
+  }
+  return out;
 }

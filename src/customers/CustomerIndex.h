@@ -44,12 +44,14 @@ class CustomerIndex {
   void rows(const Table& t, const int* rowList, size_t count, int accountCell, int categoryCell, Memo& memo,
             int* out) const;
 
+  // The hash of a key: an account and its category's number.
+  static uint64_t hashOf(QStringView account, int category);
+
   // The first Guest row of the key of Guest row r (r itself for the first).
   int firstOf(int r) const { return first_[static_cast<size_t>(r)]; }
 
  private:
   static constexpr int kPartBits = 3;
-  static uint64_t hashOf(QStringView account, int category);
   int find(QStringView account, int category) const;
   int categoryOf(const Table& t, int r, int categoryCell, Memo& memo) const;
   template <typename RowAt>
@@ -61,3 +63,11 @@ class CustomerIndex {
   std::vector<TextKeyTable> parts_;     // keys fall into parts by their hash, each built on a thread
   std::vector<int> first_;
 };
+
+// The customer of each of the given rows of a table (the orders): the first
+// Guest row whose account and category equal the row's cells, 0 when none,
+// as CustomerIndex finds it. For a few rows only their own keys are hashed
+// and Guest is passed once; for many an index over every customer is built.
+// Either way on several threads.
+std::vector<int> customerRowsOf(const Table& guest, const Table& t, const std::vector<int>& rows, int accountCell,
+                                int categoryCell);

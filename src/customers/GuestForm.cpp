@@ -15,7 +15,7 @@
 
 #include "admin/CateForm.h"
 #include "customers/GuestInput.h"
-#include "customers/GuestRows.h"
+#include "customers/GuestRowSource.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"

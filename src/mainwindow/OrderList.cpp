@@ -1,8 +1,8 @@
 #include "mainwindow/OrderList.h"
 
 #include <cmath>
-#include <unordered_map>
 
+#include "customers/CustomerIndex.h"
 #include "store/Database.h"
 #include "store/DecimalSum.h"
 #include "store/Numbers.h"
@@ -303,7 +303,7 @@ struct ListedOrders {
   bool username = false;
   std::vector<QString> nameSex;  // with names shown: CustomerNameSex of each row's customer
   DiscountStyle style = DiscountStyle::Signed;
-  std::unordered_map<size_t, QString> shipDate;  // ship-date texts set by the shortage check
+  std::vector<QString> shipDate;  // ship-date texts set by the shortage check (null: none), empty when none is set
 
   QString cell(size_t i, int column) const {
     const Table& t = *order;
@@ -318,10 +318,7 @@ struct ListedOrders {
       case OrderListCol::DiscountText: return discountText(t, r, style);
       case OrderListCol::PaymentDate: return token(t.cell(r, OrderCell::PaymentState), 0);
       case OrderListCol::ShipDate: {
-        if (!shipDate.empty()) {
-          const auto it = shipDate.find(i);
-          if (it != shipDate.end()) return it->second;
-        }
+        if (!shipDate.empty() && !shipDate[i].isNull()) return shipDate[i];
         return shipDateOf(t.cell(r, OrderCell::ShippingState));
       }
       case OrderListCol::ShippingMethod: return methodOf(t.cell(r, OrderCell::ShippingState));
@@ -372,6 +369,8 @@ QString OrderListRows::cell(size_t i, int column) const {
 int OrderListRows::orderRow(size_t i) const {
   return listed_ ? listed_->rows[i] : static_cast<int>(Num::leading(cell(i, OrderListCol::OrderIndex)));
 }
+
+const std::vector<int>* OrderListRows::orderRows() const { return listed_ ? &listed_->rows : nullptr; }
 
 void OrderListRows::push_back(QStringList row) { held_.push_back(std::move(row)); }
 
@@ -517,7 +516,9 @@ void OrderListResult::setShipDates(const std::vector<std::pair<int, QString>>& s
   for (const auto& [row, text] : shipDates) {
     if (row < 0 || static_cast<size_t>(row) >= rows.size()) continue;
     if (rows.listed_) {
-      rows.listed_->shipDate[static_cast<size_t>(row)] = text;
+      std::vector<QString>& shipDate = rows.listed_->shipDate;
+      if (shipDate.empty()) shipDate.resize(rows.listed_->rows.size());
+      shipDate[static_cast<size_t>(row)] = text.isNull() ? QStringLiteral("") : text;
     } else {
       QStringList& cells = rows.held_[static_cast<size_t>(row)];
       while (cells.size() <= OrderListCol::ShipDate) cells.append(QString());
@@ -535,14 +536,12 @@ OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows
   listed->username = username;
   if (username && !orderRows.empty()) {
     // The customers are found now, once; their names are read when shown.
-    const CustomerLookup customers(db.Guest);
+    const std::vector<int> customers =
+        customerRowsOf(db.Guest, db.Order, orderRows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
     listed->nameSex.resize(orderRows.size());
     forEachSlice(orderRows.size(), 20000, [&](size_t from, size_t to) {
-      for (size_t k = from; k < to; ++k) {
-        const int o = orderRows[k];
-        const int g = customers.row(db.Order.cell(o, OrderCell::BuyerAccount), db.Order.cell(o, OrderCell::BuyerCategory));
-        if (g) listed->nameSex[k] = db.Guest.cell(g, GuestCell::CustomerNameSex);
-      }
+      for (size_t k = from; k < to; ++k)
+        if (const int g = customers[k]) listed->nameSex[k] = db.Guest.cell(g, GuestCell::CustomerNameSex);
     });
   }
   r.totals = ordersTotals(db.Order, orderRows);
@@ -609,9 +608,11 @@ void orderListClosingStep(const Database& db, const OrderFilter& filter, OrderLi
     return;
   }
   const OrderListRows& rows = result.rows;
-  result.shortage = CheckStockShortage(db, static_cast<int>(rows.size()), [&rows](int row, int column) {
-    return rows.cell(static_cast<size_t>(row), column);
-  });
+  const auto text = [&rows](int row, int column) { return rows.cell(static_cast<size_t>(row), column); };
+  if (const std::vector<int>* listed = rows.orderRows())
+    result.shortage = CheckStockShortage(db, *listed, text);  // Index and number known from the rows
+  else
+    result.shortage = CheckStockShortage(db, static_cast<int>(rows.size()), text);
   result.setShipDates(result.shortage.shipDates);
 }
 
@@ -661,14 +662,16 @@ CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filte
   const QString wanted = s.searchText.toLower();
 
   const Table& order = db.Order;
-  std::optional<CustomerLookup> customers;
+  std::optional<CustomerIndex> customers;
   if (view.username) customers.emplace(db.Guest);
   const std::vector<int> found = ordersWhere(order, [&](int i) {
     if (!filter.passes(order, i)) return false;
     const QString& account = order.cell(i, OrderCell::BuyerAccount);
     if (!account.isEmpty() && account.contains(wanted, Qt::CaseInsensitive)) return true;
     if (!customers) return false;
-    const QString name = customers->name(account, order.cell(i, OrderCell::BuyerCategory));
+    const int g = customers->row(account, order.cell(i, OrderCell::BuyerCategory));
+    if (!g) return false;
+    const QString name = CustomerLookup::nameOf(db.Guest.cell(g, GuestCell::CustomerNameSex));
     return !name.isEmpty() && name.contains(wanted, Qt::CaseInsensitive);
   });
   s.list = listOrders(db, found, view.username);

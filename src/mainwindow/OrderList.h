@@ -200,6 +200,8 @@ class OrderListRows {
   QString cell(size_t i, int column) const;
   // The Order row of row i (its Index).
   int orderRow(size_t i) const;
+  // The Order rows of every row when the rows are listed orders, else null.
+  const std::vector<int>* orderRows() const;
 
   // Rows built by the caller (13 cells each, Index last).
   void push_back(QStringList row);

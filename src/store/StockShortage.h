@@ -70,6 +70,12 @@ struct ShortageResult {
 ShortageResult CheckStockShortage(const Database& db, int liv1Rows,
                                   const std::function<QString(int row, int column)>& liv1Text);
 
+// The same for a list whose rows are known Order rows (liv1OrderRows[row]
+// is the row's Index, and its order number is that row's key): neither is
+// read back as text. liv1Text still gives the ship-date cell.
+ShortageResult CheckStockShortage(const Database& db, const std::vector<int>& liv1OrderRows,
+                                  const std::function<QString(int row, int column)>& liv1Text);
+
 // The same for an order list held in memory (rows of the main list layout);
 // the ship-date changes are applied to the rows and also returned.
 ShortageResult CheckStockShortage(const Database& db, std::vector<QStringList>& liv1Rows);

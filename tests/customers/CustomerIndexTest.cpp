@@ -68,6 +68,38 @@ TEST(CustomerIndex, FindsTheCustomerTheOrderListFinds) {
   EXPECT_EQ(CustomerIndex(Table(GuestCell::Count)).row(QStringLiteral("amy"), QStringLiteral("露天拍賣")), 0);
 }
 
+TEST(CustomerIndex, CustomersOfListedRowsFewOrMany) {
+  // Few rows take their own keys and one pass over Guest; many build the
+  // index. Both give what the order list's look-up gives, in list order.
+  AwkwardBook b;
+  const Table& order = b.db.Order;
+  const OrderList::CustomerLookup lookup(b.db.Guest);
+  std::vector<int> few;  // backwards, with a row listed twice
+  for (int o = order.count(); o >= 1; o -= 47) few.push_back(o);
+  few.push_back(few.front());
+  std::vector<int> many;
+  for (int o = 1; o <= order.count(); ++o) many.push_back(o);
+  ASSERT_LE(few.size() * 4, static_cast<size_t>(b.db.Guest.count()));
+  for (const std::vector<int>& rows : {few, many, std::vector<int>{}}) {
+    const std::vector<int> found =
+        customerRowsOf(b.db.Guest, order, rows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
+    ASSERT_EQ(found.size(), rows.size());
+    int hits = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(found[i], lookup.row(order.cell(rows[i], OrderCell::BuyerAccount),
+                                     order.cell(rows[i], OrderCell::BuyerCategory)))
+          << rows.size() << " " << rows[i];
+      hits += found[i] != 0;
+    }
+    if (!rows.empty()) {
+      EXPECT_GT(hits, 0);
+      EXPECT_LT(hits, static_cast<int>(rows.size()));
+    }
+  }
+  EXPECT_EQ(customerRowsOf(Table(GuestCell::Count), order, few, OrderCell::BuyerAccount, OrderCell::BuyerCategory),
+            std::vector<int>(few.size(), 0));
+}
+
 TEST(GuestOrders, CustomersWithoutOrdersShareTheirKeysMark) {
   AwkwardBook b;
   // Rows whose key no order uses, last row first: a key stored twice is

@@ -7,7 +7,7 @@
 #include <numeric>
 
 #include "customers/GuestList.h"
-#include "customers/GuestRows.h"
+#include "customers/GuestRowSource.h"
 #include "platform/ListView.h"
 #include "store/Database.h"
 
