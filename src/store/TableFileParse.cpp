@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <mutex>
 #include <cstring>
 #include <fcntl.h>
@@ -121,14 +122,18 @@ class Interner {
 // last, one per place (a newer text takes the place of an older one).
 class RecentTexts {
  public:
+  // Places for about as many texts as the piece has records, at most kSize:
+  // a small file does not pay for a large cache.
+  explicit RecentTexts(size_t records)
+      : mask_(std::bit_ceil(std::clamp<size_t>(records, 16, kSize)) - 1), slots_(mask_ + 1) {}
   uint32_t find(const char* file, const char* p, uint32_t n, uint64_t h) const {
-    const Slot& s = slots_[h & (kSize - 1)];
+    const Slot& s = slots_[h & mask_];
     if (s.ref && s.tag == static_cast<uint32_t>(h >> 32) && s.len == n && std::memcmp(file + s.off, p, n) == 0)
       return s.ref;
     return 0;
   }
   void put(const char* file, const char* p, uint32_t n, uint64_t h, uint32_t ref) {
-    slots_[h & (kSize - 1)] = Slot{static_cast<uint32_t>(p - file), n, ref, static_cast<uint32_t>(h >> 32)};
+    slots_[h & mask_] = Slot{static_cast<uint32_t>(p - file), n, ref, static_cast<uint32_t>(h >> 32)};
   }
 
  private:
@@ -139,7 +144,8 @@ class RecentTexts {
     uint32_t ref = 0;
     uint32_t tag = 0;
   };
-  std::vector<Slot> slots_ = std::vector<Slot>(kSize);
+  size_t mask_;
+  std::vector<Slot> slots_;
 };
 
 // References to the texts of a file, across its pieces: the piece number
@@ -207,10 +213,11 @@ bool parsePiece(const char* file, size_t size, size_t begin, size_t end, int fie
   const char* p = file + begin;
   const char* const stop = file + end;
   const char* const fileEnd = file + size;
-  out.ids.reserve(static_cast<size_t>(std::count(p, stop, '\n') + 1) * static_cast<size_t>(fields));
+  const size_t records = static_cast<size_t>(std::count(p, stop, '\n') + 1);
+  out.ids.reserve(records * static_cast<size_t>(fields));
   // What this piece found already, in front of the shared look-up, and
   // how many texts and new texts it met (told to the column now and then).
-  std::vector<RecentTexts> seen(static_cast<size_t>(fields));
+  std::vector<RecentTexts> seen(static_cast<size_t>(fields), RecentTexts(records));
   std::vector<uint32_t> met(static_cast<size_t>(fields), 0), made(static_cast<size_t>(fields), 0);
   bool bad = false;
   // Decodes the bytes into a new text of this piece; its reference.
