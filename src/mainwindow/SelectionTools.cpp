@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "customers/CustomerIndex.h"
 #include "mainwindow/OrderList.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
@@ -52,15 +53,16 @@ bool SetShipping(Database& db, const std::vector<SelectedOrder>& selected, const
 
 EmailList emailList(const Database& db, const std::vector<int>& selectedIndexes) {
   EmailList out;
-  const OrderList::CustomerLookup customers(db.Guest);
   for (int index : selectedIndexes) {
     if (index < 1 || index > db.Order.count()) {
       out.failed = true;
-      out.list.clear();
       return out;
     }
-    const int guest = customers.row(db.Order.cell(index, OrderCell::BuyerAccount),
-                                    db.Order.cell(index, OrderCell::BuyerCategory));
+  }
+  // Only the customers of the selected orders are looked for.
+  const std::vector<int> guests =
+      customerRowsOf(db.Guest, db.Order, selectedIndexes, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
+  for (int guest : guests) {
     if (!guest) continue;
     const QString& mail = db.Guest.cell(guest, GuestCell::CustomerEmail);
     if (mail.isEmpty()) continue;

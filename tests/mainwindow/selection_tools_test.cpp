@@ -161,6 +161,22 @@ TEST_F(SelectionToolsTest, EmailToTheSelection) {
   EXPECT_FALSE(db.dirty());
 }
 
+TEST_F(SelectionToolsTest, EmailTakesTheCustomerOfTheOrdersCategory) {
+  // One order among many customers, and one among few: the customer of the
+  // same account in another category is never taken.
+  for (int fillers : {0, 40}) {
+    Database d;
+    addOrder(d, "1", "amy", "未匯款", "未出貨");
+    const int other = d.Guest.append("amy");
+    d.Guest.setCell(other, GuestCell::CustomerCategory, "一般");
+    d.Guest.setCell(other, GuestCell::CustomerEmail, "wrong@example.com");
+    for (int k = 0; k < fillers; ++k) addGuest(d, QStringLiteral("g%1").arg(k), "g@example.com");
+    addGuest(d, "amy", "amy@example.com");
+    EXPECT_EQ(emailList(d, {1}).list, "amy@example.com") << fillers;
+    EXPECT_TRUE(emailList(d, {1, 2}).failed);
+  }
+}
+
 TEST_F(SelectionToolsTest, EmailListLimit) {
   const QString at = QStringLiteral("@x.tw");
   addGuest(db, "amy", QString(2048 - at.size(), u'a') + at);
