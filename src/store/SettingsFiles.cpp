@@ -66,6 +66,13 @@ class Items {
     return false;
   }
   bool atEnd() const { return pos_ >= t_.size(); }
+  // Whether a line with anything on it follows (blanks are a line's text
+  // where whole lines are read).
+  bool moreLines() const {
+    for (qsizetype i = pos_; i < t_.size(); ++i)
+      if (!isLineChar(t_[i])) return true;
+    return false;
+  }
 
   // The next item; false at the end of the file and when the file ends
   // inside a quoted item (it was cut short).
@@ -392,7 +399,7 @@ void ImportInit(Database& db, Prompt& prompt) {
   for (int i = 1; i <= 3; ++i) s.ImportName[static_cast<size_t>(i)] = QStringLiteral("-%1-").arg(i);
   for (int i = 1; i <= 3 && !lines.atEnd(); ++i) s.ImportName[static_cast<size_t>(i)] = lines.readLine();
   // Lines after the thirtieth are not read.
-  if (!f.clean || lines.more()) failed(db, prompt, name, loadMessage(name));
+  if (!f.clean || lines.moreLines()) failed(db, prompt, name, loadMessage(name));
 }
 
 void CateInit(int n, Database& db, Prompt& prompt) {

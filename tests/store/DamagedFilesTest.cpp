@@ -81,6 +81,13 @@ const std::vector<Variant>& variants() {
          return out.insert(at < 0 ? b.size() : at, ",\"x\"");
        }},
       {"empty", [](const QByteArray&) { return QByteArray(); }},
+      {"blank inside the last line end",
+       [](const QByteArray& b) {
+         const qsizetype at = b.lastIndexOf('\n');
+         if (at < 1 || b[at - 1] != '\r') return notApplicable();
+         QByteArray out = b;
+         return out.insert(at, ' ');
+       }},
   };
   return v;
 }
