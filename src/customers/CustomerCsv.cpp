@@ -75,6 +75,10 @@ ImportCount importText(Database& db, const QString& text, bool replace) {
     if (f.size() < 2) continue;
     if (f.size() > 10) f.erase(f.begin() + 10, f.end());
     for (QString& v : f) v = stored(v);
+    // The key is one line: the export writes no line break, so an account
+    // or category holding one would come back as another customer's key.
+    f[0] = withoutCrLf(f[0]);
+    f[1] = withoutCrLf(f[1]);
     if (f[0].isEmpty() || f[1].isEmpty()) continue;
     if (const int r = keys.find(f[0], f[1])) {
       if (!replace) continue;

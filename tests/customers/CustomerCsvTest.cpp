@@ -115,16 +115,18 @@ TEST_F(CustomerCsvTest, ImportMatchesByAccountAndCategoryLineByLine) {
       "new,\"露天\",\"陳,小姐\",女,1,2,3,\"高雄市,前鎮區\",4,5,多的,欄位\r\n"
       "new,露天,陳二,男\r\n"                    // added earlier in the file: updated, not added again
       "q\"uote,”露天”,名\r\n"                  // quotes and "”" dropped
-      "sep,露天,陳\x01二,男\r\n");             // a separator in a name would make a sex of its rest
+      "sep,露天,陳\x01二,男\r\n"              // a separator in a name would make a sex of its rest
+      "brk,\"\r\n\",x\r\n"                        // a category of only a line break: empty
+      "\"s\r\nep\",\"露\r\n天\",y\r\n");            // a key is one line: the export writes none
   const CustomerCsv::ImportCount n = CustomerCsv::importText(db, text, true);
   EXPECT_EQ(n.added, 4);
-  EXPECT_EQ(n.updated, 2);
+  EXPECT_EQ(n.updated, 3);
   ASSERT_EQ(db.Guest.count(), 5);
   EXPECT_EQ(cellsOf(1), (QStringList{"amy", "露天", "小美" + QString(S), "03", "09", "a@x", "台北", "11111", "舊"}));
   EXPECT_EQ(cellsOf(2), (QStringList{"amy", "蝦皮", "Amy", "", "", "", "", "", ""}));
   EXPECT_EQ(cellsOf(3), (QStringList{"new", "露天", "陳二" + QString(S) + "男", "1", "2", "3", "高雄市,前鎮區", "4", "5"}));
   EXPECT_EQ(cellsOf(4), (QStringList{"quote", "露天", "名", "", "", "", "", "", ""}));
-  EXPECT_EQ(cellsOf(5)[GuestCell::CustomerNameSex], "陳二" + QString(S) + "男");
+  EXPECT_EQ(cellsOf(5)[GuestCell::CustomerNameSex], "y");
 
   // Without "取代", stored customers keep every cell.
   const Table before = db.Guest;
