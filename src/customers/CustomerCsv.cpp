@@ -13,13 +13,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString withoutCrLf(const QString& value) {
-  if (!value.contains(kCrLf)) return value;
-  QString v = value;
-  v.remove(kCrLf);
-  return v;
-}
-
 // The cells fields 5 to 10 fill.
 constexpr int kTailCells[] = {GuestCell::CustomerPhone,   GuestCell::CustomerMobile, GuestCell::CustomerEmail,
                               GuestCell::CustomerAddress, GuestCell::BankLast5,      GuestCell::CustomerNote};
@@ -47,7 +40,7 @@ QStringList exportFields(const Table& guest, int r) {
   f.reserve(10);
   f << guest.key(r) << guest.cell(r, GuestCell::CustomerCategory) << NameSex::name(ns) << NameSex::sex(ns);
   for (int c : kTailCells) f << guest.cell(r, c);
-  for (QString& v : f) v = withoutCrLf(v);
+  for (QString& v : f) v = TextEntry::withoutCrLf(v);
   return f;
 }
 
@@ -77,8 +70,8 @@ ImportCount importText(Database& db, const QString& text, bool replace) {
     for (QString& v : f) v = stored(v);
     // The key is one line: the export writes no line break, so an account
     // or category holding one would come back as another customer's key.
-    f[0] = withoutCrLf(f[0]);
-    f[1] = withoutCrLf(f[1]);
+    f[0] = TextEntry::withoutCrLf(f[0]);
+    f[1] = TextEntry::withoutCrLf(f[1]);
     if (f[0].isEmpty() || f[1].isEmpty()) continue;
     if (const int r = keys.find(f[0], f[1])) {
       if (!replace) continue;

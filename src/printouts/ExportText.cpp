@@ -7,6 +7,7 @@
 #include "printouts/OrderLines.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
+#include "store/TextEntry.h"
 
 namespace ExportText {
 
@@ -107,16 +108,11 @@ bool selectedRowsOnly(int ex) { return ex >= 1 && ex <= 4; }
 
 namespace {
 
-QString flat(QString v) {
-  if (v.contains(QLatin1String("\r\n"))) v.remove(QStringLiteral("\r\n"));
-  return v;
-}
-
 void appendLine(QString& out, const std::vector<const Field*>& ticked, QChar sep,
                 const std::function<QString(int)>& value) {
   for (size_t i = 0; i < ticked.size(); ++i) {
     if (i) out += sep;
-    out += flat(value(ticked[i]->code));
+    out += TextEntry::withoutCrLf(value(ticked[i]->code));
   }
   out += QLatin1String("\r\n");
 }

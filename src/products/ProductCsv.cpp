@@ -15,17 +15,10 @@ namespace {
 
 using Pair = std::pair<QString, QString>;
 
-QString withoutCrLf(const QString& s) {
-  if (!s.contains(u'\r')) return s;
-  QString out = s;
-  out.remove(QStringLiteral("\r\n"));
-  return out;
-}
-
 void appendLine(QString& out, const QStringList& fields) {
   QStringList clean;
   clean.reserve(fields.size());
-  for (const QString& f : fields) clean << withoutCrLf(f);
+  for (const QString& f : fields) clean << TextEntry::withoutCrLf(f);
   out += Csv::record(clean);
   out += QStringLiteral("\r\n");
 }

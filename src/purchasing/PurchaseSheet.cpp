@@ -28,11 +28,6 @@ const QCollator& collator() {
   return c;
 }
 
-QString noLineBreaks(QString s) {
-  s.remove(QStringLiteral("\r\n"));
-  return s;
-}
-
 }  // namespace
 
 int sortedPlace(const std::vector<SheetRow>& rows, const QString& product) {
@@ -133,11 +128,11 @@ BookResult book(Database& db, Prompt& prompt, const Header& header, std::vector<
 }
 
 QString fileText(const Header& h, const std::vector<SheetRow>& rows) {
-  QString out = Csv::record({noLineBreaks(h.date), noLineBreaks(h.no), noLineBreaks(h.supplier)}) +
+  QString out = Csv::record({TextEntry::withoutCrLf(h.date), TextEntry::withoutCrLf(h.no), TextEntry::withoutCrLf(h.supplier)}) +
                 QStringLiteral("\r\n");
   for (const SheetRow& r : rows) {
     QStringList fields = r.cells();
-    for (QString& f : fields) f = noLineBreaks(f);
+    for (QString& f : fields) f = TextEntry::withoutCrLf(f);
     out += Csv::record(fields) + QStringLiteral("\r\n");
   }
   return out;

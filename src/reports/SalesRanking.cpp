@@ -15,6 +15,7 @@
 #include "store/HashedRows.h"
 #include "store/Numbers.h"
 #include "store/Parallel.h"
+#include "store/TextEntry.h"
 
 namespace SalesRanking {
 
@@ -390,7 +391,7 @@ QString csvText(const std::vector<QStringList>& rows) {
   for (const QStringList& row : rows) {
     QStringList fields;
     fields.reserve(row.size());
-    for (const QString& cell : row) fields << QString(cell).remove(QStringLiteral("\r\n"));
+    for (const QString& cell : row) fields << TextEntry::withoutCrLf(cell);
     text += Csv::record(fields);
     text += QStringLiteral("\r\n");
   }

@@ -15,6 +15,13 @@ QString clean(const QString& text) {
 
 QString cleanName(const QString& text) { return clean(text).trimmed(); }
 
+QString withoutCrLf(const QString& text) {
+  if (!text.contains(QLatin1String("\r\n"))) return text;
+  QString v = text;
+  while (v.contains(QLatin1String("\r\n"))) v.remove(QStringLiteral("\r\n"));
+  return v;
+}
+
 QString firstUnencodable(const QString& text) {
   if (Codec::canEncode(text)) return {};
   for (qsizetype i = 0; i < text.size();) {

@@ -22,6 +22,10 @@ QString clean(const QString& text);
 // clean() and blanks trimmed at both ends (category and supplier names).
 QString cleanName(const QString& text);
 
+// The text with no CR LF pair left, one that taking out another makes
+// ("\r\r\n\n") included: a field of an export or import stays on its line.
+QString withoutCrLf(const QString& text);
+
 // The first character (a whole code point) that code page 950 cannot hold;
 // empty when every character can be held.
 QString firstUnencodable(const QString& text);

@@ -70,7 +70,7 @@ TEST_F(CustomerCsvTest, ExportThenImportGivesTheSameCustomersBack) {
   add({"amy", "露天", "王小美" + QString(S) + "女", "02-1234", "0911", "a@x.tw", "台北市,信義區\r\n5樓", "12345",
        "備註,有逗號"});
   add({"amy", "蝦皮", "Amy Lin", "", "", "", "\"引號\"開頭", "", ""});
-  add({"bob", "蝦皮", "", "", "", "", "", "", ""});
+  add({"bob", "蝦皮", "", "", "", "", "", "", "一\r\r\n\n二"});  // a pair left by taking out another
   prompt.answerPath(dir.file("out.csv"));
   CustomerCsv::exportCommand(db, prompt, {1, 2, 3});
 
@@ -90,6 +90,7 @@ TEST_F(CustomerCsvTest, ExportThenImportGivesTheSameCustomersBack) {
   EXPECT_EQ(fresh.Guest.cell(2, GuestCell::CustomerNameSex), "Amy Lin" + QString(S));
   EXPECT_EQ(fresh.Guest.cell(2, GuestCell::CustomerAddress), "引號開頭");
   EXPECT_EQ(fresh.Guest.cell(3, GuestCell::CustomerNameSex), QString(S));
+  EXPECT_EQ(fresh.Guest.cell(3, GuestCell::CustomerNote), "一二");
 
   // Into the database it came from: Yes writes the same values, No nothing.
   const Table before = db.Guest;
