@@ -8,6 +8,12 @@ TEST(TextEntry, CleansQuotesAndTrimsNames) {
   EXPECT_EQ(TextEntry::cleanName(QStringLiteral(" \"露天拍賣” ")), QStringLiteral("露天拍賣"));
 }
 
+TEST(TextEntry, TakesOutEveryCrLfPair) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a\r\nb", "ab"}, {"\r\r\n\n", ""}, {"一\r\r\r\n\n\n二", "一二"}, {"a\rb\n", "a\rb\n"}, {"", ""}};
+  for (const auto& [in, out] : cases) EXPECT_EQ(TextEntry::withoutCrLf(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
+}
+
 TEST(TextEntry, FindsTheFirstCharacterBig5CannotHold) {
   const std::vector<std::pair<QString, QString>> cases = {
       {QStringLiteral("王小明"), QString()},
