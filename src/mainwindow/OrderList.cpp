@@ -1,7 +1,6 @@
 #include "mainwindow/OrderList.h"
 
 #include <cmath>
-#include <future>
 
 #include "customers/CustomerIndex.h"
 #include "store/Database.h"
@@ -303,7 +302,6 @@ struct ListedOrders {
   std::vector<int> rows;         // Order rows, in list order
   bool username = false;
   std::vector<QString> nameSex;  // with names shown: CustomerNameSex of each row's customer
-  std::vector<int> customer;     // with names shown: each row's customer (Guest row, 0: none)
   DiscountStyle style = DiscountStyle::Signed;
   std::vector<QString> shipDate;  // ship-date texts set by the shortage check (null: none), empty when none is set
 
@@ -330,16 +328,12 @@ struct ListedOrders {
       default: return {};
     }
   }
-  // The customer's name of row i (empty when not shown or none).
-  QStringView nameOf(size_t i) const {
-    if (!username) return {};
-    const QString& ns = nameSex[i];
-    const qsizetype cut = ns.indexOf(QChar(1));
-    return QStringView(ns).left(cut < 0 ? ns.size() : cut);
-  }
   // The account, and with names shown " (" name ")" after it (one allocation).
   QString accountWithName(const QString& account, size_t i) const {
-    const QStringView name = nameOf(i);
+    if (!username) return account;
+    const QString& ns = nameSex[i];
+    const qsizetype cut = ns.indexOf(QChar(1));
+    const QStringView name = QStringView(ns).left(cut < 0 ? ns.size() : cut);
     if (name.isEmpty()) return account;
     QString out;
     out.reserve(account.size() + name.size() + 3);
@@ -455,36 +449,39 @@ class ListedSource : public ListRowSource {
   }
 
  private:
-  // Accounts with the customers' names: the text of each customer (or of
-  // each account without one) made once. A customer is found by its
-  // account's exact text, so one customer is one text.
+  // Accounts with the customers' names: each pair of account and name made
+  // into a text once.
   bool accountsWithNames(std::vector<int>& textOfRow, std::vector<QStringView>& texts) const {
     const ListedOrders& l = *listed_;
     const Table& t = *l.order;
-    const size_t n = l.rows.size();
-    int guests = 0;
-    for (int g : l.customer) guests = std::max(guests, g);
-    std::vector<int> byGuest(static_cast<size_t>(guests) + 1, -1);
-    std::vector<int> byAccount(t.valueIdCount(), -1);
-    // Each row's text number first, then the texts, made on several threads.
-    std::vector<size_t> firstRow;
-    textOfRow.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-      const int g = l.customer.empty() ? 0 : l.customer[i];
-      int& slot = g ? byGuest[static_cast<size_t>(g)] : byAccount[t.valueId(l.rows[i], OrderCell::BuyerAccount)];
-      if (slot < 0) {
-        slot = static_cast<int>(firstRow.size());
-        firstRow.push_back(i);
+    // By account first (almost always one name an account); an account met
+    // with another name too gets its pairs looked up.
+    struct First {
+      int text = -1;
+      const void* name = nullptr;
+    };
+    std::vector<First> byAccount(t.valueIdCount());
+    QHash<std::pair<uint32_t, const void*>, int> other;
+    made_.clear();
+    textOfRow.resize(l.rows.size());
+    for (size_t i = 0; i < l.rows.size(); ++i) {
+      const uint32_t id = t.valueId(l.rows[i], OrderCell::BuyerAccount);
+      const void* name = l.nameSex[i].constData();
+      First& f = byAccount[id];
+      if (f.text < 0) {
+        f = {static_cast<int>(made_.size()), name};
+        made_.push_back(l.accountWithName(t.valueText(id), i));
+      } else if (f.name != name) {
+        auto it = other.constFind({id, name});
+        if (it == other.constEnd()) {
+          it = other.insert({id, name}, static_cast<int>(made_.size()));
+          made_.push_back(l.accountWithName(t.valueText(id), i));
+        }
+        textOfRow[i] = *it;
+        continue;
       }
-      textOfRow[i] = slot;
+      textOfRow[i] = f.text;
     }
-    made_.assign(firstRow.size(), QString());
-    forEachSlice(firstRow.size(), 8192, [&](size_t from, size_t to) {
-      for (size_t k = from; k < to; ++k) {
-        const size_t i = firstRow[k];
-        made_[k] = l.accountWithName(t.cell(l.rows[i], OrderCell::BuyerAccount), i);
-      }
-    });
     texts.assign(made_.begin(), made_.end());
     return true;
   }
@@ -537,19 +534,17 @@ OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows
   listed->rows = orderRows;
   listed->style = style;
   listed->username = username;
-  // The totals are summed meanwhile on another thread.
-  auto totals = std::async(std::launch::async, [&db, &orderRows] { return ordersTotals(db.Order, orderRows); });
   if (username && !orderRows.empty()) {
     // The customers are found now, once; their names are read when shown.
-    listed->customer =
+    const std::vector<int> customers =
         customerRowsOf(db.Guest, db.Order, orderRows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
     listed->nameSex.resize(orderRows.size());
     forEachSlice(orderRows.size(), 20000, [&](size_t from, size_t to) {
       for (size_t k = from; k < to; ++k)
-        if (const int g = listed->customer[k]) listed->nameSex[k] = db.Guest.cell(g, GuestCell::CustomerNameSex);
+        if (const int g = customers[k]) listed->nameSex[k] = db.Guest.cell(g, GuestCell::CustomerNameSex);
     });
   }
-  r.totals = totals.get();
+  r.totals = ordersTotals(db.Order, orderRows);
   r.rows.attach(listed);
   r.colors.attach(listed);
   r.panels = moneyPanels(r.totals, listCountPanel(static_cast<int>(orderRows.size())));
