@@ -18,6 +18,7 @@ inline QStringList items(const QString& t, bool keepTrailingEmpty = false) {
   QStringList out;
   qsizetype i = 0;
   const qsizetype n = t.size();
+  bool afterComma = false;  // a comma ending the text is followed by an empty item
   const auto stop = [&](qsizetype k) { return t[k] == u',' || t[k] == u'\r' || t[k] == u'\n'; };
   while (i < n) {
     while (i < n && (t[i] == u' ' || t[i] == u'\t')) ++i;
@@ -37,7 +38,8 @@ inline QStringList items(const QString& t, bool keepTrailingEmpty = false) {
       while (e > from && (t[e - 1] == u' ' || t[e - 1] == u'\t')) --e;
       v = t.mid(from, e - from);
     }
-    if (i < n && t[i] == u',') {
+    afterComma = i < n && t[i] == u',';
+    if (afterComma) {
       ++i;
     } else {
       if (i < n && t[i] == u'\r') ++i;
@@ -45,6 +47,7 @@ inline QStringList items(const QString& t, bool keepTrailingEmpty = false) {
     }
     out << v;
   }
+  if (afterComma) out << QString();
   if (!keepTrailingEmpty)
     while (!out.isEmpty() && out.last().isEmpty()) out.removeLast();  // trailing line ends hold nothing
   return out;
@@ -83,6 +86,13 @@ inline bool readWhole(const QString& name, const QString& fileText, const QStrin
   const QString n = name.toLower();
   if (n == u"import.kdt") return prefixOf(lines(fileText, true), lines(written, true));
   if (n == u"list.dat") return prefixOf(lines(fileText), lines(written));
+  if (n == u"shop2.kdt") {
+    // Switches are read with blanks around them and in any letter case.
+    QStringList a = items(fileText), b = items(written);
+    for (QStringList* l : {&a, &b})
+      for (QString& v : *l) v = v.trimmed().toUpper();
+    return prefixOf(a, b);
+  }
   if (n == u"shop3.kdt" || n == u"shop4.kdt" || n == u"shop5.kdt" || n == u"shop6.kdt")
     return prefixOf(numbers(items(fileText)), numbers(items(written)));
   if (n.startsWith(u"cate")) {
