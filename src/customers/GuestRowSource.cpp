@@ -72,24 +72,6 @@ class Rows : public ListRowSource {
   View view_;
 };
 
-// Guest rows that pass `keep`, in table order, tested in slices on several threads.
-template <typename Keep>
-std::vector<int> rowsWhere(const Table& guest, Keep keep) {
-  const size_t n = static_cast<size_t>(guest.count());
-  const size_t slice = 25000;
-  std::vector<std::vector<int>> part((n + slice - 1) / slice);
-  forEachSlice(part.size(), 1, [&](size_t from, size_t to) {
-    for (size_t p = from; p < to; ++p) {
-      const int last = static_cast<int>(std::min(n, (p + 1) * slice));
-      for (int r = static_cast<int>(p * slice) + 1; r <= last; ++r)
-        if (keep(r)) part[p].push_back(r);
-    }
-  });
-  std::vector<int> out;
-  for (const auto& p : part) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
 }  // namespace
 
 std::shared_ptr<const ListRowSource> rowSource(const Table& guest, std::vector<int> rows, const View& view) {
@@ -99,14 +81,14 @@ std::shared_ptr<const ListRowSource> rowSource(const Table& guest, std::vector<i
 std::shared_ptr<const ListRowSource> showRows(const Table& guest, const QString& filter, const View& view) {
   const bool all = filter == kAll;
   return rowSource(
-      guest, rowsWhere(guest, [&](int r) { return all || guest.cell(r, GuestCell::CustomerCategory) == filter; }), view);
+      guest, rowsWhere(guest.count(), [&](int r) { return all || guest.cell(r, GuestCell::CustomerCategory) == filter; }), view);
 }
 
 std::shared_ptr<const ListRowSource> searchRows(const Table& guest, const QString& text, const QString& filter,
                                                 bool allCategories, const View& view) {
   const QString t = text.toLower();
   const bool all = allCategories || filter == kAll;
-  return rowSource(guest, rowsWhere(guest, [&](int r) {
+  return rowSource(guest, rowsWhere(guest.count(), [&](int r) {
     if (!all && guest.cell(r, GuestCell::CustomerCategory) != filter) return false;
     if (guest.key(r).toLower().contains(t)) return true;
     const QString& ns = guest.cell(r, GuestCell::CustomerNameSex);

@@ -616,34 +616,8 @@ void orderListClosingStep(const Database& db, const OrderFilter& filter, OrderLi
   result.setShipDates(result.shortage.shipDates);
 }
 
-namespace {
-
-// The Order rows that pass `keep`, in table order, tested in slices on
-// several threads.
-template <typename Keep>
-std::vector<int> ordersWhere(const Table& order, Keep keep) {
-  const size_t n = static_cast<size_t>(order.count());
-  const size_t slice = 25000;
-  std::vector<std::vector<int>> part((n + slice - 1) / slice);
-  forEachSlice(part.size(), 1, [&](size_t from, size_t to) {
-    for (size_t p = from; p < to; ++p) {
-      const int last = static_cast<int>(std::min(n, (p + 1) * slice));
-      for (int i = static_cast<int>(p * slice) + 1; i <= last; ++i)
-        if (keep(i)) part[p].push_back(i);
-    }
-  });
-  std::vector<int> out;
-  size_t total = 0;
-  for (const auto& p : part) total += p.size();
-  out.reserve(total);
-  for (const auto& p : part) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
-}  // namespace
-
 OrderListResult OrderShow(const Database& db, const OrderFilter& filter, const OrderListView& view) {
-  const std::vector<int> listed = ordersWhere(db.Order, [&](int i) { return filter.passes(db.Order, i); });
+  const std::vector<int> listed = rowsWhere(db.Order.count(), [&](int i) { return filter.passes(db.Order, i); });
   OrderListResult r = listOrders(db, listed, view.username);
   r.totals.ExpenseTotal = expenseTotal(db, filter, view);
   r.panels = moneyPanels(r.totals, listCountPanel(static_cast<int>(r.rows.size())));
@@ -664,7 +638,7 @@ CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filte
   const Table& order = db.Order;
   std::optional<CustomerIndex> customers;
   if (view.username) customers.emplace(db.Guest);
-  const std::vector<int> found = ordersWhere(order, [&](int i) {
+  const std::vector<int> found = rowsWhere(order.count(), [&](int i) {
     if (!filter.passes(order, i)) return false;
     const QString& account = order.cell(i, OrderCell::BuyerAccount);
     if (!account.isEmpty() && account.contains(wanted, Qt::CaseInsensitive)) return true;

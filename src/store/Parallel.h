@@ -23,3 +23,25 @@ void forEachSlice(size_t count, size_t minSlice, Fn&& fn) {
   fn(size_t{0}, std::min(count, per));
   for (auto& f : running) f.get();
 }
+
+// The rows 1..count that pass `keep`, in order, tested in slices on several
+// threads.
+template <typename Keep>
+std::vector<int> rowsWhere(int count, Keep keep) {
+  const size_t n = static_cast<size_t>(std::max(0, count));
+  const size_t slice = 25000;
+  std::vector<std::vector<int>> part((n + slice - 1) / slice);
+  forEachSlice(part.size(), 1, [&](size_t from, size_t to) {
+    for (size_t p = from; p < to; ++p) {
+      const int last = static_cast<int>(std::min(n, (p + 1) * slice));
+      for (int r = static_cast<int>(p * slice) + 1; r <= last; ++r)
+        if (keep(r)) part[p].push_back(r);
+    }
+  });
+  std::vector<int> out;
+  size_t total = 0;
+  for (const auto& p : part) total += p.size();
+  out.reserve(total);
+  for (const auto& p : part) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}

@@ -17,8 +17,13 @@ QString cleanName(const QString& text) { return clean(text).trimmed(); }
 
 QString withoutCrLf(const QString& text) {
   if (!text.contains(QLatin1String("\r\n"))) return text;
-  QString v = text;
-  while (v.contains(QLatin1String("\r\n"))) v.remove(QStringLiteral("\r\n"));
+  // One pass: a line feed meeting a carriage return just kept takes it out.
+  QString v;
+  v.reserve(text.size());
+  for (const QChar c : text) {
+    if (c == u'\n' && v.endsWith(u'\r')) v.chop(1);
+    else v.append(c);
+  }
   return v;
 }
 
