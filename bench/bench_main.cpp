@@ -459,7 +459,34 @@ int main(int argc, char** argv) {
     });
     window.View_Username->trigger();
     act(QStringLiteral("list: 已出貨 with customer names"), [&] { window.Option1->click(); }, [&] { window.Option2->click(); });
+    // As the list comes back after an order was edited: nothing worked out
+    // from the tables before the change can be used.
+    int edits = 0;
+    const auto editAnOrder = [&] {
+      window.Option1->click();
+      db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("bench %1").arg(++edits));
+    };
+    act(QStringLiteral("list: 已出貨 with customer names, an order edited before"), editAnOrder,
+        [&] { window.Option2->click(); });
+    // After a new order: every row-wise result is worked out again.
+    std::vector<QString> added;
+    const auto addAnOrder = [&] {
+      window.Option1->click();
+      added.push_back(QStringLiteral("bench-new-%1").arg(added.size()));
+      const int from = db.Order.count();
+      const int r = db.Order.append(added.back());
+      for (int c = 1; c <= OrderCell::Count; ++c) db.Order.setCell(r, c, db.Order.cell(from, c));
+    };
+    act(QStringLiteral("list: 已出貨 with customer names, an order added before"), addAnOrder,
+        [&] { window.Option2->click(); });
     window.View_Username->trigger();
+    act(QStringLiteral("list: 已出貨, an order edited before"), editAnOrder, [&] { window.Option2->click(); });
+    act(QStringLiteral("list: 已出貨, an order added before"), addAnOrder, [&] { window.Option2->click(); });
+    for (int r = db.Order.count(); r >= 1 && !added.empty() && db.Order.key(r) == added.back(); --r) {
+      db.Order.remove(r);
+      added.pop_back();
+    }
+    window.Option2->click();
 
     // The product window: opened with every product listed, sorted by name.
     {

@@ -1,8 +1,13 @@
 #include "mainwindow/OrderList.h"
 
+#include <array>
 #include <cmath>
+#include <memory>
+#include <mutex>
+#include <numeric>
 
 #include "customers/CustomerIndex.h"
+#include "platform/TextOrder.h"
 #include "store/Database.h"
 #include "store/DecimalSum.h"
 #include "store/Numbers.h"
@@ -142,6 +147,8 @@ struct OrderSums {
     if (sellerPaysShipping(order.cell(row, OrderCell::SellerPaysShipping))) sellerFee.add(fee1);
     cost.add(order.cell(row, OrderCell::OrderCost));
   }
+  // The same from the row's numbers read ahead.
+  void add(const Table& order, int row, const struct OrderNumbers& n);
   void add(const OrderSums& o) {
     receivable.add(o.receivable);
     fee.add(o.fee);
@@ -161,6 +168,75 @@ struct OrderSums {
     return t;
   }
 };
+
+// Each order's numbers for the totals, read once while the cells they come
+// from stay as they are: totals of long lists then read no cell text.
+struct OrderNumbers {
+  enum : uint8_t { Unpaid = 1, SellerPays = 2, FeeRead = 4, ReceivableRead = 8, CostRead = 16 };
+  struct Row {
+    int64_t fee = 0, receivable = 0, cost = 0;  // times 10^6, where read
+    uint8_t flags = 0;
+  };
+  const Table* table = nullptr;
+  std::array<uint64_t, 5> versions{};  // of the columns read
+  std::vector<Row> rows;               // by Order row (0 unused)
+
+  static std::array<uint64_t, 5> versionsOf(const Table& order) {
+    return {order.columnVersion(OrderCell::ShippingFee), order.columnVersion(OrderCell::Receivable),
+            order.columnVersion(OrderCell::OrderCost), order.columnVersion(OrderCell::PaymentState),
+            order.columnVersion(OrderCell::SellerPaysShipping)};
+  }
+};
+
+void OrderSums::add(const Table& order, int row, const OrderNumbers& n) {
+  const OrderNumbers::Row& x = n.rows[static_cast<size_t>(row)];
+  if (x.flags & OrderNumbers::FeeRead) {
+    fee.addScaled(x.fee);
+    if (x.flags & OrderNumbers::SellerPays) sellerFee.addScaled(x.fee);
+  } else {
+    const QString& fee1 = order.cell(row, OrderCell::ShippingFee);
+    fee.add(fee1);
+    if (x.flags & OrderNumbers::SellerPays) sellerFee.add(fee1);
+  }
+  if (x.flags & OrderNumbers::ReceivableRead) {
+    receivable.addScaled(x.receivable);
+    if (x.flags & OrderNumbers::Unpaid) unpaid.addScaled(x.receivable);
+  } else {
+    const QString& receivable1 = order.cell(row, OrderCell::Receivable);
+    receivable.add(receivable1);
+    if (x.flags & OrderNumbers::Unpaid) unpaid.add(receivable1);
+  }
+  if (x.flags & OrderNumbers::CostRead) cost.addScaled(x.cost);
+  else cost.add(order.cell(row, OrderCell::OrderCost));
+}
+
+// The numbers of Order as it is, made now when they are not kept and
+// `make` is true (null otherwise).
+std::shared_ptr<const OrderNumbers> keptNumbers(const Table& order, bool make) {
+  static std::mutex lock;
+  static std::shared_ptr<const OrderNumbers> kept;
+  const std::lock_guard<std::mutex> hold(lock);
+  if (kept && kept->table == &order && kept->versions == OrderNumbers::versionsOf(order)) return kept;
+  if (!make) return nullptr;
+  auto n = std::make_shared<OrderNumbers>();
+  n->table = &order;
+  n->versions = OrderNumbers::versionsOf(order);
+  n->rows.resize(static_cast<size_t>(order.count()) + 1);
+  forEachSlice(static_cast<size_t>(order.count()), 20000, [&](size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) {
+      const int r = static_cast<int>(k) + 1;
+      OrderNumbers::Row& x = n->rows[k + 1];
+      if (DecimalSum::readScaled(order.cell(r, OrderCell::ShippingFee), &x.fee)) x.flags |= OrderNumbers::FeeRead;
+      if (DecimalSum::readScaled(order.cell(r, OrderCell::Receivable), &x.receivable))
+        x.flags |= OrderNumbers::ReceivableRead;
+      if (DecimalSum::readScaled(order.cell(r, OrderCell::OrderCost), &x.cost)) x.flags |= OrderNumbers::CostRead;
+      if (startsWithToken(order.cell(r, OrderCell::PaymentState), kUnpaid)) x.flags |= OrderNumbers::Unpaid;
+      if (sellerPaysShipping(order.cell(r, OrderCell::SellerPaysShipping))) x.flags |= OrderNumbers::SellerPays;
+    }
+  });
+  kept = n;
+  return kept;
+}
 
 }  // namespace
 
@@ -182,12 +258,20 @@ void OrderTotals::addOrder(const Table& order, int row) {
 OrderTotals ordersTotals(const Table& order, const std::vector<int>& rows) {
   // Exact sums do not depend on the order of adding, so slices are summed
   // on their own threads and then added together.
+  // A list of half the orders or more reads the numbers kept for this
+  // version of Order (read now if need be).
+  const std::shared_ptr<const OrderNumbers> numbers = keptNumbers(order, rows.size() * 2 >= static_cast<size_t>(order.count()));
   const size_t slice = 20000;
   std::vector<OrderSums> part((rows.size() + slice - 1) / slice);
   forEachSlice(part.size(), 1, [&](size_t from, size_t to) {
     for (size_t p = from; p < to; ++p) {
       const size_t end = std::min(rows.size(), (p + 1) * slice);
-      for (size_t k = p * slice; k < end; ++k) part[p].add(order, rows[k]);
+      if (numbers) {
+        for (size_t k = p * slice; k < end; ++k)
+          if (validIndex(order, rows[k])) part[p].add(order, rows[k], *numbers);
+      } else {
+        for (size_t k = p * slice; k < end; ++k) part[p].add(order, rows[k]);
+      }
     }
   });
   OrderSums all;
@@ -302,6 +386,11 @@ struct ListedOrders {
   std::vector<int> rows;         // Order rows, in list order
   bool username = false;
   std::vector<QString> nameSex;  // with names shown: CustomerNameSex of each row's customer
+  std::vector<int> customer;     // with names shown: each row's customer (Guest row, 0: none)
+  int customerCount = 0;         // with names shown: rows of Guest when listed
+  const Table* guest = nullptr;  // with names shown: Guest, and its version when listed
+  uint64_t guestVersion = 0;
+  uint64_t orderVersion = 0;     // Order's version when listed
   DiscountStyle style = DiscountStyle::Signed;
   std::vector<QString> shipDate;  // ship-date texts set by the shortage check (null: none), empty when none is set
 
@@ -328,12 +417,16 @@ struct ListedOrders {
       default: return {};
     }
   }
-  // The account, and with names shown " (" name ")" after it (one allocation).
-  QString accountWithName(const QString& account, size_t i) const {
-    if (!username) return account;
+  // The customer's name of row i (empty when not shown or none).
+  QStringView nameOf(size_t i) const {
+    if (!username) return {};
     const QString& ns = nameSex[i];
     const qsizetype cut = ns.indexOf(QChar(1));
-    const QStringView name = QStringView(ns).left(cut < 0 ? ns.size() : cut);
+    return QStringView(ns).left(cut < 0 ? ns.size() : cut);
+  }
+  // The account, and with names shown " (" name ")" after it (one allocation).
+  QString accountWithName(const QString& account, size_t i) const {
+    const QStringView name = nameOf(i);
     if (name.isEmpty()) return account;
     QString out;
     out.reserve(account.size() + name.size() + 3);
@@ -382,6 +475,82 @@ RowColors OrderListColors::operator[](size_t i) const { return listed_ ? listed_
 
 namespace {
 
+// The text the list shows for a customer: "account (name)", or the
+// account alone for a customer without a name.
+void appendCustomerText(QString& out, const Table& guest, int g) {
+  out.append(guest.cell(g, GuestCell::CustomerAccount));
+  const QString& ns = guest.cell(g, GuestCell::CustomerNameSex);
+  const qsizetype cut = ns.indexOf(QChar(1));
+  const QStringView name = QStringView(ns).left(cut < 0 ? ns.size() : cut);
+  if (!name.isEmpty()) out.append(QLatin1String(" (")).append(name).append(u')');
+}
+
+// The sort order of every row's text of one kind (one cell, or the
+// customer's shown text), kept while the columns it comes from stay:
+// sorting a list of its rows again then ranks no text. The last few are
+// kept.
+struct KeptOrder {
+  const Table* table = nullptr;  // only to drop the orders of its older versions
+  std::array<uint64_t, 2> versions{};  // of the columns the texts come from
+  int kind = 0;
+  std::vector<int> rank;    // by table row (0 unused)
+  std::vector<int> sorted;  // table rows in the order of their texts
+  int levels = 0;
+};
+
+constexpr int kCustomerTexts = -1;  // the kind of the customers' shown texts
+
+// The kept order, made now when none is kept and `make` is true (null otherwise).
+std::shared_ptr<const KeptOrder> keptOrder(const Table& t, int kind, bool make) {
+  static std::mutex lock;
+  static std::vector<std::shared_ptr<const KeptOrder>> kept;  // the most recently used last
+  constexpr size_t kKept = 4;
+  const std::array<uint64_t, 2> versions =
+      kind == kCustomerTexts
+          ? std::array<uint64_t, 2>{t.columnVersion(GuestCell::CustomerAccount), t.columnVersion(GuestCell::CustomerNameSex)}
+          : std::array<uint64_t, 2>{t.columnVersion(kind), 0};
+  const std::lock_guard<std::mutex> hold(lock);
+  for (auto it = kept.begin(); it != kept.end(); ++it) {
+    if ((*it)->table == &t && (*it)->versions == versions && (*it)->kind == kind) {
+      std::rotate(it, it + 1, kept.end());
+      return kept.back();
+    }
+  }
+  if (!make) return nullptr;
+  auto order = std::make_shared<KeptOrder>();
+  order->table = &t;
+  order->versions = versions;
+  order->kind = kind;
+  const int count = t.count();
+  std::vector<QStringView> texts(static_cast<size_t>(count));
+  QString all;
+  if (kind == kCustomerTexts) {
+    std::vector<qsizetype> start(static_cast<size_t>(count) + 2, 0);
+    for (int g = 1; g <= count; ++g) {
+      start[static_cast<size_t>(g)] = all.size();
+      appendCustomerText(all, t, g);
+    }
+    start[static_cast<size_t>(count) + 1] = all.size();
+    const QStringView view(all);
+    for (size_t g = 1; g <= static_cast<size_t>(count); ++g) texts[g - 1] = view.mid(start[g], start[g + 1] - start[g]);
+  } else {
+    for (int r = 1; r <= count; ++r) texts[static_cast<size_t>(r - 1)] = t.cell(r, kind);
+  }
+  const std::vector<int> rank = TextOrder::ranks(texts, &order->levels);
+  order->rank.assign(static_cast<size_t>(count) + 1, 0);
+  std::copy(rank.begin(), rank.end(), order->rank.begin() + 1);
+  if (kind == kCustomerTexts) {
+    order->sorted = TextOrder::byRank(rank, order->levels, false);
+    for (int& g : order->sorted) ++g;
+  }
+  // Kept orders of older versions of the same table are of no more use.
+  kept.erase(std::remove_if(kept.begin(), kept.end(), [&](const auto& k) { return k->table == &t && k->kind == kind; }),
+             kept.end());
+  if (kept.size() == kKept) kept.erase(kept.begin());
+  kept.push_back(order);
+  return order;
+}
+
 // The list view's side of a built list.
 class ListedSource : public ListRowSource {
  public:
@@ -394,6 +563,25 @@ class ListedSource : public ListRowSource {
     return listed_->colors(static_cast<size_t>(row)).color(column);
   }
   int tableIndex(int row) const override { return listed_->rows[static_cast<size_t>(row)]; }
+
+  // Columns of many distinct texts (order numbers, accounts) are sorted by
+  // an order of the whole table kept while it stays as it was listed (see
+  // keptOrder): made by the first sort of a long list, used by every list.
+  bool sortRanks(int column, std::vector<int>& rankOfRow, int& levels) const override {
+    const ListedOrders& l = *listed_;
+    const Table& t = *l.order;
+    if (t.version() != l.orderVersion) return false;
+    if (column == OrderListCol::BuyerAccount && l.username) return customerRanks(rankOfRow, levels);
+    if (column != OrderListCol::OrderNo && column != OrderListCol::BuyerAccount) return false;
+    const size_t n = l.rows.size();
+    const auto order = keptOrder(t, column == OrderListCol::OrderNo ? OrderCell::OrderNo : OrderCell::BuyerAccount,
+                                 n * 2 >= static_cast<size_t>(t.count()));
+    if (!order) return false;
+    rankOfRow.resize(n);
+    for (size_t i = 0; i < n; ++i) rankOfRow[i] = order->rank[static_cast<size_t>(l.rows[i])];
+    levels = order->levels;
+    return true;
+  }
 
   // Columns that show an Order cell, or a part of one, are sorted by the
   // cell's distinct texts (dates, categories, states repeat all through).
@@ -449,45 +637,142 @@ class ListedSource : public ListRowSource {
   }
 
  private:
-  // Accounts with the customers' names: each pair of account and name made
-  // into a text once.
+  // The customer column with names shown: the customers' shown texts in
+  // order are kept; accounts without a customer, when few, are placed
+  // among them one by one.
+  bool customerRanks(std::vector<int>& rankOfRow, int& levels) const {
+    const ListedOrders& l = *listed_;
+    const size_t n = l.rows.size();
+    if (!l.guest || l.customer.size() != n || l.guest->version() != l.guestVersion) return false;
+    const Table& t = *l.order;
+    const Table& guest = *l.guest;
+    // The accounts without a customer, each value once.
+    constexpr size_t kFewAccounts = 4096;
+    std::vector<int> slotOfValue;
+    std::vector<size_t> firstRow;
+    for (size_t i = 0; i < n; ++i) {
+      if (l.customer[i] > 0) continue;
+      if (slotOfValue.empty()) slotOfValue.assign(t.valueIdCount(), -1);
+      int& slot = slotOfValue[t.valueId(l.rows[i], OrderCell::BuyerAccount)];
+      if (slot >= 0) continue;
+      if (firstRow.size() == kFewAccounts) return false;
+      slot = static_cast<int>(firstRow.size());
+      firstRow.push_back(i);
+    }
+    const auto order = keptOrder(guest, kCustomerTexts, n * 2 >= static_cast<size_t>(guest.count()));
+    if (!order) return false;
+    // Each account's place: before the customers' rank `gap`, or equal to
+    // the customer rank `same` (-1 when none).
+    const size_t u = firstRow.size();
+    std::vector<QStringView> accounts(u);
+    for (size_t k = 0; k < u; ++k) accounts[k] = t.cell(l.rows[firstRow[k]], OrderCell::BuyerAccount);
+    int accountLevels = 0;
+    const std::vector<int> accountRank = TextOrder::ranks(accounts, &accountLevels);
+    std::vector<int> gap(u), same(u, -1);
+    QString text;
+    for (size_t k = 0; k < u; ++k) {
+      size_t lo = 0, hi = order->sorted.size();
+      int found = 1;
+      while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        text.clear();
+        appendCustomerText(text, guest, order->sorted[mid]);
+        const int c = TextOrder::compare(text, accounts[k]);
+        if (c < 0) {
+          lo = mid + 1;
+        } else {
+          hi = mid;
+          found = c;
+        }
+      }
+      const bool within = lo < order->sorted.size();
+      gap[k] = within ? order->rank[static_cast<size_t>(order->sorted[lo])] : order->levels;
+      if (within && found == 0) same[k] = gap[k];
+    }
+    // Accounts between customers take ranks of their own: (gap, their own
+    // rank) in order, each distinct pair once.
+    std::vector<uint64_t> between;
+    for (size_t k = 0; k < u; ++k)
+      if (same[k] < 0) between.push_back((static_cast<uint64_t>(gap[k]) << 32) | static_cast<uint32_t>(accountRank[k]));
+    std::sort(between.begin(), between.end());
+    between.erase(std::unique(between.begin(), between.end()), between.end());
+    // A customer of rank r is preceded by r customers' ranks and by every
+    // pair whose gap is r or lower.
+    std::vector<int> customerLevel(static_cast<size_t>(order->levels));
+    size_t j = 0;
+    for (int r = 0; r < order->levels; ++r) {
+      while (j < between.size() && static_cast<int>(between[j] >> 32) <= r) ++j;
+      customerLevel[static_cast<size_t>(r)] = r + static_cast<int>(j);
+    }
+    std::vector<int> accountLevel(u);
+    for (size_t k = 0; k < u; ++k) {
+      if (same[k] >= 0) {
+        accountLevel[k] = customerLevel[static_cast<size_t>(same[k])];
+      } else {
+        const uint64_t key = (static_cast<uint64_t>(gap[k]) << 32) | static_cast<uint32_t>(accountRank[k]);
+        const auto at = std::lower_bound(between.begin(), between.end(), key) - between.begin();
+        accountLevel[k] = static_cast<int>(at) + gap[k];
+      }
+    }
+    rankOfRow.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+      const int g = l.customer[i];
+      rankOfRow[i] = g > 0 ? customerLevel[static_cast<size_t>(order->rank[static_cast<size_t>(g)])]
+                           : accountLevel[static_cast<size_t>(slotOfValue[t.valueId(l.rows[i], OrderCell::BuyerAccount)])];
+    }
+    levels = order->levels + static_cast<int>(between.size());
+    return true;
+  }
+
+  // Accounts with the customers' names: the text of each customer, or of
+  // each account without one, made once. A customer is found by its
+  // account's exact text, so one customer is one text. The texts lie side
+  // by side in one buffer (no allocation a text).
   bool accountsWithNames(std::vector<int>& textOfRow, std::vector<QStringView>& texts) const {
     const ListedOrders& l = *listed_;
     const Table& t = *l.order;
-    // By account first (almost always one name an account); an account met
-    // with another name too gets its pairs looked up.
-    struct First {
-      int text = -1;
-      const void* name = nullptr;
-    };
-    std::vector<First> byAccount(t.valueIdCount());
-    QHash<std::pair<uint32_t, const void*>, int> other;
-    made_.clear();
-    textOfRow.resize(l.rows.size());
-    for (size_t i = 0; i < l.rows.size(); ++i) {
-      const uint32_t id = t.valueId(l.rows[i], OrderCell::BuyerAccount);
-      const void* name = l.nameSex[i].constData();
-      First& f = byAccount[id];
-      if (f.text < 0) {
-        f = {static_cast<int>(made_.size()), name};
-        made_.push_back(l.accountWithName(t.valueText(id), i));
-      } else if (f.name != name) {
-        auto it = other.constFind({id, name});
-        if (it == other.constEnd()) {
-          it = other.insert({id, name}, static_cast<int>(made_.size()));
-          made_.push_back(l.accountWithName(t.valueText(id), i));
-        }
-        textOfRow[i] = *it;
-        continue;
+    const size_t n = l.rows.size();
+    if (l.customer.size() != n) return false;
+    std::vector<int> byGuest(static_cast<size_t>(l.customerCount) + 1, -1);
+    std::vector<int> byAccount;
+    std::vector<size_t> firstRow;
+    textOfRow.resize(n);
+    qsizetype length = 0;
+    for (size_t i = 0; i < n; ++i) {
+      const int g = l.customer[i];
+      int* slot;
+      if (g > 0 && g <= l.customerCount) {
+        slot = &byGuest[static_cast<size_t>(g)];
+      } else {
+        if (byAccount.empty()) byAccount.assign(t.valueIdCount(), -1);
+        slot = &byAccount[t.valueId(l.rows[i], OrderCell::BuyerAccount)];
       }
-      textOfRow[i] = f.text;
+      if (*slot < 0) {
+        *slot = static_cast<int>(firstRow.size());
+        firstRow.push_back(i);
+        length += t.cell(l.rows[i], OrderCell::BuyerAccount).size() + l.nameOf(i).size() + 3;
+      }
+      textOfRow[i] = *slot;
     }
-    texts.assign(made_.begin(), made_.end());
+    made_.clear();
+    made_.reserve(length);
+    std::vector<qsizetype> start(firstRow.size() + 1);
+    for (size_t k = 0; k < firstRow.size(); ++k) {
+      const size_t i = firstRow[k];
+      start[k] = made_.size();
+      made_.append(t.cell(l.rows[i], OrderCell::BuyerAccount));
+      const QStringView name = l.nameOf(i);
+      if (!name.isEmpty()) made_.append(QLatin1String(" (")).append(name).append(u')');
+    }
+    start.back() = made_.size();
+    texts.resize(firstRow.size());
+    const QStringView all(made_);
+    for (size_t k = 0; k < firstRow.size(); ++k) texts[k] = all.mid(start[k], start[k + 1] - start[k]);
     return true;
   }
 
   std::shared_ptr<const ListedOrders> listed_;
-  mutable std::vector<QString> made_;  // texts made for the last sort
+  mutable QString made_;  // the texts made for the last sort, side by side
 };
 
 // Rows a window built itself.
@@ -527,21 +812,66 @@ void OrderListResult::setShipDates(const std::vector<std::pair<int, QString>>& s
   }
 }
 
+namespace {
+
+// The customer of each listed order (Guest row, 0: none). A list of half
+// the orders or more reads them from the customers of every order, kept
+// while the key columns of Order and Guest stay as they are.
+std::vector<int> customersOf(const Database& db, const std::vector<int>& orderRows) {
+  const Table& order = db.Order;
+  const Table& guest = db.Guest;
+  if (orderRows.size() * 2 < static_cast<size_t>(order.count()))
+    return customerRowsOf(guest, order, orderRows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
+  struct Kept {
+    std::array<uint64_t, 4> versions{};  // of the key columns of Order and Guest
+    std::vector<int> customer;           // by Order row (0 unused)
+  };
+  const std::array<uint64_t, 4> versions = {
+      order.columnVersion(OrderCell::BuyerAccount), order.columnVersion(OrderCell::BuyerCategory),
+      guest.columnVersion(GuestCell::CustomerAccount), guest.columnVersion(GuestCell::CustomerCategory)};
+  static std::mutex lock;
+  static std::shared_ptr<const Kept> kept;
+  std::shared_ptr<const Kept> k;
+  {
+    const std::lock_guard<std::mutex> hold(lock);
+    if (kept && kept->versions == versions) k = kept;
+  }
+  if (!k) {
+    auto made = std::make_shared<Kept>();
+    made->versions = versions;
+    std::vector<int> all(static_cast<size_t>(order.count()));
+    std::iota(all.begin(), all.end(), 1);
+    made->customer = customerRowsOf(guest, order, all, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
+    made->customer.insert(made->customer.begin(), 0);
+    const std::lock_guard<std::mutex> hold(lock);
+    k = kept = made;
+  }
+  std::vector<int> out(orderRows.size());
+  for (size_t i = 0; i < orderRows.size(); ++i)
+    out[i] = validIndex(order, orderRows[i]) ? k->customer[static_cast<size_t>(orderRows[i])] : 0;
+  return out;
+}
+
+}  // namespace
+
 OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows, bool username, DiscountStyle style) {
   OrderListResult r;
   auto listed = std::make_shared<ListedOrders>();
   listed->order = &db.Order;
+  listed->orderVersion = db.Order.version();
   listed->rows = orderRows;
   listed->style = style;
   listed->username = username;
   if (username && !orderRows.empty()) {
     // The customers are found now, once; their names are read when shown.
-    const std::vector<int> customers =
-        customerRowsOf(db.Guest, db.Order, orderRows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
+    listed->customer = customersOf(db, orderRows);
+    listed->customerCount = db.Guest.count();
+    listed->guest = &db.Guest;
+    listed->guestVersion = db.Guest.version();
     listed->nameSex.resize(orderRows.size());
     forEachSlice(orderRows.size(), 20000, [&](size_t from, size_t to) {
       for (size_t k = from; k < to; ++k)
-        if (const int g = customers[k]) listed->nameSex[k] = db.Guest.cell(g, GuestCell::CustomerNameSex);
+        if (const int g = listed->customer[k]) listed->nameSex[k] = db.Guest.cell(g, GuestCell::CustomerNameSex);
     });
   }
   r.totals = ordersTotals(db.Order, orderRows);

@@ -38,4 +38,14 @@ class ListRowSource {
     (void)texts;
     return false;
   }
+  // The rank of every row's text in a column sorted as text (TextOrder),
+  // when the source has them at hand: ranks from 0 grow with the order and
+  // are equal for texts that sort alike; levels receives the number of
+  // ranks. False to have the list use sortTexts or the texts instead.
+  virtual bool sortRanks(int column, std::vector<int>& rankOfRow, int& levels) const {
+    (void)column;
+    (void)rankOfRow;
+    (void)levels;
+    return false;
+  }
 };

@@ -687,7 +687,16 @@ void ListView::sortRows(int column, Qt::SortOrder order) {
   std::vector<QStringView> texts;
   std::vector<QString> held;
   const ListRowSource* src = model_->source();
-  if (!(src && model_->onlySourceRows() && !model_->hasTextsSet(column) && src->sortTexts(column, textOf, texts))) {
+  const bool fromSource = src && model_->onlySourceRows() && !model_->hasTextsSet(column);
+  int levels = 0;
+  if (fromSource && mode == SortMode::Text && src->sortRanks(column, textOf, levels)) {
+    std::vector<int> rankOfRow(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r) rankOfRow[static_cast<size_t>(r)] = textOf[static_cast<size_t>(model_->sourceRow(r))];
+    const std::vector<int> perm = TextOrder::byRank(rankOfRow, levels, down);
+    if (!std::is_sorted(perm.begin(), perm.end())) model_->reorder(perm);
+    return;
+  }
+  if (!(fromSource && src->sortTexts(column, textOf, texts))) {
     held.resize(static_cast<size_t>(n));
     textOf.resize(static_cast<size_t>(n));
     texts.clear();
@@ -716,7 +725,6 @@ void ListView::sortRows(int column, Qt::SortOrder order) {
     textOf.resize(static_cast<size_t>(n));
     for (int r = 0; r < n; ++r) textOf[static_cast<size_t>(r)] = bySource[static_cast<size_t>(model_->sourceRow(r))];
   }
-  int levels = 0;
   const std::vector<int> rank = rankTexts(texts, mode, &levels);
   std::vector<int> rankOfRow(static_cast<size_t>(n));
   for (int r = 0; r < n; ++r) rankOfRow[static_cast<size_t>(r)] = rank[static_cast<size_t>(textOf[static_cast<size_t>(r)])];

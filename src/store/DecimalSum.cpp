@@ -48,6 +48,13 @@ void DecimalSum::add(QStringView cell) {
   else rest_ += Decimal::leading(cell);
 }
 
+bool DecimalSum::readScaled(QStringView cell, int64_t* scaled) {
+  __int128 v;
+  if (!plainScaled(cell, &v) || v > INT64_MAX || v < INT64_MIN) return false;
+  *scaled = static_cast<int64_t>(v);
+  return true;
+}
+
 void DecimalSum::add(const DecimalSum& o) {
   fixed_ += o.fixed_;
   rest_ += o.rest_;

@@ -9,12 +9,18 @@
 //   for (int r : rows) s.add(order.cell(r, OrderCell::Receivable));
 //   panel = s.value().toText();
 #include <QStringView>
+#include <cstdint>
 
 #include "store/Decimal.h"
 
 class DecimalSum {
  public:
   void add(QStringView cell);
+  // A cell read ahead of adding: true with its value times 10^6 when it is
+  // a plain number that fits in 64 bits (then addScaled adds exactly what
+  // add would); false when add must read it.
+  static bool readScaled(QStringView cell, int64_t* scaled);
+  void addScaled(int64_t scaled) { fixed_ += scaled; }
   void add(const DecimalSum& o);
   void subtract(const DecimalSum& o);
   Decimal value() const;

@@ -1,6 +1,7 @@
 #include "store/Table.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <numeric>
 
@@ -81,6 +82,11 @@ void Table::ValueStore::reset() {
 
 // ---- table ------------------------------------------------------------------
 
+uint64_t Table::Version::next() {
+  static std::atomic<uint64_t> counter{0};
+  return ++counter;
+}
+
 const QString& Table::empty() {
   static const QString e;
   return e;
@@ -91,10 +97,12 @@ Table& Table::operator=(const Table& o) = default;
 
 Table::Table(Table&& o) noexcept
     : n_(o.n_), rows_(o.rows_), ids_(std::move(o.ids_)), values_(std::move(o.values_)),
-      addedSinceCompact_(o.addedSinceCompact_) {
+      addedSinceCompact_(o.addedSinceCompact_), columnVersions_(o.columnVersions_) {
   o.ids_.clear();
   o.rows_ = 0;
   o.addedSinceCompact_ = 0;
+  o.version_.bump();
+  o.shape_.bump();
 }
 
 Table& Table::operator=(Table&& o) noexcept {
@@ -104,9 +112,14 @@ Table& Table::operator=(Table&& o) noexcept {
     ids_ = std::move(o.ids_);
     values_ = std::move(o.values_);
     addedSinceCompact_ = o.addedSinceCompact_;
+    columnVersions_ = o.columnVersions_;
     o.ids_.clear();
     o.rows_ = 0;
     o.addedSinceCompact_ = 0;
+    version_.bump();
+    o.version_.bump();
+    shape_.bump();
+    o.shape_.bump();
   }
   return *this;
 }
@@ -122,6 +135,8 @@ int Table::append(const QString& key) {
   ids_.resize(ids_.size() + stride(), 0);
   ids_[ids_.size() - stride()] = k;
   ++rows_;
+  version_.bump();
+  shape_.bump();
   compactIfWasteful();
   return rows_;
 }
@@ -131,6 +146,8 @@ void Table::remove(int row) {
   const auto first = ids_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(row - 1) * stride());
   ids_.erase(first, first + static_cast<std::ptrdiff_t>(stride()));
   --rows_;
+  version_.bump();
+  shape_.bump();
   compactIfWasteful();
 }
 
@@ -151,6 +168,8 @@ void Table::removeRows(std::vector<int> rows) {
   }
   ids_.resize(out);
   rows_ = kept;
+  version_.bump();
+  shape_.bump();
   compactIfWasteful();
 }
 
@@ -160,6 +179,8 @@ void Table::clear() {
   rows_ = 0;
   values_.reset();
   addedSinceCompact_ = 0;
+  version_.bump();
+  shape_.bump();
 }
 
 void Table::setCell(int row, int column, const QString& value) {
@@ -167,6 +188,8 @@ void Table::setCell(int row, int column, const QString& value) {
   uint32_t& id = ids_[static_cast<size_t>(row - 1) * stride() + static_cast<size_t>(column)];
   if (values_[id] == value) return;
   id = idFor(value);
+  version_.bump();
+  columnVersions_[static_cast<size_t>(column)] = version_.value;
 }
 
 void Table::sortBy(int column) {
@@ -189,6 +212,8 @@ void Table::reorder(const std::vector<int>& newOrder) {
   }
   ids_ = std::move(out);
   rows_ = static_cast<int>(ids_.size() / stride());
+  version_.bump();
+  shape_.bump();
   compactIfWasteful();
 }
 

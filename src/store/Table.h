@@ -9,6 +9,7 @@
 // or its cells set; clearing it, or appending, removing or reordering rows,
 // may end it (as with any container).
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -44,7 +45,7 @@ class TextChunk {
 
 class Table {
  public:
-  explicit Table(int cellCount) : n_(cellCount) {}
+  explicit Table(int cellCount) : n_(cellCount), columnVersions_(static_cast<size_t>(cellCount) + 1, 0) {}
   Table(const Table& o);
   Table& operator=(const Table& o);
   Table(Table&& o) noexcept;
@@ -84,6 +85,18 @@ class Table {
   uint32_t valueIdCount() const { return values_.size(); }
   // The text a value number names (id < valueIdCount()).
   const QString& valueText(uint32_t id) const { return values_[id]; }
+
+  // A number that changes whenever the table's contents may have changed
+  // (and differs between two tables): a result worked out from the table
+  // may be kept while the number stays the same.
+  uint64_t version() const { return version_.value; }
+  // The same for one column: it changes when a cell of the column is set
+  // to another text, or when rows are added, removed or reordered (setting
+  // a cell of another column leaves it).
+  uint64_t columnVersion(int column) const {
+    const uint64_t own = column >= 0 && column <= n_ ? columnVersions_[static_cast<size_t>(column)] : 0;
+    return std::max(own, shape_.value);
+  }
 
   // Reorders every row by one column compared as text (stable).
   void sortBy(int column);
@@ -132,11 +145,28 @@ class Table {
   // Drops texts no cell names any more, once enough have piled up.
   void compactIfWasteful();
 
+  // A fresh number from one counter for every table; a copy or a table
+  // moved into gets a fresh one too.
+  struct Version {
+    uint64_t value = next();
+    Version() = default;
+    Version(const Version&) : value(next()) {}
+    Version& operator=(const Version&) {
+      value = next();
+      return *this;
+    }
+    void bump() { value = next(); }
+    static uint64_t next();
+  };
+
   int n_;
   int rows_ = 0;
   std::vector<uint32_t> ids_;
   ValueStore values_;
   uint32_t addedSinceCompact_ = 0;  // texts added by setCell/append since the last compaction
+  Version version_;
+  Version shape_;                         // rows added, removed, reordered
+  std::vector<uint64_t> columnVersions_;  // cells set, by column
 };
 
 // Cell positions of the seven tables (0 is the key text).

@@ -439,6 +439,8 @@ void TableLoad::appendRows(Table& t, ParsedTableFile&& parsed, const std::vector
   const size_t stride = t.stride();
   const size_t fields = static_cast<size_t>(parsed.fields);
   if (fields == 0 || fields > stride) return;
+  t.version_.bump();
+  t.shape_.bump();
   const size_t rows = parsed.rowCount();
   std::vector<std::pair<size_t, uint32_t>> fixedIds;
   for (const auto& [column, text] : fixed)
@@ -473,6 +475,8 @@ void TableLoad::appendRows(Table& t, ParsedTableFile&& parsed, const std::vector
 
 void TableLoad::fillColumn(Table& t, int column, ParsedTableFile&& parsed, QString (*transform)(const QString&)) {
   if (parsed.fields != 1 || column < 0 || column > t.n_) return;
+  t.version_.bump();
+  t.columnVersions_[static_cast<size_t>(column)] = t.version_.value;
   const size_t stride = t.stride();
   const size_t rows = static_cast<size_t>(t.count());
   constexpr uint32_t K = ParsedTableFile::Piece::kChunk;

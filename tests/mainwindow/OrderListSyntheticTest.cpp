@@ -200,3 +200,54 @@ TEST(OrderListSynthetic, SameRowsColoursTotalsAndSortOrderAsBefore) {
     }
   }
 }
+
+// Sorting by customer with names shown, when some orders' accounts have no
+// customer: accounts equal to another customer's shown text, sharing its
+// beginning, differing only in letter case, empty, or holding characters the
+// collation library itself compares. Then again after a customer changed
+// while the list stays as it was built.
+TEST(OrderListSynthetic, SortByCustomerWithNamesPlacesAccountsWithoutCustomer) {
+  Database db;
+  buildSyntheticDatabase(db, SyntheticSize().scaled(0.02));
+  vary(db);
+  const QString shown = db.Guest.key(3) + QStringLiteral(" (") +
+                        db.Guest.cell(3, GuestCell::CustomerNameSex).section(QChar(1), 0, 0) + u')';
+  const QString accounts[] = {shown,
+                              db.Guest.key(5).left(db.Guest.key(5).size() - 1),
+                              db.Guest.key(7).toUpper(),
+                              QString(),
+                              QStringLiteral("買家々"),
+                              QStringLiteral("zzz"),
+                              QStringLiteral("   "),
+                              db.Guest.key(9) + QStringLiteral(" ("),
+                              QStringLiteral("Émile")};
+  for (int r = 1, k = 0; r <= db.Order.count(); r += 17, ++k)
+    db.Order.setCell(r, OrderCell::BuyerAccount, accounts[k % std::size(accounts)]);
+  QCollator collator(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+
+  const OrderListResult now = OrderShow(db, filter("全部", "全部", "", false, true), {true, false});
+  ListView list;
+  list.setColumns(orderListCaptions());
+  list.setIndexColumn(OrderListCol::OrderIndex);
+  list.setRowSource(now.source());
+  const int n = list.rowCount();
+  ASSERT_GT(n, 100);
+  std::vector<QString> texts(static_cast<size_t>(n));
+  for (int r = 0; r < n; ++r) texts[static_cast<size_t>(list.sourceRow(r))] = list.text(r, OrderListCol::BuyerAccount);
+  ASSERT_TRUE(std::find(texts.begin(), texts.end(), shown) != texts.end());
+  for (const bool customerChanged : {false, true}) {
+    if (customerChanged) db.Guest.setCell(11, GuestCell::CustomerNote, QStringLiteral("改過"));
+    for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder, Qt::AscendingOrder}) {
+      std::vector<int> ref(static_cast<size_t>(n));
+      for (int r = 0; r < n; ++r) ref[static_cast<size_t>(r)] = list.sourceRow(r);
+      std::stable_sort(ref.begin(), ref.end(), [&](int a, int b) {
+        const int v = collator.compare(texts[static_cast<size_t>(a)], texts[static_cast<size_t>(b)]);
+        return order == Qt::AscendingOrder ? v < 0 : v > 0;
+      });
+      list.sortRows(OrderListCol::BuyerAccount, order);
+      for (int r = 0; r < n; ++r)
+        ASSERT_EQ(list.sourceRow(r), ref[static_cast<size_t>(r)]) << "row " << r << " changed " << customerChanged;
+    }
+  }
+}

@@ -355,3 +355,48 @@ TEST(OrderListPanels, TotalsAreExactWhereDoublesGoWrong) {
     }
   }
 }
+
+// Totals of long lists read numbers kept for the table: cells that are no
+// plain number, or too long for the kept form, are read as before, and a
+// changed cell is seen at once.
+TEST(OrderListPanels, TotalsOfLongListsFollowEveryCellAndChange) {
+  const char* numbers[] = {"12.", "1e3", " 5", "-0.5", "abc", "99999999999999999999", "1,000", "", "7.25", "0"};
+  const char* pays[] = {"未匯款", "已匯款", "未匯款 已給", "未匯款X", ""};
+  const char* sellerPays[] = {"0", "1", "01", "1.0", "", "x"};
+  Database db;
+  std::vector<int> rows;
+  for (int i = 0; i < 60; ++i)
+    rows.push_back(add(db, {"1", "2024/01/01", "a", "", numbers[i % 10], numbers[(i / 10) % 10], pays[i % 5], "未出貨", "",
+                            numbers[(i + 3) % 10], sellerPays[i % 6], "", ""}));
+  const auto oneByOne = [&db](const std::vector<int>& list) {
+    OrderTotals t;
+    for (int r : list) t.addOrder(db.Order, r);
+    return moneyPanels(t, "").mid(0, 6);
+  };
+  for (int change = 0; change < 3; ++change) {
+    if (change == 1) db.Order.setCell(7, OrderCell::Receivable, QStringLiteral("1000000"));
+    if (change == 2) db.Order.setCell(9, OrderCell::PaymentState, QStringLiteral("未匯款"));
+    const auto all = SelectionTotals(db, rows);
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->mid(0, 6), oneByOne(rows)) << "change " << change;
+    const std::vector<int> few = {3, 7, 9, 50};
+    EXPECT_EQ(SelectionTotals(db, few)->mid(0, 6), oneByOne(few)) << "change " << change;
+  }
+}
+
+// A long list finds its customers through those kept for every order: a
+// changed customer or order is seen by the next list.
+TEST_F(OrderListTest, CustomerNamesFollowChangedCustomersAndOrders) {
+  const auto accounts = [this] {
+    QStringList out;
+    for (const auto& row : OrderShow(db, filter("全部", "全部", "", true, true), {true, false}).rows)
+      out << row[OrderListCol::BuyerAccount];
+    return out;
+  };
+  EXPECT_EQ(accounts(), (QStringList{"amy (Amy Wang)", "BOB", "amy (Amy Wang)", "carl", "amy (Amy Wang)"}));
+  db.Guest.setCell(1, GuestCell::CustomerNameSex, QStringLiteral("王小美"));
+  db.Order.setCell(2, OrderCell::BuyerAccount, QStringLiteral("carl"));
+  EXPECT_EQ(accounts(), (QStringList{"amy (王小美)", "carl (Carl)", "amy (王小美)", "carl", "amy (王小美)"}));
+  db.Guest.remove(1);  // the second "amy" counts now
+  EXPECT_EQ(accounts(), (QStringList{"amy (Second)", "carl (Carl)", "amy (Second)", "carl", "amy (Second)"}));
+}

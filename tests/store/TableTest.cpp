@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "store/TableFileParse.h"
+
 namespace {
 
 Table threeRows() {
@@ -82,4 +86,51 @@ TEST(Table, RemoveSortReorderAndCompare) {
   EXPECT_EQ(copy.count(), 0);  // NOLINT(bugprone-use-after-move): left empty and usable
   copy.append(QStringLiteral("again"));
   EXPECT_EQ(copy.key(1), "again");
+}
+
+// Results kept beside a table (sort orders) trust its version: every change
+// gives a new one, reading or setting a cell to the text it holds does not,
+// and no two tables share one.
+TEST(Table, VersionChangesWithEveryChangeAndDiffersBetweenTables) {
+  const std::vector<std::pair<const char*, std::function<void(Table&)>>> changes = {
+      {"append", [](Table& t) { t.append(QStringLiteral("d")); }},
+      {"setCell", [](Table& t) { t.setCell(2, 2, QStringLiteral("9")); }},
+      {"setKey", [](Table& t) { t.setKey(1, QStringLiteral("z")); }},
+      {"remove", [](Table& t) { t.remove(2); }},
+      {"removeRows", [](Table& t) { t.removeRows({1, 3}); }},
+      {"clear", [](Table& t) { t.clear(); }},
+      {"sortBy", [](Table& t) { t.sortBy(0); }},
+      {"reorder", [](Table& t) { t.reorder({3, 1, 2}); }},
+      {"assign", [](Table& t) { t = threeRows(); }},
+      {"move from", [](Table& t) { Table other(std::move(t)); }},
+  };
+  for (const auto& [what, change] : changes) {
+    Table t = threeRows();
+    const uint64_t before = t.version();
+    const uint64_t column[] = {t.columnVersion(0), t.columnVersion(1), t.columnVersion(2)};
+    (void)t.cell(1, 1);
+    t.setCell(1, 1, QStringLiteral("分類"));
+    EXPECT_EQ(t.version(), before) << what;
+    change(t);
+    EXPECT_NE(t.version(), before) << what;
+    // Setting a cell changes its own column's version alone; any other
+    // change every column's.
+    const std::string how = what;
+    for (int c = 0; c < 3; ++c) {
+      const bool set = how == "setCell" || how == "setKey";
+      const bool changed = !set || (how == "setCell" && c == 2) || (how == "setKey" && c == 0);
+      EXPECT_EQ(t.columnVersion(c) != column[c], changed) << what << " column " << c;
+    }
+  }
+  const Table a = threeRows();
+  const Table b = a;
+  EXPECT_NE(a.version(), b.version());
+  EXPECT_NE(a.columnVersion(1), b.columnVersion(1));
+
+  Table loaded(2);
+  const uint64_t before = loaded.version();
+  const QByteArray bytes = QByteArrayLiteral("\"k\",\"1\",\"2\"\r\n");
+  TableLoad::appendRows(loaded, parseTableBytes(bytes.constData(), static_cast<size_t>(bytes.size()), 3));
+  EXPECT_EQ(loaded.count(), 1);
+  EXPECT_NE(loaded.version(), before);
 }
