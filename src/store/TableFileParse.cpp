@@ -8,6 +8,7 @@
 #include <atomic>
 #include <bit>
 #include <mutex>
+#include <thread>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -80,7 +81,7 @@ class Interner {
     for (size_t i = h & mask_;; i = (i + 1) & mask_) {
       const Slot& s = slots_[i];
       if (!s.ref) return 0;
-      if (s.tag == tag && s.len == n && std::memcmp(file_ + s.off, p, n) == 0) return s.ref;
+      if (s.tag == tag && s.len == n && sameBytes(file_ + s.off, p, n)) return s.ref;
     }
   }
   void add(const char* p, uint32_t n, uint64_t h, uint32_t ref) {
@@ -128,7 +129,7 @@ class RecentTexts {
       : mask_(std::bit_ceil(std::clamp<size_t>(records, 16, kSize)) - 1), slots_(mask_ + 1) {}
   uint32_t find(const char* file, const char* p, uint32_t n, uint64_t h) const {
     const Slot& s = slots_[h & mask_];
-    if (s.ref && s.tag == static_cast<uint32_t>(h >> 32) && s.len == n && std::memcmp(file + s.off, p, n) == 0)
+    if (s.ref && s.tag == static_cast<uint32_t>(h >> 32) && s.len == n && sameBytes(file + s.off, p, n))
       return s.ref;
     return 0;
   }
@@ -159,6 +160,21 @@ inline uint32_t refOf(uint32_t piece, uint32_t local) { return piece << kLocalBi
 // first piece to meet a text makes it, the others refer to it, so a text
 // is held once however the file was cut. A column whose texts hardly
 // repeat (order numbers, telephones) soon stops looking.
+// A lock held for a few look-ups at a time, rarely wanted by two threads
+// at once (64 of them a column): taking it costs one atomic exchange.
+class SpinLock {
+ public:
+  void lock() {
+    while (held_.exchange(true, std::memory_order_acquire)) {
+      while (held_.load(std::memory_order_relaxed)) std::this_thread::yield();
+    }
+  }
+  void unlock() { held_.store(false, std::memory_order_release); }
+
+ private:
+  std::atomic<bool> held_{false};
+};
+
 class SharedColumn {
  public:
   explicit SharedColumn(const char* file) {
@@ -173,7 +189,7 @@ class SharedColumn {
     uint32_t ref;
     bool hit;
     {
-      std::lock_guard<std::mutex> hold(s.m);
+      std::lock_guard<SpinLock> hold(s.m);
       ref = s.map->find(p, n, h);
       hit = ref != 0;
       if (!hit) {
@@ -196,7 +212,7 @@ class SharedColumn {
  private:
   static constexpr int kStripes = 64;
   struct Stripe {
-    std::mutex m;
+    SpinLock m;
     std::unique_ptr<Interner> map;
   };
   std::array<Stripe, kStripes> stripes_;
