@@ -350,15 +350,14 @@ Listing StockSearch(const Database& db, const SearchBoxes& f) {
            SearchFields::inRange(SearchFields::DateKey(order.cell(r, OrderCell::OrderDate), key), f.Text4, f.Text5);
   });
   const bool allProducts = f.category == kAll;
-  const CaselessSearch inNo(f.Text1), inName(f.Text2), inNote(f.Text3), inUrl(f.Text6);
-  auto contains = [](const QString& cell, const CaselessSearch& part) { return part.isEmpty() || part(cell); };
+  const CellSearch inNo(stock, f.Text1), inName(stock, f.Text2), inNote(stock, f.Text3), inUrl(stock, f.Text6);
   auto hits = collectInSlices<ListedLine>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<ListedLine>& out) {
     // The line's own cells first: most lines stop there.
     if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.category) return;
-    if (!contains(stock.key(line), inNo)) return;
-    if (!contains(stock.cell(line, StockCell::LineName), inName)) return;
-    if (!contains(stock.cell(line, StockCell::LineNote), inNote)) return;
-    if (!contains(stock.cell(line, StockCell::LineUrl), inUrl)) return;
+    if (!inNo(line, StockCell::LineOrderNo)) return;
+    if (!inName(line, StockCell::LineName)) return;
+    if (!inNote(line, StockCell::LineNote)) return;
+    if (!inUrl(line, StockCell::LineUrl)) return;
     const int o = index.first(stock.key(line), hint);
     if (o == 0 || !orderOk[static_cast<size_t>(o)]) return;
     out.push_back({line, o});

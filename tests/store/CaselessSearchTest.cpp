@@ -62,3 +62,23 @@ TEST(CaselessSearch, TextsWithoutCasesMatchOnlyThemselves) {
   for (const auto& c : cases)
     EXPECT_EQ(CaselessSearch(QString::fromUtf8(c.what))(QString::fromUtf8(c.text)), c.found) << c.text << c.what;
 }
+
+// Over a table's cells: the same answers as the search on each cell's text,
+// asked once or again, for texts held by many cells or set one by one.
+TEST(CellSearch, AnswersAsTheSearchOnEveryCell) {
+  Table t(1);
+  const char* texts[] = {"茶杯組", "Tea Cup", "", "tea", "杯", "TEAPOT 茶壺", "茶杯組"};
+  for (int i = 0; i < 40; ++i) {
+    const int r = t.append(QString::number(i % 3));
+    t.setCell(r, 1, QString::fromUtf8(texts[i % 7]));
+  }
+  for (const char* what : {"茶杯", "tea", "TEA", "", "x", "杯"}) {
+    const QString w = QString::fromUtf8(what);
+    const CaselessSearch plain(w);
+    const CellSearch cells(t, w);
+    EXPECT_EQ(cells.isEmpty(), plain.isEmpty()) << what;
+    for (int pass = 0; pass < 2; ++pass)
+      for (int r = 1; r <= t.count(); ++r)
+        for (int c = 0; c <= 1; ++c) ASSERT_EQ(cells(r, c), plain(t.cell(r, c))) << what << " row " << r << " column " << c;
+  }
+}
