@@ -39,16 +39,6 @@ class ProductIndex {
 // True when an Order row has exactly this key text (case-sensitive).
 bool OrderNumberExists(const Table& order, const QString& no);
 
-// Every order number of Order, for testing many candidates.
-class OrderNumberSet {
- public:
-  explicit OrderNumberSet(const Table& order);
-  bool contains(const QString& no) const { return keys_.contains(no); }
-
- private:
-  QSet<QString> keys_;
-};
-
 // An order number: the month "yymm" followed by the counter with at least
 // six digits (2612000001).
 QString OrderNumberText(const QString& numStr, long long num);

@@ -118,10 +118,10 @@ TEST(OrderNumbers, ExistsAndNextFree) {
   EXPECT_EQ(NextFreeOrderNumber(order, QStringLiteral("2612"), num), QStringLiteral("2612000001"));
   EXPECT_EQ(num, 1);
 
-  for (const char* no : {"2612000001", "2612000002", "2612000004", "26120000030"}) order.append(QString::fromUtf8(no));
+  for (const char* no : {"2612000001", "2612000002", "2612000004", "26120000030", "2611000003"})
+    order.append(QString::fromUtf8(no));
   EXPECT_TRUE(OrderNumberExists(order, QStringLiteral("2612000002")));
   EXPECT_FALSE(OrderNumberExists(order, QStringLiteral("261200000")));  // whole keys only
-  EXPECT_TRUE(OrderNumberSet(order).contains(QStringLiteral("2612000004")));
   num = 1;
   EXPECT_EQ(NextFreeOrderNumber(order, QStringLiteral("2612"), num), QStringLiteral("2612000003"));
   EXPECT_EQ(num, 3);
