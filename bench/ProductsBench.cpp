@@ -29,9 +29,6 @@ KESTRIN_BENCH(ProductListOrders) {
   const double plain = ctx.bestMs([&] { (void)OrderList::listOrders(ctx.db, rows, false); });
   ctx.report(QStringLiteral("列出訂單, OrderList::listOrders without names"), plain, ctx.scanMs,
              QStringLiteral("one pass over Order"));
-  const double lookup = ctx.bestMs([&] { const OrderList::CustomerLookup customers(ctx.db.Guest); });
-  ctx.report(QStringLiteral("列出訂單, OrderList::CustomerLookup built over %1 customers").arg(ctx.db.Guest.count()),
-             lookup, ctx.scanMs, QStringLiteral("one pass over Order"));
 }
 
 KESTRIN_BENCH(ProductSearch) {
