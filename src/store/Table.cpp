@@ -97,10 +97,10 @@ Table& Table::operator=(const Table& o) = default;
 
 Table::Table(Table&& o) noexcept
     : n_(o.n_), rows_(o.rows_), ids_(std::move(o.ids_)), values_(std::move(o.values_)),
-      addedSinceCompact_(o.addedSinceCompact_), columnVersions_(o.columnVersions_) {
+      dropped_(o.dropped_), columnVersions_(o.columnVersions_) {
   o.ids_.clear();
   o.rows_ = 0;
-  o.addedSinceCompact_ = 0;
+  o.dropped_ = 0;
   o.version_.bump();
   o.shape_.bump();
 }
@@ -111,11 +111,11 @@ Table& Table::operator=(Table&& o) noexcept {
     rows_ = o.rows_;
     ids_ = std::move(o.ids_);
     values_ = std::move(o.values_);
-    addedSinceCompact_ = o.addedSinceCompact_;
+    dropped_ = o.dropped_;
     columnVersions_ = o.columnVersions_;
     o.ids_.clear();
     o.rows_ = 0;
-    o.addedSinceCompact_ = 0;
+    o.dropped_ = 0;
     version_.bump();
     o.version_.bump();
     shape_.bump();
@@ -126,7 +126,6 @@ Table& Table::operator=(Table&& o) noexcept {
 
 uint32_t Table::idFor(const QString& value) {
   if (value.isEmpty()) return 0;
-  ++addedSinceCompact_;
   return values_.add(value);
 }
 
@@ -144,6 +143,7 @@ int Table::append(const QString& key) {
 void Table::remove(int row) {
   if (row < 1 || row > count()) return;
   const auto first = ids_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(row - 1) * stride());
+  dropped_ += static_cast<uint32_t>(std::count_if(first, first + static_cast<std::ptrdiff_t>(stride()), [](uint32_t id) { return id != 0; }));
   ids_.erase(first, first + static_cast<std::ptrdiff_t>(stride()));
   --rows_;
   version_.bump();
@@ -160,8 +160,11 @@ void Table::removeRows(std::vector<int> rows) {
   int kept = 0;
   for (int r = 1; r <= total; ++r) {
     while (next < rows.size() && rows[next] < r) ++next;
-    if (next < rows.size() && rows[next] == r) continue;
     const size_t from = static_cast<size_t>(r - 1) * stride();
+    if (next < rows.size() && rows[next] == r) {
+      dropped_ += static_cast<uint32_t>(std::count_if(ids_.begin() + from, ids_.begin() + from + stride(), [](uint32_t id) { return id != 0; }));
+      continue;
+    }
     if (out != from) std::copy(ids_.begin() + from, ids_.begin() + from + stride(), ids_.begin() + out);
     out += stride();
     ++kept;
@@ -178,7 +181,7 @@ void Table::clear() {
   ids_.shrink_to_fit();
   rows_ = 0;
   values_.reset();
-  addedSinceCompact_ = 0;
+  dropped_ = 0;
   version_.bump();
   shape_.bump();
 }
@@ -187,6 +190,7 @@ void Table::setCell(int row, int column, const QString& value) {
   if (row < 1 || row > count() || column < 0 || column > n_) return;
   uint32_t& id = ids_[static_cast<size_t>(row - 1) * stride() + static_cast<size_t>(column)];
   if (values_[id] == value) return;
+  if (id != 0) ++dropped_;
   id = idFor(value);
   version_.bump();
   columnVersions_[static_cast<size_t>(column)] = version_.value;
@@ -218,11 +222,12 @@ void Table::reorder(const std::vector<int>& newOrder) {
 }
 
 void Table::compactIfWasteful() {
-  // Texts replaced by setCell stay in the store until a compaction. It runs
-  // only when the texts added since the last one outnumber half the store,
-  // so its cost is spread over at least as many changes.
-  if (addedSinceCompact_ < 65536 || addedSinceCompact_ < values_.size() / 2) return;
-  addedSinceCompact_ = 0;
+  // Texts replaced by setCell or left by removed rows stay in the store
+  // until a compaction. It runs only when they outnumber half the store, so
+  // its cost is spread over at least as many changes, and texts only added
+  // (a long import) never cause one.
+  if (dropped_ < 65536 || dropped_ < values_.size() / 2) return;
+  dropped_ = 0;
   std::vector<uint32_t> newId(values_.size(), 0);
   ValueStore fresh;
   for (uint32_t& id : ids_) {

@@ -163,7 +163,7 @@ class Table {
   int rows_ = 0;
   std::vector<uint32_t> ids_;
   ValueStore values_;
-  uint32_t addedSinceCompact_ = 0;  // texts added by setCell/append since the last compaction
+  uint32_t dropped_ = 0;  // texts replaced or removed since the last compaction (some may still be named)
   Version version_;
   Version shape_;                         // rows added, removed, reordered
   std::vector<uint64_t> columnVersions_;  // cells set, by column
