@@ -68,10 +68,10 @@ std::vector<int> productSearch(const Database& db, const QString& text) {
   const Table& order = db.Order;
   const Table& guest = db.Guest;
   // The order numbers of the matching lines, wherever the lines lie in Stock.
-  const Holds holdsText(text);
+  // Names repeat all through the lines: each distinct name is looked at once.
+  const CellSearch holdsText(stock, text);
   const std::vector<int> lines = rowsWhere(stock.count(), [&](int s) {
-    const QString& name = stock.cell(s, StockCell::LineName);
-    return !name.isEmpty() && holdsText(name);
+    return stock.valueId(s, StockCell::LineName) != 0 && holdsText(s, StockCell::LineName);
   });
   if (lines.empty()) return {};
   HashedRows numbers(lines.size());
