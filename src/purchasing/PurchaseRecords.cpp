@@ -2,7 +2,9 @@
 
 #include <QHash>
 #include <algorithm>
+#include <numeric>
 
+#include "platform/TextOrder.h"
 #include "purchasing/PurchaseCost.h"
 #include "store/CellNumber.h"
 #include "store/Database.h"
@@ -119,9 +121,38 @@ Listing build(const Database& db, Pass pass) {
   picked.reserve(static_cast<size_t>(n));
   for (int i = 1; i <= n; ++i)
     if (pass(i)) picked.push_back(i);
-  std::stable_sort(picked.begin(), picked.end(), [&t](int a, int b) {
-    return QString::compare(t.key(a), t.key(b)) > 0;
-  });
+  // Latest date first (the dates compared as text), records of one date in
+  // table order. Dates repeat: each distinct one is compared, then the
+  // records fall into place by its rank.
+  {
+    std::vector<int> slot(t.valueIdCount(), -1);
+    std::vector<uint32_t> distinct;
+    for (int i : picked) {
+      int& k = slot[t.valueId(i, 0)];
+      if (k < 0) {
+        k = static_cast<int>(distinct.size());
+        distinct.push_back(t.valueId(i, 0));
+      }
+    }
+    std::vector<int> order(distinct.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+      return QString::compare(t.valueText(distinct[static_cast<size_t>(a)]), t.valueText(distinct[static_cast<size_t>(b)])) > 0;
+    });
+    std::vector<int> rank(distinct.size());
+    int levels = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+      if (k > 0 && t.valueText(distinct[static_cast<size_t>(order[k - 1])]) != t.valueText(distinct[static_cast<size_t>(order[k])]))
+        ++levels;
+      rank[static_cast<size_t>(order[k])] = levels;
+    }
+    std::vector<int> rankOfPicked(picked.size());
+    for (size_t k = 0; k < picked.size(); ++k) rankOfPicked[k] = rank[static_cast<size_t>(slot[t.valueId(picked[k], 0)])];
+    const std::vector<int> perm = TextOrder::byRank(rankOfPicked, order.empty() ? 0 : levels + 1, false);
+    std::vector<int> sorted(picked.size());
+    for (size_t k = 0; k < perm.size(); ++k) sorted[k] = picked[static_cast<size_t>(perm[k])];
+    picked = std::move(sorted);
+  }
   Listing l;
   l.rows.reserve(picked.size());
   for (int i : picked) {

@@ -135,3 +135,16 @@ TEST(PurchaseRecords, ListFiltersSortsAndTotals) {
   ASSERT_EQ(l.rows.size(), 1u);
   EXPECT_EQ(l.moneyText(), "進貨總金額: 0");
 }
+
+// Records of one date stay in table order under the latest date first,
+// however many share it.
+TEST(PurchaseRecords, ListKeepsTableOrderWithinADate) {
+  Database db;
+  const char* dates[] = {"2024/01/02", "2024/01/03", "2024/01/02", "2024/01/03", "2024/01/02", "2023/12/31"};
+  for (int i = 0; i < 6; ++i) addRecord(db, {dates[i], "杯子", "進貨", "1", "甲", "", "1", ""});
+  PurchaseRecords::Filter f;
+  f.allProducts = true;
+  QStringList indexes;
+  for (const auto& row : PurchaseRecords::list(db, f).rows) indexes << row[PurchaseRecords::Column::Index];
+  EXPECT_EQ(indexes, QStringList({"2", "4", "1", "3", "5", "6"}));
+}
