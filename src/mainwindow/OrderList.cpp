@@ -257,9 +257,9 @@ void OrderTotals::addOrder(const Table& order, int row) {
 
 OrderTotals ordersTotals(const Table& order, const std::vector<int>& rows) {
   // Exact sums do not depend on the order of adding, so slices are summed
-  // on their own threads and then added together.
-  // A list of half the orders or more reads the numbers kept for this
-  // version of Order (read now if need be).
+  // on their own threads and then added together. A list of half the
+  // orders or more reads the numbers kept for Order as it is (read now if
+  // need be).
   const std::shared_ptr<const OrderNumbers> numbers = keptNumbers(order, rows.size() * 2 >= static_cast<size_t>(order.count()));
   const size_t slice = 20000;
   std::vector<OrderSums> part((rows.size() + slice - 1) / slice);
@@ -490,11 +490,11 @@ void appendCustomerText(QString& out, const Table& guest, int g) {
 // sorting a list of its rows again then ranks no text. The last few are
 // kept.
 struct KeptOrder {
-  const Table* table = nullptr;  // only to drop the orders of its older versions
+  const Table* table = nullptr;        // the table it was made from
   std::array<uint64_t, 2> versions{};  // of the columns the texts come from
   int kind = 0;
   std::vector<int> rank;    // by table row (0 unused)
-  std::vector<int> sorted;  // table rows in the order of their texts
+  std::vector<int> sorted;  // customers' texts only: the table rows in the order of their texts
   int levels = 0;
 };
 
