@@ -58,7 +58,7 @@ ImportCount importText(Database& db, const QString& text, bool replace) {
   ImportCount count;
   Table& guest = db.Guest;
   GuestKeys keys(guest);
-  GuestKeys::reserveForLines(guest, text);
+  keys.reserveForLines(guest, text);
   Csv::Reader reader(text);
   QStringList f;
   reader.next(&f);  // the header

@@ -20,6 +20,7 @@ void GuestKeys::added(const QString& account, const QString& category, int row) 
 }
 
 void GuestKeys::reserveForLines(Table& guest, QStringView text) {
-  const qsizetype lines = std::max(text.count(u'\n'), text.count(u'\r'));
-  guest.reserve(guest.count() + static_cast<int>(std::min<qsizetype>(lines, 10'000'000)));
+  const qsizetype lines = std::min<qsizetype>(std::max(text.count(u'\n'), text.count(u'\r')), 10'000'000);
+  guest.reserve(guest.count() + static_cast<int>(lines));
+  first_.reserve(first_.size() + lines);
 }

@@ -20,7 +20,8 @@ class GuestKeys {
 
   // Makes room in Guest for as many rows as the text has lines, so that an
   // import appending a customer per line does not grow the table in steps.
-  static void reserveForLines(Table& guest, QStringView text);
+  // The keys get room for them too.
+  void reserveForLines(Table& guest, QStringView text);
 
  private:
   QHash<std::pair<QString, QString>, int> first_;

@@ -75,7 +75,7 @@ ImportCount importText(Database& db, Site site, const QString& text, const QStri
   ImportCount count;
   Table& guest = db.Guest;
   GuestKeys keys(guest);
-  GuestKeys::reserveForLines(guest, text);
+  keys.reserveForLines(guest, text);
   Csv::Reader reader(text);
   QStringList record;
   reader.next(&record);  // the site's header
