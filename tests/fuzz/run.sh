@@ -60,7 +60,7 @@ CUSTOMER_SOURCES="src/customers/CustomerFields.cpp src/customers/GuestKeys.cpp s
 EXTRA_SOURCES[fuzz_customer_csv]="src/customers/CustomerCsv.cpp $CUSTOMER_SOURCES"
 EXTRA_SOURCES[fuzz_site_import]="src/customers/SiteImport.cpp $CUSTOMER_SOURCES"
 EXTRA_SOURCES[fuzz_supplier_csv]="src/purchasing/SupplierList.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
-EXTRA_SOURCES[fuzz_purchase_sheet]="src/purchasing/PurchaseSheet.cpp src/purchasing/PurchaseCost.cpp src/purchasing/PurchaseRecords.cpp src/store/SharedRoutines.cpp src/store/Decimal.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
+EXTRA_SOURCES[fuzz_purchase_sheet]="src/purchasing/PurchaseSheet.cpp src/purchasing/PurchaseCost.cpp src/purchasing/PurchaseRecords.cpp src/platform/TextOrder.cpp src/store/SharedRoutines.cpp src/store/Decimal.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
 # The targets write many small scratch folders: a memory file system keeps
 # them fast where there is one.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
