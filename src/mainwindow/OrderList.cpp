@@ -179,7 +179,18 @@ struct OrderNumbers {
   };
   const Table* table = nullptr;
   std::array<uint64_t, 5> versions{};  // of the columns read
+  uint64_t version = 0;                // of the table when read
   std::vector<Row> rows;               // by Order row (0 unused)
+
+  void read(const Table& order, int r) {
+    Row& x = rows[static_cast<size_t>(r)];
+    x = Row{};
+    if (DecimalSum::readScaled(order.cell(r, OrderCell::ShippingFee), &x.fee)) x.flags |= FeeRead;
+    if (DecimalSum::readScaled(order.cell(r, OrderCell::Receivable), &x.receivable)) x.flags |= ReceivableRead;
+    if (DecimalSum::readScaled(order.cell(r, OrderCell::OrderCost), &x.cost)) x.flags |= CostRead;
+    if (startsWithToken(order.cell(r, OrderCell::PaymentState), kUnpaid)) x.flags |= Unpaid;
+    if (sellerPaysShipping(order.cell(r, OrderCell::SellerPaysShipping))) x.flags |= SellerPays;
+  }
 
   static std::array<uint64_t, 5> versionsOf(const Table& order) {
     return {order.columnVersion(OrderCell::ShippingFee), order.columnVersion(OrderCell::Receivable),
@@ -211,30 +222,36 @@ void OrderSums::add(const Table& order, int row, const OrderNumbers& n) {
 }
 
 // The numbers of Order as it is, made now when they are not kept and
-// `make` is true (null otherwise).
+// `make` is true (null otherwise). After a few orders were added or
+// changed, only their rows are read again.
 std::shared_ptr<const OrderNumbers> keptNumbers(const Table& order, bool make) {
   static std::mutex lock;
-  static std::shared_ptr<const OrderNumbers> kept;
+  static std::shared_ptr<OrderNumbers> kept;
   const std::lock_guard<std::mutex> hold(lock);
-  if (kept && kept->table == &order && kept->versions == OrderNumbers::versionsOf(order)) return kept;
+  const auto versions = OrderNumbers::versionsOf(order);
+  if (kept && kept->table == &order && kept->versions == versions) return kept;
   if (!make) return nullptr;
-  auto n = std::make_shared<OrderNumbers>();
-  n->table = &order;
-  n->versions = OrderNumbers::versionsOf(order);
-  n->rows.resize(static_cast<size_t>(order.count()) + 1);
-  forEachSlice(static_cast<size_t>(order.count()), 20000, [&](size_t from, size_t to) {
-    for (size_t k = from; k < to; ++k) {
-      const int r = static_cast<int>(k) + 1;
-      OrderNumbers::Row& x = n->rows[k + 1];
-      if (DecimalSum::readScaled(order.cell(r, OrderCell::ShippingFee), &x.fee)) x.flags |= OrderNumbers::FeeRead;
-      if (DecimalSum::readScaled(order.cell(r, OrderCell::Receivable), &x.receivable))
-        x.flags |= OrderNumbers::ReceivableRead;
-      if (DecimalSum::readScaled(order.cell(r, OrderCell::OrderCost), &x.cost)) x.flags |= OrderNumbers::CostRead;
-      if (startsWithToken(order.cell(r, OrderCell::PaymentState), kUnpaid)) x.flags |= OrderNumbers::Unpaid;
-      if (sellerPaysShipping(order.cell(r, OrderCell::SellerPaysShipping))) x.flags |= OrderNumbers::SellerPays;
-    }
-  });
-  kept = n;
+  std::vector<int> changed;
+  const size_t before = kept ? kept->rows.size() - 1 : 0;
+  if (kept && kept->table == &order && before <= static_cast<size_t>(order.count()) &&
+      order.rowsSetSince(kept->version, changed)) {
+    // Nobody else holds them (the lock is held): brought up to date in place.
+    if (kept.use_count() > 1) kept = std::make_shared<OrderNumbers>(*kept);
+    kept->rows.resize(static_cast<size_t>(order.count()) + 1);
+    for (const int r : changed)
+      if (static_cast<size_t>(r) <= before) kept->read(order, r);
+    for (int r = static_cast<int>(before) + 1; r <= order.count(); ++r) kept->read(order, r);
+  } else {
+    auto n = std::make_shared<OrderNumbers>();
+    n->table = &order;
+    n->rows.resize(static_cast<size_t>(order.count()) + 1);
+    forEachSlice(static_cast<size_t>(order.count()), 20000, [&](size_t from, size_t to) {
+      for (size_t k = from; k < to; ++k) n->read(order, static_cast<int>(k) + 1);
+    });
+    kept = n;
+  }
+  kept->versions = versions;
+  kept->version = order.version();
   return kept;
 }
 
@@ -816,39 +833,54 @@ namespace {
 
 // The customer of each listed order (Guest row, 0: none). A list of half
 // the orders or more reads them from the customers of every order, kept
-// while the key columns of Order and Guest stay as they are.
+// while the key columns of Order and Guest stay as they are (orders added
+// or changed since are looked up alone).
 std::vector<int> customersOf(const Database& db, const std::vector<int>& orderRows) {
   const Table& order = db.Order;
   const Table& guest = db.Guest;
   if (orderRows.size() * 2 < static_cast<size_t>(order.count()))
     return customerRowsOf(guest, order, orderRows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
   struct Kept {
+    const Table* order = nullptr;
     std::array<uint64_t, 4> versions{};  // of the key columns of Order and Guest
+    uint64_t orderVersion = 0;           // of Order when found
     std::vector<int> customer;           // by Order row (0 unused)
   };
   const std::array<uint64_t, 4> versions = {
       order.columnVersion(OrderCell::BuyerAccount), order.columnVersion(OrderCell::BuyerCategory),
       guest.columnVersion(GuestCell::CustomerAccount), guest.columnVersion(GuestCell::CustomerCategory)};
   static std::mutex lock;
-  static std::shared_ptr<const Kept> kept;
-  std::shared_ptr<const Kept> k;
-  {
-    const std::lock_guard<std::mutex> hold(lock);
-    if (kept && kept->versions == versions) k = kept;
-  }
-  if (!k) {
-    auto made = std::make_shared<Kept>();
-    made->versions = versions;
-    std::vector<int> all(static_cast<size_t>(order.count()));
-    std::iota(all.begin(), all.end(), 1);
-    made->customer = customerRowsOf(guest, order, all, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
-    made->customer.insert(made->customer.begin(), 0);
-    const std::lock_guard<std::mutex> hold(lock);
-    k = kept = made;
+  static std::shared_ptr<Kept> kept;
+  const std::lock_guard<std::mutex> hold(lock);
+  if (!kept || kept->versions != versions) {
+    // Guest as it was, and orders only added or changed since: the
+    // customers of those orders are found again, the others stay.
+    std::vector<int> changed;
+    const size_t before = kept ? kept->customer.size() - 1 : 0;
+    if (kept && kept->order == &order && kept->versions[2] == versions[2] && kept->versions[3] == versions[3] &&
+        before <= static_cast<size_t>(order.count()) && order.rowsSetSince(kept->orderVersion, changed)) {
+      std::vector<int> rows;
+      for (const int r : changed)
+        if (static_cast<size_t>(r) <= before) rows.push_back(r);
+      for (int r = static_cast<int>(before) + 1; r <= order.count(); ++r) rows.push_back(r);
+      const std::vector<int> found = customerRowsOf(guest, order, rows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
+      kept->customer.resize(static_cast<size_t>(order.count()) + 1);
+      for (size_t k = 0; k < rows.size(); ++k) kept->customer[static_cast<size_t>(rows[k])] = found[k];
+    } else {
+      auto made = std::make_shared<Kept>();
+      made->order = &order;
+      std::vector<int> all(static_cast<size_t>(order.count()));
+      std::iota(all.begin(), all.end(), 1);
+      made->customer = customerRowsOf(guest, order, all, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
+      made->customer.insert(made->customer.begin(), 0);
+      kept = made;
+    }
+    kept->versions = versions;
+    kept->orderVersion = order.version();
   }
   std::vector<int> out(orderRows.size());
   for (size_t i = 0; i < orderRows.size(); ++i)
-    out[i] = validIndex(order, orderRows[i]) ? k->customer[static_cast<size_t>(orderRows[i])] : 0;
+    out[i] = validIndex(order, orderRows[i]) ? kept->customer[static_cast<size_t>(orderRows[i])] : 0;
   return out;
 }
 

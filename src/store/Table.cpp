@@ -92,8 +92,32 @@ const QString& Table::empty() {
   return e;
 }
 
-Table::Table(const Table& o) = default;
-Table& Table::operator=(const Table& o) = default;
+Table::Table(const Table& o)
+    : n_(o.n_), rows_(o.rows_), ids_(o.ids_), values_(o.values_), dropped_(o.dropped_),
+      columnVersions_(o.columnVersions_) {}
+
+Table& Table::operator=(const Table& o) {
+  if (this != &o) {
+    n_ = o.n_;
+    rows_ = o.rows_;
+    ids_ = o.ids_;
+    values_ = o.values_;
+    dropped_ = o.dropped_;
+    columnVersions_ = o.columnVersions_;
+    version_.bump();
+    shape_.bump();
+    restartSetLog();
+  }
+  return *this;
+}
+
+bool Table::rowsSetSince(uint64_t v, std::vector<int>& rows) const {
+  if (v < setLogFrom_) return false;
+  auto it = std::upper_bound(setLog_.begin(), setLog_.end(), v,
+                             [](uint64_t x, const std::pair<uint64_t, int>& e) { return x < e.first; });
+  for (; it != setLog_.end(); ++it) rows.push_back(it->second);
+  return true;
+}
 
 Table::Table(Table&& o) noexcept
     : n_(o.n_), rows_(o.rows_), ids_(std::move(o.ids_)), values_(std::move(o.values_)),
@@ -103,6 +127,7 @@ Table::Table(Table&& o) noexcept
   o.dropped_ = 0;
   o.version_.bump();
   o.shape_.bump();
+  o.restartSetLog();
 }
 
 Table& Table::operator=(Table&& o) noexcept {
@@ -120,6 +145,8 @@ Table& Table::operator=(Table&& o) noexcept {
     o.version_.bump();
     shape_.bump();
     o.shape_.bump();
+    restartSetLog();
+    o.restartSetLog();
   }
   return *this;
 }
@@ -148,6 +175,7 @@ void Table::remove(int row) {
   --rows_;
   version_.bump();
   shape_.bump();
+  restartSetLog();
   compactIfWasteful();
 }
 
@@ -173,6 +201,7 @@ void Table::removeRows(std::vector<int> rows) {
   rows_ = kept;
   version_.bump();
   shape_.bump();
+  restartSetLog();
   compactIfWasteful();
 }
 
@@ -184,6 +213,7 @@ void Table::clear() {
   dropped_ = 0;
   version_.bump();
   shape_.bump();
+  restartSetLog();
 }
 
 void Table::setCell(int row, int column, const QString& value) {
@@ -194,6 +224,10 @@ void Table::setCell(int row, int column, const QString& value) {
   id = idFor(value);
   version_.bump();
   columnVersions_[static_cast<size_t>(column)] = version_.value;
+  // The log stays short: past that many cells, results are worked out anew.
+  constexpr size_t kLogged = 1u << 16;
+  if (setLog_.size() < kLogged) setLog_.emplace_back(version_.value, row);
+  else restartSetLog();
 }
 
 void Table::sortBy(int column) {
@@ -218,6 +252,7 @@ void Table::reorder(const std::vector<int>& newOrder) {
   rows_ = static_cast<int>(ids_.size() / stride());
   version_.bump();
   shape_.bump();
+  restartSetLog();
   compactIfWasteful();
 }
 

@@ -97,6 +97,13 @@ class Table {
     const uint64_t own = column >= 0 && column <= n_ ? columnVersions_[static_cast<size_t>(column)] : 0;
     return std::max(own, shape_.value);
   }
+  // The rows whose cells were set since the table had version v (a value
+  // version() gave), into `rows` (any order, repeats possible); rows added
+  // since are those beyond the count it had then. False when that can no
+  // longer be told: rows were removed or reordered since, a file was read
+  // in, or too many cells were set. A result worked out at version v can
+  // then be brought up to date row by row.
+  bool rowsSetSince(uint64_t v, std::vector<int>& rows) const;
 
   // Reorders every row by one column compared as text (stable).
   void sortBy(int column);
@@ -164,9 +171,17 @@ class Table {
   std::vector<uint32_t> ids_;
   ValueStore values_;
   uint32_t dropped_ = 0;  // texts replaced or removed since the last compaction (some may still be named)
+  // Restarts the log of set cells at the current version.
+  void restartSetLog() {
+    setLog_.clear();
+    setLogFrom_ = version_.value;
+  }
+
   Version version_;
   Version shape_;                         // rows added, removed, reordered
   std::vector<uint64_t> columnVersions_;  // cells set, by column
+  std::vector<std::pair<uint64_t, int>> setLog_;  // (version made, row) of each set cell since setLogFrom_
+  uint64_t setLogFrom_ = version_.value;
 };
 
 // Cell positions of the seven tables (0 is the key text).

@@ -457,6 +457,7 @@ void TableLoad::appendRows(Table& t, ParsedTableFile&& parsed, const std::vector
   if (fields == 0 || fields > stride) return;
   t.version_.bump();
   t.shape_.bump();
+  t.restartSetLog();
   const size_t rows = parsed.rowCount();
   std::vector<std::pair<size_t, uint32_t>> fixedIds;
   for (const auto& [column, text] : fixed)
@@ -493,6 +494,7 @@ void TableLoad::fillColumn(Table& t, int column, ParsedTableFile&& parsed, QStri
   if (parsed.fields != 1 || column < 0 || column > t.n_) return;
   t.version_.bump();
   t.columnVersions_[static_cast<size_t>(column)] = t.version_.value;
+  t.restartSetLog();
   const size_t stride = t.stride();
   const size_t rows = static_cast<size_t>(t.count());
   constexpr uint32_t K = ParsedTableFile::Piece::kChunk;

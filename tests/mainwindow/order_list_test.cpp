@@ -360,7 +360,8 @@ TEST(OrderListPanels, TotalsAreExactWhereDoublesGoWrong) {
 // plain number, or too long for the kept form, are read as before, and a
 // changed cell is seen at once.
 TEST(OrderListPanels, TotalsOfLongListsFollowEveryCellAndChange) {
-  const char* numbers[] = {"12.", "1e3", " 5", "-0.5", "abc", "99999999999999999999", "1,000", "", "7.25", "0"};
+  // 9999999999999 is too long for the kept form, yet the sums keep every unit.
+  const char* numbers[] = {"12.", "1e3", " 5", "-0.5", "abc", "9999999999999", "1,000", "", "7.25", "0"};
   const char* pays[] = {"未匯款", "已匯款", "未匯款 已給", "未匯款X", ""};
   const char* sellerPays[] = {"0", "1", "01", "1.0", "", "x"};
   Database db;
@@ -373,9 +374,15 @@ TEST(OrderListPanels, TotalsOfLongListsFollowEveryCellAndChange) {
     for (int r : list) t.addOrder(db.Order, r);
     return moneyPanels(t, "").mid(0, 6);
   };
-  for (int change = 0; change < 3; ++change) {
+  for (int change = 0; change < 5; ++change) {
     if (change == 1) db.Order.setCell(7, OrderCell::Receivable, QStringLiteral("1000000"));
     if (change == 2) db.Order.setCell(9, OrderCell::PaymentState, QStringLiteral("未匯款"));
+    if (change == 3) {  // an order added, another's fee changed: those rows are read again
+      rows.push_back(add(db, {"2", "2024/01/02", "b", "", "12.5", "99", "未匯款", "未出貨", "", "1", "1", "", ""}));
+      db.Order.setCell(2, OrderCell::ShippingFee, QStringLiteral("-3.25"));
+    }
+    if (change == 4) db.Order.remove(5);  // rows removed: read anew
+    if (change == 4) rows.pop_back();
     const auto all = SelectionTotals(db, rows);
     ASSERT_TRUE(all);
     EXPECT_EQ(all->mid(0, 6), oneByOne(rows)) << "change " << change;
@@ -399,4 +406,10 @@ TEST_F(OrderListTest, CustomerNamesFollowChangedCustomersAndOrders) {
   EXPECT_EQ(accounts(), (QStringList{"amy (王小美)", "carl (Carl)", "amy (王小美)", "carl", "amy (王小美)"}));
   db.Guest.remove(1);  // the second "amy" counts now
   EXPECT_EQ(accounts(), (QStringList{"amy (Second)", "carl (Carl)", "amy (Second)", "carl", "amy (Second)"}));
+  // Orders added and changed while the customers stay: looked up alone.
+  add(db, {"2402000008", "2024/02/12", "BOB", "", "0", "100", "未匯款", "未出貨", "", "0", "", "", ""});
+  db.Order.setCell(4, OrderCell::BuyerCategory, QString());
+  db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("改"));
+  EXPECT_EQ(accounts(),
+            (QStringList{"amy (Second)", "carl (Carl)", "amy (Second)", "carl (Carl)", "amy (Second)", "BOB"}));
 }

@@ -134,3 +134,52 @@ TEST(Table, VersionChangesWithEveryChangeAndDiffersBetweenTables) {
   EXPECT_EQ(loaded.count(), 1);
   EXPECT_NE(loaded.version(), before);
 }
+
+// The rows set since a version: what a kept result needs to be brought up
+// to date, and when it cannot be.
+TEST(Table, RowsSetSinceAVersion) {
+  Table t = threeRows();
+  const uint64_t v = t.version();
+  std::vector<int> rows;
+  ASSERT_TRUE(t.rowsSetSince(v, rows));
+  EXPECT_TRUE(rows.empty());
+  t.setCell(2, 1, QStringLiteral("別類"));
+  t.setCell(2, 1, QStringLiteral("別類"));  // the same text: nothing set
+  const int added = t.append(QStringLiteral("d"));
+  t.setCell(added, 2, QStringLiteral("9"));
+  t.setKey(1, QStringLiteral("z"));
+  ASSERT_TRUE(t.rowsSetSince(v, rows));
+  EXPECT_EQ(rows, (std::vector<int>{2, 4, 1}));
+  rows.clear();
+  const uint64_t w = t.version();
+  t.setCell(3, 2, QStringLiteral("8"));
+  ASSERT_TRUE(t.rowsSetSince(w, rows));
+  EXPECT_EQ(rows, std::vector<int>{3});
+
+  // Rows removed or reordered, a copy, a file read in: from then on only.
+  const std::vector<std::pair<const char*, std::function<void(Table&)>>> breaks = {
+      {"remove", [](Table& x) { x.remove(1); }},
+      {"reorder", [](Table& x) { x.reorder({3, 2, 1, 4}); }},
+      {"clear", [](Table& x) { x.clear(); }},
+      {"assign", [](Table& x) { x = threeRows(); }},
+      {"load", [](Table& x) {
+         const QByteArray bytes = QByteArrayLiteral("\"k\",\"1\",\"2\"\r\n");
+         TableLoad::appendRows(x, parseTableBytes(bytes.constData(), static_cast<size_t>(bytes.size()), 3));
+       }},
+  };
+  for (const auto& [what, change] : breaks) {
+    Table x = t;
+    const uint64_t before = x.version();
+    ASSERT_TRUE(x.rowsSetSince(before, rows)) << what;
+    change(x);
+    EXPECT_FALSE(x.rowsSetSince(before, rows)) << what;
+    rows.clear();
+    EXPECT_TRUE(x.rowsSetSince(x.version(), rows)) << what;
+    EXPECT_TRUE(rows.empty()) << what;
+  }
+  // Too many cells set to keep them all.
+  Table many = threeRows();
+  const uint64_t start = many.version();
+  for (int i = 0; i < 70000; ++i) many.setCell(1 + i % 3, 2, QString::number(i));
+  EXPECT_FALSE(many.rowsSetSince(start, rows));
+}
