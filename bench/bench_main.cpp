@@ -479,6 +479,24 @@ int main(int argc, char** argv) {
     };
     act(QStringLiteral("list: 已出貨 with customer names, an order added before"), addAnOrder,
         [&] { window.Option2->click(); });
+    // The same for a buyer met for the first time: a customer is added too.
+    std::vector<int> newCustomers;
+    const auto addAnOrderAndCustomer = [&] {
+      addAnOrder();
+      const int r = db.Order.count();
+      const QString account = QStringLiteral("bench-buyer-%1").arg(added.size());
+      db.Order.setCell(r, OrderCell::BuyerAccount, account);
+      const int g = db.Guest.append(account);
+      db.Guest.setCell(g, GuestCell::CustomerCategory, db.Order.cell(r, OrderCell::BuyerCategory));
+      db.Guest.setCell(g, GuestCell::CustomerNameSex, QStringLiteral("新客戶"));
+      newCustomers.push_back(g);
+    };
+    act(QStringLiteral("list: 已出貨 with customer names, an order of a new customer added before"), addAnOrderAndCustomer,
+        [&] { window.Option2->click(); });
+    while (!newCustomers.empty()) {
+      db.Guest.remove(newCustomers.back());
+      newCustomers.pop_back();
+    }
     window.View_Username->trigger();
     act(QStringLiteral("list: 已出貨, an order edited before"), editAnOrder, [&] { window.Option2->click(); });
     act(QStringLiteral("list: 已出貨, an order added before"), addAnOrder, [&] { window.Option2->click(); });
