@@ -510,14 +510,103 @@ struct KeptOrder {
   const Table* table = nullptr;        // the table it was made from
   std::array<uint64_t, 2> versions{};  // of the columns the texts come from
   int kind = 0;
+  uint64_t version = 0;                // of the table when made
   std::vector<int> rank;    // by table row (0 unused)
-  std::vector<int> sorted;  // customers' texts only: the table rows in the order of their texts
+  std::vector<int> sorted;  // the table rows in the order of their texts
   int levels = 0;
 };
 
 constexpr int kCustomerTexts = -1;  // the kind of the customers' shown texts
 
-// The kept order, made now when none is kept and `make` is true (null otherwise).
+// The text of row r of a kind (into scratch when it has to be made).
+QStringView keptText(const Table& t, int kind, int r, QString& scratch) {
+  if (kind != kCustomerTexts) return t.cell(r, kind);
+  scratch.clear();
+  appendCustomerText(scratch, t, r);
+  return scratch;
+}
+
+// An order of the rows as they are now, from one made before a few rows
+// were set or added: those rows are taken out and put back in their places
+// (found by halving), the others keep their order and their equalities.
+// Null when too many rows changed or the table cannot tell which.
+std::shared_ptr<KeptOrder> keptOrderUpdated(const KeptOrder& old, const Table& t) {
+  std::vector<int> changed;
+  const int before = static_cast<int>(old.rank.size()) - 1;
+  if (before > t.count() || !t.rowsSetSince(old.version, changed)) return nullptr;
+  for (int r = before + 1; r <= t.count(); ++r) changed.push_back(r);
+  std::sort(changed.begin(), changed.end());
+  changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+  if (changed.size() > 4096 || changed.size() * 16 > static_cast<size_t>(t.count())) return nullptr;
+  const int kind = old.kind;
+  // The rows that stay, in their order.
+  std::vector<char> moved(static_cast<size_t>(t.count()) + 1, 0);
+  for (const int r : changed) moved[static_cast<size_t>(r)] = 1;
+  std::vector<int> stay;
+  stay.reserve(old.sorted.size());
+  for (const int r : old.sorted)
+    if (!moved[static_cast<size_t>(r)]) stay.push_back(r);
+  // The moved rows in their own order, each with its place among those that stay.
+  std::vector<QString> held(changed.size());
+  std::vector<QStringView> texts(changed.size());
+  QString scratch;
+  for (size_t k = 0; k < changed.size(); ++k) {
+    held[k] = keptText(t, kind, changed[k], scratch).toString();
+    texts[k] = held[k];
+  }
+  int ownLevels = 0;
+  const std::vector<int> own = TextOrder::ranks(texts, &ownLevels);
+  std::vector<size_t> place(changed.size());
+  for (size_t k = 0; k < changed.size(); ++k) {
+    size_t lo = 0, hi = stay.size();
+    while (lo < hi) {
+      const size_t mid = lo + (hi - lo) / 2;
+      if (TextOrder::compare(keptText(t, kind, stay[mid], scratch), texts[k]) < 0) lo = mid + 1;
+      else hi = mid;
+    }
+    place[k] = lo;
+  }
+  std::vector<size_t> byPlace(changed.size());
+  std::iota(byPlace.begin(), byPlace.end(), 0);
+  std::stable_sort(byPlace.begin(), byPlace.end(), [&](size_t a, size_t b) {
+    return place[a] != place[b] ? place[a] < place[b] : own[a] < own[b];
+  });
+  // Merged, then ranked: two rows that stay are equal as they were; a moved
+  // row is compared with its neighbours.
+  auto order = std::make_shared<KeptOrder>();
+  order->table = &t;
+  order->kind = kind;
+  order->sorted.reserve(stay.size() + changed.size());
+  std::vector<int> ownOf(static_cast<size_t>(t.count()) + 1, -1);
+  for (size_t k = 0; k < changed.size(); ++k) ownOf[static_cast<size_t>(changed[k])] = static_cast<int>(k);
+  size_t j = 0;
+  for (size_t i = 0; i <= stay.size(); ++i) {
+    for (; j < byPlace.size() && place[byPlace[j]] == i; ++j) order->sorted.push_back(changed[byPlace[j]]);
+    if (i < stay.size()) order->sorted.push_back(stay[i]);
+  }
+  order->rank.assign(static_cast<size_t>(t.count()) + 1, 0);
+  QString other;
+  int r = 0;
+  for (size_t i = 0; i < order->sorted.size(); ++i) {
+    const int row = order->sorted[i];
+    if (i > 0) {
+      const int prev = order->sorted[i - 1];
+      const int a = ownOf[static_cast<size_t>(prev)], b = ownOf[static_cast<size_t>(row)];
+      bool same;
+      if (a < 0 && b < 0) same = old.rank[static_cast<size_t>(prev)] == old.rank[static_cast<size_t>(row)];
+      else if (a >= 0 && b >= 0) same = own[static_cast<size_t>(a)] == own[static_cast<size_t>(b)];
+      else same = TextOrder::compare(a >= 0 ? texts[static_cast<size_t>(a)] : keptText(t, kind, prev, scratch),
+                                     b >= 0 ? texts[static_cast<size_t>(b)] : keptText(t, kind, row, other)) == 0;
+      if (!same) ++r;
+    }
+    order->rank[static_cast<size_t>(row)] = r;
+  }
+  order->levels = order->sorted.empty() ? 0 : r + 1;
+  return order;
+}
+
+// The kept order, made now when none is kept and `make` is true (null
+// otherwise); after a few rows were set or added it is brought up to date.
 std::shared_ptr<const KeptOrder> keptOrder(const Table& t, int kind, bool make) {
   static std::mutex lock;
   static std::vector<std::shared_ptr<const KeptOrder>> kept;  // the most recently used last
@@ -527,39 +616,44 @@ std::shared_ptr<const KeptOrder> keptOrder(const Table& t, int kind, bool make) 
           ? std::array<uint64_t, 2>{t.columnVersion(GuestCell::CustomerAccount), t.columnVersion(GuestCell::CustomerNameSex)}
           : std::array<uint64_t, 2>{t.columnVersion(kind), 0};
   const std::lock_guard<std::mutex> hold(lock);
+  std::shared_ptr<const KeptOrder> older;
   for (auto it = kept.begin(); it != kept.end(); ++it) {
-    if ((*it)->table == &t && (*it)->versions == versions && (*it)->kind == kind) {
+    if ((*it)->table != &t || (*it)->kind != kind) continue;
+    if ((*it)->versions == versions) {
       std::rotate(it, it + 1, kept.end());
       return kept.back();
     }
+    older = *it;
   }
   if (!make) return nullptr;
-  auto order = std::make_shared<KeptOrder>();
-  order->table = &t;
-  order->versions = versions;
-  order->kind = kind;
-  const int count = t.count();
-  std::vector<QStringView> texts(static_cast<size_t>(count));
-  QString all;
-  if (kind == kCustomerTexts) {
-    std::vector<qsizetype> start(static_cast<size_t>(count) + 2, 0);
-    for (int g = 1; g <= count; ++g) {
-      start[static_cast<size_t>(g)] = all.size();
-      appendCustomerText(all, t, g);
+  std::shared_ptr<KeptOrder> order = older ? keptOrderUpdated(*older, t) : nullptr;
+  if (!order) {
+    order = std::make_shared<KeptOrder>();
+    order->table = &t;
+    order->kind = kind;
+    const int count = t.count();
+    std::vector<QStringView> texts(static_cast<size_t>(count));
+    QString all;
+    if (kind == kCustomerTexts) {
+      std::vector<qsizetype> start(static_cast<size_t>(count) + 2, 0);
+      for (int g = 1; g <= count; ++g) {
+        start[static_cast<size_t>(g)] = all.size();
+        appendCustomerText(all, t, g);
+      }
+      start[static_cast<size_t>(count) + 1] = all.size();
+      const QStringView view(all);
+      for (size_t g = 1; g <= static_cast<size_t>(count); ++g) texts[g - 1] = view.mid(start[g], start[g + 1] - start[g]);
+    } else {
+      for (int r = 1; r <= count; ++r) texts[static_cast<size_t>(r - 1)] = t.cell(r, kind);
     }
-    start[static_cast<size_t>(count) + 1] = all.size();
-    const QStringView view(all);
-    for (size_t g = 1; g <= static_cast<size_t>(count); ++g) texts[g - 1] = view.mid(start[g], start[g + 1] - start[g]);
-  } else {
-    for (int r = 1; r <= count; ++r) texts[static_cast<size_t>(r - 1)] = t.cell(r, kind);
-  }
-  const std::vector<int> rank = TextOrder::ranks(texts, &order->levels);
-  order->rank.assign(static_cast<size_t>(count) + 1, 0);
-  std::copy(rank.begin(), rank.end(), order->rank.begin() + 1);
-  if (kind == kCustomerTexts) {
+    const std::vector<int> rank = TextOrder::ranks(texts, &order->levels);
+    order->rank.assign(static_cast<size_t>(count) + 1, 0);
+    std::copy(rank.begin(), rank.end(), order->rank.begin() + 1);
     order->sorted = TextOrder::byRank(rank, order->levels, false);
     for (int& g : order->sorted) ++g;
   }
+  order->versions = versions;
+  order->version = t.version();
   // Kept orders of older versions of the same table are of no more use.
   kept.erase(std::remove_if(kept.begin(), kept.end(), [&](const auto& k) { return k->table == &t && k->kind == kind; }),
              kept.end());
@@ -834,7 +928,7 @@ namespace {
 // The customer of each listed order (Guest row, 0: none). A list of half
 // the orders or more reads them from the customers of every order, kept
 // while the key columns of Order and Guest stay as they are (orders added
-// or changed since are looked up alone).
+// or changed and customers added since are looked up alone).
 std::vector<int> customersOf(const Database& db, const std::vector<int>& orderRows) {
   const Table& order = db.Order;
   const Table& guest = db.Guest;
@@ -842,8 +936,11 @@ std::vector<int> customersOf(const Database& db, const std::vector<int>& orderRo
     return customerRowsOf(guest, order, orderRows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
   struct Kept {
     const Table* order = nullptr;
+    const Table* guest = nullptr;
     std::array<uint64_t, 4> versions{};  // of the key columns of Order and Guest
     uint64_t orderVersion = 0;           // of Order when found
+    uint64_t guestVersion = 0;           // of Guest when found
+    int guests = 0;                      // rows of Guest then
     std::vector<int> customer;           // by Order row (0 unused)
   };
   const std::array<uint64_t, 4> versions = {
@@ -853,22 +950,45 @@ std::vector<int> customersOf(const Database& db, const std::vector<int>& orderRo
   static std::shared_ptr<Kept> kept;
   const std::lock_guard<std::mutex> hold(lock);
   if (!kept || kept->versions != versions) {
-    // Guest as it was, and orders only added or changed since: the
-    // customers of those orders are found again, the others stay.
-    std::vector<int> changed;
+    // Orders only added or changed since: their customers are found again,
+    // the others stay. Customers only added since: an order that had none
+    // may have one of them now (one that had a customer keeps it, the first
+    // of its key).
+    std::vector<int> changed, changedGuests;
     const size_t before = kept ? kept->customer.size() - 1 : 0;
-    if (kept && kept->order == &order && kept->versions[2] == versions[2] && kept->versions[3] == versions[3] &&
-        before <= static_cast<size_t>(order.count()) && order.rowsSetSince(kept->orderVersion, changed)) {
+    const bool ordersKnown = kept && kept->order == &order && before <= static_cast<size_t>(order.count()) &&
+                             order.rowsSetSince(kept->orderVersion, changed);
+    const bool sameGuests = ordersKnown && kept->guest == &guest && kept->versions[2] == versions[2] &&
+                            kept->versions[3] == versions[3];
+    const bool guestsAdded =
+        ordersKnown && !sameGuests && kept->guest == &guest && kept->guests <= guest.count() &&
+        guest.rowsSetSince(kept->guestVersion, changedGuests) &&
+        std::all_of(changedGuests.begin(), changedGuests.end(), [&](int g) { return g > kept->guests; });
+    if (sameGuests || guestsAdded) {
       std::vector<int> rows;
       for (const int r : changed)
         if (static_cast<size_t>(r) <= before) rows.push_back(r);
       for (int r = static_cast<int>(before) + 1; r <= order.count(); ++r) rows.push_back(r);
       const std::vector<int> found = customerRowsOf(guest, order, rows, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
+      if (guestsAdded) {
+        QHash<std::pair<QStringView, QStringView>, int> added;
+        for (int g = kept->guests + 1; g <= guest.count(); ++g) {
+          const std::pair<QStringView, QStringView> key{guest.key(g), guest.cell(g, GuestCell::CustomerCategory)};
+          if (!added.contains(key)) added.insert(key, g);
+        }
+        for (size_t r = 1; r <= before; ++r) {
+          if (kept->customer[r] != 0) continue;
+          const int o = static_cast<int>(r);
+          const auto it = added.constFind({order.cell(o, OrderCell::BuyerAccount), order.cell(o, OrderCell::BuyerCategory)});
+          if (it != added.constEnd()) kept->customer[r] = *it;
+        }
+      }
       kept->customer.resize(static_cast<size_t>(order.count()) + 1);
       for (size_t k = 0; k < rows.size(); ++k) kept->customer[static_cast<size_t>(rows[k])] = found[k];
     } else {
       auto made = std::make_shared<Kept>();
       made->order = &order;
+      made->guest = &guest;
       std::vector<int> all(static_cast<size_t>(order.count()));
       std::iota(all.begin(), all.end(), 1);
       made->customer = customerRowsOf(guest, order, all, OrderCell::BuyerAccount, OrderCell::BuyerCategory);
@@ -877,6 +997,8 @@ std::vector<int> customersOf(const Database& db, const std::vector<int>& orderRo
     }
     kept->versions = versions;
     kept->orderVersion = order.version();
+    kept->guestVersion = guest.version();
+    kept->guests = guest.count();
   }
   std::vector<int> out(orderRows.size());
   for (size_t i = 0; i < orderRows.size(); ++i)

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <numeric>
 #include <random>
 
@@ -248,6 +249,64 @@ TEST(OrderListSynthetic, SortByCustomerWithNamesPlacesAccountsWithoutCustomer) {
       list.sortRows(OrderListCol::BuyerAccount, order);
       for (int r = 0; r < n; ++r)
         ASSERT_EQ(list.sourceRow(r), ref[static_cast<size_t>(r)]) << "row " << r << " changed " << customerChanged;
+    }
+  }
+}
+
+// The orders kept for sorting, brought up to date after orders and
+// customers were added or changed, sort as the collation library does.
+TEST(OrderListSynthetic, SortsStayRightAfterOrdersAndCustomersChange) {
+  Database db;
+  buildSyntheticDatabase(db, SyntheticSize().scaled(0.02));
+  vary(db);
+  QCollator collator(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  const auto addOrder = [&db](const QString& no, const QString& account, const QString& category) {
+    const int r = db.Order.append(no);
+    for (int c = 1; c <= OrderCell::Count; ++c) db.Order.setCell(r, c, db.Order.cell(1, c));
+    db.Order.setCell(r, OrderCell::BuyerAccount, account);
+    db.Order.setCell(r, OrderCell::BuyerCategory, category);
+    db.Order.setCell(r, OrderCell::ShippingState, QStringLiteral("已出貨"));
+  };
+  const std::vector<std::function<void()>> edits = {
+      [] {},
+      [&] { addOrder(QStringLiteral("0000000001"), db.Guest.key(4), db.Guest.cell(4, GuestCell::CustomerCategory)); },
+      [&] {
+        const int g = db.Guest.append(QStringLiteral("新買家"));
+        db.Guest.setCell(g, GuestCell::CustomerCategory, QStringLiteral("露天拍賣"));
+        db.Guest.setCell(g, GuestCell::CustomerNameSex, QStringLiteral("林小華"));
+        addOrder(QStringLiteral("9999999999"), QStringLiteral("新買家"), QStringLiteral("露天拍賣"));
+      },
+      [&] {
+        db.Order.setCell(3, OrderCell::BuyerAccount, db.Guest.key(8));
+        db.Order.setCell(3, OrderCell::BuyerCategory, db.Guest.cell(8, GuestCell::CustomerCategory));
+        db.Order.setKey(5, QStringLiteral("0000000000"));
+        db.Guest.setCell(8, GuestCell::CustomerNameSex, QStringLiteral("Aaron"));
+      },
+      [&] { addOrder(QStringLiteral("5"), QStringLiteral("沒有這位客戶"), QString()); },
+  };
+  for (size_t e = 0; e < edits.size(); ++e) {
+    edits[e]();
+    for (const bool names : {true, false}) {
+      const OrderListResult now = OrderShow(db, filter("全部", "全部", "", false, true), {names, false});
+      ListView list;
+      list.setColumns(orderListCaptions());
+      list.setIndexColumn(OrderListCol::OrderIndex);
+      list.setRowSource(now.source());
+      const int n = list.rowCount();
+      ASSERT_GT(n * 2, db.Order.count());
+      for (const int col : {OrderListCol::BuyerAccount, OrderListCol::OrderNo}) {
+        std::vector<QString> texts(static_cast<size_t>(n));
+        for (int r = 0; r < n; ++r) texts[static_cast<size_t>(list.sourceRow(r))] = list.text(r, col);
+        std::vector<int> ref(static_cast<size_t>(n));
+        for (int r = 0; r < n; ++r) ref[static_cast<size_t>(r)] = list.sourceRow(r);
+        std::stable_sort(ref.begin(), ref.end(), [&](int a, int b) {
+          return collator.compare(texts[static_cast<size_t>(a)], texts[static_cast<size_t>(b)]) < 0;
+        });
+        list.sortRows(col, Qt::AscendingOrder);
+        for (int r = 0; r < n; ++r)
+          ASSERT_EQ(list.sourceRow(r), ref[static_cast<size_t>(r)]) << "edit " << e << " names " << names << " column " << col;
+      }
     }
   }
 }

@@ -412,4 +412,12 @@ TEST_F(OrderListTest, CustomerNamesFollowChangedCustomersAndOrders) {
   db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("改"));
   EXPECT_EQ(accounts(),
             (QStringList{"amy (Second)", "carl (Carl)", "amy (Second)", "carl (Carl)", "amy (Second)", "BOB"}));
+  // An order whose buyer is not a customer yet, then the customer added.
+  add(db, {"2402000009", "2024/02/13", "frank", "VIP", "0", "100", "未匯款", "未出貨", "", "0", "", "", ""});
+  EXPECT_EQ(accounts().last(), "frank");
+  addGuest(db, "frank", "", "Other category");
+  addGuest(db, "frank", "VIP", "Frank");
+  addGuest(db, "frank", "VIP", "Second Frank");
+  EXPECT_EQ(accounts().last(), "frank (Frank)");
+  EXPECT_EQ(accounts()[0], "amy (Second)");
 }
