@@ -139,6 +139,13 @@ OrderFilter filter(const char* category, const char* period, const char* year, b
   return OrderFilter{QString::fromUtf8(category), QString::fromUtf8(period), QString::fromUtf8(year), unshipped, shipped};
 }
 
+// A built list shown in a list view as the main window shows it.
+void show(ListView& list, const OrderListResult& r) {
+  list.setColumns(orderListCaptions());
+  list.setIndexColumn(OrderListCol::OrderIndex);
+  list.setRowSource(r.source());
+}
+
 }  // namespace
 
 TEST(OrderListSynthetic, SameRowsColoursTotalsAndSortOrderAsBefore) {
@@ -179,9 +186,7 @@ TEST(OrderListSynthetic, SameRowsColoursTotalsAndSortOrderAsBefore) {
     // Shown in a list and sorted by every column both ways: the order of
     // a stable sort by the collation library.
     ListView list;
-    list.setColumns(orderListCaptions());
-    list.setIndexColumn(OrderListCol::OrderIndex);
-    list.setRowSource(now.source());
+    show(list, now);
     for (int col = 0; col < OrderListCol::Count; ++col) {
       for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
         std::vector<int> current(old.rows.size());
@@ -229,9 +234,7 @@ TEST(OrderListSynthetic, SortByCustomerWithNamesPlacesAccountsWithoutCustomer) {
 
   const OrderListResult now = OrderShow(db, filter("全部", "全部", "", false, true), {true, false});
   ListView list;
-  list.setColumns(orderListCaptions());
-  list.setIndexColumn(OrderListCol::OrderIndex);
-  list.setRowSource(now.source());
+  show(list, now);
   const int n = list.rowCount();
   ASSERT_GT(n, 100);
   std::vector<QString> texts(static_cast<size_t>(n));
@@ -290,9 +293,7 @@ TEST(OrderListSynthetic, SortsStayRightAfterOrdersAndCustomersChange) {
     for (const bool names : {true, false}) {
       const OrderListResult now = OrderShow(db, filter("全部", "全部", "", false, true), {names, false});
       ListView list;
-      list.setColumns(orderListCaptions());
-      list.setIndexColumn(OrderListCol::OrderIndex);
-      list.setRowSource(now.source());
+      show(list, now);
       const int n = list.rowCount();
       ASSERT_GT(n * 2, db.Order.count());
       for (const int col : {OrderListCol::BuyerAccount, OrderListCol::OrderNo}) {
