@@ -1,5 +1,6 @@
 #include "mainwindow/OrderCommands.h"
 
+#include <QSet>
 #include <algorithm>
 #include <climits>
 

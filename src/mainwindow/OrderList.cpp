@@ -235,7 +235,7 @@ std::shared_ptr<const OrderNumbers> keptNumbers(const Table& order, bool make) {
   const size_t before = kept ? kept->rows.size() - 1 : 0;
   if (kept && kept->table == &order && before <= static_cast<size_t>(order.count()) &&
       order.rowsSetSince(kept->version, changed)) {
-    // Nobody else holds them (the lock is held): brought up to date in place.
+    // Brought up to date in place, unless a sum under way still reads them.
     if (kept.use_count() > 1) kept = std::make_shared<OrderNumbers>(*kept);
     kept->rows.resize(static_cast<size_t>(order.count()) + 1);
     for (const int r : changed)
@@ -398,6 +398,23 @@ QString CustomerLookup::nameOf(const QString& customerNameSex) {
 
 // ---- listed orders -------------------------------------------------------
 
+namespace {
+
+// The name in a CustomerNameSex cell (the part before the sex).
+QStringView nameView(const QString& nameSex) {
+  const qsizetype cut = nameSex.indexOf(QChar(1));
+  return QStringView(nameSex).left(cut < 0 ? nameSex.size() : cut);
+}
+
+// What the list shows in the account column with names shown:
+// "account (name)", or the account alone when there is no name.
+void appendShown(QString& out, QStringView account, QStringView name) {
+  out.append(account);
+  if (!name.isEmpty()) out.append(QLatin1String(" (")).append(name).append(u')');
+}
+
+}  // namespace
+
 struct ListedOrders {
   const Table* order = nullptr;
   std::vector<int> rows;         // Order rows, in list order
@@ -435,19 +452,14 @@ struct ListedOrders {
     }
   }
   // The customer's name of row i (empty when not shown or none).
-  QStringView nameOf(size_t i) const {
-    if (!username) return {};
-    const QString& ns = nameSex[i];
-    const qsizetype cut = ns.indexOf(QChar(1));
-    return QStringView(ns).left(cut < 0 ? ns.size() : cut);
-  }
+  QStringView nameOf(size_t i) const { return username ? nameView(nameSex[i]) : QStringView(); }
   // The account, and with names shown " (" name ")" after it (one allocation).
   QString accountWithName(const QString& account, size_t i) const {
     const QStringView name = nameOf(i);
     if (name.isEmpty()) return account;
     QString out;
     out.reserve(account.size() + name.size() + 3);
-    out.append(account).append(QLatin1String(" (")).append(name).append(u')');
+    appendShown(out, account, name);
     return out;
   }
   QStringList row(size_t i) const {
@@ -492,14 +504,9 @@ RowColors OrderListColors::operator[](size_t i) const { return listed_ ? listed_
 
 namespace {
 
-// The text the list shows for a customer: "account (name)", or the
-// account alone for a customer without a name.
+// The text the list shows for a customer.
 void appendCustomerText(QString& out, const Table& guest, int g) {
-  out.append(guest.cell(g, GuestCell::CustomerAccount));
-  const QString& ns = guest.cell(g, GuestCell::CustomerNameSex);
-  const qsizetype cut = ns.indexOf(QChar(1));
-  const QStringView name = QStringView(ns).left(cut < 0 ? ns.size() : cut);
-  if (!name.isEmpty()) out.append(QLatin1String(" (")).append(name).append(u')');
+  appendShown(out, guest.cell(g, GuestCell::CustomerAccount), nameView(guest.cell(g, GuestCell::CustomerNameSex)));
 }
 
 // The sort order of every row's text of one kind (one cell, or the
@@ -524,6 +531,18 @@ QStringView keptText(const Table& t, int kind, int r, QString& scratch) {
   scratch.clear();
   appendCustomerText(scratch, t, r);
   return scratch;
+}
+
+// The first place among rows in text order whose text does not come
+// before `text` (found by halving).
+size_t placeAmong(const Table& t, int kind, const std::vector<int>& sorted, QStringView text, QString& scratch) {
+  size_t lo = 0, hi = sorted.size();
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    if (TextOrder::compare(keptText(t, kind, sorted[mid], scratch), text) < 0) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
 }
 
 // An order of the rows as they are now, from one made before a few rows
@@ -557,15 +576,7 @@ std::shared_ptr<KeptOrder> keptOrderUpdated(const KeptOrder& old, const Table& t
   int ownLevels = 0;
   const std::vector<int> own = TextOrder::ranks(texts, &ownLevels);
   std::vector<size_t> place(changed.size());
-  for (size_t k = 0; k < changed.size(); ++k) {
-    size_t lo = 0, hi = stay.size();
-    while (lo < hi) {
-      const size_t mid = lo + (hi - lo) / 2;
-      if (TextOrder::compare(keptText(t, kind, stay[mid], scratch), texts[k]) < 0) lo = mid + 1;
-      else hi = mid;
-    }
-    place[k] = lo;
-  }
+  for (size_t k = 0; k < changed.size(); ++k) place[k] = placeAmong(t, kind, stay, texts[k], scratch);
   std::vector<size_t> byPlace(changed.size());
   std::iota(byPlace.begin(), byPlace.end(), 0);
   std::stable_sort(byPlace.begin(), byPlace.end(), [&](size_t a, size_t b) {
@@ -782,23 +793,14 @@ class ListedSource : public ListRowSource {
     std::vector<int> gap(u), same(u, -1);
     QString text;
     for (size_t k = 0; k < u; ++k) {
-      size_t lo = 0, hi = order->sorted.size();
-      int found = 1;
-      while (lo < hi) {
-        const size_t mid = lo + (hi - lo) / 2;
-        text.clear();
-        appendCustomerText(text, guest, order->sorted[mid]);
-        const int c = TextOrder::compare(text, accounts[k]);
-        if (c < 0) {
-          lo = mid + 1;
-        } else {
-          hi = mid;
-          found = c;
-        }
+      const size_t at = placeAmong(guest, kCustomerTexts, order->sorted, accounts[k], text);
+      if (at == order->sorted.size()) {
+        gap[k] = order->levels;
+        continue;
       }
-      const bool within = lo < order->sorted.size();
-      gap[k] = within ? order->rank[static_cast<size_t>(order->sorted[lo])] : order->levels;
-      if (within && found == 0) same[k] = gap[k];
+      const int g = order->sorted[at];
+      gap[k] = order->rank[static_cast<size_t>(g)];
+      if (TextOrder::compare(keptText(guest, kCustomerTexts, g, text), accounts[k]) == 0) same[k] = gap[k];
     }
     // Accounts between customers take ranks of their own: (gap, their own
     // rank) in order, each distinct pair once.
@@ -871,9 +873,7 @@ class ListedSource : public ListRowSource {
     for (size_t k = 0; k < firstRow.size(); ++k) {
       const size_t i = firstRow[k];
       start[k] = made_.size();
-      made_.append(t.cell(l.rows[i], OrderCell::BuyerAccount));
-      const QStringView name = l.nameOf(i);
-      if (!name.isEmpty()) made_.append(QLatin1String(" (")).append(name).append(u')');
+      appendShown(made_, t.cell(l.rows[i], OrderCell::BuyerAccount), l.nameOf(i));
     }
     start.back() = made_.size();
     texts.resize(firstRow.size());

@@ -5,7 +5,6 @@
 // picture into its box. No widgets here (the drawing is ProductPicture's).
 #include <QHash>
 #include <QRect>
-#include <QSet>
 #include <QSize>
 #include <QString>
 #include <utility>
