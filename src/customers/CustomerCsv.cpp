@@ -63,16 +63,18 @@ ImportCount importText(Database& db, const QString& text, bool replace) {
   QStringList f;
   reader.next(&f);  // the header
   while (reader.next(&f)) {
-    // A customer needs both parts of its key: a line of one field would
-    // store a customer without a category.
-    if (f.size() < 2) continue;
+    if (f.isEmpty()) continue;
     if (f.size() > 10) f.erase(f.begin() + 10, f.end());
     for (QString& v : f) v = stored(v);
+    // A line of the account alone is a customer without a category; a line
+    // with a category field needs it filled.
+    const bool accountOnly = f.size() == 1;
+    if (accountOnly) f << QString();
     // The key is one line: the export writes no line break, so an account
     // or category holding one would come back as another customer's key.
     f[0] = TextEntry::withoutCrLf(f[0]);
     f[1] = TextEntry::withoutCrLf(f[1]);
-    if (f[0].isEmpty() || f[1].isEmpty()) continue;
+    if (f[0].isEmpty() || (f[1].isEmpty() && !accountOnly)) continue;
     if (const int r = keys.find(f[0], f[1])) {
       if (!replace) continue;
       writeCells(guest, r, f);

@@ -37,7 +37,8 @@ struct ImportCount {
   int updated = 0;
 };
 // Imports the text of a customer file (its first line is the header). A
-// line needs an account and a category; a customer (account, category)
+// line needs an account, and a category unless it holds the account alone
+// (a customer without a category); a customer (account, category)
 // already stored, or added by an earlier line, is rewritten from the line's
 // fields when `replace`, else left alone. Does not touch the flag.
 ImportCount importText(Database& db, const QString& text, bool replace);

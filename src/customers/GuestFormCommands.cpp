@@ -139,7 +139,6 @@ void GuestForm::File_Del_Click() {
 
 void GuestForm::Sel_Email_Click() {
   const std::vector<int> rows = listedGuestRows(true);
-  if (rows.empty()) return;
   setStatus(QStringLiteral("正在列出Email名單，請稍候.."));
   bool bad = false;
   const QString list = GuestOrders::emailList(db_.Guest, rows, &bad);
@@ -152,5 +151,7 @@ void GuestForm::Sel_Email_Click() {
     prompt_.message(GuestOrders::EmailTooLongText, Prompt::Icon::Exclamation);
     return;
   }
-  if (!list.isEmpty()) Shell::openUrl(Shell::mailtoUrl({list}));
+  // No address among the selected (or nothing selected): a new message
+  // without addressee.
+  Shell::openMail({list});
 }

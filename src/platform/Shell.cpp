@@ -58,6 +58,12 @@ QString mailtoUrl(const QStringList& addresses) {
   return QStringLiteral("mailto:") + encoded.join(QLatin1Char(','));
 }
 
+bool openMail(const QStringList& addresses) {
+  const QUrl url(mailtoUrl(addresses), QUrl::TolerantMode);
+  if (!url.isValid()) return false;
+  return open(url);
+}
+
 bool openLocalFile(const QString& path) {
   if (path.isEmpty()) return false;
   return open(QUrl::fromLocalFile(path));

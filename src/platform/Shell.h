@@ -26,6 +26,10 @@ QUrl urlFor(const QString& text);
 // ",") gives each of them; empty addresses are skipped.
 QString mailtoUrl(const QStringList& addresses);
 
+// Opens a new message in the mail program to the addresses (as mailtoUrl
+// lists them); with none, a message without addressee ("mailto:" alone).
+bool openMail(const QStringList& addresses);
+
 // Opens a local file (the HTML printout) with its default program.
 bool openLocalFile(const QString& path);
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
@@ -108,17 +109,27 @@ void OrderStock::done(int result) {
   QDialog::done(result);
 }
 
-void OrderStock::open(Database& db, Prompt& prompt, QWidget* parent, const std::vector<QString>& orderNumbers) {
-  OrderStock form(db, prompt, parent);
-  form.fill(orderNumbers);
+void OrderStock::open(Database& db, Prompt& prompt, QWidget* parent, const std::vector<QString>& orderNumbers,
+                      const Merge& merge) {
+  // Built whole before it is shown; a window that failed on the way is
+  // destroyed unshown, its sizes not stored.
+  std::optional<OrderStock> form;
+  try {
+    form.emplace(db, prompt, parent);
+    form->fill(orderNumbers, merge);
+  } catch (const std::exception&) {
+    form.reset();
+    prompt.message(FailedText, Prompt::Icon::Exclamation);
+    return;
+  }
   if (showHook)
-    showHook(form);
+    showHook(*form);
   else
-    form.exec();
+    form->exec();
 }
 
-void OrderStock::fill(const std::vector<QString>& orderNumbers) {
-  Liv2 = PickingList::merge(db_, orderNumbers, View_Note->isChecked());
+void OrderStock::fill(const std::vector<QString>& orderNumbers, const Merge& merge) {
+  Liv2 = merge(db_, orderNumbers, View_Note->isChecked());
   filling_ = true;
   Combo1->clear();
   Combo1->addItems(PickingList::categoryEntries(Liv2));

@@ -29,14 +29,19 @@ class OrderStock : public QDialog {
 
   static constexpr const char* Section = "OrderStock";
 
+  // How the lines of the orders are merged (PickingList::merge).
+  using Merge = std::function<std::vector<PickingList::Row>(const Database&, const std::vector<QString>&, bool withNotes)>;
+
   // The main window's "列出撿貨單": merges the lines of these orders (their
-  // numbers in list order) and shows the window modal.
-  static void open(Database& db, Prompt& prompt, QWidget* parent, const std::vector<QString>& orderNumbers);
+  // numbers in list order) and shows the window modal. A failure while the
+  // list is built shows FailedText and leaves no window.
+  static void open(Database& db, Prompt& prompt, QWidget* parent, const std::vector<QString>& orderNumbers,
+                   const Merge& merge = &PickingList::merge);
   // Shows the filled window; empty means exec(). Tests drive it instead.
   static std::function<void(OrderStock&)> showHook;
 
   // Fills Liv2, the filter and Liv1 from the orders.
-  void fill(const std::vector<QString>& orderNumbers);
+  void fill(const std::vector<QString>& orderNumbers, const Merge& merge = &PickingList::merge);
 
   // ---- handlers ----
   void Combo1_Click();
@@ -56,6 +61,7 @@ class OrderStock : public QDialog {
   QLabel* statusText;
 
   inline static const QString ReopenText = QStringLiteral("請重開撿貨單才能生效");
+  inline static const QString FailedText = QStringLiteral("列出撿貨單發生錯誤!");
 
  protected:
   void closeEvent(QCloseEvent* event) override;

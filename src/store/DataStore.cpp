@@ -5,13 +5,13 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "store/DamagedFiles.h"
+#include "store/Decimal.h"
 #include "store/Numbers.h"
 #include "store/Progress.h"
 #include "store/QuotedFieldFile.h"
@@ -200,21 +200,35 @@ bool DataStore::take(Table& table, ParsedTableFile& p) {
   return true;
 }
 
+namespace {
+// A one-column value that its number keeps whole: blank (read as 0) or one
+// decimal number that the plain decimal text holds exactly ("007" and
+// "1.50" are 7 and 1.5; "12 kg" and "1,5" would be read as a part of them).
+bool wholeNumber(const QString& text) {
+  if (text.trimmed().isEmpty()) return true;
+  return Num::isNumeric(text) && Decimal::leading(text) == Decimal::leading(Num::canonical(text));
+}
+}  // namespace
+
 void DataStore::fillColumn(Table& table, int column, const QString& fileName, const QString& failMessage) {
-  // The k-th record belongs to row k: a record count that differs from the
-  // table's rows means records were lost or shifted. Rows beyond the end
-  // keep "0" and extra records stay unread, as always; the file is kept.
+  // The k-th record belongs to row k. A file shorter than the table loses
+  // nothing: rows beyond its end keep "0". Records beyond the last row stay
+  // unread and a value that is no clean number gives only its leading
+  // number: such a file is kept and the user told.
   if (const auto p = parsed(fileName, 1); p && p->regular) {
-    const bool counted = p->rowCount() == static_cast<size_t>(table.count());
-    TableLoad::fillColumn(table, column, std::move(*p), &Num::canonical);
-    if (!counted) failed(fileName, failMessage);
+    const bool longer = p->rowCount() > static_cast<size_t>(table.count());
+    const bool whole = TableLoad::fillColumn(table, column, std::move(*p), &Num::canonical, &wholeNumber);
+    if (longer || !whole) failed(fileName, failMessage);
   } else if (p) {
     int row = 0;
+    bool whole = true;
     const bool ok = readRecords(fileName, 1, failMessage, [&](const QStringList& f) {
-      if (++row <= table.count()) table.setCell(row, column, Num::canonical(f[0]));
+      if (++row > table.count()) return;
+      table.setCell(row, column, Num::canonical(f[0]));
+      whole = whole && wholeNumber(f[0]);
     });
     if (!ok) return;
-    if (row != table.count()) failed(fileName, failMessage);
+    if (row > table.count() || !whole) failed(fileName, failMessage);
   }
   for (int r = 1; r <= table.count(); ++r) {
     if (table.cell(r, column).isEmpty()) table.setCell(r, column, QStringLiteral("0"));
@@ -450,22 +464,16 @@ void DataStore::ImagesCnv() {
 void DataStore::NumInit() {
   db_.NumStr = QDate::currentDate().toString(QStringLiteral("yyMM"));
   db_.num = 1;
-  const QString name = QStringLiteral("Num.kdt");
-  const QString path = db_.filePath(name);
-  if (!QFileInfo::exists(path)) return;
+  // The counter is only where the month's numbering goes on: the next order
+  // number skips the numbers in use, so a file without it (missing, empty,
+  // unreadable, without a comma, of another month, with a counter that is
+  // no whole number from 1 on) restarts at 1 and loses nothing. No word.
   QString text;
-  const bool clean = Codec::readTextFile(path, &text);
-  if (clean && text.isEmpty()) return;
-  const QString line = text.section(QStringLiteral("\n"), 0, 0).remove(u'\r');
-  const QStringList parts = line.split(u',');
-  const double v = parts.size() < 2 ? 0 : Num::roundHalfEven(Num::leading(parts[1]));
-  const bool usable = v >= 1 && v < 2147483647.0;
-  if (usable && parts.value(0).trimmed() == db_.NumStr) db_.num = static_cast<int>(v);
-  // The counter as the save writes it: the month, a comma, a whole number
-  // from 1 on. Anything else restarts the counter (the next free number is
-  // still found by skipping used ones), so the file is kept and the user told.
-  static const QRegularExpression layout(QStringLiteral("^[ \t]*\\d{4}[ \t]*,[ \t]*\\d+[ \t]*(\r?\n)*$"));
-  if (!clean || !usable || !layout.match(text).hasMatch()) failed(name, errorText(QStringLiteral("Num")));
+  Codec::readTextFile(db_.filePath(QStringLiteral("Num.kdt")), &text);
+  const QStringList parts = text.section(u'\n', 0, 0).remove(u'\r').split(u',');
+  if (parts.size() < 2 || parts[0].trimmed() != db_.NumStr) return;
+  const double v = Num::roundHalfEven(Num::leading(parts[1]));
+  if (v >= 1 && v < 2147483647.0) db_.num = static_cast<int>(v);
 }
 
 void DataStore::loadDatabase() {

@@ -367,6 +367,10 @@ void CarryInit(Database& db, Prompt& prompt) {
     // A method is one line without commas or quotes (a quoted item may hold
     // them, but the writer could not give them back).
     if (value.contains(u',') || value.contains(u'\r') || value.contains(u'\n')) items.markIrregular();
+    // Blanks around a method stay only inside quotes; written bare, the
+    // method would come back without them (a method of blanks not at all).
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    if (!value.isEmpty() && (blank(value.front()) || blank(value.back()))) items.markIrregular();
     list << value;
   }
   if (!f.clean || items.irregular()) failed(db, prompt, name, message);

@@ -490,27 +490,30 @@ void TableLoad::appendRows(Table& t, ParsedTableFile&& parsed, const std::vector
   t.rows_ += static_cast<int>(rows);
 }
 
-void TableLoad::fillColumn(Table& t, int column, ParsedTableFile&& parsed, QString (*transform)(const QString&)) {
-  if (parsed.fields != 1 || column < 0 || column > t.n_) return;
+bool TableLoad::fillColumn(Table& t, int column, ParsedTableFile&& parsed, QString (*transform)(const QString&),
+                           bool (*accepts)(const QString&)) {
+  if (parsed.fields != 1 || column < 0 || column > t.n_) return true;
   t.version_.bump();
   t.columnVersions_[static_cast<size_t>(column)] = t.version_.value;
   t.restartSetLog();
   const size_t stride = t.stride();
   const size_t rows = static_cast<size_t>(t.count());
   constexpr uint32_t K = ParsedTableFile::Piece::kChunk;
-  // Each distinct text is transformed once: (piece, text) -> table id.
+  // Each distinct text is transformed and judged once: (piece, text) -> table id.
   std::vector<std::vector<uint32_t>> mapped(parsed.pieces.size());
   for (size_t k = 0; k < parsed.pieces.size(); ++k) mapped[k].assign(parsed.pieces[k].count, UINT32_MAX);
+  bool accepted = true;
   size_t row = 0;
   for (const ParsedTableFile::Piece& piece : parsed.pieces) {
     for (uint32_t ref : piece.ids) {
-      if (row >= rows) return;
+      if (row >= rows) return accepted;
       const uint32_t k = ref >> kLocalBits;
       const uint32_t local = ref & kMaxLocal;
       uint32_t& id = mapped[k][local];
       if (id == UINT32_MAX) {
         const ParsedTableFile::Piece& owner = parsed.pieces[k];
         const QString& text = (*owner.chunks[local / K])[local % K];
+        if (accepts && !accepts(text)) accepted = false;
         const QString v = transform ? transform(text) : text;
         id = v.isEmpty() ? 0 : t.values_.add(v);
       }
@@ -518,4 +521,5 @@ void TableLoad::fillColumn(Table& t, int column, ParsedTableFile&& parsed, QStri
       ++row;
     }
   }
+  return accepted;
 }

@@ -75,6 +75,8 @@ class TableLoad {
                          const std::vector<std::pair<int, QString>>& fixed = {});
   // Fills one column by row position from a one-field file: row k gets the
   // k-th record passed through `transform` (records beyond the last row are
-  // not used; rows beyond the last record keep their cell).
-  static void fillColumn(Table& table, int column, ParsedTableFile&& parsed, QString (*transform)(const QString&));
+  // not used; rows beyond the last record keep their cell). False when a
+  // record used is one `accepts` (when given) refuses; it is filled all the same.
+  static bool fillColumn(Table& table, int column, ParsedTableFile&& parsed, QString (*transform)(const QString&),
+                         bool (*accepts)(const QString&) = nullptr);
 };

@@ -109,7 +109,7 @@ TEST_F(CustomerCsvTest, ImportMatchesByAccountAndCategoryLineByLine) {
       "客戶帳號,客戶分類,姓名,性別,電話,手機,Email,地址,帳號後5碼,備註\r\n"
       "amy,蝦皮,Amy\r\n"                      // same account, other category: a second customer
       "amy,露天,小美,,03\r\n"                  // the stored one, rewritten up to field 5
-      "solo\r\n"                               // one field: no category, skipped
+      "solo\r\n"                               // the account alone: a customer without a category
       ",露天,無帳號\r\n"                       // empty account
       "nocat,,x\r\n"                           // empty category
       "\r\n"
@@ -120,14 +120,15 @@ TEST_F(CustomerCsvTest, ImportMatchesByAccountAndCategoryLineByLine) {
       "brk,\"\r\n\",x\r\n"                        // a category of only a line break: empty
       "\"s\r\nep\",\"露\r\n天\",y\r\n");            // a key is one line: the export writes none
   const CustomerCsv::ImportCount n = CustomerCsv::importText(db, text, true);
-  EXPECT_EQ(n.added, 4);
+  EXPECT_EQ(n.added, 5);
   EXPECT_EQ(n.updated, 3);
-  ASSERT_EQ(db.Guest.count(), 5);
+  ASSERT_EQ(db.Guest.count(), 6);
   EXPECT_EQ(cellsOf(1), (QStringList{"amy", "露天", "小美" + QString(S), "03", "09", "a@x", "台北", "11111", "舊"}));
   EXPECT_EQ(cellsOf(2), (QStringList{"amy", "蝦皮", "Amy", "", "", "", "", "", ""}));
-  EXPECT_EQ(cellsOf(3), (QStringList{"new", "露天", "陳二" + QString(S) + "男", "1", "2", "3", "高雄市,前鎮區", "4", "5"}));
-  EXPECT_EQ(cellsOf(4), (QStringList{"quote", "露天", "名", "", "", "", "", "", ""}));
-  EXPECT_EQ(cellsOf(5)[GuestCell::CustomerNameSex], "y");
+  EXPECT_EQ(cellsOf(3), (QStringList{"solo", "", "", "", "", "", "", "", ""}));
+  EXPECT_EQ(cellsOf(4), (QStringList{"new", "露天", "陳二" + QString(S) + "男", "1", "2", "3", "高雄市,前鎮區", "4", "5"}));
+  EXPECT_EQ(cellsOf(5), (QStringList{"quote", "露天", "名", "", "", "", "", "", ""}));
+  EXPECT_EQ(cellsOf(6)[GuestCell::CustomerNameSex], "y");
 
   // Without "取代", stored customers keep every cell.
   const Table before = db.Guest;

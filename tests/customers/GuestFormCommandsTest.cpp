@@ -237,9 +237,12 @@ TEST_F(GuestFormCommandsTest, EmailToTheSelectedCustomers) {
   Opened opened;
   GuestForm* form = open();
   form->Liv1->clearSelection();
-  form->Sel_Email_Click();  // nothing selected: nothing happens
-  EXPECT_TRUE(opened.urls.empty());
-  EXPECT_NE(form->StatusBar1->currentMessage(), "Email名單列出完成!");
+  form->Sel_Email_Click();  // nothing selected: a message without addressee
+  ASSERT_EQ(opened.urls.size(), 1u);
+  EXPECT_EQ(opened.urls[0].toString(QUrl::FullyEncoded), "mailto:");
+  EXPECT_EQ(form->StatusBar1->currentMessage(), "Email名單列出完成!");
+  opened.urls.clear();
+  form->StatusBar1->clearMessage();
 
   // Two customers sharing an address, one without any: the address twice,
   // taken from the table even with the Email column switched off.
@@ -252,19 +255,23 @@ TEST_F(GuestFormCommandsTest, EmailToTheSelectedCustomers) {
   EXPECT_EQ(opened.urls[0].toString(QUrl::FullyEncoded), "mailto:amy@x.tw,amy@x.tw");
   EXPECT_EQ(form->StatusBar1->currentMessage(), "Email名單列出完成!");
 
-  // Only Bob: no address, nothing opens.
+  // Only Bob: no address, a message without addressee all the same.
   form->Liv1->clearSelection();
   form->Liv1->setSelected(rowOf(form->Liv1, "Bob", "露天"), true);
+  form->StatusBar1->clearMessage();
   form->Sel_Email_Click();
-  EXPECT_EQ(opened.urls.size(), 1u);
+  ASSERT_EQ(opened.urls.size(), 2u);
+  EXPECT_EQ(opened.urls[1].toString(QUrl::FullyEncoded), "mailto:");
+  EXPECT_EQ(form->StatusBar1->currentMessage(), "Email名單列出完成!");
 
   // Over 2048 characters: the message, nothing opens.
   db.Guest.setCell(3, GuestCell::CustomerEmail, QString(2049, u'a'));
   form->Sel_Email_Click();
   EXPECT_EQ(prompt.texts().last(), "Email名單超出容納範圍，請減少名單數量並分多次寄送");
+  EXPECT_EQ(opened.urls.size(), 2u);
   db.Guest.setCell(3, GuestCell::CustomerEmail, QString(2048, u'a'));
   form->Sel_Email_Click();
-  EXPECT_EQ(opened.urls.size(), 2u);
+  EXPECT_EQ(opened.urls.size(), 3u);
   form->close();
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "store/Decimal.h"
 #include "store/Numbers.h"
 
 namespace FileOracle {
@@ -109,17 +110,30 @@ inline bool readWhole(const QString& name, const QString& fileText, const QStrin
 
 // Whether a table file whose decoded text is fileText was read whole: its
 // fields, in order, are exactly those the writer writes of the rows loaded
-// (line ends after the last record hold nothing). A one-column file is read
-// as numbers, record k giving row k its leading number.
+// (line ends after the last record hold nothing). A one-column file gives
+// row k the number of its record k, and only a blank record or a number that
+// plain decimal text holds exactly is read whole; it may end before the
+// table does, whose rows beyond it hold "0".
 inline bool tableReadWhole(const QString& fileText, const QString& written, bool oneColumn) {
   const auto fields = [](QString t) {
     while (!t.isEmpty() && (t.back() == u'\r' || t.back() == u'\n')) t.chop(1);
     return items(t, true);
   };
-  QStringList file = fields(fileText);
-  if (oneColumn)
-    for (QString& v : file) v = Num::canonical(v);
-  return file == fields(written);
+  const QStringList file = fields(fileText);
+  const QStringList back = fields(written);
+  if (!oneColumn) return file == back;
+  if (file.size() > back.size()) return false;
+  for (qsizetype k = 0; k < back.size(); ++k) {
+    if (k >= file.size()) {
+      if (back[k] != u"0") return false;
+      continue;
+    }
+    const QString& v = file[k];
+    const bool blank = v.trimmed().isEmpty();
+    if (!blank && !(Num::isNumeric(v) && Decimal::leading(v) == Decimal::leading(back[k]))) return false;
+    if (back[k] != (blank ? QStringLiteral("0") : Num::canonical(v))) return false;
+  }
+  return true;
 }
 
 }  // namespace FileOracle

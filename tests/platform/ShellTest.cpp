@@ -68,6 +68,14 @@ TEST(Shell, MailtoListEncodesEachAddressAndCountsTheProgramsList) {
   ASSERT_EQ(rec.opened.size(), 1u);
   EXPECT_EQ(rec.opened[0].scheme(), QStringLiteral("mailto"));
   EXPECT_EQ(rec.opened[0].toString(QUrl::FullyEncoded), url);
+
+  // A mail to the same list opens the same address; to nobody, a new
+  // message without addressee.
+  EXPECT_TRUE(Shell::openMail(addresses));
+  EXPECT_TRUE(Shell::openMail({QString(), QStringLiteral(" ; ")}));
+  ASSERT_EQ(rec.opened.size(), 3u);
+  EXPECT_EQ(rec.opened[1].toString(QUrl::FullyEncoded), url);
+  EXPECT_EQ(rec.opened[2].toString(QUrl::FullyEncoded), QStringLiteral("mailto:"));
 }
 
 TEST(Shell, OpenLocalFileHandsAFileUrl) {

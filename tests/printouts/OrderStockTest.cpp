@@ -1,6 +1,7 @@
 #include "printouts/OrderStock.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QSettings>
@@ -23,7 +24,10 @@ struct OrderStockTest : ::testing::Test, PrintoutFixture {
     s.clear();
     s.sync();
   }
-  void TearDown() override { ExportForm::showHook = nullptr; }
+  void TearDown() override {
+    ExportForm::showHook = nullptr;
+    OrderStock::showHook = nullptr;
+  }
   static QStringList names(const OrderStock& w) {
     QStringList out;
     for (int r = 0; r < w.Liv1->rowCount(); ++r) out << w.Liv1->text(r, 0) + u'/' + w.Liv1->text(r, 2);
@@ -83,6 +87,26 @@ TEST_F(OrderStockTest, TheNoteSwitchActsOnTheNextOpeningAndSizesAreRemembered) {
   EXPECT_GT(w.Liv1->columnWidthTwips(3), 0);
   // With notes shown, the gift-marked Tea line stays apart from plain ones.
   EXPECT_EQ(w.Liv1->text(0, 3), QStringLiteral("*2024/03/01 gift"));
+}
+
+TEST_F(OrderStockTest, AFailureWhileBuildingShowsItsMessageAndLeavesNoWindow) {
+  int shown = 0;
+  OrderStock::showHook = [&](OrderStock&) { ++shown; };
+  const auto failing = [](const Database&, const std::vector<QString>&, bool) -> std::vector<PickingList::Row> {
+    throw std::bad_alloc();
+  };
+  OrderStock::open(db, prompt, nullptr, both, failing);
+  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("列出撿貨單發生錯誤!")});
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Exclamation);
+  for (QWidget* w : QApplication::allWidgets()) EXPECT_EQ(qobject_cast<OrderStock*>(w), nullptr);
+  EXPECT_FALSE(SettingsStore::contains(QStringLiteral("OrderStock"), QStringLiteral("Width")));
+
+  prompt.clear();
+  OrderStock::open(db, prompt, nullptr, both);
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(prompt.shown.empty());
 }
 
 }  // namespace

@@ -145,8 +145,8 @@ TEST(TableFiles, OneColumnFilesFillByPositionWithLeadingNumbers) {
   Loaded l(d.path());
   const QStringList safety = {l.db.Manuf.cell(1, 6), l.db.Manuf.cell(2, 6), l.db.Manuf.cell(3, 6), l.db.Manuf.cell(4, 6)};
   EXPECT_EQ(safety, (QStringList{"7", "1.5", "12", "0"}));
-  // A record count that differs from the table's rows is damage: the files
-  // are kept before the first save and the user is told.
+  // "12 kg" read as 12 and records beyond the table's rows are damage: the
+  // files are kept before the first save and the user is told.
   EXPECT_EQ(l.prompt.texts(), (QStringList{"載入 Manuf2 檔案發生錯誤!", "載入 Stock2 檔案發生錯誤!"}));
   EXPECT_EQ(l.db.damagedFiles, (QStringList{"Manuf2.kdt", "Stock2.kdt"}));
   EXPECT_EQ(l.db.Manuf.cell(1, ManufCell::ProductWeight), QStringLiteral("0"));  // Manuf3.kdt missing
