@@ -1,12 +1,12 @@
 // Screenshots of the standard dialogs and the main window as a seller sees
 // them (Traditional Chinese translations loaded), the main window also with
 // a small database, each of its menus open and its list's popup, for
-// checking by eye:
+// checking by eye; with --manual, the pictures of the user's manual instead:
 //   tools/screenshots.sh [OUTDIR]
+//   tools/screenshots.sh --manual
 // Runs on the offscreen platform with a scratch home folder.
 #include <QAction>
 #include <QApplication>
-#include <QDate>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "ManualPictures.h"
+#include "SampleDatabase.h"
 #include "mainwindow/OrderForm.h"
 #include "platform/QtPrompt.h"
 #include "platform/ListView.h"
@@ -51,46 +53,6 @@ void shootMenu(QWidget& window, QMenu& menu, const QPoint& at, const QString& na
   savePicture(shot, name);
 }
 
-// A few customers, products, orders and expenses of this year.
-void fillSample(Database& db) {
-  const QString year = QString::number(QDate::currentDate().year());
-  db.settings.CustomerCategories = {QStringLiteral("露天拍賣"), QStringLiteral("Yahoo拍賣"), QStringLiteral("蝦皮購物")};
-  db.settings.ProductCategories = {QStringLiteral("餐具"), QStringLiteral("文具")};
-  db.settings.ExpenseCategories = {QStringLiteral("運費"), QStringLiteral("包材")};
-  auto row = [](Table& t, const QStringList& cells) {
-    const int r = t.append(cells.first());
-    for (int c = 1; c < cells.size(); ++c) t.setCell(r, c, cells[c]);
-  };
-  row(db.Guest, {QStringLiteral("tea_lover"), QStringLiteral("露天拍賣"), QStringLiteral("王小明") + QChar(1) + QStringLiteral("男"),
-                 QStringLiteral("02-2345-6789"), QStringLiteral("0912-345-678"), QStringLiteral("ming@example.com"),
-                 QStringLiteral("台北市中正區重慶南路一段 1 號")});
-  row(db.Guest, {QStringLiteral("許功蓋"), QStringLiteral("Yahoo拍賣"), QStringLiteral("許功蓋")});
-  row(db.Guest, {QStringLiteral("shop_amy"), QStringLiteral("蝦皮購物"), QStringLiteral("陳美惠") + QChar(1) + QStringLiteral("女")});
-  row(db.Manuf, {QStringLiteral("青花茶杯"), QStringLiteral("餐具"), QStringLiteral("350"), QStringLiteral("180"), QStringLiteral("12")});
-  row(db.Manuf, {QStringLiteral("竹筷組"), QStringLiteral("餐具"), QStringLiteral("120"), QStringLiteral("45"), QStringLiteral("1")});
-  row(db.Manuf, {QStringLiteral("鋼筆"), QStringLiteral("文具"), QStringLiteral("880"), QStringLiteral("520"), QStringLiteral("3")});
-  struct Order {
-    const char *no, *date, *account, *category, *fee, *receivable, *paid, *shipped, *note, *cost;
-  };
-  const Order orders[] = {
-      {"03000001", "Y/01/05", "tea_lover", "露天拍賣", "60", "760", "Y/01/06 已給", "郵局 Y/01/07", "", "360"},
-      {"03000002", "Y/02/11", "許功蓋", "Yahoo拍賣", "0", "120", "未匯款", "未出貨", "週末前寄出", "45"},
-      {"03000003", "Y/02/14", "shop_amy", "蝦皮購物", "45", "925", "Y/02/15", "未出貨", "", "520"},
-      {"03000004", "Y/03/02", "tea_lover", "露天拍賣", "60", "410", "未匯款", "未出貨", "", "180"},
-      {"03000005", "Y/03/09", "shop_amy", "蝦皮購物", "45", "165", "Y/03/09", "7-11 Y/03/10", "", "45"},
-  };
-  auto text = [&year](const char* t) { return QString::fromUtf8(t).replace(QStringLiteral("Y/"), year + u'/'); };
-  for (const Order& o : orders)
-    row(db.Order, {year.right(2) + text(o.no), text(o.date), text(o.account), text(o.category), text(o.fee),
-                   text(o.receivable), text(o.paid), text(o.shipped), text(o.note), text(o.cost), QStringLiteral("0")});
-  const char* lines[][4] = {{"03000002", "竹筷組", "120", "45"}, {"03000003", "鋼筆", "880", "520"},
-                            {"03000004", "青花茶杯", "350", "180"}};
-  for (const auto& l : lines)
-    row(db.Stock, {year.right(2) + text(l[0]), text(l[1]), QStringLiteral("餐具"), text(l[2]), text(l[3]),
-                   QStringLiteral("1")});
-  row(db.Expend, {year + QStringLiteral("/03/01"), QStringLiteral("包材"), QStringLiteral("氣泡紙"), QStringLiteral("150")});
-}
-
 void shoot(QWidget& w, const QString& name) {
   w.show();
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -105,11 +67,24 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QCoreApplication::setOrganizationName(QStringLiteral("Kestrin"));
   QCoreApplication::setApplicationName(QStringLiteral("Kestrin"));
-  out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shots");
+  QStringList args = QCoreApplication::arguments().mid(1);
+  const bool manual = args.removeAll(QStringLiteral("--manual")) > 0;
+  out = args.isEmpty() ? QStringLiteral("shots") : args.first();
   if (!out.endsWith(u'/')) out += u'/';
   QDir().mkpath(out);
   if (!Translations::install(app)) std::fprintf(stderr, "Qt's zh_TW translations are not installed\n");
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrin.png")));
+
+  if (manual) {
+    OrderForm window;
+    window.Form_Load();
+    fillSampleDatabase(window.db());
+    window.refillCombo1();
+    window.setWindowState(Qt::WindowNoState);
+    window.show();
+    takeManualPictures(window, out);
+    return 0;
+  }
 
   QMessageBox question(QMessageBox::Warning, QStringLiteral("Kestrin"), QStringLiteral("結束前要儲存資料嗎？"),
                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -133,7 +108,7 @@ int main(int argc, char** argv) {
   // The main window on a small database in the program folder (a scratch
   // home), then each of its menus opened, the list's popup and the toolbar.
   window.Form_Load();
-  fillSample(window.db());
+  fillSampleDatabase(window.db());
   window.refillCombo1();
   window.setWindowState(Qt::WindowNoState);
   window.resize(1100, 700);

@@ -96,9 +96,10 @@ AboutForm::AboutForm(const QString& version, QWidget* parent) : QDialog(parent),
   setFixedSize(sizeHint());
 }
 
-QString AboutForm::manualPage() {
-  for (const QString& dir : {QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kestrin/docs"),
-                             QStringLiteral(KESTRIN_DOCS_DIR)}) {
+QString AboutForm::manualPage() { return manualPage(QCoreApplication::applicationDirPath()); }
+
+QString AboutForm::manualPage(const QString& programFolder) {
+  for (const QString& dir : {programFolder + QStringLiteral("/" KESTRIN_INSTALLED_DOCS), QStringLiteral(KESTRIN_DOCS_DIR)}) {
     const QString page = dir + QStringLiteral("/manual.html");
     if (QFileInfo::exists(page)) return QFileInfo(page).absoluteFilePath();
   }

@@ -17,6 +17,9 @@ class AboutForm : public QDialog {
   // The manual page shipped with the program (installed beside it or in the
   // source tree); "" when it cannot be found.
   static QString manualPage();
+  // The same for a program in programFolder: the manual installed with it
+  // (share/kestrin/docs beside its bin folder), else the source tree's.
+  static QString manualPage(const QString& programFolder);
 
   void Form_Load();
   void Command1_Click();  // 確定(&O)
