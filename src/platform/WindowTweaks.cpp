@@ -14,6 +14,7 @@
 
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowPlacement.h"
 
 namespace WindowTweaks {
 
@@ -39,7 +40,8 @@ void restoreSize(QWidget* window, const QString& section) {
 
 void saveSize(const QWidget* window, const QString& section, const QSize& whenNotNormal) {
   if (!window) return;
-  QSize twips(twipsFromPixels(window->width()), twipsFromPixels(window->height()));
+  const QSize size = WindowPlacement::sizeToStore(window);
+  QSize twips(twipsFromPixels(size.width()), twipsFromPixels(size.height()));
   if (window->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
     if (whenNotNormal.isValid())
       twips = whenNotNormal;
@@ -76,6 +78,16 @@ void restoreColumnWidths(ListView* list, const QString& section, int columns) {
     const int twips = static_cast<int>(
         SettingsStore::getNumber(section, QStringLiteral("LW") + QString::number(c + 1), list->columnWidthTwips(c)));
     if (twips > 0) list->setColumnWidthTwips(c, twips);
+  }
+}
+
+void fitColumnsTo(ListView* list, const std::vector<std::pair<int, QString>>& samples) {
+  if (!list) return;
+  for (const auto& [column, sample] : samples) {
+    const int now = list->columnWidthTwips(column);
+    if (now == 0) continue;  // hidden, or no such column
+    const int needed = list->twipsToShow(sample);
+    if (needed > now) list->setColumnWidthTwips(column, needed);
   }
 }
 
