@@ -7,16 +7,6 @@
 
 #include "TestDir.h"
 
-namespace {
-
-int modeOf(const QString& path) {
-  struct stat st {};
-  if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return -1;
-  return static_cast<int>(st.st_mode & 07777);
-}
-
-}  // namespace
-
 // Whatever stands at the name (nothing, a file others may read, a link to a
 // file elsewhere, a link to nothing yet) is replaced by a plain file of the
 // owner's alone; a link's target is neither written nor created.
@@ -47,7 +37,7 @@ TEST(OwnerOnlyFile, ReplacesWhateverStandsAtTheNameWithoutFollowingIt) {
       ASSERT_TRUE(OwnerOnlyFile::replace(name, "buyers' addresses", flush)) << what;
       EXPECT_FALSE(QFileInfo(name).isSymLink()) << what;
       EXPECT_EQ(shared.get(QStringLiteral("temp.htm")), "buyers' addresses") << what;
-      EXPECT_EQ(modeOf(name), 0600) << what;
+      EXPECT_EQ(fileMode(name), 0600) << what;
       EXPECT_EQ(shared.names(), QStringList{QStringLiteral("temp.htm")}) << what;  // nothing left beside it
       if (planted == Planted::LinkToFile) {
         EXPECT_EQ(elsewhere.get(QStringLiteral("victim")), "keep me");

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
@@ -40,12 +39,6 @@ struct PrintoutOutputTest : ::testing::Test {
   }
 };
 
-int modeOf(const QString& path) {
-  struct stat st {};
-  if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return -1;
-  return static_cast<int>(st.st_mode & 07777);
-}
-
 }  // namespace
 
 // The temporary folder may be shared: a link planted as "temp.htm" or
@@ -59,7 +52,7 @@ TEST_F(PrintoutOutputTest, ALinkPlantedAtThePrintoutNameIsReplacedAndItsTargetKe
     ASSERT_TRUE(PrintoutOutput::deliver(db, prompt, nullptr, name, QStringLiteral("許功蓋 台北市")));
     EXPECT_FALSE(QFileInfo(temp.file(name)).isSymLink()) << name.toStdString();
     EXPECT_TRUE(Codec::decode(temp.get(name)).contains(QStringLiteral("許功蓋 台北市"))) << name.toStdString();
-    EXPECT_EQ(modeOf(temp.file(name)), 0600) << name.toStdString();
+    EXPECT_EQ(fileMode(temp.file(name)), 0600) << name.toStdString();
   }
   EXPECT_EQ(elsewhere.get(QStringLiteral("victim")), "keep me");
   EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(temp.file(QStringLiteral("temp.htm")))});
