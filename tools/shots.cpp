@@ -23,7 +23,6 @@
 #include "platform/QtPrompt.h"
 #include "platform/ListView.h"
 #include "platform/Translations.h"
-#include "platform/WindowPlacement.h"
 #include "store/Database.h"
 
 namespace {
@@ -110,7 +109,6 @@ int main(int argc, char** argv) {
   if (!out.endsWith(u'/')) out += u'/';
   QDir().mkpath(out);
   if (!Translations::install(app)) std::fprintf(stderr, "Qt's zh_TW translations are not installed\n");
-  WindowPlacement::keepWindowsOnScreen(app);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrin.png")));
 
   QMessageBox question(QMessageBox::Warning, QStringLiteral("Kestrin"), QStringLiteral("結束前要儲存資料嗎？"),
