@@ -122,10 +122,10 @@ void place(QWidget* window) {
   }
 }
 
-QSize sizeToStore(const QWidget* window) {
+QSize sizeToStore(const QWidget* window, const QSize& size) {
   const QVariant given = window->property(kGivenSize);
-  if (given.isValid() && given.toSize() == window->size()) return window->property(kAskedSize).toSize();
-  return window->size();
+  if (given.isValid() && given.toSize() == size) return window->property(kAskedSize).toSize();
+  return size;
 }
 
 QObject* keepWindowsOnScreen(QApplication& app) {

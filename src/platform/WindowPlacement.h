@@ -24,10 +24,10 @@ QRect fitInside(const QRect& frame, const QRect& area);
 // Maximised and full-screen windows, menus and tooltips are left alone.
 void place(QWidget* window);
 
-// The size the window had before place() shrank it to fit the screen, while
-// it still has the size place() gave it; its current size otherwise. This is
-// what is stored of its size, so a small screen does not shrink it for good.
-QSize sizeToStore(const QWidget* window);
+// What is stored of a window's (normal) size: the size it asked for when
+// place() shrank it to fit the screen and it still has the size place()
+// gave it; size otherwise. So a small screen does not shrink it for good.
+QSize sizeToStore(const QWidget* window, const QSize& size);
 
 // From now on place() runs for every window and dialog the application
 // shows, just before it appears. Returns the watcher doing it (owned by the

@@ -40,14 +40,13 @@ void restoreSize(QWidget* window, const QString& section) {
 
 void saveSize(const QWidget* window, const QString& section, const QSize& whenNotNormal) {
   if (!window) return;
-  const QSize size = WindowPlacement::sizeToStore(window);
-  QSize twips(twipsFromPixels(size.width()), twipsFromPixels(size.height()));
-  if (window->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
-    if (whenNotNormal.isValid())
-      twips = whenNotNormal;
-    else if (window->normalGeometry().isValid())
-      twips = QSize(twipsFromPixels(window->normalGeometry().width()),
-                    twipsFromPixels(window->normalGeometry().height()));
+  const bool notNormal = window->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
+  QSize twips = whenNotNormal;
+  if (!notNormal || !whenNotNormal.isValid()) {
+    const QSize normal =
+        notNormal && window->normalGeometry().isValid() ? window->normalGeometry().size() : window->size();
+    const QSize size = WindowPlacement::sizeToStore(window, normal);
+    twips = QSize(twipsFromPixels(size.width()), twipsFromPixels(size.height()));
   }
   SettingsStore::setNumber(section, QStringLiteral("Width"), twips.width());
   SettingsStore::setNumber(section, QStringLiteral("Height"), twips.height());
