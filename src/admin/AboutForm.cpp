@@ -42,7 +42,8 @@ QPixmap logo() {
 
 }  // namespace
 
-AboutForm::AboutForm(const QString& version, QWidget* parent) : QDialog(parent), version_(version) {
+AboutForm::AboutForm(const QString& version, Prompt& prompt, QWidget* parent)
+    : QDialog(parent), version_(version), prompt_(prompt) {
   setWindowTitle(QStringLiteral("關於Kestrin"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
@@ -111,7 +112,7 @@ void AboutForm::Form_Load() { Label1->setText(Label1->text() + QStringLiteral(" 
 void AboutForm::Command1_Click() { accept(); }
 
 void AboutForm::Command3_Click() {
-  // A page that cannot be opened is no error of the about box.
+  // A page no browser takes is reported with its place.
   const QString page = manualPage();
-  if (!page.isEmpty()) Shell::openLocalFile(page);
+  if (!page.isEmpty()) Shell::showLocalFile(page, prompt_);
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class Prompt;
 class QLabel;
 class QPushButton;
 
@@ -12,7 +13,7 @@ class AboutForm : public QDialog {
   Q_OBJECT
  public:
   // version: the version text the main window shows in its title.
-  AboutForm(const QString& version, QWidget* parent = nullptr);
+  AboutForm(const QString& version, Prompt& prompt, QWidget* parent = nullptr);
 
   // The manual page shipped with the program (installed beside it or in the
   // source tree); "" when it cannot be found.
@@ -35,4 +36,5 @@ class AboutForm : public QDialog {
 
  private:
   QString version_;
+  Prompt& prompt_;
 };

@@ -3,6 +3,7 @@
 
 #include "mainwindow/Program.h"
 #include "platform/Translations.h"
+#include "platform/WindowPlacement.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   // Qt's own dialogs (message and input boxes, file dialogs) in Traditional Chinese.
   Translations::install(app);
+  // Windows and dialogs open inside the screen, wherever they were put.
+  WindowPlacement::keepWindowsOnScreen(app);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrin.png")));
   QGuiApplication::setDesktopFileName(QStringLiteral("kestrin"));
 

@@ -75,6 +75,9 @@ void GuestManuf::Form_Load() {
   Liv1->setFlatHeader(true);
   WindowTweaks::applyFontSize(
       Liv1, StatusBar1, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+  WindowTweaks::fitColumnsTo(Liv1, {{GuestHistory::Date, WindowTweaks::kDateSample},
+                                    {GuestHistory::Price, WindowTweaks::kAmountSample},
+                                    {GuestHistory::Cost, WindowTweaks::kAmountSample}});
 }
 
 bool GuestManuf::fill(const QString& search) {

@@ -172,10 +172,12 @@ void ExpendForm::Form_Load() {
   Liv1->setFlatHeader(true);
   WindowTweaks::setDropDownHeight(Combo1, 300);
   WindowTweaks::setDropDownHeight(Combo2, 300);
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, 5);
   WindowTweaks::applyFontSize(
       Liv1, StatusBar1,
       static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+  WindowTweaks::fitColumnsTo(Liv1, {{ExpendList::Date, WindowTweaks::kDateSample},
+                                    {ExpendList::Amount, WindowTweaks::kAmountSample}});
+  WindowTweaks::restoreColumnWidths(Liv1, kSection, 5);
   status_->setFont(StatusBar1->font());
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);

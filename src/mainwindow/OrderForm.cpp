@@ -422,6 +422,12 @@ void OrderForm::buildBody() {
   listFont.setFamilies({QStringLiteral("新細明體"), listFont.family()});
   listFont.setPointSizeF(kListFontSize);
   Liv1->setFont(listFont);
+  WindowTweaks::fitColumnsTo(Liv1, {{OrderListCol::OrderDate, WindowTweaks::kDateSample},
+                                    {OrderListCol::ShippingFee, WindowTweaks::kAmountSample},
+                                    {OrderListCol::Receivable, WindowTweaks::kAmountSample},
+                                    {OrderListCol::DiscountText, WindowTweaks::kAmountSample},
+                                    {OrderListCol::PaymentDate, WindowTweaks::kDateSample},
+                                    {OrderListCol::ShipDate, WindowTweaks::kDateSample}});
 
   Liv2 = new ListView(host);
   Liv2->setObjectName(QStringLiteral("Liv2"));
@@ -1188,7 +1194,7 @@ void OrderForm::Order_Clear_Click() {
 void OrderForm::Help_Chm_Click() {
   // The manual ships beside the program (installed) or in the source tree.
   const QString page = AboutForm::manualPage();
-  if (!page.isEmpty()) Shell::openLocalFile(page);
+  if (!page.isEmpty()) Shell::showLocalFile(page, prompt_);
 }
 
 // The program's own pages are the manual shipped with it; no outside address.
@@ -1197,7 +1203,7 @@ void OrderForm::Help_guestbook_Click() { Help_Chm_Click(); }
 
 void OrderForm::Help_About_Click() {
   try {
-    AboutForm dlg(QString::fromLatin1(kVersion), this);
+    AboutForm dlg(QString::fromLatin1(kVersion), prompt_, this);
     dlg.exec();
   } catch (const std::exception&) {
     prompt_.error();

@@ -375,8 +375,11 @@ void OrderInput::Form_Load() {
   Shipped_4->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Shipped_4"), false));
   Shipped_MaskPhone->setChecked(SettingsStore::getBool(QStringLiteral("Setting"), QStringLiteral("MaskPhone"), false));
   Liv1->setFlatHeader(true);
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, LineCol::Count);
   WindowTweaks::applyFontSize(Liv1, StatusBar1, db_.FontSize);
+  WindowTweaks::fitColumnsTo(Liv1, {{LineCol::Price, WindowTweaks::kAmountSample},
+                                    {LineCol::Cost, WindowTweaks::kAmountSample},
+                                    {LineCol::Subtotal, WindowTweaks::kAmountSample}});
+  WindowTweaks::restoreColumnWidths(Liv1, kSection, LineCol::Count);
   Combo1->clear();
   Combo1->addItems(db_.settings.CarryList);
   Combo1->setCurrentIndex(-1);

@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <algorithm>
 #include <functional>
 #include <numeric>
@@ -407,6 +409,15 @@ void ListView::setColumnWidthTwips(int column, int twips) {
   }
   setColumnWidth(column, std::max(1, (twips + kTwipsPerPixel / 2) / kTwipsPerPixel));
   if (column != indexColumn_) setColumnHidden(column, false);
+}
+
+int ListView::twipsToShow(const QString& text) const {
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.features |= QStyleOptionViewItem::HasDisplay;
+  option.text = text;
+  const int pixels = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
+  return pixels * kTwipsPerPixel;
 }
 
 int ListView::columnWidthTwips(int column) const {

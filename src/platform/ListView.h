@@ -41,6 +41,9 @@ class ListView : public QTreeView {
   // Widths in twips (15 twips per pixel); 0 hides the column.
   void setColumnWidthTwips(int column, int twips);
   int columnWidthTwips(int column) const;
+  // The least width in twips of a column that shows text whole in a cell of
+  // the list's present font.
+  int twipsToShow(const QString& text) const;
   void setColumnAlignment(int column, Qt::Alignment alignment);
   // The hidden column holding table row numbers; -1 for none.
   void setIndexColumn(int column);

@@ -1,7 +1,11 @@
 #include "platform/Shell.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
+
+#include "platform/Prompt.h"
 
 namespace Shell {
 
@@ -67,6 +71,17 @@ bool openMail(const QStringList& addresses) {
 bool openLocalFile(const QString& path) {
   if (path.isEmpty()) return false;
   return open(QUrl::fromLocalFile(path));
+}
+
+bool showLocalFile(const QString& path, Prompt& prompt) {
+  if (openLocalFile(path)) return true;
+  prompt.warn(notOpenedText(path));
+  return false;
+}
+
+QString notOpenedText(const QString& path) {
+  return QStringLiteral("無法用瀏覽器開啟檔案（找不到可以開啟網頁的程式）。\n檔案存放在：\n%1\n請用其他方式開啟或列印。")
+      .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 }  // namespace Shell

@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <functional>
 
+class Prompt;
+
 namespace Shell {
 
 // Every open goes through this hook; empty means QDesktopServices::openUrl.
@@ -32,5 +34,13 @@ bool openMail(const QStringList& addresses);
 
 // Opens a local file (the HTML printout) with its default program.
 bool openLocalFile(const QString& path);
+
+// Opens a file written or shipped for the user to read (a printout, the
+// manual) in the browser. When no program takes it, the user is told so,
+// with the file's full path, so it can be opened or printed another way;
+// false then.
+bool showLocalFile(const QString& path, Prompt& prompt);
+// That message for the file at path.
+QString notOpenedText(const QString& path);
 
 }  // namespace Shell

@@ -40,7 +40,7 @@ TextViewer::~TextViewer() = default;
 TextViewer* TextViewer::showFile(const QString& path, QWidget* parent, Prompt* prompt) {
   auto* viewer = new TextViewer(parent, prompt);
   viewer->setAttribute(Qt::WA_DeleteOnClose);
-  if (!viewer->openFile(path)) {
+  if (!viewer->loadFile(path)) {
     delete viewer;
     return nullptr;
   }
@@ -51,16 +51,16 @@ TextViewer* TextViewer::showFile(const QString& path, QWidget* parent, Prompt* p
 }
 
 bool TextViewer::openFile(const QString& path) {
+  if (loadFile(path)) return true;
+  prompt_->error();
+  return false;
+}
+
+bool TextViewer::loadFile(const QString& path) {
   QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) {
-    prompt_->error();
-    return false;
-  }
+  if (!f.open(QIODevice::ReadOnly)) return false;
   const QByteArray bytes = f.readAll();
-  if (f.error() != QFile::NoError) {
-    prompt_->error();
-    return false;
-  }
+  if (f.error() != QFile::NoError) return false;
   const QString t = LineBreaks::forBox(Codec::decode(bytes));
   path_ = QFileInfo(path).absoluteFilePath();
   setText(t);

@@ -18,13 +18,15 @@ class TextViewer : public QMainWindow {
   ~TextViewer() override;
 
   // Shows a file in a new modeless window that deletes itself when closed.
-  // Returns the window, or nullptr when the file could not be read (the
-  // user was told).
+  // Returns the window, or nullptr when the file could not be read (nothing
+  // is shown; the caller tells the user).
   static TextViewer* showFile(const QString& path, QWidget* parent = nullptr, Prompt* prompt = nullptr);
 
   // Loads a file. A file that cannot be read gives false and "發生錯誤!";
   // bytes that are not code page 950 are dropped and the rest is shown.
   bool openFile(const QString& path);
+  // The same without the message.
+  bool loadFile(const QString& path);
   QString filePath() const { return path_; }
 
   QString text() const;  // lines end in "\n"

@@ -14,6 +14,7 @@
 
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowPlacement.h"
 
 namespace WindowTweaks {
 
@@ -39,13 +40,13 @@ void restoreSize(QWidget* window, const QString& section) {
 
 void saveSize(const QWidget* window, const QString& section, const QSize& whenNotNormal) {
   if (!window) return;
-  QSize twips(twipsFromPixels(window->width()), twipsFromPixels(window->height()));
-  if (window->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
-    if (whenNotNormal.isValid())
-      twips = whenNotNormal;
-    else if (window->normalGeometry().isValid())
-      twips = QSize(twipsFromPixels(window->normalGeometry().width()),
-                    twipsFromPixels(window->normalGeometry().height()));
+  const bool notNormal = window->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
+  QSize twips = whenNotNormal;
+  if (!notNormal || !whenNotNormal.isValid()) {
+    const QSize normal =
+        notNormal && window->normalGeometry().isValid() ? window->normalGeometry().size() : window->size();
+    const QSize size = WindowPlacement::sizeToStore(window, normal);
+    twips = QSize(twipsFromPixels(size.width()), twipsFromPixels(size.height()));
   }
   SettingsStore::setNumber(section, QStringLiteral("Width"), twips.width());
   SettingsStore::setNumber(section, QStringLiteral("Height"), twips.height());
@@ -76,6 +77,16 @@ void restoreColumnWidths(ListView* list, const QString& section, int columns) {
     const int twips = static_cast<int>(
         SettingsStore::getNumber(section, QStringLiteral("LW") + QString::number(c + 1), list->columnWidthTwips(c)));
     if (twips > 0) list->setColumnWidthTwips(c, twips);
+  }
+}
+
+void fitColumnsTo(ListView* list, const std::vector<std::pair<int, QString>>& samples) {
+  if (!list) return;
+  for (const auto& [column, sample] : samples) {
+    const int now = list->columnWidthTwips(column);
+    if (now == 0) continue;  // hidden, or no such column
+    const int needed = list->twipsToShow(sample);
+    if (needed > now) list->setColumnWidthTwips(column, needed);
   }
 }
 

@@ -6,6 +6,8 @@
 // and "LW" & column number (1-based).
 #include <QSize>
 #include <QString>
+#include <utility>
+#include <vector>
 
 class QComboBox;
 class QWidget;
@@ -23,7 +25,8 @@ void setDropDownHeight(QComboBox* box, int pixels = 300);
 // Takes "Width" and "Height" (each used when greater than 0).
 void restoreSize(QWidget* window, const QString& section);
 // Stores "Width" and "Height". When the window is maximised or minimised it
-// stores whenNotNormal (twips) if given, else its normal size.
+// stores whenNotNormal (twips) if given, else its normal size. A window only
+// shrunk to fit the screen stores the size it asked for.
 void saveSize(const QWidget* window, const QString& section, const QSize& whenNotNormal = {});
 
 // Reads "WinState" (defaultState when missing; a stored 1, minimised, counts
@@ -35,6 +38,16 @@ void saveState(const QWidget* window, const QString& section);
 // For column i = 1..columns (all columns when columns < 0): reads "LW" & i
 // with the current width as default and applies a value greater than 0.
 void restoreColumnWidths(ListView* list, const QString& section, int columns = -1);
+// Texts a column's default width shows whole: a date and an amount of ten
+// digits.
+inline const QString kDateSample = QStringLiteral("0000/00/00");
+inline const QString kAmountSample = QStringLiteral("0000000000");
+// Widens each (column, sample) column that is too narrow to show its sample
+// whole in the list's present font; it never narrows one nor shows a hidden
+// one. For the designed widths: after the font size, before
+// restoreColumnWidths, so stored widths still win.
+void fitColumnsTo(ListView* list, const std::vector<std::pair<int, QString>>& samples);
+
 // Stores every column's width as "LW" & i (0 for a hidden column).
 void saveColumnWidths(const ListView* list, const QString& section, int columns = -1);
 

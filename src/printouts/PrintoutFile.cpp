@@ -1,9 +1,9 @@
 #include "printouts/PrintoutFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
+#include "platform/OwnerOnlyFile.h"
 #include "store/Database.h"
 #include "store/SharedRoutines.h"
 
@@ -18,22 +18,6 @@ QString path(const Database& db, const QString& name) {
   return QFileInfo(QDir(folder), name).absoluteFilePath();
 }
 
-bool write(QIODevice& device, const QByteArray& bytes) {
-  qint64 done = 0;
-  while (done < bytes.size()) {
-    const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
-    if (n <= 0) return false;
-    done += n;
-  }
-  return true;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  bool ok = write(f, bytes) && f.flush();
-  f.close();
-  return ok && f.error() == QFileDevice::NoError;
-}
+bool writeFile(const QString& path, const QByteArray& bytes) { return OwnerOnlyFile::replace(path, bytes); }
 
 }  // namespace PrintoutFile

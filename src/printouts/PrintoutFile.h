@@ -5,7 +5,6 @@
 #include <QString>
 
 class Database;
-class QIODevice;
 
 namespace PrintoutFile {
 
@@ -17,10 +16,10 @@ bool tempFolderUsable(const Database& db);
 // empty (the folder dialog was left without a choice), in the current folder.
 QString path(const Database& db, const QString& name);
 
-// Writes every byte to an open device; false when a write failed.
-bool write(QIODevice& device, const QByteArray& bytes);
-// Replaces the file with the bytes. The file is closed in every case;
-// false when it could not be created, written or closed cleanly.
+// Replaces the file with the bytes: a new file, readable by its owner only,
+// renamed over the name (the folder may be shared; a link planted at the
+// name is replaced, never written through). False when it could not be
+// written; then the old file stands as it was.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace PrintoutFile

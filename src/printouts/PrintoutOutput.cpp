@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QWidget>
 
 #include "admin/SetAtuoBackupForm.h"
@@ -31,20 +33,26 @@ void followModal(TextViewer* viewer, QDialog* dialog) {
   });
 }
 
-void showViewer(const QString& path, QWidget* owner) {
+bool showViewer(const QString& path, QWidget* owner) {
   QWidget* modal = QApplication::activeModalWidget();
   QWidget* root = owner;
   while (root && root->parentWidget()) root = root->parentWidget();
   QWidget* parent = modal ? modal : root;
   TextViewer* viewer = TextViewer::showFile(path, parent);
-  if (!viewer) return;
+  if (!viewer) return false;
   if (auto* dialog = qobject_cast<QDialog*>(modal)) followModal(viewer, dialog);
+  return true;
 }
 
 }  // namespace
 
 std::function<void(Database&, Prompt&, QWidget*)> askTempFolder;
-std::function<void(const QString&, QWidget*)> showText;
+std::function<bool(const QString&, QWidget*)> showText;
+
+QString notShownText(const QString& path) {
+  return QStringLiteral("無法顯示檔案。\n檔案存放在：\n%1\n請用其他方式開啟或列印。")
+      .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+}
 
 void checkTempFolder(Database& db, Prompt& prompt, QWidget* owner) {
   if (PrintoutFile::tempFolderUsable(db)) return;
@@ -65,7 +73,7 @@ bool deliverHtml(Database& db, Prompt& prompt, const QString& page) {
     prompt.error();
     return false;
   }
-  Shell::openLocalFile(path);
+  Shell::showLocalFile(path, prompt);
   return true;
 }
 
@@ -75,11 +83,7 @@ bool deliverText(Database& db, Prompt& prompt, QWidget* owner, const QString& te
     prompt.error();
     return false;
   }
-  if (showText) {
-    showText(path, owner);
-    return true;
-  }
-  showViewer(path, owner);
+  if (!(showText ? showText(path, owner) : showViewer(path, owner))) prompt.warn(notShownText(path));
   return true;
 }
 

@@ -18,10 +18,12 @@ namespace PrintoutOutput {
 void checkTempFolder(Database& db, Prompt& prompt, QWidget* owner);
 
 // Writes the page as "temp.htm" and opens it in the browser; "發生錯誤!"
-// and false when it could not be written (nothing is opened then).
+// and false when it could not be written (nothing is opened then). A page
+// written that no browser takes is true, and the user is told where it is.
 bool deliverHtml(Database& db, Prompt& prompt, const QString& page);
 // Writes the text as "temp.txt" (code page 950) and shows it in a text
-// viewer window; "發生錯誤!" and false when it could not be written.
+// viewer window; "發生錯誤!" and false when it could not be written. A
+// file written that cannot be shown is true, and the user is told where it is.
 bool deliverText(Database& db, Prompt& prompt, QWidget* owner, const QString& text);
 // "temp.htm" through deliverHtml or "temp.txt" through deliverText.
 bool deliver(Database& db, Prompt& prompt, QWidget* owner, const QString& name, const QString& content);
@@ -29,8 +31,10 @@ bool deliver(Database& db, Prompt& prompt, QWidget* owner, const QString& name, 
 // The folder dialog (default: SetAtuoBackupForm in its temporary-file mode,
 // modal over owner). Tests answer it instead.
 extern std::function<void(Database& db, Prompt& prompt, QWidget* owner)> askTempFolder;
-// The text viewer (default: a TextViewer window of its own). Tests record
-// the path instead.
-extern std::function<void(const QString& path, QWidget* owner)> showText;
+// The text viewer (default: a TextViewer window of its own); false when it
+// could not show the file. Tests record the path instead.
+extern std::function<bool(const QString& path, QWidget* owner)> showText;
+// The message for a text file written that could not be shown.
+QString notShownText(const QString& path);
 
 }  // namespace PrintoutOutput

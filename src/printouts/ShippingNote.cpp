@@ -120,7 +120,10 @@ class Writer {
 
     out_ += QStringLiteral("</td><td width=3%><br></td><td width=") + QString::number(100 - s_.NoteShopPct) +
             QStringLiteral("% valign=top>") + kCrLf;
-    out_ += HtmlText::breaks(s_.NoteShopInfo) + kCrLf;
+    // The untouched default is the settings dialog's hint to the seller,
+    // not for the buyer: the seller's cell stays empty then.
+    if (s_.NoteShopInfo != DatabaseSettings::defaultNoteShopInfo()) out_ += HtmlText::breaks(s_.NoteShopInfo);
+    out_ += kCrLf;
 
     const QString rule = QStringLiteral("<tr><td colspan=") + QString::number(shown_) +
                          QStringLiteral("><hr size=1></td></tr>");

@@ -710,8 +710,10 @@ void ManufForm::productEdited(int r, bool categoryAdded) {
 
 void ManufForm::loadSettings() {
   WindowTweaks::setDropDownHeight(Combo1, 300);
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, 6);
   WindowTweaks::applyFontSize(Liv1, StatusBar1, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+  WindowTweaks::fitColumnsTo(Liv1, {{ProductList::Price, WindowTweaks::kAmountSample},
+                                    {ProductList::Cost, WindowTweaks::kAmountSample}});
+  WindowTweaks::restoreColumnWidths(Liv1, kSection, 6);
   resize(px(kDesignWidth), px(kDesignHeight));
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);

@@ -131,6 +131,7 @@ ManufBatch::ManufBatch(Database& db, Prompt& prompt, QWidget* parent)
   WindowTweaks::applyFontSize(
       Liv1, statusBar(),
       static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+  WindowTweaks::fitColumnsTo(Liv1, {{PurchaseSheet::Column::Amount, WindowTweaks::kAmountSample}});
   Text1->setText(DateText::today());
   fillSuppliers();
   Check1->setChecked(SettingsStore::get(kSection, QStringLiteral("Check1")) == QStringLiteral("1"));

@@ -107,11 +107,13 @@ ManufStock::ManufStock(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   outer->addWidget(StatusBar1);
   setFixedSize(WindowTweaks::pixelsFromTwips(14000), WindowTweaks::pixelsFromTwips(7200));
 
-  // Form_Load: widths, font, the current year, period "全部" without a list.
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, kStoredColumns);
+  // Form_Load: font, widths, the current year, period "全部" without a list.
   WindowTweaks::applyFontSize(
       Liv1, StatusBar1,
       static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+  WindowTweaks::fitColumnsTo(Liv1, {{PurchaseRecords::Column::Date, WindowTweaks::kDateSample},
+                                    {PurchaseRecords::Column::Amount, WindowTweaks::kAmountSample}});
+  WindowTweaks::restoreColumnWidths(Liv1, kSection, kStoredColumns);
   Text5->setText(QString::number(QDate::currentDate().year()));
   Combo2->setCurrentIndex(0);
   Option2->setChecked(true);

@@ -127,6 +127,11 @@ void ManufTop::Form_Load() {
   Liv2->setFlatHeader(true);
   WindowTweaks::setDropDownHeight(Combo1, 300);
   WindowTweaks::setDropDownHeight(Combo2, 300);
+  const int font = static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0));
+  WindowTweaks::applyFontSize(Liv1, nullptr, font);
+  WindowTweaks::applyFontSize(Liv2, nullptr, font);
+  WindowTweaks::fitColumnsTo(Liv1, {{SalesRanking::Sales, WindowTweaks::kAmountSample},
+                                    {SalesRanking::Cost, WindowTweaks::kAmountSample}});
   for (int c = 0; c < SalesRanking::ProductColumns; ++c) {
     const double w = SettingsStore::getNumber(kSection, QStringLiteral("LW1%1").arg(c + 1), 0);
     if (w > 0) Liv1->setColumnWidthTwips(c, static_cast<int>(w));
@@ -135,9 +140,6 @@ void ManufTop::Form_Load() {
     const double w = SettingsStore::getNumber(kSection, QStringLiteral("LW2%1").arg(c + 1), 0);
     if (w > 0) Liv2->setColumnWidthTwips(c, static_cast<int>(w));
   }
-  const int font = static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0));
-  WindowTweaks::applyFontSize(Liv1, nullptr, font);
-  WindowTweaks::applyFontSize(Liv2, nullptr, font);
 
   const QDate today = QDate::currentDate();
   Text1->setText(QString::number(today.year()));

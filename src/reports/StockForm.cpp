@@ -167,12 +167,14 @@ void StockForm::open(Database& db, Prompt& prompt, OrderListHost& host, QWidget*
 void StockForm::Form_Load() {
   Liv1->setFlatHeader(true);
   for (QComboBox* c : {Combo1, Combo2, Combo3}) WindowTweaks::setDropDownHeight(c, 300);
+  WindowTweaks::applyFontSize(Liv1, StatusBar1,
+                              static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+  WindowTweaks::fitColumnsTo(Liv1, {{StockList::Price, WindowTweaks::kAmountSample},
+                                    {StockList::Discount, WindowTweaks::kAmountSample}});
   for (int c = 0; c < StockList::ColumnCount; ++c) {
     const int w = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("LW%1").arg(c + 1), 0));
     if (w > 0) Liv1->setColumnWidthTwips(c, WindowTweaks::twipsFromPixels(w));
   }
-  WindowTweaks::applyFontSize(Liv1, StatusBar1,
-                              static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
   Status->setFont(StatusBar1->font());
   setMinimumSize(px(kMinWidth), px(kMinHeight));
   resize(px(kWidth), px(kHeight));

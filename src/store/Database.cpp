@@ -2,12 +2,16 @@
 
 #include "platform/AppPaths.h"
 
+QString DatabaseSettings::defaultNoteShopInfo() {
+  return QStringLiteral("輸入在這裡的文字會顯示在出貨單的右上方,可輸入店舖名稱等賣家資訊 (html可用)");
+}
+
 void DatabaseSettings::reset() {
   AutoBackupPath.clear();
   AddrTemplate = QStringLiteral("姓名：$Name  電話：$Tel\r\n住址：$Addr");
   AddrFileExt = QStringLiteral("txt");
   NoteTitle = QStringLiteral("出貨單");
-  NoteShopInfo = QStringLiteral("輸入在這裡的文字會顯示在出貨單的右上方,可輸入店舖名稱等賣家資訊 (html可用)");
+  NoteShopInfo = defaultNoteShopInfo();
   NoteFields = {true, false, true, true, true, false, true, true, false,
                 false, false, false, false, true, true, true, false, false};
   NoteColPct = {0, 60, 0, 15, 0, 10, 0, 15, 0, 0};

@@ -41,6 +41,10 @@ struct DatabaseSettings {
   QStringList SupplierNames;       // at most 500, parallel to SupplierDetails
   QStringList SupplierDetails;
 
+  // The default of NoteShopInfo: a hint to the seller, shown in the
+  // settings dialog until the seller writes the shop's own details.
+  static QString defaultNoteShopInfo();
+
   DatabaseSettings() { reset(); }
   // Back to the defaults, as before every load.
   void reset();

@@ -8,12 +8,14 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "ScriptedPrompt.h"
 #include "admin/AboutForm.h"
 #include "platform/Codec.h"
 #include "platform/Shell.h"
 
 TEST(AboutForm, NameVersionAndTheManualAsContactPage) {
-  AboutForm f(QStringLiteral("3.3.6"));
+  ScriptedPrompt prompt;
+  AboutForm f(QStringLiteral("3.3.6"), prompt);
   EXPECT_EQ(f.windowTitle(), "關於Kestrin");
   EXPECT_EQ(f.Label1->text(), "Kestrin 青鳥帳房通 v3.3.6");
   EXPECT_TRUE(f.Command1->isDefault());
@@ -26,10 +28,16 @@ TEST(AboutForm, NameVersionAndTheManualAsContactPage) {
     return true;
   };
   f.Command3->click();
-  Shell::openHook = nullptr;
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_TRUE(opened[0].isLocalFile());
   EXPECT_TRUE(opened[0].toLocalFile().endsWith("/docs/manual.html"));
+  EXPECT_TRUE(prompt.shown.empty());
+
+  // No program takes web pages: the seller is told where the manual is.
+  Shell::openHook = [](const QUrl&) { return false; };
+  f.Command3->click();
+  Shell::openHook = nullptr;
+  EXPECT_EQ(prompt.texts(), QStringList{Shell::notOpenedText(opened[0].toLocalFile())});
 
   f.show();
   f.Command1->click();

@@ -91,3 +91,21 @@ TEST(WindowTweaks, ColumnWidthsAndSizeRoundTripInTwips) {
   WindowTweaks::setDropDownHeight(&box, 300);
   EXPECT_GT(box.maxVisibleItems(), 10);
 }
+
+// Designed widths widen to show a date or an amount whole; a wide column is
+// never narrowed and a hidden one (the cost while costs are hidden) stays
+// hidden.
+TEST(WindowTweaks, FittingColumnsWidensOnlyNarrowShownColumns) {
+  ListView lv;
+  lv.setColumns({"date", "amount", "cost"});
+  lv.setColumnWidthTwips(0, 300);
+  lv.setColumnWidthTwips(1, 9000);
+  lv.setColumnWidthTwips(2, 0);
+  WindowTweaks::fitColumnsTo(&lv, {{0, WindowTweaks::kDateSample},
+                                   {1, WindowTweaks::kAmountSample},
+                                   {2, WindowTweaks::kAmountSample}});
+  EXPECT_GT(lv.columnWidthTwips(0), 300);
+  EXPECT_GE(lv.columnWidthTwips(0), lv.twipsToShow(QStringLiteral("2026/12/31")));
+  EXPECT_EQ(lv.columnWidthTwips(1), 9000);
+  EXPECT_TRUE(lv.isColumnHidden(2));
+}

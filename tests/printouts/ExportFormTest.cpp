@@ -32,7 +32,10 @@ struct ExportFormTest : ::testing::Test, PrintoutFixture {
     s.clear();
     s.sync();
     db.TempPath = dir.path();
-    PrintoutOutput::showText = [this](const QString& path, QWidget*) { viewed << path; };
+    PrintoutOutput::showText = [this](const QString& path, QWidget*) {
+      viewed << path;
+      return true;
+    };
     PrintoutOutput::askTempFolder = [this](Database& d, Prompt&, QWidget*) {
       ++folderDialogs;
       d.TempPath = dir.path();

@@ -55,7 +55,10 @@ struct PrintoutWindows : ::testing::Test {
       opened << u;
       return true;
     };
-    PrintoutOutput::showText = [this](const QString& path, QWidget*) { viewed << path; };
+    PrintoutOutput::showText = [this](const QString& path, QWidget*) {
+      viewed << path;
+      return true;
+    };
     PrintoutOutput::askTempFolder = [this](Database& d, Prompt&, QWidget*) {
       ++folderDialogs;
       d.TempPath = temp.path();

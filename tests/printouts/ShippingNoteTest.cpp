@@ -238,4 +238,41 @@ TEST(EditorShippingNote, OnePageOfTheBoxesWithTheReceivableOfThePrintedLines) {
   EXPECT_EQ(ShippingNote::editorReceivable(o), QStringLiteral("-15"));
 }
 
+// The seller block's default text is the settings dialog's hint to the
+// seller: while it stands untouched, word for word, the seller's cell of
+// every note (main list and order editor) stays empty. Any other text is
+// printed as written.
+TEST_F(ShippingNotes, TheUntouchedDefaultSellerBlockLeavesTheCellEmpty) {
+  const QString hint = DatabaseSettings::defaultNoteShopInfo();
+  ASSERT_EQ(db.settings.NoteShopInfo, hint);  // the default of a new database
+  const struct {
+    QString setting;
+    QString printed;
+  } cases[] = {
+      {hint, QString()},
+      {hint + QStringLiteral(" "), hint + QStringLiteral(" ")},
+      {hint + QStringLiteral("\r\n青鳥小舖"), hint + QStringLiteral("<br>青鳥小舖")},
+      {hint.left(hint.size() - 1), hint.left(hint.size() - 1)},
+      {QStringLiteral("<b>青鳥小舖</b>"), QStringLiteral("<b>青鳥小舖</b>")},
+      {QString(), QString()},
+  };
+  for (const auto& c : cases) {
+    db.settings.NoteShopInfo = c.setting;
+    const QStringList main = ShippingNote::selectedOrders(db, listRows({1, 2}), false).value().split(QStringLiteral("\r\n"));
+    ASSERT_GT(main.size(), 4);
+    // The cell's line follows the one that opens it, on every page.
+    for (int i = 0; i + 1 < main.size(); ++i) {
+      if (main[i].endsWith(QStringLiteral("valign=top>"))) {
+        EXPECT_EQ(main[i + 1], c.printed) << c.setting.toStdString();
+      }
+    }
+    EXPECT_EQ(main.count(QStringLiteral("</td><td width=3%><br></td><td width=50% valign=top>")), 2);
+
+    const QStringList editor = ShippingNote::editorOrder(db, editorOrder(), false).split(QStringLiteral("\r\n"));
+    const qsizetype open = editor.indexOf(QStringLiteral("</td><td width=3%><br></td><td width=50% valign=top>"));
+    ASSERT_GE(open, 0);
+    EXPECT_EQ(editor[open + 1], c.printed) << c.setting.toStdString();
+  }
+}
+
 }  // namespace

@@ -120,3 +120,25 @@ TEST_F(ManufStockTest, ControlsStandClearOfTheirNeighbours) {
   for (const auto& [left, right] : pairs)
     EXPECT_LT(left->geometry().right() + 1, right->x()) << left->metaObject()->className();
 }
+
+// A date and an amount of ten digits show whole at the designed widths; a
+// width the seller stored still wins.
+TEST_F(ManufStockTest, DatesAndAmountsShowWholeAndStoredWidthsWin) {
+  namespace Col = PurchaseRecords::Column;
+  for (const char* key : {"LW1", "LW4"}) SettingsStore::remove("ManufStock", key);
+  addRecord(db, {"2026/12/31", "杯子", "進貨", "1", "甲", "", "1023456789", ""});
+  {
+    ManufStock w(db, prompt);
+    w.openFor("杯子");
+    w.show();
+    QApplication::processEvents();
+    ASSERT_EQ(w.Liv1->text(0, Col::Amount), "1023456789");
+    const QAbstractItemView* view = w.Liv1;  // the width Qt finds for the texts shown
+    for (int c : {int(Col::Date), int(Col::Amount)}) EXPECT_GE(w.Liv1->columnWidth(c), view->sizeHintForColumn(c)) << c;
+  }
+  SettingsStore::set("ManufStock", "LW1", "600");
+  SettingsStore::set("ManufStock", "LW4", "450");
+  ManufStock w(db, prompt);
+  EXPECT_EQ(w.Liv1->columnWidthTwips(Col::Date), 600);
+  EXPECT_EQ(w.Liv1->columnWidthTwips(Col::Amount), 450);
+}

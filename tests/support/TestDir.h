@@ -25,3 +25,7 @@ struct TestDir {
 
 // Code page 950 bytes of a text given in UTF-8 source.
 QByteArray big5(const QString& text);
+
+// The permission bits of the file at path itself (a link is not followed);
+// -1 when there is nothing there.
+int fileMode(const QString& path);

@@ -1,0 +1,58 @@
+#include "platform/OwnerOnlyFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace OwnerOnlyFile {
+
+namespace {
+
+bool writeAll(int fd, const QByteArray& bytes) {
+  qint64 done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += n;
+  }
+  return true;
+}
+
+bool syncFolder(const QByteArray& folder) {
+  const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+bool replace(const QString& path, const QByteArray& bytes, Flush flush) {
+  const QFileInfo info(path);
+  if (info.fileName().isEmpty()) return false;
+  const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+  const QByteArray folder = QFile::encodeName(info.absolutePath());
+  // A hidden name of its own beside the target; mkstemp creates it
+  // exclusively (never through something already there) with mode 0600.
+  QByteArray temp = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, bytes);
+  if (ok && flush == Flush::ToDisk) ok = ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+  if (!ok) {
+    ::unlink(temp.constData());
+    return false;
+  }
+  if (flush == Flush::ToDisk) return syncFolder(folder);
+  return true;
+}
+
+}  // namespace OwnerOnlyFile

@@ -1,0 +1,20 @@
+#pragma once
+// Files written where other people may reach them (the printouts in a
+// temporary folder the seller may share, password files). Each write makes
+// a new file beside the name, readable and writable by its owner only, and
+// renames it over the name: a symbolic link or another file planted at the
+// name is replaced, never followed or written through.
+#include <QByteArray>
+#include <QString>
+
+namespace OwnerOnlyFile {
+
+enum class Flush { None, ToDisk };
+
+// Writes bytes as the file path (mode 0600). With Flush::ToDisk the new
+// file and its folder are synced before and after the rename. False when a
+// step failed; then whatever stood at path is untouched and no new file is
+// left behind.
+bool replace(const QString& path, const QByteArray& bytes, Flush flush = Flush::None);
+
+}  // namespace OwnerOnlyFile
