@@ -11,19 +11,6 @@
 
 namespace OwnerOnlyFile {
 
-namespace {
-bool writeAll(int fd, const char* p, qint64 n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, p, static_cast<size_t>(n));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= w;
-  }
-  return true;
-}
-}  // namespace
-
 bool write(const QString& folder, const QString& name, const QByteArray& bytes) {
   const QString dir = AppPaths::withSlash(folder);
   const QByteArray temp = QFile::encodeName(dir + SaveTransaction::temporaryName(name));
@@ -33,9 +20,14 @@ bool write(const QString& folder, const QString& name, const QByteArray& bytes) 
   if (::unlink(temp.constData()) != 0 && errno != ENOENT) return false;
   const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
   if (fd < 0) return false;
-  // The mode mask may have taken the owner's own rights too.
-  bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
+  bool ok;
+  {
+    QFile f;
+    // The mode mask may have taken the owner's own rights too.
+    ok = f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) && ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 &&
+         f.write(bytes) == bytes.size() && f.flush() && ::fsync(fd) == 0;
+    if (!f.isOpen()) ::close(fd);
+  }
   ok = ok && ::rename(temp.constData(), target.constData()) == 0;
   if (!ok) {
     ::unlink(temp.constData());
