@@ -1,11 +1,9 @@
 // The whole database load: a folder of table, one-column, settings, list,
 // counter, journal and older-layout files built from the input, loaded by
-// the real loader, then written back once, as the program writes it (the
-// database save, the settings dialog's, the import profile's and the
-// database list's writers). Asserts: nothing crashes; a file that did not
-// load whole is never replaced without a kept copy of its bytes; a settings
-// or list file that was not reported reads whole; whatever the writers wrote
-// loads again without a report.
+// the real loader, then written back by every writer. Asserts: nothing
+// crashes; a file that did not load whole is never replaced without a kept
+// copy of its bytes; a settings or list file that was not reported reads
+// whole; whatever the writers wrote loads again without a report.
 //
 // Input: files separated by a NUL byte; the first byte of each picks its
 // name from kNames.
@@ -82,14 +80,12 @@ bool readWhole(const QString& name, const QByteArray& bytes, const Database& db)
   return clean && FileOracle::readWhole(name, text, written(db));
 }
 
-// Everything written once, as the program writes it: the tables with the
-// database save, the settings files as the settings dialog's OK writes them
-// (one transaction), the import profile and the database list.
 void writeEverything(Database& db, FuzzPrompt& prompt, DataStore& store) {
   using namespace SettingsFiles;
   store.DataBaseSave();
-  DatabaseSettings next = db.settings;
-  if (SetClose(db, next, prompt)) db.settings = next;
+  AddrClose(db, prompt);
+  for (int n = 0; n <= 6; ++n) ShopClose(n, db, prompt);
+  CarryClose(db, prompt);
   ImportClose(db, prompt);
   DatabaseList::write(db.AppPath, db.DataBaseList);
 }
