@@ -413,6 +413,12 @@ TEST(BackupArchive, HugeFilesAreRefusedFromTheirHeaderAndList) {
   const auto archive = BackupArchive::Source::open(files.file(QStringLiteral("big.kbk")));
   ASSERT_EQ(archive.state(), BackupArchive::Source::State::Good);
   EXPECT_EQ(archive.entries().front().length, size - 32);
+  // Nor is such an archive ever written: a backup that could not be
+  // restored fails.
+  TestDir db;
+  ASSERT_TRUE(sparseFile(db.file(QStringLiteral("Order1.kdt")), QByteArray(), BackupArchive::kMaxMemberLength + 1));
+  EXPECT_FALSE(WriteBackupArchive(db.path(), files.file(QStringLiteral("out.kbk"))));
+  EXPECT_FALSE(files.has(QStringLiteral("out.kbk")));
 }
 
 // A large member goes to its file a piece at a time.
