@@ -421,6 +421,20 @@ TEST(BackupArchive, HugeFilesAreRefusedFromTheirHeaderAndList) {
   EXPECT_FALSE(files.has(QStringLiteral("out.kbk")));
 }
 
+// A pipe or a folder chosen in place of a file is no archive, and is never
+// waited on.
+TEST(BackupArchive, OnlyARegularFileIsReadAsAnArchive) {
+  TestDir files;
+  ASSERT_EQ(::mkfifo(QFile::encodeName(files.file(QStringLiteral("pipe.kbk"))).constData(), 0600), 0);
+  ASSERT_TRUE(QDir().mkpath(files.file(QStringLiteral("folder.kbk"))));
+  for (const char* name : {"pipe.kbk", "folder.kbk"})
+    EXPECT_EQ(BackupArchive::Source::open(files.file(QString::fromLatin1(name))).state(),
+              BackupArchive::Source::State::Damaged)
+        << name;
+  EXPECT_EQ(BackupArchive::Source::open(files.file(QStringLiteral("gone.kbk"))).state(),
+            BackupArchive::Source::State::Unreadable);
+}
+
 // A large member goes to its file a piece at a time.
 TEST(BackupArchive, RestoreNeverHoldsAMemberWhole) {
   const qint64 length = 64 * kMB;
