@@ -1,7 +1,6 @@
 #include "admin/BackupCommands.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "platform/AppPaths.h"
@@ -87,20 +86,16 @@ void BackupCommands::restoreFrom(const QString& startFolder) {
     return;
   }
 
-  // The whole archive is read and checked before anything is asked or changed.
-  QFile f(chosen);
-  if (!f.open(QIODevice::ReadOnly)) {
+  // The archive is checked whole (its header and list against its size)
+  // before anything is asked or changed; its members are read only by the
+  // restore itself. It stays open until then: the undo point below may
+  // rewrite or prune the very file chosen.
+  const BackupArchive::Source archive = BackupArchive::Source::open(chosen);
+  if (archive.state() == BackupArchive::Source::State::Unreadable) {
     prompt_.error();
     return;
   }
-  const QByteArray archive = f.readAll();
-  if (f.error() != QFile::NoError) {
-    prompt_.error();
-    return;
-  }
-  f.close();
-  std::vector<BackupArchive::Entry> entries;
-  if (!BackupArchive::parse(archive, &entries)) {
+  if (archive.state() != BackupArchive::Source::State::Good) {
     prompt_.message(kNotArchive, Prompt::Icon::Exclamation);
     return;
   }

@@ -5,7 +5,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
-#include "store/SaveTransaction.h"
+#include "store/OwnerOnlyFile.h"
 
 namespace PasswordFile {
 
@@ -91,7 +91,8 @@ bool write(const QString& folder, const QString& password, const QString& name) 
   if (!line) return false;
   // A file of another letter case (made on Windows) is replaced by the canonical name.
   const QString old = AppPaths::find(folder, name);
-  if (!SaveTransaction::writeTextFile(folder, name, *line + QStringLiteral("\r\n"))) return false;
+  // Readable by its owner only; a link at its name is replaced.
+  if (!OwnerOnlyFile::write(folder, name, Codec::encode(*line + QStringLiteral("\r\n")))) return false;
   if (QFileInfo(old).fileName() != name && QFileInfo::exists(old)) QFile::remove(old);
   return true;
 }

@@ -29,7 +29,8 @@ struct Contents {
 bool exists(const QString& folder, const QString& name = QString::fromLatin1(kDatabase));
 // Reads and decodes the file.
 Contents read(const QString& folder, const QString& name = QString::fromLatin1(kDatabase));
-// Creates or replaces the file; false on failure (the old file then stays).
+// Creates or replaces the file, readable by its owner only (a link at its
+// name is replaced, never followed); false on failure (the old file then stays).
 // A password code page 950 cannot hold is refused (false, nothing written).
 bool write(const QString& folder, const QString& password, const QString& name = QString::fromLatin1(kDatabase));
 // Deletes the file when present; true when it is gone afterwards.

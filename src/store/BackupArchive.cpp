@@ -15,6 +15,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "store/Database.h"
+#include "store/OwnerOnlyFile.h"
 #include "store/SaveTransaction.h"
 
 namespace {
@@ -26,6 +27,11 @@ constexpr char kSeparator = '\x01';
 constexpr int kMaxLengthDigits = 15;
 
 const QString kPasswordFiles[] = {QStringLiteral("DataBase.pwd"), QStringLiteral("Setting.pwd")};
+
+// How much of a member a restore reads at a time.
+constexpr qint64 kRestorePiece = qint64(1) << 20;
+
+bool isPasswordFile(const QString& name) { return name.endsWith(QStringLiteral(".pwd"), Qt::CaseInsensitive); }
 
 bool allDigits(const QByteArray& s) {
   if (s.isEmpty()) return false;
@@ -58,16 +64,28 @@ bool writeBudgeted(QSaveFile& f, const QByteArray& bytes) {
 
 void BackupArchive::failAfterBytes(qint64 bytes) { g_failBudget = bytes; }
 
+namespace {
+// Names that are devices on Windows, whatever extension follows them.
+bool isDeviceName(const QString& name) {
+  QString stem = name.section(u'.', 0, 0);
+  while (stem.endsWith(u' ')) stem.chop(1);
+  stem = stem.toUpper();
+  if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") return true;
+  return stem.size() == 4 && (stem.startsWith(u"COM") || stem.startsWith(u"LPT")) && stem[3] >= u'0' &&
+         stem[3] <= u'9';
+}
+}  // namespace
+
 bool BackupArchive::isMemberName(const QString& name) {
-  if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || name.contains(QStringLiteral("..")))
-    return false;
+  if (name.isEmpty() || name.contains(QStringLiteral(".."))) return false;
   for (QChar c : name) {
     if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
+    if (QStringView(u"/\\<>:\"|?*").contains(c)) return false;
   }
   if (!name.endsWith(QStringLiteral(".kdt"), Qt::CaseInsensitive) &&
       !name.endsWith(QStringLiteral(".pwd"), Qt::CaseInsensitive))
     return false;
-  return Codec::canEncode(name);
+  return !isDeviceName(name) && Codec::canEncode(name);
 }
 
 QByteArray BackupArchive::build(const std::vector<Member>& members) {
@@ -80,8 +98,8 @@ QByteArray BackupArchive::build(const std::vector<Member>& members) {
     list += "\r\n";
     total += m.bytes.size();
   }
+  if (list.size() > kMaxListLength) return {};
   const QByteArray length = QByteArray::number(list.size());
-  if (length.size() > kHeaderSize) return {};
   QByteArray out;
   out.reserve(kHeaderSize + list.size() + total);
   out += length.leftJustified(kHeaderSize, ' ');
@@ -90,26 +108,33 @@ QByteArray BackupArchive::build(const std::vector<Member>& members) {
   return out;
 }
 
-bool BackupArchive::parse(const QByteArray& archive, std::vector<Entry>* entries) {
-  const qint64 size = archive.size();
-  if (size < kHeaderSize) return false;
-  // Header: digits, then blanks up to 10 bytes.
-  const QByteArray header = archive.left(kHeaderSize);
+namespace {
+
+// The length of the member list an archive's first 10 bytes give: digits,
+// then blanks up to 10 bytes. -1 when they are no header, or the list would
+// be empty, longer than a list may be, or longer than the rest of a file of
+// `size` bytes.
+qint64 listLengthOf(const QByteArray& header, qint64 size) {
+  if (header.size() != kHeaderSize) return -1;
   int digits = 0;
   while (digits < kHeaderSize && header[digits] >= '0' && header[digits] <= '9') ++digits;
-  if (digits == 0) return false;
+  if (digits == 0) return -1;
   for (int i = digits; i < kHeaderSize; ++i) {
-    if (header[i] != ' ') return false;
+    if (header[i] != ' ') return -1;
   }
   const qint64 listLength = header.left(digits).toLongLong();
-  if (listLength <= 0 || listLength > size - kHeaderSize) return false;
+  if (listLength <= 0 || listLength > BackupArchive::kMaxListLength || listLength > size - kHeaderSize) return -1;
+  return listLength;
+}
 
-  const QByteArray list = archive.mid(kHeaderSize, listLength);
+// The members of an archive of `size` bytes from its list: every line a
+// member name, the separator and a length; the members' lengths adding up
+// to exactly what follows the list. False for anything else.
+bool parseList(const QByteArray& list, qint64 size, std::vector<BackupArchive::Entry>* entries) {
   if (!list.endsWith("\r\n")) return false;
-
-  std::vector<Entry> out;
+  std::vector<BackupArchive::Entry> out;
   QSet<QString> seen;
-  qint64 offset = kHeaderSize + listLength;
+  qint64 offset = kHeaderSize + list.size();
   qsizetype pos = 0;
   while (pos < list.size()) {
     const qsizetype end = list.indexOf("\r\n", pos);
@@ -123,18 +148,108 @@ bool BackupArchive::parse(const QByteArray& archive, std::vector<Entry>* entries
     if (!allDigits(lengthText) || lengthText.size() > kMaxLengthDigits) return false;
     bool clean = true;
     const QString name = Codec::decode(nameBytes, &clean);
-    if (!clean || !isMemberName(name) || Codec::encode(name) != nameBytes) return false;
+    if (!clean || !BackupArchive::isMemberName(name) || Codec::encode(name) != nameBytes) return false;
     const QString folded = name.toCaseFolded();
     if (seen.contains(folded)) return false;
     seen.insert(folded);
     const qint64 length = lengthText.toLongLong();
-    if (length > size - offset) return false;
+    if (length > BackupArchive::kMaxMemberLength || length > size - offset) return false;
     out.push_back({name, offset, length});
     offset += length;
   }
   if (offset != size) return false;
   *entries = std::move(out);
   return true;
+}
+
+// Reads exactly n bytes at offset of fd into *out; false on an error or a
+// file that ends first.
+bool readAt(int fd, qint64 offset, qint64 n, QByteArray* out) {
+  QByteArray bytes(static_cast<qsizetype>(n), Qt::Uninitialized);
+  qint64 done = 0;
+  while (done < n) {
+    const ssize_t r = ::pread(fd, bytes.data() + done, static_cast<size_t>(n - done), offset + done);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    done += r;
+  }
+  *out = std::move(bytes);
+  return true;
+}
+
+}  // namespace
+
+bool BackupArchive::parse(const QByteArray& archive, std::vector<Entry>* entries) {
+  const qint64 listLength = listLengthOf(archive.left(kHeaderSize), archive.size());
+  return listLength > 0 && parseList(archive.mid(kHeaderSize, listLength), archive.size(), entries);
+}
+
+BackupArchive::Source::Source(QByteArray bytes) : bytes_(std::move(bytes)) {
+  state_ = parse(bytes_, &entries_) ? State::Good : State::Damaged;
+}
+
+BackupArchive::Source BackupArchive::Source::open(const QString& path) {
+  Source s;
+  // Not blocking on a pipe or a device chosen in place of a file.
+  s.fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (s.fd_ < 0) {
+    s.state_ = State::Unreadable;
+    return s;
+  }
+  struct stat st {};
+  if (::fstat(s.fd_, &st) != 0) {
+    s.state_ = State::Unreadable;
+    return s;
+  }
+  if (!S_ISREG(st.st_mode)) return s;
+  // The header and the list are read and checked against the file's size
+  // before anything else: a file of any size costs no more than its list.
+  const qint64 size = st.st_size;
+  if (size < kHeaderSize) return s;
+  QByteArray header, list;
+  if (!readAt(s.fd_, 0, kHeaderSize, &header)) {
+    s.state_ = State::Unreadable;
+    return s;
+  }
+  const qint64 listLength = listLengthOf(header, size);
+  if (listLength < 0) return s;
+  if (!readAt(s.fd_, kHeaderSize, listLength, &list)) {
+    s.state_ = State::Unreadable;
+    return s;
+  }
+  if (parseList(list, size, &s.entries_)) s.state_ = State::Good;
+  return s;
+}
+
+BackupArchive::Source::Source(Source&& other) noexcept
+    : state_(other.state_), entries_(std::move(other.entries_)), bytes_(std::move(other.bytes_)), fd_(other.fd_) {
+  other.fd_ = -1;
+}
+
+BackupArchive::Source& BackupArchive::Source::operator=(Source&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    state_ = other.state_;
+    entries_ = std::move(other.entries_);
+    bytes_ = std::move(other.bytes_);
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+BackupArchive::Source::~Source() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool BackupArchive::Source::read(qint64 offset, qint64 length, QByteArray* out) const {
+  if (offset < 0 || length < 0) return false;
+  if (fd_ < 0) {
+    if (offset + length > bytes_.size()) return false;
+    *out = bytes_.mid(offset, length);
+    return true;
+  }
+  return readAt(fd_, offset, length, out);
 }
 
 bool BackupArchive::hasMembers(const QString& folder) {
@@ -296,25 +411,35 @@ bool WriteBackupArchive(const QString& folder, const QString& target, const Back
       return false;
     }
     m.size = st.st_size;
-    total += m.size;
     members.push_back(m);
+    // An archive that could not be restored is no backup.
+    if (m.size > BackupArchive::kMaxMemberLength) return false;
+    total += m.size;
   }
   if (members.empty()) return false;
   QByteArray list;
+  bool holdsPassword = false;
   for (const OpenMember& m : members) {
     list += Codec::encode(m.name);
     list += kSeparator;
     list += QByteArray::number(m.size);
     list += "\r\n";
+    holdsPassword = holdsPassword || isPasswordFile(m.name);
   }
-  const QByteArray length = QByteArray::number(list.size());
-  if (length.size() > kHeaderSize) return false;
-  const QByteArray head = length.leftJustified(kHeaderSize, ' ') + list;
+  if (list.size() > BackupArchive::kMaxListLength) return false;
+  const QByteArray head = QByteArray::number(list.size()).leftJustified(kHeaderSize, ' ') + list;
 
   QSaveFile f(path);
   f.setDirectWriteFallback(false);
   if (!f.open(QIODevice::WriteOnly)) return false;
   const int out = f.handle();
+  // The password files travel in it: readable by its owner only, set before
+  // a byte is written.
+  if (holdsPassword && ::fchmod(out, S_IRUSR | S_IWUSR) != 0) {
+    f.cancelWriting();
+    f.commit();
+    return false;
+  }
   qint64 done = 0;
   const auto copied = [&](qint64 n) {
     done += n;
@@ -332,21 +457,40 @@ bool WriteBackupArchive(const QString& folder, const QString& target, const Back
   return true;
 }
 
-RestoreResult RestoreBackupArchive(const QString& folder, const QByteArray& archive) {
+RestoreResult RestoreBackupArchive(const QString& folder, const BackupArchive::Source& archive) {
+  if (archive.state() == BackupArchive::Source::State::Unreadable) return RestoreResult::Failed;
+  if (archive.state() != BackupArchive::Source::State::Good) return RestoreResult::BadArchive;
   const QString dir = AppPaths::withSlash(folder);
-  std::vector<BackupArchive::Entry> entries;
-  if (!BackupArchive::parse(archive, &entries)) return RestoreResult::BadArchive;
   if (!AppPaths::folderExists(dir)) return RestoreResult::Failed;
 
   SaveTransaction t(dir);
   QSet<QString> held;
-  for (const auto& e : entries) {
+  for (const auto& e : archive.entries()) {
     held.insert(e.name.toCaseFolded());
     // A member replaces the file of that name whatever its letter case.
     const QFileInfo existing(AppPaths::find(dir, e.name));
     if (existing.exists() && !existing.isFile()) return RestoreResult::Failed;
     const QString name = existing.exists() ? existing.fileName() : e.name;
-    if (!t.write(name, archive.mid(e.offset, e.length))) return RestoreResult::Failed;
+    // Copied a piece at a time: no member is ever held whole.
+    const auto pieces = static_cast<size_t>((e.length + kRestorePiece - 1) / kRestorePiece);
+    bool read = true;
+    const auto piece = [&](size_t i) {
+      QByteArray bytes;
+      const qint64 at = static_cast<qint64>(i) * kRestorePiece;
+      if (read && !archive.read(e.offset + at, std::min(kRestorePiece, e.length - at), &bytes)) read = false;
+      return bytes;
+    };
+    bool written;
+    if (isPasswordFile(name)) {
+      // Readable by its owner only from the moment it exists (a temporary
+      // file left behind would keep its old permissions: it goes first).
+      QFile::remove(dir + SaveTransaction::temporaryName(name));
+      const OwnerOnlyFile::Scope ownerOnly;
+      written = t.write(name, pieces, piece);
+    } else {
+      written = t.write(name, pieces, piece);
+    }
+    if (!written || !read) return RestoreResult::Failed;
   }
   if (!t.commit()) return RestoreResult::Failed;
 
@@ -362,15 +506,14 @@ RestoreResult RestoreBackupArchive(const QString& folder, const QByteArray& arch
   return RestoreResult::Done;
 }
 
+RestoreResult RestoreBackupArchive(const QString& folder, const QByteArray& archive) {
+  return RestoreBackupArchive(folder, BackupArchive::Source(archive));
+}
+
 RestoreResult RestoreBackupArchive(const QString& folder) {
   const QString path = AppPaths::find(folder, QString::fromLatin1(BackupArchive::kScratchName));
-  QFile f(path);
   if (!QFileInfo(path).isFile()) return RestoreResult::Missing;
-  if (!f.open(QIODevice::ReadOnly)) return RestoreResult::Failed;
-  const QByteArray bytes = f.readAll();
-  if (f.error() != QFile::NoError) return RestoreResult::Failed;
-  f.close();
-  return RestoreBackupArchive(folder, bytes);
+  return RestoreBackupArchive(folder, BackupArchive::Source::open(path));
 }
 
 void PruneBackups(const QString& backupFolder, int keep, const QString& spare) {

@@ -9,9 +9,12 @@
 //   then        the members' bytes back to back, in list order
 //
 // Members are the files of the folder itself whose names end in ".kdt" or
-// ".pwd" (any letter case), in name order. Archives are written to a
-// temporary file and renamed, so a failed write never replaces a good archive.
-// A restore checks the whole archive first; a damaged one changes nothing.
+// ".pwd" (any letter case), in name order, and that could be files of the
+// program on Windows too (no device name, no character Windows refuses).
+// Archives are written to a temporary file and renamed, so a failed write
+// never replaces a good archive; one holding a password file is readable by
+// its owner only. A restore checks the whole archive first (from its header
+// and list alone, before any member is read); a damaged one changes nothing.
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -37,15 +40,64 @@ class BackupArchive {
   // The archive of these members, in the given order.
   static QByteArray build(const std::vector<Member>& members);
 
-  // Checks a whole archive without touching any file: the header, every
-  // list line, plain member names (no "/", "\\", "..", control characters;
-  // ending in ".kdt" or ".pwd"; no name twice, letter case ignored) and
-  // lengths that add up exactly to the size of the archive. False for
-  // anything else; *entries is filled only on success.
+  // An archive to restore from, checked whole when it is made: the header,
+  // every list line, member names (isMemberName; no name twice, letter case
+  // ignored), no member longer than kMaxMemberLength, and lengths that add up
+  // exactly to the size of the archive. Its members are then read a piece at
+  // a time, never held whole.
+  class Source {
+   public:
+    enum class State { Good, Damaged, Unreadable };
+
+    // An archive held in memory.
+    explicit Source(QByteArray bytes);
+    // The archive file at path, opened now and held open while the source
+    // lives: only its header and member list are read and checked here,
+    // against the file's size. What is restored is the file opened now, even
+    // when another file takes its name meanwhile (today's daily archive is
+    // rewritten by the undo point of the restore itself). Anything but a
+    // regular file is Damaged; a file that cannot be opened or read is
+    // Unreadable.
+    static Source open(const QString& path);
+
+    Source(Source&& other) noexcept;
+    Source& operator=(Source&& other) noexcept;
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+    ~Source();
+
+    State state() const { return state_; }
+    // The members, in list order (empty unless Good).
+    const std::vector<Entry>& entries() const { return entries_; }
+    // Reads length bytes at offset into *out; false when they could not be
+    // read whole.
+    bool read(qint64 offset, qint64 length, QByteArray* out) const;
+
+   private:
+    Source() = default;
+    State state_ = State::Damaged;
+    std::vector<Entry> entries_;
+    QByteArray bytes_;  // an archive in memory
+    int fd_ = -1;       // an archive file
+  };
+
+  // Checks a whole archive in memory as a Source does. False for anything
+  // but a good archive; *entries is filled only on success.
   static bool parse(const QByteArray& archive, std::vector<Entry>* entries);
 
-  // True when a name may be packed and restored.
+  // True when a name may be packed and restored: a plain name (no "/", "\\",
+  // "..", control characters), ending in ".kdt" or ".pwd", held by code page
+  // 950, without the characters Windows refuses in names (< > : " | ? *)
+  // and not a device name there (CON, PRN, AUX, NUL, COM0-9, LPT0-9, in any
+  // letter case, whatever follows the first dot).
   static bool isMemberName(const QString& name);
+
+  // The longest member list read: thousands of lines, where a database
+  // folder has some thirty. A longer list is damage.
+  static constexpr qint64 kMaxListLength = 1 << 20;
+  // The longest member: no table file the program reads can be as long (its
+  // readers address a file with 32-bit offsets).
+  static constexpr qint64 kMaxMemberLength = (qint64(1) << 32) - 1;
 
   // True when folder holds at least one file to pack.
   static bool hasMembers(const QString& folder);
@@ -83,7 +135,10 @@ enum class RestoreResult { Done, Missing, BadArchive, Failed };
 // they renamed over the files of the same name (matched ignoring letter case).
 // The password files "DataBase.pwd" and "Setting.pwd" are then removed when
 // the archive does not hold them. Files the archive does not hold stay.
-// A damaged archive gives BadArchive and changes nothing.
+// Members are copied a piece at a time; password files are written readable
+// by their owner only. A damaged archive gives BadArchive and changes nothing;
+// one that cannot be read gives Failed and changes nothing.
+RestoreResult RestoreBackupArchive(const QString& folder, const BackupArchive::Source& archive);
 RestoreResult RestoreBackupArchive(const QString& folder, const QByteArray& archive);
 // The same from "~Backup.kbk" in folder (Missing when it is not there; the
 // file is left in place).

@@ -1,5 +1,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
@@ -70,6 +71,38 @@ TEST(PasswordFile, RoundTripThroughTheFolder) {
   d.put(QStringLiteral("DATABASE.PWD"), "");
   EXPECT_EQ(PasswordFile::read(d.path()).state, PasswordFile::State::Damaged);
   EXPECT_FALSE(PasswordFile::write(d.path(), QStringLiteral("😀😀😀")));
+}
+
+// The database and the settings passwords alike: readable by their owner
+// only, and a link planted at the file's name (or at its temporary file's)
+// is replaced, its target left as it was.
+TEST(PasswordFile, WrittenForItsOwnerOnlyReplacingAnyLinkAtItsName) {
+  const mode_t mask = ::umask(022);
+  for (const char* name : {PasswordFile::kDatabase, PasswordFile::kSetting}) {
+    SCOPED_TRACE(name);
+    const QString file = QString::fromLatin1(name);
+    TestDir d, elsewhere;
+    elsewhere.put(QStringLiteral("target"), "the neighbour's file");
+    elsewhere.put(QStringLiteral("temp-target"), "another file");
+    ASSERT_TRUE(QFile::link(elsewhere.file(QStringLiteral("target")), d.file(file)));
+    ASSERT_TRUE(QFile::link(elsewhere.file(QStringLiteral("temp-target")), d.file(QStringLiteral("~") + file + QStringLiteral(".tmp"))));
+    ASSERT_TRUE(PasswordFile::write(d.path(), QStringLiteral("abc"), file));
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(d.file(file)).constData(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(d.get(file), QByteArray("006100620063\r\n"));
+    EXPECT_EQ(elsewhere.get(QStringLiteral("target")), QByteArray("the neighbour's file"));
+    EXPECT_EQ(elsewhere.get(QStringLiteral("temp-target")), QByteArray("another file"));
+    EXPECT_EQ(d.names(), QStringList{file});
+    // A file readable by all, from before, is replaced by one that is not.
+    ASSERT_TRUE(QFile::remove(d.file(file)));
+    d.put(file, "0041\r\n");
+    ASSERT_TRUE(PasswordFile::write(d.path(), QStringLiteral("xyz"), file));
+    ASSERT_EQ(::lstat(QFile::encodeName(d.file(file)).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+  }
+  ::umask(mask);
 }
 
 struct PasswordMenu : ::testing::Test {

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "PeakMemory.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "admin/BackupCommands.h"
@@ -181,6 +182,25 @@ TEST(BackupCommands, RestoreRefusesWhatIsNotAnArchiveBeforeAskingAnything) {
   }
 }
 
+TEST(BackupCommands, RestoreRefusesAHugeFileWithoutReadingIt) {
+  Fixture f;
+  TestDir files;
+  {
+    QFile big(files.file(QStringLiteral("big.kbk")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(archiveOf("Order1.kdt\x01" "1\r\n", "x"));
+    if (!big.resize(qint64(600) << 20)) GTEST_SKIP() << "no sparse files here";
+  }
+  const auto before = snapshot(f.dbDir);
+  f.prompt.answerPath(files.file(QStringLiteral("big.kbk")));
+  PeakMemory::reset();
+  const qint64 peak = PeakMemory::bytes();
+  f.commands.Backup_Update_Click();
+  EXPECT_LT(PeakMemory::bytes() - peak, qint64(64) << 20);
+  EXPECT_EQ(f.prompt.texts().last(), QStringLiteral("這個檔案不是Kestrin備份檔案!"));
+  EXPECT_EQ(snapshot(f.dbDir), before);
+}
+
 TEST(BackupCommands, RestoreAnsweredNoChangesNothing) {
   Fixture f;
   TestDir files;
@@ -231,6 +251,25 @@ TEST(BackupCommands, RestoredPasswordSendsTheUserToTheDatabaseManager) {
   EXPECT_EQ(f.passChk, std::optional<bool>(false));
   EXPECT_EQ(f.opens, 1);
   EXPECT_EQ(f.loads, 0);
+}
+
+// Today's daily archive chosen: the undo point rewrites that very file, and
+// still the archive as it was chosen is restored.
+TEST(BackupCommands, RestoreOfTodaysDailyArchiveRestoresItAsChosen) {
+  Fixture f;
+  const QByteArray chosen = archiveOf("Order1.kdt\x01" "3\r\n", "new");
+  {
+    QFile today(f.todaysArchive());
+    ASSERT_TRUE(today.open(QIODevice::WriteOnly));
+    today.write(chosen);
+  }
+  TestDir current;
+  ASSERT_TRUE(WriteBackupArchive(f.dbDir.path(), current.file(QStringLiteral("now.kbk"))));
+  f.prompt.answerPath(f.todaysArchive()).answer(Prompt::Answer::Yes);
+  f.commands.Backup_Atuo_Click();
+  EXPECT_EQ(f.dbDir.get(QStringLiteral("Order1.kdt")), QByteArray("new"));
+  EXPECT_EQ(readFile(f.todaysArchive()), current.get(QStringLiteral("now.kbk")));
+  EXPECT_EQ(f.prompt.texts().last(), QStringLiteral("還原資料完成!"));
 }
 
 TEST(BackupCommands, AutomaticRestoreStartsInAFolderHoldingArchives) {

@@ -59,9 +59,14 @@ inline void put(const QString& path, const QByteArray& bytes) {
   if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
 }
 
-// Copies kept beside a file: "<name>.damaged-…".
+// Copies kept beside a file: "<name>.damaged-…" (letter case ignored). One
+// listing, no pattern to compile: this runs for every file of every input.
 inline QStringList keptCopies(const QString& folder, const QString& name) {
-  return QDir(folder).entryList({name + QStringLiteral(".damaged-*")}, QDir::Files | QDir::Hidden);
+  const QString prefix = name + QStringLiteral(".damaged-");
+  QStringList out;
+  for (const QString& n : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort))
+    if (n.startsWith(prefix, Qt::CaseInsensitive)) out << n;
+  return out;
 }
 
 // True when one of the kept copies of name holds exactly these bytes.

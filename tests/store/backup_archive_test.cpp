@@ -2,9 +2,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 
+#include "PeakMemory.h"
 #include "TestDir.h"
 #include "store/BackupArchive.h"
 
@@ -40,6 +42,20 @@ std::map<QString, QByteArray> snapshot(const QString& folder) {
 // A small archive built by hand: list, then contents.
 QByteArray archiveOf(const QByteArray& list, const QByteArray& contents) {
   return QByteArray::number(list.size()).leftJustified(10, ' ') + list + contents;
+}
+
+// A file of `size` bytes starting with head, the rest a hole that takes no
+// room on disk; false where the file system cannot make one.
+bool sparseFile(const QString& path, const QByteArray& head, qint64 size) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(head) == head.size() && f.resize(size);
+}
+
+constexpr qint64 kMB = 1024 * 1024;
+
+mode_t modeOf(const QString& path) {
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
 }  // namespace
@@ -127,6 +143,19 @@ TEST(BackupArchive, DamagedArchivesAreRefusedAndChangeNothing) {
       {"header with digits after blanks", QByteArray("1 2       ")},
       {"header longer than the file", QByteArray("500       x")},
       {"name not code page 950", archiveOf("\xa4.kdt\x01" "1\r\n", "a")},
+      {"drive letter in a name", archiveOf("C:Order1.kdt\x01" "1\r\n", "a")},
+      {"colon in a name", archiveOf("Order1.kdt:x.kdt\x01" "1\r\n", "a")},
+      {"device name", archiveOf("NUL.kdt\x01" "1\r\n", "a")},
+      {"device name in small letters", archiveOf("con.KDT\x01" "1\r\n", "a")},
+      {"numbered device", archiveOf("COM1.kdt\x01" "1\r\n", "a")},
+      {"device before a second dot", archiveOf("AUX.old.pwd\x01" "1\r\n", "a")},
+      {"bar in a name", archiveOf("a|b.kdt\x01" "1\r\n", "a")},
+      {"list longer than any folder's", [] {
+         QByteArray list;
+         for (int i = 0; list.size() <= BackupArchive::kMaxListLength; ++i)
+           list += "M" + QByteArray::number(i) + ".kdt\x01" "0\r\n";
+         return archiveOf(list, {});
+       }()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -146,6 +175,28 @@ TEST(BackupArchive, DamagedArchivesAreRefusedAndChangeNothing) {
   ASSERT_EQ(RestoreBackupArchive(db.path(), good), RestoreResult::Done);
   EXPECT_EQ(db.get(QStringLiteral("Order1.kdt")), QByteArray("new"));
   EXPECT_EQ(db.get(QStringLiteral("DataBase.pwd")), QByteArray("pw"));
+}
+
+TEST(BackupArchive, MemberNamesAreNamesAFileCanHaveOnEitherSystem) {
+  const std::pair<const char*, bool> names[] = {
+      {"Order1.kdt", true},    {"ORDER1.KDT", true},    {"Setting.pwd", true}, {"CONSOLE.kdt", true},
+      {"NULL.kdt", true},      {"COM.kdt", true},       {"COM10.kdt", true},   {"LPT.pwd", true},
+      {"a.CON.kdt", true},     {"CON.kdt", false},      {"Nul.kdt", false},    {"prn.pwd", false},
+      {"CON .kdt", false},     {"com9.kdt", false},     {"LPT0.kdt", false},   {"AUX.tar.kdt", false},
+      {"a:b.kdt", false},      {"a<b.kdt", false},      {"a>b.kdt", false},    {"a\"b.kdt", false},
+      {"a?b.kdt", false},      {"a*b.kdt", false},      {"a|b.kdt", false},    {"Order1.txt", false},
+  };
+  for (const auto& [name, member] : names) EXPECT_EQ(BackupArchive::isMemberName(QString::fromLatin1(name)), member) << name;
+  EXPECT_TRUE(BackupArchive::isMemberName(QStringLiteral("備註.kdt")));
+
+  // Files of such names are never packed, so every archive written restores.
+  TestDir db, out, target;
+  db.put(QStringLiteral("Order1.kdt"), "orders");
+  db.put(QStringLiteral("NUL.kdt"), "n");
+  db.put(QStringLiteral("a:b.kdt"), "c");
+  ASSERT_TRUE(WriteBackupArchive(db.path(), out.file(QStringLiteral("a.kbk"))));
+  EXPECT_EQ(out.get(QStringLiteral("a.kbk")), archiveOf("Order1.kdt\x01" "6\r\n", "orders"));
+  EXPECT_EQ(RestoreBackupArchive(target.path(), out.get(QStringLiteral("a.kbk"))), RestoreResult::Done);
 }
 
 TEST(BackupArchive, HeaderMayBeShortOrFillAllTenBytes) {
@@ -317,4 +368,122 @@ TEST(BackupArchive, DailyBackupOfAMissingDatabaseFolderCreatesNothing) {
   EXPECT_TRUE(AutoBackup(gone, QString(), &written, QDate(2024, 1, 31)));
   EXPECT_TRUE(written.isEmpty());
   EXPECT_FALSE(QFileInfo::exists(gone));
+}
+
+// A file chosen as an archive is judged by its header and list against its
+// size: one of hundreds of megabytes is refused without being read.
+TEST(BackupArchive, HugeFilesAreRefusedFromTheirHeaderAndList) {
+  const qint64 size = 600 * kMB;
+  const QByteArray list = "Order1.kdt\x01" + QByteArray::number(size - 10 - 22) + "\r\n";
+  ASSERT_EQ(list.size(), 22);
+  const QByteArray longer = "Order1.kdt\x01" + QByteArray::number(size - 10 - 22 + 1) + "\r\n";
+  const QByteArray past = "Order1.kdt\x01" + QByteArray::number(BackupArchive::kMaxMemberLength + 1) + "\r\n";
+  struct Case {
+    const char* what;
+    QByteArray head;
+    qint64 size;
+  };
+  const Case cases[] = {
+      {"no archive at all", QByteArray(), size},
+      {"a list as long as the file", QByteArray::number(size - 10).leftJustified(10, ' '), size},
+      {"lengths adding up to more than the file",
+       QByteArray::number(longer.size()).leftJustified(10, ' ') + longer, size},
+      {"a member longer than any table file",
+       QByteArray::number(past.size()).leftJustified(10, ' ') + past, 10 + past.size() + BackupArchive::kMaxMemberLength + 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestDir files, db;
+    db.put(QStringLiteral("Order1.kdt"), "old orders");
+    db.put(QStringLiteral("DataBase.pwd"), "pw");
+    const auto before = snapshot(db.path());
+    if (!sparseFile(files.file(QStringLiteral("big.kbk")), c.head, c.size)) GTEST_SKIP() << "no sparse files here";
+    PeakMemory::reset();
+    const qint64 peak = PeakMemory::bytes();
+    const auto archive = BackupArchive::Source::open(files.file(QStringLiteral("big.kbk")));
+    EXPECT_EQ(archive.state(), BackupArchive::Source::State::Damaged);
+    EXPECT_EQ(RestoreBackupArchive(db.path(), archive), RestoreResult::BadArchive);
+    EXPECT_LT(PeakMemory::bytes() - peak, 64 * kMB);
+    EXPECT_EQ(snapshot(db.path()), before);
+  }
+  // The same file with lengths that add up is an archive: what refused the
+  // others was their header and list.
+  TestDir files;
+  ASSERT_TRUE(sparseFile(files.file(QStringLiteral("big.kbk")), QByteArray::number(list.size()).leftJustified(10, ' ') + list, size));
+  const auto archive = BackupArchive::Source::open(files.file(QStringLiteral("big.kbk")));
+  ASSERT_EQ(archive.state(), BackupArchive::Source::State::Good);
+  EXPECT_EQ(archive.entries().front().length, size - 32);
+  // Nor is such an archive ever written: a backup that could not be
+  // restored fails.
+  TestDir db;
+  ASSERT_TRUE(sparseFile(db.file(QStringLiteral("Order1.kdt")), QByteArray(), BackupArchive::kMaxMemberLength + 1));
+  EXPECT_FALSE(WriteBackupArchive(db.path(), files.file(QStringLiteral("out.kbk"))));
+  EXPECT_FALSE(files.has(QStringLiteral("out.kbk")));
+}
+
+// A pipe or a folder chosen in place of a file is no archive, and is never
+// waited on.
+TEST(BackupArchive, OnlyARegularFileIsReadAsAnArchive) {
+  TestDir files;
+  ASSERT_EQ(::mkfifo(QFile::encodeName(files.file(QStringLiteral("pipe.kbk"))).constData(), 0600), 0);
+  ASSERT_TRUE(QDir().mkpath(files.file(QStringLiteral("folder.kbk"))));
+  for (const char* name : {"pipe.kbk", "folder.kbk"})
+    EXPECT_EQ(BackupArchive::Source::open(files.file(QString::fromLatin1(name))).state(),
+              BackupArchive::Source::State::Damaged)
+        << name;
+  EXPECT_EQ(BackupArchive::Source::open(files.file(QStringLiteral("gone.kbk"))).state(),
+            BackupArchive::Source::State::Unreadable);
+}
+
+// A large member goes to its file a piece at a time.
+TEST(BackupArchive, RestoreNeverHoldsAMemberWhole) {
+  const qint64 length = 64 * kMB;
+  const QByteArray list = "Order1.kdt\x01" + QByteArray::number(length) + "\r\nImport.kdt\x01" "3\r\n";
+  const QByteArray head = QByteArray::number(list.size()).leftJustified(10, ' ') + list;
+  TestDir files, db;
+  db.put(QStringLiteral("Order1.kdt"), "old orders");
+  const QString path = files.file(QStringLiteral("a.kbk"));
+  ASSERT_TRUE(sparseFile(path, head + "first", head.size() + length + 3));
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.seek(head.size() + length - 4));
+    f.write("lastimp");
+  }
+  PeakMemory::reset();
+  const qint64 peak = PeakMemory::bytes();
+  ASSERT_EQ(RestoreBackupArchive(db.path(), BackupArchive::Source::open(path)), RestoreResult::Done);
+  EXPECT_LT(PeakMemory::bytes() - peak, 32 * kMB);
+  QFile restored(db.file(QStringLiteral("Order1.kdt")));
+  ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
+  EXPECT_EQ(restored.size(), length);
+  EXPECT_EQ(restored.read(5), QByteArray("first"));
+  ASSERT_TRUE(restored.seek(length - 4));
+  EXPECT_EQ(restored.readAll(), QByteArray("last"));
+  EXPECT_EQ(db.get(QStringLiteral("Import.kdt")), QByteArray("imp"));
+}
+
+// The password files and the archives that carry them are readable by their
+// owner only; the other files keep the usual permissions.
+TEST(BackupArchive, PasswordsStayWithTheirOwner) {
+  const mode_t mask = ::umask(022);
+  TestDir db, out, target;
+  db.put(QStringLiteral("Order1.kdt"), "orders");
+  ASSERT_TRUE(WriteBackupArchive(db.path(), out.file(QStringLiteral("plain.kbk"))));
+  EXPECT_EQ(modeOf(out.file(QStringLiteral("plain.kbk"))), 0644u);
+  db.put(QStringLiteral("DataBase.pwd"), "0041\r\n");
+  out.put(QStringLiteral("a.kbk"), "an older archive of the same name");
+  ASSERT_TRUE(WriteBackupArchive(db.path(), out.file(QStringLiteral("a.kbk"))));
+  EXPECT_EQ(modeOf(out.file(QStringLiteral("a.kbk"))), 0600u);
+
+  // Restored: the password file is its owner's from the start, even where a
+  // temporary file of its name was left readable by all.
+  target.put(QStringLiteral("~DataBase.pwd.tmp"), "left");
+  target.put(QStringLiteral("DataBase.pwd"), "old");
+  ASSERT_EQ(RestoreBackupArchive(target.path(), out.get(QStringLiteral("a.kbk"))), RestoreResult::Done);
+  EXPECT_EQ(target.get(QStringLiteral("DataBase.pwd")), QByteArray("0041\r\n"));
+  EXPECT_EQ(modeOf(target.file(QStringLiteral("DataBase.pwd"))), 0600u);
+  EXPECT_EQ(modeOf(target.file(QStringLiteral("Order1.kdt"))), 0644u);
+  EXPECT_FALSE(target.has(QStringLiteral("~DataBase.pwd.tmp")));
+  ::umask(mask);
 }
