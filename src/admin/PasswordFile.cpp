@@ -5,7 +5,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
-#include "store/OwnerOnlyFile.h"
+#include "platform/OwnerOnlyFile.h"
 
 namespace PasswordFile {
 
@@ -92,7 +92,7 @@ bool write(const QString& folder, const QString& password, const QString& name) 
   // A file of another letter case (made on Windows) is replaced by the canonical name.
   const QString old = AppPaths::find(folder, name);
   // Readable by its owner only; a link at its name is replaced.
-  if (!OwnerOnlyFile::write(folder, name, Codec::encode(*line + QStringLiteral("\r\n")))) return false;
+  if (!OwnerOnlyFile::replace(AppPaths::withSlash(folder) + name, Codec::encode(*line + QStringLiteral("\r\n")), OwnerOnlyFile::Flush::ToDisk)) return false;
   if (QFileInfo(old).fileName() != name && QFileInfo::exists(old)) QFile::remove(old);
   return true;
 }

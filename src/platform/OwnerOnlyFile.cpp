@@ -23,12 +23,11 @@ bool writeAll(int fd, const QByteArray& bytes) {
   return true;
 }
 
-bool syncFolder(const QByteArray& folder) {
+void syncFolder(const QByteArray& folder) {
   const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = ::fsync(fd) == 0;
+  if (fd < 0) return;
+  ::fsync(fd);
   ::close(fd);
-  return ok;
 }
 
 }  // namespace
@@ -51,8 +50,14 @@ bool replace(const QString& path, const QByteArray& bytes, Flush flush) {
     ::unlink(temp.constData());
     return false;
   }
-  if (flush == Flush::ToDisk) return syncFolder(folder);
+  // The file is in place now: a folder that cannot be synced does not make
+  // the write a failure.
+  if (flush == Flush::ToDisk) syncFolder(folder);
   return true;
 }
+
+Scope::Scope() : previous_(::umask(S_IRWXG | S_IRWXO)) { ::umask(previous_ | S_IRWXG | S_IRWXO); }
+
+Scope::~Scope() { ::umask(previous_); }
 
 }  // namespace OwnerOnlyFile

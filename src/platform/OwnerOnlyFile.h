@@ -6,6 +6,7 @@
 // name is replaced, never followed or written through.
 #include <QByteArray>
 #include <QString>
+#include <sys/types.h>
 
 namespace OwnerOnlyFile {
 
@@ -16,5 +17,19 @@ enum class Flush { None, ToDisk };
 // step failed; then whatever stood at path is untouched and no new file is
 // left behind.
 bool replace(const QString& path, const QByteArray& bytes, Flush flush = Flush::None);
+
+// While one lives, files the process creates are readable by their owner
+// only (the process's file mode mask; threads creating files meanwhile get
+// the same, never less safe).
+class Scope {
+ public:
+  Scope();
+  ~Scope();
+  Scope(const Scope&) = delete;
+  Scope& operator=(const Scope&) = delete;
+
+ private:
+  mode_t previous_;
+};
 
 }  // namespace OwnerOnlyFile

@@ -15,7 +15,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "store/Database.h"
-#include "store/OwnerOnlyFile.h"
+#include "platform/OwnerOnlyFile.h"
 #include "store/SaveTransaction.h"
 
 namespace {

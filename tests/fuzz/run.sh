@@ -31,7 +31,7 @@ declare -A TARGETS=(
   [fuzz_purchase_sheet]="tests/fuzz/fuzz_purchase_sheet.cpp"
 )
 EXTRA_SOURCES[fuzz_table_reader]="src/store/TableFileParse.cpp src/store/Table.cpp"
-EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/store/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
+EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/platform/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
 EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/products/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
 # Time of a target when none is given (default: $secs).
 declare -A TARGET_SECONDS=()
@@ -52,7 +52,7 @@ EXTRA_SOURCES[fuzz_list_dat]="src/store/DatabaseList.cpp src/store/DamagedFiles.
   src/store/SaveTransaction.cpp src/platform/AppPaths.cpp"
 TARGET_SECONDS[fuzz_list_dat]=10
 TARGETS[fuzz_password_files]="tests/fuzz/fuzz_password_files.cpp"
-EXTRA_SOURCES[fuzz_password_files]="src/admin/PasswordFile.cpp src/store/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp"
+EXTRA_SOURCES[fuzz_password_files]="src/admin/PasswordFile.cpp src/platform/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp"
 TARGET_SECONDS[fuzz_password_files]=10
 TARGETS[fuzz_text_decoder]="tests/fuzz/fuzz_text_decoder.cpp"
 TARGET_SECONDS[fuzz_text_decoder]=10
