@@ -234,6 +234,68 @@ TEST_F(SaveFailures, FailingWriterChangesNoFileAndAsksUpToThreeTimes) {
   EXPECT_EQ(l.prompt.shown.size(), 1u);
 }
 
+// A rename that fails halfway through the commit is undone at once: every
+// original is back under its own name, the files the save made are gone,
+// and the next load finds the old database -- what the user was told.
+TEST_F(SaveFailures, AFailedRenameIsUndoneAndTheNextLoadFindsTheOldFiles) {
+  int renames = 0;
+  for (;; ++renames) {
+    SCOPED_TRACE(renames);
+    TestDir d;
+    copyGolden(d);
+    d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+    QFile::rename(d.file(QStringLiteral("Member.kdt")), d.file(QStringLiteral("MEMBER.KDT")));  // made on Windows
+    Loaded l(d.path());
+    const QString note = l.db.Order.cell(1, OrderCell::OrderNote);
+    l.db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("changed"));
+    l.db.ExpendDirty = true;
+    const auto before = d.contents();  // the category lists are new: nothing to put back
+    SaveTransaction::failRenames(renames);
+    l.prompt.answer(Prompt::Answer::No);
+    const bool saved = l.store.DataBaseSave();
+    SaveTransaction::failRenames(-1);
+    if (saved) break;  // every rename of the commit was tried
+    EXPECT_EQ(d.contents(), before);
+    Loaded again(d.path());
+    EXPECT_EQ(again.db.Order.cell(1, OrderCell::OrderNote), note);
+    EXPECT_TRUE(again.prompt.shown.empty());
+    EXPECT_EQ(d.contents(), before);
+  }
+  // Eleven files replaced (each kept aside, then put in place), the four
+  // category lists made new.
+  EXPECT_EQ(renames, 11 * 2 + 4);
+}
+
+// When the folder stops taking renames, even the undoing fails: its journal
+// stays, and the next transaction in the folder or the next load finishes
+// the undoing before anything else is written.
+TEST_F(SaveFailures, AnUndoingThatFailsIsFinishedBeforeTheNextWrite) {
+  for (const bool byLoad : {true, false}) {
+    SCOPED_TRACE(byLoad);
+    TestDir d;
+    copyGolden(d);
+    d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+    Loaded l(d.path());
+    const auto before = d.contents();
+    l.db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("changed"));
+    SaveTransaction::failRenames(7, 1000);
+    EXPECT_FALSE(l.store.saveAttempt());
+    SaveTransaction::failRenames(-1);
+    ASSERT_TRUE(d.has(QStringLiteral("~Save.lst")));
+    EXPECT_NE(d.contents(), before);
+    if (byLoad) {
+      Loaded again(d.path());
+      EXPECT_NE(again.db.Order.cell(1, OrderCell::OrderNote), QStringLiteral("changed"));
+      EXPECT_EQ(d.contents(), before);
+    } else {
+      ASSERT_TRUE(SaveTransaction::writeFile(d.path(), QStringLiteral("Shop1.kdt"), "\"shop\"\r\n"));
+      auto expected = before;
+      expected[QStringLiteral("Shop1.kdt")] = "\"shop\"\r\n";
+      EXPECT_EQ(d.contents(), expected);
+    }
+  }
+}
+
 TEST_F(SaveFailures, CrashBetweenRenamesIsFinishedByTheNextLoad) {
   TestDir d;
   copyGolden(d);
@@ -304,6 +366,13 @@ TEST(TableFiles, AJournalOnlyRenamesTheTemporaryFileOfItsOwnName) {
   EXPECT_EQ(d.get(QStringLiteral("Member.kdt")), member);
   EXPECT_FALSE(d.has(QStringLiteral("~Stock1.kdt.tmp")));  // the one real line was followed
   EXPECT_FALSE(d.has(QStringLiteral("~Save.lst")));
+
+  // Undoing puts back only an original of the same name.
+  d.put(QStringLiteral("~Member.kdt.old"), "aside");
+  d.put(QStringLiteral("~Save.lst"), "-\r\n~Member.kdt.tmp\tMember.kdt\tOrder1.kdt\r\n");
+  EXPECT_TRUE(SaveTransaction::recover(d.path()));
+  EXPECT_EQ(d.get(QStringLiteral("Order1.kdt")), order);
+  EXPECT_EQ(d.get(QStringLiteral("Member.kdt")), member);
 }
 
 }  // namespace
