@@ -18,6 +18,7 @@
 #include "store/SaveTransaction.h"
 #include "store/SettingsFiles.h"
 #include "store/TableFileParse.h"
+#include "store/TextEntry.h"
 
 #include <QThreadPool>
 #include <atomic>
@@ -524,8 +525,8 @@ char* scratch(size_t n) {
 }
 
 // Rows [from, to] of a table as file bytes, into a scratch buffer; returns
-// their size.
-qsizetype rowBytes(const Table& table, int firstColumn, int columns, int from, int to, const char** out) {
+// their size. *clean becomes false when a character could not be held.
+qsizetype rowBytes(const Table& table, int firstColumn, int columns, int from, int to, const char** out, bool* clean) {
   qsizetype bound = 0;
   for (int r = from; r <= to; ++r)
     for (int c = firstColumn; c < firstColumn + columns; ++c) bound += table.cell(r, c).size() * 2 + 3;
@@ -536,7 +537,7 @@ qsizetype rowBytes(const Table& table, int firstColumn, int columns, int from, i
     for (int c = firstColumn; c < firstColumn + columns; ++c) {
       if (c != firstColumn) *w++ = ',';
       *w++ = '"';
-      w += Codec::encodeFieldTo(w, table.cell(r, c));
+      w += Codec::encodeFieldTo(w, table.cell(r, c), clean);
       *w++ = '"';
     }
     *w++ = '\r';
@@ -553,6 +554,7 @@ struct EncodedValues {
   static constexpr uint32_t kShift = 14;
   std::vector<QByteArray> bytes;             // per range of 2^kShift ids
   std::vector<std::vector<uint32_t>> start;  // per range: where each id's bytes start, and the end
+  std::atomic<bool> clean{true};             // every text could be held
   const char* data(uint32_t id, uint32_t* len) const {
     const std::vector<uint32_t>& s = start[id >> kShift];
     const uint32_t k = id & ((1u << kShift) - 1);
@@ -572,7 +574,9 @@ void encodeValueRange(const Table& table, EncodedValues& v, size_t range) {
   char* w = out.data();
   for (uint32_t id = first; id < last; ++id) {
     s[id - first] = static_cast<uint32_t>(w - out.data());
-    w += Codec::encodeFieldTo(w, table.valueText(id));
+    bool clean = true;
+    w += Codec::encodeFieldTo(w, table.valueText(id), &clean);
+    if (!clean) v.clean = false;
   }
   s[last - first] = static_cast<uint32_t>(w - out.data());
   out.truncate(w - out.data());
@@ -657,6 +661,9 @@ class DataStore::Encoding {
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [&] { return done_ == pieces_; });
   }
+  // After finish(): false when a character could not be held ("?" was
+  // written in its place).
+  bool clean() const { return clean_ && values_.clean; }
 
  private:
   Encoding(const Table& table, int firstColumn, int columns, int priority, Sink sink, std::function<bool()> skip)
@@ -676,8 +683,10 @@ class DataStore::Encoding {
             const char* data = nullptr;
             qsizetype len = 0;
             if (!e.skip_ || !e.skip_()) {
+              bool clean = true;
               len = e.byValue_ ? rowBytes(*e.table_, e.values_, e.firstColumn_, e.columns_, first, last, &data)
-                               : rowBytes(*e.table_, e.firstColumn_, e.columns_, first, last, &data);
+                               : rowBytes(*e.table_, e.firstColumn_, e.columns_, first, last, &data, &clean);
+              if (!clean) e.clean_ = false;
             }
             e.sink_(p, data, len);
             {
@@ -699,6 +708,7 @@ class DataStore::Encoding {
   EncodedValues values_;
   std::atomic<size_t> pendingValues_{0};
   std::atomic<size_t> next_{0};  // the next piece a task takes
+  std::atomic<bool> clean_{true};
   std::mutex mutex_;
   std::condition_variable finished_;
   size_t done_ = 0;
@@ -737,6 +747,15 @@ void DataStore::writeTable(SaveTransaction& t, const QString& label, const QStri
   if (it == encoded_.end()) it = encoded_.emplace(fileName, encodeFile(t, fileName, table, firstColumn, columns, 0)).first;
   const EncodedFile& f = it->second;
   if (f.encoding) f.encoding->finish();
+  if (f.encoding && !f.encoding->clean()) {
+    // Never a silent "?": the save fails and says which character of which
+    // row, so that the seller can change it.
+    refusal_ = unencodableCell(fileName, table, firstColumn, columns);
+    if (!refusal_.isEmpty()) {
+      db_.SaveOK = false;
+      return;
+    }
+  }
   if (!t.close(f.writer)) {
     db_.SaveOK = false;
     return;
@@ -798,6 +817,91 @@ void DataStore::ExpendClose(SaveTransaction& t) {
   }
 }
 
+namespace {
+// How a seller knows a table file's rows: the table's name, a cell shown
+// beside the key (-1: the key alone), and each column's caption.
+struct RowWords {
+  const char* file;
+  const char* table;
+  int beside;
+  std::vector<const char*> captions;
+};
+const std::vector<RowWords>& rowWords() {
+  static const std::vector<RowWords> words = {
+      {"Order1.kdt", "訂單", -1,
+       {"編號", "日期", "買方", "拍賣網站", "運費", "應收款項", "匯款", "出貨", "備註", "成本", "賣方付運費", "折扣", "折扣2"}},
+      {"Stock1.kdt", "訂單商品", StockCell::LineName, {"訂單編號", "名稱", "分類", "售價", "成本", "數量", "備註", "網址", "重量"}},
+      {"Stock2.kdt", "訂單商品", StockCell::LineName, {"訂單編號", "名稱", "分類", "售價", "成本", "數量", "備註", "網址", "重量"}},
+      {"Member.kdt", "客戶", -1, {"帳號", "拍賣網站", "姓名", "電話", "手機", "Email", "地址", "帳號末5碼", "備註"}},
+      {"Manuf1.kdt", "商品", -1, {"名稱", "分類", "售價", "成本", "庫存", "備註", "安全存量", "重量"}},
+      {"Manuf2.kdt", "商品", -1, {"名稱", "分類", "售價", "成本", "庫存", "備註", "安全存量", "重量"}},
+      {"Manuf3.kdt", "商品", -1, {"名稱", "分類", "售價", "成本", "庫存", "備註", "安全存量", "重量"}},
+      {"ManufStock.kdt", "進貨記錄", ManufStockCell::PurchaseProduct,
+       {"日期", "商品名稱", "狀態", "數量", "廠商", "進貨單號", "金額", "備用2", "備用3", "備註"}},
+      {"Expend.kdt", "雜支費用", ExpendCell::ExpendDetail, {"日期", "分類", "明細", "金額", "備註"}},
+      {"Images1.kdt", "商品圖片", -1, {"名稱", "分類", "檔名"}},
+  };
+  return words;
+}
+
+QString refusedText(const QString& where, const QString& character) {
+  return QStringLiteral("資料未儲存：") + TextEntry::refusalText(where, character);
+}
+
+// The first character of text that code page 950 cannot hold, leaving out
+// U+FFFD: the decoder's mark of bytes of a damaged file, whose original was
+// kept aside and reported when it was loaded; it is written as "?", as it
+// always was.
+QString refusedCharacter(const QString& text) {
+  if (!text.contains(QChar::ReplacementCharacter)) return TextEntry::firstUnencodable(text);
+  QString rest = text;
+  rest.remove(QChar::ReplacementCharacter);
+  return TextEntry::firstUnencodable(rest);
+}
+}  // namespace
+
+QString DataStore::unencodableCell(const QString& fileName, const Table& table, int firstColumn, int columns) {
+  // Each distinct text is tried once.
+  std::vector<int8_t> held(table.valueIdCount(), -1);
+  for (int r = 1; r <= table.count(); ++r) {
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+      const uint32_t id = table.valueId(r, c);
+      if (held[id] < 0) held[id] = refusedCharacter(table.valueText(id)).isEmpty() ? 1 : 0;
+      if (held[id]) continue;
+      const QString character = refusedCharacter(table.cell(r, c));
+      for (const RowWords& w : rowWords()) {
+        if (fileName != QLatin1String(w.file)) continue;
+        QString row = table.key(r);
+        if (w.beside >= 0) row += QStringLiteral("，") + table.cell(r, w.beside);
+        const QString caption = QString::fromUtf8(w.captions[static_cast<size_t>(c)]);
+        return refusedText(QString::fromUtf8(w.table) + u'「' + row + QStringLiteral("」的") + caption, character);
+      }
+      return refusedText(fileName, character);
+    }
+  }
+  return {};
+}
+
+QString DataStore::unencodableCategory() const {
+  const DatabaseSettings& s = db_.settings;
+  const std::pair<const char*, const QStringList*> lists[] = {{"商品分類", &s.ProductCategories},
+                                                              {"客戶分類", &s.CustomerCategories},
+                                                              {"雜支費用分類", &s.ExpenseCategories},
+                                                              {"廠商", &s.SupplierNames}};
+  for (const auto& [word, list] : lists) {
+    for (const QString& entry : *list) {
+      const QString character = refusedCharacter(entry);
+      if (!character.isEmpty()) return refusedText(QString::fromUtf8(word) + u'「' + entry + u'」', character);
+    }
+  }
+  for (qsizetype i = 0; i < s.SupplierDetails.size(); ++i) {
+    const QString character = refusedCharacter(s.SupplierDetails[i]);
+    if (!character.isEmpty())
+      return refusedText(QStringLiteral("廠商「") + s.SupplierNames.value(i) + QStringLiteral("」的資料"), character);
+  }
+  return {};
+}
+
 bool DataStore::keepDamagedOriginals() {
   if (db_.damagedFiles.isEmpty()) return true;
   // Settings files with a writer of their own are kept by that writer.
@@ -833,6 +937,7 @@ bool DataStore::saveAttempt() {
   // the writers below wait for them in their order.
   SaveTransaction t(db_.DataBasePath);
   encoded_.clear();
+  refusal_.clear();
   int priority = 100;  // the files written first are encoded first
   const auto ahead = [this, &t, &priority](const char* name, const Table& table, int first, int columns) {
     const QString fileName = QString::fromLatin1(name);
@@ -859,7 +964,8 @@ bool DataStore::saveAttempt() {
   ExpendClose(t);
   if (db_.SaveOK) {
     progress_.setLabel(QStringLiteral("正在儲存 Cate 檔案"));
-    if (SettingsFiles::CateClose(db_, t)) {
+    refusal_ = unencodableCategory();
+    if (refusal_.isEmpty() && SettingsFiles::CateClose(db_, t)) {
       progress_.setValue(100);
     } else {
       db_.SaveOK = false;
@@ -874,6 +980,7 @@ bool DataStore::saveAttempt() {
   encoded_.clear();
   if (db_.SaveOK && !t.commit()) db_.SaveOK = false;
   if (!db_.SaveOK) t.discard();
+  if (!refusal_.isEmpty()) prompt_.message(refusal_, Prompt::Icon::Exclamation);
   return db_.SaveOK;
 }
 

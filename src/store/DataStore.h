@@ -93,6 +93,12 @@ class DataStore {
   void writeTable(SaveTransaction& t, const QString& label, const QString& fileName, const Table& table,
                   int firstColumn, int columns, int progressValue);
   bool keepDamagedOriginals();
+  // The message naming the first character code page 950 cannot hold in
+  // the listed columns of a table written as fileName, or in the category
+  // lists; empty when there is none (U+FFFD, the mark of bytes a damaged
+  // file held, is no such character).
+  static QString unencodableCell(const QString& fileName, const Table& table, int firstColumn, int columns);
+  QString unencodableCategory() const;
   void failed(const QString& fileName, const QString& message);
 
   Database& db_;
@@ -108,4 +114,5 @@ class DataStore {
   static EncodedFile encodeFile(SaveTransaction& t, const QString& fileName, const Table& table, int firstColumn,
                                 int columns, int priority);
   std::map<QString, EncodedFile> encoded_;
+  QString refusal_;  // why the attempt was refused, told once it is over
 };

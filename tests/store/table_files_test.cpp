@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "ScriptedPrompt.h"
@@ -293,6 +294,57 @@ TEST_F(SaveFailures, AnUndoingThatFailsIsFinishedBeforeTheNextWrite) {
       expected[QStringLiteral("Shop1.kdt")] = "\"shop\"\r\n";
       EXPECT_EQ(d.contents(), expected);
     }
+  }
+}
+
+// A character code page 950 cannot hold that slipped past the checks where
+// text enters is never written as "?": the save fails as any failed save,
+// names where the character is, and leaves every file as it was.
+TEST_F(SaveFailures, ACharacterTheFilesCannotHoldFailsTheSaveAndIsNamed) {
+  struct Case {
+    std::function<void(Database&)> slip;
+    const char* message;
+    std::function<void(const TestDir&)> prepare = {};
+  };
+  const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // U+1F600
+  const QString simplified = QString(QChar(0x5BF9));                // simplified form of 對
+  const std::vector<Case> cases = {
+      {[&](Database& db) { db.Order.setCell(2, OrderCell::OrderNote, QStringLiteral("x") + emoji + QStringLiteral("y")); },
+       "訂單「2403000002」的備註中的「😀」"},
+      // A loaded file of many rows of repeated values: written from its
+      // distinct texts.
+      {[&](Database& db) { db.Order.setCell(291, OrderCell::BuyerAccount, emoji); }, "訂單「R290」的買方中的「😀」",
+       [](const TestDir& d) {
+         QByteArray orders;
+         for (int i = 1; i <= 300; ++i)
+           orders += big5(QStringLiteral("\"R%1\",\"2024/03/01\",\"amy\",\"露天\",\"60\",\"160\",\"未匯款\",\"未出貨\",\"\","
+                                         "\"40\",\"0\",\"\",\"\"\r\n").arg(i - 1));
+         d.put(QStringLiteral("Order1.kdt"), orders);
+       }},
+      {[&](Database& db) { db.Stock.setCell(2, StockCell::LineNote, simplified); }, "訂單商品「2403000002，碗」的備註中的「对」"},
+      {[&](Database& db) { db.Guest.setKey(2, QStringLiteral("許") + emoji); }, "客戶「許😀」的帳號中的「😀」"},
+      {[&](Database& db) { db.Manuf.setCell(1, ManufCell::ProductWeight, QStringLiteral("1") + emoji); },
+       "商品「茶杯」的重量中的「😀」"},
+      {[&](Database& db) { db.Expend.setCell(1, ExpendCell::ExpendNote, emoji); }, "雜支費用「2024/03/01，郵票」的備註中的「😀」"},
+      {[&](Database& db) { db.settings.ProductCategories << QStringLiteral("杯") + simplified; }, "商品分類「杯对」中的「对」"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    TestDir d;
+    copyGolden(d);
+    d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+    if (c.prepare) c.prepare(d);
+    Loaded l(d.path());
+    const auto before = d.contents();
+    c.slip(l.db);
+    l.db.ExpendDirty = true;
+    l.prompt.answer(Prompt::Answer::Ok).answer(Prompt::Answer::No);
+    EXPECT_FALSE(l.store.DataBaseSave());
+    const QString refused = QStringLiteral("資料未儲存：") + QString::fromUtf8(c.message) +
+                            QStringLiteral("無法儲存在資料檔中，請改用其他字元");
+    EXPECT_EQ(l.prompt.texts(), (QStringList{refused, QStringLiteral("儲存失敗，請按「是(Y)」再試一次")}));
+    EXPECT_EQ(l.prompt.shown[0].icon, Prompt::Icon::Exclamation);
+    EXPECT_EQ(d.contents(), before);
   }
 }
 
