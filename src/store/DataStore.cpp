@@ -26,6 +26,7 @@
 #include <cstring>
 #include <future>
 #include <malloc.h>
+#include <sys/stat.h>
 #include <map>
 #include <mutex>
 
@@ -470,6 +471,7 @@ void DataStore::NumInit() {
 }
 
 void DataStore::loadDatabase() {
+  db_.savedFiles.clear();
   SaveTransaction::recover(db_.DataBasePath);
   // Temporary files of a save killed before its commit (a journal that could
   // not be finished keeps them).
@@ -741,6 +743,10 @@ void DataStore::writeTable(SaveTransaction& t, const QString& label, const QStri
                            int firstColumn, int columns, int progressValue) {
   if (!db_.SaveOK) return;
   if (!label.isEmpty()) progress_.setLabel(label);
+  if (!writes(fileName, tableSource(table, firstColumn, columns))) {
+    if (progressValue >= 0) progress_.setValue(progressValue);
+    return;
+  }
   // Encoded and written ahead on the worker threads since the attempt
   // began; here it is waited for.
   auto it = encoded_.find(fileName);
@@ -766,7 +772,8 @@ void DataStore::writeTable(SaveTransaction& t, const QString& label, const QStri
 void DataStore::NumClose(SaveTransaction& t) {
   if (!db_.SaveOK) return;
   progress_.setLabel(QStringLiteral("正在儲存 Num 檔案"));
-  if (!t.writeText(QStringLiteral("Num.kdt"), db_.NumStr + u',' + QString::number(db_.num) + QStringLiteral("\r\n"))) {
+  const QString text = db_.NumStr + u',' + QString::number(db_.num) + QStringLiteral("\r\n");
+  if (writes(QStringLiteral("Num.kdt"), text.toUtf8()) && !t.writeText(QStringLiteral("Num.kdt"), text)) {
     db_.SaveOK = false;
     return;
   }
@@ -902,6 +909,46 @@ QString DataStore::unencodableCategory() const {
   return {};
 }
 
+namespace {
+// Which file is at path, and its size and times of change: two equal
+// results mean nobody has written or replaced the file in between.
+QByteArray fileIdentity(const QString& path) {
+  struct stat st{};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+  const qint64 parts[] = {static_cast<qint64>(st.st_dev), static_cast<qint64>(st.st_ino), static_cast<qint64>(st.st_size),
+                          st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+  return QByteArray(reinterpret_cast<const char*>(parts), sizeof parts);
+}
+}  // namespace
+
+QByteArray DataStore::tableSource(const Table& table, int firstColumn, int columns) {
+  // A column's version changes with every change of its cells and of the
+  // rows, and differs between two tables.
+  uint64_t v = 0;
+  for (int c = firstColumn; c < firstColumn + columns; ++c) v = std::max(v, table.columnVersion(c));
+  return QByteArray(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+bool DataStore::writes(const QString& fileName, const QByteArray& source) {
+  if (sources_.count(fileName)) return true;
+  if (db_.savedFolder == db_.DataBasePath) {
+    const auto it = db_.savedFiles.find(fileName);
+    if (it != db_.savedFiles.end() && it->second.source == source) {
+      const QByteArray now = fileIdentity(db_.DataBasePath + fileName);
+      if (!now.isEmpty() && now == it->second.file) return false;
+    }
+  }
+  sources_[fileName] = source;
+  return true;
+}
+
+void DataStore::noteWritten() {
+  if (!db_.SaveOK || db_.savedFolder != db_.DataBasePath) db_.savedFiles.clear();
+  if (!db_.SaveOK) return;
+  db_.savedFolder = db_.DataBasePath;
+  for (const auto& [name, source] : sources_) db_.savedFiles[name] = {source, fileIdentity(db_.DataBasePath + name)};
+}
+
 bool DataStore::keepDamagedOriginals() {
   if (db_.damagedFiles.isEmpty()) return true;
   // Settings files with a writer of their own are kept by that writer.
@@ -931,6 +978,7 @@ bool DataStore::saveAttempt() {
   db_.SaveOK = true;
   if (!keepDamagedOriginals()) {
     db_.SaveOK = false;
+    db_.savedFiles.clear();
     return false;
   }
   // Every table file is encoded and written on the worker threads at once;
@@ -938,10 +986,12 @@ bool DataStore::saveAttempt() {
   SaveTransaction t(db_.DataBasePath);
   encoded_.clear();
   refusal_.clear();
+  sources_.clear();
   int priority = 100;  // the files written first are encoded first
   const auto ahead = [this, &t, &priority](const char* name, const Table& table, int first, int columns) {
     const QString fileName = QString::fromLatin1(name);
-    encoded_.emplace(fileName, encodeFile(t, fileName, table, first, columns, priority--));
+    if (writes(fileName, tableSource(table, first, columns)))
+      encoded_.emplace(fileName, encodeFile(t, fileName, table, first, columns, priority--));
   };
   ahead("Order1.kdt", db_.Order, 0, 13);
   ahead("Stock1.kdt", db_.Stock, 0, 8);
@@ -980,6 +1030,7 @@ bool DataStore::saveAttempt() {
   encoded_.clear();
   if (db_.SaveOK && !t.commit()) db_.SaveOK = false;
   if (!db_.SaveOK) t.discard();
+  noteWritten();
   if (!refusal_.isEmpty()) prompt_.message(refusal_, Prompt::Icon::Exclamation);
   return db_.SaveOK;
 }

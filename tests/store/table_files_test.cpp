@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tuple>
 
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
@@ -188,6 +190,119 @@ TEST(TableFiles, UndecodableBytesAreReportedAndTheOriginalKept) {
   Loaded l(d.path());
   EXPECT_EQ(l.prompt.texts(), QStringList{QStringLiteral("載入 Member 檔案發生錯誤!")});
   EXPECT_EQ(l.db.damagedFiles, QStringList{QStringLiteral("Member.kdt")});
+}
+
+// Which file is at each name (a save writes a file anew, never in place).
+std::map<QString, ino_t> inodes(const TestDir& d) {
+  std::map<QString, ino_t> out;
+  for (const QString& n : d.names()) {
+    struct stat st{};
+    if (::stat(QFile::encodeName(d.file(n)).constData(), &st) == 0) out[n] = st.st_ino;
+  }
+  return out;
+}
+
+// The names whose file changed, in name order, joined by spaces.
+std::string rewritten(const std::map<QString, ino_t>& before, const std::map<QString, ino_t>& after) {
+  QStringList out;
+  for (const auto& [n, ino] : after) {
+    const auto it = before.find(n);
+    if (it == before.end() || it->second != ino) out << n;
+  }
+  return out.join(u' ').toStdString();
+}
+
+std::string sorted(QStringList names) {
+  names.sort();
+  return names.join(u' ').toStdString();
+}
+
+// A save leaves the table files a save since the load wrote from the same
+// rows, as long as they are still the files it wrote; whatever it writes or
+// leaves, the folder holds what a save of everything writes.
+TEST(TableFiles, ASaveLeavesTheFilesItWouldWriteAgainByteForByte) {
+  TestDir d;
+  copyGolden(d);
+  d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+  Loaded l(d.path());
+  const auto everyFile = [&] {
+    for (const auto& [name, table, first, columns] :
+         std::vector<std::tuple<const char*, const Table*, int, int>>{{"Order1.kdt", &l.db.Order, 0, 13},
+                                                                      {"Stock1.kdt", &l.db.Stock, 0, 8},
+                                                                      {"Stock2.kdt", &l.db.Stock, 8, 1},
+                                                                      {"Member.kdt", &l.db.Guest, 0, 9},
+                                                                      {"Manuf1.kdt", &l.db.Manuf, 0, 6},
+                                                                      {"Manuf2.kdt", &l.db.Manuf, 6, 1},
+                                                                      {"Manuf3.kdt", &l.db.Manuf, 7, 1},
+                                                                      {"ManufStock.kdt", &l.db.ManufStock, 0, 10},
+                                                                      {"Images1.kdt", &l.db.Images, 0, 3},
+                                                                      {"Expend.kdt", &l.db.Expend, 0, 5}})
+      EXPECT_EQ(d.get(QString::fromLatin1(name)), DataStore::tableBytes(*table, first, columns)) << name;
+  };
+  // The first save after a load writes every file.
+  auto before = inodes(d);
+  l.db.ExpendDirty = true;
+  ASSERT_TRUE(l.store.DataBaseSave());
+  const QStringList cates = {"Cate1.kdt", "Cate2.kdt", "Cate3.kdt", "Cate4.kdt"};
+  EXPECT_EQ(rewritten(before, inodes(d)), sorted(QStringList({"Expend.kdt", "Images1.kdt", "Manuf1.kdt", "Manuf2.kdt",
+                                                              "Manuf3.kdt", "ManufStock.kdt", "Member.kdt", "Num.kdt",
+                                                              "Order1.kdt", "Stock1.kdt", "Stock2.kdt"}) +
+                                                 cates));
+  everyFile();
+
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    QStringList written;  // besides the category lists
+  };
+  const std::vector<Step> steps = {
+      {"nothing changed", [] {}, {}},
+      {"an order's note", [&] { l.db.Order.setCell(2, OrderCell::OrderNote, QStringLiteral("n")); }, {"Order1.kdt"}},
+      {"a line's weight", [&] { l.db.Stock.setCell(1, StockCell::LineWeight, QStringLiteral("2")); }, {"Stock2.kdt"}},
+      {"an order and its line added",
+       [&] {
+         l.db.Order.append(QStringLiteral("2403000003"));
+         l.db.Stock.append(QStringLiteral("2403000003"));
+         l.db.num = 4;
+       },
+       {"Num.kdt", "Order1.kdt", "Stock1.kdt", "Stock2.kdt"}},
+      {"a product's stock, set back to what it was",
+       [&] {
+         const QString stock = l.db.Manuf.cell(1, ManufCell::ProductStock);
+         l.db.Manuf.setCell(1, ManufCell::ProductStock, QStringLiteral("1"));
+         l.db.Manuf.setCell(1, ManufCell::ProductStock, stock);
+       },
+       {"Manuf1.kdt"}},
+      {"a customer removed", [&] { l.db.Guest.remove(1); }, {"Member.kdt"}},
+      // Files changed behind the program's back are written again.
+      {"Member.kdt and Images1.kdt replaced by other files",
+       [&] {
+         d.put(QStringLiteral("Member.kdt"), "\"x\"\r\n");
+         const QByteArray images = d.get(QStringLiteral("Images1.kdt"));
+         QFile::remove(d.file(QStringLiteral("Images1.kdt")));
+         d.put(QStringLiteral("Images1.kdt"), images);
+       },
+       {"Images1.kdt", "Member.kdt"}},
+      {"a table replaced by a copy of itself", [&] { l.db.ManufStock = Table(l.db.ManufStock); }, {"ManufStock.kdt"}},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    s.change();
+    before = inodes(d);
+    ASSERT_TRUE(l.store.DataBaseSave());
+    EXPECT_EQ(rewritten(before, inodes(d)), sorted(s.written + cates));
+    everyFile();
+  }
+
+  // After a failed save nothing is taken as written: the next writes all.
+  l.db.Order.setCell(2, OrderCell::OrderNote, QStringLiteral("m"));
+  SaveTransaction::failRenames(3);
+  EXPECT_FALSE(l.store.saveAttempt());
+  SaveTransaction::failRenames(-1);
+  before = inodes(d);
+  ASSERT_TRUE(l.store.DataBaseSave());
+  EXPECT_EQ(QString::fromStdString(rewritten(before, inodes(d))).count(u' ') + 1, 15);
+  everyFile();
 }
 
 class SaveFailures : public ::testing::Test {
