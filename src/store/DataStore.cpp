@@ -516,37 +516,69 @@ QString DataStore::tableText(const Table& table, int firstColumn, int columns) {
 namespace {
 // Where a piece of a table file is encoded: a buffer of the worker thread,
 // used again for its next piece, so saving touches little fresh memory.
-char* scratch(size_t n) {
-  thread_local std::unique_ptr<char[]> buffer;
-  thread_local size_t capacity = 0;
-  if (n > capacity) {
-    capacity = std::max(n, capacity * 2);
-    buffer.reset(new char[capacity]);
+class Scratch {
+ public:
+  static Scratch& ofThread() {
+    thread_local Scratch s;
+    return s;
   }
-  return buffer.get();
-}
+  // The start of the buffer, with room for at least n bytes.
+  char* start(size_t n) {
+    if (n > capacity_) grow(n, 0);
+    return buffer_.get();
+  }
+  // w (inside the buffer) with room for n more bytes after it: moved with
+  // the buffer when it had to grow.
+  char* room(char* w, size_t n) {
+    const size_t used = static_cast<size_t>(w - buffer_.get());
+    if (used + n > capacity_) grow(std::max(used + n, capacity_ * 2), used);
+    return buffer_.get() + used;
+  }
+
+ private:
+  void grow(size_t n, size_t keep) {
+    std::unique_ptr<char[]> bigger(new char[n]);
+    if (keep) std::memcpy(bigger.get(), buffer_.get(), keep);
+    buffer_ = std::move(bigger);
+    capacity_ = n;
+  }
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;
+};
+
+// How many rows ahead the texts a row is made of are asked for from memory.
+constexpr int kFar = 8;
+constexpr int kNear = 4;
 
 // Rows [from, to] of a table as file bytes, into a scratch buffer; returns
 // their size. *clean becomes false when a character could not be held.
 qsizetype rowBytes(const Table& table, int firstColumn, int columns, int from, int to, const char** out, bool* clean) {
-  qsizetype bound = 0;
-  for (int r = from; r <= to; ++r)
-    for (int c = firstColumn; c < firstColumn + columns; ++c) bound += table.cell(r, c).size() * 2 + 3;
-  bound += static_cast<qsizetype>(to - from + 1) * 2;
-  char* const start = scratch(static_cast<size_t>(bound));
-  char* w = start;
+  Scratch& s = Scratch::ofThread();
+  char* const first = s.start(static_cast<size_t>(to - from + 1) * static_cast<size_t>(columns) * 16);
+  char* w = first;
   for (int r = from; r <= to; ++r) {
-    for (int c = firstColumn; c < firstColumn + columns; ++c) {
-      if (c != firstColumn) *w++ = ',';
-      *w++ = '"';
-      w += Codec::encodeFieldTo(w, table.cell(r, c), clean);
-      *w++ = '"';
+    // The texts are scattered through memory, the rows are not: the texts
+    // of the rows a few rows on are asked for early, first their heads,
+    // then their characters.
+    if (r + kFar <= to) {
+      for (int c = firstColumn; c < firstColumn + columns; ++c) __builtin_prefetch(&table.cell(r + kFar, c));
     }
-    *w++ = '\r';
+    if (r + kNear <= to) {
+      for (int c = firstColumn; c < firstColumn + columns; ++c) __builtin_prefetch(table.cell(r + kNear, c).constData());
+    }
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+      const QString& text = table.cell(r, c);
+      w = s.room(w, static_cast<size_t>(text.size()) * 2 + 5);
+      *w++ = '"';
+      w += Codec::encodeFieldTo(w, text, clean);
+      *w++ = '"';
+      *w++ = ',';
+    }
+    w[-1] = '\r';
     *w++ = '\n';
   }
-  *out = start;
-  return w - start;
+  *out = s.start(0);
+  return w - *out;
 }
 
 // Every distinct text of a table encoded once, for files of several
@@ -554,65 +586,77 @@ qsizetype rowBytes(const Table& table, int firstColumn, int columns, int from, i
 // (categories, dates, prices and names repeat all through a table).
 struct EncodedValues {
   static constexpr uint32_t kShift = 14;
-  std::vector<QByteArray> bytes;             // per range of 2^kShift ids
-  std::vector<std::vector<uint32_t>> start;  // per range: where each id's bytes start, and the end
-  std::atomic<bool> clean{true};             // every text could be held
+  // Bytes readable after the start of every text, whatever its length: a
+  // short text is copied as a block of this size.
+  static constexpr uint32_t kBlock = 16;
+  std::vector<std::unique_ptr<char[]>> bytes;  // per range of 2^kShift ids
+  std::vector<std::vector<uint32_t>> start;    // per range: where each id's bytes start, and the end
+  std::atomic<uint32_t> longest{0};            // bytes of the longest text
+  std::atomic<bool> clean{true};               // every text could be held
+  const uint32_t* startOf(uint32_t id) const { return &start[id >> kShift][id & ((1u << kShift) - 1)]; }
   const char* data(uint32_t id, uint32_t* len) const {
-    const std::vector<uint32_t>& s = start[id >> kShift];
-    const uint32_t k = id & ((1u << kShift) - 1);
-    *len = s[k + 1] - s[k];
-    return bytes[id >> kShift].constData() + s[k];
+    const uint32_t* s = startOf(id);
+    *len = s[1] - s[0];
+    return bytes[id >> kShift].get() + s[0];
   }
 };
 
 void encodeValueRange(const Table& table, EncodedValues& v, size_t range) {
   const uint32_t first = static_cast<uint32_t>(range << EncodedValues::kShift);
   const uint32_t last = std::min(table.valueIdCount(), first + (1u << EncodedValues::kShift));
-  qsizetype bound = 0;
+  qsizetype bound = EncodedValues::kBlock;
   for (uint32_t id = first; id < last; ++id) bound += table.valueText(id).size() * 2;
-  QByteArray out(bound, Qt::Uninitialized);
+  std::unique_ptr<char[]> out(new char[static_cast<size_t>(bound)]);
   std::vector<uint32_t>& s = v.start[range];
   s.resize(static_cast<size_t>(last - first) + 1);
-  char* w = out.data();
+  char* w = out.get();
+  uint32_t longest = 0;
+  bool clean = true;
   for (uint32_t id = first; id < last; ++id) {
-    s[id - first] = static_cast<uint32_t>(w - out.data());
-    bool clean = true;
-    w += Codec::encodeFieldTo(w, table.valueText(id), &clean);
-    if (!clean) v.clean = false;
+    s[id - first] = static_cast<uint32_t>(w - out.get());
+    const qsizetype n = Codec::encodeFieldTo(w, table.valueText(id), &clean);
+    longest = std::max(longest, static_cast<uint32_t>(n));
+    w += n;
   }
-  s[last - first] = static_cast<uint32_t>(w - out.data());
-  out.truncate(w - out.data());
+  s[last - first] = static_cast<uint32_t>(w - out.get());
+  if (!clean) v.clean = false;
+  for (uint32_t l = v.longest.load(); l < longest && !v.longest.compare_exchange_weak(l, longest);) {
+  }
   v.bytes[range] = std::move(out);
 }
 
 // Rows [from, to] from the encoded texts, into a scratch buffer.
 qsizetype rowBytes(const Table& table, const EncodedValues& v, int firstColumn, int columns, int from, int to,
                    const char** out) {
-  qsizetype size = 0;
+  constexpr uint32_t kBlock = EncodedValues::kBlock;
+  Scratch& s = Scratch::ofThread();
+  const size_t longestRow = static_cast<size_t>(columns) * (v.longest + kBlock + 3) + 2;
+  char* const first = s.start(static_cast<size_t>(to - from + 1) * static_cast<size_t>(columns) * 12 + longestRow);
+  char* w = first;
   uint32_t len = 0;
   for (int r = from; r <= to; ++r) {
-    for (int c = firstColumn; c < firstColumn + columns; ++c) {
-      v.data(table.valueId(r, c), &len);
-      size += len + 3;
+    w = s.room(w, longestRow);
+    // As above: where the texts lie, then the texts.
+    if (r + kFar <= to) {
+      for (int c = firstColumn; c < firstColumn + columns; ++c) __builtin_prefetch(v.startOf(table.valueId(r + kFar, c)));
     }
-    size += 1;  // one comma fewer than fields, CR LF
-  }
-  char* const start = scratch(static_cast<size_t>(size));
-  char* w = start;
-  for (int r = from; r <= to; ++r) {
+    if (r + kNear <= to) {
+      for (int c = firstColumn; c < firstColumn + columns; ++c) __builtin_prefetch(v.data(table.valueId(r + kNear, c), &len));
+    }
     for (int c = firstColumn; c < firstColumn + columns; ++c) {
-      if (c != firstColumn) *w++ = ',';
-      *w++ = '"';
       const char* p = v.data(table.valueId(r, c), &len);
-      std::memcpy(w, p, len);
+      *w++ = '"';
+      if (len <= kBlock) std::memcpy(w, p, kBlock);
+      else std::memcpy(w, p, len);
       w += len;
       *w++ = '"';
+      *w++ = ',';
     }
-    *w++ = '\r';
+    w[-1] = '\r';
     *w++ = '\n';
   }
-  *out = start;
-  return w - start;
+  *out = s.start(0);
+  return w - *out;
 }
 
 // Rows a piece: small enough that the workers' buffers stay small and warm.
