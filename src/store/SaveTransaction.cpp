@@ -55,9 +55,9 @@ bool sameFile(const QString& a, const QString& b) {
 
 // Removes every other-cased copy of name among entries (the folder's files,
 // listed before the renames) that is not the file now at name.
-void removeOtherCased(const QString& dir, const QString& name, const QStringList& entries, const QString& keep = {}) {
+void removeOtherCased(const QString& dir, const QString& name, const QStringList& entries) {
   for (const QString& e : entries) {
-    if (e == name || e == keep || e.compare(name, Qt::CaseInsensitive) != 0) continue;
+    if (e == name || e.compare(name, Qt::CaseInsensitive) != 0) continue;
     if (exists(dir + e) && !sameFile(dir + e, dir + name)) QFile::remove(dir + e);
   }
 }
