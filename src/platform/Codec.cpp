@@ -207,7 +207,7 @@ qsizetype encodeTo(char* dest, QStringView text, bool* clean) {
   return reinterpret_cast<char*>(w) - dest;
 }
 
-qsizetype encodeFieldTo(char* dest, QStringView text) {
+qsizetype encodeFieldTo(char* dest, QStringView text, bool* clean) {
   const Tables& t = tables();
   auto* w = reinterpret_cast<uint8_t*>(dest);
   const qsizetype n = text.size();
@@ -223,7 +223,7 @@ qsizetype encodeFieldTo(char* dest, QStringView text) {
       // Not in the tables: the converter's own bytes for it.
       qsizetype len = 1;
       if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) len = 2;
-      w += encodeTo(reinterpret_cast<char*>(w), text.mid(i, len), nullptr);
+      w += encodeTo(reinterpret_cast<char*>(w), text.mid(i, len), clean);
       i += len - 1;
       continue;
     }

@@ -32,7 +32,7 @@ qsizetype encodeTo(char* dest, QStringView text, bool* clean);
 
 // The same for a quoted field of a table file: a double quote left in the
 // text is written as "'" so that the file always reads back.
-qsizetype encodeFieldTo(char* dest, QStringView text);
+qsizetype encodeFieldTo(char* dest, QStringView text, bool* clean);
 
 // True when every character of text survives a round trip through code page 950.
 bool canEncode(const QString& text);

@@ -18,6 +18,7 @@
 #include "store/SaveTransaction.h"
 #include "store/SettingsFiles.h"
 #include "store/TableFileParse.h"
+#include "store/TextEntry.h"
 
 #include <QThreadPool>
 #include <atomic>
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <future>
 #include <malloc.h>
+#include <sys/stat.h>
 #include <map>
 #include <mutex>
 
@@ -477,6 +479,7 @@ void DataStore::NumInit() {
 }
 
 void DataStore::loadDatabase() {
+  db_.savedFiles.clear();
   SaveTransaction::recover(db_.DataBasePath);
   // Temporary files of a save killed before its commit (a journal that could
   // not be finished keeps them).
@@ -521,37 +524,69 @@ QString DataStore::tableText(const Table& table, int firstColumn, int columns) {
 namespace {
 // Where a piece of a table file is encoded: a buffer of the worker thread,
 // used again for its next piece, so saving touches little fresh memory.
-char* scratch(size_t n) {
-  thread_local std::unique_ptr<char[]> buffer;
-  thread_local size_t capacity = 0;
-  if (n > capacity) {
-    capacity = std::max(n, capacity * 2);
-    buffer.reset(new char[capacity]);
+class Scratch {
+ public:
+  static Scratch& ofThread() {
+    thread_local Scratch s;
+    return s;
   }
-  return buffer.get();
-}
+  // The start of the buffer, with room for at least n bytes.
+  char* start(size_t n) {
+    if (n > capacity_) grow(n, 0);
+    return buffer_.get();
+  }
+  // w (inside the buffer) with room for n more bytes after it: moved with
+  // the buffer when it had to grow.
+  char* room(char* w, size_t n) {
+    const size_t used = static_cast<size_t>(w - buffer_.get());
+    if (used + n > capacity_) grow(std::max(used + n, capacity_ * 2), used);
+    return buffer_.get() + used;
+  }
+
+ private:
+  void grow(size_t n, size_t keep) {
+    std::unique_ptr<char[]> bigger(new char[n]);
+    if (keep) std::memcpy(bigger.get(), buffer_.get(), keep);
+    buffer_ = std::move(bigger);
+    capacity_ = n;
+  }
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;
+};
+
+// How many rows ahead the texts a row is made of are asked for from memory.
+constexpr int kFar = 8;
+constexpr int kNear = 4;
 
 // Rows [from, to] of a table as file bytes, into a scratch buffer; returns
-// their size.
-qsizetype rowBytes(const Table& table, int firstColumn, int columns, int from, int to, const char** out) {
-  qsizetype bound = 0;
-  for (int r = from; r <= to; ++r)
-    for (int c = firstColumn; c < firstColumn + columns; ++c) bound += table.cell(r, c).size() * 2 + 3;
-  bound += static_cast<qsizetype>(to - from + 1) * 2;
-  char* const start = scratch(static_cast<size_t>(bound));
-  char* w = start;
+// their size. *clean becomes false when a character could not be held.
+qsizetype rowBytes(const Table& table, int firstColumn, int columns, int from, int to, const char** out, bool* clean) {
+  Scratch& s = Scratch::ofThread();
+  char* const first = s.start(static_cast<size_t>(to - from + 1) * static_cast<size_t>(columns) * 16);
+  char* w = first;
   for (int r = from; r <= to; ++r) {
-    for (int c = firstColumn; c < firstColumn + columns; ++c) {
-      if (c != firstColumn) *w++ = ',';
-      *w++ = '"';
-      w += Codec::encodeFieldTo(w, table.cell(r, c));
-      *w++ = '"';
+    // The texts are scattered through memory, the rows are not: the texts
+    // of the rows a few rows on are asked for early, first their heads,
+    // then their characters.
+    if (r + kFar <= to) {
+      for (int c = firstColumn; c < firstColumn + columns; ++c) __builtin_prefetch(&table.cell(r + kFar, c));
     }
-    *w++ = '\r';
+    if (r + kNear <= to) {
+      for (int c = firstColumn; c < firstColumn + columns; ++c) __builtin_prefetch(table.cell(r + kNear, c).constData());
+    }
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+      const QString& text = table.cell(r, c);
+      w = s.room(w, static_cast<size_t>(text.size()) * 2 + 5);
+      *w++ = '"';
+      w += Codec::encodeFieldTo(w, text, clean);
+      *w++ = '"';
+      *w++ = ',';
+    }
+    w[-1] = '\r';
     *w++ = '\n';
   }
-  *out = start;
-  return w - start;
+  *out = s.start(0);
+  return w - *out;
 }
 
 // Every distinct text of a table encoded once, for files of several
@@ -559,62 +594,77 @@ qsizetype rowBytes(const Table& table, int firstColumn, int columns, int from, i
 // (categories, dates, prices and names repeat all through a table).
 struct EncodedValues {
   static constexpr uint32_t kShift = 14;
-  std::vector<QByteArray> bytes;             // per range of 2^kShift ids
-  std::vector<std::vector<uint32_t>> start;  // per range: where each id's bytes start, and the end
+  // Bytes readable after the start of every text, whatever its length: a
+  // short text is copied as a block of this size.
+  static constexpr uint32_t kBlock = 16;
+  std::vector<std::unique_ptr<char[]>> bytes;  // per range of 2^kShift ids
+  std::vector<std::vector<uint32_t>> start;    // per range: where each id's bytes start, and the end
+  std::atomic<uint32_t> longest{0};            // bytes of the longest text
+  std::atomic<bool> clean{true};               // every text could be held
+  const uint32_t* startOf(uint32_t id) const { return &start[id >> kShift][id & ((1u << kShift) - 1)]; }
   const char* data(uint32_t id, uint32_t* len) const {
-    const std::vector<uint32_t>& s = start[id >> kShift];
-    const uint32_t k = id & ((1u << kShift) - 1);
-    *len = s[k + 1] - s[k];
-    return bytes[id >> kShift].constData() + s[k];
+    const uint32_t* s = startOf(id);
+    *len = s[1] - s[0];
+    return bytes[id >> kShift].get() + s[0];
   }
 };
 
 void encodeValueRange(const Table& table, EncodedValues& v, size_t range) {
   const uint32_t first = static_cast<uint32_t>(range << EncodedValues::kShift);
   const uint32_t last = std::min(table.valueIdCount(), first + (1u << EncodedValues::kShift));
-  qsizetype bound = 0;
+  qsizetype bound = EncodedValues::kBlock;
   for (uint32_t id = first; id < last; ++id) bound += table.valueText(id).size() * 2;
-  QByteArray out(bound, Qt::Uninitialized);
+  std::unique_ptr<char[]> out(new char[static_cast<size_t>(bound)]);
   std::vector<uint32_t>& s = v.start[range];
   s.resize(static_cast<size_t>(last - first) + 1);
-  char* w = out.data();
+  char* w = out.get();
+  uint32_t longest = 0;
+  bool clean = true;
   for (uint32_t id = first; id < last; ++id) {
-    s[id - first] = static_cast<uint32_t>(w - out.data());
-    w += Codec::encodeFieldTo(w, table.valueText(id));
+    s[id - first] = static_cast<uint32_t>(w - out.get());
+    const qsizetype n = Codec::encodeFieldTo(w, table.valueText(id), &clean);
+    longest = std::max(longest, static_cast<uint32_t>(n));
+    w += n;
   }
-  s[last - first] = static_cast<uint32_t>(w - out.data());
-  out.truncate(w - out.data());
+  s[last - first] = static_cast<uint32_t>(w - out.get());
+  if (!clean) v.clean = false;
+  for (uint32_t l = v.longest.load(); l < longest && !v.longest.compare_exchange_weak(l, longest);) {
+  }
   v.bytes[range] = std::move(out);
 }
 
 // Rows [from, to] from the encoded texts, into a scratch buffer.
 qsizetype rowBytes(const Table& table, const EncodedValues& v, int firstColumn, int columns, int from, int to,
                    const char** out) {
-  qsizetype size = 0;
+  constexpr uint32_t kBlock = EncodedValues::kBlock;
+  Scratch& s = Scratch::ofThread();
+  const size_t longestRow = static_cast<size_t>(columns) * (v.longest + kBlock + 3) + 2;
+  char* const first = s.start(static_cast<size_t>(to - from + 1) * static_cast<size_t>(columns) * 12 + longestRow);
+  char* w = first;
   uint32_t len = 0;
   for (int r = from; r <= to; ++r) {
-    for (int c = firstColumn; c < firstColumn + columns; ++c) {
-      v.data(table.valueId(r, c), &len);
-      size += len + 3;
+    w = s.room(w, longestRow);
+    // As above: where the texts lie, then the texts.
+    if (r + kFar <= to) {
+      for (int c = firstColumn; c < firstColumn + columns; ++c) __builtin_prefetch(v.startOf(table.valueId(r + kFar, c)));
     }
-    size += 1;  // one comma fewer than fields, CR LF
-  }
-  char* const start = scratch(static_cast<size_t>(size));
-  char* w = start;
-  for (int r = from; r <= to; ++r) {
+    if (r + kNear <= to) {
+      for (int c = firstColumn; c < firstColumn + columns; ++c) __builtin_prefetch(v.data(table.valueId(r + kNear, c), &len));
+    }
     for (int c = firstColumn; c < firstColumn + columns; ++c) {
-      if (c != firstColumn) *w++ = ',';
-      *w++ = '"';
       const char* p = v.data(table.valueId(r, c), &len);
-      std::memcpy(w, p, len);
+      *w++ = '"';
+      if (len <= kBlock) std::memcpy(w, p, kBlock);
+      else std::memcpy(w, p, len);
       w += len;
       *w++ = '"';
+      *w++ = ',';
     }
-    *w++ = '\r';
+    w[-1] = '\r';
     *w++ = '\n';
   }
-  *out = start;
-  return w - start;
+  *out = s.start(0);
+  return w - *out;
 }
 
 // Rows a piece: small enough that the workers' buffers stay small and warm.
@@ -665,6 +715,9 @@ class DataStore::Encoding {
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [&] { return done_ == pieces_; });
   }
+  // After finish(): false when a character could not be held ("?" was
+  // written in its place).
+  bool clean() const { return clean_ && values_.clean; }
 
  private:
   Encoding(const Table& table, int firstColumn, int columns, int priority, Sink sink, std::function<bool()> skip)
@@ -684,8 +737,10 @@ class DataStore::Encoding {
             const char* data = nullptr;
             qsizetype len = 0;
             if (!e.skip_ || !e.skip_()) {
+              bool clean = true;
               len = e.byValue_ ? rowBytes(*e.table_, e.values_, e.firstColumn_, e.columns_, first, last, &data)
-                               : rowBytes(*e.table_, e.firstColumn_, e.columns_, first, last, &data);
+                               : rowBytes(*e.table_, e.firstColumn_, e.columns_, first, last, &data, &clean);
+              if (!clean) e.clean_ = false;
             }
             e.sink_(p, data, len);
             {
@@ -707,6 +762,7 @@ class DataStore::Encoding {
   EncodedValues values_;
   std::atomic<size_t> pendingValues_{0};
   std::atomic<size_t> next_{0};  // the next piece a task takes
+  std::atomic<bool> clean_{true};
   std::mutex mutex_;
   std::condition_variable finished_;
   size_t done_ = 0;
@@ -739,12 +795,25 @@ void DataStore::writeTable(SaveTransaction& t, const QString& label, const QStri
                            int firstColumn, int columns, int progressValue) {
   if (!db_.SaveOK) return;
   if (!label.isEmpty()) progress_.setLabel(label);
+  if (!writes(fileName, tableSource(table, firstColumn, columns))) {
+    if (progressValue >= 0) progress_.setValue(progressValue);
+    return;
+  }
   // Encoded and written ahead on the worker threads since the attempt
   // began; here it is waited for.
   auto it = encoded_.find(fileName);
   if (it == encoded_.end()) it = encoded_.emplace(fileName, encodeFile(t, fileName, table, firstColumn, columns, 0)).first;
   const EncodedFile& f = it->second;
   if (f.encoding) f.encoding->finish();
+  if (f.encoding && !f.encoding->clean()) {
+    // Never a silent "?": the save fails and says which character of which
+    // row, so that the seller can change it.
+    refusal_ = unencodableCell(fileName, table, firstColumn, columns);
+    if (!refusal_.isEmpty()) {
+      db_.SaveOK = false;
+      return;
+    }
+  }
   if (!t.close(f.writer)) {
     db_.SaveOK = false;
     return;
@@ -755,7 +824,8 @@ void DataStore::writeTable(SaveTransaction& t, const QString& label, const QStri
 void DataStore::NumClose(SaveTransaction& t) {
   if (!db_.SaveOK) return;
   progress_.setLabel(QStringLiteral("正在儲存 Num 檔案"));
-  if (!t.writeText(QStringLiteral("Num.kdt"), db_.NumStr + u',' + QString::number(db_.num) + QStringLiteral("\r\n"))) {
+  const QString text = db_.NumStr + u',' + QString::number(db_.num) + QStringLiteral("\r\n");
+  if (writes(QStringLiteral("Num.kdt"), text.toUtf8()) && !t.writeText(QStringLiteral("Num.kdt"), text)) {
     db_.SaveOK = false;
     return;
   }
@@ -806,6 +876,131 @@ void DataStore::ExpendClose(SaveTransaction& t) {
   }
 }
 
+namespace {
+// How a seller knows a table file's rows: the table's name, a cell shown
+// beside the key (-1: the key alone), and each column's caption.
+struct RowWords {
+  const char* file;
+  const char* table;
+  int beside;
+  std::vector<const char*> captions;
+};
+const std::vector<RowWords>& rowWords() {
+  static const std::vector<RowWords> words = {
+      {"Order1.kdt", "訂單", -1,
+       {"編號", "日期", "買方", "拍賣網站", "運費", "應收款項", "匯款", "出貨", "備註", "成本", "賣方付運費", "折扣", "折扣2"}},
+      {"Stock1.kdt", "訂單商品", StockCell::LineName, {"訂單編號", "名稱", "分類", "售價", "成本", "數量", "備註", "網址", "重量"}},
+      {"Stock2.kdt", "訂單商品", StockCell::LineName, {"訂單編號", "名稱", "分類", "售價", "成本", "數量", "備註", "網址", "重量"}},
+      {"Member.kdt", "客戶", -1, {"帳號", "拍賣網站", "姓名", "電話", "手機", "Email", "地址", "帳號末5碼", "備註"}},
+      {"Manuf1.kdt", "商品", -1, {"名稱", "分類", "售價", "成本", "庫存", "備註", "安全存量", "重量"}},
+      {"Manuf2.kdt", "商品", -1, {"名稱", "分類", "售價", "成本", "庫存", "備註", "安全存量", "重量"}},
+      {"Manuf3.kdt", "商品", -1, {"名稱", "分類", "售價", "成本", "庫存", "備註", "安全存量", "重量"}},
+      {"ManufStock.kdt", "進貨記錄", ManufStockCell::PurchaseProduct,
+       {"日期", "商品名稱", "狀態", "數量", "廠商", "進貨單號", "金額", "備用2", "備用3", "備註"}},
+      {"Expend.kdt", "雜支費用", ExpendCell::ExpendDetail, {"日期", "分類", "明細", "金額", "備註"}},
+      {"Images1.kdt", "商品圖片", -1, {"名稱", "分類", "檔名"}},
+  };
+  return words;
+}
+
+QString refusedText(const QString& where, const QString& character) {
+  return QStringLiteral("資料未儲存：") + TextEntry::refusalText(where, character);
+}
+
+// The first character of text that code page 950 cannot hold, leaving out
+// U+FFFD: the decoder's mark of bytes of a damaged file, whose original was
+// kept aside and reported when it was loaded; it is written as "?", as it
+// always was.
+QString refusedCharacter(const QString& text) {
+  if (!text.contains(QChar::ReplacementCharacter)) return TextEntry::firstUnencodable(text);
+  QString rest = text;
+  rest.remove(QChar::ReplacementCharacter);
+  return TextEntry::firstUnencodable(rest);
+}
+}  // namespace
+
+QString DataStore::unencodableCell(const QString& fileName, const Table& table, int firstColumn, int columns) {
+  // Each distinct text is tried once.
+  std::vector<int8_t> held(table.valueIdCount(), -1);
+  for (int r = 1; r <= table.count(); ++r) {
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+      const uint32_t id = table.valueId(r, c);
+      if (held[id] < 0) held[id] = refusedCharacter(table.valueText(id)).isEmpty() ? 1 : 0;
+      if (held[id]) continue;
+      const QString character = refusedCharacter(table.cell(r, c));
+      for (const RowWords& w : rowWords()) {
+        if (fileName != QLatin1String(w.file)) continue;
+        QString row = table.key(r);
+        if (w.beside >= 0) row += QStringLiteral("，") + table.cell(r, w.beside);
+        const QString caption = QString::fromUtf8(w.captions[static_cast<size_t>(c)]);
+        return refusedText(QString::fromUtf8(w.table) + u'「' + row + QStringLiteral("」的") + caption, character);
+      }
+      return refusedText(fileName, character);
+    }
+  }
+  return {};
+}
+
+QString DataStore::unencodableCategory() const {
+  const DatabaseSettings& s = db_.settings;
+  const std::pair<const char*, const QStringList*> lists[] = {{"商品分類", &s.ProductCategories},
+                                                              {"客戶分類", &s.CustomerCategories},
+                                                              {"雜支費用分類", &s.ExpenseCategories},
+                                                              {"廠商", &s.SupplierNames}};
+  for (const auto& [word, list] : lists) {
+    for (const QString& entry : *list) {
+      const QString character = refusedCharacter(entry);
+      if (!character.isEmpty()) return refusedText(QString::fromUtf8(word) + u'「' + entry + u'」', character);
+    }
+  }
+  for (qsizetype i = 0; i < s.SupplierDetails.size(); ++i) {
+    const QString character = refusedCharacter(s.SupplierDetails[i]);
+    if (!character.isEmpty())
+      return refusedText(QStringLiteral("廠商「") + s.SupplierNames.value(i) + QStringLiteral("」的資料"), character);
+  }
+  return {};
+}
+
+namespace {
+// Which file is at path, and its size and times of change: two equal
+// results mean nobody has written or replaced the file in between.
+QByteArray fileIdentity(const QString& path) {
+  struct stat st{};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+  const qint64 parts[] = {static_cast<qint64>(st.st_dev), static_cast<qint64>(st.st_ino), static_cast<qint64>(st.st_size),
+                          st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+  return QByteArray(reinterpret_cast<const char*>(parts), sizeof parts);
+}
+}  // namespace
+
+QByteArray DataStore::tableSource(const Table& table, int firstColumn, int columns) {
+  // A column's version changes with every change of its cells and of the
+  // rows, and differs between two tables.
+  uint64_t v = 0;
+  for (int c = firstColumn; c < firstColumn + columns; ++c) v = std::max(v, table.columnVersion(c));
+  return QByteArray(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+bool DataStore::writes(const QString& fileName, const QByteArray& source) {
+  if (sources_.count(fileName)) return true;
+  if (db_.savedFolder == db_.DataBasePath) {
+    const auto it = db_.savedFiles.find(fileName);
+    if (it != db_.savedFiles.end() && it->second.source == source) {
+      const QByteArray now = fileIdentity(db_.DataBasePath + fileName);
+      if (!now.isEmpty() && now == it->second.file) return false;
+    }
+  }
+  sources_[fileName] = source;
+  return true;
+}
+
+void DataStore::noteWritten() {
+  if (!db_.SaveOK || db_.savedFolder != db_.DataBasePath) db_.savedFiles.clear();
+  if (!db_.SaveOK) return;
+  db_.savedFolder = db_.DataBasePath;
+  for (const auto& [name, source] : sources_) db_.savedFiles[name] = {source, fileIdentity(db_.DataBasePath + name)};
+}
+
 bool DataStore::keepDamagedOriginals() {
   if (db_.damagedFiles.isEmpty()) return true;
   // Settings files with a writer of their own are kept by that writer.
@@ -835,16 +1030,20 @@ bool DataStore::saveAttempt() {
   db_.SaveOK = true;
   if (!keepDamagedOriginals()) {
     db_.SaveOK = false;
+    db_.savedFiles.clear();
     return false;
   }
   // Every table file is encoded and written on the worker threads at once;
   // the writers below wait for them in their order.
   SaveTransaction t(db_.DataBasePath);
   encoded_.clear();
+  refusal_.clear();
+  sources_.clear();
   int priority = 100;  // the files written first are encoded first
   const auto ahead = [this, &t, &priority](const char* name, const Table& table, int first, int columns) {
     const QString fileName = QString::fromLatin1(name);
-    encoded_.emplace(fileName, encodeFile(t, fileName, table, first, columns, priority--));
+    if (writes(fileName, tableSource(table, first, columns)))
+      encoded_.emplace(fileName, encodeFile(t, fileName, table, first, columns, priority--));
   };
   ahead("Order1.kdt", db_.Order, 0, 13);
   ahead("Stock1.kdt", db_.Stock, 0, 8);
@@ -867,7 +1066,8 @@ bool DataStore::saveAttempt() {
   ExpendClose(t);
   if (db_.SaveOK) {
     progress_.setLabel(QStringLiteral("正在儲存 Cate 檔案"));
-    if (SettingsFiles::CateClose(db_, t)) {
+    refusal_ = unencodableCategory();
+    if (refusal_.isEmpty() && SettingsFiles::CateClose(db_, t)) {
       progress_.setValue(100);
     } else {
       db_.SaveOK = false;
@@ -882,6 +1082,8 @@ bool DataStore::saveAttempt() {
   encoded_.clear();
   if (db_.SaveOK && !t.commit()) db_.SaveOK = false;
   if (!db_.SaveOK) t.discard();
+  noteWritten();
+  if (!refusal_.isEmpty()) prompt_.message(refusal_, Prompt::Icon::Exclamation);
   return db_.SaveOK;
 }
 

@@ -92,7 +92,22 @@ class DataStore {
                     const QString& failMessage);
   void writeTable(SaveTransaction& t, const QString& label, const QString& fileName, const Table& table,
                   int firstColumn, int columns, int progressValue);
+  // What a table file is made from: changes whenever its bytes may.
+  static QByteArray tableSource(const Table& table, int firstColumn, int columns);
+  // Whether this attempt writes fileName, made from source: false when a
+  // save since the last load wrote it from the same source and the file is
+  // still the one it wrote (its bytes would not change).
+  bool writes(const QString& fileName, const QByteArray& source);
+  // After the attempt: what it wrote is noted for the next save (a failed
+  // attempt forgets every file noted).
+  void noteWritten();
   bool keepDamagedOriginals();
+  // The message naming the first character code page 950 cannot hold in
+  // the listed columns of a table written as fileName, or in the category
+  // lists; empty when there is none (U+FFFD, the mark of bytes a damaged
+  // file held, is no such character).
+  static QString unencodableCell(const QString& fileName, const Table& table, int firstColumn, int columns);
+  QString unencodableCategory() const;
   void failed(const QString& fileName, const QString& message);
 
   Database& db_;
@@ -108,4 +123,6 @@ class DataStore {
   static EncodedFile encodeFile(SaveTransaction& t, const QString& fileName, const Table& table, int firstColumn,
                                 int columns, int priority);
   std::map<QString, EncodedFile> encoded_;
+  QString refusal_;  // why the attempt was refused, told once it is over
+  std::map<QString, QByteArray> sources_;  // the files this attempt writes, and what from
 };

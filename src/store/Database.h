@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <map>
 
 #include "store/Table.h"
 
@@ -94,6 +95,17 @@ class Database {
   // Files of this database that failed to load; each is kept beside itself
   // as "<name>.damaged-<timestamp>" before the first save replaces it.
   QStringList damagedFiles;
+
+  // The files the saves since the last load wrote into savedFolder: what
+  // each was made from and the file it became, so that a save leaves a
+  // file whose bytes would not change. Emptied by every load and by a
+  // failed save (kept by DataStore).
+  struct SavedFile {
+    QByteArray source;  // the table's versions, or the text, it was written from
+    QByteArray file;    // the file on disk just after the save (device, inode, size, time)
+  };
+  QString savedFolder;
+  std::map<QString, SavedFile> savedFiles;
 
   // Path of a file in the open database folder (case-insensitive match).
   QString filePath(const QString& name) const;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <future>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 #include <unistd.h>
@@ -18,27 +19,72 @@ namespace {
 qint64 g_failBytes = -1;
 int g_failTransactions = 0;
 int g_crashAfter = -1;
+int g_renamesBeforeFailure = -1;
+int g_failingRenames = 0;
 
 QString tempNameFor(const QString& name) { return QStringLiteral("~") + name + QStringLiteral(".tmp"); }
+// Where a commit keeps the file it replaces until every file is in place.
+QString asideNameFor(const QString& name) { return QStringLiteral("~") + name + QStringLiteral(".old"); }
 
-// Renames temp over name in dir, then removes any other-cased copy of name
-// among entries (the folder's files, listed before the renames).
-bool place(const QString& dir, const QString& temp, const QString& name, const QStringList& entries) {
-  const QString from = dir + temp;
-  const QString to = dir + name;
-  if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) return false;
-  for (const QString& e : entries) {
-    if (e != name && e.compare(name, Qt::CaseInsensitive) == 0) QFile::remove(dir + e);
+// The journal's first line: its mode, one byte, so that it can be switched
+// in place without a rename.
+constexpr char kForward = '+';  // a commit under way: its renames are finished
+constexpr char kBack = '-';     // a commit that failed: its renames are undone
+
+bool renameFile(const QString& from, const QString& to) {
+  if (g_renamesBeforeFailure == 0 && g_failingRenames > 0) {
+    --g_failingRenames;
+    return false;
   }
-  return true;
+  if (g_renamesBeforeFailure > 0) --g_renamesBeforeFailure;
+  return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+bool exists(const QString& path) {
+  struct stat st{};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// Two names of one file (on a folder that ignores case, "ORDER1.KDT" and
+// "Order1.kdt" are).
+bool sameFile(const QString& a, const QString& b) {
+  struct stat x{}, y{};
+  return ::stat(QFile::encodeName(a).constData(), &x) == 0 && ::stat(QFile::encodeName(b).constData(), &y) == 0 &&
+         x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+// Removes every other-cased copy of name among entries (the folder's files,
+// listed before the renames) that is not the file now at name.
+void removeOtherCased(const QString& dir, const QString& name, const QStringList& entries) {
+  for (const QString& e : entries) {
+    if (e == name || e.compare(name, Qt::CaseInsensitive) != 0) continue;
+    if (exists(dir + e) && !sameFile(dir + e, dir + name)) QFile::remove(dir + e);
+  }
+}
+
+// The file of the folder that a file written as name replaces: the one of
+// that very name, else one whose name differs only in case (made on
+// Windows); empty when there is none.
+QString originalOf(const QStringList& entries, const QString& name) {
+  if (entries.contains(name)) return name;
+  for (const QString& e : entries)
+    if (e.compare(name, Qt::CaseInsensitive) == 0) return e;
+  return {};
+}
+
+// A name a journal line may carry: a plain file name of the folder.
+bool plainName(const QString& n) {
+  return !n.isEmpty() && !n.contains(u'/') && !n.contains(u'\\') && !n.contains(QStringLiteral(".."));
 }
 
 QStringList filesOf(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
 
-bool syncFile(const QString& path) {
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+// Switches the journal of dir to undoing its commit, on disk before it returns.
+bool markForUndo(const QString& dir) {
+  const int fd = ::open(QFile::encodeName(dir + QString::fromLatin1(SaveTransaction::kJournal)).constData(),
+                        O_WRONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool ok = ::fsync(fd) == 0;
+  const bool ok = ::pwrite(fd, &kBack, 1, 0) == 1 && ::fsync(fd) == 0;
   ::close(fd);
   return ok;
 }
@@ -46,13 +92,15 @@ bool syncFile(const QString& path) {
 // The files a commit is about to replace, held open across the renames: a
 // rename over a file nobody holds also gives the file's blocks and cached
 // pages back, there and then (milliseconds for a large table file). Held
-// open, the rename only changes the folder, and the old bytes are given
-// back when the handles are closed, on a thread of their own after the
-// commit. What is on disk, and in what order, does not change.
+// open, the renames and the removal of the files kept aside only change the
+// folder, and the old bytes are given back when the handles are closed, on
+// a thread of their own after the commit. What is on disk, and in what
+// order, does not change.
 std::vector<int> holdOriginals(const QString& dir, const std::vector<QString>& names) {
   std::vector<int> held;
   held.reserve(names.size());
   for (const QString& n : names) {
+    if (n.isEmpty()) continue;
     const int fd = ::open(QFile::encodeName(dir + n).constData(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) held.push_back(fd);
   }
@@ -93,6 +141,10 @@ SaveTransaction::SaveTransaction(const QString& folder)
     failBudget_->store(g_failBytes);
     --g_failTransactions;
   }
+  // A commit of this folder left unfinished (its undoing failed) is finished
+  // first: its temporary files have the names this attempt writes, and a new
+  // journal would put the old one's instructions out of reach.
+  blocked_ = !recover(folder_);
 }
 
 bool SaveTransaction::writeAll(QFile& f, const QByteArray& bytes) {
@@ -153,6 +205,7 @@ SaveTransaction::Entry& SaveTransaction::entryFor(const QString& name) {
 }
 
 std::shared_ptr<SaveTransaction::PieceWriter> SaveTransaction::open(const QString& name, size_t count) {
+  if (blocked_) return nullptr;
   Entry& e = entryFor(name);
   const int fd =
       ::open(QFile::encodeName(folder_ + e.temp).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -183,6 +236,7 @@ bool SaveTransaction::write(const QString& name, const QByteArray& bytes) {
 }
 
 bool SaveTransaction::write(const QString& name, size_t count, const std::function<QByteArray(size_t)>& piece) {
+  if (blocked_) return false;
   const QString temp = tempNameFor(name);
   QFile f(folder_ + temp);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return false;
@@ -203,7 +257,7 @@ bool SaveTransaction::write(const QString& name, size_t count, const std::functi
   }
   // On its way to disk at once, on a thread of its own, while the next
   // file is made and written; commit() waits for every flush.
-  entryFor(name).flushed = std::async(std::launch::async, syncFile, folder_ + temp).share();
+  entryFor(name).flushed = std::async(std::launch::async, syncPath, folder_ + temp).share();
   return true;
 }
 
@@ -211,6 +265,10 @@ bool SaveTransaction::writeText(const QString& name, const QString& text) { retu
 
 bool SaveTransaction::commit() {
   if (files_.empty()) return true;
+  if (blocked_) {
+    discard();
+    return false;
+  }
   // Every file on disk before the journal names it (each flush began when
   // its file was written).
   {
@@ -221,8 +279,14 @@ bool SaveTransaction::commit() {
       return false;
     }
   }
-  QString journal;
-  for (const auto& e : files_) journal += e.temp + u'\t' + e.name + QStringLiteral("\r\n");
+  const QStringList entries = filesOf(folder_);
+  std::vector<QString> originals;
+  originals.reserve(files_.size());
+  QString journal = QChar::fromLatin1(kForward) + QStringLiteral("\r\n");
+  for (const auto& e : files_) {
+    originals.push_back(originalOf(entries, e.name));
+    journal += e.temp + u'\t' + e.name + u'\t' + originals.back() + QStringLiteral("\r\n");
+  }
   {
     QFile j(folder_ + QString::fromLatin1(kJournal));
     if (!j.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -239,28 +303,41 @@ bool SaveTransaction::commit() {
     }
   }
   syncPath(folder_);
-  const QStringList entries = filesOf(folder_);
-  std::vector<QString> names;
-  names.reserve(files_.size());
-  for (const auto& e : files_) names.push_back(e.name);
-  std::vector<int> held = holdOriginals(folder_, names);
-  int renamed = 0;
-  for (const auto& e : files_) {
-    if (g_crashAfter >= 0 && renamed >= g_crashAfter) {
-      files_.clear();  // a crashed process cleans nothing up
-      releaseLater(std::move(held));
-      return false;
-    }
-    if (!place(folder_, e.temp, e.name, entries)) {
-      // The journal stays: the next load finishes what is left.
-      files_.clear();
-      releaseLater(std::move(held));
-      return false;
-    }
-    ++renamed;
-  }
+  // From here on the journal answers for the temporary files: a crash is
+  // finished by the next load, a failure is undone below.
+  std::vector<Entry> files = std::move(files_);
   files_.clear();
+  std::vector<int> held = holdOriginals(folder_, originals);
+  int placed = 0;
+  bool ok = true;
+  for (size_t i = 0; i < files.size() && ok; ++i) {
+    if (g_crashAfter >= 0 && placed >= g_crashAfter) {
+      releaseLater(std::move(held));  // a crashed process cleans nothing up
+      return false;
+    }
+    // The original is kept aside, not replaced, so that a failure can put
+    // it back.
+    const QString& name = files[i].name;
+    ok = (originals[i].isEmpty() || renameFile(folder_ + originals[i], folder_ + asideNameFor(name))) &&
+         renameFile(folder_ + files[i].temp, folder_ + name);
+    if (ok) ++placed;
+  }
+  if (!ok) {
+    // A rename failed: the old files are put back, so that the failure the
+    // user is told of is what the folder holds, now and after the next load.
+    // Only when the journal cannot even be switched to undoing are the
+    // renames finished instead (the next load would finish them anyway).
+    bool finished = false;
+    if (markForUndo(folder_)) recover(folder_);
+    else finished = recover(folder_);
+    releaseLater(std::move(held));
+    return finished;
+  }
   syncPath(folder_);
+  for (const auto& e : files) {
+    QFile::remove(folder_ + asideNameFor(e.name));
+    removeOtherCased(folder_, e.name, entries);
+  }
   releaseLater(std::move(held));
   // A journal that outlives a crash names no file left to rename: harmless.
   QFile::remove(folder_ + QString::fromLatin1(kJournal));
@@ -280,25 +357,59 @@ bool SaveTransaction::recover(const QString& folder) {
   const QString journalPath = dir + QString::fromLatin1(kJournal);
   if (!QFileInfo::exists(journalPath)) return true;
   QString text;
-  const bool readable = Codec::readTextFile(journalPath, &text);
-  bool ok = readable;
-  if (readable) {
-    const QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    for (const QString& line : lines) {
+  bool ok = Codec::readTextFile(journalPath, &text);
+  if (ok) {
+    QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    // Journals of earlier versions have no mode line: they only go forward.
+    bool back = false;
+    if (!lines.isEmpty() && lines[0].size() == 1 && (lines[0][0] == QLatin1Char(kForward) || lines[0][0] == QLatin1Char(kBack))) {
+      back = lines[0][0] == QLatin1Char(kBack);
+      lines.removeFirst();
+    }
+    for (const QString& line : std::as_const(lines)) {
       const QStringList parts = line.split(u'\t');
-      if (parts.size() != 2) continue;
-      const QString temp = parts[0];
-      const QString name = parts[1];
+      if (parts.size() != 2 && parts.size() != 3) continue;
+      const QString& temp = parts[0];
+      const QString& name = parts[1];
+      const bool known = parts.size() == 3;  // the commit said what the file replaced
+      const QString original = known ? parts[2] : QString();
       // Only a line the commit writes is followed: the temporary file of that
-      // very name. A damaged journal never renames one file over another.
-      if (name.isEmpty() || name.contains(u'/') || name.contains(QStringLiteral("..")) || temp != tempNameFor(name))
-        continue;
+      // very name, replacing a file of that name. A damaged journal never
+      // renames one file over another.
+      if (!plainName(name) || temp != tempNameFor(name)) continue;
+      if (!original.isEmpty() && (!plainName(original) || original.compare(name, Qt::CaseInsensitive) != 0)) continue;
+      const QString aside = dir + asideNameFor(name);
       // A temporary file still there was not yet renamed; one gone already was.
-      if (QFileInfo::exists(dir + temp) && !place(dir, temp, name, filesOf(dir))) ok = false;
+      const bool placed = !exists(dir + temp);
+      if (!back) {
+        if (!placed) {
+          const QStringList entries = filesOf(dir);
+          if (!renameFile(dir + temp, dir + name)) {
+            ok = false;
+            continue;
+          }
+          if (!known) removeOtherCased(dir, name, entries);
+        }
+        QFile::remove(aside);
+        if (!original.isEmpty() && original != name && exists(dir + original) && !sameFile(dir + original, dir + name))
+          QFile::remove(dir + original);
+        continue;
+      }
+      if (!known) continue;
+      // Undoing: the new file goes, the original comes back under its own name.
+      if (!placed) {
+        QFile::remove(dir + temp);
+      } else if (original.isEmpty() || (original != name && exists(aside))) {
+        if (exists(dir + name) && !QFile::remove(dir + name)) ok = false;
+      }
+      if (exists(aside) && !renameFile(aside, dir + original)) ok = false;
     }
   }
   syncPath(dir);
-  if (ok) QFile::remove(journalPath);
+  if (ok) {
+    QFile::remove(journalPath);
+    syncPath(dir);
+  }
   return ok;
 }
 
@@ -309,8 +420,9 @@ void SaveTransaction::removeLeftovers(const QString& folder, const QStringList& 
   if (QFileInfo::exists(dir + QString::fromLatin1(kJournal))) return;
   bool removed = false;
   for (const QString& name : names) {
-    const QString temp = dir + tempNameFor(name);
-    if (QFileInfo(temp).isFile() && QFile::remove(temp)) removed = true;
+    for (const QString& leftover : {tempNameFor(name), asideNameFor(name)}) {
+      if (QFileInfo(dir + leftover).isFile() && QFile::remove(dir + leftover)) removed = true;
+    }
   }
   if (removed) syncPath(dir);
 }
@@ -329,3 +441,7 @@ void SaveTransaction::failAfterBytes(qint64 bytes, int transactions) {
   g_failTransactions = bytes < 0 ? 0 : transactions;
 }
 void SaveTransaction::crashAfterRenames(int renames) { g_crashAfter = renames; }
+void SaveTransaction::failRenames(int after, int count) {
+  g_renamesBeforeFailure = after;
+  g_failingRenames = after < 0 ? 0 : count;
+}

@@ -2,10 +2,13 @@
 // All-or-nothing writing of a set of files in one folder. Each file is
 // written to a temporary file beside it, whose flush to disk begins at once
 // in the background; commit() waits until every one is on disk, then writes
-// the journal "~Save.lst", renames every temporary file over its original,
-// syncs the folder and removes the journal. recover() finishes the
-// renames of a commit that a crash interrupted, so the folder always holds
-// the whole old or the whole new set of files.
+// the journal "~Save.lst", renames each original aside ("~<name>.old") and
+// its temporary file into its place, syncs the folder, removes the originals
+// kept aside and then the journal. recover() finishes the renames of a
+// commit that a crash interrupted; a commit whose rename failed switches its
+// journal to undoing and puts every original back. So the folder always
+// holds the whole old or the whole new set of files, and a commit reported
+// as failed leaves the old set, also after the next load.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -68,22 +71,26 @@ class SaveTransaction {
   // then discarded); otherwise the file's flush to disk begins.
   bool close(const std::shared_ptr<PieceWriter>& writer);
 
-  // Replaces the originals. False when something failed before the first
-  // rename (nothing changed) -- after the journal is down, renames are finished
-  // by recover() even if this process dies.
+  // Replaces the originals. False when it failed: the originals stand (a
+  // failed rename is undone at once; an undoing that itself fails is
+  // finished by the next transaction in the folder or the next load). If
+  // this process dies once the journal is down, the next load finishes the
+  // renames instead.
   bool commit();
   // Drops every temporary file written so far.
   void discard();
 
   bool empty() const { return files_.empty(); }
 
-  // Finishes an interrupted commit in folder. Returns false when a journal was
-  // found but could not be completed.
+  // Finishes what a journal left in folder asks: the renames of a commit a
+  // crash interrupted, or the undoing of a failed one. Returns false when a
+  // journal was found but could not be completed (it stays).
   static bool recover(const QString& folder);
 
   // Removes the temporary files an attempt killed before its commit left
-  // behind: exactly "~<name>.tmp" for each of names, nothing else. Only
-  // after recover() succeeded (a journal still there needs them).
+  // behind: exactly "~<name>.tmp" (and an original "~<name>.old" whose
+  // commit was finished) for each of names, nothing else. Only after
+  // recover() succeeded (a journal still there needs them).
   static void removeLeftovers(const QString& folder, const QStringList& names);
   // The temporary file a write of `name` uses.
   static QString temporaryName(const QString& name);
@@ -93,10 +100,13 @@ class SaveTransaction {
   static bool writeTextFile(const QString& folder, const QString& name, const QString& text);
 
   // Test hooks: make each of the next `transactions` transactions fail its
-  // writes once it has written this many bytes (-1 = never), and stop a
-  // commit after this many renames as a crash would (-1 = never).
+  // writes once it has written this many bytes (-1 = never), stop a commit
+  // after this many files were put in place as a crash would (-1 = never),
+  // and let `after` renames of files succeed, then fail the next `count`
+  // (-1 = none fails).
   static void failAfterBytes(qint64 bytes, int transactions = 1000);
   static void crashAfterRenames(int renames);
+  static void failRenames(int after, int count = 1);
 
   static constexpr const char* kJournal = "~Save.lst";
 
@@ -109,6 +119,7 @@ class SaveTransaction {
   bool writeAll(QFile& f, const QByteArray& bytes);
   Entry& entryFor(const QString& name);
   QString folder_;
+  bool blocked_ = false;  // a journal of the folder could not be finished: nothing is written
   std::vector<Entry> files_;
   // Bytes the test hook still lets through (-1 = no limit), shared by the
   // threads writing pieces.

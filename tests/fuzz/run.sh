@@ -39,7 +39,7 @@ declare -A TARGET_SECONDS=()
 # files and the text viewer's decoder.
 LOAD_SOURCES="src/store/DataStore.cpp src/store/DamagedFiles.cpp src/store/Database.cpp src/store/DatabaseList.cpp
   src/store/SaveTransaction.cpp src/store/SettingsFiles.cpp src/store/SharedRoutines.cpp src/store/Table.cpp
-  src/store/TableFileParse.cpp src/store/Decimal.cpp
+  src/store/TableFileParse.cpp src/store/Decimal.cpp src/store/TextEntry.cpp
   src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
 TARGETS[fuzz_database_load]="tests/fuzz/fuzz_database_load.cpp"
 EXTRA_SOURCES[fuzz_database_load]="$LOAD_SOURCES"

@@ -1,23 +1,28 @@
 // A save killed at any moment leaves, after the next load, the whole old or
 // the whole new database. A child process (this test program again) saves
-// generation after generation of a database; it is killed while it works,
-// and the folder is loaded and checked: every row of every table carries the
-// same generation, nothing is damaged, nothing is left over.
+// generation after generation of a database, every third save failing at a
+// rename and being undone; it is killed while it works, and the folder is
+// loaded and checked: every row of every table carries the same generation,
+// never one whose save was reported failed, nothing is damaged, nothing is
+// left over.
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <set>
 
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "store/DataStore.h"
 #include "store/Database.h"
 #include "store/Progress.h"
+#include "store/SaveTransaction.h"
 
 namespace {
 
 constexpr const char* kChildDir = "KESTRIN_SAVE_KILL_DIR";
+constexpr const char* kChildFirst = "KESTRIN_SAVE_KILL_FIRST";  // the child's first generation
 constexpr int kOrders = 12000;
 
 struct Marked {
@@ -42,6 +47,8 @@ void markAll(Database& db, int generation) {
   }
 }
 
+bool failsAtARename(int generation) { return generation % 3 == 0; }
+
 // The child: saves generation after generation until it is killed.
 TEST(SaveKill, ChildSavesUntilKilled) {
   const QString dir = qEnvironmentVariable(kChildDir);
@@ -52,11 +59,19 @@ TEST(SaveKill, ChildSavesUntilKilled) {
   db.DataBasePath = dir;
   DataStore store(db, prompt, progress);
   store.loadDatabase();
-  for (int generation = 2;; ++generation) {
+  for (int generation = qEnvironmentVariableIntValue(kChildFirst);; ++generation) {
     markAll(db, generation);
     std::printf("saving %d\n", generation);
     std::fflush(stdout);
-    ASSERT_TRUE(store.saveAttempt());
+    if (failsAtARename(generation)) {
+      SaveTransaction::failRenames((generation * 7) % 20);
+      ASSERT_FALSE(store.saveAttempt());
+      std::printf("failed %d\n", generation);
+    } else {
+      ASSERT_TRUE(store.saveAttempt());
+      std::printf("saved %d\n", generation);
+    }
+    std::fflush(stdout);
   }
 }
 
@@ -78,13 +93,15 @@ TEST(SaveKill, AnyMomentLeavesTheWholeOldOrTheWholeNewDatabase) {
     ASSERT_TRUE(store.saveAttempt());
   }
 
-  int lastSeen = 1;
+  int onDisk = 1;
   // The kill lands at a different moment of the child's saves each round;
   // the outcome must hold whatever the moment.
   for (int round = 0; round < 12; ++round) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(kChildDir), d.path());
+    // Generations of one child are never those of another.
+    env.insert(QString::fromLatin1(kChildFirst), QString::number(1000 * (round + 1)));
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=SaveKill.ChildSavesUntilKilled")});
     ASSERT_TRUE(child.waitForStarted());
@@ -98,6 +115,13 @@ TEST(SaveKill, AnyMomentLeavesTheWholeOldOrTheWholeNewDatabase) {
     ASSERT_EQ(child.state(), QProcess::Running) << child.readAllStandardOutput().toStdString();
     child.kill();
     child.waitForFinished();
+    out += child.readAllStandardOutput();
+    std::set<int> failed;
+    int lastSaved = onDisk;
+    for (const QByteArray& l : out.split('\n')) {
+      if (l.startsWith("failed ")) failed.insert(l.mid(7).toInt());
+      if (l.startsWith("saved ")) lastSaved = std::max(lastSaved, l.mid(6).toInt());
+    }
 
     ScriptedPrompt prompt;
     SilentProgress progress;
@@ -109,7 +133,8 @@ TEST(SaveKill, AnyMomentLeavesTheWholeOldOrTheWholeNewDatabase) {
     EXPECT_TRUE(db.damagedFiles.isEmpty()) << db.damagedFiles.join(u'|').toStdString();
     const QString first = db.Order.cell(1, OrderCell::OrderNote);
     const int generation = first.section(u' ', 0, 0).mid(1).toInt();
-    ASSERT_GE(generation, 1) << first.toStdString();
+    ASSERT_GE(generation, lastSaved) << first.toStdString();
+    EXPECT_FALSE(failed.count(generation)) << "a save reported failed is on disk: " << generation;
     for (const Marked& m : kMarked) {
       const Table& t = db.*m.table;
       ASSERT_EQ(t.count(), m.rows) << m.name;
@@ -118,9 +143,9 @@ TEST(SaveKill, AnyMomentLeavesTheWholeOldOrTheWholeNewDatabase) {
     }
     for (const QString& n : QDir(d.path()).entryList(QDir::Files | QDir::Hidden))
       EXPECT_FALSE(n.startsWith(u'~')) << n.toStdString();
-    lastSeen = std::max(lastSeen, generation);
+    onDisk = generation;
   }
-  EXPECT_GT(lastSeen, 1);  // saves did complete between the kills
+  EXPECT_GT(onDisk, 1);  // saves did complete between the kills
 }
 
 }  // namespace

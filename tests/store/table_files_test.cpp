@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tuple>
 
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
@@ -14,6 +17,7 @@
 #include "store/Progress.h"
 #include "store/QuotedFieldFile.h"
 #include "store/SaveTransaction.h"
+#include "store/TableFileParse.h"
 
 namespace {
 
@@ -73,6 +77,46 @@ TEST(QuotedFieldWriter, WritesQuotedFieldsAndReplacesStrayQuotes) {
 }
 
 QString currentNum(int n) { return QDate::currentDate().toString(QStringLiteral("yyMM")) + u',' + QString::number(n) + QStringLiteral("\r\n"); }
+
+// The table writer, made for speed, writes exactly what the field writer
+// writes: for a table of mostly distinct texts (written cell by cell) and
+// for a loaded one of repeated texts (written from its distinct texts), with
+// texts of every length around the writer's block size, quotes, line breaks
+// and characters of two bytes, over several pieces of rows.
+TEST(TableBytes, MatchTheFieldWriterByteForByte) {
+  const QStringList texts = {"", "a", QString(15, u'x'), QString(16, u'y'), QString(17, u'z'), "say \"hi\"",
+                             "一,二\r\n三", QString(9, QChar(0x8A31)), QString(300, u'w'), "許功蓋", "0"};
+  constexpr int kRows = 30001;  // pieces of rows and a part of one
+  constexpr int kColumns = 5;
+  Table distinct(kColumns - 1);
+  QuotedFieldWriter w;
+  for (int r = 0; r < kRows; ++r) {
+    const int row = distinct.append(QStringLiteral("k%1").arg(r));
+    QStringList fields{QStringLiteral("k%1").arg(r)};
+    for (int c = 1; c < kColumns; ++c) {
+      const QString v = texts[(r * 7 + c * 3) % texts.size()] + (c == 1 ? QString::number(r) : QString());
+      distinct.setCell(row, c, v);
+      fields << v;
+    }
+    w.record(fields);
+  }
+  const QByteArray expected = Codec::encode(w.text());
+  EXPECT_EQ(DataStore::tableBytes(distinct, 0, kColumns), expected);
+
+  QuotedFieldWriter repeated;
+  for (int r = 0; r < kRows; ++r) {
+    QStringList fields;
+    for (int c = 0; c < kColumns; ++c) fields << QString(texts[(r + c * 5) % texts.size()]).replace(u'"', u'\'');
+    repeated.record(fields);
+  }
+  const QByteArray bytes = Codec::encode(repeated.text());
+  Table loaded(kColumns - 1);
+  TableLoad::appendRows(loaded, parseTableBytes(bytes.constData(), static_cast<size_t>(bytes.size()), kColumns));
+  ASSERT_EQ(loaded.count(), kRows);
+  ASSERT_LT(loaded.valueIdCount() * 4, static_cast<uint32_t>(kRows * kColumns));
+  EXPECT_EQ(DataStore::tableBytes(loaded, 0, kColumns), bytes);
+  EXPECT_EQ(DataStore::tableBytes(loaded, 2, 1), Codec::encode(DataStore::tableText(loaded, 2, 1)));
+}
 
 void copyGolden(const TestDir& d) {
   const QDir src(QStringLiteral(KESTRIN_TEST_DATA "/golden-db"));
@@ -189,6 +233,119 @@ TEST(TableFiles, UndecodableBytesAreReportedAndTheOriginalKept) {
   EXPECT_EQ(l.db.damagedFiles, QStringList{QStringLiteral("Member.kdt")});
 }
 
+// Which file is at each name (a save writes a file anew, never in place).
+std::map<QString, ino_t> inodes(const TestDir& d) {
+  std::map<QString, ino_t> out;
+  for (const QString& n : d.names()) {
+    struct stat st{};
+    if (::stat(QFile::encodeName(d.file(n)).constData(), &st) == 0) out[n] = st.st_ino;
+  }
+  return out;
+}
+
+// The names whose file changed, in name order, joined by spaces.
+std::string rewritten(const std::map<QString, ino_t>& before, const std::map<QString, ino_t>& after) {
+  QStringList out;
+  for (const auto& [n, ino] : after) {
+    const auto it = before.find(n);
+    if (it == before.end() || it->second != ino) out << n;
+  }
+  return out.join(u' ').toStdString();
+}
+
+std::string sorted(QStringList names) {
+  names.sort();
+  return names.join(u' ').toStdString();
+}
+
+// A save leaves the table files a save since the load wrote from the same
+// rows, as long as they are still the files it wrote; whatever it writes or
+// leaves, the folder holds what a save of everything writes.
+TEST(TableFiles, ASaveLeavesTheFilesItWouldWriteAgainByteForByte) {
+  TestDir d;
+  copyGolden(d);
+  d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+  Loaded l(d.path());
+  const auto everyFile = [&] {
+    for (const auto& [name, table, first, columns] :
+         std::vector<std::tuple<const char*, const Table*, int, int>>{{"Order1.kdt", &l.db.Order, 0, 13},
+                                                                      {"Stock1.kdt", &l.db.Stock, 0, 8},
+                                                                      {"Stock2.kdt", &l.db.Stock, 8, 1},
+                                                                      {"Member.kdt", &l.db.Guest, 0, 9},
+                                                                      {"Manuf1.kdt", &l.db.Manuf, 0, 6},
+                                                                      {"Manuf2.kdt", &l.db.Manuf, 6, 1},
+                                                                      {"Manuf3.kdt", &l.db.Manuf, 7, 1},
+                                                                      {"ManufStock.kdt", &l.db.ManufStock, 0, 10},
+                                                                      {"Images1.kdt", &l.db.Images, 0, 3},
+                                                                      {"Expend.kdt", &l.db.Expend, 0, 5}})
+      EXPECT_EQ(d.get(QString::fromLatin1(name)), DataStore::tableBytes(*table, first, columns)) << name;
+  };
+  // The first save after a load writes every file.
+  auto before = inodes(d);
+  l.db.ExpendDirty = true;
+  ASSERT_TRUE(l.store.DataBaseSave());
+  const QStringList cates = {"Cate1.kdt", "Cate2.kdt", "Cate3.kdt", "Cate4.kdt"};
+  EXPECT_EQ(rewritten(before, inodes(d)), sorted(QStringList({"Expend.kdt", "Images1.kdt", "Manuf1.kdt", "Manuf2.kdt",
+                                                              "Manuf3.kdt", "ManufStock.kdt", "Member.kdt", "Num.kdt",
+                                                              "Order1.kdt", "Stock1.kdt", "Stock2.kdt"}) +
+                                                 cates));
+  everyFile();
+
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    QStringList written;  // besides the category lists
+  };
+  const std::vector<Step> steps = {
+      {"nothing changed", [] {}, {}},
+      {"an order's note", [&] { l.db.Order.setCell(2, OrderCell::OrderNote, QStringLiteral("n")); }, {"Order1.kdt"}},
+      {"a line's weight", [&] { l.db.Stock.setCell(1, StockCell::LineWeight, QStringLiteral("2")); }, {"Stock2.kdt"}},
+      {"an order and its line added",
+       [&] {
+         l.db.Order.append(QStringLiteral("2403000003"));
+         l.db.Stock.append(QStringLiteral("2403000003"));
+         l.db.num = 4;
+       },
+       {"Num.kdt", "Order1.kdt", "Stock1.kdt", "Stock2.kdt"}},
+      {"a product's stock, set back to what it was",
+       [&] {
+         const QString stock = l.db.Manuf.cell(1, ManufCell::ProductStock);
+         l.db.Manuf.setCell(1, ManufCell::ProductStock, QStringLiteral("1"));
+         l.db.Manuf.setCell(1, ManufCell::ProductStock, stock);
+       },
+       {"Manuf1.kdt"}},
+      {"a customer removed", [&] { l.db.Guest.remove(1); }, {"Member.kdt"}},
+      // Files changed behind the program's back are written again.
+      {"Member.kdt and Images1.kdt replaced by other files",
+       [&] {
+         d.put(QStringLiteral("Member.kdt"), "\"x\"\r\n");
+         const QByteArray images = d.get(QStringLiteral("Images1.kdt"));
+         QFile::remove(d.file(QStringLiteral("Images1.kdt")));
+         d.put(QStringLiteral("Images1.kdt"), images);
+       },
+       {"Images1.kdt", "Member.kdt"}},
+      {"a table replaced by a copy of itself", [&] { l.db.ManufStock = Table(l.db.ManufStock); }, {"ManufStock.kdt"}},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    s.change();
+    before = inodes(d);
+    ASSERT_TRUE(l.store.DataBaseSave());
+    EXPECT_EQ(rewritten(before, inodes(d)), sorted(s.written + cates));
+    everyFile();
+  }
+
+  // After a failed save nothing is taken as written: the next writes all.
+  l.db.Order.setCell(2, OrderCell::OrderNote, QStringLiteral("m"));
+  SaveTransaction::failRenames(3);
+  EXPECT_FALSE(l.store.saveAttempt());
+  SaveTransaction::failRenames(-1);
+  before = inodes(d);
+  ASSERT_TRUE(l.store.DataBaseSave());
+  EXPECT_EQ(QString::fromStdString(rewritten(before, inodes(d))).count(u' ') + 1, 15);
+  everyFile();
+}
+
 class SaveFailures : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -232,6 +389,119 @@ TEST_F(SaveFailures, FailingWriterChangesNoFileAndAsksUpToThreeTimes) {
   l.prompt.answer(Prompt::Answer::No);
   EXPECT_FALSE(l.store.DataBaseSave());
   EXPECT_EQ(l.prompt.shown.size(), 1u);
+}
+
+// A rename that fails halfway through the commit is undone at once: every
+// original is back under its own name, the files the save made are gone,
+// and the next load finds the old database -- what the user was told.
+TEST_F(SaveFailures, AFailedRenameIsUndoneAndTheNextLoadFindsTheOldFiles) {
+  int renames = 0;
+  for (;; ++renames) {
+    SCOPED_TRACE(renames);
+    TestDir d;
+    copyGolden(d);
+    d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+    QFile::rename(d.file(QStringLiteral("Member.kdt")), d.file(QStringLiteral("MEMBER.KDT")));  // made on Windows
+    Loaded l(d.path());
+    const QString note = l.db.Order.cell(1, OrderCell::OrderNote);
+    l.db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("changed"));
+    l.db.ExpendDirty = true;
+    const auto before = d.contents();  // the category lists are new: nothing to put back
+    SaveTransaction::failRenames(renames);
+    l.prompt.answer(Prompt::Answer::No);
+    const bool saved = l.store.DataBaseSave();
+    SaveTransaction::failRenames(-1);
+    if (saved) break;  // every rename of the commit was tried
+    EXPECT_EQ(d.contents(), before);
+    Loaded again(d.path());
+    EXPECT_EQ(again.db.Order.cell(1, OrderCell::OrderNote), note);
+    EXPECT_TRUE(again.prompt.shown.empty());
+    EXPECT_EQ(d.contents(), before);
+  }
+  // Eleven files replaced (each kept aside, then put in place), the four
+  // category lists made new.
+  EXPECT_EQ(renames, 11 * 2 + 4);
+}
+
+// When the folder stops taking renames, even the undoing fails: its journal
+// stays, and the next transaction in the folder or the next load finishes
+// the undoing before anything else is written.
+TEST_F(SaveFailures, AnUndoingThatFailsIsFinishedBeforeTheNextWrite) {
+  for (const bool byLoad : {true, false}) {
+    SCOPED_TRACE(byLoad);
+    TestDir d;
+    copyGolden(d);
+    d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+    Loaded l(d.path());
+    const auto before = d.contents();
+    l.db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("changed"));
+    SaveTransaction::failRenames(7, 1000);
+    EXPECT_FALSE(l.store.saveAttempt());
+    SaveTransaction::failRenames(-1);
+    ASSERT_TRUE(d.has(QStringLiteral("~Save.lst")));
+    EXPECT_NE(d.contents(), before);
+    if (byLoad) {
+      Loaded again(d.path());
+      EXPECT_NE(again.db.Order.cell(1, OrderCell::OrderNote), QStringLiteral("changed"));
+      EXPECT_EQ(d.contents(), before);
+    } else {
+      ASSERT_TRUE(SaveTransaction::writeFile(d.path(), QStringLiteral("Shop1.kdt"), "\"shop\"\r\n"));
+      auto expected = before;
+      expected[QStringLiteral("Shop1.kdt")] = "\"shop\"\r\n";
+      EXPECT_EQ(d.contents(), expected);
+    }
+  }
+}
+
+// A character code page 950 cannot hold that slipped past the checks where
+// text enters is never written as "?": the save fails as any failed save,
+// names where the character is, and leaves every file as it was.
+TEST_F(SaveFailures, ACharacterTheFilesCannotHoldFailsTheSaveAndIsNamed) {
+  struct Case {
+    std::function<void(Database&)> slip;
+    const char* message;
+    std::function<void(const TestDir&)> prepare = {};
+  };
+  const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // U+1F600
+  const QString simplified = QString(QChar(0x5BF9));                // simplified form of 對
+  const std::vector<Case> cases = {
+      {[&](Database& db) { db.Order.setCell(2, OrderCell::OrderNote, QStringLiteral("x") + emoji + QStringLiteral("y")); },
+       "訂單「2403000002」的備註中的「😀」"},
+      // A loaded file of many rows of repeated values: written from its
+      // distinct texts.
+      {[&](Database& db) { db.Order.setCell(291, OrderCell::BuyerAccount, emoji); }, "訂單「R290」的買方中的「😀」",
+       [](const TestDir& d) {
+         QByteArray orders;
+         for (int i = 1; i <= 300; ++i)
+           orders += big5(QStringLiteral("\"R%1\",\"2024/03/01\",\"amy\",\"露天\",\"60\",\"160\",\"未匯款\",\"未出貨\",\"\","
+                                         "\"40\",\"0\",\"\",\"\"\r\n").arg(i - 1));
+         d.put(QStringLiteral("Order1.kdt"), orders);
+       }},
+      {[&](Database& db) { db.Stock.setCell(2, StockCell::LineNote, simplified); }, "訂單商品「2403000002，碗」的備註中的「对」"},
+      {[&](Database& db) { db.Guest.setKey(2, QStringLiteral("許") + emoji); }, "客戶「許😀」的帳號中的「😀」"},
+      {[&](Database& db) { db.Manuf.setCell(1, ManufCell::ProductWeight, QStringLiteral("1") + emoji); },
+       "商品「茶杯」的重量中的「😀」"},
+      {[&](Database& db) { db.Expend.setCell(1, ExpendCell::ExpendNote, emoji); }, "雜支費用「2024/03/01，郵票」的備註中的「😀」"},
+      {[&](Database& db) { db.settings.ProductCategories << QStringLiteral("杯") + simplified; }, "商品分類「杯对」中的「对」"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    TestDir d;
+    copyGolden(d);
+    d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
+    if (c.prepare) c.prepare(d);
+    Loaded l(d.path());
+    const auto before = d.contents();
+    c.slip(l.db);
+    l.db.ExpendDirty = true;
+    l.prompt.answer(Prompt::Answer::Ok).answer(Prompt::Answer::No);
+    EXPECT_FALSE(l.store.DataBaseSave());
+    const QString refused = QStringLiteral("資料未儲存：") + QString::fromUtf8(c.message) +
+                            QStringLiteral("無法儲存在資料檔中，請改用其他字元");
+    EXPECT_EQ(l.prompt.texts(), (QStringList{refused, QStringLiteral("儲存失敗，請按「是(Y)」再試一次")}));
+    EXPECT_EQ(l.prompt.shown[0].icon, Prompt::Icon::Exclamation);
+    EXPECT_EQ(d.contents(), before);
+  }
 }
 
 TEST_F(SaveFailures, CrashBetweenRenamesIsFinishedByTheNextLoad) {
@@ -304,6 +574,13 @@ TEST(TableFiles, AJournalOnlyRenamesTheTemporaryFileOfItsOwnName) {
   EXPECT_EQ(d.get(QStringLiteral("Member.kdt")), member);
   EXPECT_FALSE(d.has(QStringLiteral("~Stock1.kdt.tmp")));  // the one real line was followed
   EXPECT_FALSE(d.has(QStringLiteral("~Save.lst")));
+
+  // Undoing puts back only an original of the same name.
+  d.put(QStringLiteral("~Member.kdt.old"), "aside");
+  d.put(QStringLiteral("~Save.lst"), "-\r\n~Member.kdt.tmp\tMember.kdt\tOrder1.kdt\r\n");
+  EXPECT_TRUE(SaveTransaction::recover(d.path()));
+  EXPECT_EQ(d.get(QStringLiteral("Order1.kdt")), order);
+  EXPECT_EQ(d.get(QStringLiteral("Member.kdt")), member);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+#include <map>
 
 struct TestDir {
   QTemporaryDir dir;
@@ -21,6 +22,12 @@ struct TestDir {
   }
   bool has(const QString& name) const { return QFile::exists(file(name)); }
   QStringList names() const { return QDir(path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+  // Every file's name and bytes.
+  std::map<QString, QByteArray> contents() const {
+    std::map<QString, QByteArray> out;
+    for (const QString& n : names()) out[n] = get(n);
+    return out;
+  }
 };
 
 // Code page 950 bytes of a text given in UTF-8 source.
