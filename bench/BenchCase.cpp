@@ -14,6 +14,12 @@ std::vector<Entry>& entries() {
   static std::vector<Entry> e;
   return e;
 }
+std::vector<BenchTarget>& targets() {
+  static std::vector<BenchTarget> t;
+  return t;
+}
+// A time or an amount stays below its limit; a ratio may reach it.
+bool met(const BenchTarget& t) { return t.unit == QStringLiteral("x") ? t.value <= t.limit : t.value < t.limit; }
 }  // namespace
 
 BenchRegistration::BenchRegistration(const char* name, BenchFunction f) { entries().push_back({name, f}); }
@@ -32,9 +38,35 @@ double BenchContext::bestMs(const std::function<void()>& f) const {
 void BenchContext::report(const QString& name, double ms, double baseMs, const QString& baseName,
                           double targetMs) const {
   QString line = QStringLiteral("%1 %2 ms %3x of %4").arg(name).arg(ms, 0, 'f', 1).arg(baseMs > 0 ? ms / baseMs : 0.0, 0, 'f', 2).arg(baseName);
-  if (targetMs > 0) line += QStringLiteral(" (target < %1 ms%2)").arg(targetMs).arg(scale != 1 ? QStringLiteral(" at 1x") : QString());
+  if (targetMs > 0) {
+    const BenchTarget t{name, ms, targetMs, QStringLiteral("ms"), 4};
+    line += QStringLiteral(" (target < %1 ms at --scale 4%2)")
+                .arg(targetMs)
+                .arg(scale == t.scale ? (met(t) ? QStringLiteral(": met") : QStringLiteral(": NOT met")) : QString());
+    noteTarget(t);
+  }
   std::printf("%s\n", line.toUtf8().constData());
   std::fflush(stdout);
+}
+
+void noteTarget(const BenchTarget& t) { targets().push_back(t); }
+
+bool printTargets(double runScale) {
+  bool all = true;
+  std::printf("\ntargets (checked where the run's --scale is the target's):\n");
+  for (const BenchTarget& t : targets()) {
+    const bool here = t.scale == 0 || runScale == t.scale;
+    const bool ok = met(t);
+    if (here && !ok) all = false;
+    const bool x = t.unit == QStringLiteral("x");
+    const QString limit = QStringLiteral("%1 %2%3").arg(x ? "<=" : "<").arg(t.limit).arg(x ? QStringLiteral("x") : QStringLiteral(" ") + t.unit);
+    const QString value = QStringLiteral("%1%2").arg(t.value, 0, 'f', x ? 2 : 1).arg(x ? QStringLiteral("x") : QStringLiteral(" ") + t.unit);
+    const QString where = t.scale == 0 ? QStringLiteral("at every scale") : QStringLiteral("at --scale %1").arg(t.scale);
+    std::printf("  %-8s %s: %s, target %s %s\n", here ? (ok ? "met" : "NOT met") : "-", t.figure.toUtf8().constData(),
+                value.toUtf8().constData(), limit.toUtf8().constData(), where.toUtf8().constData());
+  }
+  std::fflush(stdout);
+  return all;
 }
 
 void runRegisteredBenches(BenchContext& ctx, const QString& only) {

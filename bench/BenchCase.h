@@ -28,9 +28,24 @@ struct BenchContext {
   // Best time of `repeat` runs, in milliseconds.
   double bestMs(const std::function<void()>& f) const;
   // One line "<name> <ms> ms <ratio>x of <baseline>", with the target (ms,
-  // 0 for none) after it.
+  // 0 for none) after it. A target holds at four times the synthetic
+  // database (--scale 4); it is listed again at the end of the run.
   void report(const QString& name, double ms, double baseMs, const QString& baseName, double targetMs = 0) const;
 };
+
+// The targets of the figures. Each holds at one scale of the synthetic
+// database (most at --scale 4); the end of a run lists every target noted,
+// its figure, and whether it was met when the run was at that scale.
+struct BenchTarget {
+  QString figure;
+  double value = 0;
+  double limit = 0;   // the figure must stay below it (or at it, for ratios)
+  QString unit;       // "ms", "MiB" or "x" (of its baseline)
+  double scale = 4;   // 0: at every scale
+};
+void noteTarget(const BenchTarget& t);
+// The list of targets; false when one was not met at this run's scale.
+bool printTargets(double runScale);
 
 using BenchFunction = void (*)(BenchContext&);
 struct BenchRegistration {
