@@ -1,6 +1,7 @@
 #include "BenchCase.h"
 
 #include <QElapsedTimer>
+#include <QStringList>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -13,6 +14,10 @@ struct Entry {
 std::vector<Entry>& entries() {
   static std::vector<Entry> e;
   return e;
+}
+std::vector<BenchTarget>& targets() {
+  static std::vector<BenchTarget> t;
+  return t;
 }
 }  // namespace
 
@@ -32,8 +37,45 @@ double BenchContext::bestMs(const std::function<void()>& f) const {
 void BenchContext::report(const QString& name, double ms, double baseMs, const QString& baseName,
                           double targetMs) const {
   QString line = QStringLiteral("%1 %2 ms %3x of %4").arg(name).arg(ms, 0, 'f', 1).arg(baseMs > 0 ? ms / baseMs : 0.0, 0, 'f', 2).arg(baseName);
-  if (targetMs > 0) line += QStringLiteral(" (target < %1 ms%2)").arg(targetMs).arg(scale != 1 ? QStringLiteral(" at 1x") : QString());
+  if (targetMs > 0) {
+    // The case's own target holds at the synthetic database's size; one of
+    // 100 ms or less is a list, search or report a user waits for, which
+    // stays under 100 ms at four times that size too.
+    std::vector<BenchTarget> held{{name, ms, targetMs, QStringLiteral("ms"), 1}};
+    if (targetMs <= kWindowTargetMs) held.push_back({name, ms, kWindowTargetMs, QStringLiteral("ms"), 4});
+    QStringList says;
+    for (const BenchTarget& t : held) {
+      says << QStringLiteral("< %1 ms at --scale %2%3")
+                  .arg(t.limit)
+                  .arg(t.scale)
+                  .arg(t.verdict(scale));
+      noteTarget(t);
+    }
+    line += QStringLiteral(" (target ") + says.join(QStringLiteral(", ")) + QStringLiteral(")");
+  }
   std::printf("%s\n", line.toUtf8().constData());
+  std::fflush(stdout);
+}
+
+QString BenchTarget::verdict(double runScale) const {
+  if (scale != 0 && runScale != scale) return {};
+  return met() ? QStringLiteral(": met") : QStringLiteral(": NOT met");
+}
+
+void noteTarget(const BenchTarget& t) { targets().push_back(t); }
+
+void printTargets(double runScale) {
+  std::printf("\ntargets (checked where the run's --scale is the target's):\n");
+  for (const BenchTarget& t : targets()) {
+    const bool here = t.scale == 0 || runScale == t.scale;
+    const bool ok = t.met();
+    const bool x = t.unit == QStringLiteral("x");
+    const QString limit = QStringLiteral("%1 %2%3").arg(x ? "<=" : "<").arg(t.limit).arg(x ? QStringLiteral("x") : QStringLiteral(" ") + t.unit);
+    const QString value = QStringLiteral("%1%2").arg(t.value, 0, 'f', x ? 2 : 1).arg(x ? QStringLiteral("x") : QStringLiteral(" ") + t.unit);
+    const QString where = t.scale == 0 ? QStringLiteral("at every scale") : QStringLiteral("at --scale %1").arg(t.scale);
+    std::printf("  %-8s %s: %s, target %s %s\n", here ? (ok ? "met" : "NOT met") : "-", t.figure.toUtf8().constData(),
+                value.toUtf8().constData(), limit.toUtf8().constData(), where.toUtf8().constData());
+  }
   std::fflush(stdout);
 }
 

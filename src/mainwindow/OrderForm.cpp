@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
 #include <cstdlib>
@@ -70,6 +71,9 @@ constexpr int kDesignedHeight = 9030;
 constexpr double kListFontSize = 11.25;
 constexpr int kMargin = 8;  // top of Text1 inside the strip: the margin everywhere
 constexpr int kStripHeight = 49;
+// How long after a load the memory its readers set aside goes back to the
+// system (see DataBaseLoad).
+constexpr int kReturnMemoryDelayMs = 1000;
 
 // The twelve display columns of the order list with their designed widths
 // (twips), and the hidden row number.
@@ -712,6 +716,9 @@ void OrderForm::DataBaseLoad() {
   db_.ExpendDirty = false;
   setTitle();
   Q_EMIT databaseLoaded();
+  // Once the filled list was shown: the list is painted a few milliseconds
+  // after it was filled, and the user should not wait for this.
+  QTimer::singleShot(kReturnMemoryDelayMs, this, [] { DataStore::returnFreedMemory(); });
 }
 
 bool OrderForm::DataBaseSave() {

@@ -1,9 +1,11 @@
 #include "mainwindow/Program.h"
 
+#include <QEvent>
 #include <cstdlib>
 
 #include "mainwindow/OrderForm.h"
 #include "platform/AppPaths.h"
+#include "platform/ListView.h"
 #include "platform/QtPrompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextOrder.h"
@@ -26,8 +28,46 @@ bool Program::start() {
   window_->endProgram = [this] { end(); };
   window_->quitProgram = [this] { end(); };
   window_->exitStarted = [this] { instance_.markExiting(); };
+  if (atFirstPaint) watchFirstPaint();
   window_->Form_Load();
   return true;
+}
+
+namespace {
+// Sees the paints of one widget once `armed` is set, and calls `painted`
+// after the first of them was done (the frame handed to the window system).
+class FirstPaintWatch : public QObject {
+ public:
+  FirstPaintWatch(QWidget* widget, std::function<void()> painted) : QObject(widget), painted_(std::move(painted)) {
+    widget->installEventFilter(this);
+  }
+  void arm() { armed_ = true; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (armed_ && !seen_ && e->type() == QEvent::Paint) {
+      seen_ = true;
+      QMetaObject::invokeMethod(this, painted_, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, e);
+  }
+
+ private:
+  std::function<void()> painted_;
+  bool armed_ = false;
+  bool seen_ = false;
+};
+}  // namespace
+
+void Program::watchFirstPaint() {
+  auto* watch = new FirstPaintWatch(window_->Liv1->viewport(), [this] { endAtFirstPaint(); });
+  QObject::connect(window_.get(), &OrderForm::databaseLoaded, watch, [watch] { watch->arm(); });
+}
+
+void Program::endAtFirstPaint() {
+  atFirstPaint();
+  instance_.unlock();
+  std::_Exit(0);
 }
 
 void Program::end() {

@@ -505,9 +505,9 @@ void DataStore::loadDatabase() {
   progress_.close();
   prefetch_.reset();
   ImagesCnv();
-  // What the readers set aside goes back to the system, not only to the heap.
-  ::malloc_trim(0);
 }
+
+void DataStore::returnFreedMemory() { ::malloc_trim(0); }
 
 // ---- writers --------------------------------------------------------------
 

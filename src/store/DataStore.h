@@ -33,6 +33,11 @@ class DataStore {
   // steps (filter refill, title, flags) follow in the caller.
   void loadDatabase();
 
+  // Gives the memory the readers of a load set aside back to the system,
+  // not only to the heap. It takes a while (page tables are flushed on every
+  // processor), so the window does it once the loaded list was shown.
+  static void returnFreedMemory();
+
   // Writes every table and the category lists; up to three attempts, asking
   // before each retry. True when the last attempt wrote everything.
   bool DataBaseSave();

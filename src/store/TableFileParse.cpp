@@ -8,7 +8,6 @@
 #include <atomic>
 #include <bit>
 #include <mutex>
-#include <thread>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -67,10 +66,9 @@ class MappedFile {
   bool ok_ = false;
 };
 
-// The texts of one column seen so far, by their bytes. A column whose
-// values hardly repeat (order numbers, addresses) soon stops looking.
 // Texts of one file by their bytes: where they lie in the file (offset and
-// length), the reference given to them, and part of their hash.
+// length), the reference given to them, and the high half of their hash,
+// which also gives their place (so that growing reads no file bytes).
 class Interner {
  public:
   explicit Interner(const char* file) : file_(file) {}
@@ -78,7 +76,7 @@ class Interner {
   uint32_t find(const char* p, uint32_t n, uint64_t h) const {
     if (slots_.empty()) return 0;
     const uint32_t tag = static_cast<uint32_t>(h >> 32);
-    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
+    for (size_t i = tag & mask_;; i = (i + 1) & mask_) {
       const Slot& s = slots_[i];
       if (!s.ref) return 0;
       if (s.tag == tag && s.len == n && sameBytes(file_ + s.off, p, n)) return s.ref;
@@ -86,7 +84,7 @@ class Interner {
   }
   void add(const char* p, uint32_t n, uint64_t h, uint32_t ref) {
     if ((used_ + 1) * 2 > slots_.size()) grow();
-    put(Slot{static_cast<uint32_t>(p - file_), n, ref, static_cast<uint32_t>(h >> 32)}, h);
+    put(Slot{static_cast<uint32_t>(p - file_), n, ref, static_cast<uint32_t>(h >> 32)});
   }
 
  private:
@@ -96,8 +94,8 @@ class Interner {
     uint32_t ref = 0;  // 0: free
     uint32_t tag = 0;  // high half of the hash
   };
-  void put(const Slot& v, uint64_t h) {
-    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
+  void put(const Slot& v) {
+    for (size_t i = v.tag & mask_;; i = (i + 1) & mask_) {
       if (!slots_[i].ref) {
         slots_[i] = v;
         ++used_;
@@ -111,7 +109,7 @@ class Interner {
     mask_ = slots_.size() - 1;
     used_ = 0;
     for (const Slot& s : old)
-      if (s.ref) put(s, hashBytes(file_ + s.off, s.len));
+      if (s.ref) put(s);
   }
   const char* file_;
   std::vector<Slot> slots_;
@@ -159,22 +157,11 @@ inline uint32_t refOf(uint32_t piece, uint32_t local) { return piece << kLocalBi
 // The repeated texts of one column of a file, shared by its pieces: the
 // first piece to meet a text makes it, the others refer to it, so a text
 // is held once however the file was cut. A column whose texts hardly
-// repeat (order numbers, telephones) soon stops looking.
-// A lock held for a few look-ups at a time, rarely wanted by two threads
-// at once (64 of them a column): taking it costs one atomic exchange.
-class SpinLock {
- public:
-  void lock() {
-    while (held_.exchange(true, std::memory_order_acquire)) {
-      while (held_.load(std::memory_order_relaxed)) std::this_thread::yield();
-    }
-  }
-  void unlock() { held_.store(false, std::memory_order_release); }
-
- private:
-  std::atomic<bool> held_{false};
-};
-
+// repeat (order numbers, telephones) soon stops looking. The texts lie in
+// stripes by their hash, each behind its own lock, so pieces seldom wait
+// for one another; a waiting thread sleeps rather than spins (on a busy or
+// two-core machine the holder may have lost its processor, and spinning
+// would only keep it from getting it back).
 class SharedColumn {
  public:
   explicit SharedColumn(const char* file) {
@@ -189,7 +176,7 @@ class SharedColumn {
     uint32_t ref;
     bool hit;
     {
-      std::lock_guard<SpinLock> hold(s.m);
+      std::lock_guard<std::mutex> hold(s.m);
       ref = s.map->find(p, n, h);
       hit = ref != 0;
       if (!hit) {
@@ -199,10 +186,11 @@ class SharedColumn {
     }
     return ref;
   }
-  // Counts what a piece met since it last told: texts, and new texts among
-  // them. Looking stops when nearly all of 16k texts were new (order
-  // numbers, telephones). A column of 20k names drawn at random has found
-  // only about two in three of its names new by then, and stays.
+  // Counts what a piece looked up here since it last told (texts it had
+  // not met lately), and new texts among them. Looking stops when nearly
+  // all of 16k texts were new (order numbers, telephones). A column of 20k
+  // names drawn at random has found only about two in three of its names
+  // new by then, and stays.
   void tell(uint32_t texts, uint32_t made) {
     const uint32_t all = texts_.fetch_add(texts, std::memory_order_relaxed) + texts;
     const uint32_t fresh = made_.fetch_add(made, std::memory_order_relaxed) + made;
@@ -211,8 +199,10 @@ class SharedColumn {
 
  private:
   static constexpr int kStripes = 64;
-  struct Stripe {
-    SpinLock m;
+  // A cache line each, so that threads using neighbouring stripes do not
+  // contend for one line.
+  struct alignas(64) Stripe {
+    std::mutex m;
     std::unique_ptr<Interner> map;
   };
   std::array<Stripe, kStripes> stripes_;
@@ -274,27 +264,30 @@ bool parsePiece(const char* file, size_t size, size_t begin, size_t end, int fie
         out.ids.push_back(0);
         continue;
       }
-      SharedColumn& column = *columns[static_cast<size_t>(f)];
-      if (!column.active()) {
-        out.ids.push_back(make(v, n));
-      } else {
-        const size_t fi = static_cast<size_t>(f);
-        RecentTexts& mine = seen[fi];
-        const uint64_t h = hashBytes(v, n);
-        uint32_t ref = mine.find(file, v, n, h);
-        if (!ref) {
+      // A text met lately in this piece is taken from there (a line's order
+      // number repeats on its next lines); else from the texts the pieces
+      // share, while the column still looks there.
+      const size_t fi = static_cast<size_t>(f);
+      RecentTexts& mine = seen[fi];
+      const uint64_t h = hashBytes(v, n);
+      uint32_t ref = mine.find(file, v, n, h);
+      if (!ref) {
+        SharedColumn& column = *columns[fi];
+        if (!column.active()) {
+          ref = make(v, n);
+        } else {
           ref = column.lookup(v, n, h, [&] {
             ++made[fi];
             return make(v, n);
           });
-          mine.put(file, v, n, h, ref);
+          if (++met[fi] == 1024) {
+            column.tell(met[fi], made[fi]);
+            met[fi] = made[fi] = 0;
+          }
         }
-        out.ids.push_back(ref);
-        if (++met[fi] == 1024) {
-          column.tell(met[fi], made[fi]);
-          met[fi] = made[fi] = 0;
-        }
+        mine.put(file, v, n, h, ref);
       }
+      out.ids.push_back(ref);
       if (bad) return false;
     }
   }

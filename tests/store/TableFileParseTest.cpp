@@ -47,8 +47,14 @@ TEST(TableFileParse, WritersLayoutParsesAsTheFieldReaderReadsIt) {
     QByteArray bytes;
     int fields;
   };
+  // An order number on three lines in a row, among 210k lines: the column
+  // stops looking among the texts the pieces share.
+  QByteArray lines;
+  for (int i = 0; i < 210000; ++i)
+    lines += QStringLiteral("\"2401%1\",\"%2\"\r\n").arg(i / 3, 6, 10, QChar(u'0')).arg(i % 50).toLatin1();
   const std::vector<Case> cases = {
       {"many pieces", big, 4},
+      {"a column of mostly new texts", lines, 2},
       {"line feeds only, no line end after the last record", "\"a\",\"\"\n\"b\",\"c\"", 2},
       {"empty file", "", 3},
       {"one column", "\"1.50\"\r\n\"007\"\r\n\"\"\r\n", 1},
@@ -59,6 +65,15 @@ TEST(TableFileParse, WritersLayoutParsesAsTheFieldReaderReadsIt) {
     ASSERT_TRUE(p.regular) << c.what;
     EXPECT_EQ(rowsOf(p), readSerially(c.bytes, c.fields)) << c.what;
   }
+
+  // The lines of one order hold its number once, also after the column
+  // stopped looking among the shared texts.
+  Table t(2);
+  TableLoad::appendRows(t, parseTableBytes(lines.constData(), static_cast<size_t>(lines.size()), 2));
+  ASSERT_EQ(t.count(), 210000);
+  EXPECT_EQ(t.key(209998), "2401069999");
+  EXPECT_EQ(t.valueId(209998, 0), t.valueId(210000, 0));
+  EXPECT_NE(t.valueId(209997, 0), t.valueId(209998, 0));
 }
 
 TEST(TableFileParse, AnythingElseIsLeftToTheFieldReader) {
