@@ -154,8 +154,8 @@ void LineFigures::countPlaces() {
 }
 
 void LineFigures::copyJoins() {
-  if (!joins_ || joins_.use_count() > 1) joins_ = std::make_shared<std::vector<int>>();
-  std::vector<int>& joins = *joins_;
+  if (!joins_ || joins_.use_count() > 1) joins_ = std::make_shared<Joins>();
+  Joins& joins = *joins_;
   joins.resize(lines_.size());
   forEachSlice(lines_.size(), 65536, [&](size_t from, size_t to) {
     for (size_t k = from; k < to; ++k) joins[k] = lines_[k].order;
@@ -189,7 +189,7 @@ void LineFigures::makeAll(const Table& stock, const Table& order) {
 
   // Category numbers: categories repeat all through, so each value number
   // of the cell is looked up once in a while.
-  std::vector<int> category(n);
+  std::vector<int, HugePageAllocator<int>> category(n);
   {
     std::array<uint32_t, 256> id;
     std::array<int, 256> number{};
@@ -206,7 +206,7 @@ void LineFigures::makeAll(const Table& stock, const Table& order) {
     }
   }
   // Money and each line's key hash, on several threads.
-  std::vector<uint64_t> hash(n);
+  std::vector<uint64_t, HugePageAllocator<uint64_t>> hash(n);
   forEachSlice(n, 16384, [&](size_t from, size_t to) {
     for (size_t k = from; k < to; ++k) {
       const int line = static_cast<int>(k) + 1;

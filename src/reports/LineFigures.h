@@ -20,6 +20,8 @@
 #include <memory>
 #include <vector>
 
+#include "store/HugePageAllocator.h"
+
 class Database;
 class Table;
 
@@ -67,7 +69,8 @@ class LineFigures {
   // The order of every line (element line - 1), for lists that show lines
   // after the figures have moved on: a later change copies it first while a
   // list still holds it.
-  std::shared_ptr<const std::vector<int>> joins() const { return joins_; }
+  using Joins = std::vector<int, HugePageAllocator<int>>;
+  std::shared_ptr<const Joins> joins() const { return joins_; }
   const QString& categoryText(int n) const { return categories_[static_cast<size_t>(n)]; }
 
   // A figure (or a sum of figures below kBound) as plain number text, as
@@ -110,7 +113,7 @@ class LineFigures {
   const Table* order_ = nullptr;
   uint64_t stockVersion_ = 0;
   uint64_t orderVersion_ = 0;
-  std::vector<Line> lines_;
+  std::vector<Line, HugePageAllocator<Line>> lines_;
   std::vector<Product> products_;
   std::vector<KeyPart> keyParts_;
   std::vector<QString> categories_;     // by number
@@ -118,5 +121,5 @@ class LineFigures {
   std::vector<uint64_t> orderKeyHash_;  // by Order row (0 unused): the hash of its number
   std::vector<int> linesOfOrder_;       // by Order row (0 unused): the lines joined to it
   std::vector<int> unjoined_;           // the lines without an order, ascending
-  std::shared_ptr<std::vector<int>> joins_;
+  std::shared_ptr<Joins> joins_;
 };

@@ -1,6 +1,7 @@
 #include "reports/StockList.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <mutex>
 #include <string>
@@ -135,17 +136,39 @@ struct ListedRows::Data {
   std::vector<uint64_t> marks;
   std::vector<uint32_t> before;  // the lines marked in the words before each word
   size_t marked = 0;
-  std::shared_ptr<const std::vector<int>> joins;  // the first Order row of each line's number
+  std::shared_ptr<const LineFigures::Joins> joins;  // the first Order row of each line's number
   std::vector<ListedLine> joined;  // lines joined to another row of their number, by line
 
+  mutable std::atomic<size_t> lastWord{0};  // where the last row was found: rows are mostly read in order
+
   size_t size() const { return marks.empty() ? lines.size() : marked; }
+  // The word holding the i-th marked line.
+  size_t wordOf(size_t i) const {
+    const auto holds = [&](size_t w) {
+      return before[w] <= i && i < before[w] + static_cast<size_t>(__builtin_popcountll(marks[w]));
+    };
+    size_t w = lastWord.load(std::memory_order_relaxed);
+    if (w < marks.size() && holds(w)) return w;
+    if (w + 1 < marks.size() && holds(w + 1)) {
+      w = w + 1;
+    } else {
+      // The last word with no more than i lines marked before it.
+      w = static_cast<size_t>(std::upper_bound(before.begin(), before.end(), static_cast<uint32_t>(i)) - before.begin()) - 1;
+    }
+    lastWord.store(w, std::memory_order_relaxed);
+    return w;
+  }
   ListedLine at(size_t i) const {
     if (marks.empty()) return lines[i];
-    const size_t w = static_cast<size_t>(std::upper_bound(before.begin(), before.end(), static_cast<uint32_t>(i)) -
-                                         before.begin()) - 1;
+    const size_t w = wordOf(i);
+    // The k-th set bit: whole bytes skipped by their counts, then bit by bit.
     uint64_t bits = marks[w];
-    for (size_t k = i - before[w]; k > 0; --k) bits &= bits - 1;
-    const int line = static_cast<int>(w * 64) + __builtin_ctzll(bits) + 1;
+    size_t k = i - before[w];
+    int shift = 0;
+    for (int count; (count = __builtin_popcountll(bits & 0xFF)) <= static_cast<int>(k); bits >>= 8, shift += 8)
+      k -= static_cast<size_t>(count);
+    for (; k > 0; --k) bits &= bits - 1;
+    const int line = static_cast<int>(w * 64) + shift + __builtin_ctzll(bits) + 1;
     if (!joined.empty()) {
       const auto it = std::lower_bound(joined.begin(), joined.end(), line,
                                        [](const ListedLine& l, int x) { return l.line < x; });

@@ -27,7 +27,7 @@ QString someNumber(std::mt19937& rng, int orders) { return QString::number(1000 
 
 void expectSameFigures(const LineFigures& kept, const LineFigures& made, const char* what) {
   ASSERT_EQ(kept.lineCount(), made.lineCount()) << what;
-  const std::vector<int>& joins = *kept.joins();
+  const LineFigures::Joins& joins = *kept.joins();
   ASSERT_EQ(joins.size(), static_cast<size_t>(kept.lineCount())) << what;
   for (int l = 1; l <= kept.lineCount(); ++l) {
     const LineFigures::Line& a = kept.line(l);
@@ -152,9 +152,13 @@ void vary(Database& db) {
   addLine(db, {"no such order", "品", "分類1", "1", "1", "1"});
 }
 
-std::vector<QStringList> allRows(const StockList::ListedRows& rows) {
-  std::vector<QStringList> out;
-  for (const QStringList& r : rows) out.push_back(r);
+// Every row, read first to last or last to first.
+std::vector<QStringList> allRows(const StockList::ListedRows& rows, bool backwards = false) {
+  std::vector<QStringList> out(rows.size());
+  for (size_t k = 0; k < rows.size(); ++k) {
+    const size_t i = backwards ? rows.size() - 1 - k : k;
+    out[i] = rows[i];
+  }
   return out;
 }
 
@@ -196,7 +200,7 @@ void expectReportsAsPlain(const Database& db, const char* when) {
     return db.Stock.cell(line, StockCell::LineName).contains(QStringLiteral("茶杯"));
   });
   const StockList::Listing found = StockList::StockSearch(db, b);
-  EXPECT_EQ(allRows(found.rows), plain.rows) << when;
+  EXPECT_EQ(allRows(found.rows, true), plain.rows) << when;
   EXPECT_TRUE(found.totals.qty == plain.totals.qty && found.totals.price == plain.totals.price &&
               found.totals.cost == plain.totals.cost)
       << when;
