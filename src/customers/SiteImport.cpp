@@ -82,14 +82,14 @@ ImportCount importText(Database& db, Site site, const QString& text, const QStri
   while (reader.next(&record)) {
     const std::optional<Buyer> b = buyerOf(site, record);
     if (!b) continue;
-    int r = keys.find(b->account, category);
+    // One look-up: the customer of the key, or the row it gets now.
+    int r = keys.findOrAdd(b->account, category, guest.count() + 1);
     if (r) {
       if (!replace) continue;
       ++count.updated;
     } else {
       r = guest.append(b->account);
       guest.setCell(r, GuestCell::CustomerCategory, category);
-      keys.added(b->account, category, r);
       ++count.added;
     }
     if (b->name) {
