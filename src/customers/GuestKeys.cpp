@@ -6,9 +6,9 @@
 
 #include "store/Table.h"
 
-GuestKeys::GuestKeys(const Table& guest) : keys_(static_cast<size_t>(guest.count())) {
+GuestKeys::GuestKeys(const Table& guest, size_t more) : keys_(static_cast<size_t>(guest.count()) + more) {
   const int n = guest.count();
-  accounts_.reserve(static_cast<size_t>(n));
+  accounts_.reserve(static_cast<size_t>(n) + more);
   // Categories repeat all through: each value number of the cell is looked
   // up once in a while.
   std::array<uint32_t, 64> id;
@@ -65,8 +65,12 @@ void GuestKeys::added(const QString& account, const QString& category, int row) 
   findOrAdd(account, category, row);
 }
 
+qsizetype GuestKeys::linesIn(QStringView text) {
+  return std::min<qsizetype>(std::max(text.count(u'\n'), text.count(u'\r')), 10'000'000);
+}
+
 void GuestKeys::reserveForLines(Table& guest, QStringView text) {
-  const qsizetype lines = std::min<qsizetype>(std::max(text.count(u'\n'), text.count(u'\r')), 10'000'000);
+  const qsizetype lines = linesIn(text);
   guest.reserve(guest.count() + static_cast<int>(lines));
   accounts_.reserve(accounts_.size() + static_cast<size_t>(lines));
   keys_.reserve(keys_.size() + static_cast<size_t>(lines));

@@ -17,7 +17,8 @@ class Table;
 
 class GuestKeys {
  public:
-  explicit GuestKeys(const Table& guest);
+  // With room for `more` keys to be added.
+  explicit GuestKeys(const Table& guest, size_t more = 0);
 
   // The first Guest row of this account and category (exact texts); 0 for none.
   int find(const QString& account, const QString& category) const;
@@ -31,6 +32,8 @@ class GuestKeys {
   // import appending a customer per line does not grow the table in steps.
   // The keys get room for them too.
   void reserveForLines(Table& guest, QStringView text);
+  // The lines of a text (counted by line feeds or by carriage returns).
+  static qsizetype linesIn(QStringView text);
 
  private:
   // The number of a category text; -1 for one never met unless `add`.

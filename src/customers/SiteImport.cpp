@@ -74,8 +74,10 @@ std::optional<Buyer> buyerOf(Site site, QStringList fields) {
 ImportCount importText(Database& db, Site site, const QString& text, const QString& category, bool replace) {
   ImportCount count;
   Table& guest = db.Guest;
-  GuestKeys keys(guest);
-  keys.reserveForLines(guest, text);
+  // Room for a customer a line, made once.
+  const qsizetype lines = GuestKeys::linesIn(text);
+  GuestKeys keys(guest, static_cast<size_t>(lines));
+  guest.reserve(guest.count() + static_cast<int>(lines));
   Csv::Reader reader(text);
   QStringList record;
   reader.next(&record);  // the site's header

@@ -67,10 +67,12 @@ bool readRecord(QStringView t, qsizetype& pos, bool quotes, QStringList& out) {
       continue;
     }
     fieldStart = false;
-    // Up to the end of the field at once.
+    // Up to the end of the field at once (a field of one run is made at
+    // its own size).
     qsizetype j = i + 1;
     while (j < n && t[j] != u',' && t[j] != u'\r' && t[j] != u'\n') ++j;
-    f.append(t.mid(i, j - i));
+    if (f.isEmpty()) f = t.mid(i, j - i).toString();
+    else f.append(t.mid(i, j - i));
     i = j;
   }
 }
