@@ -1,8 +1,6 @@
 #include "reports/SalesRanking.h"
 
-#include <QHash>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 
@@ -13,7 +11,6 @@
 #include "store/CsvFile.h"
 #include "store/Database.h"
 #include "store/Decimal.h"
-#include "store/HashedRows.h"
 #include "store/Numbers.h"
 #include "store/Parallel.h"
 #include "store/TextEntry.h"
@@ -59,6 +56,14 @@ LineSums lineSums(const QString& qty, const QString& price, const QString& cost)
   return l;
 }
 
+// Element r is 1 when Order row r is dated in the filter's period.
+std::vector<char> ordersInPeriod(const Table& order, const Filter& filter) {
+  OrderList::OrderFilter period;
+  period.period = filter.period;
+  period.year = filter.year;
+  return markRows(order.count(), [&](int r) { return period.passesPeriod(order.cell(r, OrderCell::OrderDate)); });
+}
+
 long long wholeOf(double rounded) {
   if (!(std::fabs(rounded) < 9e18))
     return rounded < 0 ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
@@ -82,11 +87,7 @@ std::vector<int> selectLines(const Database& db, const Filter& filter) {
   const Table& order = db.Order;
   if (stock.isEmpty() || order.isEmpty()) return {};
   const OrderRowIndex index(order);
-  OrderList::OrderFilter period;
-  period.period = filter.period;
-  period.year = filter.year;
-  const std::vector<char> inPeriod =
-      markRows(order.count(), [&](int r) { return period.passesPeriod(order.cell(r, OrderCell::OrderDate)); });
+  const std::vector<char> inPeriod = ordersInPeriod(order, filter);
   const bool allCategories = filter.category == kAll;
   return collectInSlices<int>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<int>& out) {
     const int o = index.first(stock.key(line), hint);
@@ -191,11 +192,7 @@ Ranking ManufTopShow(const Database& db, const Filter& filter) {
   const Table& order = db.Order;
   if (stock.isEmpty() || order.isEmpty()) return out;
   const std::shared_ptr<const LineFigures> figures = LineFigures::of(db);
-  OrderList::OrderFilter period;
-  period.period = filter.period;
-  period.year = filter.year;
-  const std::vector<char> inPeriod =
-      markRows(order.count(), [&](int r) { return period.passesPeriod(order.cell(r, OrderCell::OrderDate)); });
+  const std::vector<char> inPeriod = ordersInPeriod(order, filter);
   const bool allCategories = filter.category == kAll;
   const int category = allCategories ? -1 : figures->categoryNumber(filter.category);
   if (!allCategories && category < 0) return out;  // no line has that category

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <cmath>
 #include <mutex>
-#include <string>
 
 #include "mainwindow/OrderList.h"
 #include "reports/LineFigures.h"
