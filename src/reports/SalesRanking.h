@@ -4,7 +4,8 @@
 // (one row per product, see ManufTopShow), the ranking of their
 // categories with each one's share, a product's quantity (ManufCount), the
 // CSV text of either ranking and the product rows the ranking shows in the
-// product window.
+// product window. The ranking reads every line's order, product and money
+// from the figures kept between runs (LineFigures).
 #include <QString>
 #include <QStringList>
 #include <cstdint>

@@ -4,9 +4,11 @@
 // the per-line discount and net amount, the totals text, and the orders
 // behind chosen lines ("列出選擇的訂單").
 //
-// Lines are joined to their orders through an OrderRowIndex: a line
-// belongs to the first Order row of its number (that passes the customer-
-// category filter, for the list), whatever order the tables are in.
+// A line belongs to the first Order row of its number (that passes the
+// customer-category filter, for the list), whatever order the tables are
+// in. The list and the search read every line's order, place and money
+// from the figures kept between runs (LineFigures), and their totals are
+// exact: the shares of an order's amount add up to the amount.
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -115,6 +117,7 @@ class ListedRows {
   const_iterator begin() const { return {this, 0}; }
   const_iterator end() const { return {this, size()}; }
 
+  // The lines a listing marked (made by StockShow and StockSearch).
   struct Data;
   explicit ListedRows(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
 
