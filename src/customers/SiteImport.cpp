@@ -74,22 +74,24 @@ std::optional<Buyer> buyerOf(Site site, QStringList fields) {
 ImportCount importText(Database& db, Site site, const QString& text, const QString& category, bool replace) {
   ImportCount count;
   Table& guest = db.Guest;
-  GuestKeys keys(guest);
-  keys.reserveForLines(guest, text);
+  // Room for a customer a line, made once.
+  const qsizetype lines = GuestKeys::linesIn(text);
+  GuestKeys keys(guest, static_cast<size_t>(lines));
+  guest.reserve(guest.count() + static_cast<int>(lines));
   Csv::Reader reader(text);
   QStringList record;
   reader.next(&record);  // the site's header
   while (reader.next(&record)) {
     const std::optional<Buyer> b = buyerOf(site, record);
     if (!b) continue;
-    int r = keys.find(b->account, category);
+    // One look-up: the customer of the key, or the row it gets now.
+    int r = keys.findOrAdd(b->account, category, guest.count() + 1);
     if (r) {
       if (!replace) continue;
       ++count.updated;
     } else {
       r = guest.append(b->account);
       guest.setCell(r, GuestCell::CustomerCategory, category);
-      keys.added(b->account, category, r);
       ++count.added;
     }
     if (b->name) {

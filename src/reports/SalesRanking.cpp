@@ -1,18 +1,16 @@
 #include "reports/SalesRanking.h"
 
-#include <QHash>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 
 #include "mainwindow/OrderList.h"
 #include "products/ProductList.h"
+#include "reports/LineFigures.h"
 #include "reports/OrderRowIndex.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
 #include "store/Decimal.h"
-#include "store/HashedRows.h"
 #include "store/Numbers.h"
 #include "store/Parallel.h"
 #include "store/TextEntry.h"
@@ -22,12 +20,6 @@ namespace SalesRanking {
 namespace {
 
 const QString kAll = QStringLiteral("全部");
-
-struct ProductSum {
-  int line = 0;   // the line that opened the row (its name and category)
-  size_t at = 0;  // its place among the selected lines
-  Decimal qty, sales, cost;
-};
 
 struct Keyed {
   double rounded = 0;  // the quantity rounded half away from zero, as rankingKey rounds it
@@ -64,35 +56,18 @@ LineSums lineSums(const QString& qty, const QString& price, const QString& cost)
   return l;
 }
 
-// Numbers for the category texts of lines (equal texts, equal numbers),
-// looked up once per value number of the cell.
-class CategoryNumbers {
- public:
-  CategoryNumbers() { ids_.fill(UINT32_MAX); }
-  // The number of the text of value number id.
-  int of(const Table& stock, uint32_t id) {
-    const size_t k = id & (kMemo - 1);
-    if (ids_[k] != id) {
-      ids_[k] = id;
-      const QString& text = stock.valueText(id);
-      auto it = numbers_.constFind(text);
-      if (it == numbers_.constEnd()) it = numbers_.insert(text, static_cast<int>(numbers_.size()));
-      memo_[k] = *it;
-    }
-    return memo_[k];
-  }
+// Element r is 1 when Order row r is dated in the filter's period.
+std::vector<char> ordersInPeriod(const Table& order, const Filter& filter) {
+  OrderList::OrderFilter period;
+  period.period = filter.period;
+  period.year = filter.year;
+  return markRows(order.count(), [&](int r) { return period.passesPeriod(order.cell(r, OrderCell::OrderDate)); });
+}
 
- private:
-  static constexpr size_t kMemo = 256;
-  std::array<uint32_t, kMemo> ids_;
-  std::array<int, kMemo> memo_{};
-  QHash<QStringView, int> numbers_;
-};
-
-long long wholeQty(const Decimal& qty) {
-  const double r = Num::roundHalfAwayFromZero(qty.toDouble());
-  if (!(std::fabs(r) < 9e18)) return r < 0 ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
-  return static_cast<long long>(r);
+long long wholeOf(double rounded) {
+  if (!(std::fabs(rounded) < 9e18))
+    return rounded < 0 ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
+  return static_cast<long long>(rounded);
 }
 
 }  // namespace
@@ -112,11 +87,7 @@ std::vector<int> selectLines(const Database& db, const Filter& filter) {
   const Table& order = db.Order;
   if (stock.isEmpty() || order.isEmpty()) return {};
   const OrderRowIndex index(order);
-  OrderList::OrderFilter period;
-  period.period = filter.period;
-  period.year = filter.year;
-  const std::vector<char> inPeriod =
-      markRows(order.count(), [&](int r) { return period.passesPeriod(order.cell(r, OrderCell::OrderDate)); });
+  const std::vector<char> inPeriod = ordersInPeriod(order, filter);
   const bool allCategories = filter.category == kAll;
   return collectInSlices<int>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<int>& out) {
     const int o = index.first(stock.key(line), hint);
@@ -141,6 +112,7 @@ QString shareText(long long qty, long long total) {
 
 struct RankedRows::Data {
   std::vector<RankedProduct> ranked;
+  std::vector<std::pair<Decimal, Decimal>> decimals;  // sales and cost of the rows not kept in millionths
 };
 
 namespace {
@@ -157,9 +129,10 @@ class RankedSource : public ListRowSource {
 };
 }  // namespace
 
-RankedRows::RankedRows(std::vector<RankedProduct> ranked) {
+RankedRows::RankedRows(std::vector<RankedProduct> ranked, std::vector<std::pair<Decimal, Decimal>> decimals) {
   auto d = std::make_shared<Data>();
   d->ranked = std::move(ranked);
+  d->decimals = std::move(decimals);
   data_ = std::move(d);
 }
 
@@ -171,8 +144,10 @@ QString RankedRows::text(size_t i, int column) const {
     case Name: return p.name;
     case Category: return p.category;
     case Qty: return QString::number(p.whole);
-    case Sales: return p.sales.toText();
-    case Cost: return p.cost.toText();
+    case Sales:
+      return p.decimal < 0 ? LineFigures::text(p.sales) : data_->decimals[static_cast<size_t>(p.decimal)].first.toText();
+    case Cost:
+      return p.decimal < 0 ? LineFigures::text(p.cost) : data_->decimals[static_cast<size_t>(p.decimal)].second.toText();
     default: return {};
   }
 }
@@ -195,173 +170,149 @@ std::shared_ptr<const ListRowSource> RankedRows::source() const { return std::ma
 
 // ---- the rankings ----
 
+namespace {
+
+// A row of the product ranking while it is made: the line that opened it
+// and its sums, in millionths while they stay below the bound, else (the
+// product's rows are then all made from the cells) as decimals.
+struct RankRow {
+  int line = 0;
+  int product = 0;
+  int64_t qty = 0, sales = 0, cost = 0;
+  int decimal = -1;  // its sums in the decimal rows
+};
+
+bool beyond(int64_t v) { return v >= LineFigures::kBound || v <= -LineFigures::kBound; }
+
+}  // namespace
+
 Ranking ManufTopShow(const Database& db, const Filter& filter) {
   Ranking out;
   const Table& stock = db.Stock;
-  const std::vector<int> lines = selectLines(db, filter);
-  const size_t n = lines.size();
+  const Table& order = db.Order;
+  if (stock.isEmpty() || order.isEmpty()) return out;
+  const std::shared_ptr<const LineFigures> figures = LineFigures::of(db);
+  const std::vector<char> inPeriod = ordersInPeriod(order, filter);
+  const bool allCategories = filter.category == kAll;
+  const int category = allCategories ? -1 : figures->categoryNumber(filter.category);
+  if (!allCategories && category < 0) return out;  // no line has that category
+  const auto selected = [&](const LineFigures::Line& f) {
+    return f.order && inPeriod[static_cast<size_t>(f.order)] &&
+           (allCategories || figures->product(f.product).categoryNumber == category);
+  };
 
   // Merge: one row per line, except that the first line of a product with a
-  // quantity above 0 takes in every later line of that product. Products
-  // fall into parts by their hash; each part walks its lines in their order
-  // on a thread of its own, so the sums of a product are made in line order.
-  // The lines go in blocks: what a part needs of a line is gathered for the
-  // whole block first, reading Stock in row order.
-  constexpr size_t kParts = 16;
-  constexpr size_t kBlock = 1 << 17;
-  struct LineInfo {
-    uint64_t hash;
-    const QChar* name;
-    uint32_t nameLength;
-    uint32_t categoryId, qtyId, priceId, costId;
-  };
-  std::vector<LineInfo> info(std::min(n, kBlock));
-  std::vector<std::vector<uint32_t>> partLines(kParts);
-  struct Part {
-    TextKeyTable products{64};  // (name, category number) -> product number, from 1
-    std::vector<long> taking;   // of each product: its row that takes in later lines, -1 none
-    CategoryNumbers categories;
-    std::vector<ProductSum> rows;
-  };
-  std::vector<Part> parts(kParts);
-  for (size_t block = 0; block < n; block += kBlock) {
-    const size_t blockSize = std::min(kBlock, n - block);
-    forEachSlice(blockSize, 16384, [&](size_t from, size_t to) {
-      for (size_t k = from; k < to; ++k) {
-        const int line = lines[block + k];
-        const QString& name = stock.cell(line, StockCell::LineName);
-        LineInfo& li = info[k];
-        li.hash = keyHash(name, stock.cell(line, StockCell::LineCategory));
-        li.name = name.constData();
-        li.nameLength = static_cast<uint32_t>(name.size());
-        li.categoryId = stock.valueId(line, StockCell::LineCategory);
-        li.qtyId = stock.valueId(line, StockCell::LineQty);
-        li.priceId = stock.valueId(line, StockCell::LinePrice);
-        li.costId = stock.valueId(line, StockCell::LineCost);
+  // quantity above 0 takes in every later line of that product. The lines'
+  // figures are added as whole millionths, which is exact while the sums
+  // stay below the bound (a text cell would hold them unrounded); a product
+  // with a line whose figures are not kept, or whose sums reach the bound,
+  // is worked out again from its cells, as text cells would add it.
+  const int lines = figures->lineCount();
+  std::vector<int> taking(static_cast<size_t>(figures->productCount()) + 1, -1);
+  std::vector<char> fromCells(taking.size(), 0);
+  std::vector<RankRow> rows;
+  rows.reserve(static_cast<size_t>(figures->productCount()) + 64);
+  bool anyFromCells = false;
+  for (int l = 1; l <= lines; ++l) {
+    const LineFigures::Line& f = figures->line(l);
+    if (!selected(f)) continue;
+    const size_t p = static_cast<size_t>(f.product);
+    if (fromCells[p]) continue;
+    if (!f.exact) {
+      fromCells[p] = 1;
+      anyFromCells = true;
+      continue;
+    }
+    const int t = taking[p];
+    if (t >= 0) {
+      RankRow& r = rows[static_cast<size_t>(t)];
+      r.qty += f.qty;
+      r.sales += f.sales;
+      r.cost += f.cost;
+      if (beyond(r.qty) || beyond(r.sales) || beyond(r.cost)) {
+        fromCells[p] = 1;
+        anyFromCells = true;
       }
-    });
-    for (auto& p : partLines) p.clear();
-    for (size_t k = 0; k < blockSize; ++k) partLines[info[k].hash & (kParts - 1)].push_back(static_cast<uint32_t>(k));
-
-    forEachSlice(kParts, 1, [&](size_t fromPart, size_t toPart) {
-      for (size_t p = fromPart; p < toPart; ++p) {
-        const std::vector<uint32_t>& mine = partLines[p];
-        Part& part = parts[p];
-        // Lines go in groups: the memory reads of a group are started
-        // together, then its lines are merged one after another.
-        constexpr size_t kGroup = 16;
-        struct Ask {
-          QStringView name;
-          int category;
-          size_t at;
-        } ask[kGroup];
-        auto prefetchGroup = [&](size_t g) {
-          for (size_t k = g; k < std::min(mine.size(), g + kGroup); ++k) __builtin_prefetch(&info[mine[k]]);
-        };
-        prefetchGroup(0);
-        prefetchGroup(kGroup);
-        for (size_t g = 0; g < mine.size(); g += kGroup) {
-          const size_t count = std::min(kGroup, mine.size() - g);
-          prefetchGroup(g + 2 * kGroup);
-          for (size_t k = 0; k < count; ++k) {
-            const LineInfo& li = info[mine[g + k]];
-            ask[k].name = QStringView(li.name, li.nameLength);
-            __builtin_prefetch(li.name);
-            ask[k].category = part.categories.of(stock, li.categoryId);
-            part.products.prefetch(li.hash);
-            for (const uint32_t id : {li.qtyId, li.priceId, li.costId}) __builtin_prefetch(&stock.valueText(id));
-          }
-          const size_t capacity = part.products.capacity();
-          for (size_t k = 0; k < count; ++k) {
-            ask[k].at = part.products.candidate(info[mine[g + k]].hash, ask[k].name, ask[k].category);
-            // The row the line most likely adds to.
-            if (const int product = part.products.valueAt(ask[k].at)) {
-              const long t = part.taking[static_cast<size_t>(product - 1)];
-              if (t >= 0) {
-                const char* row = reinterpret_cast<const char*>(&part.rows[static_cast<size_t>(t)]);
-                for (size_t b = 0; b < sizeof(ProductSum); b += 64) __builtin_prefetch(row + b, 1);
-              }
-            }
-          }
-          for (size_t k = 0; k < count; ++k) {
-            const size_t i = block + mine[g + k];
-            const LineInfo& li = info[mine[g + k]];
-            const Ask& a = ask[k];
-            int product = part.products.capacity() == capacity
-                              ? part.products.find(li.hash, a.name, a.category, a.at)
-                              : part.products.find(li.hash, a.name, a.category);
-            if (product == 0) {
-              product = static_cast<int>(part.taking.size()) + 1;
-              part.products.insert(li.hash, a.name, a.category, product);
-              part.taking.push_back(-1);
-            }
-            const LineSums l = lineSums(stock.valueText(li.qtyId), stock.valueText(li.priceId), stock.valueText(li.costId));
-            long& t = part.taking[static_cast<size_t>(product - 1)];
-            if (t >= 0) {
-              ProductSum& s = part.rows[static_cast<size_t>(t)];
-              s.qty = (s.qty + l.qty).roundedToText();
-              s.sales = (s.sales + l.sales).roundedToText();
-              s.cost = (s.cost + l.cost).roundedToText();
-              continue;
-            }
-            if (!l.qty.isZero() && !l.qty.isNegative()) t = static_cast<long>(part.rows.size());
-            part.rows.push_back({lines[i], i, l.qty, l.sales, l.cost});
-          }
-        }
-      }
-    });
+      continue;
+    }
+    if (f.qty > 0) taking[p] = static_cast<int>(rows.size());
+    rows.push_back({l, f.product, f.qty, f.sales, f.cost, -1});
   }
-  std::vector<std::vector<ProductSum>> partRows(kParts);
-  for (size_t p = 0; p < kParts; ++p) partRows[p] = std::move(parts[p].rows);
-  std::vector<ProductSum> rows;
-  {
-    size_t total = 0;
-    for (const auto& r : partRows) total += r.size();
-    rows.reserve(total);
-    for (auto& r : partRows) rows.insert(rows.end(), r.begin(), r.end());
-    std::sort(rows.begin(), rows.end(), [](const ProductSum& a, const ProductSum& b) { return a.at < b.at; });
+  std::vector<std::pair<Decimal, Decimal>> decimals;
+  std::vector<Decimal> decimalQty;
+  if (anyFromCells) {
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [&](const RankRow& r) { return fromCells[static_cast<size_t>(r.product)]; }),
+               rows.end());
+    std::vector<RankRow> again;
+    std::vector<int> takingAgain(taking.size(), -1);
+    for (int l = 1; l <= lines; ++l) {
+      const LineFigures::Line& f = figures->line(l);
+      if (!fromCells[static_cast<size_t>(f.product)] || !selected(f)) continue;
+      const LineSums s = lineSums(stock.cell(l, StockCell::LineQty), stock.cell(l, StockCell::LinePrice),
+                                  stock.cell(l, StockCell::LineCost));
+      int& t = takingAgain[static_cast<size_t>(f.product)];
+      if (t >= 0) {
+        const size_t d = static_cast<size_t>(again[static_cast<size_t>(t)].decimal);
+        decimalQty[d] = (decimalQty[d] + s.qty).roundedToText();
+        decimals[d].first = (decimals[d].first + s.sales).roundedToText();
+        decimals[d].second = (decimals[d].second + s.cost).roundedToText();
+        continue;
+      }
+      if (!s.qty.isZero() && !s.qty.isNegative()) t = static_cast<int>(again.size());
+      again.push_back({l, f.product, 0, 0, 0, static_cast<int>(decimals.size())});
+      decimals.emplace_back(s.sales, s.cost);
+      decimalQty.push_back(s.qty);
+    }
+    const size_t kept = rows.size();
+    rows.insert(rows.end(), again.begin(), again.end());
+    std::inplace_merge(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(kept), rows.end(),
+                       [](const RankRow& a, const RankRow& b) { return a.line < b.line; });
   }
 
   // Drop the rows of 0, rank the rest by their whole quantity.
   std::vector<Keyed> ranked;
   ranked.reserve(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i].qty.isZero()) continue;
-    const double q = rows[i].qty.toDouble();
-    ranked.push_back({Num::roundHalfAwayFromZero(q), wholeQty(rows[i].qty), i});
+    const RankRow& r = rows[i];
+    const bool zero = r.decimal < 0 ? r.qty == 0 : decimalQty[static_cast<size_t>(r.decimal)].isZero();
+    if (zero) continue;
+    const double q = r.decimal < 0 ? static_cast<double>(r.qty) / LineFigures::kUnit
+                                   : decimalQty[static_cast<size_t>(r.decimal)].toDouble();
+    const double rounded = Num::roundHalfAwayFromZero(q);
+    ranked.push_back({rounded, wholeOf(rounded), i});
   }
   sortByKey(ranked);
   std::vector<RankedProduct> products;
   products.reserve(ranked.size());
+  std::vector<long long> categoryQty(static_cast<size_t>(figures->categoryCount()), 0);
+  std::vector<int> categoryOrder;  // category numbers in the order their first product row stands
+  std::vector<char> met(categoryQty.size(), 0);
   for (const Keyed& k : ranked) {
-    const ProductSum& s = rows[k.at];
-    products.push_back({stock.cell(s.line, StockCell::LineName), stock.cell(s.line, StockCell::LineCategory), k.whole,
-                        s.sales, s.cost});
+    const RankRow& r = rows[k.at];
+    const LineFigures::Product& p = figures->product(r.product);
+    products.push_back({p.name, p.category, k.whole, r.sales, r.cost, r.decimal});
+    const size_t c = static_cast<size_t>(p.categoryNumber);
+    if (!met[c]) {
+      met[c] = 1;
+      categoryOrder.push_back(p.categoryNumber);
+    }
+    categoryQty[c] += k.whole;
   }
   if (products.empty()) return out;
+  out.products = RankedRows(std::move(products), std::move(decimals));
 
   // Categories in the order their first product row stands, then ranked.
-  std::vector<std::pair<QString, long long>> categories;
-  QHash<QStringView, size_t> categoryAt;
-  for (const RankedProduct& p : products) {
-    const QString& c = p.category;
-    const auto it = categoryAt.constFind(c);
-    if (it == categoryAt.constEnd()) {
-      categoryAt.insert(c, categories.size());
-      categories.emplace_back(c, p.whole);
-    } else {
-      categories[*it].second += p.whole;
-    }
-  }
-  out.products = RankedRows(std::move(products));
   std::vector<Keyed> byQty;
-  byQty.reserve(categories.size());
-  for (size_t i = 0; i < categories.size(); ++i)
-    byQty.push_back({static_cast<double>(categories[i].second), categories[i].second, i});
+  byQty.reserve(categoryOrder.size());
+  for (size_t i = 0; i < categoryOrder.size(); ++i) {
+    const long long q = categoryQty[static_cast<size_t>(categoryOrder[i])];
+    byQty.push_back({static_cast<double>(q), q, i});
+  }
   sortByKey(byQty);
   long long total = 0;
   for (const Keyed& k : byQty) {
-    out.categories.push_back({categories[k.at].first, QString::number(k.whole), QString()});
+    const int c = categoryOrder[k.at];
+    out.categories.push_back({figures->categoryText(c), QString::number(k.whole), QString()});
     total += k.whole;
   }
   out.categories.push_back({TotalText, QString::number(total), QString()});

@@ -4,9 +4,11 @@
 // (one row per product, see ManufTopShow), the ranking of their
 // categories with each one's share, a product's quantity (ManufCount), the
 // CSV text of either ranking and the product rows the ranking shows in the
-// product window.
+// product window. The ranking reads every line's order, product and money
+// from the figures kept between runs (LineFigures).
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -49,12 +51,14 @@ struct Filter {
 // exists (its first Order row), of the category, dated in the period.
 std::vector<int> selectLines(const Database& db, const Filter& filter);
 
-// A ranked product: the name and category of the line that opened its row
-// (shared with the cells, not copied), its whole quantity and its money sums.
+// A ranked product: the name and category of its lines (shared with the
+// cells, not copied), its whole quantity and its money sums: in millionths,
+// or, when `decimal` is not -1, the sums of that number kept as decimals.
 struct RankedProduct {
   QString name, category;
   long long whole = 0;
-  Decimal sales, cost;
+  int64_t sales = 0, cost = 0;
+  int decimal = -1;
 };
 
 // The product ranking's rows (ProductColumns cells each, in rank order),
@@ -64,7 +68,7 @@ struct RankedProduct {
 class RankedRows {
  public:
   RankedRows() = default;
-  explicit RankedRows(std::vector<RankedProduct> ranked);
+  RankedRows(std::vector<RankedProduct> ranked, std::vector<std::pair<Decimal, Decimal>> decimals);
   size_t size() const;
   bool empty() const { return size() == 0; }
   QString text(size_t i, int column) const;

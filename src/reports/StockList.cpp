@@ -1,11 +1,12 @@
 #include "reports/StockList.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <mutex>
-#include <string>
 
 #include "mainwindow/OrderList.h"
+#include "reports/LineFigures.h"
 #include "reports/OrderRowIndex.h"
 #include "reports/SearchFields.h"
 #include "store/CaselessSearch.h"
@@ -55,7 +56,13 @@ OrderDiscount orderDiscount(const Table& order, int row, bool withText) {
     const double lines = two ? Num::leading(count.toString()) : 0;
     if (lines != 0) {
       d.amount = true;
-      d.share = Num::leading(SearchFields::token(amount, 0).toString()) / lines;
+      const QString total = SearchFields::token(amount, 0).toString();
+      d.share = Num::leading(total) / lines;
+      d.lineShare = Decimal::fromDouble(d.share);
+      if (lines >= 1 && lines <= 1e9 && lines == std::floor(lines)) {
+        d.lines = static_cast<int>(lines);
+        d.lastShare = Decimal::leading(total) - d.lineShare * Decimal(d.lines - 1);
+      }
       d.text = !withText       ? QString()
                : d.share < 0 ? u'+' + Num::format(std::fabs(d.share))
                              : u'-' + Num::format(d.share);
@@ -64,30 +71,34 @@ OrderDiscount orderDiscount(const Table& order, int row, bool withText) {
   return d;
 }
 
+Decimal lineShare(const OrderDiscount& d, int place) {
+  return d.lines != 0 && place == d.lines ? d.lastShare : d.lineShare;
+}
+
 namespace {
 // The net amount of price times quantity.
-Decimal netAmount(Decimal net, const OrderDiscount& d) {
+Decimal netAmount(Decimal net, const OrderDiscount& d, int place) {
   if (d.percent) {
     // The percent paid, rounded half away from zero line by line.
     const double amount = net.toDouble();
     const double v = amount * d.percentValue / 100 + (amount > 0 ? 0.5 : -0.5);
     net = Decimal::fromDouble(std::trunc(v));
   }
-  if (d.amount) net -= Decimal::fromDouble(d.share);
+  if (d.amount) net -= lineShare(d, place);
   return net;
 }
 }  // namespace
 
-Decimal LineNetAmount(const Table& stock, int line, const OrderDiscount& d) {
+Decimal LineNetAmount(const Table& stock, int line, const OrderDiscount& d, int place) {
   return netAmount(Decimal::leading(stock.cell(line, StockCell::LinePrice)) *
                        Decimal::leading(stock.cell(line, StockCell::LineQty)),
-                   d);
+                   d, place);
 }
 
-void Totals::addLine(const Table& stock, int line, const OrderDiscount& d) {
+void Totals::addLine(const Table& stock, int line, const OrderDiscount& d, int place) {
   const Decimal q = Decimal::leading(stock.cell(line, StockCell::LineQty));
   qty += q;
-  price += netAmount(Decimal::leading(stock.cell(line, StockCell::LinePrice)) * q, d);
+  price += netAmount(Decimal::leading(stock.cell(line, StockCell::LinePrice)) * q, d, place);
   cost += Decimal::leading(stock.cell(line, StockCell::LineCost)) * q;
 }
 
@@ -102,12 +113,68 @@ QString StockTotalsText(int rows, const Totals& t, bool viewMoney, bool showCost
   return s;
 }
 
+QStringList row(const Table& stock, int line, const OrderDiscount& d) {
+  QStringList cells;
+  cells.reserve(ColumnCount);
+  cells << stock.key(line) << stock.cell(line, StockCell::LineName) << stock.cell(line, StockCell::LineCategory)
+        << stock.cell(line, StockCell::LinePrice) << stock.cell(line, StockCell::LineCost)
+        << stock.cell(line, StockCell::LineQty) << d.text << stock.cell(line, StockCell::LineNote)
+        << stock.cell(line, StockCell::LineUrl);
+  return cells;
+}
+
 // ---- listed rows ----
 
+// The lines of a listing: given one by one, or marked in a bitmap over the
+// Stock rows (bit k of word w: row 64w + k + 1), each joined to the first
+// Order row of its number unless `joined` names another.
 struct ListedRows::Data {
   const Table* stock = nullptr;
   const Table* order = nullptr;
   std::vector<ListedLine> lines;
+  std::vector<uint64_t> marks;
+  std::vector<uint32_t> before;  // the lines marked in the words before each word
+  size_t marked = 0;
+  std::shared_ptr<const LineFigures::Joins> joins;  // the first Order row of each line's number
+  std::vector<ListedLine> joined;  // lines joined to another row of their number, by line
+
+  mutable std::atomic<size_t> lastWord{0};  // where the last row was found: rows are mostly read in order
+
+  size_t size() const { return marks.empty() ? lines.size() : marked; }
+  // The word holding the i-th marked line.
+  size_t wordOf(size_t i) const {
+    const auto holds = [&](size_t w) {
+      return before[w] <= i && i < before[w] + static_cast<size_t>(__builtin_popcountll(marks[w]));
+    };
+    size_t w = lastWord.load(std::memory_order_relaxed);
+    if (w < marks.size() && holds(w)) return w;
+    if (w + 1 < marks.size() && holds(w + 1)) {
+      w = w + 1;
+    } else {
+      // The last word with no more than i lines marked before it.
+      w = static_cast<size_t>(std::upper_bound(before.begin(), before.end(), static_cast<uint32_t>(i)) - before.begin()) - 1;
+    }
+    lastWord.store(w, std::memory_order_relaxed);
+    return w;
+  }
+  ListedLine at(size_t i) const {
+    if (marks.empty()) return lines[i];
+    const size_t w = wordOf(i);
+    // The k-th set bit: whole bytes skipped by their counts, then bit by bit.
+    uint64_t bits = marks[w];
+    size_t k = i - before[w];
+    int shift = 0;
+    for (int count; (count = __builtin_popcountll(bits & 0xFF)) <= static_cast<int>(k); bits >>= 8, shift += 8)
+      k -= static_cast<size_t>(count);
+    for (; k > 0; --k) bits &= bits - 1;
+    const int line = static_cast<int>(w * 64) + shift + __builtin_ctzll(bits) + 1;
+    if (!joined.empty()) {
+      const auto it = std::lower_bound(joined.begin(), joined.end(), line,
+                                       [](const ListedLine& l, int x) { return l.line < x; });
+      if (it != joined.end() && it->line == line) return *it;
+    }
+    return {line, (*joins)[static_cast<size_t>(line - 1)]};
+  }
 };
 
 namespace {
@@ -119,13 +186,11 @@ class ListedSource : public ListRowSource {
   QString text(int row, int column) const override {
     return row >= 0 && static_cast<size_t>(row) < rows_.size() ? rows_.text(static_cast<size_t>(row), column) : QString();
   }
-  const std::vector<ListedLine>& lines() const { return rows_.lines(); }
+  const ListedRows& rows() const { return rows_; }
 
  private:
   ListedRows rows_;
 };
-
-const std::vector<ListedLine> kNoLines;
 
 }  // namespace
 
@@ -137,15 +202,17 @@ ListedRows::ListedRows(const Database& db, std::vector<ListedLine> lines) {
   data_ = std::move(d);
 }
 
-const std::vector<ListedLine>& ListedRows::lines() const { return data_ ? data_->lines : kNoLines; }
+size_t ListedRows::size() const { return data_ ? data_->size() : 0; }
+
+ListedLine ListedRows::at(size_t i) const { return data_->at(i); }
 
 QStringList ListedRows::operator[](size_t i) const {
-  const ListedLine& l = data_->lines[i];
+  const ListedLine l = data_->at(i);
   return row(*data_->stock, l.line, orderDiscount(*data_->order, l.order));
 }
 
 QString ListedRows::text(size_t i, int column) const {
-  const ListedLine& l = data_->lines[i];
+  const ListedLine l = data_->at(i);
   const Table& stock = *data_->stock;
   switch (column) {
     case OrderNo: return stock.key(l.line);
@@ -163,84 +230,53 @@ QString ListedRows::text(size_t i, int column) const {
 
 std::shared_ptr<const ListRowSource> ListedRows::source() const { return std::make_shared<ListedSource>(*this); }
 
-const std::vector<ListedLine>* ListedRows::linesOf(const ListRowSource* source) {
+const ListedRows* ListedRows::of(const ListRowSource* source) {
   const auto* s = dynamic_cast<const ListedSource*>(source);
-  return s ? &s->lines() : nullptr;
+  return s ? &s->rows() : nullptr;
 }
 
 namespace {
 
-// A plain number ([-]digits[.digits], at most 9 whole digits and 6
-// decimals, followed by the end or a character that is no digit or point)
-// times 10^6. False for anything else, which Decimal::leading then reads.
-bool plainMillionths(QStringView t, long long* out) {
-  const qsizetype n = t.size();
-  if (n == 0) {
-    *out = 0;
-    return true;
-  }
-  qsizetype i = 0;
-  const bool negative = t[0] == u'-';
-  if (negative) ++i;
-  const qsizetype first = i;
-  long long v = 0;
-  while (i < n && t[i] >= u'0' && t[i] <= u'9') {
-    if (i - first >= 9) return false;
-    v = v * 10 + (t[i++].unicode() - u'0');
-  }
-  if (i == first) return false;
-  int digits = 0;
-  if (i < n && t[i] == u'.') {
-    ++i;
-    while (i < n && t[i] >= u'0' && t[i] <= u'9') {
-      if (++digits > 6) return false;
-      v = v * 10 + (t[i++].unicode() - u'0');
-    }
-    if (digits == 0) return false;
-  }
-  if (i < n && t[i] == u'.') return false;
-  for (int d = digits; d < 6; ++d) v *= 10;
-  *out = negative ? -v : v;
-  return true;
-}
-
-// v / 10^scale, exactly.
-Decimal scaledDecimal(__int128 v, int scale) {
-  unsigned __int128 u = v < 0 ? static_cast<unsigned __int128>(-(v + 1)) + 1 : static_cast<unsigned __int128>(v);
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(u % 10)));
-    u /= 10;
-  } while (u != 0);
-  while (digits.size() <= static_cast<size_t>(scale)) digits.insert(digits.begin(), '0');
-  digits.insert(digits.size() - static_cast<size_t>(scale), 1, '.');
-  if (v < 0) digits.insert(digits.begin(), '-');
-  return Decimal::leading(QString::fromLatin1(digits));
-}
-
-// Totals::addLine for many lines: lines whose cells are plain numbers are
-// summed as whole numbers (quantities in millionths, amounts in 10^-12);
-// the others, and amounts under a discount, go through Decimal.
-struct LineTotals {
-  __int128 qty = 0, price = 0, cost = 0;
+// The totals of listed lines, added slice by slice: the kept figures of a
+// line as whole millionths, and what they cannot hold (a line whose cells
+// are no plain numbers, a percent's result out of range, the shares of an
+// amount) as decimals. Exact either way, so slices add up in any order.
+struct SliceTotals {
+  __int128 qty = 0, price = 0, cost = 0;  // millionths
   Totals rest;
+  int order = -1;  // the order whose discount is at hand: the lines of an order mostly follow each other
+  OrderDiscount discount;
+  bool discounted = false;
 
-  void addLine(const Table& stock, int line, const OrderDiscount& d) {
-    long long q, c, p;
-    const QString& qtyCell = stock.cell(line, StockCell::LineQty);
-    const QString& priceCell = stock.cell(line, StockCell::LinePrice);
-    if (!plainMillionths(qtyCell, &q) || !plainMillionths(stock.cell(line, StockCell::LineCost), &c)) {
-      rest.addLine(stock, line, d);
+  void add(const Table& stock, const Table& orders, int line, const LineFigures::Line& f, int o) {
+    if (o != order) {
+      order = o;
+      discounted = orders.valueId(o, OrderCell::DiscountPercent) != 0 || orders.valueId(o, OrderCell::DiscountAmount) != 0;
+      discount = discounted ? orderDiscount(orders, o, false) : OrderDiscount{};
+      discounted = discount.percent || discount.amount;
+    }
+    if (!f.exact) {
+      rest.addLine(stock, line, discount, f.place);
       return;
     }
-    qty += q;
-    cost += static_cast<__int128>(c) * q;
-    if (!d.percent && !d.amount && plainMillionths(priceCell, &p))
-      price += static_cast<__int128>(p) * q;
-    else
-      rest.price += netAmount(Decimal::leading(priceCell) * Decimal::leading(qtyCell), d);
+    qty += f.qty;
+    cost += f.cost;
+    if (!discounted) {
+      price += f.sales;
+      return;
+    }
+    if (discount.percent) {
+      // As netAmount does it, on the same double.
+      const double amount = static_cast<double>(f.sales) / LineFigures::kUnit;
+      const double net = std::trunc(amount * discount.percentValue / 100 + (amount > 0 ? 0.5 : -0.5));
+      if (std::fabs(net) < 1e12) price += static_cast<__int128>(static_cast<int64_t>(net)) * LineFigures::kUnit;
+      else rest.price += Decimal::fromDouble(net);
+    } else {
+      price += f.sales;
+    }
+    if (discount.amount) rest.price -= lineShare(discount, f.place);
   }
-  void add(const LineTotals& o) {
+  void add(const SliceTotals& o) {
     qty += o.qty;
     price += o.price;
     cost += o.cost;
@@ -250,79 +286,120 @@ struct LineTotals {
   }
   Totals value() const {
     Totals t;
-    t.qty = scaledDecimal(qty, 6) + rest.qty;
-    t.price = scaledDecimal(price, 12) + rest.price;
-    t.cost = scaledDecimal(cost, 12) + rest.cost;
+    t.qty = Decimal::scaled(qty, 6) + rest.qty;
+    t.price = Decimal::scaled(price, 6) + rest.price;
+    t.cost = Decimal::scaled(cost, 6) + rest.cost;
     return t;
   }
 };
 
-}  // namespace
-
-Totals totalsOf(const Database& db, const std::vector<ListedLine>& lines) {
+// The lines that pass: listed(line, its figures) gives the Order row a
+// line is listed with, 0 when it is not listed. One pass over the kept
+// figures on several threads, each slice of whole bitmap words marking its
+// lines and adding them into totals of its own.
+template <typename Listed>
+Listing listLines(const Database& db, const LineFigures& lf, Listed&& listed) {
+  auto d = std::make_shared<ListedRows::Data>();
+  d->stock = &db.Stock;
+  d->order = &db.Order;
+  const size_t lines = static_cast<size_t>(lf.lineCount());
+  const size_t words = (lines + 63) / 64;
+  d->marks.assign(words, 0);
+  d->before.assign(words, 0);
   std::mutex m;
-  std::vector<std::pair<size_t, LineTotals>> parts;
-  forEachSlice(lines.size(), 8000, [&](size_t from, size_t to) {
-    LineTotals part;
-    int order = -1;  // the lines of an order mostly follow each other: its discount is read once
-    OrderDiscount d;
-    for (size_t k = from; k < to; ++k) {
-      if (lines[k].order != order) {
-        order = lines[k].order;
-        d = orderDiscount(db.Order, order, false);
+  std::vector<std::pair<size_t, SliceTotals>> parts;
+  std::vector<std::pair<size_t, std::vector<ListedLine>>> joinedParts;
+  forEachSlice(words, 256, [&](size_t from, size_t to) {
+    SliceTotals totals;
+    std::vector<ListedLine> joined;
+    uint32_t count = 0;
+    for (size_t w = from; w < to; ++w) {
+      uint64_t bits = 0;
+      const size_t last = std::min(lines, (w + 1) * 64);
+      for (size_t k = w * 64; k < last; ++k) {
+        const int line = static_cast<int>(k) + 1;
+        const LineFigures::Line& f = lf.line(line);
+        const int o = listed(line, f);
+        if (!o) continue;
+        bits |= uint64_t{1} << (k - w * 64);
+        if (o != f.order) joined.push_back({line, o});
+        totals.add(db.Stock, db.Order, line, f, o);
       }
-      part.addLine(db.Stock, lines[k].line, d);
+      d->marks[w] = bits;
+      d->before[w] = count;  // within the slice for now
+      count += static_cast<uint32_t>(__builtin_popcountll(bits));
     }
     const std::lock_guard<std::mutex> lock(m);
-    parts.emplace_back(from, part);
+    parts.emplace_back(from, totals);
+    if (!joined.empty()) joinedParts.emplace_back(from, std::move(joined));
   });
   std::sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  LineTotals all;
-  for (const auto& [from, part] : parts) all.add(part);
-  return all.value();
-}
-
-namespace {
-Listing listingOf(const Database& db, std::vector<ListedLine> lines) {
+  std::sort(joinedParts.begin(), joinedParts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  // The slices' counts follow each other.
+  SliceTotals all;
+  uint32_t base = 0;
+  for (size_t p = 0; p < parts.size(); ++p) {
+    const size_t from = parts[p].first;
+    const size_t to = p + 1 < parts.size() ? parts[p + 1].first : words;
+    all.add(parts[p].second);
+    uint32_t end = base;
+    for (size_t w = from; w < to; ++w) {
+      d->before[w] += base;
+      end = d->before[w] + static_cast<uint32_t>(__builtin_popcountll(d->marks[w]));
+    }
+    base = end;
+  }
+  d->marked = base;
+  for (auto& [from, joined] : joinedParts) d->joined.insert(d->joined.end(), joined.begin(), joined.end());
+  d->joins = lf.joins();
   Listing out;
-  out.totals = totalsOf(db, lines);
-  out.rows = ListedRows(db, std::move(lines));
+  out.totals = all.value();
+  out.rows = ListedRows(std::move(d));
+  if (!out.totals.qty.isExact() || !out.totals.price.isExact() || !out.totals.cost.isExact()) {
+    // Sums beyond what a decimal holds are rounded at every step: then they
+    // are made in one pass in list order, the order money is summed in.
+    out.totals = Totals{};
+    for (size_t i = 0; i < out.rows.size(); ++i) {
+      const ListedLine l = out.rows.at(i);
+      out.totals.addLine(db.Stock, l.line, orderDiscount(db.Order, l.order, false), lf.line(l.line).place);
+    }
+  }
   return out;
 }
+
 }  // namespace
 
-QStringList row(const Table& stock, int line, const OrderDiscount& d) {
-  QStringList cells;
-  cells.reserve(ColumnCount);
-  cells << stock.key(line) << stock.cell(line, StockCell::LineName) << stock.cell(line, StockCell::LineCategory)
-        << stock.cell(line, StockCell::LinePrice) << stock.cell(line, StockCell::LineCost)
-        << stock.cell(line, StockCell::LineQty) << d.text << stock.cell(line, StockCell::LineNote)
-        << stock.cell(line, StockCell::LineUrl);
-  return cells;
-}
-
 Listing StockShow(const Database& db, const Filter& f) {
-  const Table& stock = db.Stock;
   const Table& order = db.Order;
-  const OrderRowIndex index(order);
+  std::shared_ptr<const LineFigures> figures = LineFigures::of(db);
   const OrderList::OrderFilter test = stateAndPeriod(f.unshipped, f.shipped, f.period, f.year);
   // The order's tests, once per order: its customer category decides which
   // row of a number a line joins; its state and date whether it is listed.
-  const std::vector<char> customerOk = markRows(order.count(), [&](int r) {
-    return f.allCustomers || order.cell(r, OrderCell::BuyerCategory) == f.customerCategory;
-  });
   const std::vector<char> orderOk = markRows(order.count(), [&](int r) {
     return test.passesShipping(order.cell(r, OrderCell::ShippingState)) &&
            test.passesPeriod(order.cell(r, OrderCell::OrderDate));
   });
+  std::vector<char> customerOk;
+  std::unique_ptr<OrderRowIndex> index;
+  if (!f.allCustomers) {
+    customerOk = markRows(order.count(),
+                          [&](int r) { return order.cell(r, OrderCell::BuyerCategory) == f.customerCategory; });
+    index = std::make_unique<OrderRowIndex>(order);
+  }
   const bool allProducts = f.productCategory == kAll;
-  auto hits = collectInSlices<ListedLine>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<ListedLine>& out) {
-    const int o = index.firstWhere(stock.key(line), hint, [&](int r) { return customerOk[static_cast<size_t>(r)] != 0; });
-    if (o == 0 || !orderOk[static_cast<size_t>(o)]) return;
-    if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.productCategory) return;
-    out.push_back({line, o});
+  const int category = allProducts ? -1 : figures->categoryNumber(f.productCategory);
+  const LineFigures& lf = *figures;
+  return listLines(db, lf, [&](int, const LineFigures::Line& line) {
+    int o = line.order;
+    if (!o) return 0;
+    if (!f.allCustomers) {
+      while (o && !customerOk[static_cast<size_t>(o)]) o = index->next(o);
+      if (!o) return 0;
+    }
+    if (!orderOk[static_cast<size_t>(o)]) return 0;
+    if (!allProducts && lf.product(line.product).categoryNumber != category) return 0;
+    return o;
   });
-  return listingOf(db, std::move(hits));
 }
 
 void prepare(SearchBoxes& f) {
@@ -340,7 +417,7 @@ void orderRange(SearchBoxes& f) { SearchFields::orderRange(f.Text4, f.Text5); }
 Listing StockSearch(const Database& db, const SearchBoxes& f) {
   const Table& stock = db.Stock;
   const Table& order = db.Order;
-  const OrderRowIndex index(order);
+  std::shared_ptr<const LineFigures> figures = LineFigures::of(db);
   const OrderList::OrderFilter test = stateAndPeriod(f.Option1, f.Option2, kAll, {});
   const bool anyDate = SearchFields::openRange(f.Text4, f.Text5);
   const std::vector<char> orderOk = markRows(order.count(), [&](int r) {
@@ -350,19 +427,18 @@ Listing StockSearch(const Database& db, const SearchBoxes& f) {
            SearchFields::inRange(SearchFields::DateKey(order.cell(r, OrderCell::OrderDate), key), f.Text4, f.Text5);
   });
   const bool allProducts = f.category == kAll;
+  const int category = allProducts ? -1 : figures->categoryNumber(f.category);
   const CellSearch inNo(stock, f.Text1), inName(stock, f.Text2), inNote(stock, f.Text3), inUrl(stock, f.Text6);
-  auto hits = collectInSlices<ListedLine>(stock.count(), [&](int line, OrderRowIndex::Hint& hint, std::vector<ListedLine>& out) {
-    // The line's own cells first: most lines stop there.
-    if (!allProducts && stock.cell(line, StockCell::LineCategory) != f.category) return;
-    if (!inNo(line, StockCell::LineOrderNo)) return;
-    if (!inName(line, StockCell::LineName)) return;
-    if (!inNote(line, StockCell::LineNote)) return;
-    if (!inUrl(line, StockCell::LineUrl)) return;
-    const int o = index.first(stock.key(line), hint);
-    if (o == 0 || !orderOk[static_cast<size_t>(o)]) return;
-    out.push_back({line, o});
+  const LineFigures& lf = *figures;
+  return listLines(db, lf, [&](int line, const LineFigures::Line& l) {
+    // The order and the line's category first: most lines stop there.
+    if (!l.order || !orderOk[static_cast<size_t>(l.order)]) return 0;
+    if (!allProducts && lf.product(l.product).categoryNumber != category) return 0;
+    if (!inNo(line, StockCell::LineOrderNo) || !inName(line, StockCell::LineName) ||
+        !inNote(line, StockCell::LineNote) || !inUrl(line, StockCell::LineUrl))
+      return 0;
+    return l.order;
   });
-  return listingOf(db, std::move(hits));
 }
 
 std::vector<int> ordersOfLines(const Database& db, const QStringList& orderNos) {

@@ -4,9 +4,11 @@
 // the per-line discount and net amount, the totals text, and the orders
 // behind chosen lines ("列出選擇的訂單").
 //
-// Lines are joined to their orders through an OrderRowIndex: a line
-// belongs to the first Order row of its number (that passes the customer-
-// category filter, for the list), whatever order the tables are in.
+// A line belongs to the first Order row of its number (that passes the
+// customer-category filter, for the list), whatever order the tables are
+// in. The list and the search read every line's order, place and money
+// from the figures kept between runs (LineFigures), and their totals are
+// exact: the shares of an order's amount add up to the amount.
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -32,6 +34,9 @@ struct OrderDiscount {
   double percentValue = 0;
   bool amount = false;   // DiscountAmount holds an amount spread over the order's lines
   double share = 0;      // LineDiscountShare: the amount over the line count
+  Decimal lineShare;     // the share a line takes off, as its text shows it
+  Decimal lastShare;     // what line `lines` takes off: the amount less the other lines' shares
+  int lines = 0;         // the line count when it is a whole number above 0, else 0
   QString text;          // LineDiscountText
 };
 // An amount without a line count, or with a count of 0, is damaged: it is
@@ -39,15 +44,21 @@ struct OrderDiscount {
 // the text is left empty (for totals).
 OrderDiscount orderDiscount(const Table& order, int row, bool withText = true);
 
+// The share of the amount that the line at `place` among its order's lines
+// (from 1) takes off: each line the share as shown, except that the last
+// of the line count takes what is left of the amount, so the shares of an
+// order add up to its amount exactly.
+Decimal lineShare(const OrderDiscount& discount, int place);
+
 // LineNetAmount: price times quantity; the percent applied to it and rounded
-// half away from zero; the share taken off.
-Decimal LineNetAmount(const Table& stock, int line, const OrderDiscount& discount);
+// half away from zero; the line's share of the amount taken off.
+Decimal LineNetAmount(const Table& stock, int line, const OrderDiscount& discount, int place);
 
 struct Totals {
   Decimal qty;    // LineQtyTotal
   Decimal price;  // LinePriceTotal: the net amounts
   Decimal cost;   // LineCostTotal: cost times quantity
-  void addLine(const Table& stock, int line, const OrderDiscount& discount);
+  void addLine(const Table& stock, int line, const OrderDiscount& discount, int place);
 };
 
 // The status text: " 共 n 筆資料， q 件商品", then with viewMoney the price
@@ -64,8 +75,8 @@ struct ListedLine {
   bool operator==(const ListedLine&) const = default;
 };
 
-// The rows of a listing, made from the tables when read: a list of 100k
-// lines costs two row numbers a line until rows are read or painted. Reads
+// The rows of a listing, made from the tables when read: a list of a
+// million lines costs a bit a line until rows are read or painted. Reads
 // like a vector of rows. The Stock and Order tables must stay as they are
 // while the rows (or a list showing them) are used: the products-in-orders
 // window is modal and builds its list afresh at every opening.
@@ -74,18 +85,18 @@ class ListedRows {
   ListedRows() = default;
   ListedRows(const Database& db, std::vector<ListedLine> lines);
 
-  size_t size() const { return lines().size(); }
+  size_t size() const;
   bool empty() const { return size() == 0; }
   // Row i, all ColumnCount cells (as row() makes them), or one of its cells.
   QStringList operator[](size_t i) const;
   QString text(size_t i, int column) const;
-  const std::vector<ListedLine>& lines() const;
+  // The line and order of row i.
+  ListedLine at(size_t i) const;
 
   // The rows for a list view (ListView::setRowSource).
   std::shared_ptr<const ListRowSource> source() const;
-  // The listed lines of a list's source made by source(); nullptr for any
-  // other source.
-  static const std::vector<ListedLine>* linesOf(const ListRowSource* source);
+  // The rows of a list's source made by source(); nullptr for any other source.
+  static const ListedRows* of(const ListRowSource* source);
 
   class const_iterator {
    public:
@@ -106,8 +117,11 @@ class ListedRows {
   const_iterator begin() const { return {this, 0}; }
   const_iterator end() const { return {this, size()}; }
 
- private:
+  // The lines a listing marked (made by StockShow and StockSearch).
   struct Data;
+  explicit ListedRows(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
+
+ private:
   std::shared_ptr<const Data> data_;
 };
 
@@ -115,9 +129,6 @@ struct Listing {
   ListedRows rows;  // ColumnCount cells each, in Stock row order
   Totals totals;
 };
-// The totals of listed lines (each line's order discount applied), added
-// up in list order, on several threads for long lists.
-Totals totalsOf(const Database& db, const std::vector<ListedLine>& lines);
 
 // The window's filters as their controls read.
 struct Filter {

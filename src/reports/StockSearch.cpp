@@ -138,16 +138,16 @@ void StockSearch::Command1_Click() {
     ListView* list = form_.Liv1;
     if (Check1->isChecked() && list->rowCount() > 0) {
       // The rows listed now, in their order, then the lines found.
-      const std::vector<StockList::ListedLine>* shown = StockList::ListedRows::linesOf(list->rowSource());
+      const StockList::ListedRows* shown = StockList::ListedRows::of(list->rowSource());
       std::vector<StockList::ListedLine> lines;
       lines.reserve(static_cast<size_t>(list->rowCount()) + l.rows.size());
       for (int r = 0; r < list->rowCount() && shown; ++r) {
         const int s = list->sourceRow(r);
         if (s < 0) shown = nullptr;
-        else lines.push_back((*shown)[static_cast<size_t>(s)]);
+        else lines.push_back(shown->at(static_cast<size_t>(s)));
       }
       if (shown) {
-        lines.insert(lines.end(), l.rows.lines().begin(), l.rows.lines().end());
+        for (size_t i = 0; i < l.rows.size(); ++i) lines.push_back(l.rows.at(i));
         list->setRowSource(StockList::ListedRows(db_, std::move(lines)).source());
       } else {  // rows not made from the tables: kept as texts
         std::vector<QStringList> rows;

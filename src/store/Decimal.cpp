@@ -103,6 +103,14 @@ Decimal Decimal::leading(QStringView t) {
 
 Decimal Decimal::fromDouble(double v) { return leading(Num::format(v)); }
 
+Decimal Decimal::scaled(__int128 mantissa, int scale) {
+  Decimal r;
+  r.m_ = mantissa;
+  r.s_ = scale < 0 ? 0 : scale > kMaxDigits ? kMaxDigits : scale;
+  r.normalize();
+  return r;
+}
+
 void Decimal::becomeDouble() {
   if (inexact_) return;
   d_ = toDouble();

@@ -36,6 +36,9 @@ class Decimal {
   static Decimal leading(QStringView text);
   // The value that Num::format(v) writes (15 significant digits).
   static Decimal fromDouble(double v);
+  // mantissa / 10^scale, exactly (scale 0 to 38): sums kept as whole
+  // numbers of millionths and their kind.
+  static Decimal scaled(__int128 mantissa, int scale);
 
   Decimal& operator+=(const Decimal& o);
   Decimal& operator-=(const Decimal& o);
@@ -47,6 +50,8 @@ class Decimal {
 
   bool isZero() const;
   bool isNegative() const;
+  // False once the value is carried as a double (beyond 38 digits).
+  bool isExact() const { return !inexact_; }
   friend bool operator==(const Decimal& a, const Decimal& b) { return compare(a, b) == 0; }
   friend std::strong_ordering operator<=>(const Decimal& a, const Decimal& b) {
     const int c = compare(a, b);

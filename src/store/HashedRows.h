@@ -120,6 +120,10 @@ class TextKeyTable {
  public:
   explicit TextKeyTable(size_t expected = 0) { resize(expected); }
   size_t size() const { return used_; }
+  // Room for that many keys without growing.
+  void reserve(size_t keys) {
+    if ((keys + 1) * 3 > slots_.size() * 2) resize(keys);
+  }
   // Changes when the table grows: candidates found before are void then.
   size_t capacity() const { return slots_.size(); }
 

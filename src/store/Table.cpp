@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <new>
 #include <numeric>
 
@@ -111,12 +112,75 @@ Table& Table::operator=(const Table& o) {
   return *this;
 }
 
+namespace {
+// The log's entries made after version v.
+template <typename Log>
+auto entriesAfter(const Log& log, uint64_t v) {
+  return std::upper_bound(log.begin(), log.end(), v,
+                          [](uint64_t x, const std::pair<uint64_t, int>& e) { return x < e.first; });
+}
+// Set cells and removed rows share one log; past that many entries,
+// results are worked out anew.
+constexpr size_t kLogged = 1u << 16;
+}  // namespace
+
 bool Table::rowsSetSince(uint64_t v, std::vector<int>& rows) const {
   if (v < setLogFrom_) return false;
-  auto it = std::upper_bound(setLog_.begin(), setLog_.end(), v,
-                             [](uint64_t x, const std::pair<uint64_t, int>& e) { return x < e.first; });
-  for (; it != setLog_.end(); ++it) rows.push_back(it->second);
+  const auto from = entriesAfter(setLog_, v);
+  for (auto it = from; it != setLog_.end(); ++it)
+    if (it->second < 0) return false;  // rows removed: numbers of then no longer hold
+  for (auto it = from; it != setLog_.end(); ++it) rows.push_back(it->second);
   return true;
+}
+
+bool Table::changesSince(uint64_t v, int rowsThen, std::vector<int>& removed, std::vector<int>& set) const {
+  if (v < setLogFrom_) return false;
+  std::vector<int> gone;  // rows of then removed so far, ascending
+  std::vector<int> now;   // rows set, numbered as after the entries seen so far
+  std::vector<int> event, mapped, merged;
+  auto it = entriesAfter(setLog_, v);
+  while (it != setLog_.end()) {
+    if (it->second > 0) {
+      now.push_back((it++)->second);
+      continue;
+    }
+    // One removal: its rows (ascending) share the version it made.
+    const uint64_t version = it->first;
+    event.clear();
+    for (; it != setLog_.end() && it->first == version; ++it) event.push_back(-it->second);
+    // Rows set before it move up past it, or go with it.
+    size_t kept = 0;
+    for (const int r : now) {
+      const auto at = std::lower_bound(event.begin(), event.end(), r);
+      if (at != event.end() && *at == r) continue;
+      now[kept++] = r - static_cast<int>(at - event.begin());
+    }
+    now.resize(kept);
+    // Rows of then keep their order in front of the rows added since: the
+    // r-th row now is the r-th row of then not yet removed.
+    const int stayed = rowsThen - static_cast<int>(gone.size());
+    mapped.clear();
+    size_t j = 0;
+    for (const int r : event) {
+      if (r > stayed) break;  // a row added since
+      while (j < gone.size() && gone[j] <= r + static_cast<int>(j)) ++j;
+      mapped.push_back(r + static_cast<int>(j));
+    }
+    merged.clear();
+    std::merge(gone.begin(), gone.end(), mapped.begin(), mapped.end(), std::back_inserter(merged));
+    gone.swap(merged);
+  }
+  removed.insert(removed.end(), gone.begin(), gone.end());
+  set.insert(set.end(), now.begin(), now.end());
+  return true;
+}
+
+void Table::logRemoved(const std::vector<int>& rows) {
+  if (setLog_.size() + rows.size() > kLogged) {
+    restartSetLog();
+    return;
+  }
+  for (const int r : rows) setLog_.emplace_back(version_.value, -r);
 }
 
 Table::Table(Table&& o) noexcept
@@ -175,7 +239,7 @@ void Table::remove(int row) {
   --rows_;
   version_.bump();
   shape_.bump();
-  restartSetLog();
+  logRemoved({row});
   compactIfWasteful();
 }
 
@@ -183,6 +247,8 @@ void Table::removeRows(std::vector<int> rows) {
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   const int total = count();
+  rows.erase(std::upper_bound(rows.begin(), rows.end(), total), rows.end());
+  rows.erase(rows.begin(), std::lower_bound(rows.begin(), rows.end(), 1));
   size_t out = 0;
   size_t next = 0;
   int kept = 0;
@@ -201,7 +267,7 @@ void Table::removeRows(std::vector<int> rows) {
   rows_ = kept;
   version_.bump();
   shape_.bump();
-  restartSetLog();
+  logRemoved(rows);
   compactIfWasteful();
 }
 
@@ -224,8 +290,6 @@ void Table::setCell(int row, int column, const QString& value) {
   id = idFor(value);
   version_.bump();
   columnVersions_[static_cast<size_t>(column)] = version_.value;
-  // The log stays short: past that many cells, results are worked out anew.
-  constexpr size_t kLogged = 1u << 16;
   if (setLog_.size() < kLogged) setLog_.emplace_back(version_.value, row);
   else restartSetLog();
 }

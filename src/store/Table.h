@@ -104,6 +104,14 @@ class Table {
   // in, or too many cells were set. A result worked out at version v can
   // then be brought up to date row by row.
   bool rowsSetSince(uint64_t v, std::vector<int>& rows) const;
+  // The same, also across removed rows: the rows of version v removed
+  // since (numbered as they were then, ascending) and the rows whose cells
+  // were set since (numbered as they are now, any order, repeats possible).
+  // rowsThen is the count the table had at version v. The rows of then
+  // that stay keep their order and come first; the rows beyond them were
+  // added since. False when that can no longer be told: rows were
+  // reordered since, a file was read in, or too many changes were made.
+  bool changesSince(uint64_t v, int rowsThen, std::vector<int>& removed, std::vector<int>& set) const;
 
   // Reorders every row by one column compared as text (stable).
   void sortBy(int column);
@@ -176,11 +184,16 @@ class Table {
     setLog_.clear();
     setLogFrom_ = version_.value;
   }
+  // Logs the rows of one removal (ascending, numbered as before it).
+  void logRemoved(const std::vector<int>& rows);
 
   Version version_;
   Version shape_;                         // rows added, removed, reordered
   std::vector<uint64_t> columnVersions_;  // cells set, by column
-  std::vector<std::pair<uint64_t, int>> setLog_;  // (version made, row) of each set cell since setLogFrom_
+  // Each cell set and each row removed since setLogFrom_: the version the
+  // change made and the row (numbered as then); a removed row is logged
+  // as its negative number.
+  std::vector<std::pair<uint64_t, int>> setLog_;
   uint64_t setLogFrom_ = version_.value;
 };
 

@@ -1,11 +1,20 @@
 #pragma once
 // A small database for the report tests and a stand-in for the main
 // window's order list.
+#include <QHash>
 #include <QStringList>
+#include <algorithm>
+#include <functional>
+#include <utility>
 #include <vector>
 
+#include "mainwindow/OrderList.h"
 #include "mainwindow/OrderListHost.h"
+#include "reports/SalesRanking.h"
+#include "reports/StockList.h"
 #include "store/Database.h"
+#include "store/Decimal.h"
+#include "store/Numbers.h"
 
 inline int addOrder(Database& db, const QStringList& cells) {
   const int r = db.Order.append(cells.value(0));
@@ -90,3 +99,114 @@ struct FakeHost : OrderListHost {
   void clearShortageList() override { ++shortageClears; }
   void bringToFront() override {}
 };
+
+// The reports worked out plainly, line by line from the cells, each line
+// joined to the first Order row of its number (that passes the customer
+// category, for the products-in-orders list): what the kept figures must
+// give.
+struct PlainRanking {
+  std::vector<QStringList> products;
+  std::vector<QStringList> categories;
+};
+inline PlainRanking plainRanking(const Database& db, const SalesRanking::Filter& filter) {
+  const Table& stock = db.Stock;
+  const Table& order = db.Order;
+  QHash<QString, int> first;
+  for (int r = order.count(); r >= 1; --r) first.insert(order.key(r), r);
+  OrderList::OrderFilter period;
+  period.period = filter.period;
+  period.year = filter.year;
+  // The merge in one pass, every sum kept as a text cell keeps it.
+  struct Row {
+    int line;
+    Decimal qty, sales, cost;
+  };
+  std::vector<Row> rows;
+  QHash<std::pair<QString, QString>, size_t> taking;
+  for (int line = 1; line <= stock.count(); ++line) {
+    const int o = first.value(stock.key(line), 0);
+    if (!o || !period.passesPeriod(order.cell(o, OrderCell::OrderDate))) continue;
+    if (filter.category != "全部" && stock.cell(line, StockCell::LineCategory) != filter.category) continue;
+    const Decimal qty = Decimal::leading(stock.cell(line, StockCell::LineQty)).roundedToText();
+    const Decimal sales = (Decimal::leading(stock.cell(line, StockCell::LinePrice)) * qty).roundedToText();
+    const Decimal cost = (Decimal::leading(stock.cell(line, StockCell::LineCost)) * qty).roundedToText();
+    const std::pair<QString, QString> product(stock.cell(line, StockCell::LineName), stock.cell(line, StockCell::LineCategory));
+    if (taking.contains(product)) {
+      Row& r = rows[taking.value(product)];
+      r.qty = (r.qty + qty).roundedToText();
+      r.sales = (r.sales + sales).roundedToText();
+      r.cost = (r.cost + cost).roundedToText();
+      continue;
+    }
+    if (!qty.isZero() && !qty.isNegative()) taking.insert(product, rows.size());
+    rows.push_back({line, qty, sales, cost});
+  }
+  // Sorted by the ranking keys as texts, highest first.
+  const auto byKey = [](const auto& a, const auto& b) { return QString::compare(a.first, b.first) > 0; };
+  std::vector<std::pair<QString, size_t>> keyed;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (!rows[i].qty.isZero()) keyed.emplace_back(SalesRanking::rankingKey(rows[i].qty.toDouble()), i);
+  std::stable_sort(keyed.begin(), keyed.end(), byKey);
+  PlainRanking out;
+  std::vector<std::pair<QString, long long>> categories;
+  for (const auto& [key, i] : keyed) {
+    const Row& r = rows[i];
+    const long long whole = static_cast<long long>(Num::roundHalfAwayFromZero(r.qty.toDouble()));
+    const QString& category = stock.cell(r.line, StockCell::LineCategory);
+    out.products.push_back({stock.cell(r.line, StockCell::LineName), category, QString::number(whole),
+                            r.sales.toText(), r.cost.toText()});
+    const auto c = std::find_if(categories.begin(), categories.end(), [&](const auto& e) { return e.first == category; });
+    if (c == categories.end()) categories.emplace_back(category, whole);
+    else c->second += whole;
+  }
+  if (out.products.empty()) return out;
+  std::vector<std::pair<QString, size_t>> ranked;
+  for (size_t i = 0; i < categories.size(); ++i)
+    ranked.emplace_back(SalesRanking::rankingKey(static_cast<double>(categories[i].second)), i);
+  std::stable_sort(ranked.begin(), ranked.end(), byKey);
+  long long total = 0;
+  for (const auto& [key, i] : ranked) total += categories[i].second;
+  for (const auto& [key, i] : ranked)
+    out.categories.push_back({categories[i].first, QString::number(categories[i].second),
+                              total > 0 ? SalesRanking::shareText(categories[i].second, total) : QString()});
+  out.categories.push_back({SalesRanking::TotalText, QString::number(total), QString()});
+  return out;
+}
+
+struct PlainListing {
+  std::vector<QStringList> rows;
+  StockList::Totals totals;
+};
+// keep: a further test of the line (the search's boxes).
+inline PlainListing plainStockShow(const Database& db, const StockList::Filter& f,
+                                   const std::function<bool(int line)>& keep = {}) {
+  const Table& stock = db.Stock;
+  const Table& order = db.Order;
+  QHash<QString, std::vector<int>> rowsOf;
+  for (int r = 1; r <= order.count(); ++r) rowsOf[order.key(r)].push_back(r);
+  OrderList::OrderFilter test;
+  test.unshipped = f.unshipped;
+  test.shipped = f.shipped;
+  test.period = f.period;
+  test.year = f.year;
+  QHash<QString, int> seen;  // lines of each number so far
+  PlainListing out;
+  for (int line = 1; line <= stock.count(); ++line) {
+    const int place = ++seen[stock.key(line)];
+    int o = 0;
+    for (const int r : rowsOf.value(stock.key(line)))
+      if (f.allCustomers || order.cell(r, OrderCell::BuyerCategory) == f.customerCategory) {
+        o = r;
+        break;
+      }
+    if (!o || !test.passesShipping(order.cell(o, OrderCell::ShippingState)) ||
+        !test.passesPeriod(order.cell(o, OrderCell::OrderDate)))
+      continue;
+    if (f.productCategory != "全部" && stock.cell(line, StockCell::LineCategory) != f.productCategory) continue;
+    if (keep && !keep(line)) continue;
+    const StockList::OrderDiscount d = StockList::orderDiscount(order, o);
+    out.totals.addLine(stock, line, d, place);
+    out.rows.push_back(StockList::row(stock, line, d));
+  }
+  return out;
+}

@@ -97,8 +97,48 @@ TEST(StockList, LineDiscountTextAndNetAmount) {
     addLine(db, {"1", "n", "k", c.price, "0", c.qty});
     const StockList::OrderDiscount d = StockList::orderDiscount(db.Order, 1);
     EXPECT_EQ(d.text, QString::fromUtf8(c.text)) << c.percent << "|" << c.amount;
-    EXPECT_EQ(StockList::LineNetAmount(db.Stock, 1, d).toText(), QString::fromUtf8(c.net)) << c.percent << "|" << c.amount;
+    EXPECT_EQ(StockList::LineNetAmount(db.Stock, 1, d, 2).toText(), QString::fromUtf8(c.net)) << c.percent << "|" << c.amount;
   }
+}
+
+// Each line of an order takes the share of its amount that its discount
+// text shows, the last of its line count what the others leave: the
+// shares add up to the amount exactly.
+TEST(StockList, DiscountSharesAddUpToTheAmount) {
+  const struct {
+    const char* amount;
+    int lines;
+    const char* shown;
+  } cases[] = {
+      {"100 3", 3, "-33.3333333333333"},
+      {"100 7", 7, "-14.2857142857143"},
+      {"-100 7", 7, "+14.2857142857143"},
+      {"0.1 3", 3, "-0.0333333333333333"},
+  };
+  for (const auto& c : cases) {
+    Database db;
+    addOrder(db, {"1", "2024/01/01", "a", "x", "0", "0", "未匯款", "未出貨", "", "0", "0", "", c.amount});
+    const StockList::OrderDiscount d = StockList::orderDiscount(db.Order, 1);
+    EXPECT_EQ(d.text, c.shown) << c.amount;
+    Decimal sum;
+    for (int place = 1; place <= c.lines; ++place) sum += StockList::lineShare(d, place);
+    EXPECT_EQ(sum.toExactText(), QString::fromUtf8(c.amount).section(' ', 0, 0)) << c.amount;
+  }
+}
+
+// Three lines of 50 (cost 20 each) under an amount of 100: the totals are
+// exact, in the list and in the search alike.
+TEST(StockList, TotalsOfAnOrderWithAnAmountAreExact) {
+  Database db;
+  addOrder(db, {"1", "2024/01/01", "a", "x", "0", "50", "未匯款", "未出貨", "", "60", "0", "", "100 3"});
+  for (const char* name : {"A", "B", "C"}) addLine(db, {"1", name, "k", "50", "20", "1"});
+  const char* expected = " 共 3 筆資料， 3 件商品，售價總計 50 ，成本總計 60 ，結餘 -10";
+  const StockList::Listing list = StockList::StockShow(db, filter("全部", true, false));
+  EXPECT_EQ(StockList::StockTotalsText(3, list.totals, true, true), expected);
+  EXPECT_EQ(list.rows[2][StockList::Discount], "-33.3333333333333");  // as every line shows it
+  StockList::SearchBoxes b;
+  b.Option1 = true;
+  EXPECT_EQ(StockList::StockTotalsText(3, StockList::StockSearch(db, b).totals, true, true), expected);
 }
 
 TEST(StockList, SearchCriteria) {
@@ -233,7 +273,7 @@ TEST(StockList, ManyLinesKeepTheirOrderAndTotals) {
       const QString cost = plain ? "1.25" : odd[(n / 3) % odd.size()];
       const QString qty = plain ? "2" : odd[(n / 7) % odd.size()];
       const int line = addLine(db, {no, QString::number(n), "c", price, cost, qty});
-      expected.addLine(db.Stock, line, StockList::orderDiscount(db.Order, o));
+      expected.addLine(db.Stock, line, StockList::orderDiscount(db.Order, o), k + 1);
     }
   }
   const StockList::Listing l = StockList::StockShow(db, filter("全部", true, false));

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <random>
 
 #include "store/TableFileParse.h"
 
@@ -182,4 +184,71 @@ TEST(Table, RowsSetSinceAVersion) {
   const uint64_t start = many.version();
   for (int i = 0; i < 70000; ++i) many.setCell(1 + i % 3, 2, QString::number(i));
   EXPECT_FALSE(many.rowsSetSince(start, rows));
+}
+
+// Rows removed, set and added in any mix since a version: which rows of
+// then are gone, and which rows now were set, as a kept result needs them.
+TEST(Table, ChangesSinceAVersionAcrossRemovedRows) {
+  std::mt19937 rng(5);
+  Table t(2);  // cell 1: a value; cell 2: the row's own tag
+  int tags = 0;
+  const auto addRow = [&] {
+    const int r = t.append(QStringLiteral("k"));
+    t.setCell(r, 1, QStringLiteral("v"));
+    t.setCell(r, 2, QString::number(++tags));
+  };
+  for (int i = 0; i < 40; ++i) addRow();
+  for (int round = 0; round < 60; ++round) {
+    const uint64_t v = t.version();
+    std::vector<std::pair<QString, QString>> then;  // (tag, value) of each row
+    for (int r = 1; r <= t.count(); ++r) then.emplace_back(t.cell(r, 2), t.cell(r, 1));
+    for (int step = static_cast<int>(rng() % 6); step >= 0; --step) {
+      const int n = t.count();
+      switch (rng() % 4) {
+        case 0:
+          if (n) t.setCell(1 + static_cast<int>(rng() % n), 1, QString::number(rng() % 5));
+          break;
+        case 1:
+          addRow();
+          break;
+        case 2:
+          if (n) t.remove(1 + static_cast<int>(rng() % n));
+          break;
+        default: {
+          std::vector<int> rows;  // repeats and rows out of range too
+          for (int k = static_cast<int>(rng() % 4); k >= 0; --k) rows.push_back(static_cast<int>(rng() % (n + 3)));
+          t.removeRows(rows);
+        }
+      }
+    }
+    std::vector<int> removed, set;
+    ASSERT_TRUE(t.changesSince(v, static_cast<int>(then.size()), removed, set)) << round;
+    std::vector<int> gone;
+    std::vector<std::pair<QString, QString>> stayed;
+    for (size_t i = 0; i < then.size(); ++i) {
+      bool found = false;
+      for (int r = 1; r <= t.count() && !found; ++r) found = t.cell(r, 2) == then[i].first;
+      if (found) stayed.push_back(then[i]);
+      else gone.push_back(static_cast<int>(i) + 1);
+    }
+    EXPECT_EQ(removed, gone) << round;
+    // The rows of then that stay come first, in their order; every one of
+    // them whose value changed is among the rows set.
+    ASSERT_GE(t.count(), static_cast<int>(stayed.size()));
+    for (size_t i = 0; i < stayed.size(); ++i) {
+      const int r = static_cast<int>(i) + 1;
+      ASSERT_EQ(t.cell(r, 2), stayed[i].first) << round;
+      if (t.cell(r, 1) != stayed[i].second) {
+        EXPECT_NE(std::find(set.begin(), set.end(), r), set.end()) << round << " row " << r;
+      }
+    }
+    for (const int r : set) EXPECT_TRUE(r >= 1 && r <= t.count()) << round;
+  }
+  // A reorder cannot be told.
+  const uint64_t v = t.version();
+  std::vector<int> order(static_cast<size_t>(t.count()));
+  for (int r = 1; r <= t.count(); ++r) order[static_cast<size_t>(r - 1)] = t.count() + 1 - r;
+  t.reorder(order);
+  std::vector<int> removed, set;
+  EXPECT_FALSE(t.changesSince(v, t.count(), removed, set));
 }
