@@ -65,17 +65,20 @@ QString BenchTarget::verdict(double runScale) const {
 void noteTarget(const BenchTarget& t) { targets().push_back(t); }
 
 void printTargets(double runScale) {
-  std::printf("\ntargets (checked where the run's --scale is the target's):\n");
+  std::printf("\ntargets that hold at --scale %g (the others are checked in a run at their scale):\n", runScale);
+  int shown = 0, unmet = 0;
   for (const BenchTarget& t : targets()) {
-    const bool here = t.scale == 0 || runScale == t.scale;
+    if (t.scale != 0 && runScale != t.scale) continue;
     const bool ok = t.met();
     const bool x = t.unit == QStringLiteral("x");
     const QString limit = QStringLiteral("%1 %2%3").arg(x ? "<=" : "<").arg(t.limit).arg(x ? QStringLiteral("x") : QStringLiteral(" ") + t.unit);
     const QString value = QStringLiteral("%1%2").arg(t.value, 0, 'f', x ? 2 : 1).arg(x ? QStringLiteral("x") : QStringLiteral(" ") + t.unit);
-    const QString where = t.scale == 0 ? QStringLiteral("at every scale") : QStringLiteral("at --scale %1").arg(t.scale);
-    std::printf("  %-8s %s: %s, target %s %s\n", here ? (ok ? "met" : "NOT met") : "-", t.figure.toUtf8().constData(),
-                value.toUtf8().constData(), limit.toUtf8().constData(), where.toUtf8().constData());
+    std::printf("  %-8s %s: %s, target %s\n", ok ? "met" : "NOT met", t.figure.toUtf8().constData(),
+                value.toUtf8().constData(), limit.toUtf8().constData());
+    ++shown;
+    if (!ok) ++unmet;
   }
+  std::printf("%d of %d met\n", shown - unmet, shown);
   std::fflush(stdout);
 }
 

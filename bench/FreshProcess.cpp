@@ -72,10 +72,13 @@ ChildRun runChild(const QString& program, const QStringList& args, const QString
   ::close(pipeFds[0]);
   if (timedOut) ::kill(pid, SIGKILL);
   int status = 0;
-  rusage usage{};
-  while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  run.peakKiB = usage.ru_maxrss;
+  // The child tells its own peak ("peak <KiB>"): what wait4() would give
+  // starts at this process's peak, as posix_spawn shares the address space
+  // until the exec.
+  for (const QByteArray& l : run.out.split('\n'))
+    if (l.startsWith("peak ")) run.peakKiB = l.mid(5).toLong();
   run.finished = !timedOut && WIFEXITED(status);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;

@@ -16,7 +16,7 @@ struct ChildRun {
   int exitCode = -1;
   QByteArray out;          // its standard output
   qint64 launchNs = 0;     // the monotonic clock just before it was launched
-  long peakKiB = 0;        // its peak memory (resident)
+  long peakKiB = -1;       // its peak memory (resident), as it told it
 };
 
 // Launches `program` with `args`, the environment of this process with

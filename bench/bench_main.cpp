@@ -62,6 +62,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "platform/ListView.h"
+#include "platform/ProcessMemory.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "products/ManufForm.h"
@@ -129,10 +130,10 @@ void freshLine(const QString& name, const Samples& s, const Samples& base, const
   std::fflush(stdout);
 }
 
-// ---- child processes of this program: each prints "RESULT <ms>" ------------------
+// ---- child processes of this program: each prints "RESULT <ms>" and its peak ----
 
 void result(double ms) {
-  std::printf("RESULT %.3f\n", ms);
+  std::printf("RESULT %.3f\npeak %ld\n", ms, peakResidentKiB());
   std::fflush(stdout);
 }
 

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "mainwindow/Program.h"
+#include "platform/ProcessMemory.h"
 #include "platform/Translations.h"
 #include "platform/WindowPlacement.h"
 
@@ -23,13 +24,15 @@ int main(int argc, char** argv) {
 
   Program program;
   // For the start-up benchmark only: the moment the filled list was first
-  // painted (the monotonic clock, in nanoseconds) goes to standard output,
-  // and the program ends there without saving or archiving anything.
+  // painted (the monotonic clock, in nanoseconds) and the peak memory so far
+  // go to standard output, and the program ends there without saving or
+  // archiving anything.
   if (QCoreApplication::arguments().contains(QStringLiteral("--time-first-paint"))) {
     program.atFirstPaint = [] {
       timespec now{};
       ::clock_gettime(CLOCK_MONOTONIC, &now);
-      std::printf("first paint %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+      std::printf("first paint %lld\npeak %ld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
+                  peakResidentKiB());
       std::fflush(stdout);
     };
   }
