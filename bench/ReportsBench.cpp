@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "BenchCase.h"
-#include "mainwindow/OrderList.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderList.h"
+#include "models/OrderListHost.h"
 #include "platform/ListView.h"
 #include "reports/AdvancedOrderSearch.h"
 #include "reports/LineFigures.h"

@@ -57,8 +57,9 @@
 #include "customers/GuestForm.h"
 #include "mainwindow/OrderCommands.h"
 #include "mainwindow/OrderForm.h"
-#include "mainwindow/OrderList.h"
 #include "mainwindow/Program.h"
+#include "models/OrderList.h"
+#include "models/StockShortage.h"
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "platform/ListView.h"
@@ -70,7 +71,6 @@
 #include "store/DatabaseList.h"
 #include "store/Progress.h"
 #include "store/SaveTransaction.h"
-#include "store/StockShortage.h"
 
 namespace {
 

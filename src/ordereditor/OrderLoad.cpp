@@ -1,6 +1,6 @@
 #include "ordereditor/OrderLoad.h"
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 
 #include "customers/GuestSave.h"
 #include "store/Database.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "platform/SettingsStore.h"
 #include "printouts/OrderLines.h"
 #include "store/Database.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "mainwindow/OrderList.h"
+#include "customers/GuestList.h"
+#include "models/OrderList.h"
 #include "printouts/HtmlText.h"
 #include "printouts/OrderLines.h"
-#include "customers/GuestList.h"
 #include "store/Database.h"
 #include "store/Decimal.h"
 #include "store/Numbers.h"

@@ -1,6 +1,6 @@
 #include "printouts/OrderLines.h"
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "products/ProductLookup.h"
 #include "store/Database.h"
 #include "store/Numbers.h"

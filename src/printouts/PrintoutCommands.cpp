@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QAction>
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "ordereditor/OrderInput.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"

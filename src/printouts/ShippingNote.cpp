@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "ordereditor/OrderMoney.h"
 #include "printouts/HtmlText.h"
 #include "printouts/OrderLines.h"

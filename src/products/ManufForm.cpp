@@ -16,7 +16,7 @@
 #include <QFileInfo>
 
 #include "admin/ImagesForm.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderListHost.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"

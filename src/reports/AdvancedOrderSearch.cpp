@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "customers/CustomerIndex.h"
-#include "mainwindow/OrderList.h"
+#include "models/CustomerIndex.h"
+#include "models/OrderList.h"
 #include "reports/OrderRowIndex.h"
 #include "reports/SearchFields.h"
 #include "store/CaselessSearch.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "products/ProductList.h"
 #include "reports/LineFigures.h"
 #include "reports/OrderRowIndex.h"

@@ -17,8 +17,8 @@
 
 #include "admin/CateForm.h"
 #include "admin/ImagesForm.h"
-#include "mainwindow/OrderList.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderList.h"
+#include "models/OrderListHost.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <mutex>
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "reports/LineFigures.h"
 #include "reports/OrderRowIndex.h"
 #include "reports/SearchFields.h"

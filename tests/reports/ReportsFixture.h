@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "mainwindow/OrderList.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderList.h"
+#include "models/OrderListHost.h"
 #include "reports/SalesRanking.h"
 #include "reports/StockList.h"
 #include "store/Database.h"

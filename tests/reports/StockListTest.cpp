@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ReportsFixture.h"
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "reports/StockList.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "customers/CustomerIndex.h"
+#include "models/CustomerIndex.h"
 
 #include <algorithm>
 #include <atomic>

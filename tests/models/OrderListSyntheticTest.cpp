@@ -12,11 +12,11 @@
 #include <random>
 
 #include "SyntheticDatabase.h"
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
+#include "models/StockShortage.h"
 #include "platform/ListView.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
-#include "store/StockShortage.h"
 
 using namespace OrderList;
 

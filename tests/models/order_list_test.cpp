@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 

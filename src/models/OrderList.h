@@ -68,9 +68,9 @@
 #include <utility>
 #include <vector>
 
+#include "models/StockShortage.h"
 #include "platform/ListRowSource.h"
 #include "store/Decimal.h"
-#include "store/StockShortage.h"
 
 class Database;
 class Table;

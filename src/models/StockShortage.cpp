@@ -1,12 +1,12 @@
-#include "store/StockShortage.h"
+#include "models/StockShortage.h"
 
 #include <QHash>
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
 
-#include "store/Database.h"
 #include "store/CellNumber.h"
+#include "store/Database.h"
 #include "store/Numbers.h"
 #include "store/Parallel.h"
 

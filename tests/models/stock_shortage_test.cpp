@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "models/StockShortage.h"
 #include "store/Database.h"
-#include "store/StockShortage.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 
 #include <array>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <mutex>
 #include <numeric>
 
-#include "customers/CustomerIndex.h"
+#include "models/CustomerIndex.h"
 #include "platform/TextOrder.h"
 #include "store/Database.h"
 #include "store/DecimalSum.h"

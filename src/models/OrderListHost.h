@@ -15,7 +15,7 @@
 //   host.setShippingOptionsQuietly(true, false);
 //   if (wasUnshipped) host.CheckStockShortage(); else host.clearShortageList();
 //   host.bringToFront();
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 
 class OrderListHost {
  public:
