@@ -17,6 +17,7 @@
 
 #include "admin/ImagesForm.h"
 #include "models/OrderListHost.h"
+#include "models/ProductList.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
@@ -25,7 +26,6 @@
 #include "products/ProductBulk.h"
 #include "products/ProductCsv.h"
 #include "products/ProductDelete.h"
-#include "products/ProductList.h"
 #include "products/ProductLookup.h"
 #include "products/ProductOrdering.h"
 #include "products/ProductOrders.h"

@@ -14,8 +14,8 @@
 #include <functional>
 #include <vector>
 
+#include "models/ProductList.h"
 #include "products/OrderEditorLines.h"
-#include "products/ProductList.h"
 
 class Database;
 class OrderListHost;

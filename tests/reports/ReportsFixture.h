@@ -10,8 +10,8 @@
 
 #include "models/OrderList.h"
 #include "models/OrderListHost.h"
-#include "reports/SalesRanking.h"
-#include "reports/StockList.h"
+#include "models/SalesRanking.h"
+#include "models/StockList.h"
 #include "store/Database.h"
 #include "store/Decimal.h"
 #include "store/Numbers.h"

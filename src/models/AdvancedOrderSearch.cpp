@@ -1,11 +1,11 @@
-#include "reports/AdvancedOrderSearch.h"
+#include "models/AdvancedOrderSearch.h"
 
 #include <algorithm>
 
 #include "models/CustomerIndex.h"
 #include "models/OrderList.h"
-#include "reports/OrderRowIndex.h"
-#include "reports/SearchFields.h"
+#include "models/OrderRowIndex.h"
+#include "models/SearchFields.h"
 #include "store/CaselessSearch.h"
 #include "store/Database.h"
 #include "store/Parallel.h"

@@ -1,4 +1,4 @@
-#include "reports/SearchFields.h"
+#include "models/SearchFields.h"
 
 namespace SearchFields {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ReportsFixture.h"
+#include "../reports/ReportsFixture.h"
 #include "models/OrderList.h"
-#include "reports/StockList.h"
+#include "models/StockList.h"
 
 namespace {
 

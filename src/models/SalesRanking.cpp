@@ -1,13 +1,13 @@
-#include "reports/SalesRanking.h"
+#include "models/SalesRanking.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "models/LineFigures.h"
 #include "models/OrderList.h"
-#include "products/ProductList.h"
-#include "reports/LineFigures.h"
-#include "reports/OrderRowIndex.h"
+#include "models/OrderRowIndex.h"
+#include "models/ProductList.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
 #include "store/Decimal.h"

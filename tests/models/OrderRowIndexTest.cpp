@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "reports/OrderRowIndex.h"
+#include "models/OrderRowIndex.h"
 #include "store/Table.h"
 
 namespace {

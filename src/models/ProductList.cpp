@@ -1,4 +1,4 @@
-#include "products/ProductList.h"
+#include "models/ProductList.h"
 
 #include "store/Database.h"
 #include "store/Numbers.h"

@@ -1,14 +1,14 @@
-#include "reports/StockList.h"
+#include "models/StockList.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <mutex>
 
+#include "models/LineFigures.h"
 #include "models/OrderList.h"
-#include "reports/LineFigures.h"
-#include "reports/OrderRowIndex.h"
-#include "reports/SearchFields.h"
+#include "models/OrderRowIndex.h"
+#include "models/SearchFields.h"
 #include "store/CaselessSearch.h"
 #include "store/Database.h"
 #include "store/HashedRows.h"

@@ -1,11 +1,11 @@
-#include "reports/LineFigures.h"
+#include "models/LineFigures.h"
 
 #include <QStringView>
 #include <algorithm>
 #include <array>
 #include <mutex>
 
-#include "reports/OrderRowIndex.h"
+#include "models/OrderRowIndex.h"
 #include "store/Database.h"
 #include "store/DecimalSum.h"
 #include "store/HashedRows.h"

@@ -7,9 +7,9 @@
 
 #include <random>
 
-#include "ReportsFixture.h"
+#include "../reports/ReportsFixture.h"
 #include "SyntheticDatabase.h"
-#include "reports/LineFigures.h"
+#include "models/LineFigures.h"
 
 namespace {
 

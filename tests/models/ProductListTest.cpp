@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ProductFixture.h"
-#include "products/ProductList.h"
+#include "../products/ProductFixture.h"
+#include "models/ProductList.h"
 
 using ProductList::StockFilter;
 

@@ -1,4 +1,4 @@
-#include "reports/OrderRowIndex.h"
+#include "models/OrderRowIndex.h"
 
 #include <atomic>
 

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <random>
 
-#include "ReportsFixture.h"
+#include "../reports/ReportsFixture.h"
 #include "TestDir.h"
-#include "products/ProductList.h"
-#include "reports/SalesRanking.h"
+#include "models/ProductList.h"
+#include "models/SalesRanking.h"
 #include "store/CsvFile.h"
 #include "store/Decimal.h"
 #include "store/Numbers.h"
