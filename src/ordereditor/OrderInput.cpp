@@ -24,9 +24,9 @@
 #include <QVBoxLayout>
 
 #include "mainwindow/OrderCommands.h"
+#include "models/OrderLineTools.h"
 #include "ordereditor/OrderInputHost.h"
 #include "ordereditor/OrderInputNote.h"
-#include "ordereditor/OrderLineTools.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"

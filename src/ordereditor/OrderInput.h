@@ -21,7 +21,7 @@
 #include <optional>
 
 #include "customers/CustomerFields.h"
-#include "ordereditor/OrderLine.h"
+#include "models/OrderLine.h"
 #include "ordereditor/OrderLoad.h"
 #include "ordereditor/OrderMoney.h"
 #include "ordereditor/OrderSave.h"

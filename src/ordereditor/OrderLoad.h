@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "customers/CustomerFields.h"
-#include "ordereditor/OrderLine.h"
+#include "models/OrderLine.h"
 #include "ordereditor/OrderSave.h"
 
 class Database;

@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-#include "ordereditor/OrderLine.h"
+#include "models/OrderLine.h"
 
 class Table;
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "ordereditor/OrderLine.h"
+#include "models/OrderLine.h"
 #include "ordereditor/OrderMoney.h"
 
 class Database;

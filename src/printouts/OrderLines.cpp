@@ -1,7 +1,7 @@
 #include "printouts/OrderLines.h"
 
 #include "models/OrderList.h"
-#include "products/ProductLookup.h"
+#include "models/ProductLookup.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 

@@ -3,7 +3,7 @@
 #include <QHash>
 #include <QSet>
 
-#include "products/ProductLookup.h"
+#include "models/ProductLookup.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
 #include "store/Numbers.h"

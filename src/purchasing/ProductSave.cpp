@@ -1,7 +1,7 @@
 #include "purchasing/ProductSave.h"
 
+#include "models/ProductLookup.h"
 #include "platform/Prompt.h"
-#include "products/ProductLookup.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 #include "store/SharedRoutines.h"

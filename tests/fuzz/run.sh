@@ -32,7 +32,7 @@ declare -A TARGETS=(
 )
 EXTRA_SOURCES[fuzz_table_reader]="src/store/TableFileParse.cpp src/store/Table.cpp"
 EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/platform/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
-EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/products/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/models/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
 # Time of a target when none is given (default: $secs).
 declare -A TARGET_SECONDS=()
 # Damaged files: the whole load, the settings files, List.dat, the password

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ProductFixture.h"
+#include "models/ProductLookup.h"
 #include "products/ProductCsv.h"
-#include "products/ProductLookup.h"
 #include "store/Numbers.h"
 
 namespace {

@@ -27,10 +27,6 @@ ManufBatch* openSheet(ManufForm& pf, Database& db, Prompt& prompt);
 // which is then shown.
 void feedSheet(ManufForm& pf, Database& db, Prompt& prompt);
 
-// The product window's add button feeding the sheet ("加入進貨單"), or back
-// to hidden ("加入訂單") when the sheet closes.
-void setSheetUse(ManufForm& pf, bool on);
-
 // The open purchase sheet, if any.
 ManufBatch* openedSheet();
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "products/ProductLookup.h"
+#include "models/ProductLookup.h"
 #include "store/Database.h"
 
 TEST(ProductLookup, PicturePathTokenStandsOnlyForTheDatabaseFolder) {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "ordereditor/OrderLine.h"
+#include "models/OrderLine.h"
 
 class Database;
 class Table;

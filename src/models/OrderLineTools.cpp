@@ -1,10 +1,10 @@
-#include "ordereditor/OrderLineTools.h"
+#include "models/OrderLineTools.h"
 
 #include <QDir>
 #include <algorithm>
 #include <numeric>
 
-#include "products/ProductLookup.h"
+#include "models/ProductLookup.h"
 #include "store/Database.h"
 #include "store/Numbers.h"
 #include "store/SharedRoutines.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ordereditor/OrderLineTools.h"
+#include "models/OrderLineTools.h"
 #include "store/Database.h"
 #include "store/Table.h"
 

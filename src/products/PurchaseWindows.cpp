@@ -1,4 +1,4 @@
-#include "purchasing/PurchaseWindows.h"
+#include "products/PurchaseWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,9 +16,6 @@
 namespace PurchaseWindows {
 
 namespace {
-
-const QString kAddToSheet = QStringLiteral("加入進貨單");
-const QString kAddToOrder = QStringLiteral("加入訂單");
 
 // Holds the main window's product-window opener as one of its children.
 class Opener : public QObject {
@@ -71,18 +68,6 @@ ManufBatch* openedSheet() {
   return nullptr;
 }
 
-void setSheetUse(ManufForm& pf, bool on) {
-  if (on) {
-    pf.Command0->setText(kAddToSheet);
-    pf.Command0->setVisible(true);
-    pf.Menu_Add->setEnabled(true);
-  } else if (pf.Command0->text() == kAddToSheet) {
-    pf.Command0->setVisible(false);
-    pf.Command0->setText(kAddToOrder);
-    pf.Menu_Add->setEnabled(false);
-  }
-}
-
 ManufBatch* openSheet(ManufForm& pf, Database& db, Prompt& prompt) {
   ManufBatch* sheet = openedSheet();
   if (!sheet) {
@@ -92,7 +77,7 @@ ManufBatch* openSheet(ManufForm& pf, Database& db, Prompt& prompt) {
     sheet->openProductWindow = openerOf(pf.parentWidget());
   }
   sheet->productWindow = &pf;
-  setSheetUse(pf, true);
+  pf.setSheetUse(true);
   sheet->show();
   sheet->raise();
   sheet->activateWindow();

@@ -1,4 +1,4 @@
-#include "products/ProductLookup.h"
+#include "models/ProductLookup.h"
 
 #include "store/Database.h"
 
