@@ -39,8 +39,9 @@
 #include "customers/ImportForm.h"
 #include "expenses/ExpendForm.h"
 #include "mainwindow/DailyBackup.h"
-#include "mainwindow/OrderCommands.h"
 #include "mainwindow/SelectionTools.h"
+#include "models/OrderCommands.h"
+#include "ordereditor/EditorPrintouts.h"
 #include "ordereditor/OrderInput.h"
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"
@@ -326,9 +327,9 @@ void OrderForm::Sel_ShippingNote_Click() { PrintoutCommands::shippingNotes(db_, 
 void OrderForm::Sel_Addr_Click() { PrintoutCommands::orderLabels(db_, prompt_, this, *Liv1); }
 void OrderForm::Sel_Stock_Click() { PrintoutCommands::pickingList(db_, prompt_, this, *Liv1); }
 void OrderForm::Sel_Note_Click() { PrintoutCommands::exportOrders(db_, prompt_, this, *Liv1); }
-void OrderForm::shippingNote(OrderInput& e) { PrintoutCommands::editorShippingNote(db_, prompt_, e); }
-void OrderForm::mailingLabel(OrderInput& e) { PrintoutCommands::editorLabel(db_, prompt_, e); }
-void OrderForm::exportLines(OrderInput& e) { PrintoutCommands::exportEditorLines(db_, prompt_, e); }
+void OrderForm::shippingNote(OrderInput& e) { EditorPrintouts::shippingNote(db_, prompt_, e); }
+void OrderForm::mailingLabel(OrderInput& e) { EditorPrintouts::mailingLabel(db_, prompt_, e); }
+void OrderForm::exportLines(OrderInput& e) { EditorPrintouts::exportLines(db_, prompt_, e); }
 
 void OrderForm::buildToolbar() {
   Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));

@@ -23,7 +23,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "mainwindow/OrderCommands.h"
+#include "models/OrderCommands.h"
 #include "models/OrderLineTools.h"
 #include "ordereditor/OrderInputHost.h"
 #include "ordereditor/OrderInputNote.h"

@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-#include "customers/CustomerFields.h"
+#include "models/CustomerFields.h"
 #include "models/OrderLine.h"
 #include "ordereditor/OrderSave.h"
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 #include "models/OrderLine.h"
-#include "ordereditor/OrderMoney.h"
+#include "models/OrderMoney.h"
 
 class Database;
 class Prompt;

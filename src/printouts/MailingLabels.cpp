@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "customers/GuestList.h"
+#include "models/GuestList.h"
 #include "models/OrderList.h"
 #include "printouts/HtmlText.h"
 #include "printouts/OrderLines.h"

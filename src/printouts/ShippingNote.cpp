@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "models/OrderList.h"
-#include "ordereditor/OrderMoney.h"
+#include "models/OrderMoney.h"
 #include "printouts/HtmlText.h"
 #include "printouts/OrderLines.h"
 #include "store/Database.h"

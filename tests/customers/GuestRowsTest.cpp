@@ -7,8 +7,8 @@
 #include <numeric>
 
 #include "../models/AwkwardBook.h"
-#include "customers/GuestList.h"
 #include "customers/GuestRowSource.h"
+#include "models/GuestList.h"
 #include "platform/ListView.h"
 #include "store/Database.h"
 

@@ -14,7 +14,7 @@
 #include "ScriptedPrompt.h"
 #include "customers/GuestForm.h"
 #include "customers/GuestInput.h"
-#include "customers/GuestList.h"
+#include "models/GuestList.h"
 #include "models/ProductList.h"
 #include "ordereditor/EditorPickers.h"
 #include "ordereditor/OrderInput.h"

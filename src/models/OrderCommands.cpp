@@ -1,4 +1,4 @@
-#include "mainwindow/OrderCommands.h"
+#include "models/OrderCommands.h"
 
 #include <QSet>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "customers/GuestList.h"
+#include "models/GuestList.h"
 #include "store/Database.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "ordereditor/OrderMoney.h"
+#include "models/OrderMoney.h"
 
 #include <cmath>
 
 #include "store/Decimal.h"
-#include "store/SharedRoutines.h"
 #include "store/Numbers.h"
+#include "store/SharedRoutines.h"
 #include "store/Table.h"
 
 namespace OrderMoney {

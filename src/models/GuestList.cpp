@@ -1,9 +1,9 @@
-#include "customers/GuestList.h"
+#include "models/GuestList.h"
 
 #include <QHash>
 #include <deque>
 
-#include "customers/CustomerFields.h"
+#include "models/CustomerFields.h"
 #include "store/Database.h"
 #include "store/SharedRoutines.h"
 

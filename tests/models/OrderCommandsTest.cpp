@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "ScriptedPrompt.h"
-#include "mainwindow/OrderCommands.h"
+#include "models/OrderCommands.h"
 #include "platform/SettingsStore.h"
 #include "store/Database.h"
 #include "store/SharedRoutines.h"

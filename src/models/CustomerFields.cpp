@@ -1,4 +1,4 @@
-#include "customers/CustomerFields.h"
+#include "models/CustomerFields.h"
 
 namespace NameSex {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ordereditor/OrderMoney.h"
+#include "models/OrderMoney.h"
 #include "store/Table.h"
 
 namespace {
