@@ -45,6 +45,7 @@
 #include "ordereditor/OrderInput.h"
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/QtPrompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
@@ -58,7 +59,6 @@
 #include "store/BackupArchive.h"
 #include "store/DataStore.h"
 #include "store/DatabaseList.h"
-#include "store/Numbers.h"
 
 namespace {
 

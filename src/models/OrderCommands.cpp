@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 #include "store/Table.h"
 

@@ -7,10 +7,10 @@
 #include <numeric>
 
 #include "models/CustomerIndex.h"
+#include "platform/Numbers.h"
 #include "platform/TextOrder.h"
 #include "store/Database.h"
 #include "store/DecimalSum.h"
-#include "store/Numbers.h"
 #include "store/Parallel.h"
 
 namespace OrderList {

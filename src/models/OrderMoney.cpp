@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "platform/Numbers.h"
 #include "store/Decimal.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 #include "store/Table.h"
 

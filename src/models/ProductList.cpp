@@ -1,7 +1,7 @@
 #include "models/ProductList.h"
 
+#include "platform/Numbers.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 namespace ProductList {
 

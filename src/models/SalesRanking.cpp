@@ -8,10 +8,10 @@
 #include "models/OrderList.h"
 #include "models/OrderRowIndex.h"
 #include "models/ProductList.h"
+#include "platform/Numbers.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
 #include "store/Decimal.h"
-#include "store/Numbers.h"
 #include "store/Parallel.h"
 #include "store/TextEntry.h"
 

@@ -9,10 +9,10 @@
 #include "models/OrderList.h"
 #include "models/OrderRowIndex.h"
 #include "models/SearchFields.h"
+#include "platform/Numbers.h"
 #include "store/CaselessSearch.h"
 #include "store/Database.h"
 #include "store/HashedRows.h"
-#include "store/Numbers.h"
 #include "store/Parallel.h"
 #include "store/SharedRoutines.h"
 

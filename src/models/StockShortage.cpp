@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <numeric>
 
+#include "platform/Numbers.h"
 #include "store/CellNumber.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/Parallel.h"
 
 bool isUnshippedState(const QString& shippingState) {

@@ -10,6 +10,7 @@
 
 #include "ordereditor/OrderInput.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "printouts/ExportForm.h"
 #include "printouts/MailingLabels.h"
 #include "printouts/PrintoutCommands.h"
@@ -17,7 +18,6 @@
 #include "printouts/ShippingNote.h"
 #include "store/Database.h"
 #include "store/LineBreaks.h"
-#include "store/Numbers.h"
 
 namespace EditorPrintouts {
 

@@ -28,13 +28,13 @@
 #include "ordereditor/OrderInputHost.h"
 #include "ordereditor/OrderInputNote.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/WindowTweaks.h"
 #include "store/Database.h"
 #include "store/LineBreaks.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include "models/OrderList.h"
 
 #include "customers/GuestSave.h"
+#include "platform/Numbers.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/Table.h"
 
 namespace OrderLoad {

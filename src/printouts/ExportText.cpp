@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "models/OrderList.h"
+#include "platform/Numbers.h"
 #include "platform/SettingsStore.h"
 #include "printouts/OrderLines.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace ExportText {

@@ -2,8 +2,8 @@
 
 #include "models/OrderList.h"
 #include "models/ProductLookup.h"
+#include "platform/Numbers.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 namespace {
 constexpr int kUnknown = -2;

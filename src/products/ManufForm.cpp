@@ -20,6 +20,7 @@
 #include "models/ProductList.h"
 #include "models/ProductLookup.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
@@ -35,7 +36,6 @@
 #include "purchasing/ManufInput.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 namespace {
 

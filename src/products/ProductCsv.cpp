@@ -4,9 +4,9 @@
 #include <QSet>
 
 #include "models/ProductLookup.h"
+#include "platform/Numbers.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace ProductCsv {

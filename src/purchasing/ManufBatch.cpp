@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
@@ -23,7 +24,6 @@
 #include "purchasing/SheetFeeder.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace {

@@ -24,6 +24,7 @@
 
 #include "admin/ImagesForm.h"
 #include "models/ProductLookup.h"
+#include "platform/Numbers.h"
 #include "platform/ProductPicture.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
@@ -31,7 +32,6 @@
 #include "purchasing/ManufStockInput.h"
 #include "store/Database.h"
 #include "store/LineBreaks.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 
 namespace {

@@ -18,7 +18,7 @@ QT_INC=$(pkg-config --cflags Qt6Core Qt6Gui)
 QT_LIB=$(pkg-config --libs Qt6Core Qt6Gui)
 FLAGS="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -Isrc"
 # Sources each target needs (window-free store code).
-COMMON="src/platform/Codec.cpp src/store/QuotedFieldFile.cpp src/store/Numbers.cpp"
+COMMON="src/platform/Codec.cpp src/store/QuotedFieldFile.cpp src/platform/Numbers.cpp"
 declare -A EXTRA_SOURCES=()
 declare -A TARGETS=(
   [fuzz_table_reader]="tests/fuzz/fuzz_table_reader.cpp"

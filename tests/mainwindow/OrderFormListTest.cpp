@@ -21,10 +21,10 @@
 #include "ordereditor/OrderInput.h"
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/SettingsStore.h"
 #include "products/ManufForm.h"
 #include "store/DatabaseList.h"
-#include "store/Numbers.h"
 
 namespace {
 

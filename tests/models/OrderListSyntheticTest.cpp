@@ -15,8 +15,8 @@
 #include "models/OrderList.h"
 #include "models/StockShortage.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 using namespace OrderList;
 

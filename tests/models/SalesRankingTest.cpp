@@ -8,9 +8,9 @@
 #include "TestDir.h"
 #include "models/ProductList.h"
 #include "models/SalesRanking.h"
+#include "platform/Numbers.h"
 #include "store/CsvFile.h"
 #include "store/Decimal.h"
-#include "store/Numbers.h"
 
 namespace {
 

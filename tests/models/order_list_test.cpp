@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "models/OrderList.h"
+#include "platform/Numbers.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 using namespace OrderList;
 

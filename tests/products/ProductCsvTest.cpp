@@ -2,8 +2,8 @@
 
 #include "ProductFixture.h"
 #include "models/ProductLookup.h"
+#include "platform/Numbers.h"
 #include "products/ProductCsv.h"
-#include "store/Numbers.h"
 
 namespace {
 

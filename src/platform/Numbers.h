@@ -1,5 +1,6 @@
 #pragma once
-// Number and date texts as every table stores them.
+// Number and date texts as every table stores them and the lists and settings
+// read them: the one reader and writer of both.
 #include <QDate>
 #include <QString>
 #include <QStringList>

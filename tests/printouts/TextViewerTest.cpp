@@ -3,7 +3,7 @@
 
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
-#include "platform/TextViewer.h"
+#include "printouts/TextViewer.h"
 
 TEST(TextViewer, RoundTripsCodePage950WithCrLf) {
   TestDir dir;

@@ -1,4 +1,4 @@
-#include "platform/TextViewer.h"
+#include "printouts/TextViewer.h"
 
 #include <QCloseEvent>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "store/Numbers.h"
+#include "platform/Numbers.h"
 
 #include <QRegularExpression>
 #include <cmath>

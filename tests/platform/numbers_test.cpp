@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "store/Numbers.h"
+#include "platform/Numbers.h"
 
 TEST(Numbers, LeadingNumberOfAText) {
   const std::vector<std::pair<QString, double>> cases = {
