@@ -3,8 +3,8 @@
 // the customers' names, sorting them by customer, the shortage check.
 #include "BenchCase.h"
 
-#include "customers/CustomerIndex.h"
-#include "mainwindow/OrderList.h"
+#include "models/CustomerIndex.h"
+#include "models/OrderList.h"
 #include "platform/ListView.h"
 #include "store/Database.h"
 

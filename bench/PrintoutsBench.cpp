@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "BenchCase.h"
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "platform/ListView.h"
 #include "printouts/ExportForm.h"
 #include "printouts/ExportText.h"

@@ -15,15 +15,15 @@
 #include <vector>
 
 #include "BenchCase.h"
-#include "mainwindow/OrderList.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/AdvancedOrderSearch.h"
+#include "models/LineFigures.h"
+#include "models/OrderList.h"
+#include "models/OrderListHost.h"
+#include "models/SalesRanking.h"
+#include "models/StockList.h"
 #include "platform/ListView.h"
-#include "reports/AdvancedOrderSearch.h"
-#include "reports/LineFigures.h"
 #include "reports/ManufTop.h"
-#include "reports/SalesRanking.h"
 #include "reports/StockForm.h"
-#include "reports/StockList.h"
 #include "store/Database.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QDate>
 #include <random>
 
-#include "store/Numbers.h"
+#include "platform/Numbers.h"
 
 SyntheticSize SyntheticSize::scaled(double f) const {
   SyntheticSize s = *this;

@@ -55,10 +55,11 @@
 #include "FreshProcess.h"
 #include "SyntheticDatabase.h"
 #include "customers/GuestForm.h"
-#include "mainwindow/OrderCommands.h"
 #include "mainwindow/OrderForm.h"
-#include "mainwindow/OrderList.h"
 #include "mainwindow/Program.h"
+#include "models/OrderCommands.h"
+#include "models/OrderList.h"
+#include "models/StockShortage.h"
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
 #include "platform/ListView.h"
@@ -70,7 +71,6 @@
 #include "store/DatabaseList.h"
 #include "store/Progress.h"
 #include "store/SaveTransaction.h"
-#include "store/StockShortage.h"
 
 namespace {
 

@@ -22,11 +22,11 @@
 #include "printouts/ExportForm.h"
 #include "printouts/OrderStock.h"
 #include "products/ManufForm.h"
+#include "products/PurchaseWindows.h"
 #include "purchasing/ManufBatch.h"
 #include "purchasing/ManufInput.h"
 #include "purchasing/ManufStock.h"
 #include "purchasing/ManufStockInput.h"
-#include "purchasing/PurchaseWindows.h"
 #include "reports/ManufTop.h"
 #include "store/Database.h"
 

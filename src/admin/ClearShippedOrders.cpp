@@ -3,9 +3,9 @@
 #include <QSet>
 #include <vector>
 
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/Table.h"
 
 namespace ClearShippedOrders {

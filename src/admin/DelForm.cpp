@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "admin/ClearShippedOrders.h"
-#include "store/Numbers.h"
+#include "platform/Numbers.h"
 
 DelForm::DelForm(Database& db, Prompt& prompt, QWidget* parent) : NoCloseDialog(parent), db_(db), prompt_(prompt) {
   setWindowTitle(QStringLiteral("清除已出貨訂單"));

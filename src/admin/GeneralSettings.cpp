@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "platform/Numbers.h"
 #include "platform/SettingsStore.h"
-#include "store/Numbers.h"
 #include "store/SettingsFiles.h"
 #include "store/TextEntry.h"
 

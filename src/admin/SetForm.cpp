@@ -19,10 +19,10 @@
 #include "admin/DatabasePassword.h"
 #include "admin/PasswordFile.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/WindowTweaks.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "customers/CustomerFields.h"
+#include "models/CustomerFields.h"
 
 struct DatabaseSettings;
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <utility>
 
-#include "customers/CustomerFields.h"
+#include "models/CustomerFields.h"
 #include "store/Database.h"
 #include "store/HashedRows.h"
 #include "store/Parallel.h"

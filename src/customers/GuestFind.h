@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-#include "customers/GuestList.h"
+#include "models/GuestList.h"
 #include "store/CaselessSearch.h"
 
 class Database;

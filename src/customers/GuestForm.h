@@ -7,9 +7,9 @@
 #include <functional>
 #include <vector>
 
-#include "customers/CustomerFields.h"
-#include "customers/GuestList.h"
 #include "customers/GuestSave.h"
+#include "models/CustomerFields.h"
+#include "models/GuestList.h"
 
 class Database;
 class Prompt;

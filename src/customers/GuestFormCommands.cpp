@@ -16,7 +16,7 @@
 #include "customers/GuestRowSource.h"
 #include "customers/GuestSearch.h"
 #include "customers/SiteImport.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderListHost.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "customers/CustomerFields.h"
+#include "models/CustomerFields.h"
 
 class Database;
 class Prompt;

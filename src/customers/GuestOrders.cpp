@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "customers/CustomerIndex.h"
+#include "models/CustomerIndex.h"
 #include "store/Database.h"
 #include "store/Parallel.h"
 

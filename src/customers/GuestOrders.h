@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "customers/GuestList.h"
+#include "models/GuestList.h"
 
 class Database;
 class Table;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "customers/CustomerFields.h"
+#include "models/CustomerFields.h"
 #include "store/Parallel.h"
 
 namespace GuestList {

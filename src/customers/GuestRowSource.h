@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "customers/GuestList.h"
+#include "models/GuestList.h"
 #include "platform/ListRowSource.h"
 
 namespace GuestList {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "customers/CustomerFields.h"
+#include "models/CustomerFields.h"
 
 class Database;
 class Prompt;

@@ -1,7 +1,7 @@
 #include "customers/SiteImport.h"
 
-#include "customers/CustomerFields.h"
 #include "customers/GuestKeys.h"
+#include "models/CustomerFields.h"
 #include "platform/Prompt.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"

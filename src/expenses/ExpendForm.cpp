@@ -15,12 +15,12 @@
 #include "admin/CateForm.h"
 #include "admin/CategoryEdit.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
 #include "printouts/ExportForm.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace {

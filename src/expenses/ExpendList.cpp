@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/Numbers.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 #include "store/Table.h"
 #include "store/TextEntry.h"

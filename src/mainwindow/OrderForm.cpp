@@ -25,39 +25,40 @@
 
 #include "admin/AboutForm.h"
 #include "admin/BackupCommands.h"
-#include "admin/ImagesForm.h"
-#include "reports/ManufTop.h"
-#include "reports/OrderSearch.h"
-#include "reports/StockForm.h"
 #include "admin/CateForm.h"
 #include "admin/CategoryEdit.h"
 #include "admin/DatabasePassword.h"
 #include "admin/DelForm.h"
-#include "admin/SetAtuoBackupForm.h"
-#include "mainwindow/DailyBackup.h"
-#include "mainwindow/OrderCommands.h"
-#include "ordereditor/OrderInput.h"
-#include "mainwindow/SelectionTools.h"
-#include "customers/GuestForm.h"
-#include "customers/ImportForm.h"
-#include "expenses/ExpendForm.h"
-#include "admin/SetForm.h"
-#include "platform/Shell.h"
-#include "printouts/PrintoutCommands.h"
-#include "products/ManufForm.h"
-#include "purchasing/PurchaseWindows.h"
-#include "store/BackupArchive.h"
+#include "admin/ImagesForm.h"
 #include "admin/OpenForm.h"
 #include "admin/PassInput.h"
 #include "admin/PasswordFile.h"
+#include "admin/SetAtuoBackupForm.h"
+#include "admin/SetForm.h"
+#include "customers/GuestForm.h"
+#include "customers/ImportForm.h"
+#include "expenses/ExpendForm.h"
+#include "mainwindow/DailyBackup.h"
+#include "mainwindow/SelectionTools.h"
+#include "models/OrderCommands.h"
+#include "ordereditor/EditorPrintouts.h"
+#include "ordereditor/OrderInput.h"
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/QtPrompt.h"
 #include "platform/SettingsStore.h"
+#include "platform/Shell.h"
 #include "platform/WindowTweaks.h"
+#include "printouts/PrintoutCommands.h"
+#include "products/ManufForm.h"
+#include "products/PurchaseWindows.h"
+#include "reports/ManufTop.h"
+#include "reports/OrderSearch.h"
+#include "reports/StockForm.h"
+#include "store/BackupArchive.h"
 #include "store/DataStore.h"
 #include "store/DatabaseList.h"
-#include "store/Numbers.h"
 
 namespace {
 
@@ -326,9 +327,9 @@ void OrderForm::Sel_ShippingNote_Click() { PrintoutCommands::shippingNotes(db_, 
 void OrderForm::Sel_Addr_Click() { PrintoutCommands::orderLabels(db_, prompt_, this, *Liv1); }
 void OrderForm::Sel_Stock_Click() { PrintoutCommands::pickingList(db_, prompt_, this, *Liv1); }
 void OrderForm::Sel_Note_Click() { PrintoutCommands::exportOrders(db_, prompt_, this, *Liv1); }
-void OrderForm::shippingNote(OrderInput& e) { PrintoutCommands::editorShippingNote(db_, prompt_, e); }
-void OrderForm::mailingLabel(OrderInput& e) { PrintoutCommands::editorLabel(db_, prompt_, e); }
-void OrderForm::exportLines(OrderInput& e) { PrintoutCommands::exportEditorLines(db_, prompt_, e); }
+void OrderForm::shippingNote(OrderInput& e) { EditorPrintouts::shippingNote(db_, prompt_, e); }
+void OrderForm::mailingLabel(OrderInput& e) { EditorPrintouts::mailingLabel(db_, prompt_, e); }
+void OrderForm::exportLines(OrderInput& e) { EditorPrintouts::exportLines(db_, prompt_, e); }
 
 void OrderForm::buildToolbar() {
   Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));

@@ -10,12 +10,12 @@
 #include <memory>
 
 #include "admin/PasswordHost.h"
-#include "ordereditor/EditorPickers.h"
-#include "mainwindow/OrderListHost.h"
-#include "ordereditor/OrderInputHost.h"
 #include "mainwindow/LoadForm.h"
-#include "mainwindow/OrderList.h"
-#include "store/StockShortage.h"
+#include "models/OrderList.h"
+#include "models/OrderListHost.h"
+#include "models/StockShortage.h"
+#include "ordereditor/EditorPickers.h"
+#include "ordereditor/OrderInputHost.h"
 #include "store/Database.h"
 
 class Prompt;

@@ -2,8 +2,8 @@
 
 #include <QRegularExpression>
 
-#include "customers/CustomerIndex.h"
-#include "mainwindow/OrderList.h"
+#include "models/CustomerIndex.h"
+#include "models/OrderList.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
 #include "store/Database.h"

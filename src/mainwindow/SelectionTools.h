@@ -31,7 +31,7 @@
 #include <QUrl>
 #include <vector>
 
-#include "store/Numbers.h"
+#include "platform/Numbers.h"
 
 class Database;
 class Prompt;

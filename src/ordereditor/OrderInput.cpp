@@ -23,18 +23,18 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "mainwindow/OrderCommands.h"
+#include "models/OrderCommands.h"
+#include "models/OrderLineTools.h"
 #include "ordereditor/OrderInputHost.h"
 #include "ordereditor/OrderInputNote.h"
-#include "ordereditor/OrderLineTools.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/WindowTweaks.h"
 #include "store/Database.h"
 #include "store/LineBreaks.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace {

@@ -20,10 +20,10 @@
 #include <QString>
 #include <optional>
 
-#include "customers/CustomerFields.h"
-#include "ordereditor/OrderLine.h"
+#include "models/CustomerFields.h"
+#include "models/OrderLine.h"
+#include "models/OrderMoney.h"
 #include "ordereditor/OrderLoad.h"
-#include "ordereditor/OrderMoney.h"
 #include "ordereditor/OrderSave.h"
 #include "platform/NoCloseDialog.h"
 

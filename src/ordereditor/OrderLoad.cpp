@@ -1,10 +1,10 @@
 #include "ordereditor/OrderLoad.h"
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 
 #include "customers/GuestSave.h"
+#include "platform/Numbers.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/Table.h"
 
 namespace OrderLoad {

@@ -14,8 +14,8 @@
 #include <optional>
 #include <vector>
 
-#include "customers/CustomerFields.h"
-#include "ordereditor/OrderLine.h"
+#include "models/CustomerFields.h"
+#include "models/OrderLine.h"
 #include "ordereditor/OrderSave.h"
 
 class Database;

@@ -3,10 +3,10 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/Table.h"
 #include "store/TextEntry.h"
 

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "ordereditor/OrderLine.h"
-#include "ordereditor/OrderMoney.h"
+#include "models/OrderLine.h"
+#include "models/OrderMoney.h"
 
 class Database;
 class Prompt;

@@ -15,8 +15,8 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "platform/Numbers.h"
 #include "platform/TextOrder.h"
-#include "store/Numbers.h"
 
 namespace {
 constexpr int kTwipsPerPixel = 15;

@@ -11,6 +11,29 @@ int toPixels(int twips) { return static_cast<int>(std::lround(static_cast<double
 QSize toPixels(const QSize& twips) { return {toPixels(twips.width()), toPixels(twips.height())}; }
 }  // namespace
 
+PictureFit FitProductPicture(const QSize& picture, const QSize& box, const QSize& frame) {
+  PictureFit fit;
+  fit.box = box;
+  fit.frame = frame;
+  if (picture.width() <= 0 || picture.height() <= 0) return fit;
+  fit.drawn = true;
+  if (picture.width() > picture.height()) {
+    // Landscape: the whole width, the height to scale.
+    const int h = static_cast<int>(std::lround(static_cast<float>(box.width()) * static_cast<float>(picture.height()) /
+                                               static_cast<float>(picture.width())));
+    fit.target = QRect(0, 0, box.width(), h);
+    fit.box.setHeight(h);
+    fit.frame.setHeight(h + 16);
+  } else {
+    const int w = static_cast<int>(std::lround(static_cast<float>(box.height()) * static_cast<float>(picture.width()) /
+                                               static_cast<float>(picture.height())));
+    fit.target = QRect(0, 0, w, box.height());
+    fit.box.setWidth(w);
+    fit.frame.setWidth(w + 16);
+  }
+  return fit;
+}
+
 ProductPicture::ProductPicture(QLabel* picture1, QWidget* shape1) : picture1_(picture1), shape1_(shape1) {}
 
 PictureFit ProductPicture::ShowProductPicture(const QString& path) {

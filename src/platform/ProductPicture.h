@@ -2,12 +2,24 @@
 // The product dialog's picture: the picture file drawn into the visible box
 // with its aspect kept, the box and the frame around it sized to the picture.
 #include <QImage>
+#include <QRect>
+#include <QSize>
 #include <QString>
-
-#include "store/SharedRoutines.h"
 
 class QLabel;
 class QWidget;
+
+// Fitting a product picture into the product dialog's picture box. Sizes are
+// in the dialog's units (twips). A landscape picture fills the box's width,
+// any other its height; the box shrinks or grows in the other direction to
+// the picture, and the frame around it follows with 16 units to spare.
+struct PictureFit {
+  bool drawn = false;  // false: nothing to draw (an empty picture); box and frame unchanged
+  QRect target;        // where the picture is drawn inside the box
+  QSize box;           // the box's size afterwards
+  QSize frame;         // the frame's size afterwards
+};
+PictureFit FitProductPicture(const QSize& picture, const QSize& box, const QSize& frame);
 
 class ProductPicture {
  public:

@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "store/Numbers.h"
+#include "platform/Numbers.h"
 
 namespace SettingsStore {
 

@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "printouts/PrintoutOutput.h"
-#include "store/Numbers.h"
 
 std::function<void(ExportForm&)> ExportForm::showHook;
 

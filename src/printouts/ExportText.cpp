@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
+#include "platform/Numbers.h"
 #include "platform/SettingsStore.h"
 #include "printouts/OrderLines.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace ExportText {

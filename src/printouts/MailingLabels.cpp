@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "mainwindow/OrderList.h"
+#include "models/GuestList.h"
+#include "models/OrderList.h"
+#include "platform/Numbers.h"
 #include "printouts/HtmlText.h"
 #include "printouts/OrderLines.h"
-#include "customers/GuestList.h"
 #include "store/Database.h"
 #include "store/Decimal.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 
 namespace MailingLabels {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "ordereditor/OrderLine.h"
+#include "models/OrderLine.h"
 
 class Database;
 

@@ -1,9 +1,9 @@
 #include "printouts/OrderLines.h"
 
-#include "mainwindow/OrderList.h"
-#include "products/ProductLookup.h"
+#include "models/OrderList.h"
+#include "models/ProductLookup.h"
+#include "platform/Numbers.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 namespace {
 constexpr int kUnknown = -2;

@@ -6,17 +6,15 @@
 //                   Sel_Addr / OrderTools_Addr                 -> orderLabels
 //                   Sel_Stock / OrderTools_Stock               -> pickingList
 //                   Sel_Note / OrderTools_Note                 -> exportOrders
-//   order editor    出貨單 (Command15) -> editorShippingNote, 郵寄名條 (Command6) -> editorLabel,
-//                   匯出 (Command7) -> exportEditorLines
 //   customer window Sel_Addr -> customerLabels, Sel_Note -> exportCustomers
 //   product window  Sel_Note -> exportProducts
+//   order editor    its own printouts, from its boxes (EditorPrintouts)
 #include <QString>
 #include <QStringList>
 #include <vector>
 
 class Database;
 class ListView;
-class OrderInput;
 class Prompt;
 class QWidget;
 
@@ -28,11 +26,6 @@ void orderLabels(Database& db, Prompt& prompt, QWidget* owner, const ListView& o
 void pickingList(Database& db, Prompt& prompt, QWidget* owner, const ListView& orderList);
 void exportOrders(Database& db, Prompt& prompt, QWidget* owner, const ListView& orderList);
 
-// ---- the order editor ----
-void editorShippingNote(Database& db, Prompt& prompt, OrderInput& editor);
-void editorLabel(Database& db, Prompt& prompt, OrderInput& editor);
-void exportEditorLines(Database& db, Prompt& prompt, OrderInput& editor);
-
 // ---- the customer window ----
 void customerLabels(Database& db, Prompt& prompt, QWidget* owner, const ListView& guestList);
 void exportCustomers(Database& db, Prompt& prompt, QWidget* owner, const ListView& guestList);
@@ -42,5 +35,8 @@ void exportProducts(Database& db, Prompt& prompt, QWidget* owner, const ListView
 
 // The texts of the selected rows of a list, top to bottom.
 std::vector<QStringList> selectedRows(const ListView& list);
+
+// The setting "遮蔽手機號碼", read once per command.
+bool maskPhone();
 
 }  // namespace PrintoutCommands

@@ -10,9 +10,9 @@
 #include "platform/Codec.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
-#include "platform/TextViewer.h"
 #include "printouts/HtmlText.h"
 #include "printouts/PrintoutFile.h"
+#include "printouts/TextViewer.h"
 #include "store/Database.h"
 
 namespace PrintoutOutput {

@@ -2,13 +2,13 @@
 
 #include <QFileInfo>
 
-#include "mainwindow/OrderList.h"
-#include "ordereditor/OrderMoney.h"
+#include "models/OrderList.h"
+#include "models/OrderMoney.h"
+#include "platform/Numbers.h"
 #include "printouts/HtmlText.h"
 #include "printouts/OrderLines.h"
 #include "store/Database.h"
 #include "store/Decimal.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 
 namespace ShippingNote {

@@ -3,7 +3,7 @@
 // columns are 商品名稱, 商品分類, 售價, 成本, 數量, 缺貨, 備註, 網址, 重量,
 // 小計 and whose tick boxes mirror notes beginning with "*". The 小計 cell
 // is left to the editor's MoneyShow.
-#include "products/OrderEditorLines.h"
+#include "models/OrderEditorLines.h"
 
 class ListView;
 

@@ -16,8 +16,11 @@
 #include <QFileInfo>
 
 #include "admin/ImagesForm.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderListHost.h"
+#include "models/ProductList.h"
+#include "models/ProductLookup.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
@@ -25,17 +28,14 @@
 #include "products/ProductBulk.h"
 #include "products/ProductCsv.h"
 #include "products/ProductDelete.h"
-#include "products/ProductList.h"
-#include "products/ProductLookup.h"
 #include "products/ProductOrdering.h"
 #include "products/ProductOrders.h"
 #include "products/ProductPicker.h"
 #include "products/ProductSearch.h"
+#include "products/PurchaseWindows.h"
 #include "purchasing/ManufInput.h"
-#include "purchasing/PurchaseWindows.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 namespace {
 
@@ -50,6 +50,14 @@ constexpr int kDesignHeight = 8535;
 constexpr int kFirstWidths[ProductList::ColumnCount] = {4050, 1650, 1350, 1350, 1350, 4500, 1350, 1350, 0};
 
 int px(int twips) { return twips / 15; }
+
+// The product dialog keeps the window in step after a product is saved.
+void followSaves(ManufInput& dlg, ManufForm& window) {
+  dlg.productAdded = [&window](const QString& category, bool categoryAdded) {
+    window.productAdded(category, categoryAdded);
+  };
+  dlg.productEdited = [&window](int manufRow, bool categoryAdded) { window.productEdited(manufRow, categoryAdded); };
+}
 
 }  // namespace
 
@@ -424,7 +432,7 @@ void ManufForm::Command0_Click() {
 }
 
 void ManufForm::prepareNew(ManufInput& dlg) {
-  dlg.productWindow = this;
+  followSaves(dlg, *this);
   dlg.prepareNewProduct(Combo1->currentText());
 }
 
@@ -435,7 +443,7 @@ bool ManufForm::prepareCopy(ManufInput& dlg) {
     prompt_.error();
     return false;
   }
-  dlg.productWindow = this;
+  followSaves(dlg, *this);
   dlg.prepareCopy(r, Combo1->currentText());
   return true;
 }
@@ -448,7 +456,7 @@ bool ManufForm::prepareEdit(ManufInput& dlg) {
     return false;
   }
   editedListRow_ = row;
-  dlg.productWindow = this;
+  followSaves(dlg, *this);
   dlg.prepareEditProduct(r, Command0->isVisibleTo(this));
   return true;
 }
@@ -679,6 +687,22 @@ void ManufForm::Menu_EditType_Click() {
   const ProductBulk::CategoryResult r = ProductBulk::setCategory(db_, prompt_, listedIndexes(true));
   if (r.categoryAdded) addFilterEntry(r.category);
   if (r.changed) ManufShow();
+}
+
+// ---- the purchase sheet ----
+
+void ManufForm::refreshProducts() { ManufShow(); }
+
+void ManufForm::setSheetUse(bool on) {
+  if (on) {
+    Command0->setText(kAddToSheet);
+    Command0->setVisible(true);
+    Menu_Add->setEnabled(true);
+  } else if (Command0->text() == kAddToSheet) {
+    Command0->setVisible(false);
+    Command0->setText(kAddToOrder);
+    Menu_Add->setEnabled(false);
+  }
 }
 
 // ---- after the product dialog ----

@@ -14,8 +14,9 @@
 #include <functional>
 #include <vector>
 
-#include "products/OrderEditorLines.h"
-#include "products/ProductList.h"
+#include "models/OrderEditorLines.h"
+#include "models/ProductList.h"
+#include "purchasing/SheetFeeder.h"
 
 class Database;
 class OrderListHost;
@@ -35,7 +36,7 @@ namespace ProductList {
 struct Listing;
 }
 
-class ManufForm : public QDialog {
+class ManufForm : public QDialog, public SheetFeeder {
   Q_OBJECT
  public:
   ManufForm(Database& db, Prompt& prompt, QWidget* parent = nullptr);
@@ -50,6 +51,11 @@ class ManufForm : public QDialog {
   // Refills the category filter from the product categories, keeping the
   // chosen entry when it is still there (after the category editor).
   void refillCategoryFilter();
+
+  // The purchase sheet's hold on the window: refreshProducts is ManufShow;
+  // setSheetUse turns the add button into "加入進貨單" and back.
+  void refreshProducts() override;
+  void setSheetUse(bool on) override;
 
   // Called by the product dialog after it saved.
   void productAdded(const QString& category, bool categoryAdded);

@@ -3,9 +3,9 @@
 #include <QHash>
 #include <QSet>
 
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace ProductBulk {

@@ -3,10 +3,10 @@
 #include <QHash>
 #include <QSet>
 
-#include "products/ProductLookup.h"
+#include "models/ProductLookup.h"
+#include "platform/Numbers.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace ProductCsv {

@@ -1,6 +1,6 @@
 #include "products/ProductOrdering.h"
 
-#include "ordereditor/OrderLineTools.h"
+#include "models/OrderLineTools.h"
 #include "platform/Prompt.h"
 #include "store/Database.h"
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 
 class Database;
 

@@ -1,8 +1,8 @@
 #include "products/ProductPicker.h"
 
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 namespace ProductPicker {
 

@@ -3,7 +3,7 @@
 // order editor and take their stock at once.
 #include <vector>
 
-#include "products/OrderEditorLines.h"
+#include "models/OrderEditorLines.h"
 
 class Database;
 class Prompt;

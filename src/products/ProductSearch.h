@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "products/ProductList.h"
+#include "models/ProductList.h"
 
 class Database;
 

@@ -16,15 +16,14 @@
 #include <QVBoxLayout>
 
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowTweaks.h"
-#include "products/ManufForm.h"
 #include "purchasing/ManufMerchant.h"
-#include "purchasing/PurchaseWindows.h"
+#include "purchasing/SheetFeeder.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/TextEntry.h"
 
 namespace {
@@ -261,19 +260,22 @@ void ManufBatch::Command3_Click() {
   fillSuppliers();
 }
 
-ManufForm* ManufBatch::findProductWindow() const {
+QWidget* ManufBatch::findProductWindow() const {
   if (productWindow) return productWindow;
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* f = qobject_cast<ManufForm*>(w); f && !f->isModal() && f->isVisible()) return f;
+    if (dynamic_cast<SheetFeeder*>(w) && !w->isModal() && w->isVisible()) return w;
   return nullptr;
 }
 
+SheetFeeder* ManufBatch::feeder() const { return dynamic_cast<SheetFeeder*>(findProductWindow()); }
+
 void ManufBatch::Command6_Click() {
-  ManufForm* f = findProductWindow();
+  QWidget* f = findProductWindow();
   if (!f && openProductWindow) f = openProductWindow();
-  if (!f) return;
+  auto* products = dynamic_cast<SheetFeeder*>(f);
+  if (!products) return;
   productWindow = f;
-  PurchaseWindows::setSheetUse(*f, true);
+  products->setSheetUse(true);
   f->show();
   f->raise();
   f->activateWindow();
@@ -291,14 +293,14 @@ void ManufBatch::Command2_Click() {
     // Rows booked so far have left the sheet; the rest wait for a retry.
     showRows();
     MoneyShow();
-    if (ManufForm* f = findProductWindow()) f->ManufShow();
+    if (SheetFeeder* f = feeder()) f->refreshProducts();
     prompt_.error();
     return;
   }
   SettingsStore::set(kSection, QStringLiteral("Check1"), Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
   db_.setDirty(true);
   prompt_.message(QStringLiteral("進貨完成!"));
-  if (ManufForm* f = findProductWindow()) f->ManufShow();
+  if (SheetFeeder* f = feeder()) f->refreshProducts();
   rows_.clear();
   close();
 }
@@ -343,7 +345,7 @@ void ManufBatch::File_Load_Click() {
 void ManufBatch::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  if (productWindow) PurchaseWindows::setSheetUse(*productWindow, false);
+  if (auto* products = dynamic_cast<SheetFeeder*>(productWindow.data())) products->setSheetUse(false);
 }
 
 void ManufBatch::closeEvent(QCloseEvent* event) {

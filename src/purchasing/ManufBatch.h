@@ -13,8 +13,8 @@
 
 class Database;
 class ListView;
-class ManufForm;
 class Prompt;
+class SheetFeeder;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -32,11 +32,11 @@ class ManufBatch : public QMainWindow {
   // The rows, in list order (Liv1 shows them).
   const std::vector<SheetRow>& rows() const { return rows_; }
 
-  // The product window the rows come from; its add button is reset when the
-  // sheet closes.
-  QPointer<ManufForm> productWindow;
+  // The product window the rows come from (a SheetFeeder); its add button
+  // is reset when the sheet closes.
+  QPointer<QWidget> productWindow;
   // Shows a product window when none is open ("加入商品").
-  std::function<ManufForm*()> openProductWindow;
+  std::function<QWidget*()> openProductWindow;
 
   // Adds a row for each Manuf row, each at its sorted place; then the last
   // row is unselected.
@@ -83,7 +83,10 @@ class ManufBatch : public QMainWindow {
   void fillSuppliers();
   void showRows();
   void setEditRowVisible(bool on);
-  ManufForm* findProductWindow() const;
+  // The product window the rows come from, else any product window open
+  // modeless; nullptr when there is none.
+  QWidget* findProductWindow() const;
+  SheetFeeder* feeder() const;
 
   Database& db_;
   Prompt& prompt_;

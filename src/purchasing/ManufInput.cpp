@@ -23,16 +23,15 @@
 #include <QVBoxLayout>
 
 #include "admin/ImagesForm.h"
+#include "models/ProductLookup.h"
+#include "platform/Numbers.h"
+#include "platform/ProductPicture.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
-#include "platform/ProductPicture.h"
 #include "platform/WindowTweaks.h"
-#include "products/ManufForm.h"
-#include "products/ProductLookup.h"
 #include "purchasing/ManufStockInput.h"
 #include "store/Database.h"
 #include "store/LineBreaks.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 
 namespace {
@@ -368,10 +367,8 @@ void ManufInput::Command1_Click() {
   const ProductSave::Result res = ProductSave::save(db_, prompt_, SelState, SelEdit, f, lines_, editLine_);
   if (!f.name.isEmpty()) setFields(f);  // the boxes keep the cleaned texts
   if (!res.saved) return;
-  if (productWindow) {
-    if (SelState == ProductSave::NewProduct) productWindow->productAdded(f.category, res.categoryAdded);
-    if (SelState == ProductSave::EditProduct) productWindow->productEdited(res.manufRow, res.categoryAdded);
-  }
+  if (SelState == ProductSave::NewProduct && productAdded) productAdded(f.category, res.categoryAdded);
+  if (SelState == ProductSave::EditProduct && productEdited) productEdited(res.manufRow, res.categoryAdded);
   accept();
 }
 

@@ -14,12 +14,11 @@
 #include <QImage>
 #include <functional>
 
-#include "products/OrderEditorLines.h"
+#include "models/OrderEditorLines.h"
 #include "purchasing/ProductSave.h"
 
 class Database;
 class Prompt;
-class ManufForm;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -40,8 +39,12 @@ class ManufInput : public QDialog {
 
   int SelState = 1;
   int SelEdit = 0;
-  // The product window to keep in step after a product is saved (modes 1, 2).
-  ManufForm* productWindow = nullptr;
+  // Keeps the product window in step after a product is saved: its opener
+  // hands these in. productAdded follows a new product (mode 1) with its
+  // category, productEdited an edited one (mode 2) with its Manuf row; both
+  // tell whether the save added the category.
+  std::function<void(const QString& category, bool categoryAdded)> productAdded;
+  std::function<void(int manufRow, bool categoryAdded)> productEdited;
 
   // Openers.
   void prepareNewProduct(const QString& filterText);

@@ -1,9 +1,9 @@
 #include "purchasing/ProductSave.h"
 
+#include "models/ProductLookup.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
-#include "products/ProductLookup.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 #include "store/TextEntry.h"
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <array>
 
-#include "products/OrderEditorLines.h"
+#include "models/OrderEditorLines.h"
 
 class Database;
 class Prompt;

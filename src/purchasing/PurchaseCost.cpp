@@ -1,6 +1,6 @@
 #include "purchasing/PurchaseCost.h"
 
-#include "store/Numbers.h"
+#include "platform/Numbers.h"
 #include "store/SharedRoutines.h"
 #include "store/Table.h"
 

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/Numbers.h"
 #include "platform/TextOrder.h"
 #include "purchasing/PurchaseCost.h"
 #include "store/CellNumber.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 namespace PurchaseRecords {
 

@@ -6,12 +6,12 @@
 #include <exception>
 #include <memory>
 
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "purchasing/PurchaseCost.h"
 #include "purchasing/PurchaseRecords.h"
 #include "store/CsvFile.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 #include "store/TextEntry.h"
 

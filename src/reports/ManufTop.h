@@ -10,7 +10,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "reports/SalesRanking.h"
+#include "models/SalesRanking.h"
 
 class Database;
 class ListView;

@@ -10,8 +10,8 @@
 #include <QRadioButton>
 #include <exception>
 
-#include "mainwindow/OrderList.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderList.h"
+#include "models/OrderListHost.h"
 #include "platform/Prompt.h"
 #include "platform/WindowTweaks.h"
 #include "store/Database.h"

@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "reports/AdvancedOrderSearch.h"
+#include "models/AdvancedOrderSearch.h"
 
 class Database;
 class OrderListHost;

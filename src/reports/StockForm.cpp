@@ -17,14 +17,14 @@
 
 #include "admin/CateForm.h"
 #include "admin/ImagesForm.h"
-#include "mainwindow/OrderList.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderList.h"
+#include "models/OrderListHost.h"
+#include "models/ProductLookup.h"
 #include "platform/ListView.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/WindowTweaks.h"
-#include "products/ProductLookup.h"
 #include "reports/StockSearch.h"
 #include "store/Database.h"
 

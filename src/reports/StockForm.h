@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "admin/CategoryEdit.h"
+#include "models/StockList.h"
 #include "printouts/ExportForm.h"
-#include "reports/StockList.h"
 
 class Database;
 class ImagesForm;

@@ -7,7 +7,7 @@
 // filters (without a rebuild) and closes.
 #include <QDialog>
 
-#include "reports/StockList.h"
+#include "models/StockList.h"
 
 class Database;
 class Prompt;

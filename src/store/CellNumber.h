@@ -4,7 +4,7 @@
 // Num::leading, so the result is always the same as Num::leading's.
 #include <QString>
 
-#include "store/Numbers.h"
+#include "platform/Numbers.h"
 
 inline double cellNumber(const QString& text) {
   const QChar* p = text.constData();

@@ -8,11 +8,11 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
 #include "store/DamagedFiles.h"
 #include "store/Decimal.h"
-#include "store/Numbers.h"
 #include "store/Progress.h"
 #include "store/QuotedFieldFile.h"
 #include "store/SaveTransaction.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "store/Numbers.h"
+#include "platform/Numbers.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "store/DamagedFiles.h"
-#include "store/Numbers.h"
 #include "store/QuotedFieldFile.h"
 #include "store/SaveTransaction.h"
 #include "store/SharedRoutines.h"

@@ -4,9 +4,9 @@
 #include <QSet>
 #include <cmath>
 
+#include "platform/Numbers.h"
 #include "platform/Prompt.h"
 #include "platform/SettingsStore.h"
-#include "store/Numbers.h"
 #include "store/Parallel.h"
 #include "store/Table.h"
 
@@ -87,27 +87,4 @@ QString BrowseForFolder(Prompt& prompt, const QString& title) {
   QString folder = prompt.pickFolder(title);
   while (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);
   return folder;
-}
-
-PictureFit FitProductPicture(const QSize& picture, const QSize& box, const QSize& frame) {
-  PictureFit fit;
-  fit.box = box;
-  fit.frame = frame;
-  if (picture.width() <= 0 || picture.height() <= 0) return fit;
-  fit.drawn = true;
-  if (picture.width() > picture.height()) {
-    // Landscape: the whole width, the height to scale.
-    const int h = static_cast<int>(std::lround(static_cast<float>(box.width()) * static_cast<float>(picture.height()) /
-                                               static_cast<float>(picture.width())));
-    fit.target = QRect(0, 0, box.width(), h);
-    fit.box.setHeight(h);
-    fit.frame.setHeight(h + 16);
-  } else {
-    const int w = static_cast<int>(std::lround(static_cast<float>(box.height()) * static_cast<float>(picture.width()) /
-                                               static_cast<float>(picture.height())));
-    fit.target = QRect(0, 0, w, box.height());
-    fit.box.setWidth(w);
-    fit.frame.setWidth(w + 16);
-  }
-  return fit;
 }

@@ -1,11 +1,8 @@
 #pragma once
 // Small routines every window shares: the program's rounding rule, lookups in
 // the in-memory tables, the mobile-number mask of printouts, the first line
-// of a search box, the folder test and picker, and the fitting of a product
-// picture into its box. No widgets here (the drawing is ProductPicture's).
+// of a search box, and the folder test and picker. No widgets here.
 #include <QHash>
-#include <QRect>
-#include <QSize>
 #include <QString>
 #include <utility>
 
@@ -64,15 +61,3 @@ bool FolderExists(const QString& path);
 // The folder picker: the chosen folder's full path without a final "/"
 // (except the root "/"), or "" when the user cancelled.
 QString BrowseForFolder(Prompt& prompt, const QString& title);
-
-// Fitting a product picture into the product dialog's picture box. Sizes are
-// in the dialog's units (twips). A landscape picture fills the box's width,
-// any other its height; the box shrinks or grows in the other direction to
-// the picture, and the frame around it follows with 16 units to spare.
-struct PictureFit {
-  bool drawn = false;  // false: nothing to draw (an empty picture); box and frame unchanged
-  QRect target;        // where the picture is drawn inside the box
-  QSize box;           // the box's size afterwards
-  QSize frame;         // the frame's size afterwards
-};
-PictureFit FitProductPicture(const QSize& picture, const QSize& box, const QSize& frame);

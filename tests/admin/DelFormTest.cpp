@@ -5,8 +5,8 @@
 
 #include "ScriptedPrompt.h"
 #include "admin/DelForm.h"
+#include "platform/Numbers.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 namespace {
 

@@ -3,11 +3,13 @@
 // e-mail list.
 #include <gtest/gtest.h>
 
+#include "../models/AwkwardBook.h"
 #include "CustomerViewsFixture.h"
 #include "customers/GuestFind.h"
 #include "customers/GuestHistory.h"
 #include "customers/GuestOrders.h"
 #include "customers/GuestRowSource.h"
+#include "models/OrderList.h"
 
 namespace {
 
@@ -155,6 +157,34 @@ TEST(GuestOrders, OrdersCustomersWithoutOrdersAndEmailList) {
   EXPECT_EQ(GuestOrders::emailList(f.db.Guest, {3, 4}, &bad), "");
   EXPECT_EQ(GuestOrders::emailList(f.db.Guest, {9, 5}, &bad), "dan@x.tw");
   EXPECT_TRUE(bad);
+}
+
+TEST(GuestOrders, CustomersWithoutOrdersShareTheirKeysMark) {
+  AwkwardBook b;
+  // Rows whose key no order uses, last row first: a key stored twice is
+  // listed with all its rows or with none.
+  const OrderList::CustomerLookup lookup(b.db.Guest);
+  std::vector<char> used(static_cast<size_t>(b.db.Guest.count()) + 1, 0);
+  for (int o = 1; o <= b.db.Order.count(); ++o)
+    used[static_cast<size_t>(
+        lookup.row(b.db.Order.cell(o, OrderCell::BuyerAccount), b.db.Order.cell(o, OrderCell::BuyerCategory)))] = 1;
+  std::vector<int> expected;
+  for (int r = b.db.Guest.count(); r >= 1; --r)
+    if (!used[static_cast<size_t>(lookup.row(b.db.Guest.key(r), b.db.Guest.cell(r, GuestCell::CustomerCategory)))])
+      expected.push_back(r);
+  EXPECT_FALSE(expected.empty());
+  EXPECT_EQ(GuestOrders::withoutOrders(b.db), expected);
+
+  // A second "amy/露天拍賣" behind one that has an order is not listed.
+  Database db;
+  for (const auto& [account, category] : {std::pair{"amy", "露天拍賣"}, {"bob", "露天拍賣"}, {"amy", "露天拍賣"}}) {
+    const int r = db.Guest.append(account);
+    db.Guest.setCell(r, GuestCell::CustomerCategory, category);
+  }
+  const int o = db.Order.append("A1");
+  db.Order.setCell(o, OrderCell::BuyerAccount, "amy");
+  db.Order.setCell(o, OrderCell::BuyerCategory, "露天拍賣");
+  EXPECT_EQ(GuestOrders::withoutOrders(db), std::vector<int>{2});
 }
 
 }  // namespace

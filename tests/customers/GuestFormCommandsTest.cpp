@@ -20,11 +20,11 @@
 #include "customers/GuestForm.h"
 #include "customers/GuestManuf.h"
 #include "customers/GuestSearch.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderListHost.h"
 #include "platform/ListView.h"
-#include "printouts/ExportForm.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
+#include "printouts/ExportForm.h"
 
 namespace {
 

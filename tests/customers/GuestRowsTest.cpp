@@ -6,8 +6,9 @@
 
 #include <numeric>
 
-#include "customers/GuestList.h"
+#include "../models/AwkwardBook.h"
 #include "customers/GuestRowSource.h"
+#include "models/GuestList.h"
 #include "platform/ListView.h"
 #include "store/Database.h"
 
@@ -72,6 +73,25 @@ TEST(GuestRows, SameRowsAndSortOrderAsRowsMadeAtOnce) {
         for (int r = 0; r < list.rowCount(); ++r)
           ASSERT_EQ(list.sourceRow(r), ref[static_cast<size_t>(r)]) << c << " column " << col;
       }
+    }
+  }
+}
+
+TEST(GuestRowSource, ReadsAsTheListRows) {
+  AwkwardBook b;
+  const Table& guest = b.db.Guest;
+  GuestList::View someHidden = GuestList::allShown();
+  someHidden[GuestList::Name] = false;
+  someHidden[GuestList::Phone] = false;
+  for (const GuestList::View& view : {GuestList::allShown(), someHidden}) {
+    std::vector<int> rows;
+    for (int r = guest.count(); r >= 1; r -= 3) rows.push_back(r);
+    const auto source = GuestList::rowSource(guest, rows, view);
+    ASSERT_EQ(source->rowCount(), static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const QStringList cells = GuestList::row(guest, rows[i], view);
+      for (int c = 0; c < GuestList::Count; ++c) EXPECT_EQ(source->text(static_cast<int>(i), c), cells[c]) << i << c;
+      EXPECT_EQ(source->tableIndex(static_cast<int>(i)), rows[i]);
     }
   }
 }

@@ -15,9 +15,9 @@
 #include "expenses/ExpendForm.h"
 #include "mainwindow/OrderForm.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/SettingsStore.h"
 #include "store/Database.h"
-#include "store/Numbers.h"
 
 namespace {
 

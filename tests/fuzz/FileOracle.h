@@ -7,8 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/Numbers.h"
 #include "store/Decimal.h"
-#include "store/Numbers.h"
 
 namespace FileOracle {
 

@@ -18,7 +18,7 @@ QT_INC=$(pkg-config --cflags Qt6Core Qt6Gui)
 QT_LIB=$(pkg-config --libs Qt6Core Qt6Gui)
 FLAGS="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -Isrc"
 # Sources each target needs (window-free store code).
-COMMON="src/platform/Codec.cpp src/store/QuotedFieldFile.cpp src/store/Numbers.cpp"
+COMMON="src/platform/Codec.cpp src/store/QuotedFieldFile.cpp src/platform/Numbers.cpp"
 declare -A EXTRA_SOURCES=()
 declare -A TARGETS=(
   [fuzz_table_reader]="tests/fuzz/fuzz_table_reader.cpp"
@@ -32,7 +32,7 @@ declare -A TARGETS=(
 )
 EXTRA_SOURCES[fuzz_table_reader]="src/store/TableFileParse.cpp src/store/Table.cpp"
 EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/platform/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
-EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/products/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/models/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
 # Time of a target when none is given (default: $secs).
 declare -A TARGET_SECONDS=()
 # Damaged files: the whole load, the settings files, List.dat, the password
@@ -56,7 +56,7 @@ EXTRA_SOURCES[fuzz_password_files]="src/admin/PasswordFile.cpp src/platform/Owne
 TARGET_SECONDS[fuzz_password_files]=10
 TARGETS[fuzz_text_decoder]="tests/fuzz/fuzz_text_decoder.cpp"
 TARGET_SECONDS[fuzz_text_decoder]=10
-CUSTOMER_SOURCES="src/customers/CustomerFields.cpp src/customers/GuestKeys.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
+CUSTOMER_SOURCES="src/models/CustomerFields.cpp src/customers/GuestKeys.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
 EXTRA_SOURCES[fuzz_customer_csv]="src/customers/CustomerCsv.cpp $CUSTOMER_SOURCES"
 EXTRA_SOURCES[fuzz_site_import]="src/customers/SiteImport.cpp $CUSTOMER_SOURCES"
 EXTRA_SOURCES[fuzz_supplier_csv]="src/purchasing/SupplierList.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"

@@ -17,14 +17,14 @@
 #include "TestDir.h"
 #include "customers/GuestForm.h"
 #include "mainwindow/OrderForm.h"
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "ordereditor/OrderInput.h"
-#include "products/ManufForm.h"
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"
+#include "platform/Numbers.h"
 #include "platform/SettingsStore.h"
+#include "products/ManufForm.h"
 #include "store/DatabaseList.h"
-#include "store/Numbers.h"
 
 namespace {
 

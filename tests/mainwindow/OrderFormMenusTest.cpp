@@ -34,7 +34,7 @@
 #include "customers/GuestForm.h"
 #include "expenses/ExpendForm.h"
 #include "mainwindow/OrderForm.h"
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "ordereditor/OrderInput.h"
 #include "platform/AppPaths.h"
 #include "platform/ListView.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedPrompt.h"
-#include "mainwindow/OrderList.h"
 #include "mainwindow/SelectionTools.h"
+#include "models/OrderList.h"
 #include "store/Database.h"
 
 using namespace SelectionTools;

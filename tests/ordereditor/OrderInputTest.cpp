@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "ScriptedPrompt.h"
-#include "mainwindow/OrderCommands.h"
+#include "models/OrderCommands.h"
 #include "ordereditor/OrderInput.h"
 #include "ordereditor/OrderInputHost.h"
 #include "ordereditor/OrderInputNote.h"

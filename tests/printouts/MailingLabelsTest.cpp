@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PrintoutFixture.h"
-#include "customers/GuestList.h"
+#include "models/GuestList.h"
 
 namespace {
 

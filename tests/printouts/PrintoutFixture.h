@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "mainwindow/OrderList.h"
+#include "models/OrderList.h"
 #include "store/Database.h"
 
 struct PrintoutFixture {

@@ -13,15 +13,15 @@
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "mainwindow/OrderForm.h"
-#include "mainwindow/OrderListHost.h"
+#include "models/OrderListHost.h"
+#include "models/ProductList.h"
 #include "platform/AppPaths.h"
-#include "store/DatabaseList.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "products/ManufForm.h"
-#include "products/ProductList.h"
 #include "purchasing/ManufInput.h"
 #include "store/CsvFile.h"
+#include "store/DatabaseList.h"
 
 namespace {
 

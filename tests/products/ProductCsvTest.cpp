@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "ProductFixture.h"
+#include "models/ProductLookup.h"
+#include "platform/Numbers.h"
 #include "products/ProductCsv.h"
-#include "products/ProductLookup.h"
-#include "store/Numbers.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include "PurchaseFixture.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
+#include "models/ProductList.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "products/ManufForm.h"
-#include "products/ProductList.h"
+#include "products/PurchaseWindows.h"
 #include "purchasing/ManufBatch.h"
-#include "purchasing/PurchaseWindows.h"
 
 namespace {
 
@@ -65,6 +65,40 @@ TEST_F(ManufBatchTest, ProductWindowFeedsTheSheetUntilItCloses) {
   sheet->close();
   EXPECT_FALSE(pf.Command0->isVisibleTo(&pf));
   EXPECT_EQ(pf.Command0->text(), "加入訂單");
+}
+
+TEST_F(ManufBatchTest, SheetReachesTheProductWindowOpenOrHasOneOpened) {
+  // A booking fills the open product window's list again.
+  ManufForm pf(db, prompt);
+  pf.setManagementUse();
+  pf.show();
+  auto* sheet = new ManufBatch(db, prompt);
+  sheet->setAttribute(Qt::WA_DeleteOnClose);
+  sheet->show();
+  sheet->addProducts({1});  // 戒指, stock 5
+  ASSERT_EQ(pf.Liv1->text(0, ProductList::Name), "戒指");
+  EXPECT_EQ(pf.Liv1->text(0, ProductList::Stock), "5");
+  sheet->Command2_Click();
+  EXPECT_EQ(prompt.texts(), QStringList({"進貨完成!"}));
+  EXPECT_EQ(pf.Liv1->text(0, ProductList::Stock), "6");
+
+  // "加入商品" with no product window open has one opened, which then feeds
+  // the sheet until the sheet closes.
+  pf.hide();
+  ManufForm opened(db, prompt);
+  opened.setManagementUse();
+  sheet = new ManufBatch(db, prompt);
+  sheet->setAttribute(Qt::WA_DeleteOnClose);
+  sheet->show();
+  sheet->openProductWindow = [&opened] { return &opened; };
+  sheet->Command6_Click();
+  EXPECT_TRUE(opened.isVisible());
+  EXPECT_EQ(opened.Command0->text(), "加入進貨單");
+  EXPECT_TRUE(opened.Command0->isVisibleTo(&opened));
+  EXPECT_FALSE(pf.Command0->isVisibleTo(&pf));
+  sheet->close();
+  EXPECT_EQ(opened.Command0->text(), "加入訂單");
+  EXPECT_FALSE(opened.Command0->isVisibleTo(&opened));
 }
 
 TEST_F(ManufBatchTest, EditBoxesChangeTheSelectedRows) {

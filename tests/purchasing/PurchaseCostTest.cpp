@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/Numbers.h"
 #include "purchasing/PurchaseCost.h"
-#include "store/Numbers.h"
 
 namespace {
 

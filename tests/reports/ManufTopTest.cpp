@@ -10,10 +10,10 @@
 #include "ReportsFixture.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
+#include "models/ProductList.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "products/ManufForm.h"
-#include "products/ProductList.h"
 #include "reports/ManufTop.h"
 
 namespace {

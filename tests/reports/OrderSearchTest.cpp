@@ -6,7 +6,7 @@
 
 #include "ReportsFixture.h"
 #include "ScriptedPrompt.h"
-#include "reports/AdvancedOrderSearch.h"
+#include "models/AdvancedOrderSearch.h"
 #include "reports/OrderSearch.h"
 
 namespace {

@@ -8,13 +8,13 @@
 #include <utility>
 #include <vector>
 
-#include "mainwindow/OrderList.h"
-#include "mainwindow/OrderListHost.h"
-#include "reports/SalesRanking.h"
-#include "reports/StockList.h"
+#include "models/OrderList.h"
+#include "models/OrderListHost.h"
+#include "models/SalesRanking.h"
+#include "models/StockList.h"
+#include "platform/Numbers.h"
 #include "store/Database.h"
 #include "store/Decimal.h"
-#include "store/Numbers.h"
 
 inline int addOrder(Database& db, const QStringList& cells) {
   const int r = db.Order.append(cells.value(0));

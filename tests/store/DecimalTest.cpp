@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/Numbers.h"
 #include "store/Decimal.h"
-#include "store/Numbers.h"
 
 TEST(Decimal, ReadsTheLeadingNumberExactly) {
   const std::vector<std::pair<QString, QString>> cases = {

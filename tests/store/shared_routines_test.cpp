@@ -3,8 +3,8 @@
 
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
+#include "platform/Numbers.h"
 #include "platform/SettingsStore.h"
-#include "store/Numbers.h"
 #include "store/SharedRoutines.h"
 #include "store/Table.h"
 
@@ -151,34 +151,4 @@ TEST(BrowseForFolder, ChosenFolderOrEmpty) {
   ASSERT_EQ(prompt.shown.size(), 3u);
   EXPECT_EQ(prompt.shown[0].kind, QStringLiteral("folder"));
   EXPECT_EQ(prompt.shown[0].title, QStringLiteral("選擇資料夾"));
-}
-
-TEST(FitProductPicture, AspectKeptAndFrameFollows) {
-  struct Case {
-    QSize picture;
-    QSize box, frame;
-    QRect target;
-    QSize boxAfter, frameAfter;
-  };
-  const Case cases[] = {
-      // twice as wide as high: the full width
-      {{200, 100}, {2400, 1800}, {2416, 1816}, {0, 0, 2400, 1200}, {2400, 1200}, {2416, 1216}},
-      // twice as high as wide: the full height
-      {{100, 200}, {2400, 1800}, {2416, 1816}, {0, 0, 900, 1800}, {900, 1800}, {916, 1816}},
-      // square counts as portrait
-      {{50, 50}, {2400, 1800}, {2416, 1816}, {0, 0, 1800, 1800}, {1800, 1800}, {1816, 1816}},
-      // a very wide picture in a box the fit had already shrunk grows it back in the other direction
-      {{30, 10}, {900, 1800}, {916, 1816}, {0, 0, 900, 300}, {900, 300}, {916, 316}},
-  };
-  for (const Case& c : cases) {
-    const PictureFit fit = FitProductPicture(c.picture, c.box, c.frame);
-    EXPECT_TRUE(fit.drawn);
-    EXPECT_EQ(fit.target, c.target);
-    EXPECT_EQ(fit.box, c.boxAfter);
-    EXPECT_EQ(fit.frame, c.frameAfter);
-  }
-  const PictureFit none = FitProductPicture(QSize(), QSize(2400, 1800), QSize(2416, 1816));
-  EXPECT_FALSE(none.drawn);
-  EXPECT_EQ(none.box, QSize(2400, 1800));
-  EXPECT_EQ(none.frame, QSize(2416, 1816));
 }
