@@ -48,45 +48,45 @@ AboutForm::AboutForm(const QString& version, Prompt& prompt, QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
 
-  Image1 = new QLabel(this);
-  Image1->setPixmap(logo());
-  Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-  Label1 = new QLabel(QStringLiteral("Kestrin 青鳥帳房通"), this);
-  QFont big = Label1->font();
+  logoLabel = new QLabel(this);
+  logoLabel->setPixmap(logo());
+  logoLabel->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+  titleLabel = new QLabel(QStringLiteral("Kestrin 青鳥帳房通"), this);
+  QFont big = titleLabel->font();
   big.setPointSizeF(big.pointSizeF() * 1.4);
   big.setBold(true);
-  Label1->setFont(big);
-  Label2 = new QLabel(QStringLiteral("給網拍賣家的記帳工具：訂單、客戶、商品、進貨與雜支。\n"
-                                     "資料只存在您自己的電腦裡，請記得定期備份。"),
-                      this);
-  Label3 = new QLabel(QStringLiteral("使用說明：隨程式附上的說明文件 (docs/manual.html)"), this);
-  Label4 = new QLabel(QStringLiteral("問題與建議：請見使用說明的「聯絡」一節"), this);
-  for (QLabel* l : {Label2, Label3, Label4}) l->setTextInteractionFlags(Qt::NoTextInteraction);
+  titleLabel->setFont(big);
+  noticeLabel = new QLabel(QStringLiteral("給網拍賣家的記帳工具：訂單、客戶、商品、進貨與雜支。\n"
+                                          "資料只存在您自己的電腦裡，請記得定期備份。"),
+                           this);
+  manualLabel = new QLabel(QStringLiteral("使用說明：隨程式附上的說明文件 (docs/manual.html)"), this);
+  helpLabel = new QLabel(QStringLiteral("問題與建議：請見使用說明的「聯絡」一節"), this);
+  for (QLabel* l : {noticeLabel, manualLabel, helpLabel}) l->setTextInteractionFlags(Qt::NoTextInteraction);
 
-  Command1 = new QPushButton(QStringLiteral("確定(&O)"), this);
-  Command3 = new QPushButton(QStringLiteral("連絡作者"), this);
-  Command1->setDefault(true);
-  Command1->setAutoDefault(true);
-  Command3->setAutoDefault(false);
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  okButton = new QPushButton(QStringLiteral("確定(&O)"), this);
+  contactButton = new QPushButton(QStringLiteral("連絡作者"), this);
+  okButton->setDefault(true);
+  okButton->setAutoDefault(true);
+  contactButton->setAutoDefault(false);
+  connect(okButton, &QPushButton::clicked, this, [this] { onOk(); });
+  connect(contactButton, &QPushButton::clicked, this, [this] { onContact(); });
 
   auto* texts = new QVBoxLayout;
   texts->setSpacing(8);
-  texts->addWidget(Label1);
-  texts->addWidget(Label2);
+  texts->addWidget(titleLabel);
+  texts->addWidget(noticeLabel);
   texts->addSpacing(6);
-  texts->addWidget(Label3);
-  texts->addWidget(Label4);
+  texts->addWidget(manualLabel);
+  texts->addWidget(helpLabel);
   texts->addStretch(1);
   auto* top = new QHBoxLayout;
   top->setSpacing(16);
-  top->addWidget(Image1, 0, Qt::AlignTop);
+  top->addWidget(logoLabel, 0, Qt::AlignTop);
   top->addLayout(texts, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(Command3);
-  buttons->addWidget(Command1);
+  buttons->addWidget(contactButton);
+  buttons->addWidget(okButton);
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(18, 18, 18, 14);
   outer->addLayout(top, 1);
@@ -107,11 +107,11 @@ QString AboutForm::manualPage(const QString& programFolder) {
   return {};
 }
 
-void AboutForm::Form_Load() { Label1->setText(Label1->text() + QStringLiteral(" v") + version_); }
+void AboutForm::Form_Load() { titleLabel->setText(titleLabel->text() + QStringLiteral(" v") + version_); }
 
-void AboutForm::Command1_Click() { accept(); }
+void AboutForm::onOk() { accept(); }
 
-void AboutForm::Command3_Click() {
+void AboutForm::onContact() {
   // A page no browser takes is reported with its place.
   const QString page = manualPage();
   if (!page.isEmpty()) Shell::showLocalFile(page, prompt_);

@@ -23,16 +23,16 @@ class AboutForm : public QDialog {
   static QString manualPage(const QString& programFolder);
 
   void Form_Load();
-  void Command1_Click();  // 確定(&O)
-  void Command3_Click();  // 連絡作者
+  void onOk();
+  void onContact();
 
-  QLabel* Image1;
-  QLabel* Label1;
-  QLabel* Label2;
-  QLabel* Label3;
-  QLabel* Label4;
-  QPushButton* Command1;
-  QPushButton* Command3;
+  QLabel* logoLabel;
+  QLabel* titleLabel;
+  QLabel* noticeLabel;
+  QLabel* manualLabel;
+  QLabel* helpLabel;
+  QPushButton* okButton;
+  QPushButton* contactButton;
 
  private:
   QString version_;

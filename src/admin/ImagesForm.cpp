@@ -19,11 +19,11 @@ ImagesForm::ImagesForm(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
   setSizeGripEnabled(false);
-  Picture1 = new QLabel(this);
-  Picture1->setObjectName(QStringLiteral("Picture1"));
-  Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Picture1->setScaledContents(false);
-  Picture1->setGeometry(rect());
+  pictureLabel = new QLabel(this);
+  pictureLabel->setObjectName(QStringLiteral("pictureLabel"));
+  pictureLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  pictureLabel->setScaledContents(false);
+  pictureLabel->setGeometry(rect());
   Form_Load();
 }
 
@@ -46,7 +46,7 @@ bool ImagesForm::showPicture(Prompt& prompt, QWidget* parent, const QString& pat
   return true;
 }
 
-void ImagesForm::setPicture(const QPixmap& picture) { Picture1->setPixmap(picture); }
+void ImagesForm::setPicture(const QPixmap& picture) { pictureLabel->setPixmap(picture); }
 
 void ImagesForm::Form_Load() {
   const int state = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("WinState"), 0));
@@ -70,7 +70,7 @@ void ImagesForm::Form_Unload() {
 
 void ImagesForm::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  Picture1->setGeometry(rect());
+  pictureLabel->setGeometry(rect());
 }
 
 void ImagesForm::closeEvent(QCloseEvent* event) {

@@ -35,7 +35,7 @@ class ImagesForm : public QDialog {
   // Stores the state, and the size unless the window is maximised.
   void Form_Unload();
 
-  QLabel* Picture1;
+  QLabel* pictureLabel;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -31,11 +31,11 @@ TEST_F(ImagesFormTest, ShowsThePictureAtItsOwnSizeAndRemembersTheWindow) {
     EXPECT_EQ(f.windowTitle(), "檢視圖片");
     EXPECT_EQ(f.size(), QSize(640, 480));  // 9600 x 7200 twips
     f.show();
-    EXPECT_EQ(f.Picture1->pixmap().size(), QSize(900, 700));
-    EXPECT_EQ(f.Picture1->geometry(), f.rect());  // cut off at the window's edges
-    EXPECT_FALSE(f.Picture1->hasScaledContents());
+    EXPECT_EQ(f.pictureLabel->pixmap().size(), QSize(900, 700));
+    EXPECT_EQ(f.pictureLabel->geometry(), f.rect());  // cut off at the window's edges
+    EXPECT_FALSE(f.pictureLabel->hasScaledContents());
     f.resize(500, 400);
-    EXPECT_EQ(f.Picture1->size(), QSize(500, 400));
+    EXPECT_EQ(f.pictureLabel->size(), QSize(500, 400));
     f.close();
   });
   EXPECT_EQ(SettingsStore::get("ImagesForm", "WinState"), "0");

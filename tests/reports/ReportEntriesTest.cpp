@@ -114,13 +114,13 @@ TEST_F(ReportEntries, AboutBoxAndPictureViewer) {
   ASSERT_TRUE(f->toolButton(14));
   EXPECT_TRUE(f->toolButton(14)->isEnabled());
   bool seen = false;
-  whenShown<AboutForm>([](AboutForm& a) { EXPECT_EQ(a.Label1->text(), "Kestrin 青鳥帳房通 v3.3.6"); }, &seen);
+  whenShown<AboutForm>([](AboutForm& a) { EXPECT_EQ(a.titleLabel->text(), "Kestrin 青鳥帳房通 v3.3.6"); }, &seen);
   f->toolButton(14)->trigger();
   EXPECT_TRUE(seen);
 
   QImage(20, 10, QImage::Format_RGB32).save(db.file("p.png"));
   seen = false;
-  whenShown<ImagesForm>([](ImagesForm& v) { EXPECT_EQ(v.Picture1->pixmap().size(), QSize(20, 10)); }, &seen);
+  whenShown<ImagesForm>([](ImagesForm& v) { EXPECT_EQ(v.pictureLabel->pixmap().size(), QSize(20, 10)); }, &seen);
   EXPECT_TRUE(f->showPicture(db.file("p.png")));
   EXPECT_TRUE(seen);
 }

@@ -230,7 +230,7 @@ TEST_F(StockFormTest, LinksPicturesAndExport) {
     int viewers = 0;
     f.runViewer = [&](ImagesForm& v) {
       ++viewers;
-      EXPECT_EQ(v.Picture1->pixmap().size(), QSize(40, 30));
+      EXPECT_EQ(v.pictureLabel->pixmap().size(), QSize(40, 30));
     };
     f.Liv1->setCurrentRow(0);  // A
     f.Tools_OpenURL_Click();
