@@ -15,17 +15,17 @@ class QRadioButton;
 class DelForm : public NoCloseDialog {
   Q_OBJECT
  public:
-  // Opens with today in both date boxes, disabled, and Option1 chosen.
+  // Opens with today in both date boxes, disabled, and allShippedOption chosen.
   DelForm(Database& db, Prompt& prompt, QWidget* parent = nullptr);
 
-  QRadioButton* Option1;  // 清除所有已出貨的訂單
-  QRadioButton* Option2;  // 清除某段時間的已出貨訂單
-  QLineEdit* Text1;       // 開始日
-  QLineEdit* Text2;       // 結束日
-  QPushButton* Command1;  // 清除
-  QPushButton* Command2;  // 取消
+  QRadioButton* allShippedOption;
+  QRadioButton* dateRangeOption;
+  QLineEdit* fromDateEdit;
+  QLineEdit* toDateEdit;
+  QPushButton* clearButton;
+  QPushButton* cancelButton;
 
-  void Command1_Click();
+  void onClear();
 
  private:
   Database& db_;
