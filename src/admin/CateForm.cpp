@@ -24,43 +24,44 @@ constexpr int kMaxNamesShown = 10;
 
 CateForm::CateForm(Database& db, Prompt& prompt, QWidget* parent) : NoCloseDialog(parent), db_(db), prompt_(prompt) {
   setModal(true);
-  List1 = new QListWidget(this);
-  List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  Command2 = new QPushButton(QStringLiteral("新增"), this);
-  Command3 = new QPushButton(QStringLiteral("編輯"), this);
-  Command4 = new QPushButton(QStringLiteral("刪除"), this);
-  Command5 = new QPushButton(QStringLiteral("上移"), this);
-  Command6 = new QPushButton(QStringLiteral("下移"), this);
-  Command1 = new QPushButton(QStringLiteral("完成"), this);
-  for (QPushButton* b : {Command2, Command3, Command4, Command5, Command6}) b->setAutoDefault(false);
-  Command1->setDefault(true);
-  Line1 = new QFrame(this);
-  Line1->setFrameShape(QFrame::HLine);
-  Line1->setFrameShadow(QFrame::Sunken);
+  categoryList = new QListWidget(this);
+  categoryList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  addButton = new QPushButton(QStringLiteral("新增"), this);
+  renameButton = new QPushButton(QStringLiteral("編輯"), this);
+  deleteButton = new QPushButton(QStringLiteral("刪除"), this);
+  moveUpButton = new QPushButton(QStringLiteral("上移"), this);
+  moveDownButton = new QPushButton(QStringLiteral("下移"), this);
+  doneButton = new QPushButton(QStringLiteral("完成"), this);
+  for (QPushButton* b : {addButton, renameButton, deleteButton, moveUpButton, moveDownButton}) b->setAutoDefault(false);
+  doneButton->setDefault(true);
+  separatorLine = new QFrame(this);
+  separatorLine->setFrameShape(QFrame::HLine);
+  separatorLine->setFrameShadow(QFrame::Sunken);
 
   auto* grid = new QGridLayout(this);
-  grid->addWidget(List1, 0, 0, 6, 1);
+  grid->addWidget(categoryList, 0, 0, 6, 1);
   int r = 0;
-  for (QPushButton* b : {Command2, Command3, Command4, Command5, Command6}) grid->addWidget(b, r++, 1);
+  for (QPushButton* b : {addButton, renameButton, deleteButton, moveUpButton, moveDownButton})
+    grid->addWidget(b, r++, 1);
   grid->setRowStretch(5, 1);
-  grid->addWidget(Line1, 6, 0, 1, 2);
-  grid->addWidget(Command1, 7, 1);
+  grid->addWidget(separatorLine, 6, 0, 1, 2);
+  grid->addWidget(doneButton, 7, 1);
   grid->setColumnStretch(0, 1);
 
   setMinimumSize(WindowTweaks::pixelsFromTwips(kDesignWidth), WindowTweaks::pixelsFromTwips(kDesignHeight));
   resize(minimumSize());
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);
-  for (QPushButton* b : {Command3, Command4, Command5, Command6}) b->setEnabled(false);
+  for (QPushButton* b : {renameButton, deleteButton, moveUpButton, moveDownButton}) b->setEnabled(false);
 
-  connect(Command1, &QPushButton::clicked, this, &CateForm::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &CateForm::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &CateForm::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &CateForm::Command4_Click);
-  connect(Command5, &QPushButton::clicked, this, &CateForm::Command5_Click);
-  connect(Command6, &QPushButton::clicked, this, &CateForm::Command6_Click);
-  connect(List1, &QListWidget::itemSelectionChanged, this, &CateForm::List1_Click);
-  List1->installEventFilter(this);
+  connect(doneButton, &QPushButton::clicked, this, &CateForm::onDone);
+  connect(addButton, &QPushButton::clicked, this, &CateForm::onAdd);
+  connect(renameButton, &QPushButton::clicked, this, &CateForm::onRename);
+  connect(deleteButton, &QPushButton::clicked, this, &CateForm::onDelete);
+  connect(moveUpButton, &QPushButton::clicked, this, &CateForm::onMoveUp);
+  connect(moveDownButton, &QPushButton::clicked, this, &CateForm::onMoveDown);
+  connect(categoryList, &QListWidget::itemSelectionChanged, this, &CateForm::onSelectionChanged);
+  categoryList->installEventFilter(this);
 }
 
 void CateForm::edit(Database& db, Prompt& prompt, CategoryEdit::Kind kind, QWidget* parent) {
@@ -73,16 +74,16 @@ void CateForm::edit(Database& db, Prompt& prompt, CategoryEdit::Kind kind, QWidg
 CategoryEdit::Kind CateForm::kind() const { return CategoryEdit::kindOf(windowTitle()); }
 
 void CateForm::fillList() {
-  List1->clear();
-  if (kind() != CategoryEdit::Kind::None) List1->addItems(CategoryEdit::list(db_, kind()));
+  categoryList->clear();
+  if (kind() != CategoryEdit::Kind::None) categoryList->addItems(CategoryEdit::list(db_, kind()));
 }
 
-void CateForm::List1_Click() {
-  const int selected = static_cast<int>(List1->selectedItems().size());
-  for (QPushButton* b : {Command3, Command4, Command5, Command6}) b->setEnabled(selected > 0);
+void CateForm::onSelectionChanged() {
+  const int selected = static_cast<int>(categoryList->selectedItems().size());
+  for (QPushButton* b : {renameButton, deleteButton, moveUpButton, moveDownButton}) b->setEnabled(selected > 0);
   if (selected > 1) {
-    Command3->setEnabled(false);
-    Command4->setEnabled(false);
+    renameButton->setEnabled(false);
+    deleteButton->setEnabled(false);
   }
 }
 
@@ -101,11 +102,11 @@ bool CateForm::askAboutClashes(const QString& from, const QString& to, const QSt
   return prompt_.askYesNo(text, title);
 }
 
-void CateForm::Command2_Click() {
+void CateForm::onAdd() {
   try {
     const CategoryEdit::Kind k = kind();
     const int capacity = CategoryEdit::capacity(k);
-    if (List1->count() >= capacity) {
+    if (categoryList->count() >= capacity) {
       prompt_.warn(QStringLiteral("最多只能增加 %1 筆%2").arg(capacity).arg(CategoryEdit::word(k)));
       return;
     }
@@ -114,18 +115,18 @@ void CateForm::Command2_Click() {
     if (!TextEntry::acceptable(prompt_, {{CategoryEdit::word(k), answer.value_or(QString())}})) return;
     const QString name = CategoryEdit::cleanName(answer.value_or(QString()));
     if (name.isEmpty()) return;
-    List1->addItem(name);
-    List1->setCurrentRow(List1->count() - 1);
+    categoryList->addItem(name);
+    categoryList->setCurrentRow(categoryList->count() - 1);
     db_.setDirty(true);
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
-void CateForm::Command3_Click() {
+void CateForm::onRename() {
   try {
-    QListWidgetItem* current = List1->currentItem();
-    if (List1->selectedItems().isEmpty() || !current) return;
+    QListWidgetItem* current = categoryList->currentItem();
+    if (categoryList->selectedItems().isEmpty() || !current) return;
     const QString from = current->text();
     const auto answer = prompt_.input(QStringLiteral("要改成什麼名稱?"), QStringLiteral("編輯"), from);
     if (!TextEntry::acceptable(prompt_, {{CategoryEdit::word(kind()), answer.value_or(QString())}})) return;
@@ -141,18 +142,18 @@ void CateForm::Command3_Click() {
   }
 }
 
-void CateForm::Command4_Click() {
+void CateForm::onDelete() {
   try {
-    QListWidgetItem* current = List1->currentItem();
-    if (List1->selectedItems().isEmpty() || !current) return;
+    QListWidgetItem* current = categoryList->currentItem();
+    if (categoryList->selectedItems().isEmpty() || !current) return;
     if (!prompt_.askYesNo(QStringLiteral("這個分類的資料將會移到<未分類>，確定刪除這個分類嗎？"), QStringLiteral("刪除")))
       return;
     const QString name = current->text();
     if (!askAboutClashes(name, QStringLiteral("未分類"), QStringLiteral("確定刪除這個分類嗎？"), QStringLiteral("刪除")))
       return;
     CategoryEdit::remove(db_, kind(), name);
-    delete List1->takeItem(List1->row(current));
-    List1_Click();
+    delete categoryList->takeItem(categoryList->row(current));
+    onSelectionChanged();
     db_.setDirty(true);
   } catch (const std::exception&) {
     db_.setDirty(true);
@@ -162,34 +163,34 @@ void CateForm::Command4_Click() {
 
 void CateForm::move(bool up) {
   try {
-    if (List1->count() <= 1 || List1->currentRow() < 0) return;
+    if (categoryList->count() <= 1 || categoryList->currentRow() < 0) return;
     QStringList entries;
     std::vector<bool> selected;
-    for (int i = 0; i < List1->count(); ++i) {
-      entries << List1->item(i)->text();
-      selected.push_back(List1->item(i)->isSelected());
+    for (int i = 0; i < categoryList->count(); ++i) {
+      entries << categoryList->item(i)->text();
+      selected.push_back(categoryList->item(i)->isSelected());
     }
     up ? CategoryEdit::moveUp(entries, selected) : CategoryEdit::moveDown(entries, selected);
-    const bool was = List1->blockSignals(true);
-    for (int i = 0; i < List1->count(); ++i) {
-      List1->item(i)->setText(entries[i]);
-      List1->item(i)->setSelected(selected[static_cast<size_t>(i)]);
+    const bool was = categoryList->blockSignals(true);
+    for (int i = 0; i < categoryList->count(); ++i) {
+      categoryList->item(i)->setText(entries[i]);
+      categoryList->item(i)->setSelected(selected[static_cast<size_t>(i)]);
     }
-    List1->blockSignals(was);
-    List1_Click();
+    categoryList->blockSignals(was);
+    onSelectionChanged();
     db_.setDirty(true);
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
-void CateForm::Command5_Click() { move(true); }
-void CateForm::Command6_Click() { move(false); }
+void CateForm::onMoveUp() { move(true); }
+void CateForm::onMoveDown() { move(false); }
 
-void CateForm::Command1_Click() {
+void CateForm::onDone() {
   if (kind() != CategoryEdit::Kind::None) {
     QStringList entries;
-    for (int i = 0; i < List1->count(); ++i) entries << List1->item(i)->text();
+    for (int i = 0; i < categoryList->count(); ++i) entries << categoryList->item(i)->text();
     CategoryEdit::list(db_, kind()) = entries;
   }
   Form_Unload();
@@ -204,9 +205,9 @@ void CateForm::Form_Unload() {
 }
 
 bool CateForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == List1 && event->type() == QEvent::KeyRelease) {
+  if (watched == categoryList && event->type() == QEvent::KeyRelease) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Delete && List1->selectedItems().size() == 1) Command4_Click();
+    if (key->key() == Qt::Key_Delete && categoryList->selectedItems().size() == 1) onDelete();
   }
   return NoCloseDialog::eventFilter(watched, event);
 }

@@ -17,30 +17,30 @@ class CateForm : public NoCloseDialog {
  public:
   CateForm(Database& db, Prompt& prompt, QWidget* parent = nullptr);
 
-  // The opening protocol: sets the caption of the kind, fills List1 from the
-  // list and runs the editor modal. When it returns the list is current; the
-  // caller refills its own category boxes.
+  // The opening protocol: sets the caption of the kind, fills categoryList
+  // from the list and runs the editor modal. When it returns the list is
+  // current; the caller refills its own category boxes.
   static void edit(Database& db, Prompt& prompt, CategoryEdit::Kind kind, QWidget* parent = nullptr);
 
-  // Fills List1 with the entries of the list the caption names.
+  // Fills categoryList with the entries of the list the caption names.
   void fillList();
 
-  QListWidget* List1;
-  QPushButton* Command2;  // 新增
-  QPushButton* Command3;  // 編輯
-  QPushButton* Command4;  // 刪除
-  QPushButton* Command5;  // 上移
-  QPushButton* Command6;  // 下移
-  QPushButton* Command1;  // 完成
-  QFrame* Line1;  // the sunken rule above "完成"
+  QListWidget* categoryList;
+  QPushButton* addButton;
+  QPushButton* renameButton;  // 編輯
+  QPushButton* deleteButton;
+  QPushButton* moveUpButton;
+  QPushButton* moveDownButton;
+  QPushButton* doneButton;
+  QFrame* separatorLine;  // the sunken rule above "完成"
 
-  void Command1_Click();
-  void Command2_Click();
-  void Command3_Click();
-  void Command4_Click();
-  void Command5_Click();
-  void Command6_Click();
-  void List1_Click();
+  void onDone();
+  void onAdd();
+  void onRename();
+  void onDelete();
+  void onMoveUp();
+  void onMoveDown();
+  void onSelectionChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

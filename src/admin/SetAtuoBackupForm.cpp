@@ -25,54 +25,54 @@ const QString kFileName = QStringLiteral("AutoBackup.kdt");
 SetAtuoBackupForm::SetAtuoBackupForm(Database& db, Prompt& prompt, QWidget* parent)
     : QDialog(parent), db_(db), prompt_(prompt) {
   setWindowTitle(QStringLiteral("設定自動備份的儲存路徑"));
-  Check1 = new QCheckBox(QStringLiteral("指定自動備份的儲存路徑"), this);
-  Label0 = new QLabel(this);
-  Label0->setFrameShape(QFrame::Panel);
-  Label0->setFrameShadow(QFrame::Sunken);
-  Label0->setAutoFillBackground(true);
-  QPalette pal = Label0->palette();
+  chooseFolderCheck = new QCheckBox(QStringLiteral("指定自動備份的儲存路徑"), this);
+  folderLabel = new QLabel(this);
+  folderLabel->setFrameShape(QFrame::Panel);
+  folderLabel->setFrameShadow(QFrame::Sunken);
+  folderLabel->setAutoFillBackground(true);
+  QPalette pal = folderLabel->palette();
   pal.setColor(QPalette::Window, Qt::white);
-  Label0->setPalette(pal);
-  Label0->setMinimumWidth(320);
-  Label0->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  Command1 = new QPushButton(QStringLiteral("..."), this);
-  Command1->setFixedWidth(32);
-  Label2 = new QLabel(QStringLiteral("※建議設定在系統槽之外的其他硬碟上，不同資料庫請指定不同位置"), this);
-  Label1 = new QLabel(QStringLiteral("不勾選則備份於預設路徑 (資料庫路徑底下的Backup)"), this);
-  Command2 = new QPushButton(QStringLiteral("確定"), this);
-  Command3 = new QPushButton(QStringLiteral("取消"), this);
+  folderLabel->setPalette(pal);
+  folderLabel->setMinimumWidth(320);
+  folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  browseButton = new QPushButton(QStringLiteral("..."), this);
+  browseButton->setFixedWidth(32);
+  adviceLabel = new QLabel(QStringLiteral("※建議設定在系統槽之外的其他硬碟上，不同資料庫請指定不同位置"), this);
+  hintLabel = new QLabel(QStringLiteral("不勾選則備份於預設路徑 (資料庫路徑底下的Backup)"), this);
+  okButton = new QPushButton(QStringLiteral("確定"), this);
+  cancelButton = new QPushButton(QStringLiteral("取消"), this);
   // No default button: Enter does not accept the dialog.
-  for (QPushButton* b : {Command1, Command2, Command3}) {
+  for (QPushButton* b : {browseButton, okButton, cancelButton}) {
     b->setAutoDefault(false);
     b->setDefault(false);
   }
 
   auto* folderRow = new QHBoxLayout;
-  folderRow->addWidget(Label0, 1);
-  folderRow->addWidget(Command1);
+  folderRow->addWidget(folderLabel, 1);
+  folderRow->addWidget(browseButton);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(Command2);
-  buttons->addWidget(Command3);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Check1);
+  layout->addWidget(chooseFolderCheck);
   layout->addLayout(folderRow);
-  layout->addWidget(Label2);
-  layout->addWidget(Label1);
+  layout->addWidget(adviceLabel);
+  layout->addWidget(hintLabel);
   layout->addLayout(buttons);
 
-  connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(chooseFolderCheck, &QCheckBox::toggled, this, [this] { onChooseFolderToggled(); });
+  connect(browseButton, &QPushButton::clicked, this, [this] { onBrowse(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { onOk(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { onCancel(); });
 }
 
 void SetAtuoBackupForm::setTempMode() {
   SelState = 2;
-  Check1->setText(QStringLiteral("設定暫存檔案的產生路徑"));
-  setWindowTitle(Check1->text());
-  Label2->setText(QStringLiteral("請任意指定一個位置用以產生出貨單或郵寄名條暫存檔案"));
-  Label1->setText(QStringLiteral("建議設在桌面或是 D:\\ 之類的位置"));
+  chooseFolderCheck->setText(QStringLiteral("設定暫存檔案的產生路徑"));
+  setWindowTitle(chooseFolderCheck->text());
+  adviceLabel->setText(QStringLiteral("請任意指定一個位置用以產生出貨單或郵寄名條暫存檔案"));
+  hintLabel->setText(QStringLiteral("建議設在桌面或是 D:\\ 之類的位置"));
 }
 
 void SetAtuoBackupForm::showEvent(QShowEvent* event) {
@@ -83,20 +83,20 @@ void SetAtuoBackupForm::showEvent(QShowEvent* event) {
 void SetAtuoBackupForm::Form_Load() {
   loaded_ = true;
   const QString current = SelState == 1 ? db_.settings.AutoBackupPath : db_.TempPath;
-  Check1->setChecked(!current.isEmpty());
-  Command1->setEnabled(!current.isEmpty());
-  Label0->setText(current);
+  chooseFolderCheck->setChecked(!current.isEmpty());
+  browseButton->setEnabled(!current.isEmpty());
+  folderLabel->setText(current);
 }
 
-void SetAtuoBackupForm::Check1_Click() {
-  Command1->setEnabled(Check1->isChecked());
-  if (!Check1->isChecked()) Label0->clear();
+void SetAtuoBackupForm::onChooseFolderToggled() {
+  browseButton->setEnabled(chooseFolderCheck->isChecked());
+  if (!chooseFolderCheck->isChecked()) folderLabel->clear();
 }
 
-void SetAtuoBackupForm::Command1_Click() {
-  const QString before = Label0->text();
+void SetAtuoBackupForm::onBrowse() {
+  const QString before = folderLabel->text();
   const QString folder = prompt_.pickFolder(QStringLiteral("請選擇一個資料夾"), before);
-  Label0->setText(folder.isEmpty() ? before : AppPaths::withSlash(folder));
+  folderLabel->setText(folder.isEmpty() ? before : AppPaths::withSlash(folder));
 }
 
 bool SetAtuoBackupForm::acceptBackupFolder(const QString& folder) {
@@ -133,8 +133,8 @@ bool SetAtuoBackupForm::acceptBackupFolder(const QString& folder) {
   return true;
 }
 
-void SetAtuoBackupForm::Command2_Click() {
-  const QString candidate = Label0->text();
+void SetAtuoBackupForm::onOk() {
+  const QString candidate = folderLabel->text();
   if (SelState == 1) {
     if (!acceptBackupFolder(candidate)) return;
     accept();
@@ -149,4 +149,4 @@ void SetAtuoBackupForm::Command2_Click() {
   accept();
 }
 
-void SetAtuoBackupForm::Command3_Click() { reject(); }
+void SetAtuoBackupForm::onCancel() { reject(); }

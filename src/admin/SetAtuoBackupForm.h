@@ -23,18 +23,18 @@ class SetAtuoBackupForm : public QDialog {
   void setTempMode();
 
   void Form_Load();
-  void Check1_Click();
-  void Command1_Click();
-  void Command2_Click();
-  void Command3_Click();
+  void onChooseFolderToggled();
+  void onBrowse();
+  void onOk();
+  void onCancel();
 
-  QCheckBox* Check1;
-  QLabel* Label0;
-  QPushButton* Command1;
-  QLabel* Label2;
-  QLabel* Label1;
-  QPushButton* Command2;
-  QPushButton* Command3;
+  QCheckBox* chooseFolderCheck;
+  QLabel* folderLabel;
+  QPushButton* browseButton;
+  QLabel* adviceLabel;
+  QLabel* hintLabel;
+  QPushButton* okButton;
+  QPushButton* cancelButton;
 
   static constexpr const char* kRefused = "無法使用此路徑，請重新選擇";
 

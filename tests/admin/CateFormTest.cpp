@@ -37,58 +37,58 @@ struct CateFormTest : ::testing::Test {
   }
   static QStringList entries(const CateForm& f) {
     QStringList out;
-    for (int i = 0; i < f.List1->count(); ++i) out << f.List1->item(i)->text();
+    for (int i = 0; i < f.categoryList->count(); ++i) out << f.categoryList->item(i)->text();
     return out;
   }
 };
 
 TEST_F(CateFormTest, RenameWithAQuoteIsStoredCleanAndReachesTheTables) {
   auto f = open("編輯客戶分類");
-  f->List1->setCurrentRow(0);
+  f->categoryList->setCurrentRow(0);
   prompt.answerInput(QString(" Ru\"ten” "));
-  f->Command3_Click();
+  f->onRename();
   EXPECT_EQ(prompt.shown.at(0).text, "要改成什麼名稱?");
   EXPECT_EQ(entries(*f), (QStringList{"Ruten", "蝦皮"}));
   EXPECT_EQ(db.Guest.cell(1, GuestCell::CustomerCategory), "Ruten");
   EXPECT_EQ(db.Order.cell(1, OrderCell::BuyerCategory), "Ruten");
   EXPECT_TRUE(db.dirty());
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮"}));  // until "完成"
-  f->Command1_Click();
+  f->onDone();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"Ruten", "蝦皮"}));
 }
 
 TEST_F(CateFormTest, AddCleansTheNameAndKeepsWithinCapacity) {
   auto f = open("編輯費用分類");
   prompt.answerInput(QString("\"運費\""));
-  f->Command2_Click();
+  f->onAdd();
   prompt.answerInput(QString("”  "));  // nothing left: as cancelled
-  f->Command2_Click();
+  f->onAdd();
   prompt.answerInput(std::nullopt);
-  f->Command2_Click();
+  f->onAdd();
   EXPECT_EQ(prompt.shown.at(0).text, "請輸入您要新增的分類名稱");
   EXPECT_EQ(prompt.shown.at(0).title, "新增");
   EXPECT_EQ(entries(*f), (QStringList{"郵資", "運費"}));
-  EXPECT_EQ(f->List1->currentRow(), 1);
+  EXPECT_EQ(f->categoryList->currentRow(), 1);
   EXPECT_FALSE(db.ExpendDirty);  // adding never sets it
-  f->Command1_Click();
+  f->onDone();
   EXPECT_EQ(db.settings.ExpenseCategories, (QStringList{"郵資", "運費"}));
 
   db.settings.CustomerCategories.clear();
   for (int i = 0; i < 200; ++i) db.settings.CustomerCategories << QString::number(i);
   auto full = open("編輯客戶分類");
   prompt.clear();
-  full->Command2_Click();
+  full->onAdd();
   EXPECT_EQ(prompt.texts(), QStringList{"最多只能增加 200 筆客戶分類"});
-  EXPECT_EQ(full->List1->count(), 200);
+  EXPECT_EQ(full->categoryList->count(), 200);
 }
 
 TEST_F(CateFormTest, NamesTheFileCannotHoldAreRefused) {
   auto f = open("編輯客戶分類");
   prompt.answerInput(QString("露天😀"));
-  f->Command2_Click();
-  f->List1->setCurrentRow(0);
+  f->onAdd();
+  f->categoryList->setCurrentRow(0);
   prompt.answerInput(QString("蝦\u2028皮"));
-  f->Command3_Click();
+  f->onRename();
   EXPECT_EQ(prompt.texts(), (QStringList{"請輸入您要新增的客戶分類名稱", "客戶分類中的「😀」無法儲存在資料檔中，請改用其他字元",
                                          "要改成什麼名稱?", "客戶分類中的「U+2028」無法儲存在資料檔中，請改用其他字元"}));
   EXPECT_EQ(entries(*f), (QStringList{"露天", "蝦皮"}));
@@ -98,31 +98,31 @@ TEST_F(CateFormTest, NamesTheFileCannotHoldAreRefused) {
 
 TEST_F(CateFormTest, DeleteMovesRowsToUncategorisedPicturesToo) {
   auto f = open("編輯商品分類");
-  f->List1->setCurrentRow(0);
+  f->categoryList->setCurrentRow(0);
   prompt.answer(Prompt::Answer::Yes);
-  f->Command4_Click();
+  f->onDelete();
   EXPECT_EQ(prompt.shown.at(0).text, "這個分類的資料將會移到<未分類>，確定刪除這個分類嗎？");
   EXPECT_EQ(prompt.shown.at(0).title, "刪除");
   EXPECT_EQ(db.Manuf.cell(1, ManufCell::ProductCategory), "未分類");
   EXPECT_EQ(db.Stock.cell(1, StockCell::LineCategory), "未分類");
   EXPECT_EQ(db.Images.cell(1, ImagesCell::ImageCategory), "未分類");
   EXPECT_EQ(entries(*f), QStringList{"餐具"});
-  f->Command1_Click();
+  f->onDone();
   EXPECT_EQ(db.settings.ProductCategories, QStringList{"餐具"});
 
   auto e = open("編輯費用分類");
-  e->List1->setCurrentRow(0);
+  e->categoryList->setCurrentRow(0);
   prompt.answer(Prompt::Answer::Yes);
-  e->Command4_Click();
+  e->onDelete();
   EXPECT_EQ(db.Expend.cell(1, ExpendCell::ExpendCategory), "未分類");
   EXPECT_TRUE(db.ExpendDirty);
 }
 
 TEST_F(CateFormTest, RenameThatMergesTwoProductsAsksFirst) {
   auto f = open("編輯商品分類");
-  f->List1->setCurrentRow(0);
+  f->categoryList->setCurrentRow(0);
   prompt.answerInput(QString("餐具")).answer(Prompt::Answer::No);
-  f->Command3_Click();
+  f->onRename();
   ASSERT_EQ(prompt.shown.size(), 2u);
   EXPECT_TRUE(prompt.shown[1].text.contains("杯子"));
   EXPECT_EQ(prompt.shown[1].buttons, Prompt::Buttons::YesNo);
@@ -131,27 +131,27 @@ TEST_F(CateFormTest, RenameThatMergesTwoProductsAsksFirst) {
   EXPECT_FALSE(db.dirty());
 
   prompt.answerInput(QString("餐具")).answer(Prompt::Answer::Yes);
-  f->Command3_Click();
+  f->onRename();
   EXPECT_EQ(db.Manuf.cell(1, ManufCell::ProductCategory), "餐具");
   EXPECT_EQ(entries(*f), (QStringList{"餐具", "餐具"}));
 }
 
 TEST_F(CateFormTest, ButtonsFollowTheSelectionAndMovesKeepIt) {
   auto f = open("編輯客戶分類");
-  EXPECT_FALSE(f->Command3->isEnabled());
-  f->List1->setCurrentRow(1);
-  EXPECT_TRUE(f->Command3->isEnabled());
-  f->List1->item(0)->setSelected(true);
-  EXPECT_FALSE(f->Command3->isEnabled());
-  EXPECT_FALSE(f->Command4->isEnabled());
-  EXPECT_TRUE(f->Command5->isEnabled());
+  EXPECT_FALSE(f->renameButton->isEnabled());
+  f->categoryList->setCurrentRow(1);
+  EXPECT_TRUE(f->renameButton->isEnabled());
+  f->categoryList->item(0)->setSelected(true);
+  EXPECT_FALSE(f->renameButton->isEnabled());
+  EXPECT_FALSE(f->deleteButton->isEnabled());
+  EXPECT_TRUE(f->moveUpButton->isEnabled());
 
-  f->List1->item(0)->setSelected(false);
-  f->Command5_Click();  // 蝦皮 up
+  f->categoryList->item(0)->setSelected(false);
+  f->onMoveUp();  // 蝦皮 up
   EXPECT_EQ(entries(*f), (QStringList{"蝦皮", "露天"}));
-  EXPECT_TRUE(f->List1->item(0)->isSelected());
+  EXPECT_TRUE(f->categoryList->item(0)->isSelected());
   EXPECT_TRUE(db.dirty());
-  f->Command1_Click();
+  f->onDone();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"蝦皮", "露天"}));
   EXPECT_EQ(db.Guest.cell(1, GuestCell::CustomerCategory), "露天");
 }

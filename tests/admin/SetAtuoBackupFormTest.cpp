@@ -30,14 +30,14 @@ TEST(SetAtuoBackupForm, BackupModeWritesTheFolderAsOneQuotedLine) {
   SetAtuoBackupForm form(f.db, f.prompt);
   form.Form_Load();
   EXPECT_EQ(form.windowTitle(), QStringLiteral("設定自動備份的儲存路徑"));
-  EXPECT_FALSE(form.Check1->isChecked());
-  EXPECT_FALSE(form.Command1->isEnabled());
-  form.Check1->setChecked(true);
-  EXPECT_TRUE(form.Command1->isEnabled());
+  EXPECT_FALSE(form.chooseFolderCheck->isChecked());
+  EXPECT_FALSE(form.browseButton->isEnabled());
+  form.chooseFolderCheck->setChecked(true);
+  EXPECT_TRUE(form.browseButton->isEnabled());
   f.prompt.answerPath(folder);
-  form.Command1_Click();
-  EXPECT_EQ(form.Label0->text(), folder + u'/');
-  form.Command2_Click();
+  form.onBrowse();
+  EXPECT_EQ(form.folderLabel->text(), folder + u'/');
+  form.onOk();
   EXPECT_EQ(form.result(), QDialog::Accepted);
   EXPECT_EQ(f.db.settings.AutoBackupPath, folder + u'/');
   EXPECT_EQ(f.dbDir.get(QStringLiteral("AutoBackup.kdt")), big5(u'"' + folder + QStringLiteral("/\"\r\n")));
@@ -49,14 +49,14 @@ TEST(SetAtuoBackupForm, BackupModeUntickedDeletesTheFile) {
   f.db.settings.AutoBackupPath = QStringLiteral("/old/");
   SetAtuoBackupForm form(f.db, f.prompt);
   form.Form_Load();
-  EXPECT_TRUE(form.Check1->isChecked());
-  EXPECT_EQ(form.Label0->text(), QStringLiteral("/old/"));
-  form.Check1->setChecked(false);
-  EXPECT_TRUE(form.Label0->text().isEmpty());
+  EXPECT_TRUE(form.chooseFolderCheck->isChecked());
+  EXPECT_EQ(form.folderLabel->text(), QStringLiteral("/old/"));
+  form.chooseFolderCheck->setChecked(false);
+  EXPECT_TRUE(form.folderLabel->text().isEmpty());
   // Ticking again leaves the field empty until a folder is browsed.
-  form.Check1->setChecked(true);
-  EXPECT_TRUE(form.Label0->text().isEmpty());
-  form.Command2_Click();
+  form.chooseFolderCheck->setChecked(true);
+  EXPECT_TRUE(form.folderLabel->text().isEmpty());
+  form.onOk();
   EXPECT_TRUE(f.db.settings.AutoBackupPath.isEmpty());
   EXPECT_TRUE(f.dbDir.names().isEmpty());
   EXPECT_TRUE(f.prompt.shown.empty());
@@ -68,8 +68,8 @@ TEST(SetAtuoBackupForm, BackupModeRefusesAFolderTheFileCannotHold) {
   f.db.settings.AutoBackupPath = QStringLiteral("/old/");
   SetAtuoBackupForm form(f.db, f.prompt);
   form.Form_Load();
-  form.Label0->setText(QStringLiteral("/tmp/😀/"));
-  form.Command2_Click();
+  form.folderLabel->setText(QStringLiteral("/tmp/😀/"));
+  form.onOk();
   EXPECT_EQ(f.prompt.texts(), QStringList{QStringLiteral("儲存路徑中的「😀」無法儲存在資料檔中，請改用其他字元")});
   EXPECT_NE(form.result(), QDialog::Accepted);
   EXPECT_EQ(f.db.settings.AutoBackupPath, QStringLiteral("/old/"));
@@ -85,17 +85,17 @@ TEST(SetAtuoBackupForm, TempModeRefusesSystemPlacesAndKeepsTheOldFolder) {
   form.setTempMode();
   form.Form_Load();
   EXPECT_EQ(form.windowTitle(), QStringLiteral("設定暫存檔案的產生路徑"));
-  EXPECT_EQ(form.Check1->text(), QStringLiteral("設定暫存檔案的產生路徑"));
-  EXPECT_EQ(form.Label2->text(), QStringLiteral("請任意指定一個位置用以產生出貨單或郵寄名條暫存檔案"));
-  EXPECT_EQ(form.Label1->text(), QStringLiteral("建議設在桌面或是 D:\\ 之類的位置"));
-  EXPECT_TRUE(form.Check1->isChecked());
-  EXPECT_EQ(form.Label0->text(), QStringLiteral("123"));
+  EXPECT_EQ(form.chooseFolderCheck->text(), QStringLiteral("設定暫存檔案的產生路徑"));
+  EXPECT_EQ(form.adviceLabel->text(), QStringLiteral("請任意指定一個位置用以產生出貨單或郵寄名條暫存檔案"));
+  EXPECT_EQ(form.hintLabel->text(), QStringLiteral("建議設在桌面或是 D:\\ 之類的位置"));
+  EXPECT_TRUE(form.chooseFolderCheck->isChecked());
+  EXPECT_EQ(form.folderLabel->text(), QStringLiteral("123"));
   for (const QString& bad : {QStringLiteral("/"), QStringLiteral("/usr/share/"), QStringLiteral("/etc/"),
                              good.path() + QStringLiteral("gone/"), QStringLiteral("123"), QString()}) {
     SCOPED_TRACE(bad.toStdString());
     f.prompt.clear();
-    form.Label0->setText(bad);
-    form.Command2_Click();
+    form.folderLabel->setText(bad);
+    form.onOk();
     EXPECT_EQ(f.prompt.texts(), QStringList{kRefused});
     EXPECT_EQ(f.prompt.shown.back().icon, Prompt::Icon::None);
     EXPECT_NE(form.result(), QDialog::Accepted);
@@ -103,8 +103,8 @@ TEST(SetAtuoBackupForm, TempModeRefusesSystemPlacesAndKeepsTheOldFolder) {
   EXPECT_EQ(f.db.TempPath, QStringLiteral("123"));
   EXPECT_EQ(SettingsStore::get(QStringLiteral("Setting"), QStringLiteral("TempPath")), QStringLiteral("123"));
 
-  form.Label0->setText(good.path());
-  form.Command2_Click();
+  form.folderLabel->setText(good.path());
+  form.onOk();
   EXPECT_EQ(form.result(), QDialog::Accepted);
   EXPECT_EQ(f.db.TempPath, good.path());
   EXPECT_EQ(SettingsStore::get(QStringLiteral("Setting"), QStringLiteral("TempPath")), good.path());
@@ -117,10 +117,10 @@ TEST(SetAtuoBackupForm, CancelledPickerAndCancelChangeNothing) {
   form.setTempMode();
   form.Form_Load();
   f.prompt.answerPath(QString());
-  form.Command1_Click();
-  EXPECT_EQ(form.Label0->text(), QStringLiteral("/kept/"));
+  form.onBrowse();
+  EXPECT_EQ(form.folderLabel->text(), QStringLiteral("/kept/"));
   EXPECT_EQ(f.prompt.shown.back().title, QStringLiteral("請選擇一個資料夾"));
-  form.Command3_Click();
+  form.onCancel();
   EXPECT_EQ(form.result(), QDialog::Rejected);
   EXPECT_EQ(f.db.TempPath, QStringLiteral("/kept/"));
 }
@@ -138,8 +138,8 @@ TEST(SetAtuoBackupForm, AFileThatDidNotLoadWholeIsKeptBeforeItIsReplacedOrRemove
     f.prompt.clear();
     SetAtuoBackupForm form(f.db, f.prompt);
     form.Form_Load();
-    if (untick) form.Check1->setChecked(false);
-    form.Command2_Click();
+    if (untick) form.chooseFolderCheck->setChecked(false);
+    form.onOk();
     EXPECT_EQ(form.result(), QDialog::Accepted);
     ASSERT_EQ(f.prompt.shown.size(), 1u);
     EXPECT_TRUE(f.prompt.shown[0].text.contains(QStringLiteral("AutoBackup.kdt.damaged-")));

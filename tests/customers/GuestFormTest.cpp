@@ -270,10 +270,10 @@ TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
   prompt.answerInput(QString("Ruten”"));
   whenModal<CateForm>([](CateForm* cate) {
     EXPECT_EQ(cate->windowTitle(), "編輯客戶分類");
-    ASSERT_EQ(cate->List1->count(), 2);
-    cate->List1->setCurrentRow(0);
-    cate->Command3_Click();
-    cate->Command1_Click();
+    ASSERT_EQ(cate->categoryList->count(), 2);
+    cate->categoryList->setCurrentRow(0);
+    cate->onRename();
+    cate->onDone();
   });
   form.Combo1->setCurrentIndex(form.Combo1->count() - 1);  // "編輯客戶分類"
   form.Combo1_Click();
@@ -291,9 +291,9 @@ TEST_F(GuestFormTest, RenamingTheEditedCustomersCategoryInTheDialogKeepsItsKey) 
   ASSERT_TRUE(dlg.openEdit(2, 1));  // amy/露天, order A2
   prompt.answerInput(QString("Ruten"));
   whenModal<CateForm>([](CateForm* cate) {
-    cate->List1->setCurrentRow(0);
-    cate->Command3_Click();  // 露天 -> Ruten, customers and orders at once
-    cate->Command1_Click();
+    cate->categoryList->setCurrentRow(0);
+    cate->onRename();  // 露天 -> Ruten, customers and orders at once
+    cate->onDone();
   });
   dlg.Command5_Click();
   EXPECT_EQ(dlg.Combo1->currentText(), "Ruten");  // the first entry
@@ -310,9 +310,9 @@ TEST_F(GuestFormTest, RenamingTheEditedCustomersCategoryInTheDialogKeepsItsKey) 
   ASSERT_TRUE(again.openEdit(2, 1));
   prompt.answerInput(QString("Ruten2"));
   whenModal<CateForm>([](CateForm* cate) {
-    cate->List1->setCurrentRow(0);
-    cate->Command3_Click();
-    cate->Command1_Click();
+    cate->categoryList->setCurrentRow(0);
+    cate->onRename();
+    cate->onDone();
   });
   again.Command5_Click();
   again.Combo1->setEditText("露天");
@@ -331,9 +331,9 @@ TEST_F(GuestFormTest, CategoryEditInTheDialogRefreshesTheWindowAfterwards) {
   prompt.answer(Prompt::Answer::Yes);
   whenModal<GuestInput>([](GuestInput* dlg) {
     whenModal<CateForm>([](CateForm* cate) {
-      cate->List1->setCurrentRow(0);
-      cate->Command4_Click();  // 露天 deleted: amy moves to 未分類
-      cate->Command1_Click();
+      cate->categoryList->setCurrentRow(0);
+      cate->onDelete();  // 露天 deleted: amy moves to 未分類
+      cate->onDone();
     });
     dlg->Command5_Click();
     dlg->reject();

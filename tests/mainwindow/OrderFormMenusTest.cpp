@@ -492,14 +492,14 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
     } else if (auto* c = qobject_cast<CateForm*>(w)) {
       EXPECT_EQ(c->windowTitle(), "編輯客戶分類");
       QStringList listed;
-      for (int i = 0; i < c->List1->count(); ++i) listed << c->List1->item(i)->text();
+      for (int i = 0; i < c->categoryList->count(); ++i) listed << c->categoryList->item(i)->text();
       EXPECT_EQ(listed, (QStringList{"露天拍賣", "Yahoo拍賣"}));
     } else if (auto* b = qobject_cast<SetAtuoBackupForm*>(w)) {
       if (b->SelState == 2) {
         EXPECT_EQ(b->windowTitle(), "設定暫存檔案的產生路徑");
-        EXPECT_EQ(b->Check1->text(), "設定暫存檔案的產生路徑");
-        EXPECT_EQ(b->Label2->text(), "請任意指定一個位置用以產生出貨單或郵寄名條暫存檔案");
-        EXPECT_EQ(b->Label1->text(), "建議設在桌面或是 D:\\ 之類的位置");
+        EXPECT_EQ(b->chooseFolderCheck->text(), "設定暫存檔案的產生路徑");
+        EXPECT_EQ(b->adviceLabel->text(), "請任意指定一個位置用以產生出貨單或郵寄名條暫存檔案");
+        EXPECT_EQ(b->hintLabel->text(), "建議設在桌面或是 D:\\ 之類的位置");
       } else {
         EXPECT_EQ(b->SelState, 1);
         EXPECT_EQ(b->windowTitle(), "設定自動備份的儲存路徑");
