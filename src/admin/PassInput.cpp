@@ -15,29 +15,29 @@ PassInput::PassInput(Database& db, Prompt& prompt, PasswordHost& host, QWidget* 
     : QDialog(parent), db_(db), prompt_(prompt), host_(host) {
   setWindowTitle(QStringLiteral("請輸入密碼"));
   setModal(true);
-  Label1 = new QLabel(this);
-  Label1->setWordWrap(true);
-  Text1 = new QLineEdit(this);
-  Text1->setEchoMode(QLineEdit::Password);
-  OKButton = new QPushButton(QStringLiteral("確定"), this);
-  OKButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("取消"), this);
+  promptLabel = new QLabel(this);
+  promptLabel->setWordWrap(true);
+  passwordEdit = new QLineEdit(this);
+  passwordEdit->setEchoMode(QLineEdit::Password);
+  okButton = new QPushButton(QStringLiteral("確定"), this);
+  okButton->setDefault(true);
+  cancelButton = new QPushButton(QStringLiteral("取消"), this);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Label1);
-  layout->addWidget(Text1);
+  layout->addWidget(promptLabel);
+  layout->addWidget(passwordEdit);
   layout->addLayout(buttons);
-  connect(OKButton, &QPushButton::clicked, this, &PassInput::OKButton_Click);
-  connect(CancelButton, &QPushButton::clicked, this, &PassInput::CancelButton_Click);
+  connect(okButton, &QPushButton::clicked, this, &PassInput::onOk);
+  connect(cancelButton, &QPushButton::clicked, this, &PassInput::onCancel);
 }
 
 bool PassInput::Form_Load() {
-  Label1->setText(db_.DataBaseName + QStringLiteral("\n") + db_.DataBasePath +
+  promptLabel->setText(db_.DataBaseName + QStringLiteral("\n") + db_.DataBasePath +
                   QStringLiteral("\n\n開啟這個資料庫需要密碼，請輸入密碼"));
-  Text1->clear();
+  passwordEdit->clear();
   const PasswordFile::Contents file = PasswordFile::read(db_.DataBasePath);
   if (file.state == PasswordFile::State::Readable) {
     password_ = file.password;
@@ -53,9 +53,9 @@ bool PassInput::Form_Load() {
   return false;
 }
 
-void PassInput::OKButton_Click() {
+void PassInput::onOk() {
   host_.setPassChk(false);
-  if (Text1->text() == password_) {
+  if (passwordEdit->text() == password_) {
     host_.setPassChk(true);
     host_.showPasswordFile(true);
   }
@@ -63,10 +63,10 @@ void PassInput::OKButton_Click() {
   QDialog::accept();
 }
 
-void PassInput::CancelButton_Click() {
+void PassInput::onCancel() {
   host_.setPassChk(false);
   password_.clear();
   QDialog::reject();
 }
 
-void PassInput::reject() { CancelButton_Click(); }
+void PassInput::reject() { onCancel(); }

@@ -20,13 +20,13 @@ class PassInput : public QDialog {
   // Reads the password file. False when the window need not be shown: a
   // damaged file was reported and deleted, and access is granted.
   bool Form_Load();
-  void OKButton_Click();
-  void CancelButton_Click();
+  void onOk();
+  void onCancel();
 
-  QLabel* Label1;
-  QLineEdit* Text1;
-  QPushButton* OKButton;
-  QPushButton* CancelButton;
+  QLabel* promptLabel;
+  QLineEdit* passwordEdit;
+  QPushButton* okButton;
+  QPushButton* cancelButton;
 
  public Q_SLOTS:
   void reject() override;  // the close command refuses like Cancel

@@ -196,8 +196,8 @@ TEST_F(Manager, ARefusedPasswordLeavesTheOpenDatabaseGuarded) {
   QString shownFor;
   f->runPassInput = [&](PassInput& p) {
     shownFor = db.DataBasePath;  // the prompt reads the folder being opened
-    p.Text1->setText(typed);
-    p.OKButton_Click();
+    p.passwordEdit->setText(typed);
+    p.onOk();
   };
   f->Liv1->setCurrentRow(1);
   f->Command1_Click();

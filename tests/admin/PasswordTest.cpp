@@ -208,12 +208,12 @@ TEST_F(PasswordMenu, PromptChecksTheTypedPasswordExactly) {
     host.setPassMenu(true, false);
     PassInput p(db, prompt, host);
     ASSERT_TRUE(p.Form_Load());
-    EXPECT_EQ(p.Text1->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(p.Label1->text(), db.DataBaseName + QStringLiteral("\n") + d.path() +
+    EXPECT_EQ(p.passwordEdit->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(p.promptLabel->text(), db.DataBaseName + QStringLiteral("\n") + d.path() +
                                     QStringLiteral("\n\n開啟這個資料庫需要密碼，請輸入密碼"));
     if (c.typed) {
-      p.Text1->setText(QString::fromUtf8(c.typed));
-      p.OKButton_Click();
+      p.passwordEdit->setText(QString::fromUtf8(c.typed));
+      p.onOk();
     } else {
       p.reject();  // Cancel and the close command alike
     }
@@ -246,7 +246,7 @@ TEST_F(PasswordMenu, AnEmptyFirstLineIsTheEmptyPassword) {
   d.put(QStringLiteral("DataBase.pwd"), "\r\n");
   PassInput p(db, prompt, host);
   ASSERT_TRUE(p.Form_Load());
-  p.OKButton_Click();
+  p.onOk();
   EXPECT_TRUE(host.chk);
 }
 

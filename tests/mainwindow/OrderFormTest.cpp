@@ -291,13 +291,13 @@ TEST_F(MainWindow, AProtectedDatabaseOpensOnlyWithItsPassword) {
     f->runPassInput = [&](PassInput& p) {
       ++prompts;
       if (c.typed && prompts == 1) {
-        p.Text1->setText(QString::fromUtf8(c.typed));
-        p.OKButton_Click();
+        p.passwordEdit->setText(QString::fromUtf8(c.typed));
+        p.onOk();
       } else if (prompts == 1) {
-        p.CancelButton_Click();
+        p.onCancel();
       } else {  // the retry from the manager
-        p.Text1->setText(QStringLiteral("abc"));
-        p.OKButton_Click();
+        p.passwordEdit->setText(QStringLiteral("abc"));
+        p.onOk();
       }
     };
     QString leave;
@@ -480,8 +480,8 @@ TEST_F(Running, ARefusedPasswordElsewhereKeepsTheOpenDatabasesSaveQuestion) {
   change();
   prompt.answer(Ans::No);
   f->runPassInput = [](PassInput& p) {
-    p.Text1->setText(QStringLiteral("zzz"));
-    p.OKButton_Click();
+    p.passwordEdit->setText(QStringLiteral("zzz"));
+    p.onOk();
   };
   f->runOpenForm = [&](OpenForm& m) {
     m.Liv1->setCurrentRow(1);
