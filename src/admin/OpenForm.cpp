@@ -36,66 +36,68 @@ OpenForm::OpenForm(Database& db, Prompt& prompt, PasswordHost& host, QWidget* pa
     : NoCloseDialog(parent), db_(db), prompt_(prompt), host_(host) {
   setWindowTitle(QStringLiteral("開啟資料庫"));
   setModal(true);
-  Liv1 = new ListView(this);
-  Liv1->setColumns({QStringLiteral("資料庫名稱"), QStringLiteral("資料庫位置")});
-  Liv1->setColumnWidthTwips(0, 2400);
-  Liv1->setColumnWidthTwips(1, 5200);
-  Liv1->setFlatHeader(true);
-  Command1 = new QPushButton(QStringLiteral("開啟"), this);
-  Command2 = new QPushButton(QStringLiteral("新增"), this);
-  Command3 = new QPushButton(QStringLiteral("編輯名稱"), this);
-  Command4 = new QPushButton(QStringLiteral("編輯位置"), this);
-  Command5 = new QPushButton(QStringLiteral("刪除"), this);
-  Command0 = new QPushButton(kLeave, this);
-  for (QPushButton* b : {Command0, Command1, Command2, Command3, Command4, Command5}) b->setAutoDefault(false);
-  StatusBar1 = new QLabel(this);
+  databaseList = new ListView(this);
+  databaseList->setColumns({QStringLiteral("資料庫名稱"), QStringLiteral("資料庫位置")});
+  databaseList->setColumnWidthTwips(0, 2400);
+  databaseList->setColumnWidthTwips(1, 5200);
+  databaseList->setFlatHeader(true);
+  openButton = new QPushButton(QStringLiteral("開啟"), this);
+  addButton = new QPushButton(QStringLiteral("新增"), this);
+  renameButton = new QPushButton(QStringLiteral("編輯名稱"), this);
+  relocateButton = new QPushButton(QStringLiteral("編輯位置"), this);
+  removeButton = new QPushButton(QStringLiteral("刪除"), this);
+  leaveButton = new QPushButton(kLeave, this);
+  for (QPushButton* b : {leaveButton, openButton, addButton, renameButton, relocateButton, removeButton})
+    b->setAutoDefault(false);
+  statusLabel = new QLabel(this);
   auto* buttons = new QVBoxLayout;
-  for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5}) buttons->addWidget(b);
+  for (QPushButton* b : {openButton, addButton, renameButton, relocateButton, removeButton}) buttons->addWidget(b);
   buttons->addStretch();
-  buttons->addWidget(Command0);
+  buttons->addWidget(leaveButton);
   auto* top = new QHBoxLayout;
-  top->addWidget(Liv1, 1);
+  top->addWidget(databaseList, 1);
   top->addLayout(buttons);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top, 1);
-  layout->addWidget(StatusBar1);
+  layout->addWidget(statusLabel);
   resize(640, 360);
 
-  connect(Command0, &QPushButton::clicked, this, &OpenForm::Command0_Click);
-  connect(Command1, &QPushButton::clicked, this, &OpenForm::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &OpenForm::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &OpenForm::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &OpenForm::Command4_Click);
-  connect(Command5, &QPushButton::clicked, this, &OpenForm::Command5_Click);
-  connect(Liv1, &ListView::rowActivated, this, [this](int) { Liv1_DblClick(); });
+  connect(leaveButton, &QPushButton::clicked, this, &OpenForm::onLeave);
+  connect(openButton, &QPushButton::clicked, this, &OpenForm::onOpen);
+  connect(addButton, &QPushButton::clicked, this, &OpenForm::onAdd);
+  connect(renameButton, &QPushButton::clicked, this, &OpenForm::onRename);
+  connect(relocateButton, &QPushButton::clicked, this, &OpenForm::onRelocate);
+  connect(removeButton, &QPushButton::clicked, this, &OpenForm::onRemove);
+  connect(databaseList, &ListView::rowActivated, this, [this](int) { onDatabaseDoubleClicked(); });
 
   endProgram = [] { std::_Exit(0); };
   runPassInput = [](PassInput& p) { p.exec(); };
 }
 
 void OpenForm::Form_Load() {
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, 2);
-  Liv1->clear();
+  WindowTweaks::restoreColumnWidths(databaseList, kSection, 2);
+  databaseList->clear();
   for (const QString& e : db_.DataBaseList)
-    Liv1->addRow({DatabaseList::nameOf(e), DatabaseList::folderOf(e)});
-  if (Liv1->rowCount() > 0) Liv1->setCurrentRow(0);
+    databaseList->addRow({DatabaseList::nameOf(e), DatabaseList::folderOf(e)});
+  if (databaseList->rowCount() > 0) databaseList->setCurrentRow(0);
   countLine();
 }
 
 int OpenForm::selectedRow() const {
-  if (Liv1->rowCount() == 0) return -1;
-  const int r = Liv1->currentRow();
-  return r >= 0 && r < Liv1->rowCount() ? r : 0;
+  if (databaseList->rowCount() == 0) return -1;
+  const int r = databaseList->currentRow();
+  return r >= 0 && r < databaseList->rowCount() ? r : 0;
 }
 
 void OpenForm::countLine() {
-  StatusBar1->setText(QStringLiteral("共 %1 個資料庫").arg(Liv1->rowCount()));
+  statusLabel->setText(QStringLiteral("共 %1 個資料庫").arg(databaseList->rowCount()));
 }
 
 bool OpenForm::Form_Unload() {
-  WindowTweaks::saveColumnWidths(Liv1, kSection, 2);
+  WindowTweaks::saveColumnWidths(databaseList, kSection, 2);
   QStringList entries;
-  for (int r = 0; r < Liv1->rowCount(); ++r) entries << DatabaseList::entry(Liv1->text(r, 0), Liv1->text(r, 1));
+  for (int r = 0; r < databaseList->rowCount(); ++r)
+    entries << DatabaseList::entry(databaseList->text(r, 0), databaseList->text(r, 1));
   if (!DatabaseList::write(db_.AppPath, entries)) {
     prompt_.error();
     return false;
@@ -106,8 +108,8 @@ bool OpenForm::Form_Unload() {
 
 void OpenForm::closeNormally() { done(QDialog::Accepted); }
 
-void OpenForm::Command0_Click() {
-  if (Command0->text() == kLeave) {
+void OpenForm::onLeave() {
+  if (leaveButton->text() == kLeave) {
     ChosenDataBasePath.clear();
     if (Form_Unload()) closeNormally();
     return;
@@ -119,16 +121,16 @@ void OpenForm::Command0_Click() {
   done(QDialog::Rejected);
 }
 
-void OpenForm::Command1_Click() {
+void OpenForm::onOpen() {
   const int row = selectedRow();
   if (row < 0) return;
-  const QString name = Liv1->text(row, 0);
-  const QString folder = Liv1->text(row, 1);
+  const QString name = databaseList->text(row, 0);
+  const QString folder = databaseList->text(row, 1);
   if (!AppPaths::folderExists(folder)) {
     prompt_.message(QStringLiteral("這個路徑不存在!"), Prompt::Icon::Exclamation);
     return;
   }
-  if (folder == db_.DataBasePath && Command0->text() == kLeave) {
+  if (folder == db_.DataBasePath && leaveButton->text() == kLeave) {
     prompt_.message(QStringLiteral("這個資料庫目前正在使用中!"), Prompt::Icon::Information);
     if (db_.DataBaseName != name) db_.DataBaseName = name;
     return;
@@ -171,8 +173,8 @@ void OpenForm::Command1_Click() {
   closeNormally();
 }
 
-void OpenForm::Command2_Click() {
-  if (Liv1->rowCount() >= Capacity::Databases) {
+void OpenForm::onAdd() {
+  if (databaseList->rowCount() >= Capacity::Databases) {
     prompt_.warn(QStringLiteral("資料庫數量已達到上限 100 個，無法再新增"));
     return;
   }
@@ -181,50 +183,50 @@ void OpenForm::Command2_Click() {
   const QString name = cleanName(typed);
   const QString folder = prompt_.pickFolder(QStringLiteral("請選擇一個資料夾來存放資料"));
   if (folder.isEmpty() || !TextEntry::acceptable(prompt_, {{kFolderField, folder}})) return;
-  const int row = Liv1->addRow({name, AppPaths::withSlash(folder)});
-  Liv1->setCurrentRow(row);
+  const int row = databaseList->addRow({name, AppPaths::withSlash(folder)});
+  databaseList->setCurrentRow(row);
   countLine();
 }
 
-void OpenForm::Command3_Click() {
+void OpenForm::onRename() {
   const int row = selectedRow();
   if (row < 0) return;
   const QString typed = prompt_
-                            .input(QStringLiteral("資料庫原名為：") + Liv1->text(row, 0) +
+                            .input(QStringLiteral("資料庫原名為：") + databaseList->text(row, 0) +
                                    QStringLiteral("\r\n\r\n要變更成什麼名稱?"))
                             .value_or(QString());
   if (typed.isEmpty() || !TextEntry::acceptable(prompt_, {{kNameField, typed}})) return;
   const QString name = cleanName(typed);
-  Liv1->setText(row, 0, name);
-  if (Liv1->text(row, 1) == db_.DataBasePath && Command0->text() == kLeave && db_.DataBaseName != name)
+  databaseList->setText(row, 0, name);
+  if (databaseList->text(row, 1) == db_.DataBasePath && leaveButton->text() == kLeave && db_.DataBaseName != name)
     db_.DataBaseName = name;
 }
 
-void OpenForm::Command4_Click() {
+void OpenForm::onRelocate() {
   const int row = selectedRow();
   if (row < 0) return;
   const QString folder = prompt_.pickFolder(QStringLiteral("請選擇一個資料夾"));
   if (folder.isEmpty() || !TextEntry::acceptable(prompt_, {{kFolderField, folder}})) return;
-  Liv1->setText(row, 1, AppPaths::withSlash(folder));
+  databaseList->setText(row, 1, AppPaths::withSlash(folder));
 }
 
-void OpenForm::Command5_Click() {
+void OpenForm::onRemove() {
   const int row = selectedRow();
   if (row < 0) return;
   if (prompt_.message(QStringLiteral("這個動作只會刪除清單中的資訊，不會影響到實際資料\r\n\r\n確定要刪除嗎？"),
                       Prompt::Icon::Exclamation, Prompt::Buttons::YesNo,
                       QStringLiteral("刪除")) != Prompt::Answer::Yes)
     return;
-  Liv1->removeRow(row);
-  if (Liv1->rowCount() > 0) Liv1->setCurrentRow(qMin(row, Liv1->rowCount() - 1));
+  databaseList->removeRow(row);
+  if (databaseList->rowCount() > 0) databaseList->setCurrentRow(qMin(row, databaseList->rowCount() - 1));
   countLine();
 }
 
 bool OpenForm::PassCheck() {
   const int row = selectedRow();
   if (row < 0) return false;
-  const QString name = Liv1->text(row, 0);
-  const QString folder = Liv1->text(row, 1);
+  const QString name = databaseList->text(row, 0);
+  const QString folder = databaseList->text(row, 1);
   if (!PasswordFile::exists(folder)) {
     host_.showPasswordFile(false);
     return true;

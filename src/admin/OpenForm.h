@@ -2,8 +2,8 @@
 // The database manager "開啟資料庫": the list of known databases with add,
 // rename, relocate, remove and open. It never loads a database: it leaves the
 // folder to open in ChosenDataBasePath (empty when left with "離開") and the
-// opener loads it. It has no close command; it is left through Command1
-// "開啟" or Command0, which reads "離開" or, when no database is usable,
+// opener loads it. It has no close command; it is left through openButton
+// "開啟" or leaveButton, which reads "離開" or, when no database is usable,
 // "結束" and then ends the program.
 #include "platform/NoCloseDialog.h"
 #include <functional>
@@ -22,13 +22,13 @@ class OpenForm : public NoCloseDialog {
   OpenForm(Database& db, Prompt& prompt, PasswordHost& host, QWidget* parent = nullptr);
 
   void Form_Load();
-  void Command0_Click();  // leave, or end the program
-  void Command1_Click();  // open
-  void Command2_Click();  // add
-  void Command3_Click();  // rename
-  void Command4_Click();  // relocate
-  void Command5_Click();  // remove
-  void Liv1_DblClick() { Command1_Click(); }
+  void onLeave();  // leave, or end the program
+  void onOpen();
+  void onAdd();
+  void onRename();
+  void onRelocate();
+  void onRemove();
+  void onDatabaseDoubleClicked() { onOpen(); }
   // Asks for the selected database's password in an input box.
   bool PassCheck();
 
@@ -43,14 +43,14 @@ class OpenForm : public NoCloseDialog {
   std::function<void(PassInput&)> runPassInput;
   bool ended() const { return ended_; }
 
-  ListView* Liv1;
-  QPushButton* Command0;
-  QPushButton* Command1;
-  QPushButton* Command2;
-  QPushButton* Command3;
-  QPushButton* Command4;
-  QPushButton* Command5;
-  QLabel* StatusBar1;
+  ListView* databaseList;
+  QPushButton* leaveButton;
+  QPushButton* openButton;
+  QPushButton* addButton;
+  QPushButton* renameButton;
+  QPushButton* relocateButton;
+  QPushButton* removeButton;
+  QLabel* statusLabel;
 
  private:
   int selectedRow() const;

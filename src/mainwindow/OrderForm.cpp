@@ -753,7 +753,7 @@ void OrderForm::File_Open_Click() {
       if (AutoBackup) AutoBackup();
     }
     OpenForm manager(db_, prompt_, *this, this);
-    if (!usable) manager.Command0->setText(QStringLiteral("結束"));
+    if (!usable) manager.leaveButton->setText(QStringLiteral("結束"));
     manager.endProgram = endProgram;
     manager.runPassInput = runPassInput;
     manager.Form_Load();

@@ -39,7 +39,7 @@ struct Manager : ::testing::Test {
   std::unique_ptr<OpenForm> open(bool ending = false) {
     auto f = std::make_unique<OpenForm>(db, prompt, host);
     f->endProgram = [this] { ++ends; };
-    if (ending) f->Command0->setText(QStringLiteral("結束"));
+    if (ending) f->leaveButton->setText(QStringLiteral("結束"));
     f->Form_Load();
     return f;
   }
@@ -54,53 +54,53 @@ struct Manager : ::testing::Test {
 TEST_F(Manager, AddRenameRelocateRemoveRoundTripThroughListDat) {
   TestDir three;
   auto f = open();
-  ASSERT_EQ(f->Liv1->rowCount(), 2);
-  EXPECT_EQ(f->Liv1->text(1, 0), QStringLiteral("乙"));
-  EXPECT_EQ(f->Liv1->text(1, 1), two.path());
-  EXPECT_EQ(f->StatusBar1->text(), QStringLiteral("共 2 個資料庫"));
+  ASSERT_EQ(f->databaseList->rowCount(), 2);
+  EXPECT_EQ(f->databaseList->text(1, 0), QStringLiteral("乙"));
+  EXPECT_EQ(f->databaseList->text(1, 1), two.path());
+  EXPECT_EQ(f->statusLabel->text(), QStringLiteral("共 2 個資料庫"));
 
   // Add: the name loses \ * < > : " ?; the folder gets its "/".
   prompt.answerInput(QStringLiteral("A<B>:C?")).answerPath(three.path().chopped(1));
-  f->Command2_Click();
-  ASSERT_EQ(f->Liv1->rowCount(), 3);
-  EXPECT_EQ(f->Liv1->text(2, 0), QStringLiteral("ABC"));
-  EXPECT_EQ(f->Liv1->text(2, 1), three.path());
-  EXPECT_EQ(f->StatusBar1->text(), QStringLiteral("共 3 個資料庫"));
+  f->onAdd();
+  ASSERT_EQ(f->databaseList->rowCount(), 3);
+  EXPECT_EQ(f->databaseList->text(2, 0), QStringLiteral("ABC"));
+  EXPECT_EQ(f->databaseList->text(2, 1), three.path());
+  EXPECT_EQ(f->statusLabel->text(), QStringLiteral("共 3 個資料庫"));
   // A name made only of removed characters is still added; a cancelled folder adds nothing.
   prompt.answerInput(QStringLiteral("??")).answerPath(three.path());
-  f->Command2_Click();
-  EXPECT_EQ(f->Liv1->text(3, 0), QString());
+  f->onAdd();
+  EXPECT_EQ(f->databaseList->text(3, 0), QString());
   prompt.answerInput(QStringLiteral("新的")).answerPath(QString());
-  f->Command2_Click();
+  f->onAdd();
   prompt.answerInput(QString());
-  f->Command2_Click();
-  EXPECT_EQ(f->Liv1->rowCount(), 4);
+  f->onAdd();
+  EXPECT_EQ(f->databaseList->rowCount(), 4);
 
   // Rename row 2 and relocate row 1.
-  f->Liv1->setCurrentRow(1);
+  f->databaseList->setCurrentRow(1);
   prompt.answerInput(QStringLiteral("乙\"二\""));
-  f->Command3_Click();
+  f->onRename();
   EXPECT_EQ(prompt.shown.back().text, QStringLiteral("資料庫原名為：乙\r\n\r\n要變更成什麼名稱?"));
-  EXPECT_EQ(f->Liv1->text(1, 0), QStringLiteral("乙二"));
-  f->Liv1->setCurrentRow(0);
+  EXPECT_EQ(f->databaseList->text(1, 0), QStringLiteral("乙二"));
+  f->databaseList->setCurrentRow(0);
   prompt.answerPath(three.path());
-  f->Command4_Click();
-  EXPECT_EQ(f->Liv1->text(0, 1), three.path());
+  f->onRelocate();
+  EXPECT_EQ(f->databaseList->text(0, 1), three.path());
   EXPECT_EQ(db.DataBasePath, one.path());  // relocating moves nothing
 
   // Remove row 4: No keeps it, Yes removes it.
-  f->Liv1->setCurrentRow(3);
+  f->databaseList->setCurrentRow(3);
   prompt.answer(Ans::No);
-  f->Command5_Click();
-  EXPECT_EQ(f->Liv1->rowCount(), 4);
+  f->onRemove();
+  EXPECT_EQ(f->databaseList->rowCount(), 4);
   prompt.answer(Ans::Yes);
-  f->Command5_Click();
+  f->onRemove();
   EXPECT_EQ(prompt.shown.back().title, QStringLiteral("刪除"));
-  EXPECT_EQ(f->Liv1->rowCount(), 3);
-  EXPECT_EQ(f->StatusBar1->text(), QStringLiteral("共 3 個資料庫"));
+  EXPECT_EQ(f->databaseList->rowCount(), 3);
+  EXPECT_EQ(f->statusLabel->text(), QStringLiteral("共 3 個資料庫"));
 
   // Leave: List.dat holds exactly the rows shown.
-  f->Command0_Click();
+  f->onLeave();
   EXPECT_TRUE(f->ChosenDataBasePath.isEmpty());
   EXPECT_EQ(f->result(), QDialog::Accepted);
   const QStringList rows{DatabaseList::entry(QStringLiteral("甲"), three.path()),
@@ -122,33 +122,33 @@ TEST_F(Manager, AddRenameRelocateRemoveRoundTripThroughListDat) {
 TEST_F(Manager, NamesAndFoldersTheListCannotHoldAreRefused) {
   auto f = open();
   prompt.answerInput(QStringLiteral("店😀"));
-  f->Command2_Click();
+  f->onAdd();
   prompt.answerInput(QStringLiteral("店")).answerPath(QStringLiteral("/data/简体/"));
-  f->Command2_Click();
-  f->Liv1->setCurrentRow(1);
+  f->onAdd();
+  f->databaseList->setCurrentRow(1);
   prompt.answerInput(QStringLiteral("乙😺"));
-  f->Command3_Click();
+  f->onRename();
   prompt.answerPath(QStringLiteral("/data/〠/"));
-  f->Command4_Click();
+  f->onRelocate();
   const QStringList refusals = {QStringLiteral("資料庫名稱中的「😀」無法儲存在資料檔中，請改用其他字元"),
                                 QStringLiteral("資料庫位置中的「简」無法儲存在資料檔中，請改用其他字元"),
                                 QStringLiteral("資料庫名稱中的「😺」無法儲存在資料檔中，請改用其他字元"),
                                 QStringLiteral("資料庫位置中的「〠」無法儲存在資料檔中，請改用其他字元")};
   for (const QString& r : refusals) EXPECT_TRUE(prompt.texts().contains(r)) << r.toStdString();
-  ASSERT_EQ(f->Liv1->rowCount(), 2);
-  EXPECT_EQ(f->Liv1->text(1, 0), QStringLiteral("乙"));
-  EXPECT_EQ(f->Liv1->text(1, 1), two.path());
+  ASSERT_EQ(f->databaseList->rowCount(), 2);
+  EXPECT_EQ(f->databaseList->text(1, 0), QStringLiteral("乙"));
+  EXPECT_EQ(f->databaseList->text(1, 1), two.path());
   EXPECT_FALSE(prompt.pending());
 }
 
 TEST_F(Manager, RenamingTheOpenDatabaseRenamesIt) {
   auto f = open();
   prompt.answerInput(QStringLiteral("甲新"));
-  f->Command3_Click();
+  f->onRename();
   EXPECT_EQ(db.DataBaseName, QStringLiteral("甲新"));
   // Opening it again: in use, and its name follows the row.
-  f->Liv1->setText(0, 0, QStringLiteral("甲三"));
-  f->Command1_Click();
+  f->databaseList->setText(0, 0, QStringLiteral("甲三"));
+  f->onOpen();
   EXPECT_EQ(prompt.texts().last(), QStringLiteral("這個資料庫目前正在使用中!"));
   EXPECT_EQ(prompt.shown.back().icon, Prompt::Icon::Information);
   EXPECT_EQ(db.DataBaseName, QStringLiteral("甲三"));
@@ -161,25 +161,25 @@ TEST_F(Manager, TheListHoldsAtMostAHundredDatabases) {
   for (int i = 0; i < 99; ++i) db.DataBaseList << DatabaseList::entry(QString::number(i), one.path());
   auto f = open();
   prompt.answerInput(QStringLiteral("x")).answerPath(two.path());
-  f->Command2_Click();
-  EXPECT_EQ(f->Liv1->rowCount(), 100);
-  f->Command2_Click();
-  EXPECT_EQ(f->Liv1->rowCount(), 100);
+  f->onAdd();
+  EXPECT_EQ(f->databaseList->rowCount(), 100);
+  f->onAdd();
+  EXPECT_EQ(f->databaseList->rowCount(), 100);
   EXPECT_EQ(prompt.texts().last(), QStringLiteral("資料庫數量已達到上限 100 個，無法再新增"));
   EXPECT_EQ(prompt.shown.back().title, QStringLiteral("注意"));
 }
 
 TEST_F(Manager, OpenChoosesAFolderThatExists) {
   auto f = open();
-  f->Liv1->setText(1, 1, two.path() + QStringLiteral("gone/"));
-  f->Liv1->setCurrentRow(1);
-  f->Command1_Click();
+  f->databaseList->setText(1, 1, two.path() + QStringLiteral("gone/"));
+  f->databaseList->setCurrentRow(1);
+  f->onOpen();
   EXPECT_EQ(prompt.texts().last(), QStringLiteral("這個路徑不存在!"));
   EXPECT_TRUE(f->ChosenDataBasePath.isEmpty());
 
-  f->Liv1->setText(1, 1, two.path());
+  f->databaseList->setText(1, 1, two.path());
   host.setPassMenu(false, true);
-  f->Command1_Click();
+  f->onOpen();
   EXPECT_EQ(f->ChosenDataBasePath, two.path());
   EXPECT_EQ(db.DataBaseName, QStringLiteral("乙"));
   EXPECT_EQ(db.DataBasePath, one.path());  // the switch is the opener's
@@ -199,8 +199,8 @@ TEST_F(Manager, ARefusedPasswordLeavesTheOpenDatabaseGuarded) {
     p.passwordEdit->setText(typed);
     p.onOk();
   };
-  f->Liv1->setCurrentRow(1);
-  f->Command1_Click();
+  f->databaseList->setCurrentRow(1);
+  f->onOpen();
   EXPECT_EQ(shownFor, two.path());
   EXPECT_EQ(prompt.texts().last(), QStringLiteral("密碼不正確，請重新輸入!"));
   // The open database keeps its name, folder, accepted password and menu.
@@ -212,7 +212,7 @@ TEST_F(Manager, ARefusedPasswordLeavesTheOpenDatabaseGuarded) {
   EXPECT_TRUE(f->ChosenDataBasePath.isEmpty());
 
   typed = QStringLiteral("secret");
-  f->Command1_Click();
+  f->onOpen();
   EXPECT_EQ(f->ChosenDataBasePath, two.path());
   EXPECT_EQ(db.DataBaseName, QStringLiteral("乙"));
   EXPECT_FALSE(host.passSetEnabled());
@@ -223,8 +223,8 @@ TEST_F(Manager, TheEndingLeaveButtonEndsWithoutWritingTheList) {
   app.put(QStringLiteral("List.dat"), "old\r\n");
   auto f = open(true);
   prompt.answer(Ans::Yes);
-  f->Command5_Click();
-  f->Command0_Click();
+  f->onRemove();
+  f->onLeave();
   EXPECT_EQ(ends, 1);
   EXPECT_TRUE(f->ended());
   EXPECT_EQ(app.get(QStringLiteral("List.dat")), QByteArray("old\r\n"));
@@ -232,14 +232,14 @@ TEST_F(Manager, TheEndingLeaveButtonEndsWithoutWritingTheList) {
 
 TEST_F(Manager, WithTheEndingButtonTheOpenFolderMayBeOpenedAgain) {
   auto f = open(true);
-  f->Command1_Click();
+  f->onOpen();
   EXPECT_EQ(f->ChosenDataBasePath, one.path());
 }
 
 TEST_F(Manager, PassCheckAsksInAMaskedInputBox) {
   ASSERT_TRUE(PasswordFile::write(two.path(), QStringLiteral("abc")));
   auto f = open();
-  f->Liv1->setCurrentRow(1);
+  f->databaseList->setCurrentRow(1);
   prompt.answerInput(QStringLiteral("abc"));
   EXPECT_TRUE(f->PassCheck());
   EXPECT_TRUE(prompt.shown.back().password);
@@ -247,7 +247,7 @@ TEST_F(Manager, PassCheckAsksInAMaskedInputBox) {
             QStringLiteral("[乙：") + two.path() + QStringLiteral("]\r\n\r\n開啟這個資料庫需要密碼，請輸入密碼!"));
   prompt.answerInput(QStringLiteral("abd"));
   EXPECT_FALSE(f->PassCheck());
-  f->Liv1->setCurrentRow(0);
+  f->databaseList->setCurrentRow(0);
   EXPECT_TRUE(f->PassCheck());
 }
 

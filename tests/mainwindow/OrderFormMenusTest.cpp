@@ -78,8 +78,8 @@ class Observer {
       e.Command5_Click();
     };
     f.runOpenForm = [this](OpenForm& m) {
-      log_ << QStringLiteral("manager ") + m.Command0->text();
-      m.Command0_Click();
+      log_ << QStringLiteral("manager ") + m.leaveButton->text();
+      m.onLeave();
     };
     f.quitProgram = [this] { log_ << QStringLiteral("quit"); };
   }

@@ -237,9 +237,9 @@ TEST_F(MainWindow, AnUnlistedDatabaseIsOpenedOnlyWhenTheUserSaysSo) {
   auto f = form();
   QString leave;
   f->runOpenForm = [&](OpenForm& m) {
-    leave = m.Command0->text();
+    leave = m.leaveButton->text();
     EXPECT_EQ(f->windowTitle(), kTitle);  // shown, still empty
-    m.Command0_Click();
+    m.onLeave();
   };
   SettingsStore::set(QStringLiteral("Update"), QStringLiteral("State"), QStringLiteral("0"));
   f->Form_Load();
@@ -259,8 +259,8 @@ TEST_F(MainWindow, AMissingFolderSendsTheUserToTheManager) {
   storeDatabase(QStringLiteral("舊"), gone);
   auto f = form();
   f->runOpenForm = [&](OpenForm& m) {
-    m.Liv1->setCurrentRow(1);
-    m.Command1_Click();
+    m.databaseList->setCurrentRow(1);
+    m.onOpen();
   };
   f->Form_Load();
   EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("[舊：") + gone +
@@ -302,9 +302,9 @@ TEST_F(MainWindow, AProtectedDatabaseOpensOnlyWithItsPassword) {
     };
     QString leave;
     f->runOpenForm = [&](OpenForm& m) {
-      leave = m.Command0->text();
+      leave = m.leaveButton->text();
       EXPECT_EQ(f->db().DataBasePath, db.path());  // kept, so the manager can retry it
-      m.Command1_Click();
+      m.onOpen();
     };
     f->Form_Load();
     const std::string label = c.typed ? c.typed : "cancel";
@@ -442,9 +442,9 @@ TEST_F(Running, SwitchingDatabasesAsksToSaveAndBacksUpTheOneLeft) {
   prompt.answer(Ans::No);
   QString leave;
   f->runOpenForm = [&](OpenForm& m) {
-    leave = m.Command0->text();
+    leave = m.leaveButton->text();
     f->db().DataBaseName = QStringLiteral("店二");
-    m.Command0_Click();
+    m.onLeave();
   };
   f->File_Open_Click();
   EXPECT_EQ(leave, QStringLiteral("離開"));
@@ -458,8 +458,8 @@ TEST_F(Running, SwitchingDatabasesAsksToSaveAndBacksUpTheOneLeft) {
   prompt.answer(Ans::Yes);
   prompt.answerInput(QStringLiteral("第二")).answerPath(second.path());
   f->runOpenForm = [&](OpenForm& m) {
-    m.Command2_Click();
-    m.Command1_Click();
+    m.onAdd();
+    m.onOpen();
   };
   f->File_Open_Click();
   EXPECT_TRUE(savedNote());
@@ -484,9 +484,9 @@ TEST_F(Running, ARefusedPasswordElsewhereKeepsTheOpenDatabasesSaveQuestion) {
     p.onOk();
   };
   f->runOpenForm = [&](OpenForm& m) {
-    m.Liv1->setCurrentRow(1);
-    m.Command1_Click();  // refused
-    m.Command0_Click();  // leave
+    m.databaseList->setCurrentRow(1);
+    m.onOpen();  // refused
+    m.onLeave();
   };
   f->File_Open_Click();
   EXPECT_EQ(prompt.texts().last(), QStringLiteral("密碼不正確，請重新輸入!"));
