@@ -18,7 +18,8 @@ namespace GeneralSettings {
 
 // The font sizes of the drop-down list "列表字形大小".
 QStringList fontEntries();
-// The 18 header rows of the shipping note (List2) and its 9 product columns (Liv1).
+// The 18 header rows of the shipping note (noteFieldList) and its 9 product
+// columns (noteColumnList).
 QStringList noteFieldNames();
 QStringList noteColumnNames();
 // The text of the placeholder help box (title "格式代號").
@@ -37,16 +38,16 @@ struct Values {
   bool HideCost = false;
   bool Rate = false;
   int fontEntry = -1;          // position in fontEntries(), -1 none
-  QString AddrTemplate;        // Text1
-  bool addrText = true;        // Option4 "記事本開啟(純文字)", else Option5
-  QString NoteTitle;           // Text3
-  QString NoteShopInfo;        // Text2
-  QString NoteShopPct;         // Text4 (Text5 shows 100 minus it)
-  QString NoteWidth;           // Text6
-  bool NoteSeparators = false; // Check5
-  std::array<bool, 18> NoteFields{};  // ticks of List2
-  QStringList NoteColPct;      // the percent cells of Liv1, nine
-  QStringList CarryList;       // List1
+  QString AddrTemplate;        // labelTemplateEdit
+  bool addrText = true;        // labelAsTextOption "記事本開啟(純文字)", else labelAsHtmlOption
+  QString NoteTitle;           // noteTitleEdit
+  QString NoteShopInfo;        // shopInfoEdit
+  QString NoteShopPct;         // buyerPercentEdit (shopPercentEdit shows 100 minus it)
+  QString NoteWidth;           // noteWidthEdit
+  bool NoteSeparators = false; // noteSeparatorCheck
+  std::array<bool, 18> NoteFields{};  // ticks of noteFieldList
+  QStringList NoteColPct;      // the percent cells of noteColumnList, nine
+  QStringList CarryList;       // shippingMethodList
 };
 
 // The controls as the dialog opens on the current settings.

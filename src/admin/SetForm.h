@@ -43,21 +43,21 @@ class SetForm : public QDialog, public PasswordHost {
   GeneralSettings::Values values() const;
 
   // ---- handlers ----
-  void Command1_Click();  // 確定
-  void Command2_Click();  // 取消
-  void Command3_Click();  // 還原預設值
-  void Command9_Click();  // 點我看格式代號
-  void Command4_Click();  // shipping method: 新增
-  void Command5_Click();  // 編輯
-  void Command6_Click();  // 刪除
-  void Command7_Click();  // 上移
-  void Command8_Click();  // 下移
-  void Liv1_DblClick();   // the percentage of the selected column
+  void onOk();
+  void onCancel();
+  void onRestoreDefaults();
+  void onPlaceholderHelp();
+  void onAddMethod();
+  void onRenameMethod();  // 編輯
+  void onDeleteMethod();
+  void onMoveMethodUp();
+  void onMoveMethodDown();
+  void onNoteColumnDoubleClicked();  // asks the percentage of the selected column
   // The settings-password check: true when there is no Setting.pwd, when the
   // answer is right, or when the file is damaged (then deleted).
   bool PassInit();
-  void Pass_Set_Click();
-  void Pass_Clear_Click();
+  void onSetPassword();
+  void onClearPassword();
 
   // PasswordHost: the dialog's own password menu.
   bool passChk() const override { return true; }
@@ -68,29 +68,30 @@ class SetForm : public QDialog, public PasswordHost {
 
   // ---- controls ----
   QMenuBar* menuBar;
-  QMenu* Menu_Pass;
-  QAction* Pass_Set;
-  QAction* Pass_Clear;
-  QRadioButton *Option1, *Option2, *Option3;  // 啟動後的顯示狀態
-  QCheckBox *Check1, *Check2, *Check4, *Check6;
-  QLabel* Label5;
-  QComboBox* Combo1;  // list font size
-  QPlainTextEdit* Text1;  // label template
-  QRadioButton *Option4, *Option5;
-  QPushButton* Command9;
-  QLabel* Label1;
-  QLineEdit* Text3;       // note title
-  QPlainTextEdit* Text2;  // seller block
-  QListWidget* List2;     // header rows, ticked
-  ListView* Liv1;         // product columns and their percentages
-  QLabel *Label3, *Label4, *Label2;
-  QLineEdit* Text4;  // buyer cell percent
-  QLineEdit* Text5;  // seller cell percent
-  QLineEdit* Text6;  // note width
-  QCheckBox* Check5;
-  QListWidget* List1;  // shipping methods
-  QPushButton *Command4, *Command5, *Command6, *Command7, *Command8;
-  QPushButton *Command1, *Command2, *Command3;
+  QMenu* passwordMenu;
+  QAction* setPasswordAction;
+  QAction* clearPasswordAction;
+  QRadioButton *showAllOption, *showYearOption, *showMonthOption;  // 啟動後的顯示狀態
+  QCheckBox *systemTrayCheck, *compareStockCheck, *hideCostCheck, *roundRateCheck;
+  QLabel* fontSizeLabel;
+  QComboBox* fontSizeCombo;  // the order list's font size
+  QPlainTextEdit* labelTemplateEdit;  // the mailing-label template
+  QRadioButton *labelAsTextOption, *labelAsHtmlOption;
+  QPushButton* placeholderHelpButton;
+  QLabel* noteTitleLabel;
+  QLineEdit* noteTitleEdit;
+  QPlainTextEdit* shopInfoEdit;     // the seller's block
+  QListWidget* noteFieldList;       // header rows, ticked
+  ListView* noteColumnList;         // product columns and their percentages
+  QLabel *buyerPercentLabel, *shopPercentLabel, *noteWidthLabel;
+  QLineEdit* buyerPercentEdit;  // the buyer cell's width in percent
+  QLineEdit* shopPercentEdit;   // the seller cell's: the rest of 100
+  QLineEdit* noteWidthEdit;
+  QCheckBox* noteSeparatorCheck;
+  QListWidget* shippingMethodList;
+  QPushButton *addMethodButton, *renameMethodButton, *deleteMethodButton, *moveMethodUpButton,
+      *moveMethodDownButton;
+  QPushButton *okButton, *cancelButton, *restoreDefaultsButton;
 
  private:
   void Form_Load();

@@ -52,7 +52,7 @@ struct SetFormTest : ::testing::Test {
   }
   QStringList methods(const SetForm& f) const {
     QStringList out;
-    for (int i = 0; i < f.List1->count(); ++i) out << f.List1->item(i)->text();
+    for (int i = 0; i < f.shippingMethodList->count(); ++i) out << f.shippingMethodList->item(i)->text();
     return out;
   }
   void protect(const QString& password) { ASSERT_TRUE(PasswordFile::write(dir.path(), password, "Setting.pwd")); }
@@ -67,33 +67,34 @@ TEST_F(SetFormTest, OpensOnTheCurrentSettings) {
   listFont = 20.25;
   auto f = form();
   EXPECT_EQ(f->windowTitle(), "一般設定");
-  EXPECT_FALSE(f->Option1->isChecked() || f->Option2->isChecked() || f->Option3->isChecked());
-  EXPECT_TRUE(f->Option5->isChecked());
-  EXPECT_TRUE(f->Check4->isChecked());
-  EXPECT_FALSE(f->Check2->isChecked());
-  EXPECT_EQ(f->Text4->text(), "100");
-  EXPECT_EQ(f->Text5->text(), "0");
-  EXPECT_EQ(f->Text6->text(), "650");
-  EXPECT_TRUE(f->Check5->isChecked());
-  EXPECT_EQ(f->Combo1->currentText(), "20");
+  EXPECT_FALSE(f->showAllOption->isChecked() || f->showYearOption->isChecked() || f->showMonthOption->isChecked());
+  EXPECT_TRUE(f->labelAsHtmlOption->isChecked());
+  EXPECT_TRUE(f->hideCostCheck->isChecked());
+  EXPECT_FALSE(f->compareStockCheck->isChecked());
+  EXPECT_EQ(f->buyerPercentEdit->text(), "100");
+  EXPECT_EQ(f->shopPercentEdit->text(), "0");
+  EXPECT_EQ(f->noteWidthEdit->text(), "650");
+  EXPECT_TRUE(f->noteSeparatorCheck->isChecked());
+  EXPECT_EQ(f->fontSizeCombo->currentText(), "20");
   EXPECT_EQ(f->values().AddrTemplate, "姓名：$Name  電話：$Tel\r\n住址：$Addr");
   EXPECT_EQ(methods(*f), (QStringList{"寄郵局", "寄宅配", "寄貨運", "貨到付款", "面交"}));
-  EXPECT_EQ(f->List2->count(), 18);
-  EXPECT_EQ(f->List2->item(0)->checkState(), Qt::Checked);
-  EXPECT_EQ(f->List2->item(1)->checkState(), Qt::Unchecked);
-  EXPECT_EQ(f->List2->currentRow(), -1);
+  EXPECT_EQ(f->noteFieldList->count(), 18);
+  EXPECT_EQ(f->noteFieldList->item(0)->checkState(), Qt::Checked);
+  EXPECT_EQ(f->noteFieldList->item(1)->checkState(), Qt::Unchecked);
+  EXPECT_EQ(f->noteFieldList->currentRow(), -1);
   // Every switch in sight at the dialog's own size, none behind a scroll bar.
   f->show();
   QApplication::processEvents();
-  EXPECT_FALSE(f->List2->verticalScrollBar()->isVisible());
-  EXPECT_GE(f->List2->visualItemRect(f->List2->item(17)).bottom(), 0);
-  EXPECT_LE(f->List2->visualItemRect(f->List2->item(17)).bottom(), f->List2->viewport()->height());
+  EXPECT_FALSE(f->noteFieldList->verticalScrollBar()->isVisible());
+  EXPECT_GE(f->noteFieldList->visualItemRect(f->noteFieldList->item(17)).bottom(), 0);
+  EXPECT_LE(f->noteFieldList->visualItemRect(f->noteFieldList->item(17)).bottom(),
+            f->noteFieldList->viewport()->height());
   f->hide();
-  ASSERT_EQ(f->Liv1->rowCount(), 9);
-  EXPECT_EQ(f->Liv1->rowTexts(0), (QStringList{"商品名稱", "60"}));
-  EXPECT_EQ(f->Liv1->rowTexts(8), (QStringList{"網址", "0"}));
-  EXPECT_TRUE(f->Pass_Set->isEnabled());
-  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+  ASSERT_EQ(f->noteColumnList->rowCount(), 9);
+  EXPECT_EQ(f->noteColumnList->rowTexts(0), (QStringList{"商品名稱", "60"}));
+  EXPECT_EQ(f->noteColumnList->rowTexts(8), (QStringList{"網址", "0"}));
+  EXPECT_TRUE(f->setPasswordAction->isEnabled());
+  EXPECT_FALSE(f->clearPasswordAction->isEnabled());
   EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -108,7 +109,7 @@ TEST_F(SetFormTest, OkWithoutChangesGivesEverySettingsFileBackByteForByte) {
   QMap<QString, QByteArray> before;
   for (const QString& n : dir.names()) before[n] = dir.get(n);
   auto f = form();
-  f->Command1_Click();
+  f->onOk();
   EXPECT_EQ(f->result(), QDialog::Accepted);
   for (const QString& n : dir.names()) EXPECT_EQ(dir.get(n), before.value(n)) << n.toStdString();
   EXPECT_EQ(dir.names(), QStringList(before.keys()));
@@ -119,29 +120,30 @@ TEST_F(SetFormTest, TheTwoWidthBoxesAlwaysSumToAHundred) {
   struct Case {
     QLineEdit* box;
     const char* typed;
-    const char* text4;
-    const char* text5;
+    const char* buyerPercent;
+    const char* shopPercent;
   };
-  for (const Case& c : {Case{f->Text4, "150", "100", "0"}, {f->Text4, "-5", "0", "100"}, {f->Text5, "-5", "100", "0"},
-                        {f->Text4, "33.5", "33.5", "66.5"},
-                        {f->Text5, "abc", "100", "0"}, {f->Text4, "", "0", "100"}, {f->Text4, "12.", "12", "88"}}) {
+  for (const Case& c : {Case{f->buyerPercentEdit, "150", "100", "0"}, {f->buyerPercentEdit, "-5", "0", "100"},
+                        {f->shopPercentEdit, "-5", "100", "0"}, {f->buyerPercentEdit, "33.5", "33.5", "66.5"},
+                        {f->shopPercentEdit, "abc", "100", "0"}, {f->buyerPercentEdit, "", "0", "100"},
+                        {f->buyerPercentEdit, "12.", "12", "88"}}) {
     c.box->setText(QString::fromUtf8(c.typed));
-    EXPECT_EQ(f->Text4->text(), c.text4) << c.typed;
-    EXPECT_EQ(f->Text5->text(), c.text5) << c.typed;
+    EXPECT_EQ(f->buyerPercentEdit->text(), c.buyerPercent) << c.typed;
+    EXPECT_EQ(f->shopPercentEdit->text(), c.shopPercent) << c.typed;
   }
 }
 
 TEST_F(SetFormTest, OkStoresEverythingAndTellsTheMainWindow) {
   auto f = form();
-  f->Option2->setChecked(true);
-  f->Check2->setChecked(true);
-  f->Check6->setChecked(true);
-  f->Combo1->setCurrentText("14");
-  f->Text3->setText("我的\"出貨單\"");
-  f->Text4->setText("32.5");
-  f->Option5->setChecked(true);
-  f->List2->item(1)->setCheckState(Qt::Checked);
-  f->Command1_Click();
+  f->showYearOption->setChecked(true);
+  f->compareStockCheck->setChecked(true);
+  f->roundRateCheck->setChecked(true);
+  f->fontSizeCombo->setCurrentText("14");
+  f->noteTitleEdit->setText("我的\"出貨單\"");
+  f->buyerPercentEdit->setText("32.5");
+  f->labelAsHtmlOption->setChecked(true);
+  f->noteFieldList->item(1)->setCheckState(Qt::Checked);
+  f->onOk();
   EXPECT_EQ(f->result(), QDialog::Accepted);
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(db.SetView, 2);
@@ -160,9 +162,9 @@ TEST_F(SetFormTest, OkStoresEverythingAndTellsTheMainWindow) {
 
 TEST_F(SetFormTest, OkRefusesAFieldItCannotStoreAndChangesNothing) {
   auto f = form();
-  f->Text6->setText("40000");
-  f->Check4->setChecked(true);
-  f->Command1_Click();
+  f->noteWidthEdit->setText("40000");
+  f->hideCostCheck->setChecked(true);
+  f->onOk();
   EXPECT_EQ(prompt.texts(), QStringList{"儲存設定發生錯誤!"});
   EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Exclamation);
   EXPECT_NE(f->result(), QDialog::Accepted);
@@ -174,9 +176,9 @@ TEST_F(SetFormTest, OkRefusesAFieldItCannotStoreAndChangesNothing) {
   EXPECT_EQ(moneyChecks, 0);
   // Text code page 950 cannot hold is refused with its own message.
   prompt.clear();
-  f->Text6->setText("650");
-  f->Text3->setText("😀");
-  f->Command1_Click();
+  f->noteWidthEdit->setText("650");
+  f->noteTitleEdit->setText("😀");
+  f->onOk();
   EXPECT_EQ(prompt.shown.size(), 1u);
   EXPECT_TRUE(prompt.shown[0].text.startsWith("出貨單標題"));
   EXPECT_TRUE(dir.names().isEmpty());
@@ -185,15 +187,15 @@ TEST_F(SetFormTest, OkRefusesAFieldItCannotStoreAndChangesNothing) {
 TEST_F(SetFormTest, TheSettingsPasswordGuardsOkAndRestoreDefaults) {
   protect("abc");
   auto f = form();
-  EXPECT_FALSE(f->Pass_Set->isEnabled());
-  EXPECT_TRUE(f->Pass_Clear->isEnabled());
-  f->Check1->setChecked(true);
+  EXPECT_FALSE(f->setPasswordAction->isEnabled());
+  EXPECT_TRUE(f->clearPasswordAction->isEnabled());
+  f->systemTrayCheck->setChecked(true);
 
   // A wrong answer (also one differing in case, and Cancel) stores nothing.
   for (std::optional<QString> answer : {std::optional<QString>("ABC"), std::optional<QString>(std::nullopt)}) {
     prompt.clear();
     prompt.answerInput(answer);
-    f->Command1_Click();
+    f->onOk();
     ASSERT_EQ(prompt.shown.size(), 2u);
     EXPECT_EQ(prompt.shown[0].text, kAsk);
     EXPECT_TRUE(prompt.shown[0].password);
@@ -205,24 +207,24 @@ TEST_F(SetFormTest, TheSettingsPasswordGuardsOkAndRestoreDefaults) {
 
   // Restore defaults asks too; refused, the controls stay.
   prompt.clear();
-  f->Text6->setText("700");
+  f->noteWidthEdit->setText("700");
   prompt.answerInput(QStringLiteral("x"));
-  f->Command3_Click();
+  f->onRestoreDefaults();
   EXPECT_EQ(prompt.texts(), (QStringList{kAsk, kWrong}));
-  EXPECT_EQ(f->Text6->text(), "700");
-  EXPECT_TRUE(f->Check1->isChecked());
+  EXPECT_EQ(f->noteWidthEdit->text(), "700");
+  EXPECT_TRUE(f->systemTrayCheck->isChecked());
   prompt.answerInput(QStringLiteral("abc"));
-  f->Command3_Click();
-  EXPECT_EQ(f->Text6->text(), "650");
-  EXPECT_FALSE(f->Check1->isChecked());
-  EXPECT_TRUE(f->Option3->isChecked());
-  EXPECT_TRUE(f->Option4->isChecked());
+  f->onRestoreDefaults();
+  EXPECT_EQ(f->noteWidthEdit->text(), "650");
+  EXPECT_FALSE(f->systemTrayCheck->isChecked());
+  EXPECT_TRUE(f->showMonthOption->isChecked());
+  EXPECT_TRUE(f->labelAsTextOption->isChecked());
 
   // The right answer stores (OK after restore defaults asks again).
-  f->Check1->setChecked(true);
+  f->systemTrayCheck->setChecked(true);
   prompt.clear();
   prompt.answerInput(QStringLiteral("abc"));
-  f->Command1_Click();
+  f->onOk();
   EXPECT_EQ(prompt.texts(), QStringList{kAsk});
   EXPECT_EQ(f->result(), QDialog::Accepted);
   EXPECT_TRUE(db.SystemTray);
@@ -233,12 +235,12 @@ TEST_F(SetFormTest, TheSettingsPasswordGuardsOkAndRestoreDefaults) {
 TEST_F(SetFormTest, ADamagedPasswordFileIsReportedDeletedAndLetsOkThrough) {
   dir.put("Setting.pwd", QByteArray());
   auto f = form();
-  f->Command1_Click();
+  f->onOk();
   EXPECT_EQ(prompt.texts(), QStringList{"密碼設定已遺失，請重新設定密碼!"});
   EXPECT_FALSE(dir.has("Setting.pwd"));
   EXPECT_EQ(f->result(), QDialog::Accepted);
-  EXPECT_TRUE(f->Pass_Set->isEnabled());
-  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+  EXPECT_TRUE(f->setPasswordAction->isEnabled());
+  EXPECT_FALSE(f->clearPasswordAction->isEnabled());
 }
 
 TEST_F(SetFormTest, PasswordMenuCreatesAndRemovesSettingPwdOnly) {
@@ -248,104 +250,105 @@ TEST_F(SetFormTest, PasswordMenuCreatesAndRemovesSettingPwdOnly) {
   for (const char* bad : {"ab", "abcdefghi", "ab😀"}) {
     prompt.clear();
     prompt.answerInput(QString::fromUtf8(bad));
-    f->Pass_Set_Click();
+    f->onSetPassword();
     EXPECT_EQ(prompt.texts().last(), "密碼格式不正確，請輸入3-8個英文或數字") << bad;
     EXPECT_FALSE(dir.has("Setting.pwd"));
   }
   prompt.clear();
   prompt.answerInput(QStringLiteral("密碼字")).answerInput(QStringLiteral("密碼字"));
-  f->Pass_Set_Click();
+  f->onSetPassword();
   EXPECT_TRUE(prompt.shown[0].password && prompt.shown[1].password);
   EXPECT_EQ(prompt.texts().last(), "密碼設定完成!");
   EXPECT_EQ(dir.get("Setting.pwd").size(), 14);  // twelve digits and CR LF
-  EXPECT_FALSE(f->Pass_Set->isEnabled());
-  EXPECT_TRUE(f->Pass_Clear->isEnabled());
+  EXPECT_FALSE(f->setPasswordAction->isEnabled());
+  EXPECT_TRUE(f->clearPasswordAction->isEnabled());
 
   prompt.clear();
   prompt.answerInput(QStringLiteral("密碼"));
-  f->Pass_Clear_Click();
+  f->onClearPassword();
   EXPECT_EQ(prompt.texts(), (QStringList{kAsk, kWrong}));
   EXPECT_TRUE(dir.has("Setting.pwd"));
   prompt.answerInput(QStringLiteral("密碼字"));
-  f->Pass_Clear_Click();
+  f->onClearPassword();
   EXPECT_EQ(prompt.texts().last(), "密碼刪除完成!");
   EXPECT_FALSE(dir.has("Setting.pwd"));
   EXPECT_TRUE(dir.has("DataBase.pwd"));
-  EXPECT_TRUE(f->Pass_Set->isEnabled());
+  EXPECT_TRUE(f->setPasswordAction->isEnabled());
 }
 
 TEST_F(SetFormTest, ShippingMethodsHoldAtMostFiftyCleanedNames) {
   auto f = form();
   prompt.answerInput(QStringLiteral("寄,郵局\"”"));
-  f->Command4_Click();
+  f->onAddMethod();
   EXPECT_EQ(methods(*f).last(), "寄郵局");
-  EXPECT_EQ(f->List1->currentRow(), 5);
+  EXPECT_EQ(f->shippingMethodList->currentRow(), 5);
   prompt.answerInput(QStringLiteral(""));
-  f->Command4_Click();  // an empty answer adds nothing
-  EXPECT_EQ(f->List1->count(), 6);
-  while (f->List1->count() < 50) f->List1->addItem("m");
+  f->onAddMethod();  // an empty answer adds nothing
+  EXPECT_EQ(f->shippingMethodList->count(), 6);
+  while (f->shippingMethodList->count() < 50) f->shippingMethodList->addItem("m");
   prompt.clear();
-  f->Command4_Click();
+  f->onAddMethod();
   EXPECT_EQ(prompt.texts(), QStringList{"最多只能新增 50 筆!"});
   EXPECT_EQ(prompt.shown[0].title, "注意");
-  EXPECT_EQ(f->List1->count(), 50);
+  EXPECT_EQ(f->shippingMethodList->count(), 50);
 
   // Edit, move and delete act on the selected name only.
-  f->List1->setCurrentRow(-1);
-  f->List1->clearSelection();
+  f->shippingMethodList->setCurrentRow(-1);
+  f->shippingMethodList->clearSelection();
   prompt.clear();
-  for (auto cmd : {&SetForm::Command5_Click, &SetForm::Command6_Click, &SetForm::Command7_Click, &SetForm::Command8_Click})
+  for (auto cmd :
+       {&SetForm::onRenameMethod, &SetForm::onDeleteMethod, &SetForm::onMoveMethodUp, &SetForm::onMoveMethodDown})
     (f.get()->*cmd)();
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(methods(*f).first(), "寄郵局");
-  f->List1->setCurrentRow(0);
-  f->Command7_Click();  // the first cannot move up
+  f->shippingMethodList->setCurrentRow(0);
+  f->onMoveMethodUp();  // the first cannot move up
   EXPECT_EQ(methods(*f).first(), "寄郵局");
-  f->Command8_Click();
+  f->onMoveMethodDown();
   EXPECT_EQ(methods(*f).mid(0, 2), (QStringList{"寄宅配", "寄郵局"}));
-  EXPECT_EQ(f->List1->currentRow(), 1);
+  EXPECT_EQ(f->shippingMethodList->currentRow(), 1);
   prompt.answerInput(QStringLiteral("郵局,掛號"));
-  f->Command5_Click();
+  f->onRenameMethod();
   EXPECT_EQ(methods(*f)[1], "郵局掛號");
   prompt.answer(Prompt::Answer::No);
-  f->Command6_Click();
-  EXPECT_EQ(f->List1->count(), 50);
+  f->onDeleteMethod();
+  EXPECT_EQ(f->shippingMethodList->count(), 50);
   prompt.answer(Prompt::Answer::Yes);
-  f->Command6_Click();
-  EXPECT_EQ(f->List1->count(), 49);
-  EXPECT_EQ(f->List1->currentRow(), -1);
+  f->onDeleteMethod();
+  EXPECT_EQ(f->shippingMethodList->count(), 49);
+  EXPECT_EQ(f->shippingMethodList->currentRow(), -1);
   EXPECT_EQ(prompt.shown.back().title, "刪除");
 }
 
 TEST_F(SetFormTest, ColumnPercentageCannotPassWhatTheOthersLeave) {
   auto f = form();
-  f->Liv1->setCurrentRow(1);  // 商品分類, the others hold 100
+  f->noteColumnList->setCurrentRow(1);  // 商品分類, the others hold 100
   prompt.answerInput(QStringLiteral("1"));
-  f->Liv1_DblClick();
+  f->onNoteColumnDoubleClicked();
   EXPECT_EQ(prompt.texts(), (QStringList{"請輸入商品分類欄位所佔的百分比 (最大值: 0)", "已超出最大值!"}));
-  EXPECT_EQ(f->Liv1->text(1, 1), "0");
-  f->Liv1->setCurrentRow(2);  // 售價: at most 15
+  EXPECT_EQ(f->noteColumnList->text(1, 1), "0");
+  f->noteColumnList->setCurrentRow(2);  // 售價: at most 15
   prompt.answerInput(QStringLiteral("12.5"));
-  f->Liv1_DblClick();
-  EXPECT_EQ(f->Liv1->text(2, 1), "12.5");
+  f->onNoteColumnDoubleClicked();
+  EXPECT_EQ(f->noteColumnList->text(2, 1), "12.5");
   prompt.answerInput(QStringLiteral("-5"));
-  f->Liv1_DblClick();
-  EXPECT_EQ(f->Liv1->text(2, 1), "0");
-  f->Liv1->setText(2, 1, "12.5");
-  f->Command1_Click();
+  f->onNoteColumnDoubleClicked();
+  EXPECT_EQ(f->noteColumnList->text(2, 1), "0");
+  f->noteColumnList->setText(2, 1, "12.5");
+  f->onOk();
   EXPECT_EQ(db.settings.NoteColPct[3], 12);
 }
 
 TEST_F(SetFormTest, RestoreDefaultsThenCancelChangesNothingAndHelpListsThePlaceholders) {
   db.settings.NoteTitle = "自訂";
   auto f = form();
-  f->Command3_Click();
-  EXPECT_EQ(f->Text3->text(), "出貨單");
-  EXPECT_EQ(f->Combo1->currentText(), "11");
-  f->Command2_Click();
+  f->onRestoreDefaults();
+  EXPECT_EQ(f->noteTitleEdit->text(), "出貨單");
+  EXPECT_EQ(f->fontSizeCombo->currentText(), "11");
+  f->onCancel();
   EXPECT_EQ(db.settings.NoteTitle, "自訂");
   EXPECT_TRUE(dir.names().isEmpty());
-  f->Command9_Click();
+  f->onPlaceholderHelp();
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].title, "格式代號");
   EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::None);
@@ -365,10 +368,10 @@ TEST(SetFormFromMainWindow, MenuEntryOpensItAndOkReachesTheMainWindowAtOnce) {
   QTimer::singleShot(0, [] {
     auto* f = qobject_cast<SetForm*>(QApplication::activeModalWidget());
     ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->Combo1->currentText(), "11");
-    f->Combo1->setCurrentText("16");
-    f->Check4->setChecked(true);
-    f->Command1_Click();
+    EXPECT_EQ(f->fontSizeCombo->currentText(), "11");
+    f->fontSizeCombo->setCurrentText("16");
+    f->hideCostCheck->setChecked(true);
+    f->onOk();
   });
   main.Set_Option->trigger();
   EXPECT_EQ(main.Liv1->font().pointSize(), 16);
