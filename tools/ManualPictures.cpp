@@ -153,7 +153,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
       products->prepareEdit(dlg);
       shoot(dlg, QStringLiteral("product-dialog"));
       ManufStockInput purchase(db, prompt, &dlg);
-      purchase.prepareNew(QStringLiteral("青花茶杯"), dlg.Text4, dlg.Text7);
+      purchase.prepareNew(QStringLiteral("青花茶杯"), dlg.costEdit, dlg.stockEdit);
       purchase.show();
       purchase.Text5->setText(QStringLiteral("200"));
       purchase.Text2->setText(QStringLiteral("6"));

@@ -212,7 +212,7 @@ void ManufStockInput::runForProductDialog(Database& db, Prompt& prompt, ManufInp
     const QSignalBlocker quiet(dlg.Option1);
     dlg.Option1->setChecked(true);
   }
-  dlg.prepareNew(db.Manuf.cell(product.SelEdit, ManufCell::ProductName), product.Text4, product.Text7);
+  dlg.prepareNew(db.Manuf.cell(product.SelEdit, ManufCell::ProductName), product.costEdit, product.stockEdit);
   dlg.exec();
 }
 

@@ -154,8 +154,8 @@ TEST_F(StockInputTest, ProductDialogPurchaseButtonFillsItsBoxesButNotTheProduct)
   fillProducts(db);  // 戒指: cost 60, stock 5
   ManufInput product(db, prompt);
   product.prepareEditProduct(1, false);
-  ASSERT_TRUE(product.Command3->isEnabled());
-  product.Text2->setText("改名中");  // the purchase names the stored product
+  ASSERT_TRUE(product.purchaseReturnButton->isEnabled());
+  product.nameEdit->setText("改名中");  // the purchase names the stored product
   QTimer::singleShot(0, [] {
     auto* dlg = qobject_cast<ManufStockInput*>(QApplication::activeModalWidget());
     ASSERT_NE(dlg, nullptr);
@@ -165,9 +165,9 @@ TEST_F(StockInputTest, ProductDialogPurchaseButtonFillsItsBoxesButNotTheProduct)
     dlg->Check1->setChecked(true);
     dlg->Command1_Click();
   });
-  product.Command3->click();
-  EXPECT_EQ(product.Text7->text(), "10");
-  EXPECT_EQ(product.Text4->text(), "70");
+  product.purchaseReturnButton->click();
+  EXPECT_EQ(product.stockEdit->text(), "10");
+  EXPECT_EQ(product.costEdit->text(), "70");
   EXPECT_EQ(stockOf(db, 1), "5");
   EXPECT_EQ(db.ManufStock.cell(1, ManufStockCell::PurchaseProduct), "戒指");
 }
