@@ -79,8 +79,8 @@ ManufBatch::ManufBatch(Database& db, Prompt& prompt, QWidget* parent)
 
   sheetList = new ListView(client);
   sheetList->setColumns({QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("金額"),
-                    QStringLiteral("數量"), QStringLiteral("進貨單號"), QStringLiteral("備註"),
-                    QStringLiteral("Index")});
+                         QStringLiteral("數量"), QStringLiteral("進貨單號"), QStringLiteral("備註"),
+                         QStringLiteral("Index")});
   sheetList->setIndexColumn(PurchaseSheet::Column::Index);
   sheetList->setMultiSelect(true);
   for (int c = 0; c < PurchaseSheet::Column::Count; ++c) sheetList->setColumnWidthTwips(c, kWidths[c]);
@@ -209,7 +209,7 @@ void ManufBatch::onSheetRowsClicked() {
   }
   setEditRowVisible(true);
   totalLabel->setText(kTotal + PurchaseSheet::total(rows_).toText() + QStringLiteral("，選擇的商品金額：") +
-                  PurchaseSheet::total(rows_, selected).toText());
+                      PurchaseSheet::total(rows_, selected).toText());
 }
 
 void ManufBatch::onChangeSelected() {
