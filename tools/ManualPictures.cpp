@@ -165,7 +165,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
     {
       ManufStock records(db, prompt, products);
       records.openFor(QStringLiteral("青花茶杯"));
-      records.Liv1->setColumnWidthTwips(0, 1500);  // the whole date
+      records.recordList->setColumnWidthTwips(0, 1500);  // the whole date
       shoot(records, QStringLiteral("purchase-records"));
     }
     if (ManufBatch* sheet = PurchaseWindows::openSheet(*products, db, prompt)) {
