@@ -155,11 +155,11 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
       ManufStockInput purchase(db, prompt, &dlg);
       purchase.prepareNew(QStringLiteral("青花茶杯"), dlg.costEdit, dlg.stockEdit);
       purchase.show();
-      purchase.Text5->setText(QStringLiteral("200"));
-      purchase.Text2->setText(QStringLiteral("6"));
-      purchase.Text3->setText(QStringLiteral("P0315"));
-      purchase.Check1->setChecked(true);
-      purchase.Check1_Click();
+      purchase.amountEdit->setText(QStringLiteral("200"));
+      purchase.qtyEdit->setText(QStringLiteral("6"));
+      purchase.purchaseNoEdit->setText(QStringLiteral("P0315"));
+      purchase.recomputeCostCheck->setChecked(true);
+      purchase.updateCostPreview();
       shoot(purchase, QStringLiteral("purchase-dialog"));
     }
     {

@@ -118,9 +118,9 @@ TEST_F(ManufStockTest, ControlsStandClearOfTheirNeighbours) {
                                                  {w.periodCombo, w.allProductsOption},
                                                  {w.purchaseNoLabel, w.purchaseNoEdit},
                                                  {w.editRecordButton, w.deleteRecordsButton},
-                                                 {d.Label1, d.Text1},
-                                                 {d.Label7, d.Text3},
-                                                 {d.Label3, d.Text5}};
+                                                 {d.dateLabel, d.dateEdit},
+                                                 {d.purchaseNoLabel, d.purchaseNoEdit},
+                                                 {d.amountLabel, d.amountEdit}};
   for (const auto& [left, right] : pairs)
     EXPECT_LT(left->geometry().right() + 1, right->x()) << left->metaObject()->className();
 }
