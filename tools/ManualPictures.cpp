@@ -153,19 +153,19 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
       products->prepareEdit(dlg);
       shoot(dlg, QStringLiteral("product-dialog"));
       ManufStockInput purchase(db, prompt, &dlg);
-      purchase.prepareNew(QStringLiteral("青花茶杯"), dlg.Text4, dlg.Text7);
+      purchase.prepareNew(QStringLiteral("青花茶杯"), dlg.costEdit, dlg.stockEdit);
       purchase.show();
-      purchase.Text5->setText(QStringLiteral("200"));
-      purchase.Text2->setText(QStringLiteral("6"));
-      purchase.Text3->setText(QStringLiteral("P0315"));
-      purchase.Check1->setChecked(true);
-      purchase.Check1_Click();
+      purchase.amountEdit->setText(QStringLiteral("200"));
+      purchase.qtyEdit->setText(QStringLiteral("6"));
+      purchase.purchaseNoEdit->setText(QStringLiteral("P0315"));
+      purchase.recomputeCostCheck->setChecked(true);
+      purchase.updateCostPreview();
       shoot(purchase, QStringLiteral("purchase-dialog"));
     }
     {
       ManufStock records(db, prompt, products);
       records.openFor(QStringLiteral("青花茶杯"));
-      records.Liv1->setColumnWidthTwips(0, 1500);  // the whole date
+      records.recordList->setColumnWidthTwips(0, 1500);  // the whole date
       shoot(records, QStringLiteral("purchase-records"));
     }
     if (ManufBatch* sheet = PurchaseWindows::openSheet(*products, db, prompt)) {

@@ -38,11 +38,11 @@ constexpr int kWidths[PurchaseSheet::Column::Count] = {3150, 1800, 1050, 900, 16
 ManufBatch::ManufBatch(Database& db, Prompt& prompt, QWidget* parent)
     : QMainWindow(parent, Qt::Window), db_(db), prompt_(prompt) {
   setWindowTitle(QStringLiteral("進貨單"));
-  Menu_File = menuBar()->addMenu(QStringLiteral("檔案(&F)"));
-  File_Load = Menu_File->addAction(QStringLiteral("讀入進貨單"));
-  File_Save = Menu_File->addAction(QStringLiteral("儲存進貨單"));
-  Menu_File->addSeparator();
-  File_Exit = Menu_File->addAction(QStringLiteral("結束(&X)"));
+  fileMenu = menuBar()->addMenu(QStringLiteral("檔案(&F)"));
+  loadSheetAction = fileMenu->addAction(QStringLiteral("讀入進貨單"));
+  saveSheetAction = fileMenu->addAction(QStringLiteral("儲存進貨單"));
+  fileMenu->addSeparator();
+  exitAction = fileMenu->addAction(QStringLiteral("結束(&X)"));
 
   auto* client = new QWidget(this);
   setCentralWidget(client);
@@ -55,118 +55,121 @@ ManufBatch::ManufBatch(Database& db, Prompt& prompt, QWidget* parent)
 
   auto* top = new QHBoxLayout;
   body->addLayout(top);
-  Label5 = new QLabel(QStringLiteral("日期"), client);
-  Text1 = new QLineEdit(client);
-  Text1->setFixedWidth(100);
-  Label4 = new QLabel(QStringLiteral("進貨單號"), client);
-  Text6 = new QLineEdit(client);
-  Text6->setFixedWidth(140);
-  Command4 = button(QStringLiteral("套用至全部"));
-  Combo1 = new QComboBox(client);
-  Combo1->setMinimumWidth(160);
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  Command3 = button(QStringLiteral("廠商資料"));
-  top->addWidget(Label5);
-  top->addWidget(Text1);
+  dateLabel = new QLabel(QStringLiteral("日期"), client);
+  dateEdit = new QLineEdit(client);
+  dateEdit->setFixedWidth(100);
+  sheetNoLabel = new QLabel(QStringLiteral("進貨單號"), client);
+  sheetNoEdit = new QLineEdit(client);
+  sheetNoEdit->setFixedWidth(140);
+  applyNoToAllButton = button(QStringLiteral("套用至全部"));
+  supplierCombo = new QComboBox(client);
+  supplierCombo->setMinimumWidth(160);
+  WindowTweaks::setDropDownHeight(supplierCombo, 300);
+  suppliersButton = button(QStringLiteral("廠商資料"));
+  top->addWidget(dateLabel);
+  top->addWidget(dateEdit);
   top->addSpacing(12);
-  top->addWidget(Label4);
-  top->addWidget(Text6);
-  top->addWidget(Command4);
+  top->addWidget(sheetNoLabel);
+  top->addWidget(sheetNoEdit);
+  top->addWidget(applyNoToAllButton);
   top->addStretch(1);
   top->addWidget(new QLabel(QStringLiteral("廠商"), client));
-  top->addWidget(Combo1);
-  top->addWidget(Command3);
+  top->addWidget(supplierCombo);
+  top->addWidget(suppliersButton);
 
-  Liv1 = new ListView(client);
-  Liv1->setColumns({QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("金額"),
-                    QStringLiteral("數量"), QStringLiteral("進貨單號"), QStringLiteral("備註"),
-                    QStringLiteral("Index")});
-  Liv1->setIndexColumn(PurchaseSheet::Column::Index);
-  Liv1->setMultiSelect(true);
-  for (int c = 0; c < PurchaseSheet::Column::Count; ++c) Liv1->setColumnWidthTwips(c, kWidths[c]);
-  body->addWidget(Liv1, 1);
+  sheetList = new ListView(client);
+  sheetList->setColumns({QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("金額"),
+                         QStringLiteral("數量"), QStringLiteral("進貨單號"), QStringLiteral("備註"),
+                         QStringLiteral("Index")});
+  sheetList->setIndexColumn(PurchaseSheet::Column::Index);
+  sheetList->setMultiSelect(true);
+  for (int c = 0; c < PurchaseSheet::Column::Count; ++c) sheetList->setColumnWidthTwips(c, kWidths[c]);
+  body->addWidget(sheetList, 1);
 
   auto* editRow = new QHBoxLayout;
   body->addLayout(editRow);
-  Label0 = new QLabel(QStringLiteral("金額"), client);
-  Text2 = new QLineEdit(client);
-  Label1 = new QLabel(QStringLiteral("數量"), client);
-  Text3 = new QLineEdit(client);
-  Label2 = new QLabel(QStringLiteral("進貨單號"), client);
-  Text4 = new QLineEdit(client);
-  Label3 = new QLabel(QStringLiteral("備註 "), client);
-  Text5 = new QLineEdit(client);
-  Command1 = button(QStringLiteral("修改"));
-  Text2->setFixedWidth(80);
-  Text3->setFixedWidth(60);
-  Text4->setFixedWidth(120);
-  for (QWidget* w : {static_cast<QWidget*>(Label0), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Label1),
-                     static_cast<QWidget*>(Text3), static_cast<QWidget*>(Label2), static_cast<QWidget*>(Text4),
-                     static_cast<QWidget*>(Label3)})
+  amountLabel = new QLabel(QStringLiteral("金額"), client);
+  amountEdit = new QLineEdit(client);
+  qtyLabel = new QLabel(QStringLiteral("數量"), client);
+  qtyEdit = new QLineEdit(client);
+  purchaseNoLabel = new QLabel(QStringLiteral("進貨單號"), client);
+  purchaseNoEdit = new QLineEdit(client);
+  noteLabel = new QLabel(QStringLiteral("備註 "), client);
+  noteEdit = new QLineEdit(client);
+  changeSelectedButton = button(QStringLiteral("修改"));
+  amountEdit->setFixedWidth(80);
+  qtyEdit->setFixedWidth(60);
+  purchaseNoEdit->setFixedWidth(120);
+  for (QWidget* w :
+       {static_cast<QWidget*>(amountLabel), static_cast<QWidget*>(amountEdit), static_cast<QWidget*>(qtyLabel),
+        static_cast<QWidget*>(qtyEdit), static_cast<QWidget*>(purchaseNoLabel), static_cast<QWidget*>(purchaseNoEdit),
+        static_cast<QWidget*>(noteLabel)})
     editRow->addWidget(w);
-  editRow->addWidget(Text5, 1);
-  editRow->addWidget(Command1);
+  editRow->addWidget(noteEdit, 1);
+  editRow->addWidget(changeSelectedButton);
 
   auto* bottom = new QHBoxLayout;
   body->addLayout(bottom);
-  Command6 = button(QStringLiteral("加入商品"));
-  Command7 = button(QStringLiteral("刪除商品"));
-  Command5 = button(QStringLiteral("清空進貨單"));
-  Check1 = new QCheckBox(QStringLiteral("進貨後重新計算商品成本"), client);
-  Command2 = button(QStringLiteral("開始進貨"));
-  bottom->addWidget(Command6);
-  bottom->addWidget(Command7);
-  bottom->addWidget(Command5);
+  addProductsButton = button(QStringLiteral("加入商品"));
+  removeProductsButton = button(QStringLiteral("刪除商品"));
+  clearSheetButton = button(QStringLiteral("清空進貨單"));
+  recomputeCostCheck = new QCheckBox(QStringLiteral("進貨後重新計算商品成本"), client);
+  bookSheetButton = button(QStringLiteral("開始進貨"));
+  bottom->addWidget(addProductsButton);
+  bottom->addWidget(removeProductsButton);
+  bottom->addWidget(clearSheetButton);
   bottom->addStretch(1);
-  bottom->addWidget(Check1);
-  bottom->addWidget(Command2);
+  bottom->addWidget(recomputeCostCheck);
+  bottom->addWidget(bookSheetButton);
 
   statusBar()->setSizeGripEnabled(false);
-  Panel1 = new QLabel(statusBar());
-  statusBar()->addWidget(Panel1, 1);
+  totalLabel = new QLabel(statusBar());
+  statusBar()->addWidget(totalLabel, 1);
   resize(WindowTweaks::pixelsFromTwips(12000), WindowTweaks::pixelsFromTwips(6600));
 
   // Form_Load.
   WindowTweaks::applyFontSize(
-      Liv1, statusBar(),
+      sheetList, statusBar(),
       static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
-  WindowTweaks::fitColumnsTo(Liv1, {{PurchaseSheet::Column::Amount, WindowTweaks::kAmountSample}});
-  Text1->setText(DateText::today());
+  WindowTweaks::fitColumnsTo(sheetList, {{PurchaseSheet::Column::Amount, WindowTweaks::kAmountSample}});
+  dateEdit->setText(DateText::today());
   fillSuppliers();
-  Check1->setChecked(SettingsStore::get(kSection, QStringLiteral("Check1")) == QStringLiteral("1"));
+  recomputeCostCheck->setChecked(SettingsStore::get(kSection, QStringLiteral("Check1")) == QStringLiteral("1"));
   setEditRowVisible(false);
 
-  connect(Liv1, &ListView::rowsSelectionChanged, this, [this] {
-    if (!se_) Liv1_Click();
+  connect(sheetList, &ListView::rowsSelectionChanged, this, [this] {
+    if (!se_) onSheetRowsClicked();
   });
-  connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
-    if (key == Qt::Key_Delete) Command7_Click();
+  connect(sheetList, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Delete) onRemoveProducts();
   });
-  for (QLineEdit* e : {Text2, Text3, Text4, Text5}) connect(e, &QLineEdit::returnPressed, this, &ManufBatch::Command1_Click);
-  connect(Command1, &QPushButton::clicked, this, &ManufBatch::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &ManufBatch::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &ManufBatch::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &ManufBatch::Command4_Click);
-  connect(Command5, &QPushButton::clicked, this, &ManufBatch::Command5_Click);
-  connect(Command6, &QPushButton::clicked, this, &ManufBatch::Command6_Click);
-  connect(Command7, &QPushButton::clicked, this, &ManufBatch::Command7_Click);
-  connect(File_Save, &QAction::triggered, this, &ManufBatch::File_Save_Click);
-  connect(File_Load, &QAction::triggered, this, &ManufBatch::File_Load_Click);
-  connect(File_Exit, &QAction::triggered, this, &QWidget::close);
+  for (QLineEdit* e : {amountEdit, qtyEdit, purchaseNoEdit, noteEdit})
+    connect(e, &QLineEdit::returnPressed, this, &ManufBatch::onChangeSelected);
+  connect(changeSelectedButton, &QPushButton::clicked, this, &ManufBatch::onChangeSelected);
+  connect(bookSheetButton, &QPushButton::clicked, this, &ManufBatch::onBookSheet);
+  connect(suppliersButton, &QPushButton::clicked, this, &ManufBatch::onEditSuppliers);
+  connect(applyNoToAllButton, &QPushButton::clicked, this, &ManufBatch::onApplyNoToAll);
+  connect(clearSheetButton, &QPushButton::clicked, this, &ManufBatch::onClearSheet);
+  connect(addProductsButton, &QPushButton::clicked, this, &ManufBatch::onAddProducts);
+  connect(removeProductsButton, &QPushButton::clicked, this, &ManufBatch::onRemoveProducts);
+  connect(saveSheetAction, &QAction::triggered, this, &ManufBatch::onSaveSheet);
+  connect(loadSheetAction, &QAction::triggered, this, &ManufBatch::onLoadSheet);
+  connect(exitAction, &QAction::triggered, this, &QWidget::close);
 }
 
 ManufBatch::~ManufBatch() = default;
 
 void ManufBatch::fillSuppliers() {
-  Combo1->clear();
-  Combo1->addItems(db_.settings.SupplierNames);
-  Combo1->setCurrentIndex(0);
+  supplierCombo->clear();
+  supplierCombo->addItems(db_.settings.SupplierNames);
+  supplierCombo->setCurrentIndex(0);
 }
 
 void ManufBatch::setEditRowVisible(bool on) {
-  for (QWidget* w : {static_cast<QWidget*>(Label0), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Label1),
-                     static_cast<QWidget*>(Text3), static_cast<QWidget*>(Label2), static_cast<QWidget*>(Text4),
-                     static_cast<QWidget*>(Label3), static_cast<QWidget*>(Text5), static_cast<QWidget*>(Command1)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(amountLabel), static_cast<QWidget*>(amountEdit), static_cast<QWidget*>(qtyLabel),
+        static_cast<QWidget*>(qtyEdit), static_cast<QWidget*>(purchaseNoLabel), static_cast<QWidget*>(purchaseNoEdit),
+        static_cast<QWidget*>(noteLabel), static_cast<QWidget*>(noteEdit), static_cast<QWidget*>(changeSelectedButton)})
     w->setVisible(on);
 }
 
@@ -175,7 +178,7 @@ void ManufBatch::showRows() {
   std::vector<QStringList> cells;
   cells.reserve(rows_.size());
   for (const SheetRow& r : rows_) cells.push_back(r.cells());
-  Liv1->setRows(std::move(cells));
+  sheetList->setRows(std::move(cells));
   se_ = false;
 }
 
@@ -185,77 +188,78 @@ void ManufBatch::addProducts(const std::vector<int>& manufRows) {
     if (r < 1 || r > db_.Manuf.count()) continue;
     const SheetRow row = PurchaseSheet::fromProduct(db_, r);
     const int pos = PurchaseSheet::insert(rows_, row);
-    Liv1->insertRow(pos, row.cells());
+    sheetList->insertRow(pos, row.cells());
   }
-  if (Liv1->rowCount() > 0) Liv1->setSelected(Liv1->rowCount() - 1, false);
+  if (sheetList->rowCount() > 0) sheetList->setSelected(sheetList->rowCount() - 1, false);
   se_ = false;
 }
 
-void ManufBatch::MoneyShow() { Panel1->setText(kTotal + PurchaseSheet::total(rows_).toText()); }
+void ManufBatch::MoneyShow() { totalLabel->setText(kTotal + PurchaseSheet::total(rows_).toText()); }
 
-void ManufBatch::Liv1_Click() {
-  const std::vector<int> selected = Liv1->selectedRows();
+void ManufBatch::onSheetRowsClicked() {
+  const std::vector<int> selected = sheetList->selectedRows();
   if (selected.size() == 1) {
     const SheetRow& r = rows_[static_cast<size_t>(selected.front())];
-    Text2->setText(r.amount);
-    Text3->setText(r.qty);
-    Text4->setText(r.no);
-    Text5->setText(r.note);
+    amountEdit->setText(r.amount);
+    qtyEdit->setText(r.qty);
+    purchaseNoEdit->setText(r.no);
+    noteEdit->setText(r.note);
   } else {
-    for (QLineEdit* e : {Text2, Text3, Text4, Text5}) e->clear();
+    for (QLineEdit* e : {amountEdit, qtyEdit, purchaseNoEdit, noteEdit}) e->clear();
   }
   setEditRowVisible(true);
-  Panel1->setText(kTotal + PurchaseSheet::total(rows_).toText() + QStringLiteral("，選擇的商品金額：") +
-                  PurchaseSheet::total(rows_, selected).toText());
+  totalLabel->setText(kTotal + PurchaseSheet::total(rows_).toText() + QStringLiteral("，選擇的商品金額：") +
+                      PurchaseSheet::total(rows_, selected).toText());
 }
 
-void ManufBatch::Command1_Click() {
-  if (!TextEntry::acceptable(prompt_, {{Label0->text(), Text2->text()},
-                                       {Label1->text(), Text3->text()},
-                                       {Label2->text(), Text4->text()},
-                                       {Label3->text().trimmed(), Text5->text()}}))
+void ManufBatch::onChangeSelected() {
+  if (!TextEntry::acceptable(prompt_, {{amountLabel->text(), amountEdit->text()},
+                                       {qtyLabel->text(), qtyEdit->text()},
+                                       {purchaseNoLabel->text(), purchaseNoEdit->text()},
+                                       {noteLabel->text().trimmed(), noteEdit->text()}}))
     return;
-  const QString amount = Text2->text(), qty = Text3->text();
-  const QString no = TextEntry::clean(Text4->text()), note = TextEntry::clean(Text5->text());
-  for (int i : Liv1->selectedRows()) {
+  const QString amount = amountEdit->text(), qty = qtyEdit->text();
+  const QString no = TextEntry::clean(purchaseNoEdit->text()), note = TextEntry::clean(noteEdit->text());
+  for (int i : sheetList->selectedRows()) {
     SheetRow& r = rows_[static_cast<size_t>(i)];
     if (!amount.isEmpty()) r.amount = Num::format(Num::leading(amount));
     if (!qty.isEmpty()) r.qty = Num::format(Num::leading(qty));
-    if (!Text4->text().isEmpty()) r.no = no;
-    if (!Text5->text().isEmpty()) r.note = note;
+    if (!purchaseNoEdit->text().isEmpty()) r.no = no;
+    if (!noteEdit->text().isEmpty()) r.note = note;
     const QStringList cells = r.cells();
-    for (int c = PurchaseSheet::Column::Amount; c <= PurchaseSheet::Column::Note; ++c) Liv1->setText(i, c, cells[c]);
+    for (int c = PurchaseSheet::Column::Amount; c <= PurchaseSheet::Column::Note; ++c)
+      sheetList->setText(i, c, cells[c]);
   }
   MoneyShow();
 }
 
-void ManufBatch::Command4_Click() {
-  if (!TextEntry::acceptable(prompt_, {{Label4->text(), Text6->text()}})) return;
-  const QString no = TextEntry::clean(Text6->text());
+void ManufBatch::onApplyNoToAll() {
+  if (!TextEntry::acceptable(prompt_, {{sheetNoLabel->text(), sheetNoEdit->text()}})) return;
+  const QString no = TextEntry::clean(sheetNoEdit->text());
   for (size_t i = 0; i < rows_.size(); ++i) {
     rows_[i].no = no;
-    Liv1->setText(static_cast<int>(i), PurchaseSheet::Column::No, no);
+    sheetList->setText(static_cast<int>(i), PurchaseSheet::Column::No, no);
   }
 }
 
-void ManufBatch::Command5_Click() {
+void ManufBatch::onClearSheet() {
   rows_.clear();
   showRows();
-  Panel1->clear();
+  totalLabel->clear();
 }
 
-void ManufBatch::Command7_Click() {
-  const std::vector<int> selected = Liv1->selectedRows();
+void ManufBatch::onRemoveProducts() {
+  const std::vector<int> selected = sheetList->selectedRows();
   se_ = true;
   for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
     rows_.erase(rows_.begin() + *it);
-    Liv1->removeRow(*it);
+    sheetList->removeRow(*it);
   }
   se_ = false;
   MoneyShow();
 }
 
-void ManufBatch::Command3_Click() {
+void ManufBatch::onEditSuppliers() {
   ManufMerchant::edit(db_, prompt_, this);
   fillSuppliers();
 }
@@ -269,7 +273,7 @@ QWidget* ManufBatch::findProductWindow() const {
 
 SheetFeeder* ManufBatch::feeder() const { return dynamic_cast<SheetFeeder*>(findProductWindow()); }
 
-void ManufBatch::Command6_Click() {
+void ManufBatch::onAddProducts() {
   QWidget* f = findProductWindow();
   if (!f && openProductWindow) f = openProductWindow();
   auto* products = dynamic_cast<SheetFeeder*>(f);
@@ -281,14 +285,14 @@ void ManufBatch::Command6_Click() {
   f->activateWindow();
 }
 
-void ManufBatch::Command2_Click() {
-  if (!TextEntry::acceptable(prompt_, {{Label5->text(), Text1->text()}})) return;
+void ManufBatch::onBookSheet() {
+  if (!TextEntry::acceptable(prompt_, {{dateLabel->text(), dateEdit->text()}})) return;
   PurchaseSheet::Header h;
-  h.date = TextEntry::clean(Text1->text());
-  h.no = Text6->text();
-  h.supplier = Combo1->currentText();
+  h.date = TextEntry::clean(dateEdit->text());
+  h.no = sheetNoEdit->text();
+  h.supplier = supplierCombo->currentText();
   const PurchaseSheet::BookResult res =
-      PurchaseSheet::book(db_, prompt_, h, rows_, Check1->isChecked(), beforeBookingRow);
+      PurchaseSheet::book(db_, prompt_, h, rows_, recomputeCostCheck->isChecked(), beforeBookingRow);
   if (!res.ok) {
     // Rows booked so far have left the sheet; the rest wait for a retry.
     showRows();
@@ -297,7 +301,8 @@ void ManufBatch::Command2_Click() {
     prompt_.error();
     return;
   }
-  SettingsStore::set(kSection, QStringLiteral("Check1"), Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+  SettingsStore::set(kSection, QStringLiteral("Check1"),
+                     recomputeCostCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
   db_.setDirty(true);
   prompt_.message(QStringLiteral("進貨完成!"));
   if (SheetFeeder* f = feeder()) f->refreshProducts();
@@ -305,12 +310,14 @@ void ManufBatch::Command2_Click() {
   close();
 }
 
-void ManufBatch::File_Save_Click() {
-  if (!TextEntry::acceptable(prompt_, {{Label5->text(), Text1->text()}, {Label4->text(), Text6->text()}})) return;
+void ManufBatch::onSaveSheet() {
+  if (!TextEntry::acceptable(prompt_,
+                             {{dateLabel->text(), dateEdit->text()}, {sheetNoLabel->text(), sheetNoEdit->text()}}))
+    return;
   const QString path =
-      prompt_.saveFile(QStringLiteral("儲存"), kCsvFilter, {}, QStringLiteral("進貨單 ") + Text6->text());
+      prompt_.saveFile(QStringLiteral("儲存"), kCsvFilter, {}, QStringLiteral("進貨單 ") + sheetNoEdit->text());
   if (path.isEmpty()) return;
-  const PurchaseSheet::Header h{Text1->text(), Text6->text(), Combo1->currentText()};
+  const PurchaseSheet::Header h{dateEdit->text(), sheetNoEdit->text(), supplierCombo->currentText()};
   if (!Csv::writeFile(path, PurchaseSheet::fileText(h, rows_))) {
     prompt_.error();
     return;
@@ -318,7 +325,7 @@ void ManufBatch::File_Save_Click() {
   prompt_.warn(QStringLiteral("進貨單儲存完成!"));
 }
 
-void ManufBatch::File_Load_Click() {
+void ManufBatch::onLoadSheet() {
   const QString path = prompt_.openFile(QStringLiteral("匯入"), kCsvFilter);
   if (path.isEmpty()) return;
   QString text;
@@ -330,11 +337,11 @@ void ManufBatch::File_Load_Click() {
                     Prompt::Icon::Exclamation);
     return;
   }
-  if (loaded.header.size() > 0) Text1->setText(loaded.header[0]);
-  if (loaded.header.size() > 1) Text6->setText(loaded.header[1]);
+  if (loaded.header.size() > 0) dateEdit->setText(loaded.header[0]);
+  if (loaded.header.size() > 1) sheetNoEdit->setText(loaded.header[1]);
   if (loaded.header.size() > 2) {
-    const int i = Combo1->findText(loaded.header[2], Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (i >= 0) Combo1->setCurrentIndex(i);
+    const int i = supplierCombo->findText(loaded.header[2], Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i >= 0) supplierCombo->setCurrentIndex(i);
   }
   rows_ = std::move(loaded.rows);
   showRows();

@@ -29,7 +29,7 @@ class ManufBatch : public QMainWindow {
   ManufBatch(Database& db, Prompt& prompt, QWidget* parent = nullptr);
   ~ManufBatch() override;
 
-  // The rows, in list order (Liv1 shows them).
+  // The rows, in list order (sheetList shows them).
   const std::vector<SheetRow>& rows() const { return rows_; }
 
   // The product window the rows come from (a SheetFeeder); its add button
@@ -45,36 +45,36 @@ class ManufBatch : public QMainWindow {
   void MoneyShow();
 
   // Handlers.
-  void Liv1_Click();
-  void Command1_Click();  // 修改
-  void Command2_Click();  // 開始進貨
-  void Command3_Click();  // 廠商資料
-  void Command4_Click();  // 套用至全部
-  void Command5_Click();  // 清空進貨單
-  void Command6_Click();  // 加入商品
-  void Command7_Click();  // 刪除商品
-  void File_Save_Click();
-  void File_Load_Click();
+  void onSheetRowsClicked();
+  void onChangeSelected();  // 修改: the filled edit boxes into the selected rows
+  void onBookSheet();  // 開始進貨
+  void onEditSuppliers();
+  void onApplyNoToAll();  // the sheet's purchase-order number into every row
+  void onClearSheet();
+  void onAddProducts();  // shows the product window that feeds the sheet
+  void onRemoveProducts();
+  void onSaveSheet();
+  void onLoadSheet();
   void Form_Unload();
 
   // Failure injection for the booking (tests only hand one in).
   std::function<void(int)> beforeBookingRow;
 
   // Controls.
-  QLabel* Label5;  // "日期"
-  QLineEdit* Text1;  // date
-  QLabel* Label4;
-  QLineEdit* Text6;  // the sheet's purchase-order number
-  QPushButton *Command4, *Command3;
-  QComboBox* Combo1;  // supplier
-  ListView* Liv1;
-  QLabel *Label0, *Label1, *Label2, *Label3;
-  QLineEdit *Text2, *Text3, *Text4, *Text5;
-  QPushButton *Command1, *Command6, *Command7, *Command5, *Command2;
-  QCheckBox* Check1;
-  QLabel* Panel1;
-  QMenu* Menu_File;
-  QAction *File_Load, *File_Save, *File_Exit;
+  QLabel* dateLabel;
+  QLineEdit* dateEdit;
+  QLabel* sheetNoLabel;
+  QLineEdit* sheetNoEdit;  // the sheet's purchase-order number
+  QPushButton *applyNoToAllButton, *suppliersButton;
+  QComboBox* supplierCombo;
+  ListView* sheetList;
+  QLabel *amountLabel, *qtyLabel, *purchaseNoLabel, *noteLabel;
+  QLineEdit *amountEdit, *qtyEdit, *purchaseNoEdit, *noteEdit;
+  QPushButton *changeSelectedButton, *addProductsButton, *removeProductsButton, *clearSheetButton, *bookSheetButton;
+  QCheckBox* recomputeCostCheck;
+  QLabel* totalLabel;
+  QMenu* fileMenu;
+  QAction *loadSheetAction, *saveSheetAction, *exitAction;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -51,23 +51,23 @@ ManufInput::ManufInput(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   auto* outer = new QVBoxLayout(this);
   MenuBar = new QMenuBar(this);
   outer->setMenuBar(MenuBar);
-  Menu_Check = MenuBar->addMenu(QStringLiteral("確認(&C)"));
+  confirmMenu = MenuBar->addMenu(QStringLiteral("確認(&C)"));
   const char* captions[] = {"", "商品名稱或分類", "售價", "成本", "庫存", "安全存量", "備註"};
-  Check_chk[0] = nullptr;
+  confirmActions[0] = nullptr;
   for (int i = 1; i <= 6; ++i) {
-    Check_chk[i] = Menu_Check->addAction(QString::fromUtf8(captions[i]));
-    Check_chk[i]->setCheckable(true);
-    connect(Check_chk[i], &QAction::triggered, this, [i](bool on) {
+    confirmActions[i] = confirmMenu->addAction(QString::fromUtf8(captions[i]));
+    confirmActions[i]->setCheckable(true);
+    connect(confirmActions[i], &QAction::triggered, this, [i](bool on) {
       SettingsStore::setBool(kSection, QStringLiteral("chk%1").arg(i), on);
     });
   }
 
-  Label8 = new QLabel(this);
-  QFont bold = Label8->font();
+  headingLabel = new QLabel(this);
+  QFont bold = headingLabel->font();
   bold.setBold(true);
   bold.setPointSize(bold.pointSize() + 2);
-  Label8->setFont(bold);
-  outer->addWidget(Label8);
+  headingLabel->setFont(bold);
+  outer->addWidget(headingLabel);
 
   auto* body = new QHBoxLayout;
   outer->addLayout(body, 1);
@@ -78,121 +78,121 @@ ManufInput::ManufInput(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
     e->installEventFilter(this);
     return e;
   };
-  Label2 = new QLabel(QStringLiteral("商品名稱"), this);
-  Text2 = edit();
-  Label3 = new QLabel(QStringLiteral("商品分類"), this);
-  Combo1 = new QComboBox(this);
-  Combo1->setEditable(true);
-  Combo1->setInsertPolicy(QComboBox::NoInsert);
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  Label16 = new QLabel(QStringLiteral("重量"), this);
-  Text9 = new QLineEdit(QStringLiteral("0"), this);
-  Label4 = new QLabel(QStringLiteral("售價"), this);
-  Text3 = edit();
-  Label5 = new QLabel(QStringLiteral("成本"), this);
-  Text4 = edit();
-  Label9 = new QLabel(QStringLiteral("庫存"), this);
-  Text7 = edit();
-  Text7->setText(QStringLiteral("0"));
-  Command3 = new QPushButton(QStringLiteral("進退貨"), this);
-  Command3->setAutoDefault(false);
-  Command3->setVisible(false);
-  Label12 = new QLabel(QStringLiteral("安全存量"), this);
-  Text8 = edit();
-  Text8->setText(QStringLiteral("0"));
-  Label6 = new QLabel(QStringLiteral("購買數量"), this);
-  Text1 = edit();
-  Text1->setText(QStringLiteral("1"));
-  Label13 = new QLabel(QStringLiteral("剩餘庫存："), this);
-  Label14 = new QLabel(this);
-  Label7 = new QLabel(QStringLiteral("網址"), this);
-  Text6 = edit();
-  Label15 = new QLabel(QStringLiteral("備註"), this);
-  Text5 = new QPlainTextEdit(this);
-  Text5->installEventFilter(this);
-  Text5->setTabChangesFocus(true);
-  Label10 = new QLabel(QStringLiteral("圖片"), this);
-  Label11 = new QLabel(kNone, this);
-  Label11->setWordWrap(true);
-  Check1 = new QCheckBox(QStringLiteral("同步新增至商品清單內 (如果清單內沒有的話)"), this);
-  Check1->setVisible(false);
+  nameLabel = new QLabel(QStringLiteral("商品名稱"), this);
+  nameEdit = edit();
+  categoryLabel = new QLabel(QStringLiteral("商品分類"), this);
+  categoryCombo = new QComboBox(this);
+  categoryCombo->setEditable(true);
+  categoryCombo->setInsertPolicy(QComboBox::NoInsert);
+  WindowTweaks::setDropDownHeight(categoryCombo, 300);
+  weightLabel = new QLabel(QStringLiteral("重量"), this);
+  weightEdit = new QLineEdit(QStringLiteral("0"), this);
+  priceLabel = new QLabel(QStringLiteral("售價"), this);
+  priceEdit = edit();
+  costLabel = new QLabel(QStringLiteral("成本"), this);
+  costEdit = edit();
+  stockLabel = new QLabel(QStringLiteral("庫存"), this);
+  stockEdit = edit();
+  stockEdit->setText(QStringLiteral("0"));
+  purchaseReturnButton = new QPushButton(QStringLiteral("進退貨"), this);
+  purchaseReturnButton->setAutoDefault(false);
+  purchaseReturnButton->setVisible(false);
+  safetyStockLabel = new QLabel(QStringLiteral("安全存量"), this);
+  safetyStockEdit = edit();
+  safetyStockEdit->setText(QStringLiteral("0"));
+  qtyLabel = new QLabel(QStringLiteral("購買數量"), this);
+  qtyEdit = edit();
+  qtyEdit->setText(QStringLiteral("1"));
+  remainingCaptionLabel = new QLabel(QStringLiteral("剩餘庫存："), this);
+  remainingLabel = new QLabel(this);
+  urlLabel = new QLabel(QStringLiteral("網址"), this);
+  urlEdit = edit();
+  noteLabel = new QLabel(QStringLiteral("備註"), this);
+  noteEdit = new QPlainTextEdit(this);
+  noteEdit->installEventFilter(this);
+  noteEdit->setTabChangesFocus(true);
+  pictureCaptionLabel = new QLabel(QStringLiteral("圖片"), this);
+  picturePathLabel = new QLabel(kNone, this);
+  picturePathLabel->setWordWrap(true);
+  addToListCheck = new QCheckBox(QStringLiteral("同步新增至商品清單內 (如果清單內沒有的話)"), this);
+  addToListCheck->setVisible(false);
 
   int row = 0;
-  grid->addWidget(Label2, row, 0);
-  grid->addWidget(Text2, row, 1, 1, 3);
+  grid->addWidget(nameLabel, row, 0);
+  grid->addWidget(nameEdit, row, 1, 1, 3);
   ++row;
-  grid->addWidget(Label3, row, 0);
-  grid->addWidget(Combo1, row, 1);
-  grid->addWidget(Label16, row, 2);
-  grid->addWidget(Text9, row, 3);
+  grid->addWidget(categoryLabel, row, 0);
+  grid->addWidget(categoryCombo, row, 1);
+  grid->addWidget(weightLabel, row, 2);
+  grid->addWidget(weightEdit, row, 3);
   ++row;
-  grid->addWidget(Label4, row, 0);
-  grid->addWidget(Text3, row, 1);
-  grid->addWidget(Label5, row, 2);
-  grid->addWidget(Text4, row, 3);
+  grid->addWidget(priceLabel, row, 0);
+  grid->addWidget(priceEdit, row, 1);
+  grid->addWidget(costLabel, row, 2);
+  grid->addWidget(costEdit, row, 3);
   ++row;
-  grid->addWidget(Label9, row, 0);
-  grid->addWidget(Text7, row, 1);
-  grid->addWidget(Label12, row, 2);
-  grid->addWidget(Text8, row, 3);
-  grid->addWidget(Command3, row, 4);
+  grid->addWidget(stockLabel, row, 0);
+  grid->addWidget(stockEdit, row, 1);
+  grid->addWidget(safetyStockLabel, row, 2);
+  grid->addWidget(safetyStockEdit, row, 3);
+  grid->addWidget(purchaseReturnButton, row, 4);
   ++row;
-  grid->addWidget(Label6, row, 0);
-  grid->addWidget(Text1, row, 1);
-  grid->addWidget(Label13, row, 2);
-  grid->addWidget(Label14, row, 3);
+  grid->addWidget(qtyLabel, row, 0);
+  grid->addWidget(qtyEdit, row, 1);
+  grid->addWidget(remainingCaptionLabel, row, 2);
+  grid->addWidget(remainingLabel, row, 3);
   ++row;
-  grid->addWidget(Label7, row, 0);
-  grid->addWidget(Text6, row, 1, 1, 3);
+  grid->addWidget(urlLabel, row, 0);
+  grid->addWidget(urlEdit, row, 1, 1, 3);
   ++row;
-  grid->addWidget(Label10, row, 0);
-  grid->addWidget(Label11, row, 1, 1, 3);
-  grid->addWidget(Check1, row, 1, 1, 3);
+  grid->addWidget(pictureCaptionLabel, row, 0);
+  grid->addWidget(picturePathLabel, row, 1, 1, 3);
+  grid->addWidget(addToListCheck, row, 1, 1, 3);
   ++row;
-  grid->addWidget(Label15, row, 0, Qt::AlignTop);
-  grid->addWidget(Text5, row, 1, 1, 4);
+  grid->addWidget(noteLabel, row, 0, Qt::AlignTop);
+  grid->addWidget(noteEdit, row, 1, 1, 4);
   grid->setRowStretch(row, 1);
 
   auto* right = new QVBoxLayout;
   body->addLayout(right);
-  Shape1 = new QFrame(this);
-  Shape1->setFrameShape(QFrame::Box);
-  Picture1 = new QLabel(Shape1);
-  Picture1->installEventFilter(this);
+  pictureFrame = new QFrame(this);
+  pictureFrame->setFrameShape(QFrame::Box);
+  thumbnailLabel = new QLabel(pictureFrame);
+  thumbnailLabel->installEventFilter(this);
   resetThumbnail();
-  right->addWidget(Shape1, 0, Qt::AlignTop | Qt::AlignLeft);
+  right->addWidget(pictureFrame, 0, Qt::AlignTop | Qt::AlignLeft);
   right->addStretch(1);
-  Command5 = new QPushButton(kAddPicture, this);
-  Command5->setAutoDefault(false);
-  right->addWidget(Command5);
+  pictureButton = new QPushButton(kAddPicture, this);
+  pictureButton->setAutoDefault(false);
+  right->addWidget(pictureButton);
   auto* buttons = new QHBoxLayout;
-  Command1 = new QPushButton(QStringLiteral("儲存"), this);
-  Command1->setDefault(true);
-  Command2 = new QPushButton(QStringLiteral("取消"), this);
-  Command2->setAutoDefault(false);
-  buttons->addWidget(Command1);
-  buttons->addWidget(Command2);
+  saveButton = new QPushButton(QStringLiteral("儲存"), this);
+  saveButton->setDefault(true);
+  cancelButton = new QPushButton(QStringLiteral("取消"), this);
+  cancelButton->setAutoDefault(false);
+  buttons->addWidget(saveButton);
+  buttons->addWidget(cancelButton);
   right->addLayout(buttons);
   outer->setSizeConstraint(QLayout::SetFixedSize);
   setMinimumWidth(713);
 
   setLineRowsVisible(false);
-  Label13->setVisible(false);
-  Label14->setVisible(false);
+  remainingCaptionLabel->setVisible(false);
+  remainingLabel->setVisible(false);
   if (db_.HideCost) {
-    Text4->setVisible(false);
-    Label5->setVisible(false);
+    costEdit->setVisible(false);
+    costLabel->setVisible(false);
   }
 
-  connect(Command1, &QPushButton::clicked, this, &ManufInput::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+  connect(saveButton, &QPushButton::clicked, this, &ManufInput::onSave);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
   // "進退貨": a purchase or return of the edited product.
   openPurchase = [this](ManufInput& dlg) { ManufStockInput::runForProductDialog(db_, prompt_, dlg); };
-  connect(Command3, &QPushButton::clicked, this, [this] {
+  connect(purchaseReturnButton, &QPushButton::clicked, this, [this] {
     if (openPurchase) openPurchase(*this);
   });
-  connect(Command5, &QPushButton::clicked, this, &ManufInput::Command5_Click);
-  connect(Text1, &QLineEdit::textChanged, this, &ManufInput::Text1_Change);
+  connect(pictureButton, &QPushButton::clicked, this, &ManufInput::onAddOrRemovePicture);
+  connect(qtyEdit, &QLineEdit::textChanged, this, &ManufInput::onQtyChanged);
 }
 
 ManufInput::~ManufInput() = default;
@@ -200,62 +200,62 @@ ManufInput::~ManufInput() = default;
 bool ManufInput::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn) {
     if (auto* e = qobject_cast<QLineEdit*>(watched)) QTimer::singleShot(0, e, &QLineEdit::selectAll);
-    if (watched == Text5) QTimer::singleShot(0, Text5, &QPlainTextEdit::selectAll);
+    if (watched == noteEdit) QTimer::singleShot(0, noteEdit, &QPlainTextEdit::selectAll);
   }
-  if (watched == Picture1 && event->type() == QEvent::MouseButtonRelease) Picture1_Click();
+  if (watched == thumbnailLabel && event->type() == QEvent::MouseButtonRelease) onThumbnailClicked();
   return QDialog::eventFilter(watched, event);
 }
 
 // ---- openers ----
 
 void ManufInput::fillCategories() {
-  Combo1->clear();
-  Combo1->addItems(db_.settings.ProductCategories);
-  Combo1->addItem(QStringLiteral("未分類"));
+  categoryCombo->clear();
+  categoryCombo->addItems(db_.settings.ProductCategories);
+  categoryCombo->addItem(QStringLiteral("未分類"));
 }
 
 void ManufInput::setLineRowsVisible(bool on) {
-  for (QWidget* w : {static_cast<QWidget*>(Label6), static_cast<QWidget*>(Text1), static_cast<QWidget*>(Label7),
-                     static_cast<QWidget*>(Text6)})
+  for (QWidget* w : {static_cast<QWidget*>(qtyLabel), static_cast<QWidget*>(qtyEdit), static_cast<QWidget*>(urlLabel),
+                     static_cast<QWidget*>(urlEdit)})
     w->setVisible(on);
 }
 
 void ManufInput::setStockRowsVisible(bool on) {
-  for (QWidget* w : {static_cast<QWidget*>(Label9), static_cast<QWidget*>(Text7), static_cast<QWidget*>(Label12),
-                     static_cast<QWidget*>(Text8)})
+  for (QWidget* w : {static_cast<QWidget*>(stockLabel), static_cast<QWidget*>(stockEdit),
+                     static_cast<QWidget*>(safetyStockLabel), static_cast<QWidget*>(safetyStockEdit)})
     w->setVisible(on);
 }
 
 void ManufInput::fillFromProduct(int r) {
   const Table& t = db_.Manuf;
-  Combo1->setCurrentText(t.cell(r, ManufCell::ProductCategory));
-  Text2->setText(t.cell(r, ManufCell::ProductName));
-  Text3->setText(t.cell(r, ManufCell::ProductPrice));
-  Text4->setText(t.cell(r, ManufCell::ProductCost));
-  Text7->setText(t.cell(r, ManufCell::ProductStock));
-  Text5->setPlainText(LineBreaks::forBox(t.cell(r, ManufCell::ProductNote)));
-  Text8->setText(t.cell(r, ManufCell::SafetyStock));
-  Text9->setText(t.cell(r, ManufCell::ProductWeight));
+  categoryCombo->setCurrentText(t.cell(r, ManufCell::ProductCategory));
+  nameEdit->setText(t.cell(r, ManufCell::ProductName));
+  priceEdit->setText(t.cell(r, ManufCell::ProductPrice));
+  costEdit->setText(t.cell(r, ManufCell::ProductCost));
+  stockEdit->setText(t.cell(r, ManufCell::ProductStock));
+  noteEdit->setPlainText(LineBreaks::forBox(t.cell(r, ManufCell::ProductNote)));
+  safetyStockEdit->setText(t.cell(r, ManufCell::SafetyStock));
+  weightEdit->setText(t.cell(r, ManufCell::ProductWeight));
   loadPicture(t.cell(r, ManufCell::ProductName), t.cell(r, ManufCell::ProductCategory));
 }
 
 void ManufInput::loadPicture(const QString& name, const QString& category) {
   const QString path = ProductLookup::picturePathOf(db_, name, category);
   if (path.isEmpty() && ProductLookup::findImageRow(db_, name, category) == 0) return;
-  Label11->setText(path);
-  Command5->setText(kRemovePicture);
+  picturePathLabel->setText(path);
+  pictureButton->setText(kRemovePicture);
   ShowProductPicture();
 }
 
 void ManufInput::prepareNewProduct(const QString& filterText) {
   fillCategories();
   if (filterText != QStringLiteral("全部") && !filterText.isEmpty())
-    Combo1->setCurrentText(filterText);
+    categoryCombo->setCurrentText(filterText);
   else
-    Combo1->setCurrentIndex(0);
-  Label8->setText(QStringLiteral("新增商品"));
+    categoryCombo->setCurrentIndex(0);
+  headingLabel->setText(QStringLiteral("新增商品"));
   SelState = ProductSave::NewProduct;
-  Menu_Check->setEnabled(false);
+  confirmMenu->setEnabled(false);
 }
 
 void ManufInput::prepareCopy(int manufRow, const QString& filterText) {
@@ -270,28 +270,28 @@ void ManufInput::prepareEditProduct(int manufRow, bool pickerUse) {
   if (pickerUse)
     setStockRowsVisible(false);
   else
-    Command3->setVisible(true);
-  Command3->setEnabled(static_cast<bool>(openPurchase));
-  Label8->setText(QStringLiteral("編輯商品"));
+    purchaseReturnButton->setVisible(true);
+  purchaseReturnButton->setEnabled(static_cast<bool>(openPurchase));
+  headingLabel->setText(QStringLiteral("編輯商品"));
   SelState = ProductSave::EditProduct;
   for (int i = 1; i <= 6; ++i)
-    Check_chk[i]->setChecked(SettingsStore::getBool(kSection, QStringLiteral("chk%1").arg(i), i == 1));
-  Menu_Check->setEnabled(true);
+    confirmActions[i]->setChecked(SettingsStore::getBool(kSection, QStringLiteral("chk%1").arg(i), i == 1));
+  confirmMenu->setEnabled(true);
 }
 
 void ManufInput::prepareNewLine(OrderEditorLines* lines) {
   lines_ = lines;
   fillCategories();
-  Combo1->setCurrentIndex(0);
-  Label8->setText(QStringLiteral("直接新增商品"));
+  categoryCombo->setCurrentIndex(0);
+  headingLabel->setText(QStringLiteral("直接新增商品"));
   setLineRowsVisible(true);
   setStockRowsVisible(false);
-  Label10->setVisible(false);
-  Label11->setVisible(false);
-  Command5->setVisible(false);
-  Check1->setVisible(true);
+  pictureCaptionLabel->setVisible(false);
+  picturePathLabel->setVisible(false);
+  pictureButton->setVisible(false);
+  addToListCheck->setVisible(true);
   SelState = ProductSave::NewLine;
-  Menu_Check->setEnabled(false);
+  confirmMenu->setEnabled(false);
 }
 
 void ManufInput::prepareEditLine(OrderEditorLines* lines, int line) {
@@ -299,70 +299,71 @@ void ManufInput::prepareEditLine(OrderEditorLines* lines, int line) {
   editLine_ = line;
   fillCategories();
   const OrderEditorLine l = lines->line(line);
-  Combo1->setCurrentText(l.category);
+  categoryCombo->setCurrentText(l.category);
   {
-    const QSignalBlocker quiet(Text1);
-    Text1->setText(l.qty);
+    const QSignalBlocker quiet(qtyEdit);
+    qtyEdit->setText(l.qty);
   }
   OldQty = Num::leading(l.qty);
-  Text2->setText(l.name);
-  Text3->setText(l.price);
-  Text4->setText(l.cost);
-  Text5->setPlainText(LineBreaks::forBox(l.note));
-  Text6->setText(l.url);
-  Text9->setText(l.weight);
+  nameEdit->setText(l.name);
+  priceEdit->setText(l.price);
+  costEdit->setText(l.cost);
+  noteEdit->setPlainText(LineBreaks::forBox(l.note));
+  urlEdit->setText(l.url);
+  weightEdit->setText(l.weight);
   const int r = FindProductRow(db_.Manuf, l.name, l.category);
-  Label14->setText(r > 0 ? db_.Manuf.cell(r, ManufCell::ProductStock) : QString::fromUtf8(ProductSave::kNotListed));
+  remainingLabel->setText(r > 0 ? db_.Manuf.cell(r, ManufCell::ProductStock)
+                                : QString::fromUtf8(ProductSave::kNotListed));
   loadPicture(l.name, l.category);
-  Command5->setText(kAddPicture);
-  Label8->setText(QStringLiteral("編輯已加入商品"));
+  pictureButton->setText(kAddPicture);
+  headingLabel->setText(QStringLiteral("編輯已加入商品"));
   setLineRowsVisible(true);
-  Label13->setVisible(true);
-  Label14->setVisible(true);
+  remainingCaptionLabel->setVisible(true);
+  remainingLabel->setVisible(true);
   setStockRowsVisible(false);
-  Command5->setVisible(false);
+  pictureButton->setVisible(false);
   SelState = ProductSave::EditLine;
-  Menu_Check->setEnabled(false);
+  confirmMenu->setEnabled(false);
 }
 
 // ---- fields ----
 
 ProductSave::Fields ManufInput::fields() const {
   ProductSave::Fields f;
-  f.name = Text2->text();
-  f.category = Combo1->currentText();
-  f.price = Text3->text();
-  f.cost = Text4->text();
-  f.stock = Text7->text();
-  f.note = LineBreaks::forFile(Text5->toPlainText());
-  f.safety = Text8->text();
-  f.weight = Text9->text();
-  f.qty = Text1->text();
-  f.url = Text6->text();
-  f.picture = Label11->text();
-  f.remaining = Label14->text();
-  f.addToList = Check1->isChecked();
-  for (int i = 1; i <= 6; ++i) f.confirm[static_cast<size_t>(i)] = Check_chk[i]->isChecked();
+  f.name = nameEdit->text();
+  f.category = categoryCombo->currentText();
+  f.price = priceEdit->text();
+  f.cost = costEdit->text();
+  f.stock = stockEdit->text();
+  f.note = LineBreaks::forFile(noteEdit->toPlainText());
+  f.safety = safetyStockEdit->text();
+  f.weight = weightEdit->text();
+  f.qty = qtyEdit->text();
+  f.url = urlEdit->text();
+  f.picture = picturePathLabel->text();
+  f.remaining = remainingLabel->text();
+  f.addToList = addToListCheck->isChecked();
+  for (int i = 1; i <= 6; ++i) f.confirm[static_cast<size_t>(i)] = confirmActions[i]->isChecked();
   return f;
 }
 
 void ManufInput::setFields(const ProductSave::Fields& f) {
-  const QSignalBlocker quiet(Text1);
-  Text2->setText(f.name);
-  Combo1->setCurrentText(f.category);
-  Text3->setText(f.price);
-  Text4->setText(f.cost);
-  Text7->setText(f.stock);
-  Text5->setPlainText(LineBreaks::forBox(f.note));
-  Text8->setText(f.safety);
-  Text9->setText(f.weight);
-  Text1->setText(f.qty);
-  Text6->setText(f.url);
+  const QSignalBlocker quiet(qtyEdit);
+  nameEdit->setText(f.name);
+  categoryCombo->setCurrentText(f.category);
+  priceEdit->setText(f.price);
+  costEdit->setText(f.cost);
+  stockEdit->setText(f.stock);
+  noteEdit->setPlainText(LineBreaks::forBox(f.note));
+  safetyStockEdit->setText(f.safety);
+  weightEdit->setText(f.weight);
+  qtyEdit->setText(f.qty);
+  urlEdit->setText(f.url);
 }
 
 // ---- commands ----
 
-void ManufInput::Command1_Click() {
+void ManufInput::onSave() {
   ProductSave::Fields f = fields();
   const ProductSave::Result res = ProductSave::save(db_, prompt_, SelState, SelEdit, f, lines_, editLine_);
   if (!f.name.isEmpty()) setFields(f);  // the boxes keep the cleaned texts
@@ -372,45 +373,45 @@ void ManufInput::Command1_Click() {
   accept();
 }
 
-void ManufInput::Text1_Change() {
-  if (Label14->text() == QString::fromUtf8(ProductSave::kNotListed)) return;
-  const double q = Num::leading(Text1->text());
-  Label14->setText(Num::format(Num::leading(Label14->text()) + OldQty - q));
+void ManufInput::onQtyChanged() {
+  if (remainingLabel->text() == QString::fromUtf8(ProductSave::kNotListed)) return;
+  const double q = Num::leading(qtyEdit->text());
+  remainingLabel->setText(Num::format(Num::leading(remainingLabel->text()) + OldQty - q));
   OldQty = q;
 }
 
 void ManufInput::resetThumbnail() {
-  Picture1->setPixmap(QPixmap());
-  Picture1->setFixedSize(kThumbW, kThumbH);
-  Picture1->move(8, 8);
-  Shape1->setFixedSize(kThumbW + kFrameSpare, kThumbH + kFrameSpare);
+  thumbnailLabel->setPixmap(QPixmap());
+  thumbnailLabel->setFixedSize(kThumbW, kThumbH);
+  thumbnailLabel->move(8, 8);
+  pictureFrame->setFixedSize(kThumbW + kFrameSpare, kThumbH + kFrameSpare);
 }
 
 void ManufInput::ShowProductPicture() {
   // An unreadable file leaves the picture held before.
   // The frame keeps the dialog's own margin around the fitted box.
-  if (!picture_) picture_ = std::make_unique<ProductPicture>(Picture1, nullptr);
-  if (picture_->ShowProductPicture(Label11->text()).drawn)
-    Shape1->setFixedSize(Picture1->width() + kFrameSpare, Picture1->height() + kFrameSpare);
+  if (!picture_) picture_ = std::make_unique<ProductPicture>(thumbnailLabel, nullptr);
+  if (picture_->ShowProductPicture(picturePathLabel->text()).drawn)
+    pictureFrame->setFixedSize(thumbnailLabel->width() + kFrameSpare, thumbnailLabel->height() + kFrameSpare);
 }
 
-void ManufInput::Command5_Click() {
-  if (Command5->text() == kAddPicture) {
+void ManufInput::onAddOrRemovePicture() {
+  if (pictureButton->text() == kAddPicture) {
     const QString path = prompt_.openFile(kAddPicture, QStringLiteral("圖片檔案 (*.jpg *.gif *.bmp *.JPG *.GIF *.BMP)"));
     if (path.isEmpty()) return;
-    Label11->setText(path);
-    Command5->setText(kRemovePicture);
+    picturePathLabel->setText(path);
+    pictureButton->setText(kRemovePicture);
     ShowProductPicture();
   } else {
-    Label11->setText(kNone);
-    Command5->setText(kAddPicture);
+    picturePathLabel->setText(kNone);
+    pictureButton->setText(kAddPicture);
     if (picture_) picture_->clear();
     resetThumbnail();
   }
 }
 
-void ManufInput::Picture1_Click() {
-  const QString path = Label11->text();
+void ManufInput::onThumbnailClicked() {
+  const QString path = picturePathLabel->text();
   if (path == kNone) return;
   if (!QFileInfo(path).isFile()) {
     prompt_.warn(QStringLiteral("找不到圖片檔案!"));

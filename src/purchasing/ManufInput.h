@@ -60,12 +60,12 @@ class ManufInput : public QDialog {
   std::function<void(const QString& path)> viewPicture;
 
   // Handlers.
-  void Command1_Click();
-  void Command5_Click();
-  void Picture1_Click();
-  void Text1_Change();
+  void onSave();
+  void onAddOrRemovePicture();
+  void onThumbnailClicked();
+  void onQtyChanged();
 
-  // Loads the file named by Label11 and fits it into the thumbnail.
+  // Loads the file named by picturePathLabel and fits it into the thumbnail.
   void ShowProductPicture();
   // The boxes as the save reads them, and back.
   ProductSave::Fields fields() const;
@@ -74,18 +74,19 @@ class ManufInput : public QDialog {
   double OldQty = 1;  // the quantity last seen, for the remaining-stock figure
 
   // Controls.
-  QLabel *Label8, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label9, *Label10, *Label11, *Label12,
-      *Label13, *Label14, *Label15, *Label16;
-  QLineEdit *Text1, *Text2, *Text3, *Text4, *Text6, *Text7, *Text8, *Text9;
-  QPlainTextEdit* Text5;
-  QComboBox* Combo1;
-  QCheckBox* Check1;
-  QFrame* Shape1;
-  QLabel* Picture1;
-  QPushButton *Command1, *Command2, *Command3, *Command5;
+  QLabel *headingLabel, *nameLabel, *categoryLabel, *priceLabel, *costLabel, *qtyLabel, *urlLabel, *stockLabel,
+      *pictureCaptionLabel, *picturePathLabel, *safetyStockLabel, *remainingCaptionLabel, *remainingLabel, *noteLabel,
+      *weightLabel;
+  QLineEdit *qtyEdit, *nameEdit, *priceEdit, *costEdit, *urlEdit, *stockEdit, *safetyStockEdit, *weightEdit;
+  QPlainTextEdit* noteEdit;
+  QComboBox* categoryCombo;
+  QCheckBox* addToListCheck;
+  QFrame* pictureFrame;
+  QLabel* thumbnailLabel;  // the picture; a click shows it whole
+  QPushButton *saveButton, *cancelButton, *purchaseReturnButton, *pictureButton;
   QMenuBar* MenuBar;
-  QMenu* Menu_Check;
-  QAction* Check_chk[7];  // 1..6
+  QMenu* confirmMenu;
+  QAction* confirmActions[7];  // 1..6
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -102,5 +103,5 @@ class ManufInput : public QDialog {
   Prompt& prompt_;
   OrderEditorLines* lines_ = nullptr;
   int editLine_ = -1;
-  std::unique_ptr<ProductPicture> picture_;  // draws into Picture1 and sizes Shape1
+  std::unique_ptr<ProductPicture> picture_;  // draws into thumbnailLabel and sizes pictureFrame
 };

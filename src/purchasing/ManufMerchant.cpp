@@ -35,63 +35,63 @@ ManufMerchant::ManufMerchant(Database& db, Prompt& prompt, QWidget* parent)
   outer->setSpacing(0);
   auto* bar = new QMenuBar(this);
   outer->setMenuBar(bar);
-  Menu_File = bar->addMenu(QStringLiteral("檔案(&F)"));
-  File_Import = Menu_File->addAction(QStringLiteral("匯入CSV檔(&I)"));
-  File_Export = Menu_File->addAction(QStringLiteral("匯出CSV檔(&E)"));
+  fileMenu = bar->addMenu(QStringLiteral("檔案(&F)"));
+  importAction = fileMenu->addAction(QStringLiteral("匯入CSV檔(&I)"));
+  exportAction = fileMenu->addAction(QStringLiteral("匯出CSV檔(&E)"));
 
   auto* body = new QHBoxLayout;
   body->setContentsMargins(8, 8, 8, 8);
   outer->addLayout(body, 1);
-  List1 = new QListWidget(this);
-  List1->setMinimumWidth(200);
-  body->addWidget(List1, 1);
+  nameList = new QListWidget(this);
+  nameList->setMinimumWidth(200);
+  body->addWidget(nameList, 1);
 
   auto* frame = new QGroupBox(this);
   auto* grid = new QGridLayout(frame);
-  Label1 = new QLabel(QStringLiteral("廠商名稱"), frame);
-  Text1 = new QLineEdit(frame);
-  Label2 = new QLabel(QStringLiteral("廠商資料"), frame);
-  Text2 = new QPlainTextEdit(frame);
-  Text2->setTabChangesFocus(true);
-  grid->addWidget(Label1, 0, 0);
-  grid->addWidget(Text1, 0, 1);
-  grid->addWidget(Label2, 1, 0, Qt::AlignTop);
-  grid->addWidget(Text2, 1, 1);
+  nameLabel = new QLabel(QStringLiteral("廠商名稱"), frame);
+  nameEdit = new QLineEdit(frame);
+  detailsLabel = new QLabel(QStringLiteral("廠商資料"), frame);
+  detailsEdit = new QPlainTextEdit(frame);
+  detailsEdit->setTabChangesFocus(true);
+  grid->addWidget(nameLabel, 0, 0);
+  grid->addWidget(nameEdit, 0, 1);
+  grid->addWidget(detailsLabel, 1, 0, Qt::AlignTop);
+  grid->addWidget(detailsEdit, 1, 1);
   auto* buttons = new QHBoxLayout;
-  Command1 = new QPushButton(QStringLiteral("新增"), frame);
-  Command2 = new QPushButton(QStringLiteral("編輯"), frame);
-  Command3 = new QPushButton(QStringLiteral("刪除"), frame);
-  Command4 = new QPushButton(QStringLiteral("↑"), frame);
-  Command5 = new QPushButton(QStringLiteral("↓"), frame);
-  for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5}) {
+  addButton = new QPushButton(QStringLiteral("新增"), frame);
+  editButton = new QPushButton(QStringLiteral("編輯"), frame);
+  deleteButton = new QPushButton(QStringLiteral("刪除"), frame);
+  moveUpButton = new QPushButton(QStringLiteral("↑"), frame);
+  moveDownButton = new QPushButton(QStringLiteral("↓"), frame);
+  for (QPushButton* b : {addButton, editButton, deleteButton, moveUpButton, moveDownButton}) {
     b->setAutoDefault(false);
     buttons->addWidget(b);
   }
-  Command4->setFixedWidth(36);
-  Command5->setFixedWidth(36);
+  moveUpButton->setFixedWidth(36);
+  moveDownButton->setFixedWidth(36);
   grid->addLayout(buttons, 2, 0, 1, 2);
   body->addWidget(frame, 2);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
-  Panel1 = new QLabel(StatusBar1);
-  StatusBar1->addWidget(Panel1, 1);
-  outer->addWidget(StatusBar1);
+  statusBar = new QStatusBar(this);
+  statusBar->setSizeGripEnabled(false);
+  countLabel = new QLabel(statusBar);
+  statusBar->addWidget(countLabel, 1);
+  outer->addWidget(statusBar);
   resize(640, 360);
 
   // Form_Load: the lists from the database, nothing selected.
   refill(-1);
-  Command2->setEnabled(false);
-  Command3->setEnabled(false);
+  editButton->setEnabled(false);
+  deleteButton->setEnabled(false);
 
-  connect(List1, &QListWidget::itemSelectionChanged, this, &ManufMerchant::List1_Click);
-  connect(Command1, &QPushButton::clicked, this, &ManufMerchant::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &ManufMerchant::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &ManufMerchant::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &ManufMerchant::Command4_Click);
-  connect(Command5, &QPushButton::clicked, this, &ManufMerchant::Command5_Click);
-  connect(File_Import, &QAction::triggered, this, &ManufMerchant::File_Import_Click);
-  connect(File_Export, &QAction::triggered, this, &ManufMerchant::File_Export_Click);
+  connect(nameList, &QListWidget::itemSelectionChanged, this, &ManufMerchant::onSupplierClicked);
+  connect(addButton, &QPushButton::clicked, this, &ManufMerchant::onAdd);
+  connect(editButton, &QPushButton::clicked, this, &ManufMerchant::onEdit);
+  connect(deleteButton, &QPushButton::clicked, this, &ManufMerchant::onDelete);
+  connect(moveUpButton, &QPushButton::clicked, this, &ManufMerchant::onMoveUp);
+  connect(moveDownButton, &QPushButton::clicked, this, &ManufMerchant::onMoveDown);
+  connect(importAction, &QAction::triggered, this, &ManufMerchant::onImportCsv);
+  connect(exportAction, &QAction::triggered, this, &ManufMerchant::onExportCsv);
 }
 
 ManufMerchant::~ManufMerchant() = default;
@@ -102,53 +102,54 @@ void ManufMerchant::edit(Database& db, Prompt& prompt, QWidget* parent) {
 }
 
 int ManufMerchant::selected() const {
-  const auto items = List1->selectedItems();
-  return items.isEmpty() ? -1 : List1->row(items.front());
+  const auto items = nameList->selectedItems();
+  return items.isEmpty() ? -1 : nameList->row(items.front());
 }
 
 void ManufMerchant::showCount() {
-  Panel1->setText(QStringLiteral("共 ") + QString::number(list.count()) + QStringLiteral(" 筆廠商資料"));
+  countLabel->setText(QStringLiteral("共 ") + QString::number(list.count()) + QStringLiteral(" 筆廠商資料"));
 }
 
 void ManufMerchant::refill(int select) {
   {
-    const QSignalBlocker quiet(List1);
-    List1->clear();
-    List1->addItems(list.names);
+    const QSignalBlocker quiet(nameList);
+    nameList->clear();
+    nameList->addItems(list.names);
   }
   showCount();
-  if (select >= 0 && select < List1->count()) {
-    List1->setCurrentRow(select);
-    List1->scrollToItem(List1->item(select));
+  if (select >= 0 && select < nameList->count()) {
+    nameList->setCurrentRow(select);
+    nameList->scrollToItem(nameList->item(select));
   }
-  List1_Click();
+  onSupplierClicked();
 }
 
-void ManufMerchant::List1_Click() {
+void ManufMerchant::onSupplierClicked() {
   const int i = selected();
   // Editing and deleting need a chosen supplier.
-  Command2->setEnabled(i >= 0);
-  Command3->setEnabled(i >= 0);
+  editButton->setEnabled(i >= 0);
+  deleteButton->setEnabled(i >= 0);
   if (i < 0) return;
-  Text1->setText(list.names[i]);
-  Text2->setPlainText(LineBreaks::forBox(list.details[i]));
+  nameEdit->setText(list.names[i]);
+  detailsEdit->setPlainText(LineBreaks::forBox(list.details[i]));
 }
 
 bool ManufMerchant::boxesAcceptable() {
-  return TextEntry::acceptable(prompt_, {{Label1->text(), Text1->text()}, {Label2->text(), Text2->toPlainText()}});
+  return TextEntry::acceptable(
+      prompt_, {{nameLabel->text(), nameEdit->text()}, {detailsLabel->text(), detailsEdit->toPlainText()}});
 }
 
-void ManufMerchant::Command1_Click() {
+void ManufMerchant::onAdd() {
   if (list.count() >= Capacity::Suppliers) {
     prompt_.warn(QStringLiteral("最多只能增加 500 筆廠商資料"));
     return;
   }
   if (!boxesAcceptable()) return;
-  QString name = Text1->text();
-  QString details = LineBreaks::forFile(Text2->toPlainText());
+  QString name = nameEdit->text();
+  QString details = LineBreaks::forFile(detailsEdit->toPlainText());
   const auto outcome = list.add(name, details);
-  Text1->setText(name);
-  Text2->setPlainText(LineBreaks::forBox(details));
+  nameEdit->setText(name);
+  detailsEdit->setPlainText(LineBreaks::forBox(details));
   if (outcome == SupplierList::Outcome::Duplicate) {
     prompt_.warn(QStringLiteral("已存在相同名稱的廠商資料"));
     return;
@@ -158,44 +159,44 @@ void ManufMerchant::Command1_Click() {
   db_.setDirty(true);
 }
 
-void ManufMerchant::Command2_Click() {
+void ManufMerchant::onEdit() {
   const int i = selected();
   if (i < 0) return;
   if (!boxesAcceptable()) return;
-  QString name = Text1->text();
-  QString details = LineBreaks::forFile(Text2->toPlainText());
+  QString name = nameEdit->text();
+  QString details = LineBreaks::forFile(detailsEdit->toPlainText());
   const auto outcome = list.edit(db_, i, name, details);
-  Text1->setText(name);
-  Text2->setPlainText(LineBreaks::forBox(details));
+  nameEdit->setText(name);
+  detailsEdit->setPlainText(LineBreaks::forBox(details));
   if (outcome == SupplierList::Outcome::Duplicate) {
     prompt_.warn(QStringLiteral("已存在相同名稱的廠商資料"));
     return;
   }
   if (outcome != SupplierList::Outcome::Done) return;
   {
-    const QSignalBlocker quiet(List1);
-    List1->item(i)->setText(name);
+    const QSignalBlocker quiet(nameList);
+    nameList->item(i)->setText(name);
   }
   db_.setDirty(true);
 }
 
-void ManufMerchant::Command3_Click() {
+void ManufMerchant::onDelete() {
   const int i = selected();
   if (i < 0) return;
   list.remove(i);
   {
-    const QSignalBlocker quiet(List1);
-    delete List1->takeItem(i);
-    List1->clearSelection();
-    List1->setCurrentRow(-1);
+    const QSignalBlocker quiet(nameList);
+    delete nameList->takeItem(i);
+    nameList->clearSelection();
+    nameList->setCurrentRow(-1);
   }
-  Command2->setEnabled(false);
-  Command3->setEnabled(false);
+  editButton->setEnabled(false);
+  deleteButton->setEnabled(false);
   showCount();
   db_.setDirty(true);
 }
 
-void ManufMerchant::Command4_Click() {
+void ManufMerchant::onMoveUp() {
   const int i = selected();
   if (i < 0) return;
   const int to = list.moveUp(i);
@@ -203,7 +204,7 @@ void ManufMerchant::Command4_Click() {
   db_.setDirty(true);
 }
 
-void ManufMerchant::Command5_Click() {
+void ManufMerchant::onMoveDown() {
   const int i = selected();
   if (i < 0) return;
   const int to = list.moveDown(i);
@@ -211,7 +212,7 @@ void ManufMerchant::Command5_Click() {
   db_.setDirty(true);
 }
 
-void ManufMerchant::File_Export_Click() {
+void ManufMerchant::onExportCsv() {
   const QString path = prompt_.saveFile(QStringLiteral("匯出"), kCsvFilter, {}, QStringLiteral("商品資料"));
   if (path.isEmpty()) return;
   if (!Csv::writeFile(path, list.csvText())) {
@@ -221,7 +222,7 @@ void ManufMerchant::File_Export_Click() {
   prompt_.info(QStringLiteral("匯出CSV完成!"));
 }
 
-void ManufMerchant::File_Import_Click() {
+void ManufMerchant::onImportCsv() {
   const QString path = prompt_.openFile(QStringLiteral("匯入"), kCsvFilter);
   if (path.isEmpty()) return;
   const bool replace =

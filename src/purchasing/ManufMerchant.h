@@ -32,31 +32,31 @@ class ManufMerchant : public QDialog {
 
   static void edit(Database& db, Prompt& prompt, QWidget* parent = nullptr);
 
-  // The suppliers while the dialog is open (List1 shows the names).
+  // The suppliers while the dialog is open (nameList shows the names).
   SupplierList list;
 
   // Handlers.
-  void List1_Click();
-  void Command1_Click();  // 新增
-  void Command2_Click();  // 編輯
-  void Command3_Click();  // 刪除
-  void Command4_Click();  // ↑
-  void Command5_Click();  // ↓
-  void File_Export_Click();
-  void File_Import_Click();
+  void onSupplierClicked();
+  void onAdd();
+  void onEdit();
+  void onDelete();
+  void onMoveUp();
+  void onMoveDown();
+  void onExportCsv();
+  void onImportCsv();
   // The closing rules; true when the list was committed and the dialog may close.
   bool Form_Unload();
 
   // Controls.
-  QListWidget* List1;
-  QLabel *Label1, *Label2;
-  QLineEdit* Text1;
-  QPlainTextEdit* Text2;
-  QPushButton *Command1, *Command2, *Command3, *Command4, *Command5;
-  QStatusBar* StatusBar1;
-  QLabel* Panel1;
-  QMenu* Menu_File;
-  QAction *File_Import, *File_Export;
+  QListWidget* nameList;
+  QLabel *nameLabel, *detailsLabel;
+  QLineEdit* nameEdit;
+  QPlainTextEdit* detailsEdit;
+  QPushButton *addButton, *editButton, *deleteButton, *moveUpButton, *moveDownButton;
+  QStatusBar* statusBar;
+  QLabel* countLabel;
+  QMenu* fileMenu;
+  QAction *importAction, *exportAction;
 
  protected:
   void done(int result) override;

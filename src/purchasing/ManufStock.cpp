@@ -43,8 +43,8 @@ ManufStock::ManufStock(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   outer->setSpacing(0);
   auto* bar = new QMenuBar(this);
   outer->setMenuBar(bar);
-  Menu_Sel = bar->addMenu(QStringLiteral("選取(&S)"));
-  Sel_Note = Menu_Sel->addAction(QStringLiteral("匯出到記事本(&N)"));
+  selectionMenu = bar->addMenu(QStringLiteral("選取(&S)"));
+  exportToNotepadAction = selectionMenu->addAction(QStringLiteral("匯出到記事本(&N)"));
 
   auto* body = new QVBoxLayout;
   body->setContentsMargins(8, 8, 8, 8);
@@ -52,83 +52,84 @@ ManufStock::ManufStock(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   outer->addLayout(body, 1);
   auto* top = new QHBoxLayout;
   body->addLayout(top);
-  Text5 = new QLineEdit(this);
-  Text5->setFixedWidth(60);
-  Combo2 = new QComboBox(this);
-  Combo2->addItem(QStringLiteral("全部"));
-  Combo2->addItem(QStringLiteral("整年"));
-  for (int m = 1; m <= 12; ++m) Combo2->addItem(QStringLiteral("%1月").arg(m, 2, 10, QLatin1Char('0')));
-  WindowTweaks::setDropDownHeight(Combo2, 300);
-  Option1 = new QRadioButton(QStringLiteral("全部商品"), this);
-  Option2 = new QRadioButton(this);
-  Combo1 = new QComboBox(this);
-  Combo1->setMinimumWidth(150);
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  Command3 = new QPushButton(QStringLiteral("廠商資料"), this);
-  for (QWidget* w : {static_cast<QWidget*>(Text5), static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Option1),
-                     static_cast<QWidget*>(Option2)})
+  yearEdit = new QLineEdit(this);
+  yearEdit->setFixedWidth(60);
+  periodCombo = new QComboBox(this);
+  periodCombo->addItem(QStringLiteral("全部"));
+  periodCombo->addItem(QStringLiteral("整年"));
+  for (int m = 1; m <= 12; ++m) periodCombo->addItem(QStringLiteral("%1月").arg(m, 2, 10, QLatin1Char('0')));
+  WindowTweaks::setDropDownHeight(periodCombo, 300);
+  allProductsOption = new QRadioButton(QStringLiteral("全部商品"), this);
+  productOption = new QRadioButton(this);
+  supplierCombo = new QComboBox(this);
+  supplierCombo->setMinimumWidth(150);
+  WindowTweaks::setDropDownHeight(supplierCombo, 300);
+  suppliersButton = new QPushButton(QStringLiteral("廠商資料"), this);
+  for (QWidget* w : {static_cast<QWidget*>(yearEdit), static_cast<QWidget*>(periodCombo),
+                     static_cast<QWidget*>(allProductsOption), static_cast<QWidget*>(productOption)})
     top->addWidget(w);
   top->addStretch(1);
   top->addWidget(new QLabel(QStringLiteral("廠商"), this));
-  top->addWidget(Combo1);
-  top->addWidget(Command3);
+  top->addWidget(supplierCombo);
+  top->addWidget(suppliersButton);
 
-  Liv1 = new ListView(this);
-  Liv1->setColumns({QStringLiteral("日期"), QStringLiteral("商品名稱"), QStringLiteral("狀態"), QStringLiteral("金額"),
-                    QStringLiteral("數量"), QStringLiteral("廠商"), QStringLiteral("進貨單號"), QStringLiteral("備註"),
-                    QStringLiteral("Index")});
-  Liv1->setIndexColumn(PurchaseRecords::Column::Index);
-  Liv1->setMultiSelect(true);
-  for (int c = 0; c < PurchaseRecords::Column::Count; ++c) Liv1->setColumnWidthTwips(c, kWidths[c]);
-  body->addWidget(Liv1, 1);
+  recordList = new ListView(this);
+  recordList->setColumns({QStringLiteral("日期"), QStringLiteral("商品名稱"), QStringLiteral("狀態"),
+                          QStringLiteral("金額"), QStringLiteral("數量"), QStringLiteral("廠商"),
+                          QStringLiteral("進貨單號"), QStringLiteral("備註"), QStringLiteral("Index")});
+  recordList->setIndexColumn(PurchaseRecords::Column::Index);
+  recordList->setMultiSelect(true);
+  for (int c = 0; c < PurchaseRecords::Column::Count; ++c) recordList->setColumnWidthTwips(c, kWidths[c]);
+  body->addWidget(recordList, 1);
 
   auto* bottom = new QHBoxLayout;
   body->addLayout(bottom);
-  Label1 = new QLabel(QStringLiteral("進貨單號"), this);
-  Text1 = new QLineEdit(this);
-  Text1->setFixedWidth(160);
-  Command1 = new QPushButton(QStringLiteral("搜尋"), this);
-  Command4 = new QPushButton(QStringLiteral("編輯記錄"), this);
-  Command2 = new QPushButton(QStringLiteral("刪除記錄"), this);
-  for (QPushButton* b : {Command1, Command2, Command3, Command4}) b->setAutoDefault(false);
-  bottom->addWidget(Label1);
-  bottom->addWidget(Text1);
-  bottom->addWidget(Command1);
+  purchaseNoLabel = new QLabel(QStringLiteral("進貨單號"), this);
+  purchaseNoEdit = new QLineEdit(this);
+  purchaseNoEdit->setFixedWidth(160);
+  searchButton = new QPushButton(QStringLiteral("搜尋"), this);
+  editRecordButton = new QPushButton(QStringLiteral("編輯記錄"), this);
+  deleteRecordsButton = new QPushButton(QStringLiteral("刪除記錄"), this);
+  for (QPushButton* b : {searchButton, deleteRecordsButton, suppliersButton, editRecordButton})
+    b->setAutoDefault(false);
+  bottom->addWidget(purchaseNoLabel);
+  bottom->addWidget(purchaseNoEdit);
+  bottom->addWidget(searchButton);
   bottom->addStretch(1);
-  bottom->addWidget(Command4);
-  bottom->addWidget(Command2);
+  bottom->addWidget(editRecordButton);
+  bottom->addWidget(deleteRecordsButton);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
-  Panel1 = new QLabel(StatusBar1);
-  Panel2 = new QLabel(StatusBar1);
-  StatusBar1->addWidget(Panel1, 1);
-  StatusBar1->addWidget(Panel2);
-  outer->addWidget(StatusBar1);
+  statusBar = new QStatusBar(this);
+  statusBar->setSizeGripEnabled(false);
+  moneyLabel = new QLabel(statusBar);
+  countLabel = new QLabel(statusBar);
+  statusBar->addWidget(moneyLabel, 1);
+  statusBar->addWidget(countLabel);
+  outer->addWidget(statusBar);
   setFixedSize(WindowTweaks::pixelsFromTwips(14000), WindowTweaks::pixelsFromTwips(7200));
 
   // Form_Load: font, widths, the current year, period "全部" without a list.
   WindowTweaks::applyFontSize(
-      Liv1, StatusBar1,
+      recordList, statusBar,
       static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
-  WindowTweaks::fitColumnsTo(Liv1, {{PurchaseRecords::Column::Date, WindowTweaks::kDateSample},
-                                    {PurchaseRecords::Column::Amount, WindowTweaks::kAmountSample}});
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, kStoredColumns);
-  Text5->setText(QString::number(QDate::currentDate().year()));
-  Combo2->setCurrentIndex(0);
-  Option2->setChecked(true);
+  WindowTweaks::fitColumnsTo(recordList, {{PurchaseRecords::Column::Date, WindowTweaks::kDateSample},
+                                          {PurchaseRecords::Column::Amount, WindowTweaks::kAmountSample}});
+  WindowTweaks::restoreColumnWidths(recordList, kSection, kStoredColumns);
+  yearEdit->setText(QString::number(QDate::currentDate().year()));
+  periodCombo->setCurrentIndex(0);
+  productOption->setChecked(true);
 
   auto rebuild = [this] { ManufStockShow(); };
-  connect(Combo1, &QComboBox::currentIndexChanged, this, rebuild);
-  connect(Combo2, &QComboBox::currentIndexChanged, this, rebuild);
-  connect(Option1, &QRadioButton::clicked, this, rebuild);
-  connect(Option2, &QRadioButton::clicked, this, rebuild);
-  connect(Command1, &QPushButton::clicked, this, &ManufStock::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &ManufStock::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &ManufStock::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &ManufStock::Command4_Click);
-  connect(Liv1, &ListView::rowActivated, this, [this](int) { Command4_Click(); });
-  connect(Sel_Note, &QAction::triggered, this, &ManufStock::Sel_Note_Click);
+  connect(supplierCombo, &QComboBox::currentIndexChanged, this, rebuild);
+  connect(periodCombo, &QComboBox::currentIndexChanged, this, rebuild);
+  connect(allProductsOption, &QRadioButton::clicked, this, rebuild);
+  connect(productOption, &QRadioButton::clicked, this, rebuild);
+  connect(searchButton, &QPushButton::clicked, this, &ManufStock::onSearch);
+  connect(deleteRecordsButton, &QPushButton::clicked, this, &ManufStock::onDeleteRecords);
+  connect(suppliersButton, &QPushButton::clicked, this, &ManufStock::onEditSuppliers);
+  connect(editRecordButton, &QPushButton::clicked, this, &ManufStock::onEditRecord);
+  connect(recordList, &ListView::rowActivated, this, [this](int) { onEditRecord(); });
+  connect(exportToNotepadAction, &QAction::triggered, this, &ManufStock::onExportToNotepad);
 }
 
 ManufStock::~ManufStock() = default;
@@ -143,68 +144,68 @@ void ManufStock::run(Database& db, Prompt& prompt, QWidget* parent, const QStrin
 
 void ManufStock::fillSupplierFilter() {
   {
-    const QSignalBlocker quiet(Combo1);
-    Combo1->clear();
-    Combo1->addItem(PurchaseRecords::kAll);
-    Combo1->addItems(db_.settings.SupplierNames);
-    Combo1->setCurrentIndex(-1);
+    const QSignalBlocker quiet(supplierCombo);
+    supplierCombo->clear();
+    supplierCombo->addItem(PurchaseRecords::kAll);
+    supplierCombo->addItems(db_.settings.SupplierNames);
+    supplierCombo->setCurrentIndex(-1);
   }
-  Combo1->setCurrentIndex(0);  // builds the list
+  supplierCombo->setCurrentIndex(0);  // builds the list
 }
 
 void ManufStock::openFor(const QString& product) {
   product_ = product;
   QString caption = product;
-  Option2->setText(caption.replace(u'&', QStringLiteral("&&")));  // shown as typed, no shortcut
+  productOption->setText(caption.replace(u'&', QStringLiteral("&&")));  // shown as typed, no shortcut
   fillSupplierFilter();
 }
 
 void ManufStock::showListing(PurchaseRecords::Listing l) {
-  Panel1->setText(l.moneyText());
-  Panel2->setText(l.countText());
-  Liv1->setRows(std::move(l.rows));
-  Liv1->clearSelection();
+  moneyLabel->setText(l.moneyText());
+  countLabel->setText(l.countText());
+  recordList->setRows(std::move(l.rows));
+  recordList->clearSelection();
 }
 
 void ManufStock::ManufStockShow() {
   try {
     PurchaseRecords::Filter f;
-    f.supplier = Combo1->currentText();
-    f.allProducts = Option1->isChecked();
+    f.supplier = supplierCombo->currentText();
+    f.allProducts = allProductsOption->isChecked();
     f.product = product_;
-    f.period = Combo2->currentIndex() < 0 ? 0 : Combo2->currentIndex();
-    f.year = Text5->text();
+    f.period = periodCombo->currentIndex() < 0 ? 0 : periodCombo->currentIndex();
+    f.year = yearEdit->text();
     showListing(PurchaseRecords::list(db_, f));
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
-void ManufStock::Command1_Click() {
-  if (Text1->text().isEmpty()) {
+void ManufStock::onSearch() {
+  if (purchaseNoEdit->text().isEmpty()) {
     prompt_.warn(QStringLiteral("請先輸入進貨單號"));
     return;
   }
   try {
-    showListing(PurchaseRecords::search(db_, Combo1->currentText(), Text1->text()));
+    showListing(PurchaseRecords::search(db_, supplierCombo->currentText(), purchaseNoEdit->text()));
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
 int ManufStock::editedRow() const {
-  const int current = Liv1->currentRow();
-  if (current >= 0 && Liv1->isSelected(current)) return current;
-  const std::vector<int> selected = Liv1->selectedRows();
+  const int current = recordList->currentRow();
+  if (current >= 0 && recordList->isSelected(current)) return current;
+  const std::vector<int> selected = recordList->selectedRows();
   return selected.empty() ? -1 : selected.front();
 }
 
-void ManufStock::Command4_Click() {
-  if (Liv1->rowCount() == 0) return;
+void ManufStock::onEditRecord() {
+  if (recordList->rowCount() == 0) return;
   const int row = editedRow();
   if (row < 0) return;  // nothing chosen to edit
   try {
-    const int record = Liv1->tableIndex(row);
+    const int record = recordList->tableIndex(row);
     if (record < 1 || record > db_.ManufStock.count()) throw std::out_of_range("record");
     ManufStockInput dlg(db_, prompt_, this);
     dlg.prepareEdit(record);
@@ -217,8 +218,8 @@ void ManufStock::Command4_Click() {
   }
 }
 
-void ManufStock::Command2_Click() {
-  if (Liv1->rowCount() == 0) return;
+void ManufStock::onDeleteRecords() {
+  if (recordList->rowCount() == 0) return;
   if (prompt_.message(QStringLiteral("確定刪除選取的進貨記錄嗎？"), Prompt::Icon::Exclamation, Prompt::Buttons::YesNo,
                       QStringLiteral("刪除")) != Prompt::Answer::Yes)
     return;
@@ -227,7 +228,7 @@ void ManufStock::Command2_Click() {
   if (recompute) isEdit = true;
   try {
     std::vector<int> records;
-    for (int r : Liv1->selectedRows()) records.push_back(Liv1->tableIndex(r));
+    for (int r : recordList->selectedRows()) records.push_back(recordList->tableIndex(r));
     PurchaseRecords::remove(db_, records, recompute);
     db_.setDirty(true);
     ManufStockShow();
@@ -237,20 +238,21 @@ void ManufStock::Command2_Click() {
   }
 }
 
-void ManufStock::Command3_Click() {
+void ManufStock::onEditSuppliers() {
   ManufMerchant::edit(db_, prompt_, this);
   fillSupplierFilter();
 }
 
-void ManufStock::Sel_Note_Click() {
-  ExportForm::run(db_, prompt_, this, 7, kSection, *Liv1, ExportForm::listOffers(*Liv1, {0, 1, 2, 3, 4, 5, 6, 7}));
+void ManufStock::onExportToNotepad() {
+  ExportForm::run(db_, prompt_, this, 7, kSection, *recordList,
+                  ExportForm::listOffers(*recordList, {0, 1, 2, 3, 4, 5, 6, 7}));
 }
 
 void ManufStock::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   if (isEdit && onProductsChanged) onProductsChanged();
-  WindowTweaks::saveColumnWidths(Liv1, kSection, kStoredColumns);
+  WindowTweaks::saveColumnWidths(recordList, kSection, kStoredColumns);
 }
 
 void ManufStock::done(int result) {

@@ -47,26 +47,26 @@ class ManufStock : public QDialog {
   void ManufStockShow();
 
   // Handlers.
-  void Command1_Click();  // 搜尋
-  void Command2_Click();  // 刪除記錄
-  void Command3_Click();  // 廠商資料
-  void Command4_Click();  // 編輯記錄
-  void Sel_Note_Click();
+  void onSearch();
+  void onDeleteRecords();
+  void onEditSuppliers();
+  void onEditRecord();
+  void onExportToNotepad();
   void Form_Unload();
 
   // Controls.
-  QLineEdit* Text5;  // year
-  QComboBox* Combo2;  // period
-  QRadioButton *Option1, *Option2;
-  QComboBox* Combo1;  // supplier
-  QPushButton *Command1, *Command2, *Command3, *Command4;
-  ListView* Liv1;
-  QLabel* Label1;
-  QLineEdit* Text1;  // purchase-order number to search for
-  QStatusBar* StatusBar1;
-  QLabel *Panel1, *Panel2;
-  QMenu* Menu_Sel;
-  QAction* Sel_Note;
+  QLineEdit* yearEdit;
+  QComboBox* periodCombo;  // 全部, 整年, or a month
+  QRadioButton *allProductsOption, *productOption;  // productOption: the product the window was opened for
+  QComboBox* supplierCombo;
+  QPushButton *searchButton, *deleteRecordsButton, *suppliersButton, *editRecordButton;
+  ListView* recordList;
+  QLabel* purchaseNoLabel;
+  QLineEdit* purchaseNoEdit;  // purchase-order number to search for
+  QStatusBar* statusBar;
+  QLabel *moneyLabel, *countLabel;
+  QMenu* selectionMenu;
+  QAction* exportToNotepadAction;
 
  protected:
   void done(int result) override;

@@ -46,24 +46,24 @@ class ManufStockInput : public QDialog {
   bool recomputed() const { return recomputed_; }
 
   // Handlers.
-  void Check1_Click();  // the cost preview
-  void Command1_Click();
-  void Option1_Click();
-  void Option2_Click();
-  void Combo1_Click();
+  void updateCostPreview();  // also the recompute tick's handler
+  void onOk();
+  void onPurchaseChosen();
+  void onReturnChosen();
+  void onSupplierChosen();
 
   int exec() override;
 
   // Controls.
-  QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8;
-  QLineEdit *Text1, *Text2, *Text3, *Text5, *Text6, *Text7;
-  QPlainTextEdit* Text4;
-  QRadioButton *Option1, *Option2;
-  QComboBox* Combo1;
-  QCheckBox* Check1;
-  QPushButton *Command1, *Command2;
-  QStatusBar* StatusBar1;
-  QLabel* Panel1;
+  QLabel *dateLabel, *productLabel, *amountLabel, *rateLabel, *qtyLabel, *supplierLabel, *purchaseNoLabel, *noteLabel;
+  QLineEdit *dateEdit, *qtyEdit, *purchaseNoEdit, *amountEdit, *productEdit, *rateEdit;
+  QPlainTextEdit* noteEdit;
+  QRadioButton *purchaseOption, *returnOption;
+  QComboBox* supplierCombo;
+  QCheckBox* recomputeCostCheck;
+  QPushButton *okButton, *cancelButton;
+  QStatusBar* statusBar;
+  QLabel* costPreviewLabel;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -21,19 +21,19 @@ inline const char* const kNotListed = "商品清單內無此項商品";
 // The dialog's boxes as the save reads them. The save cleans them in place
 // (numbers rewritten, quotes dropped); they keep that even when it stops.
 struct Fields {
-  QString name;       // Text2
-  QString category;   // Combo1
-  QString price;      // Text3
-  QString cost;       // Text4
-  QString stock;      // Text7
-  QString note;       // Text5
-  QString safety;     // Text8
-  QString weight;     // Text9
-  QString qty;        // Text1
-  QString url;        // Text6
-  QString picture = QStringLiteral("無");  // Label11: a full path, or "無"
-  QString remaining;  // Label14 (edit-line mode)
-  bool addToList = false;  // Check1 (new-line mode)
+  QString name;       // nameEdit
+  QString category;   // categoryCombo
+  QString price;      // priceEdit
+  QString cost;       // costEdit
+  QString stock;      // stockEdit
+  QString note;       // noteEdit
+  QString safety;     // safetyStockEdit
+  QString weight;     // weightEdit
+  QString qty;        // qtyEdit
+  QString url;        // urlEdit
+  QString picture = QStringLiteral("無");  // picturePathLabel: a full path, or "無"
+  QString remaining;  // remainingLabel (edit-line mode)
+  bool addToList = false;  // addToListCheck (new-line mode)
   // Confirmation switches chk1..chk6 (index 0 unused): name or category,
   // price, cost, stock, safety stock, note.
   std::array<bool, 7> confirm{false, true, false, false, false, false, false};

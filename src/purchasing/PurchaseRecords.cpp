@@ -187,8 +187,8 @@ Listing list(const Database& db, const Filter& f) {
       const qsizetype first = date.indexOf(u'/');
       if (first < 0) return false;
       const qsizetype second = date.indexOf(u'/', first + 1);
-      const QString part2 = date.mid(first + 1, second < 0 ? -1 : second - first - 1);
-      return cellNumber(date.left(first)) == yearNumber && cellNumber(part2) == month;
+      const QString monthPart = date.mid(first + 1, second < 0 ? -1 : second - first - 1);
+      return cellNumber(date.left(first)) == yearNumber && cellNumber(monthPart) == month;
     }
     return true;
   });

@@ -144,13 +144,13 @@ TEST_F(EditorPickersTest, DirectLineAndLineEditThroughTheProductDialog) {
   OrderInput dlg(db, prompt, host);
   ASSERT_TRUE(dlg.setupEditOrder(0));
   whenModal<ManufInput>([](ManufInput* m) {
-    EXPECT_EQ(m->Label8->text(), "直接新增商品");
+    EXPECT_EQ(m->headingLabel->text(), "直接新增商品");
     EXPECT_EQ(m->SelState, 3);
-    EXPECT_EQ(m->Combo1->currentText(), "飾品");
-    EXPECT_EQ(m->Text1->text(), "1");
-    m->Text2->setText("戒指");  // a listed product: its price and cost come along
-    m->Text1->setText("2");
-    m->Command1_Click();
+    EXPECT_EQ(m->categoryCombo->currentText(), "飾品");
+    EXPECT_EQ(m->qtyEdit->text(), "1");
+    m->nameEdit->setText("戒指");  // a listed product: its price and cost come along
+    m->qtyEdit->setText("2");
+    m->onSave();
   });
   dlg.Command10_Click();
   ASSERT_EQ(dlg.Liv1->rowCount(), 1);
@@ -163,9 +163,9 @@ TEST_F(EditorPickersTest, DirectLineAndLineEditThroughTheProductDialog) {
   // Editing the line: the difference of the quantity moves the stock.
   whenModal<ManufInput>([](ManufInput* m) {
     EXPECT_EQ(m->SelState, 4);
-    EXPECT_EQ(m->Text2->text(), "戒指");
-    m->Text1->setText("5");
-    m->Command1_Click();
+    EXPECT_EQ(m->nameEdit->text(), "戒指");
+    m->qtyEdit->setText("5");
+    m->onSave();
   });
   dlg.Liv1->setCurrentRow(0);
   dlg.Tools_Edit_Click();

@@ -143,10 +143,10 @@ TEST_F(ManufFormTest, ProductDialogKeepsTheWindowInStep) {
   {
     ManufInput dlg(db, prompt, &f);
     f.prepareNew(dlg);
-    EXPECT_EQ(dlg.Combo1->currentText(), "文具");
-    dlg.Text2->setText("尺");
-    dlg.Combo1->setCurrentText("量具");
-    dlg.Command1_Click();
+    EXPECT_EQ(dlg.categoryCombo->currentText(), "文具");
+    dlg.nameEdit->setText("尺");
+    dlg.categoryCombo->setCurrentText("量具");
+    dlg.onSave();
   }
   EXPECT_EQ(db.settings.ProductCategories.last(), "量具");
   EXPECT_EQ(f.Combo1->currentText(), "量具");  // a single-category filter follows the new product
@@ -157,10 +157,10 @@ TEST_F(ManufFormTest, ProductDialogKeepsTheWindowInStep) {
   f.Liv1->setCurrentRow(1);  // 項鍊: stock 0, safety 1
   ManufInput dlg(db, prompt, &f);
   ASSERT_TRUE(f.prepareEdit(dlg));
-  EXPECT_EQ(dlg.Text2->text(), "項鍊");
-  EXPECT_TRUE(dlg.Command3->isVisibleTo(&dlg));
-  dlg.Text7->setText("5");
-  dlg.Command1_Click();
+  EXPECT_EQ(dlg.nameEdit->text(), "項鍊");
+  EXPECT_TRUE(dlg.purchaseReturnButton->isVisibleTo(&dlg));
+  dlg.stockEdit->setText("5");
+  dlg.onSave();
   EXPECT_EQ(db.Manuf.cell(2, ManufCell::ProductStock), "5");
   EXPECT_EQ(f.Liv1->text(1, ProductList::Stock), "5");
   EXPECT_FALSE(f.Liv1->rowColor(1).isValid());
@@ -173,8 +173,8 @@ TEST_F(ManufFormTest, ProductDialogKeepsTheWindowInStep) {
   f.Liv1->setCurrentRow(0);
   ManufInput edit(db, prompt, &f);
   ASSERT_TRUE(f.prepareEdit(edit));
-  edit.Text7->setText("1");
-  edit.Command1_Click();
+  edit.stockEdit->setText("1");
+  edit.onSave();
   EXPECT_EQ(f.Liv1->cellColor(0, ProductList::Stock), QColor(255, 0, 0));
   EXPECT_FALSE(f.Liv1->rowColor(0).isValid());
 }

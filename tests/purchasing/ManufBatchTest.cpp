@@ -50,16 +50,16 @@ TEST_F(ManufBatchTest, ProductWindowFeedsTheSheetUntilItCloses) {
   ASSERT_NE(sheet, nullptr);
   EXPECT_EQ(pf.Command0->text(), "加入進貨單");
   EXPECT_TRUE(pf.Command0->isVisibleTo(&pf));
-  EXPECT_EQ(column(*sheet->Liv1, 0), QStringList({"鉛筆", "戒指"}));  // greatest name first
-  EXPECT_EQ(sheet->Liv1->rowTexts(1), QStringList({"戒指", "飾品", "60", "1", "", "", "1"}));
-  EXPECT_EQ(sheet->Panel1->text(), "金額總計: 64");
-  EXPECT_FALSE(sheet->Text2->isVisibleTo(sheet));  // the edit row waits for a click
+  EXPECT_EQ(column(*sheet->sheetList, 0), QStringList({"鉛筆", "戒指"}));  // greatest name first
+  EXPECT_EQ(sheet->sheetList->rowTexts(1), QStringList({"戒指", "飾品", "60", "1", "", "", "1"}));
+  EXPECT_EQ(sheet->totalLabel->text(), "金額總計: 64");
+  EXPECT_FALSE(sheet->amountEdit->isVisibleTo(sheet));  // the edit row waits for a click
 
   // The add button does the same; a row of an existing product joins again.
   pf.Liv1->clearSelection();
   pf.Liv1->setSelected(1, true);
   pf.Command0_Click();
-  EXPECT_EQ(column(*sheet->Liv1, 0), QStringList({"鉛筆", "項鍊", "戒指"}));
+  EXPECT_EQ(column(*sheet->sheetList, 0), QStringList({"鉛筆", "項鍊", "戒指"}));
   EXPECT_EQ(PurchaseWindows::openedSheet(), sheet);
 
   sheet->close();
@@ -78,7 +78,7 @@ TEST_F(ManufBatchTest, SheetReachesTheProductWindowOpenOrHasOneOpened) {
   sheet->addProducts({1});  // 戒指, stock 5
   ASSERT_EQ(pf.Liv1->text(0, ProductList::Name), "戒指");
   EXPECT_EQ(pf.Liv1->text(0, ProductList::Stock), "5");
-  sheet->Command2_Click();
+  sheet->onBookSheet();
   EXPECT_EQ(prompt.texts(), QStringList({"進貨完成!"}));
   EXPECT_EQ(pf.Liv1->text(0, ProductList::Stock), "6");
 
@@ -91,7 +91,7 @@ TEST_F(ManufBatchTest, SheetReachesTheProductWindowOpenOrHasOneOpened) {
   sheet->setAttribute(Qt::WA_DeleteOnClose);
   sheet->show();
   sheet->openProductWindow = [&opened] { return &opened; };
-  sheet->Command6_Click();
+  sheet->onAddProducts();
   EXPECT_TRUE(opened.isVisible());
   EXPECT_EQ(opened.Command0->text(), "加入進貨單");
   EXPECT_TRUE(opened.Command0->isVisibleTo(&opened));
@@ -104,25 +104,25 @@ TEST_F(ManufBatchTest, SheetReachesTheProductWindowOpenOrHasOneOpened) {
 TEST_F(ManufBatchTest, EditBoxesChangeTheSelectedRows) {
   ManufBatch sheet(db, prompt);
   sheet.addProducts({1, 2, 3});  // 鉛筆 4, 項鍊 120, 戒指 60 once sorted
-  sheet.Liv1->setSelected(1, true);
-  EXPECT_TRUE(sheet.Text2->isVisibleTo(&sheet));
-  EXPECT_EQ(sheet.Text2->text(), "120");
-  sheet.Liv1->setSelected(1, false);
-  sheet.Liv1->setSelected(0, true);
-  sheet.Liv1->setSelected(2, true);
-  EXPECT_TRUE(sheet.Text2->text().isEmpty());
-  EXPECT_EQ(sheet.Panel1->text(), "金額總計: 184，選擇的商品金額：64");
-  sheet.Text3->setText("3個");
-  sheet.Command1_Click();  // only the filled box changes the rows
-  EXPECT_EQ(column(*sheet.Liv1, PurchaseSheet::Column::Qty), QStringList({"3", "1", "3"}));
-  EXPECT_EQ(column(*sheet.Liv1, PurchaseSheet::Column::Amount), QStringList({"4", "120", "60"}));
-  EXPECT_EQ(sheet.Panel1->text(), "金額總計: 312");
+  sheet.sheetList->setSelected(1, true);
+  EXPECT_TRUE(sheet.amountEdit->isVisibleTo(&sheet));
+  EXPECT_EQ(sheet.amountEdit->text(), "120");
+  sheet.sheetList->setSelected(1, false);
+  sheet.sheetList->setSelected(0, true);
+  sheet.sheetList->setSelected(2, true);
+  EXPECT_TRUE(sheet.amountEdit->text().isEmpty());
+  EXPECT_EQ(sheet.totalLabel->text(), "金額總計: 184，選擇的商品金額：64");
+  sheet.qtyEdit->setText("3個");
+  sheet.onChangeSelected();  // only the filled box changes the rows
+  EXPECT_EQ(column(*sheet.sheetList, PurchaseSheet::Column::Qty), QStringList({"3", "1", "3"}));
+  EXPECT_EQ(column(*sheet.sheetList, PurchaseSheet::Column::Amount), QStringList({"4", "120", "60"}));
+  EXPECT_EQ(sheet.totalLabel->text(), "金額總計: 312");
 
-  sheet.Text6->setText("S-1");
-  sheet.Command4_Click();
-  EXPECT_EQ(column(*sheet.Liv1, PurchaseSheet::Column::No), QStringList({"S-1", "S-1", "S-1"}));
-  sheet.Command7_Click();  // removes the two selected rows
-  EXPECT_EQ(column(*sheet.Liv1, 0), QStringList({"項鍊"}));
+  sheet.sheetNoEdit->setText("S-1");
+  sheet.onApplyNoToAll();
+  EXPECT_EQ(column(*sheet.sheetList, PurchaseSheet::Column::No), QStringList({"S-1", "S-1", "S-1"}));
+  sheet.onRemoveProducts();  // removes the two selected rows
+  EXPECT_EQ(column(*sheet.sheetList, 0), QStringList({"項鍊"}));
   EXPECT_EQ(sheet.rows().size(), 1u);
 }
 
@@ -131,13 +131,13 @@ TEST_F(ManufBatchTest, BookingFailureKeepsTheRestAndSuccessCloses) {
   sheet->setAttribute(Qt::WA_DeleteOnClose);
   sheet->show();
   sheet->addProducts({1, 3, 4});  // 橡皮, 鉛筆, 戒指 once sorted
-  sheet->Check1->setChecked(true);
+  sheet->recomputeCostCheck->setChecked(true);
   sheet->beforeBookingRow = [](int position) {
     if (position == 1) throw std::runtime_error("failed");
   };
-  sheet->Command2_Click();
+  sheet->onBookSheet();
   EXPECT_EQ(prompt.texts(), QStringList({"發生錯誤!"}));
-  EXPECT_EQ(column(*sheet->Liv1, 0), QStringList({"鉛筆", "戒指"}));
+  EXPECT_EQ(column(*sheet->sheetList, 0), QStringList({"鉛筆", "戒指"}));
   EXPECT_EQ(db.ManufStock.count(), 1);
   EXPECT_EQ(stockOf(db, 4), "4");
   EXPECT_TRUE(db.dirty());
@@ -145,7 +145,7 @@ TEST_F(ManufBatchTest, BookingFailureKeepsTheRestAndSuccessCloses) {
 
   sheet->beforeBookingRow = nullptr;
   prompt.clear();
-  sheet->Command2_Click();
+  sheet->onBookSheet();
   EXPECT_EQ(prompt.texts(), QStringList({"進貨完成!"}));
   EXPECT_EQ(db.ManufStock.count(), 3);
   EXPECT_EQ(stockOf(db, 4), "4");
@@ -159,20 +159,20 @@ TEST_F(ManufBatchTest, SheetFileSavesLoadsAndKeepsTheSheetWhenItCannotBeRead) {
   TestDir dir;
   ManufBatch sheet(db, prompt);
   sheet.addProducts({1, 2});
-  sheet.Text1->setText("2024/05/01");
-  sheet.Text6->setText("P,9");
-  sheet.Combo1->setCurrentIndex(1);
-  sheet.Liv1->setSelected(0, true);
-  sheet.Text5->setText("紅色,大");
-  sheet.Command1_Click();
+  sheet.dateEdit->setText("2024/05/01");
+  sheet.sheetNoEdit->setText("P,9");
+  sheet.supplierCombo->setCurrentIndex(1);
+  sheet.sheetList->setSelected(0, true);
+  sheet.noteEdit->setText("紅色,大");
+  sheet.onChangeSelected();
   prompt.answerPath(dir.file("sheet.csv"));
-  sheet.File_Save_Click();
+  sheet.onSaveSheet();
   EXPECT_EQ(prompt.shown.back().text, "進貨單儲存完成!");
   EXPECT_EQ(dir.get("sheet.csv"),
             big5("2024/05/01,\"P,9\",乙\r\n項鍊,飾品,120,1,,\"紅色,大\",2\r\n戒指,飾品,60,1,,,1\r\n"));
 
   prompt.answerPath(dir.file("no-such-folder/sheet.csv"));
-  sheet.File_Save_Click();
+  sheet.onSaveSheet();
   EXPECT_EQ(prompt.shown.back().text, "發生錯誤!");
 
   // Unreadable files leave the sheet as it was.
@@ -181,7 +181,7 @@ TEST_F(ManufBatchTest, SheetFileSavesLoadsAndKeepsTheSheetWhenItCannotBeRead) {
   for (const char* name : {"missing.csv", "empty.csv", "utf8.csv"}) {
     prompt.clear();
     prompt.answerPath(dir.file(name));
-    sheet.File_Load_Click();
+    sheet.onLoadSheet();
     ASSERT_EQ(prompt.shown.size(), 2u) << name;  // the file dialog, then the message
     EXPECT_EQ(prompt.shown[1].icon, Prompt::Icon::Exclamation) << name;
     EXPECT_EQ(sheet.rows().size(), 2u) << name;
@@ -190,10 +190,10 @@ TEST_F(ManufBatchTest, SheetFileSavesLoadsAndKeepsTheSheetWhenItCannotBeRead) {
   ManufBatch other(db, prompt);
   prompt.clear();
   prompt.answerPath(dir.file("sheet.csv"));
-  other.File_Load_Click();
+  other.onLoadSheet();
   EXPECT_EQ(prompt.texts().last(), "讀入進貨單完成!");
-  EXPECT_EQ(other.Text6->text(), "P,9");
-  EXPECT_EQ(other.Combo1->currentText(), "乙");
-  EXPECT_EQ(other.Liv1->rowTexts(0), QStringList({"項鍊", "飾品", "120", "1", "", "紅色,大", "2"}));
-  EXPECT_EQ(other.Panel1->text(), "金額總計: 180");
+  EXPECT_EQ(other.sheetNoEdit->text(), "P,9");
+  EXPECT_EQ(other.supplierCombo->currentText(), "乙");
+  EXPECT_EQ(other.sheetList->rowTexts(0), QStringList({"項鍊", "飾品", "120", "1", "", "紅色,大", "2"}));
+  EXPECT_EQ(other.totalLabel->text(), "金額總計: 180");
 }

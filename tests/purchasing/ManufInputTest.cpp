@@ -21,23 +21,23 @@ TEST(ManufInput, RemainingStockFollowsTheQuantity) {
   lines.append({"不明", "飾品", "1", "1", "3", "", "", "", "", false});
   ManufInput dlg(db, prompt);
   dlg.prepareEditLine(&lines, 0);
-  EXPECT_EQ(dlg.Label14->text(), "10");
-  dlg.Text1->setText("5");
-  EXPECT_EQ(dlg.Label14->text(), "8");
-  dlg.Text1->setText("2.5");  // decimals keep the figure exact
-  EXPECT_EQ(dlg.Label14->text(), "10.5");
-  dlg.Text1->setText("3");
-  EXPECT_EQ(dlg.Label14->text(), "10");
-  dlg.Text1->setText("5");
-  dlg.Command1_Click();
+  EXPECT_EQ(dlg.remainingLabel->text(), "10");
+  dlg.qtyEdit->setText("5");
+  EXPECT_EQ(dlg.remainingLabel->text(), "8");
+  dlg.qtyEdit->setText("2.5");  // decimals keep the figure exact
+  EXPECT_EQ(dlg.remainingLabel->text(), "10.5");
+  dlg.qtyEdit->setText("3");
+  EXPECT_EQ(dlg.remainingLabel->text(), "10");
+  dlg.qtyEdit->setText("5");
+  dlg.onSave();
   EXPECT_EQ(db.Manuf.cell(1, ManufCell::ProductStock), "8");
   EXPECT_EQ(lines.lines[0].qty, "5");
 
   ManufInput other(db, prompt);
   other.prepareEditLine(&lines, 1);
-  EXPECT_EQ(other.Label14->text(), "商品清單內無此項商品");
-  other.Text1->setText("7");
-  EXPECT_EQ(other.Label14->text(), "商品清單內無此項商品");
+  EXPECT_EQ(other.remainingLabel->text(), "商品清單內無此項商品");
+  other.qtyEdit->setText("7");
+  EXPECT_EQ(other.remainingLabel->text(), "商品清單內無此項商品");
 }
 
 TEST(ManufInput, PictureFitsTheThumbnailAndIsStoredWithTheToken) {
@@ -60,27 +60,27 @@ TEST(ManufInput, PictureFitsTheThumbnailAndIsStoredWithTheToken) {
     ManufInput dlg(db, prompt);
     dlg.prepareNewProduct("全部");
     prompt.answerPath(dir.file(c.file));
-    dlg.Command5_Click();
-    EXPECT_EQ(dlg.Command5->text(), "移除圖片");
-    EXPECT_EQ(dlg.Picture1->size(), c.picture) << c.file;
-    EXPECT_EQ(dlg.Shape1->size(), c.frame) << c.file;
-    dlg.Command5_Click();  // removing restores the thumbnail
-    EXPECT_EQ(dlg.Picture1->size(), QSize(241, 233));
-    EXPECT_EQ(dlg.Label11->text(), "無");
+    dlg.onAddOrRemovePicture();
+    EXPECT_EQ(dlg.pictureButton->text(), "移除圖片");
+    EXPECT_EQ(dlg.thumbnailLabel->size(), c.picture) << c.file;
+    EXPECT_EQ(dlg.pictureFrame->size(), c.frame) << c.file;
+    dlg.onAddOrRemovePicture();  // removing restores the thumbnail
+    EXPECT_EQ(dlg.thumbnailLabel->size(), QSize(241, 233));
+    EXPECT_EQ(dlg.picturePathLabel->text(), "無");
   }
   ManufInput dlg(db, prompt);
   dlg.prepareNewProduct("全部");
   prompt.answerPath(dir.file("wide.bmp"));
-  dlg.Command5_Click();
-  dlg.Text2->setText("旗子");
-  dlg.Command1_Click();
+  dlg.onAddOrRemovePicture();
+  dlg.nameEdit->setText("旗子");
+  dlg.onSave();
   ASSERT_EQ(db.Images.count(), 1);
   EXPECT_EQ(db.Images.cell(1, ImagesCell::ImagePath), "<DataBasePath>wide.bmp");
   // Opening the product again finds the picture through the token.
   ManufInput again(db, prompt);
   again.prepareEditProduct(1, false);
-  EXPECT_EQ(again.Label11->text(), dir.file("wide.bmp"));
-  EXPECT_EQ(again.Command5->text(), "移除圖片");
+  EXPECT_EQ(again.picturePathLabel->text(), dir.file("wide.bmp"));
+  EXPECT_EQ(again.pictureButton->text(), "移除圖片");
 }
 
 TEST(ManufInput, NoteKeepsItsLineBreaks) {
@@ -91,8 +91,8 @@ TEST(ManufInput, NoteKeepsItsLineBreaks) {
   {
     ManufInput dlg(db, prompt);
     dlg.prepareEditProduct(1, false);
-    dlg.Check_chk[6]->setChecked(true);  // 備註 asks when the note changed
-    dlg.Command1_Click();
+    dlg.confirmActions[6]->setChecked(true);  // 備註 asks when the note changed
+    dlg.onSave();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
   }
   EXPECT_EQ(db.Manuf.cell(1, ManufCell::ProductNote), "銀\r\n925");
@@ -101,7 +101,7 @@ TEST(ManufInput, NoteKeepsItsLineBreaks) {
   lines.append({"戒指", "飾品", "100", "60", "1", "", "急\r\n包裝", "", "10", false});
   ManufInput line(db, prompt);
   line.prepareEditLine(&lines, 0);
-  line.Text1->setText("2");
-  line.Command1_Click();
+  line.qtyEdit->setText("2");
+  line.onSave();
   EXPECT_EQ(lines.lines[0].note, "急\r\n包裝");
 }

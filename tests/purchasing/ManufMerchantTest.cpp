@@ -19,30 +19,30 @@ TEST(ManufMerchant, EditsCommitOnlyWhenTheDialogMayClose) {
   ScriptedPrompt prompt;
   addRecord(db, {"2024/01/01", "杯子", "進貨", "1", "廠商1", "", "1", ""});
   ManufMerchant dlg(db, prompt);
-  EXPECT_EQ(dlg.Panel1->text(), "共 1 筆廠商資料");
-  EXPECT_FALSE(dlg.Command2->isEnabled());
-  dlg.List1->setCurrentRow(0);
-  EXPECT_TRUE(dlg.Command2->isEnabled());
-  EXPECT_EQ(dlg.Text1->text(), "廠商1");
-  dlg.Text1->setText("大同行");
-  dlg.Text2->setPlainText("台北\n02-1234");
-  dlg.Command2_Click();
+  EXPECT_EQ(dlg.countLabel->text(), "共 1 筆廠商資料");
+  EXPECT_FALSE(dlg.editButton->isEnabled());
+  dlg.nameList->setCurrentRow(0);
+  EXPECT_TRUE(dlg.editButton->isEnabled());
+  EXPECT_EQ(dlg.nameEdit->text(), "廠商1");
+  dlg.nameEdit->setText("大同行");
+  dlg.detailsEdit->setPlainText("台北\n02-1234");
+  dlg.onEdit();
   EXPECT_EQ(db.ManufStock.cell(1, ManufStockCell::PurchaseSupplier), "大同行");  // at once
   EXPECT_EQ(db.settings.SupplierNames, QStringList({"廠商1"}));               // at closing
   EXPECT_TRUE(db.dirty());
 
-  dlg.Command3_Click();
-  EXPECT_FALSE(dlg.Command3->isEnabled());
-  EXPECT_EQ(dlg.Panel1->text(), "共 0 筆廠商資料");
+  dlg.onDelete();
+  EXPECT_FALSE(dlg.deleteButton->isEnabled());
+  EXPECT_EQ(dlg.countLabel->text(), "共 0 筆廠商資料");
   dlg.reject();
   EXPECT_EQ(prompt.texts(), QStringList({"請至少新增一筆廠商資料!"}));
   EXPECT_EQ(db.settings.SupplierNames, QStringList({"廠商1"}));
 
-  dlg.Text1->setText("");
-  dlg.Command1_Click();
-  dlg.Text1->setText("大同行");
-  dlg.Text2->setPlainText("台北\n02-1234");
-  dlg.Command1_Click();
+  dlg.nameEdit->setText("");
+  dlg.onAdd();
+  dlg.nameEdit->setText("大同行");
+  dlg.detailsEdit->setPlainText("台北\n02-1234");
+  dlg.onAdd();
   dlg.reject();
   EXPECT_EQ(db.settings.SupplierNames, QStringList({"新廠商", "大同行"}));
   EXPECT_EQ(db.settings.SupplierDetails[1], "台北\r\n02-1234");
@@ -57,7 +57,7 @@ TEST(ManufMerchant, FileCommandsReportFailuresAndRoundTrip) {
   ManufMerchant dlg(db, prompt);
 
   prompt.answerPath(dir.file("sup.csv"));
-  dlg.File_Export_Click();
+  dlg.onExportCsv();
   EXPECT_EQ(prompt.texts().last(), "匯出CSV完成!");
   EXPECT_EQ(dir.get("sup.csv"), big5("甲,\r\n乙,\"台北市,中正區\"\r\n"));
 
@@ -66,22 +66,22 @@ TEST(ManufMerchant, FileCommandsReportFailuresAndRoundTrip) {
   for (const QString& name : {QString("missing.csv"), QString("utf8.csv")}) {
     prompt.clear();
     prompt.answerPath(dir.file(name)).answer(A::Yes);
-    dlg.File_Import_Click();
+    dlg.onImportCsv();
     EXPECT_EQ(prompt.shown.back().icon, Prompt::Icon::Exclamation) << name.toStdString();
     EXPECT_FALSE(prompt.texts().contains("匯入CSV完成!"));
-    EXPECT_EQ(dlg.List1->count(), 2);
+    EXPECT_EQ(dlg.nameList->count(), 2);
   }
   EXPECT_EQ(prompt.texts().last(), Csv::Utf8RefusalText);
   EXPECT_FALSE(db.dirty());
   prompt.answerPath(dir.file("no-such-folder/x.csv"));
-  dlg.File_Export_Click();
+  dlg.onExportCsv();
   EXPECT_EQ(prompt.texts().last(), "發生錯誤!");
 
   // The program's own file reads back whole.
-  dlg.List1->setCurrentRow(1);
-  dlg.Command3_Click();
+  dlg.nameList->setCurrentRow(1);
+  dlg.onDelete();
   prompt.answerPath(dir.file("sup.csv")).answer(A::Yes);
-  dlg.File_Import_Click();
+  dlg.onImportCsv();
   EXPECT_EQ(prompt.texts().last(), "匯入CSV完成!");
   EXPECT_TRUE(db.dirty());
   dlg.reject();

@@ -37,17 +37,17 @@ TEST_F(StockInputTest, NewPurchaseRecordsAndUpdatesTheProductDialogBoxes) {
   ManufStockInput dlg(db, prompt);
   dlg.prepareNew("杯子", &cost, &stock);
   EXPECT_EQ(dlg.windowTitle(), "進貨");
-  EXPECT_EQ(dlg.Text5->text(), "100");  // the current cost is the default amount
-  EXPECT_TRUE(dlg.Text6->isReadOnly());
-  EXPECT_EQ(dlg.Combo1->itemText(2), "編輯廠商資料");
-  dlg.Text5->setText("130");
-  dlg.Text2->setText("10");
-  dlg.Combo1->setCurrentIndex(1);
-  dlg.Text3->setText("P\"01");
-  dlg.Text4->setPlainText("第一行\n第二行");
-  dlg.Check1->setChecked(true);
-  EXPECT_EQ(dlg.Panel1->text(), "本次進貨後商品成本將變為: 115");
-  dlg.Command1_Click();
+  EXPECT_EQ(dlg.amountEdit->text(), "100");  // the current cost is the default amount
+  EXPECT_TRUE(dlg.productEdit->isReadOnly());
+  EXPECT_EQ(dlg.supplierCombo->itemText(2), "編輯廠商資料");
+  dlg.amountEdit->setText("130");
+  dlg.qtyEdit->setText("10");
+  dlg.supplierCombo->setCurrentIndex(1);
+  dlg.purchaseNoEdit->setText("P\"01");
+  dlg.noteEdit->setPlainText("第一行\n第二行");
+  dlg.recomputeCostCheck->setChecked(true);
+  EXPECT_EQ(dlg.costPreviewLabel->text(), "本次進貨後商品成本將變為: 115");
+  dlg.onOk();
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
   EXPECT_EQ(cost.text(), "115");
   EXPECT_EQ(stock.text(), "20");
@@ -65,16 +65,16 @@ TEST_F(StockInputTest, NewPurchaseRecordsAndUpdatesTheProductDialogBoxes) {
 
   // A return at an exchange rate, unticked: only the stock moves.
   ManufStockInput back(db, prompt);
-  EXPECT_TRUE(back.Check1->isChecked());  // remembered
+  EXPECT_TRUE(back.recomputeCostCheck->isChecked());  // remembered
   back.prepareNew("杯子", &cost, &stock);
-  back.Option2->setChecked(true);
+  back.returnOption->setChecked(true);
   EXPECT_EQ(back.windowTitle(), "退貨");
-  back.Check1->setChecked(false);
-  EXPECT_TRUE(back.Panel1->text().isEmpty());
-  back.Text5->setText("10");
-  back.Text7->setText("4.3");
-  back.Text2->setText("-2");
-  back.Command1_Click();
+  back.recomputeCostCheck->setChecked(false);
+  EXPECT_TRUE(back.costPreviewLabel->text().isEmpty());
+  back.amountEdit->setText("10");
+  back.rateEdit->setText("4.3");
+  back.qtyEdit->setText("-2");
+  back.onOk();
   EXPECT_EQ(PurchaseRecords::read(db, 2).amount, "43");
   EXPECT_EQ(PurchaseRecords::read(db, 2).kind, "退貨");
   EXPECT_EQ(stock.text(), "22");
@@ -88,10 +88,10 @@ TEST_F(StockInputTest, PreviewShowsWhatTheBookingStores) {
   stock.setText("1");
   ManufStockInput dlg(db, prompt);
   dlg.prepareNew("杯子", &cost, &stock);
-  dlg.Check1->setChecked(true);
-  dlg.Text5->setText("2.32");  // the preview follows the boxes
-  EXPECT_EQ(dlg.Panel1->text(), "本次進貨後商品成本將變為: 1.17");
-  dlg.Command1_Click();
+  dlg.recomputeCostCheck->setChecked(true);
+  dlg.amountEdit->setText("2.32");  // the preview follows the boxes
+  EXPECT_EQ(dlg.costPreviewLabel->text(), "本次進貨後商品成本將變為: 1.17");
+  dlg.onOk();
   EXPECT_EQ(cost.text(), "1.17");
 }
 
@@ -107,10 +107,10 @@ TEST_F(StockInputTest, OkChecksTheDateFirstThenTheQuantity) {
   for (const Case& c : cases) {
     ManufStockInput dlg(db, prompt);
     dlg.prepareNew("杯子", &cost, &stock);
-    dlg.Text1->setText(c.date);
-    dlg.Text2->setText(c.qty);
+    dlg.dateEdit->setText(c.date);
+    dlg.qtyEdit->setText(c.qty);
     prompt.clear();
-    dlg.Command1_Click();
+    dlg.onOk();
     ASSERT_EQ(prompt.shown.size(), 1u) << c.message;
     EXPECT_EQ(prompt.shown[0].text, c.message);
     EXPECT_EQ(prompt.shown[0].title, "注意");
@@ -118,16 +118,16 @@ TEST_F(StockInputTest, OkChecksTheDateFirstThenTheQuantity) {
   // Text code page 950 cannot hold is refused before anything is written.
   ManufStockInput dlg(db, prompt);
   dlg.prepareNew("杯子", &cost, &stock);
-  dlg.Text4->setPlainText("好😀");
+  dlg.noteEdit->setPlainText("好😀");
   prompt.clear();
-  dlg.Command1_Click();
+  dlg.onOk();
   EXPECT_EQ(prompt.texts().size(), 1);
   EXPECT_EQ(db.ManufStock.count(), 0);
   EXPECT_EQ(stock.text(), "10");
   // A date with dashes is stored as typed.
-  dlg.Text4->setPlainText("");
-  dlg.Text1->setText("2024-03-05");
-  dlg.Command1_Click();
+  dlg.noteEdit->setPlainText("");
+  dlg.dateEdit->setText("2024-03-05");
+  dlg.onOk();
   EXPECT_EQ(db.ManufStock.key(1), "2024-03-05");
 }
 
@@ -136,14 +136,14 @@ TEST_F(StockInputTest, EditRecordKeepsItsKindAndFallsBackToTheFirstSupplier) {
   addRecord(db, {"2024/01/02", "杯子", "進貨", "10", "已刪除的廠商", "P1", "50", "n"});
   ManufStockInput dlg(db, prompt);
   dlg.prepareEdit(1);
-  EXPECT_FALSE(dlg.Text7->isVisibleTo(&dlg));
-  EXPECT_FALSE(dlg.Option2->isEnabled());
-  EXPECT_TRUE(dlg.Option1->isChecked());
-  EXPECT_EQ(dlg.Combo1->currentText(), "甲");
-  dlg.Text2->setText("12");
-  dlg.Check1->setChecked(true);
-  EXPECT_TRUE(dlg.Panel1->text().isEmpty());  // no preview for an edit
-  dlg.Command1_Click();
+  EXPECT_FALSE(dlg.rateEdit->isVisibleTo(&dlg));
+  EXPECT_FALSE(dlg.returnOption->isEnabled());
+  EXPECT_TRUE(dlg.purchaseOption->isChecked());
+  EXPECT_EQ(dlg.supplierCombo->currentText(), "甲");
+  dlg.qtyEdit->setText("12");
+  dlg.recomputeCostCheck->setChecked(true);
+  EXPECT_TRUE(dlg.costPreviewLabel->text().isEmpty());  // no preview for an edit
+  dlg.onOk();
   EXPECT_TRUE(dlg.recomputed());
   EXPECT_EQ(db.ManufStock.cell(1, ManufStockCell::PurchaseSupplier), "甲");
   EXPECT_EQ(stockOf(db, cup), "32");
@@ -154,20 +154,20 @@ TEST_F(StockInputTest, ProductDialogPurchaseButtonFillsItsBoxesButNotTheProduct)
   fillProducts(db);  // 戒指: cost 60, stock 5
   ManufInput product(db, prompt);
   product.prepareEditProduct(1, false);
-  ASSERT_TRUE(product.Command3->isEnabled());
-  product.Text2->setText("改名中");  // the purchase names the stored product
+  ASSERT_TRUE(product.purchaseReturnButton->isEnabled());
+  product.nameEdit->setText("改名中");  // the purchase names the stored product
   QTimer::singleShot(0, [] {
     auto* dlg = qobject_cast<ManufStockInput*>(QApplication::activeModalWidget());
     ASSERT_NE(dlg, nullptr);
-    EXPECT_EQ(dlg->Text6->text(), "戒指");
-    dlg->Text2->setText("5");
-    dlg->Text5->setText("80");
-    dlg->Check1->setChecked(true);
-    dlg->Command1_Click();
+    EXPECT_EQ(dlg->productEdit->text(), "戒指");
+    dlg->qtyEdit->setText("5");
+    dlg->amountEdit->setText("80");
+    dlg->recomputeCostCheck->setChecked(true);
+    dlg->onOk();
   });
-  product.Command3->click();
-  EXPECT_EQ(product.Text7->text(), "10");
-  EXPECT_EQ(product.Text4->text(), "70");
+  product.purchaseReturnButton->click();
+  EXPECT_EQ(product.stockEdit->text(), "10");
+  EXPECT_EQ(product.costEdit->text(), "70");
   EXPECT_EQ(stockOf(db, 1), "5");
   EXPECT_EQ(db.ManufStock.cell(1, ManufStockCell::PurchaseProduct), "戒指");
 }

@@ -37,32 +37,32 @@ struct ManufStockTest : ::testing::Test {
 TEST_F(ManufStockTest, OpensOnTheProductAndFollowsTheFilters) {
   ManufStock w(db, prompt);
   w.openFor("杯子");
-  EXPECT_TRUE(w.Option2->isChecked());
-  EXPECT_EQ(w.Option2->text(), "杯子");
-  EXPECT_EQ(w.Combo1->currentText(), "全部");
-  ASSERT_EQ(w.Liv1->rowCount(), 2);
-  EXPECT_EQ(w.Liv1->text(0, 0), "2024/12/01");
-  EXPECT_EQ(w.Panel1->text(), "進貨總金額: 100，退貨總金額: 5");
-  EXPECT_EQ(w.Panel2->text(), " 共 2 筆記錄");
+  EXPECT_TRUE(w.productOption->isChecked());
+  EXPECT_EQ(w.productOption->text(), "杯子");
+  EXPECT_EQ(w.supplierCombo->currentText(), "全部");
+  ASSERT_EQ(w.recordList->rowCount(), 2);
+  EXPECT_EQ(w.recordList->text(0, 0), "2024/12/01");
+  EXPECT_EQ(w.moneyLabel->text(), "進貨總金額: 100，退貨總金額: 5");
+  EXPECT_EQ(w.countLabel->text(), " 共 2 筆記錄");
 
-  w.Combo1->setCurrentText("乙");
-  EXPECT_EQ(w.Liv1->rowCount(), 1);
-  w.Option1->click();
-  w.Combo1->setCurrentText("甲");
-  EXPECT_EQ(w.Liv1->rowCount(), 2);
+  w.supplierCombo->setCurrentText("乙");
+  EXPECT_EQ(w.recordList->rowCount(), 1);
+  w.allProductsOption->click();
+  w.supplierCombo->setCurrentText("甲");
+  EXPECT_EQ(w.recordList->rowCount(), 2);
 
-  w.Command1_Click();
+  w.onSearch();
   EXPECT_EQ(prompt.texts(), QStringList({"請先輸入進貨單號"}));
-  w.Text1->setText("AB");
-  w.Command1_Click();
-  EXPECT_EQ(w.Liv1->rowCount(), 2);
-  EXPECT_EQ(w.Liv1->text(0, 6), "AB-1");
+  w.purchaseNoEdit->setText("AB");
+  w.onSearch();
+  EXPECT_EQ(w.recordList->rowCount(), 2);
+  EXPECT_EQ(w.recordList->text(0, 6), "AB-1");
 
   // A name with "&" is listed by its own text.
   addRecord(db, {"2024/01/01", "A&B", "進貨", "1", "甲", "", "1", ""});
   ManufStock other(db, prompt);
   other.openFor("A&B");
-  EXPECT_EQ(other.Liv1->rowCount(), 1);
+  EXPECT_EQ(other.recordList->rowCount(), 1);
 }
 
 TEST_F(ManufStockTest, DeleteWithRecomputeChangesTheProductAndRebuildsTheProductWindowOnClosing) {
@@ -71,18 +71,18 @@ TEST_F(ManufStockTest, DeleteWithRecomputeChangesTheProductAndRebuildsTheProduct
     ManufStock w(db, prompt);
     w.onProductsChanged = [&] { ++rebuilt; };
     w.openFor("杯子");
-    w.Liv1->setSelected(1, true);  // the purchase of 5 at 20
+    w.recordList->setSelected(1, true);  // the purchase of 5 at 20
     prompt.answer(A::Yes).answer(A::Yes);
-    w.Command2_Click();
+    w.onDeleteRecords();
     EXPECT_EQ(prompt.shown[0].title, "刪除");
     EXPECT_EQ(prompt.shown[1].text, "刪除後要重新計算商品成本嗎？");
     EXPECT_EQ(stockOf(db, cup), "10");
     EXPECT_EQ(costOf(db, cup), "35");
     EXPECT_EQ(db.ManufStock.count(), 2);
-    EXPECT_EQ(w.Liv1->rowCount(), 1);
+    EXPECT_EQ(w.recordList->rowCount(), 1);
     EXPECT_TRUE(db.dirty());
     EXPECT_TRUE(w.isEdit);
-    w.Liv1->setColumnWidthTwips(1, 4500);
+    w.recordList->setColumnWidthTwips(1, 4500);
     w.reject();  // as the close box does
   }
   EXPECT_EQ(rebuilt, 1);
@@ -94,11 +94,11 @@ TEST_F(ManufStockTest, DeleteWithRecomputeChangesTheProductAndRebuildsTheProduct
   ManufStock w(db, prompt);
   w.openFor("杯子");
   prompt.answer(A::Yes).answer(A::No);
-  w.Command2_Click();
+  w.onDeleteRecords();
   EXPECT_EQ(db.ManufStock.count(), 2);
-  w.Liv1->setSelected(0, true);
+  w.recordList->setSelected(0, true);
   prompt.answer(A::Yes).answer(A::No);
-  w.Command2_Click();
+  w.onDeleteRecords();
   EXPECT_EQ(db.ManufStock.count(), 1);
   EXPECT_EQ(stockOf(db, cup), "10");
   EXPECT_FALSE(w.isEdit);
@@ -114,9 +114,13 @@ TEST_F(ManufStockTest, ControlsStandClearOfTheirNeighbours) {
   d.prepareEdit(1);
   d.show();
   QApplication::processEvents();
-  const std::pair<QWidget*, QWidget*> pairs[] = {
-      {w.Text5, w.Combo2}, {w.Combo2, w.Option1}, {w.Label1, w.Text1}, {w.Command4, w.Command2},
-      {d.Label1, d.Text1}, {d.Label7, d.Text3},   {d.Label3, d.Text5}};
+  const std::pair<QWidget*, QWidget*> pairs[] = {{w.yearEdit, w.periodCombo},
+                                                 {w.periodCombo, w.allProductsOption},
+                                                 {w.purchaseNoLabel, w.purchaseNoEdit},
+                                                 {w.editRecordButton, w.deleteRecordsButton},
+                                                 {d.dateLabel, d.dateEdit},
+                                                 {d.purchaseNoLabel, d.purchaseNoEdit},
+                                                 {d.amountLabel, d.amountEdit}};
   for (const auto& [left, right] : pairs)
     EXPECT_LT(left->geometry().right() + 1, right->x()) << left->metaObject()->className();
 }
@@ -132,13 +136,14 @@ TEST_F(ManufStockTest, DatesAndAmountsShowWholeAndStoredWidthsWin) {
     w.openFor("杯子");
     w.show();
     QApplication::processEvents();
-    ASSERT_EQ(w.Liv1->text(0, Col::Amount), "1023456789");
-    const QAbstractItemView* view = w.Liv1;  // the width Qt finds for the texts shown
-    for (int c : {int(Col::Date), int(Col::Amount)}) EXPECT_GE(w.Liv1->columnWidth(c), view->sizeHintForColumn(c)) << c;
+    ASSERT_EQ(w.recordList->text(0, Col::Amount), "1023456789");
+    const QAbstractItemView* view = w.recordList;  // the width Qt finds for the texts shown
+    for (int c : {int(Col::Date), int(Col::Amount)})
+      EXPECT_GE(w.recordList->columnWidth(c), view->sizeHintForColumn(c)) << c;
   }
   SettingsStore::set("ManufStock", "LW1", "600");
   SettingsStore::set("ManufStock", "LW4", "450");
   ManufStock w(db, prompt);
-  EXPECT_EQ(w.Liv1->columnWidthTwips(Col::Date), 600);
-  EXPECT_EQ(w.Liv1->columnWidthTwips(Col::Amount), 450);
+  EXPECT_EQ(w.recordList->columnWidthTwips(Col::Date), 600);
+  EXPECT_EQ(w.recordList->columnWidthTwips(Col::Amount), 450);
 }
