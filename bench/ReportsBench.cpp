@@ -179,14 +179,14 @@ KESTRIN_BENCH(SalesRankingYear) {
 KESTRIN_BENCH(SalesRankingWindow) {
   ManufTop top(ctx.db, ctx.prompt, nullptr);
   top.show();
-  top.Combo1->setCurrentIndex(0);  // 全部: every line
-  top.Combo2->setCurrentIndex(0);
+  top.periodCombo->setCurrentIndex(0);  // 全部: every line
+  top.categoryCombo->setCurrentIndex(0);
   QCoreApplication::processEvents();
-  const std::vector<ListView*> lists{top.Liv1, top.Liv2};
-  windowAction(ctx, QStringLiteral("sales ranking window: 開始統計, every line"), {}, [&] { top.Command2->click(); }, lists);
+  const std::vector<ListView*> lists{top.productList, top.categoryList};
+  windowAction(ctx, QStringLiteral("sales ranking window: 開始統計, every line"), {}, [&] { top.rankButton->click(); }, lists);
   int line = 0;
   windowAction(ctx, QStringLiteral("sales ranking window: 開始統計, a line edited before"),
-               [&] { editALine(ctx.db, ++line); }, [&] { top.Command2->click(); }, lists);
+               [&] { editALine(ctx.db, ++line); }, [&] { top.rankButton->click(); }, lists);
   top.close();
   QCoreApplication::processEvents();
 }
