@@ -476,10 +476,10 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   watch.inspect = [&](QWidget* w) {
     ++inspected;
     if (auto* s = qobject_cast<OrderSearch*>(w)) {
-      EXPECT_EQ(items(s->Combo1), (QStringList{"全部", "露天拍賣", "Yahoo拍賣", "未分類"}));
-      EXPECT_EQ(s->Combo1->currentText(), "未分類");
-      EXPECT_FALSE(s->Option1->isChecked());
-      EXPECT_TRUE(s->Option2->isChecked());
+      EXPECT_EQ(items(s->categoryCombo), (QStringList{"全部", "露天拍賣", "Yahoo拍賣", "未分類"}));
+      EXPECT_EQ(s->categoryCombo->currentText(), "未分類");
+      EXPECT_FALSE(s->unshippedOption->isChecked());
+      EXPECT_TRUE(s->shippedOption->isChecked());
     } else if (auto* p = qobject_cast<StockForm*>(w)) {
       EXPECT_EQ(items(p->Combo1).last(), "編輯商品分類");
       EXPECT_EQ(p->Combo1->currentIndex(), 0);

@@ -81,9 +81,9 @@ TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
 
   bool seen = false;
   whenShown<OrderSearch>([](OrderSearch& s) {
-    EXPECT_TRUE(s.Option1->isChecked());
-    s.Option2->setChecked(true);
-    s.Command1_Click();
+    EXPECT_TRUE(s.unshippedOption->isChecked());
+    s.shippedOption->setChecked(true);
+    s.onSearch();
   }, &seen);
   f->Command1->click();
   EXPECT_TRUE(seen);
