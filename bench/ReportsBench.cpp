@@ -197,18 +197,18 @@ KESTRIN_BENCH(StockFormWindow) {
   StockForm::open(ctx.db, ctx.prompt, host, nullptr, main, [&](StockForm& form) {
     form.show();
     QCoreApplication::processEvents();
-    const std::vector<ListView*> lists{form.Liv1};
-    windowAction(ctx, QStringLiteral("products-in-orders window: 已出貨"), [&] { form.Option1->click(); },
-                 [&] { form.Option2->click(); }, lists);
-    windowAction(ctx, QStringLiteral("products-in-orders window: 未出貨"), [&] { form.Option2->click(); },
-                 [&] { form.Option1->click(); }, lists);
+    const std::vector<ListView*> lists{form.lineList};
+    windowAction(ctx, QStringLiteral("products-in-orders window: 已出貨"), [&] { form.unshippedOption->click(); },
+                 [&] { form.shippedOption->click(); }, lists);
+    windowAction(ctx, QStringLiteral("products-in-orders window: 未出貨"), [&] { form.shippedOption->click(); },
+                 [&] { form.unshippedOption->click(); }, lists);
     int line = 0;
     windowAction(ctx, QStringLiteral("products-in-orders window: 已出貨, a line edited before"),
                  [&] {
-                   form.Option1->click();
+                   form.unshippedOption->click();
                    editALine(ctx.db, ++line);
                  },
-                 [&] { form.Option2->click(); }, lists);
+                 [&] { form.shippedOption->click(); }, lists);
     form.close();
   });
   QCoreApplication::processEvents();

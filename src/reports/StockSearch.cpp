@@ -135,7 +135,7 @@ void StockSearch::Command1_Click() {
     setBoxes(b);
 
     const StockList::Listing l = StockList::StockSearch(db_, b);
-    ListView* list = form_.Liv1;
+    ListView* list = form_.lineList;
     if (Check1->isChecked() && list->rowCount() > 0) {
       // The rows listed now, in their order, then the lines found.
       const StockList::ListedRows* shown = StockList::ListedRows::of(list->rowSource());
@@ -160,10 +160,10 @@ void StockSearch::Command1_Click() {
       list->setRowSource(l.rows.source());
     }
     // The search writes its cost total whatever the window hides.
-    form_.Status->setText(StockList::StockTotalsText(list->rowCount(), l.totals, form_.View_Money, true));
+    form_.statusLabel->setText(StockList::StockTotalsText(list->rowCount(), l.totals, form_.View_Money, true));
 
     form_.se = true;
-    form_.Combo1->setCurrentIndex(Combo1->currentIndex());
+    form_.productCategoryCombo->setCurrentIndex(Combo1->currentIndex());
     form_.setShippingOptions(b.Option1, b.Option2);
     form_.se = false;
     accept();

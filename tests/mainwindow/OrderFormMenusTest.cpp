@@ -481,14 +481,14 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
       EXPECT_FALSE(s->unshippedOption->isChecked());
       EXPECT_TRUE(s->shippedOption->isChecked());
     } else if (auto* p = qobject_cast<StockForm*>(w)) {
-      EXPECT_EQ(items(p->Combo1).last(), "編輯商品分類");
-      EXPECT_EQ(p->Combo1->currentIndex(), 0);
-      EXPECT_EQ(items(p->Combo3), customerFilter);
-      EXPECT_EQ(p->Combo3->currentText(), "未分類");
-      EXPECT_FALSE(p->Option1->isChecked());
-      EXPECT_TRUE(p->Option2->isChecked());
-      EXPECT_EQ(p->Text5->text(), "2024");
-      EXPECT_EQ(p->Combo2->currentText(), "03月");
+      EXPECT_EQ(items(p->productCategoryCombo).last(), "編輯商品分類");
+      EXPECT_EQ(p->productCategoryCombo->currentIndex(), 0);
+      EXPECT_EQ(items(p->customerCategoryCombo), customerFilter);
+      EXPECT_EQ(p->customerCategoryCombo->currentText(), "未分類");
+      EXPECT_FALSE(p->unshippedOption->isChecked());
+      EXPECT_TRUE(p->shippedOption->isChecked());
+      EXPECT_EQ(p->yearEdit->text(), "2024");
+      EXPECT_EQ(p->periodCombo->currentText(), "03月");
     } else if (auto* c = qobject_cast<CateForm*>(w)) {
       EXPECT_EQ(c->windowTitle(), "編輯客戶分類");
       QStringList listed;
