@@ -340,14 +340,14 @@ void StockForm::onExport() {
 
 void StockForm::onSearch() {
   StockSearch dlg(db_, prompt_, *this);
-  dlg.Combo1->clear();
-  dlg.Combo1->addItem(kAll);
-  dlg.Combo1->addItems(db_.settings.ProductCategories);
-  dlg.Combo1->addItem(kUncategorised);
+  dlg.categoryCombo->clear();
+  dlg.categoryCombo->addItem(kAll);
+  dlg.categoryCombo->addItems(db_.settings.ProductCategories);
+  dlg.categoryCombo->addItem(kUncategorised);
   const int i = productCategoryCombo->currentIndex();
-  dlg.Combo1->setCurrentIndex(i >= 0 && i < dlg.Combo1->count() ? i : 0);
-  dlg.Option1->setChecked(unshippedOption->isChecked());
-  dlg.Option2->setChecked(shippedOption->isChecked());
+  dlg.categoryCombo->setCurrentIndex(i >= 0 && i < dlg.categoryCombo->count() ? i : 0);
+  dlg.unshippedOption->setChecked(unshippedOption->isChecked());
+  dlg.shippedOption->setChecked(shippedOption->isChecked());
   runSearch(dlg);
 }
 

@@ -138,16 +138,16 @@ TEST_F(StockFormTest, SearchKeepsOrReplacesRowsAndHandsItsChoicesBack) {
     int searches = 0;
     f.runSearch = [&](StockSearch& s) {
       ++searches;
-      EXPECT_EQ(s.Combo1->count(), 4);  // no editor entry
+      EXPECT_EQ(s.categoryCombo->count(), 4);  // no editor entry
       // The window's choices; the second time those the first search handed back.
-      EXPECT_EQ(s.Combo1->currentText(), searches == 1 ? "飾品" : "全部");
-      EXPECT_EQ(s.Option2->isChecked(), searches == 1);
-      EXPECT_FALSE(s.Check1->isChecked());
-      s.Combo1->setCurrentIndex(0);
-      s.Option1->setChecked(true);
-      s.Text2->setText("E");
-      s.Check1->setChecked(searches == 2);
-      s.Command1_Click();
+      EXPECT_EQ(s.categoryCombo->currentText(), searches == 1 ? "飾品" : "全部");
+      EXPECT_EQ(s.shippedOption->isChecked(), searches == 1);
+      EXPECT_FALSE(s.keepResultsCheck->isChecked());
+      s.categoryCombo->setCurrentIndex(0);
+      s.unshippedOption->setChecked(true);
+      s.productNameEdit->setText("E");
+      s.keepResultsCheck->setChecked(searches == 2);
+      s.onSearch();
       EXPECT_EQ(s.result(), QDialog::Accepted);
     };
     f.onSearch();
@@ -163,8 +163,8 @@ TEST_F(StockFormTest, SearchKeepsOrReplacesRowsAndHandsItsChoicesBack) {
 
     // A bad date keeps the dialog and the list.
     f.runSearch = [&](StockSearch& s) {
-      s.Text4->setText("2024/1/1");
-      s.Command1_Click();
+      s.dateFromEdit->setText("2024/1/1");
+      s.onSearch();
       EXPECT_EQ(prompt.texts().back(), StockList::DateMessage);
       EXPECT_NE(s.result(), QDialog::Accepted);
     };
@@ -176,8 +176,8 @@ TEST_F(StockFormTest, SearchKeepsOrReplacesRowsAndHandsItsChoicesBack) {
   db.HideCost = true;
   open(StockForm::MainFilters{}, [&](StockForm& f) {
     f.runSearch = [&](StockSearch& s) {
-      s.Text1->setText("2401");
-      s.Command1_Click();
+      s.orderNumberEdit->setText("2401");
+      s.onSearch();
     };
     f.onSearch();
     EXPECT_EQ(f.statusLabel->text(), " 共 2 筆資料， 3 件商品，售價總計 335 ，成本總計 108 ，結餘 227");
