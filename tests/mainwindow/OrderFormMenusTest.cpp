@@ -524,13 +524,13 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
     ASSERT_TRUE(e);
     EXPECT_FALSE(e->isModal());
     EXPECT_TRUE(e->isVisible());
-    EXPECT_EQ(items(e->Combo1), (QStringList{"全部", "運費", "郵資", "未分類", "編輯費用分類"}));
-    EXPECT_EQ(items(e->Combo3), (QStringList{"運費", "郵資", "未分類"}));
-    EXPECT_EQ(e->Combo1->currentIndex(), 0);
-    EXPECT_EQ(e->Combo3->currentIndex(), 0);
-    EXPECT_EQ(e->Text1->text(), "2024");
-    EXPECT_EQ(e->Combo2->currentText(), "03月");
-    EXPECT_EQ(e->Text3->text(), kToday);
+    EXPECT_EQ(items(e->categoryFilterCombo), (QStringList{"全部", "運費", "郵資", "未分類", "編輯費用分類"}));
+    EXPECT_EQ(items(e->categoryCombo), (QStringList{"運費", "郵資", "未分類"}));
+    EXPECT_EQ(e->categoryFilterCombo->currentIndex(), 0);
+    EXPECT_EQ(e->categoryCombo->currentIndex(), 0);
+    EXPECT_EQ(e->yearEdit->text(), "2024");
+    EXPECT_EQ(e->periodCombo->currentText(), "03月");
+    EXPECT_EQ(e->dateEdit->text(), kToday);
   }
 
   // The customer-category editor, left without a change: the main filter
