@@ -13,7 +13,7 @@ KESTRIN_BENCH(ExpenseWindowFill) {
   ExpendForm form(ctx.db, ctx.prompt);
   form.openFromMain(QStringLiteral("2024"), 0);  // 全部: every expense
   const double ms = ctx.bestMs([&] { form.ExpendShow(); });
-  ctx.report(QStringLiteral("expense window fill, %1 expenses").arg(form.Liv1->rowCount()), ms, ctx.scanMs,
+  ctx.report(QStringLiteral("expense window fill, %1 expenses").arg(form.expenseList->rowCount()), ms, ctx.scanMs,
              QStringLiteral("one pass over Order"), 50);
 }
 
@@ -21,10 +21,10 @@ KESTRIN_BENCH(ExpenseCategoryFilter) {
   ExpendForm form(ctx.db, ctx.prompt);
   form.openFromMain(QStringLiteral("2024"), 0);
   const double ms = ctx.bestMs([&] {
-    form.Combo1->setCurrentIndex(1);
-    form.Combo1_Click();
-    form.Combo1->setCurrentIndex(0);
-    form.Combo1_Click();
+    form.categoryFilterCombo->setCurrentIndex(1);
+    form.onCategoryChosen();
+    form.categoryFilterCombo->setCurrentIndex(0);
+    form.onCategoryChosen();
   });
   ctx.report(QStringLiteral("expense category filter and back"), ms, ctx.scanMs, QStringLiteral("one pass over Order"),
              100);
@@ -34,8 +34,8 @@ KESTRIN_BENCH(ExpenseWholeSearch) {
   ExpendForm form(ctx.db, ctx.prompt);
   form.openFromMain(QStringLiteral("2024"), 1);
   // A text every synthetic expense holds: the search lists them all.
-  form.Text2->setText(QStringLiteral("紙箱"));
-  const double ms = ctx.bestMs([&] { form.Command5_Click(); });
-  ctx.report(QStringLiteral("expense whole search, %1 found").arg(form.Liv1->rowCount()), ms, ctx.scanMs,
+  form.searchEdit->setText(QStringLiteral("紙箱"));
+  const double ms = ctx.bestMs([&] { form.onSearchAll(); });
+  ctx.report(QStringLiteral("expense whole search, %1 found").arg(form.expenseList->rowCount()), ms, ctx.scanMs,
              QStringLiteral("one pass over Order"), 50);
 }

@@ -179,14 +179,14 @@ KESTRIN_BENCH(SalesRankingYear) {
 KESTRIN_BENCH(SalesRankingWindow) {
   ManufTop top(ctx.db, ctx.prompt, nullptr);
   top.show();
-  top.Combo1->setCurrentIndex(0);  // 全部: every line
-  top.Combo2->setCurrentIndex(0);
+  top.periodCombo->setCurrentIndex(0);  // 全部: every line
+  top.categoryCombo->setCurrentIndex(0);
   QCoreApplication::processEvents();
-  const std::vector<ListView*> lists{top.Liv1, top.Liv2};
-  windowAction(ctx, QStringLiteral("sales ranking window: 開始統計, every line"), {}, [&] { top.Command2->click(); }, lists);
+  const std::vector<ListView*> lists{top.productList, top.categoryList};
+  windowAction(ctx, QStringLiteral("sales ranking window: 開始統計, every line"), {}, [&] { top.rankButton->click(); }, lists);
   int line = 0;
   windowAction(ctx, QStringLiteral("sales ranking window: 開始統計, a line edited before"),
-               [&] { editALine(ctx.db, ++line); }, [&] { top.Command2->click(); }, lists);
+               [&] { editALine(ctx.db, ++line); }, [&] { top.rankButton->click(); }, lists);
   top.close();
   QCoreApplication::processEvents();
 }
@@ -197,18 +197,18 @@ KESTRIN_BENCH(StockFormWindow) {
   StockForm::open(ctx.db, ctx.prompt, host, nullptr, main, [&](StockForm& form) {
     form.show();
     QCoreApplication::processEvents();
-    const std::vector<ListView*> lists{form.Liv1};
-    windowAction(ctx, QStringLiteral("products-in-orders window: 已出貨"), [&] { form.Option1->click(); },
-                 [&] { form.Option2->click(); }, lists);
-    windowAction(ctx, QStringLiteral("products-in-orders window: 未出貨"), [&] { form.Option2->click(); },
-                 [&] { form.Option1->click(); }, lists);
+    const std::vector<ListView*> lists{form.lineList};
+    windowAction(ctx, QStringLiteral("products-in-orders window: 已出貨"), [&] { form.unshippedOption->click(); },
+                 [&] { form.shippedOption->click(); }, lists);
+    windowAction(ctx, QStringLiteral("products-in-orders window: 未出貨"), [&] { form.shippedOption->click(); },
+                 [&] { form.unshippedOption->click(); }, lists);
     int line = 0;
     windowAction(ctx, QStringLiteral("products-in-orders window: 已出貨, a line edited before"),
                  [&] {
-                   form.Option1->click();
+                   form.unshippedOption->click();
                    editALine(ctx.db, ++line);
                  },
-                 [&] { form.Option2->click(); }, lists);
+                 [&] { form.shippedOption->click(); }, lists);
     form.close();
   });
   QCoreApplication::processEvents();

@@ -175,8 +175,8 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
       sheet->close();
     }
     if (ManufTop* ranking = ManufTop::showBeside(db, prompt, products)) {
-      ranking->Text1->setText(year);
-      ranking->Command2_Click();
+      ranking->yearEdit->setText(year);
+      ranking->onRank();
       save(*ranking, QStringLiteral("sales-ranking"));
       ranking->close();
     }

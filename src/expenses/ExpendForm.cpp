@@ -61,10 +61,10 @@ ExpendForm::ExpendForm(Database& db, Prompt& prompt, QWidget* parent)
   setWindowFlag(Qt::Window);
   setObjectName(QStringLiteral("ExpendForm"));
 
-  Menu_Sel = menuBar()->addMenu(QStringLiteral("匯出(&E)"));
-  Sel_Note = Menu_Sel->addAction(QStringLiteral("匯出到記事本(&N)"));
-  Menu_Tools = new QMenu(QStringLiteral("功能"), this);
-  Tools_Rate = Menu_Tools->addAction(QStringLiteral("金額匯率轉換"));
+  exportMenu = menuBar()->addMenu(QStringLiteral("匯出(&E)"));
+  exportToNotepadAction = exportMenu->addAction(QStringLiteral("匯出到記事本(&N)"));
+  toolsMenu = new QMenu(QStringLiteral("功能"), this);
+  convertRateAction = toolsMenu->addAction(QStringLiteral("金額匯率轉換"));
 
   auto* body = new Body(this);
   body_ = body;
@@ -94,70 +94,70 @@ ExpendForm::ExpendForm(Database& db, Prompt& prompt, QWidget* parent)
     return l;
   };
 
-  Text2 = edit(120, 120, 3615);
-  Command1 = button("搜尋", 3840, 120);
-  Command5 = button("全區搜尋", 5040, 120);
-  Text1 = edit(6600, 120, 855);
-  Combo2 = combo(7560, 120, 975);
-  Combo2->addItems(ExpendList::periodEntries());
-  Combo2->setCurrentIndex(-1);
-  Combo1 = combo(8640, 120, 2895);
-  Command7 = button("編輯分類", 11640, 120);
+  searchEdit = edit(120, 120, 3615);
+  searchButton = button("搜尋", 3840, 120);
+  searchAllButton = button("全區搜尋", 5040, 120);
+  yearEdit = edit(6600, 120, 855);
+  periodCombo = combo(7560, 120, 975);
+  periodCombo->addItems(ExpendList::periodEntries());
+  periodCombo->setCurrentIndex(-1);
+  categoryFilterCombo = combo(8640, 120, 2895);
+  editCategoriesButton = button("編輯分類", 11640, 120);
 
-  Liv1 = new ListView(body);
-  Liv1->setObjectName(QStringLiteral("Liv1"));
-  Liv1->setColumns({QStringLiteral("日期"), QStringLiteral("分類"), QStringLiteral("明細"), QStringLiteral("金額"),
-                    QStringLiteral("備註"), QStringLiteral("Index")});
-  for (int c = 0; c < ExpendList::ColumnCount; ++c) Liv1->setColumnWidthTwips(c, kColumnWidths[c]);
-  Liv1->setIndexColumn(ExpendList::Index);
-  Liv1->setColumnAlignment(ExpendList::Amount, Qt::AlignRight | Qt::AlignVCenter);
-  Liv1->setGeometry(px(120), px(600), px(12615), px(6015));
+  expenseList = new ListView(body);
+  expenseList->setObjectName(QStringLiteral("expenseList"));
+  expenseList->setColumns({QStringLiteral("日期"), QStringLiteral("分類"), QStringLiteral("明細"), QStringLiteral("金額"),
+                           QStringLiteral("備註"), QStringLiteral("Index")});
+  for (int c = 0; c < ExpendList::ColumnCount; ++c) expenseList->setColumnWidthTwips(c, kColumnWidths[c]);
+  expenseList->setIndexColumn(ExpendList::Index);
+  expenseList->setColumnAlignment(ExpendList::Amount, Qt::AlignRight | Qt::AlignVCenter);
+  expenseList->setGeometry(px(120), px(600), px(12615), px(6015));
 
-  Label1 = label("日期", 120);
-  Label2 = label("分類", 2760);
-  Label3 = label("明細", 6480);
-  Label4 = label("金額", 120);
-  Label5 = label("備註", 2760);
-  Text3 = edit(720, 6720, 1815);
-  Combo3 = combo(3360, 6720, 2895);
-  Text4 = edit(7080, 6720, 5655);
-  Text5 = edit(720, 7200, 1815);
-  Text6 = edit(3360, 7200, 5055);
-  Command2 = button("新增", 8520, 7200);
-  Command3 = button("編輯", 9600, 7200);
-  Command4 = button("刪除", 10680, 7200);
-  Command6 = button("結束", 11760, 7200);
-  for (QPushButton* b : {Command2, Command3, Command4, Command6}) b->resize(px(975), px(375));
+  dateLabel = label("日期", 120);
+  categoryLabel = label("分類", 2760);
+  detailLabel = label("明細", 6480);
+  amountLabel = label("金額", 120);
+  noteLabel = label("備註", 2760);
+  dateEdit = edit(720, 6720, 1815);
+  categoryCombo = combo(3360, 6720, 2895);
+  detailEdit = edit(7080, 6720, 5655);
+  amountEdit = edit(720, 7200, 1815);
+  noteEdit = edit(3360, 7200, 5055);
+  addButton = button("新增", 8520, 7200);
+  editButton = button("編輯", 9600, 7200);
+  deleteButton = button("刪除", 10680, 7200);
+  closeButton = button("結束", 11760, 7200);
+  for (QPushButton* b : {addButton, editButton, deleteButton, closeButton}) b->resize(px(975), px(375));
 
-  StatusBar1 = statusBar();
-  StatusBar1->setSizeGripEnabled(true);
-  status_ = new QLabel(StatusBar1);
-  StatusBar1->addWidget(status_, 1);
+  statusBarWidget = statusBar();
+  statusBarWidget->setSizeGripEnabled(true);
+  status_ = new QLabel(statusBarWidget);
+  statusBarWidget->addWidget(status_, 1);
 
   setMinimumSize(px(kMinWidth), px(kMinHeight));
-  resize(px(kDesignWidth), px(kDesignHeight) + menuBar()->sizeHint().height() + StatusBar1->sizeHint().height());
+  resize(px(kDesignWidth), px(kDesignHeight) + menuBar()->sizeHint().height() + statusBarWidget->sizeHint().height());
   body->onResize = [this] { Form_Resize(); };
 
   // Filters and searches.
-  connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-  connect(Combo2, &QComboBox::activated, this, [this](int) { Combo2_Click(); });
-  connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Text2, &QLineEdit::returnPressed, this, [this] { Command1_Click(); });
-  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+  connect(categoryFilterCombo, &QComboBox::activated, this, [this](int) { onCategoryChosen(); });
+  connect(periodCombo, &QComboBox::activated, this, [this](int) { onPeriodChosen(); });
+  connect(editCategoriesButton, &QPushButton::clicked, this, [this] { onEditCategories(); });
+  connect(searchButton, &QPushButton::clicked, this, [this] { onSearch(); });
+  connect(searchEdit, &QLineEdit::returnPressed, this, [this] { onSearch(); });
+  connect(searchAllButton, &QPushButton::clicked, this, [this] { onSearchAll(); });
   // Editing.
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-  connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
-  connect(Liv1, &QAbstractItemView::clicked, this, [this](const QModelIndex&) { Liv1_Click(); });
-  connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
-    if (key == Qt::Key_Delete) Command4_Click();
+  connect(addButton, &QPushButton::clicked, this, [this] { onAdd(); });
+  connect(editButton, &QPushButton::clicked, this, [this] { onEdit(); });
+  connect(deleteButton, &QPushButton::clicked, this, [this] { onDelete(); });
+  connect(closeButton, &QPushButton::clicked, this, [this] { onClose(); });
+  connect(expenseList, &QAbstractItemView::clicked, this, [this](const QModelIndex&) { onExpenseClicked(); });
+  connect(expenseList, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Delete) onDelete();
   });
-  connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Liv1_MouseUp(at); });
+  connect(expenseList, &ListView::contextMenuAt, this, [this](const QPoint& at) { onListContextMenu(at); });
   // Menus.
-  connect(Tools_Rate, &QAction::triggered, this, [this] { Tools_Rate_Click(); });
-  connect(Sel_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
+  connect(convertRateAction, &QAction::triggered, this, [this] { onConvertRate(); });
+  connect(exportToNotepadAction, &QAction::triggered, this, [this] { onExportToNotepad(); });
 
   runCategoryEditor = [this] { CateForm::edit(db_, prompt_, CategoryEdit::Kind::Expense, this); };
 
@@ -169,16 +169,16 @@ ExpendForm::~ExpendForm() = default;
 // ---- opening, closing, layout ----------------------------------------------
 
 void ExpendForm::Form_Load() {
-  Liv1->setFlatHeader(true);
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  WindowTweaks::setDropDownHeight(Combo2, 300);
+  expenseList->setFlatHeader(true);
+  WindowTweaks::setDropDownHeight(categoryFilterCombo, 300);
+  WindowTweaks::setDropDownHeight(periodCombo, 300);
   WindowTweaks::applyFontSize(
-      Liv1, StatusBar1,
+      expenseList, statusBarWidget,
       static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
-  WindowTweaks::fitColumnsTo(Liv1, {{ExpendList::Date, WindowTweaks::kDateSample},
-                                    {ExpendList::Amount, WindowTweaks::kAmountSample}});
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, 5);
-  status_->setFont(StatusBar1->font());
+  WindowTweaks::fitColumnsTo(expenseList, {{ExpendList::Date, WindowTweaks::kDateSample},
+                                           {ExpendList::Amount, WindowTweaks::kAmountSample}});
+  WindowTweaks::restoreColumnWidths(expenseList, kSection, 5);
+  status_->setFont(statusBarWidget->font());
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);
 }
@@ -186,7 +186,7 @@ void ExpendForm::Form_Load() {
 void ExpendForm::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  WindowTweaks::saveColumnWidths(Liv1, kSection, 5);
+  WindowTweaks::saveColumnWidths(expenseList, kSection, 5);
   WindowTweaks::saveSize(this, kSection, QSize(kStoredWidthNotNormal, kStoredHeightNotNormal));
   WindowTweaks::saveState(this, kSection);
 }
@@ -206,68 +206,70 @@ void ExpendForm::Form_Resize() {
   const int W = body_->width();
   const int H = body_->height();
   const int m = px(120);
-  Liv1->setGeometry(Liv1->x(), Liv1->y(), qMax(0, W - 2 * Liv1->x()),
-                    qMax(0, H - (Liv1->y() + Text4->height() + Command6->height() + 3 * m)));
-  Command6->move(W - (Command6->width() + m), Command6->y());
-  Command4->move(Command6->x() - (Command4->width() + m), Command4->y());
-  Command3->move(Command4->x() - (Command3->width() + m), Command3->y());
-  Command2->move(Command3->x() - (Command2->width() + m), Command2->y());
-  const int bottomTop = H - (Command3->height() + m);
-  for (QWidget* w : std::initializer_list<QWidget*>{Command2, Command3, Command4, Command6, Text5, Text6})
+  expenseList->setGeometry(expenseList->x(), expenseList->y(), qMax(0, W - 2 * expenseList->x()),
+                           qMax(0, H - (expenseList->y() + detailEdit->height() + closeButton->height() + 3 * m)));
+  closeButton->move(W - (closeButton->width() + m), closeButton->y());
+  deleteButton->move(closeButton->x() - (deleteButton->width() + m), deleteButton->y());
+  editButton->move(deleteButton->x() - (editButton->width() + m), editButton->y());
+  addButton->move(editButton->x() - (addButton->width() + m), addButton->y());
+  const int bottomTop = H - (editButton->height() + m);
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{addButton, editButton, deleteButton, closeButton, amountEdit, noteEdit})
     w->move(w->x(), bottomTop);
-  const int upperTop = bottomTop - (Text4->height() + m);
-  Text4->setGeometry(Text4->x(), upperTop, qMax(0, W - (Text4->x() + m)), Text4->height());
-  for (QWidget* w : std::initializer_list<QWidget*>{Text3, Combo3}) w->move(w->x(), upperTop);
+  const int upperTop = bottomTop - (detailEdit->height() + m);
+  detailEdit->setGeometry(detailEdit->x(), upperTop, qMax(0, W - (detailEdit->x() + m)), detailEdit->height());
+  for (QWidget* w : std::initializer_list<QWidget*>{dateEdit, categoryCombo}) w->move(w->x(), upperTop);
   // Labels sit level with the boxes beside them.
-  for (QLabel* l : {Label1, Label2, Label3}) l->move(l->x(), upperTop + (Text4->height() - l->height()) / 2);
-  for (QLabel* l : {Label4, Label5}) l->move(l->x(), bottomTop + (Text5->height() - l->height()) / 2);
-  const int buttonsWidth = Command6->x() + Command6->width() - Command2->x();
-  Text6->resize(qMax(0, W - (2 * m + Text6->x()) - buttonsWidth), Text6->height());
-  Command7->move(W - (Command7->width() + m), Command7->y());
-  Combo1->move(Command7->x() - (Combo1->width() + m), Combo1->y());
-  Combo2->move(Combo1->x() - (Combo2->width() + m), Combo2->y());
-  Text1->move(Combo2->x() - (Text1->width() + m), Text1->y());
+  for (QLabel* l : {dateLabel, categoryLabel, detailLabel})
+    l->move(l->x(), upperTop + (detailEdit->height() - l->height()) / 2);
+  for (QLabel* l : {amountLabel, noteLabel}) l->move(l->x(), bottomTop + (amountEdit->height() - l->height()) / 2);
+  const int buttonsWidth = closeButton->x() + closeButton->width() - addButton->x();
+  noteEdit->resize(qMax(0, W - (2 * m + noteEdit->x()) - buttonsWidth), noteEdit->height());
+  editCategoriesButton->move(W - (editCategoriesButton->width() + m), editCategoriesButton->y());
+  categoryFilterCombo->move(editCategoriesButton->x() - (categoryFilterCombo->width() + m), categoryFilterCombo->y());
+  periodCombo->move(categoryFilterCombo->x() - (periodCombo->width() + m), periodCombo->y());
+  yearEdit->move(periodCombo->x() - (yearEdit->width() + m), yearEdit->y());
 }
 
 void ExpendForm::fillCategoryBoxes() {
-  const QSignalBlocker quiet1(Combo1);
-  const QSignalBlocker quiet3(Combo3);
-  Combo1->clear();
-  Combo1->addItems(ExpendList::filterEntries(db_));
-  Combo1->setCurrentIndex(-1);
-  Combo3->clear();
-  Combo3->addItems(ExpendList::categoryEntries(db_));
-  Combo3->setCurrentIndex(-1);
+  const QSignalBlocker quietFilter(categoryFilterCombo);
+  const QSignalBlocker quietCategory(categoryCombo);
+  categoryFilterCombo->clear();
+  categoryFilterCombo->addItems(ExpendList::filterEntries(db_));
+  categoryFilterCombo->setCurrentIndex(-1);
+  categoryCombo->clear();
+  categoryCombo->addItems(ExpendList::categoryEntries(db_));
+  categoryCombo->setCurrentIndex(-1);
 }
 
 void ExpendForm::openFromMain(const QString& year, int periodIndex) {
   fillCategoryBoxes();
   se = true;
-  Combo1->setCurrentIndex(0);
-  Combo1_Click();
-  Combo3->setCurrentIndex(0);
+  categoryFilterCombo->setCurrentIndex(0);
+  onCategoryChosen();
+  categoryCombo->setCurrentIndex(0);
   se = false;
-  Text1->setText(year);
+  yearEdit->setText(year);
   {
-    const QSignalBlocker quiet(Combo2);
-    Combo2->setCurrentIndex(periodIndex);
+    const QSignalBlocker quiet(periodCombo);
+    periodCombo->setCurrentIndex(periodIndex);
   }
   // Choosing the period builds the list, also when the window was open on it.
-  Combo2_Click();
-  Text3->setText(DateText::today());
+  onPeriodChosen();
+  dateEdit->setText(DateText::today());
 }
 
 // ---- the list ------------------------------------------------------------
 
 ExpendList::Filter ExpendForm::filter() const {
-  return ExpendList::Filter{Combo1->currentText(), Combo2->currentText(), Text1->text()};
+  return ExpendList::Filter{categoryFilterCombo->currentText(), periodCombo->currentText(), yearEdit->text()};
 }
 
 void ExpendForm::showListing(const ExpendList::Listing& l) {
-  Liv1->setRows(l.rows);
-  Liv1->clearSelection();
+  expenseList->setRows(l.rows);
+  expenseList->clearSelection();
   for (size_t i = 0; i < l.negative.size(); ++i)
-    if (l.negative[i]) Liv1->setCellColor(static_cast<int>(i), ExpendList::Amount, kRed);
+    if (l.negative[i]) expenseList->setCellColor(static_cast<int>(i), ExpendList::Amount, kRed);
   status_->setText(l.status());
 }
 
@@ -283,27 +285,28 @@ void ExpendForm::ExpendShow() {
 
 void ExpendForm::recount() {
   Decimal total;
-  for (int r = 0; r < Liv1->rowCount(); ++r) total += Decimal::leading(Liv1->text(r, ExpendList::Amount));
-  status_->setText(ExpendList::statusText(Liv1->rowCount(), total));
+  for (int r = 0; r < expenseList->rowCount(); ++r)
+    total += Decimal::leading(expenseList->text(r, ExpendList::Amount));
+  status_->setText(ExpendList::statusText(expenseList->rowCount(), total));
 }
 
-void ExpendForm::Combo1_Click() {
+void ExpendForm::onCategoryChosen() {
   try {
-    if (Combo1->currentText() == ExpendList::EditCategoriesText) {
+    if (categoryFilterCombo->currentText() == ExpendList::EditCategoriesText) {
       editCategories();
       return;
     }
     if (!se) ExpendShow();
-    const int position = Combo1->currentIndex();
-    if (position > 0) Combo3->setCurrentIndex(position - 1);
+    const int position = categoryFilterCombo->currentIndex();
+    if (position > 0) categoryCombo->setCurrentIndex(position - 1);
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
-void ExpendForm::Combo2_Click() { ExpendShow(); }
+void ExpendForm::onPeriodChosen() { ExpendShow(); }
 
-void ExpendForm::Command7_Click() {
+void ExpendForm::onEditCategories() {
   try {
     editCategories();
   } catch (const std::exception&) {
@@ -314,17 +317,17 @@ void ExpendForm::Command7_Click() {
 void ExpendForm::editCategories() {
   if (runCategoryEditor) runCategoryEditor();
   fillCategoryBoxes();
-  Combo1->setCurrentIndex(0);
-  Combo1_Click();
-  Combo3->setCurrentIndex(0);
+  categoryFilterCombo->setCurrentIndex(0);
+  onCategoryChosen();
+  categoryCombo->setCurrentIndex(0);
 }
 
-void ExpendForm::Command6_Click() { close(); }
+void ExpendForm::onClose() { close(); }
 
 // ---- searches ------------------------------------------------------------
 
 void ExpendForm::search(bool whole) {
-  const QString text = Text2->text();
+  const QString text = searchEdit->text();
   if (text.isEmpty()) return;
   try {
     showListing(ExpendList::Search(db_.Expend, filter(), text, whole));
@@ -333,43 +336,43 @@ void ExpendForm::search(bool whole) {
   }
 }
 
-void ExpendForm::Command1_Click() { search(false); }
-void ExpendForm::Command5_Click() { search(true); }
+void ExpendForm::onSearch() { search(false); }
+void ExpendForm::onSearchAll() { search(true); }
 
 // ---- editing -------------------------------------------------------------
 
 int ExpendForm::selectedRow() const {
-  const std::vector<int> rows = Liv1->selectedRows();
+  const std::vector<int> rows = expenseList->selectedRows();
   return rows.empty() ? -1 : rows.front();
 }
 
 ExpendList::Boxes ExpendForm::boxes() const {
-  return {Text3->text(), Combo3->currentText(), Text4->text(), Text5->text(), Text6->text()};
+  return {dateEdit->text(), categoryCombo->currentText(), detailEdit->text(), amountEdit->text(), noteEdit->text()};
 }
 
 void ExpendForm::setBoxes(const ExpendList::Boxes& b) {
-  Text3->setText(b.date);
-  const int i = Combo3->findText(b.category, Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (i >= 0) Combo3->setCurrentIndex(i);
-  Text4->setText(b.detail);
-  Text5->setText(b.amount);
-  Text6->setText(b.note);
+  dateEdit->setText(b.date);
+  const int i = categoryCombo->findText(b.category, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (i >= 0) categoryCombo->setCurrentIndex(i);
+  detailEdit->setText(b.detail);
+  amountEdit->setText(b.amount);
+  noteEdit->setText(b.note);
 }
 
-void ExpendForm::Liv1_Click() {
+void ExpendForm::onExpenseClicked() {
   const int row = selectedRow();
-  if (Liv1->rowCount() == 0 || row < 0) return;
-  const QStringList cells = Liv1->rowTexts(row);
+  if (expenseList->rowCount() == 0 || row < 0) return;
+  const QStringList cells = expenseList->rowTexts(row);
   setBoxes({cells[ExpendList::Date], cells[ExpendList::Category], cells[ExpendList::Detail],
             cells[ExpendList::Amount], cells[ExpendList::Note]});
 }
 
 bool ExpendForm::validBoxes(ExpendList::Boxes* b) {
   *b = boxes();
-  if (!TextEntry::acceptable(prompt_, {{Label1->text(), b->date},
-                                       {Label3->text(), b->detail},
-                                       {Label4->text(), b->amount},
-                                       {Label5->text(), b->note}}))
+  if (!TextEntry::acceptable(prompt_, {{dateLabel->text(), b->date},
+                                       {detailLabel->text(), b->detail},
+                                       {amountLabel->text(), b->amount},
+                                       {noteLabel->text(), b->note}}))
     return false;
   switch (ExpendList::validate(*b)) {
     case ExpendList::Check::EmptyDate:
@@ -381,10 +384,10 @@ bool ExpendForm::validBoxes(ExpendList::Boxes* b) {
     case ExpendList::Check::Ok:
       break;
   }
-  Text3->setText(b->date);
-  Text4->setText(b->detail);
-  Text5->setText(b->amount);
-  Text6->setText(b->note);
+  dateEdit->setText(b->date);
+  detailEdit->setText(b->detail);
+  amountEdit->setText(b->amount);
+  noteEdit->setText(b->note);
   return true;
 }
 
@@ -392,38 +395,39 @@ void ExpendForm::changed() {
   if (onExpensesChanged) onExpensesChanged();
 }
 
-void ExpendForm::Command2_Click() {
+void ExpendForm::onAdd() {
   try {
     ExpendList::Boxes b;
     if (!validBoxes(&b)) return;
     const int row = ExpendList::add(db_, b);
 
     // The filters move to the new row: its period, then its category.
-    const ExpendList::PeriodSwitch p = ExpendList::periodAfterAdd(Combo2->currentText(), Text1->text(), b.date);
+    const ExpendList::PeriodSwitch p =
+        ExpendList::periodAfterAdd(periodCombo->currentText(), yearEdit->text(), b.date);
     if (p.change) {
-      Text1->setText(p.year);
-      const QSignalBlocker quiet(Combo2);
-      Combo2->setCurrentIndex(p.periodIndex);
+      yearEdit->setText(p.year);
+      const QSignalBlocker quiet(periodCombo);
+      periodCombo->setCurrentIndex(p.periodIndex);
     }
     const QString category = ExpendList::rowCells(b)[ExpendList::Category];
-    if (Combo1->currentText() != ExpendList::AllText && Combo1->currentText() != category) {
-      const int i = Combo1->findText(category, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (categoryFilterCombo->currentText() != ExpendList::AllText && categoryFilterCombo->currentText() != category) {
+      const int i = categoryFilterCombo->findText(category, Qt::MatchExactly | Qt::MatchCaseSensitive);
       if (i > 0) {
         se = true;
-        Combo1->setCurrentIndex(i);
-        Combo1_Click();
+        categoryFilterCombo->setCurrentIndex(i);
+        onCategoryChosen();
         se = false;
       }
     }
     ExpendShow();
 
-    for (int r = 0; r < Liv1->rowCount(); ++r) {
-      if (Liv1->tableIndex(r) == row) {
-        Liv1->setCurrentRow(r);
+    for (int r = 0; r < expenseList->rowCount(); ++r) {
+      if (expenseList->tableIndex(r) == row) {
+        expenseList->setCurrentRow(r);
         break;
       }
     }
-    Liv1->setFocus();
+    expenseList->setFocus();
     changed();
   } catch (const std::exception&) {
     se = false;
@@ -432,32 +436,33 @@ void ExpendForm::Command2_Click() {
 }
 
 void ExpendForm::showAmount(int row, const QString& amount) {
-  Liv1->setText(row, ExpendList::Amount, amount);
-  Liv1->setCellColor(row, ExpendList::Amount, Decimal::leading(amount).isNegative() ? kRed : QColor());
+  expenseList->setText(row, ExpendList::Amount, amount);
+  expenseList->setCellColor(row, ExpendList::Amount, Decimal::leading(amount).isNegative() ? kRed : QColor());
 }
 
-void ExpendForm::Command3_Click() {
+void ExpendForm::onEdit() {
   try {
-    if (Liv1->rowCount() == 0) return;
+    if (expenseList->rowCount() == 0) return;
     const int row = selectedRow();
     if (row < 0) return;
     ExpendList::Boxes b;
     if (!validBoxes(&b)) return;
-    const int n = Liv1->tableIndex(row);
+    const int n = expenseList->tableIndex(row);
     if (!ExpendList::edit(db_, n, b)) {
       prompt_.error();
       return;
     }
     const QStringList cells = ExpendList::rowCells(b);
-    for (int c = ExpendList::Date; c <= ExpendList::Note; ++c) Liv1->setText(row, c, cells[c]);
+    for (int c = ExpendList::Date; c <= ExpendList::Note; ++c) expenseList->setText(row, c, cells[c]);
     showAmount(row, cells[ExpendList::Amount]);
     // The row keeps the list's date order: after the rows dated up to its date.
     int place = 0;
-    for (int r = 0; r < Liv1->rowCount(); ++r)
-      if (r != row && QString::compare(Liv1->text(r, ExpendList::Date), cells[ExpendList::Date], Qt::CaseInsensitive) <= 0)
+    for (int r = 0; r < expenseList->rowCount(); ++r)
+      if (r != row &&
+          QString::compare(expenseList->text(r, ExpendList::Date), cells[ExpendList::Date], Qt::CaseInsensitive) <= 0)
         ++place;
-    if (place != row) Liv1->moveRow(row, place);
-    Liv1->setCurrentRow(place);
+    if (place != row) expenseList->moveRow(row, place);
+    expenseList->setCurrentRow(place);
     recount();
     changed();
   } catch (const std::exception&) {
@@ -465,12 +470,12 @@ void ExpendForm::Command3_Click() {
   }
 }
 
-void ExpendForm::Command4_Click() {
+void ExpendForm::onDelete() {
   try {
-    if (Liv1->rowCount() == 0) return;
+    if (expenseList->rowCount() == 0) return;
     const int row = selectedRow();
     if (row < 0) return;
-    if (!ExpendList::remove(db_, Liv1->tableIndex(row))) {
+    if (!ExpendList::remove(db_, expenseList->tableIndex(row))) {
       prompt_.error();
       return;
     }
@@ -483,15 +488,15 @@ void ExpendForm::Command4_Click() {
 
 // ---- tools ----------------------------------------------------------------
 
-void ExpendForm::Liv1_MouseUp(const QPoint& globalPos) {
-  Tools_Rate->setEnabled(Liv1->rowCount() > 0);
-  Menu_Tools->popup(globalPos);
+void ExpendForm::onListContextMenu(const QPoint& globalPos) {
+  convertRateAction->setEnabled(expenseList->rowCount() > 0);
+  toolsMenu->popup(globalPos);
 }
 
-void ExpendForm::Tools_Rate_Click() {
+void ExpendForm::onConvertRate() {
   try {
     const int row = selectedRow();
-    if (Liv1->rowCount() == 0 || row < 0) return;
+    if (expenseList->rowCount() == 0 || row < 0) return;
     const QString preset = SettingsStore::get(kSection, QStringLiteral("Rate"), QStringLiteral("30"));
     const QString answer = prompt_
                                .input(QStringLiteral("請輸入匯率數字，換算結果等於金額x匯率"),
@@ -500,9 +505,9 @@ void ExpendForm::Tools_Rate_Click() {
     if (answer.isEmpty()) return;
     if (!TextEntry::acceptable(prompt_, {{QStringLiteral("匯率"), answer}})) return;
     const ExpendList::Conversion c =
-        ExpendList::convert(answer, Liv1->text(row, ExpendList::Amount), db_.moneyDigits());
+        ExpendList::convert(answer, expenseList->text(row, ExpendList::Amount), db_.moneyDigits());
     if (c.outcome == ExpendList::Conversion::Outcome::NoRate) return;
-    const int n = Liv1->tableIndex(row);
+    const int n = expenseList->tableIndex(row);
     if (c.outcome == ExpendList::Conversion::Outcome::Overflow || n < 1 || n > db_.Expend.count()) {
       prompt_.error();
       return;
@@ -520,13 +525,13 @@ void ExpendForm::Tools_Rate_Click() {
   }
 }
 
-void ExpendForm::Sel_Note_Click() {
+void ExpendForm::onExportToNotepad() {
   std::vector<ExportOffer> offers;
   try {
-    offers = ExportForm::listOffers(*Liv1, {0, 1, 2, 3, 4});
+    offers = ExportForm::listOffers(*expenseList, {0, 1, 2, 3, 4});
   } catch (const std::exception&) {
     prompt_.error();
     return;
   }
-  ExportForm::run(db_, prompt_, this, 9, kSection, *Liv1, offers);
+  ExportForm::run(db_, prompt_, this, 9, kSection, *expenseList, offers);
 }

@@ -34,7 +34,7 @@ class ExpendForm : public QMainWindow {
 
   // Rebuilds the list and the status text with the current filters.
   void ExpendShow();
-  // While set, a choice in Combo1 does not rebuild the list.
+  // While set, a choice in categoryFilterCombo does not rebuild the list.
   bool se = false;
 
   // The category editor for the expense categories, modal (tests replace it).
@@ -46,45 +46,45 @@ class ExpendForm : public QMainWindow {
   QString statusText() const;
 
   // ---- controls ----
-  QLineEdit* Text2;       // search text
-  QPushButton* Command1;  // 搜尋
-  QPushButton* Command5;  // 全區搜尋
-  QLineEdit* Text1;       // year
-  QComboBox* Combo2;      // period
-  QComboBox* Combo1;      // category filter
-  QPushButton* Command7;  // 編輯分類
-  ListView* Liv1;
-  QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
-  QLineEdit* Text3;       // date
-  QComboBox* Combo3;      // category
-  QLineEdit* Text4;       // detail
-  QLineEdit* Text5;       // amount
-  QLineEdit* Text6;       // note
-  QPushButton* Command2;  // 新增
-  QPushButton* Command3;  // 編輯
-  QPushButton* Command4;  // 刪除
-  QPushButton* Command6;  // 結束
-  QStatusBar* StatusBar1;
-  QMenu* Menu_Sel;
-  QAction* Sel_Note;
-  QMenu* Menu_Tools;
-  QAction* Tools_Rate;
+  QLineEdit* searchEdit;
+  QPushButton* searchButton;     // 搜尋
+  QPushButton* searchAllButton;  // 全區搜尋
+  QLineEdit* yearEdit;
+  QComboBox* periodCombo;
+  QComboBox* categoryFilterCombo;
+  QPushButton* editCategoriesButton;  // 編輯分類
+  ListView* expenseList;
+  QLabel *dateLabel, *categoryLabel, *detailLabel, *amountLabel, *noteLabel;
+  QLineEdit* dateEdit;
+  QComboBox* categoryCombo;  // the new or edited expense's category
+  QLineEdit* detailEdit;
+  QLineEdit* amountEdit;
+  QLineEdit* noteEdit;
+  QPushButton* addButton;     // 新增
+  QPushButton* editButton;    // 編輯
+  QPushButton* deleteButton;  // 刪除
+  QPushButton* closeButton;   // 結束
+  QStatusBar* statusBarWidget;
+  QMenu* exportMenu;
+  QAction* exportToNotepadAction;
+  QMenu* toolsMenu;
+  QAction* convertRateAction;
 
   // ---- handlers ----
-  void Combo1_Click();
-  void Combo2_Click();
-  void Command1_Click();  // search within the filters
-  void Command5_Click();  // search every expense
-  void Command2_Click();  // add
-  void Command3_Click();  // edit the selected row
-  void Command4_Click();  // delete the selected row (also the Delete key)
-  void Command6_Click();  // close
-  void Command7_Click();  // the category editor
-  void Liv1_Click();      // the selected row into the boxes
+  void onCategoryChosen();
+  void onPeriodChosen();
+  void onSearch();          // search within the filters
+  void onSearchAll();       // search every expense
+  void onAdd();
+  void onEdit();            // edit the selected row
+  void onDelete();          // delete the selected row (also the Delete key)
+  void onClose();
+  void onEditCategories();
+  void onExpenseClicked();  // the selected row into the boxes
   // The popup menu at a screen position (right button over the list).
-  void Liv1_MouseUp(const QPoint& globalPos);
-  void Tools_Rate_Click();
-  void Sel_Note_Click();
+  void onListContextMenu(const QPoint& globalPos);
+  void onConvertRate();
+  void onExportToNotepad();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -5,9 +5,9 @@
 // the period the filters switch to after an add, and the exchange-rate
 // conversion of one amount.
 //
-//   ExpendList::Filter f{Combo1->currentText(), Combo2->currentText(), Text1->text()};
+//   ExpendList::Filter f{categoryFilterCombo->currentText(), periodCombo->currentText(), yearEdit->text()};
 //   const ExpendList::Listing l = ExpendList::ExpendShow(db.Expend, f);
-//   Liv1->setRows(l.rows);   // sorted by date, Index in the last cell
+//   expenseList->setRows(l.rows);   // sorted by date, Index in the last cell
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -37,9 +37,9 @@ QStringList categoryEntries(const Database& db);
 
 // The two filters as their controls read; every comparison is exact.
 struct Filter {
-  QString category = AllText;  // Combo1
-  QString period = AllText;    // Combo2
-  QString year;                // Text1, compared with the first four characters of a date
+  QString category = AllText;  // categoryFilterCombo
+  QString period = AllText;    // periodCombo
+  QString year;                // yearEdit, compared with the first four characters of a date
 
   bool passesCategory(const QString& category) const;
   bool passesPeriod(const QString& date) const;
@@ -69,11 +69,11 @@ void sortByDate(std::vector<QStringList>& rows);
 
 // The five edit boxes.
 struct Boxes {
-  QString date;      // Text3
-  QString category;  // Combo3
-  QString detail;    // Text4
-  QString amount;    // Text5
-  QString note;      // Text6
+  QString date;      // dateEdit
+  QString category;  // categoryCombo
+  QString detail;    // detailEdit
+  QString amount;    // amountEdit
+  QString note;      // noteEdit
 };
 
 enum class Check { Ok, EmptyDate, BadDate };

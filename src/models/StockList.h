@@ -22,7 +22,7 @@ class Table;
 
 namespace StockList {
 
-// Columns of StockForm.Liv1: the key text and eight cells.
+// Columns of StockForm.lineList: the key text and eight cells.
 enum Column : int { OrderNo = 0, Name, Category, Price, Cost, Qty, Discount, Note, Url, ColumnCount };
 QStringList captions();
 // The columns' own widths, in pixels.

@@ -32,64 +32,66 @@ ManufTop::ManufTop(Database& db, Prompt& prompt, ManufForm* productWindow)
                  Qt::MSWindowsFixedSizeDialogHint);
   setModal(false);
 
-  MenuBar = new QMenuBar(this);
-  File_Export = MenuBar->addMenu(QStringLiteral("匯出(&E)"));
-  Export_Type1 = File_Export->addAction(QStringLiteral("商品排行"));
-  Export_Type2 = File_Export->addAction(QStringLiteral("分類排行"));
-  Menu_Tools = new QMenu(QStringLiteral("功能"), this);
-  Tools_View = Menu_Tools->addAction(QStringLiteral("查詢商品資料"));
+  menuBar = new QMenuBar(this);
+  exportMenu = menuBar->addMenu(QStringLiteral("匯出(&E)"));
+  exportProductsAction = exportMenu->addAction(QStringLiteral("商品排行"));
+  exportCategoriesAction = exportMenu->addAction(QStringLiteral("分類排行"));
+  toolsMenu = new QMenu(QStringLiteral("功能"), this);
+  productDataAction = toolsMenu->addAction(QStringLiteral("查詢商品資料"));
 
-  Text1 = new QLineEdit(this);
-  Text1->setFixedWidth(60);
-  Combo1 = new QComboBox(this);
-  Combo1->addItems({QStringLiteral("全部"), QStringLiteral("整年")});
-  for (int m = 1; m <= 12; ++m) Combo1->addItem(QStringLiteral("%1月").arg(m, 2, 10, QLatin1Char('0')));
-  Combo1->setFixedWidth(85);
-  Combo2 = new QComboBox(this);
-  Combo2->setMinimumWidth(170);
-  Command2 = new QPushButton(QStringLiteral("開始統計"), this);
-  Command2->setAutoDefault(false);
+  yearEdit = new QLineEdit(this);
+  yearEdit->setFixedWidth(60);
+  periodCombo = new QComboBox(this);
+  periodCombo->addItems({QStringLiteral("全部"), QStringLiteral("整年")});
+  for (int m = 1; m <= 12; ++m) periodCombo->addItem(QStringLiteral("%1月").arg(m, 2, 10, QLatin1Char('0')));
+  periodCombo->setFixedWidth(85);
+  categoryCombo = new QComboBox(this);
+  categoryCombo->setMinimumWidth(170);
+  rankButton = new QPushButton(QStringLiteral("開始統計"), this);
+  rankButton->setAutoDefault(false);
 
-  Liv1 = new ListView(this);
-  Liv1->setObjectName(QStringLiteral("Liv1"));
-  Liv1->setColumns(SalesRanking::productCaptions());
-  const std::vector<int> w1 = SalesRanking::productWidths();
-  for (int c = 0; c < SalesRanking::ProductColumns; ++c) Liv1->setColumnWidthTwips(c, w1[static_cast<size_t>(c)]);
+  productList = new ListView(this);
+  productList->setObjectName(QStringLiteral("productList"));
+  productList->setColumns(SalesRanking::productCaptions());
+  const std::vector<int> productColumnWidths = SalesRanking::productWidths();
+  for (int c = 0; c < SalesRanking::ProductColumns; ++c)
+    productList->setColumnWidthTwips(c, productColumnWidths[static_cast<size_t>(c)]);
   for (int c : {int(SalesRanking::Qty), int(SalesRanking::Sales), int(SalesRanking::Cost)})
-    Liv1->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
-  Liv1->setMultiSelect(false);
-  Liv2 = new ListView(this);
-  Liv2->setObjectName(QStringLiteral("Liv2"));
-  Liv2->setColumns(SalesRanking::categoryCaptions());
-  const std::vector<int> w2 = SalesRanking::categoryWidths();
-  for (int c = 0; c < SalesRanking::CategoryColumns; ++c) Liv2->setColumnWidthTwips(c, w2[static_cast<size_t>(c)]);
+    productList->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+  productList->setMultiSelect(false);
+  categoryList = new ListView(this);
+  categoryList->setObjectName(QStringLiteral("categoryList"));
+  categoryList->setColumns(SalesRanking::categoryCaptions());
+  const std::vector<int> categoryColumnWidths = SalesRanking::categoryWidths();
+  for (int c = 0; c < SalesRanking::CategoryColumns; ++c)
+    categoryList->setColumnWidthTwips(c, categoryColumnWidths[static_cast<size_t>(c)]);
   for (int c : {int(SalesRanking::CategoryQty), int(SalesRanking::Share)})
-    Liv2->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    categoryList->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
 
   auto* top = new QHBoxLayout;
   top->setSpacing(6);
-  top->addWidget(Text1);
+  top->addWidget(yearEdit);
   top->addWidget(new QLabel(QStringLiteral("年"), this));
-  top->addWidget(Combo1);
+  top->addWidget(periodCombo);
   top->addSpacing(8);
   top->addWidget(new QLabel(QStringLiteral("商品分類"), this));
-  top->addWidget(Combo2, 1);
+  top->addWidget(categoryCombo, 1);
   top->addSpacing(8);
-  top->addWidget(Command2);
+  top->addWidget(rankButton);
   auto* outer = new QVBoxLayout(this);
-  outer->setMenuBar(MenuBar);
+  outer->setMenuBar(menuBar);
   outer->setContentsMargins(8, 8, 8, 8);
   outer->setSpacing(8);
   outer->addLayout(top);
-  outer->addWidget(Liv1, 3);
-  outer->addWidget(Liv2, 2);
+  outer->addWidget(productList, 3);
+  outer->addWidget(categoryList, 2);
 
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  connect(Export_Type1, &QAction::triggered, this, [this] { Export_Type1_Click(); });
-  connect(Export_Type2, &QAction::triggered, this, [this] { Export_Type2_Click(); });
-  connect(Tools_View, &QAction::triggered, this, [this] { Tools_View_Click(); });
-  connect(Liv1, &ListView::rowActivated, this, [this](int) { Liv1_DblClick(); });
-  connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_Tools->popup(at); });
+  connect(rankButton, &QPushButton::clicked, this, [this] { onRank(); });
+  connect(exportProductsAction, &QAction::triggered, this, [this] { onExportProducts(); });
+  connect(exportCategoriesAction, &QAction::triggered, this, [this] { onExportCategories(); });
+  connect(productDataAction, &QAction::triggered, this, [this] { onShowProductData(); });
+  connect(productList, &ListView::rowActivated, this, [this](int) { onProductDoubleClicked(); });
+  connect(productList, &ListView::contextMenuAt, this, [this](const QPoint& at) { toolsMenu->popup(at); });
 
   Form_Load();
   setFixedSize(652, 600);
@@ -123,41 +125,41 @@ bool ManufTop::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ManufTop::Form_Load() {
-  Liv1->setFlatHeader(true);
-  Liv2->setFlatHeader(true);
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  WindowTweaks::setDropDownHeight(Combo2, 300);
+  productList->setFlatHeader(true);
+  categoryList->setFlatHeader(true);
+  WindowTweaks::setDropDownHeight(periodCombo, 300);
+  WindowTweaks::setDropDownHeight(categoryCombo, 300);
   const int font = static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0));
-  WindowTweaks::applyFontSize(Liv1, nullptr, font);
-  WindowTweaks::applyFontSize(Liv2, nullptr, font);
-  WindowTweaks::fitColumnsTo(Liv1, {{SalesRanking::Sales, WindowTweaks::kAmountSample},
-                                    {SalesRanking::Cost, WindowTweaks::kAmountSample}});
+  WindowTweaks::applyFontSize(productList, nullptr, font);
+  WindowTweaks::applyFontSize(categoryList, nullptr, font);
+  WindowTweaks::fitColumnsTo(productList, {{SalesRanking::Sales, WindowTweaks::kAmountSample},
+                                           {SalesRanking::Cost, WindowTweaks::kAmountSample}});
   for (int c = 0; c < SalesRanking::ProductColumns; ++c) {
     const double w = SettingsStore::getNumber(kSection, QStringLiteral("LW1%1").arg(c + 1), 0);
-    if (w > 0) Liv1->setColumnWidthTwips(c, static_cast<int>(w));
+    if (w > 0) productList->setColumnWidthTwips(c, static_cast<int>(w));
   }
   for (int c = 0; c < SalesRanking::CategoryColumns; ++c) {
     const double w = SettingsStore::getNumber(kSection, QStringLiteral("LW2%1").arg(c + 1), 0);
-    if (w > 0) Liv2->setColumnWidthTwips(c, static_cast<int>(w));
+    if (w > 0) categoryList->setColumnWidthTwips(c, static_cast<int>(w));
   }
 
   const QDate today = QDate::currentDate();
-  Text1->setText(QString::number(today.year()));
-  Combo1->setCurrentIndex(db_.SetView == 2 ? 1 : db_.SetView == 3 ? today.month() + 1 : 0);
-  Combo2->clear();
-  Combo2->addItem(QStringLiteral("全部"));
-  Combo2->addItems(db_.settings.ProductCategories);
-  Combo2->addItem(QStringLiteral("未分類"));
-  Combo2->setCurrentIndex(0);
+  yearEdit->setText(QString::number(today.year()));
+  periodCombo->setCurrentIndex(db_.SetView == 2 ? 1 : db_.SetView == 3 ? today.month() + 1 : 0);
+  categoryCombo->clear();
+  categoryCombo->addItem(QStringLiteral("全部"));
+  categoryCombo->addItems(db_.settings.ProductCategories);
+  categoryCombo->addItem(QStringLiteral("未分類"));
+  categoryCombo->setCurrentIndex(0);
 }
 
 void ManufTop::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   for (int c = 0; c < SalesRanking::ProductColumns; ++c)
-    SettingsStore::setNumber(kSection, QStringLiteral("LW1%1").arg(c + 1), Liv1->columnWidthTwips(c));
+    SettingsStore::setNumber(kSection, QStringLiteral("LW1%1").arg(c + 1), productList->columnWidthTwips(c));
   for (int c = 0; c < SalesRanking::CategoryColumns; ++c)
-    SettingsStore::setNumber(kSection, QStringLiteral("LW2%1").arg(c + 1), Liv2->columnWidthTwips(c));
+    SettingsStore::setNumber(kSection, QStringLiteral("LW2%1").arg(c + 1), categoryList->columnWidthTwips(c));
 }
 
 void ManufTop::closeEvent(QCloseEvent* event) {
@@ -172,19 +174,19 @@ void ManufTop::done(int result) {
 
 SalesRanking::Filter ManufTop::filter() const {
   SalesRanking::Filter f;
-  f.year = Text1->text();
-  f.period = Combo1->currentText();
-  f.category = Combo2->currentText();
+  f.year = yearEdit->text();
+  f.period = periodCombo->currentText();
+  f.category = categoryCombo->currentText();
   return f;
 }
 
-void ManufTop::Command2_Click() { ManufTopShow(); }
+void ManufTop::onRank() { ManufTopShow(); }
 
 void ManufTop::ManufTopShow() {
   try {
     SalesRanking::Ranking r = SalesRanking::ManufTopShow(db_, filter());
-    Liv1->setRowSource(r.products.source());
-    Liv2->setRows(std::move(r.categories));
+    productList->setRowSource(r.products.source());
+    categoryList->setRows(std::move(r.categories));
   } catch (const std::exception&) {
     prompt_.error();
   }
@@ -202,7 +204,7 @@ int ManufTop::ManufCount(const QString& ManufName, const QString& ManufAssort) {
 void ManufTop::exportList(const ListView& list, bool categories) {
   const QString path =
       prompt_.saveFile(QStringLiteral("匯出"), QStringLiteral("CSV檔案 (*.csv)"), {},
-                       SalesRanking::exportFileName(Text1->text(), Combo1->currentText(), categories));
+                       SalesRanking::exportFileName(yearEdit->text(), periodCombo->currentText(), categories));
   if (path.isEmpty()) return;
   std::vector<QStringList> rows;
   rows.reserve(static_cast<size_t>(list.rowCount()));
@@ -214,30 +216,30 @@ void ManufTop::exportList(const ListView& list, bool categories) {
   prompt_.warn(SalesRanking::ExportDoneText);
 }
 
-void ManufTop::Export_Type1_Click() { exportList(*Liv1, false); }
-void ManufTop::Export_Type2_Click() { exportList(*Liv2, true); }
+void ManufTop::onExportProducts() { exportList(*productList, false); }
+void ManufTop::onExportCategories() { exportList(*categoryList, true); }
 
 int ManufTop::selectedRow() const {
-  const std::vector<int> sel = Liv1->selectedRows();
+  const std::vector<int> sel = productList->selectedRows();
   if (!sel.empty()) return sel.front();
-  return Liv1->currentRow();
+  return productList->currentRow();
 }
 
-void ManufTop::Tools_View_Click() {
+void ManufTop::onShowProductData() {
   const int row = selectedRow();
   std::vector<int> found;
   if (row >= 0)
-    found = SalesRanking::productRows(db_.Manuf, Liv1->text(row, SalesRanking::Name),
-                                      Liv1->text(row, SalesRanking::Category));
+    found = SalesRanking::productRows(db_.Manuf, productList->text(row, SalesRanking::Name),
+                                      productList->text(row, SalesRanking::Category));
   for (const int k : found) prompt_.message(SalesRanking::productDataText(db_.Manuf, k));
   if (found.empty()) prompt_.message(SalesRanking::NoProductText);
 }
 
-void ManufTop::Liv1_DblClick() {
+void ManufTop::onProductDoubleClicked() {
   const int row = selectedRow();
   if (row < 0 || !productWindow_) return;
-  const std::vector<int> found = SalesRanking::productRows(db_.Manuf, Liv1->text(row, SalesRanking::Name),
-                                                           Liv1->text(row, SalesRanking::Category));
+  const std::vector<int> found = SalesRanking::productRows(db_.Manuf, productList->text(row, SalesRanking::Name),
+                                                           productList->text(row, SalesRanking::Category));
   SalesRanking::ProductWindowRows rows =
       SalesRanking::productWindowRows(db_.Manuf, found, productWindow_->listOptions());
   productWindow_->showRows(std::move(rows.rows), rows.redRows);

@@ -37,27 +37,27 @@ class ManufTop : public QDialog {
 
   SalesRanking::Filter filter() const;
 
-  void Command2_Click();  // 開始統計
+  void onRank();  // 開始統計
   void ManufTopShow();
   // The quantity sold of one product under the current filters; 0 (after
   // "發生錯誤!") when it does not fit.
   int ManufCount(const QString& ManufName, const QString& ManufAssort);
-  void Export_Type1_Click();  // 商品排行
-  void Export_Type2_Click();  // 分類排行
-  void Tools_View_Click();    // 查詢商品資料
-  void Liv1_DblClick();       // the product alone in the product window
+  void onExportProducts();        // 商品排行
+  void onExportCategories();      // 分類排行
+  void onShowProductData();       // 查詢商品資料
+  void onProductDoubleClicked();  // the product alone in the product window
 
-  QMenuBar* MenuBar;
-  QMenu* File_Export;
-  QAction *Export_Type1, *Export_Type2;
-  QMenu* Menu_Tools;
-  QAction* Tools_View;
-  QLineEdit* Text1;
-  QComboBox* Combo1;
-  QComboBox* Combo2;
-  QPushButton* Command2;
-  ListView* Liv1;
-  ListView* Liv2;
+  QMenuBar* menuBar;
+  QMenu* exportMenu;
+  QAction *exportProductsAction, *exportCategoriesAction;
+  QMenu* toolsMenu;
+  QAction* productDataAction;
+  QLineEdit* yearEdit;
+  QComboBox* periodCombo;
+  QComboBox* categoryCombo;
+  QPushButton* rankButton;
+  ListView* productList;
+  ListView* categoryList;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -37,29 +37,30 @@ OrderSearch::OrderSearch(Database& db, Prompt& prompt, OrderListHost& host, QWid
     l->setStyleSheet(QStringLiteral("color: rgb(90, 90, 90);"));
     return l;
   };
-  Text1 = box();
-  Combo1 = new QComboBox(this);
-  Combo1->setEditable(false);
-  Text2 = box();
-  Text5 = box();
-  Text3 = box();
-  Text7 = box();
-  Text8 = box();
-  Text6 = box();
-  Text9 = box();
-  Text4 = box();
-  for (QLineEdit* d : {Text2, Text5, Text6, Text9, Text7, Text8}) d->setPlaceholderText(QStringLiteral("20040513"));
-  Option1 = new QRadioButton(QStringLiteral("未出貨"), this);
-  Option2 = new QRadioButton(QStringLiteral("已出貨"), this);
-  Option3 = new QRadioButton(QStringLiteral("未匯款"), this);
+  orderNumberEdit = box();
+  categoryCombo = new QComboBox(this);
+  categoryCombo->setEditable(false);
+  dateFromEdit = box();
+  dateToEdit = box();
+  customerEdit = box();
+  paidFromEdit = box();
+  paidToEdit = box();
+  shippedFromEdit = box();
+  shippedToEdit = box();
+  noteEdit = box();
+  for (QLineEdit* d : {dateFromEdit, dateToEdit, shippedFromEdit, shippedToEdit, paidFromEdit, paidToEdit})
+    d->setPlaceholderText(QStringLiteral("20040513"));
+  unshippedOption = new QRadioButton(QStringLiteral("未出貨"), this);
+  shippedOption = new QRadioButton(QStringLiteral("已出貨"), this);
+  unpaidOption = new QRadioButton(QStringLiteral("未匯款"), this);
   auto* group = new QButtonGroup(this);
-  for (QRadioButton* o : {Option1, Option2, Option3}) group->addButton(o);
-  Command1 = new QPushButton(QStringLiteral("搜尋"), this);
-  Command2 = new QPushButton(QStringLiteral("取消"), this);
-  Command1->setDefault(true);
-  Command1->setAutoDefault(true);
-  Command2->setAutoDefault(false);
-  WindowTweaks::setDropDownHeight(Combo1, 300);
+  for (QRadioButton* o : {unshippedOption, shippedOption, unpaidOption}) group->addButton(o);
+  searchButton = new QPushButton(QStringLiteral("搜尋"), this);
+  cancelButton = new QPushButton(QStringLiteral("取消"), this);
+  searchButton->setDefault(true);
+  searchButton->setAutoDefault(true);
+  cancelButton->setAutoDefault(false);
+  WindowTweaks::setDropDownHeight(categoryCombo, 300);
 
   auto* g = new QGridLayout;
   g->setHorizontalSpacing(6);
@@ -73,32 +74,32 @@ OrderSearch::OrderSearch(Database& db, Prompt& prompt, OrderListHost& host, QWid
     ++row;
   };
   g->addWidget(label(QStringLiteral("訂單編號")), row, 0);
-  g->addWidget(Text1, row, 1, 1, 3);
+  g->addWidget(orderNumberEdit, row, 1, 1, 3);
   ++row;
   g->addWidget(label(QStringLiteral("客戶分類")), row, 0);
-  g->addWidget(Combo1, row, 1, 1, 3);
+  g->addWidget(categoryCombo, row, 1, 1, 3);
   ++row;
-  range(QStringLiteral("日期"), Text2, Text5);
+  range(QStringLiteral("日期"), dateFromEdit, dateToEdit);
   g->addWidget(hint(kDateHint), row++, 1, 1, 3);
   g->addWidget(label(QStringLiteral("客戶帳號")), row, 0);
-  g->addWidget(Text3, row, 1, 1, 3);
+  g->addWidget(customerEdit, row, 1, 1, 3);
   ++row;
-  range(QStringLiteral("匯款日"), Text7, Text8);
-  range(QStringLiteral("出貨日"), Text6, Text9);
+  range(QStringLiteral("匯款日"), paidFromEdit, paidToEdit);
+  range(QStringLiteral("出貨日"), shippedFromEdit, shippedToEdit);
   g->addWidget(hint(kDateHint), row++, 1, 1, 3);
   g->addWidget(label(QStringLiteral("備註")), row, 0);
-  g->addWidget(Text4, row, 1, 1, 3);
+  g->addWidget(noteEdit, row, 1, 1, 3);
   ++row;
   auto* options = new QHBoxLayout;
-  for (QRadioButton* o : {Option1, Option2, Option3}) options->addWidget(o);
+  for (QRadioButton* o : {unshippedOption, shippedOption, unpaidOption}) options->addWidget(o);
   options->addStretch(1);
   g->addLayout(options, row++, 1, 1, 3);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(hint(QStringLiteral("※可以只輸入要找的項目")));
   buttons->addStretch(1);
-  buttons->addWidget(Command1);
-  buttons->addWidget(Command2);
+  buttons->addWidget(searchButton);
+  buttons->addWidget(cancelButton);
 
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(14, 14, 14, 12);
@@ -107,23 +108,24 @@ OrderSearch::OrderSearch(Database& db, Prompt& prompt, OrderListHost& host, QWid
   outer->addLayout(buttons);
 
   // Tab order follows the rows, the left box before the right one.
-  QWidget* order[] = {Text1, Combo1, Text2, Text5, Text3, Text7, Text8, Text6, Text9, Text4,
-                      Option1, Option2, Option3, Command1, Command2};
+  QWidget* order[] = {orderNumberEdit, categoryCombo, dateFromEdit, dateToEdit, customerEdit,
+                      paidFromEdit, paidToEdit, shippedFromEdit, shippedToEdit, noteEdit,
+                      unshippedOption, shippedOption, unpaidOption, searchButton, cancelButton};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(searchButton, &QPushButton::clicked, this, [this] { onSearch(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { onCancel(); });
   fillCategories();
   setFixedSize(sizeHint());
 }
 
-void OrderSearch::open(Database& db, Prompt& prompt, OrderListHost& host, QWidget* parent, bool mainOption1,
-                       bool mainOption2, const std::function<void(OrderSearch&)>& run) {
+void OrderSearch::open(Database& db, Prompt& prompt, OrderListHost& host, QWidget* parent, bool mainUnshipped,
+                       bool mainShipped, const std::function<void(OrderSearch&)>& run) {
   OrderSearch dlg(db, prompt, host, parent);
   const int category = host.categoryFilterIndex();
-  dlg.Combo1->setCurrentIndex(category >= 0 && category < dlg.Combo1->count() ? category : 0);
-  dlg.Option1->setChecked(mainOption1 && !mainOption2);
-  dlg.Option2->setChecked(mainOption2);
+  dlg.categoryCombo->setCurrentIndex(category >= 0 && category < dlg.categoryCombo->count() ? category : 0);
+  dlg.unshippedOption->setChecked(mainUnshipped && !mainShipped);
+  dlg.shippedOption->setChecked(mainShipped);
   if (run)
     run(dlg);
   else
@@ -131,39 +133,40 @@ void OrderSearch::open(Database& db, Prompt& prompt, OrderListHost& host, QWidge
 }
 
 void OrderSearch::fillCategories() {
-  Combo1->clear();
-  Combo1->addItem(OrderList::AllText);
-  Combo1->addItems(db_.settings.CustomerCategories);
-  Combo1->addItem(QStringLiteral("未分類"));
+  categoryCombo->clear();
+  categoryCombo->addItem(OrderList::AllText);
+  categoryCombo->addItems(db_.settings.CustomerCategories);
+  categoryCombo->addItem(QStringLiteral("未分類"));
 }
 
 AdvancedOrderSearch::Fields OrderSearch::fields() const {
   AdvancedOrderSearch::Fields f;
-  f.Text1 = Text1->text();
-  f.Text2 = Text2->text();
-  f.Text3 = Text3->text();
-  f.Text4 = Text4->text();
-  f.Text5 = Text5->text();
-  f.Text6 = Text6->text();
-  f.Text7 = Text7->text();
-  f.Text8 = Text8->text();
-  f.Text9 = Text9->text();
-  f.category = Combo1->currentText();
-  f.Option1 = Option1->isChecked();
-  f.Option2 = Option2->isChecked();
-  f.Option3 = Option3->isChecked();
+  f.Text1 = orderNumberEdit->text();
+  f.Text2 = dateFromEdit->text();
+  f.Text3 = customerEdit->text();
+  f.Text4 = noteEdit->text();
+  f.Text5 = dateToEdit->text();
+  f.Text6 = shippedFromEdit->text();
+  f.Text7 = paidFromEdit->text();
+  f.Text8 = paidToEdit->text();
+  f.Text9 = shippedToEdit->text();
+  f.category = categoryCombo->currentText();
+  f.Option1 = unshippedOption->isChecked();
+  f.Option2 = shippedOption->isChecked();
+  f.Option3 = unpaidOption->isChecked();
   return f;
 }
 
 void OrderSearch::setFields(const AdvancedOrderSearch::Fields& f) {
-  const std::pair<QLineEdit*, const QString*> boxes[] = {{Text1, &f.Text1}, {Text2, &f.Text2}, {Text3, &f.Text3},
-                                                          {Text4, &f.Text4}, {Text5, &f.Text5}, {Text6, &f.Text6},
-                                                          {Text7, &f.Text7}, {Text8, &f.Text8}, {Text9, &f.Text9}};
+  const std::pair<QLineEdit*, const QString*> boxes[] = {
+      {orderNumberEdit, &f.Text1}, {dateFromEdit, &f.Text2}, {customerEdit, &f.Text3},
+      {noteEdit, &f.Text4},        {dateToEdit, &f.Text5},   {shippedFromEdit, &f.Text6},
+      {paidFromEdit, &f.Text7},    {paidToEdit, &f.Text8},   {shippedToEdit, &f.Text9}};
   for (const auto& [e, t] : boxes)
     if (e->text() != *t) e->setText(*t);
 }
 
-void OrderSearch::Command1_Click() {
+void OrderSearch::onSearch() {
   try {
     AdvancedOrderSearch::Fields f = fields();
     AdvancedOrderSearch::prepare(f);
@@ -180,7 +183,7 @@ void OrderSearch::Command1_Click() {
     const std::vector<int> rows = AdvancedOrderSearch::find(db_, f, username);
     host_.showOrderList(OrderList::listOrders(db_, rows, username));
 
-    host_.setCategoryFilterQuietly(Combo1->currentIndex());
+    host_.setCategoryFilterQuietly(categoryCombo->currentIndex());
     host_.setShippingOptionsQuietly(f.Option1, f.Option2);
     accept();
     if (host_.unshippedOptionSelected())
@@ -192,4 +195,4 @@ void OrderSearch::Command1_Click() {
   }
 }
 
-void OrderSearch::Command2_Click() { reject(); }
+void OrderSearch::onCancel() { reject(); }

@@ -23,23 +23,24 @@ class OrderSearch : public QDialog {
  public:
   OrderSearch(Database& db, Prompt& prompt, OrderListHost& host, QWidget* parent = nullptr);
 
-  // The main window's "進階搜尋": Combo1 filled and put on the main list's
-  // category, the options copied from the main window's, shown modal (run
+  // The main window's "進階搜尋": categoryCombo filled and put on the main
+  // list's category, the options copied from the main window's, shown modal (run
   // replaces exec for tests).
-  static void open(Database& db, Prompt& prompt, OrderListHost& host, QWidget* parent, bool mainOption1,
-                   bool mainOption2, const std::function<void(OrderSearch&)>& run = {});
+  static void open(Database& db, Prompt& prompt, OrderListHost& host, QWidget* parent, bool mainUnshipped,
+                   bool mainShipped, const std::function<void(OrderSearch&)>& run = {});
 
-  // Combo1: "全部", the customer categories, "未分類".
+  // categoryCombo: "全部", the customer categories, "未分類".
   void fillCategories();
   AdvancedOrderSearch::Fields fields() const;
 
-  void Command1_Click();  // 搜尋
-  void Command2_Click();  // 取消
+  void onSearch();  // 搜尋
+  void onCancel();  // 取消
 
-  QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text8, *Text9;
-  QComboBox* Combo1;
-  QRadioButton *Option1, *Option2, *Option3;
-  QPushButton *Command1, *Command2;
+  QLineEdit *orderNumberEdit, *customerEdit, *noteEdit;
+  QLineEdit *dateFromEdit, *dateToEdit, *paidFromEdit, *paidToEdit, *shippedFromEdit, *shippedToEdit;
+  QComboBox* categoryCombo;
+  QRadioButton *unshippedOption, *shippedOption, *unpaidOption;
+  QPushButton *searchButton, *cancelButton;
 
  private:
   void setFields(const AdvancedOrderSearch::Fields& f);

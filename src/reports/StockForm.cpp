@@ -40,7 +40,7 @@ constexpr int kHeight = 7920;
 constexpr int kMinWidth = 11000;
 constexpr int kMinHeight = 5000;
 constexpr int kCostWidth = 65;  // pixels
-constexpr int kMargin = 8;      // Command2's distance from the top: the margin everywhere
+constexpr int kMargin = 8;      // searchButton's distance from the top: the margin everywhere
 
 int px(int twips) { return WindowTweaks::pixelsFromTwips(twips); }
 
@@ -65,11 +65,11 @@ StockForm::StockForm(Database& db, Prompt& prompt, OrderListHost& host, QWidget*
   client_ = new QWidget(this);
   client_->installEventFilter(this);
   outer->addWidget(client_, 1);
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(true);
-  Status = new QLabel(StatusBar1);
-  StatusBar1->addWidget(Status, 1);
-  outer->addWidget(StatusBar1);
+  statusBar = new QStatusBar(this);
+  statusBar->setSizeGripEnabled(true);
+  statusLabel = new QLabel(statusBar);
+  statusBar->addWidget(statusLabel, 1);
+  outer->addWidget(statusBar);
 
   auto button = [this](const QString& caption, int width) {
     auto* b = new QPushButton(caption, client_);
@@ -77,60 +77,60 @@ StockForm::StockForm(Database& db, Prompt& prompt, OrderListHost& host, QWidget*
     b->resize(width, 26);
     return b;
   };
-  Command2 = button(QStringLiteral("搜尋"), 75);
-  Command1 = button(QStringLiteral("匯出到記事本"), 110);
-  Text5 = new QLineEdit(client_);
-  Text5->resize(52, 25);
-  Combo2 = new QComboBox(client_);
-  Combo2->addItems({kAll, QStringLiteral("整年")});
-  for (int m = 1; m <= 12; ++m) Combo2->addItem(QStringLiteral("%1月").arg(m, 2, 10, QLatin1Char('0')));
-  Combo2->resize(80, 25);
-  Option1 = new QRadioButton(QStringLiteral("未出貨"), client_);
-  Option2 = new QRadioButton(QStringLiteral("已出貨"), client_);
-  for (QRadioButton* o : {Option1, Option2}) o->resize(o->sizeHint().width() + 4, 25);
-  Combo3 = new QComboBox(client_);
-  Combo3->resize(140, 25);
-  Label1 = new QLabel(QStringLiteral("商品分類"), client_);
-  Label1->resize(Label1->sizeHint());
-  Combo1 = new QComboBox(client_);
-  Combo1->resize(160, 25);
-  Command4 = button(QStringLiteral("全選"), 75);
-  Command3 = button(QStringLiteral("列出選擇的訂單"), 130);
-  Command3->resize(Command3->width(), 28);
-  Command4->resize(Command4->width(), 28);
+  searchButton = button(QStringLiteral("搜尋"), 75);
+  exportButton = button(QStringLiteral("匯出到記事本"), 110);
+  yearEdit = new QLineEdit(client_);
+  yearEdit->resize(52, 25);
+  periodCombo = new QComboBox(client_);
+  periodCombo->addItems({kAll, QStringLiteral("整年")});
+  for (int m = 1; m <= 12; ++m) periodCombo->addItem(QStringLiteral("%1月").arg(m, 2, 10, QLatin1Char('0')));
+  periodCombo->resize(80, 25);
+  unshippedOption = new QRadioButton(QStringLiteral("未出貨"), client_);
+  shippedOption = new QRadioButton(QStringLiteral("已出貨"), client_);
+  for (QRadioButton* o : {unshippedOption, shippedOption}) o->resize(o->sizeHint().width() + 4, 25);
+  customerCategoryCombo = new QComboBox(client_);
+  customerCategoryCombo->resize(140, 25);
+  productCategoryLabel = new QLabel(QStringLiteral("商品分類"), client_);
+  productCategoryLabel->resize(productCategoryLabel->sizeHint());
+  productCategoryCombo = new QComboBox(client_);
+  productCategoryCombo->resize(160, 25);
+  selectAllButton = button(QStringLiteral("全選"), 75);
+  listOrdersButton = button(QStringLiteral("列出選擇的訂單"), 130);
+  listOrdersButton->resize(listOrdersButton->width(), 28);
+  selectAllButton->resize(selectAllButton->width(), 28);
 
-  Liv1 = new ListView(client_);
-  Liv1->setObjectName(QStringLiteral("Liv1"));
-  Liv1->setColumns(StockList::captions());
+  lineList = new ListView(client_);
+  lineList->setObjectName(QStringLiteral("lineList"));
+  lineList->setColumns(StockList::captions());
   const std::vector<int> widths = StockList::widths();
   for (int c = 0; c < StockList::ColumnCount; ++c)
-    Liv1->setColumnWidthTwips(c, WindowTweaks::twipsFromPixels(widths[static_cast<size_t>(c)]));
-  Liv1->setMultiSelect(true);
+    lineList->setColumnWidthTwips(c, WindowTweaks::twipsFromPixels(widths[static_cast<size_t>(c)]));
+  lineList->setMultiSelect(true);
 
-  Menu_Tools = new QMenu(QStringLiteral("功能"), this);
-  Tools_OpenURL = Menu_Tools->addAction(QStringLiteral("開啟連結(&L)"));
-  Tools_ViewImages = Menu_Tools->addAction(QStringLiteral("檢視圖片(&V)"));
+  toolsMenu = new QMenu(QStringLiteral("功能"), this);
+  openLinkAction = toolsMenu->addAction(QStringLiteral("開啟連結(&L)"));
+  viewPictureAction = toolsMenu->addAction(QStringLiteral("檢視圖片(&V)"));
 
   runCategoryEditor = [this](CategoryEdit::Kind kind) { CateForm::edit(db_, prompt_, kind, this); };
   runSearch = [](StockSearch& s) { s.exec(); };
   runViewer = [](ImagesForm& f) { f.exec(); };
   runExport = [this](int ex, const QString& section, const std::vector<ExportOffer>& offers) {
-    ExportForm::run(db_, prompt_, this, ex, section, *Liv1, offers);
+    ExportForm::run(db_, prompt_, this, ex, section, *lineList, offers);
   };
 
-  connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-  connect(Combo2, &QComboBox::activated, this, [this](int) { Combo2_Click(); });
-  connect(Combo3, &QComboBox::activated, this, [this](int) { Combo3_Click(); });
-  connect(Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
-  connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-  connect(Tools_OpenURL, &QAction::triggered, this, [this] { Tools_OpenURL_Click(); });
-  connect(Tools_ViewImages, &QAction::triggered, this, [this] { Tools_ViewImages_Click(); });
-  connect(Liv1, &ListView::rowActivated, this, [this](int) { Tools_OpenURL_Click(); });
-  connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_Tools->popup(at); });
+  connect(productCategoryCombo, &QComboBox::activated, this, [this](int) { onProductCategoryChosen(); });
+  connect(periodCombo, &QComboBox::activated, this, [this](int) { onPeriodChosen(); });
+  connect(customerCategoryCombo, &QComboBox::activated, this, [this](int) { onCustomerCategoryChosen(); });
+  connect(unshippedOption, &QRadioButton::clicked, this, [this] { onUnshippedClicked(); });
+  connect(shippedOption, &QRadioButton::clicked, this, [this] { onShippedClicked(); });
+  connect(exportButton, &QPushButton::clicked, this, [this] { onExport(); });
+  connect(searchButton, &QPushButton::clicked, this, [this] { onSearch(); });
+  connect(listOrdersButton, &QPushButton::clicked, this, [this] { onListOrders(); });
+  connect(selectAllButton, &QPushButton::clicked, this, [this] { onSelectAll(); });
+  connect(openLinkAction, &QAction::triggered, this, [this] { onOpenLink(); });
+  connect(viewPictureAction, &QAction::triggered, this, [this] { onViewPicture(); });
+  connect(lineList, &ListView::rowActivated, this, [this](int) { onOpenLink(); });
+  connect(lineList, &ListView::contextMenuAt, this, [this](const QPoint& at) { toolsMenu->popup(at); });
 
   Form_Load();
 }
@@ -145,19 +145,20 @@ void StockForm::open(Database& db, Prompt& prompt, OrderListHost& host, QWidget*
   form.View_Money = main.viewMoney;
   form.fillProductCategories();
   form.se = true;
-  form.Combo1->setCurrentIndex(0);
+  form.productCategoryCombo->setCurrentIndex(0);
   form.se = false;
   form.fillCustomerCategories();
   form.se = true;
-  form.Combo3->setCurrentIndex(main.category >= 0 && main.category < form.Combo3->count() ? main.category : 0);
+  form.customerCategoryCombo->setCurrentIndex(
+      main.category >= 0 && main.category < form.customerCategoryCombo->count() ? main.category : 0);
   form.se = false;
   form.se = true;
   form.setShippingOptions(main.unshipped, main.shipped);
   form.se = false;
-  form.Text5->setText(main.year);
+  form.yearEdit->setText(main.year);
   // The period is set last: its selection builds the list once.
-  form.Combo2->setCurrentIndex(main.period >= 0 && main.period < form.Combo2->count() ? main.period : 0);
-  form.Combo2_Click();
+  form.periodCombo->setCurrentIndex(main.period >= 0 && main.period < form.periodCombo->count() ? main.period : 0);
+  form.onPeriodChosen();
   if (run)
     run(form);
   else
@@ -165,22 +166,23 @@ void StockForm::open(Database& db, Prompt& prompt, OrderListHost& host, QWidget*
 }
 
 void StockForm::Form_Load() {
-  Liv1->setFlatHeader(true);
-  for (QComboBox* c : {Combo1, Combo2, Combo3}) WindowTweaks::setDropDownHeight(c, 300);
-  WindowTweaks::applyFontSize(Liv1, StatusBar1,
+  lineList->setFlatHeader(true);
+  for (QComboBox* c : {productCategoryCombo, periodCombo, customerCategoryCombo})
+    WindowTweaks::setDropDownHeight(c, 300);
+  WindowTweaks::applyFontSize(lineList, statusBar,
                               static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
-  WindowTweaks::fitColumnsTo(Liv1, {{StockList::Price, WindowTweaks::kAmountSample},
-                                    {StockList::Discount, WindowTweaks::kAmountSample}});
+  WindowTweaks::fitColumnsTo(lineList, {{StockList::Price, WindowTweaks::kAmountSample},
+                                        {StockList::Discount, WindowTweaks::kAmountSample}});
   for (int c = 0; c < StockList::ColumnCount; ++c) {
     const int w = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("LW%1").arg(c + 1), 0));
-    if (w > 0) Liv1->setColumnWidthTwips(c, WindowTweaks::twipsFromPixels(w));
+    if (w > 0) lineList->setColumnWidthTwips(c, WindowTweaks::twipsFromPixels(w));
   }
-  Status->setFont(StatusBar1->font());
+  statusLabel->setFont(statusBar->font());
   setMinimumSize(px(kMinWidth), px(kMinHeight));
   resize(px(kWidth), px(kHeight));
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);
-  Liv1->setColumnWidthTwips(StockList::Cost, db_.HideCost ? 0 : WindowTweaks::twipsFromPixels(kCostWidth));
+  lineList->setColumnWidthTwips(StockList::Cost, db_.HideCost ? 0 : WindowTweaks::twipsFromPixels(kCostWidth));
 }
 
 void StockForm::Form_Resize() {
@@ -188,20 +190,21 @@ void StockForm::Form_Resize() {
   const int W = client_->width();
   const int H = client_->height();
   const int m = kMargin;
-  Command2->move(m, m);
-  Command1->move(Command2->x() + Command2->width() + 6, m);
-  Combo3->move(W - m - Combo3->width(), m);
-  Option2->move(Combo3->x() - m - Option2->width(), m);
-  Option1->move(Option2->x() - 5 - Option1->width(), m);
-  Combo2->move(Option1->x() - m - Combo2->width(), m);
-  Text5->move(Combo2->x() - 5 - Text5->width(), m);
-  const int listTop = m + Command2->height() + m;
-  Liv1->setGeometry(m, listTop, std::max(0, W - 2 * m), std::max(0, H - (listTop + Command3->height() + 2 * m)));
-  const int bottom = H - (Command3->height() + m);
-  Command3->move(W - m - Command3->width(), bottom);
-  Command4->move(Command3->x() - m - Command4->width(), bottom);
-  Label1->move(m, bottom + 4);
-  Combo1->move(Label1->x() + Label1->width() + 6, bottom);
+  searchButton->move(m, m);
+  exportButton->move(searchButton->x() + searchButton->width() + 6, m);
+  customerCategoryCombo->move(W - m - customerCategoryCombo->width(), m);
+  shippedOption->move(customerCategoryCombo->x() - m - shippedOption->width(), m);
+  unshippedOption->move(shippedOption->x() - 5 - unshippedOption->width(), m);
+  periodCombo->move(unshippedOption->x() - m - periodCombo->width(), m);
+  yearEdit->move(periodCombo->x() - 5 - yearEdit->width(), m);
+  const int listTop = m + searchButton->height() + m;
+  lineList->setGeometry(m, listTop, std::max(0, W - 2 * m),
+                        std::max(0, H - (listTop + listOrdersButton->height() + 2 * m)));
+  const int bottom = H - (listOrdersButton->height() + m);
+  listOrdersButton->move(W - m - listOrdersButton->width(), bottom);
+  selectAllButton->move(listOrdersButton->x() - m - selectAllButton->width(), bottom);
+  productCategoryLabel->move(m, bottom + 4);
+  productCategoryCombo->move(productCategoryLabel->x() + productCategoryLabel->width() + 6, bottom);
 }
 
 bool StockForm::eventFilter(QObject* watched, QEvent* event) {
@@ -213,7 +216,7 @@ void StockForm::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   for (int c = 0; c < StockList::ColumnCount; ++c)
-    SettingsStore::setNumber(kSection, QStringLiteral("LW%1").arg(c + 1), Liv1->columnWidthTwips(c) / WindowTweaks::kTwipsPerPixel);
+    SettingsStore::setNumber(kSection, QStringLiteral("LW%1").arg(c + 1), lineList->columnWidthTwips(c) / WindowTweaks::kTwipsPerPixel);
   WindowTweaks::saveSize(this, kSection, QSize(kWidth, kHeight));
   WindowTweaks::saveState(this, kSection);
 }
@@ -233,40 +236,40 @@ void StockForm::done(int result) {
 void StockForm::fillProductCategories() {
   const bool was = se;
   se = true;
-  Combo1->clear();
-  Combo1->addItem(kAll);
-  Combo1->addItems(db_.settings.ProductCategories);
-  Combo1->addItems({kUncategorised, kEditProducts});
+  productCategoryCombo->clear();
+  productCategoryCombo->addItem(kAll);
+  productCategoryCombo->addItems(db_.settings.ProductCategories);
+  productCategoryCombo->addItems({kUncategorised, kEditProducts});
   se = was;
 }
 
 void StockForm::fillCustomerCategories() {
   const bool was = se;
   se = true;
-  Combo3->clear();
-  Combo3->addItem(kAll);
-  Combo3->addItems(db_.settings.CustomerCategories);
-  Combo3->addItems({kUncategorised, kEditCustomers});
+  customerCategoryCombo->clear();
+  customerCategoryCombo->addItem(kAll);
+  customerCategoryCombo->addItems(db_.settings.CustomerCategories);
+  customerCategoryCombo->addItems({kUncategorised, kEditCustomers});
   se = was;
 }
 
 void StockForm::setShippingOptions(bool unshipped, bool shipped) {
   // An exclusive option cannot be cleared while it is the checked one.
-  for (QRadioButton* b : {Option1, Option2}) b->setAutoExclusive(false);
-  Option1->setChecked(unshipped && !shipped);
-  Option2->setChecked(shipped);
-  for (QRadioButton* b : {Option1, Option2}) b->setAutoExclusive(true);
+  for (QRadioButton* b : {unshippedOption, shippedOption}) b->setAutoExclusive(false);
+  unshippedOption->setChecked(unshipped && !shipped);
+  shippedOption->setChecked(shipped);
+  for (QRadioButton* b : {unshippedOption, shippedOption}) b->setAutoExclusive(true);
 }
 
 StockList::Filter StockForm::filter() const {
   StockList::Filter f;
-  f.productCategory = Combo1->currentText();
-  f.allCustomers = Combo3->currentIndex() <= 0;
-  f.customerCategory = Combo3->currentText();
-  f.period = Combo2->currentText();
-  f.year = Text5->text();
-  f.unshipped = Option1->isChecked();
-  f.shipped = Option2->isChecked();
+  f.productCategory = productCategoryCombo->currentText();
+  f.allCustomers = customerCategoryCombo->currentIndex() <= 0;
+  f.customerCategory = customerCategoryCombo->currentText();
+  f.period = periodCombo->currentText();
+  f.year = yearEdit->text();
+  f.unshipped = unshippedOption->isChecked();
+  f.shipped = shippedOption->isChecked();
   return f;
 }
 
@@ -274,21 +277,21 @@ void StockForm::StockShow() {
   try {
     const StockList::Listing l = StockList::StockShow(db_, filter());
     const int rows = static_cast<int>(l.rows.size());
-    Liv1->setRowSource(l.rows.source());
-    Status->setText(StockList::StockTotalsText(rows, l.totals, View_Money, !db_.HideCost));
+    lineList->setRowSource(l.rows.source());
+    statusLabel->setText(StockList::StockTotalsText(rows, l.totals, View_Money, !db_.HideCost));
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
-void StockForm::Combo1_Click() {
+void StockForm::onProductCategoryChosen() {
   try {
-    if (Combo1->currentText() == kEditProducts) {
+    if (productCategoryCombo->currentText() == kEditProducts) {
       runCategoryEditor(CategoryEdit::Kind::Product);
       fillProductCategories();
       const bool was = se;
       se = true;
-      Combo1->setCurrentIndex(0);
+      productCategoryCombo->setCurrentIndex(0);
       se = was;
       if (!se) StockShow();
       return;
@@ -299,16 +302,16 @@ void StockForm::Combo1_Click() {
   }
 }
 
-void StockForm::Combo2_Click() { StockShow(); }
+void StockForm::onPeriodChosen() { StockShow(); }
 
-void StockForm::Combo3_Click() {
+void StockForm::onCustomerCategoryChosen() {
   try {
-    if (Combo3->currentText() == kEditCustomers) {
+    if (customerCategoryCombo->currentText() == kEditCustomers) {
       runCategoryEditor(CategoryEdit::Kind::Customer);
       fillCustomerCategories();
       const bool was = se;
       se = true;
-      Combo3->setCurrentIndex(0);
+      customerCategoryCombo->setCurrentIndex(0);
       se = was;
       if (!se) StockShow();
       return;
@@ -319,39 +322,39 @@ void StockForm::Combo3_Click() {
   }
 }
 
-void StockForm::Option1_Click() {
+void StockForm::onUnshippedClicked() {
   if (!se) StockShow();
 }
 
-void StockForm::Option2_Click() {
+void StockForm::onShippedClicked() {
   if (!se) StockShow();
 }
 
 // ---- commands ----
 
-void StockForm::Command1_Click() {
+void StockForm::onExport() {
   std::vector<int> columns;
   for (int c = 0; c < StockList::ColumnCount; ++c) columns.push_back(c);
-  runExport(4, kSection, ExportForm::listOffers(*Liv1, columns));
+  runExport(4, kSection, ExportForm::listOffers(*lineList, columns));
 }
 
-void StockForm::Command2_Click() {
+void StockForm::onSearch() {
   StockSearch dlg(db_, prompt_, *this);
-  dlg.Combo1->clear();
-  dlg.Combo1->addItem(kAll);
-  dlg.Combo1->addItems(db_.settings.ProductCategories);
-  dlg.Combo1->addItem(kUncategorised);
-  const int i = Combo1->currentIndex();
-  dlg.Combo1->setCurrentIndex(i >= 0 && i < dlg.Combo1->count() ? i : 0);
-  dlg.Option1->setChecked(Option1->isChecked());
-  dlg.Option2->setChecked(Option2->isChecked());
+  dlg.categoryCombo->clear();
+  dlg.categoryCombo->addItem(kAll);
+  dlg.categoryCombo->addItems(db_.settings.ProductCategories);
+  dlg.categoryCombo->addItem(kUncategorised);
+  const int i = productCategoryCombo->currentIndex();
+  dlg.categoryCombo->setCurrentIndex(i >= 0 && i < dlg.categoryCombo->count() ? i : 0);
+  dlg.unshippedOption->setChecked(unshippedOption->isChecked());
+  dlg.shippedOption->setChecked(shippedOption->isChecked());
   runSearch(dlg);
 }
 
-void StockForm::Command3_Click() {
+void StockForm::onListOrders() {
   try {
     QStringList orderNos;
-    for (const int r : Liv1->selectedRows()) orderNos << Liv1->text(r, StockList::OrderNo);
+    for (const int r : lineList->selectedRows()) orderNos << lineList->text(r, StockList::OrderNo);
     const bool username = host_.viewUsername();
     host_.showOrderList(OrderList::listOrders(db_, StockList::ordersOfLines(db_, orderNos), username));
     accept();
@@ -364,27 +367,28 @@ void StockForm::Command3_Click() {
   }
 }
 
-void StockForm::Command4_Click() {
-  if (Liv1->rowCount() == 0) return;
-  Liv1->selectAll();
-  Liv1->setFocus();
+void StockForm::onSelectAll() {
+  if (lineList->rowCount() == 0) return;
+  lineList->selectAll();
+  lineList->setFocus();
 }
 
-void StockForm::Tools_OpenURL_Click() {
-  const int row = Liv1->currentRow();
-  if (Liv1->rowCount() == 0 || row < 0) return;
-  const QString text = Liv1->text(row, StockList::Url);
+void StockForm::onOpenLink() {
+  const int row = lineList->currentRow();
+  if (lineList->rowCount() == 0 || row < 0) return;
+  const QString text = lineList->text(row, StockList::Url);
   if (text.isEmpty()) return;
   const QUrl url = Shell::urlFor(text);
   if (url.isValid() && isWebAddress(url)) Shell::openUrl(text);
 }
 
-void StockForm::Tools_ViewImages_Click() {
+void StockForm::onViewPicture() {
   try {
-    const int row = Liv1->currentRow();
-    if (Liv1->rowCount() == 0 || row < 0) return;
+    const int row = lineList->currentRow();
+    if (lineList->rowCount() == 0 || row < 0) return;
     const QString path =
-        ProductLookup::picturePathOf(db_, Liv1->text(row, StockList::Name), Liv1->text(row, StockList::Category));
+        ProductLookup::picturePathOf(db_, lineList->text(row, StockList::Name),
+                                     lineList->text(row, StockList::Category));
     if (path.isEmpty()) return;
     if (!QFileInfo(path).isFile()) {
       prompt_.warn(QStringLiteral("找不到圖片檔案!"));

@@ -38,8 +38,8 @@ class StockForm : public QDialog {
   // What the opener copies from the main window.
   struct MainFilters {
     int category = 0;        // position of the customer-category filter
-    bool unshipped = true;   // Option1 "未出貨"
-    bool shipped = false;    // Option2 "已出貨"
+    bool unshipped = true;   // the option "未出貨"
+    bool shipped = false;    // the option "已出貨"
     int period = 0;          // position of the period list
     QString year;            // the year box
     bool viewMoney = true;   // View_Money "顯示金額統計"
@@ -59,17 +59,17 @@ class StockForm : public QDialog {
   StockList::Filter filter() const;
 
   // Handlers.
-  void Combo1_Click();
-  void Combo2_Click();
-  void Combo3_Click();
-  void Option1_Click();
-  void Option2_Click();
-  void Command1_Click();  // 匯出到記事本
-  void Command2_Click();  // 搜尋
-  void Command3_Click();  // 列出選擇的訂單
-  void Command4_Click();  // 全選
-  void Tools_OpenURL_Click();
-  void Tools_ViewImages_Click();
+  void onProductCategoryChosen();
+  void onPeriodChosen();
+  void onCustomerCategoryChosen();
+  void onUnshippedClicked();
+  void onShippedClicked();
+  void onExport();      // 匯出到記事本
+  void onSearch();      // 搜尋
+  void onListOrders();  // 列出選擇的訂單
+  void onSelectAll();   // 全選
+  void onOpenLink();
+  void onViewPicture();
 
   bool se = false;         // set while code changes the filters: they do not rebuild
   bool View_Money = true;  // the main window's "顯示金額統計"
@@ -81,16 +81,16 @@ class StockForm : public QDialog {
   std::function<void(int ex, const QString& section, const std::vector<ExportOffer>& offers)> runExport;
 
   // Controls.
-  ListView* Liv1;
-  QStatusBar* StatusBar1;
-  QLabel* Status;  // the status bar's one text
-  QPushButton *Command1, *Command2, *Command3, *Command4;
-  QLineEdit* Text5;
-  QComboBox *Combo1, *Combo2, *Combo3;
-  QRadioButton *Option1, *Option2;
-  QLabel* Label1;
-  QMenu* Menu_Tools;
-  QAction *Tools_OpenURL, *Tools_ViewImages;
+  ListView* lineList;
+  QStatusBar* statusBar;
+  QLabel* statusLabel;  // the status bar's one text
+  QPushButton *exportButton, *searchButton, *listOrdersButton, *selectAllButton;
+  QLineEdit* yearEdit;
+  QComboBox *productCategoryCombo, *periodCombo, *customerCategoryCombo;
+  QRadioButton *unshippedOption, *shippedOption;
+  QLabel* productCategoryLabel;
+  QMenu* toolsMenu;
+  QAction *openLinkAction, *viewPictureAction;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

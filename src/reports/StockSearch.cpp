@@ -34,26 +34,26 @@ StockSearch::StockSearch(Database& db, Prompt& prompt, StockForm& form)
     l->setStyleSheet(QStringLiteral("color: rgb(90, 90, 90);"));
     return l;
   };
-  Text1 = box();
-  Text4 = box();
-  Text5 = box();
-  Text2 = box();
-  Combo1 = new QComboBox(this);
-  Text3 = box();
-  Text6 = box();
-  for (QLineEdit* d : {Text4, Text5}) d->setPlaceholderText(QStringLiteral("20001010"));
-  Option1 = new QRadioButton(QStringLiteral("未出貨"), this);
-  Option2 = new QRadioButton(QStringLiteral("已出貨"), this);
+  orderNumberEdit = box();
+  dateFromEdit = box();
+  dateToEdit = box();
+  productNameEdit = box();
+  categoryCombo = new QComboBox(this);
+  noteEdit = box();
+  urlEdit = box();
+  for (QLineEdit* d : {dateFromEdit, dateToEdit}) d->setPlaceholderText(QStringLiteral("20001010"));
+  unshippedOption = new QRadioButton(QStringLiteral("未出貨"), this);
+  shippedOption = new QRadioButton(QStringLiteral("已出貨"), this);
   auto* group = new QButtonGroup(this);
-  group->addButton(Option1);
-  group->addButton(Option2);
-  Check1 = new QCheckBox(QStringLiteral("保留上次搜尋的內容"), this);
-  Command1 = new QPushButton(QStringLiteral("搜尋"), this);
-  Command2 = new QPushButton(QStringLiteral("取消"), this);
-  Command1->setDefault(true);
-  Command1->setAutoDefault(true);
-  Command2->setAutoDefault(false);
-  WindowTweaks::setDropDownHeight(Combo1, 300);
+  group->addButton(unshippedOption);
+  group->addButton(shippedOption);
+  keepResultsCheck = new QCheckBox(QStringLiteral("保留上次搜尋的內容"), this);
+  searchButton = new QPushButton(QStringLiteral("搜尋"), this);
+  cancelButton = new QPushButton(QStringLiteral("取消"), this);
+  searchButton->setDefault(true);
+  searchButton->setAutoDefault(true);
+  cancelButton->setAutoDefault(false);
+  WindowTweaks::setDropDownHeight(categoryCombo, 300);
 
   auto* g = new QGridLayout;
   g->setHorizontalSpacing(6);
@@ -64,64 +64,66 @@ StockSearch::StockSearch(Database& db, Prompt& prompt, StockForm& form)
     g->addWidget(w, row, 1, 1, 3);
     ++row;
   };
-  line(QStringLiteral("訂單編號"), Text1);
+  line(QStringLiteral("訂單編號"), orderNumberEdit);
   g->addWidget(label(QStringLiteral("日期")), row, 0);
-  g->addWidget(Text4, row, 1);
+  g->addWidget(dateFromEdit, row, 1);
   g->addWidget(label(QStringLiteral("至")), row, 2, Qt::AlignCenter);
-  g->addWidget(Text5, row, 3);
+  g->addWidget(dateToEdit, row, 3);
   ++row;
   g->addWidget(hint(QStringLiteral("※日期格式必須像這樣 20001010")), row++, 1, 1, 3);
-  line(QStringLiteral("商品名稱"), Text2);
-  line(QStringLiteral("商品分類"), Combo1);
-  line(QStringLiteral("備註"), Text3);
-  line(QStringLiteral("網址"), Text6);
+  line(QStringLiteral("商品名稱"), productNameEdit);
+  line(QStringLiteral("商品分類"), categoryCombo);
+  line(QStringLiteral("備註"), noteEdit);
+  line(QStringLiteral("網址"), urlEdit);
   auto* options = new QHBoxLayout;
-  options->addWidget(Option1);
-  options->addWidget(Option2);
+  options->addWidget(unshippedOption);
+  options->addWidget(shippedOption);
   options->addStretch(1);
   g->addLayout(options, row++, 1, 1, 3);
-  g->addWidget(Check1, row++, 1, 1, 3);
+  g->addWidget(keepResultsCheck, row++, 1, 1, 3);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(Command1);
-  buttons->addWidget(Command2);
+  buttons->addWidget(searchButton);
+  buttons->addWidget(cancelButton);
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(14, 14, 14, 12);
   outer->addLayout(g);
   outer->addSpacing(8);
   outer->addLayout(buttons);
 
-  QWidget* order[] = {Text1, Text4, Text5, Text2, Combo1, Text3, Text6, Option1, Option2, Check1, Command1, Command2};
+  QWidget* order[] = {orderNumberEdit, dateFromEdit, dateToEdit, productNameEdit, categoryCombo, noteEdit,
+                      urlEdit, unshippedOption, shippedOption, keepResultsCheck, searchButton, cancelButton};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(searchButton, &QPushButton::clicked, this, [this] { onSearch(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { onCancel(); });
   setFixedSize(sizeHint());
 }
 
 StockList::SearchBoxes StockSearch::boxes() const {
   StockList::SearchBoxes b;
-  b.Text1 = Text1->text();
-  b.Text2 = Text2->text();
-  b.Text3 = Text3->text();
-  b.Text4 = Text4->text();
-  b.Text5 = Text5->text();
-  b.Text6 = Text6->text();
-  b.category = Combo1->currentText();
-  b.Option1 = Option1->isChecked();
-  b.Option2 = Option2->isChecked();
+  b.Text1 = orderNumberEdit->text();
+  b.Text2 = productNameEdit->text();
+  b.Text3 = noteEdit->text();
+  b.Text4 = dateFromEdit->text();
+  b.Text5 = dateToEdit->text();
+  b.Text6 = urlEdit->text();
+  b.category = categoryCombo->currentText();
+  b.Option1 = unshippedOption->isChecked();
+  b.Option2 = shippedOption->isChecked();
   return b;
 }
 
 void StockSearch::setBoxes(const StockList::SearchBoxes& b) {
-  const std::pair<QLineEdit*, const QString*> all[] = {{Text1, &b.Text1}, {Text2, &b.Text2}, {Text3, &b.Text3},
-                                                        {Text4, &b.Text4}, {Text5, &b.Text5}, {Text6, &b.Text6}};
+  const std::pair<QLineEdit*, const QString*> all[] = {
+      {orderNumberEdit, &b.Text1}, {productNameEdit, &b.Text2}, {noteEdit, &b.Text3},
+      {dateFromEdit, &b.Text4},    {dateToEdit, &b.Text5},      {urlEdit, &b.Text6}};
   for (const auto& [e, t] : all)
     if (e->text() != *t) e->setText(*t);
 }
 
-void StockSearch::Command1_Click() {
+void StockSearch::onSearch() {
   try {
     StockList::SearchBoxes b = boxes();
     StockList::prepare(b);
@@ -135,8 +137,8 @@ void StockSearch::Command1_Click() {
     setBoxes(b);
 
     const StockList::Listing l = StockList::StockSearch(db_, b);
-    ListView* list = form_.Liv1;
-    if (Check1->isChecked() && list->rowCount() > 0) {
+    ListView* list = form_.lineList;
+    if (keepResultsCheck->isChecked() && list->rowCount() > 0) {
       // The rows listed now, in their order, then the lines found.
       const StockList::ListedRows* shown = StockList::ListedRows::of(list->rowSource());
       std::vector<StockList::ListedLine> lines;
@@ -160,10 +162,10 @@ void StockSearch::Command1_Click() {
       list->setRowSource(l.rows.source());
     }
     // The search writes its cost total whatever the window hides.
-    form_.Status->setText(StockList::StockTotalsText(list->rowCount(), l.totals, form_.View_Money, true));
+    form_.statusLabel->setText(StockList::StockTotalsText(list->rowCount(), l.totals, form_.View_Money, true));
 
     form_.se = true;
-    form_.Combo1->setCurrentIndex(Combo1->currentIndex());
+    form_.productCategoryCombo->setCurrentIndex(categoryCombo->currentIndex());
     form_.setShippingOptions(b.Option1, b.Option2);
     form_.se = false;
     accept();
@@ -172,4 +174,4 @@ void StockSearch::Command1_Click() {
   }
 }
 
-void StockSearch::Command2_Click() { reject(); }
+void StockSearch::onCancel() { reject(); }

@@ -25,14 +25,14 @@ class StockSearch : public QDialog {
 
   StockList::SearchBoxes boxes() const;
 
-  void Command1_Click();  // 搜尋
-  void Command2_Click();  // 取消
+  void onSearch();  // 搜尋
+  void onCancel();  // 取消
 
-  QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;
-  QComboBox* Combo1;
-  QRadioButton *Option1, *Option2;
-  QCheckBox* Check1;
-  QPushButton *Command1, *Command2;
+  QLineEdit *orderNumberEdit, *productNameEdit, *noteEdit, *dateFromEdit, *dateToEdit, *urlEdit;
+  QComboBox* categoryCombo;
+  QRadioButton *unshippedOption, *shippedOption;
+  QCheckBox* keepResultsCheck;
+  QPushButton *searchButton, *cancelButton;
 
  private:
   void setBoxes(const StockList::SearchBoxes& b);

@@ -476,19 +476,19 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   watch.inspect = [&](QWidget* w) {
     ++inspected;
     if (auto* s = qobject_cast<OrderSearch*>(w)) {
-      EXPECT_EQ(items(s->Combo1), (QStringList{"全部", "露天拍賣", "Yahoo拍賣", "未分類"}));
-      EXPECT_EQ(s->Combo1->currentText(), "未分類");
-      EXPECT_FALSE(s->Option1->isChecked());
-      EXPECT_TRUE(s->Option2->isChecked());
+      EXPECT_EQ(items(s->categoryCombo), (QStringList{"全部", "露天拍賣", "Yahoo拍賣", "未分類"}));
+      EXPECT_EQ(s->categoryCombo->currentText(), "未分類");
+      EXPECT_FALSE(s->unshippedOption->isChecked());
+      EXPECT_TRUE(s->shippedOption->isChecked());
     } else if (auto* p = qobject_cast<StockForm*>(w)) {
-      EXPECT_EQ(items(p->Combo1).last(), "編輯商品分類");
-      EXPECT_EQ(p->Combo1->currentIndex(), 0);
-      EXPECT_EQ(items(p->Combo3), customerFilter);
-      EXPECT_EQ(p->Combo3->currentText(), "未分類");
-      EXPECT_FALSE(p->Option1->isChecked());
-      EXPECT_TRUE(p->Option2->isChecked());
-      EXPECT_EQ(p->Text5->text(), "2024");
-      EXPECT_EQ(p->Combo2->currentText(), "03月");
+      EXPECT_EQ(items(p->productCategoryCombo).last(), "編輯商品分類");
+      EXPECT_EQ(p->productCategoryCombo->currentIndex(), 0);
+      EXPECT_EQ(items(p->customerCategoryCombo), customerFilter);
+      EXPECT_EQ(p->customerCategoryCombo->currentText(), "未分類");
+      EXPECT_FALSE(p->unshippedOption->isChecked());
+      EXPECT_TRUE(p->shippedOption->isChecked());
+      EXPECT_EQ(p->yearEdit->text(), "2024");
+      EXPECT_EQ(p->periodCombo->currentText(), "03月");
     } else if (auto* c = qobject_cast<CateForm*>(w)) {
       EXPECT_EQ(c->windowTitle(), "編輯客戶分類");
       QStringList listed;
@@ -524,13 +524,13 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
     ASSERT_TRUE(e);
     EXPECT_FALSE(e->isModal());
     EXPECT_TRUE(e->isVisible());
-    EXPECT_EQ(items(e->Combo1), (QStringList{"全部", "運費", "郵資", "未分類", "編輯費用分類"}));
-    EXPECT_EQ(items(e->Combo3), (QStringList{"運費", "郵資", "未分類"}));
-    EXPECT_EQ(e->Combo1->currentIndex(), 0);
-    EXPECT_EQ(e->Combo3->currentIndex(), 0);
-    EXPECT_EQ(e->Text1->text(), "2024");
-    EXPECT_EQ(e->Combo2->currentText(), "03月");
-    EXPECT_EQ(e->Text3->text(), kToday);
+    EXPECT_EQ(items(e->categoryFilterCombo), (QStringList{"全部", "運費", "郵資", "未分類", "編輯費用分類"}));
+    EXPECT_EQ(items(e->categoryCombo), (QStringList{"運費", "郵資", "未分類"}));
+    EXPECT_EQ(e->categoryFilterCombo->currentIndex(), 0);
+    EXPECT_EQ(e->categoryCombo->currentIndex(), 0);
+    EXPECT_EQ(e->yearEdit->text(), "2024");
+    EXPECT_EQ(e->periodCombo->currentText(), "03月");
+    EXPECT_EQ(e->dateEdit->text(), kToday);
   }
 
   // The customer-category editor, left without a change: the main filter

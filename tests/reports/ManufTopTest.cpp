@@ -73,12 +73,12 @@ TEST_F(ManufTopTest, OpensBesideTheProductWindowOnceAndClosesWithIt) {
   EXPECT_TRUE(top && top->isVisible());
   products->showNormal();
 
-  EXPECT_EQ(top->Text1->text(), QString::number(QDate::currentDate().year()));
-  EXPECT_EQ(top->Combo1->currentIndex(), QDate::currentDate().month() + 1);
-  EXPECT_EQ(top->Combo2->count(), 4);  // 全部, two categories, 未分類
-  EXPECT_EQ(top->Liv1->rowCount(), 0);  // nothing until 開始統計
+  EXPECT_EQ(top->yearEdit->text(), QString::number(QDate::currentDate().year()));
+  EXPECT_EQ(top->periodCombo->currentIndex(), QDate::currentDate().month() + 1);
+  EXPECT_EQ(top->categoryCombo->count(), 4);  // 全部, two categories, 未分類
+  EXPECT_EQ(top->productList->rowCount(), 0);  // nothing until 開始統計
 
-  top->Liv1->setColumnWidthTwips(0, 3000);
+  top->productList->setColumnWidthTwips(0, 3000);
   products->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(top);  // closed with the product window, its widths stored
@@ -90,23 +90,23 @@ TEST_F(ManufTopTest, RanksExportsAndLooksUpProducts) {
   ManufForm products(db, prompt);
   products.setManagementUse();
   ManufTop top(db, prompt, &products);
-  top.Text1->setText("2024");
-  top.Combo1->setCurrentText("全部");
-  top.Command2->click();
-  ASSERT_EQ(top.Liv1->rowCount(), 8);
-  EXPECT_EQ(top.Liv1->rowTexts(0), (QStringList{"E", "飾品", "5", "0", "5"}));
-  EXPECT_EQ(top.Liv2->rowTexts(top.Liv2->rowCount() - 1), (QStringList{"總計", "13", ""}));
-  top.Combo1->setCurrentText("01月");
-  top.Combo2->setCurrentText("飾品");
-  top.Command2_Click();
-  EXPECT_EQ(top.Liv1->rowCount(), 1);  // H: the other line of 2401 is 文具
+  top.yearEdit->setText("2024");
+  top.periodCombo->setCurrentText("全部");
+  top.rankButton->click();
+  ASSERT_EQ(top.productList->rowCount(), 8);
+  EXPECT_EQ(top.productList->rowTexts(0), (QStringList{"E", "飾品", "5", "0", "5"}));
+  EXPECT_EQ(top.categoryList->rowTexts(top.categoryList->rowCount() - 1), (QStringList{"總計", "13", ""}));
+  top.periodCombo->setCurrentText("01月");
+  top.categoryCombo->setCurrentText("飾品");
+  top.onRank();
+  EXPECT_EQ(top.productList->rowCount(), 1);  // H: the other line of 2401 is 文具
   EXPECT_EQ(top.ManufCount("H", "飾品"), 1);
   EXPECT_EQ(top.ManufCount("B", "文具"), 0);
 
   // Export: the proposed name, the file, the notice; a cancelled dialog says nothing.
   TestDir dir;
   prompt.answerPath(dir.file("out.csv"));
-  top.Export_Type2_Click();
+  top.onExportCategories();
   EXPECT_EQ(dir.get("out.csv"), big5("飾品,1,100.0%\r\n總計,1,\r\n"));
   ASSERT_EQ(prompt.shown.size(), 2u);
   EXPECT_EQ(prompt.shown[0].kind, "save");
@@ -117,33 +117,33 @@ TEST_F(ManufTopTest, RanksExportsAndLooksUpProducts) {
   EXPECT_EQ(prompt.shown[1].icon, Prompt::Icon::Exclamation);
   prompt.clear();
   prompt.answerPath("");
-  top.Export_Type1_Click();
+  top.onExportProducts();
   EXPECT_EQ(prompt.shown.size(), 1u);
   // A file that cannot be written is an error, never a completion.
   prompt.clear();
   prompt.answerPath(dir.file("no such folder/out.csv"));
-  top.Export_Type1_Click();
+  top.onExportProducts();
   EXPECT_EQ(prompt.texts().back(), "發生錯誤!");
 
   // The product data of the selected row: one box per product row of that name and category.
   prompt.clear();
-  top.Combo1->setCurrentText("全部");
-  top.Combo2->setCurrentText("全部");
-  top.Command2_Click();
-  top.Liv1->setCurrentRow(rowOf(*top.Liv1, "A"));
-  top.Tools_View_Click();
+  top.periodCombo->setCurrentText("全部");
+  top.categoryCombo->setCurrentText("全部");
+  top.onRank();
+  top.productList->setCurrentRow(rowOf(*top.productList, "A"));
+  top.onShowProductData();
   ASSERT_EQ(prompt.shown.size(), 2u);
   EXPECT_TRUE(prompt.shown[0].text.startsWith("名稱：A\n分類：飾品\n售價：100"));
   EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::None);
   prompt.clear();
-  top.Liv1->setCurrentRow(rowOf(*top.Liv1, "D"));
-  top.Tools_View_Click();
+  top.productList->setCurrentRow(rowOf(*top.productList, "D"));
+  top.onShowProductData();
   EXPECT_EQ(prompt.texts(), QStringList{"查無此商品。"});
 
   // Double click: the product alone in the product window, red by its shown stock.
   products.View_no3->setChecked(false);
-  top.Liv1->setCurrentRow(rowOf(*top.Liv1, "A"));
-  top.Liv1_DblClick();
+  top.productList->setCurrentRow(rowOf(*top.productList, "A"));
+  top.onProductDoubleClicked();
   ASSERT_EQ(products.Liv1->rowCount(), 2);
   EXPECT_EQ(products.Liv1->rowTexts(0), (QStringList{"A", "飾品", "100", "", "3", "銀", "5", "1", "1"}));
   EXPECT_EQ(products.Liv1->tableIndex(1), 3);

@@ -166,24 +166,24 @@ TEST(OrderSearch, DialogListsHandsBackAndCloses) {
   bool shown = false;
   OrderSearch::open(db, prompt, host, nullptr, false, true, [&](OrderSearch& dlg) {
     shown = true;
-    EXPECT_EQ(dlg.Combo1->count(), 5);  // 全部, three categories, 未分類
-    EXPECT_EQ(dlg.Combo1->currentText(), "露天拍賣");
-    EXPECT_TRUE(dlg.Option2->isChecked());
-    EXPECT_FALSE(dlg.Option1->isChecked());
-    EXPECT_TRUE(dlg.Text1->text().isEmpty());
+    EXPECT_EQ(dlg.categoryCombo->count(), 5);  // 全部, three categories, 未分類
+    EXPECT_EQ(dlg.categoryCombo->currentText(), "露天拍賣");
+    EXPECT_TRUE(dlg.shippedOption->isChecked());
+    EXPECT_FALSE(dlg.unshippedOption->isChecked());
+    EXPECT_TRUE(dlg.orderNumberEdit->text().isEmpty());
 
     // A bad date keeps the dialog and the main list as they were.
-    dlg.Text2->setText(" 2024/02 ");
-    dlg.Command1_Click();
+    dlg.dateFromEdit->setText(" 2024/02 ");
+    dlg.onSearch();
     EXPECT_EQ(prompt.texts(), QStringList{AdvancedOrderSearch::DateMessage});
     EXPECT_EQ(prompt.shown.back().title, "注意");
-    EXPECT_EQ(dlg.Text2->text(), "2024/02");
+    EXPECT_EQ(dlg.dateFromEdit->text(), "2024/02");
     EXPECT_EQ(host.shows, 0);
 
-    dlg.Text2->clear();
-    dlg.Combo1->setCurrentIndex(0);
-    dlg.Option3->setChecked(true);
-    dlg.Command1_Click();
+    dlg.dateFromEdit->clear();
+    dlg.categoryCombo->setCurrentIndex(0);
+    dlg.unpaidOption->setChecked(true);
+    dlg.onSearch();
   });
   ASSERT_TRUE(shown);
   EXPECT_EQ(host.keys(), QStringList{"2401000001"});
@@ -199,8 +199,8 @@ TEST(OrderSearch, DialogListsHandsBackAndCloses) {
 
   // Unshipped with names shown: the shortage check runs afterwards.
   OrderSearch::open(db, prompt, host, nullptr, true, false, [&](OrderSearch& dlg) {
-    dlg.Text3->setText("小美");
-    dlg.Command1_Click();
+    dlg.customerEdit->setText("小美");
+    dlg.onSearch();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
   });
   EXPECT_EQ(host.keys(), QStringList{"2402000002"});
@@ -211,13 +211,13 @@ TEST(OrderSearch, DialogListsHandsBackAndCloses) {
 
   // Nothing found, then 取消: the list empties only through a search.
   OrderSearch::open(db, prompt, host, nullptr, true, false, [&](OrderSearch& dlg) {
-    dlg.Text1->setText("nothing");
-    dlg.Command1_Click();
+    dlg.orderNumberEdit->setText("nothing");
+    dlg.onSearch();
   });
   EXPECT_TRUE(host.rows.empty());
   EXPECT_EQ(host.panels[6], "沒有找到符合的訂單");
   EXPECT_EQ(host.panels[2], "成本: 0 ");
   const int shows = host.shows;
-  OrderSearch::open(db, prompt, host, nullptr, true, false, [&](OrderSearch& dlg) { dlg.Command2_Click(); });
+  OrderSearch::open(db, prompt, host, nullptr, true, false, [&](OrderSearch& dlg) { dlg.onCancel(); });
   EXPECT_EQ(host.shows, shows);
 }

@@ -81,9 +81,9 @@ TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
 
   bool seen = false;
   whenShown<OrderSearch>([](OrderSearch& s) {
-    EXPECT_TRUE(s.Option1->isChecked());
-    s.Option2->setChecked(true);
-    s.Command1_Click();
+    EXPECT_TRUE(s.unshippedOption->isChecked());
+    s.shippedOption->setChecked(true);
+    s.onSearch();
   }, &seen);
   f->Command1->click();
   EXPECT_TRUE(seen);
@@ -93,15 +93,15 @@ TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
 
   seen = false;
   whenShown<StockForm>([](StockForm& s) {
-    EXPECT_TRUE(s.Option2->isChecked());  // the options the search handed back
-    ASSERT_EQ(s.Liv1->rowCount(), 1);
-    EXPECT_EQ(s.Liv1->text(0, StockList::Name), "茶杯");
-    EXPECT_EQ(s.Liv1->text(0, StockList::Discount), "95%");
-    s.Option1->click();
-    ASSERT_EQ(s.Liv1->rowCount(), 1);
-    EXPECT_EQ(s.Liv1->text(0, StockList::Discount), "-25");
-    s.Command4_Click();
-    s.Command3_Click();
+    EXPECT_TRUE(s.shippedOption->isChecked());  // the options the search handed back
+    ASSERT_EQ(s.lineList->rowCount(), 1);
+    EXPECT_EQ(s.lineList->text(0, StockList::Name), "茶杯");
+    EXPECT_EQ(s.lineList->text(0, StockList::Discount), "95%");
+    s.unshippedOption->click();
+    ASSERT_EQ(s.lineList->rowCount(), 1);
+    EXPECT_EQ(s.lineList->text(0, StockList::Discount), "-25");
+    s.onSelectAll();
+    s.onListOrders();
   }, &seen);
   f->Command2->click();
   EXPECT_TRUE(seen);

@@ -58,25 +58,25 @@ struct StockFormTest : ::testing::Test {
 
 TEST_F(StockFormTest, OpensOnTheMainWindowsFiltersAndRebuildsOnItsOwn) {
   open(shippedOf2024(), [&](StockForm& f) {
-    EXPECT_EQ(f.Combo1->count(), 5);  // 全部, two categories, 未分類, 編輯商品分類
-    EXPECT_EQ(f.Combo1->currentText(), "全部");
-    EXPECT_EQ(f.Combo3->itemText(f.Combo3->count() - 1), "編輯客戶分類");
-    EXPECT_EQ(f.Combo3->currentText(), "露天拍賣");
-    EXPECT_TRUE(f.Option2->isChecked());
-    EXPECT_EQ(f.Text5->text(), "2024");
-    EXPECT_EQ(f.Combo2->currentText(), "整年");
-    EXPECT_EQ(names(*f.Liv1), (QStringList{"B", "C", "H"}));
-    EXPECT_EQ(f.Status->text(), " 共 3 筆資料， 4 件商品，售價總計 403 ，成本總計 138 ，結餘 265");
+    EXPECT_EQ(f.productCategoryCombo->count(), 5);  // 全部, two categories, 未分類, 編輯商品分類
+    EXPECT_EQ(f.productCategoryCombo->currentText(), "全部");
+    EXPECT_EQ(f.customerCategoryCombo->itemText(f.customerCategoryCombo->count() - 1), "編輯客戶分類");
+    EXPECT_EQ(f.customerCategoryCombo->currentText(), "露天拍賣");
+    EXPECT_TRUE(f.shippedOption->isChecked());
+    EXPECT_EQ(f.yearEdit->text(), "2024");
+    EXPECT_EQ(f.periodCombo->currentText(), "整年");
+    EXPECT_EQ(names(*f.lineList), (QStringList{"B", "C", "H"}));
+    EXPECT_EQ(f.statusLabel->text(), " 共 3 筆資料， 4 件商品，售價總計 403 ，成本總計 138 ，結餘 265");
 
-    f.Option1->click();
-    EXPECT_EQ(names(*f.Liv1), (QStringList{"A", "D", "E"}));
+    f.unshippedOption->click();
+    EXPECT_EQ(names(*f.lineList), (QStringList{"A", "D", "E"}));
     f.se = true;  // options and category lists stay quiet under se; the period never does
-    f.Option2->click();
-    EXPECT_EQ(names(*f.Liv1), (QStringList{"A", "D", "E"}));
+    f.shippedOption->click();
+    EXPECT_EQ(names(*f.lineList), (QStringList{"A", "D", "E"}));
     f.se = false;
-    f.Combo3->setCurrentIndex(0);
-    f.Combo3_Click();
-    EXPECT_EQ(names(*f.Liv1), (QStringList{"C"}));
+    f.customerCategoryCombo->setCurrentIndex(0);
+    f.onCustomerCategoryChosen();
+    EXPECT_EQ(names(*f.lineList), (QStringList{"C"}));
 
     // The category entry opens the editor whatever se holds, then lists "全部".
     int edits = 0;
@@ -85,32 +85,32 @@ TEST_F(StockFormTest, OpensOnTheMainWindowsFiltersAndRebuildsOnItsOwn) {
       db.settings.ProductCategories << "新";
       ++edits;
     };
-    f.Combo2->setCurrentIndex(0);
-    f.Combo1->setCurrentIndex(f.Combo1->count() - 1);
-    f.Combo1_Click();
+    f.periodCombo->setCurrentIndex(0);
+    f.productCategoryCombo->setCurrentIndex(f.productCategoryCombo->count() - 1);
+    f.onProductCategoryChosen();
     EXPECT_EQ(edits, 1);
-    EXPECT_EQ(f.Combo1->currentIndex(), 0);
-    EXPECT_EQ(f.Combo1->itemText(3), "新");
-    EXPECT_EQ(names(*f.Liv1), (QStringList{"C"}));
+    EXPECT_EQ(f.productCategoryCombo->currentIndex(), 0);
+    EXPECT_EQ(f.productCategoryCombo->itemText(3), "新");
+    EXPECT_EQ(names(*f.lineList), (QStringList{"C"}));
   });
 
   // Neither option in the main window: an empty list with neither option.
   StockForm::MainFilters none;
   none.unshipped = false;
   open(none, [&](StockForm& f) {
-    EXPECT_FALSE(f.Option1->isChecked());
-    EXPECT_FALSE(f.Option2->isChecked());
-    EXPECT_EQ(f.Liv1->rowCount(), 0);
+    EXPECT_FALSE(f.unshippedOption->isChecked());
+    EXPECT_FALSE(f.shippedOption->isChecked());
+    EXPECT_EQ(f.lineList->rowCount(), 0);
   });
 
   // Without 顯示金額統計 only the count and quantity; with HideCost no cost.
   StockForm::MainFilters m;
   m.viewMoney = false;
-  open(m, [&](StockForm& f) { EXPECT_EQ(f.Status->text(), " 共 7 筆資料， 12 件商品"); });
+  open(m, [&](StockForm& f) { EXPECT_EQ(f.statusLabel->text(), " 共 7 筆資料， 12 件商品"); });
   db.HideCost = true;
   open(StockForm::MainFilters{}, [&](StockForm& f) {
-    EXPECT_EQ(f.Status->text(), " 共 7 筆資料， 12 件商品，售價總計 758");
-    EXPECT_EQ(f.Liv1->columnWidthTwips(StockList::Cost), 0);
+    EXPECT_EQ(f.statusLabel->text(), " 共 7 筆資料， 12 件商品，售價總計 758");
+    EXPECT_EQ(f.lineList->columnWidthTwips(StockList::Cost), 0);
   });
 }
 
@@ -118,9 +118,9 @@ TEST_F(StockFormTest, RemembersWidthsAndSizeButTheCostColumnIsFixed) {
   SettingsStore::set("StockForm", "LW5", "120");
   SettingsStore::set("StockForm", "LW1", "140");
   open(StockForm::MainFilters{}, [&](StockForm& f) {
-    EXPECT_EQ(f.Liv1->columnWidthTwips(StockList::OrderNo), 140 * 15);
-    EXPECT_EQ(f.Liv1->columnWidthTwips(StockList::Cost), 65 * 15);
-    f.Liv1->setColumnWidthTwips(StockList::Name, 222 * 15);
+    EXPECT_EQ(f.lineList->columnWidthTwips(StockList::OrderNo), 140 * 15);
+    EXPECT_EQ(f.lineList->columnWidthTwips(StockList::Cost), 65 * 15);
+    f.lineList->setColumnWidthTwips(StockList::Name, 222 * 15);
     f.setWindowState(Qt::WindowMaximized);
     f.close();
   });
@@ -134,53 +134,53 @@ TEST_F(StockFormTest, RemembersWidthsAndSizeButTheCostColumnIsFixed) {
 
 TEST_F(StockFormTest, SearchKeepsOrReplacesRowsAndHandsItsChoicesBack) {
   open(shippedOf2024(), [&](StockForm& f) {
-    f.Combo1->setCurrentIndex(1);  // 飾品 (quietly: no rebuild through code)
+    f.productCategoryCombo->setCurrentIndex(1);  // 飾品 (quietly: no rebuild through code)
     int searches = 0;
     f.runSearch = [&](StockSearch& s) {
       ++searches;
-      EXPECT_EQ(s.Combo1->count(), 4);  // no editor entry
+      EXPECT_EQ(s.categoryCombo->count(), 4);  // no editor entry
       // The window's choices; the second time those the first search handed back.
-      EXPECT_EQ(s.Combo1->currentText(), searches == 1 ? "飾品" : "全部");
-      EXPECT_EQ(s.Option2->isChecked(), searches == 1);
-      EXPECT_FALSE(s.Check1->isChecked());
-      s.Combo1->setCurrentIndex(0);
-      s.Option1->setChecked(true);
-      s.Text2->setText("E");
-      s.Check1->setChecked(searches == 2);
-      s.Command1_Click();
+      EXPECT_EQ(s.categoryCombo->currentText(), searches == 1 ? "飾品" : "全部");
+      EXPECT_EQ(s.shippedOption->isChecked(), searches == 1);
+      EXPECT_FALSE(s.keepResultsCheck->isChecked());
+      s.categoryCombo->setCurrentIndex(0);
+      s.unshippedOption->setChecked(true);
+      s.productNameEdit->setText("E");
+      s.keepResultsCheck->setChecked(searches == 2);
+      s.onSearch();
       EXPECT_EQ(s.result(), QDialog::Accepted);
     };
-    f.Command2_Click();
-    EXPECT_EQ(names(*f.Liv1), QStringList{"E"});
-    EXPECT_EQ(f.Combo1->currentIndex(), 0);
-    EXPECT_TRUE(f.Option1->isChecked());
-    EXPECT_EQ(f.Combo3->currentText(), "露天拍賣");  // period and customer category untouched
-    EXPECT_EQ(f.Combo2->currentText(), "整年");
-    f.Command2_Click();  // kept: the line twice; totals of this run only
-    EXPECT_EQ(names(*f.Liv1), (QStringList{"E", "E"}));
+    f.onSearch();
+    EXPECT_EQ(names(*f.lineList), QStringList{"E"});
+    EXPECT_EQ(f.productCategoryCombo->currentIndex(), 0);
+    EXPECT_TRUE(f.unshippedOption->isChecked());
+    EXPECT_EQ(f.customerCategoryCombo->currentText(), "露天拍賣");  // period and customer category untouched
+    EXPECT_EQ(f.periodCombo->currentText(), "整年");
+    f.onSearch();  // kept: the line twice; totals of this run only
+    EXPECT_EQ(names(*f.lineList), (QStringList{"E", "E"}));
     // E is the last of its order's three lines: it takes what the others leave of the 100.
-    EXPECT_EQ(f.Status->text(), " 共 2 筆資料， 5 件商品，售價總計 -33.3333333333334 ，成本總計 5 ，結餘 -38.3333333333334");
+    EXPECT_EQ(f.statusLabel->text(), " 共 2 筆資料， 5 件商品，售價總計 -33.3333333333334 ，成本總計 5 ，結餘 -38.3333333333334");
 
     // A bad date keeps the dialog and the list.
     f.runSearch = [&](StockSearch& s) {
-      s.Text4->setText("2024/1/1");
-      s.Command1_Click();
+      s.dateFromEdit->setText("2024/1/1");
+      s.onSearch();
       EXPECT_EQ(prompt.texts().back(), StockList::DateMessage);
       EXPECT_NE(s.result(), QDialog::Accepted);
     };
-    f.Command2_Click();
-    EXPECT_EQ(f.Liv1->rowCount(), 2);
+    f.onSearch();
+    EXPECT_EQ(f.lineList->rowCount(), 2);
   });
 
   // The search writes the cost total even while costs are hidden.
   db.HideCost = true;
   open(StockForm::MainFilters{}, [&](StockForm& f) {
     f.runSearch = [&](StockSearch& s) {
-      s.Text1->setText("2401");
-      s.Command1_Click();
+      s.orderNumberEdit->setText("2401");
+      s.onSearch();
     };
-    f.Command2_Click();
-    EXPECT_EQ(f.Status->text(), " 共 2 筆資料， 3 件商品，售價總計 335 ，成本總計 108 ，結餘 227");
+    f.onSearch();
+    EXPECT_EQ(f.statusLabel->text(), " 共 2 筆資料， 3 件商品，售價總計 335 ，成本總計 108 ，結餘 227");
   });
 }
 
@@ -188,9 +188,9 @@ TEST_F(StockFormTest, SearchKeepsOrReplacesRowsAndHandsItsChoicesBack) {
 TEST_F(StockFormTest, ListsTheOrdersOfTheSelectedLines) {
   host.username = true;
   open(StockForm::MainFilters{}, [&](StockForm& f) {
-    ASSERT_EQ(names(*f.Liv1), (QStringList{"A", "B", "D", "E", "F", "G", "H"}));
-    for (int r : {0, 2, 3, 1}) f.Liv1->setSelected(r, true);
-    f.Command3_Click();
+    ASSERT_EQ(names(*f.lineList), (QStringList{"A", "B", "D", "E", "F", "G", "H"}));
+    for (int r : {0, 2, 3, 1}) f.lineList->setSelected(r, true);
+    f.onListOrders();
     EXPECT_EQ(f.result(), QDialog::Accepted);
   });
   EXPECT_EQ(host.keys(), (QStringList{"2402000002", "2401000001"}));
@@ -201,7 +201,7 @@ TEST_F(StockFormTest, ListsTheOrdersOfTheSelectedLines) {
 
   // Nothing selected: an empty list, and the shortage list emptied when not unshipped.
   host.unshipped = false;
-  open(StockForm::MainFilters{}, [&](StockForm& f) { f.Command3_Click(); });
+  open(StockForm::MainFilters{}, [&](StockForm& f) { f.onListOrders(); });
   EXPECT_TRUE(host.rows.empty());
   EXPECT_EQ(host.panels[6], "沒有找到符合的訂單");
   EXPECT_EQ(host.shortageClears, 1);
@@ -232,18 +232,18 @@ TEST_F(StockFormTest, LinksPicturesAndExport) {
       ++viewers;
       EXPECT_EQ(v.pictureLabel->pixmap().size(), QSize(40, 30));
     };
-    f.Liv1->setCurrentRow(0);  // A
-    f.Tools_OpenURL_Click();
-    f.Tools_ViewImages_Click();
+    f.lineList->setCurrentRow(0);  // A
+    f.onOpenLink();
+    f.onViewPicture();
     EXPECT_EQ(viewers, 1);
-    f.Liv1->setCurrentRow(1);  // B: no URL, no picture row
-    f.Tools_OpenURL_Click();
-    f.Tools_ViewImages_Click();
-    f.Liv1->setCurrentRow(2);  // D: a mail address is no web address; the picture is gone
-    f.Tools_OpenURL_Click();
-    f.Tools_ViewImages_Click();
-    f.Liv1->setCurrentRow(3);  // E: a file that is no picture
-    f.Tools_ViewImages_Click();
+    f.lineList->setCurrentRow(1);  // B: no URL, no picture row
+    f.onOpenLink();
+    f.onViewPicture();
+    f.lineList->setCurrentRow(2);  // D: a mail address is no web address; the picture is gone
+    f.onOpenLink();
+    f.onViewPicture();
+    f.lineList->setCurrentRow(3);  // E: a file that is no picture
+    f.onViewPicture();
     EXPECT_EQ(viewers, 1);
     EXPECT_EQ(prompt.texts(), (QStringList{"找不到圖片檔案!", "發生錯誤!"}));
     EXPECT_EQ(prompt.shown[0].title, "注意");
@@ -258,10 +258,10 @@ TEST_F(StockFormTest, LinksPicturesAndExport) {
       EXPECT_EQ(offers[8].caption, "網址");
       EXPECT_EQ(offers[8].code, 8);
     };
-    f.Command1_Click();
+    f.onExport();
     EXPECT_EQ(exports, 1);
-    f.Command4_Click();
-    EXPECT_EQ(f.Liv1->selectedRows().size(), 7u);
+    f.onSelectAll();
+    EXPECT_EQ(f.lineList->selectedRows().size(), 7u);
   });
   Shell::openHook = nullptr;
   ASSERT_EQ(opened.size(), 1u);
