@@ -14,13 +14,9 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
+#include "store/SaveFaults.h"
 
 namespace {
-qint64 g_failBytes = -1;
-int g_failTransactions = 0;
-int g_crashAfter = -1;
-int g_renamesBeforeFailure = -1;
-int g_failingRenames = 0;
 
 QString tempNameFor(const QString& name) { return QStringLiteral("~") + name + QStringLiteral(".tmp"); }
 // Where a commit keeps the file it replaces until every file is in place.
@@ -32,11 +28,7 @@ constexpr char kForward = '+';  // a commit under way: its renames are finished
 constexpr char kBack = '-';     // a commit that failed: its renames are undone
 
 bool renameFile(const QString& from, const QString& to) {
-  if (g_renamesBeforeFailure == 0 && g_failingRenames > 0) {
-    --g_failingRenames;
-    return false;
-  }
-  if (g_renamesBeforeFailure > 0) --g_renamesBeforeFailure;
+  if (SaveFaults* faults = SaveFaults::current(); faults && !faults->renameSucceeds()) return false;
   return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
@@ -124,7 +116,8 @@ bool syncPath(const QString& path) {
 }
 
 namespace {
-// How much of len the test hook lets through; all of it when nothing is set.
+// How much of len the installed SaveFaults let through; all of it when
+// nothing limits it.
 qint64 allowed(std::atomic<qint64>& budget, qint64 len) {
   qint64 left = budget.load();
   for (;;) {
@@ -137,10 +130,7 @@ qint64 allowed(std::atomic<qint64>& budget, qint64 len) {
 
 SaveTransaction::SaveTransaction(const QString& folder)
     : folder_(AppPaths::withSlash(folder)), failBudget_(std::make_shared<std::atomic<qint64>>(-1)) {
-  if (g_failBytes >= 0 && g_failTransactions > 0) {
-    failBudget_->store(g_failBytes);
-    --g_failTransactions;
-  }
+  if (SaveFaults* faults = SaveFaults::current()) failBudget_->store(faults->transactionByteBudget());
   // A commit of this folder left unfinished (its undoing failed) is finished
   // first: its temporary files have the names this attempt writes, and a new
   // journal would put the old one's instructions out of reach.
@@ -311,7 +301,7 @@ bool SaveTransaction::commit() {
   int placed = 0;
   bool ok = true;
   for (size_t i = 0; i < files.size() && ok; ++i) {
-    if (g_crashAfter >= 0 && placed >= g_crashAfter) {
+    if (SaveFaults* faults = SaveFaults::current(); faults && faults->crashesAfter(placed)) {
       releaseLater(std::move(held));  // a crashed process cleans nothing up
       return false;
     }
@@ -434,14 +424,4 @@ bool SaveTransaction::writeFile(const QString& folder, const QString& name, cons
 
 bool SaveTransaction::writeTextFile(const QString& folder, const QString& name, const QString& text) {
   return writeFile(folder, name, Codec::encode(text));
-}
-
-void SaveTransaction::failAfterBytes(qint64 bytes, int transactions) {
-  g_failBytes = bytes;
-  g_failTransactions = bytes < 0 ? 0 : transactions;
-}
-void SaveTransaction::crashAfterRenames(int renames) { g_crashAfter = renames; }
-void SaveTransaction::failRenames(int after, int count) {
-  g_renamesBeforeFailure = after;
-  g_failingRenames = after < 0 ? 0 : count;
 }
