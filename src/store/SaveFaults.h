@@ -1,7 +1,8 @@
 #pragma once
 // What the writers of a database folder ask before they touch the disk:
 // whether a write may go on, whether a rename succeeds, whether a commit
-// goes on after so many files were put in place. The program installs
+// goes on after so many files were put in place, whether files are flushed
+// to disk. The program installs
 // nothing, and every answer is then that of the disk itself
 // (SaveFaults::current() is null). Tests hand in an object of their own
 // through ScopedSaveFaults (tests/support), the only one that may install it.
@@ -28,6 +29,9 @@ class SaveFaults {
     (void)placed;
     return false;
   }
+  // False: the saves' files and folders are not flushed to disk (what is
+  // written, renamed and removed, and in what order, stays the same).
+  virtual bool flushesToDisk() { return true; }
 
   // The installed object; null in the program.
   static SaveFaults* current();

@@ -3,12 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <QThreadPool>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <future>
 #include <sys/stat.h>
-#include <thread>
 #include <vector>
 #include <unistd.h>
 
@@ -17,6 +18,45 @@
 #include "store/SaveFaults.h"
 
 namespace {
+
+// Whether files are flushed to disk: always, unless a test's SaveFaults say
+// otherwise.
+bool flushing() {
+  SaveFaults* faults = SaveFaults::current();
+  return !faults || faults->flushesToDisk();
+}
+
+bool flushFd(int fd) { return !flushing() || ::fsync(fd) == 0; }
+
+// The threads that flush files to disk and close the originals a commit
+// replaced, while the save goes on. They are kept between saves (idle ones
+// end after a while): starting a thread for every file costs more than the
+// flush of a small file.
+QThreadPool& flushers() {
+  static QThreadPool* const pool = [] {
+    auto* p = new QThreadPool;  // never destroyed: work may still run at exit
+    p->setMaxThreadCount(std::max(32, 2 * QThread::idealThreadCount()));
+    return p;
+  }();
+  return *pool;
+}
+
+// Runs work on a flusher thread; the future tells its outcome.
+std::shared_future<bool> inBackground(std::function<bool()> work) {
+  auto task = std::make_shared<std::packaged_task<bool()>>(std::move(work));
+  std::shared_future<bool> done = task->get_future().share();
+  flushers().start([task] { (*task)(); });
+  return done;
+}
+
+// The flush of a written file: begun at once on a flusher thread, or, when
+// files are not flushed to disk, already done.
+std::shared_future<bool> flushLater(std::function<bool()> flush) {
+  if (flushing()) return inBackground(std::move(flush));
+  std::promise<bool> done;
+  done.set_value(true);
+  return done.get_future().share();
+}
 
 QString tempNameFor(const QString& name) { return QStringLiteral("~") + name + QStringLiteral(".tmp"); }
 // Where a commit keeps the file it replaces until every file is in place.
@@ -76,7 +116,7 @@ bool markForUndo(const QString& dir) {
   const int fd = ::open(QFile::encodeName(dir + QString::fromLatin1(SaveTransaction::kJournal)).constData(),
                         O_WRONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool ok = ::pwrite(fd, &kBack, 1, 0) == 1 && ::fsync(fd) == 0;
+  const bool ok = ::pwrite(fd, &kBack, 1, 0) == 1 && flushFd(fd);
   ::close(fd);
   return ok;
 }
@@ -86,7 +126,7 @@ bool markForUndo(const QString& dir) {
 // pages back, there and then (milliseconds for a large table file). Held
 // open, the renames and the removal of the files kept aside only change the
 // folder, and the old bytes are given back when the handles are closed, on
-// a thread of their own after the commit. What is on disk, and in what
+// a flusher thread after the commit. What is on disk, and in what
 // order, does not change.
 std::vector<int> holdOriginals(const QString& dir, const std::vector<QString>& names) {
   std::vector<int> held;
@@ -101,13 +141,15 @@ std::vector<int> holdOriginals(const QString& dir, const std::vector<QString>& n
 
 void releaseLater(std::vector<int> held) {
   if (held.empty()) return;
-  std::thread([held = std::move(held)] {
-    for (const int fd : held) ::close(fd);
-  }).detach();
+  auto fds = std::make_shared<std::vector<int>>(std::move(held));
+  flushers().start([fds] {
+    for (const int fd : *fds) ::close(fd);
+  });
 }
 }  // namespace
 
 bool syncPath(const QString& path) {
+  if (!flushing()) return true;
   const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool ok = ::fsync(fd) == 0;
@@ -212,7 +254,7 @@ bool SaveTransaction::close(const std::shared_ptr<PieceWriter>& writer) {
   if (writer->failed_) return false;
   for (auto& e : files_) {
     if (e.name == writer->name_ && !e.flushed.valid()) {
-      e.flushed = std::async(std::launch::async, [writer] { return ::fsync(writer->fd_) == 0; }).share();
+      e.flushed = flushLater([writer] { return ::fsync(writer->fd_) == 0; });
       return true;
     }
   }
@@ -245,9 +287,10 @@ bool SaveTransaction::write(const QString& name, size_t count, const std::functi
     }
     return false;
   }
-  // On its way to disk at once, on a thread of its own, while the next
-  // file is made and written; commit() waits for every flush.
-  entryFor(name).flushed = std::async(std::launch::async, syncPath, folder_ + temp).share();
+  // On its way to disk at once, on a flusher thread, while the next file is
+  // made and written; commit() waits for every flush.
+  const QString path = folder_ + temp;
+  entryFor(name).flushed = flushLater([path] { return syncPath(path); });
   return true;
 }
 
@@ -284,7 +327,7 @@ bool SaveTransaction::commit() {
       return false;
     }
     const QByteArray bytes = Codec::encode(journal);
-    const bool ok = writeAll(j, bytes) && j.flush() && ::fsync(j.handle()) == 0;
+    const bool ok = writeAll(j, bytes) && j.flush() && flushFd(j.handle());
     j.close();
     if (!ok) {
       QFile::remove(folder_ + QString::fromLatin1(kJournal));

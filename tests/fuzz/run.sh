@@ -16,7 +16,7 @@ if ! command -v "$CXX" >/dev/null; then
 fi
 QT_INC=$(pkg-config --cflags Qt6Core Qt6Gui)
 QT_LIB=$(pkg-config --libs Qt6Core Qt6Gui)
-FLAGS="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -Isrc"
+FLAGS="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -Isrc -Itests/support"
 # Sources each target needs (window-free store code).
 COMMON="src/platform/Codec.cpp src/store/QuotedFieldFile.cpp src/platform/Numbers.cpp"
 declare -A EXTRA_SOURCES=()
@@ -42,7 +42,7 @@ LOAD_SOURCES="src/store/DataStore.cpp src/store/DamagedFiles.cpp src/store/Datab
   src/store/TableFileParse.cpp src/store/Decimal.cpp src/store/TextEntry.cpp
   src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
 TARGETS[fuzz_database_load]="tests/fuzz/fuzz_database_load.cpp"
-EXTRA_SOURCES[fuzz_database_load]="$LOAD_SOURCES"
+EXTRA_SOURCES[fuzz_database_load]="$LOAD_SOURCES tests/support/ScopedSaveFaults.cpp"
 TARGET_SECONDS[fuzz_database_load]=15
 TARGETS[fuzz_settings_files]="tests/fuzz/fuzz_settings_files.cpp"
 EXTRA_SOURCES[fuzz_settings_files]="$LOAD_SOURCES"

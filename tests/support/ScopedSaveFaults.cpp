@@ -28,6 +28,11 @@ void ScopedSaveFaults::failArchiveAfterBytes(qint64 bytes) {
   archiveBudget_ = bytes;
 }
 
+void ScopedSaveFaults::withoutDiskFlush() {
+  std::lock_guard lock(mutex_);
+  flushes_ = false;
+}
+
 qint64 ScopedSaveFaults::transactionByteBudget() {
   std::lock_guard lock(mutex_);
   if (failBytes_ < 0 || failTransactions_ <= 0) return -1;
@@ -61,4 +66,9 @@ bool ScopedSaveFaults::renameSucceeds() {
 bool ScopedSaveFaults::crashesAfter(int placed) {
   std::lock_guard lock(mutex_);
   return crashAfter_ >= 0 && placed >= crashAfter_;
+}
+
+bool ScopedSaveFaults::flushesToDisk() {
+  std::lock_guard lock(mutex_);
+  return flushes_;
 }

@@ -25,12 +25,16 @@ class ScopedSaveFaults : public SaveFaults {
   void failRenames(int after, int count = 1);
   // Archive writes fail once this many more bytes were written (-1 = never).
   void failArchiveAfterBytes(qint64 bytes);
+  // Files and folders are no longer flushed to disk (for runs that check
+  // what is written, not that it would outlive a power cut).
+  void withoutDiskFlush();
 
   qint64 transactionByteBudget() override;
   qint64 archiveBytesAllowed(qint64 len) override;
   bool countsArchiveWrites() override;
   bool renameSucceeds() override;
   bool crashesAfter(int placed) override;
+  bool flushesToDisk() override;
 
  private:
   std::mutex mutex_;
@@ -41,4 +45,5 @@ class ScopedSaveFaults : public SaveFaults {
   int renamesBeforeFailure_ = -1;
   int failingRenames_ = 0;
   qint64 archiveBudget_ = -1;
+  bool flushes_ = true;
 };
