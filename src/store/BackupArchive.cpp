@@ -16,11 +16,10 @@
 #include "platform/Codec.h"
 #include "store/Database.h"
 #include "platform/OwnerOnlyFile.h"
+#include "store/SaveFaults.h"
 #include "store/SaveTransaction.h"
 
 namespace {
-qint64 g_failBudget = -1;
-
 constexpr int kHeaderSize = 10;
 constexpr char kSeparator = '\x01';
 // More digits than any real length; keeps the sums far from overflowing.
@@ -48,21 +47,23 @@ bool nameLess(const QString& a, const QString& b) {
   return c != 0 ? c < 0 : a < b;
 }
 
+// How many of len bytes an archive write may write; all of them unless the
+// installed SaveFaults say otherwise.
+qint64 archiveBytesAllowed(qint64 len) {
+  SaveFaults* faults = SaveFaults::current();
+  return faults ? faults->archiveBytesAllowed(len) : len;
+}
+
 bool writeBudgeted(QSaveFile& f, const QByteArray& bytes) {
-  qint64 len = bytes.size();
-  if (g_failBudget >= 0) {
-    if (g_failBudget < len) {
-      if (g_failBudget > 0) f.write(bytes.constData(), g_failBudget);
-      g_failBudget = 0;
-      return false;
-    }
-    g_failBudget -= len;
+  const qint64 len = bytes.size();
+  const qint64 n = archiveBytesAllowed(len);
+  if (n < len) {
+    if (n > 0) f.write(bytes.constData(), n);
+    return false;
   }
   return f.write(bytes) == len;
 }
 }  // namespace
-
-void BackupArchive::failAfterBytes(qint64 bytes) { g_failBudget = bytes; }
 
 namespace {
 // Names that are devices on Windows, whatever extension follows them.
@@ -323,14 +324,13 @@ struct OpenMember {
   qint64 size = 0;
 };
 
-// Writes bytes to fd within the test budget.
+// Writes bytes to fd, as far as the installed SaveFaults let it.
 bool writeAllBudgeted(int fd, const char* p, qint64 n) {
-  if (g_failBudget >= 0 && g_failBudget < n) {
-    if (g_failBudget > 0) (void)::write(fd, p, static_cast<size_t>(g_failBudget));
-    g_failBudget = 0;
+  const qint64 allowed = archiveBytesAllowed(n);
+  if (allowed < n) {
+    if (allowed > 0) (void)::write(fd, p, static_cast<size_t>(allowed));
     return false;
   }
-  if (g_failBudget >= 0) g_failBudget -= n;
   while (n > 0) {
     const ssize_t w = ::write(fd, p, static_cast<size_t>(n));
     if (w < 0 && errno == EINTR) continue;
@@ -346,7 +346,7 @@ bool writeAllBudgeted(int fd, const char* p, qint64 n) {
 // (it changed meanwhile), or an error.
 bool copyMember(int in, qint64 n, int out, const std::function<void(qint64)>& copied) {
   qint64 left = n;
-  bool kernel = g_failBudget < 0;
+  bool kernel = !SaveFaults::current() || !SaveFaults::current()->countsArchiveWrites();
   loff_t pos = 0;
   while (left > 0 && kernel) {
     const ssize_t c = ::copy_file_range(in, &pos, out, nullptr, static_cast<size_t>(std::min<qint64>(left, 1 << 24)), 0);

@@ -110,10 +110,6 @@ class BackupArchive {
   // over path only once it is completely on disk.
   static bool writeWhole(const QString& path, const QByteArray& bytes);
 
-  // Test hook: writes of archives fail once this many more bytes were
-  // written (-1 = never).
-  static void failAfterBytes(qint64 bytes);
-
   static constexpr const char* kScratchName = "~Backup.kbk";
 };
 

@@ -3,24 +3,60 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <QThreadPool>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <future>
 #include <sys/stat.h>
-#include <thread>
 #include <vector>
 #include <unistd.h>
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
+#include "store/SaveFaults.h"
 
 namespace {
-qint64 g_failBytes = -1;
-int g_failTransactions = 0;
-int g_crashAfter = -1;
-int g_renamesBeforeFailure = -1;
-int g_failingRenames = 0;
+
+// Whether files are flushed to disk: always, unless a test's SaveFaults say
+// otherwise.
+bool flushing() {
+  SaveFaults* faults = SaveFaults::current();
+  return !faults || faults->flushesToDisk();
+}
+
+bool flushFd(int fd) { return !flushing() || ::fsync(fd) == 0; }
+
+// The threads that flush files to disk and close the originals a commit
+// replaced, while the save goes on. They are kept between saves (idle ones
+// end after a while): starting a thread for every file costs more than the
+// flush of a small file.
+QThreadPool& flushers() {
+  static QThreadPool* const pool = [] {
+    auto* p = new QThreadPool;  // never destroyed: work may still run at exit
+    p->setMaxThreadCount(std::max(32, 2 * QThread::idealThreadCount()));
+    return p;
+  }();
+  return *pool;
+}
+
+// Runs work on a flusher thread; the future tells its outcome.
+std::shared_future<bool> inBackground(std::function<bool()> work) {
+  auto task = std::make_shared<std::packaged_task<bool()>>(std::move(work));
+  std::shared_future<bool> done = task->get_future().share();
+  flushers().start([task] { (*task)(); });
+  return done;
+}
+
+// The flush of a written file: begun at once on a flusher thread, or, when
+// files are not flushed to disk, already done.
+std::shared_future<bool> flushLater(std::function<bool()> flush) {
+  if (flushing()) return inBackground(std::move(flush));
+  std::promise<bool> done;
+  done.set_value(true);
+  return done.get_future().share();
+}
 
 QString tempNameFor(const QString& name) { return QStringLiteral("~") + name + QStringLiteral(".tmp"); }
 // Where a commit keeps the file it replaces until every file is in place.
@@ -32,11 +68,7 @@ constexpr char kForward = '+';  // a commit under way: its renames are finished
 constexpr char kBack = '-';     // a commit that failed: its renames are undone
 
 bool renameFile(const QString& from, const QString& to) {
-  if (g_renamesBeforeFailure == 0 && g_failingRenames > 0) {
-    --g_failingRenames;
-    return false;
-  }
-  if (g_renamesBeforeFailure > 0) --g_renamesBeforeFailure;
+  if (SaveFaults* faults = SaveFaults::current(); faults && !faults->renameSucceeds()) return false;
   return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
@@ -84,7 +116,7 @@ bool markForUndo(const QString& dir) {
   const int fd = ::open(QFile::encodeName(dir + QString::fromLatin1(SaveTransaction::kJournal)).constData(),
                         O_WRONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool ok = ::pwrite(fd, &kBack, 1, 0) == 1 && ::fsync(fd) == 0;
+  const bool ok = ::pwrite(fd, &kBack, 1, 0) == 1 && flushFd(fd);
   ::close(fd);
   return ok;
 }
@@ -94,7 +126,7 @@ bool markForUndo(const QString& dir) {
 // pages back, there and then (milliseconds for a large table file). Held
 // open, the renames and the removal of the files kept aside only change the
 // folder, and the old bytes are given back when the handles are closed, on
-// a thread of their own after the commit. What is on disk, and in what
+// a flusher thread after the commit. What is on disk, and in what
 // order, does not change.
 std::vector<int> holdOriginals(const QString& dir, const std::vector<QString>& names) {
   std::vector<int> held;
@@ -109,13 +141,15 @@ std::vector<int> holdOriginals(const QString& dir, const std::vector<QString>& n
 
 void releaseLater(std::vector<int> held) {
   if (held.empty()) return;
-  std::thread([held = std::move(held)] {
-    for (const int fd : held) ::close(fd);
-  }).detach();
+  auto fds = std::make_shared<std::vector<int>>(std::move(held));
+  flushers().start([fds] {
+    for (const int fd : *fds) ::close(fd);
+  });
 }
 }  // namespace
 
 bool syncPath(const QString& path) {
+  if (!flushing()) return true;
   const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool ok = ::fsync(fd) == 0;
@@ -124,7 +158,8 @@ bool syncPath(const QString& path) {
 }
 
 namespace {
-// How much of len the test hook lets through; all of it when nothing is set.
+// How much of len the installed SaveFaults let through; all of it when
+// nothing limits it.
 qint64 allowed(std::atomic<qint64>& budget, qint64 len) {
   qint64 left = budget.load();
   for (;;) {
@@ -137,10 +172,7 @@ qint64 allowed(std::atomic<qint64>& budget, qint64 len) {
 
 SaveTransaction::SaveTransaction(const QString& folder)
     : folder_(AppPaths::withSlash(folder)), failBudget_(std::make_shared<std::atomic<qint64>>(-1)) {
-  if (g_failBytes >= 0 && g_failTransactions > 0) {
-    failBudget_->store(g_failBytes);
-    --g_failTransactions;
-  }
+  if (SaveFaults* faults = SaveFaults::current()) failBudget_->store(faults->transactionByteBudget());
   // A commit of this folder left unfinished (its undoing failed) is finished
   // first: its temporary files have the names this attempt writes, and a new
   // journal would put the old one's instructions out of reach.
@@ -222,7 +254,7 @@ bool SaveTransaction::close(const std::shared_ptr<PieceWriter>& writer) {
   if (writer->failed_) return false;
   for (auto& e : files_) {
     if (e.name == writer->name_ && !e.flushed.valid()) {
-      e.flushed = std::async(std::launch::async, [writer] { return ::fsync(writer->fd_) == 0; }).share();
+      e.flushed = flushLater([writer] { return ::fsync(writer->fd_) == 0; });
       return true;
     }
   }
@@ -255,9 +287,10 @@ bool SaveTransaction::write(const QString& name, size_t count, const std::functi
     }
     return false;
   }
-  // On its way to disk at once, on a thread of its own, while the next
-  // file is made and written; commit() waits for every flush.
-  entryFor(name).flushed = std::async(std::launch::async, syncPath, folder_ + temp).share();
+  // On its way to disk at once, on a flusher thread, while the next file is
+  // made and written; commit() waits for every flush.
+  const QString path = folder_ + temp;
+  entryFor(name).flushed = flushLater([path] { return syncPath(path); });
   return true;
 }
 
@@ -294,7 +327,7 @@ bool SaveTransaction::commit() {
       return false;
     }
     const QByteArray bytes = Codec::encode(journal);
-    const bool ok = writeAll(j, bytes) && j.flush() && ::fsync(j.handle()) == 0;
+    const bool ok = writeAll(j, bytes) && j.flush() && flushFd(j.handle());
     j.close();
     if (!ok) {
       QFile::remove(folder_ + QString::fromLatin1(kJournal));
@@ -311,7 +344,7 @@ bool SaveTransaction::commit() {
   int placed = 0;
   bool ok = true;
   for (size_t i = 0; i < files.size() && ok; ++i) {
-    if (g_crashAfter >= 0 && placed >= g_crashAfter) {
+    if (SaveFaults* faults = SaveFaults::current(); faults && faults->crashesAfter(placed)) {
       releaseLater(std::move(held));  // a crashed process cleans nothing up
       return false;
     }
@@ -434,14 +467,4 @@ bool SaveTransaction::writeFile(const QString& folder, const QString& name, cons
 
 bool SaveTransaction::writeTextFile(const QString& folder, const QString& name, const QString& text) {
   return writeFile(folder, name, Codec::encode(text));
-}
-
-void SaveTransaction::failAfterBytes(qint64 bytes, int transactions) {
-  g_failBytes = bytes;
-  g_failTransactions = bytes < 0 ? 0 : transactions;
-}
-void SaveTransaction::crashAfterRenames(int renames) { g_crashAfter = renames; }
-void SaveTransaction::failRenames(int after, int count) {
-  g_renamesBeforeFailure = after;
-  g_failingRenames = after < 0 ? 0 : count;
 }

@@ -99,15 +99,6 @@ class SaveTransaction {
   static bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes);
   static bool writeTextFile(const QString& folder, const QString& name, const QString& text);
 
-  // Test hooks: make each of the next `transactions` transactions fail its
-  // writes once it has written this many bytes (-1 = never), stop a commit
-  // after this many files were put in place as a crash would (-1 = never),
-  // and let `after` renames of files succeed, then fail the next `count`
-  // (-1 = none fails).
-  static void failAfterBytes(qint64 bytes, int transactions = 1000);
-  static void crashAfterRenames(int renames);
-  static void failRenames(int after, int count = 1);
-
   static constexpr const char* kJournal = "~Save.lst";
 
  private:
@@ -121,8 +112,8 @@ class SaveTransaction {
   QString folder_;
   bool blocked_ = false;  // a journal of the folder could not be finished: nothing is written
   std::vector<Entry> files_;
-  // Bytes the test hook still lets through (-1 = no limit), shared by the
-  // threads writing pieces.
+  // Bytes the installed SaveFaults still let through (-1 = no limit),
+  // shared by the threads writing pieces.
   std::shared_ptr<std::atomic<qint64>> failBudget_;
 };
 

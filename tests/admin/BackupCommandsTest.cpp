@@ -5,6 +5,7 @@
 #include <map>
 
 #include "PeakMemory.h"
+#include "ScopedSaveFaults.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "admin/BackupCommands.h"
@@ -136,6 +137,7 @@ TEST(BackupCommands, BackupRefusesMissingFolderAndTheDatabaseFolder) {
 }
 
 TEST(BackupCommands, FailedSaveOrWriteReportsAndKeepsTheOldArchive) {
+  ScopedSaveFaults faults;
   {
     Fixture f;
     TestDir out;
@@ -152,9 +154,9 @@ TEST(BackupCommands, FailedSaveOrWriteReportsAndKeepsTheOldArchive) {
     out.put(QStringLiteral("a.kbk"), "a good archive");
     SettingsStore::remove(QStringLiteral("Setting"), QStringLiteral("BackupPath"));
     f.prompt.answerPath(out.file(QStringLiteral("a.kbk")));
-    BackupArchive::failAfterBytes(20);
+    faults.failArchiveAfterBytes(20);
     f.commands.Backup_Backup_Click();
-    BackupArchive::failAfterBytes(-1);
+    faults.failArchiveAfterBytes(-1);
     EXPECT_EQ(out.get(QStringLiteral("a.kbk")), QByteArray("a good archive"));
     EXPECT_EQ(out.names(), QStringList{QStringLiteral("a.kbk")});
     EXPECT_EQ(f.prompt.texts(), (QStringList{QStringLiteral("儲存檔案"), QStringLiteral("發生錯誤!")}));

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include "ScopedSaveFaults.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "admin/GeneralSettings.h"
@@ -33,7 +34,7 @@ struct GeneralSettingsTest : ::testing::Test {
     for (const auto& [section, key] : {std::pair{"OrderInput", "LW4"}, {"OrderInput", "LW6"}, {"ManufForm", "LW4"}})
       SettingsStore::remove(QString::fromLatin1(section), QString::fromLatin1(key));
   }
-  void TearDown() override { SaveTransaction::failAfterBytes(-1); }
+  ScopedSaveFaults faults;
   QMap<QString, QByteArray> files() const {
     QMap<QString, QByteArray> out;
     for (const QString& n : dir.names()) out[n] = dir.get(n);
@@ -129,7 +130,7 @@ TEST_F(GeneralSettingsTest, AFailedWriteChangesNoFileNothingInMemoryAndNoSetting
   v.CarryList = QStringList{"面交"};
   v.Rate = true;
   for (qint64 bytes : {0, 60, 200}) {
-    SaveTransaction::failAfterBytes(bytes, 1);
+    faults.failAfterBytes(bytes, 1);
     EXPECT_FALSE(ok(v)) << bytes;
     EXPECT_EQ(files(), filesBefore) << bytes;
     EXPECT_EQ(db.settings.NoteTitle, "出貨明細");
@@ -137,7 +138,7 @@ TEST_F(GeneralSettingsTest, AFailedWriteChangesNoFileNothingInMemoryAndNoSetting
     EXPECT_FALSE(db.Rate);
     EXPECT_FALSE(SettingsStore::contains(kSetting, "Rate"));
   }
-  SaveTransaction::failAfterBytes(-1);
+  faults.failAfterBytes(-1);
   EXPECT_TRUE(ok(v));
   EXPECT_EQ(db.settings.NoteTitle, "新標題");
   EXPECT_EQ(dir.get("Carry.kdt"), QByteArray(big5("面交\r\n")));

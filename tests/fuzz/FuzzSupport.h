@@ -69,11 +69,23 @@ inline QStringList keptCopies(const QString& folder, const QString& name) {
   return out;
 }
 
+// The names of folder, for several kept() questions about one moment.
+inline QStringList listing(const QString& folder) {
+  return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
+}
+
+// True when one of the kept copies of name among the folder's names holds
+// exactly these bytes.
+inline bool kept(const QString& folder, const QStringList& names, const QString& name, const QByteArray& original) {
+  const QString prefix = name + QStringLiteral(".damaged-");
+  for (const QString& c : names)
+    if (c.startsWith(prefix, Qt::CaseInsensitive) && bytesOf(folder + c) == original) return true;
+  return false;
+}
+
 // True when one of the kept copies of name holds exactly these bytes.
 inline bool kept(const QString& folder, const QString& name, const QByteArray& original) {
-  for (const QString& c : keptCopies(folder, name))
-    if (bytesOf(folder + c) == original) return true;
-  return false;
+  return kept(folder, listing(folder), name, original);
 }
 
 }  // namespace FuzzSupport

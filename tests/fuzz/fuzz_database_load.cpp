@@ -8,8 +8,14 @@
 //
 // Input: files separated by a NUL byte; the first byte of each picks its
 // name from kNames.
+//
+// The writers do not flush to disk here (what they write, rename and keep
+// aside is the same; that it would outlive a power cut is not checked), and
+// one scratch folder, in memory where there is a memory file system, is
+// emptied for each input.
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -20,6 +26,7 @@
 
 #include "FileOracle.h"
 #include "FuzzSupport.h"
+#include "ScopedSaveFaults.h"
 #include "platform/Codec.h"
 #include "store/DataStore.h"
 #include "store/Database.h"
@@ -96,9 +103,20 @@ void writeEverything(Database& db, FuzzPrompt& prompt, DataStore& store) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzSupport::start();
-  QTemporaryDir dir;
+  static ScopedSaveFaults* const noFlush = [] {
+    auto* f = new ScopedSaveFaults;
+    f->withoutDiskFlush();
+    return f;
+  }();
+  (void)noFlush;
+  static QTemporaryDir dir;
   if (!dir.isValid()) return 0;
   const QString folder = dir.path() + u'/';
+  // The previous input's files and folders go (the folder itself stays).
+  for (const QFileInfo& e : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort)) {
+    if (e.isDir() && !e.isSymLink()) QDir(e.filePath()).removeRecursively();
+    else QFile::remove(e.filePath());
+  }
   const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   for (const QByteArray& chunk : input.split('\0')) {
     if (chunk.isEmpty()) continue;
@@ -122,8 +140,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   store.loadDatabase();
 
   QStringList reported = db.damagedFiles;
+  const QStringList loaded = FuzzSupport::listing(folder);
   for (const auto& [name, bytes] : before)
-    if (FuzzSupport::kept(folder, name, bytes)) reported << name;
+    if (FuzzSupport::kept(folder, loaded, name, bytes)) reported << name;
   // A file read only in part is reported. (A table file is judged only when
   // its table was filled by it alone: a one-column file also needs its main
   // file whole, and an older file converted in its place fills it instead.)
@@ -154,12 +173,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Nothing that did not load whole was replaced without a kept copy.
   const bool images1 = before.count(QStringLiteral("Images1.kdt")) > 0;
   QStringList rewritten;
+  const QStringList written = FuzzSupport::listing(folder);
   for (const auto& [name, bytes] : before) {
     const QString path = folder + name;
     const bool same = QFileInfo::exists(path) && FuzzSupport::bytesOf(path) == bytes;
     if (same) continue;
     rewritten << name;
-    if (FuzzSupport::kept(folder, name, bytes)) continue;
+    if (FuzzSupport::kept(folder, written, name, bytes)) continue;
     // Set aside as the program always has: a converted older file or a lapsed
     // backup folder as "<base>.123"; an older picture file the newer one replaced.
     const QString aside = folder + QFileInfo(name).completeBaseName() + QStringLiteral(".123");

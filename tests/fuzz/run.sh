@@ -16,7 +16,7 @@ if ! command -v "$CXX" >/dev/null; then
 fi
 QT_INC=$(pkg-config --cflags Qt6Core Qt6Gui)
 QT_LIB=$(pkg-config --libs Qt6Core Qt6Gui)
-FLAGS="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -Isrc"
+FLAGS="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -Isrc -Itests/support"
 # Sources each target needs (window-free store code).
 COMMON="src/platform/Codec.cpp src/store/QuotedFieldFile.cpp src/platform/Numbers.cpp"
 declare -A EXTRA_SOURCES=()
@@ -31,28 +31,28 @@ declare -A TARGETS=(
   [fuzz_purchase_sheet]="tests/fuzz/fuzz_purchase_sheet.cpp"
 )
 EXTRA_SOURCES[fuzz_table_reader]="src/store/TableFileParse.cpp src/store/Table.cpp"
-EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/platform/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
+EXTRA_SOURCES[fuzz_archive]="src/store/BackupArchive.cpp src/platform/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/store/SaveFaults.cpp src/platform/AppPaths.cpp src/store/Database.cpp src/store/Table.cpp"
 EXTRA_SOURCES[fuzz_product_csv]="src/products/ProductCsv.cpp src/models/ProductLookup.cpp src/store/CsvFile.cpp src/store/TextEntry.cpp src/store/Table.cpp src/store/Database.cpp src/platform/AppPaths.cpp"
 # Time of a target when none is given (default: $secs).
 declare -A TARGET_SECONDS=()
 # Damaged files: the whole load, the settings files, List.dat, the password
 # files and the text viewer's decoder.
 LOAD_SOURCES="src/store/DataStore.cpp src/store/DamagedFiles.cpp src/store/Database.cpp src/store/DatabaseList.cpp
-  src/store/SaveTransaction.cpp src/store/SettingsFiles.cpp src/store/SharedRoutines.cpp src/store/Table.cpp
+  src/store/SaveTransaction.cpp src/store/SaveFaults.cpp src/store/SettingsFiles.cpp src/store/SharedRoutines.cpp src/store/Table.cpp
   src/store/TableFileParse.cpp src/store/Decimal.cpp src/store/TextEntry.cpp
   src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
 TARGETS[fuzz_database_load]="tests/fuzz/fuzz_database_load.cpp"
-EXTRA_SOURCES[fuzz_database_load]="$LOAD_SOURCES"
+EXTRA_SOURCES[fuzz_database_load]="$LOAD_SOURCES tests/support/ScopedSaveFaults.cpp"
 TARGET_SECONDS[fuzz_database_load]=15
 TARGETS[fuzz_settings_files]="tests/fuzz/fuzz_settings_files.cpp"
 EXTRA_SOURCES[fuzz_settings_files]="$LOAD_SOURCES"
 TARGET_SECONDS[fuzz_settings_files]=12
 TARGETS[fuzz_list_dat]="tests/fuzz/fuzz_list_dat.cpp"
 EXTRA_SOURCES[fuzz_list_dat]="src/store/DatabaseList.cpp src/store/DamagedFiles.cpp src/store/Database.cpp src/store/Table.cpp
-  src/store/SaveTransaction.cpp src/platform/AppPaths.cpp"
+  src/store/SaveTransaction.cpp src/store/SaveFaults.cpp src/platform/AppPaths.cpp"
 TARGET_SECONDS[fuzz_list_dat]=10
 TARGETS[fuzz_password_files]="tests/fuzz/fuzz_password_files.cpp"
-EXTRA_SOURCES[fuzz_password_files]="src/admin/PasswordFile.cpp src/platform/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/platform/AppPaths.cpp"
+EXTRA_SOURCES[fuzz_password_files]="src/admin/PasswordFile.cpp src/platform/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/store/SaveFaults.cpp src/platform/AppPaths.cpp"
 TARGET_SECONDS[fuzz_password_files]=10
 TARGETS[fuzz_text_decoder]="tests/fuzz/fuzz_text_decoder.cpp"
 TARGET_SECONDS[fuzz_text_decoder]=10

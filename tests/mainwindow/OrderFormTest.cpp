@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include "ScopedSaveFaults.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "admin/OpenForm.h"
@@ -55,7 +56,7 @@ struct MainWindow : ::testing::Test {
     QDir(app).removeRecursively();
     QDir().mkpath(app);
   }
-  void TearDown() override { SaveTransaction::failAfterBytes(-1); }
+  ScopedSaveFaults faults;
 
   std::unique_ptr<OrderForm> form() {
     auto f = std::make_unique<OrderForm>(prompt);
@@ -358,10 +359,10 @@ TEST_F(Running, ExitAsksToSaveUnsavedChanges) {
   EXPECT_EQ(setting("Update", "State"), QStringLiteral("1"));
 
   // Yes with a save that fails (the retry refused): the window stays open, still dirty.
-  SaveTransaction::failAfterBytes(0);
+  faults.failAfterBytes(0);
   prompt.answer(Ans::Yes).answer(Ans::No);
   EXPECT_FALSE(f->close());
-  SaveTransaction::failAfterBytes(-1);
+  faults.failAfterBytes(-1);
   EXPECT_EQ(prompt.texts().last(), QStringLiteral("儲存失敗，請按「是(Y)」再試一次"));
   EXPECT_TRUE(f->db().dirty());
   EXPECT_FALSE(savedNote());
@@ -412,10 +413,10 @@ TEST_F(Running, ExitFromTheNormalStateStoresTheSizeAndWithoutChangesAsksNothing)
 
 TEST_F(Running, SaveCommandClearsTheFlagOnlyAfterSuccess) {
   change();
-  SaveTransaction::failAfterBytes(0);
+  faults.failAfterBytes(0);
   prompt.answer(Ans::No);
   f->Toolbar1_ButtonClick(3);
-  SaveTransaction::failAfterBytes(-1);
+  faults.failAfterBytes(-1);
   EXPECT_TRUE(f->db().dirty());
   EXPECT_TRUE(f->toolButton(3)->isEnabled());
   f->File_Save->trigger();

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "PeakMemory.h"
+#include "ScopedSaveFaults.h"
 #include "TestDir.h"
 #include "store/BackupArchive.h"
 
@@ -252,12 +253,13 @@ TEST(BackupArchive, ScratchArchiveMissingChangesNothing) {
 }
 
 TEST(BackupArchive, FailedWriteKeepsTheArchiveAlreadyThere) {
+  ScopedSaveFaults faults;
   TestDir db, out;
   db.put(QStringLiteral("Order1.kdt"), QByteArray(5000, 'o'));
   out.put(QStringLiteral("good.kbk"), "good archive");
-  BackupArchive::failAfterBytes(100);
+  faults.failArchiveAfterBytes(100);
   EXPECT_FALSE(WriteBackupArchive(db.path(), out.file(QStringLiteral("good.kbk"))));
-  BackupArchive::failAfterBytes(-1);
+  faults.failArchiveAfterBytes(-1);
   EXPECT_EQ(out.names(), QStringList{QStringLiteral("good.kbk")});
   EXPECT_EQ(out.get(QStringLiteral("good.kbk")), QByteArray("good archive"));
   // A folder with nothing to pack writes no archive at all.

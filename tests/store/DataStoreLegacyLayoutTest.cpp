@@ -2,6 +2,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include "ScopedSaveFaults.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "platform/SettingsStore.h"
@@ -117,10 +118,11 @@ TEST(LegacyLayout, OlderNamesInCapitalsAreConverted) {
 }
 
 TEST(LegacyLayout, FailedWriteKeepsEveryOlderFile) {
+  ScopedSaveFaults faults;
   Loaded l;
-  SaveTransaction::failAfterBytes(0);
+  faults.failAfterBytes(0);
   l.load();
-  SaveTransaction::failAfterBytes(-1);
+  faults.failAfterBytes(-1);
   EXPECT_EQ(l.prompt.texts(),
             (QStringList{"載入 Import.kdt 發生錯誤!", "載入 Manuf1 檔案發生錯誤!", "載入 Stock1 檔案發生錯誤!", "載入 Member 檔案發生錯誤!",
                          "載入 Order 檔案發生錯誤!"}));

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <tuple>
 
+#include "ScopedSaveFaults.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "platform/Codec.h"
@@ -262,6 +263,7 @@ std::string sorted(QStringList names) {
 // rows, as long as they are still the files it wrote; whatever it writes or
 // leaves, the folder holds what a save of everything writes.
 TEST(TableFiles, ASaveLeavesTheFilesItWouldWriteAgainByteForByte) {
+  ScopedSaveFaults faults;
   TestDir d;
   copyGolden(d);
   d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
@@ -337,9 +339,9 @@ TEST(TableFiles, ASaveLeavesTheFilesItWouldWriteAgainByteForByte) {
 
   // After a failed save nothing is taken as written: the next writes all.
   l.db.Order.setCell(2, OrderCell::OrderNote, QStringLiteral("m"));
-  SaveTransaction::failRenames(3);
+  faults.failRenames(3);
   EXPECT_FALSE(l.store.saveAttempt());
-  SaveTransaction::failRenames(-1);
+  faults.failRenames(-1);
   before = inodes(d);
   ASSERT_TRUE(l.store.DataBaseSave());
   EXPECT_EQ(QString::fromStdString(rewritten(before, inodes(d))).count(u' ') + 1, 15);
@@ -348,10 +350,7 @@ TEST(TableFiles, ASaveLeavesTheFilesItWouldWriteAgainByteForByte) {
 
 class SaveFailures : public ::testing::Test {
  protected:
-  void TearDown() override {
-    SaveTransaction::failAfterBytes(-1);
-    SaveTransaction::crashAfterRenames(-1);
-  }
+  ScopedSaveFaults faults;
 };
 
 TEST_F(SaveFailures, FailingWriterChangesNoFileAndAsksUpToThreeTimes) {
@@ -363,7 +362,7 @@ TEST_F(SaveFailures, FailingWriterChangesNoFileAndAsksUpToThreeTimes) {
   std::map<QString, QByteArray> before;
   for (const QString& n : d.names()) before[n] = d.get(n);
 
-  SaveTransaction::failAfterBytes(300);  // dies inside Order1.kdt
+  faults.failAfterBytes(300);  // dies inside Order1.kdt
   l.prompt.answer(Prompt::Answer::Yes).answer(Prompt::Answer::Yes);
   EXPECT_FALSE(l.store.DataBaseSave());
   EXPECT_FALSE(l.db.SaveOK);
@@ -377,7 +376,7 @@ TEST_F(SaveFailures, FailingWriterChangesNoFileAndAsksUpToThreeTimes) {
 
   // A retry that succeeds says so.
   l.prompt.clear();
-  SaveTransaction::failAfterBytes(300, 1);
+  faults.failAfterBytes(300, 1);
   l.prompt.answer(Prompt::Answer::Yes);
   EXPECT_TRUE(l.store.DataBaseSave());
   EXPECT_EQ(l.prompt.texts().last(), QStringLiteral("儲存完成！"));
@@ -385,7 +384,7 @@ TEST_F(SaveFailures, FailingWriterChangesNoFileAndAsksUpToThreeTimes) {
 
   // No gives up at once.
   l.prompt.clear();
-  SaveTransaction::failAfterBytes(0);
+  faults.failAfterBytes(0);
   l.prompt.answer(Prompt::Answer::No);
   EXPECT_FALSE(l.store.DataBaseSave());
   EXPECT_EQ(l.prompt.shown.size(), 1u);
@@ -407,10 +406,10 @@ TEST_F(SaveFailures, AFailedRenameIsUndoneAndTheNextLoadFindsTheOldFiles) {
     l.db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("changed"));
     l.db.ExpendDirty = true;
     const auto before = d.contents();  // the category lists are new: nothing to put back
-    SaveTransaction::failRenames(renames);
+    faults.failRenames(renames);
     l.prompt.answer(Prompt::Answer::No);
     const bool saved = l.store.DataBaseSave();
-    SaveTransaction::failRenames(-1);
+    faults.failRenames(-1);
     if (saved) break;  // every rename of the commit was tried
     EXPECT_EQ(d.contents(), before);
     Loaded again(d.path());
@@ -435,9 +434,9 @@ TEST_F(SaveFailures, AnUndoingThatFailsIsFinishedBeforeTheNextWrite) {
     Loaded l(d.path());
     const auto before = d.contents();
     l.db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("changed"));
-    SaveTransaction::failRenames(7, 1000);
+    faults.failRenames(7, 1000);
     EXPECT_FALSE(l.store.saveAttempt());
-    SaveTransaction::failRenames(-1);
+    faults.failRenames(-1);
     ASSERT_TRUE(d.has(QStringLiteral("~Save.lst")));
     EXPECT_NE(d.contents(), before);
     if (byLoad) {
@@ -513,9 +512,9 @@ TEST_F(SaveFailures, CrashBetweenRenamesIsFinishedByTheNextLoad) {
     const int r = l.db.Order.append(QStringLiteral("2403000003"));
     l.db.Order.setCell(r, OrderCell::OrderDate, QStringLiteral("2024/03/10"));
     l.db.Stock.append(QStringLiteral("2403000003"));
-    SaveTransaction::crashAfterRenames(2);
+    faults.crashAfterRenames(2);
     EXPECT_FALSE(l.store.saveAttempt());
-    SaveTransaction::crashAfterRenames(-1);
+    faults.crashAfterRenames(-1);
   }
   EXPECT_TRUE(d.has(QStringLiteral("~Save.lst")));
   Loaded again(d.path());

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <set>
 
+#include "ScopedSaveFaults.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "store/DataStore.h"
@@ -53,6 +54,7 @@ bool failsAtARename(int generation) { return generation % 3 == 0; }
 TEST(SaveKill, ChildSavesUntilKilled) {
   const QString dir = qEnvironmentVariable(kChildDir);
   if (dir.isEmpty()) GTEST_SKIP() << "run by SaveKill.AnyMomentLeavesTheWholeOldOrTheWholeNewDatabase";
+  ScopedSaveFaults faults;
   ScriptedPrompt prompt;
   SilentProgress progress;
   Database db;
@@ -64,7 +66,7 @@ TEST(SaveKill, ChildSavesUntilKilled) {
     std::printf("saving %d\n", generation);
     std::fflush(stdout);
     if (failsAtARename(generation)) {
-      SaveTransaction::failRenames((generation * 7) % 20);
+      faults.failRenames((generation * 7) % 20);
       ASSERT_FALSE(store.saveAttempt());
       std::printf("failed %d\n", generation);
     } else {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include "ScopedSaveFaults.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
 #include "store/DataStore.h"
@@ -377,11 +378,12 @@ TEST_F(SettingsTest, LapsedAutoBackupFolderIsToldOnceAndSetAside) {
 }
 
 TEST_F(SettingsTest, DialogWritersReportFailuresAndChangeNothing) {
+  ScopedSaveFaults faults;
   dir.put(QStringLiteral("Addr.kdt"), QByteArray("\"old\",\"txt\"\r\n"));
   db.settings.AddrTemplate = QStringLiteral("new");
-  SaveTransaction::failAfterBytes(0);
+  faults.failAfterBytes(0);
   EXPECT_FALSE(AddrClose(db, prompt));
-  SaveTransaction::failAfterBytes(-1);
+  faults.failAfterBytes(-1);
   EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("儲存 Addr.kdt 發生錯誤!")});
   EXPECT_EQ(dir.get(QStringLiteral("Addr.kdt")), QByteArray("\"old\",\"txt\"\r\n"));
 
@@ -425,12 +427,13 @@ TEST_F(SettingsTest, WrittenTextsReadBackWhole) {
 }
 
 TEST_F(SettingsTest, CateCloseStopsAtTheFirstFailedFile) {
+  ScopedSaveFaults faults;
   db.SaveOK = true;
   db.settings.ProductCategories = {QStringLiteral("飾品")};
-  SaveTransaction::failAfterBytes(3);
+  faults.failAfterBytes(3);
   SaveTransaction t(dir.path());
   EXPECT_FALSE(CateClose(db, t));
-  SaveTransaction::failAfterBytes(-1);
+  faults.failAfterBytes(-1);
   EXPECT_FALSE(db.SaveOK);
   t.discard();
   EXPECT_TRUE(dir.names().isEmpty());
