@@ -195,13 +195,13 @@ TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
     e.Command1_Click();
   };
   f->runOrderInput = [&](OrderInput& e) {
-    e.Text1->setText(QStringLiteral("未存的<名字>"));  // an unsaved edit shows
-    e.Shipped_3->trigger();                             // only the unticked lines: none
-    e.Command15->click();
-    e.Shipped_1->trigger();
-    e.Command6->click();
-    e.Command7->click();
-    e.Command5_Click();
+    e.nameEdit->setText(QStringLiteral("未存的<名字>"));  // an unsaved edit shows
+    e.shipUntickedLinesAction->trigger();                             // only the unticked lines: none
+    e.shippingNoteButton->click();
+    e.shipAllLinesAction->trigger();
+    e.mailingLabelButton->click();
+    e.exportButton->click();
+    e.onCancel();
   };
   f->Order_Edit_Click();
   ASSERT_EQ(opened.size(), 1);
