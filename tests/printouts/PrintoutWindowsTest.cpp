@@ -197,7 +197,7 @@ TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
   };
   f->runOrderInput = [&](OrderInput& e) {
     e.nameEdit->setText(QStringLiteral("未存的<名字>"));  // an unsaved edit shows
-    e.shipUntickedLinesAction->trigger();                             // only the unticked lines: none
+    e.shipUntickedLinesAction->trigger();                 // only the unticked lines: none
     e.shippingNoteButton->click();
     e.shipAllLinesAction->trigger();
     e.mailingLabelButton->click();
