@@ -274,7 +274,7 @@ void OrderInput::buildWindow() {
   connect(amountDiscountCheck, &QCheckBox::toggled, this, [this] { onAmountDiscountClicked(); });
   connect(pickCustomerButton, &QPushButton::clicked, this, [this] { onPickCustomer(); });
   connect(pickProductsButton, &QPushButton::clicked, this, [this] { onPickProducts(); });
-  connect(customerButton, &QPushButton::clicked, this, [this] { onCustomerButton(); });
+  connect(customerButton, &QPushButton::clicked, this, [this] { onAddOrEditCustomer(); });
   connect(saveAndCloseButton, &QPushButton::clicked, this, [this] { onSaveAndClose(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { onCancel(); });
   connect(mailingLabelButton, &QPushButton::clicked, this, [this] { host_.mailingLabel(*this); });
@@ -687,7 +687,7 @@ void OrderInput::selectLastLine() {
   }
 }
 
-void OrderInput::onCustomerButton() {
+void OrderInput::onAddOrEditCustomer() {
   host_.openCustomerDialog(*this);
   MoneyShow();
 }

@@ -181,7 +181,7 @@ class OrderInput : public NoCloseDialog {
   void onAmountDiscountClicked();
   void onPickCustomer();
   void onPickProducts();
-  void onCustomerButton();
+  void onAddOrEditCustomer();
   void onSaveAndClose();
   void onCancel();
   void onCompute() { MoneyShow(); }

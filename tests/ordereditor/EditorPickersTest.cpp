@@ -226,7 +226,7 @@ TEST_F(EditorPickersTest, CustomerDialogAddsOrEditsTheEditorsCustomer) {
     g->Text4->setText("0933000333");
     g->Command1_Click();
   });
-  dlg.onCustomerButton();
+  dlg.onAddOrEditCustomer();
   ASSERT_EQ(db.Guest.count(), 3);
   EXPECT_EQ(dlg.accountEdit->text(), "cat");
   EXPECT_EQ(dlg.customerCategoryEdit->text(), "蝦皮");
@@ -243,13 +243,13 @@ TEST_F(EditorPickersTest, CustomerDialogAddsOrEditsTheEditorsCustomer) {
     g->Text3->setText("02-7777");
     g->Command1_Click();
   });
-  dlg.onCustomerButton();
+  dlg.onAddOrEditCustomer();
   EXPECT_EQ(dlg.phoneEdit->text(), "02-7777");
   EXPECT_EQ(db.Guest.cell(3, GuestCell::CustomerPhone), "02-7777");
 
   // A customer changed elsewhere since it was picked is not found.
   db.Guest.setCell(3, GuestCell::CustomerCategory, "露天");
-  dlg.onCustomerButton();
+  dlg.onAddOrEditCustomer();
   EXPECT_EQ(prompt.texts().last(), "找不到這筆客戶資料，請重新選擇!");
   dlg.onCancel();
 }
