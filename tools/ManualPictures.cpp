@@ -120,7 +120,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   // The export chooser and the picking list of the listed orders.
   selectAllRows(*window.Liv1);
   ExportForm::showHook = [](ExportForm& f) {
-    for (int r : {0, 2, 4, 8, 12}) f.List1->setChecked(r, true);
+    for (int r : {0, 2, 4, 8, 12}) f.fieldList->setChecked(r, true);
     shoot(f, QStringLiteral("export-chooser"));
   };
   window.Sel_Note_Click();

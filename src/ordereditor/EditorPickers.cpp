@@ -37,7 +37,7 @@ int EditorPickers::closeModelessCustomerWindows() { return closeModeless<GuestFo
 
 void EditorPickers::openProductPicker(OrderInput& editor) {
   closeModelessProductWindows();
-  ListViewOrderLines lines(*editor.Liv1);
+  ListViewOrderLines lines(*editor.lineList);
   ManufForm picker(db_, prompt_, &editor);
   picker.setOrderPickerUse(&lines);
   picker.setCategoryEditor([this, &picker] {
@@ -48,7 +48,7 @@ void EditorPickers::openProductPicker(OrderInput& editor) {
 }
 
 void EditorPickers::addLineThroughDialog(OrderInput& editor) {
-  ListViewOrderLines lines(*editor.Liv1);
+  ListViewOrderLines lines(*editor.lineList);
   ManufInput dlg(db_, prompt_, &editor);
   dlg.viewPicture = viewPicture;
   dlg.prepareNewLine(&lines);
@@ -56,8 +56,8 @@ void EditorPickers::addLineThroughDialog(OrderInput& editor) {
 }
 
 bool EditorPickers::editLine(OrderInput& editor, int line) {
-  if (line < 0 || line >= editor.Liv1->rowCount()) return false;
-  ListViewOrderLines lines(*editor.Liv1);
+  if (line < 0 || line >= editor.lineList->rowCount()) return false;
+  ListViewOrderLines lines(*editor.lineList);
   ManufInput dlg(db_, prompt_, &editor);
   dlg.viewPicture = viewPicture;
   dlg.prepareEditLine(&lines, line);
@@ -69,11 +69,11 @@ void EditorPickers::openCustomerPicker(OrderInput& editor) {
   closeModelessCustomerWindows();
   GuestForm picker(db_, prompt_, &editor);
   picker.onCategoriesEdited = onCustomerCategoriesEdited;
-  picker.openAsPicker(editor.Text13->text(), editor.Text14->text(), editor.customerSink());
+  picker.openAsPicker(editor.accountEdit->text(), editor.customerCategoryEdit->text(), editor.customerSink());
 }
 
 void EditorPickers::openCustomerDialog(OrderInput& editor) {
-  const bool editExisting = editor.Command3->text() == QStringLiteral("編輯客戶");
-  GuestInput::runForEditor(db_, prompt_, &editor, editExisting, editor.Text13->text(), editor.Text14->text(),
-                           editor.customerSink());
+  const bool editExisting = editor.customerButton->text() == QStringLiteral("編輯客戶");
+  GuestInput::runForEditor(db_, prompt_, &editor, editExisting, editor.accountEdit->text(),
+                           editor.customerCategoryEdit->text(), editor.customerSink());
 }

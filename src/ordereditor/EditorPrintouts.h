@@ -1,8 +1,8 @@
 #pragma once
 // The printouts of the order open in the order editor, made from what its
 // boxes and line list show (saved or not):
-//   出貨單 (Command15) -> shippingNote, 郵寄名條 (Command6) -> mailingLabel,
-//   匯出 (Command7) -> exportLines.
+//   出貨單 (shippingNoteButton) -> shippingNote, 郵寄名條 (mailingLabelButton)
+//   -> mailingLabel, 匯出 (exportButton) -> exportLines.
 class Database;
 class OrderInput;
 class Prompt;

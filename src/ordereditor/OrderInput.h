@@ -15,7 +15,7 @@
 // Opening a listed order (the main window's Order_Edit_Click):
 //   OrderInput dlg(db, prompt, host, this);
 //   if (!dlg.setupEditOrder(listRow)) { prompt.error(); return; }
-//   Liv1->setSelected(listRow, false);
+//   (listRow is unselected in the main window's order list)
 //   dlg.exec();
 #include <QString>
 #include <optional>
@@ -68,15 +68,16 @@ class OrderInput : public NoCloseDialog {
   // there; the caller then shows "發生錯誤!" and does not show the editor.
   bool setupEditOrder(int listRow);
 
-  // Replaces every field from Text10 down, the lines and the snapshot by
+  // Replaces every field from numberEdit down, the lines and the snapshot by
   // those of Order row orderRow (1-based), with the shortfalls of the
   // shortage list while the main list shows unshipped orders, and
   // recomputes the totals. False, with nothing changed, when there is no
   // such row. Changes no table.
   bool LoadOrderIntoEditor(int orderRow);
 
-  // The customer boxes Text13, Text14, Text1, Text19, Text3, Text6, Text7,
-  // Text9, Text8 and Text20 (Text19 kept when f.hasSex is false).
+  // The customer boxes accountEdit, customerCategoryEdit, nameEdit, sexEdit,
+  // phoneEdit, mobileEdit, emailEdit, addressEdit, bankLast5Edit and
+  // customerNoteEdit (sexEdit kept when f.hasSex is false).
   void setCustomer(const CustomerFields& f);
   // A customer handed over by the customer window or dialog: its boxes, and
   // the customer button reads "編輯客戶".
@@ -94,8 +95,8 @@ class OrderInput : public NoCloseDialog {
   OrderBoxes boxes() const;
   void setBoxes(const OrderBoxes& b);
 
-  // The lines of Liv1 (ticks included) and the snapshot Liv2 (name,
-  // category and quantity of the lines as last loaded or saved).
+  // The lines of lineList (ticks included) and the snapshot snapshotList
+  // (name, category and quantity of the lines as last loaded or saved).
   OrderLines lines() const;
   void setLines(const OrderLines& lines);
   void addLine(const OrderLine& line);
@@ -104,115 +105,118 @@ class OrderInput : public NoCloseDialog {
   void setSnapshot(const OrderLines& lines);
 
   // Option-menu states.
-  bool rememberFee() const;     // Set_1
-  bool rememberMethod() const;  // Set_2
-  bool dateMarks() const;       // Set_3
+  bool rememberFee() const;
+  bool rememberMethod() const;
+  bool dateMarks() const;
 
-  // ---- controls, named as the program names them ----
-  QLabel* Label17;   // heading: "新增資料", "新增訂單", "編輯訂單"
-  QLabel* Label6;    // 應收款項
-  QLabel* Label9;    // quantity and weight
-  QLineEdit* Text10;  // 編號 (read-only)
-  QLineEdit* Text2;   // 日期
-  QLineEdit* Text13;  // 客戶帳號 (read-only)
-  QLineEdit* Text14;  // 客戶分類 (read-only)
-  QPushButton* Command3;  // 新增客戶 / 編輯客戶
-  QPushButton* Command1;  // 從客戶名單加入
-  QLineEdit* Text1;   // 姓名
-  QLineEdit* Text19;  // 性別
-  QLineEdit* Text3;   // 電話
-  QLineEdit* Text6;   // 手機
-  QLineEdit* Text7;   // Email
-  QPushButton* Command9;  // 寫信
-  QLineEdit* Text8;   // 帳號末5碼
-  QLineEdit* Text9;   // 地址
-  QLineEdit* Text20;  // 客戶備註
-  QLineEdit* Text4;   // 運費
-  QCheckBox* Check3;  // 賣方負擔
-  QCheckBox* Check4;  // 折扣(%)
-  QLineEdit* Text16;
-  QCheckBox* Check5;  // 折扣(整數)
-  QLineEdit* Text18;
-  QPushButton* Command8;  // 計算
-  QPlainTextEdit* Text5;  // 備註
-  QPushButton* Command16;  // 展開
-  ListView* Liv1;     // the lines
-  ListView* Liv2;     // hidden snapshot
-  QPushButton* Command2;   // 從商品清單加入
-  QPushButton* Command10;  // 新增
-  QPushButton* Command11;  // 打開網址
-  QPushButton* Command7;   // 匯出
-  QCheckBox* Check2;  // 已匯款
-  QLineEdit* Text17;
-  QCheckBox* Check6;  // 已給評價
-  QPushButton* Command6;   // 郵寄名條
-  QPushButton* Command13;  // 上一筆
-  QPushButton* Command12;  // 下一筆
-  QCheckBox* Check1;  // 已出貨
-  QLineEdit* Text15;
-  QComboBox* Combo1;  // 運送方式
-  QPushButton* Command15;  // 出貨單
-  QPushButton* Command14;  // 儲存
-  QPushButton* Command4;   // 儲存後離開
-  QPushButton* Command5;   // 取消
-  QLineEdit* Text11;  // hidden: net goods
-  QLineEdit* Text12;  // hidden: cost
-  QStatusBar* StatusBar1;
-  QLabel* Panel[4];   // the status bar's four panels
+  // ---- controls ----
+  QLabel* headingLabel;             // "新增資料", "新增訂單", "編輯訂單"
+  QLabel* receivableLabel;          // 應收款項
+  QLabel* quantityLabel;            // quantity and weight
+  QLineEdit* numberEdit;            // 編號 (read-only)
+  QLineEdit* dateEdit;              // 日期
+  QLineEdit* accountEdit;           // 客戶帳號 (read-only)
+  QLineEdit* customerCategoryEdit;  // 客戶分類 (read-only)
+  QPushButton* customerButton;      // 新增客戶 / 編輯客戶
+  QPushButton* pickCustomerButton;  // 從客戶名單加入
+  QLineEdit* nameEdit;              // 姓名
+  QLineEdit* sexEdit;               // 性別
+  QLineEdit* phoneEdit;             // 電話
+  QLineEdit* mobileEdit;            // 手機
+  QLineEdit* emailEdit;             // Email
+  QPushButton* writeMailButton;     // 寫信
+  QLineEdit* bankLast5Edit;         // 帳號末5碼
+  QLineEdit* addressEdit;           // 地址
+  QLineEdit* customerNoteEdit;      // 客戶備註
+  QLineEdit* feeEdit;               // 運費
+  QCheckBox* sellerPaysCheck;       // 賣方負擔
+  QCheckBox* percentDiscountCheck;  // 折扣(%)
+  QLineEdit* percentDiscountEdit;
+  QCheckBox* amountDiscountCheck;  // 折扣(整數)
+  QLineEdit* amountDiscountEdit;
+  QPushButton* computeButton;     // 計算
+  QPlainTextEdit* noteEdit;       // 備註
+  QPushButton* expandNoteButton;  // 展開
+  ListView* lineList;
+  ListView* snapshotList;           // hidden
+  QPushButton* pickProductsButton;  // 從商品清單加入
+  QPushButton* newLineButton;       // 新增
+  QPushButton* openUrlButton;       // 打開網址
+  QPushButton* exportButton;        // 匯出
+  QCheckBox* paidCheck;             // 已匯款
+  QLineEdit* payDateEdit;
+  QCheckBox* ratedCheck;            // 已給評價
+  QPushButton* mailingLabelButton;  // 郵寄名條
+  QPushButton* previousButton;      // 上一筆
+  QPushButton* nextButton;          // 下一筆
+  QCheckBox* shippedCheck;          // 已出貨
+  QLineEdit* shipDateEdit;
+  QComboBox* methodCombo;           // 運送方式
+  QPushButton* shippingNoteButton;  // 出貨單
+  QPushButton* saveButton;          // 儲存
+  QPushButton* saveAndCloseButton;  // 儲存後離開
+  QPushButton* cancelButton;        // 取消
+  QLineEdit* netGoodsEdit;          // hidden
+  QLineEdit* costEdit;              // hidden
+  QStatusBar* statusBar;
+  QLabel* statusPanels[4];
 
-  // Menus.
-  QMenu* Menu_Set;
-  QAction *Set_1, *Set_2, *Set_3, *Sel_4, *Sel_5, *Sel_6;
-  QMenu* Menu_Shipped;
-  QAction *Shipped_1, *Shipped_2, *Shipped_3, *Shipped_4, *Shipped_MaskPhone;
-  QMenu* Menu_Tools;
-  QAction *Tools_Edit, *Tools_Del, *Tools_OpenURL, *Tools_ViewImages, *Tools_Rate, *Tools_Rate2, *Tool_apply,
-      *Tool_Sort1, *Tool_Sort2, *Tool_Up, *Tool_Down, *Tool_ItemCheck, *Tool_ItemCheckFalse;
+  // Menus: 訂單設定, 出貨單設定 and the line list's popup 功能.
+  QMenu* orderSettingsMenu;
+  QAction *rememberFeeAction, *rememberMethodAction, *dateMarksAction, *percentDefaultAction, *amountDefaultAction,
+      *noteDefaultAction;
+  QMenu* shippingNoteMenu;
+  QAction *shipAllLinesAction, *shipTickedLinesAction, *shipUntickedLinesAction, *shipSelectedLinesAction,
+      *maskPhoneAction;
+  QMenu* lineMenu;
+  QAction *editLineAction, *deleteLinesAction, *openUrlAction, *viewPictureAction, *priceRateAction, *costRateAction,
+      *applyProductPricesAction, *sortByNameAction, *sortByCategoryAction, *moveUpAction, *moveDownAction, *tickAction,
+      *untickAction;
 
   // ---- handlers ----
-  void Check1_Click();
-  void Check2_Click();
-  void Check3_Click();
-  void Check4_Click();
-  void Check5_Click();
-  void Command1_Click();
-  void Command2_Click();
-  void Command3_Click();
-  void Command4_Click();
-  void Command5_Click();
-  void Command8_Click() { MoneyShow(); }
-  void Command9_Click();
-  void Command10_Click();
-  void Command12_Click() { browse(1); }   // 下一筆
-  void Command13_Click() { browse(-1); }  // 上一筆
-  void Command14_Click();
-  void Command16_Click();
-  void Liv1_DblClick();
-  void Liv1_ItemCheck(int row, bool checked);
-  void Liv1_KeyDown(int key);
-  // Prepares Menu_Tools for a right click; false when there is no popup.
-  bool prepareToolsMenu();
-  void Set_1_Click();
-  void Set_2_Click();
-  void Set_3_Click();
-  void Sel_4_Click();
-  void Sel_5_Click();
-  void Sel_6_Click();
-  void Shipped_Click(int which);  // 1..4
-  void Shipped_MaskPhone_Click();
-  void Tools_Edit_Click();
-  void Tools_Del_Click();
-  void Tools_OpenURL_Click();
-  void Tools_ViewImages_Click();
-  void Tools_Rate_Click() { rateTool(false); }
-  void Tools_Rate2_Click() { rateTool(true); }
-  void Tool_apply_Click();
-  void Tool_Sort1_Click() { sortTool(false); }
-  void Tool_Sort2_Click() { sortTool(true); }
-  void Tool_Up_Click() { moveTool(true); }
-  void Tool_Down_Click() { moveTool(false); }
-  void Tool_ItemCheck_Click();
-  void Tool_ItemCheckFalse_Click();
+  void onShippedClicked();
+  void onPaidClicked();
+  void onSellerPaysClicked();
+  void onPercentDiscountClicked();
+  void onAmountDiscountClicked();
+  void onPickCustomer();
+  void onPickProducts();
+  void onAddOrEditCustomer();
+  void onSaveAndClose();
+  void onCancel();
+  void onCompute() { MoneyShow(); }
+  void onWriteMail();
+  void onNewLine();
+  void onNext() { browse(1); }
+  void onPrevious() { browse(-1); }
+  void onSave();
+  void onExpandNote();
+  void onLineDoubleClicked();
+  void onLineTicked(int row, bool checked);
+  void onLineKeyDown(int key);
+  // Prepares lineMenu for a right click; false when there is no popup.
+  bool prepareLineMenu();
+  void onRememberFee();
+  void onRememberMethod();
+  void onDateMarks();
+  void onSetPercentDefault();
+  void onSetAmountDefault();
+  void onSetNoteDefault();
+  void onShippingNoteLinesChosen(int which);  // 1..4
+  void onMaskPhone();
+  void onEditLine();
+  void onDeleteLines();
+  void onOpenUrl();
+  void onViewPicture();
+  void onPriceRate() { rateTool(false); }
+  void onCostRate() { rateTool(true); }
+  void onApplyProductPrices();
+  void onSortByName() { sortTool(false); }
+  void onSortByCategory() { sortTool(true); }
+  void onMoveUp() { moveTool(true); }
+  void onMoveDown() { moveTool(false); }
+  void onTick();
+  void onUntick();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -51,13 +51,13 @@ class OrderInputHost {
   // ---- windows of other parts (optional; the defaults do nothing) ----
   // EditorPickers implements the five picker and dialog hooks below with
   // the product and customer windows; the main window forwards to it.
-  // "從商品清單加入" (Command2, also a double click on an empty line list):
-  // the product window as a modal picker; it appends lines with
+  // "從商品清單加入" (pickProductsButton, also a double click on an empty
+  // line list): the product window as a modal picker; it appends lines with
   // OrderInput::addLine and takes their stock.
   virtual void openProductPicker(OrderInput& editor) { (void)editor; }
-  // "新增" (Command10): one new line through the product dialog.
+  // "新增" (newLineButton): one new line through the product dialog.
   virtual void addLineThroughDialog(OrderInput& editor) { (void)editor; }
-  // "編輯(&E)" (Tools_Edit, Enter, double click): the product dialog in its
+  // "編輯(&E)" (editLineAction, Enter, double click): the product dialog in its
   // order-line mode on line `line`; it rewrites the line with
   // OrderInput::setLine and books the stock change. Return true when the
   // dialog was shown (the editor then recomputes its totals).
@@ -65,12 +65,13 @@ class OrderInputHost {
     (void)editor, (void)line;
     return false;
   }
-  // "從客戶名單加入" (Command1, double click on the empty account box) and
-  // "新增客戶"/"編輯客戶" (Command3): they fill the customer boxes.
+  // "從客戶名單加入" (pickCustomerButton, double click on the empty account
+  // box) and "新增客戶"/"編輯客戶" (customerButton): they fill the customer
+  // boxes.
   virtual void openCustomerPicker(OrderInput& editor) { (void)editor; }
   virtual void openCustomerDialog(OrderInput& editor) { (void)editor; }
-  // Printouts of this order: "出貨單" (Command15), "郵寄名條" (Command6),
-  // "匯出" of the lines (Command7).
+  // Printouts of this order: "出貨單" (shippingNoteButton), "郵寄名條"
+  // (mailingLabelButton), "匯出" of the lines (exportButton).
   virtual void shippingNote(OrderInput& editor) { (void)editor; }
   virtual void mailingLabel(OrderInput& editor) { (void)editor; }
   virtual void exportLines(OrderInput& editor) { (void)editor; }

@@ -15,18 +15,18 @@ OrderInputNote::OrderInputNote(QPlainTextEdit* target, QWidget* parent, Prompt* 
   setModal(true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  Text1 = new QPlainTextEdit(this);
-  QFont f = Text1->font();
+  noteEdit = new QPlainTextEdit(this);
+  QFont f = noteEdit->font();
   f.setFamily(QStringLiteral("新細明體"));
-  Text1->setFont(f);
-  layout->addWidget(Text1);
+  noteEdit->setFont(f);
+  layout->addWidget(noteEdit);
   setFixedSize(520, 380);
-  if (target_) Text1->setPlainText(target_->toPlainText());
+  if (target_) noteEdit->setPlainText(target_->toPlainText());
   if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
 void OrderInputNote::done(int result) {
-  if (prompt_ && !TextEntry::acceptable(*prompt_, {{QStringLiteral("備註"), Text1->toPlainText()}})) return;
-  if (target_) target_->setPlainText(Text1->toPlainText());
+  if (prompt_ && !TextEntry::acceptable(*prompt_, {{QStringLiteral("備註"), noteEdit->toPlainText()}})) return;
+  if (target_) target_->setPlainText(noteEdit->toPlainText());
   QDialog::done(result);
 }

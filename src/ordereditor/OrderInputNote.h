@@ -14,7 +14,7 @@ class OrderInputNote : public QDialog {
   // Shows target's text; on closing writes the edited text back into it.
   explicit OrderInputNote(QPlainTextEdit* target, QWidget* parent = nullptr, Prompt* prompt = nullptr);
 
-  QPlainTextEdit* Text1;
+  QPlainTextEdit* noteEdit;
 
   void done(int result) override;
 

@@ -26,18 +26,18 @@ namespace OrderLoad {
 // PaymentState: "未匯款", "已匯款" or the payment date, then optionally a blank
 // and "已給" (feedback given).
 struct Payment {
-  bool paid = false;  // Check2 已匯款
-  QString payDate;    // Text17
-  bool rated = false; // Check6 已給評價
+  bool paid = false;  // paidCheck 已匯款
+  QString payDate;
+  bool rated = false; // ratedCheck 已給評價
 };
 Payment decodePayment(const QString& cell);
 
 // ShippingState: "未出貨", "已出貨", or the method, a blank and "未出貨",
 // "已出貨" or the ship date; the method alone is an unshipped order.
 struct Shipping {
-  bool shipped = false;  // Check1 已出貨
-  QString shipDate;      // Text15
-  QString method;        // Combo1
+  bool shipped = false;  // shippedCheck 已出貨
+  QString shipDate;
+  QString method;
 };
 Shipping decodeShipping(const QString& cell);
 
@@ -48,10 +48,10 @@ std::vector<int> lineRows(const Table& Stock, const QString& orderNo);
 using ShortageOf = std::function<QString(const QString& orderNo, int k)>;
 
 struct LoadedOrder {
-  OrderBoxes boxes;         // Text10 down to the discounts; name = Text1
+  OrderBoxes boxes;         // numberEdit down to the discounts; name = nameEdit
   CustomerFields customer;  // the customer boxes; account and category from the order
-  OrderLines lines;         // Liv1, ticks from a note beginning with "*"
-  OrderLines snapshot;      // Liv2: name, category and quantity of each line
+  OrderLines lines;         // lineList, ticks from a note beginning with "*"
+  OrderLines snapshot;      // snapshotList: name, category and quantity of each line
 };
 
 // Order row orderRow (1-based) with its customer (the first Guest row of the

@@ -14,24 +14,24 @@ class Prompt;
 
 // The editor's boxes that an order is made of (control names in comments).
 struct OrderBoxes {
-  QString number;         // Text10 編號, read-only
-  QString date;           // Text2 日期
-  QString account;        // Text13 客戶帳號
-  QString category;       // Text14 客戶分類
-  QString name;           // Text1 姓名, shown in the list only
-  QString fee;            // Text4 運費
-  bool sellerPays = false;  // Check3 賣方負擔
-  QString method;         // Combo1 運送方式
-  bool paid = false;      // Check2 已匯款
-  QString payDate;        // Text17
-  bool rated = false;     // Check6 已給評價
-  bool shipped = false;   // Check1 已出貨
-  QString shipDate;       // Text15
-  bool percentOn = false;   // Check4 折扣(%)
-  QString percent;        // Text16
-  bool amountOn = false;    // Check5 折扣(整數)
-  QString amount;         // Text18
-  QString note;           // Text5 備註
+  QString number;         // numberEdit 編號, read-only
+  QString date;           // dateEdit 日期
+  QString account;        // accountEdit 客戶帳號
+  QString category;       // customerCategoryEdit 客戶分類
+  QString name;           // nameEdit 姓名, shown in the list only
+  QString fee;            // feeEdit 運費
+  bool sellerPays = false;  // sellerPaysCheck 賣方負擔
+  QString method;         // methodCombo 運送方式
+  bool paid = false;      // paidCheck 已匯款
+  QString payDate;        // payDateEdit
+  bool rated = false;     // ratedCheck 已給評價
+  bool shipped = false;   // shippedCheck 已出貨
+  QString shipDate;       // shipDateEdit
+  bool percentOn = false;   // percentDiscountCheck 折扣(%)
+  QString percent;        // percentDiscountEdit
+  bool amountOn = false;    // amountDiscountCheck 折扣(整數)
+  QString amount;         // amountDiscountEdit
+  QString note;           // noteEdit 備註
 
   MoneyBoxes money() const { return {fee, sellerPays, percentOn, percent, amountOn, amount}; }
 };

@@ -23,52 +23,53 @@ ExportForm::ExportForm(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   setWindowTitle(QStringLiteral("匯出到記事本"));
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
-  List1 = new ListView(this);
-  List1->setColumns({QStringLiteral("欄位")});
-  List1->header()->hide();
-  List1->header()->setStretchLastSection(true);
-  List1->setCheckable(true);
-  List1->setMultiSelect(false);
-  List1->setRootIsDecorated(false);
+  fieldList = new ListView(this);
+  fieldList->setColumns({QStringLiteral("欄位")});
+  fieldList->header()->hide();
+  fieldList->header()->setStretchLastSection(true);
+  fieldList->setCheckable(true);
+  fieldList->setMultiSelect(false);
+  fieldList->setRootIsDecorated(false);
 
-  Option1 = new QRadioButton(QStringLiteral("逗點 (,)"), this);
-  Option2 = new QRadioButton(QStringLiteral("Tab (09h)"), this);
-  Option1->setChecked(true);
-  Command4 = new QPushButton(QStringLiteral("↑"), this);
-  Command5 = new QPushButton(QStringLiteral("↓"), this);
-  Command3 = new QPushButton(kSelectAll, this);
-  Command1 = new QPushButton(QStringLiteral("匯出"), this);
-  Command2 = new QPushButton(QStringLiteral("取消"), this);
-  for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5}) b->setAutoDefault(false);
-  Command4->setFixedWidth(40);
-  Command5->setFixedWidth(40);
+  commaOption = new QRadioButton(QStringLiteral("逗點 (,)"), this);
+  tabOption = new QRadioButton(QStringLiteral("Tab (09h)"), this);
+  commaOption->setChecked(true);
+  moveUpButton = new QPushButton(QStringLiteral("↑"), this);
+  moveDownButton = new QPushButton(QStringLiteral("↓"), this);
+  selectAllButton = new QPushButton(kSelectAll, this);
+  exportButton = new QPushButton(QStringLiteral("匯出"), this);
+  cancelButton = new QPushButton(QStringLiteral("取消"), this);
+  for (QPushButton* b : {exportButton, cancelButton, selectAllButton, moveUpButton, moveDownButton})
+    b->setAutoDefault(false);
+  moveUpButton->setFixedWidth(40);
+  moveDownButton->setFixedWidth(40);
 
   auto* middle = new QHBoxLayout;
-  middle->addWidget(Option1);
-  middle->addWidget(Option2);
+  middle->addWidget(commaOption);
+  middle->addWidget(tabOption);
   middle->addStretch(1);
-  middle->addWidget(Command4);
-  middle->addWidget(Command5);
+  middle->addWidget(moveUpButton);
+  middle->addWidget(moveDownButton);
   auto* bottom = new QHBoxLayout;
-  bottom->addWidget(Command3);
+  bottom->addWidget(selectAllButton);
   bottom->addStretch(1);
-  bottom->addWidget(Command1);
-  bottom->addWidget(Command2);
+  bottom->addWidget(exportButton);
+  bottom->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(List1, 1);
+  layout->addWidget(fieldList, 1);
   layout->addLayout(middle);
   layout->addLayout(bottom);
   resize(330, 460);
   // A list that takes the focus on opening marks its first row as current,
   // which looks highlighted although the arrows have nothing to move.
-  Command1->setFocus();
+  exportButton->setFocus();
 
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-  connect(List1, &ListView::itemCheckChanged, this, [this](int row, bool, bool) { List1_ItemCheck(row); });
+  connect(exportButton, &QPushButton::clicked, this, [this] { onExport(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { onCancel(); });
+  connect(selectAllButton, &QPushButton::clicked, this, [this] { onSelectAll(); });
+  connect(moveUpButton, &QPushButton::clicked, this, [this] { onMoveUp(); });
+  connect(moveDownButton, &QPushButton::clicked, this, [this] { onMoveDown(); });
+  connect(fieldList, &ListView::itemCheckChanged, this, [this](int row, bool, bool) { onFieldTicked(row); });
 }
 
 ExportForm::~ExportForm() = default;
@@ -108,52 +109,53 @@ void ExportForm::run(Database& db, Prompt& prompt, QWidget* parent, int ex, cons
 void ExportForm::fill(const QString& section, const std::vector<ExportOffer>& offers) {
   section_ = section;
   setFields(ExportText::restoreChoice(section, offers));
-  List1->clearSelection();
-  List1->setCurrentRow(-1);
+  fieldList->clearSelection();
+  fieldList->setCurrentRow(-1);
 }
 
 void ExportForm::setFields(const std::vector<ExportText::Field>& fields) {
   std::vector<QStringList> rows;
   rows.reserve(fields.size());
-  List2.clear();
+  fieldCodes.clear();
   for (const ExportText::Field& f : fields) {
     rows.push_back({f.caption});
-    List2 << QString::number(f.code);
+    fieldCodes << QString::number(f.code);
   }
-  List1->setRows(std::move(rows));
+  fieldList->setRows(std::move(rows));
   const bool was = ruling_;
   ruling_ = true;
-  for (size_t i = 0; i < fields.size(); ++i) List1->setChecked(static_cast<int>(i), fields[i].ticked);
+  for (size_t i = 0; i < fields.size(); ++i) fieldList->setChecked(static_cast<int>(i), fields[i].ticked);
   ruling_ = was;
 }
 
 std::vector<ExportText::Field> ExportForm::fields() const {
   std::vector<ExportText::Field> out;
-  for (int r = 0; r < List1->rowCount(); ++r)
-    out.push_back({List1->text(r, 0), static_cast<int>(Num::leading(List2.value(r))), List1->isChecked(r)});
+  for (int r = 0; r < fieldList->rowCount(); ++r)
+    out.push_back(
+        {fieldList->text(r, 0), static_cast<int>(Num::leading(fieldCodes.value(r))), fieldList->isChecked(r)});
   return out;
 }
 
 int ExportForm::highlightedRow() const {
-  const int r = List1->currentRow();
-  return r >= 0 && List1->isSelected(r) ? r : -1;
+  const int r = fieldList->currentRow();
+  return r >= 0 && fieldList->isSelected(r) ? r : -1;
 }
 
-void ExportForm::List1_ItemCheck(int row) {
+void ExportForm::onFieldTicked(int row) {
   if (ex != 1 || ruling_) return;
   std::vector<ExportText::Field> f = fields();
   const std::vector<int> changed = ExportText::applyLineRule(f, row);
   ruling_ = true;
-  for (int r : changed) List1->setChecked(r, f[static_cast<size_t>(r)].ticked);
+  for (int r : changed) fieldList->setChecked(r, f[static_cast<size_t>(r)].ticked);
   ruling_ = false;
 }
 
-void ExportForm::Command3_Click() {
-  const bool tick = Command3->text() == kSelectAll;
-  for (int r = 0; r < List1->rowCount(); ++r) List1->setChecked(r, tick);
-  List1->clearSelection();
-  List1->setCurrentRow(-1);
-  Command3->setText(tick ? kSelectNone : kSelectAll);
+void ExportForm::onSelectAll() {
+  const bool tick = selectAllButton->text() == kSelectAll;
+  for (int r = 0; r < fieldList->rowCount(); ++r) fieldList->setChecked(r, tick);
+  fieldList->clearSelection();
+  fieldList->setCurrentRow(-1);
+  selectAllButton->setText(tick ? kSelectNone : kSelectAll);
 }
 
 void ExportForm::moveHighlighted(int step) {
@@ -163,17 +165,17 @@ void ExportForm::moveHighlighted(int step) {
   const int to = ExportText::move(f, row, step);
   if (to < 0) return;
   setFields(f);
-  List1->setCurrentRow(to);
+  fieldList->setCurrentRow(to);
 }
 
-void ExportForm::Command4_Click() { moveHighlighted(-1); }
-void ExportForm::Command5_Click() { moveHighlighted(1); }
+void ExportForm::onMoveUp() { moveHighlighted(-1); }
+void ExportForm::onMoveDown() { moveHighlighted(1); }
 
-void ExportForm::Command2_Click() { reject(); }
+void ExportForm::onCancel() { reject(); }
 
-void ExportForm::Command1_Click() {
+void ExportForm::onExport() {
   PrintoutOutput::checkTempFolder(db_, prompt_, this);
-  const QChar sep = Option1->isChecked() ? QChar(u',') : QChar(u'\t');
+  const QChar sep = commaOption->isChecked() ? QChar(u',') : QChar(u'\t');
   const std::vector<ExportText::Field> f = fields();
   if (std::none_of(f.begin(), f.end(), [](const ExportText::Field& x) { return x.ticked; })) {
     prompt_.message(NoFieldText, Prompt::Icon::Information);

@@ -52,8 +52,8 @@ class ExportForm : public QDialog {
   // Shows the filled chooser; empty means exec(). Tests drive it instead.
   static std::function<void(ExportForm&)> showHook;
 
-  // Fills List1 and List2 from the offers and restores the saved choice of
-  // section; no row highlighted.
+  // Fills fieldList and fieldCodes from the offers and restores the saved
+  // choice of section; no row highlighted.
   void fill(const QString& section, const std::vector<ExportOffer>& offers);
   void setSource(const ListView* source) { source_ = source; }
 
@@ -63,24 +63,24 @@ class ExportForm : public QDialog {
   int highlightedRow() const;
 
   // ---- handlers ----
-  void Command1_Click();  // 匯出
-  void Command2_Click();  // 取消
-  void Command3_Click();  // 全選 / 取消全部
-  void Command4_Click();  // ↑
-  void Command5_Click();  // ↓
-  void List1_ItemCheck(int row);
+  void onExport();
+  void onCancel();
+  void onSelectAll();  // 全選 / 取消全部
+  void onMoveUp();
+  void onMoveDown();
+  void onFieldTicked(int row);
 
   // ---- public state and controls ----
   qint16 ex = 0;
-  ListView* List1;     // the captions with their tick boxes
-  QStringList List2;   // the codes, parallel to List1
-  QRadioButton* Option1;  // 逗點 (,)
-  QRadioButton* Option2;  // Tab (09h)
-  QPushButton* Command1;
-  QPushButton* Command2;
-  QPushButton* Command3;
-  QPushButton* Command4;
-  QPushButton* Command5;
+  ListView* fieldList;           // the captions with their tick boxes
+  QStringList fieldCodes;        // the codes, parallel to fieldList
+  QRadioButton* commaOption;     // 逗點 (,)
+  QRadioButton* tabOption;       // Tab (09h)
+  QPushButton* exportButton;     // 匯出
+  QPushButton* cancelButton;     // 取消
+  QPushButton* selectAllButton;  // 全選 / 取消全部
+  QPushButton* moveUpButton;     // ↑
+  QPushButton* moveDownButton;   // ↓
 
   inline static const QString NoFieldText = QStringLiteral("請勾選要匯出的資料欄位。");
 

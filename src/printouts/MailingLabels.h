@@ -37,23 +37,23 @@ std::optional<QString> customerLabels(const Database& db, const std::vector<QStr
 
 // The order editor's boxes as the label reads them.
 struct EditorLabel {
-  QString number;    // Text10
-  QString account;   // Text13
-  QString name;      // Text1
-  QString sex;       // Text19
-  QString phone;     // Text3
-  QString mobile;    // Text6
-  QString bank;      // Text8
-  QString address;   // Text9
-  QString category;  // Text14
-  QString note;      // Text5, line breaks as CR LF
-  QString email;     // Text7
-  QString method;    // Combo1
+  QString number;
+  QString account;
+  QString name;
+  QString sex;
+  QString phone;
+  QString mobile;
+  QString bank;      // bankLast5Edit
+  QString address;
+  QString category;  // customerCategoryEdit
+  QString note;      // noteEdit, line breaks as CR LF
+  QString email;
+  QString method;
   QString totalQty;  // TotalQty as last computed by the totals
   QString receivable;  // ReceivableText
-  QString date;      // Text2
-  QString payDate;   // Text17
-  QString shipDate;  // Text15
+  QString date;
+  QString payDate;
+  QString shipDate;
   OrderLines lines;  // every line of the editor, in list order
 };
 QString editorLabel(const Database& db, const EditorLabel& e, bool maskPhone);

@@ -31,70 +31,71 @@ OrderStock::OrderStock(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
 
   menuBar = new QMenuBar(this);
   QMenu* view = menuBar->addMenu(QStringLiteral("檢視(&V)"));
-  View_Note = view->addAction(QStringLiteral("顯示備註"));
-  View_Note->setCheckable(true);
+  showNotesAction = view->addAction(QStringLiteral("顯示備註"));
+  showNotesAction->setCheckable(true);
 
-  Command2 = new QPushButton(QStringLiteral("排序"), this);
-  Command1 = new QPushButton(QStringLiteral("匯出到記事本"), this);
-  for (QPushButton* b : {Command1, Command2}) b->setAutoDefault(false);
-  Combo1 = new QComboBox(this);
-  Combo1->setMinimumWidth(180);
-  WindowTweaks::setDropDownHeight(Combo1);
+  sortButton = new QPushButton(QStringLiteral("排序"), this);
+  exportButton = new QPushButton(QStringLiteral("匯出到記事本"), this);
+  for (QPushButton* b : {exportButton, sortButton}) b->setAutoDefault(false);
+  categoryCombo = new QComboBox(this);
+  categoryCombo->setMinimumWidth(180);
+  WindowTweaks::setDropDownHeight(categoryCombo);
 
-  Liv1 = new ListView(this);
-  Liv1->setColumns({QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("數量"),
-                    QStringLiteral("備註")});
+  productList = new ListView(this);
+  productList->setColumns(
+      {QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("數量"), QStringLiteral("備註")});
   const int widths[] = {4500, 2400, 1200, 3000};
-  for (int c = 0; c < 4; ++c) Liv1->setColumnWidthTwips(c, widths[c]);
-  Liv1->setColumnAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-  Liv1->setMultiSelect(true);
-  Liv1->setRootIsDecorated(false);
+  for (int c = 0; c < 4; ++c) productList->setColumnWidthTwips(c, widths[c]);
+  productList->setColumnAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+  productList->setMultiSelect(true);
+  productList->setRootIsDecorated(false);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
+  statusBar = new QStatusBar(this);
+  statusBar->setSizeGripEnabled(false);
   statusText = new QLabel(this);
-  StatusBar1->addWidget(statusText, 1);
+  statusBar->addWidget(statusText, 1);
 
   auto* top = new QHBoxLayout;
-  top->addWidget(Command2);
-  top->addWidget(Command1);
+  top->addWidget(sortButton);
+  top->addWidget(exportButton);
   top->addStretch(1);
-  top->addWidget(Combo1);
+  top->addWidget(categoryCombo);
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menuBar);
   layout->addLayout(top);
-  layout->addWidget(Liv1, 1);
-  layout->addWidget(StatusBar1);
+  layout->addWidget(productList, 1);
+  layout->addWidget(statusBar);
   layout->setContentsMargins(8, 4, 8, 0);
 
   resize(WindowTweaks::pixelsFromTwips(12135), WindowTweaks::pixelsFromTwips(8805));
 
-  connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int) {
-    if (!filling_) Combo1_Click();
+  connect(categoryCombo, &QComboBox::currentIndexChanged, this, [this](int) {
+    if (!filling_) onCategoryChosen();
   });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  connect(View_Note, &QAction::triggered, this, [this] { View_Note_Click(); });
+  connect(exportButton, &QPushButton::clicked, this, [this] { onExport(); });
+  connect(sortButton, &QPushButton::clicked, this, [this] { onSort(); });
+  connect(showNotesAction, &QAction::triggered, this, [this] { onShowNotes(); });
   Form_Load();
 }
 
 OrderStock::~OrderStock() = default;
 
 void OrderStock::Form_Load() {
-  Liv1->setFlatHeader(true);
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, 4);
+  productList->setFlatHeader(true);
+  WindowTweaks::restoreColumnWidths(productList, kSection, 4);
   WindowTweaks::applyFontSize(
-      Liv1, StatusBar1, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+      productList, statusBar,
+      static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);
-  View_Note->setChecked(SettingsStore::getBool(kSection, QStringLiteral("ViewNote"), false));
-  if (!View_Note->isChecked()) Liv1->setColumnWidthTwips(kNoteColumn, 0);
+  showNotesAction->setChecked(SettingsStore::getBool(kSection, QStringLiteral("ViewNote"), false));
+  if (!showNotesAction->isChecked()) productList->setColumnWidthTwips(kNoteColumn, 0);
 }
 
 void OrderStock::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  WindowTweaks::saveColumnWidths(Liv1, kSection, 4);
+  WindowTweaks::saveColumnWidths(productList, kSection, 4);
   WindowTweaks::saveSize(this, kSection, QSize(12135, 8805));
   WindowTweaks::saveState(this, kSection);
 }
@@ -129,32 +130,33 @@ void OrderStock::open(Database& db, Prompt& prompt, QWidget* parent, const std::
 }
 
 void OrderStock::fill(const std::vector<QString>& orderNumbers, const Merge& merge) {
-  Liv2 = merge(db_, orderNumbers, View_Note->isChecked());
+  mergedRows = merge(db_, orderNumbers, showNotesAction->isChecked());
   filling_ = true;
-  Combo1->clear();
-  Combo1->addItems(PickingList::categoryEntries(Liv2));
+  categoryCombo->clear();
+  categoryCombo->addItems(PickingList::categoryEntries(mergedRows));
   filling_ = false;
-  Combo1->setCurrentIndex(0);
-  Combo1_Click();
+  categoryCombo->setCurrentIndex(0);
+  onCategoryChosen();
 }
 
-void OrderStock::Combo1_Click() {
-  const std::vector<PickingList::Row> rows = PickingList::filtered(Liv2, Combo1->currentIndex(), Combo1->currentText());
-  const bool notes = View_Note->isChecked();
+void OrderStock::onCategoryChosen() {
+  const std::vector<PickingList::Row> rows =
+      PickingList::filtered(mergedRows, categoryCombo->currentIndex(), categoryCombo->currentText());
+  const bool notes = showNotesAction->isChecked();
   std::vector<QStringList> cells;
   cells.reserve(rows.size());
   for (const PickingList::Row& r : rows) cells.push_back({r.name, r.category, r.qty, notes ? r.note : QString()});
-  Liv1->setRows(std::move(cells));
+  productList->setRows(std::move(cells));
   statusText->setText(PickingList::statusText(rows));
 }
 
-void OrderStock::Command2_Click() { Liv1->sortRows(0, Qt::AscendingOrder); }
+void OrderStock::onSort() { productList->sortRows(0, Qt::AscendingOrder); }
 
-void OrderStock::View_Note_Click() {
-  SettingsStore::setBool(kSection, QStringLiteral("ViewNote"), View_Note->isChecked());
+void OrderStock::onShowNotes() {
+  SettingsStore::setBool(kSection, QStringLiteral("ViewNote"), showNotesAction->isChecked());
   prompt_.message(ReopenText);
 }
 
-void OrderStock::Command1_Click() {
-  ExportForm::run(db_, prompt_, this, 8, kSection, *Liv1, ExportForm::listOffers(*Liv1, {0, 1, 2}));
+void OrderStock::onExport() {
+  ExportForm::run(db_, prompt_, this, 8, kSection, *productList, ExportForm::listOffers(*productList, {0, 1, 2}));
 }

@@ -40,24 +40,24 @@ class OrderStock : public QDialog {
   // Shows the filled window; empty means exec(). Tests drive it instead.
   static std::function<void(OrderStock&)> showHook;
 
-  // Fills Liv2, the filter and Liv1 from the orders.
+  // Fills mergedRows, the filter and productList from the orders.
   void fill(const std::vector<QString>& orderNumbers, const Merge& merge = &PickingList::merge);
 
   // ---- handlers ----
-  void Combo1_Click();
-  void Command1_Click();  // 匯出到記事本
-  void Command2_Click();  // 排序
-  void View_Note_Click();
+  void onCategoryChosen();
+  void onExport();
+  void onSort();
+  void onShowNotes();
 
   // ---- controls ----
   QMenuBar* menuBar;
-  QAction* View_Note;     // 顯示備註
-  QComboBox* Combo1;      // the category filter
-  QPushButton* Command2;  // 排序
-  QPushButton* Command1;  // 匯出到記事本
-  ListView* Liv1;         // the rows shown
-  std::vector<PickingList::Row> Liv2;  // every merged row of this opening
-  QStatusBar* StatusBar1;
+  QAction* showNotesAction;                  // 顯示備註
+  QComboBox* categoryCombo;                  // the category filter
+  QPushButton* sortButton;                   // 排序
+  QPushButton* exportButton;                 // 匯出到記事本
+  ListView* productList;                     // the rows shown
+  std::vector<PickingList::Row> mergedRows;  // every merged row of this opening
+  QStatusBar* statusBar;
   QLabel* statusText;
 
   inline static const QString ReopenText = QStringLiteral("請重開撿貨單才能生效");

@@ -25,27 +25,27 @@ std::optional<QString> selectedOrders(const Database& db, const std::vector<QStr
 
 // The order editor's boxes as the one-order note reads them.
 struct EditorOrder {
-  QString number;    // Text10
-  QString date;      // Text2
-  QString account;   // Text13
-  QString category;  // Text14
-  QString name;      // Text1
-  QString sex;       // Text19
-  QString phone;     // Text3
-  QString mobile;    // Text6
-  QString email;     // Text7
-  QString bank;      // Text8
-  QString payDate;   // Text17
-  QString shipDate;  // Text15
-  QString fee;       // Text4
-  bool sellerPays = false;  // Check3
-  QString method;    // Combo1
-  QString address;   // Text9
-  QString note;      // Text5, line breaks as CR LF
-  bool percentOn = false;   // Check4
-  QString percent;          // Text16
-  bool amountOn = false;    // Check5
-  QString amount;           // Text18
+  QString number;
+  QString date;
+  QString account;
+  QString category;  // customerCategoryEdit
+  QString name;
+  QString sex;
+  QString phone;
+  QString mobile;
+  QString email;
+  QString bank;      // bankLast5Edit
+  QString payDate;
+  QString shipDate;
+  QString fee;
+  bool sellerPays = false;
+  QString method;
+  QString address;
+  QString note;      // noteEdit, line breaks as CR LF
+  bool percentOn = false;   // percentDiscountCheck
+  QString percent;          // percentDiscountEdit
+  bool amountOn = false;    // amountDiscountCheck
+  QString amount;           // amountDiscountEdit
   OrderLines lines;         // the lines that pass the filter, in list order
 };
 

@@ -145,9 +145,9 @@ TEST_F(ListWindow, OrdersAreCreatedEditedAndDeletedFromTheList) {
   const int cupStock = static_cast<int>(Num::leading(f->db().Manuf.cell(1, ManufCell::ProductStock)));
   QString number;
   f->runOrderInput = [&](OrderInput& e) {
-    number = e.Text10->text();
-    e.Text13->setText(QStringLiteral("buyer,1"));
-    e.Text14->setText(QStringLiteral("露天拍賣"));
+    number = e.numberEdit->text();
+    e.accountEdit->setText(QStringLiteral("buyer,1"));
+    e.customerCategoryEdit->setText(QStringLiteral("露天拍賣"));
     OrderLine l;
     l.name = QStringLiteral("茶杯");
     l.category = QStringLiteral("餐具");
@@ -157,7 +157,7 @@ TEST_F(ListWindow, OrdersAreCreatedEditedAndDeletedFromTheList) {
     e.addLine(l);
     // The product picker takes the stock of the line it adds.
     f->db().Manuf.setCell(1, ManufCell::ProductStock, QString::number(cupStock - 1));
-    e.Command4_Click();
+    e.onSaveAndClose();
   };
   f->Order_New_Click();
   ASSERT_EQ(f->db().Order.count(), 3);
@@ -170,8 +170,8 @@ TEST_F(ListWindow, OrdersAreCreatedEditedAndDeletedFromTheList) {
   f->Liv1->setCurrentRow(row);
   QString shownAccount;
   f->runOrderInput = [&](OrderInput& e) {
-    shownAccount = e.Text13->text();
-    e.Command5_Click();
+    shownAccount = e.accountEdit->text();
+    e.onCancel();
   };
   f->Order_Edit_Click();
   EXPECT_EQ(shownAccount, QStringLiteral("buyer,1"));
@@ -198,7 +198,7 @@ TEST_F(ListWindow, TheListIsNotRebuiltUnderAnOpenEditor) {
   f->runOrderInput = [&](OrderInput& e) {
     f->manufWindow()->close();
     seenWhileOpen = f->Liv1->text(0, OrderListCol::OrderNote);
-    e.Command5_Click();
+    e.onCancel();
   };
   f->Order_Edit_Click();
   EXPECT_EQ(seenWhileOpen, QStringLiteral("marker"));

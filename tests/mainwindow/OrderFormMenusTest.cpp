@@ -74,8 +74,8 @@ class Observer {
       return true;
     };
     f.runOrderInput = [this](OrderInput& e) {
-      log_ << QStringLiteral("editor ") + e.Label17->text();
-      e.Command5_Click();
+      log_ << QStringLiteral("editor ") + e.headingLabel->text();
+      e.onCancel();
     };
     f.runOpenForm = [this](OpenForm& m) {
       log_ << QStringLiteral("manager ") + m.leaveButton->text();

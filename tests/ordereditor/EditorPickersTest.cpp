@@ -123,19 +123,19 @@ TEST_F(EditorPickersTest, ProductPickerReplacesAnOpenProductWindowAndFillsTheLin
     f->Liv1->setCurrentRow(r);
     f->Command0_Click();  // "加入訂單": one line, then the window closes
   });
-  dlg.Command2_Click();
+  dlg.onPickProducts();
   EXPECT_TRUE(closingSteps);
   ASSERT_FALSE(beside.isNull());
   EXPECT_FALSE(beside->isVisible());
-  ASSERT_EQ(dlg.Liv1->rowCount(), 1);
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Name), "項鍊");
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Qty), "1");
+  ASSERT_EQ(dlg.lineList->rowCount(), 1);
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Name), "項鍊");
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Qty), "1");
   EXPECT_EQ(stock(2), "1");
-  EXPECT_TRUE(dlg.Liv1->isSelected(0));
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Subtotal), "300");
-  EXPECT_EQ(dlg.Label6->text(), "應收款項: 300");
+  EXPECT_TRUE(dlg.lineList->isSelected(0));
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Subtotal), "300");
+  EXPECT_EQ(dlg.receivableLabel->text(), "應收款項: 300");
   EXPECT_FALSE(db.dirty());
-  dlg.Command5_Click();
+  dlg.onCancel();
   EXPECT_EQ(stock(2), "2");
   delete beside.data();
 }
@@ -152,13 +152,13 @@ TEST_F(EditorPickersTest, DirectLineAndLineEditThroughTheProductDialog) {
     m->qtyEdit->setText("2");
     m->onSave();
   });
-  dlg.Command10_Click();
-  ASSERT_EQ(dlg.Liv1->rowCount(), 1);
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Price), "300");
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Qty), "2");
-  EXPECT_TRUE(dlg.Liv1->isSelected(0));
+  dlg.onNewLine();
+  ASSERT_EQ(dlg.lineList->rowCount(), 1);
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Price), "300");
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Qty), "2");
+  EXPECT_TRUE(dlg.lineList->isSelected(0));
   EXPECT_EQ(stock(1), "3");
-  EXPECT_EQ(dlg.Text11->text(), "600");
+  EXPECT_EQ(dlg.netGoodsEdit->text(), "600");
 
   // Editing the line: the difference of the quantity moves the stock.
   whenModal<ManufInput>([](ManufInput* m) {
@@ -167,13 +167,13 @@ TEST_F(EditorPickersTest, DirectLineAndLineEditThroughTheProductDialog) {
     m->qtyEdit->setText("5");
     m->onSave();
   });
-  dlg.Liv1->setCurrentRow(0);
-  dlg.Tools_Edit_Click();
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Qty), "5");
+  dlg.lineList->setCurrentRow(0);
+  dlg.onEditLine();
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Qty), "5");
   EXPECT_EQ(stock(1), "0");
-  EXPECT_EQ(dlg.Text11->text(), "1500");
+  EXPECT_EQ(dlg.netGoodsEdit->text(), "1500");
   EXPECT_FALSE(pickers.editLine(dlg, 3));  // no such line: nothing shown
-  dlg.Command5_Click();
+  dlg.onCancel();
   EXPECT_EQ(stock(1), "5");
 }
 
@@ -199,22 +199,22 @@ TEST_F(EditorPickersTest, CustomerPickerReplacesAnOpenCustomerWindowAndFillsTheC
     g->Liv1->setCurrentRow(rowWithText(*g->Liv1, GuestList::Account, "bob"));
     g->Command1_Click();  // "加入客戶"
   });
-  dlg.Command1_Click();
+  dlg.onPickCustomer();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(beside.isNull() || !beside->isVisible());
-  EXPECT_EQ(dlg.Text13->text(), "bob");
-  EXPECT_EQ(dlg.Text14->text(), "蝦皮");
-  EXPECT_EQ(dlg.Text1->text(), "Bob");
-  EXPECT_EQ(dlg.Text19->text(), "");
-  EXPECT_EQ(dlg.Text6->text(), "0922000222");
-  EXPECT_EQ(dlg.Command3->text(), "編輯客戶");
-  dlg.Command5_Click();
+  EXPECT_EQ(dlg.accountEdit->text(), "bob");
+  EXPECT_EQ(dlg.customerCategoryEdit->text(), "蝦皮");
+  EXPECT_EQ(dlg.nameEdit->text(), "Bob");
+  EXPECT_EQ(dlg.sexEdit->text(), "");
+  EXPECT_EQ(dlg.mobileEdit->text(), "0922000222");
+  EXPECT_EQ(dlg.customerButton->text(), "編輯客戶");
+  dlg.onCancel();
   delete beside.data();
 }
 
 TEST_F(EditorPickersTest, CustomerDialogAddsOrEditsTheEditorsCustomer) {
   OrderInput dlg(db, prompt, host);
-  EXPECT_EQ(dlg.Command3->text(), "新增客戶");
+  EXPECT_EQ(dlg.customerButton->text(), "新增客戶");
   whenModal<GuestInput>([](GuestInput* g) {
     EXPECT_EQ(g->SelState, 3);
     EXPECT_EQ(g->Label9->text(), "直接新增客戶");
@@ -226,13 +226,13 @@ TEST_F(EditorPickersTest, CustomerDialogAddsOrEditsTheEditorsCustomer) {
     g->Text4->setText("0933000333");
     g->Command1_Click();
   });
-  dlg.Command3_Click();
+  dlg.onAddOrEditCustomer();
   ASSERT_EQ(db.Guest.count(), 3);
-  EXPECT_EQ(dlg.Text13->text(), "cat");
-  EXPECT_EQ(dlg.Text14->text(), "蝦皮");
-  EXPECT_EQ(dlg.Text1->text(), "陳貓");
-  EXPECT_EQ(dlg.Text19->text(), "男");
-  EXPECT_EQ(dlg.Command3->text(), "編輯客戶");
+  EXPECT_EQ(dlg.accountEdit->text(), "cat");
+  EXPECT_EQ(dlg.customerCategoryEdit->text(), "蝦皮");
+  EXPECT_EQ(dlg.nameEdit->text(), "陳貓");
+  EXPECT_EQ(dlg.sexEdit->text(), "男");
+  EXPECT_EQ(dlg.customerButton->text(), "編輯客戶");
 
   // "編輯客戶" edits that customer; a change comes back into the editor.
   whenModal<GuestInput>([](GuestInput* g) {
@@ -243,15 +243,15 @@ TEST_F(EditorPickersTest, CustomerDialogAddsOrEditsTheEditorsCustomer) {
     g->Text3->setText("02-7777");
     g->Command1_Click();
   });
-  dlg.Command3_Click();
-  EXPECT_EQ(dlg.Text3->text(), "02-7777");
+  dlg.onAddOrEditCustomer();
+  EXPECT_EQ(dlg.phoneEdit->text(), "02-7777");
   EXPECT_EQ(db.Guest.cell(3, GuestCell::CustomerPhone), "02-7777");
 
   // A customer changed elsewhere since it was picked is not found.
   db.Guest.setCell(3, GuestCell::CustomerCategory, "露天");
-  dlg.Command3_Click();
+  dlg.onAddOrEditCustomer();
   EXPECT_EQ(prompt.texts().last(), "找不到這筆客戶資料，請重新選擇!");
-  dlg.Command5_Click();
+  dlg.onCancel();
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ TEST_F(OrderInputTest, NeitherEscNorTheWindowManagerCloseIt) {
   dlg.close();
   EXPECT_TRUE(dlg.isVisible());
   EXPECT_FALSE(dlg.windowFlags() & Qt::WindowCloseButtonHint);
-  dlg.Command5_Click();
+  dlg.onCancel();
   EXPECT_FALSE(dlg.isVisible());
 }
 
@@ -86,20 +86,20 @@ TEST_F(OrderInputTest, LoadFollowsTheSettings) {
   db.CheckLacks = false;
   SettingsStore::set("OrderInput", "LW3", "0");  // a stored 0 is ignored
   OrderInput dlg(db, prompt, host);
-  EXPECT_EQ(dlg.Combo1->count(), 2);
-  EXPECT_EQ(dlg.Combo1->currentText(), "");
-  EXPECT_EQ(dlg.Liv1->columnWidthTwips(LineCol::Cost), 0);
-  EXPECT_EQ(dlg.Liv1->columnWidthTwips(LineCol::Shortage), 0);
-  EXPECT_GT(dlg.Liv1->columnWidthTwips(LineCol::Price), 0);
-  EXPECT_FALSE(dlg.Tools_Rate2->isEnabled());
-  EXPECT_TRUE(dlg.Set_3->isChecked());
-  EXPECT_FALSE(dlg.Set_1->isChecked());
+  EXPECT_EQ(dlg.methodCombo->count(), 2);
+  EXPECT_EQ(dlg.methodCombo->currentText(), "");
+  EXPECT_EQ(dlg.lineList->columnWidthTwips(LineCol::Cost), 0);
+  EXPECT_EQ(dlg.lineList->columnWidthTwips(LineCol::Shortage), 0);
+  EXPECT_GT(dlg.lineList->columnWidthTwips(LineCol::Price), 0);
+  EXPECT_FALSE(dlg.costRateAction->isEnabled());
+  EXPECT_TRUE(dlg.dateMarksAction->isChecked());
+  EXPECT_FALSE(dlg.rememberFeeAction->isChecked());
   dlg.addLine(line("A", "1", "100"));
-  dlg.Liv1->setSelected(0, true);
-  ASSERT_TRUE(dlg.prepareToolsMenu());
-  EXPECT_FALSE(dlg.Tools_Rate2->isEnabled());
-  EXPECT_TRUE(dlg.Tools_Edit->isEnabled());
-  dlg.Command5_Click();  // leaving stores the widths, 0 for the hidden columns
+  dlg.lineList->setSelected(0, true);
+  ASSERT_TRUE(dlg.prepareLineMenu());
+  EXPECT_FALSE(dlg.costRateAction->isEnabled());
+  EXPECT_TRUE(dlg.editLineAction->isEnabled());
+  dlg.onCancel();  // leaving stores the widths, 0 for the hidden columns
   EXPECT_EQ(SettingsStore::get("OrderInput", "LW4"), "0");
   SettingsStore::remove("OrderInput", "LW3");
 }
@@ -108,21 +108,21 @@ TEST_F(OrderInputTest, DiscountBoxesAndTotals) {
   SettingsStore::set("OrderInput", "Set_4_Value", "90");
   OrderInput dlg(db, prompt, host);
   dlg.addLine(line("A", "2", "100"));
-  dlg.Text4->setText("60");
-  dlg.Check5->setChecked(true);
-  EXPECT_EQ(dlg.Text18->text(), "0");
-  dlg.Check4->setChecked(true);  // fills the remembered percent, unticks the amount
-  EXPECT_EQ(dlg.Text16->text(), "90");
-  EXPECT_FALSE(dlg.Check5->isChecked());
-  EXPECT_EQ(dlg.Text18->text(), "");
-  EXPECT_EQ(dlg.Label6->text(), "應收款項: 240");
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Subtotal), "200");
+  dlg.feeEdit->setText("60");
+  dlg.amountDiscountCheck->setChecked(true);
+  EXPECT_EQ(dlg.amountDiscountEdit->text(), "0");
+  dlg.percentDiscountCheck->setChecked(true);  // fills the remembered percent, unticks the amount
+  EXPECT_EQ(dlg.percentDiscountEdit->text(), "90");
+  EXPECT_FALSE(dlg.amountDiscountCheck->isChecked());
+  EXPECT_EQ(dlg.amountDiscountEdit->text(), "");
+  EXPECT_EQ(dlg.receivableLabel->text(), "應收款項: 240");
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Subtotal), "200");
   EXPECT_EQ(dlg.ReceivableText(), "240");
-  EXPECT_EQ(dlg.Panel[0]->text(), "金額小計: 200 - 20 (折扣) = 180 ");
-  dlg.Text16->setText("");  // a ticked empty box: the figures stay
-  dlg.Command8_Click();
-  EXPECT_EQ(dlg.Label6->text(), "應收款項: 240");
-  dlg.Command5_Click();
+  EXPECT_EQ(dlg.statusPanels[0]->text(), "金額小計: 200 - 20 (折扣) = 180 ");
+  dlg.percentDiscountEdit->setText("");  // a ticked empty box: the figures stay
+  dlg.onCompute();
+  EXPECT_EQ(dlg.receivableLabel->text(), "應收款項: 240");
+  dlg.onCancel();
 }
 
 TEST_F(OrderInputTest, NewOrderSavedThroughTheWindow) {
@@ -133,25 +133,25 @@ TEST_F(OrderInputTest, NewOrderSavedThroughTheWindow) {
   n.fee = "abc";
   n.note = "預設";
   dlg.setupNewOrder(n);
-  EXPECT_EQ(dlg.Command4->text(), "儲存");
-  EXPECT_TRUE(dlg.Command14->isHidden());
+  EXPECT_EQ(dlg.saveAndCloseButton->text(), "儲存");
+  EXPECT_TRUE(dlg.saveButton->isHidden());
   dlg.show();
-  dlg.Command4_Click();  // no customer yet
+  dlg.onSaveAndClose();  // no customer yet
   EXPECT_EQ(prompt.texts().value(0), "請輸入客戶帳號");
-  EXPECT_EQ(dlg.Text4->text(), "abc");  // the fee is looked at after the account
-  dlg.Text13->setText("buyer");
-  dlg.Text2->setText("2026/13/03");
-  dlg.Command4_Click();
+  EXPECT_EQ(dlg.feeEdit->text(), "abc");  // the fee is looked at after the account
+  dlg.accountEdit->setText("buyer");
+  dlg.dateEdit->setText("2026/13/03");
+  dlg.onSaveAndClose();
   EXPECT_EQ(prompt.texts().value(1), "不是正確的日期格式");
-  EXPECT_EQ(dlg.Text4->text(), "0");  // corrected although refused
-  dlg.Text2->setText("2026/12/3");
+  EXPECT_EQ(dlg.feeEdit->text(), "0");  // corrected although refused
+  dlg.dateEdit->setText("2026/12/3");
   EXPECT_TRUE(dlg.isVisible());
-  dlg.Text13->setText("buyer");
-  dlg.Text14->setText("蝦皮拍賣");
-  dlg.Combo1->setEditText("寄 郵局");
+  dlg.accountEdit->setText("buyer");
+  dlg.customerCategoryEdit->setText("蝦皮拍賣");
+  dlg.methodCombo->setEditText("寄 郵局");
   dlg.addLine(line("A", "2", "100"));
-  dlg.Set_1->setChecked(true);
-  dlg.Command4_Click();
+  dlg.rememberFeeAction->setChecked(true);
+  dlg.onSaveAndClose();
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
   ASSERT_EQ(db.Order.count(), 1);
@@ -173,28 +173,28 @@ TEST_F(OrderInputTest, SaveAndStayRefreshesTheSnapshotAndCancelSettlesStock) {
   db.Order.setCell(r, OrderCell::OrderDate, "2026/12/01");
   host.indexes = {r};
   OrderInput dlg(db, prompt, host);
-  dlg.Label17->setText("編輯訂單");
+  dlg.headingLabel->setText("編輯訂單");
   dlg.SelEdit = 0;
-  dlg.Text10->setText("O1");
-  dlg.Text2->setText("2026/12/01");
-  dlg.Text13->setText("buyer");
+  dlg.numberEdit->setText("O1");
+  dlg.dateEdit->setText("2026/12/01");
+  dlg.accountEdit->setText("buyer");
   // The editor showed one saved line of 2; the user added another of 1
   // (the picker took its stock: 5 - 1 = 4).
   dlg.setSnapshot({line("A", "2", "100")});
   dlg.setLines({line("A", "2", "100"), line("A", "1", "100")});
   db.Manuf.setCell(1, ManufCell::ProductStock, "4");
-  dlg.Command14_Click();
+  dlg.onSave();
   ASSERT_EQ(host.rewritten.size(), 1u);
   EXPECT_EQ(host.rewritten[0].first, 0);
   EXPECT_TRUE(host.selected.empty());
   EXPECT_EQ(dlg.snapshot().size(), 2u);
   EXPECT_EQ(db.Stock.count(), 2);
   // Delete the first line (stock back), then cancel: the saved state stands.
-  dlg.Liv1->setSelected(0, true);
-  dlg.Tools_Del_Click();
+  dlg.lineList->setSelected(0, true);
+  dlg.onDeleteLines();
   EXPECT_EQ(stock(), "6");
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Shortage), "..");
-  dlg.Command5_Click();
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Shortage), "..");
+  dlg.onCancel();
   EXPECT_EQ(stock(), "4");
   EXPECT_EQ(host.selected, std::vector<int>{0});
 }
@@ -202,97 +202,97 @@ TEST_F(OrderInputTest, SaveAndStayRefreshesTheSnapshotAndCancelSettlesStock) {
 TEST_F(OrderInputTest, TicksMarkTheNoteAndTravelWithTheirLines) {
   OrderInput dlg(db, prompt, host);
   dlg.setLines({line("A", "1", "1"), line("B", "1", "1")});
-  dlg.Liv1->setChecked(1, true);  // by code: no date mark
-  EXPECT_EQ(dlg.Liv1->text(1, LineCol::Note), "");
-  dlg.Liv1_ItemCheck(1, true);  // by the user
-  EXPECT_TRUE(dlg.Liv1->text(1, LineCol::Note).startsWith("*" + QDate::currentDate().toString("yyyy/MM/dd")));
-  dlg.Liv1->setSelected(1, true);
-  dlg.Tool_Up_Click();
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Name), "B");
-  EXPECT_TRUE(dlg.Liv1->isChecked(0));
-  EXPECT_FALSE(dlg.Liv1->isChecked(1));
-  EXPECT_TRUE(dlg.Liv1->isSelected(0));
+  dlg.lineList->setChecked(1, true);  // by code: no date mark
+  EXPECT_EQ(dlg.lineList->text(1, LineCol::Note), "");
+  dlg.onLineTicked(1, true);  // by the user
+  EXPECT_TRUE(dlg.lineList->text(1, LineCol::Note).startsWith("*" + QDate::currentDate().toString("yyyy/MM/dd")));
+  dlg.lineList->setSelected(1, true);
+  dlg.onMoveUp();
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Name), "B");
+  EXPECT_TRUE(dlg.lineList->isChecked(0));
+  EXPECT_FALSE(dlg.lineList->isChecked(1));
+  EXPECT_TRUE(dlg.lineList->isSelected(0));
   prompt.answer(Prompt::Answer::No);
-  dlg.Tool_Sort1_Click();
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Name), "B");
+  dlg.onSortByName();
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Name), "B");
   prompt.answer(Prompt::Answer::Yes);
-  dlg.Tool_Sort1_Click();
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Name), "A");
-  EXPECT_TRUE(dlg.Liv1->isChecked(1));
-  dlg.Command5_Click();
+  dlg.onSortByName();
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Name), "A");
+  EXPECT_TRUE(dlg.lineList->isChecked(1));
+  dlg.onCancel();
 }
 
 TEST_F(OrderInputTest, RateToolAndOptionMenu) {
   OrderInput dlg(db, prompt, host);
   dlg.setLines({line("A", "1", "33.333")});
-  dlg.Liv1->setSelected(0, true);
+  dlg.lineList->setSelected(0, true);
   prompt.answerInput(QString("1"));
-  dlg.Tools_Rate_Click();
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Price), "33.33");
+  dlg.onPriceRate();
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Price), "33.33");
   EXPECT_EQ(SettingsStore::get("OrderInput", "Rate"), "1");
   prompt.answerInput(std::nullopt);
-  dlg.Tools_Rate_Click();
-  EXPECT_EQ(dlg.Liv1->text(0, LineCol::Price), "33.33");
+  dlg.onPriceRate();
+  EXPECT_EQ(dlg.lineList->text(0, LineCol::Price), "33.33");
 
   prompt.answerInput(QString("120"));
-  dlg.Sel_4_Click();
+  dlg.onSetPercentDefault();
   EXPECT_EQ(prompt.shown.back().text, "輸入數值錯誤");
   EXPECT_FALSE(SettingsStore::contains("OrderInput", "Set_4_Value"));
   prompt.answerInput(QString("abc"));
-  dlg.Sel_4_Click();
+  dlg.onSetPercentDefault();
   EXPECT_EQ(SettingsStore::get("OrderInput", "Set_4_Value"), "0");
   prompt.answerInput(QString(""));
-  dlg.Sel_6_Click();
+  dlg.onSetNoteDefault();
   EXPECT_EQ(SettingsStore::get("OrderInput", "Set_6_Value"), "");
-  dlg.Set_2->trigger();
+  dlg.rememberMethodAction->trigger();
   EXPECT_EQ(SettingsStore::get("OrderInput", "Set_2"), "True");
-  dlg.Shipped_3->trigger();
+  dlg.shipUntickedLinesAction->trigger();
   EXPECT_EQ(SettingsStore::get("OrderInput", "Shipped_1"), "False");
   EXPECT_EQ(SettingsStore::get("OrderInput", "Shipped_3"), "True");
   SettingsStore::remove("OrderInput", "Set_2");
-  dlg.Command5_Click();
+  dlg.onCancel();
 }
 
 TEST_F(OrderInputTest, DoubleClickOnAnEmptyListOpensThePicker) {
   OrderInput dlg(db, prompt, host);
-  dlg.Liv1_DblClick();
+  dlg.onLineDoubleClicked();
   EXPECT_EQ(host.pickerOpened, 1);
-  dlg.Command5_Click();
+  dlg.onCancel();
 }
 
 TEST_F(OrderInputTest, NoteWindowGivesItsTextBack) {
   OrderInput dlg(db, prompt, host);
-  dlg.Text5->setPlainText("short");
+  dlg.noteEdit->setPlainText("short");
   QTimer::singleShot(0, [] {
     auto* note = qobject_cast<OrderInputNote*>(QApplication::activeModalWidget());
     ASSERT_NE(note, nullptr);
-    EXPECT_EQ(note->Text1->toPlainText(), "short");
-    note->Text1->setPlainText("a much\nlonger note");
+    EXPECT_EQ(note->noteEdit->toPlainText(), "short");
+    note->noteEdit->setPlainText("a much\nlonger note");
     note->close();
   });
-  dlg.Command16_Click();
-  EXPECT_EQ(dlg.Text5->toPlainText(), "a much\nlonger note");
-  dlg.Command5_Click();
+  dlg.onExpandNote();
+  EXPECT_EQ(dlg.noteEdit->toPlainText(), "a much\nlonger note");
+  dlg.onCancel();
 }
 
 TEST_F(OrderInputTest, NoteWindowRefusesACharacterTheFileCannotHold) {
   OrderInput dlg(db, prompt, host);
-  dlg.Text5->setPlainText("short");
+  dlg.noteEdit->setPlainText("short");
   bool stayedOpen = false;
   QTimer::singleShot(0, [&] {
     auto* note = qobject_cast<OrderInputNote*>(QApplication::activeModalWidget());
     ASSERT_NE(note, nullptr);
-    note->Text1->setPlainText("好評😀");
+    note->noteEdit->setPlainText("好評😀");
     note->close();
     stayedOpen = note->isVisible();
-    note->Text1->setPlainText("好評");
+    note->noteEdit->setPlainText("好評");
     note->close();
   });
-  dlg.Command16_Click();
+  dlg.onExpandNote();
   EXPECT_TRUE(stayedOpen);
   EXPECT_EQ(prompt.texts(), QStringList{"備註中的「😀」無法儲存在資料檔中，請改用其他字元"});
-  EXPECT_EQ(dlg.Text5->toPlainText(), "好評");
-  dlg.Command5_Click();
+  EXPECT_EQ(dlg.noteEdit->toPlainText(), "好評");
+  dlg.onCancel();
 }
 
 }  // namespace

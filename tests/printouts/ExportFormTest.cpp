@@ -56,11 +56,13 @@ struct ExportFormTest : ::testing::Test, PrintoutFixture {
     ExportForm::run(db, prompt, nullptr, 1, QStringLiteral("OrderForm"), orders, ExportForm::orderListOffers());
   }
   static int rowOf(const ExportForm& f, const char* caption) {
-    for (int r = 0; r < f.List1->rowCount(); ++r)
-      if (f.List1->text(r, 0) == QString::fromUtf8(caption)) return r;
+    for (int r = 0; r < f.fieldList->rowCount(); ++r)
+      if (f.fieldList->text(r, 0) == QString::fromUtf8(caption)) return r;
     return -1;
   }
-  static void tick(ExportForm& f, const char* caption, bool on = true) { f.List1->setChecked(rowOf(f, caption), on); }
+  static void tick(ExportForm& f, const char* caption, bool on = true) {
+    f.fieldList->setChecked(rowOf(f, caption), on);
+  }
   QString output() { return Codec::decode(dir.get(QStringLiteral("temp.txt"))); }
 };
 
@@ -68,21 +70,21 @@ TEST_F(ExportFormTest, FieldOrderAndTicksSurviveReopening) {
   orders.setSelected(0, true);
   runOrders([&](ExportForm& f) {
     EXPECT_EQ(f.ex, 1);
-    EXPECT_EQ(f.List1->rowCount(), 27);
+    EXPECT_EQ(f.fieldList->rowCount(), 27);
     EXPECT_EQ(f.highlightedRow(), -1);
     tick(f, "訂單編號");
     tick(f, "應收款項");
     // Move the ticked 應收款項 up past the unticked 運費: its tick goes with it.
-    f.List1->setCurrentRow(rowOf(f, "應收款項"));
-    f.Command4_Click();
-    EXPECT_EQ(f.List1->text(11, 0), QStringLiteral("應收款項"));
-    EXPECT_TRUE(f.List1->isChecked(11));
-    EXPECT_EQ(f.List2.value(11), QStringLiteral("5"));
-    EXPECT_FALSE(f.List1->isChecked(12));
-    EXPECT_EQ(f.List1->text(12, 0), QStringLiteral("運費"));
+    f.fieldList->setCurrentRow(rowOf(f, "應收款項"));
+    f.onMoveUp();
+    EXPECT_EQ(f.fieldList->text(11, 0), QStringLiteral("應收款項"));
+    EXPECT_TRUE(f.fieldList->isChecked(11));
+    EXPECT_EQ(f.fieldCodes.value(11), QStringLiteral("5"));
+    EXPECT_FALSE(f.fieldList->isChecked(12));
+    EXPECT_EQ(f.fieldList->text(12, 0), QStringLiteral("運費"));
     EXPECT_EQ(f.highlightedRow(), 11);
-    f.Option2->setChecked(true);
-    f.Command1_Click();
+    f.tabOption->setChecked(true);
+    f.onExport();
     EXPECT_EQ(f.result(), QDialog::Accepted);
   });
   EXPECT_EQ(output(), QStringLiteral("2403000001\t1200\r\n"));
@@ -95,22 +97,22 @@ TEST_F(ExportFormTest, FieldOrderAndTicksSurviveReopening) {
   std::vector<Field> saved;
   runOrders([&](ExportForm& f) {
     saved = f.fields();
-    EXPECT_TRUE(f.Option1->isChecked());  // the separator is not remembered
-    EXPECT_EQ(f.Command3->text(), QStringLiteral("全選"));
+    EXPECT_TRUE(f.commaOption->isChecked());  // the separator is not remembered
+    EXPECT_EQ(f.selectAllButton->text(), QStringLiteral("全選"));
     EXPECT_EQ(f.highlightedRow(), -1);
     // Changes then "取消": nothing is stored.
-    f.Command3_Click();
-    EXPECT_EQ(f.Command3->text(), QStringLiteral("取消全部"));
-    f.List1->setCurrentRow(0);
-    f.Command5_Click();
-    f.Command2_Click();
+    f.onSelectAll();
+    EXPECT_EQ(f.selectAllButton->text(), QStringLiteral("取消全部"));
+    f.fieldList->setCurrentRow(0);
+    f.onMoveDown();
+    f.onCancel();
   });
   EXPECT_EQ(saved[11], (Field{QStringLiteral("應收款項"), 5, true}));
   EXPECT_EQ(saved[12], (Field{QStringLiteral("運費"), 4, false}));
   EXPECT_EQ(saved[0], (Field{QStringLiteral("訂單編號"), 0, true}));
   runOrders([&](ExportForm& f) {
     EXPECT_EQ(f.fields(), saved);
-    f.Command2_Click();
+    f.onCancel();
   });
   // Other windows keep choices of their own.
   EXPECT_FALSE(SettingsStore::contains(QStringLiteral("GuestForm"), QStringLiteral("L1_0")));
@@ -121,18 +123,18 @@ TEST_F(ExportFormTest, OrderLinesGiveOneLinePerLineWithTheOrderRepeated) {
   runOrders([&](ExportForm& f) {
     // A line field cannot be ticked while 商品名稱 is not.
     tick(f, "商品分類");
-    EXPECT_FALSE(f.List1->isChecked(rowOf(f, "商品分類")));
+    EXPECT_FALSE(f.fieldList->isChecked(rowOf(f, "商品分類")));
     tick(f, "訂單編號");
     tick(f, "客戶帳號");
     tick(f, "客戶姓名");
     tick(f, "客戶手機");
     tick(f, "商品名稱");  // ticks every line field
     for (const char* c : {"商品分類", "商品售價", "商品成本", "商品數量", "商品備註", "商品網址"})
-      EXPECT_TRUE(f.List1->isChecked(rowOf(f, c))) << c;
+      EXPECT_TRUE(f.fieldList->isChecked(rowOf(f, c))) << c;
     for (const char* c : {"商品分類", "商品成本", "商品備註", "商品網址"}) tick(f, c, false);
-    EXPECT_TRUE(f.List1->isChecked(rowOf(f, "商品名稱")));
+    EXPECT_TRUE(f.fieldList->isChecked(rowOf(f, "商品名稱")));
     tick(f, "運費類別");
-    f.Command1_Click();
+    f.onExport();
   });
   // amy's order has two lines (stored apart), bob is not in Guest.
   EXPECT_EQ(output(), QStringLiteral("2403000001,amy,王小美, 0912345678 ,Tea,500,2,買方付運費\r\n"
@@ -141,8 +143,8 @@ TEST_F(ExportFormTest, OrderLinesGiveOneLinePerLineWithTheOrderRepeated) {
   // Unticking 商品名稱 unticks the line fields: one line per order.
   runOrders([&](ExportForm& f) {
     tick(f, "商品名稱", false);
-    EXPECT_FALSE(f.List1->isChecked(rowOf(f, "商品售價")));
-    f.Command1_Click();
+    EXPECT_FALSE(f.fieldList->isChecked(rowOf(f, "商品售價")));
+    f.onExport();
   });
   EXPECT_EQ(output(), QStringLiteral("2403000001,amy,王小美, 0912345678 ,買方付運費\r\n"
                                      "2403000002,bob,,,賣方付運費\r\n"));
@@ -151,7 +153,7 @@ TEST_F(ExportFormTest, OrderLinesGiveOneLinePerLineWithTheOrderRepeated) {
 TEST_F(ExportFormTest, NothingTickedIsRefusedAfterTheFolderCheck) {
   db.TempPath.clear();
   runOrders([&](ExportForm& f) {
-    f.Command1_Click();
+    f.onExport();
     EXPECT_NE(f.result(), QDialog::Accepted);
   });
   EXPECT_EQ(folderDialogs, 1);
@@ -167,7 +169,7 @@ TEST_F(ExportFormTest, FailuresKeepTheChooserOpenAndSaveNothing) {
   orders.setText(1, OrderListCol::OrderIndex, QStringLiteral("7"));  // names no Order row
   runOrders([&](ExportForm& f) {
     tick(f, "訂單編號");
-    f.Command1_Click();
+    f.onExport();
     EXPECT_NE(f.result(), QDialog::Accepted);
   });
   EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("發生錯誤!")});
@@ -180,7 +182,7 @@ TEST_F(ExportFormTest, FailuresKeepTheChooserOpenAndSaveNothing) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("temp.txt")));
   runOrders([&](ExportForm& f) {
     tick(f, "訂單編號");
-    f.Command1_Click();
+    f.onExport();
     EXPECT_NE(f.result(), QDialog::Accepted);
   });
   EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("發生錯誤!")});
@@ -203,8 +205,9 @@ TEST_F(ExportFormTest, PlainListsExportTheirCells) {
 
   auto exportWith = [&](int ex, std::initializer_list<int> ticked) {
     ExportForm::showHook = [&](ExportForm& f) {
-      for (int r = 0; r < f.List1->rowCount(); ++r) f.List1->setChecked(r, std::count(ticked.begin(), ticked.end(), r) > 0);
-      f.Command1_Click();
+      for (int r = 0; r < f.fieldList->rowCount(); ++r)
+        f.fieldList->setChecked(r, std::count(ticked.begin(), ticked.end(), r) > 0);
+      f.onExport();
     };
     ExportForm::run(db, prompt, nullptr, ex, QStringLiteral("ExpendForm"), list, offers);
     return output();
@@ -226,22 +229,22 @@ TEST_F(ExportFormTest, SelectAllAndMovesAtTheEnds) {
     f.show();
     f.activateWindow();
     QApplication::processEvents();
-    EXPECT_EQ(f.List1->currentRow(), -1);
-    f.Command5_Click();
-    EXPECT_EQ(f.List1->text(0, 0), QStringLiteral("訂單編號"));
-    f.Command3_Click();
-    for (int r = 0; r < f.List1->rowCount(); ++r) EXPECT_TRUE(f.List1->isChecked(r));
+    EXPECT_EQ(f.fieldList->currentRow(), -1);
+    f.onMoveDown();
+    EXPECT_EQ(f.fieldList->text(0, 0), QStringLiteral("訂單編號"));
+    f.onSelectAll();
+    for (int r = 0; r < f.fieldList->rowCount(); ++r) EXPECT_TRUE(f.fieldList->isChecked(r));
     const std::vector<Field> before = f.fields();
-    f.Command4_Click();  // nothing highlighted
-    f.List1->setCurrentRow(0);
-    f.Command4_Click();  // first row up
-    f.List1->setCurrentRow(26);
-    f.Command5_Click();  // last row down
+    f.onMoveUp();  // nothing highlighted
+    f.fieldList->setCurrentRow(0);
+    f.onMoveUp();  // first row up
+    f.fieldList->setCurrentRow(26);
+    f.onMoveDown();  // last row down
     EXPECT_EQ(f.fields(), before);
-    f.Command3_Click();
-    for (int r = 0; r < f.List1->rowCount(); ++r) EXPECT_FALSE(f.List1->isChecked(r));
-    EXPECT_EQ(f.Command3->text(), QStringLiteral("全選"));
-    f.Command2_Click();
+    f.onSelectAll();
+    for (int r = 0; r < f.fieldList->rowCount(); ++r) EXPECT_FALSE(f.fieldList->isChecked(r));
+    EXPECT_EQ(f.selectAllButton->text(), QStringLiteral("全選"));
+    f.onCancel();
   });
 }
 

@@ -30,7 +30,8 @@ struct OrderStockTest : ::testing::Test, PrintoutFixture {
   }
   static QStringList names(const OrderStock& w) {
     QStringList out;
-    for (int r = 0; r < w.Liv1->rowCount(); ++r) out << w.Liv1->text(r, 0) + u'/' + w.Liv1->text(r, 2);
+    for (int r = 0; r < w.productList->rowCount(); ++r)
+      out << w.productList->text(r, 0) + u'/' + w.productList->text(r, 2);
     return out;
   }
 };
@@ -40,17 +41,17 @@ TEST_F(OrderStockTest, FilterSortAndTotals) {
   w.fill(both);
   EXPECT_EQ(names(w), (QStringList{QStringLiteral("Tea/2"), QStringLiteral("Cup/4")}));
   EXPECT_EQ(w.statusText->text(), QStringLiteral("數量總計：6"));
-  ASSERT_EQ(w.Combo1->count(), 4);
-  EXPECT_EQ(w.Combo1->itemText(0), QStringLiteral("全部"));
-  EXPECT_EQ(w.Combo1->itemText(3), QStringLiteral("未分類"));
-  EXPECT_EQ(w.Liv1->columnWidthTwips(3), 0);  // notes hidden
+  ASSERT_EQ(w.categoryCombo->count(), 4);
+  EXPECT_EQ(w.categoryCombo->itemText(0), QStringLiteral("全部"));
+  EXPECT_EQ(w.categoryCombo->itemText(3), QStringLiteral("未分類"));
+  EXPECT_EQ(w.productList->columnWidthTwips(3), 0);  // notes hidden
 
-  w.Command2_Click();
+  w.onSort();
   EXPECT_EQ(names(w), (QStringList{QStringLiteral("Cup/4"), QStringLiteral("Tea/2")}));
-  w.Combo1->setCurrentIndex(w.Combo1->findText(QStringLiteral("杯子")));
+  w.categoryCombo->setCurrentIndex(w.categoryCombo->findText(QStringLiteral("杯子")));
   EXPECT_EQ(names(w), (QStringList{QStringLiteral("Cup/4")}));
   EXPECT_EQ(w.statusText->text(), QStringLiteral("數量總計：4"));
-  w.Combo1->setCurrentIndex(0);  // merge order again
+  w.categoryCombo->setCurrentIndex(0);  // merge order again
   EXPECT_EQ(names(w), (QStringList{QStringLiteral("Tea/2"), QStringLiteral("Cup/4")}));
 
   // The export offers the name, category and quantity of the rows shown.
@@ -58,11 +59,11 @@ TEST_F(OrderStockTest, FilterSortAndTotals) {
   ExportForm::showHook = [&](ExportForm& e) {
     ++chooser;
     EXPECT_EQ(e.ex, 8);
-    ASSERT_EQ(e.List1->rowCount(), 3);
-    EXPECT_EQ(e.List1->text(2, 0), QStringLiteral("數量"));
-    e.Command2_Click();
+    ASSERT_EQ(e.fieldList->rowCount(), 3);
+    EXPECT_EQ(e.fieldList->text(2, 0), QStringLiteral("數量"));
+    e.onCancel();
   };
-  w.Command1_Click();
+  w.onExport();
   EXPECT_EQ(chooser, 1);
 }
 
@@ -70,11 +71,11 @@ TEST_F(OrderStockTest, TheNoteSwitchActsOnTheNextOpeningAndSizesAreRemembered) {
   {
     OrderStock w(db, prompt);
     w.fill(both);
-    w.View_Note->trigger();
+    w.showNotesAction->trigger();
     EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("請重開撿貨單才能生效")});
     EXPECT_EQ(SettingsStore::get(QStringLiteral("OrderStock"), QStringLiteral("ViewNote")), QStringLiteral("True"));
-    EXPECT_EQ(w.Liv1->rowCount(), 2);  // the open list stays
-    w.Liv1->setColumnWidthTwips(0, 3000);
+    EXPECT_EQ(w.productList->rowCount(), 2);  // the open list stays
+    w.productList->setColumnWidthTwips(0, 3000);
     w.resize(700, 500);
     w.reject();
   }
@@ -82,11 +83,11 @@ TEST_F(OrderStockTest, TheNoteSwitchActsOnTheNextOpeningAndSizesAreRemembered) {
   EXPECT_EQ(SettingsStore::get(QStringLiteral("OrderStock"), QStringLiteral("Width")), QStringLiteral("10500"));
   OrderStock w(db, prompt);
   w.fill(both);
-  EXPECT_EQ(w.Liv1->columnWidthTwips(0), 3000);
+  EXPECT_EQ(w.productList->columnWidthTwips(0), 3000);
   EXPECT_EQ(w.width(), 700);
-  EXPECT_GT(w.Liv1->columnWidthTwips(3), 0);
+  EXPECT_GT(w.productList->columnWidthTwips(3), 0);
   // With notes shown, the gift-marked Tea line stays apart from plain ones.
-  EXPECT_EQ(w.Liv1->text(0, 3), QStringLiteral("*2024/03/01 gift"));
+  EXPECT_EQ(w.productList->text(0, 3), QStringLiteral("*2024/03/01 gift"));
 }
 
 TEST_F(OrderStockTest, AFailureWhileBuildingShowsItsMessageAndLeavesNoWindow) {

@@ -104,8 +104,8 @@ TEST_F(PrintoutWindows, MainWindowEntriesPrintTheSelectedOrders) {
   ExportForm::showHook = [&](ExportForm& e) {
     ++chooser;
     EXPECT_EQ(e.ex, 1);
-    EXPECT_EQ(e.List1->rowCount(), 27);
-    e.Command2_Click();
+    EXPECT_EQ(e.fieldList->rowCount(), 27);
+    e.onCancel();
   };
   f->OrderTools_Note->trigger();
   f->Sel_Note->trigger();
@@ -156,8 +156,9 @@ TEST_F(PrintoutWindows, PickingListFollowsTheShippedOption) {
   int shown = 0;
   OrderStock::showHook = [&](OrderStock& w) {
     ++shown;
-    ASSERT_EQ(w.Liv1->rowCount(), 1);
-    EXPECT_EQ(w.Liv1->rowTexts(0).mid(0, 3), (QStringList{QStringLiteral("碗"), QStringLiteral("餐具"), QStringLiteral("2")}));
+    ASSERT_EQ(w.productList->rowCount(), 1);
+    EXPECT_EQ(w.productList->rowTexts(0).mid(0, 3),
+              (QStringList{QStringLiteral("碗"), QStringLiteral("餐具"), QStringLiteral("2")}));
     EXPECT_EQ(w.statusText->text(), QStringLiteral("數量總計：2"));
   };
   f->Liv1->setSelected(0, true);
@@ -188,20 +189,20 @@ TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
   ExportForm::showHook = [&](ExportForm& e) {
     ++chooser;
     EXPECT_EQ(e.ex, 5);
-    EXPECT_EQ(e.List1->rowCount(), 10);
-    EXPECT_EQ(e.List1->text(9, 0), QStringLiteral("小計"));
-    e.List1->setChecked(0, true);
-    e.List1->setChecked(9, true);
-    e.Command1_Click();
+    EXPECT_EQ(e.fieldList->rowCount(), 10);
+    EXPECT_EQ(e.fieldList->text(9, 0), QStringLiteral("小計"));
+    e.fieldList->setChecked(0, true);
+    e.fieldList->setChecked(9, true);
+    e.onExport();
   };
   f->runOrderInput = [&](OrderInput& e) {
-    e.Text1->setText(QStringLiteral("未存的<名字>"));  // an unsaved edit shows
-    e.Shipped_3->trigger();                             // only the unticked lines: none
-    e.Command15->click();
-    e.Shipped_1->trigger();
-    e.Command6->click();
-    e.Command7->click();
-    e.Command5_Click();
+    e.nameEdit->setText(QStringLiteral("未存的<名字>"));  // an unsaved edit shows
+    e.shipUntickedLinesAction->trigger();                 // only the unticked lines: none
+    e.shippingNoteButton->click();
+    e.shipAllLinesAction->trigger();
+    e.mailingLabelButton->click();
+    e.exportButton->click();
+    e.onCancel();
   };
   f->Order_Edit_Click();
   ASSERT_EQ(opened.size(), 1);
@@ -229,8 +230,8 @@ TEST_F(PrintoutWindows, CustomerAndProductWindowsFeedLabelsAndTheChooser) {
   QStringList firstCaptions;
   ExportForm::showHook = [&](ExportForm& e) {
     sources << e.ex;
-    firstCaptions << e.List1->text(e.List1->rowCount() - 1, 0);
-    e.Command2_Click();
+    firstCaptions << e.fieldList->text(e.fieldList->rowCount() - 1, 0);
+    e.onCancel();
   };
   g->Sel_Note->trigger();
   f->Data_Manuf_Click();
