@@ -133,7 +133,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   window.Data_Guest_Click();
   if (GuestForm* customers = window.guestWindow()) {
     customers->resize(900, 500);
-    selectKey(*customers->Liv1, QStringLiteral("tea_lover"));
+    selectKey(*customers->customerList, QStringLiteral("tea_lover"));
     save(*customers, QStringLiteral("customer-window"));
     GuestInput dlg(db, prompt, customers);
     dlg.openEdit(2, 1);

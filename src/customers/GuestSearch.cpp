@@ -23,7 +23,7 @@ namespace {
 // The combo's index under the form's `se`, so that its list is not rebuilt.
 void setFilterQuietly(GuestForm& list, int index) {
   list.se = true;
-  list.Combo1->setCurrentIndex(index);
+  list.categoryCombo->setCurrentIndex(index);
   list.se = false;
 }
 }  // namespace
@@ -96,7 +96,7 @@ GuestSearch::GuestSearch(Database& db, Prompt& prompt, GuestForm& list, QWidget*
   Combo1->addItem(QStringLiteral("全部"));
   Combo1->addItems(db_.settings.CustomerCategories);
   Combo1->addItem(QStringLiteral("未分類"));
-  const int shown = list_.Combo1->currentIndex();
+  const int shown = list_.categoryCombo->currentIndex();
   Combo1->setCurrentIndex(shown >= 0 && shown < Combo1->count() ? shown : -1);
 
   connect(Command1, &QPushButton::clicked, this, &GuestSearch::Command1_Click);
@@ -115,14 +115,14 @@ void GuestSearch::Command1_Click() {
       c.text[i] = boxes[i]->text();
     }
     c.sex = Combo2->currentText();
-    list_.Liv1->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::fieldSearch(db_.Guest, c), GuestList::allShown()));
-    const int n = list_.Liv1->rowCount();
-    list_.StatusBar1->showMessage(QStringLiteral(" 共 %1 筆資料").arg(n));
+    list_.customerList->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::fieldSearch(db_.Guest, c), GuestList::allShown()));
+    const int n = list_.customerList->rowCount();
+    list_.statusBar->showMessage(QStringLiteral(" 共 %1 筆資料").arg(n));
     if (n == 0) {
       prompt_.message(QStringLiteral("沒有找到符合的客戶資料"), Prompt::Icon::Exclamation);
       return;
     }
-    list_.Liv1->setSelected(0, false);
+    list_.customerList->setSelected(0, false);
     setFilterQuietly(list_, Combo1->currentIndex());
     accept();
   } catch (const std::exception&) {
@@ -136,8 +136,8 @@ void GuestSearch::Command3_Click() {
     Text9->setText(GuestList::searchText(Text9->text()));
     setFilterQuietly(list_, 0);
     GuestList::View view = GuestList::allShown();
-    for (int i = 2; i <= 8; ++i) view[static_cast<size_t>(i)] = list_.View_no[i]->isChecked();
-    list_.Liv1->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::productSearch(db_, Text9->text()), view));
+    for (int i = 2; i <= 8; ++i) view[static_cast<size_t>(i)] = list_.columnActions[i]->isChecked();
+    list_.customerList->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::productSearch(db_, Text9->text()), view));
     accept();
   } catch (const std::exception&) {
     prompt_.error();

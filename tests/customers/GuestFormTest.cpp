@@ -72,25 +72,25 @@ struct GuestFormTest : ::testing::Test {
 TEST_F(GuestFormTest, ManagementWindowListsByCategory) {
   auto* form = new GuestForm(db, prompt);
   ASSERT_TRUE(form->openAsManager());
-  EXPECT_FALSE(form->Command1->isVisible());
+  EXPECT_FALSE(form->pickButton->isVisible());
   EXPECT_FALSE(form->Tools_Add->isEnabled());
-  EXPECT_EQ(form->Combo1->count(), 5);
-  EXPECT_EQ(form->Combo1->currentText(), "全部");
-  EXPECT_EQ(listed(form->Liv1), (QStringList{"amy/露天", "amy/蝦皮", "bob/蝦皮", "cal/未分類"}));
-  EXPECT_EQ(form->StatusBar1->currentMessage(), " 共 4 筆客戶資料");
-  EXPECT_EQ(form->Liv1->tableIndex(2), 3);
+  EXPECT_EQ(form->categoryCombo->count(), 5);
+  EXPECT_EQ(form->categoryCombo->currentText(), "全部");
+  EXPECT_EQ(listed(form->customerList), (QStringList{"amy/露天", "amy/蝦皮", "bob/蝦皮", "cal/未分類"}));
+  EXPECT_EQ(form->statusBar->currentMessage(), " 共 4 筆客戶資料");
+  EXPECT_EQ(form->customerList->tableIndex(2), 3);
 
-  form->Combo1->setCurrentIndex(2);
-  form->Combo1_Click();
-  EXPECT_EQ(listed(form->Liv1), (QStringList{"amy/蝦皮", "bob/蝦皮"}));
+  form->categoryCombo->setCurrentIndex(2);
+  form->onCategoryChosen();
+  EXPECT_EQ(listed(form->customerList), (QStringList{"amy/蝦皮", "bob/蝦皮"}));
 
   // Column sort: the first click on the account header sorts descending.
-  form->Combo1->setCurrentIndex(0);
-  form->Combo1_Click();
-  Q_EMIT form->Liv1->headerClicked(0);
-  EXPECT_EQ(form->Liv1->text(0, 0), "cal");
+  form->categoryCombo->setCurrentIndex(0);
+  form->onCategoryChosen();
+  Q_EMIT form->customerList->headerClicked(0);
+  EXPECT_EQ(form->customerList->text(0, 0), "cal");
 
-  form->View_no[4]->setChecked(false);
+  form->columnActions[4]->setChecked(false);
   form->close();  // stores the settings and deletes the window
   EXPECT_FALSE(SettingsStore::getBool("GuestForm", "no4", true));
   EXPECT_EQ(SettingsStore::get("GuestForm", "WinState"), "0");
@@ -99,19 +99,19 @@ TEST_F(GuestFormTest, ManagementWindowListsByCategory) {
 TEST_F(GuestFormTest, SearchesAccountAndName) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Text1->clear();
-  form.Command6_Click();
+  form.searchEdit->clear();
+  form.onSearch();
   EXPECT_EQ(prompt.texts(), QStringList{"請輸入帳號或客戶姓名"});
 
-  form.Text1->setText("  LIN ");
-  form.Command11_Click();
-  EXPECT_EQ(form.Text1->text(), "LIN");
-  EXPECT_EQ(listed(form.Liv1), QStringList{"amy/蝦皮"});
-  EXPECT_EQ(form.StatusBar1->currentMessage(), " 共 1 筆資料");
+  form.searchEdit->setText("  LIN ");
+  form.onSearchAll();
+  EXPECT_EQ(form.searchEdit->text(), "LIN");
+  EXPECT_EQ(listed(form.customerList), QStringList{"amy/蝦皮"});
+  EXPECT_EQ(form.statusBar->currentMessage(), " 共 1 筆資料");
 
-  form.Combo1->setCurrentIndex(1);  // 露天, without rebuilding
-  form.Command6_Click();
-  EXPECT_EQ(form.Liv1->rowCount(), 0);
+  form.categoryCombo->setCurrentIndex(1);  // 露天, without rebuilding
+  form.onSearch();
+  EXPECT_EQ(form.customerList->rowCount(), 0);
   EXPECT_EQ(prompt.shown.back().text, "沒有找到符合的客戶資料");
   form.close();
 }
@@ -120,14 +120,14 @@ TEST_F(GuestFormTest, PickerSelectsTheOrdersCustomerAndFillsTheEditor) {
   SettingsStore::setBool("GuestForm", "no4", false);  // the mobile column is off, still copied
   GuestForm form(db, prompt);
   form.preparePicker("amy", "蝦皮", [this](const CustomerFields& f) { handed.push_back(f); });
-  EXPECT_FALSE(form.Command1->isHidden());
-  EXPECT_TRUE(form.Command9->isHidden());
+  EXPECT_FALSE(form.pickButton->isHidden());
+  EXPECT_TRUE(form.listOrdersButton->isHidden());
   EXPECT_TRUE(form.Tools_Add->isEnabled());
-  ASSERT_EQ(form.Liv1->currentRow(), 1);
-  EXPECT_EQ(form.Liv1->selectedRows(), std::vector<int>{1});
-  EXPECT_EQ(form.Liv1->text(1, 4), "");
+  ASSERT_EQ(form.customerList->currentRow(), 1);
+  EXPECT_EQ(form.customerList->selectedRows(), std::vector<int>{1});
+  EXPECT_EQ(form.customerList->text(1, 4), "");
 
-  form.Command1_Click();
+  form.onPick();
   ASSERT_EQ(handed.size(), 1u);
   EXPECT_EQ(handed[0].account, "amy");
   EXPECT_EQ(handed[0].category, "蝦皮");
@@ -144,9 +144,9 @@ TEST_F(GuestFormTest, PickerWithoutRowsOrWithoutMatchPicksNothing) {
   SettingsStore::setBool("GuestForm", "Set1", true);
   GuestForm form(db, prompt);
   form.preparePicker("amy", "蝦皮", [this](const CustomerFields& f) { handed.push_back(f); });
-  EXPECT_EQ(form.Combo1->currentIndex(), -1);
-  EXPECT_EQ(form.Liv1->rowCount(), 0);
-  form.Command1_Click();
+  EXPECT_EQ(form.categoryCombo->currentIndex(), -1);
+  EXPECT_EQ(form.customerList->rowCount(), 0);
+  form.onPick();
   EXPECT_TRUE(handed.empty());
   EXPECT_TRUE(prompt.shown.empty());
 }
@@ -154,13 +154,13 @@ TEST_F(GuestFormTest, PickerWithoutRowsOrWithoutMatchPicksNothing) {
 TEST_F(GuestFormTest, DeleteRemovesTheSelectedCustomersAndKeepsTheirOrders) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Liv1->setSelected(1, true);
-  form.Liv1->setSelected(2, true);
+  form.customerList->setSelected(1, true);
+  form.customerList->setSelected(2, true);
   prompt.answer(Prompt::Answer::Yes);
-  form.Command4_Click();
+  form.onDeleteCustomers();
   EXPECT_EQ(prompt.shown.at(0).text, "確定刪除選取的客戶資料嗎？");
   EXPECT_EQ(prompt.shown.at(0).title, "刪除");
-  EXPECT_EQ(listed(form.Liv1), (QStringList{"amy/露天", "cal/未分類"}));
+  EXPECT_EQ(listed(form.customerList), (QStringList{"amy/露天", "cal/未分類"}));
   EXPECT_EQ(db.Guest.count(), 2);
   EXPECT_EQ(db.Order.count(), 3);
   EXPECT_TRUE(db.dirty());
@@ -170,8 +170,8 @@ TEST_F(GuestFormTest, DeleteRemovesTheSelectedCustomersAndKeepsTheirOrders) {
 TEST_F(GuestFormTest, NewCustomerInANewCategorySwitchesTheFilter) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Combo1->setCurrentIndex(2);  // 蝦皮
-  form.Combo1_Click();
+  form.categoryCombo->setCurrentIndex(2);  // 蝦皮
+  form.onCategoryChosen();
   whenModal<GuestInput>([](GuestInput* dlg) {
     EXPECT_EQ(dlg->SelState, 1);
     EXPECT_EQ(dlg->Label9->text(), "新增客戶資料");
@@ -180,12 +180,12 @@ TEST_F(GuestFormTest, NewCustomerInANewCategorySwitchesTheFilter) {
     dlg->Combo1->setEditText("Yahoo\"");
     dlg->Command1_Click();
   });
-  form.Command2_Click();
+  form.onNewCustomer();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
-  EXPECT_EQ(form.Combo1->currentText(), "Yahoo");
-  EXPECT_EQ(form.Combo1->itemText(form.Combo1->count() - 1), "編輯客戶分類");
-  EXPECT_EQ(listed(form.Liv1), QStringList{"dan/Yahoo"});
-  EXPECT_EQ(form.Liv1->currentRow(), 0);
+  EXPECT_EQ(form.categoryCombo->currentText(), "Yahoo");
+  EXPECT_EQ(form.categoryCombo->itemText(form.categoryCombo->count() - 1), "編輯客戶分類");
+  EXPECT_EQ(listed(form.customerList), QStringList{"dan/Yahoo"});
+  EXPECT_EQ(form.customerList->currentRow(), 0);
   EXPECT_TRUE(db.dirty());
 
   // A listed category: the row joins the list as it stands.
@@ -194,17 +194,17 @@ TEST_F(GuestFormTest, NewCustomerInANewCategorySwitchesTheFilter) {
     dlg->Combo1->setEditText("露天");
     dlg->Command1_Click();
   });
-  form.Command2_Click();
-  EXPECT_EQ(listed(form.Liv1), (QStringList{"dan/Yahoo", "eve/露天"}));
-  EXPECT_EQ(form.Liv1->currentRow(), 1);
-  EXPECT_EQ(form.Liv1->tableIndex(1), 6);
+  form.onNewCustomer();
+  EXPECT_EQ(listed(form.customerList), (QStringList{"dan/Yahoo", "eve/露天"}));
+  EXPECT_EQ(form.customerList->currentRow(), 1);
+  EXPECT_EQ(form.customerList->tableIndex(1), 6);
   form.close();
 }
 
 TEST_F(GuestFormTest, EditingTheKeyMovesTheOrdersAndRewritesTheRow) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Liv1->setCurrentRow(1);  // amy/蝦皮
+  form.customerList->setCurrentRow(1);  // amy/蝦皮
   whenModal<GuestInput>([](GuestInput* dlg) {
     EXPECT_EQ(dlg->NameStr, "amy");
     EXPECT_EQ(dlg->SaleStr, "蝦皮");
@@ -214,10 +214,10 @@ TEST_F(GuestFormTest, EditingTheKeyMovesTheOrdersAndRewritesTheRow) {
     dlg->Text6->setPlainText("台北\n信義");
     dlg->Command1_Click();
   });
-  form.Command3_Click();
+  form.onEditCustomer();
   EXPECT_EQ(buyers(), (QStringList{"amy.lin/蝦皮", "amy/露天", "amy.lin/蝦皮"}));
-  EXPECT_EQ(form.Liv1->text(1, 0), "amy.lin");
-  EXPECT_EQ(form.Liv1->text(1, 6), "台北\r\n信義");
+  EXPECT_EQ(form.customerList->text(1, 0), "amy.lin");
+  EXPECT_EQ(form.customerList->text(1, 6), "台北\r\n信義");
   EXPECT_EQ(db.Guest.cell(2, GuestCell::CustomerAddress), "台北\r\n信義");
   EXPECT_EQ(db.Guest.cell(2, GuestCell::CustomerNameSex), QString("Amy Lin") + QChar(1));
   form.close();
@@ -226,22 +226,22 @@ TEST_F(GuestFormTest, EditingTheKeyMovesTheOrdersAndRewritesTheRow) {
 TEST_F(GuestFormTest, EditIntoANewCategoryKeepsTheFilterShown) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Combo1->setCurrentIndex(3);  // 未分類
-  form.Combo1_Click();
-  ASSERT_EQ(listed(form.Liv1), QStringList{"cal/未分類"});
-  form.Liv1->setCurrentRow(0);
+  form.categoryCombo->setCurrentIndex(3);  // 未分類
+  form.onCategoryChosen();
+  ASSERT_EQ(listed(form.customerList), QStringList{"cal/未分類"});
+  form.customerList->setCurrentRow(0);
   whenModal<GuestInput>([](GuestInput* dlg) {
     dlg->Combo1->setEditText("Yahoo");
     dlg->Command1_Click();
   });
-  form.Command3_Click();
+  form.onEditCustomer();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
-  EXPECT_EQ(form.Combo1->count(), 6);
-  EXPECT_EQ(form.Combo1->itemText(3), "Yahoo");
+  EXPECT_EQ(form.categoryCombo->count(), 6);
+  EXPECT_EQ(form.categoryCombo->itemText(3), "Yahoo");
   // The list was not rebuilt, and the filter still names what it shows: a
   // search or a new customer works on "未分類", not on another category.
-  EXPECT_EQ(form.Combo1->currentText(), "未分類");
-  EXPECT_EQ(listed(form.Liv1), QStringList{"cal/Yahoo"});
+  EXPECT_EQ(form.categoryCombo->currentText(), "未分類");
+  EXPECT_EQ(listed(form.customerList), QStringList{"cal/Yahoo"});
   form.close();
 }
 
@@ -249,13 +249,13 @@ TEST_F(GuestFormTest, NewCustomerWithoutAChosenFilterProposesNoCategory) {
   SettingsStore::setBool("GuestForm", "Set1", true);
   GuestForm form(db, prompt);
   form.openAsManager();
-  ASSERT_EQ(form.Combo1->currentIndex(), -1);
+  ASSERT_EQ(form.categoryCombo->currentIndex(), -1);
   whenModal<GuestInput>([](GuestInput* dlg) {
     EXPECT_EQ(dlg->Combo1->currentText(), "");
     dlg->Text1->setText("dan");
     dlg->Command1_Click();
   });
-  form.Command2_Click();
+  form.onNewCustomer();
   EXPECT_EQ(db.Guest.cell(db.Guest.count(), GuestCell::CustomerCategory), "未分類");
   form.close();
 }
@@ -265,8 +265,8 @@ TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
   int mainWindowRefills = 0;
   form.onCategoriesEdited = [&] { ++mainWindowRefills; };
   form.openAsManager();
-  form.Combo1->setCurrentIndex(1);
-  form.Combo1_Click();
+  form.categoryCombo->setCurrentIndex(1);
+  form.onCategoryChosen();
   prompt.answerInput(QString("Ruten”"));
   whenModal<CateForm>([](CateForm* cate) {
     EXPECT_EQ(cate->windowTitle(), "編輯客戶分類");
@@ -275,12 +275,12 @@ TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
     cate->Command3_Click();
     cate->Command1_Click();
   });
-  form.Combo1->setCurrentIndex(form.Combo1->count() - 1);  // "編輯客戶分類"
-  form.Combo1_Click();
+  form.categoryCombo->setCurrentIndex(form.categoryCombo->count() - 1);  // "編輯客戶分類"
+  form.onCategoryChosen();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"Ruten", "蝦皮"}));
-  EXPECT_EQ(form.Combo1->currentText(), "全部");
-  EXPECT_EQ(form.Combo1->itemText(1), "Ruten");
-  EXPECT_EQ(listed(form.Liv1).first(), "amy/Ruten");
+  EXPECT_EQ(form.categoryCombo->currentText(), "全部");
+  EXPECT_EQ(form.categoryCombo->itemText(1), "Ruten");
+  EXPECT_EQ(listed(form.customerList).first(), "amy/Ruten");
   EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/Ruten", "amy/蝦皮"}));
   EXPECT_EQ(mainWindowRefills, 1);
   form.close();
@@ -325,9 +325,9 @@ TEST_F(GuestFormTest, CategoryEditInTheDialogRefreshesTheWindowAfterwards) {
   int mainWindowRefills = 0;
   form.onCategoriesEdited = [&] { ++mainWindowRefills; };
   form.openAsManager();
-  form.Combo1->setCurrentIndex(1);  // 露天
-  form.Combo1_Click();
-  ASSERT_EQ(listed(form.Liv1), QStringList{"amy/露天"});
+  form.categoryCombo->setCurrentIndex(1);  // 露天
+  form.onCategoryChosen();
+  ASSERT_EQ(listed(form.customerList), QStringList{"amy/露天"});
   prompt.answer(Prompt::Answer::Yes);
   whenModal<GuestInput>([](GuestInput* dlg) {
     whenModal<CateForm>([](CateForm* cate) {
@@ -338,16 +338,16 @@ TEST_F(GuestFormTest, CategoryEditInTheDialogRefreshesTheWindowAfterwards) {
     dlg->Command5_Click();
     dlg->reject();
   });
-  form.Command2_Click();
-  EXPECT_EQ(form.Combo1->currentText(), "全部");
-  EXPECT_EQ(form.Combo1->itemText(1), "蝦皮");
-  EXPECT_EQ(listed(form.Liv1).first(), "amy/未分類");
+  form.onNewCustomer();
+  EXPECT_EQ(form.categoryCombo->currentText(), "全部");
+  EXPECT_EQ(form.categoryCombo->itemText(1), "蝦皮");
+  EXPECT_EQ(listed(form.customerList).first(), "amy/未分類");
   EXPECT_EQ(mainWindowRefills, 1);
 
   // A delete from the rebuilt list finds the customer under its new key.
-  form.Liv1->setCurrentRow(0);
+  form.customerList->setCurrentRow(0);
   prompt.answer(Prompt::Answer::Yes);
-  form.Command4_Click();
+  form.onDeleteCustomers();
   EXPECT_EQ(db.Guest.count(), 3);
   form.close();
 }
@@ -356,9 +356,9 @@ TEST_F(GuestFormTest, PermanentSortReordersTheTable) {
   db.Guest.setKey(1, "zed");
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Command8_Click();
+  form.onSortCustomers();
   EXPECT_EQ(db.Guest.key(4), "zed");
-  EXPECT_EQ(listed(form.Liv1).last(), "zed/露天");
+  EXPECT_EQ(listed(form.customerList).last(), "zed/露天");
   EXPECT_TRUE(db.dirty());
   form.close();
 }

@@ -187,17 +187,17 @@ TEST_F(EditorPickersTest, CustomerPickerReplacesAnOpenCustomerWindowAndFillsTheC
   whenModal<GuestForm>([&](GuestForm* g) {
     EXPECT_NE(g, beside.data());
     EXPECT_TRUE(g->isPicker());
-    EXPECT_TRUE(g->Command1->isVisible());
-    EXPECT_FALSE(g->Command9->isVisible());
+    EXPECT_TRUE(g->pickButton->isVisible());
+    EXPECT_FALSE(g->listOrdersButton->isVisible());
     QStringList entries;
-    for (int i = 0; i < g->Combo1->count(); ++i) entries << g->Combo1->itemText(i);
+    for (int i = 0; i < g->categoryCombo->count(); ++i) entries << g->categoryCombo->itemText(i);
     EXPECT_EQ(entries, (QStringList{"全部", "露天", "蝦皮", "未分類", "編輯客戶分類"}));
     // The editor's customer is preselected.
-    const int amy = g->Liv1->currentRow();
+    const int amy = g->customerList->currentRow();
     ASSERT_GE(amy, 0);
-    EXPECT_EQ(g->Liv1->text(amy, GuestList::Account), "amy");
-    g->Liv1->setCurrentRow(rowWithText(*g->Liv1, GuestList::Account, "bob"));
-    g->Command1_Click();  // "加入客戶"
+    EXPECT_EQ(g->customerList->text(amy, GuestList::Account), "amy");
+    g->customerList->setCurrentRow(rowWithText(*g->customerList, GuestList::Account, "bob"));
+    g->onPick();  // "加入客戶"
   });
   dlg.Command1_Click();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
