@@ -662,8 +662,8 @@ int main(int argc, char** argv) {
       window.Data_Manuf_Click();
       if (ManufForm* m = window.manufWindow()) {
         QCoreApplication::processEvents();
-        const Samples sort = tries(repeat, [&] { return actionMs([&] { m->Liv1_ColumnClick(0); }, m->Liv1); });
-        windowLine(QStringLiteral("products: sort by name (%1 rows)").arg(m->Liv1->rowCount()), sort, scan, scanName, scale);
+        const Samples sort = tries(repeat, [&] { return actionMs([&] { m->onColumnClicked(0); }, m->productList); });
+        windowLine(QStringLiteral("products: sort by name (%1 rows)").arg(m->productList->rowCount()), sort, scan, scanName, scale);
         m->close();
         QCoreApplication::processEvents();
       }

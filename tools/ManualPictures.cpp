@@ -146,7 +146,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   window.Data_Manuf_Click();
   if (ManufForm* products = window.manufWindow()) {
     products->resize(900, 520);
-    selectKey(*products->Liv1, QStringLiteral("青花茶杯"));
+    selectKey(*products->productList, QStringLiteral("青花茶杯"));
     save(*products, QStringLiteral("product-window"));
     {
       ManufInput dlg(db, prompt, products);

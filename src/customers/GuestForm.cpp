@@ -375,7 +375,7 @@ void GuestForm::onNewCustomer() {
     dlg.openNew(GuestSave::NewFromList, category);
     // A filter without a chosen entry proposes no category (the save then
     // takes "未分類"), not the list's first one.
-    if (category.isEmpty()) dlg.Combo1->setEditText(QString());
+    if (category.isEmpty()) dlg.categoryCombo->setEditText(QString());
     dlg.list = this;
     dlg.exec();
     if (dlg.categoriesEdited) categoriesChanged();

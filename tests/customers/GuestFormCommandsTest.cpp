@@ -148,19 +148,19 @@ TEST_F(GuestFormCommandsTest, PurchaseHistoryOpensForTheCurrentCustomer) {
   whenModal<GuestManuf>([&](GuestManuf* h) {
     seen = true;
     EXPECT_EQ(h->windowTitle(), "購物歷史清單 - amy");
-    EXPECT_EQ(h->Liv1->rowCount(), 3);
-    EXPECT_EQ(h->StatusBar1->currentMessage(),
+    EXPECT_EQ(h->historyList->rowCount(), 3);
+    EXPECT_EQ(h->statusBar->currentMessage(),
               " 共 3 筆資料，售價總計 525.5元 ，成本總計 330.25 元，結餘 195.25 元，數量總計 5");
-    h->Text1->setText("收納");
-    h->Command4_Click();
-    EXPECT_EQ(h->Liv1->rowCount(), 1);
+    h->productNameEdit->setText("收納");
+    h->onSearch();
+    EXPECT_EQ(h->historyList->rowCount(), 1);
     EXPECT_EQ(h->windowTitle(), "購物歷史清單 - amy");
-    h->Liv1->setCurrentRow(0);
-    h->Command3_Click();  // "www." taken as http
-    h->Text1->clear();
-    h->Command4_Click();
-    h->Liv1->setCurrentRow(2);
-    h->Command3_Click();  // "javascript:" is no web address
+    h->historyList->setCurrentRow(0);
+    h->onOpenLink();  // "www." taken as http
+    h->productNameEdit->clear();
+    h->onSearch();
+    h->historyList->setCurrentRow(2);
+    h->onOpenLink();  // "javascript:" is no web address
     // The export chooser is offered the seven columns before the address.
     QStringList offered;
     int ex = 0;
@@ -168,11 +168,11 @@ TEST_F(GuestFormCommandsTest, PurchaseHistoryOpensForTheCurrentCustomer) {
       ex = chooser.ex;
       for (const auto& field : chooser.fields()) offered << field.caption;
     };
-    h->Command2_Click();
+    h->onExport();
     ExportForm::showHook = nullptr;
     EXPECT_EQ(ex, 6);
     EXPECT_EQ(offered, (QStringList{"日期", "商品名稱", "商品分類", "售價", "成本", "數量", "備註"}));
-    h->Command1->click();
+    h->closeButton->click();
   });
   form->onPurchaseHistory();
   EXPECT_TRUE(seen);
@@ -187,12 +187,12 @@ TEST_F(GuestFormCommandsTest, AdvancedSearchFillsTheCustomerList) {
   GuestForm* form = open();
   // The field search: blanks trimmed, the dialog's category carried back.
   whenModal<GuestSearch>([&](GuestSearch* s) {
-    EXPECT_EQ(s->Combo1->count(), 4);  // 全部, 露天, 蝦皮, 未分類
-    EXPECT_EQ(s->Combo1->currentText(), "全部");
-    s->Combo1->setCurrentIndex(1);
-    s->Text1->setText("  AM\r\nx");
-    s->Command1_Click();
-    EXPECT_EQ(s->Text1->text(), "AM");
+    EXPECT_EQ(s->categoryCombo->count(), 4);  // 全部, 露天, 蝦皮, 未分類
+    EXPECT_EQ(s->categoryCombo->currentText(), "全部");
+    s->categoryCombo->setCurrentIndex(1);
+    s->accountEdit->setText("  AM\r\nx");
+    s->onFieldSearch();
+    EXPECT_EQ(s->accountEdit->text(), "AM");
   });
   form->onAdvancedSearch();
   EXPECT_EQ(listed(form->customerList), QStringList{"amy/露天"});
@@ -202,13 +202,13 @@ TEST_F(GuestFormCommandsTest, AdvancedSearchFillsTheCustomerList) {
   // Nothing found: the message, the dialog stays until closed.
   whenModal<GuestSearch>([&](GuestSearch* s) {
     prompt.clear();
-    s->Text2->setText("沒有這個人");
-    s->Command1_Click();
+    s->nameEdit->setText("沒有這個人");
+    s->onFieldSearch();
     EXPECT_EQ(prompt.texts(), QStringList{"沒有找到符合的客戶資料"});
     EXPECT_TRUE(s->isVisible());
     // The product-name search: the filter back on "全部".
-    s->Text9->setText(" 杯 ");
-    s->Command3_Click();
+    s->productNameEdit->setText(" 杯 ");
+    s->onProductSearch();
   });
   form->onAdvancedSearch();
   EXPECT_EQ(listed(form->customerList), QStringList{"amy/露天"});

@@ -174,11 +174,11 @@ TEST_F(GuestFormTest, NewCustomerInANewCategorySwitchesTheFilter) {
   form.onCategoryChosen();
   whenModal<GuestInput>([](GuestInput* dlg) {
     EXPECT_EQ(dlg->SelState, 1);
-    EXPECT_EQ(dlg->Label9->text(), "新增客戶資料");
-    EXPECT_EQ(dlg->Combo1->currentText(), "蝦皮");  // the window's filter
-    dlg->Text1->setText("dan");
-    dlg->Combo1->setEditText("Yahoo\"");
-    dlg->Command1_Click();
+    EXPECT_EQ(dlg->headingLabel->text(), "新增客戶資料");
+    EXPECT_EQ(dlg->categoryCombo->currentText(), "蝦皮");  // the window's filter
+    dlg->accountEdit->setText("dan");
+    dlg->categoryCombo->setEditText("Yahoo\"");
+    dlg->onSave();
   });
   form.onNewCustomer();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
@@ -190,9 +190,9 @@ TEST_F(GuestFormTest, NewCustomerInANewCategorySwitchesTheFilter) {
 
   // A listed category: the row joins the list as it stands.
   whenModal<GuestInput>([](GuestInput* dlg) {
-    dlg->Text1->setText("eve");
-    dlg->Combo1->setEditText("露天");
-    dlg->Command1_Click();
+    dlg->accountEdit->setText("eve");
+    dlg->categoryCombo->setEditText("露天");
+    dlg->onSave();
   });
   form.onNewCustomer();
   EXPECT_EQ(listed(form.customerList), (QStringList{"dan/Yahoo", "eve/露天"}));
@@ -208,11 +208,11 @@ TEST_F(GuestFormTest, EditingTheKeyMovesTheOrdersAndRewritesTheRow) {
   whenModal<GuestInput>([](GuestInput* dlg) {
     EXPECT_EQ(dlg->NameStr, "amy");
     EXPECT_EQ(dlg->SaleStr, "蝦皮");
-    EXPECT_EQ(dlg->Text2->text(), "Amy Lin");
-    EXPECT_EQ(dlg->Combo2->currentText(), "");
-    dlg->Text1->setText("amy.lin");
-    dlg->Text6->setPlainText("台北\n信義");
-    dlg->Command1_Click();
+    EXPECT_EQ(dlg->nameEdit->text(), "Amy Lin");
+    EXPECT_EQ(dlg->sexCombo->currentText(), "");
+    dlg->accountEdit->setText("amy.lin");
+    dlg->addressEdit->setPlainText("台北\n信義");
+    dlg->onSave();
   });
   form.onEditCustomer();
   EXPECT_EQ(buyers(), (QStringList{"amy.lin/蝦皮", "amy/露天", "amy.lin/蝦皮"}));
@@ -231,8 +231,8 @@ TEST_F(GuestFormTest, EditIntoANewCategoryKeepsTheFilterShown) {
   ASSERT_EQ(listed(form.customerList), QStringList{"cal/未分類"});
   form.customerList->setCurrentRow(0);
   whenModal<GuestInput>([](GuestInput* dlg) {
-    dlg->Combo1->setEditText("Yahoo");
-    dlg->Command1_Click();
+    dlg->categoryCombo->setEditText("Yahoo");
+    dlg->onSave();
   });
   form.onEditCustomer();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
@@ -251,9 +251,9 @@ TEST_F(GuestFormTest, NewCustomerWithoutAChosenFilterProposesNoCategory) {
   form.openAsManager();
   ASSERT_EQ(form.categoryCombo->currentIndex(), -1);
   whenModal<GuestInput>([](GuestInput* dlg) {
-    EXPECT_EQ(dlg->Combo1->currentText(), "");
-    dlg->Text1->setText("dan");
-    dlg->Command1_Click();
+    EXPECT_EQ(dlg->categoryCombo->currentText(), "");
+    dlg->accountEdit->setText("dan");
+    dlg->onSave();
   });
   form.onNewCustomer();
   EXPECT_EQ(db.Guest.cell(db.Guest.count(), GuestCell::CustomerCategory), "未分類");
@@ -295,10 +295,10 @@ TEST_F(GuestFormTest, RenamingTheEditedCustomersCategoryInTheDialogKeepsItsKey) 
     cate->Command3_Click();  // 露天 -> Ruten, customers and orders at once
     cate->Command1_Click();
   });
-  dlg.Command5_Click();
-  EXPECT_EQ(dlg.Combo1->currentText(), "Ruten");  // the first entry
-  dlg.Text3->setText("02-5555");
-  dlg.Command1_Click();
+  dlg.onEditCategories();
+  EXPECT_EQ(dlg.categoryCombo->currentText(), "Ruten");  // the first entry
+  dlg.phoneEdit->setText("02-5555");
+  dlg.onSave();
   // The customer's own row is not "another customer with this key".
   EXPECT_EQ(prompt.texts(), QStringList{"要改成什麼名稱?"});
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
@@ -314,9 +314,9 @@ TEST_F(GuestFormTest, RenamingTheEditedCustomersCategoryInTheDialogKeepsItsKey) 
     cate->Command3_Click();
     cate->Command1_Click();
   });
-  again.Command5_Click();
-  again.Combo1->setEditText("露天");
-  again.Command1_Click();
+  again.onEditCategories();
+  again.categoryCombo->setEditText("露天");
+  again.onSave();
   EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/露天", "amy/蝦皮"}));
 }
 
@@ -335,7 +335,7 @@ TEST_F(GuestFormTest, CategoryEditInTheDialogRefreshesTheWindowAfterwards) {
       cate->Command4_Click();  // 露天 deleted: amy moves to 未分類
       cate->Command1_Click();
     });
-    dlg->Command5_Click();
+    dlg->onEditCategories();
     dlg->reject();
   });
   form.onNewCustomer();
@@ -367,13 +367,13 @@ TEST_F(GuestFormTest, DialogFromTheEditorHandsTheCustomerBack) {
   GuestInput dlg(db, prompt);
   dlg.editor = [this](const CustomerFields& f) { handed.push_back(f); };
   ASSERT_TRUE(dlg.openEdit(4, 1));
-  EXPECT_EQ(dlg.Text2->text(), "王小美");
-  EXPECT_EQ(dlg.Combo2->currentText(), "女");
-  EXPECT_EQ(dlg.Combo1->currentText(), "露天");
-  EXPECT_EQ(dlg.Combo1->itemText(dlg.Combo1->count() - 1), "未分類");
-  dlg.Combo3->setCurrentIndex(2);
-  dlg.Text4->setText("0955");
-  dlg.Command1_Click();
+  EXPECT_EQ(dlg.nameEdit->text(), "王小美");
+  EXPECT_EQ(dlg.sexCombo->currentText(), "女");
+  EXPECT_EQ(dlg.categoryCombo->currentText(), "露天");
+  EXPECT_EQ(dlg.categoryCombo->itemText(dlg.categoryCombo->count() - 1), "未分類");
+  dlg.profileCombo->setCurrentIndex(2);
+  dlg.mobileEdit->setText("0955");
+  dlg.onSave();
   ASSERT_EQ(handed.size(), 1u);
   EXPECT_EQ(handed[0].mobile, "0955");
   EXPECT_EQ(handed[0].sex, "女");
@@ -382,12 +382,12 @@ TEST_F(GuestFormTest, DialogFromTheEditorHandsTheCustomerBack) {
 
   GuestInput next(db, prompt);
   next.openNew(3, QString());
-  EXPECT_EQ(next.Combo3->currentIndex(), 2);
-  EXPECT_EQ(next.Label9->text(), "直接新增客戶");
-  EXPECT_EQ(next.Combo1->currentText(), "露天");
-  EXPECT_EQ(next.Text1->text(), "");
+  EXPECT_EQ(next.profileCombo->currentIndex(), 2);
+  EXPECT_EQ(next.headingLabel->text(), "直接新增客戶");
+  EXPECT_EQ(next.categoryCombo->currentText(), "露天");
+  EXPECT_EQ(next.accountEdit->text(), "");
   EXPECT_EQ(next.mailAddress(), "");
-  next.Text5->setText(" a b@x.tw");
+  next.emailEdit->setText(" a b@x.tw");
   EXPECT_EQ(next.mailAddress(), "mailto: a b@x.tw");
 }
 
@@ -401,9 +401,9 @@ TEST_F(GuestFormTest, EditorsCustomerButtonOpensTheDialogOrSaysItIsMissing) {
   SettingsStore::set("GuestForm", "Set_2_Value", "蝦皮");
   whenModal<GuestInput>([](GuestInput* dlg) {
     EXPECT_EQ(dlg->SelState, 3);
-    EXPECT_EQ(dlg->Combo1->currentText(), "蝦皮");
-    dlg->Text1->setText("bob");  // exists in 蝦皮: take it
-    dlg->Command1_Click();
+    EXPECT_EQ(dlg->categoryCombo->currentText(), "蝦皮");
+    dlg->accountEdit->setText("bob");  // exists in 蝦皮: take it
+    dlg->onSave();
   });
   prompt.answer(Prompt::Answer::Yes);
   EXPECT_EQ(GuestInput::runForEditor(db, prompt, nullptr, false, {}, {}, sink), QDialog::Accepted);

@@ -567,7 +567,7 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   ASSERT_TRUE(m);
   EXPECT_FALSE(m->isModal());
   EXPECT_TRUE(m->isVisible());
-  EXPECT_TRUE(m->Command0->isHidden());
+  EXPECT_TRUE(m->addButton->isHidden());
   EXPECT_FALSE(m->Menu_Add->isEnabled());
   EXPECT_TRUE(prompt.shown.empty());
 }
