@@ -662,8 +662,8 @@ int main(int argc, char** argv) {
       window.Data_Manuf_Click();
       if (ManufForm* m = window.manufWindow()) {
         QCoreApplication::processEvents();
-        const Samples sort = tries(repeat, [&] { return actionMs([&] { m->Liv1_ColumnClick(0); }, m->Liv1); });
-        windowLine(QStringLiteral("products: sort by name (%1 rows)").arg(m->Liv1->rowCount()), sort, scan, scanName, scale);
+        const Samples sort = tries(repeat, [&] { return actionMs([&] { m->onColumnClicked(0); }, m->productList); });
+        windowLine(QStringLiteral("products: sort by name (%1 rows)").arg(m->productList->rowCount()), sort, scan, scanName, scale);
         m->close();
         QCoreApplication::processEvents();
       }
@@ -685,14 +685,14 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         const Samples search = tries(repeat, [&] {
           return actionMs([&] {
-            g->Text1->setText(QStringLiteral("buyer12"));
-            g->Command6->click();
-          }, g->Liv1);
+            g->searchEdit->setText(QStringLiteral("buyer12"));
+            g->searchButton->click();
+          }, g->customerList);
         });
-        windowLine(QStringLiteral("customers: search (%1 rows)").arg(g->Liv1->rowCount()), search, scan, scanName, scale);
-        choose(g->Combo1, 0);
-        const Samples sort = tries(repeat, [&] { return actionMs([&] { Q_EMIT g->Liv1->header()->sectionClicked(2); }, g->Liv1); });
-        windowLine(QStringLiteral("customers: sort by name (%1 rows)").arg(g->Liv1->rowCount()), sort, scan, scanName, scale);
+        windowLine(QStringLiteral("customers: search (%1 rows)").arg(g->customerList->rowCount()), search, scan, scanName, scale);
+        choose(g->categoryCombo, 0);
+        const Samples sort = tries(repeat, [&] { return actionMs([&] { Q_EMIT g->customerList->header()->sectionClicked(2); }, g->customerList); });
+        windowLine(QStringLiteral("customers: sort by name (%1 rows)").arg(g->customerList->rowCount()), sort, scan, scanName, scale);
         g->close();
         QCoreApplication::processEvents();
       }

@@ -133,7 +133,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   window.Data_Guest_Click();
   if (GuestForm* customers = window.guestWindow()) {
     customers->resize(900, 500);
-    selectKey(*customers->Liv1, QStringLiteral("tea_lover"));
+    selectKey(*customers->customerList, QStringLiteral("tea_lover"));
     save(*customers, QStringLiteral("customer-window"));
     GuestInput dlg(db, prompt, customers);
     dlg.openEdit(2, 1);
@@ -146,7 +146,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   window.Data_Manuf_Click();
   if (ManufForm* products = window.manufWindow()) {
     products->resize(900, 520);
-    selectKey(*products->Liv1, QStringLiteral("青花茶杯"));
+    selectKey(*products->productList, QStringLiteral("青花茶杯"));
     save(*products, QStringLiteral("product-window"));
     {
       ManufInput dlg(db, prompt, products);

@@ -69,16 +69,16 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   Sel_Email = sel->addAction(QStringLiteral("寫Email"));
   QMenu* viewMenu = menuBar->addMenu(QStringLiteral("檢視(&V)"));
   const char* viewCaptions[] = {"姓名", "電話", "手機", "Email", "地址", "帳號後5碼", "備註"};
-  View_no[0] = View_no[1] = nullptr;
+  columnActions[0] = columnActions[1] = nullptr;
   for (int i = 2; i <= 8; ++i) {
-    View_no[i] = viewMenu->addAction(QString::fromUtf8(viewCaptions[i - 2]));
-    View_no[i]->setCheckable(true);
+    columnActions[i] = viewMenu->addAction(QString::fromUtf8(viewCaptions[i - 2]));
+    columnActions[i]->setCheckable(true);
   }
   QMenu* setMenu = menuBar->addMenu(QStringLiteral("進階設定(&A)"));
-  Set_1 = setMenu->addAction(QStringLiteral("開啟視窗時先不要載入客戶列表"));
-  Set_1->setCheckable(true);
-  Set_2 = setMenu->addAction(QStringLiteral("記錄最後儲存的客戶分類於新增客戶使用"));
-  Set_2->setCheckable(true);
+  noListOnOpenAction = setMenu->addAction(QStringLiteral("開啟視窗時先不要載入客戶列表"));
+  noListOnOpenAction->setCheckable(true);
+  rememberCategoryAction = setMenu->addAction(QStringLiteral("記錄最後儲存的客戶分類於新增客戶使用"));
+  rememberCategoryAction->setCheckable(true);
 
   Menu_Tools = new QMenu(QStringLiteral("功能"), this);
   Tools_Add = Menu_Tools->addAction(QStringLiteral("加入這個客戶(&A)"));
@@ -97,93 +97,93 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
     a->setVisible(false);
   }
   // Labels and the export of the selected customers.
-  connect(Sel_Addr, &QAction::triggered, this, [this] { PrintoutCommands::customerLabels(db_, prompt_, this, *Liv1); });
-  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportCustomers(db_, prompt_, this, *Liv1); });
+  connect(Sel_Addr, &QAction::triggered, this, [this] { PrintoutCommands::customerLabels(db_, prompt_, this, *customerList); });
+  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportCustomers(db_, prompt_, this, *customerList); });
 
   // ---- controls ----
-  Label1 = new QLabel(QStringLiteral("帳號或姓名"), this);
-  Text1 = new QLineEdit(this);
-  Text1->setFixedWidth(2535 / kTwips);
-  Command6 = button(QStringLiteral("搜尋"), this);
-  Command11 = button(QStringLiteral("全區搜尋"), this);
-  Command7 = button(QStringLiteral("進階搜尋"), this);
-  Combo1 = new QComboBox(this);
-  Combo1->setEditable(false);
-  Combo1->setFixedWidth(3015 / kTwips);
-  Command12 = button(QStringLiteral("分類按鈕"), this);
-  for (QPushButton* b : {Command6, Command11, Command7, Command12}) b->setMinimumHeight(375 / kTwips);
+  searchLabel = new QLabel(QStringLiteral("帳號或姓名"), this);
+  searchEdit = new QLineEdit(this);
+  searchEdit->setFixedWidth(2535 / kTwips);
+  searchButton = button(QStringLiteral("搜尋"), this);
+  searchAllButton = button(QStringLiteral("全區搜尋"), this);
+  advancedSearchButton = button(QStringLiteral("進階搜尋"), this);
+  categoryCombo = new QComboBox(this);
+  categoryCombo->setEditable(false);
+  categoryCombo->setFixedWidth(3015 / kTwips);
+  editCategoriesButton = button(QStringLiteral("分類按鈕"), this);
+  for (QPushButton* b : {searchButton, searchAllButton, advancedSearchButton, editCategoriesButton}) b->setMinimumHeight(375 / kTwips);
 
-  Liv1 = new ListView(this);
-  Liv1->setColumns({QStringLiteral("客戶帳號"), QStringLiteral("客戶分類"), QStringLiteral("姓名"),
+  customerList = new ListView(this);
+  customerList->setColumns({QStringLiteral("客戶帳號"), QStringLiteral("客戶分類"), QStringLiteral("姓名"),
                     QStringLiteral("電話"), QStringLiteral("手機"), QStringLiteral("Email"), QStringLiteral("地址"),
                     QStringLiteral("帳號末5碼"), QStringLiteral("備註"), QStringLiteral("Index")});
-  for (int c = 0; c < GuestList::Count; ++c) Liv1->setColumnWidthTwips(c, kDesignColumnWidths[c]);
-  Liv1->setIndexColumn(GuestList::Index);
-  Liv1->setMultiSelect(true);
+  for (int c = 0; c < GuestList::Count; ++c) customerList->setColumnWidthTwips(c, kDesignColumnWidths[c]);
+  customerList->setIndexColumn(GuestList::Index);
+  customerList->setMultiSelect(true);
 
-  Command2 = button(QStringLiteral("新增客戶"), this);
-  Command3 = button(QStringLiteral("編輯客戶"), this);
-  Command4 = button(QStringLiteral("刪除客戶"), this);
-  Command8 = button(QStringLiteral("排序客戶"), this);
-  Command10 = button(QStringLiteral("歷史清單"), this);
-  Command9 = button(QStringLiteral("列出訂單"), this);
-  Command1 = button(QStringLiteral("加入客戶"), this);
-  Command5 = button(QStringLiteral("結束"), this);
-  Command9->setEnabled(false);  // until there is a main window to list into
-  Command1->setVisible(false);
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
+  newCustomerButton = button(QStringLiteral("新增客戶"), this);
+  editCustomerButton = button(QStringLiteral("編輯客戶"), this);
+  deleteCustomersButton = button(QStringLiteral("刪除客戶"), this);
+  sortCustomersButton = button(QStringLiteral("排序客戶"), this);
+  historyButton = button(QStringLiteral("歷史清單"), this);
+  listOrdersButton = button(QStringLiteral("列出訂單"), this);
+  pickButton = button(QStringLiteral("加入客戶"), this);
+  closeButton = button(QStringLiteral("結束"), this);
+  listOrdersButton->setEnabled(false);  // until there is a main window to list into
+  pickButton->setVisible(false);
+  statusBar = new QStatusBar(this);
+  statusBar->setSizeGripEnabled(false);
 
   auto* top = new QHBoxLayout;
-  top->addWidget(Label1);
-  top->addWidget(Text1);
-  top->addWidget(Command6);
-  top->addWidget(Command11);
-  top->addWidget(Command7);
+  top->addWidget(searchLabel);
+  top->addWidget(searchEdit);
+  top->addWidget(searchButton);
+  top->addWidget(searchAllButton);
+  top->addWidget(advancedSearchButton);
   top->addStretch(1);
-  top->addWidget(Combo1);
-  top->addWidget(Command12);
+  top->addWidget(categoryCombo);
+  top->addWidget(editCategoriesButton);
   auto* bottom = new QHBoxLayout;
-  for (QPushButton* b : {Command2, Command3, Command4, Command8, Command10, Command9}) bottom->addWidget(b);
+  for (QPushButton* b : {newCustomerButton, editCustomerButton, deleteCustomersButton, sortCustomersButton, historyButton, listOrdersButton}) bottom->addWidget(b);
   bottom->addStretch(1);
-  bottom->addWidget(Command1);
-  bottom->addWidget(Command5);
+  bottom->addWidget(pickButton);
+  bottom->addWidget(closeButton);
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menuBar);
   layout->setContentsMargins(120 / kTwips, 120 / kTwips, 120 / kTwips, 0);
   layout->addLayout(top);
-  layout->addWidget(Liv1, 1);
+  layout->addWidget(customerList, 1);
   layout->addLayout(bottom);
-  layout->addWidget(StatusBar1);
+  layout->addWidget(statusBar);
 
   // ---- events ----
   connect(File_Exit, &QAction::triggered, this, &QWidget::close);
-  connect(Command5, &QPushButton::clicked, this, &QWidget::close);
-  connect(Command1, &QPushButton::clicked, this, &GuestForm::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &GuestForm::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &GuestForm::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &GuestForm::Command4_Click);
-  connect(Command6, &QPushButton::clicked, this, &GuestForm::Command6_Click);
-  connect(Command8, &QPushButton::clicked, this, &GuestForm::Command8_Click);
-  connect(Command11, &QPushButton::clicked, this, &GuestForm::Command11_Click);
-  connect(Command12, &QPushButton::clicked, this, &GuestForm::Command12_Click);
-  connect(Text1, &QLineEdit::returnPressed, this, &GuestForm::Command6_Click);
-  connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-  connect(Tools_Add, &QAction::triggered, this, &GuestForm::Command1_Click);
-  connect(Tools_Edit, &QAction::triggered, this, &GuestForm::Command3_Click);
-  connect(Tools_Del, &QAction::triggered, this, &GuestForm::Command4_Click);
-  connect(Set_2, &QAction::triggered, this,
+  connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(pickButton, &QPushButton::clicked, this, &GuestForm::onPick);
+  connect(newCustomerButton, &QPushButton::clicked, this, &GuestForm::onNewCustomer);
+  connect(editCustomerButton, &QPushButton::clicked, this, &GuestForm::onEditCustomer);
+  connect(deleteCustomersButton, &QPushButton::clicked, this, &GuestForm::onDeleteCustomers);
+  connect(searchButton, &QPushButton::clicked, this, &GuestForm::onSearch);
+  connect(sortCustomersButton, &QPushButton::clicked, this, &GuestForm::onSortCustomers);
+  connect(searchAllButton, &QPushButton::clicked, this, &GuestForm::onSearchAll);
+  connect(editCategoriesButton, &QPushButton::clicked, this, &GuestForm::onEditCategories);
+  connect(searchEdit, &QLineEdit::returnPressed, this, &GuestForm::onSearch);
+  connect(categoryCombo, &QComboBox::activated, this, [this](int) { onCategoryChosen(); });
+  connect(Tools_Add, &QAction::triggered, this, &GuestForm::onPick);
+  connect(Tools_Edit, &QAction::triggered, this, &GuestForm::onEditCustomer);
+  connect(Tools_Del, &QAction::triggered, this, &GuestForm::onDeleteCustomers);
+  connect(rememberCategoryAction, &QAction::triggered, this,
           [](bool on) { SettingsStore::setBool(kSection, QStringLiteral("Set2"), on); });
   // Double click and Enter: pick in picker mode, else edit.
-  connect(Liv1, &ListView::rowActivated, this, [this](int) {
-    if (Command1->isVisible()) Command1_Click();
-    else Command3_Click();
+  connect(customerList, &ListView::rowActivated, this, [this](int) {
+    if (pickButton->isVisible()) onPick();
+    else onEditCustomer();
   });
-  connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
-    if (key == Qt::Key_Delete) Command4_Click();
+  connect(customerList, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Delete) onDeleteCustomers();
   });
-  connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_Tools->popup(at); });
-  connect(Liv1, &ListView::headerClicked, this, &GuestForm::columnClick);
+  connect(customerList, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_Tools->popup(at); });
+  connect(customerList, &ListView::headerClicked, this, &GuestForm::columnClick);
   connectCustomerCommands();
 
   Form_Load();
@@ -192,27 +192,27 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
 GuestForm::~GuestForm() = default;
 
 void GuestForm::Form_Load() {
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, 9);
-  WindowTweaks::applyFontSize(Liv1, StatusBar1, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+  WindowTweaks::setDropDownHeight(categoryCombo, 300);
+  WindowTweaks::restoreColumnWidths(customerList, kSection, 9);
+  WindowTweaks::applyFontSize(customerList, statusBar, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
   resize(WindowTweaks::pixelsFromTwips(kDesignWidth), WindowTweaks::pixelsFromTwips(kDesignHeight));
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);
-  for (int i = 2; i <= 8; ++i) View_no[i]->setChecked(SettingsStore::getBool(kSection, QStringLiteral("no%1").arg(i), true));
-  Set_1->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Set1"), false));
-  Set_2->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Set2"), false));
+  for (int i = 2; i <= 8; ++i) columnActions[i]->setChecked(SettingsStore::getBool(kSection, QStringLiteral("no%1").arg(i), true));
+  noListOnOpenAction->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Set1"), false));
+  rememberCategoryAction->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Set2"), false));
 }
 
 void GuestForm::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  WindowTweaks::saveColumnWidths(Liv1, kSection, 9);
+  WindowTweaks::saveColumnWidths(customerList, kSection, 9);
   WindowTweaks::saveSize(this, kSection, QSize(kDesignWidth, kDesignHeight));
   const Qt::WindowStates st = windowState();
   const int state = st.testFlag(Qt::WindowMinimized) ? 1 : st.testFlag(Qt::WindowMaximized) ? 2 : 0;
   SettingsStore::setNumber(kSection, QStringLiteral("WinState"), state);
-  for (int i = 2; i <= 8; ++i) SettingsStore::setBool(kSection, QStringLiteral("no%1").arg(i), View_no[i]->isChecked());
-  SettingsStore::setBool(kSection, QStringLiteral("Set1"), Set_1->isChecked());
+  for (int i = 2; i <= 8; ++i) SettingsStore::setBool(kSection, QStringLiteral("no%1").arg(i), columnActions[i]->isChecked());
+  SettingsStore::setBool(kSection, QStringLiteral("Set1"), noListOnOpenAction->isChecked());
 }
 
 void GuestForm::done(int result) {
@@ -231,32 +231,32 @@ void GuestForm::keyPressEvent(QKeyEvent* event) {
 
 GuestList::View GuestForm::view() const {
   GuestList::View v = GuestList::allShown();
-  for (int i = 2; i <= 8; ++i) v[static_cast<size_t>(i)] = View_no[i]->isChecked();
+  for (int i = 2; i <= 8; ++i) v[static_cast<size_t>(i)] = columnActions[i]->isChecked();
   return v;
 }
 
-void GuestForm::setStatus(const QString& text) { StatusBar1->showMessage(text); }
+void GuestForm::setStatus(const QString& text) { statusBar->showMessage(text); }
 
 void GuestForm::fillFilter() {
-  const bool was = Combo1->blockSignals(true);
-  Combo1->clear();
-  Combo1->addItems(GuestList::filterEntries(db_));
-  Combo1->setCurrentIndex(-1);
-  Combo1->blockSignals(was);
+  const bool was = categoryCombo->blockSignals(true);
+  categoryCombo->clear();
+  categoryCombo->addItems(GuestList::filterEntries(db_));
+  categoryCombo->setCurrentIndex(-1);
+  categoryCombo->blockSignals(was);
 }
 
 void GuestForm::selectFilter(int index) {
-  const bool was = Combo1->blockSignals(true);
-  Combo1->setCurrentIndex(index);
-  Combo1->blockSignals(was);
-  Combo1_Click();
+  const bool was = categoryCombo->blockSignals(true);
+  categoryCombo->setCurrentIndex(index);
+  categoryCombo->blockSignals(was);
+  onCategoryChosen();
 }
 
 bool GuestForm::openAsManager() {
   try {
     fillFilter();
-    if (!Set_1->isChecked()) selectFilter(0);
-    Text1->setFocus();
+    if (!noListOnOpenAction->isChecked()) selectFilter(0);
+    searchEdit->setFocus();
     Tools_Add->setEnabled(false);
     picker_ = false;
     setAttribute(Qt::WA_DeleteOnClose);
@@ -278,40 +278,40 @@ int GuestForm::openAsPicker(const QString& account, const QString& category, Cus
 void GuestForm::preparePicker(const QString& account, const QString& category, CustomerSink editor) {
   editor_ = std::move(editor);
   picker_ = true;
-  Combo1->blockSignals(true);
-  Combo1->addItems(GuestList::filterEntries(db_));
-  Combo1->setCurrentIndex(-1);
-  Combo1->blockSignals(false);
-  if (!Set_1->isChecked()) selectFilter(0);
+  categoryCombo->blockSignals(true);
+  categoryCombo->addItems(GuestList::filterEntries(db_));
+  categoryCombo->setCurrentIndex(-1);
+  categoryCombo->blockSignals(false);
+  if (!noListOnOpenAction->isChecked()) selectFilter(0);
   if (!account.isEmpty()) {
-    Liv1->setFocus();
-    Liv1->clearSelection();
-    for (int r = 0; r < Liv1->rowCount(); ++r) {
-      if (Liv1->text(r, GuestList::Account) == account && Liv1->text(r, GuestList::Category) == category) {
-        Liv1->setCurrentRow(r);
+    customerList->setFocus();
+    customerList->clearSelection();
+    for (int r = 0; r < customerList->rowCount(); ++r) {
+      if (customerList->text(r, GuestList::Account) == account && customerList->text(r, GuestList::Category) == category) {
+        customerList->setCurrentRow(r);
         break;
       }
     }
   } else {
-    Text1->setFocus();
+    searchEdit->setFocus();
   }
-  Command1->setVisible(true);
-  Command9->setVisible(false);
+  pickButton->setVisible(true);
+  listOrdersButton->setVisible(false);
   Tools_Add->setEnabled(true);
   setModal(true);
 }
 
 void GuestForm::GuestShow() {
-  const QString filter = Combo1->currentText();
-  Liv1->setRowSource(GuestList::showRows(db_.Guest, filter, view()));
-  setStatus(QStringLiteral(" 共 %1 筆客戶資料").arg(Liv1->rowCount()));
-  if (Liv1->rowCount() > 0) Liv1->setSelected(0, false);
+  const QString filter = categoryCombo->currentText();
+  customerList->setRowSource(GuestList::showRows(db_.Guest, filter, view()));
+  setStatus(QStringLiteral(" 共 %1 筆客戶資料").arg(customerList->rowCount()));
+  if (customerList->rowCount() > 0) customerList->setSelected(0, false);
 }
 
-void GuestForm::Combo1_Click() {
+void GuestForm::onCategoryChosen() {
   try {
-    if (Combo1->currentText() == kEditCategories) {
-      Command12_Click();
+    if (categoryCombo->currentText() == kEditCategories) {
+      onEditCategories();
       return;
     }
     if (!se) GuestShow();
@@ -322,29 +322,29 @@ void GuestForm::Combo1_Click() {
 
 void GuestForm::search(bool allCategories) {
   try {
-    if (Text1->text().isEmpty()) {
+    if (searchEdit->text().isEmpty()) {
       prompt_.warn(QStringLiteral("請輸入帳號或客戶姓名"));
       return;
     }
-    const QString t = GuestList::searchText(Text1->text());
-    Text1->setText(t);
-    Liv1->setRowSource(GuestList::searchRows(db_.Guest, t, Combo1->currentText(), allCategories, view()));
-    const int n = Liv1->rowCount();
+    const QString t = GuestList::searchText(searchEdit->text());
+    searchEdit->setText(t);
+    customerList->setRowSource(GuestList::searchRows(db_.Guest, t, categoryCombo->currentText(), allCategories, view()));
+    const int n = customerList->rowCount();
     setStatus(QStringLiteral(" 共 %1 筆資料").arg(n));
     if (n == 0) prompt_.message(QStringLiteral("沒有找到符合的客戶資料"), Prompt::Icon::Exclamation);
-    else Liv1->setSelected(0, false);
+    else customerList->setSelected(0, false);
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
-void GuestForm::Command6_Click() { search(false); }
-void GuestForm::Command11_Click() { search(true); }
+void GuestForm::onSearch() { search(false); }
+void GuestForm::onSearchAll() { search(true); }
 
-void GuestForm::Command1_Click() {
-  if (Liv1->rowCount() == 0) return;
-  const int current = Liv1->currentRow();
-  const int r = current < 0 ? 0 : Liv1->tableIndex(current);
+void GuestForm::onPick() {
+  if (customerList->rowCount() == 0) return;
+  const int current = customerList->currentRow();
+  const int r = current < 0 ? 0 : customerList->tableIndex(current);
   if (r < 1 || r > db_.Guest.count()) {
     prompt_.error();
     return;
@@ -360,22 +360,22 @@ void GuestForm::columnClick(int column) {
     sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
   else
     sortColumn_ = column;
-  Liv1->sortRows(sortColumn_, sortOrder_);
+  customerList->sortRows(sortColumn_, sortOrder_);
 }
 
-void GuestForm::Command2_Click() {
+void GuestForm::onNewCustomer() {
   try {
     GuestInput dlg(db_, prompt_, this);
     QString category;
     const QStringList entries = GuestList::dialogCategories(db_);
-    if (Combo1->currentText() != kAll) category = Combo1->currentText();
+    if (categoryCombo->currentText() != kAll) category = categoryCombo->currentText();
     else category = entries.value(0);
-    if (Set_2->isChecked())
+    if (rememberCategoryAction->isChecked())
       category = SettingsStore::get(kSection, QStringLiteral("Set_2_Value"), QStringLiteral("未分類"));
     dlg.openNew(GuestSave::NewFromList, category);
     // A filter without a chosen entry proposes no category (the save then
     // takes "未分類"), not the list's first one.
-    if (category.isEmpty()) dlg.Combo1->setEditText(QString());
+    if (category.isEmpty()) dlg.categoryCombo->setEditText(QString());
     dlg.list = this;
     dlg.exec();
     if (dlg.categoriesEdited) categoriesChanged();
@@ -384,11 +384,11 @@ void GuestForm::Command2_Click() {
   }
 }
 
-void GuestForm::Command3_Click() {
-  if (Liv1->rowCount() == 0) return;
+void GuestForm::onEditCustomer() {
+  if (customerList->rowCount() == 0) return;
   try {
-    const int current = Liv1->currentRow();
-    const int r = current < 0 ? 0 : Liv1->tableIndex(current);
+    const int current = customerList->currentRow();
+    const int r = current < 0 ? 0 : customerList->tableIndex(current);
     if (r < 1 || r > db_.Guest.count()) {
       prompt_.message(QStringLiteral("編輯客戶資料發生錯誤!"), Prompt::Icon::Exclamation);
       return;
@@ -403,13 +403,13 @@ void GuestForm::Command3_Click() {
   }
 }
 
-void GuestForm::Command4_Click() {
-  if (Liv1->rowCount() == 0) return;
+void GuestForm::onDeleteCustomers() {
+  if (customerList->rowCount() == 0) return;
   try {
     if (!prompt_.askYesNo(QStringLiteral("確定刪除選取的客戶資料嗎？"), QStringLiteral("刪除"))) return;
     std::vector<std::pair<QString, QString>> keys;
-    for (int row : Liv1->selectedRows())
-      keys.emplace_back(Liv1->text(row, GuestList::Account), Liv1->text(row, GuestList::Category));
+    for (int row : customerList->selectedRows())
+      keys.emplace_back(customerList->text(row, GuestList::Account), customerList->text(row, GuestList::Category));
     GuestList::removeGuests(db_, keys);
     db_.setDirty(true);
     GuestShow();
@@ -419,7 +419,7 @@ void GuestForm::Command4_Click() {
   }
 }
 
-void GuestForm::Command8_Click() {
+void GuestForm::onSortCustomers() {
   try {
     GuestList::sortGuests(db_);
     db_.setDirty(true);
@@ -429,7 +429,7 @@ void GuestForm::Command8_Click() {
   }
 }
 
-void GuestForm::Command12_Click() {
+void GuestForm::onEditCategories() {
   try {
     CateForm::edit(db_, prompt_, CategoryEdit::Kind::Customer, this);
     categoriesChanged();
@@ -449,35 +449,35 @@ void GuestForm::categoriesChanged() {
 
 void GuestForm::guestSaved(int mode, const GuestSave::Result& result, const CustomerFields& saved) {
   const auto rebuildFilter = [&] {
-    const bool was = Combo1->blockSignals(true);
+    const bool was = categoryCombo->blockSignals(true);
     // The entry shown stays shown (without rebuilding the list), also when it
     // is "未分類", which is taken out and put back.
-    const int shown = Combo1->currentIndex();
-    const QString shownText = Combo1->currentText();
-    const int n = Combo1->count();
+    const int shown = categoryCombo->currentIndex();
+    const QString shownText = categoryCombo->currentText();
+    const int n = categoryCombo->count();
     if (n >= 2) {
-      Combo1->removeItem(n - 1);
-      Combo1->removeItem(n - 2);
+      categoryCombo->removeItem(n - 1);
+      categoryCombo->removeItem(n - 2);
     }
-    Combo1->addItem(saved.category);
-    Combo1->addItem(QStringLiteral("未分類"));
-    Combo1->addItem(kEditCategories);
-    Combo1->setCurrentIndex(shown < 0 ? -1 : shown < n - 2 ? shown : Combo1->findText(shownText));
-    Combo1->blockSignals(was);
+    categoryCombo->addItem(saved.category);
+    categoryCombo->addItem(QStringLiteral("未分類"));
+    categoryCombo->addItem(kEditCategories);
+    categoryCombo->setCurrentIndex(shown < 0 ? -1 : shown < n - 2 ? shown : categoryCombo->findText(shownText));
+    categoryCombo->blockSignals(was);
   };
   if (mode == GuestSave::NewFromList) {
     if (result.categoryAdded) {
       rebuildFilter();
-      selectFilter(Combo1->findText(saved.category));
+      selectFilter(categoryCombo->findText(saved.category));
     } else {
-      Liv1->addRow(GuestList::row(db_.Guest, result.row, GuestList::allShown()));
+      customerList->addRow(GuestList::row(db_.Guest, result.row, GuestList::allShown()));
     }
-    if (Liv1->rowCount() > 0) Liv1->setCurrentRow(Liv1->rowCount() - 1);
+    if (customerList->rowCount() > 0) customerList->setCurrentRow(customerList->rowCount() - 1);
   } else if (mode == GuestSave::EditFromList) {
-    const int current = Liv1->currentRow();
+    const int current = customerList->currentRow();
     if (current >= 0) {
       const QStringList cells = GuestList::row(db_.Guest, result.row, GuestList::allShown());
-      for (int c = 0; c < GuestList::Index; ++c) Liv1->setText(current, c, cells[c]);
+      for (int c = 0; c < GuestList::Index; ++c) customerList->setText(current, c, cells[c]);
     }
     if (result.categoryAdded) rebuildFilter();
   }

@@ -59,23 +59,23 @@ class GuestForm : public QDialog {
   void guestSaved(int mode, const GuestSave::Result& result, const CustomerFields& saved);
 
   // ---- controls (other customer commands read and fill them) ----
-  QLabel* Label1;
-  QLineEdit* Text1;
-  QPushButton* Command6;
-  QPushButton* Command11;
-  QPushButton* Command7;
-  QComboBox* Combo1;
-  QPushButton* Command12;
-  ListView* Liv1;
-  QPushButton* Command2;
-  QPushButton* Command3;
-  QPushButton* Command4;
-  QPushButton* Command8;
-  QPushButton* Command10;
-  QPushButton* Command9;
-  QPushButton* Command1;
-  QPushButton* Command5;
-  QStatusBar* StatusBar1;
+  QLabel* searchLabel;
+  QLineEdit* searchEdit;
+  QPushButton* searchButton;
+  QPushButton* searchAllButton;
+  QPushButton* advancedSearchButton;
+  QComboBox* categoryCombo;
+  QPushButton* editCategoriesButton;
+  ListView* customerList;
+  QPushButton* newCustomerButton;
+  QPushButton* editCustomerButton;
+  QPushButton* deleteCustomersButton;
+  QPushButton* sortCustomersButton;
+  QPushButton* historyButton;
+  QPushButton* listOrdersButton;
+  QPushButton* pickButton;
+  QPushButton* closeButton;
+  QStatusBar* statusBar;
 
   QMenuBar* menuBar;
   QAction* File_Import;
@@ -89,9 +89,9 @@ class GuestForm : public QDialog {
   QAction* Sel_Note;
   QAction* Sel_Addr;
   QAction* Sel_Email;
-  QAction* View_no[9];  // 2..8 used: "姓名" to "備註"
-  QAction* Set_1;
-  QAction* Set_2;
+  QAction* columnActions[9];  // 2..8 used: "姓名" to "備註"
+  QAction* noListOnOpenAction;
+  QAction* rememberCategoryAction;
   QMenu* Menu_Tools;
   QAction* Tools_Add;
   QAction* Tools_Edit;
@@ -100,15 +100,15 @@ class GuestForm : public QDialog {
   QAction* Tools_Manuf;
 
   // ---- commands ----
-  void Combo1_Click();
-  void Command1_Click();   // pick
-  void Command2_Click();   // new customer
-  void Command3_Click();   // edit customer
-  void Command4_Click();   // delete customers
-  void Command6_Click();   // search in the chosen category
-  void Command8_Click();   // permanent sort
-  void Command11_Click();  // search in every category
-  void Command12_Click();  // edit the customer categories
+  void onCategoryChosen();
+  void onPick();
+  void onNewCustomer();
+  void onEditCustomer();
+  void onDeleteCustomers();
+  void onSearch();           // search in the chosen category
+  void onSortCustomers();    // permanent sort
+  void onSearchAll();        // search in every category
+  void onEditCategories();   // edit the customer categories
 
   // ---- imports, exports, views and e-mail (GuestFormCommands.cpp) ----
   // The main window's order list, which "列出訂單" fills; the button stands
@@ -122,9 +122,9 @@ class GuestForm : public QDialog {
   void File_ImportShopee_Click();
   void File_Del_Click();          // customers without orders
   void Sel_Email_Click();         // e-mail to the selected customers
-  void Command7_Click();          // advanced search
-  void Command9_Click();          // the customer's orders in the main window
-  void Command10_Click();         // purchase history
+  void onAdvancedSearch();
+  void onListOrders();            // the customer's orders in the main window
+  void onPurchaseHistory();
 
  protected:
   void done(int result) override;

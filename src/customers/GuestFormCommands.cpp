@@ -32,32 +32,32 @@ void GuestForm::connectCustomerCommands() {
   connect(File_Del, &QAction::triggered, this, &GuestForm::File_Del_Click);
   connect(Sel_Email, &QAction::triggered, this, &GuestForm::Sel_Email_Click);
   connect(Tools_Email, &QAction::triggered, this, &GuestForm::Sel_Email_Click);
-  connect(Tools_Manuf, &QAction::triggered, this, &GuestForm::Command10_Click);
-  connect(Command7, &QPushButton::clicked, this, &GuestForm::Command7_Click);
-  connect(Command9, &QPushButton::clicked, this, &GuestForm::Command9_Click);
-  connect(Command10, &QPushButton::clicked, this, &GuestForm::Command10_Click);
+  connect(Tools_Manuf, &QAction::triggered, this, &GuestForm::onPurchaseHistory);
+  connect(advancedSearchButton, &QPushButton::clicked, this, &GuestForm::onAdvancedSearch);
+  connect(listOrdersButton, &QPushButton::clicked, this, &GuestForm::onListOrders);
+  connect(historyButton, &QPushButton::clicked, this, &GuestForm::onPurchaseHistory);
 }
 
 void GuestForm::setOrderListHost(OrderListHost* host) {
   host_ = host;
-  Command9->setEnabled(host_ != nullptr);
+  listOrdersButton->setEnabled(host_ != nullptr);
 }
 
 int GuestForm::customerRow() const {
-  const int current = Liv1->currentRow();
-  if (current >= 0 && Liv1->isSelected(current)) return current;
-  const std::vector<int> selected = Liv1->selectedRows();
+  const int current = customerList->currentRow();
+  if (current >= 0 && customerList->isSelected(current)) return current;
+  const std::vector<int> selected = customerList->selectedRows();
   return selected.empty() ? -1 : selected.front();
 }
 
 std::vector<int> GuestForm::listedGuestRows(bool selectedOnly) const {
   std::vector<int> rows;
   if (selectedOnly) {
-    for (int r : Liv1->selectedRows()) rows.push_back(Liv1->tableIndex(r));
+    for (int r : customerList->selectedRows()) rows.push_back(customerList->tableIndex(r));
   } else {
-    const int n = Liv1->rowCount();
+    const int n = customerList->rowCount();
     rows.reserve(static_cast<size_t>(n));
-    for (int r = 0; r < n; ++r) rows.push_back(Liv1->tableIndex(r));
+    for (int r = 0; r < n; ++r) rows.push_back(customerList->tableIndex(r));
   }
   return rows;
 }
@@ -72,20 +72,20 @@ void GuestForm::File_Import_Click() {
 }
 
 void GuestForm::File_ImportRuten_Click() {
-  if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Ruten, Combo1->currentText())) GuestShow();
+  if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Ruten, categoryCombo->currentText())) GuestShow();
 }
 
 void GuestForm::File_ImportYahoo_Click() {
-  if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Yahoo, Combo1->currentText())) GuestShow();
+  if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Yahoo, categoryCombo->currentText())) GuestShow();
 }
 
 void GuestForm::File_ImportShopee_Click() {
-  if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Shopee, Combo1->currentText())) GuestShow();
+  if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Shopee, categoryCombo->currentText())) GuestShow();
 }
 
 // ---- searches and views ----
 
-void GuestForm::Command7_Click() {
+void GuestForm::onAdvancedSearch() {
   try {
     GuestSearch dlg(db_, prompt_, *this, this);
     dlg.exec();
@@ -94,12 +94,12 @@ void GuestForm::Command7_Click() {
   }
 }
 
-void GuestForm::Command9_Click() {
-  if (!host_ || Liv1->rowCount() == 0) return;
+void GuestForm::onListOrders() {
+  if (!host_ || customerList->rowCount() == 0) return;
   const int row = customerRow();
   if (row < 0) return;
-  const QString account = Liv1->text(row, GuestList::Account);
-  const QString category = Liv1->text(row, GuestList::Category);
+  const QString account = customerList->text(row, GuestList::Account);
+  const QString category = customerList->text(row, GuestList::Category);
   OrderListHost* host = host_;
   host->showOrderList(
       OrderList::listOrders(db_, GuestOrders::ordersOf(db_.Order, account, category), host->viewUsername()));
@@ -111,12 +111,12 @@ void GuestForm::Command9_Click() {
   host->bringToFront();
 }
 
-void GuestForm::Command10_Click() {
-  if (Liv1->rowCount() == 0) return;
+void GuestForm::onPurchaseHistory() {
+  if (customerList->rowCount() == 0) return;
   const int row = customerRow();
   if (row < 0) return;
   GuestManuf history(db_, prompt_, this);
-  if (history.load(Liv1->text(row, GuestList::Account), Liv1->text(row, GuestList::Category))) history.exec();
+  if (history.load(customerList->text(row, GuestList::Account), customerList->text(row, GuestList::Category))) history.exec();
 }
 
 void GuestForm::File_Del_Click() {
@@ -126,10 +126,10 @@ void GuestForm::File_Del_Click() {
       return;
     }
     setStatus(QStringLiteral("搜尋中請稍後...."));
-    Liv1->clear();
+    customerList->clear();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    Liv1->setRowSource(GuestList::rowSource(db_.Guest, GuestOrders::withoutOrders(db_), view()));
-    const int n = Liv1->rowCount();
+    customerList->setRowSource(GuestList::rowSource(db_.Guest, GuestOrders::withoutOrders(db_), view()));
+    const int n = customerList->rowCount();
     setStatus(n == 0 ? QStringLiteral("沒有發現符合的資料")
                      : QStringLiteral("搜尋完成，共找到 %1 筆沒有訂單的客戶資料!").arg(n));
   } catch (const std::exception&) {

@@ -35,43 +35,43 @@ GuestInput::GuestInput(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   setWindowTitle(QStringLiteral("客戶"));
   setModal(true);
 
-  Label9 = new QLabel(this);
-  QFont headingFont = Label9->font();
+  headingLabel = new QLabel(this);
+  QFont headingFont = headingLabel->font();
   headingFont.setBold(true);
   headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
-  Label9->setFont(headingFont);
+  headingLabel->setFont(headingFont);
 
-  Text1 = new QLineEdit(this);
-  Combo1 = new QComboBox(this);
-  Combo1->setEditable(true);
-  Combo1->setInsertPolicy(QComboBox::NoInsert);
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  Text2 = new QLineEdit(this);
-  Combo2 = new QComboBox(this);
-  Combo2->setEditable(true);
-  Combo2->setInsertPolicy(QComboBox::NoInsert);
-  Combo2->addItems({QStringLiteral("男"), QStringLiteral("女")});
-  Combo2->setCurrentIndex(-1);
-  Combo2->setEditText(QString());
-  Text3 = new QLineEdit(this);
-  Text4 = new QLineEdit(this);
-  Text5 = new QLineEdit(this);
-  Text6 = new QPlainTextEdit(this);
-  Text7 = new QLineEdit(this);
-  Text8 = new QPlainTextEdit(this);
-  for (QPlainTextEdit* t : {Text6, Text8}) {
+  accountEdit = new QLineEdit(this);
+  categoryCombo = new QComboBox(this);
+  categoryCombo->setEditable(true);
+  categoryCombo->setInsertPolicy(QComboBox::NoInsert);
+  WindowTweaks::setDropDownHeight(categoryCombo, 300);
+  nameEdit = new QLineEdit(this);
+  sexCombo = new QComboBox(this);
+  sexCombo->setEditable(true);
+  sexCombo->setInsertPolicy(QComboBox::NoInsert);
+  sexCombo->addItems({QStringLiteral("男"), QStringLiteral("女")});
+  sexCombo->setCurrentIndex(-1);
+  sexCombo->setEditText(QString());
+  phoneEdit = new QLineEdit(this);
+  mobileEdit = new QLineEdit(this);
+  emailEdit = new QLineEdit(this);
+  addressEdit = new QPlainTextEdit(this);
+  bankLast5Edit = new QLineEdit(this);
+  noteEdit = new QPlainTextEdit(this);
+  for (QPlainTextEdit* t : {addressEdit, noteEdit}) {
     t->setTabChangesFocus(true);
     t->setFixedHeight(t->fontMetrics().lineSpacing() * 3 + 12);
   }
-  Combo3 = new QComboBox(this);
-  Combo3->setEditable(false);
+  profileCombo = new QComboBox(this);
+  profileCombo->setEditable(false);
 
-  Command1 = new QPushButton(QStringLiteral("儲存"), this);
-  Command2 = new QPushButton(QStringLiteral("取消"), this);
-  Command3 = new QPushButton(QStringLiteral("匯入客戶"), this);
-  Command4 = new QPushButton(QStringLiteral("寫信"), this);
-  Command5 = new QPushButton(QStringLiteral("編輯分類"), this);
-  for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5}) b->setAutoDefault(false);
+  saveButton = new QPushButton(QStringLiteral("儲存"), this);
+  cancelButton = new QPushButton(QStringLiteral("取消"), this);
+  importButton = new QPushButton(QStringLiteral("匯入客戶"), this);
+  mailButton = new QPushButton(QStringLiteral("寫信"), this);
+  editCategoriesButton = new QPushButton(QStringLiteral("編輯分類"), this);
+  for (QPushButton* b : {saveButton, cancelButton, importButton, mailButton, editCategoriesButton}) b->setAutoDefault(false);
 
   auto* grid = new QGridLayout;
   int row = 0;
@@ -85,41 +85,42 @@ GuestInput::GuestInput(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
     }
     ++row;
   };
-  add(QStringLiteral("客戶帳號"), Text1);
-  add(QStringLiteral("客戶分類"), Combo1, Command5);
-  add(QStringLiteral("姓名"), Text2);
-  add(QStringLiteral("性別"), Combo2);
-  add(QStringLiteral("電話"), Text3);
-  add(QStringLiteral("手機"), Text4);
-  add(QStringLiteral("Email"), Text5, Command4);
-  add(QStringLiteral("住址"), Text6);
-  add(QStringLiteral("帳號末5碼"), Text7);
-  add(QStringLiteral("備註"), Text8);
+  add(QStringLiteral("客戶帳號"), accountEdit);
+  add(QStringLiteral("客戶分類"), categoryCombo, editCategoriesButton);
+  add(QStringLiteral("姓名"), nameEdit);
+  add(QStringLiteral("性別"), sexCombo);
+  add(QStringLiteral("電話"), phoneEdit);
+  add(QStringLiteral("手機"), mobileEdit);
+  add(QStringLiteral("Email"), emailEdit, mailButton);
+  add(QStringLiteral("住址"), addressEdit);
+  add(QStringLiteral("帳號末5碼"), bankLast5Edit);
+  add(QStringLiteral("備註"), noteEdit);
   grid->setColumnStretch(1, 1);
 
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(Combo3);
-  buttons->addWidget(Command3);
+  buttons->addWidget(profileCombo);
+  buttons->addWidget(importButton);
   buttons->addStretch(1);
-  buttons->addWidget(Command1);
-  buttons->addWidget(Command2);
+  buttons->addWidget(saveButton);
+  buttons->addWidget(cancelButton);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Label9);
+  layout->addWidget(headingLabel);
   layout->addLayout(grid);
   layout->addLayout(buttons);
   resize(460, sizeHint().height());
 
-  for (QWidget* w : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
-                     static_cast<QWidget*>(Text4), static_cast<QWidget*>(Text5), static_cast<QWidget*>(Text6),
-                     static_cast<QWidget*>(Text7), static_cast<QWidget*>(Text8)})
+  for (QWidget* w : {static_cast<QWidget*>(accountEdit), static_cast<QWidget*>(nameEdit),
+                     static_cast<QWidget*>(phoneEdit), static_cast<QWidget*>(mobileEdit),
+                     static_cast<QWidget*>(emailEdit), static_cast<QWidget*>(addressEdit),
+                     static_cast<QWidget*>(bankLast5Edit), static_cast<QWidget*>(noteEdit)})
     w->installEventFilter(this);
 
-  connect(Command1, &QPushButton::clicked, this, &GuestInput::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
-  connect(Command3, &QPushButton::clicked, this, &GuestInput::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &GuestInput::Command4_Click);
-  connect(Command5, &QPushButton::clicked, this, &GuestInput::Command5_Click);
+  connect(saveButton, &QPushButton::clicked, this, &GuestInput::onSave);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(importButton, &QPushButton::clicked, this, &GuestInput::onImport);
+  connect(mailButton, &QPushButton::clicked, this, &GuestInput::onMail);
+  connect(editCategoriesButton, &QPushButton::clicked, this, &GuestInput::onEditCategories);
 }
 
 GuestInput::~GuestInput() = default;
@@ -134,24 +135,24 @@ bool GuestInput::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void GuestInput::fillCategories() {
-  Combo1->clear();
-  Combo1->addItems(GuestList::dialogCategories(db_));
+  categoryCombo->clear();
+  categoryCombo->addItems(GuestList::dialogCategories(db_));
 }
 
 void GuestInput::fillProfiles() {
-  Combo3->clear();
-  Combo3->addItem(QStringLiteral("露天拍賣"));
-  for (int p = 1; p <= 3; ++p) Combo3->addItem(db_.settings.ImportName[static_cast<size_t>(p)]);
+  profileCombo->clear();
+  profileCombo->addItem(QStringLiteral("露天拍賣"));
+  for (int p = 1; p <= 3; ++p) profileCombo->addItem(db_.settings.ImportName[static_cast<size_t>(p)]);
   const int i = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("ImportGuest"), 0));
-  Combo3->setCurrentIndex(i >= 0 && i < Combo3->count() ? i : 0);
+  profileCombo->setCurrentIndex(i >= 0 && i < profileCombo->count() ? i : 0);
 }
 
 void GuestInput::openNew(int mode, const QString& category) {
   fillCategories();
-  if (category.isEmpty()) Combo1->setCurrentIndex(0);
-  else Combo1->setEditText(category);
+  if (category.isEmpty()) categoryCombo->setCurrentIndex(0);
+  else categoryCombo->setEditText(category);
   fillProfiles();
-  Label9->setText(mode == GuestSave::NewFromEditor ? QStringLiteral("直接新增客戶") : QStringLiteral("新增客戶資料"));
+  headingLabel->setText(mode == GuestSave::NewFromEditor ? QStringLiteral("直接新增客戶") : QStringLiteral("新增客戶資料"));
   NameStr.clear();
   SaleStr.clear();
   SelState = mode;
@@ -163,9 +164,9 @@ bool GuestInput::openEdit(int mode, int row) {
   const CustomerFields f = CustomerFields::fromGuestRow(db_.Guest, row);
   setFields(f);
   fillProfiles();
-  Label9->setText(QStringLiteral("編輯客戶資料"));
-  NameStr = Text1->text();
-  SaleStr = Combo1->currentText();
+  headingLabel->setText(QStringLiteral("編輯客戶資料"));
+  NameStr = accountEdit->text();
+  SaleStr = categoryCombo->currentText();
   SelState = mode;
   SelEdit = row;
   return true;
@@ -193,33 +194,33 @@ int GuestInput::runForEditor(Database& db, Prompt& prompt, QWidget* parent, bool
 
 CustomerFields GuestInput::fields() const {
   CustomerFields f;
-  f.account = Text1->text();
-  f.category = Combo1->currentText();
-  f.name = Text2->text();
-  f.sex = Combo2->currentText();
-  f.phone = Text3->text();
-  f.mobile = Text4->text();
-  f.email = Text5->text();
-  f.address = LineBreaks::forFile(Text6->toPlainText());
-  f.bankLast5 = Text7->text();
-  f.note = LineBreaks::forFile(Text8->toPlainText());
+  f.account = accountEdit->text();
+  f.category = categoryCombo->currentText();
+  f.name = nameEdit->text();
+  f.sex = sexCombo->currentText();
+  f.phone = phoneEdit->text();
+  f.mobile = mobileEdit->text();
+  f.email = emailEdit->text();
+  f.address = LineBreaks::forFile(addressEdit->toPlainText());
+  f.bankLast5 = bankLast5Edit->text();
+  f.note = LineBreaks::forFile(noteEdit->toPlainText());
   return f;
 }
 
 void GuestInput::setFields(const CustomerFields& f) {
-  Text1->setText(f.account);
-  Combo1->setEditText(f.category);
-  Text2->setText(f.name);
-  Combo2->setEditText(f.sex);
-  Text3->setText(f.phone);
-  Text4->setText(f.mobile);
-  Text5->setText(f.email);
-  Text6->setPlainText(LineBreaks::forBox(f.address));
-  Text7->setText(f.bankLast5);
-  Text8->setPlainText(LineBreaks::forBox(f.note));
+  accountEdit->setText(f.account);
+  categoryCombo->setEditText(f.category);
+  nameEdit->setText(f.name);
+  sexCombo->setEditText(f.sex);
+  phoneEdit->setText(f.phone);
+  mobileEdit->setText(f.mobile);
+  emailEdit->setText(f.email);
+  addressEdit->setPlainText(LineBreaks::forBox(f.address));
+  bankLast5Edit->setText(f.bankLast5);
+  noteEdit->setPlainText(LineBreaks::forBox(f.note));
 }
 
-void GuestInput::Command1_Click() {
+void GuestInput::onSave() {
   CustomerFields boxes = fields();
   const GuestSave::Result res = GuestSave::run(db_, prompt_, boxes, {SelState, NameStr, SaleStr, SelEdit}, editor);
   setFields(boxes);  // the boxes show what was compared and stored
@@ -230,13 +231,13 @@ void GuestInput::Command1_Click() {
   accept();
 }
 
-void GuestInput::Command3_Click() { importText(Clipboard::text()); }
+void GuestInput::onImport() { importText(Clipboard::text()); }
 
 void GuestInput::importText(const QString& text) {
   if (text.isEmpty()) return;
   const CustomerFields before = fields();
   CustomerFields after = before;
-  ClipboardImport::apply(Combo3->currentIndex(), text, db_.settings, after);
+  ClipboardImport::apply(profileCombo->currentIndex(), text, db_.settings, after);
   // What the clipboard brings is checked where it enters: a box it would
   // fill with a character the files cannot hold is refused, and nothing
   // changes.
@@ -261,16 +262,16 @@ void GuestInput::importText(const QString& text) {
 }
 
 QString GuestInput::mailAddress() const {
-  const QString mail = Text5->text();
+  const QString mail = emailEdit->text();
   return mail.isEmpty() ? QString() : QStringLiteral("mailto:") + mail;
 }
 
-void GuestInput::Command4_Click() {
+void GuestInput::onMail() {
   const QString address = mailAddress();
   if (!address.isEmpty()) Shell::openUrl(address);
 }
 
-void GuestInput::Command5_Click() {
+void GuestInput::onEditCategories() {
   CateForm::edit(db_, prompt_, CategoryEdit::Kind::Customer, this);
   categoriesEdited = true;
   // A rename or delete there has already moved the edited customer and its
@@ -280,13 +281,13 @@ void GuestInput::Command5_Click() {
       SelEdit <= db_.Guest.count())
     SaleStr = db_.Guest.cell(SelEdit, GuestCell::CustomerCategory);
   fillCategories();
-  Combo1->setCurrentIndex(0);
+  categoryCombo->setCurrentIndex(0);
 }
 
 void GuestInput::done(int result) {
   if (!unloaded_) {
     unloaded_ = true;
-    SettingsStore::setNumber(kSection, QStringLiteral("ImportGuest"), Combo3->currentIndex());
+    SettingsStore::setNumber(kSection, QStringLiteral("ImportGuest"), profileCombo->currentIndex());
   }
   QDialog::done(result);
 }

@@ -57,30 +57,30 @@ class GuestInput : public QDialog {
   int SelState = 1;
   int SelEdit = 0;
 
-  QLineEdit* Text1;   // 客戶帳號
-  QComboBox* Combo1;  // 客戶分類
-  QLineEdit* Text2;   // 姓名
-  QComboBox* Combo2;  // 性別
-  QLineEdit* Text3;   // 電話
-  QLineEdit* Text4;   // 手機
-  QLineEdit* Text5;   // Email
-  QPlainTextEdit* Text6;  // 住址
-  QLineEdit* Text7;   // 帳號末5碼
-  QPlainTextEdit* Text8;  // 備註
-  QComboBox* Combo3;  // clipboard-import profile
-  QLabel* Label9;     // heading
-  QPushButton* Command1;  // 儲存
-  QPushButton* Command2;  // 取消
-  QPushButton* Command3;  // 匯入客戶
-  QPushButton* Command4;  // 寫信
-  QPushButton* Command5;  // 編輯分類
+  QLineEdit* accountEdit;
+  QComboBox* categoryCombo;
+  QLineEdit* nameEdit;
+  QComboBox* sexCombo;
+  QLineEdit* phoneEdit;
+  QLineEdit* mobileEdit;
+  QLineEdit* emailEdit;
+  QPlainTextEdit* addressEdit;
+  QLineEdit* bankLast5Edit;
+  QPlainTextEdit* noteEdit;
+  QComboBox* profileCombo;  // clipboard-import profile
+  QLabel* headingLabel;
+  QPushButton* saveButton;            // 儲存
+  QPushButton* cancelButton;          // 取消
+  QPushButton* importButton;          // 匯入客戶
+  QPushButton* mailButton;            // 寫信
+  QPushButton* editCategoriesButton;  // 編輯分類
 
-  void Command1_Click();
-  void Command3_Click();  // 匯入客戶: the boxes filled from the clipboard
-  // The boxes filled from `text` by the profile chosen in Combo3.
+  void onSave();
+  void onImport();  // 匯入客戶: the boxes filled from the clipboard
+  // The boxes filled from `text` by the profile chosen in profileCombo.
   void importText(const QString& text);
-  void Command4_Click();
-  void Command5_Click();
+  void onMail();
+  void onEditCategories();
   // The address "寫信" opens: "mailto:" and the Email box's text; empty when
   // the box is empty.
   QString mailAddress() const;

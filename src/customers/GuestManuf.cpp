@@ -27,44 +27,44 @@ GuestManuf::GuestManuf(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
   setWindowFlags(Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setModal(true);
 
-  Text1 = new QLineEdit(this);
-  Text1->setPlaceholderText(QStringLiteral("商品名稱"));
-  Command4 = new QPushButton(QStringLiteral("搜尋"), this);
-  Liv1 = new ListView(this);
-  Liv1->setColumns(GuestHistory::captions());
-  for (int c = 0; c < GuestHistory::Count; ++c) Liv1->setColumnWidthTwips(c, kColumnWidths[c]);
+  productNameEdit = new QLineEdit(this);
+  productNameEdit->setPlaceholderText(QStringLiteral("商品名稱"));
+  searchButton = new QPushButton(QStringLiteral("搜尋"), this);
+  historyList = new ListView(this);
+  historyList->setColumns(GuestHistory::captions());
+  for (int c = 0; c < GuestHistory::Count; ++c) historyList->setColumnWidthTwips(c, kColumnWidths[c]);
   for (int c : {int(GuestHistory::Price), int(GuestHistory::Cost), int(GuestHistory::Qty)})
-    Liv1->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
-  Command3 = new QPushButton(QStringLiteral("連結"), this);
-  Command2 = new QPushButton(QStringLiteral("匯出"), this);
-  Command1 = new QPushButton(QStringLiteral("結束"), this);
-  for (QPushButton* b : {Command4, Command3, Command2, Command1}) b->setAutoDefault(false);
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
+    historyList->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+  linkButton = new QPushButton(QStringLiteral("連結"), this);
+  exportButton = new QPushButton(QStringLiteral("匯出"), this);
+  closeButton = new QPushButton(QStringLiteral("結束"), this);
+  for (QPushButton* b : {searchButton, linkButton, exportButton, closeButton}) b->setAutoDefault(false);
+  statusBar = new QStatusBar(this);
+  statusBar->setSizeGripEnabled(false);
 
   auto* top = new QHBoxLayout;
-  top->addWidget(Text1, 1);
-  top->addWidget(Command4);
+  top->addWidget(productNameEdit, 1);
+  top->addWidget(searchButton);
   top->addStretch(2);
   auto* bottom = new QHBoxLayout;
-  bottom->addWidget(Command3);
-  bottom->addWidget(Command2);
+  bottom->addWidget(linkButton);
+  bottom->addWidget(exportButton);
   bottom->addStretch(1);
-  bottom->addWidget(Command1);
+  bottom->addWidget(closeButton);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 0);
   layout->addLayout(top);
-  layout->addWidget(Liv1, 1);
+  layout->addWidget(historyList, 1);
   layout->addLayout(bottom);
-  layout->addWidget(StatusBar1);
+  layout->addWidget(statusBar);
   resize(WindowTweaks::pixelsFromTwips(15300), WindowTweaks::pixelsFromTwips(7200));
 
-  connect(Command4, &QPushButton::clicked, this, &GuestManuf::Command4_Click);
-  connect(Text1, &QLineEdit::returnPressed, this, &GuestManuf::Command4_Click);
-  connect(Command3, &QPushButton::clicked, this, &GuestManuf::Command3_Click);
-  connect(Liv1, &ListView::rowActivated, this, [this](int) { Command3_Click(); });
-  connect(Command2, &QPushButton::clicked, this, &GuestManuf::Command2_Click);
-  connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+  connect(searchButton, &QPushButton::clicked, this, &GuestManuf::onSearch);
+  connect(productNameEdit, &QLineEdit::returnPressed, this, &GuestManuf::onSearch);
+  connect(linkButton, &QPushButton::clicked, this, &GuestManuf::onOpenLink);
+  connect(historyList, &ListView::rowActivated, this, [this](int) { onOpenLink(); });
+  connect(exportButton, &QPushButton::clicked, this, &GuestManuf::onExport);
+  connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
   Form_Load();
 }
@@ -72,10 +72,10 @@ GuestManuf::GuestManuf(Database& db, Prompt& prompt, QWidget* parent) : QDialog(
 GuestManuf::~GuestManuf() = default;
 
 void GuestManuf::Form_Load() {
-  Liv1->setFlatHeader(true);
+  historyList->setFlatHeader(true);
   WindowTweaks::applyFontSize(
-      Liv1, StatusBar1, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
-  WindowTweaks::fitColumnsTo(Liv1, {{GuestHistory::Date, WindowTweaks::kDateSample},
+      historyList, statusBar, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+  WindowTweaks::fitColumnsTo(historyList, {{GuestHistory::Date, WindowTweaks::kDateSample},
                                     {GuestHistory::Price, WindowTweaks::kAmountSample},
                                     {GuestHistory::Cost, WindowTweaks::kAmountSample}});
 }
@@ -83,8 +83,8 @@ void GuestManuf::Form_Load() {
 bool GuestManuf::fill(const QString& search) {
   try {
     const GuestHistory::Result r = GuestHistory::build(db_, account_, category_, search);
-    Liv1->setRows(r.rows);
-    StatusBar1->showMessage(r.status());
+    historyList->setRows(r.rows);
+    statusBar->showMessage(r.status());
     return true;
   } catch (const std::exception&) {
     prompt_.message(QStringLiteral("列出歷史清單發生錯誤!"), Prompt::Icon::Exclamation);
@@ -100,18 +100,18 @@ bool GuestManuf::load(const QString& account, const QString& category) {
   return true;
 }
 
-void GuestManuf::Command4_Click() { fill(Text1->text()); }
+void GuestManuf::onSearch() { fill(productNameEdit->text()); }
 
-void GuestManuf::Command3_Click() {
-  const int row = Liv1->currentRow();
+void GuestManuf::onOpenLink() {
+  const int row = historyList->currentRow();
   if (row < 0) return;
-  const QUrl url = GuestHistory::webAddress(Liv1->text(row, GuestHistory::Url));
+  const QUrl url = GuestHistory::webAddress(historyList->text(row, GuestHistory::Url));
   if (url.isValid()) Shell::openUrl(url.toString());
 }
 
-void GuestManuf::Command2_Click() {
-  ExportForm::run(db_, prompt_, this, 6, kSection, *Liv1,
-                  ExportForm::listOffers(*Liv1, {GuestHistory::Date, GuestHistory::Name, GuestHistory::Category,
+void GuestManuf::onExport() {
+  ExportForm::run(db_, prompt_, this, 6, kSection, *historyList,
+                  ExportForm::listOffers(*historyList, {GuestHistory::Date, GuestHistory::Name, GuestHistory::Category,
                                                  GuestHistory::Price, GuestHistory::Cost, GuestHistory::Qty,
                                                  GuestHistory::Note}));
 }

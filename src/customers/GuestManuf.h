@@ -25,17 +25,17 @@ class GuestManuf : public QDialog {
   // not to be shown.
   bool load(const QString& account, const QString& category);
 
-  void Command4_Click();  // search (also Enter in Text1)
-  void Command3_Click();  // open the selected line's web address (also a double click)
-  void Command2_Click();  // export to Notepad
+  void onSearch();    // also Enter in productNameEdit
+  void onOpenLink();  // open the selected line's web address (also a double click)
+  void onExport();    // export to Notepad
 
-  ListView* Liv1;
-  QStatusBar* StatusBar1;
-  QLineEdit* Text1;
-  QPushButton* Command4;  // 搜尋
-  QPushButton* Command3;  // 連結
-  QPushButton* Command2;  // 匯出
-  QPushButton* Command1;  // 結束
+  ListView* historyList;
+  QStatusBar* statusBar;
+  QLineEdit* productNameEdit;
+  QPushButton* searchButton;  // 搜尋
+  QPushButton* linkButton;    // 連結
+  QPushButton* exportButton;  // 匯出
+  QPushButton* closeButton;   // 結束
 
  private:
   void Form_Load();

@@ -23,7 +23,7 @@ namespace {
 // The combo's index under the form's `se`, so that its list is not rebuilt.
 void setFilterQuietly(GuestForm& list, int index) {
   list.se = true;
-  list.Combo1->setCurrentIndex(index);
+  list.categoryCombo->setCurrentIndex(index);
   list.se = false;
 }
 }  // namespace
@@ -34,28 +34,28 @@ GuestSearch::GuestSearch(Database& db, Prompt& prompt, GuestForm& list, QWidget*
   setModal(true);
 
   const auto line = [this] { return new QLineEdit(this); };
-  Text1 = line();
-  Combo1 = new QComboBox(this);
-  Combo1->setEditable(false);
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  Text2 = line();
-  Combo2 = new QComboBox(this);
-  Combo2->setEditable(true);
-  Combo2->setInsertPolicy(QComboBox::NoInsert);
-  Combo2->addItems({QStringLiteral("男"), QStringLiteral("女")});
-  Combo2->setCurrentIndex(-1);
-  Combo2->setEditText(QString());
-  Text3 = line();
-  Text4 = line();
-  Text5 = line();
-  Text6 = line();
-  Text7 = line();
-  Text8 = line();
-  Text9 = line();
-  Command1 = new QPushButton(QStringLiteral("搜尋"), this);
-  Command3 = new QPushButton(QStringLiteral("搜尋"), this);
-  Command1->setDefault(true);
-  Command3->setAutoDefault(false);
+  accountEdit = line();
+  categoryCombo = new QComboBox(this);
+  categoryCombo->setEditable(false);
+  WindowTweaks::setDropDownHeight(categoryCombo, 300);
+  nameEdit = line();
+  sexCombo = new QComboBox(this);
+  sexCombo->setEditable(true);
+  sexCombo->setInsertPolicy(QComboBox::NoInsert);
+  sexCombo->addItems({QStringLiteral("男"), QStringLiteral("女")});
+  sexCombo->setCurrentIndex(-1);
+  sexCombo->setEditText(QString());
+  phoneEdit = line();
+  mobileEdit = line();
+  emailEdit = line();
+  addressEdit = line();
+  bankLast5Edit = line();
+  noteEdit = line();
+  productNameEdit = line();
+  fieldSearchButton = new QPushButton(QStringLiteral("搜尋"), this);
+  productSearchButton = new QPushButton(QStringLiteral("搜尋"), this);
+  fieldSearchButton->setDefault(true);
+  productSearchButton->setAutoDefault(false);
 
   auto* grid = new QGridLayout;
   int row = 0;
@@ -63,27 +63,27 @@ GuestSearch::GuestSearch(Database& db, Prompt& prompt, GuestForm& list, QWidget*
     grid->addWidget(new QLabel(QString::fromUtf8(caption), this), row, 0);
     grid->addWidget(w, row++, 1);
   };
-  add("客戶帳號", Text1);
-  add("客戶分類", Combo1);
-  add("姓名", Text2);
-  add("性別", Combo2);
-  add("電話", Text3);
-  add("手機", Text4);
-  add("Email", Text5);
-  add("住址", Text6);
-  add("帳號末5碼", Text7);
-  add("備註", Text8);
+  add("客戶帳號", accountEdit);
+  add("客戶分類", categoryCombo);
+  add("姓名", nameEdit);
+  add("性別", sexCombo);
+  add("電話", phoneEdit);
+  add("手機", mobileEdit);
+  add("Email", emailEdit);
+  add("住址", addressEdit);
+  add("帳號末5碼", bankLast5Edit);
+  add("備註", noteEdit);
   grid->setColumnStretch(1, 1);
 
   auto* hint = new QHBoxLayout;
   hint->addWidget(new QLabel(QStringLiteral("※可以只輸入要找的項目"), this), 1);
-  hint->addWidget(Command1);
+  hint->addWidget(fieldSearchButton);
   auto* rule = new QFrame(this);
   rule->setFrameShape(QFrame::HLine);
   rule->setFrameShadow(QFrame::Sunken);
   auto* product = new QHBoxLayout;
-  product->addWidget(Text9, 1);
-  product->addWidget(Command3);
+  product->addWidget(productNameEdit, 1);
+  product->addWidget(productSearchButton);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
@@ -93,51 +93,51 @@ GuestSearch::GuestSearch(Database& db, Prompt& prompt, GuestForm& list, QWidget*
   layout->addLayout(product);
   resize(380, sizeHint().height());
 
-  Combo1->addItem(QStringLiteral("全部"));
-  Combo1->addItems(db_.settings.CustomerCategories);
-  Combo1->addItem(QStringLiteral("未分類"));
-  const int shown = list_.Combo1->currentIndex();
-  Combo1->setCurrentIndex(shown >= 0 && shown < Combo1->count() ? shown : -1);
+  categoryCombo->addItem(QStringLiteral("全部"));
+  categoryCombo->addItems(db_.settings.CustomerCategories);
+  categoryCombo->addItem(QStringLiteral("未分類"));
+  const int shown = list_.categoryCombo->currentIndex();
+  categoryCombo->setCurrentIndex(shown >= 0 && shown < categoryCombo->count() ? shown : -1);
 
-  connect(Command1, &QPushButton::clicked, this, &GuestSearch::Command1_Click);
-  connect(Command3, &QPushButton::clicked, this, &GuestSearch::Command3_Click);
+  connect(fieldSearchButton, &QPushButton::clicked, this, &GuestSearch::onFieldSearch);
+  connect(productSearchButton, &QPushButton::clicked, this, &GuestSearch::onProductSearch);
 }
 
 GuestSearch::~GuestSearch() = default;
 
-void GuestSearch::Command1_Click() {
+void GuestSearch::onFieldSearch() {
   try {
     GuestFind::Conditions c;
-    c.category = Combo1->currentText();
-    QLineEdit* boxes[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8};
+    c.category = categoryCombo->currentText();
+    QLineEdit* boxes[] = {accountEdit, nameEdit, phoneEdit, mobileEdit, emailEdit, addressEdit, bankLast5Edit, noteEdit};
     for (size_t i = 0; i < 8; ++i) {
       boxes[i]->setText(GuestList::searchText(boxes[i]->text()));
       c.text[i] = boxes[i]->text();
     }
-    c.sex = Combo2->currentText();
-    list_.Liv1->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::fieldSearch(db_.Guest, c), GuestList::allShown()));
-    const int n = list_.Liv1->rowCount();
-    list_.StatusBar1->showMessage(QStringLiteral(" 共 %1 筆資料").arg(n));
+    c.sex = sexCombo->currentText();
+    list_.customerList->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::fieldSearch(db_.Guest, c), GuestList::allShown()));
+    const int n = list_.customerList->rowCount();
+    list_.statusBar->showMessage(QStringLiteral(" 共 %1 筆資料").arg(n));
     if (n == 0) {
       prompt_.message(QStringLiteral("沒有找到符合的客戶資料"), Prompt::Icon::Exclamation);
       return;
     }
-    list_.Liv1->setSelected(0, false);
-    setFilterQuietly(list_, Combo1->currentIndex());
+    list_.customerList->setSelected(0, false);
+    setFilterQuietly(list_, categoryCombo->currentIndex());
     accept();
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
-void GuestSearch::Command3_Click() {
+void GuestSearch::onProductSearch() {
   try {
-    if (Text9->text().isEmpty()) return;
-    Text9->setText(GuestList::searchText(Text9->text()));
+    if (productNameEdit->text().isEmpty()) return;
+    productNameEdit->setText(GuestList::searchText(productNameEdit->text()));
     setFilterQuietly(list_, 0);
     GuestList::View view = GuestList::allShown();
-    for (int i = 2; i <= 8; ++i) view[static_cast<size_t>(i)] = list_.View_no[i]->isChecked();
-    list_.Liv1->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::productSearch(db_, Text9->text()), view));
+    for (int i = 2; i <= 8; ++i) view[static_cast<size_t>(i)] = list_.columnActions[i]->isChecked();
+    list_.customerList->setRowSource(GuestList::rowSource(db_.Guest, GuestFind::productSearch(db_, productNameEdit->text()), view));
     accept();
   } catch (const std::exception&) {
     prompt_.error();

@@ -20,22 +20,22 @@ class GuestSearch : public QDialog {
   GuestSearch(Database& db, Prompt& prompt, GuestForm& list, QWidget* parent = nullptr);
   ~GuestSearch() override;
 
-  void Command1_Click();  // field search (the default button)
-  void Command3_Click();  // product-name search
+  void onFieldSearch();  // the default button
+  void onProductSearch();
 
-  QLineEdit* Text1;  // 客戶帳號
-  QComboBox* Combo1; // 客戶分類
-  QLineEdit* Text2;  // 姓名
-  QComboBox* Combo2; // 性別
-  QLineEdit* Text3;  // 電話
-  QLineEdit* Text4;  // 手機
-  QLineEdit* Text5;  // Email
-  QLineEdit* Text6;  // 住址
-  QLineEdit* Text7;  // 帳號末5碼
-  QLineEdit* Text8;  // 備註
-  QLineEdit* Text9;  // product name
-  QPushButton* Command1;
-  QPushButton* Command3;
+  QLineEdit* accountEdit;
+  QComboBox* categoryCombo;
+  QLineEdit* nameEdit;
+  QComboBox* sexCombo;
+  QLineEdit* phoneEdit;
+  QLineEdit* mobileEdit;
+  QLineEdit* emailEdit;
+  QLineEdit* addressEdit;
+  QLineEdit* bankLast5Edit;
+  QLineEdit* noteEdit;
+  QLineEdit* productNameEdit;
+  QPushButton* fieldSearchButton;
+  QPushButton* productSearchButton;
 
  private:
   Database& db_;

@@ -16,16 +16,16 @@ class ImportForm : public QDialog {
   ImportForm(Database& db, Prompt& prompt, QWidget* parent = nullptr);
   ~ImportForm() override;
 
-  void Command1_Click();           // 確定: store and close
-  void Command4_Click(int index);  // 匯入: a template into column index
+  void onOk();                       // 確定: store and close
+  void onImportTemplate(int index);  // 匯入: a template into column index
 
-  QLineEdit* Text4[3];  // profile names
-  QLineEdit* Text1[9];  // key lists of profile 1, fields 1..9
-  QLineEdit* Text2[9];  // profile 2
-  QLineEdit* Text3[9];  // profile 3
-  QPushButton* Command4[3];
-  QPushButton* Command1;  // 確定
-  QPushButton* Command2;  // 取消
+  QLineEdit* profileNameEdits[3];
+  QLineEdit* profile1KeyEdits[9];  // key lists of profile 1, fields 1..9
+  QLineEdit* profile2KeyEdits[9];
+  QLineEdit* profile3KeyEdits[9];
+  QPushButton* importButtons[3];  // 匯入
+  QPushButton* okButton;          // 確定
+  QPushButton* cancelButton;      // 取消
 
  private:
   void Form_Load();

@@ -81,53 +81,53 @@ void ManufForm::buildControls() {
   client_ = new QWidget(this);
   client_->installEventFilter(this);
   outer->addWidget(client_, 1);
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
-  for (QLabel*& p : Panel) {
-    p = new QLabel(StatusBar1);
-    StatusBar1->addWidget(p);
+  statusBar = new QStatusBar(this);
+  statusBar->setSizeGripEnabled(false);
+  for (QLabel*& p : statusPanels) {
+    p = new QLabel(statusBar);
+    statusBar->addWidget(p);
   }
-  outer->addWidget(StatusBar1);
+  outer->addWidget(statusBar);
 
-  Label1 = new QLabel(QStringLiteral("商品名稱或備註"), client_);
-  Text1 = new QLineEdit(client_);
+  searchLabel = new QLabel(QStringLiteral("商品名稱或備註"), client_);
+  searchEdit = new QLineEdit(client_);
   auto button = [this](const QString& caption) {
     auto* b = new QPushButton(caption, client_);
     b->setAutoDefault(false);
     return b;
   };
-  Command6 = button(QStringLiteral("搜尋"));
-  Command9 = button(QStringLiteral("全區搜尋"));
-  Combo1 = new QComboBox(client_);
-  Command13 = button(QStringLiteral("編輯分類"));
-  Liv1 = new ListView(client_);
-  Command1 = button(QStringLiteral("新增商品"));
-  Command2 = button(QStringLiteral("編輯商品"));
-  Command3 = button(QStringLiteral("刪除商品"));
-  Command5 = button(QStringLiteral("排序商品"));
-  Command7 = button(QStringLiteral("銷售排行"));
-  Command8 = button(QStringLiteral("列出訂單"));
-  Command10 = button(QStringLiteral("進貨記錄"));
-  Command11 = button(QStringLiteral("上移"));
-  Command12 = button(QStringLiteral("下移"));
-  Command0 = button(kAddToOrder);
-  Command4 = button(QStringLiteral("結束"));
+  searchButton = button(QStringLiteral("搜尋"));
+  searchAllButton = button(QStringLiteral("全區搜尋"));
+  categoryCombo = new QComboBox(client_);
+  editCategoriesButton = button(QStringLiteral("編輯分類"));
+  productList = new ListView(client_);
+  newProductButton = button(QStringLiteral("新增商品"));
+  editProductButton = button(QStringLiteral("編輯商品"));
+  deleteProductsButton = button(QStringLiteral("刪除商品"));
+  sortProductsButton = button(QStringLiteral("排序商品"));
+  salesRankingButton = button(QStringLiteral("銷售排行"));
+  listOrdersButton = button(QStringLiteral("列出訂單"));
+  purchaseRecordsButton = button(QStringLiteral("進貨記錄"));
+  moveUpButton = button(QStringLiteral("上移"));
+  moveDownButton = button(QStringLiteral("下移"));
+  addButton = button(kAddToOrder);
+  closeButton = button(QStringLiteral("結束"));
   // The ranking, the order listing and the category editor are handed in
   // by the opener; until then their buttons stand disabled. The purchase
   // entries are enabled by the purchasing side when the window is built.
-  for (QPushButton* b : {Command7, Command8, Command10}) b->setEnabled(false);
-  Command13->setEnabled(false);  // until a category editor is set
-  connect(Command13, &QPushButton::clicked, this, [this] {
+  for (QPushButton* b : {salesRankingButton, listOrdersButton, purchaseRecordsButton}) b->setEnabled(false);
+  editCategoriesButton->setEnabled(false);  // until a category editor is set
+  connect(editCategoriesButton, &QPushButton::clicked, this, [this] {
     if (editCategories) editCategories();
   });
 
-  Liv1->setColumns({QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("售價"),
+  productList->setColumns({QStringLiteral("商品名稱"), QStringLiteral("商品分類"), QStringLiteral("售價"),
                     QStringLiteral("成本"), QStringLiteral("庫存"), QStringLiteral("備註"),
                     QStringLiteral("安全存量"), QStringLiteral("重量"), QStringLiteral("Index")});
-  Liv1->setIndexColumn(ProductList::Index);
-  Liv1->setMultiSelect(true);
-  Liv1->setColumnSortMode(ProductList::Stock, ListView::SortMode::Number);
-  for (int c = 0; c < ProductList::ColumnCount; ++c) Liv1->setColumnWidthTwips(c, kFirstWidths[c]);
+  productList->setIndexColumn(ProductList::Index);
+  productList->setMultiSelect(true);
+  productList->setColumnSortMode(ProductList::Stock, ListView::SortMode::Number);
+  for (int c = 0; c < ProductList::ColumnCount; ++c) productList->setColumnWidthTwips(c, kFirstWidths[c]);
 
   // Menus.
   Menu_File = MenuBar->addMenu(QStringLiteral("檔案(&F)"));
@@ -157,24 +157,24 @@ void ManufForm::buildControls() {
     a->setCheckable(true);
     return a;
   };
-  View_no2 = check(Menu_View, QStringLiteral("售價"));
-  View_no3 = check(Menu_View, QStringLiteral("成本"));
-  View_no4 = check(Menu_View, QStringLiteral("庫存"));
-  View_no5 = check(Menu_View, QStringLiteral("備註"));
+  showPriceAction = check(Menu_View, QStringLiteral("售價"));
+  showCostAction = check(Menu_View, QStringLiteral("成本"));
+  showStockAction = check(Menu_View, QStringLiteral("庫存"));
+  showNoteAction = check(Menu_View, QStringLiteral("備註"));
   Menu_View->addSeparator();
   View_Safe = check(Menu_View, QStringLiteral("安全存量警示(顯示紅色)"));
   Menu_View->addSeparator();
-  View_show1 = check(Menu_View, QStringLiteral("只顯示有庫存的商品"));
-  View_show2 = check(Menu_View, QStringLiteral("只顯示無庫存的商品"));
-  View_show3 = check(Menu_View, QStringLiteral("只顯示安全存量警示的商品"));
+  onlyInStockAction = check(Menu_View, QStringLiteral("只顯示有庫存的商品"));
+  onlyOutOfStockAction = check(Menu_View, QStringLiteral("只顯示無庫存的商品"));
+  onlyUnderSafetyAction = check(Menu_View, QStringLiteral("只顯示安全存量警示的商品"));
 
   Menu_List = MenuBar->addMenu(QStringLiteral("列出訂單(&L)"));
-  List_List1 = check(Menu_List, QStringLiteral("列出全部"));
-  List_List2 = check(Menu_List, QStringLiteral("列出未出貨"));
-  List_List3 = check(Menu_List, QStringLiteral("列出已出貨"));
+  listAllOrdersAction = check(Menu_List, QStringLiteral("列出全部"));
+  listUnshippedOrdersAction = check(Menu_List, QStringLiteral("列出未出貨"));
+  listShippedOrdersAction = check(Menu_List, QStringLiteral("列出已出貨"));
 
   Menu_Set = MenuBar->addMenu(QStringLiteral("設定(&S)"));
-  Set_AddManuf2 = check(Menu_Set, QStringLiteral("商品加入訂單時輸入數量 (限定單筆)"));
+  askQuantityAction = check(Menu_Set, QStringLiteral("商品加入訂單時輸入數量 (限定單筆)"));
   Set_AddManuf = check(Menu_Set, QStringLiteral("商品加入訂單後不要馬上關閉"));
   Set_ManufAlert = check(Menu_Set, QStringLiteral("商品加入訂單時不要跳出無庫存警示"));
 
@@ -200,43 +200,43 @@ void ManufForm::buildControls() {
   for (QAction* a : {File_Batch, Sel_Batch, Menu_Batch}) a->setEnabled(false);
 
   // Events.
-  connect(Command0, &QPushButton::clicked, this, &ManufForm::Command0_Click);
-  connect(Command1, &QPushButton::clicked, this, &ManufForm::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &ManufForm::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &ManufForm::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &QDialog::close);
+  connect(addButton, &QPushButton::clicked, this, &ManufForm::onAdd);
+  connect(newProductButton, &QPushButton::clicked, this, &ManufForm::onNewProduct);
+  connect(editProductButton, &QPushButton::clicked, this, &ManufForm::onEditProduct);
+  connect(deleteProductsButton, &QPushButton::clicked, this, &ManufForm::onDeleteProducts);
+  connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
   connect(File_Exit, &QAction::triggered, this, &QDialog::close);
-  connect(Menu_Add, &QAction::triggered, this, &ManufForm::Command0_Click);
+  connect(Menu_Add, &QAction::triggered, this, &ManufForm::onAdd);
   connect(Menu_New, &QAction::triggered, this, &ManufForm::Menu_New_Click);
-  connect(Menu_Edit, &QAction::triggered, this, &ManufForm::Command2_Click);
-  connect(Menu_Del, &QAction::triggered, this, &ManufForm::Command3_Click);
-  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportProducts(db_, prompt_, this, *Liv1); });
-  connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int) {
-    if (!se_) Combo1_Click();
+  connect(Menu_Edit, &QAction::triggered, this, &ManufForm::onEditProduct);
+  connect(Menu_Del, &QAction::triggered, this, &ManufForm::onDeleteProducts);
+  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportProducts(db_, prompt_, this, *productList); });
+  connect(categoryCombo, &QComboBox::currentIndexChanged, this, [this](int) {
+    if (!se_) onCategoryChosen();
   });
-  connect(Liv1, &ListView::headerClicked, this, &ManufForm::Liv1_ColumnClick);
-  connect(Liv1, &ListView::rowActivated, this, [this](int) {
-    if (Command0->isVisibleTo(this))
-      Command0_Click();
+  connect(productList, &ListView::headerClicked, this, &ManufForm::onColumnClicked);
+  connect(productList, &ListView::rowActivated, this, [this](int) {
+    if (addButton->isVisibleTo(this))
+      onAdd();
     else
-      Command2_Click();
+      onEditProduct();
   });
-  connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
-    if (key == Qt::Key_Delete) Command3_Click();
+  connect(productList, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Delete) onDeleteProducts();
   });
-  connect(Liv1, &ListView::contextMenuAt, this, &ManufForm::showPopup);
-  for (QAction* a : {View_show1, View_show2, View_show3})
+  connect(productList, &ListView::contextMenuAt, this, &ManufForm::showPopup);
+  for (QAction* a : {onlyInStockAction, onlyOutOfStockAction, onlyUnderSafetyAction})
     connect(a, &QAction::triggered, this, [this, a] { stockFilterClicked(a); });
-  for (QAction* a : {List_List1, List_List2, List_List3})
-    connect(a, &QAction::triggered, this, [this, a] { List_Click(a); });
-  connect(Text1, &QLineEdit::returnPressed, this, &ManufForm::Command6_Click);
-  connect(Command5, &QPushButton::clicked, this, &ManufForm::Command5_Click);
-  connect(Command6, &QPushButton::clicked, this, &ManufForm::Command6_Click);
-  connect(Command7, &QPushButton::clicked, this, &ManufForm::Command7_Click);
-  connect(Command8, &QPushButton::clicked, this, &ManufForm::Command8_Click);
-  connect(Command9, &QPushButton::clicked, this, &ManufForm::Command9_Click);
-  connect(Command11, &QPushButton::clicked, this, &ManufForm::Menu_Up_Click);
-  connect(Command12, &QPushButton::clicked, this, &ManufForm::Menu_Down_Click);
+  for (QAction* a : {listAllOrdersAction, listUnshippedOrdersAction, listShippedOrdersAction})
+    connect(a, &QAction::triggered, this, [this, a] { onListOrdersChoice(a); });
+  connect(searchEdit, &QLineEdit::returnPressed, this, &ManufForm::onSearch);
+  connect(sortProductsButton, &QPushButton::clicked, this, &ManufForm::onSortProducts);
+  connect(searchButton, &QPushButton::clicked, this, &ManufForm::onSearch);
+  connect(salesRankingButton, &QPushButton::clicked, this, &ManufForm::onSalesRanking);
+  connect(listOrdersButton, &QPushButton::clicked, this, &ManufForm::onListOrders);
+  connect(searchAllButton, &QPushButton::clicked, this, &ManufForm::onSearchAll);
+  connect(moveUpButton, &QPushButton::clicked, this, &ManufForm::Menu_Up_Click);
+  connect(moveDownButton, &QPushButton::clicked, this, &ManufForm::Menu_Down_Click);
   connect(Menu_Up, &QAction::triggered, this, &ManufForm::Menu_Up_Click);
   connect(Menu_Down, &QAction::triggered, this, &ManufForm::Menu_Down_Click);
   connect(Menu_ViewImages, &QAction::triggered, this, &ManufForm::Menu_ViewImages_Click);
@@ -253,18 +253,18 @@ void ManufForm::buildControls() {
 }
 
 void ManufForm::setManagementUse() {
-  Command0->setVisible(false);
+  addButton->setVisible(false);
   Menu_Add->setEnabled(false);
   layoutControls();
 }
 
 void ManufForm::setOrderPickerUse(OrderEditorLines* lines) {
   lines_ = lines;
-  Command0->setText(kAddToOrder);
-  Command0->setVisible(true);
+  addButton->setText(kAddToOrder);
+  addButton->setVisible(true);
   Menu_Add->setEnabled(true);
-  Command8->setVisible(false);
-  Command10->setVisible(false);
+  listOrdersButton->setVisible(false);
+  purchaseRecordsButton->setVisible(false);
   File_Batch->setEnabled(false);
   Menu_Batch->setEnabled(false);
   Sel_Batch->setEnabled(false);  // the purchase sheet cannot open beside the modal picker
@@ -275,15 +275,15 @@ void ManufForm::setOrderPickerUse(OrderEditorLines* lines) {
 
 void ManufForm::ManufShow() {
   ProductList::Options o;
-  o.category = Combo1->currentText();
-  o.showPrice = View_no2->isChecked();
-  o.showCost = View_no3->isChecked();
-  o.showStock = View_no4->isChecked();
-  o.showNote = View_no5->isChecked();
+  o.category = categoryCombo->currentText();
+  o.showPrice = showPriceAction->isChecked();
+  o.showCost = showCostAction->isChecked();
+  o.showStock = showStockAction->isChecked();
+  o.showNote = showNoteAction->isChecked();
   o.safeRed = View_Safe->isChecked();
-  o.stock = View_show1->isChecked()   ? ProductList::StockFilter::WithStock
-            : View_show2->isChecked() ? ProductList::StockFilter::WithoutStock
-            : View_show3->isChecked() ? ProductList::StockFilter::UnderSafety
+  o.stock = onlyInStockAction->isChecked()   ? ProductList::StockFilter::WithStock
+            : onlyOutOfStockAction->isChecked() ? ProductList::StockFilter::WithoutStock
+            : onlyUnderSafetyAction->isChecked() ? ProductList::StockFilter::UnderSafety
                                       : ProductList::StockFilter::All;
   // Manual reordering works on the unfiltered list only.
   setMoveCommandsEnabled(o.category == kAll);
@@ -292,38 +292,38 @@ void ManufForm::ManufShow() {
 
 void ManufForm::showListing(ProductList::Listing l) {
   const QStringList status = l.statusTexts();
-  Liv1->setRows(std::move(l.rows));
-  for (int r : l.redRows) Liv1->setRowColor(r, QColor(255, 0, 0));
-  for (int i = 0; i < 4; ++i) Panel[i]->setText(status[i]);
-  Liv1->clearSelection();
+  productList->setRows(std::move(l.rows));
+  for (int r : l.redRows) productList->setRowColor(r, QColor(255, 0, 0));
+  for (int i = 0; i < 4; ++i) statusPanels[i]->setText(status[i]);
+  productList->clearSelection();
 }
 
 void ManufForm::setMoveCommandsEnabled(bool on) {
-  for (QPushButton* b : {Command11, Command12}) b->setEnabled(on);
+  for (QPushButton* b : {moveUpButton, moveDownButton}) b->setEnabled(on);
   for (QAction* a : {Menu_Up, Menu_Down}) a->setEnabled(on);
 }
 
 std::vector<int> ManufForm::listedIndexes(bool selectedOnly) const {
   std::vector<int> out;
   if (selectedOnly) {
-    for (int r : Liv1->selectedRows()) out.push_back(Liv1->tableIndex(r));
+    for (int r : productList->selectedRows()) out.push_back(productList->tableIndex(r));
   } else {
-    out.reserve(static_cast<size_t>(Liv1->rowCount()));
-    for (int r = 0, n = Liv1->rowCount(); r < n; ++r) out.push_back(Liv1->tableIndex(r));
+    out.reserve(static_cast<size_t>(productList->rowCount()));
+    for (int r = 0, n = productList->rowCount(); r < n; ++r) out.push_back(productList->tableIndex(r));
   }
   return out;
 }
 
 void ManufForm::fillCategoryFilter() {
   se_ = true;
-  Combo1->clear();
-  Combo1->addItems(ProductList::categoryFilterEntries(db_));
+  categoryCombo->clear();
+  categoryCombo->addItems(ProductList::categoryFilterEntries(db_));
   se_ = false;
 }
 
 void ManufForm::setFilterQuietly(int index) {
   se_ = true;
-  Combo1->setCurrentIndex(index);
+  categoryCombo->setCurrentIndex(index);
   se_ = false;
   filterIndex_ = index;
 }
@@ -336,59 +336,59 @@ void ManufForm::refillCategoryFilter() {
 
 void ManufForm::addFilterEntry(const QString& category) {
   se_ = true;
-  Combo1->insertItem(Combo1->count() - 2, category);
+  categoryCombo->insertItem(categoryCombo->count() - 2, category);
   se_ = false;
 }
 
 void ManufForm::setCategoryEditor(std::function<void()> editor) {
   editCategories = std::move(editor);
-  Command13->setEnabled(static_cast<bool>(editCategories));
+  editCategoriesButton->setEnabled(static_cast<bool>(editCategories));
 }
 
 void ManufForm::setOrderListHost(OrderListHost* host) {
   orderList_ = host;
-  Command8->setEnabled(host != nullptr);
+  listOrdersButton->setEnabled(host != nullptr);
 }
 
 void ManufForm::setSalesRanking(std::function<void()> open) {
   openSalesRanking_ = std::move(open);
-  Command7->setEnabled(static_cast<bool>(openSalesRanking_));
+  salesRankingButton->setEnabled(static_cast<bool>(openSalesRanking_));
 }
 
 
-void ManufForm::Combo1_Click() {
-  if (Combo1->currentText() == kEditCategories) {
+void ManufForm::onCategoryChosen() {
+  if (categoryCombo->currentText() == kEditCategories) {
     if (editCategories) {
       editCategories();
     } else {
-      setFilterQuietly(filterIndex_ < Combo1->count() - 1 ? filterIndex_ : 0);
+      setFilterQuietly(filterIndex_ < categoryCombo->count() - 1 ? filterIndex_ : 0);
       ManufShow();
     }
     return;
   }
-  filterIndex_ = Combo1->currentIndex();
+  filterIndex_ = categoryCombo->currentIndex();
   ManufShow();
 }
 
 void ManufForm::stockFilterClicked(QAction* clicked) {
-  for (QAction* a : {View_show1, View_show2, View_show3})
+  for (QAction* a : {onlyInStockAction, onlyOutOfStockAction, onlyUnderSafetyAction})
     if (a != clicked) a->setChecked(false);
   ManufShow();
 }
 
-void ManufForm::Liv1_ColumnClick(int column) {
+void ManufForm::onColumnClicked(int column) {
   if (column == sortColumn_)
     sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
   else
     sortColumn_ = column;
   // The stock column sorts by value; the shown cells stay as they are.
-  Liv1->sortRows(column, sortOrder_);
+  productList->sortRows(column, sortOrder_);
 }
 
 int ManufForm::currentListRow() const {
-  int r = Liv1->currentRow();
+  int r = productList->currentRow();
   if (r < 0) {
-    const auto sel = Liv1->selectedRows();
+    const auto sel = productList->selectedRows();
     if (!sel.empty()) r = sel.front();
   }
   return r;
@@ -397,16 +397,16 @@ int ManufForm::currentListRow() const {
 void ManufForm::showPopup(const QPoint& pos) {
   // The bulk changes of category, price and cost want two products or more;
   // the stock change stays as it is.
-  const bool several = Liv1->selectedRows().size() >= 2;
+  const bool several = productList->selectedRows().size() >= 2;
   for (QAction* a : {Menu_EditType, Menu_EditPrice, Menu_EditCost}) a->setEnabled(several);
   Menu_Tools->popup(pos);
 }
 
 // ---- commands ----
 
-void ManufForm::Command0_Click() {
-  if (Liv1->rowCount() == 0) return;
-  if (Command0->text() == kAddToSheet) {
+void ManufForm::onAdd() {
+  if (productList->rowCount() == 0) return;
+  if (addButton->text() == kAddToSheet) {
     PurchaseWindows::feedSheet(*this, db_, prompt_);
     return;
   }
@@ -414,54 +414,54 @@ void ManufForm::Command0_Click() {
     prompt_.message(QStringLiteral("加入商品發生錯誤!"), Prompt::Icon::Exclamation);
     return;
   }
-  const std::vector<int> selected = Liv1->selectedRows();
+  const std::vector<int> selected = productList->selectedRows();
   std::vector<int> rows;
   rows.reserve(selected.size());
-  for (int r : selected) rows.push_back(Liv1->tableIndex(r));
+  for (int r : selected) rows.push_back(productList->tableIndex(r));
   ProductPicker::Options o;
-  o.askQuantity = Set_AddManuf2->isChecked();
+  o.askQuantity = askQuantityAction->isChecked();
   o.stayOpen = Set_AddManuf->isChecked();
   o.noStockAlert = Set_ManufAlert->isChecked();
-  const auto res = ProductPicker::addToOrder(db_, prompt_, rows, Liv1->rowCount(), o, *lines_);
+  const auto res = ProductPicker::addToOrder(db_, prompt_, rows, productList->rowCount(), o, *lines_);
   if (res.outcome != ProductPicker::Outcome::Added && res.outcome != ProductPicker::Outcome::AddedClose) return;
   for (int r : selected) {
-    const QString shown = Liv1->text(r, ProductList::Stock);
-    if (!shown.isEmpty()) Liv1->setText(r, ProductList::Stock, Num::format(Num::leading(shown) - res.qty));
+    const QString shown = productList->text(r, ProductList::Stock);
+    if (!shown.isEmpty()) productList->setText(r, ProductList::Stock, Num::format(Num::leading(shown) - res.qty));
   }
   if (res.outcome == ProductPicker::Outcome::AddedClose) close();
 }
 
 void ManufForm::prepareNew(ManufInput& dlg) {
   followSaves(dlg, *this);
-  dlg.prepareNewProduct(Combo1->currentText());
+  dlg.prepareNewProduct(categoryCombo->currentText());
 }
 
 bool ManufForm::prepareCopy(ManufInput& dlg) {
   const int row = currentListRow();
-  const int r = row >= 0 ? Liv1->tableIndex(row) : 0;
+  const int r = row >= 0 ? productList->tableIndex(row) : 0;
   if (r < 1 || r > db_.Manuf.count()) {
     prompt_.error();
     return false;
   }
   followSaves(dlg, *this);
-  dlg.prepareCopy(r, Combo1->currentText());
+  dlg.prepareCopy(r, categoryCombo->currentText());
   return true;
 }
 
 bool ManufForm::prepareEdit(ManufInput& dlg) {
   const int row = currentListRow();
-  const int r = row >= 0 ? Liv1->tableIndex(row) : 0;
+  const int r = row >= 0 ? productList->tableIndex(row) : 0;
   if (r < 1 || r > db_.Manuf.count()) {
     prompt_.error();
     return false;
   }
   editedListRow_ = row;
   followSaves(dlg, *this);
-  dlg.prepareEditProduct(r, Command0->isVisibleTo(this));
+  dlg.prepareEditProduct(r, addButton->isVisibleTo(this));
   return true;
 }
 
-void ManufForm::Command1_Click() {
+void ManufForm::onNewProduct() {
   ManufInput dlg(db_, prompt_, this);
   prepareNew(dlg);
   dlg.exec();
@@ -472,21 +472,21 @@ void ManufForm::Menu_New_Click() {
   if (prepareCopy(dlg)) dlg.exec();
 }
 
-void ManufForm::Command2_Click() {
-  if (Liv1->rowCount() == 0) return;
+void ManufForm::onEditProduct() {
+  if (productList->rowCount() == 0) return;
   ManufInput dlg(db_, prompt_, this);
   if (prepareEdit(dlg)) dlg.exec();
   editedListRow_ = -1;
 }
 
-void ManufForm::Command3_Click() {
-  if (Liv1->rowCount() == 0) return;
+void ManufForm::onDeleteProducts() {
+  if (productList->rowCount() == 0) return;
   if (prompt_.message(QStringLiteral("確定刪除選取的商品資料嗎？"), Prompt::Icon::Exclamation, Prompt::Buttons::YesNo,
                       QStringLiteral("刪除")) != Prompt::Answer::Yes)
     return;
   std::vector<std::pair<QString, QString>> products;
-  for (int r : Liv1->selectedRows())
-    products.emplace_back(Liv1->text(r, ProductList::Name), Liv1->text(r, ProductList::Category));
+  for (int r : productList->selectedRows())
+    products.emplace_back(productList->text(r, ProductList::Name), productList->text(r, ProductList::Category));
   ProductDelete::remove(db_, products);
   ManufShow();
 }
@@ -495,31 +495,31 @@ void ManufForm::Command3_Click() {
 
 void ManufForm::search(bool allCategories) {
   ProductList::Options o;
-  o.category = Combo1->currentText();
-  o.showPrice = View_no2->isChecked();
-  o.showCost = View_no3->isChecked();
-  o.showStock = View_no4->isChecked();
-  o.showNote = View_no5->isChecked();
+  o.category = categoryCombo->currentText();
+  o.showPrice = showPriceAction->isChecked();
+  o.showCost = showCostAction->isChecked();
+  o.showStock = showStockAction->isChecked();
+  o.showNote = showNoteAction->isChecked();
   o.safeRed = View_Safe->isChecked();
-  ProductSearch::Result r = ProductSearch::run(db_, Text1->text(), o, allCategories);
+  ProductSearch::Result r = ProductSearch::run(db_, searchEdit->text(), o, allCategories);
   if (r.refused) {
     prompt_.warn(ProductSearch::EmptyText);
     return;
   }
   // Moving needs the whole unfiltered list: a search result never offers it.
   setMoveCommandsEnabled(false);
-  Text1->setText(r.searchText);
+  searchEdit->setText(r.searchText);
   const bool none = r.listing.rows.empty();
   showListing(std::move(r.listing));
   if (none) prompt_.message(ProductSearch::NothingFoundText, Prompt::Icon::Exclamation);
 }
 
-void ManufForm::Command6_Click() { search(false); }
-void ManufForm::Command9_Click() { search(true); }
+void ManufForm::onSearch() { search(false); }
+void ManufForm::onSearchAll() { search(true); }
 
 // ---- other windows ----
 
-void ManufForm::Command7_Click() {
+void ManufForm::onSalesRanking() {
   if (db_.Manuf.isEmpty()) {
     prompt_.info(QStringLiteral("目前尚無資料，無法統計"));
     return;
@@ -528,11 +528,11 @@ void ManufForm::Command7_Click() {
 }
 
 void ManufForm::Menu_ViewImages_Click() {
-  if (Liv1->rowCount() == 0) return;
+  if (productList->rowCount() == 0) return;
   const int row = currentListRow();
   if (row < 0) return;
   const QString path =
-      ProductLookup::picturePathOf(db_, Liv1->text(row, ProductList::Name), Liv1->text(row, ProductList::Category));
+      ProductLookup::picturePathOf(db_, productList->text(row, ProductList::Name), productList->text(row, ProductList::Category));
   if (path.isEmpty()) return;
   const QFileInfo file(path);
   if (!file.exists() || file.isDir()) {
@@ -544,18 +544,18 @@ void ManufForm::Menu_ViewImages_Click() {
 
 // ---- the orders holding the selected products ----
 
-void ManufForm::List_Click(QAction* clicked) {
-  for (QAction* a : {List_List1, List_List2, List_List3}) a->setChecked(a == clicked);
+void ManufForm::onListOrdersChoice(QAction* clicked) {
+  for (QAction* a : {listAllOrdersAction, listUnshippedOrdersAction, listShippedOrdersAction}) a->setChecked(a == clicked);
 }
 
-void ManufForm::Command8_Click() {
+void ManufForm::onListOrders() {
   if (!orderList_) return;
   try {
     std::vector<std::pair<QString, QString>> products;
-    for (int r : Liv1->selectedRows())
-      products.emplace_back(Liv1->text(r, ProductList::Name), Liv1->text(r, ProductList::Category));
-    const auto choice = List_List1->isChecked()   ? ProductOrders::ShipChoice::All
-                        : List_List2->isChecked() ? ProductOrders::ShipChoice::Unshipped
+    for (int r : productList->selectedRows())
+      products.emplace_back(productList->text(r, ProductList::Name), productList->text(r, ProductList::Category));
+    const auto choice = listAllOrdersAction->isChecked()   ? ProductOrders::ShipChoice::All
+                        : listUnshippedOrdersAction->isChecked() ? ProductOrders::ShipChoice::Unshipped
                                                   : ProductOrders::ShipChoice::Shipped;
     const OrderList::OrderListResult r = ProductOrders::list(db_, products, choice, orderList_->viewUsername());
     const bool wasUnshipped = orderList_->unshippedOptionSelected();
@@ -575,10 +575,10 @@ void ManufForm::Command8_Click() {
 // ---- manual ordering ----
 
 void ManufForm::moveSelection(bool up) {
-  const int n = Liv1->rowCount();
+  const int n = productList->rowCount();
   const std::vector<int> indexes = listedIndexes(false);
   std::vector<bool> selected(static_cast<size_t>(n), false);
-  for (int r : Liv1->selectedRows()) selected[static_cast<size_t>(r)] = true;
+  for (int r : productList->selectedRows()) selected[static_cast<size_t>(r)] = true;
   const std::vector<bool> before = selected;
   const auto made = ProductOrdering::moveSelected(db_, indexes, selected, up);
   if (!made) {
@@ -588,9 +588,9 @@ void ManufForm::moveSelection(bool up) {
   const Table& t = db_.Manuf;
   for (const auto& [i, j] : *made) {
     for (int c = ProductList::Name; c <= ProductList::Weight; ++c) {
-      const QString a = Liv1->text(i, c);
-      Liv1->setText(i, c, Liv1->text(j, c));
-      Liv1->setText(j, c, a);
+      const QString a = productList->text(i, c);
+      productList->setText(i, c, productList->text(j, c));
+      productList->setText(j, c, a);
     }
     if (!View_Safe->isChecked()) continue;
     // Both rows take the colour of the product they show now, judged by its
@@ -599,18 +599,18 @@ void ManufForm::moveSelection(bool up) {
       const int m = indexes[static_cast<size_t>(row)];
       const bool red =
           ProductList::underSafetyStock(t.cell(m, ManufCell::SafetyStock), t.cell(m, ManufCell::ProductStock));
-      Liv1->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
-      for (int c = ProductList::Name; c <= ProductList::Weight; ++c) Liv1->setCellColor(row, c, QColor());
+      productList->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
+      for (int c = ProductList::Name; c <= ProductList::Weight; ++c) productList->setCellColor(row, c, QColor());
     }
   }
   for (int r = 0; r < n; ++r)
-    if (selected[static_cast<size_t>(r)] != before[static_cast<size_t>(r)]) Liv1->setSelected(r, selected[static_cast<size_t>(r)]);
+    if (selected[static_cast<size_t>(r)] != before[static_cast<size_t>(r)]) productList->setSelected(r, selected[static_cast<size_t>(r)]);
 }
 
 void ManufForm::Menu_Up_Click() { moveSelection(true); }
 void ManufForm::Menu_Down_Click() { moveSelection(false); }
 
-void ManufForm::Command5_Click() {
+void ManufForm::onSortProducts() {
   if (ProductOrdering::sortByName(db_, prompt_)) ManufShow();
 }
 
@@ -695,12 +695,12 @@ void ManufForm::refreshProducts() { ManufShow(); }
 
 void ManufForm::setSheetUse(bool on) {
   if (on) {
-    Command0->setText(kAddToSheet);
-    Command0->setVisible(true);
+    addButton->setText(kAddToSheet);
+    addButton->setVisible(true);
     Menu_Add->setEnabled(true);
-  } else if (Command0->text() == kAddToSheet) {
-    Command0->setVisible(false);
-    Command0->setText(kAddToOrder);
+  } else if (addButton->text() == kAddToSheet) {
+    addButton->setVisible(false);
+    addButton->setText(kAddToOrder);
     Menu_Add->setEnabled(false);
   }
 }
@@ -709,35 +709,35 @@ void ManufForm::setSheetUse(bool on) {
 
 void ManufForm::productAdded(const QString& category, bool categoryAdded) {
   if (categoryAdded) addFilterEntry(category);
-  const int i = Combo1->findText(category);
-  const bool follow = Combo1->currentText() != kAll && i > 0;
+  const int i = categoryCombo->findText(category);
+  const bool follow = categoryCombo->currentText() != kAll && i > 0;
   setFilterQuietly(follow ? i : 0);
   ManufShow();
-  if (Liv1->rowCount() > 0) Liv1->setCurrentRow(Liv1->rowCount() - 1);
+  if (productList->rowCount() > 0) productList->setCurrentRow(productList->rowCount() - 1);
 }
 
 void ManufForm::productEdited(int r, bool categoryAdded) {
   if (categoryAdded) addFilterEntry(db_.Manuf.cell(r, ManufCell::ProductCategory));
   const int row = editedListRow_;
-  if (row < 0 || row >= Liv1->rowCount()) return;
+  if (row < 0 || row >= productList->rowCount()) return;
   // The row keeps its place even when it no longer matches the filters.
   const Table& t = db_.Manuf;
-  for (int c = ProductList::Name; c <= ProductList::Weight; ++c) Liv1->setText(row, c, t.cell(r, c));
+  for (int c = ProductList::Name; c <= ProductList::Weight; ++c) productList->setText(row, c, t.cell(r, c));
   const bool red = ProductList::underSafetyStock(t.cell(r, ManufCell::SafetyStock), t.cell(r, ManufCell::ProductStock));
   // The stock cell tells the new state whether or not the highlighting is
   // on; with it on, the rest of the row follows too.
-  if (View_Safe->isChecked()) Liv1->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
-  Liv1->setCellColor(row, ProductList::Stock, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
+  if (View_Safe->isChecked()) productList->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
+  productList->setCellColor(row, ProductList::Stock, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
 }
 
 // ---- opening, closing, layout ----
 
 void ManufForm::loadSettings() {
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  WindowTweaks::applyFontSize(Liv1, StatusBar1, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
-  WindowTweaks::fitColumnsTo(Liv1, {{ProductList::Price, WindowTweaks::kAmountSample},
+  WindowTweaks::setDropDownHeight(categoryCombo, 300);
+  WindowTweaks::applyFontSize(productList, statusBar, static_cast<int>(SettingsStore::getNumber(QStringLiteral("Setting"), QStringLiteral("FontSize"), 0)));
+  WindowTweaks::fitColumnsTo(productList, {{ProductList::Price, WindowTweaks::kAmountSample},
                                     {ProductList::Cost, WindowTweaks::kAmountSample}});
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, 6);
+  WindowTweaks::restoreColumnWidths(productList, kSection, 6);
   resize(px(kDesignWidth), px(kDesignHeight));
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection);
@@ -746,40 +746,53 @@ void ManufForm::loadSettings() {
     QAction* a;
     const char* key;
     bool def;
-  } switches[] = {{View_no2, "no2", true},      {View_no3, "no3", true},          {View_no4, "no4", true},
-                  {View_no5, "no5", true},      {View_Safe, "Safe", true},        {View_show1, "show1", false},
-                  {View_show2, "show2", false}, {View_show3, "show3", false},      {Set_AddManuf, "AddManuf", false},
-                  {Set_AddManuf2, "AddManuf2", false}, {Set_ManufAlert, "ManufAlert", false},
-                  {List_List1, "List1", true},  {List_List2, "List2", false},     {List_List3, "List3", false}};
+  } switches[] = {{showPriceAction, "no2", true},
+                  {showCostAction, "no3", true},
+                  {showStockAction, "no4", true},
+                  {showNoteAction, "no5", true},
+                  {View_Safe, "Safe", true},
+                  {onlyInStockAction, "show1", false},
+                  {onlyOutOfStockAction, "show2", false},
+                  {onlyUnderSafetyAction, "show3", false},
+                  {Set_AddManuf, "AddManuf", false},
+                  {askQuantityAction, "AddManuf2", false},
+                  {Set_ManufAlert, "ManufAlert", false},
+                  {listAllOrdersAction, "List1", true},
+                  {listUnshippedOrdersAction, "List2", false},
+                  {listShippedOrdersAction, "List3", false}};
   for (const auto& s : switches) s.a->setChecked(SettingsStore::getBool(kSection, QString::fromLatin1(s.key), s.def));
   // At most one stock filter.
-  if (View_show1->isChecked()) View_show2->setChecked(false);
-  if (View_show1->isChecked() || View_show2->isChecked()) View_show3->setChecked(false);
+  if (onlyInStockAction->isChecked()) onlyOutOfStockAction->setChecked(false);
+  if (onlyInStockAction->isChecked() || onlyOutOfStockAction->isChecked()) onlyUnderSafetyAction->setChecked(false);
 
   fillCategoryFilter();
   int pos = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("Combo1"), 0));
-  if (pos < 0 || pos + 1 > Combo1->count()) pos = 0;
+  if (pos < 0 || pos + 1 > categoryCombo->count()) pos = 0;
   setFilterQuietly(pos);
-  Combo1_Click();
+  onCategoryChosen();
 
   if (db_.HideCost) {
-    Liv1->setColumnWidthTwips(ProductList::Cost, 0);
-    Panel[1]->setVisible(false);
+    productList->setColumnWidthTwips(ProductList::Cost, 0);
+    statusPanels[1]->setVisible(false);
   }
 }
 
 void ManufForm::saveSettings() {
-  WindowTweaks::saveColumnWidths(Liv1, kSection, 6);
+  WindowTweaks::saveColumnWidths(productList, kSection, 6);
   WindowTweaks::saveSize(this, kSection, QSize(kDesignWidth, kDesignHeight));
   // A window closed minimised opens normal again.
   SettingsStore::setNumber(kSection, QStringLiteral("WinState"), isMinimized() ? 1 : isMaximized() ? 2 : 0);
   const std::pair<QAction*, const char*> switches[] = {
-      {View_no2, "no2"},     {View_no3, "no3"},         {View_no4, "no4"},           {View_no5, "no5"},
-      {View_Safe, "Safe"},   {View_show1, "show1"},     {View_show2, "show2"},       {View_show3, "show3"},
-      {Set_AddManuf, "AddManuf"}, {Set_AddManuf2, "AddManuf2"}, {Set_ManufAlert, "ManufAlert"},
-      {List_List1, "List1"}, {List_List2, "List2"},     {List_List3, "List3"}};
+      {showPriceAction, "no2"},           {showCostAction, "no3"},
+      {showStockAction, "no4"},           {showNoteAction, "no5"},
+      {View_Safe, "Safe"},                {onlyInStockAction, "show1"},
+      {onlyOutOfStockAction, "show2"},    {onlyUnderSafetyAction, "show3"},
+      {Set_AddManuf, "AddManuf"},         {askQuantityAction, "AddManuf2"},
+      {Set_ManufAlert, "ManufAlert"},     {listAllOrdersAction, "List1"},
+      {listUnshippedOrdersAction, "List2"}, {listShippedOrdersAction, "List3"}};
   for (const auto& [a, key] : switches) SettingsStore::setBool(kSection, QString::fromLatin1(key), a->isChecked());
-  SettingsStore::setNumber(kSection, QStringLiteral("Combo1"), Combo1->currentText().isEmpty() ? 0 : Combo1->currentIndex());
+  SettingsStore::setNumber(kSection, QStringLiteral("Combo1"),
+                           categoryCombo->currentText().isEmpty() ? 0 : categoryCombo->currentIndex());
 }
 
 void ManufForm::runClosingSteps() {
@@ -814,40 +827,42 @@ void ManufForm::layoutControls() {
   const int m = px(120);
   const int cw = client_->width();
   const int ch = client_->height();
-  Label1->setGeometry(px(225), px(165), px(1575), px(285));
-  Text1->setGeometry(px(1920), px(120), px(3615), px(375));
-  Command6->setGeometry(px(5640), px(120), px(975), px(375));
-  Command9->setGeometry(px(6720), px(120), px(975), px(375));
-  Command13->setGeometry(cw - m - px(975), px(120), px(975), px(375));
-  Combo1->setGeometry(Command13->x() - m - px(2895), px(135), px(2895), px(345));
+  searchLabel->setGeometry(px(225), px(165), px(1575), px(285));
+  searchEdit->setGeometry(px(1920), px(120), px(3615), px(375));
+  searchButton->setGeometry(px(5640), px(120), px(975), px(375));
+  searchAllButton->setGeometry(px(6720), px(120), px(975), px(375));
+  editCategoriesButton->setGeometry(cw - m - px(975), px(120), px(975), px(375));
+  categoryCombo->setGeometry(editCategoriesButton->x() - m - px(2895), px(135), px(2895), px(345));
   const int buttonH = px(735);
-  Liv1->setGeometry(m, px(600), std::max(0, cw - 2 * m), std::max(0, ch - (px(600) + buttonH + 2 * m)));
+  productList->setGeometry(m, px(600), std::max(0, cw - 2 * m), std::max(0, ch - (px(600) + buttonH + 2 * m)));
   const int top = ch - buttonH - m;
-  const std::pair<QPushButton*, int> row[] = {{Command1, 120}, {Command2, 1200}, {Command3, 2280}, {Command5, 3360},
-                                               {Command7, 4440}, {Command8, 5520}, {Command10, 6600}};
+  const std::pair<QPushButton*, int> row[] = {{newProductButton, 120},      {editProductButton, 1200},
+                                               {deleteProductsButton, 2280}, {sortProductsButton, 3360},
+                                               {salesRankingButton, 4440},   {listOrdersButton, 5520},
+                                               {purchaseRecordsButton, 6600}};
   for (const auto& [b, left] : row) b->setGeometry(px(left), top, px(975), buttonH);
-  Command4->setGeometry(cw - m - px(975), top, px(975), buttonH);
-  Command0->setGeometry(Command4->x() - m - px(1215), top, px(1215), buttonH);
+  closeButton->setGeometry(cw - m - px(975), top, px(975), buttonH);
+  addButton->setGeometry(closeButton->x() - m - px(1215), top, px(1215), buttonH);
   int moveLeft = px(7680);
-  if (Command0->isVisibleTo(this) && Command0->text() == kAddToOrder) moveLeft = Command7->x() + Command7->width() + 1;
-  Command11->setGeometry(moveLeft, top, px(855), px(330));
-  Command12->setGeometry(moveLeft, top + px(330) + 1, px(855), px(330));
+  if (addButton->isVisibleTo(this) && addButton->text() == kAddToOrder) moveLeft = salesRankingButton->x() + salesRankingButton->width() + 1;
+  moveUpButton->setGeometry(moveLeft, top, px(855), px(330));
+  moveDownButton->setGeometry(moveLeft, top + px(330) + 1, px(855), px(330));
 }
 
 // ---- what the sales ranking shows here ----
 
 ProductList::Options ManufForm::listOptions() const {
   ProductList::Options o;
-  o.showPrice = View_no2->isChecked();
-  o.showCost = View_no3->isChecked();
-  o.showStock = View_no4->isChecked();
-  o.showNote = View_no5->isChecked();
+  o.showPrice = showPriceAction->isChecked();
+  o.showCost = showCostAction->isChecked();
+  o.showStock = showStockAction->isChecked();
+  o.showNote = showNoteAction->isChecked();
   o.safeRed = View_Safe->isChecked();
   return o;
 }
 
 void ManufForm::showRows(std::vector<QStringList> rows, const std::vector<int>& redRows) {
-  Liv1->setRows(std::move(rows));
-  for (int r : redRows) Liv1->setRowColor(r, QColor(255, 0, 0));
-  Liv1->clearSelection();
+  productList->setRows(std::move(rows));
+  for (int r : redRows) productList->setRowColor(r, QColor(255, 0, 0));
+  productList->clearSelection();
 }

@@ -79,20 +79,20 @@ class ManufForm : public QDialog, public SheetFeeder {
   void setSalesRanking(std::function<void()> open);
 
   // Handlers.
-  void Command0_Click();
-  void Command1_Click();
-  void Command2_Click();
-  void Command3_Click();
+  void onAdd();
+  void onNewProduct();
+  void onEditProduct();
+  void onDeleteProducts();
   void Menu_New_Click();
-  void Command5_Click();   // sort the table by name
-  void Command6_Click();   // search the chosen category
-  void Command7_Click();   // sales ranking
-  void Command8_Click();   // the orders holding the selected products
-  void Command9_Click();   // search every category
+  void onSortProducts();  // sort the table by name
+  void onSearch();        // search the chosen category
+  void onSalesRanking();
+  void onListOrders();    // the orders holding the selected products
+  void onSearchAll();     // search every category
   void Menu_Up_Click();
   void Menu_Down_Click();
   void Menu_ViewImages_Click();
-  void List_Click(QAction* clicked);  // List_List1 .. List_List3
+  void onListOrdersChoice(QAction* clicked);  // which orders "列出訂單" lists
   void Export_All_Click();
   void Export_Sel_Click();
   void Exportimg_All_Click();
@@ -103,8 +103,8 @@ class ManufForm : public QDialog, public SheetFeeder {
   void Menu_EditPrice_Click();
   void Menu_EditCost_Click();
   void Menu_EditType_Click();
-  void Combo1_Click();
-  void Liv1_ColumnClick(int column);
+  void onCategoryChosen();
+  void onColumnClicked(int column);
   // The list's view switches (售價, 成本, 庫存, 備註, 安全存量警示).
   ProductList::Options listOptions() const;
   // Puts rows of the list's layout in place of the list, redRows drawn red;
@@ -112,22 +112,24 @@ class ManufForm : public QDialog, public SheetFeeder {
   void showRows(std::vector<QStringList> rows, const std::vector<int>& redRows);
 
   // Controls.
-  QLabel* Label1;
-  QLineEdit* Text1;
-  QPushButton *Command0, *Command1, *Command2, *Command3, *Command4, *Command5, *Command6, *Command7, *Command8,
-      *Command9, *Command10, *Command11, *Command12, *Command13;
-  QComboBox* Combo1;
-  ListView* Liv1;
-  QStatusBar* StatusBar1;
-  QLabel* Panel[4];
+  QLabel* searchLabel;
+  QLineEdit* searchEdit;
+  QPushButton *addButton, *newProductButton, *editProductButton, *deleteProductsButton, *closeButton,
+      *sortProductsButton, *searchButton, *salesRankingButton, *listOrdersButton, *searchAllButton,
+      *purchaseRecordsButton, *moveUpButton, *moveDownButton, *editCategoriesButton;
+  QComboBox* categoryCombo;
+  ListView* productList;
+  QStatusBar* statusBar;
+  QLabel* statusPanels[4];
   QMenuBar* MenuBar;
   QMenu *Menu_File, *Menu_Sel, *Menu_View, *Menu_List, *Menu_Set, *Menu_Tools;
   QAction *File_Import, *File_Export, *Export_All, *Export_Sel, *File_Importimg, *File_Exportimg, *Exportimg_All,
       *Exportimg_Sel, *File_Batch, *File_Exit;
   QAction *Sel_Note, *Sel_Batch;
-  QAction *View_no2, *View_no3, *View_no4, *View_no5, *View_Safe, *View_show1, *View_show2, *View_show3;
-  QAction *List_List1, *List_List2, *List_List3;
-  QAction *Set_AddManuf2, *Set_AddManuf, *Set_ManufAlert;
+  QAction *showPriceAction, *showCostAction, *showStockAction, *showNoteAction, *View_Safe, *onlyInStockAction,
+      *onlyOutOfStockAction, *onlyUnderSafetyAction;
+  QAction *listAllOrdersAction, *listUnshippedOrdersAction, *listShippedOrdersAction;
+  QAction *askQuantityAction, *Set_AddManuf, *Set_ManufAlert;
   QAction *Menu_Add, *Menu_New, *Menu_Edit, *Menu_Del, *Menu_EditType, *Menu_EditPrice, *Menu_EditCost,
       *Menu_EditStock, *Menu_Batch, *Menu_ViewImages, *Menu_Up, *Menu_Down;
 

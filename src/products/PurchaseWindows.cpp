@@ -34,16 +34,16 @@ std::function<ManufForm*()> openerOf(QWidget* w) {
 }  // namespace
 
 void attach(ManufForm& pf, Database& db, Prompt& prompt) {
-  pf.Command10->setEnabled(true);
+  pf.purchaseRecordsButton->setEnabled(true);
   for (QAction* a : {pf.File_Batch, pf.Sel_Batch, pf.Menu_Batch}) a->setEnabled(true);
-  QObject::connect(pf.Command10, &QPushButton::clicked, &pf, [&pf, &db, &prompt] { openRecords(pf, db, prompt); });
+  QObject::connect(pf.purchaseRecordsButton, &QPushButton::clicked, &pf, [&pf, &db, &prompt] { openRecords(pf, db, prompt); });
   QObject::connect(pf.File_Batch, &QAction::triggered, &pf, [&pf, &db, &prompt] { openSheet(pf, db, prompt); });
   QObject::connect(pf.Sel_Batch, &QAction::triggered, &pf, [&pf, &db, &prompt] { feedSheet(pf, db, prompt); });
   QObject::connect(pf.Menu_Batch, &QAction::triggered, &pf, [&pf, &db, &prompt] { feedSheet(pf, db, prompt); });
 }
 
 void openRecords(ManufForm& pf, Database& db, Prompt& prompt) {
-  ListView* list = pf.Liv1;
+  ListView* list = pf.productList;
   if (list->rowCount() == 0) return;
   try {
     int row = list->currentRow();
@@ -86,7 +86,7 @@ ManufBatch* openSheet(ManufForm& pf, Database& db, Prompt& prompt) {
 
 void feedSheet(ManufForm& pf, Database& db, Prompt& prompt) {
   std::vector<int> rows;
-  for (int r : pf.Liv1->selectedRows()) rows.push_back(pf.Liv1->tableIndex(r));
+  for (int r : pf.productList->selectedRows()) rows.push_back(pf.productList->tableIndex(r));
   ManufBatch* sheet = openSheet(pf, db, prompt);
   sheet->addProducts(rows);
   sheet->MoneyShow();

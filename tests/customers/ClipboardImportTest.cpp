@@ -128,19 +128,19 @@ TEST(ClipboardImport, DialogRefusesTextTheFilesCannotHold) {
   ScriptedPrompt prompt;
   GuestInput dlg(db, prompt);
   dlg.openNew(GuestSave::NewFromList, "露天");
-  dlg.Combo3->setCurrentIndex(1);
-  dlg.Text2->setText("舊名");
+  dlg.profileCombo->setCurrentIndex(1);
+  dlg.nameEdit->setText("舊名");
   dlg.importText(QStringLiteral("姓名：王小明\r\n備註：第一行😀\r\n"));
   ASSERT_EQ(prompt.texts(), QStringList{"備註中的「😀」無法儲存在資料檔中，請改用其他字元"});
-  EXPECT_EQ(dlg.Text2->text(), "舊名");  // nothing filled
-  EXPECT_TRUE(dlg.Text8->toPlainText().isEmpty());
+  EXPECT_EQ(dlg.nameEdit->text(), "舊名");  // nothing filled
+  EXPECT_TRUE(dlg.noteEdit->toPlainText().isEmpty());
 
   prompt.clear();
   dlg.importText(QStringLiteral("姓名：王小明\r\n備註：\"好\"客戶\r\n"));
   EXPECT_TRUE(prompt.shown.empty());
-  EXPECT_EQ(dlg.Text2->text(), "王小明");
-  EXPECT_EQ(dlg.Text8->toPlainText(), "好客戶");
-  EXPECT_EQ(dlg.Combo1->currentText(), "露天");  // the category never changes
+  EXPECT_EQ(dlg.nameEdit->text(), "王小明");
+  EXPECT_EQ(dlg.noteEdit->toPlainText(), "好客戶");
+  EXPECT_EQ(dlg.categoryCombo->currentText(), "露天");  // the category never changes
 }
 
 }  // namespace

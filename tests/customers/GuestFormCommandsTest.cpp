@@ -99,16 +99,16 @@ struct GuestFormCommandsTest : ::testing::Test {
 TEST_F(GuestFormCommandsTest, CustomersOrdersGoToTheMainListAndTheWindowCloses) {
   FakeHost host;
   QPointer<GuestForm> form = open();
-  EXPECT_FALSE(form->Command9->isEnabled());  // no main window to list into
+  EXPECT_FALSE(form->listOrdersButton->isEnabled());  // no main window to list into
   form->setOrderListHost(&host);
-  EXPECT_TRUE(form->Command9->isEnabled());
+  EXPECT_TRUE(form->listOrdersButton->isEnabled());
 
-  form->Liv1->clearSelection();
-  form->Command9_Click();  // no current row: nothing happens
+  form->customerList->clearSelection();
+  form->onListOrders();  // no current row: nothing happens
   EXPECT_TRUE(host.calls.isEmpty());
 
-  form->Liv1->setCurrentRow(rowOf(form->Liv1, "amy", "露天"));
-  form->Command9_Click();
+  form->customerList->setCurrentRow(rowOf(form->customerList, "amy", "露天"));
+  form->onListOrders();
   EXPECT_EQ(host.calls, (QStringList{"show", "options 1 0", "shortage", "front"}));
   ASSERT_EQ(host.shown.size(), 1u);
   const auto& r = host.shown[0];
@@ -131,8 +131,8 @@ TEST_F(GuestFormCommandsTest, CustomerWithoutOrdersListsNothingWithNames) {
   host.username = true;
   QPointer<GuestForm> form = open();
   form->setOrderListHost(&host);
-  form->Liv1->setCurrentRow(rowOf(form->Liv1, "cal", "未分類"));
-  form->Command9_Click();
+  form->customerList->setCurrentRow(rowOf(form->customerList, "cal", "未分類"));
+  form->onListOrders();
   ASSERT_EQ(host.shown.size(), 1u);
   EXPECT_TRUE(host.shown[0].rows.empty());
   EXPECT_EQ(host.shown[0].panels.last(), "沒有找到符合的訂單");
@@ -143,24 +143,24 @@ TEST_F(GuestFormCommandsTest, CustomerWithoutOrdersListsNothingWithNames) {
 TEST_F(GuestFormCommandsTest, PurchaseHistoryOpensForTheCurrentCustomer) {
   Opened opened;
   GuestForm* form = open();
-  form->Liv1->setCurrentRow(rowOf(form->Liv1, "amy", "露天"));
+  form->customerList->setCurrentRow(rowOf(form->customerList, "amy", "露天"));
   bool seen = false;
   whenModal<GuestManuf>([&](GuestManuf* h) {
     seen = true;
     EXPECT_EQ(h->windowTitle(), "購物歷史清單 - amy");
-    EXPECT_EQ(h->Liv1->rowCount(), 3);
-    EXPECT_EQ(h->StatusBar1->currentMessage(),
+    EXPECT_EQ(h->historyList->rowCount(), 3);
+    EXPECT_EQ(h->statusBar->currentMessage(),
               " 共 3 筆資料，售價總計 525.5元 ，成本總計 330.25 元，結餘 195.25 元，數量總計 5");
-    h->Text1->setText("收納");
-    h->Command4_Click();
-    EXPECT_EQ(h->Liv1->rowCount(), 1);
+    h->productNameEdit->setText("收納");
+    h->onSearch();
+    EXPECT_EQ(h->historyList->rowCount(), 1);
     EXPECT_EQ(h->windowTitle(), "購物歷史清單 - amy");
-    h->Liv1->setCurrentRow(0);
-    h->Command3_Click();  // "www." taken as http
-    h->Text1->clear();
-    h->Command4_Click();
-    h->Liv1->setCurrentRow(2);
-    h->Command3_Click();  // "javascript:" is no web address
+    h->historyList->setCurrentRow(0);
+    h->onOpenLink();  // "www." taken as http
+    h->productNameEdit->clear();
+    h->onSearch();
+    h->historyList->setCurrentRow(2);
+    h->onOpenLink();  // "javascript:" is no web address
     // The export chooser is offered the seven columns before the address.
     QStringList offered;
     int ex = 0;
@@ -168,18 +168,18 @@ TEST_F(GuestFormCommandsTest, PurchaseHistoryOpensForTheCurrentCustomer) {
       ex = chooser.ex;
       for (const auto& field : chooser.fields()) offered << field.caption;
     };
-    h->Command2_Click();
+    h->onExport();
     ExportForm::showHook = nullptr;
     EXPECT_EQ(ex, 6);
     EXPECT_EQ(offered, (QStringList{"日期", "商品名稱", "商品分類", "售價", "成本", "數量", "備註"}));
-    h->Command1->click();
+    h->closeButton->click();
   });
-  form->Command10_Click();
+  form->onPurchaseHistory();
   EXPECT_TRUE(seen);
   ASSERT_EQ(opened.urls.size(), 1u);
   EXPECT_EQ(opened.urls[0].toString(), "http://www.example.com/box");
-  form->Liv1->clearSelection();
-  form->Command10_Click();  // no current row: nothing opens
+  form->customerList->clearSelection();
+  form->onPurchaseHistory();  // no current row: nothing opens
   form->close();
 }
 
@@ -187,82 +187,82 @@ TEST_F(GuestFormCommandsTest, AdvancedSearchFillsTheCustomerList) {
   GuestForm* form = open();
   // The field search: blanks trimmed, the dialog's category carried back.
   whenModal<GuestSearch>([&](GuestSearch* s) {
-    EXPECT_EQ(s->Combo1->count(), 4);  // 全部, 露天, 蝦皮, 未分類
-    EXPECT_EQ(s->Combo1->currentText(), "全部");
-    s->Combo1->setCurrentIndex(1);
-    s->Text1->setText("  AM\r\nx");
-    s->Command1_Click();
-    EXPECT_EQ(s->Text1->text(), "AM");
+    EXPECT_EQ(s->categoryCombo->count(), 4);  // 全部, 露天, 蝦皮, 未分類
+    EXPECT_EQ(s->categoryCombo->currentText(), "全部");
+    s->categoryCombo->setCurrentIndex(1);
+    s->accountEdit->setText("  AM\r\nx");
+    s->onFieldSearch();
+    EXPECT_EQ(s->accountEdit->text(), "AM");
   });
-  form->Command7_Click();
-  EXPECT_EQ(listed(form->Liv1), QStringList{"amy/露天"});
-  EXPECT_EQ(form->StatusBar1->currentMessage(), " 共 1 筆資料");
-  EXPECT_EQ(form->Combo1->currentText(), "露天");
+  form->onAdvancedSearch();
+  EXPECT_EQ(listed(form->customerList), QStringList{"amy/露天"});
+  EXPECT_EQ(form->statusBar->currentMessage(), " 共 1 筆資料");
+  EXPECT_EQ(form->categoryCombo->currentText(), "露天");
 
   // Nothing found: the message, the dialog stays until closed.
   whenModal<GuestSearch>([&](GuestSearch* s) {
     prompt.clear();
-    s->Text2->setText("沒有這個人");
-    s->Command1_Click();
+    s->nameEdit->setText("沒有這個人");
+    s->onFieldSearch();
     EXPECT_EQ(prompt.texts(), QStringList{"沒有找到符合的客戶資料"});
     EXPECT_TRUE(s->isVisible());
     // The product-name search: the filter back on "全部".
-    s->Text9->setText(" 杯 ");
-    s->Command3_Click();
+    s->productNameEdit->setText(" 杯 ");
+    s->onProductSearch();
   });
-  form->Command7_Click();
-  EXPECT_EQ(listed(form->Liv1), QStringList{"amy/露天"});
-  EXPECT_EQ(form->Combo1->currentText(), "全部");
+  form->onAdvancedSearch();
+  EXPECT_EQ(listed(form->customerList), QStringList{"amy/露天"});
+  EXPECT_EQ(form->categoryCombo->currentText(), "全部");
   form->close();
 }
 
 TEST_F(GuestFormCommandsTest, CustomersWithoutOrders) {
   GuestForm* form = open();
-  form->View_no[3]->setChecked(false);
+  form->columnActions[3]->setChecked(false);
   form->File_Del->trigger();
-  EXPECT_EQ(listed(form->Liv1), (QStringList{"cal/未分類", "Bob/露天"}));
-  EXPECT_EQ(form->StatusBar1->currentMessage(), "搜尋完成，共找到 2 筆沒有訂單的客戶資料!");
+  EXPECT_EQ(listed(form->customerList), (QStringList{"cal/未分類", "Bob/露天"}));
+  EXPECT_EQ(form->statusBar->currentMessage(), "搜尋完成，共找到 2 筆沒有訂單的客戶資料!");
   form->close();
 
   Database empty;
   GuestForm none(empty, prompt);
-  none.StatusBar1->showMessage("before");
+  none.statusBar->showMessage("before");
   none.File_Del_Click();
   EXPECT_EQ(prompt.texts(), QStringList{"還沒有任何客戶資料"});
   EXPECT_EQ(prompt.shown[0].title, "注意");
-  EXPECT_EQ(none.StatusBar1->currentMessage(), "before");
+  EXPECT_EQ(none.statusBar->currentMessage(), "before");
 }
 
 TEST_F(GuestFormCommandsTest, EmailToTheSelectedCustomers) {
   Opened opened;
   GuestForm* form = open();
-  form->Liv1->clearSelection();
+  form->customerList->clearSelection();
   form->Sel_Email_Click();  // nothing selected: a message without addressee
   ASSERT_EQ(opened.urls.size(), 1u);
   EXPECT_EQ(opened.urls[0].toString(QUrl::FullyEncoded), "mailto:");
-  EXPECT_EQ(form->StatusBar1->currentMessage(), "Email名單列出完成!");
+  EXPECT_EQ(form->statusBar->currentMessage(), "Email名單列出完成!");
   opened.urls.clear();
-  form->StatusBar1->clearMessage();
+  form->statusBar->clearMessage();
 
   // Two customers sharing an address, one without any: the address twice,
   // taken from the table even with the Email column switched off.
-  form->View_no[5]->setChecked(false);
+  form->columnActions[5]->setChecked(false);
   form->GuestShow();
   for (const auto& [a, c] : {std::pair{"amy", "露天"}, {"amy", "蝦皮"}, {"Bob", "露天"}})
-    form->Liv1->setSelected(rowOf(form->Liv1, a, c), true);
+    form->customerList->setSelected(rowOf(form->customerList, a, c), true);
   form->Tools_Email->trigger();
   ASSERT_EQ(opened.urls.size(), 1u);
   EXPECT_EQ(opened.urls[0].toString(QUrl::FullyEncoded), "mailto:amy@x.tw,amy@x.tw");
-  EXPECT_EQ(form->StatusBar1->currentMessage(), "Email名單列出完成!");
+  EXPECT_EQ(form->statusBar->currentMessage(), "Email名單列出完成!");
 
   // Only Bob: no address, a message without addressee all the same.
-  form->Liv1->clearSelection();
-  form->Liv1->setSelected(rowOf(form->Liv1, "Bob", "露天"), true);
-  form->StatusBar1->clearMessage();
+  form->customerList->clearSelection();
+  form->customerList->setSelected(rowOf(form->customerList, "Bob", "露天"), true);
+  form->statusBar->clearMessage();
   form->Sel_Email_Click();
   ASSERT_EQ(opened.urls.size(), 2u);
   EXPECT_EQ(opened.urls[1].toString(QUrl::FullyEncoded), "mailto:");
-  EXPECT_EQ(form->StatusBar1->currentMessage(), "Email名單列出完成!");
+  EXPECT_EQ(form->statusBar->currentMessage(), "Email名單列出完成!");
 
   // Over 2048 characters: the message, nothing opens.
   db.Guest.setCell(3, GuestCell::CustomerEmail, QString(2049, u'a'));
@@ -284,15 +284,15 @@ TEST_F(GuestFormCommandsTest, MenuEntriesOfThisWindow) {
     EXPECT_FALSE(a->isVisible());
     EXPECT_FALSE(a->isEnabled());
   }
-  EXPECT_TRUE(form->Command7->isEnabled());
-  EXPECT_TRUE(form->Command10->isEnabled());
+  EXPECT_TRUE(form->advancedSearchButton->isEnabled());
+  EXPECT_TRUE(form->historyButton->isEnabled());
 
   // Export of the selection: the header and the selected customers.
   TestDir dir;
-  form->Combo1->setCurrentIndex(1);  // 露天
-  form->Combo1_Click();
-  form->Liv1->clearSelection();
-  form->Liv1->setSelected(rowOf(form->Liv1, "dan", "露天"), true);
+  form->categoryCombo->setCurrentIndex(1);  // 露天
+  form->onCategoryChosen();
+  form->customerList->clearSelection();
+  form->customerList->setSelected(rowOf(form->customerList, "dan", "露天"), true);
   prompt.answerPath(dir.file("sel.csv"));
   form->Export_Sel->trigger();
   EXPECT_EQ(dir.get("sel.csv"), big5(QStringLiteral("客戶帳號,客戶分類,姓名,性別,電話,手機,Email,地址,帳號後5碼,備註\r\n"
@@ -304,8 +304,8 @@ TEST_F(GuestFormCommandsTest, MenuEntriesOfThisWindow) {
   prompt.answerPath(dir.file("r.csv")).answer(Prompt::Answer::Yes);
   form->File_ImportRuten->trigger();
   EXPECT_EQ(prompt.texts().last(), "匯入露天CSV完成!");
-  EXPECT_EQ(listed(form->Liv1), (QStringList{"amy/露天", "Bob/露天", "dan/露天", "eve/露天"}));
-  EXPECT_EQ(form->StatusBar1->currentMessage(), " 共 4 筆客戶資料");
+  EXPECT_EQ(listed(form->customerList), (QStringList{"amy/露天", "Bob/露天", "dan/露天", "eve/露天"}));
+  EXPECT_EQ(form->statusBar->currentMessage(), " 共 4 筆客戶資料");
   EXPECT_TRUE(db.dirty());
   form->close();
 }

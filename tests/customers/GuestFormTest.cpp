@@ -72,25 +72,25 @@ struct GuestFormTest : ::testing::Test {
 TEST_F(GuestFormTest, ManagementWindowListsByCategory) {
   auto* form = new GuestForm(db, prompt);
   ASSERT_TRUE(form->openAsManager());
-  EXPECT_FALSE(form->Command1->isVisible());
+  EXPECT_FALSE(form->pickButton->isVisible());
   EXPECT_FALSE(form->Tools_Add->isEnabled());
-  EXPECT_EQ(form->Combo1->count(), 5);
-  EXPECT_EQ(form->Combo1->currentText(), "全部");
-  EXPECT_EQ(listed(form->Liv1), (QStringList{"amy/露天", "amy/蝦皮", "bob/蝦皮", "cal/未分類"}));
-  EXPECT_EQ(form->StatusBar1->currentMessage(), " 共 4 筆客戶資料");
-  EXPECT_EQ(form->Liv1->tableIndex(2), 3);
+  EXPECT_EQ(form->categoryCombo->count(), 5);
+  EXPECT_EQ(form->categoryCombo->currentText(), "全部");
+  EXPECT_EQ(listed(form->customerList), (QStringList{"amy/露天", "amy/蝦皮", "bob/蝦皮", "cal/未分類"}));
+  EXPECT_EQ(form->statusBar->currentMessage(), " 共 4 筆客戶資料");
+  EXPECT_EQ(form->customerList->tableIndex(2), 3);
 
-  form->Combo1->setCurrentIndex(2);
-  form->Combo1_Click();
-  EXPECT_EQ(listed(form->Liv1), (QStringList{"amy/蝦皮", "bob/蝦皮"}));
+  form->categoryCombo->setCurrentIndex(2);
+  form->onCategoryChosen();
+  EXPECT_EQ(listed(form->customerList), (QStringList{"amy/蝦皮", "bob/蝦皮"}));
 
   // Column sort: the first click on the account header sorts descending.
-  form->Combo1->setCurrentIndex(0);
-  form->Combo1_Click();
-  Q_EMIT form->Liv1->headerClicked(0);
-  EXPECT_EQ(form->Liv1->text(0, 0), "cal");
+  form->categoryCombo->setCurrentIndex(0);
+  form->onCategoryChosen();
+  Q_EMIT form->customerList->headerClicked(0);
+  EXPECT_EQ(form->customerList->text(0, 0), "cal");
 
-  form->View_no[4]->setChecked(false);
+  form->columnActions[4]->setChecked(false);
   form->close();  // stores the settings and deletes the window
   EXPECT_FALSE(SettingsStore::getBool("GuestForm", "no4", true));
   EXPECT_EQ(SettingsStore::get("GuestForm", "WinState"), "0");
@@ -99,19 +99,19 @@ TEST_F(GuestFormTest, ManagementWindowListsByCategory) {
 TEST_F(GuestFormTest, SearchesAccountAndName) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Text1->clear();
-  form.Command6_Click();
+  form.searchEdit->clear();
+  form.onSearch();
   EXPECT_EQ(prompt.texts(), QStringList{"請輸入帳號或客戶姓名"});
 
-  form.Text1->setText("  LIN ");
-  form.Command11_Click();
-  EXPECT_EQ(form.Text1->text(), "LIN");
-  EXPECT_EQ(listed(form.Liv1), QStringList{"amy/蝦皮"});
-  EXPECT_EQ(form.StatusBar1->currentMessage(), " 共 1 筆資料");
+  form.searchEdit->setText("  LIN ");
+  form.onSearchAll();
+  EXPECT_EQ(form.searchEdit->text(), "LIN");
+  EXPECT_EQ(listed(form.customerList), QStringList{"amy/蝦皮"});
+  EXPECT_EQ(form.statusBar->currentMessage(), " 共 1 筆資料");
 
-  form.Combo1->setCurrentIndex(1);  // 露天, without rebuilding
-  form.Command6_Click();
-  EXPECT_EQ(form.Liv1->rowCount(), 0);
+  form.categoryCombo->setCurrentIndex(1);  // 露天, without rebuilding
+  form.onSearch();
+  EXPECT_EQ(form.customerList->rowCount(), 0);
   EXPECT_EQ(prompt.shown.back().text, "沒有找到符合的客戶資料");
   form.close();
 }
@@ -120,14 +120,14 @@ TEST_F(GuestFormTest, PickerSelectsTheOrdersCustomerAndFillsTheEditor) {
   SettingsStore::setBool("GuestForm", "no4", false);  // the mobile column is off, still copied
   GuestForm form(db, prompt);
   form.preparePicker("amy", "蝦皮", [this](const CustomerFields& f) { handed.push_back(f); });
-  EXPECT_FALSE(form.Command1->isHidden());
-  EXPECT_TRUE(form.Command9->isHidden());
+  EXPECT_FALSE(form.pickButton->isHidden());
+  EXPECT_TRUE(form.listOrdersButton->isHidden());
   EXPECT_TRUE(form.Tools_Add->isEnabled());
-  ASSERT_EQ(form.Liv1->currentRow(), 1);
-  EXPECT_EQ(form.Liv1->selectedRows(), std::vector<int>{1});
-  EXPECT_EQ(form.Liv1->text(1, 4), "");
+  ASSERT_EQ(form.customerList->currentRow(), 1);
+  EXPECT_EQ(form.customerList->selectedRows(), std::vector<int>{1});
+  EXPECT_EQ(form.customerList->text(1, 4), "");
 
-  form.Command1_Click();
+  form.onPick();
   ASSERT_EQ(handed.size(), 1u);
   EXPECT_EQ(handed[0].account, "amy");
   EXPECT_EQ(handed[0].category, "蝦皮");
@@ -144,9 +144,9 @@ TEST_F(GuestFormTest, PickerWithoutRowsOrWithoutMatchPicksNothing) {
   SettingsStore::setBool("GuestForm", "Set1", true);
   GuestForm form(db, prompt);
   form.preparePicker("amy", "蝦皮", [this](const CustomerFields& f) { handed.push_back(f); });
-  EXPECT_EQ(form.Combo1->currentIndex(), -1);
-  EXPECT_EQ(form.Liv1->rowCount(), 0);
-  form.Command1_Click();
+  EXPECT_EQ(form.categoryCombo->currentIndex(), -1);
+  EXPECT_EQ(form.customerList->rowCount(), 0);
+  form.onPick();
   EXPECT_TRUE(handed.empty());
   EXPECT_TRUE(prompt.shown.empty());
 }
@@ -154,13 +154,13 @@ TEST_F(GuestFormTest, PickerWithoutRowsOrWithoutMatchPicksNothing) {
 TEST_F(GuestFormTest, DeleteRemovesTheSelectedCustomersAndKeepsTheirOrders) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Liv1->setSelected(1, true);
-  form.Liv1->setSelected(2, true);
+  form.customerList->setSelected(1, true);
+  form.customerList->setSelected(2, true);
   prompt.answer(Prompt::Answer::Yes);
-  form.Command4_Click();
+  form.onDeleteCustomers();
   EXPECT_EQ(prompt.shown.at(0).text, "確定刪除選取的客戶資料嗎？");
   EXPECT_EQ(prompt.shown.at(0).title, "刪除");
-  EXPECT_EQ(listed(form.Liv1), (QStringList{"amy/露天", "cal/未分類"}));
+  EXPECT_EQ(listed(form.customerList), (QStringList{"amy/露天", "cal/未分類"}));
   EXPECT_EQ(db.Guest.count(), 2);
   EXPECT_EQ(db.Order.count(), 3);
   EXPECT_TRUE(db.dirty());
@@ -170,54 +170,54 @@ TEST_F(GuestFormTest, DeleteRemovesTheSelectedCustomersAndKeepsTheirOrders) {
 TEST_F(GuestFormTest, NewCustomerInANewCategorySwitchesTheFilter) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Combo1->setCurrentIndex(2);  // 蝦皮
-  form.Combo1_Click();
+  form.categoryCombo->setCurrentIndex(2);  // 蝦皮
+  form.onCategoryChosen();
   whenModal<GuestInput>([](GuestInput* dlg) {
     EXPECT_EQ(dlg->SelState, 1);
-    EXPECT_EQ(dlg->Label9->text(), "新增客戶資料");
-    EXPECT_EQ(dlg->Combo1->currentText(), "蝦皮");  // the window's filter
-    dlg->Text1->setText("dan");
-    dlg->Combo1->setEditText("Yahoo\"");
-    dlg->Command1_Click();
+    EXPECT_EQ(dlg->headingLabel->text(), "新增客戶資料");
+    EXPECT_EQ(dlg->categoryCombo->currentText(), "蝦皮");  // the window's filter
+    dlg->accountEdit->setText("dan");
+    dlg->categoryCombo->setEditText("Yahoo\"");
+    dlg->onSave();
   });
-  form.Command2_Click();
+  form.onNewCustomer();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
-  EXPECT_EQ(form.Combo1->currentText(), "Yahoo");
-  EXPECT_EQ(form.Combo1->itemText(form.Combo1->count() - 1), "編輯客戶分類");
-  EXPECT_EQ(listed(form.Liv1), QStringList{"dan/Yahoo"});
-  EXPECT_EQ(form.Liv1->currentRow(), 0);
+  EXPECT_EQ(form.categoryCombo->currentText(), "Yahoo");
+  EXPECT_EQ(form.categoryCombo->itemText(form.categoryCombo->count() - 1), "編輯客戶分類");
+  EXPECT_EQ(listed(form.customerList), QStringList{"dan/Yahoo"});
+  EXPECT_EQ(form.customerList->currentRow(), 0);
   EXPECT_TRUE(db.dirty());
 
   // A listed category: the row joins the list as it stands.
   whenModal<GuestInput>([](GuestInput* dlg) {
-    dlg->Text1->setText("eve");
-    dlg->Combo1->setEditText("露天");
-    dlg->Command1_Click();
+    dlg->accountEdit->setText("eve");
+    dlg->categoryCombo->setEditText("露天");
+    dlg->onSave();
   });
-  form.Command2_Click();
-  EXPECT_EQ(listed(form.Liv1), (QStringList{"dan/Yahoo", "eve/露天"}));
-  EXPECT_EQ(form.Liv1->currentRow(), 1);
-  EXPECT_EQ(form.Liv1->tableIndex(1), 6);
+  form.onNewCustomer();
+  EXPECT_EQ(listed(form.customerList), (QStringList{"dan/Yahoo", "eve/露天"}));
+  EXPECT_EQ(form.customerList->currentRow(), 1);
+  EXPECT_EQ(form.customerList->tableIndex(1), 6);
   form.close();
 }
 
 TEST_F(GuestFormTest, EditingTheKeyMovesTheOrdersAndRewritesTheRow) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Liv1->setCurrentRow(1);  // amy/蝦皮
+  form.customerList->setCurrentRow(1);  // amy/蝦皮
   whenModal<GuestInput>([](GuestInput* dlg) {
     EXPECT_EQ(dlg->NameStr, "amy");
     EXPECT_EQ(dlg->SaleStr, "蝦皮");
-    EXPECT_EQ(dlg->Text2->text(), "Amy Lin");
-    EXPECT_EQ(dlg->Combo2->currentText(), "");
-    dlg->Text1->setText("amy.lin");
-    dlg->Text6->setPlainText("台北\n信義");
-    dlg->Command1_Click();
+    EXPECT_EQ(dlg->nameEdit->text(), "Amy Lin");
+    EXPECT_EQ(dlg->sexCombo->currentText(), "");
+    dlg->accountEdit->setText("amy.lin");
+    dlg->addressEdit->setPlainText("台北\n信義");
+    dlg->onSave();
   });
-  form.Command3_Click();
+  form.onEditCustomer();
   EXPECT_EQ(buyers(), (QStringList{"amy.lin/蝦皮", "amy/露天", "amy.lin/蝦皮"}));
-  EXPECT_EQ(form.Liv1->text(1, 0), "amy.lin");
-  EXPECT_EQ(form.Liv1->text(1, 6), "台北\r\n信義");
+  EXPECT_EQ(form.customerList->text(1, 0), "amy.lin");
+  EXPECT_EQ(form.customerList->text(1, 6), "台北\r\n信義");
   EXPECT_EQ(db.Guest.cell(2, GuestCell::CustomerAddress), "台北\r\n信義");
   EXPECT_EQ(db.Guest.cell(2, GuestCell::CustomerNameSex), QString("Amy Lin") + QChar(1));
   form.close();
@@ -226,22 +226,22 @@ TEST_F(GuestFormTest, EditingTheKeyMovesTheOrdersAndRewritesTheRow) {
 TEST_F(GuestFormTest, EditIntoANewCategoryKeepsTheFilterShown) {
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Combo1->setCurrentIndex(3);  // 未分類
-  form.Combo1_Click();
-  ASSERT_EQ(listed(form.Liv1), QStringList{"cal/未分類"});
-  form.Liv1->setCurrentRow(0);
+  form.categoryCombo->setCurrentIndex(3);  // 未分類
+  form.onCategoryChosen();
+  ASSERT_EQ(listed(form.customerList), QStringList{"cal/未分類"});
+  form.customerList->setCurrentRow(0);
   whenModal<GuestInput>([](GuestInput* dlg) {
-    dlg->Combo1->setEditText("Yahoo");
-    dlg->Command1_Click();
+    dlg->categoryCombo->setEditText("Yahoo");
+    dlg->onSave();
   });
-  form.Command3_Click();
+  form.onEditCustomer();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"露天", "蝦皮", "Yahoo"}));
-  EXPECT_EQ(form.Combo1->count(), 6);
-  EXPECT_EQ(form.Combo1->itemText(3), "Yahoo");
+  EXPECT_EQ(form.categoryCombo->count(), 6);
+  EXPECT_EQ(form.categoryCombo->itemText(3), "Yahoo");
   // The list was not rebuilt, and the filter still names what it shows: a
   // search or a new customer works on "未分類", not on another category.
-  EXPECT_EQ(form.Combo1->currentText(), "未分類");
-  EXPECT_EQ(listed(form.Liv1), QStringList{"cal/Yahoo"});
+  EXPECT_EQ(form.categoryCombo->currentText(), "未分類");
+  EXPECT_EQ(listed(form.customerList), QStringList{"cal/Yahoo"});
   form.close();
 }
 
@@ -249,13 +249,13 @@ TEST_F(GuestFormTest, NewCustomerWithoutAChosenFilterProposesNoCategory) {
   SettingsStore::setBool("GuestForm", "Set1", true);
   GuestForm form(db, prompt);
   form.openAsManager();
-  ASSERT_EQ(form.Combo1->currentIndex(), -1);
+  ASSERT_EQ(form.categoryCombo->currentIndex(), -1);
   whenModal<GuestInput>([](GuestInput* dlg) {
-    EXPECT_EQ(dlg->Combo1->currentText(), "");
-    dlg->Text1->setText("dan");
-    dlg->Command1_Click();
+    EXPECT_EQ(dlg->categoryCombo->currentText(), "");
+    dlg->accountEdit->setText("dan");
+    dlg->onSave();
   });
-  form.Command2_Click();
+  form.onNewCustomer();
   EXPECT_EQ(db.Guest.cell(db.Guest.count(), GuestCell::CustomerCategory), "未分類");
   form.close();
 }
@@ -265,8 +265,8 @@ TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
   int mainWindowRefills = 0;
   form.onCategoriesEdited = [&] { ++mainWindowRefills; };
   form.openAsManager();
-  form.Combo1->setCurrentIndex(1);
-  form.Combo1_Click();
+  form.categoryCombo->setCurrentIndex(1);
+  form.onCategoryChosen();
   prompt.answerInput(QString("Ruten”"));
   whenModal<CateForm>([](CateForm* cate) {
     EXPECT_EQ(cate->windowTitle(), "編輯客戶分類");
@@ -275,12 +275,12 @@ TEST_F(GuestFormTest, CategoryCommandRefillsBothFilters) {
     cate->onRename();
     cate->onDone();
   });
-  form.Combo1->setCurrentIndex(form.Combo1->count() - 1);  // "編輯客戶分類"
-  form.Combo1_Click();
+  form.categoryCombo->setCurrentIndex(form.categoryCombo->count() - 1);  // "編輯客戶分類"
+  form.onCategoryChosen();
   EXPECT_EQ(db.settings.CustomerCategories, (QStringList{"Ruten", "蝦皮"}));
-  EXPECT_EQ(form.Combo1->currentText(), "全部");
-  EXPECT_EQ(form.Combo1->itemText(1), "Ruten");
-  EXPECT_EQ(listed(form.Liv1).first(), "amy/Ruten");
+  EXPECT_EQ(form.categoryCombo->currentText(), "全部");
+  EXPECT_EQ(form.categoryCombo->itemText(1), "Ruten");
+  EXPECT_EQ(listed(form.customerList).first(), "amy/Ruten");
   EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/Ruten", "amy/蝦皮"}));
   EXPECT_EQ(mainWindowRefills, 1);
   form.close();
@@ -295,10 +295,10 @@ TEST_F(GuestFormTest, RenamingTheEditedCustomersCategoryInTheDialogKeepsItsKey) 
     cate->onRename();  // 露天 -> Ruten, customers and orders at once
     cate->onDone();
   });
-  dlg.Command5_Click();
-  EXPECT_EQ(dlg.Combo1->currentText(), "Ruten");  // the first entry
-  dlg.Text3->setText("02-5555");
-  dlg.Command1_Click();
+  dlg.onEditCategories();
+  EXPECT_EQ(dlg.categoryCombo->currentText(), "Ruten");  // the first entry
+  dlg.phoneEdit->setText("02-5555");
+  dlg.onSave();
   // The customer's own row is not "another customer with this key".
   EXPECT_EQ(prompt.texts(), QStringList{"要改成什麼名稱?"});
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
@@ -314,9 +314,9 @@ TEST_F(GuestFormTest, RenamingTheEditedCustomersCategoryInTheDialogKeepsItsKey) 
     cate->onRename();
     cate->onDone();
   });
-  again.Command5_Click();
-  again.Combo1->setEditText("露天");
-  again.Command1_Click();
+  again.onEditCategories();
+  again.categoryCombo->setEditText("露天");
+  again.onSave();
   EXPECT_EQ(buyers(), (QStringList{"amy/蝦皮", "amy/露天", "amy/蝦皮"}));
 }
 
@@ -325,9 +325,9 @@ TEST_F(GuestFormTest, CategoryEditInTheDialogRefreshesTheWindowAfterwards) {
   int mainWindowRefills = 0;
   form.onCategoriesEdited = [&] { ++mainWindowRefills; };
   form.openAsManager();
-  form.Combo1->setCurrentIndex(1);  // 露天
-  form.Combo1_Click();
-  ASSERT_EQ(listed(form.Liv1), QStringList{"amy/露天"});
+  form.categoryCombo->setCurrentIndex(1);  // 露天
+  form.onCategoryChosen();
+  ASSERT_EQ(listed(form.customerList), QStringList{"amy/露天"});
   prompt.answer(Prompt::Answer::Yes);
   whenModal<GuestInput>([](GuestInput* dlg) {
     whenModal<CateForm>([](CateForm* cate) {
@@ -335,19 +335,19 @@ TEST_F(GuestFormTest, CategoryEditInTheDialogRefreshesTheWindowAfterwards) {
       cate->onDelete();  // 露天 deleted: amy moves to 未分類
       cate->onDone();
     });
-    dlg->Command5_Click();
+    dlg->onEditCategories();
     dlg->reject();
   });
-  form.Command2_Click();
-  EXPECT_EQ(form.Combo1->currentText(), "全部");
-  EXPECT_EQ(form.Combo1->itemText(1), "蝦皮");
-  EXPECT_EQ(listed(form.Liv1).first(), "amy/未分類");
+  form.onNewCustomer();
+  EXPECT_EQ(form.categoryCombo->currentText(), "全部");
+  EXPECT_EQ(form.categoryCombo->itemText(1), "蝦皮");
+  EXPECT_EQ(listed(form.customerList).first(), "amy/未分類");
   EXPECT_EQ(mainWindowRefills, 1);
 
   // A delete from the rebuilt list finds the customer under its new key.
-  form.Liv1->setCurrentRow(0);
+  form.customerList->setCurrentRow(0);
   prompt.answer(Prompt::Answer::Yes);
-  form.Command4_Click();
+  form.onDeleteCustomers();
   EXPECT_EQ(db.Guest.count(), 3);
   form.close();
 }
@@ -356,9 +356,9 @@ TEST_F(GuestFormTest, PermanentSortReordersTheTable) {
   db.Guest.setKey(1, "zed");
   GuestForm form(db, prompt);
   form.openAsManager();
-  form.Command8_Click();
+  form.onSortCustomers();
   EXPECT_EQ(db.Guest.key(4), "zed");
-  EXPECT_EQ(listed(form.Liv1).last(), "zed/露天");
+  EXPECT_EQ(listed(form.customerList).last(), "zed/露天");
   EXPECT_TRUE(db.dirty());
   form.close();
 }
@@ -367,13 +367,13 @@ TEST_F(GuestFormTest, DialogFromTheEditorHandsTheCustomerBack) {
   GuestInput dlg(db, prompt);
   dlg.editor = [this](const CustomerFields& f) { handed.push_back(f); };
   ASSERT_TRUE(dlg.openEdit(4, 1));
-  EXPECT_EQ(dlg.Text2->text(), "王小美");
-  EXPECT_EQ(dlg.Combo2->currentText(), "女");
-  EXPECT_EQ(dlg.Combo1->currentText(), "露天");
-  EXPECT_EQ(dlg.Combo1->itemText(dlg.Combo1->count() - 1), "未分類");
-  dlg.Combo3->setCurrentIndex(2);
-  dlg.Text4->setText("0955");
-  dlg.Command1_Click();
+  EXPECT_EQ(dlg.nameEdit->text(), "王小美");
+  EXPECT_EQ(dlg.sexCombo->currentText(), "女");
+  EXPECT_EQ(dlg.categoryCombo->currentText(), "露天");
+  EXPECT_EQ(dlg.categoryCombo->itemText(dlg.categoryCombo->count() - 1), "未分類");
+  dlg.profileCombo->setCurrentIndex(2);
+  dlg.mobileEdit->setText("0955");
+  dlg.onSave();
   ASSERT_EQ(handed.size(), 1u);
   EXPECT_EQ(handed[0].mobile, "0955");
   EXPECT_EQ(handed[0].sex, "女");
@@ -382,12 +382,12 @@ TEST_F(GuestFormTest, DialogFromTheEditorHandsTheCustomerBack) {
 
   GuestInput next(db, prompt);
   next.openNew(3, QString());
-  EXPECT_EQ(next.Combo3->currentIndex(), 2);
-  EXPECT_EQ(next.Label9->text(), "直接新增客戶");
-  EXPECT_EQ(next.Combo1->currentText(), "露天");
-  EXPECT_EQ(next.Text1->text(), "");
+  EXPECT_EQ(next.profileCombo->currentIndex(), 2);
+  EXPECT_EQ(next.headingLabel->text(), "直接新增客戶");
+  EXPECT_EQ(next.categoryCombo->currentText(), "露天");
+  EXPECT_EQ(next.accountEdit->text(), "");
   EXPECT_EQ(next.mailAddress(), "");
-  next.Text5->setText(" a b@x.tw");
+  next.emailEdit->setText(" a b@x.tw");
   EXPECT_EQ(next.mailAddress(), "mailto: a b@x.tw");
 }
 
@@ -401,9 +401,9 @@ TEST_F(GuestFormTest, EditorsCustomerButtonOpensTheDialogOrSaysItIsMissing) {
   SettingsStore::set("GuestForm", "Set_2_Value", "蝦皮");
   whenModal<GuestInput>([](GuestInput* dlg) {
     EXPECT_EQ(dlg->SelState, 3);
-    EXPECT_EQ(dlg->Combo1->currentText(), "蝦皮");
-    dlg->Text1->setText("bob");  // exists in 蝦皮: take it
-    dlg->Command1_Click();
+    EXPECT_EQ(dlg->categoryCombo->currentText(), "蝦皮");
+    dlg->accountEdit->setText("bob");  // exists in 蝦皮: take it
+    dlg->onSave();
   });
   prompt.answer(Prompt::Answer::Yes);
   EXPECT_EQ(GuestInput::runForEditor(db, prompt, nullptr, false, {}, {}, sink), QDialog::Accepted);

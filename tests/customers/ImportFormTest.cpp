@@ -27,16 +27,16 @@ struct ImportFormTest : ::testing::Test {
 
 TEST_F(ImportFormTest, ShowsTheProfilesAndStoresThemInImportKdt) {
   ImportForm form(db, prompt);
-  EXPECT_EQ(form.Text4[0]->text(), "一");
-  EXPECT_EQ(form.Text4[1]->text(), "-自訂2-");
-  EXPECT_EQ(form.Text1[1]->text(), "姓名：");
-  EXPECT_EQ(form.Text2[0]->text(), " ");  // the second profile's default account key
-  EXPECT_EQ(form.Text3[8]->text(), "備註：,附註：");
+  EXPECT_EQ(form.profileNameEdits[0]->text(), "一");
+  EXPECT_EQ(form.profileNameEdits[1]->text(), "-自訂2-");
+  EXPECT_EQ(form.profile1KeyEdits[1]->text(), "姓名：");
+  EXPECT_EQ(form.profile2KeyEdits[0]->text(), " ");  // the second profile's default account key
+  EXPECT_EQ(form.profile3KeyEdits[8]->text(), "備註：,附註：");
 
-  form.Text4[1]->setText("蝦皮");
-  form.Text2[3]->setText(" 電話：,手機號碼： ");  // kept as typed, blanks and all
-  form.Text3[6]->setText("地址：\"");
-  form.Command1_Click();
+  form.profileNameEdits[1]->setText("蝦皮");
+  form.profile2KeyEdits[3]->setText(" 電話：,手機號碼： ");  // kept as typed, blanks and all
+  form.profile3KeyEdits[6]->setText("地址：\"");
+  form.onOk();
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(form.result(), QDialog::Accepted);
   EXPECT_EQ(db.settings.ImportName[2], "蝦皮");
@@ -54,16 +54,16 @@ TEST_F(ImportFormTest, ShowsTheProfilesAndStoresThemInImportKdt) {
 TEST_F(ImportFormTest, RefusesWhatCannotBeStoredAndKeepsTheOldProfiles) {
   const DatabaseSettings before = db.settings;
   ImportForm form(db, prompt);
-  form.Text3[2]->setText("性別😀");
-  form.Command1_Click();
+  form.profile3KeyEdits[2]->setText("性別😀");
+  form.onOk();
   EXPECT_EQ(prompt.texts(), QStringList{"第三組性別中的「😀」無法儲存在資料檔中，請改用其他字元"});
   EXPECT_FALSE(dir.has("Import.kdt"));
 
   // A folder the file cannot be written into: "發生錯誤!", nothing changed.
-  form.Text3[2]->setText("性別：");
+  form.profile3KeyEdits[2]->setText("性別：");
   db.DataBasePath = dir.file("gone/");
   prompt.clear();
-  form.Command1_Click();
+  form.onOk();
   EXPECT_EQ(prompt.texts(), QStringList{"發生錯誤!"});
   EXPECT_EQ(db.settings.ImportMap, before.ImportMap);
   EXPECT_EQ(db.settings.ImportName, before.ImportName);
@@ -71,35 +71,35 @@ TEST_F(ImportFormTest, RefusesWhatCannotBeStoredAndKeepsTheOldProfiles) {
 
   // Line breaks would split a list over two lines of the file: taken out.
   db.DataBasePath = dir.path();
-  form.Text1[0]->setText("帳號\r\n：");
+  form.profile1KeyEdits[0]->setText("帳號\r\n：");
   prompt.clear();
-  form.Command1_Click();
+  form.onOk();
   EXPECT_EQ(db.settings.ImportMap[1][1], "帳號：");
 }
 
 TEST_F(ImportFormTest, TemplateFillsOneColumnUntilConfirmed) {
   dir.put("t.csv", big5(QStringLiteral("蝦皮格式\r帳號：\n姓名：,收件人：\r\n\r\n電話：")));  // name and four lists
   ImportForm form(db, prompt);
-  form.Text2[7]->setText("舊的");
+  form.profile2KeyEdits[7]->setText("舊的");
   prompt.answerPath(dir.file("t.csv"));
-  form.Command4_Click(1);
-  EXPECT_EQ(form.Text4[1]->text(), "蝦皮格式");
-  EXPECT_EQ(form.Text2[0]->text(), "帳號：");
-  EXPECT_EQ(form.Text2[1]->text(), "姓名：,收件人：");
-  EXPECT_EQ(form.Text2[2]->text(), "");
-  EXPECT_EQ(form.Text2[3]->text(), "電話：");
-  EXPECT_EQ(form.Text2[7]->text(), "");  // lines the template lacks leave their boxes empty
-  EXPECT_EQ(form.Text1[1]->text(), "姓名：");  // other columns untouched
+  form.onImportTemplate(1);
+  EXPECT_EQ(form.profileNameEdits[1]->text(), "蝦皮格式");
+  EXPECT_EQ(form.profile2KeyEdits[0]->text(), "帳號：");
+  EXPECT_EQ(form.profile2KeyEdits[1]->text(), "姓名：,收件人：");
+  EXPECT_EQ(form.profile2KeyEdits[2]->text(), "");
+  EXPECT_EQ(form.profile2KeyEdits[3]->text(), "電話：");
+  EXPECT_EQ(form.profile2KeyEdits[7]->text(), "");  // lines the template lacks leave their boxes empty
+  EXPECT_EQ(form.profile1KeyEdits[1]->text(), "姓名：");  // other columns untouched
   EXPECT_EQ(db.settings.ImportName[2], "-自訂2-");  // nothing stored yet
 
   // A template that cannot be read leaves the column and says so.
   dir.put("u.csv", QStringLiteral("名稱\r\n帳號：\r\n").toUtf8());
   prompt.answerPath(dir.file("u.csv"));
-  form.Command4_Click(0);
+  form.onImportTemplate(0);
   EXPECT_EQ(prompt.texts().last(), Csv::Utf8RefusalText);
-  EXPECT_EQ(form.Text4[0]->text(), "一");
+  EXPECT_EQ(form.profileNameEdits[0]->text(), "一");
 
-  form.Command1_Click();
+  form.onOk();
   EXPECT_EQ(db.settings.ImportName[2], "蝦皮格式");
   EXPECT_EQ(db.settings.ImportMap[2][2], "姓名：,收件人：");
   EXPECT_EQ(db.settings.ImportMap[1][2], "姓名：");

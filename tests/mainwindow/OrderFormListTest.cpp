@@ -212,9 +212,9 @@ TEST_F(ListWindow, CustomerWindowListsACustomersOrdersInTheList) {
   f->Data_Guest_Click();
   QPointer<GuestForm> guests = f->guestWindow();
   ASSERT_TRUE(guests);
-  ASSERT_TRUE(guests->Command9->isEnabled());
-  guests->Liv1->setCurrentRow(0);  // "buyer,1" of 露天拍賣: one shipped order
-  guests->Command9_Click();
+  ASSERT_TRUE(guests->listOrdersButton->isEnabled());
+  guests->customerList->setCurrentRow(0);  // "buyer,1" of 露天拍賣: one shipped order
+  guests->onListOrders();
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000001")});
   EXPECT_EQ(f->panel(7)->text(), OrderList::listCountPanel(1));
   // "未出貨" shows while the list keeps the shipped order.

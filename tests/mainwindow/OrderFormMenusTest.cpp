@@ -547,19 +547,19 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   GuestForm* g = f->guestWindow();
   ASSERT_TRUE(g);
   EXPECT_FALSE(g->isModal());
-  EXPECT_EQ(items(g->Combo1), customerFilter);
-  EXPECT_EQ(g->Combo1->currentIndex(), 0);
-  EXPECT_EQ(g->Liv1->rowCount(), 2);
+  EXPECT_EQ(items(g->categoryCombo), customerFilter);
+  EXPECT_EQ(g->categoryCombo->currentIndex(), 0);
+  EXPECT_EQ(g->customerList->rowCount(), 2);
   EXPECT_FALSE(g->Tools_Add->isEnabled());
-  EXPECT_TRUE(g->Command1->isHidden());
-  EXPECT_TRUE(g->Command9->isEnabled());
-  g->Set_1->setChecked(true);
+  EXPECT_TRUE(g->pickButton->isHidden());
+  EXPECT_TRUE(g->listOrdersButton->isEnabled());
+  g->noListOnOpenAction->setChecked(true);
   g->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   f->Data_Guest_Click();
   ASSERT_TRUE(f->guestWindow());
-  EXPECT_EQ(items(f->guestWindow()->Combo1), customerFilter);
-  EXPECT_EQ(f->guestWindow()->Liv1->rowCount(), 0);
+  EXPECT_EQ(items(f->guestWindow()->categoryCombo), customerFilter);
+  EXPECT_EQ(f->guestWindow()->customerList->rowCount(), 0);
 
   // The product window in its management use, non-modal.
   f->Data_Manuf_Click();
@@ -567,7 +567,7 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   ASSERT_TRUE(m);
   EXPECT_FALSE(m->isModal());
   EXPECT_TRUE(m->isVisible());
-  EXPECT_TRUE(m->Command0->isHidden());
+  EXPECT_TRUE(m->addButton->isHidden());
   EXPECT_FALSE(m->Menu_Add->isEnabled());
   EXPECT_TRUE(prompt.shown.empty());
 }

@@ -113,15 +113,15 @@ TEST_F(EditorPickersTest, ProductPickerReplacesAnOpenProductWindowAndFillsTheLin
   ASSERT_TRUE(dlg.setupEditOrder(0));
   whenModal<ManufForm>([&](ManufForm* f) {
     EXPECT_NE(f, beside.data());
-    EXPECT_TRUE(f->Command0->isVisible());
-    EXPECT_FALSE(f->Command8->isVisible());
-    EXPECT_FALSE(f->Command10->isVisible());
+    EXPECT_TRUE(f->addButton->isVisible());
+    EXPECT_FALSE(f->listOrdersButton->isVisible());
+    EXPECT_FALSE(f->purchaseRecordsButton->isVisible());
     EXPECT_FALSE(f->Menu_Batch->isEnabled());
     EXPECT_FALSE(f->File_Batch->isEnabled());
-    const int r = rowWithText(*f->Liv1, ProductList::Name, "項鍊");
+    const int r = rowWithText(*f->productList, ProductList::Name, "項鍊");
     ASSERT_GE(r, 0);
-    f->Liv1->setCurrentRow(r);
-    f->Command0_Click();  // "加入訂單": one line, then the window closes
+    f->productList->setCurrentRow(r);
+    f->onAdd();  // "加入訂單": one line, then the window closes
   });
   dlg.onPickProducts();
   EXPECT_TRUE(closingSteps);
@@ -187,17 +187,17 @@ TEST_F(EditorPickersTest, CustomerPickerReplacesAnOpenCustomerWindowAndFillsTheC
   whenModal<GuestForm>([&](GuestForm* g) {
     EXPECT_NE(g, beside.data());
     EXPECT_TRUE(g->isPicker());
-    EXPECT_TRUE(g->Command1->isVisible());
-    EXPECT_FALSE(g->Command9->isVisible());
+    EXPECT_TRUE(g->pickButton->isVisible());
+    EXPECT_FALSE(g->listOrdersButton->isVisible());
     QStringList entries;
-    for (int i = 0; i < g->Combo1->count(); ++i) entries << g->Combo1->itemText(i);
+    for (int i = 0; i < g->categoryCombo->count(); ++i) entries << g->categoryCombo->itemText(i);
     EXPECT_EQ(entries, (QStringList{"全部", "露天", "蝦皮", "未分類", "編輯客戶分類"}));
     // The editor's customer is preselected.
-    const int amy = g->Liv1->currentRow();
+    const int amy = g->customerList->currentRow();
     ASSERT_GE(amy, 0);
-    EXPECT_EQ(g->Liv1->text(amy, GuestList::Account), "amy");
-    g->Liv1->setCurrentRow(rowWithText(*g->Liv1, GuestList::Account, "bob"));
-    g->Command1_Click();  // "加入客戶"
+    EXPECT_EQ(g->customerList->text(amy, GuestList::Account), "amy");
+    g->customerList->setCurrentRow(rowWithText(*g->customerList, GuestList::Account, "bob"));
+    g->onPick();  // "加入客戶"
   });
   dlg.onPickCustomer();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -217,14 +217,14 @@ TEST_F(EditorPickersTest, CustomerDialogAddsOrEditsTheEditorsCustomer) {
   EXPECT_EQ(dlg.customerButton->text(), "新增客戶");
   whenModal<GuestInput>([](GuestInput* g) {
     EXPECT_EQ(g->SelState, 3);
-    EXPECT_EQ(g->Label9->text(), "直接新增客戶");
-    EXPECT_EQ(g->Text1->text(), "");
-    g->Text1->setText("cat");
-    g->Combo1->setEditText("蝦皮");
-    g->Text2->setText("陳貓");
-    g->Combo2->setEditText("男");
-    g->Text4->setText("0933000333");
-    g->Command1_Click();
+    EXPECT_EQ(g->headingLabel->text(), "直接新增客戶");
+    EXPECT_EQ(g->accountEdit->text(), "");
+    g->accountEdit->setText("cat");
+    g->categoryCombo->setEditText("蝦皮");
+    g->nameEdit->setText("陳貓");
+    g->sexCombo->setEditText("男");
+    g->mobileEdit->setText("0933000333");
+    g->onSave();
   });
   dlg.onAddOrEditCustomer();
   ASSERT_EQ(db.Guest.count(), 3);
@@ -237,11 +237,11 @@ TEST_F(EditorPickersTest, CustomerDialogAddsOrEditsTheEditorsCustomer) {
   // "編輯客戶" edits that customer; a change comes back into the editor.
   whenModal<GuestInput>([](GuestInput* g) {
     EXPECT_EQ(g->SelState, 4);
-    EXPECT_EQ(g->Label9->text(), "編輯客戶資料");
-    EXPECT_EQ(g->Text1->text(), "cat");
-    EXPECT_EQ(g->Combo2->currentText(), "男");
-    g->Text3->setText("02-7777");
-    g->Command1_Click();
+    EXPECT_EQ(g->headingLabel->text(), "編輯客戶資料");
+    EXPECT_EQ(g->accountEdit->text(), "cat");
+    EXPECT_EQ(g->sexCombo->currentText(), "男");
+    g->phoneEdit->setText("02-7777");
+    g->onSave();
   });
   dlg.onAddOrEditCustomer();
   EXPECT_EQ(dlg.phoneEdit->text(), "02-7777");

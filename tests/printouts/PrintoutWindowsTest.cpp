@@ -220,9 +220,9 @@ TEST_F(PrintoutWindows, CustomerAndProductWindowsFeedLabelsAndTheChooser) {
   f->Data_Guest_Click();
   GuestForm* g = f->guestWindow();
   ASSERT_NE(g, nullptr);
-  ASSERT_GE(g->Liv1->rowCount(), 1);
+  ASSERT_GE(g->customerList->rowCount(), 1);
   ASSERT_TRUE(g->Sel_Addr->isEnabled());
-  g->Liv1->setSelected(0, true);
+  g->customerList->setSelected(0, true);
   g->Sel_Addr->trigger();
   EXPECT_EQ(file("temp.txt"), QStringLiteral("姓名：王小明  電話：02-1234\r\n住址：台北市\r\n中正區\r\n\r\n"));
 

@@ -47,32 +47,32 @@ struct ManufFormTest : ::testing::Test {
 TEST_F(ManufFormTest, ListColoursTotalsAndFilters) {
   ManufForm f(db, prompt);
   f.setManagementUse();
-  EXPECT_EQ(column(*f.Liv1, ProductList::Name), (QStringList{"戒指", "項鍊", "鉛筆", "橡皮", "雜物", "貼紙"}));
-  EXPECT_EQ(f.Liv1->rowColor(1), QColor(255, 0, 0));
-  EXPECT_FALSE(f.Liv1->rowColor(0).isValid());
-  EXPECT_EQ(f.Panel[0]->text(), "售價總計: 496 ");
-  EXPECT_EQ(f.Panel[3]->text(), "共 6 筆資料");
-  EXPECT_TRUE(f.Liv1->selectedRows().empty());
+  EXPECT_EQ(column(*f.productList, ProductList::Name), (QStringList{"戒指", "項鍊", "鉛筆", "橡皮", "雜物", "貼紙"}));
+  EXPECT_EQ(f.productList->rowColor(1), QColor(255, 0, 0));
+  EXPECT_FALSE(f.productList->rowColor(0).isValid());
+  EXPECT_EQ(f.statusPanels[0]->text(), "售價總計: 496 ");
+  EXPECT_EQ(f.statusPanels[3]->text(), "共 6 筆資料");
+  EXPECT_TRUE(f.productList->selectedRows().empty());
 
-  f.Combo1->setCurrentText("文具");  // choosing an entry rebuilds at once
-  EXPECT_EQ(column(*f.Liv1, ProductList::Name), (QStringList{"鉛筆", "橡皮"}));
-  EXPECT_EQ(f.Panel[2]->text(), "庫存總數: 1 ");
+  f.categoryCombo->setCurrentText("文具");  // choosing an entry rebuilds at once
+  EXPECT_EQ(column(*f.productList, ProductList::Name), (QStringList{"鉛筆", "橡皮"}));
+  EXPECT_EQ(f.statusPanels[2]->text(), "庫存總數: 1 ");
 
-  f.Combo1->setCurrentIndex(0);
-  f.View_show2->trigger();
-  EXPECT_EQ(column(*f.Liv1, ProductList::Name), (QStringList{"項鍊", "鉛筆", "貼紙"}));
-  f.View_show1->trigger();  // switches the other filters off
-  EXPECT_FALSE(f.View_show2->isChecked());
-  EXPECT_EQ(column(*f.Liv1, ProductList::Name), (QStringList{"戒指", "橡皮", "雜物"}));
-  EXPECT_EQ(f.Panel[0]->text(), "售價總計: 516 ");
+  f.categoryCombo->setCurrentIndex(0);
+  f.onlyOutOfStockAction->trigger();
+  EXPECT_EQ(column(*f.productList, ProductList::Name), (QStringList{"項鍊", "鉛筆", "貼紙"}));
+  f.onlyInStockAction->trigger();  // switches the other filters off
+  EXPECT_FALSE(f.onlyOutOfStockAction->isChecked());
+  EXPECT_EQ(column(*f.productList, ProductList::Name), (QStringList{"戒指", "橡皮", "雜物"}));
+  EXPECT_EQ(f.statusPanels[0]->text(), "售價總計: 516 ");
 
   // The category button and the filter's last entry run the category editor once one is set.
-  EXPECT_FALSE(f.Command13->isEnabled());
+  EXPECT_FALSE(f.editCategoriesButton->isEnabled());
   int edits = 0;
   f.setCategoryEditor([&] { ++edits; });
-  EXPECT_TRUE(f.Command13->isEnabled());
-  f.Command13->click();
-  f.Combo1->setCurrentIndex(f.Combo1->count() - 1);  // choosing an entry runs its handler
+  EXPECT_TRUE(f.editCategoriesButton->isEnabled());
+  f.editCategoriesButton->click();
+  f.categoryCombo->setCurrentIndex(f.categoryCombo->count() - 1);  // choosing an entry runs its handler
   EXPECT_EQ(edits, 2);
 }
 
@@ -80,14 +80,14 @@ TEST_F(ManufFormTest, StockColumnSortsByValueAndKeepsTheShownStock) {
   db.Manuf.setCell(1, ManufCell::ProductStock, "3.7");
   db.Manuf.setCell(4, ManufCell::ProductStock, "-10");
   ManufForm f(db, prompt);
-  f.Liv1_ColumnClick(ProductList::Stock);  // keeps the direction: ascending
-  EXPECT_EQ(column(*f.Liv1, ProductList::Stock), (QStringList{"-10", "-2", "0", "", "1", "3.7"}));
-  f.Liv1_ColumnClick(ProductList::Stock);
-  EXPECT_EQ(column(*f.Liv1, ProductList::Stock).first(), "3.7");
+  f.onColumnClicked(ProductList::Stock);  // keeps the direction: ascending
+  EXPECT_EQ(column(*f.productList, ProductList::Stock), (QStringList{"-10", "-2", "0", "", "1", "3.7"}));
+  f.onColumnClicked(ProductList::Stock);
+  EXPECT_EQ(column(*f.productList, ProductList::Stock).first(), "3.7");
   // The first click on the name column of a fresh window sorts descending.
   ManufForm g(db, prompt);
-  g.Liv1_ColumnClick(ProductList::Name);
-  EXPECT_EQ(g.Liv1->sortOrder(), Qt::DescendingOrder);
+  g.onColumnClicked(ProductList::Name);
+  EXPECT_EQ(g.productList->sortOrder(), Qt::DescendingOrder);
   // The table keeps its order.
   EXPECT_EQ(db.Manuf.key(1), "戒指");
 }
@@ -98,23 +98,23 @@ TEST_F(ManufFormTest, SettingsAreRememberedAtClosing) {
     f.setManagementUse();
     bool checked = false;
     f.onManagementClosed = [&] { checked = true; };
-    f.Combo1->setCurrentIndex(2);
-    f.View_show3->trigger();
+    f.categoryCombo->setCurrentIndex(2);
+    f.onlyUnderSafetyAction->trigger();
     f.Set_AddManuf->setChecked(true);
-    f.View_no4->setChecked(false);
+    f.showStockAction->setChecked(false);
     f.close();
     EXPECT_TRUE(checked);
   }
   ManufForm g(db, prompt);
-  EXPECT_EQ(g.Combo1->currentText(), "文具");
-  EXPECT_TRUE(g.View_show3->isChecked());
+  EXPECT_EQ(g.categoryCombo->currentText(), "文具");
+  EXPECT_TRUE(g.onlyUnderSafetyAction->isChecked());
   EXPECT_TRUE(g.Set_AddManuf->isChecked());
-  EXPECT_EQ(column(*g.Liv1, ProductList::Name), QStringList{"鉛筆"});
-  EXPECT_EQ(g.Liv1->text(0, ProductList::Stock), "");
+  EXPECT_EQ(column(*g.productList, ProductList::Name), QStringList{"鉛筆"});
+  EXPECT_EQ(g.productList->text(0, ProductList::Stock), "");
   // A stored position beyond the entries gives "全部".
   SettingsStore::set("ManufForm", "Combo1", "40");
   ManufForm h(db, prompt);
-  EXPECT_EQ(h.Combo1->currentText(), "全部");
+  EXPECT_EQ(h.categoryCombo->currentText(), "全部");
 }
 
 TEST_F(ManufFormTest, PickerAddsTheSelectionToTheOpenOrder) {
@@ -122,24 +122,24 @@ TEST_F(ManufFormTest, PickerAddsTheSelectionToTheOpenOrder) {
   ManufForm f(db, prompt);
   f.setOrderPickerUse(&lines);
   f.show();
-  EXPECT_TRUE(f.Command0->isVisible());
-  EXPECT_FALSE(f.Command8->isVisible());
-  f.Liv1->setSelected(0, true);
-  f.Liv1->setSelected(3, true);
-  f.Command0_Click();
+  EXPECT_TRUE(f.addButton->isVisible());
+  EXPECT_FALSE(f.listOrdersButton->isVisible());
+  f.productList->setSelected(0, true);
+  f.productList->setSelected(3, true);
+  f.onAdd();
   ASSERT_EQ(lines.count(), 2);
   EXPECT_EQ(lines.lines[0].name, "戒指");
   EXPECT_EQ(lines.lines[1].name, "橡皮");
   EXPECT_EQ(db.Manuf.cell(1, ManufCell::ProductStock), "4");
   EXPECT_EQ(db.Manuf.cell(4, ManufCell::ProductStock), "2");
-  EXPECT_EQ(f.Liv1->text(0, ProductList::Stock), "4");
+  EXPECT_EQ(f.productList->text(0, ProductList::Stock), "4");
   EXPECT_FALSE(f.isVisible());  // closes after one pick
 }
 
 TEST_F(ManufFormTest, ProductDialogKeepsTheWindowInStep) {
   ManufForm f(db, prompt);
   f.setManagementUse();
-  f.Combo1->setCurrentText("文具");
+  f.categoryCombo->setCurrentText("文具");
   {
     ManufInput dlg(db, prompt, &f);
     f.prepareNew(dlg);
@@ -149,12 +149,12 @@ TEST_F(ManufFormTest, ProductDialogKeepsTheWindowInStep) {
     dlg.onSave();
   }
   EXPECT_EQ(db.settings.ProductCategories.last(), "量具");
-  EXPECT_EQ(f.Combo1->currentText(), "量具");  // a single-category filter follows the new product
-  EXPECT_EQ(f.Combo1->itemText(f.Combo1->count() - 2), "未分類");
-  EXPECT_EQ(column(*f.Liv1, ProductList::Name), QStringList{"尺"});
+  EXPECT_EQ(f.categoryCombo->currentText(), "量具");  // a single-category filter follows the new product
+  EXPECT_EQ(f.categoryCombo->itemText(f.categoryCombo->count() - 2), "未分類");
+  EXPECT_EQ(column(*f.productList, ProductList::Name), QStringList{"尺"});
 
-  f.Combo1->setCurrentIndex(0);
-  f.Liv1->setCurrentRow(1);  // 項鍊: stock 0, safety 1
+  f.categoryCombo->setCurrentIndex(0);
+  f.productList->setCurrentRow(1);  // 項鍊: stock 0, safety 1
   ManufInput dlg(db, prompt, &f);
   ASSERT_TRUE(f.prepareEdit(dlg));
   EXPECT_EQ(dlg.nameEdit->text(), "項鍊");
@@ -162,21 +162,21 @@ TEST_F(ManufFormTest, ProductDialogKeepsTheWindowInStep) {
   dlg.stockEdit->setText("5");
   dlg.onSave();
   EXPECT_EQ(db.Manuf.cell(2, ManufCell::ProductStock), "5");
-  EXPECT_EQ(f.Liv1->text(1, ProductList::Stock), "5");
-  EXPECT_FALSE(f.Liv1->rowColor(1).isValid());
-  EXPECT_EQ(f.Liv1->cellColor(1, ProductList::Stock), QColor(0, 0, 0));
+  EXPECT_EQ(f.productList->text(1, ProductList::Stock), "5");
+  EXPECT_FALSE(f.productList->rowColor(1).isValid());
+  EXPECT_EQ(f.productList->cellColor(1, ProductList::Stock), QColor(0, 0, 0));
   EXPECT_TRUE(db.dirty());
 
   // With the highlighting off the edited row's stock still tells a product
   // under its safety stock (戒指: safety 2, stock 5 -> 1); the row stays plain.
   f.View_Safe->setChecked(false);
-  f.Liv1->setCurrentRow(0);
+  f.productList->setCurrentRow(0);
   ManufInput edit(db, prompt, &f);
   ASSERT_TRUE(f.prepareEdit(edit));
   edit.stockEdit->setText("1");
   edit.onSave();
-  EXPECT_EQ(f.Liv1->cellColor(0, ProductList::Stock), QColor(255, 0, 0));
-  EXPECT_FALSE(f.Liv1->rowColor(0).isValid());
+  EXPECT_EQ(f.productList->cellColor(0, ProductList::Stock), QColor(255, 0, 0));
+  EXPECT_FALSE(f.productList->rowColor(0).isValid());
 }
 
 TEST_F(ManufFormTest, HiddenCostAndDelete) {
@@ -188,20 +188,20 @@ TEST_F(ManufFormTest, HiddenCostAndDelete) {
   db.Images.setCell(own, ImagesCell::ImageCategory, "飾品");
   ManufForm f(db, prompt);
   f.setManagementUse();
-  EXPECT_TRUE(f.Liv1->isColumnHidden(ProductList::Cost));
-  EXPECT_TRUE(f.Panel[1]->isHidden());
-  EXPECT_EQ(f.Liv1->text(0, ProductList::Cost), "60");
+  EXPECT_TRUE(f.productList->isColumnHidden(ProductList::Cost));
+  EXPECT_TRUE(f.statusPanels[1]->isHidden());
+  EXPECT_EQ(f.productList->text(0, ProductList::Cost), "60");
 
-  f.Liv1->setSelected(0, true);  // 戒指 / 飾品
+  f.productList->setSelected(0, true);  // 戒指 / 飾品
   prompt.answer(Prompt::Answer::No);
-  f.Command3_Click();
+  f.onDeleteProducts();
   EXPECT_EQ(db.Manuf.count(), 7);
   prompt.answer(Prompt::Answer::Yes);
-  f.Liv1->setSelected(0, true);
-  f.Liv1->setSelected(2, true);  // 鉛筆
-  f.Command3_Click();
+  f.productList->setSelected(0, true);
+  f.productList->setSelected(2, true);  // 鉛筆
+  f.onDeleteProducts();
   EXPECT_EQ(prompt.shown.back().title, "刪除");
-  EXPECT_EQ(column(*f.Liv1, ProductList::Name), (QStringList{"項鍊", "橡皮", "雜物", "貼紙", "戒指"}));
+  EXPECT_EQ(column(*f.productList, ProductList::Name), (QStringList{"項鍊", "橡皮", "雜物", "貼紙", "戒指"}));
   ASSERT_EQ(db.Images.count(), 1);
   EXPECT_EQ(db.Images.cell(1, ImagesCell::ImageCategory), "文具");
   EXPECT_TRUE(db.dirty());
@@ -249,23 +249,23 @@ TEST_F(ManufFormTest, ListsTheOrdersOfTheSelectedProducts) {
   }
   ManufForm f(db, prompt);
   f.setManagementUse();
-  EXPECT_FALSE(f.Command8->isEnabled());  // no order list to fill yet
+  EXPECT_FALSE(f.listOrdersButton->isEnabled());  // no order list to fill yet
   FakeOrderList host;
   f.setOrderListHost(&host);
-  ASSERT_TRUE(f.Command8->isEnabled());
+  ASSERT_TRUE(f.listOrdersButton->isEnabled());
 
-  f.Liv1->setSelected(0, true);
-  f.List_Click(f.List_List3);
-  EXPECT_FALSE(f.List_List1->isChecked());
-  f.Command8_Click();
+  f.productList->setSelected(0, true);
+  f.onListOrdersChoice(f.listShippedOrdersAction);
+  EXPECT_FALSE(f.listAllOrdersAction->isChecked());
+  f.onListOrders();
   ASSERT_EQ(host.shown.rows.size(), 1u);
   EXPECT_EQ(host.shown.rows[0][OrderListCol::OrderNo], "2");
   // The shortage check runs as the main window stood (未出貨), then the options follow the choice.
   EXPECT_EQ(host.calls, (QStringList{"show", "shortage", "options 01", "front"}));
 
   host.calls.clear();
-  f.List_Click(f.List_List1);  // 列出全部 leaves the main window on 未出貨
-  f.Command8_Click();
+  f.onListOrdersChoice(f.listAllOrdersAction);  // 列出全部 leaves the main window on 未出貨
+  f.onListOrders();
   EXPECT_EQ(host.calls, (QStringList{"show", "clear", "options 10", "front"}));
   ASSERT_EQ(host.shown.rows.size(), 2u);
   EXPECT_EQ(host.shown.rows[0][OrderListCol::OrderIndex], "2");
@@ -276,36 +276,36 @@ TEST_F(ManufFormTest, ListsTheOrdersOfTheSelectedProducts) {
 TEST_F(ManufFormTest, SearchAndTheMoveCommands) {
   ManufForm f(db, prompt);
   f.setManagementUse();
-  EXPECT_TRUE(f.Command11->isEnabled());
-  f.Combo1->setCurrentText("文具");
-  EXPECT_FALSE(f.Command11->isEnabled());
+  EXPECT_TRUE(f.moveUpButton->isEnabled());
+  f.categoryCombo->setCurrentText("文具");
+  EXPECT_FALSE(f.moveUpButton->isEnabled());
   EXPECT_FALSE(f.Menu_Down->isEnabled());
-  f.Combo1->setCurrentIndex(0);
+  f.categoryCombo->setCurrentIndex(0);
   EXPECT_TRUE(f.Menu_Up->isEnabled());
 
-  f.Text1->clear();
-  f.Command6_Click();
+  f.searchEdit->clear();
+  f.onSearch();
   EXPECT_EQ(prompt.shown.back().text, "請先輸入商品名稱");
   EXPECT_EQ(prompt.shown.back().title, "注意");
-  EXPECT_TRUE(f.Command12->isEnabled());  // a refused search changes nothing
+  EXPECT_TRUE(f.moveDownButton->isEnabled());  // a refused search changes nothing
 
-  f.Text1->setText("  銀 ");
-  f.Command6_Click();  // under 全部 too, a search result offers no moves
-  EXPECT_EQ(f.Text1->text(), "銀");
-  EXPECT_EQ(column(*f.Liv1, ProductList::Name), QStringList{"戒指"});
-  EXPECT_FALSE(f.Command11->isEnabled());
+  f.searchEdit->setText("  銀 ");
+  f.onSearch();  // under 全部 too, a search result offers no moves
+  EXPECT_EQ(f.searchEdit->text(), "銀");
+  EXPECT_EQ(column(*f.productList, ProductList::Name), QStringList{"戒指"});
+  EXPECT_FALSE(f.moveUpButton->isEnabled());
   EXPECT_FALSE(f.Menu_Up->isEnabled());
 
-  f.Combo1->setCurrentText("文具");
-  f.Text1->setText("戒");
+  f.categoryCombo->setCurrentText("文具");
+  f.searchEdit->setText("戒");
   prompt.clear();
-  f.Command9_Click();  // 全區搜尋 leaves the filter as it is
-  EXPECT_EQ(column(*f.Liv1, ProductList::Name), QStringList{"戒指"});
-  EXPECT_EQ(f.Combo1->currentText(), "文具");
+  f.onSearchAll();  // 全區搜尋 leaves the filter as it is
+  EXPECT_EQ(column(*f.productList, ProductList::Name), QStringList{"戒指"});
+  EXPECT_EQ(f.categoryCombo->currentText(), "文具");
   EXPECT_TRUE(prompt.shown.empty());
-  f.Text1->setText("沒有");
-  f.Command6_Click();
-  EXPECT_EQ(f.Panel[3]->text(), "共 0 筆資料");
+  f.searchEdit->setText("沒有");
+  f.onSearch();
+  EXPECT_EQ(f.statusPanels[3]->text(), "共 0 筆資料");
   EXPECT_EQ(prompt.shown.back().text, "沒有找到符合的商品");
   EXPECT_EQ(prompt.shown.back().icon, Prompt::Icon::Exclamation);
 }
@@ -313,38 +313,38 @@ TEST_F(ManufFormTest, SearchAndTheMoveCommands) {
 TEST_F(ManufFormTest, MovingKeepsTheIndexCellsAndRecolours) {
   ManufForm f(db, prompt);
   f.setManagementUse();
-  f.View_show2->trigger();  // 項鍊 鉛筆 貼紙: rows 2, 3, 6, all red
-  f.View_no4->setChecked(false);
+  f.onlyOutOfStockAction->trigger();  // 項鍊 鉛筆 貼紙: rows 2, 3, 6, all red
+  f.showStockAction->setChecked(false);
   f.ManufShow();
-  ASSERT_EQ(column(*f.Liv1, ProductList::Index), (QStringList{"2", "3", "6"}));
+  ASSERT_EQ(column(*f.productList, ProductList::Index), (QStringList{"2", "3", "6"}));
   db.Manuf.setCell(6, ManufCell::SafetyStock, "0");  // 貼紙 is no longer short
-  f.Liv1->setSelected(2, true);
+  f.productList->setSelected(2, true);
   f.Menu_Up_Click();
-  EXPECT_EQ(column(*f.Liv1, ProductList::Name), (QStringList{"項鍊", "貼紙", "鉛筆"}));
-  EXPECT_EQ(column(*f.Liv1, ProductList::Index), (QStringList{"2", "3", "6"}));
+  EXPECT_EQ(column(*f.productList, ProductList::Name), (QStringList{"項鍊", "貼紙", "鉛筆"}));
+  EXPECT_EQ(column(*f.productList, ProductList::Index), (QStringList{"2", "3", "6"}));
   EXPECT_EQ(db.Manuf.key(3), "貼紙");
-  EXPECT_EQ(f.Liv1->selectedRows(), std::vector<int>{1});
+  EXPECT_EQ(f.productList->selectedRows(), std::vector<int>{1});
   // Judged by the stored stock, not by the hidden stock column.
-  EXPECT_FALSE(f.Liv1->rowColor(1).isValid());
-  EXPECT_EQ(f.Liv1->rowColor(2), QColor(255, 0, 0));
+  EXPECT_FALSE(f.productList->rowColor(1).isValid());
+  EXPECT_EQ(f.productList->rowColor(2), QColor(255, 0, 0));
   EXPECT_TRUE(db.dirty());
 
   prompt.answer(Prompt::Answer::No);
-  f.Command5_Click();
+  f.onSortProducts();
   EXPECT_EQ(db.Manuf.key(3), "貼紙");
 }
 
 TEST_F(ManufFormTest, PopupPictureAndCategoryEditor) {
   ManufForm f(db, prompt);
   f.setManagementUse();
-  f.Liv1->setSelected(0, true);
-  emit f.Liv1->contextMenuAt(QPoint(0, 0));
+  f.productList->setSelected(0, true);
+  emit f.productList->contextMenuAt(QPoint(0, 0));
   f.Menu_Tools->hide();
   EXPECT_FALSE(f.Menu_EditPrice->isEnabled());
   EXPECT_FALSE(f.Menu_EditType->isEnabled());
   EXPECT_TRUE(f.Menu_EditStock->isEnabled());
-  f.Liv1->setSelected(1, true);
-  emit f.Liv1->contextMenuAt(QPoint(0, 0));
+  f.productList->setSelected(1, true);
+  emit f.productList->contextMenuAt(QPoint(0, 0));
   f.Menu_Tools->hide();
   EXPECT_TRUE(f.Menu_EditCost->isEnabled());
 
@@ -352,35 +352,35 @@ TEST_F(ManufFormTest, PopupPictureAndCategoryEditor) {
   const int img = db.Images.append("戒指");
   db.Images.setCell(img, ImagesCell::ImageCategory, "飾品");
   db.Images.setCell(img, ImagesCell::ImagePath, "<DataBasePath>a.jpg");
-  f.Liv1->setCurrentRow(0);
+  f.productList->setCurrentRow(0);
   f.Menu_ViewImages_Click();
   EXPECT_EQ(prompt.shown.back().text, "找不到圖片檔案!");
   EXPECT_EQ(prompt.shown.back().title, "注意");
   prompt.clear();
-  f.Liv1->setCurrentRow(1);  // no picture: nothing at all
+  f.productList->setCurrentRow(1);  // no picture: nothing at all
   f.Menu_ViewImages_Click();
   EXPECT_TRUE(prompt.shown.empty());
 
   // After the category editor the filter comes back on 全部.
-  f.Combo1->setCurrentText("文具");
+  f.categoryCombo->setCurrentText("文具");
   f.setCategoryEditor([&] {
     db.settings.ProductCategories << "新類";
     f.refillCategoryFilter();
   });
-  f.Command13->click();
-  EXPECT_EQ(f.Combo1->currentText(), "全部");
-  EXPECT_EQ(f.Combo1->itemText(f.Combo1->count() - 3), "新類");
-  EXPECT_EQ(f.Liv1->rowCount(), 6);
+  f.editCategoriesButton->click();
+  EXPECT_EQ(f.categoryCombo->currentText(), "全部");
+  EXPECT_EQ(f.categoryCombo->itemText(f.categoryCombo->count() - 3), "新類");
+  EXPECT_EQ(f.productList->rowCount(), 6);
 
   // The ranking opener: an empty table only says so.
   int rankings = 0;
   f.setSalesRanking([&] { ++rankings; });
-  f.Command7_Click();
+  f.onSalesRanking();
   EXPECT_EQ(rankings, 1);
   Database empty;
   ManufForm g(empty, prompt);
   g.setSalesRanking([&] { ++rankings; });
-  g.Command7_Click();
+  g.onSalesRanking();
   EXPECT_EQ(rankings, 1);
   EXPECT_EQ(prompt.shown.back().text, "目前尚無資料，無法統計");
 }
@@ -389,10 +389,10 @@ TEST_F(ManufFormTest, CsvCommands) {
   TestDir dir;
   ManufForm f(db, prompt);
   f.setManagementUse();
-  f.View_no2->setChecked(false);  // price column off
-  f.View_no4->setChecked(false);
+  f.showPriceAction->setChecked(false);  // price column off
+  f.showStockAction->setChecked(false);
   f.ManufShow();
-  f.Liv1->setSelected(2, true);
+  f.productList->setSelected(2, true);
   prompt.answerPath(dir.file("sel.csv"));
   f.Export_Sel_Click();
   EXPECT_EQ(prompt.shown[0].title, "匯出");
@@ -425,23 +425,23 @@ TEST_F(ManufFormTest, CsvCommands) {
   f.File_Import_Click();
   EXPECT_EQ(prompt.shown[1].icon, Prompt::Icon::Question);
   EXPECT_EQ(prompt.shown.back().text, "匯入CSV完成!");
-  EXPECT_EQ(f.Liv1->rowCount(), 7);
+  EXPECT_EQ(f.productList->rowCount(), 7);
   EXPECT_TRUE(db.dirty());
 }
 
 TEST_F(ManufFormTest, BulkCategoryAddsTheFilterEntryEvenOnNo) {
   ManufForm f(db, prompt);
   f.setManagementUse();
-  f.Liv1->setSelected(0, true);
-  f.Liv1->setSelected(1, true);
+  f.productList->setSelected(0, true);
+  f.productList->setSelected(1, true);
   prompt.answerInput(QString("禮品")).answer(Prompt::Answer::No);
   f.Menu_EditType_Click();
-  EXPECT_EQ(f.Combo1->itemText(f.Combo1->count() - 3), "禮品");
-  EXPECT_EQ(f.Combo1->itemText(f.Combo1->count() - 2), "未分類");
+  EXPECT_EQ(f.categoryCombo->itemText(f.categoryCombo->count() - 3), "禮品");
+  EXPECT_EQ(f.categoryCombo->itemText(f.categoryCombo->count() - 2), "未分類");
   prompt.answerInput(QString("8"));
   f.Menu_EditPrice_Click();
-  EXPECT_EQ(f.Liv1->text(0, ProductList::Price), "8");
-  EXPECT_EQ(f.Liv1->text(1, ProductList::Price), "8");
+  EXPECT_EQ(f.productList->text(0, ProductList::Price), "8");
+  EXPECT_EQ(f.productList->text(1, ProductList::Price), "8");
 }
 
 // The product window as the main window opens it: "列出訂單" fills the main list.
@@ -465,10 +465,10 @@ TEST(ManufFormInMainWindow, ListsOrdersIntoTheMainList) {
   main.Data_Manuf_Click();
   ManufForm* f = main.manufWindow();
   ASSERT_NE(f, nullptr);
-  ASSERT_TRUE(f->Command8->isEnabled());
-  f->Liv1->setSelected(0, true);  // 茶杯, in the shipped order 2403000001
-  f->List_Click(f->List_List1);
-  f->Command8_Click();
+  ASSERT_TRUE(f->listOrdersButton->isEnabled());
+  f->productList->setSelected(0, true);  // 茶杯, in the shipped order 2403000001
+  f->onListOrdersChoice(f->listAllOrdersAction);
+  f->onListOrders();
   ASSERT_EQ(main.Liv1->rowCount(), 1);
   EXPECT_EQ(main.Liv1->text(0, OrderListCol::OrderNo), "2403000001");
   EXPECT_TRUE(main.Option1->isChecked());  // 列出全部 leaves the main window on 未出貨

@@ -43,28 +43,28 @@ struct ManufBatchTest : ::testing::Test {
 TEST_F(ManufBatchTest, ProductWindowFeedsTheSheetUntilItCloses) {
   ManufForm pf(db, prompt);
   pf.setManagementUse();
-  pf.Liv1->setSelected(0, true);  // 戒指, cost 60
-  pf.Liv1->setSelected(2, true);  // 鉛筆, cost 4
+  pf.productList->setSelected(0, true);  // 戒指, cost 60
+  pf.productList->setSelected(2, true);  // 鉛筆, cost 4
   pf.Sel_Batch->trigger();
   ManufBatch* sheet = PurchaseWindows::openedSheet();
   ASSERT_NE(sheet, nullptr);
-  EXPECT_EQ(pf.Command0->text(), "加入進貨單");
-  EXPECT_TRUE(pf.Command0->isVisibleTo(&pf));
+  EXPECT_EQ(pf.addButton->text(), "加入進貨單");
+  EXPECT_TRUE(pf.addButton->isVisibleTo(&pf));
   EXPECT_EQ(column(*sheet->sheetList, 0), QStringList({"鉛筆", "戒指"}));  // greatest name first
   EXPECT_EQ(sheet->sheetList->rowTexts(1), QStringList({"戒指", "飾品", "60", "1", "", "", "1"}));
   EXPECT_EQ(sheet->totalLabel->text(), "金額總計: 64");
   EXPECT_FALSE(sheet->amountEdit->isVisibleTo(sheet));  // the edit row waits for a click
 
   // The add button does the same; a row of an existing product joins again.
-  pf.Liv1->clearSelection();
-  pf.Liv1->setSelected(1, true);
-  pf.Command0_Click();
+  pf.productList->clearSelection();
+  pf.productList->setSelected(1, true);
+  pf.onAdd();
   EXPECT_EQ(column(*sheet->sheetList, 0), QStringList({"鉛筆", "項鍊", "戒指"}));
   EXPECT_EQ(PurchaseWindows::openedSheet(), sheet);
 
   sheet->close();
-  EXPECT_FALSE(pf.Command0->isVisibleTo(&pf));
-  EXPECT_EQ(pf.Command0->text(), "加入訂單");
+  EXPECT_FALSE(pf.addButton->isVisibleTo(&pf));
+  EXPECT_EQ(pf.addButton->text(), "加入訂單");
 }
 
 TEST_F(ManufBatchTest, SheetReachesTheProductWindowOpenOrHasOneOpened) {
@@ -76,11 +76,11 @@ TEST_F(ManufBatchTest, SheetReachesTheProductWindowOpenOrHasOneOpened) {
   sheet->setAttribute(Qt::WA_DeleteOnClose);
   sheet->show();
   sheet->addProducts({1});  // 戒指, stock 5
-  ASSERT_EQ(pf.Liv1->text(0, ProductList::Name), "戒指");
-  EXPECT_EQ(pf.Liv1->text(0, ProductList::Stock), "5");
+  ASSERT_EQ(pf.productList->text(0, ProductList::Name), "戒指");
+  EXPECT_EQ(pf.productList->text(0, ProductList::Stock), "5");
   sheet->onBookSheet();
   EXPECT_EQ(prompt.texts(), QStringList({"進貨完成!"}));
-  EXPECT_EQ(pf.Liv1->text(0, ProductList::Stock), "6");
+  EXPECT_EQ(pf.productList->text(0, ProductList::Stock), "6");
 
   // "加入商品" with no product window open has one opened, which then feeds
   // the sheet until the sheet closes.
@@ -93,12 +93,12 @@ TEST_F(ManufBatchTest, SheetReachesTheProductWindowOpenOrHasOneOpened) {
   sheet->openProductWindow = [&opened] { return &opened; };
   sheet->onAddProducts();
   EXPECT_TRUE(opened.isVisible());
-  EXPECT_EQ(opened.Command0->text(), "加入進貨單");
-  EXPECT_TRUE(opened.Command0->isVisibleTo(&opened));
-  EXPECT_FALSE(pf.Command0->isVisibleTo(&pf));
+  EXPECT_EQ(opened.addButton->text(), "加入進貨單");
+  EXPECT_TRUE(opened.addButton->isVisibleTo(&opened));
+  EXPECT_FALSE(pf.addButton->isVisibleTo(&pf));
   sheet->close();
-  EXPECT_EQ(opened.Command0->text(), "加入訂單");
-  EXPECT_FALSE(opened.Command0->isVisibleTo(&opened));
+  EXPECT_EQ(opened.addButton->text(), "加入訂單");
+  EXPECT_FALSE(opened.addButton->isVisibleTo(&opened));
 }
 
 TEST_F(ManufBatchTest, EditBoxesChangeTheSelectedRows) {

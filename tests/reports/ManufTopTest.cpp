@@ -48,7 +48,7 @@ TEST_F(ManufTopTest, OpensBesideTheProductWindowOnceAndClosesWithIt) {
     ManufForm products(empty, prompt);
     products.setManagementUse();
     products.setSalesRanking([&] { ManufTop::showBeside(empty, prompt, &products); });
-    products.Command7_Click();
+    products.onSalesRanking();
     EXPECT_EQ(prompt.texts(), QStringList{"目前尚無資料，無法統計"});
     EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Information);
     EXPECT_EQ(ManufTop::of(&products), nullptr);
@@ -60,13 +60,13 @@ TEST_F(ManufTopTest, OpensBesideTheProductWindowOnceAndClosesWithIt) {
   products->setManagementUse();
   products->setSalesRanking([&] { ManufTop::showBeside(db, prompt, products); });
   products->show();
-  EXPECT_TRUE(products->Command7->isEnabled());
-  products->Command7->click();
+  EXPECT_TRUE(products->salesRankingButton->isEnabled());
+  products->salesRankingButton->click();
   QPointer<ManufTop> top = ManufTop::of(products);
   ASSERT_TRUE(top);
   EXPECT_TRUE(top->isVisible());
   EXPECT_FALSE(top->isModal());
-  products->Command7_Click();
+  products->onSalesRanking();
   EXPECT_EQ(ManufTop::of(products), top.data());
   // Minimising the product window leaves the ranking open.
   products->showMinimized();
@@ -141,13 +141,13 @@ TEST_F(ManufTopTest, RanksExportsAndLooksUpProducts) {
   EXPECT_EQ(prompt.texts(), QStringList{"查無此商品。"});
 
   // Double click: the product alone in the product window, red by its shown stock.
-  products.View_no3->setChecked(false);
+  products.showCostAction->setChecked(false);
   top.productList->setCurrentRow(rowOf(*top.productList, "A"));
   top.onProductDoubleClicked();
-  ASSERT_EQ(products.Liv1->rowCount(), 2);
-  EXPECT_EQ(products.Liv1->rowTexts(0), (QStringList{"A", "飾品", "100", "", "3", "銀", "5", "1", "1"}));
-  EXPECT_EQ(products.Liv1->tableIndex(1), 3);
-  EXPECT_EQ(products.Liv1->rowColor(0), QColor(255, 0, 0));
-  EXPECT_FALSE(products.Liv1->rowColor(1).isValid());
+  ASSERT_EQ(products.productList->rowCount(), 2);
+  EXPECT_EQ(products.productList->rowTexts(0), (QStringList{"A", "飾品", "100", "", "3", "銀", "5", "1", "1"}));
+  EXPECT_EQ(products.productList->tableIndex(1), 3);
+  EXPECT_EQ(products.productList->rowColor(0), QColor(255, 0, 0));
+  EXPECT_FALSE(products.productList->rowColor(1).isValid());
   EXPECT_TRUE(products.isVisible());
 }

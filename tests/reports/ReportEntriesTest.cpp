@@ -131,7 +131,7 @@ TEST_F(ReportEntries, LoadingADatabaseClosesTheRanking) {
   f->Data_Manuf_Click();
   ManufForm* products = f->manufWindow();
   ASSERT_TRUE(products);
-  products->Command7_Click();
+  products->onSalesRanking();
   QPointer<ManufTop> top = ManufTop::of(products);
   ASSERT_TRUE(top);
   EXPECT_TRUE(top->isVisible());
