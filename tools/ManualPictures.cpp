@@ -80,7 +80,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   QDir().mkpath(dir);
   Database& db = window.db();
   QtPrompt prompt;
-  const QString year = window.Text5->text();
+  const QString year = window.yearEdit->text();
   const QString lastOrder = year.right(2) + QStringLiteral("03000006");
 
   // The main window with the customers' names, unshipped orders listed.
@@ -88,15 +88,15 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   window.OrderShow();
   // Narrower columns than the designed ones, so that every column shows.
   const int widths[] = {1600, 1400, 2500, 1500, 800, 1200, 800, 1400, 1400, 1300, 800, 2200};
-  for (int c = 0; c < 12; ++c) window.Liv1->setColumnWidthTwips(c, widths[c]);
+  for (int c = 0; c < 12; ++c) window.orderList->setColumnWidthTwips(c, widths[c]);
   window.resize(1160, 560);
-  selectKey(*window.Liv1, lastOrder);
+  selectKey(*window.orderList, lastOrder);
   save(window, QStringLiteral("main-window"));
 
   // The order editor on the last order.
   {
     OrderInput editor(db, prompt, window, &window);
-    editor.setupEditOrder(selectKey(*window.Liv1, lastOrder));
+    editor.setupEditOrder(selectKey(*window.orderList, lastOrder));
     shoot(editor, QStringLiteral("order-editor"), {800, 640});
   }
 
@@ -108,7 +108,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
       opened = u.toLocalFile();
       return true;
     };
-    selectKey(*window.Liv1, lastOrder);
+    selectKey(*window.orderList, lastOrder);
     window.Sel_ShippingNote_Click();
     Shell::openHook = nullptr;
     if (!opened.isEmpty()) {
@@ -118,7 +118,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   }
 
   // The export chooser and the picking list of the listed orders.
-  selectAllRows(*window.Liv1);
+  selectAllRows(*window.orderList);
   ExportForm::showHook = [](ExportForm& f) {
     for (int r : {0, 2, 4, 8, 12}) f.List1->setChecked(r, true);
     shoot(f, QStringLiteral("export-chooser"));
@@ -184,7 +184,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   }
 
   // Expenses of this year.
-  window.Command4_Click();
+  window.onExpenses();
   if (ExpendForm* expenses = window.expendWindow()) {
     expenses->resize(860, 520);
     save(*expenses, QStringLiteral("expenses"));
@@ -194,7 +194,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   // General settings and the database manager.
   {
     SetForm::Hooks hooks;
-    hooks.listFontSize = [&window] { return window.Liv1->font().pointSizeF(); };
+    hooks.listFontSize = [&window] { return window.orderList->font().pointSizeF(); };
     hooks.applyListFontSize = [](int) {};
     hooks.CheckViewMoney = [] {};
     SetForm settings(db, prompt, hooks, &window);

@@ -68,10 +68,10 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   // "Kestrin 青鳥帳房通 v3.3.6 - [name：folder]".
   void setTitle();
   // Refills the customer-category filter and selects "全部" (which lists the orders).
-  void refillCombo1();
+  void refillCategoryCombo();
 
   // ---- order list and filters ----
-  void OrderShow();       // rebuilds Liv1, totals and the shortage list
+  void OrderShow();                    // rebuilds the order list, totals and the shortage list
   void CheckStockShortage() override;  // the shortage list and marks of the rows listed now
 
   // Listings of other windows (OrderListHost).
@@ -82,8 +82,8 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void setCategoryFilterQuietly(int index) override;
   void clearShortageList() override;
   void bringToFront() override;
-  void Command6_Click();  // customer search by account or name
-  void Sel_Cal_Click();   // totals of the selected orders
+  void onCustomerSearch();  // by account or name
+  void Sel_Cal_Click();     // totals of the selected orders
   void Sel_SetPay_Click();
   void Sel_SetShipping_Click();
   void Sel_Email_Click();
@@ -91,13 +91,13 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Sel_Addr_Click();          // mailing labels of the selected orders
   void Sel_Stock_Click();         // the picking list
   void Sel_Note_Click();          // export of the selected orders to a text file
-  void CheckViewMoney();  // shows or hides the money panels and Command3
-  void Command3_Click();  // recount of the listed orders
-  void Command5_Click();  // edit the customer categories
-  void Combo1_Click();
-  void Combo2_Click();
-  void Option1_Click();
-  void Option2_Click();
+  void CheckViewMoney();          // shows or hides the money panels and recountButton
+  void onRecount();               // recount of the listed orders
+  void onEditCategories();        // the customer categories
+  void onCategoryChosen();
+  void onPeriodChosen();
+  void onUnshippedChosen();
+  void onShippedChosen();
   // Sets the shipping options by code, as other windows hand their choice
   // back (under se). Unlike a click this may leave both clear, which lists
   // no order; when both are asked for, "已出貨" wins.
@@ -105,9 +105,9 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void View_Username_Click();
   void View_Money_Click();
   void View_Expend_Click();
-  void Liv1_ColumnClick(int column);  // 0-based column
+  void onOrderListHeaderClicked(int column);  // 0-based column
   void OrderTools_SelAll_Click();
-  void Toolbar1_ButtonClick(int index);  // 1-based position
+  void onToolButton(int index);  // 1-based position
 
   // ---- order commands ----
   void Order_New_Click();
@@ -139,7 +139,7 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Set_AutoBackup_Click();
   void Set_Temp_Click();     // also called when the temporary-file folder is missing
   void Set_Option_Click();   // the general settings, modal
-  void Command4_Click();     // the expense window, non-modal, with the main filters' year and period
+  void onExpenses();         // the expense window, non-modal, with the main filters' year and period
   void Backup_Backup_Click();
   void Backup_Update_Click();
   void Backup_Atuo_Click();
@@ -148,8 +148,8 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void Help_Web_Click();     // the program's pages: the same manual
   void Help_guestbook_Click();
   void Help_About_Click();   // the about box, modal
-  void Command1_Click();     // 進階搜尋: the order search
-  void Command2_Click();     // 訂單商品: the products in the listed orders
+  void onAdvancedSearch();   // 進階搜尋: the order search
+  void onOrderProducts();    // 訂單商品: the products in the listed orders
   // The order editor's "檢視圖片(&V)": the picture viewer.
   bool showPicture(const QString& path) override;
   // The open customer and product windows (null when closed).
@@ -197,26 +197,26 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   bool programEnded() const { return programEnded_; }
 
   // ---- controls ----
-  QToolBar* Toolbar1;
+  QToolBar* toolbar;
   QAction* toolButton(int index) const;  // 1..14; separators are null
-  QWidget* Picture1;
-  QFrame* Line3;
-  QLineEdit* Text1;       // customer search
-  QPushButton* Command6;  // 客戶搜尋
-  QPushButton* Command1;  // 進階搜尋
-  QLineEdit* Text5;       // year of the period filter
-  QComboBox* Combo2;      // period
-  QRadioButton* Option1;  // 未出貨
-  QRadioButton* Option2;  // 已出貨
-  QComboBox* Combo1;      // customer category
-  QPushButton* Command5;  // 編輯分類
-  ListView* Liv1;         // the order list: twelve columns and the hidden Index
-  QPushButton* Command3;  // 重新統計
-  QPushButton* Command4;  // 雜支費用
-  QPushButton* Command2;  // 訂單商品
-  QStatusBar* StatusBar1;
+  QWidget* filterStrip;                  // the strip above the list holding the search and the filters
+  QFrame* stripRule;
+  QLineEdit* customerSearchEdit;
+  QPushButton* customerSearchButton;  // 客戶搜尋
+  QPushButton* advancedSearchButton;  // 進階搜尋
+  QLineEdit* yearEdit;                // year of the period filter
+  QComboBox* periodCombo;
+  QRadioButton* unshippedOption;      // 未出貨
+  QRadioButton* shippedOption;        // 已出貨
+  QComboBox* categoryCombo;           // customer category
+  QPushButton* editCategoriesButton;  // 編輯分類
+  ListView* orderList;                // twelve columns and the hidden Index
+  QPushButton* recountButton;         // 重新統計
+  QPushButton* expensesButton;        // 雜支費用
+  QPushButton* orderProductsButton;   // 訂單商品
+  QStatusBar* totalsBar;
   QLabel* panel(int index) const;  // 1..7
-  ListView* Liv2;         // hidden shortage list
+  ListView* shortageList;          // hidden
 
   // Menus and entries, named as the program names them.
   QMenu *Mwnu_File, *Menu_Order, *Menu_Sel, *Menu_Data, *Menu_Pass, *Menu_Backup, *Menu_Set, *Menu_View,
@@ -253,7 +253,7 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   QString titleBase() const;
   OrderList::OrderFilter currentFilter() const;
   OrderList::OrderListView currentView() const;
-  // Puts a built list into Liv1, its colours, the panels and Liv2.
+  // Puts a built list into orderList, its colours, the panels and shortageList.
   void showOrderListWithShortage(const OrderList::OrderListResult& result);
   void applyShortage(const ShortageResult& r);
   std::vector<int> listedIndexes(bool selectedOnly) const;
@@ -275,16 +275,16 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   bool programEnded_ = false;
   bool closing_ = false;
   EditorPickers pickers_{db_, prompt_};
-  // While the order editor is open its SelEdit names a row of Liv1, so the
+  // While the order editor is open its SelEdit names a row of orderList, so the
   // list is not rebuilt under it; a rebuild asked for meanwhile runs after.
   bool editorOpen_ = false;
   bool listRebuildDeferred_ = false;    // OrderShow
-  bool filterRefillDeferred_ = false;   // refillCombo1 (customer categories changed)
+  bool filterRefillDeferred_ = false;   // refillCategoryCombo (customer categories changed)
   void runEditor(OrderInput& editor);
   void OrderShowWhenFree();
-  // First Liv2 row of each order number, built when first asked after Liv2 changed.
-  mutable QHash<QString, int> liv2Start_;
-  mutable bool liv2Indexed_ = false;
+  // First shortageList row of each order number, built when first asked after the list changed.
+  mutable QHash<QString, int> shortageStart_;
+  mutable bool shortageIndexed_ = false;
   QPointer<GuestForm> guestForm_;
   QPointer<ManufForm> manufForm_;
   QPointer<ExpendForm> expendForm_;

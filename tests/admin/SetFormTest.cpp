@@ -371,7 +371,7 @@ TEST(SetFormFromMainWindow, MenuEntryOpensItAndOkReachesTheMainWindowAtOnce) {
     f->Command1_Click();
   });
   main.Set_Option->trigger();
-  EXPECT_EQ(main.Liv1->font().pointSize(), 16);
+  EXPECT_EQ(main.orderList->font().pointSize(), 16);
   EXPECT_EQ(main.panel(7)->font().pointSize(), 16);
   EXPECT_EQ(main.db().FontSize, 16);
   EXPECT_TRUE(main.db().HideCost);

@@ -163,7 +163,7 @@ struct Menus : ::testing::Test {
   }
   QStringList column(int c) const {
     QStringList out;
-    for (int r = 0; r < f->Liv1->rowCount(); ++r) out << f->Liv1->text(r, c);
+    for (int r = 0; r < f->orderList->rowCount(); ++r) out << f->orderList->text(r, c);
     return out;
   }
   QObject* named(const char* name) const { return f->findChild<QObject*>(QString::fromLatin1(name)); }
@@ -204,7 +204,7 @@ const std::map<QString, QString> kPopupCaptions{
 
 const QString kToday = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
 
-void selectFirst(Menus& t) { t.f->Liv1->setCurrentRow(0); }
+void selectFirst(Menus& t) { t.f->orderList->setCurrentRow(0); }
 
 // Every command of the main window, in menu order, then the buttons.
 std::vector<Entry> commands() {
@@ -245,12 +245,12 @@ std::vector<Entry> commands() {
       {"Sel_SetShipping", "設為已出貨", "OrderTools_SetShipping", 0, selectFirst, {},
        [](Menus& t) {
          EXPECT_EQ(t.f->db().Order.cell(2, OrderCell::ShippingState), QStringLiteral(" ") + kToday);
-         EXPECT_EQ(t.f->Liv1->rowCount(), 0);  // no longer unshipped
+         EXPECT_EQ(t.f->orderList->rowCount(), 0);  // no longer unshipped
          EXPECT_TRUE(t.f->db().dirty());
        }},
       {"Sel_Email", "寫Email", "OrderTools_Email", 0,
        [](Menus& t) {
-         t.f->Option2->click();  // the shipped order of buyer,1, who has an address
+         t.f->shippedOption->click();  // the shipped order of buyer,1, who has an address
          selectFirst(t);
        },
        {"shell mailto:a@b.tw"}},
@@ -285,15 +285,15 @@ std::vector<Entry> commands() {
       {"View_Username", "顯示客戶姓名", nullptr, 0, nullptr, {},
        [](Menus& t) {
          EXPECT_TRUE(t.f->View_Username->isChecked());
-         EXPECT_EQ(t.f->Liv1->text(0, OrderListCol::BuyerAccount), QStringLiteral("許功蓋 (許功蓋)"));
+         EXPECT_EQ(t.f->orderList->text(0, OrderListCol::BuyerAccount), QStringLiteral("許功蓋 (許功蓋)"));
        }},
       {"View_Money", "顯示金額統計", nullptr, 0, nullptr, {},
        [](Menus& t) {
          EXPECT_FALSE(t.f->View_Money->isChecked());
          EXPECT_TRUE(t.f->panel(1)->isHidden());
-         EXPECT_TRUE(t.f->Command3->isHidden());
+         EXPECT_TRUE(t.f->recountButton->isHidden());
        }},
-      {"View_Expend", "雜支費用列入成本統計", nullptr, 0, [](Menus& t) { t.f->Option2->click(); }, {},
+      {"View_Expend", "雜支費用列入成本統計", nullptr, 0, [](Menus& t) { t.f->shippedOption->click(); }, {},
        [](Menus& t) {
          EXPECT_TRUE(t.f->View_Expend->isChecked());
          EXPECT_TRUE(t.f->panel(3)->text().contains(QStringLiteral("(雜支)"))) << t.f->panel(3)->text().toStdString();
@@ -310,19 +310,20 @@ std::vector<Entry> commands() {
        },
        {},
        [](Menus& t) {
-         EXPECT_EQ(t.f->Liv1->selectedRows(), (std::vector<int>{0, 1}));
+         EXPECT_EQ(t.f->orderList->selectedRows(), (std::vector<int>{0, 1}));
          EXPECT_TRUE(t.f->panel(1)->text().isEmpty());  // no totals of the selection
        }},
       {"ST_Open", "開啟 Kestrin(&O)", nullptr, 0, [](Menus& t) { t.f->hide(); }, {},
        [](Menus& t) { EXPECT_TRUE(t.f->isVisible()); }},
       // The buttons beside the list.
-      {"Command1", "進階搜尋", nullptr, 0, nullptr, {"dialog OrderSearch 進階搜尋"}},
-      {"Command2", "訂單商品", nullptr, 0, nullptr, {"dialog StockForm 列出訂單中的商品"}},
-      {"Command3", "重新統計", nullptr, 0, [](Menus& t) { t.f->panel(1)->clear(); }, {},
+      {"advancedSearchButton", "進階搜尋", nullptr, 0, nullptr, {"dialog OrderSearch 進階搜尋"}},
+      {"orderProductsButton", "訂單商品", nullptr, 0, nullptr, {"dialog StockForm 列出訂單中的商品"}},
+      {"recountButton", "重新統計", nullptr, 0, [](Menus& t) { t.f->panel(1)->clear(); }, {},
        [](Menus& t) { EXPECT_EQ(t.f->panel(1)->text(), QStringLiteral("應收帳款: 300 ")); }},
-      {"Command4", "雜支費用", nullptr, 0, nullptr, {"window ExpendForm 雜支費用"}},
-      {"Command5", "編輯分類", nullptr, 0, nullptr, {"dialog CateForm 編輯客戶分類"}},
-      {"Command6", "客戶搜尋", nullptr, 0, nullptr, {QStringLiteral("message ") + OrderList::CustomerSearchEmptyText}},
+      {"expensesButton", "雜支費用", nullptr, 0, nullptr, {"window ExpendForm 雜支費用"}},
+      {"editCategoriesButton", "編輯分類", nullptr, 0, nullptr, {"dialog CateForm 編輯客戶分類"}},
+      {"customerSearchButton", "客戶搜尋", nullptr, 0, nullptr,
+       {QStringLiteral("message ") + OrderList::CustomerSearchEmptyText}},
   };
 }
 
@@ -387,7 +388,7 @@ TEST_F(Menus, EveryMenuHoldsItsEntriesInOrderWithTheirCaptions) {
 
   // Toolbar: fourteen places, buttons where a command has its toolbar
   // position, separators elsewhere.
-  const QList<QAction*> tools = f->Toolbar1->actions();
+  const QList<QAction*> tools = f->toolbar->actions();
   ASSERT_EQ(tools.size(), 14);
   const QStringList toolCaptions{{},         "開啟資料庫", "儲存資料庫", {},         "新增訂單", "編輯訂單", "刪除訂單",
                                  {},         "客戶管理",   "商品管理",   {},         "一般設定", {},         "關於Kestrin"};
@@ -407,9 +408,9 @@ TEST_F(Menus, EveryMenuHoldsItsEntriesInOrderWithTheirCaptions) {
 
   // The shipped option switches the entries that act on unshipped orders.
   const QList<QAction*> shippingEntries{f->Sel_SetShipping, f->Sel_Stock, f->OrderTools_SetShipping};
-  f->Option2->click();
+  f->shippedOption->click();
   for (QAction* a : shippingEntries) EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-  f->Option1->click();
+  f->unshippedOption->click();
   for (QAction* a : shippingEntries) EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
 }
 
@@ -442,7 +443,7 @@ TEST_F(Menus, ToolbarSeparatorsAndOtherNumbersDoNothing) {
   Observer watch(*f, prompt);
   const QStringList listed = column(0);
   for (int i : {0, 1, 4, 8, 11, 13, 15, -1}) {
-    EXPECT_EQ(watch.text([&] { f->Toolbar1_ButtonClick(i); }), "") << i;
+    EXPECT_EQ(watch.text([&] { f->onToolButton(i); }), "") << i;
     EXPECT_EQ(column(0), listed);
   }
   EXPECT_FALSE(f->db().dirty());
@@ -460,16 +461,16 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   Database& d = f->db();
   d.settings.CustomerCategories = QStringList{"露天拍賣", "Yahoo拍賣"};
   d.settings.ExpenseCategories = QStringList{"運費", "郵資"};
-  f->refillCombo1();
-  f->Combo1->setCurrentIndex(3);
-  f->Combo1_Click();
-  f->Option2->click();
-  f->Text5->setText("2024");
-  f->Combo2->setCurrentIndex(4);
-  f->Combo2_Click();
+  f->refillCategoryCombo();
+  f->categoryCombo->setCurrentIndex(3);
+  f->onCategoryChosen();
+  f->shippedOption->click();
+  f->yearEdit->setText("2024");
+  f->periodCombo->setCurrentIndex(4);
+  f->onPeriodChosen();
   const QStringList customerFilter{"全部", "露天拍賣", "Yahoo拍賣", "未分類", "編輯客戶分類"};
-  ASSERT_EQ(items(f->Combo1), customerFilter);
-  ASSERT_EQ(f->Combo1->currentText(), "未分類");
+  ASSERT_EQ(items(f->categoryCombo), customerFilter);
+  ASSERT_EQ(f->categoryCombo->currentText(), "未分類");
 
   Observer watch(*f, prompt);
   int inspected = 0;
@@ -508,18 +509,18 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
       ADD_FAILURE() << w->metaObject()->className();
     }
   };
-  for (QPushButton* b : {f->Command1, f->Command2}) watch.run([b] { b->click(); });
+  for (QPushButton* b : {f->advancedSearchButton, f->orderProductsButton}) watch.run([b] { b->click(); });
   for (QAction* a : {f->Set_Temp, f->Set_AutoBackup}) watch.run([a] { a->trigger(); });
   EXPECT_EQ(inspected, 4);
   // The main filters stay as they were.
-  EXPECT_EQ(f->Combo1->currentText(), "未分類");
-  EXPECT_TRUE(f->Option2->isChecked());
+  EXPECT_EQ(f->categoryCombo->currentText(), "未分類");
+  EXPECT_TRUE(f->shippedOption->isChecked());
 
   // The expense window: every category once, the filters on "全部" and on
   // the first category, the main year and period, today for a new expense;
   // a second opening brings the same window forward with the same values.
   for (int round = 0; round < 2; ++round) {
-    f->Command4->click();
+    f->expensesButton->click();
     ExpendForm* e = f->expendWindow();
     ASSERT_TRUE(e);
     EXPECT_FALSE(e->isModal());
@@ -536,9 +537,9 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   // The customer-category editor, left without a change: the main filter
   // returns to "全部", which lists the shipped orders of every category.
   EXPECT_TRUE(column(0).isEmpty());
-  watch.run([&] { f->Command5->click(); });
+  watch.run([&] { f->editCategoriesButton->click(); });
   EXPECT_EQ(inspected, 5);
-  EXPECT_EQ(f->Combo1->currentIndex(), 0);
+  EXPECT_EQ(f->categoryCombo->currentIndex(), 0);
   EXPECT_EQ(column(0), QStringList{"2403000001"});
 
   // The customer window in its management use, non-modal, listing the first
@@ -581,7 +582,7 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
   addOrder("2403000005", "3");
   f->OrderShow();
   ASSERT_EQ(column(0), (QStringList{"2403000002", "2403000003", "2403000004", "2403000005"}));
-  QHeaderView* header = f->Liv1->header();
+  QHeaderView* header = f->orderList->header();
   auto clickHeader = [&](int c) {
     const QPoint at(header->sectionViewportPosition(c) + header->sectionSize(c) / 2, header->height() / 2);
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
@@ -595,7 +596,7 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
   EXPECT_EQ(column(OrderListCol::ShippingFee), (QStringList{"3", "20", "100", "0"}));
   clickHeader(OrderListCol::OrderNo);  // another column: still descending
   EXPECT_EQ(column(0), (QStringList{"2403000005", "2403000004", "2403000003", "2403000002"}));
-  EXPECT_EQ(f->Liv1->sortOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(f->orderList->sortOrder(), Qt::DescendingOrder);
   f->OrderShow();  // a rebuild keeps the order
   EXPECT_EQ(column(0).first(), "2403000005");
 
@@ -606,24 +607,24 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
       QApplication::sendEvent(w, &press);
     });
   };
-  f->Liv1->setCurrentRow(1);
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Return), "editor 編輯訂單");
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Enter), "editor 編輯訂單");
-  EXPECT_EQ(key(f->Liv1, Qt::Key_A), "");
-  f->Liv1->setCurrentRow(1);
+  f->orderList->setCurrentRow(1);
+  EXPECT_EQ(key(f->orderList, Qt::Key_Return), "editor 編輯訂單");
+  EXPECT_EQ(key(f->orderList, Qt::Key_Enter), "editor 編輯訂單");
+  EXPECT_EQ(key(f->orderList, Qt::Key_A), "");
+  f->orderList->setCurrentRow(1);
   prompt.answer(Prompt::Answer::No);
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Delete), "message 確定刪除選擇的訂單嗎？");
+  EXPECT_EQ(key(f->orderList, Qt::Key_Delete), "message 確定刪除選擇的訂單嗎？");
   EXPECT_EQ(f->db().Order.count(), 5);
 
   // Double-click on a row.
-  const QRect row = f->Liv1->visualRect(f->Liv1->model()->index(2, 0));
+  const QRect row = f->orderList->visualRect(f->orderList->model()->index(2, 0));
   EXPECT_EQ(watch.text([&] {
               for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
                                      QEvent::MouseButtonRelease}) {
                 const bool down = t != QEvent::MouseButtonRelease;
-                QMouseEvent ev(t, row.center(), f->Liv1->viewport()->mapToGlobal(row.center()), Qt::LeftButton,
+                QMouseEvent ev(t, row.center(), f->orderList->viewport()->mapToGlobal(row.center()), Qt::LeftButton,
                                down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-                QApplication::sendEvent(f->Liv1->viewport(), &ev);
+                QApplication::sendEvent(f->orderList->viewport(), &ev);
               }
             }),
             "editor 編輯訂單");
@@ -632,7 +633,7 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
   QWindow* window = f->windowHandle();
   ASSERT_TRUE(window);
   auto click = [&](Qt::MouseButton b) {
-    const QPoint at = f->Liv1->viewport()->mapTo(f.get(), row.center());
+    const QPoint at = f->orderList->viewport()->mapTo(f.get(), row.center());
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
       QMouseEvent ev(t, at, window->mapToGlobal(at), b, t == QEvent::MouseButtonPress ? b : Qt::NoButton,
                      Qt::NoModifier);
@@ -646,20 +647,20 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
   f->Menu_OrderTools->hide();
 
   // An empty list: Enter and Delete ask nothing.
-  f->Combo1->setCurrentIndex(f->Combo1->findText("露天拍賣"));
-  f->Combo1_Click();
-  ASSERT_EQ(f->Liv1->rowCount(), 0);
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Delete), "");
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Return), "");
+  f->categoryCombo->setCurrentIndex(f->categoryCombo->findText("露天拍賣"));
+  f->onCategoryChosen();
+  ASSERT_EQ(f->orderList->rowCount(), 0);
+  EXPECT_EQ(key(f->orderList, Qt::Key_Delete), "");
+  EXPECT_EQ(key(f->orderList, Qt::Key_Return), "");
 
   // Enter in the customer search box runs the search.
-  f->Combo1->setCurrentIndex(0);
-  f->Combo1_Click();
-  f->Text1->clear();
-  EXPECT_EQ(key(f->Text1, Qt::Key_Return), "message " + OrderList::CustomerSearchEmptyText.toStdString());
-  f->Text1->setText("許功蓋");
-  EXPECT_EQ(key(f->Text1, Qt::Key_Return), "");
-  EXPECT_EQ(f->Liv1->rowCount(), 4);
+  f->categoryCombo->setCurrentIndex(0);
+  f->onCategoryChosen();
+  f->customerSearchEdit->clear();
+  EXPECT_EQ(key(f->customerSearchEdit, Qt::Key_Return), "message " + OrderList::CustomerSearchEmptyText.toStdString());
+  f->customerSearchEdit->setText("許功蓋");
+  EXPECT_EQ(key(f->customerSearchEdit, Qt::Key_Return), "");
+  EXPECT_EQ(f->orderList->rowCount(), 4);
   EXPECT_FALSE(prompt.pending());
 }
 

@@ -118,16 +118,16 @@ TEST_F(MainWindow, FirstStartOnACleanSystemOpensTheProgramFolder) {
   EXPECT_FALSE(f->Pass_Clear->isEnabled());
   EXPECT_FALSE(f->toolButton(3)->isEnabled());
   QStringList combo;
-  for (int i = 0; i < f->Combo1->count(); ++i) combo << f->Combo1->itemText(i);
+  for (int i = 0; i < f->categoryCombo->count(); ++i) combo << f->categoryCombo->itemText(i);
   EXPECT_EQ(combo, (QStringList{QStringLiteral("全部"), QStringLiteral("未分類"), QStringLiteral("編輯客戶分類")}));
-  EXPECT_EQ(f->Combo1->currentIndex(), 0);
-  EXPECT_EQ(f->Combo2->currentIndex(), 0);
-  EXPECT_EQ(f->Text5->text(), QString::number(QDate::currentDate().year()));
-  EXPECT_TRUE(f->Option1->isChecked());
-  EXPECT_EQ(f->Liv1->columnCount(), 13);
-  EXPECT_EQ(f->Liv1->indexColumn(), 12);
-  EXPECT_EQ(f->Liv1->columnWidthTwips(12), 0);
-  EXPECT_FALSE(f->Liv2->isVisible());
+  EXPECT_EQ(f->categoryCombo->currentIndex(), 0);
+  EXPECT_EQ(f->periodCombo->currentIndex(), 0);
+  EXPECT_EQ(f->yearEdit->text(), QString::number(QDate::currentDate().year()));
+  EXPECT_TRUE(f->unshippedOption->isChecked());
+  EXPECT_EQ(f->orderList->columnCount(), 13);
+  EXPECT_EQ(f->orderList->indexColumn(), 12);
+  EXPECT_EQ(f->orderList->columnWidthTwips(12), 0);
+  EXPECT_FALSE(f->shortageList->isVisible());
   EXPECT_EQ(ends + quits + backups, 0);
 }
 
@@ -145,7 +145,7 @@ TEST_F(MainWindow, LayoutCarriesTheProgramsMenusToolbarAndPanels) {
   EXPECT_EQ(f->ST_Open->text(), QStringLiteral("開啟 Kestrin(&O)"));
   EXPECT_EQ(f->Menu_OrderTools->actions().size(), 13);
   // Toolbar: fourteen positions, buttons where the program has them.
-  const QList<QAction*> tools = f->Toolbar1->actions();
+  const QList<QAction*> tools = f->toolbar->actions();
   ASSERT_EQ(tools.size(), 14);
   const QStringList captions{{}, QStringLiteral("開啟資料庫"), QStringLiteral("儲存資料庫"), {}, QStringLiteral("新增訂單"),
                              QStringLiteral("編輯訂單"), QStringLiteral("刪除訂單"), {}, QStringLiteral("客戶管理"),
@@ -172,7 +172,7 @@ TEST_F(MainWindow, LayoutCarriesTheProgramsMenusToolbarAndPanels) {
   f->View_Money_Click();
   for (int i = 1; i <= 6; ++i) EXPECT_FALSE(f->panel(i)->isVisible()) << i;
   EXPECT_TRUE(f->panel(7)->isVisible());
-  EXPECT_FALSE(f->Command3->isVisible());
+  EXPECT_FALSE(f->recountButton->isVisible());
   EXPECT_EQ(setting("OrderForm", "Money"), QStringLiteral("False"));
 }
 
@@ -205,10 +205,10 @@ TEST_F(MainWindow, StoredWindowSettingsAndStartPeriod) {
       EXPECT_EQ(f->width(), 600);
     }
     EXPECT_EQ(setting("Setting", "FontSize"), QString::fromLatin1(c.fontWritten)) << c.fontSize;
-    EXPECT_EQ(f->Combo2->currentIndex(), c.combo2) << c.setView;
-    EXPECT_EQ(f->Liv1->columnWidthTwips(1), 3000);
-    EXPECT_EQ(f->Liv1->sortColumn(), 1);
-    EXPECT_EQ(f->Liv1->sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(f->periodCombo->currentIndex(), c.combo2) << c.setView;
+    EXPECT_EQ(f->orderList->columnWidthTwips(1), 3000);
+    EXPECT_EQ(f->orderList->sortColumn(), 1);
+    EXPECT_EQ(f->orderList->sortOrder(), Qt::DescendingOrder);
   }
 }
 
@@ -414,7 +414,7 @@ TEST_F(Running, SaveCommandClearsTheFlagOnlyAfterSuccess) {
   change();
   SaveTransaction::failAfterBytes(0);
   prompt.answer(Ans::No);
-  f->Toolbar1_ButtonClick(3);
+  f->onToolButton(3);
   SaveTransaction::failAfterBytes(-1);
   EXPECT_TRUE(f->db().dirty());
   EXPECT_TRUE(f->toolButton(3)->isEnabled());
@@ -539,14 +539,14 @@ TEST_F(Running, HelpEntriesOpenTheManualShippedWithTheProgram) {
 }
 
 TEST_F(Running, HeaderClicksSortAndFlip) {
-  f->Liv1_ColumnClick(1);
-  EXPECT_EQ(f->Liv1->sortColumn(), 1);
-  const Qt::SortOrder first = f->Liv1->sortOrder();
-  f->Liv1_ColumnClick(1);
-  EXPECT_NE(f->Liv1->sortOrder(), first);
-  f->Liv1_ColumnClick(3);
-  EXPECT_EQ(f->Liv1->sortColumn(), 3);
-  EXPECT_NE(f->Liv1->sortOrder(), first);
+  f->onOrderListHeaderClicked(1);
+  EXPECT_EQ(f->orderList->sortColumn(), 1);
+  const Qt::SortOrder first = f->orderList->sortOrder();
+  f->onOrderListHeaderClicked(1);
+  EXPECT_NE(f->orderList->sortOrder(), first);
+  f->onOrderListHeaderClicked(3);
+  EXPECT_EQ(f->orderList->sortColumn(), 3);
+  EXPECT_NE(f->orderList->sortOrder(), first);
   f->close();
   EXPECT_EQ(setting("OrderForm", "SortKey"), QStringLiteral("3"));
 }
@@ -569,10 +569,10 @@ TEST_F(Running, ATinyWindowGivesTheListNoHeight) {
   f->setWindowState(Qt::WindowNoState);
   QCoreApplication::processEvents();
   f->centralWidget()->resize(300, 60);  // lower than the list's top and the buttons
-  EXPECT_EQ(f->Liv1->height(), 0);
-  EXPECT_EQ(f->Liv1->width(), 300);
-  EXPECT_EQ(f->Command2->x() + f->Command2->width(), 300 - 8);
-  EXPECT_EQ(f->Command5->x() + f->Command5->width(), 300 - 8);
+  EXPECT_EQ(f->orderList->height(), 0);
+  EXPECT_EQ(f->orderList->width(), 300);
+  EXPECT_EQ(f->orderProductsButton->x() + f->orderProductsButton->width(), 300 - 8);
+  EXPECT_EQ(f->editCategoriesButton->x() + f->editCategoriesButton->width(), 300 - 8);
 }
 
 TEST(LoadForm, EachShowingStartsFromItsDesignedTextAndAnEmptyBar) {

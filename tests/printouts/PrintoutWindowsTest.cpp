@@ -85,8 +85,8 @@ TEST_F(PrintoutWindows, MainWindowEntriesPrintTheSelectedOrders) {
   for (QAction* a : {f->Sel_ShippingNote, f->Sel_Addr, f->Sel_Note, f->Sel_Stock, f->OrderTools_ShippingNote,
                      f->OrderTools_Addr, f->OrderTools_Note, f->OrderTools_Stock})
     EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
-  ASSERT_EQ(f->Liv1->rowCount(), 1);  // the unshipped order 2403000002
-  f->Liv1->setSelected(0, true);
+  ASSERT_EQ(f->orderList->rowCount(), 1);  // the unshipped order 2403000002
+  f->orderList->setSelected(0, true);
 
   f->Sel_ShippingNote->trigger();
   ASSERT_EQ(opened.size(), 1);
@@ -119,12 +119,12 @@ TEST_F(PrintoutWindows, PopupSelectAllThenNotesPrintsEveryListedOrder) {
   const int copy = order.append(QStringLiteral("2403000003"));
   for (int c = 1; c <= OrderCell::Count; ++c) order.setCell(copy, c, order.cell(2, c));
   f->OrderShow();
-  ASSERT_EQ(f->Liv1->rowCount(), 2);
+  ASSERT_EQ(f->orderList->rowCount(), 2);
   f->OrderTools_SelAll->trigger();
-  EXPECT_EQ(f->Liv1->selectedRows(), (std::vector<int>{0, 1}));
+  EXPECT_EQ(f->orderList->selectedRows(), (std::vector<int>{0, 1}));
   // One selection range, however long the list: a range per row makes every
   // later look at the selection cost a pass over all of them.
-  EXPECT_EQ(f->Liv1->selectionModel()->selection().size(), 1);
+  EXPECT_EQ(f->orderList->selectionModel()->selection().size(), 1);
   f->OrderTools_ShippingNote->trigger();
   const QString page = file("temp.htm");
   EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000002</td>")));
@@ -132,7 +132,7 @@ TEST_F(PrintoutWindows, PopupSelectAllThenNotesPrintsEveryListedOrder) {
 }
 
 TEST_F(PrintoutWindows, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
-  f->Liv1->setSelected(0, true);
+  f->orderList->setSelected(0, true);
   ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("temp.htm")));
   f->Sel_ShippingNote_Click();
   EXPECT_TRUE(opened.isEmpty());
@@ -142,7 +142,7 @@ TEST_F(PrintoutWindows, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
 
 TEST_F(PrintoutWindows, AMissingTemporaryFolderIsAskedForFirst) {
   f->db().TempPath = temp.path() + QStringLiteral("gone/");
-  f->Liv1->setSelected(0, true);
+  f->orderList->setSelected(0, true);
   f->Sel_ShippingNote_Click();
   EXPECT_EQ(folderDialogs, 1);
   EXPECT_EQ(opened.size(), 1);
@@ -160,30 +160,30 @@ TEST_F(PrintoutWindows, PickingListFollowsTheShippedOption) {
     EXPECT_EQ(w.Liv1->rowTexts(0).mid(0, 3), (QStringList{QStringLiteral("碗"), QStringLiteral("餐具"), QStringLiteral("2")}));
     EXPECT_EQ(w.statusText->text(), QStringLiteral("數量總計：2"));
   };
-  f->Liv1->setSelected(0, true);
+  f->orderList->setSelected(0, true);
   f->Sel_Stock->trigger();
   EXPECT_EQ(shown, 1);
 
-  f->Option2->setChecked(true);
-  f->Option2_Click();
+  f->shippedOption->setChecked(true);
+  f->onShippedChosen();
   EXPECT_FALSE(f->Sel_Stock->isEnabled());
-  f->Option1->setChecked(true);
-  f->Option1_Click();
+  f->unshippedOption->setChecked(true);
+  f->onUnshippedChosen();
   EXPECT_TRUE(f->Sel_Stock->isEnabled());
 
   // An empty order list: nothing happens.
   f->setShippingOptions(false, false);
   f->OrderShow();
-  ASSERT_EQ(f->Liv1->rowCount(), 0);
+  ASSERT_EQ(f->orderList->rowCount(), 0);
   f->OrderTools_Stock->trigger();
   EXPECT_EQ(shown, 1);
 }
 
 TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
-  f->Option2->setChecked(true);
-  f->Option2_Click();
-  ASSERT_EQ(f->Liv1->rowCount(), 1);  // 2403000001, one line of 茶杯 at 500 x 2
-  f->Liv1->setCurrentRow(0);
+  f->shippedOption->setChecked(true);
+  f->onShippedChosen();
+  ASSERT_EQ(f->orderList->rowCount(), 1);  // 2403000001, one line of 茶杯 at 500 x 2
+  f->orderList->setCurrentRow(0);
   int chooser = 0;
   ExportForm::showHook = [&](ExportForm& e) {
     ++chooser;

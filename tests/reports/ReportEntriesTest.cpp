@@ -67,7 +67,7 @@ struct ReportEntries : ::testing::Test {
   }
   QStringList keys() const {
     QStringList out;
-    for (int r = 0; r < f->Liv1->rowCount(); ++r) out << f->Liv1->text(r, 0);
+    for (int r = 0; r < f->orderList->rowCount(); ++r) out << f->orderList->text(r, 0);
     return out;
   }
 };
@@ -75,8 +75,8 @@ struct ReportEntries : ::testing::Test {
 }  // namespace
 
 TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
-  EXPECT_TRUE(f->Command1->isEnabled());
-  EXPECT_TRUE(f->Command2->isEnabled());
+  EXPECT_TRUE(f->advancedSearchButton->isEnabled());
+  EXPECT_TRUE(f->orderProductsButton->isEnabled());
   EXPECT_EQ(keys(), QStringList{"2403000002"});
 
   bool seen = false;
@@ -85,10 +85,10 @@ TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
     s.Option2->setChecked(true);
     s.Command1_Click();
   }, &seen);
-  f->Command1->click();
+  f->advancedSearchButton->click();
   EXPECT_TRUE(seen);
   EXPECT_EQ(keys(), QStringList{"2403000001"});
-  EXPECT_TRUE(f->Option2->isChecked());
+  EXPECT_TRUE(f->shippedOption->isChecked());
   EXPECT_EQ(f->panel(7)->text(), " 共 1 筆資料");
 
   seen = false;
@@ -103,10 +103,10 @@ TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
     s.Command4_Click();
     s.Command3_Click();
   }, &seen);
-  f->Command2->click();
+  f->orderProductsButton->click();
   EXPECT_TRUE(seen);
   EXPECT_EQ(keys(), QStringList{"2403000002"});
-  EXPECT_TRUE(f->Option2->isChecked());  // its own filters stay as they were
+  EXPECT_TRUE(f->shippedOption->isChecked());  // its own filters stay as they were
 }
 
 TEST_F(ReportEntries, AboutBoxAndPictureViewer) {
