@@ -597,10 +597,10 @@ int main(int argc, char** argv) {
     window.shippedOption->click();
     act(QStringLiteral("list: recount"), {}, [&] { window.recountButton->click(); });
     act(QStringLiteral("list: select all + selection totals"), {}, [&] {
-      window.OrderTools_SelAll->trigger();
-      window.Sel_Cal->trigger();
+      window.popupSelectAllAction->trigger();
+      window.selectedTotalsAction->trigger();
     });
-    window.View_Username->trigger();
+    window.showNamesAction->trigger();
     act(QStringLiteral("list: 已出貨 with customer names"), [&] { window.unshippedOption->click(); },
         [&] { window.shippedOption->click(); });
     // As the list comes back after an order was edited: nothing worked out
@@ -641,7 +641,7 @@ int main(int argc, char** argv) {
       db.Guest.remove(newCustomers.back());
       newCustomers.pop_back();
     }
-    window.View_Username->trigger();
+    window.showNamesAction->trigger();
     act(QStringLiteral("list: 已出貨, an order edited before"), editAnOrder, [&] { window.shippedOption->click(); });
     act(QStringLiteral("list: 已出貨, an order added before"), addAnOrder, [&] { window.shippedOption->click(); });
     for (int r = db.Order.count(); r >= 1 && !added.empty() && db.Order.key(r) == added.back(); --r) {
@@ -653,7 +653,7 @@ int main(int argc, char** argv) {
     // The product window: opened with every product listed, sorted by name.
     {
       const Samples open = tries(repeat, [&] {
-        const double ms = actionMs([&] { window.Data_Manuf_Click(); }, list);
+        const double ms = actionMs([&] { window.onProducts(); }, list);
         if (ManufForm* m = window.manufWindow()) {
           QCoreApplication::processEvents();
           m->close();
@@ -662,7 +662,7 @@ int main(int argc, char** argv) {
         return ms;
       });
       windowLine(QStringLiteral("products: open the window"), open, scan, scanName, scale);
-      window.Data_Manuf_Click();
+      window.onProducts();
       if (ManufForm* m = window.manufWindow()) {
         QCoreApplication::processEvents();
         const Samples sort = tries(repeat, [&] { return actionMs([&] { m->Liv1_ColumnClick(0); }, m->Liv1); });
@@ -674,7 +674,7 @@ int main(int argc, char** argv) {
     // The customer window: opened with every customer listed, searched, sorted.
     {
       const Samples open = tries(repeat, [&] {
-        const double ms = actionMs([&] { window.Data_Guest_Click(); }, list);
+        const double ms = actionMs([&] { window.onCustomers(); }, list);
         if (GuestForm* g = window.guestWindow()) {
           QCoreApplication::processEvents();
           g->close();
@@ -683,7 +683,7 @@ int main(int argc, char** argv) {
         return ms;
       });
       windowLine(QStringLiteral("customers: open the window (and the order list)"), open, scan, scanName, scale);
-      window.Data_Guest_Click();
+      window.onCustomers();
       if (GuestForm* g = window.guestWindow()) {
         QCoreApplication::processEvents();
         const Samples search = tries(repeat, [&] {

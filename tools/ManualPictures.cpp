@@ -84,7 +84,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   const QString lastOrder = year.right(2) + QStringLiteral("03000006");
 
   // The main window with the customers' names, unshipped orders listed.
-  window.View_Username->setChecked(true);
+  window.showNamesAction->setChecked(true);
   window.OrderShow();
   // Narrower columns than the designed ones, so that every column shows.
   const int widths[] = {1600, 1400, 2500, 1500, 800, 1200, 800, 1400, 1400, 1300, 800, 2200};
@@ -109,7 +109,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
       return true;
     };
     selectKey(*window.orderList, lastOrder);
-    window.Sel_ShippingNote_Click();
+    window.onSelectedShippingNotes();
     Shell::openHook = nullptr;
     if (!opened.isEmpty()) {
       QFile::remove(dir + QStringLiteral("shipping-note.htm"));
@@ -123,14 +123,14 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
     for (int r : {0, 2, 4, 8, 12}) f.List1->setChecked(r, true);
     shoot(f, QStringLiteral("export-chooser"));
   };
-  window.Sel_Note_Click();
+  window.onExportSelected();
   ExportForm::showHook = nullptr;
   OrderStock::showHook = [](OrderStock& f) { shoot(f, QStringLiteral("picking-list"), {560, 360}); };
-  window.Sel_Stock_Click();
+  window.onPickingList();
   OrderStock::showHook = nullptr;
 
   // Customers: the window and the dialog.
-  window.Data_Guest_Click();
+  window.onCustomers();
   if (GuestForm* customers = window.guestWindow()) {
     customers->resize(900, 500);
     selectKey(*customers->Liv1, QStringLiteral("tea_lover"));
@@ -143,7 +143,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
 
   // Products: the window, the dialog, a purchase with the cost preview, the
   // purchase records, the purchase sheet and the sales ranking.
-  window.Data_Manuf_Click();
+  window.onProducts();
   if (ManufForm* products = window.manufWindow()) {
     products->resize(900, 520);
     selectKey(*products->Liv1, QStringLiteral("青花茶杯"));

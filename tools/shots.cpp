@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
   window.orderList->setSelected(1, true);
   const QPoint at = window.orderList->viewport()->mapToGlobal(
       window.orderList->visualRect(window.orderList->model()->index(1, 2)).center());
-  shootMenu(window, *window.Menu_OrderTools, at, QStringLiteral("main-popup"));
+  shootMenu(window, *window.orderListPopup, at, QStringLiteral("main-popup"));
   savePicture(window.toolbar->grab(), QStringLiteral("main-toolbar"));
   return 0;
 }

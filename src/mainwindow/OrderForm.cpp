@@ -171,7 +171,7 @@ void OrderForm::build() {
   };
   connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
   PurchaseWindows::setProductWindowOpener(this, [this] {
-    Data_Manuf_Click();
+    onProducts();
     return manufForm_.data();
   });
 
@@ -196,137 +196,137 @@ void OrderForm::buildMenus() {
     m->setObjectName(QString::fromLatin1(name));
     return m;
   };
-  Mwnu_File = menu("Mwnu_File", "檔案(&F)");
-  File_Open = add(Mwnu_File, "File_Open", "開啟資料庫(&L)");
-  File_Save = add(Mwnu_File, "File_Save", "儲存資料庫(&S)");
-  Mwnu_File->addSeparator()->setObjectName(QStringLiteral("File_Line1"));
-  File_Exit = add(Mwnu_File, "File_Exit", "結束(&X)");
+  fileMenu = menu("fileMenu", "檔案(&F)");
+  openDatabaseAction = add(fileMenu, "openDatabaseAction", "開啟資料庫(&L)");
+  saveDatabaseAction = add(fileMenu, "saveDatabaseAction", "儲存資料庫(&S)");
+  fileMenu->addSeparator()->setObjectName(QStringLiteral("fileLine1"));
+  exitAction = add(fileMenu, "exitAction", "結束(&X)");
 
-  Menu_Order = menu("Menu_Order", "訂單(&O)");
-  Order_New = add(Menu_Order, "Order_New", "新增訂單(&N)");
-  Order_Edit = add(Menu_Order, "Order_Edit", "編輯訂單(&E)");
-  Order_Del = add(Menu_Order, "Order_Del", "刪除訂單(&D)");
-  Menu_Order->addSeparator()->setObjectName(QStringLiteral("Order_Line1"));
-  Order_Clear = add(Menu_Order, "Order_Clear", "清除已出貨訂單(&C)");
+  orderMenu = menu("orderMenu", "訂單(&O)");
+  newOrderAction = add(orderMenu, "newOrderAction", "新增訂單(&N)");
+  editOrderAction = add(orderMenu, "editOrderAction", "編輯訂單(&E)");
+  deleteOrdersAction = add(orderMenu, "deleteOrdersAction", "刪除訂單(&D)");
+  orderMenu->addSeparator()->setObjectName(QStringLiteral("orderLine1"));
+  clearShippedOrdersAction = add(orderMenu, "clearShippedOrdersAction", "清除已出貨訂單(&C)");
 
-  Menu_Sel = menu("Menu_Sel", "選取(&S)");
-  Sel_Note = add(Menu_Sel, "Sel_Note", "匯出到記事本(&E)");
-  Sel_Addr = add(Menu_Sel, "Sel_Addr", "匯出郵寄名條(&A)");
-  Sel_ShippingNote = add(Menu_Sel, "Sel_ShippingNote", "匯出出貨單(&S)");
-  Menu_Sel->addSeparator()->setObjectName(QStringLiteral("Sel_Line1"));
-  Sel_SetPay = add(Menu_Sel, "Sel_SetPay", "設為已匯款");
-  Sel_SetShipping = add(Menu_Sel, "Sel_SetShipping", "設為已出貨");
-  Sel_Email = add(Menu_Sel, "Sel_Email", "寫Email");
-  Menu_Sel->addSeparator()->setObjectName(QStringLiteral("Sel_Line2"));
-  Sel_Cal = add(Menu_Sel, "Sel_Cal", "計算選擇訂單的金額");
-  Sel_Stock = add(Menu_Sel, "Sel_Stock", "列出撿貨單");
+  selectionMenu = menu("selectionMenu", "選取(&S)");
+  exportSelectedAction = add(selectionMenu, "exportSelectedAction", "匯出到記事本(&E)");
+  selectedLabelsAction = add(selectionMenu, "selectedLabelsAction", "匯出郵寄名條(&A)");
+  selectedShippingNotesAction = add(selectionMenu, "selectedShippingNotesAction", "匯出出貨單(&S)");
+  selectionMenu->addSeparator()->setObjectName(QStringLiteral("selectionLine1"));
+  markSelectedPaidAction = add(selectionMenu, "markSelectedPaidAction", "設為已匯款");
+  markSelectedShippedAction = add(selectionMenu, "markSelectedShippedAction", "設為已出貨");
+  emailSelectedAction = add(selectionMenu, "emailSelectedAction", "寫Email");
+  selectionMenu->addSeparator()->setObjectName(QStringLiteral("selectionLine2"));
+  selectedTotalsAction = add(selectionMenu, "selectedTotalsAction", "計算選擇訂單的金額");
+  pickingListAction = add(selectionMenu, "pickingListAction", "列出撿貨單");
 
-  Menu_Data = menu("Menu_Data", "資料(&D)");
-  Data_Guest = add(Menu_Data, "Data_Guest", "客戶管理(&G)");
-  Data_Manuf = add(Menu_Data, "Data_Manuf", "商品管理(&M)");
+  dataMenu = menu("dataMenu", "資料(&D)");
+  customersAction = add(dataMenu, "customersAction", "客戶管理(&G)");
+  productsAction = add(dataMenu, "productsAction", "商品管理(&M)");
 
-  Menu_Pass = menu("Menu_Pass", "密碼(&P)");
-  Pass_Set = add(Menu_Pass, "Pass_Set", "建立資料庫密碼(&P)");
-  Pass_Clear = add(Menu_Pass, "Pass_Clear", "刪除資料庫密碼(&C)");
+  passwordMenu = menu("passwordMenu", "密碼(&P)");
+  setPasswordAction = add(passwordMenu, "setPasswordAction", "建立資料庫密碼(&P)");
+  clearPasswordAction = add(passwordMenu, "clearPasswordAction", "刪除資料庫密碼(&C)");
 
-  Menu_Backup = menu("Menu_Backup", "備份(&B)");
-  Backup_Backup = add(Menu_Backup, "Backup_Backup", "備份資料(&B)");
-  Backup_Update = add(Menu_Backup, "Backup_Update", "還原資料(&U)");
-  Menu_Backup->addSeparator()->setObjectName(QStringLiteral("Backup_Line"));
-  Backup_Atuo = add(Menu_Backup, "Backup_Atuo", "還原系統自動備份的資料(&A)");
+  backupMenu = menu("backupMenu", "備份(&B)");
+  backupAction = add(backupMenu, "backupAction", "備份資料(&B)");
+  restoreAction = add(backupMenu, "restoreAction", "還原資料(&U)");
+  backupMenu->addSeparator()->setObjectName(QStringLiteral("backupLine"));
+  restoreDailyBackupAction = add(backupMenu, "restoreDailyBackupAction", "還原系統自動備份的資料(&A)");
 
-  Menu_Set = menu("Menu_Set", "設定(&S)");
-  Set_Option = add(Menu_Set, "Set_Option", "一般設定(&O)");
-  Set_Improt = add(Menu_Set, "Set_Improt", "設定匯入客戶格式(&I)");
-  Set_AutoBackup = add(Menu_Set, "Set_AutoBackup", "設定自動備份的儲存路徑(&A)");
-  Set_Temp = add(Menu_Set, "Set_Temp", "設定暫存檔案的產生路徑");
+  settingsMenu = menu("settingsMenu", "設定(&S)");
+  generalSettingsAction = add(settingsMenu, "generalSettingsAction", "一般設定(&O)");
+  importFormatsAction = add(settingsMenu, "importFormatsAction", "設定匯入客戶格式(&I)");
+  backupFolderAction = add(settingsMenu, "backupFolderAction", "設定自動備份的儲存路徑(&A)");
+  tempFolderAction = add(settingsMenu, "tempFolderAction", "設定暫存檔案的產生路徑");
 
-  Menu_View = menu("Menu_View", "檢視(&V)");
-  View_Username = add(Menu_View, "View_Username", "顯示客戶姓名");
-  View_Money = add(Menu_View, "View_Money", "顯示金額統計");
-  View_Expend = add(Menu_View, "View_Expend", "雜支費用列入成本統計");
-  for (QAction* a : {View_Username, View_Money, View_Expend}) a->setCheckable(true);
-  View_Money->setChecked(true);
+  viewMenu = menu("viewMenu", "檢視(&V)");
+  showNamesAction = add(viewMenu, "showNamesAction", "顯示客戶姓名");
+  showMoneyAction = add(viewMenu, "showMoneyAction", "顯示金額統計");
+  countExpensesAction = add(viewMenu, "countExpensesAction", "雜支費用列入成本統計");
+  for (QAction* a : {showNamesAction, showMoneyAction, countExpensesAction}) a->setCheckable(true);
+  showMoneyAction->setChecked(true);
 
-  Menu_Help = menu("Menu_Help", "說明(&H)");
-  Help_Chm = add(Menu_Help, "Help_Chm", "使用說明(&H)");
-  Menu_Help->addSeparator()->setObjectName(QStringLiteral("Help_line1"));
-  Help_Web = add(Menu_Help, "Help_Web", "Kestrin 網站(&W)");
-  Help_guestbook = add(Menu_Help, "Help_guestbook", "Kestrin FB專頁(&F)");
-  Menu_Help->addSeparator()->setObjectName(QStringLiteral("Help_Line2"));
-  Help_About = add(Menu_Help, "Help_About", "關於 Kestrin (&A)");
+  helpMenu = menu("helpMenu", "說明(&H)");
+  manualAction = add(helpMenu, "manualAction", "使用說明(&H)");
+  helpMenu->addSeparator()->setObjectName(QStringLiteral("helpLine1"));
+  websiteAction = add(helpMenu, "websiteAction", "Kestrin 網站(&W)");
+  fanPageAction = add(helpMenu, "fanPageAction", "Kestrin FB專頁(&F)");
+  helpMenu->addSeparator()->setObjectName(QStringLiteral("helpLine2"));
+  aboutAction = add(helpMenu, "aboutAction", "關於 Kestrin (&A)");
 
   // Popup menus, never in the bar.
-  Menu_OrderTools = menu("Menu_OrderTools", "功能", false);
-  OrderTools_SelAll = add(Menu_OrderTools, "OrderTools_SelAll", "全選(&A)");
-  OrderTools_Del = add(Menu_OrderTools, "OrderTools_Del", "刪除(&D)");
-  Menu_OrderTools->addSeparator()->setObjectName(QStringLiteral("OrderTools_Line1"));
-  OrderTools_Note = add(Menu_OrderTools, "OrderTools_Note", "匯出到記事本");
-  OrderTools_Addr = add(Menu_OrderTools, "OrderTools_Addr", "匯出郵寄名條");
-  OrderTools_ShippingNote = add(Menu_OrderTools, "OrderTools_ShippingNote", "匯出出貨單");
-  Menu_OrderTools->addSeparator()->setObjectName(QStringLiteral("OrderTools_Line2"));
-  OrderTools_SetPay = add(Menu_OrderTools, "OrderTools_SetPay", "設為已匯款");
-  OrderTools_SetShipping = add(Menu_OrderTools, "OrderTools_SetShipping", "設為已出貨");
-  OrderTools_Email = add(Menu_OrderTools, "OrderTools_Email", "寫Email");
-  Menu_OrderTools->addSeparator()->setObjectName(QStringLiteral("OrderTools_Line3"));
-  OrderTools_Cal = add(Menu_OrderTools, "OrderTools_Cal", "計算選擇訂單的金額");
-  OrderTools_Stock = add(Menu_OrderTools, "OrderTools_Stock", "列出撿貨單");
+  orderListPopup = menu("orderListPopup", "功能", false);
+  popupSelectAllAction = add(orderListPopup, "popupSelectAllAction", "全選(&A)");
+  popupDeleteAction = add(orderListPopup, "popupDeleteAction", "刪除(&D)");
+  orderListPopup->addSeparator()->setObjectName(QStringLiteral("popupLine1"));
+  popupExportAction = add(orderListPopup, "popupExportAction", "匯出到記事本");
+  popupLabelsAction = add(orderListPopup, "popupLabelsAction", "匯出郵寄名條");
+  popupShippingNotesAction = add(orderListPopup, "popupShippingNotesAction", "匯出出貨單");
+  orderListPopup->addSeparator()->setObjectName(QStringLiteral("popupLine2"));
+  popupMarkPaidAction = add(orderListPopup, "popupMarkPaidAction", "設為已匯款");
+  popupMarkShippedAction = add(orderListPopup, "popupMarkShippedAction", "設為已出貨");
+  popupEmailAction = add(orderListPopup, "popupEmailAction", "寫Email");
+  orderListPopup->addSeparator()->setObjectName(QStringLiteral("popupLine3"));
+  popupTotalsAction = add(orderListPopup, "popupTotalsAction", "計算選擇訂單的金額");
+  popupPickingListAction = add(orderListPopup, "popupPickingListAction", "列出撿貨單");
 
-  Menu_ST = menu("Menu_ST", "工作列", false);
-  ST_Open = add(Menu_ST, "ST_Open", "開啟 Kestrin(&O)");
+  trayMenu = menu("trayMenu", "工作列", false);
+  trayOpenAction = add(trayMenu, "trayOpenAction", "開啟 Kestrin(&O)");
 
-  connect(Set_Improt, &QAction::triggered, this, [this] { Set_Improt_Click(); });
+  connect(importFormatsAction, &QAction::triggered, this, [this] { onImportFormats(); });
 
-  connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
-  connect(File_Save, &QAction::triggered, this, [this] { File_Save_Click(); });
-  connect(File_Exit, &QAction::triggered, this, [this] { File_Exit_Click(); });
-  connect(Pass_Set, &QAction::triggered, this, [this] { Pass_Set_Click(); });
-  connect(Pass_Clear, &QAction::triggered, this, [this] { Pass_Clear_Click(); });
-  connect(View_Username, &QAction::triggered, this, [this] { View_Username_Click(); });
-  connect(View_Money, &QAction::triggered, this, [this] { View_Money_Click(); });
-  connect(View_Expend, &QAction::triggered, this, [this] { View_Expend_Click(); });
-  connect(OrderTools_SelAll, &QAction::triggered, this, [this] { OrderTools_SelAll_Click(); });
-  connect(ST_Open, &QAction::triggered, this, [this] { ST_Open_Click(); });
-  connect(Data_Guest, &QAction::triggered, this, [this] { Data_Guest_Click(); });
-  connect(Data_Manuf, &QAction::triggered, this, [this] { Data_Manuf_Click(); });
-  connect(Set_Option, &QAction::triggered, this, [this] { Set_Option_Click(); });
-  connect(Set_AutoBackup, &QAction::triggered, this, [this] { Set_AutoBackup_Click(); });
-  connect(Set_Temp, &QAction::triggered, this, [this] { Set_Temp_Click(); });
-  connect(Backup_Backup, &QAction::triggered, this, [this] { Backup_Backup_Click(); });
-  connect(Backup_Update, &QAction::triggered, this, [this] { Backup_Update_Click(); });
-  connect(Backup_Atuo, &QAction::triggered, this, [this] { Backup_Atuo_Click(); });
-  connect(Order_Clear, &QAction::triggered, this, [this] { Order_Clear_Click(); });
-  connect(Help_Chm, &QAction::triggered, this, [this] { Help_Chm_Click(); });
-  connect(Help_Web, &QAction::triggered, this, [this] { Help_Web_Click(); });
-  connect(Help_guestbook, &QAction::triggered, this, [this] { Help_guestbook_Click(); });
-  connect(Help_About, &QAction::triggered, this, [this] { Help_About_Click(); });
-  connect(Order_New, &QAction::triggered, this, [this] { Order_New_Click(); });
-  connect(Order_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
-  connect(Order_Edit, &QAction::triggered, this, [this] { Order_Edit_Click(); });
-  connect(OrderTools_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
-  connect(Sel_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
-  connect(OrderTools_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
-  connect(Sel_SetShipping, &QAction::triggered, this, [this] { Sel_SetShipping_Click(); });
-  connect(OrderTools_SetShipping, &QAction::triggered, this, [this] { Sel_SetShipping_Click(); });
-  connect(Sel_Email, &QAction::triggered, this, [this] { Sel_Email_Click(); });
-  connect(OrderTools_Email, &QAction::triggered, this, [this] { Sel_Email_Click(); });
-  connect(Sel_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
-  connect(OrderTools_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
+  connect(openDatabaseAction, &QAction::triggered, this, [this] { onOpenDatabase(); });
+  connect(saveDatabaseAction, &QAction::triggered, this, [this] { onSaveDatabase(); });
+  connect(exitAction, &QAction::triggered, this, [this] { onExit(); });
+  connect(setPasswordAction, &QAction::triggered, this, [this] { onSetPassword(); });
+  connect(clearPasswordAction, &QAction::triggered, this, [this] { onClearPassword(); });
+  connect(showNamesAction, &QAction::triggered, this, [this] { onShowNames(); });
+  connect(showMoneyAction, &QAction::triggered, this, [this] { onShowMoney(); });
+  connect(countExpensesAction, &QAction::triggered, this, [this] { onCountExpenses(); });
+  connect(popupSelectAllAction, &QAction::triggered, this, [this] { onSelectAll(); });
+  connect(trayOpenAction, &QAction::triggered, this, [this] { onTrayOpen(); });
+  connect(customersAction, &QAction::triggered, this, [this] { onCustomers(); });
+  connect(productsAction, &QAction::triggered, this, [this] { onProducts(); });
+  connect(generalSettingsAction, &QAction::triggered, this, [this] { onGeneralSettings(); });
+  connect(backupFolderAction, &QAction::triggered, this, [this] { onBackupFolder(); });
+  connect(tempFolderAction, &QAction::triggered, this, [this] { onTempFolder(); });
+  connect(backupAction, &QAction::triggered, this, [this] { onBackup(); });
+  connect(restoreAction, &QAction::triggered, this, [this] { onRestore(); });
+  connect(restoreDailyBackupAction, &QAction::triggered, this, [this] { onRestoreDailyBackup(); });
+  connect(clearShippedOrdersAction, &QAction::triggered, this, [this] { onClearShippedOrders(); });
+  connect(manualAction, &QAction::triggered, this, [this] { onManual(); });
+  connect(websiteAction, &QAction::triggered, this, [this] { onWebsite(); });
+  connect(fanPageAction, &QAction::triggered, this, [this] { onFanPage(); });
+  connect(aboutAction, &QAction::triggered, this, [this] { onAbout(); });
+  connect(newOrderAction, &QAction::triggered, this, [this] { onNewOrder(); });
+  connect(deleteOrdersAction, &QAction::triggered, this, [this] { onDeleteOrders(); });
+  connect(editOrderAction, &QAction::triggered, this, [this] { onEditOrder(); });
+  connect(popupDeleteAction, &QAction::triggered, this, [this] { onDeleteOrders(); });
+  connect(markSelectedPaidAction, &QAction::triggered, this, [this] { onMarkSelectedPaid(); });
+  connect(popupMarkPaidAction, &QAction::triggered, this, [this] { onMarkSelectedPaid(); });
+  connect(markSelectedShippedAction, &QAction::triggered, this, [this] { onMarkSelectedShipped(); });
+  connect(popupMarkShippedAction, &QAction::triggered, this, [this] { onMarkSelectedShipped(); });
+  connect(emailSelectedAction, &QAction::triggered, this, [this] { onEmailSelected(); });
+  connect(popupEmailAction, &QAction::triggered, this, [this] { onEmailSelected(); });
+  connect(selectedTotalsAction, &QAction::triggered, this, [this] { onSelectedTotals(); });
+  connect(popupTotalsAction, &QAction::triggered, this, [this] { onSelectedTotals(); });
   // Printouts and the export of the selected orders.
-  connect(Sel_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
-  connect(OrderTools_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
-  connect(Sel_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
-  connect(OrderTools_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
-  connect(Sel_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
-  connect(OrderTools_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
-  connect(Sel_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
-  connect(OrderTools_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
+  connect(selectedShippingNotesAction, &QAction::triggered, this, [this] { onSelectedShippingNotes(); });
+  connect(popupShippingNotesAction, &QAction::triggered, this, [this] { onSelectedShippingNotes(); });
+  connect(selectedLabelsAction, &QAction::triggered, this, [this] { onSelectedLabels(); });
+  connect(popupLabelsAction, &QAction::triggered, this, [this] { onSelectedLabels(); });
+  connect(pickingListAction, &QAction::triggered, this, [this] { onPickingList(); });
+  connect(popupPickingListAction, &QAction::triggered, this, [this] { onPickingList(); });
+  connect(exportSelectedAction, &QAction::triggered, this, [this] { onExportSelected(); });
+  connect(popupExportAction, &QAction::triggered, this, [this] { onExportSelected(); });
 }
 
-void OrderForm::Sel_ShippingNote_Click() { PrintoutCommands::shippingNotes(db_, prompt_, this, *orderList); }
-void OrderForm::Sel_Addr_Click() { PrintoutCommands::orderLabels(db_, prompt_, this, *orderList); }
-void OrderForm::Sel_Stock_Click() { PrintoutCommands::pickingList(db_, prompt_, this, *orderList); }
-void OrderForm::Sel_Note_Click() { PrintoutCommands::exportOrders(db_, prompt_, this, *orderList); }
+void OrderForm::onSelectedShippingNotes() { PrintoutCommands::shippingNotes(db_, prompt_, this, *orderList); }
+void OrderForm::onSelectedLabels() { PrintoutCommands::orderLabels(db_, prompt_, this, *orderList); }
+void OrderForm::onPickingList() { PrintoutCommands::pickingList(db_, prompt_, this, *orderList); }
+void OrderForm::onExportSelected() { PrintoutCommands::exportOrders(db_, prompt_, this, *orderList); }
 void OrderForm::shippingNote(OrderInput& e) { EditorPrintouts::shippingNote(db_, prompt_, e); }
 void OrderForm::mailingLabel(OrderInput& e) { EditorPrintouts::mailingLabel(db_, prompt_, e); }
 void OrderForm::exportLines(OrderInput& e) { EditorPrintouts::exportLines(db_, prompt_, e); }
@@ -484,11 +484,11 @@ void OrderForm::buildBody() {
   connect(customerSearchEdit, &QLineEdit::returnPressed, this, [this] { onCustomerSearch(); });
   connect(orderList, &ListView::headerClicked, this, [this](int c) { onOrderListHeaderClicked(c); });
   connect(orderList, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
-    if (key == Qt::Key_Delete) Order_Del_Click();
+    if (key == Qt::Key_Delete) onDeleteOrders();
   });
   // Double click and Enter.
-  connect(orderList, &ListView::rowActivated, this, [this](int) { Order_Edit_Click(); });
-  connect(orderList, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_OrderTools->popup(at); });
+  connect(orderList, &ListView::rowActivated, this, [this](int) { onEditOrder(); });
+  connect(orderList, &ListView::contextMenuAt, this, [this](const QPoint& at) { orderListPopup->popup(at); });
 }
 
 // ---- layout --------------------------------------------------------------
@@ -536,9 +536,9 @@ int OrderForm::AddTrayIcon(const QString& tip) {
   if (!tray_) {
     tray_ = new QSystemTrayIcon(this);
     tray_->setIcon(windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : windowIcon());
-    tray_->setContextMenu(Menu_ST);
+    tray_->setContextMenu(trayMenu);
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-      if (r == QSystemTrayIcon::Trigger) ST_Open_Click();
+      if (r == QSystemTrayIcon::Trigger) onTrayOpen();
     });
   }
   tray_->setToolTip(tip);
@@ -550,7 +550,7 @@ void OrderForm::RemoveTrayIcon(int id) {
   if (tray_ && id == nextTrayId_) tray_->hide();
 }
 
-void OrderForm::ST_Open_Click() {
+void OrderForm::onTrayOpen() {
   if (TrayIconId != 0) {
     RemoveTrayIcon(TrayIconId);
     TrayIconId = 0;
@@ -597,9 +597,9 @@ void OrderForm::Form_Load() {
   WindowTweaks::restoreState(this, kSection, 2);
 
   // 8. View switches.
-  View_Username->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Username"), false));
-  View_Money->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Money"), true));
-  View_Expend->setChecked(SettingsStore::getBool(kSetting, QStringLiteral("Expend"), false));
+  showNamesAction->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Username"), false));
+  showMoneyAction->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Money"), true));
+  countExpensesAction->setChecked(SettingsStore::getBool(kSetting, QStringLiteral("Expend"), false));
 
   // 9. For the update tool.
   SettingsStore::set(kUpdate, QStringLiteral("Ver"), QString::fromLatin1(kVersion));
@@ -694,7 +694,7 @@ void OrderForm::Form_Load() {
   // 27. Open it, or let the user choose (PassChk is false on every failure).
   if (failed) {
     PassChk = false;
-    File_Open_Click();
+    onOpenDatabase();
   } else {
     DataBaseLoad();
   }
@@ -733,7 +733,7 @@ bool OrderForm::DataBaseSave() {
   return store.DataBaseSave();
 }
 
-void OrderForm::File_Save_Click() {
+void OrderForm::onSaveDatabase() {
   try {
     if (DataBaseSave()) db_.setDirty(false);
   } catch (const std::exception&) {
@@ -741,7 +741,7 @@ void OrderForm::File_Save_Click() {
   }
 }
 
-void OrderForm::File_Open_Click() {
+void OrderForm::onOpenDatabase() {
   try {
     const bool usable = AppPaths::folderExists(db_.DataBasePath) && PassChk;
     if (usable) {
@@ -784,7 +784,7 @@ void OrderForm::File_Open_Click() {
 
 // ---- exit ------------------------------------------------------------------
 
-void OrderForm::File_Exit_Click() { close(); }
+void OrderForm::onExit() { close(); }
 
 bool OrderForm::Form_Unload() {
   if (db_.dirty()) {
@@ -838,7 +838,7 @@ OrderList::OrderFilter OrderForm::currentFilter() const {
 }
 
 OrderList::OrderListView OrderForm::currentView() const {
-  return OrderList::OrderListView{View_Username->isChecked(), View_Expend->isChecked()};
+  return OrderList::OrderListView{showNamesAction->isChecked(), countExpensesAction->isChecked()};
 }
 
 std::vector<int> OrderForm::listedIndexes(bool selectedOnly) const {
@@ -930,7 +930,7 @@ void OrderForm::onRecount() {
   for (int p = 0; p < 7 && p < panels->size(); ++p) panels_[p + 1]->setText((*panels)[p]);
 }
 
-void OrderForm::Sel_Cal_Click() {
+void OrderForm::onSelectedTotals() {
   if (orderList->rowCount() == 0) return;
   const auto panels = OrderList::SelectionTotals(db_, listedIndexes(true));
   if (!panels) {
@@ -949,21 +949,21 @@ std::vector<SelectedOrder> selectedOrders(const ListView* list) {
 }
 }  // namespace
 
-void OrderForm::Sel_SetPay_Click() {
-  if (SelectionTools::Sel_SetPay(db_, prompt_, orderList->rowCount(), selectedOrders(orderList))) OrderShow();
+void OrderForm::onMarkSelectedPaid() {
+  if (SelectionTools::markPaid(db_, prompt_, orderList->rowCount(), selectedOrders(orderList))) OrderShow();
 }
 
-void OrderForm::Sel_SetShipping_Click() {
-  if (SelectionTools::Sel_SetShipping(db_, prompt_, orderList->rowCount(), selectedOrders(orderList))) OrderShow();
+void OrderForm::onMarkSelectedShipped() {
+  if (SelectionTools::markShipped(db_, prompt_, orderList->rowCount(), selectedOrders(orderList))) OrderShow();
 }
 
-void OrderForm::Sel_Email_Click() {
-  const QUrl url = SelectionTools::Sel_Email(db_, prompt_, listedIndexes(true));
+void OrderForm::onEmailSelected() {
+  const QUrl url = SelectionTools::emailSelected(db_, prompt_, listedIndexes(true));
   if (!url.isEmpty()) Shell::openUrl(url.toString());
 }
 
 void OrderForm::CheckViewMoney() {
-  const auto v = OrderList::CheckViewMoney(View_Money->isChecked(), db_.HideCost);
+  const auto v = OrderList::CheckViewMoney(showMoneyAction->isChecked(), db_.HideCost);
   recountButton->setVisible(v.command3);
   for (int i = 1; i <= 6; ++i) panels_[i]->setVisible(v.panel[static_cast<size_t>(i - 1)]);
 }
@@ -979,7 +979,7 @@ void OrderForm::onEditCategories() {
 
 // ---- order commands ----------------------------------------------------------
 
-void OrderForm::Order_New_Click() {
+void OrderForm::onNewOrder() {
   OrderInput dlg(db_, prompt_, *this, this);
   const auto n = OrderCommands::prepareNewOrder(db_, QDate::currentDate());
   if (!n) {
@@ -1011,7 +1011,7 @@ void OrderForm::OrderShowWhenFree() {
     OrderShow();
 }
 
-void OrderForm::Order_Del_Click() {
+void OrderForm::onDeleteOrders() {
   if (OrderCommands::deleteSelectedOrders(db_, prompt_, orderList->rowCount(), listedIndexes(true))) OrderShow();
 }
 
@@ -1047,7 +1047,7 @@ void OrderForm::showNewOrder(const QString& category) {
 
 bool OrderForm::listsUnshippedOrders() const { return unshippedOption->isChecked(); }
 
-bool OrderForm::viewUsername() const { return View_Username->isChecked(); }
+bool OrderForm::viewUsername() const { return showNamesAction->isChecked(); }
 
 QString OrderForm::lineShortage(const QString& orderNo, int k) const {
   // shortageList holds every line of the unshipped orders, grouped by order number.
@@ -1064,7 +1064,7 @@ QString OrderForm::lineShortage(const QString& orderNo, int k) const {
   return shortageList->text(r, ShortageCol::ShortageQty);
 }
 
-void OrderForm::Order_Edit_Click() {
+void OrderForm::onEditOrder() {
   if (orderList->rowCount() == 0) return;
   const int row = orderList->currentRow();
   if (row < 0) return;
@@ -1091,7 +1091,7 @@ void OrderForm::closeRowWindows() {
   PurchaseWindows::closeSheets();
 }
 
-void OrderForm::Data_Guest_Click() {
+void OrderForm::onCustomers() {
   try {
     if (!guestForm_) {
       guestForm_ = new GuestForm(db_, prompt_, this);
@@ -1109,7 +1109,7 @@ void OrderForm::Data_Guest_Click() {
   }
 }
 
-void OrderForm::Data_Manuf_Click() {
+void OrderForm::onProducts() {
   if (!manufForm_) {
     manufForm_ = new ManufForm(db_, prompt_, this);
     manufForm_->setAttribute(Qt::WA_DeleteOnClose);
@@ -1135,12 +1135,12 @@ void OrderForm::Data_Manuf_Click() {
   manufForm_->activateWindow();
 }
 
-void OrderForm::Set_Improt_Click() {
+void OrderForm::onImportFormats() {
   ImportForm dlg(db_, prompt_, this);
   dlg.exec();
 }
 
-void OrderForm::Set_AutoBackup_Click() {
+void OrderForm::onBackupFolder() {
   SetAtuoBackupForm dlg(db_, prompt_, this);
   dlg.SelState = 1;
   dlg.Form_Load();
@@ -1154,7 +1154,7 @@ void OrderForm::onExpenses() {
       expendForm_->setAttribute(Qt::WA_DeleteOnClose);
       // The expenses counted into cost follow at once.
       expendForm_->onExpensesChanged = [this] {
-        if (View_Expend->isChecked()) onRecount();
+        if (countExpensesAction->isChecked()) onRecount();
       };
     }
     expendForm_->openFromMain(yearEdit->text(), periodCombo->currentIndex());
@@ -1167,7 +1167,7 @@ void OrderForm::onExpenses() {
   }
 }
 
-void OrderForm::Set_Option_Click() {
+void OrderForm::onGeneralSettings() {
   SetForm::Hooks hooks;
   hooks.listFontSize = [this] { return orderList->font().pointSizeF(); };
   hooks.applyListFontSize = [this](int size) {
@@ -1182,7 +1182,7 @@ void OrderForm::Set_Option_Click() {
   dlg.exec();
 }
 
-void OrderForm::Set_Temp_Click() {
+void OrderForm::onTempFolder() {
   SetAtuoBackupForm dlg(db_, prompt_, this);
   dlg.setTempMode();
   dlg.Form_Load();
@@ -1193,33 +1193,33 @@ BackupCommands OrderForm::backupCommands() {
   BackupCommands::Hooks h;
   h.DataBaseSave = [this] { return DataBaseSave(); };
   h.DataBaseLoad = [this] { DataBaseLoad(); };
-  h.File_Open_Click = [this] { File_Open_Click(); };
+  h.File_Open_Click = [this] { onOpenDatabase(); };
   h.setPassChk = [this](bool on) { PassChk = on; };
   h.setPasswordMenu = [this](bool hasPassword) { setPassMenu(!hasPassword, hasPassword); };
   return BackupCommands(db_, prompt_, h);
 }
 
-void OrderForm::Backup_Backup_Click() { backupCommands().Backup_Backup_Click(); }
-void OrderForm::Backup_Update_Click() { backupCommands().Backup_Update_Click(); }
-void OrderForm::Backup_Atuo_Click() { backupCommands().Backup_Atuo_Click(); }
+void OrderForm::onBackup() { backupCommands().Backup_Backup_Click(); }
+void OrderForm::onRestore() { backupCommands().Backup_Update_Click(); }
+void OrderForm::onRestoreDailyBackup() { backupCommands().Backup_Atuo_Click(); }
 
-void OrderForm::Order_Clear_Click() {
+void OrderForm::onClearShippedOrders() {
   DelForm dlg(db_, prompt_, this);
   dlg.exec();
   OrderShow();
 }
 
-void OrderForm::Help_Chm_Click() {
+void OrderForm::onManual() {
   // The manual ships beside the program (installed) or in the source tree.
   const QString page = AboutForm::manualPage();
   if (!page.isEmpty()) Shell::showLocalFile(page, prompt_);
 }
 
 // The program's own pages are the manual shipped with it; no outside address.
-void OrderForm::Help_Web_Click() { Help_Chm_Click(); }
-void OrderForm::Help_guestbook_Click() { Help_Chm_Click(); }
+void OrderForm::onWebsite() { onManual(); }
+void OrderForm::onFanPage() { onManual(); }
 
-void OrderForm::Help_About_Click() {
+void OrderForm::onAbout() {
   try {
     AboutForm dlg(QString::fromLatin1(kVersion), prompt_, this);
     dlg.exec();
@@ -1244,7 +1244,7 @@ void OrderForm::onOrderProducts() {
     main.shipped = shippedOption->isChecked();
     main.period = periodCombo->currentIndex();
     main.year = yearEdit->text();
-    main.viewMoney = View_Money->isChecked();
+    main.viewMoney = showMoneyAction->isChecked();
     StockForm::open(db_, prompt_, *this, this, main);
   } catch (const std::exception&) {
     prompt_.error();
@@ -1272,13 +1272,13 @@ void OrderForm::onPeriodChosen() {
 void OrderForm::onUnshippedChosen() {
   if (se) return;
   OrderShow();
-  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(true);
+  for (QAction* a : {markSelectedShippedAction, pickingListAction, popupMarkShippedAction}) a->setEnabled(true);
 }
 
 void OrderForm::onShippedChosen() {
   if (se) return;
   OrderShow();
-  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(false);
+  for (QAction* a : {markSelectedShippedAction, pickingListAction, popupMarkShippedAction}) a->setEnabled(false);
 }
 
 void OrderForm::setShippingOptions(bool unshipped, bool shipped) {
@@ -1289,19 +1289,19 @@ void OrderForm::setShippingOptions(bool unshipped, bool shipped) {
   for (QRadioButton* b : {unshippedOption, shippedOption}) b->setAutoExclusive(true);
 }
 
-void OrderForm::View_Username_Click() {
+void OrderForm::onShowNames() {
   OrderShow();
-  SettingsStore::setBool(kSection, QStringLiteral("Username"), View_Username->isChecked());
+  SettingsStore::setBool(kSection, QStringLiteral("Username"), showNamesAction->isChecked());
 }
 
-void OrderForm::View_Money_Click() {
+void OrderForm::onShowMoney() {
   CheckViewMoney();
-  SettingsStore::setBool(kSection, QStringLiteral("Money"), View_Money->isChecked());
+  SettingsStore::setBool(kSection, QStringLiteral("Money"), showMoneyAction->isChecked());
 }
 
-void OrderForm::View_Expend_Click() {
+void OrderForm::onCountExpenses() {
   onRecount();
-  SettingsStore::setBool(kSetting, QStringLiteral("Expend"), View_Expend->isChecked());
+  SettingsStore::setBool(kSetting, QStringLiteral("Expend"), countExpensesAction->isChecked());
 }
 
 void OrderForm::onOrderListHeaderClicked(int column) {
@@ -1311,38 +1311,38 @@ void OrderForm::onOrderListHeaderClicked(int column) {
   orderList->sortRows(column, order);
 }
 
-void OrderForm::OrderTools_SelAll_Click() {
+void OrderForm::onSelectAll() {
   orderList->selectAll();  // every row, first to last, as one selection
 }
 
 void OrderForm::onToolButton(int index) {
   switch (index) {
     case 2:
-      File_Open_Click();
+      onOpenDatabase();
       break;
     case 3:
-      File_Save_Click();
+      onSaveDatabase();
       break;
     case 5:
-      Order_New_Click();
+      onNewOrder();
       break;
     case 6:
-      Order_Edit_Click();
+      onEditOrder();
       break;
     case 7:
-      Order_Del_Click();
+      onDeleteOrders();
       break;
     case 9:
-      Data_Guest_Click();
+      onCustomers();
       break;
     case 10:
-      Data_Manuf_Click();
+      onProducts();
       break;
     case 12:
-      Set_Option_Click();
+      onGeneralSettings();
       break;
     case 14:
-      Help_About_Click();
+      onAbout();
       break;
     default:
       // The separators (1, 4, 8, 11, 13) and any other number do nothing.
@@ -1352,14 +1352,14 @@ void OrderForm::onToolButton(int index) {
 
 // ---- database password ------------------------------------------------------
 
-bool OrderForm::passSetEnabled() const { return Pass_Set->isEnabled(); }
-bool OrderForm::passClearEnabled() const { return Pass_Clear->isEnabled(); }
+bool OrderForm::passSetEnabled() const { return setPasswordAction->isEnabled(); }
+bool OrderForm::passClearEnabled() const { return clearPasswordAction->isEnabled(); }
 
 void OrderForm::setPassMenu(bool setEnabled, bool clearEnabled) {
-  Pass_Set->setEnabled(setEnabled);
-  Pass_Clear->setEnabled(clearEnabled);
+  setPasswordAction->setEnabled(setEnabled);
+  clearPasswordAction->setEnabled(clearEnabled);
 }
 
 bool OrderForm::PassInit() { return DatabasePassword::PassInit(db_, prompt_, *this); }
-void OrderForm::Pass_Set_Click() { DatabasePassword::Pass_Set_Click(db_, prompt_, *this); }
-void OrderForm::Pass_Clear_Click() { DatabasePassword::Pass_Clear_Click(db_, prompt_, *this); }
+void OrderForm::onSetPassword() { DatabasePassword::Pass_Set_Click(db_, prompt_, *this); }
+void OrderForm::onClearPassword() { DatabasePassword::Pass_Clear_Click(db_, prompt_, *this); }

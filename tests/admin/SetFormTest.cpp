@@ -359,7 +359,7 @@ TEST(SetFormFromMainWindow, MenuEntryOpensItAndOkReachesTheMainWindowAtOnce) {
   OrderForm main(prompt);
   main.db().DataBasePath = dir.path();
   main.show();
-  EXPECT_TRUE(main.Set_Option->isEnabled());
+  EXPECT_TRUE(main.generalSettingsAction->isEnabled());
   EXPECT_TRUE(main.toolButton(12)->isEnabled());
   EXPECT_TRUE(main.panel(3)->isVisible());
   QTimer::singleShot(0, [] {
@@ -370,7 +370,7 @@ TEST(SetFormFromMainWindow, MenuEntryOpensItAndOkReachesTheMainWindowAtOnce) {
     f->Check4->setChecked(true);
     f->Command1_Click();
   });
-  main.Set_Option->trigger();
+  main.generalSettingsAction->trigger();
   EXPECT_EQ(main.orderList->font().pointSize(), 16);
   EXPECT_EQ(main.panel(7)->font().pointSize(), 16);
   EXPECT_EQ(main.db().FontSize, 16);

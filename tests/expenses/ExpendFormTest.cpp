@@ -372,7 +372,7 @@ TEST_F(MainWithExpenses, ButtonOpensTheWindowOnTheMainPeriodAndAReloadClosesIt) 
 
 TEST_F(MainWithExpenses, TheMainWindowsExpenseTotalFollowsEveryChange) {
   main->setShippingOptions(false, true);  // expenses count beside shipped orders
-  main->View_Expend->setChecked(true);
+  main->countExpensesAction->setChecked(true);
   main->OrderShow();
   EXPECT_EQ(main->panel(3)->text(), "成本: 0 + 100 (雜支) = 100 ");
   main->onExpenses();

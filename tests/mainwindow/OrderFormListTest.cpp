@@ -68,10 +68,10 @@ TEST_F(ListWindow, FiltersChooseTheListedOrdersAndTheMenuFollowsTheShippedOption
   f->shippedOption->setChecked(true);
   f->onShippedChosen();
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000001")});
-  EXPECT_FALSE(f->Sel_SetShipping->isEnabled());
+  EXPECT_FALSE(f->markSelectedShippedAction->isEnabled());
   f->unshippedOption->setChecked(true);
   f->onUnshippedChosen();
-  EXPECT_TRUE(f->Sel_SetShipping->isEnabled());
+  EXPECT_TRUE(f->markSelectedShippedAction->isEnabled());
 
   // A category with no unshipped order lists nothing.
   f->categoryCombo->setCurrentIndex(f->categoryCombo->findText(QStringLiteral("露天拍賣")));
@@ -92,7 +92,7 @@ TEST_F(ListWindow, FiltersSetUnderSeRebuildNothingAndBothOptionsMayBeCleared) {
   f->onCategoryChosen();
   f->se = false;
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000002")});
-  EXPECT_TRUE(f->Sel_SetShipping->isEnabled());
+  EXPECT_TRUE(f->markSelectedShippedAction->isEnabled());
   EXPECT_TRUE(f->shippedOption->isChecked());
   EXPECT_FALSE(f->unshippedOption->isChecked());
 
@@ -115,7 +115,7 @@ TEST_F(ListWindow, FiltersSetUnderSeRebuildNothingAndBothOptionsMayBeCleared) {
   f->shippedOption->click();
   EXPECT_FALSE(f->unshippedOption->isChecked());
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000001")});
-  EXPECT_FALSE(f->Sel_SetShipping->isEnabled());
+  EXPECT_FALSE(f->markSelectedShippedAction->isEnabled());
   EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -133,7 +133,7 @@ TEST_F(ListWindow, CustomerSearchAndSelectionTools) {
   // Mark the listed order paid: the date asked for lands in the table.
   f->orderList->setCurrentRow(0);
   prompt.answerInput(QStringLiteral("2024/03/20"));
-  f->Sel_SetPay_Click();
+  f->onMarkSelectedPaid();
   EXPECT_TRUE(f->db().Order.cell(2, OrderCell::PaymentState).startsWith(QStringLiteral("2024/03/20")));
   EXPECT_TRUE(f->db().dirty());
   EXPECT_FALSE(prompt.pending());
@@ -159,7 +159,7 @@ TEST_F(ListWindow, OrdersAreCreatedEditedAndDeletedFromTheList) {
     f->db().Manuf.setCell(1, ManufCell::ProductStock, QString::number(cupStock - 1));
     e.Command4_Click();
   };
-  f->Order_New_Click();
+  f->onNewOrder();
   ASSERT_EQ(f->db().Order.count(), 3);
   EXPECT_EQ(f->db().Order.key(3), number);
   EXPECT_TRUE(keys().contains(number));
@@ -173,13 +173,13 @@ TEST_F(ListWindow, OrdersAreCreatedEditedAndDeletedFromTheList) {
     shownAccount = e.Text13->text();
     e.Command5_Click();
   };
-  f->Order_Edit_Click();
+  f->onEditOrder();
   EXPECT_EQ(shownAccount, QStringLiteral("buyer,1"));
 
   // Deleting it with the stock given back.
   f->orderList->setCurrentRow(static_cast<int>(keys().indexOf(number)));
   prompt.answer(Prompt::Answer::Yes).answer(Prompt::Answer::Yes);
-  f->Order_Del_Click();
+  f->onDeleteOrders();
   EXPECT_EQ(f->db().Order.count(), 2);
   EXPECT_FALSE(keys().contains(number));
   EXPECT_EQ(static_cast<int>(Num::leading(f->db().Manuf.cell(1, ManufCell::ProductStock))), cupStock);
@@ -190,7 +190,7 @@ TEST_F(ListWindow, TheListIsNotRebuiltUnderAnOpenEditor) {
   // Closing the product window while an order is open in the editor asks for
   // a rebuild; it waits until the editor is closed, since the editor's row
   // number names a row of the list.
-  f->Data_Manuf_Click();
+  f->onProducts();
   ASSERT_NE(f->manufWindow(), nullptr);
   f->orderList->setCurrentRow(0);
   f->orderList->setText(0, OrderListCol::OrderNote, QStringLiteral("marker"));
@@ -200,16 +200,16 @@ TEST_F(ListWindow, TheListIsNotRebuiltUnderAnOpenEditor) {
     seenWhileOpen = f->orderList->text(0, OrderListCol::OrderNote);
     e.Command5_Click();
   };
-  f->Order_Edit_Click();
+  f->onEditOrder();
   EXPECT_EQ(seenWhileOpen, QStringLiteral("marker"));
   EXPECT_NE(f->orderList->text(0, OrderListCol::OrderNote), QStringLiteral("marker"));
 }
 
 TEST_F(ListWindow, CustomerWindowListsACustomersOrdersInTheList) {
-  EXPECT_TRUE(f->Set_Improt->isEnabled());
+  EXPECT_TRUE(f->importFormatsAction->isEnabled());
   f->shippedOption->setChecked(true);
   f->onShippedChosen();
-  f->Data_Guest_Click();
+  f->onCustomers();
   QPointer<GuestForm> guests = f->guestWindow();
   ASSERT_TRUE(guests);
   ASSERT_TRUE(guests->Command9->isEnabled());

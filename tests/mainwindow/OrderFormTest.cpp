@@ -114,8 +114,8 @@ TEST_F(MainWindow, FirstStartOnACleanSystemOpensTheProgramFolder) {
   EXPECT_TRUE(f->isVisible());
   EXPECT_TRUE(f->isMaximized());
   EXPECT_TRUE(f->PassChk);
-  EXPECT_TRUE(f->Pass_Set->isEnabled());
-  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+  EXPECT_TRUE(f->setPasswordAction->isEnabled());
+  EXPECT_FALSE(f->clearPasswordAction->isEnabled());
   EXPECT_FALSE(f->toolButton(3)->isEnabled());
   QStringList combo;
   for (int i = 0; i < f->categoryCombo->count(); ++i) combo << f->categoryCombo->itemText(i);
@@ -139,11 +139,11 @@ TEST_F(MainWindow, LayoutCarriesTheProgramsMenusToolbarAndPanels) {
                               QStringLiteral("資料(&D)"), QStringLiteral("密碼(&P)"), QStringLiteral("備份(&B)"),
                               QStringLiteral("設定(&S)"), QStringLiteral("檢視(&V)"), QStringLiteral("說明(&H)")}));
   QStringList file;
-  for (QAction* a : f->Mwnu_File->actions()) file << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-  EXPECT_EQ(file, (QStringList{QStringLiteral("File_Open"), QStringLiteral("File_Save"), QStringLiteral("-"),
-                               QStringLiteral("File_Exit")}));
-  EXPECT_EQ(f->ST_Open->text(), QStringLiteral("開啟 Kestrin(&O)"));
-  EXPECT_EQ(f->Menu_OrderTools->actions().size(), 13);
+  for (QAction* a : f->fileMenu->actions()) file << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+  EXPECT_EQ(file, (QStringList{QStringLiteral("openDatabaseAction"), QStringLiteral("saveDatabaseAction"),
+                               QStringLiteral("-"), QStringLiteral("exitAction")}));
+  EXPECT_EQ(f->trayOpenAction->text(), QStringLiteral("開啟 Kestrin(&O)"));
+  EXPECT_EQ(f->orderListPopup->actions().size(), 13);
   // Toolbar: fourteen positions, buttons where the program has them.
   const QList<QAction*> tools = f->toolbar->actions();
   ASSERT_EQ(tools.size(), 14);
@@ -161,15 +161,15 @@ TEST_F(MainWindow, LayoutCarriesTheProgramsMenusToolbarAndPanels) {
   EXPECT_TRUE(f->toolButton(3)->isEnabled());
   f->db().setDirty(false);
   EXPECT_FALSE(f->toolButton(3)->isEnabled());
-  // Money panels follow View_Money and HideCost; panel 7 always shows.
+  // Money panels follow showMoneyAction and HideCost; panel 7 always shows.
   f->show();
   f->db().HideCost = true;
   f->CheckViewMoney();
   EXPECT_TRUE(f->panel(1)->isVisible());
   EXPECT_FALSE(f->panel(3)->isVisible());
   EXPECT_FALSE(f->panel(4)->isVisible());
-  f->View_Money->setChecked(false);
-  f->View_Money_Click();
+  f->showMoneyAction->setChecked(false);
+  f->onShowMoney();
   for (int i = 1; i <= 6; ++i) EXPECT_FALSE(f->panel(i)->isVisible()) << i;
   EXPECT_TRUE(f->panel(7)->isVisible());
   EXPECT_FALSE(f->recountButton->isVisible());
@@ -310,8 +310,8 @@ TEST_F(MainWindow, AProtectedDatabaseOpensOnlyWithItsPassword) {
     const std::string label = c.typed ? c.typed : "cancel";
     EXPECT_EQ(f->db().Order.count(), 1) << label;
     EXPECT_TRUE(f->PassChk);
-    EXPECT_FALSE(f->Pass_Set->isEnabled());
-    EXPECT_TRUE(f->Pass_Clear->isEnabled());
+    EXPECT_FALSE(f->setPasswordAction->isEnabled());
+    EXPECT_TRUE(f->clearPasswordAction->isEnabled());
     if (c.opened) {
       EXPECT_EQ(prompts, 1);
       EXPECT_TRUE(prompt.shown.empty());
@@ -418,7 +418,7 @@ TEST_F(Running, SaveCommandClearsTheFlagOnlyAfterSuccess) {
   SaveTransaction::failAfterBytes(-1);
   EXPECT_TRUE(f->db().dirty());
   EXPECT_TRUE(f->toolButton(3)->isEnabled());
-  f->File_Save->trigger();
+  f->saveDatabaseAction->trigger();
   EXPECT_FALSE(f->db().dirty());
   EXPECT_FALSE(f->toolButton(3)->isEnabled());
   EXPECT_TRUE(savedNote());
@@ -432,7 +432,7 @@ TEST_F(Running, SwitchingDatabasesAsksToSaveAndBacksUpTheOneLeft) {
   change();
   f->runOpenForm = [](OpenForm&) { ADD_FAILURE() << "manager shown"; };
   prompt.answer(Ans::Cancel);
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_EQ(prompt.texts(), QStringList{question});
   EXPECT_EQ(backups, 0);
   EXPECT_TRUE(f->db().dirty());
@@ -446,7 +446,7 @@ TEST_F(Running, SwitchingDatabasesAsksToSaveAndBacksUpTheOneLeft) {
     f->db().DataBaseName = QStringLiteral("店二");
     m.Command0_Click();
   };
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_EQ(leave, QStringLiteral("離開"));
   EXPECT_EQ(backups, 1);
   EXPECT_TRUE(f->db().dirty());
@@ -461,7 +461,7 @@ TEST_F(Running, SwitchingDatabasesAsksToSaveAndBacksUpTheOneLeft) {
     m.Command2_Click();
     m.Command1_Click();
   };
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_TRUE(savedNote());
   EXPECT_EQ(backups, 2);
   EXPECT_EQ(f->db().DataBasePath, second.path());
@@ -488,35 +488,35 @@ TEST_F(Running, ARefusedPasswordElsewhereKeepsTheOpenDatabasesSaveQuestion) {
     m.Command1_Click();  // refused
     m.Command0_Click();  // leave
   };
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_EQ(prompt.texts().last(), QStringLiteral("密碼不正確，請重新輸入!"));
   EXPECT_TRUE(f->PassChk);
-  EXPECT_TRUE(f->Pass_Set->isEnabled());
-  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+  EXPECT_TRUE(f->setPasswordAction->isEnabled());
+  EXPECT_FALSE(f->clearPasswordAction->isEnabled());
   EXPECT_EQ(f->db().DataBasePath, db.path());
   EXPECT_EQ(f->db().DataBaseName, QStringLiteral("店"));
   // The open database's changes are still guarded by the save question.
   prompt.clear();
   prompt.answer(Ans::Cancel);
   f->runOpenForm = [](OpenForm&) { ADD_FAILURE() << "manager shown"; };
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].buttons, Prompt::Buttons::YesNoCancel);
 }
 
 TEST_F(Running, PasswordMenuSetsAndRemovesThePasswordOfTheOpenDatabase) {
   prompt.answerInput(QStringLiteral("abc")).answerInput(QStringLiteral("abc"));
-  f->Pass_Set->trigger();
+  f->setPasswordAction->trigger();
   EXPECT_EQ(db.get(QStringLiteral("DataBase.pwd")), QByteArray("006100620063\r\n"));
-  EXPECT_FALSE(f->Pass_Set->isEnabled());
-  EXPECT_TRUE(f->Pass_Clear->isEnabled());
+  EXPECT_FALSE(f->setPasswordAction->isEnabled());
+  EXPECT_TRUE(f->clearPasswordAction->isEnabled());
   prompt.answerInput(QStringLiteral("abc"));
   EXPECT_TRUE(f->PassInit());
   prompt.answerInput(QStringLiteral("abc"));
-  f->Pass_Clear->trigger();
+  f->clearPasswordAction->trigger();
   EXPECT_FALSE(db.has(QStringLiteral("DataBase.pwd")));
-  EXPECT_TRUE(f->Pass_Set->isEnabled());
-  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+  EXPECT_TRUE(f->setPasswordAction->isEnabled());
+  EXPECT_FALSE(f->clearPasswordAction->isEnabled());
   EXPECT_FALSE(f->db().dirty());
 }
 
@@ -526,7 +526,7 @@ TEST_F(Running, HelpEntriesOpenTheManualShippedWithTheProgram) {
     opened << u;
     return true;
   };
-  for (QAction* a : {f->Help_Chm, f->Help_Web, f->Help_guestbook}) {
+  for (QAction* a : {f->manualAction, f->websiteAction, f->fanPageAction}) {
     EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     a->trigger();
   }
@@ -561,7 +561,7 @@ TEST_F(Running, MinimisingNeverHidesTheWindowWhereNoTrayExists) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "a tray exists here";
   EXPECT_TRUE(f->isVisible());
   EXPECT_EQ(f->trayIconId(), 0);
-  f->ST_Open_Click();
+  f->onTrayOpen();
   EXPECT_FALSE(f->isMinimized());
 }
 

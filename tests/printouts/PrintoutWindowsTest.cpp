@@ -82,20 +82,21 @@ struct PrintoutWindows : ::testing::Test {
 };
 
 TEST_F(PrintoutWindows, MainWindowEntriesPrintTheSelectedOrders) {
-  for (QAction* a : {f->Sel_ShippingNote, f->Sel_Addr, f->Sel_Note, f->Sel_Stock, f->OrderTools_ShippingNote,
-                     f->OrderTools_Addr, f->OrderTools_Note, f->OrderTools_Stock})
+  for (QAction* a : {f->selectedShippingNotesAction, f->selectedLabelsAction, f->exportSelectedAction,
+                     f->pickingListAction, f->popupShippingNotesAction, f->popupLabelsAction, f->popupExportAction,
+                     f->popupPickingListAction})
     EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
   ASSERT_EQ(f->orderList->rowCount(), 1);  // the unshipped order 2403000002
   f->orderList->setSelected(0, true);
 
-  f->Sel_ShippingNote->trigger();
+  f->selectedShippingNotesAction->trigger();
   ASSERT_EQ(opened.size(), 1);
   EXPECT_EQ(opened[0], QUrl::fromLocalFile(temp.file(QStringLiteral("temp.htm"))));
   const QString page = file("temp.htm");
   EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000002</td>")));
   EXPECT_TRUE(page.contains(QStringLiteral("碗")));
 
-  f->OrderTools_Addr->trigger();
+  f->popupLabelsAction->trigger();
   ASSERT_EQ(viewed.size(), 1);
   EXPECT_EQ(viewed[0], temp.file(QStringLiteral("temp.txt")));
   EXPECT_EQ(file("temp.txt"), QStringLiteral("姓名：許功蓋  電話：\r\n住址：\r\n"));
@@ -107,8 +108,8 @@ TEST_F(PrintoutWindows, MainWindowEntriesPrintTheSelectedOrders) {
     EXPECT_EQ(e.List1->rowCount(), 27);
     e.Command2_Click();
   };
-  f->OrderTools_Note->trigger();
-  f->Sel_Note->trigger();
+  f->popupExportAction->trigger();
+  f->exportSelectedAction->trigger();
   EXPECT_EQ(chooser, 2);
   EXPECT_TRUE(prompt.shown.empty());
 }
@@ -120,12 +121,12 @@ TEST_F(PrintoutWindows, PopupSelectAllThenNotesPrintsEveryListedOrder) {
   for (int c = 1; c <= OrderCell::Count; ++c) order.setCell(copy, c, order.cell(2, c));
   f->OrderShow();
   ASSERT_EQ(f->orderList->rowCount(), 2);
-  f->OrderTools_SelAll->trigger();
+  f->popupSelectAllAction->trigger();
   EXPECT_EQ(f->orderList->selectedRows(), (std::vector<int>{0, 1}));
   // One selection range, however long the list: a range per row makes every
   // later look at the selection cost a pass over all of them.
   EXPECT_EQ(f->orderList->selectionModel()->selection().size(), 1);
-  f->OrderTools_ShippingNote->trigger();
+  f->popupShippingNotesAction->trigger();
   const QString page = file("temp.htm");
   EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000002</td>")));
   EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000003</td>")));
@@ -134,7 +135,7 @@ TEST_F(PrintoutWindows, PopupSelectAllThenNotesPrintsEveryListedOrder) {
 TEST_F(PrintoutWindows, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
   f->orderList->setSelected(0, true);
   ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("temp.htm")));
-  f->Sel_ShippingNote_Click();
+  f->onSelectedShippingNotes();
   EXPECT_TRUE(opened.isEmpty());
   EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("發生錯誤!")});
   EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Exclamation);
@@ -143,12 +144,12 @@ TEST_F(PrintoutWindows, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
 TEST_F(PrintoutWindows, AMissingTemporaryFolderIsAskedForFirst) {
   f->db().TempPath = temp.path() + QStringLiteral("gone/");
   f->orderList->setSelected(0, true);
-  f->Sel_ShippingNote_Click();
+  f->onSelectedShippingNotes();
   EXPECT_EQ(folderDialogs, 1);
   EXPECT_EQ(opened.size(), 1);
   EXPECT_TRUE(temp.has(QStringLiteral("temp.htm")));
   // A usable folder asks nothing.
-  f->Sel_ShippingNote_Click();
+  f->onSelectedShippingNotes();
   EXPECT_EQ(folderDialogs, 1);
 }
 
@@ -161,21 +162,21 @@ TEST_F(PrintoutWindows, PickingListFollowsTheShippedOption) {
     EXPECT_EQ(w.statusText->text(), QStringLiteral("數量總計：2"));
   };
   f->orderList->setSelected(0, true);
-  f->Sel_Stock->trigger();
+  f->pickingListAction->trigger();
   EXPECT_EQ(shown, 1);
 
   f->shippedOption->setChecked(true);
   f->onShippedChosen();
-  EXPECT_FALSE(f->Sel_Stock->isEnabled());
+  EXPECT_FALSE(f->pickingListAction->isEnabled());
   f->unshippedOption->setChecked(true);
   f->onUnshippedChosen();
-  EXPECT_TRUE(f->Sel_Stock->isEnabled());
+  EXPECT_TRUE(f->pickingListAction->isEnabled());
 
   // An empty order list: nothing happens.
   f->setShippingOptions(false, false);
   f->OrderShow();
   ASSERT_EQ(f->orderList->rowCount(), 0);
-  f->OrderTools_Stock->trigger();
+  f->popupPickingListAction->trigger();
   EXPECT_EQ(shown, 1);
 }
 
@@ -203,7 +204,7 @@ TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
     e.Command7->click();
     e.Command5_Click();
   };
-  f->Order_Edit_Click();
+  f->onEditOrder();
   ASSERT_EQ(opened.size(), 1);
   const QString page = file("temp.htm");
   EXPECT_TRUE(page.contains(QStringLiteral("<td>未存的&lt;名字&gt;</td>")));
@@ -216,7 +217,7 @@ TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
 }
 
 TEST_F(PrintoutWindows, CustomerAndProductWindowsFeedLabelsAndTheChooser) {
-  f->Data_Guest_Click();
+  f->onCustomers();
   GuestForm* g = f->guestWindow();
   ASSERT_NE(g, nullptr);
   ASSERT_GE(g->Liv1->rowCount(), 1);
@@ -233,7 +234,7 @@ TEST_F(PrintoutWindows, CustomerAndProductWindowsFeedLabelsAndTheChooser) {
     e.Command2_Click();
   };
   g->Sel_Note->trigger();
-  f->Data_Manuf_Click();
+  f->onProducts();
   ASSERT_NE(f->manufWindow(), nullptr);
   ASSERT_TRUE(f->manufWindow()->Sel_Note->isEnabled());
   f->manufWindow()->Sel_Note->trigger();

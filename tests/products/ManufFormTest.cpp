@@ -462,7 +462,7 @@ TEST(ManufFormInMainWindow, ListsOrdersIntoTheMainList) {
   main.quitProgram = [] {};
   main.AutoBackup = [] {};
   main.Form_Load();
-  main.Data_Manuf_Click();
+  main.onProducts();
   ManufForm* f = main.manufWindow();
   ASSERT_NE(f, nullptr);
   ASSERT_TRUE(f->Command8->isEnabled());

@@ -110,7 +110,7 @@ TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
 }
 
 TEST_F(ReportEntries, AboutBoxAndPictureViewer) {
-  EXPECT_TRUE(f->Help_About->isEnabled());
+  EXPECT_TRUE(f->aboutAction->isEnabled());
   ASSERT_TRUE(f->toolButton(14));
   EXPECT_TRUE(f->toolButton(14)->isEnabled());
   bool seen = false;
@@ -128,7 +128,7 @@ TEST_F(ReportEntries, AboutBoxAndPictureViewer) {
 // The ranking holds the old tables' products: loading a database closes it
 // together with the product window it stands beside.
 TEST_F(ReportEntries, LoadingADatabaseClosesTheRanking) {
-  f->Data_Manuf_Click();
+  f->onProducts();
   ManufForm* products = f->manufWindow();
   ASSERT_TRUE(products);
   products->Command7_Click();
