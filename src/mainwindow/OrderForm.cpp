@@ -862,7 +862,7 @@ void OrderForm::showOrderList(const OrderList::OrderListResult& result) {
 
 void OrderForm::showOrderListWithShortage(const OrderList::OrderListResult& result) {
   showOrderList(result);
-  shortageList->setRows(result.shortage.liv2);
+  shortageList->setRows(result.shortage.rows);
   shortageIndexed_ = false;
   if (result.shortage.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
 }
@@ -900,9 +900,9 @@ void OrderForm::bringToFront() {
 void OrderForm::OrderShow() { showOrderListWithShortage(OrderList::OrderShow(db_, currentFilter(), currentView())); }
 
 void OrderForm::applyShortage(const ShortageResult& r) {
-  shortageList->setRows(r.liv2);
+  shortageList->setRows(r.rows);
   shortageIndexed_ = false;
-  orderList->setColumnTexts(ShortageLiv1::ShipDate, r.shipDates);
+  orderList->setColumnTexts(ShortageOrderListCol::ShipDate, r.shipDates);
   if (r.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
 }
 
@@ -964,7 +964,7 @@ void OrderForm::onEmailSelected() {
 
 void OrderForm::CheckViewMoney() {
   const auto v = OrderList::CheckViewMoney(showMoneyAction->isChecked(), db_.HideCost);
-  recountButton->setVisible(v.command3);
+  recountButton->setVisible(v.recount);
   for (int i = 1; i <= 6; ++i) panels_[i]->setVisible(v.panel[static_cast<size_t>(i - 1)]);
 }
 

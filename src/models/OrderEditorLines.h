@@ -8,8 +8,8 @@
 //   - count(): the number of lines now in the list;
 //   - line(i) / replace(i, line): read and rewrite line i (0-based, list order);
 //   - append(line): a new line at the end of the list.
-// OrderInput implements it over its Liv1 (ListViewOrderLines does that for a
-// ListView laid out as Liv1: 商品名稱, 商品分類, 售價, 成本, 數量, 缺貨, 備註,
+// OrderInput implements it over its line list (ListViewOrderLines does that
+// for a ListView laid out as that list: 商品名稱, 商品分類, 售價, 成本, 數量, 缺貨, 備註,
 // 網址, 重量, 小計, with tick boxes); tests use OrderEditorLineVector.
 #include <QString>
 #include <vector>

@@ -1,12 +1,12 @@
 #pragma once
-// One product line of the order editor, as its line list Liv1 shows it: the
+// One product line of the order editor, as its line list shows it: the
 // ten columns and the tick box. Only the note carries the tick into the
 // tables (a note that begins with "*").
 #include <QString>
 #include <QStringList>
 #include <vector>
 
-// Columns of the order editor's line list Liv1 (0 is the key text).
+// Columns of the order editor's line list (0 is the key text).
 namespace LineCol {
 enum : int { Name = 0, Category, Price, Cost, Qty, Shortage, Note, Url, Weight, Subtotal, Count = 10 };
 }

@@ -620,11 +620,11 @@ void OrderInput::MoneyShow() {
 void OrderInput::showMoney(const MoneyFigures& f) {
   for (size_t i = 0; i < f.subtotals.size() && static_cast<int>(i) < Liv1->rowCount(); ++i)
     Liv1->setText(static_cast<int>(i), LineCol::Subtotal, f.subtotals[i]);
-  Text11->setText(f.Text11);
-  Text12->setText(f.Text12);
-  Label9->setText(f.Label9);
+  Text11->setText(f.netGoodsText);
+  Text12->setText(f.costText);
+  Label9->setText(f.quantityText);
   totalQty_ = f.TotalQty;
-  Label6->setText(f.Label6);
+  Label6->setText(f.receivableCaption);
   receivableText_ = f.ReceivableText;
   for (int i = 0; i < 4; ++i) Panel[i]->setText(f.panels[static_cast<size_t>(i)]);
 }

@@ -139,26 +139,27 @@ void OrderSearch::fillCategories() {
 
 AdvancedOrderSearch::Fields OrderSearch::fields() const {
   AdvancedOrderSearch::Fields f;
-  f.Text1 = Text1->text();
-  f.Text2 = Text2->text();
-  f.Text3 = Text3->text();
-  f.Text4 = Text4->text();
-  f.Text5 = Text5->text();
-  f.Text6 = Text6->text();
-  f.Text7 = Text7->text();
-  f.Text8 = Text8->text();
-  f.Text9 = Text9->text();
+  f.orderNo = Text1->text();
+  f.dateFrom = Text2->text();
+  f.account = Text3->text();
+  f.note = Text4->text();
+  f.dateTo = Text5->text();
+  f.shipDateFrom = Text6->text();
+  f.payDateFrom = Text7->text();
+  f.payDateTo = Text8->text();
+  f.shipDateTo = Text9->text();
   f.category = Combo1->currentText();
-  f.Option1 = Option1->isChecked();
-  f.Option2 = Option2->isChecked();
-  f.Option3 = Option3->isChecked();
+  f.unshipped = Option1->isChecked();
+  f.shipped = Option2->isChecked();
+  f.unpaid = Option3->isChecked();
   return f;
 }
 
 void OrderSearch::setFields(const AdvancedOrderSearch::Fields& f) {
-  const std::pair<QLineEdit*, const QString*> boxes[] = {{Text1, &f.Text1}, {Text2, &f.Text2}, {Text3, &f.Text3},
-                                                          {Text4, &f.Text4}, {Text5, &f.Text5}, {Text6, &f.Text6},
-                                                          {Text7, &f.Text7}, {Text8, &f.Text8}, {Text9, &f.Text9}};
+  const std::pair<QLineEdit*, const QString*> boxes[] = {
+      {Text1, &f.orderNo},     {Text2, &f.dateFrom},  {Text3, &f.account},
+      {Text4, &f.note},        {Text5, &f.dateTo},    {Text6, &f.shipDateFrom},
+      {Text7, &f.payDateFrom}, {Text8, &f.payDateTo}, {Text9, &f.shipDateTo}};
   for (const auto& [e, t] : boxes)
     if (e->text() != *t) e->setText(*t);
 }
@@ -181,7 +182,7 @@ void OrderSearch::Command1_Click() {
     host_.showOrderList(OrderList::listOrders(db_, rows, username));
 
     host_.setCategoryFilterQuietly(Combo1->currentIndex());
-    host_.setShippingOptionsQuietly(f.Option1, f.Option2);
+    host_.setShippingOptionsQuietly(f.unshipped, f.shipped);
     accept();
     if (host_.unshippedOptionSelected())
       host_.CheckStockShortage();

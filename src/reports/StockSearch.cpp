@@ -102,21 +102,22 @@ StockSearch::StockSearch(Database& db, Prompt& prompt, StockForm& form)
 
 StockList::SearchBoxes StockSearch::boxes() const {
   StockList::SearchBoxes b;
-  b.Text1 = Text1->text();
-  b.Text2 = Text2->text();
-  b.Text3 = Text3->text();
-  b.Text4 = Text4->text();
-  b.Text5 = Text5->text();
-  b.Text6 = Text6->text();
+  b.orderNo = Text1->text();
+  b.productName = Text2->text();
+  b.lineNote = Text3->text();
+  b.dateFrom = Text4->text();
+  b.dateTo = Text5->text();
+  b.lineUrl = Text6->text();
   b.category = Combo1->currentText();
-  b.Option1 = Option1->isChecked();
-  b.Option2 = Option2->isChecked();
+  b.unshipped = Option1->isChecked();
+  b.shipped = Option2->isChecked();
   return b;
 }
 
 void StockSearch::setBoxes(const StockList::SearchBoxes& b) {
-  const std::pair<QLineEdit*, const QString*> all[] = {{Text1, &b.Text1}, {Text2, &b.Text2}, {Text3, &b.Text3},
-                                                        {Text4, &b.Text4}, {Text5, &b.Text5}, {Text6, &b.Text6}};
+  const std::pair<QLineEdit*, const QString*> all[] = {{Text1, &b.orderNo},  {Text2, &b.productName},
+                                                       {Text3, &b.lineNote}, {Text4, &b.dateFrom},
+                                                       {Text5, &b.dateTo},   {Text6, &b.lineUrl}};
   for (const auto& [e, t] : all)
     if (e->text() != *t) e->setText(*t);
 }
@@ -164,7 +165,7 @@ void StockSearch::Command1_Click() {
 
     form_.se = true;
     form_.Combo1->setCurrentIndex(Combo1->currentIndex());
-    form_.setShippingOptions(b.Option1, b.Option2);
+    form_.setShippingOptions(b.unshipped, b.shipped);
     form_.se = false;
     accept();
   } catch (const std::exception&) {

@@ -582,16 +582,16 @@ TEST(LoadForm, EachShowingStartsFromItsDesignedTextAndAnEmptyBar) {
   EXPECT_EQ(progress.window()->windowTitle(), QStringLiteral("請稍等"));
   EXPECT_FALSE(progress.window()->isModal());
   EXPECT_TRUE(progress.window()->isVisible());
-  EXPECT_EQ(progress.Label1()->text(), QStringLiteral("資料載入中...."));
+  EXPECT_EQ(progress.messageLabel()->text(), QStringLiteral("資料載入中...."));
   progress.setLabel(QStringLiteral("正在載入 Order 檔案"));
   progress.setValue(83);
-  EXPECT_EQ(progress.ProgressBar1()->value(), 83);
-  EXPECT_EQ(progress.ProgressBar1()->maximum(), 100);
+  EXPECT_EQ(progress.progressBar()->value(), 83);
+  EXPECT_EQ(progress.progressBar()->maximum(), 100);
   progress.close();
   EXPECT_EQ(progress.window(), nullptr);
   progress.show(QStringLiteral("資料儲存中..."));
-  EXPECT_EQ(progress.Label1()->text(), QStringLiteral("資料儲存中..."));
-  EXPECT_EQ(progress.ProgressBar1()->value(), 0);
+  EXPECT_EQ(progress.messageLabel()->text(), QStringLiteral("資料儲存中..."));
+  EXPECT_EQ(progress.progressBar()->value(), 0);
   progress.close();
 }
 

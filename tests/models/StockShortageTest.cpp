@@ -70,7 +70,7 @@ TEST(StockShortage, WorkedExampleWithRunsOutOfOrderOrder) {
   std::vector<QStringList> liv1{liv1Row("2", kUnshipped, o2), liv1Row("1", kUnshipped, o1)};
   const ShortageResult r = CheckStockShortage(db, liv1);
   EXPECT_FALSE(r.failed);
-  EXPECT_EQ(r.liv2, rows({{"1", "", "A", "2", "1"}, {"2", "", "B", "1", "0"}, {"2", "", "A", "2", "2"}}));
+  EXPECT_EQ(r.rows, rows({{"1", "", "A", "2", "1"}, {"2", "", "B", "1", "0"}, {"2", "", "A", "2", "2"}}));
   EXPECT_EQ(shipColumn(liv1), (QStringList{kShort, kShort}));
 }
 
@@ -92,7 +92,7 @@ TEST(StockShortage, ProductChargedAcrossSeveralOrders) {
   std::vector<QStringList> liv1{liv1Row("13", "2024/01/02", o13), liv1Row("11", kShort, o11),
                                 liv1Row("10", kUnshipped, o10)};
   const ShortageResult r = CheckStockShortage(db, liv1);
-  EXPECT_EQ(r.liv2, rows({{"10", "", "Ink", "1", "0"},
+  EXPECT_EQ(r.rows, rows({{"10", "", "Ink", "1", "0"},
                           {"10", "", "Pen", "2", "1"},
                           {"11", "", "Pen", "2", "2"},
                           {"11", "", "Pen", "0", "0"},
@@ -127,7 +127,7 @@ TEST(StockShortage, AllocationEdgeCases) {
     std::vector<QStringList> liv1;
     const ShortageResult r = CheckStockShortage(db, liv1);
     QStringList got;
-    for (const auto& row : r.liv2) got << row[4];
+    for (const auto& row : r.rows) got << row[4];
     EXPECT_EQ(got, c.expected) << c.what;
   }
 }
@@ -147,8 +147,8 @@ TEST(StockShortage, MarksResetAndOrdering) {
   const ShortageResult r = CheckStockShortage(db, liv1);
   EXPECT_EQ(shipColumn(liv1), (QStringList{kUnshipped, kShort, kUnshipped}));
   // The first order number in text order comes first in Liv2.
-  ASSERT_EQ(r.liv2.size(), 2u);
-  EXPECT_EQ(r.liv2[0][0], "1");
+  ASSERT_EQ(r.rows.size(), 2u);
+  EXPECT_EQ(r.rows[0][0], "1");
 }
 
 TEST(StockShortage, SwitchedOffOrNothingUnshipped) {
@@ -160,7 +160,7 @@ TEST(StockShortage, SwitchedOffOrNothingUnshipped) {
 
   db.CheckLacks = false;  // Liv2 empty, the old mark stays
   ShortageResult r = CheckStockShortage(db, liv1);
-  EXPECT_TRUE(r.liv2.empty());
+  EXPECT_TRUE(r.rows.empty());
   EXPECT_TRUE(r.shipDates.empty());
   EXPECT_EQ(liv1[0][8], kShort);
 
@@ -168,7 +168,7 @@ TEST(StockShortage, SwitchedOffOrNothingUnshipped) {
   db.Order.setCell(o, OrderCell::ShippingState, QStringLiteral("已出貨"));
   liv1[0][8] = QStringLiteral("已出貨");
   r = CheckStockShortage(db, liv1);
-  EXPECT_TRUE(r.liv2.empty());
+  EXPECT_TRUE(r.rows.empty());
   EXPECT_EQ(liv1[0][8], "已出貨");
 }
 
@@ -181,7 +181,7 @@ TEST(StockShortage, StaleIndexFailsAfterBuildingTheList) {
   std::vector<QStringList> liv1{liv1Row("1", kUnshipped, o), liv1Row("9", kUnshipped, 7)};
   const ShortageResult r = CheckStockShortage(db, liv1);
   EXPECT_TRUE(r.failed);
-  EXPECT_EQ(r.liv2, rows({{"1", "", "A", "1", "1"}}));
+  EXPECT_EQ(r.rows, rows({{"1", "", "A", "1", "1"}}));
   EXPECT_EQ(liv1[0][8], kUnshipped);  // the marks were not reached
 }
 
