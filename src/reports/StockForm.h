@@ -38,11 +38,11 @@ class StockForm : public QDialog {
   // What the opener copies from the main window.
   struct MainFilters {
     int category = 0;        // position of the customer-category filter
-    bool unshipped = true;   // Option1 "未出貨"
-    bool shipped = false;    // Option2 "已出貨"
+    bool unshipped = true;   // "未出貨"
+    bool shipped = false;    // "已出貨"
     int period = 0;          // position of the period list
     QString year;            // the year box
-    bool viewMoney = true;   // View_Money "顯示金額統計"
+    bool viewMoney = true;   // "顯示金額統計"
   };
   // The main window's "訂單商品": fills the filters from the main window's,
   // builds the list once and shows the window modal (run replaces exec).

@@ -53,7 +53,7 @@ struct OldList {
 };
 
 // The shortage check written plainly (lines found by walking Stock, each
-// short product walking every Liv2 row), on rows held in memory.
+// short product walking every shortage-list row), on rows held in memory.
 ShortageResult plainShortage(const Database& db, std::vector<QStringList>& rows) {
   ShortageResult r;
   QSet<QString> unshipped;
