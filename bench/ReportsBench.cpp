@@ -93,8 +93,8 @@ KESTRIN_BENCH(StockShowByCustomerCategory) {
 
 KESTRIN_BENCH(StockSearch) {
   StockList::SearchBoxes b;
-  b.Text2 = QStringLiteral("茶杯");
-  b.Option2 = true;
+  b.productName = QStringLiteral("茶杯");
+  b.shipped = true;
   ListView list;
   list.setColumns(StockList::captions());
   size_t rows = 0;
@@ -130,10 +130,10 @@ KESTRIN_BENCH(OrdersOfSelectedLines) {
 
 KESTRIN_BENCH(OrderSearch) {
   AdvancedOrderSearch::Fields f;
-  f.Option2 = true;
-  f.Text3 = QStringLiteral("王");  // names are searched too
-  f.Text2 = QStringLiteral("20200101");
-  f.Text5 = QStringLiteral("20221231");
+  f.shipped = true;
+  f.account = QStringLiteral("王");  // names are searched too
+  f.dateFrom = QStringLiteral("20200101");
+  f.dateTo = QStringLiteral("20221231");
   size_t orders = 0;
   const double ms = ctx.bestMs([&] {
     AdvancedOrderSearch::Fields s = f;

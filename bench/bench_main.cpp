@@ -563,7 +563,7 @@ int main(int argc, char** argv) {
   });
   if (only.isEmpty()) {
     line(QStringLiteral("baseline ") + scanName, scan, scan, scanName);
-    ListView* list = window.Liv1;
+    ListView* list = window.orderList;
     const auto act = [&](const QString& name, const std::function<void()>& before, const std::function<void()>& action) {
       const Samples s = tries(repeat, [&] {
         if (before) before();
@@ -571,55 +571,58 @@ int main(int argc, char** argv) {
       });
       windowLine(name + QStringLiteral(" (%1 rows)").arg(list->rowCount()), s, scan, scanName, scale);
     };
-    act(QStringLiteral("list: switch to 已出貨"), [&] { window.Option1->click(); }, [&] { window.Option2->click(); });
+    act(QStringLiteral("list: switch to 已出貨"), [&] { window.unshippedOption->click(); },
+        [&] { window.shippedOption->click(); });
     act(QStringLiteral("list: sort by date"), {}, [&] { Q_EMIT list->header()->sectionClicked(1); });
     act(QStringLiteral("list: sort by order number"), {}, [&] { Q_EMIT list->header()->sectionClicked(0); });
     act(QStringLiteral("list: sort by customer"), {}, [&] { Q_EMIT list->header()->sectionClicked(2); });
-    act(QStringLiteral("list: switch to 未出貨"), [&] { window.Option2->click(); }, [&] { window.Option1->click(); });
-    window.Option2->click();
-    act(QStringLiteral("list: category filter"), [&] { choose(window.Combo1, 0); },
-        [&] { choose(window.Combo1, indexOf(window.Combo1, QStringLiteral("露天拍賣"))); });
+    act(QStringLiteral("list: switch to 未出貨"), [&] { window.shippedOption->click(); },
+        [&] { window.unshippedOption->click(); });
+    window.shippedOption->click();
+    act(QStringLiteral("list: category filter"), [&] { choose(window.categoryCombo, 0); },
+        [&] { choose(window.categoryCombo, indexOf(window.categoryCombo, QStringLiteral("露天拍賣"))); });
     // The whole of a year that has orders (the middle order's).
     const QString year = db.Order.cell(std::max(1, db.Order.count() / 2), OrderCell::OrderDate).left(4);
-    const QString thisYear = window.Text5->text();
-    window.Text5->setText(year);
-    act(QStringLiteral("list: period filter, the year %1").arg(year), [&] { choose(window.Combo2, 0); },
-        [&] { choose(window.Combo2, indexOf(window.Combo2, QStringLiteral("整年"))); });
-    choose(window.Combo1, 0);
-    choose(window.Combo2, 0);
-    window.Text5->setText(thisYear);
+    const QString thisYear = window.yearEdit->text();
+    window.yearEdit->setText(year);
+    act(QStringLiteral("list: period filter, the year %1").arg(year), [&] { choose(window.periodCombo, 0); },
+        [&] { choose(window.periodCombo, indexOf(window.periodCombo, QStringLiteral("整年"))); });
+    choose(window.categoryCombo, 0);
+    choose(window.periodCombo, 0);
+    window.yearEdit->setText(thisYear);
     act(QStringLiteral("list: customer search"), {}, [&] {
-      window.Text1->setText(QStringLiteral("buyer12"));
-      window.Command6->click();
+      window.customerSearchEdit->setText(QStringLiteral("buyer12"));
+      window.customerSearchButton->click();
     });
-    window.Option2->click();
-    act(QStringLiteral("list: recount"), {}, [&] { window.Command3->click(); });
+    window.shippedOption->click();
+    act(QStringLiteral("list: recount"), {}, [&] { window.recountButton->click(); });
     act(QStringLiteral("list: select all + selection totals"), {}, [&] {
-      window.OrderTools_SelAll->trigger();
-      window.Sel_Cal->trigger();
+      window.popupSelectAllAction->trigger();
+      window.selectedTotalsAction->trigger();
     });
-    window.View_Username->trigger();
-    act(QStringLiteral("list: 已出貨 with customer names"), [&] { window.Option1->click(); }, [&] { window.Option2->click(); });
+    window.showNamesAction->trigger();
+    act(QStringLiteral("list: 已出貨 with customer names"), [&] { window.unshippedOption->click(); },
+        [&] { window.shippedOption->click(); });
     // As the list comes back after an order was edited: nothing worked out
     // from the tables before the change can be used.
     int edits = 0;
     const auto editAnOrder = [&] {
-      window.Option1->click();
+      window.unshippedOption->click();
       db.Order.setCell(1, OrderCell::OrderNote, QStringLiteral("bench %1").arg(++edits));
     };
     act(QStringLiteral("list: 已出貨 with customer names, an order edited before"), editAnOrder,
-        [&] { window.Option2->click(); });
+        [&] { window.shippedOption->click(); });
     // After a new order: every row-wise result is worked out again.
     std::vector<QString> added;
     const auto addAnOrder = [&] {
-      window.Option1->click();
+      window.unshippedOption->click();
       added.push_back(QStringLiteral("bench-new-%1").arg(added.size()));
       const int from = db.Order.count();
       const int r = db.Order.append(added.back());
       for (int c = 1; c <= OrderCell::Count; ++c) db.Order.setCell(r, c, db.Order.cell(from, c));
     };
     act(QStringLiteral("list: 已出貨 with customer names, an order added before"), addAnOrder,
-        [&] { window.Option2->click(); });
+        [&] { window.shippedOption->click(); });
     // The same for a buyer met for the first time: a customer is added too.
     std::vector<int> newCustomers;
     const auto addAnOrderAndCustomer = [&] {
@@ -633,24 +636,24 @@ int main(int argc, char** argv) {
       newCustomers.push_back(g);
     };
     act(QStringLiteral("list: 已出貨 with customer names, an order of a new customer added before"), addAnOrderAndCustomer,
-        [&] { window.Option2->click(); });
+        [&] { window.shippedOption->click(); });
     while (!newCustomers.empty()) {
       db.Guest.remove(newCustomers.back());
       newCustomers.pop_back();
     }
-    window.View_Username->trigger();
-    act(QStringLiteral("list: 已出貨, an order edited before"), editAnOrder, [&] { window.Option2->click(); });
-    act(QStringLiteral("list: 已出貨, an order added before"), addAnOrder, [&] { window.Option2->click(); });
+    window.showNamesAction->trigger();
+    act(QStringLiteral("list: 已出貨, an order edited before"), editAnOrder, [&] { window.shippedOption->click(); });
+    act(QStringLiteral("list: 已出貨, an order added before"), addAnOrder, [&] { window.shippedOption->click(); });
     for (int r = db.Order.count(); r >= 1 && !added.empty() && db.Order.key(r) == added.back(); --r) {
       db.Order.remove(r);
       added.pop_back();
     }
-    window.Option2->click();
+    window.shippedOption->click();
 
     // The product window: opened with every product listed, sorted by name.
     {
       const Samples open = tries(repeat, [&] {
-        const double ms = actionMs([&] { window.Data_Manuf_Click(); }, list);
+        const double ms = actionMs([&] { window.onProducts(); }, list);
         if (ManufForm* m = window.manufWindow()) {
           QCoreApplication::processEvents();
           m->close();
@@ -659,7 +662,7 @@ int main(int argc, char** argv) {
         return ms;
       });
       windowLine(QStringLiteral("products: open the window"), open, scan, scanName, scale);
-      window.Data_Manuf_Click();
+      window.onProducts();
       if (ManufForm* m = window.manufWindow()) {
         QCoreApplication::processEvents();
         const Samples sort = tries(repeat, [&] { return actionMs([&] { m->onColumnClicked(0); }, m->productList); });
@@ -671,7 +674,7 @@ int main(int argc, char** argv) {
     // The customer window: opened with every customer listed, searched, sorted.
     {
       const Samples open = tries(repeat, [&] {
-        const double ms = actionMs([&] { window.Data_Guest_Click(); }, list);
+        const double ms = actionMs([&] { window.onCustomers(); }, list);
         if (GuestForm* g = window.guestWindow()) {
           QCoreApplication::processEvents();
           g->close();
@@ -680,7 +683,7 @@ int main(int argc, char** argv) {
         return ms;
       });
       windowLine(QStringLiteral("customers: open the window (and the order list)"), open, scan, scanName, scale);
-      window.Data_Guest_Click();
+      window.onCustomers();
       if (GuestForm* g = window.guestWindow()) {
         QCoreApplication::processEvents();
         const Samples search = tries(repeat, [&] {

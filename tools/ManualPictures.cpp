@@ -80,23 +80,23 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   QDir().mkpath(dir);
   Database& db = window.db();
   QtPrompt prompt;
-  const QString year = window.Text5->text();
+  const QString year = window.yearEdit->text();
   const QString lastOrder = year.right(2) + QStringLiteral("03000006");
 
   // The main window with the customers' names, unshipped orders listed.
-  window.View_Username->setChecked(true);
+  window.showNamesAction->setChecked(true);
   window.OrderShow();
   // Narrower columns than the designed ones, so that every column shows.
   const int widths[] = {1600, 1400, 2500, 1500, 800, 1200, 800, 1400, 1400, 1300, 800, 2200};
-  for (int c = 0; c < 12; ++c) window.Liv1->setColumnWidthTwips(c, widths[c]);
+  for (int c = 0; c < 12; ++c) window.orderList->setColumnWidthTwips(c, widths[c]);
   window.resize(1160, 560);
-  selectKey(*window.Liv1, lastOrder);
+  selectKey(*window.orderList, lastOrder);
   save(window, QStringLiteral("main-window"));
 
   // The order editor on the last order.
   {
     OrderInput editor(db, prompt, window, &window);
-    editor.setupEditOrder(selectKey(*window.Liv1, lastOrder));
+    editor.setupEditOrder(selectKey(*window.orderList, lastOrder));
     shoot(editor, QStringLiteral("order-editor"), {800, 640});
   }
 
@@ -108,8 +108,8 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
       opened = u.toLocalFile();
       return true;
     };
-    selectKey(*window.Liv1, lastOrder);
-    window.Sel_ShippingNote_Click();
+    selectKey(*window.orderList, lastOrder);
+    window.onSelectedShippingNotes();
     Shell::openHook = nullptr;
     if (!opened.isEmpty()) {
       QFile::remove(dir + QStringLiteral("shipping-note.htm"));
@@ -118,19 +118,19 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   }
 
   // The export chooser and the picking list of the listed orders.
-  selectAllRows(*window.Liv1);
+  selectAllRows(*window.orderList);
   ExportForm::showHook = [](ExportForm& f) {
     for (int r : {0, 2, 4, 8, 12}) f.fieldList->setChecked(r, true);
     shoot(f, QStringLiteral("export-chooser"));
   };
-  window.Sel_Note_Click();
+  window.onExportSelected();
   ExportForm::showHook = nullptr;
   OrderStock::showHook = [](OrderStock& f) { shoot(f, QStringLiteral("picking-list"), {560, 360}); };
-  window.Sel_Stock_Click();
+  window.onPickingList();
   OrderStock::showHook = nullptr;
 
   // Customers: the window and the dialog.
-  window.Data_Guest_Click();
+  window.onCustomers();
   if (GuestForm* customers = window.guestWindow()) {
     customers->resize(900, 500);
     selectKey(*customers->customerList, QStringLiteral("tea_lover"));
@@ -143,7 +143,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
 
   // Products: the window, the dialog, a purchase with the cost preview, the
   // purchase records, the purchase sheet and the sales ranking.
-  window.Data_Manuf_Click();
+  window.onProducts();
   if (ManufForm* products = window.manufWindow()) {
     products->resize(900, 520);
     selectKey(*products->productList, QStringLiteral("青花茶杯"));
@@ -184,7 +184,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   }
 
   // Expenses of this year.
-  window.Command4_Click();
+  window.onExpenses();
   if (ExpendForm* expenses = window.expendWindow()) {
     expenses->resize(860, 520);
     save(*expenses, QStringLiteral("expenses"));
@@ -194,7 +194,7 @@ void takeManualPictures(OrderForm& window, const QString& folder) {
   // General settings and the database manager.
   {
     SetForm::Hooks hooks;
-    hooks.listFontSize = [&window] { return window.Liv1->font().pointSizeF(); };
+    hooks.listFontSize = [&window] { return window.orderList->font().pointSizeF(); };
     hooks.applyListFontSize = [](int) {};
     hooks.CheckViewMoney = [] {};
     SetForm settings(db, prompt, hooks, &window);

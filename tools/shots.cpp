@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     OrderForm window;
     window.Form_Load();
     fillSampleDatabase(window.db());
-    window.refillCombo1();
+    window.refillCategoryCombo();
     window.setWindowState(Qt::WindowNoState);
     window.show();
     takeManualPictures(window, out);
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
   // home), then each of its menus opened, the list's popup and the toolbar.
   window.Form_Load();
   fillSampleDatabase(window.db());
-  window.refillCombo1();
+  window.refillCategoryCombo();
   window.setWindowState(Qt::WindowNoState);
   window.resize(1100, 700);
   window.show();
@@ -121,10 +121,11 @@ int main(int argc, char** argv) {
     shootMenu(window, *menu, window.menuBar()->mapToGlobal(title.bottomLeft()),
               QStringLiteral("main-menu-") + menu->objectName());
   }
-  window.Liv1->setSelected(0, true);
-  window.Liv1->setSelected(1, true);
-  const QPoint at = window.Liv1->viewport()->mapToGlobal(window.Liv1->visualRect(window.Liv1->model()->index(1, 2)).center());
-  shootMenu(window, *window.Menu_OrderTools, at, QStringLiteral("main-popup"));
-  savePicture(window.Toolbar1->grab(), QStringLiteral("main-toolbar"));
+  window.orderList->setSelected(0, true);
+  window.orderList->setSelected(1, true);
+  const QPoint at = window.orderList->viewport()->mapToGlobal(
+      window.orderList->visualRect(window.orderList->model()->index(1, 2)).center());
+  shootMenu(window, *window.orderListPopup, at, QStringLiteral("main-popup"));
+  savePicture(window.toolbar->grab(), QStringLiteral("main-toolbar"));
   return 0;
 }

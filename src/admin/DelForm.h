@@ -2,7 +2,7 @@
 // "清除已出貨訂單": removes every shipped order, or the shipped orders of a
 // date range, with their lines. No close command: it is left through
 // "清除" or "取消". The opener rebuilds its order list afterwards, whatever
-// happened here (Order_Clear_Click):
+// happened here (the main window's onClearShippedOrders):
 //   DelForm dlg(db, prompt, this); dlg.exec(); OrderShow();
 #include "platform/NoCloseDialog.h"
 

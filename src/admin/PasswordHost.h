@@ -1,7 +1,7 @@
 #pragma once
 // What the password windows and commands change on the main window: the
 // flag PassChk (the open database's password was accepted, or it has none)
-// and the enabled states of the menu entries Pass_Set and Pass_Clear.
+// and the enabled states of the menu entries "建立資料庫密碼" and "刪除資料庫密碼".
 class PasswordHost {
  public:
   virtual ~PasswordHost() = default;

@@ -18,7 +18,7 @@ class SetAtuoBackupForm : public QDialog {
   // 1 = automatic-backup folder, 2 = temporary-file folder; set before showing.
   qint16 SelState = 1;
 
-  // The captions of the temporary-file mode, as Set_Temp_Click gives them
+  // The captions of the temporary-file mode, as the main window's onTempFolder gives them
   // (also sets SelState to 2).
   void setTempMode();
 

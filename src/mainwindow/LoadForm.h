@@ -25,8 +25,8 @@ class LoadForm : public Progress {
 
   // The window while it is shown, else null.
   QDialog* window() const { return window_; }
-  QLabel* Label1() const { return label_; }
-  QProgressBar* ProgressBar1() const { return bar_; }
+  QLabel* messageLabel() const { return label_; }
+  QProgressBar* progressBar() const { return bar_; }
 
  private:
   QPointer<QWidget> owner_;

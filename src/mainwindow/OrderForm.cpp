@@ -70,7 +70,7 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kDesignedWidth = 13530;  // twips
 constexpr int kDesignedHeight = 9030;
 constexpr double kListFontSize = 11.25;
-constexpr int kMargin = 8;  // top of Text1 inside the strip: the margin everywhere
+constexpr int kMargin = 8;  // top of the customer search box inside the strip: the margin everywhere
 constexpr int kStripHeight = 49;
 // How long after a load the memory its readers set aside goes back to the
 // system (see DataBaseLoad).
@@ -150,7 +150,7 @@ OrderForm::~OrderForm() {
   // child windows would.
   delete guestForm_;
   delete manufForm_;
-  Liv1->clear();
+  orderList->clear();
   if (tray_) tray_->hide();
 }
 
@@ -171,7 +171,7 @@ void OrderForm::build() {
   };
   connect(this, &OrderForm::databaseLoaded, this, [this] { closeRowWindows(); });
   PurchaseWindows::setProductWindowOpener(this, [this] {
-    Data_Manuf_Click();
+    onProducts();
     return manufForm_.data();
   });
 
@@ -196,149 +196,149 @@ void OrderForm::buildMenus() {
     m->setObjectName(QString::fromLatin1(name));
     return m;
   };
-  Mwnu_File = menu("Mwnu_File", "檔案(&F)");
-  File_Open = add(Mwnu_File, "File_Open", "開啟資料庫(&L)");
-  File_Save = add(Mwnu_File, "File_Save", "儲存資料庫(&S)");
-  Mwnu_File->addSeparator()->setObjectName(QStringLiteral("File_Line1"));
-  File_Exit = add(Mwnu_File, "File_Exit", "結束(&X)");
+  fileMenu = menu("fileMenu", "檔案(&F)");
+  openDatabaseAction = add(fileMenu, "openDatabaseAction", "開啟資料庫(&L)");
+  saveDatabaseAction = add(fileMenu, "saveDatabaseAction", "儲存資料庫(&S)");
+  fileMenu->addSeparator()->setObjectName(QStringLiteral("fileLine1"));
+  exitAction = add(fileMenu, "exitAction", "結束(&X)");
 
-  Menu_Order = menu("Menu_Order", "訂單(&O)");
-  Order_New = add(Menu_Order, "Order_New", "新增訂單(&N)");
-  Order_Edit = add(Menu_Order, "Order_Edit", "編輯訂單(&E)");
-  Order_Del = add(Menu_Order, "Order_Del", "刪除訂單(&D)");
-  Menu_Order->addSeparator()->setObjectName(QStringLiteral("Order_Line1"));
-  Order_Clear = add(Menu_Order, "Order_Clear", "清除已出貨訂單(&C)");
+  orderMenu = menu("orderMenu", "訂單(&O)");
+  newOrderAction = add(orderMenu, "newOrderAction", "新增訂單(&N)");
+  editOrderAction = add(orderMenu, "editOrderAction", "編輯訂單(&E)");
+  deleteOrdersAction = add(orderMenu, "deleteOrdersAction", "刪除訂單(&D)");
+  orderMenu->addSeparator()->setObjectName(QStringLiteral("orderLine1"));
+  clearShippedOrdersAction = add(orderMenu, "clearShippedOrdersAction", "清除已出貨訂單(&C)");
 
-  Menu_Sel = menu("Menu_Sel", "選取(&S)");
-  Sel_Note = add(Menu_Sel, "Sel_Note", "匯出到記事本(&E)");
-  Sel_Addr = add(Menu_Sel, "Sel_Addr", "匯出郵寄名條(&A)");
-  Sel_ShippingNote = add(Menu_Sel, "Sel_ShippingNote", "匯出出貨單(&S)");
-  Menu_Sel->addSeparator()->setObjectName(QStringLiteral("Sel_Line1"));
-  Sel_SetPay = add(Menu_Sel, "Sel_SetPay", "設為已匯款");
-  Sel_SetShipping = add(Menu_Sel, "Sel_SetShipping", "設為已出貨");
-  Sel_Email = add(Menu_Sel, "Sel_Email", "寫Email");
-  Menu_Sel->addSeparator()->setObjectName(QStringLiteral("Sel_Line2"));
-  Sel_Cal = add(Menu_Sel, "Sel_Cal", "計算選擇訂單的金額");
-  Sel_Stock = add(Menu_Sel, "Sel_Stock", "列出撿貨單");
+  selectionMenu = menu("selectionMenu", "選取(&S)");
+  exportSelectedAction = add(selectionMenu, "exportSelectedAction", "匯出到記事本(&E)");
+  selectedLabelsAction = add(selectionMenu, "selectedLabelsAction", "匯出郵寄名條(&A)");
+  selectedShippingNotesAction = add(selectionMenu, "selectedShippingNotesAction", "匯出出貨單(&S)");
+  selectionMenu->addSeparator()->setObjectName(QStringLiteral("selectionLine1"));
+  markSelectedPaidAction = add(selectionMenu, "markSelectedPaidAction", "設為已匯款");
+  markSelectedShippedAction = add(selectionMenu, "markSelectedShippedAction", "設為已出貨");
+  emailSelectedAction = add(selectionMenu, "emailSelectedAction", "寫Email");
+  selectionMenu->addSeparator()->setObjectName(QStringLiteral("selectionLine2"));
+  selectedTotalsAction = add(selectionMenu, "selectedTotalsAction", "計算選擇訂單的金額");
+  pickingListAction = add(selectionMenu, "pickingListAction", "列出撿貨單");
 
-  Menu_Data = menu("Menu_Data", "資料(&D)");
-  Data_Guest = add(Menu_Data, "Data_Guest", "客戶管理(&G)");
-  Data_Manuf = add(Menu_Data, "Data_Manuf", "商品管理(&M)");
+  dataMenu = menu("dataMenu", "資料(&D)");
+  customersAction = add(dataMenu, "customersAction", "客戶管理(&G)");
+  productsAction = add(dataMenu, "productsAction", "商品管理(&M)");
 
-  Menu_Pass = menu("Menu_Pass", "密碼(&P)");
-  Pass_Set = add(Menu_Pass, "Pass_Set", "建立資料庫密碼(&P)");
-  Pass_Clear = add(Menu_Pass, "Pass_Clear", "刪除資料庫密碼(&C)");
+  passwordMenu = menu("passwordMenu", "密碼(&P)");
+  setPasswordAction = add(passwordMenu, "setPasswordAction", "建立資料庫密碼(&P)");
+  clearPasswordAction = add(passwordMenu, "clearPasswordAction", "刪除資料庫密碼(&C)");
 
-  Menu_Backup = menu("Menu_Backup", "備份(&B)");
-  Backup_Backup = add(Menu_Backup, "Backup_Backup", "備份資料(&B)");
-  Backup_Update = add(Menu_Backup, "Backup_Update", "還原資料(&U)");
-  Menu_Backup->addSeparator()->setObjectName(QStringLiteral("Backup_Line"));
-  Backup_Atuo = add(Menu_Backup, "Backup_Atuo", "還原系統自動備份的資料(&A)");
+  backupMenu = menu("backupMenu", "備份(&B)");
+  backupAction = add(backupMenu, "backupAction", "備份資料(&B)");
+  restoreAction = add(backupMenu, "restoreAction", "還原資料(&U)");
+  backupMenu->addSeparator()->setObjectName(QStringLiteral("backupLine"));
+  restoreDailyBackupAction = add(backupMenu, "restoreDailyBackupAction", "還原系統自動備份的資料(&A)");
 
-  Menu_Set = menu("Menu_Set", "設定(&S)");
-  Set_Option = add(Menu_Set, "Set_Option", "一般設定(&O)");
-  Set_Improt = add(Menu_Set, "Set_Improt", "設定匯入客戶格式(&I)");
-  Set_AutoBackup = add(Menu_Set, "Set_AutoBackup", "設定自動備份的儲存路徑(&A)");
-  Set_Temp = add(Menu_Set, "Set_Temp", "設定暫存檔案的產生路徑");
+  settingsMenu = menu("settingsMenu", "設定(&S)");
+  generalSettingsAction = add(settingsMenu, "generalSettingsAction", "一般設定(&O)");
+  importFormatsAction = add(settingsMenu, "importFormatsAction", "設定匯入客戶格式(&I)");
+  backupFolderAction = add(settingsMenu, "backupFolderAction", "設定自動備份的儲存路徑(&A)");
+  tempFolderAction = add(settingsMenu, "tempFolderAction", "設定暫存檔案的產生路徑");
 
-  Menu_View = menu("Menu_View", "檢視(&V)");
-  View_Username = add(Menu_View, "View_Username", "顯示客戶姓名");
-  View_Money = add(Menu_View, "View_Money", "顯示金額統計");
-  View_Expend = add(Menu_View, "View_Expend", "雜支費用列入成本統計");
-  for (QAction* a : {View_Username, View_Money, View_Expend}) a->setCheckable(true);
-  View_Money->setChecked(true);
+  viewMenu = menu("viewMenu", "檢視(&V)");
+  showNamesAction = add(viewMenu, "showNamesAction", "顯示客戶姓名");
+  showMoneyAction = add(viewMenu, "showMoneyAction", "顯示金額統計");
+  countExpensesAction = add(viewMenu, "countExpensesAction", "雜支費用列入成本統計");
+  for (QAction* a : {showNamesAction, showMoneyAction, countExpensesAction}) a->setCheckable(true);
+  showMoneyAction->setChecked(true);
 
-  Menu_Help = menu("Menu_Help", "說明(&H)");
-  Help_Chm = add(Menu_Help, "Help_Chm", "使用說明(&H)");
-  Menu_Help->addSeparator()->setObjectName(QStringLiteral("Help_line1"));
-  Help_Web = add(Menu_Help, "Help_Web", "Kestrin 網站(&W)");
-  Help_guestbook = add(Menu_Help, "Help_guestbook", "Kestrin FB專頁(&F)");
-  Menu_Help->addSeparator()->setObjectName(QStringLiteral("Help_Line2"));
-  Help_About = add(Menu_Help, "Help_About", "關於 Kestrin (&A)");
+  helpMenu = menu("helpMenu", "說明(&H)");
+  manualAction = add(helpMenu, "manualAction", "使用說明(&H)");
+  helpMenu->addSeparator()->setObjectName(QStringLiteral("helpLine1"));
+  websiteAction = add(helpMenu, "websiteAction", "Kestrin 網站(&W)");
+  fanPageAction = add(helpMenu, "fanPageAction", "Kestrin FB專頁(&F)");
+  helpMenu->addSeparator()->setObjectName(QStringLiteral("helpLine2"));
+  aboutAction = add(helpMenu, "aboutAction", "關於 Kestrin (&A)");
 
   // Popup menus, never in the bar.
-  Menu_OrderTools = menu("Menu_OrderTools", "功能", false);
-  OrderTools_SelAll = add(Menu_OrderTools, "OrderTools_SelAll", "全選(&A)");
-  OrderTools_Del = add(Menu_OrderTools, "OrderTools_Del", "刪除(&D)");
-  Menu_OrderTools->addSeparator()->setObjectName(QStringLiteral("OrderTools_Line1"));
-  OrderTools_Note = add(Menu_OrderTools, "OrderTools_Note", "匯出到記事本");
-  OrderTools_Addr = add(Menu_OrderTools, "OrderTools_Addr", "匯出郵寄名條");
-  OrderTools_ShippingNote = add(Menu_OrderTools, "OrderTools_ShippingNote", "匯出出貨單");
-  Menu_OrderTools->addSeparator()->setObjectName(QStringLiteral("OrderTools_Line2"));
-  OrderTools_SetPay = add(Menu_OrderTools, "OrderTools_SetPay", "設為已匯款");
-  OrderTools_SetShipping = add(Menu_OrderTools, "OrderTools_SetShipping", "設為已出貨");
-  OrderTools_Email = add(Menu_OrderTools, "OrderTools_Email", "寫Email");
-  Menu_OrderTools->addSeparator()->setObjectName(QStringLiteral("OrderTools_Line3"));
-  OrderTools_Cal = add(Menu_OrderTools, "OrderTools_Cal", "計算選擇訂單的金額");
-  OrderTools_Stock = add(Menu_OrderTools, "OrderTools_Stock", "列出撿貨單");
+  orderListPopup = menu("orderListPopup", "功能", false);
+  popupSelectAllAction = add(orderListPopup, "popupSelectAllAction", "全選(&A)");
+  popupDeleteAction = add(orderListPopup, "popupDeleteAction", "刪除(&D)");
+  orderListPopup->addSeparator()->setObjectName(QStringLiteral("popupLine1"));
+  popupExportAction = add(orderListPopup, "popupExportAction", "匯出到記事本");
+  popupLabelsAction = add(orderListPopup, "popupLabelsAction", "匯出郵寄名條");
+  popupShippingNotesAction = add(orderListPopup, "popupShippingNotesAction", "匯出出貨單");
+  orderListPopup->addSeparator()->setObjectName(QStringLiteral("popupLine2"));
+  popupMarkPaidAction = add(orderListPopup, "popupMarkPaidAction", "設為已匯款");
+  popupMarkShippedAction = add(orderListPopup, "popupMarkShippedAction", "設為已出貨");
+  popupEmailAction = add(orderListPopup, "popupEmailAction", "寫Email");
+  orderListPopup->addSeparator()->setObjectName(QStringLiteral("popupLine3"));
+  popupTotalsAction = add(orderListPopup, "popupTotalsAction", "計算選擇訂單的金額");
+  popupPickingListAction = add(orderListPopup, "popupPickingListAction", "列出撿貨單");
 
-  Menu_ST = menu("Menu_ST", "工作列", false);
-  ST_Open = add(Menu_ST, "ST_Open", "開啟 Kestrin(&O)");
+  trayMenu = menu("trayMenu", "工作列", false);
+  trayOpenAction = add(trayMenu, "trayOpenAction", "開啟 Kestrin(&O)");
 
-  connect(Set_Improt, &QAction::triggered, this, [this] { Set_Improt_Click(); });
+  connect(importFormatsAction, &QAction::triggered, this, [this] { onImportFormats(); });
 
-  connect(File_Open, &QAction::triggered, this, [this] { File_Open_Click(); });
-  connect(File_Save, &QAction::triggered, this, [this] { File_Save_Click(); });
-  connect(File_Exit, &QAction::triggered, this, [this] { File_Exit_Click(); });
-  connect(Pass_Set, &QAction::triggered, this, [this] { Pass_Set_Click(); });
-  connect(Pass_Clear, &QAction::triggered, this, [this] { Pass_Clear_Click(); });
-  connect(View_Username, &QAction::triggered, this, [this] { View_Username_Click(); });
-  connect(View_Money, &QAction::triggered, this, [this] { View_Money_Click(); });
-  connect(View_Expend, &QAction::triggered, this, [this] { View_Expend_Click(); });
-  connect(OrderTools_SelAll, &QAction::triggered, this, [this] { OrderTools_SelAll_Click(); });
-  connect(ST_Open, &QAction::triggered, this, [this] { ST_Open_Click(); });
-  connect(Data_Guest, &QAction::triggered, this, [this] { Data_Guest_Click(); });
-  connect(Data_Manuf, &QAction::triggered, this, [this] { Data_Manuf_Click(); });
-  connect(Set_Option, &QAction::triggered, this, [this] { Set_Option_Click(); });
-  connect(Set_AutoBackup, &QAction::triggered, this, [this] { Set_AutoBackup_Click(); });
-  connect(Set_Temp, &QAction::triggered, this, [this] { Set_Temp_Click(); });
-  connect(Backup_Backup, &QAction::triggered, this, [this] { Backup_Backup_Click(); });
-  connect(Backup_Update, &QAction::triggered, this, [this] { Backup_Update_Click(); });
-  connect(Backup_Atuo, &QAction::triggered, this, [this] { Backup_Atuo_Click(); });
-  connect(Order_Clear, &QAction::triggered, this, [this] { Order_Clear_Click(); });
-  connect(Help_Chm, &QAction::triggered, this, [this] { Help_Chm_Click(); });
-  connect(Help_Web, &QAction::triggered, this, [this] { Help_Web_Click(); });
-  connect(Help_guestbook, &QAction::triggered, this, [this] { Help_guestbook_Click(); });
-  connect(Help_About, &QAction::triggered, this, [this] { Help_About_Click(); });
-  connect(Order_New, &QAction::triggered, this, [this] { Order_New_Click(); });
-  connect(Order_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
-  connect(Order_Edit, &QAction::triggered, this, [this] { Order_Edit_Click(); });
-  connect(OrderTools_Del, &QAction::triggered, this, [this] { Order_Del_Click(); });
-  connect(Sel_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
-  connect(OrderTools_SetPay, &QAction::triggered, this, [this] { Sel_SetPay_Click(); });
-  connect(Sel_SetShipping, &QAction::triggered, this, [this] { Sel_SetShipping_Click(); });
-  connect(OrderTools_SetShipping, &QAction::triggered, this, [this] { Sel_SetShipping_Click(); });
-  connect(Sel_Email, &QAction::triggered, this, [this] { Sel_Email_Click(); });
-  connect(OrderTools_Email, &QAction::triggered, this, [this] { Sel_Email_Click(); });
-  connect(Sel_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
-  connect(OrderTools_Cal, &QAction::triggered, this, [this] { Sel_Cal_Click(); });
+  connect(openDatabaseAction, &QAction::triggered, this, [this] { onOpenDatabase(); });
+  connect(saveDatabaseAction, &QAction::triggered, this, [this] { onSaveDatabase(); });
+  connect(exitAction, &QAction::triggered, this, [this] { onExit(); });
+  connect(setPasswordAction, &QAction::triggered, this, [this] { onSetPassword(); });
+  connect(clearPasswordAction, &QAction::triggered, this, [this] { onClearPassword(); });
+  connect(showNamesAction, &QAction::triggered, this, [this] { onShowNames(); });
+  connect(showMoneyAction, &QAction::triggered, this, [this] { onShowMoney(); });
+  connect(countExpensesAction, &QAction::triggered, this, [this] { onCountExpenses(); });
+  connect(popupSelectAllAction, &QAction::triggered, this, [this] { onSelectAll(); });
+  connect(trayOpenAction, &QAction::triggered, this, [this] { onTrayOpen(); });
+  connect(customersAction, &QAction::triggered, this, [this] { onCustomers(); });
+  connect(productsAction, &QAction::triggered, this, [this] { onProducts(); });
+  connect(generalSettingsAction, &QAction::triggered, this, [this] { onGeneralSettings(); });
+  connect(backupFolderAction, &QAction::triggered, this, [this] { onBackupFolder(); });
+  connect(tempFolderAction, &QAction::triggered, this, [this] { onTempFolder(); });
+  connect(backupAction, &QAction::triggered, this, [this] { onBackup(); });
+  connect(restoreAction, &QAction::triggered, this, [this] { onRestore(); });
+  connect(restoreDailyBackupAction, &QAction::triggered, this, [this] { onRestoreDailyBackup(); });
+  connect(clearShippedOrdersAction, &QAction::triggered, this, [this] { onClearShippedOrders(); });
+  connect(manualAction, &QAction::triggered, this, [this] { onManual(); });
+  connect(websiteAction, &QAction::triggered, this, [this] { onWebsite(); });
+  connect(fanPageAction, &QAction::triggered, this, [this] { onFanPage(); });
+  connect(aboutAction, &QAction::triggered, this, [this] { onAbout(); });
+  connect(newOrderAction, &QAction::triggered, this, [this] { onNewOrder(); });
+  connect(deleteOrdersAction, &QAction::triggered, this, [this] { onDeleteOrders(); });
+  connect(editOrderAction, &QAction::triggered, this, [this] { onEditOrder(); });
+  connect(popupDeleteAction, &QAction::triggered, this, [this] { onDeleteOrders(); });
+  connect(markSelectedPaidAction, &QAction::triggered, this, [this] { onMarkSelectedPaid(); });
+  connect(popupMarkPaidAction, &QAction::triggered, this, [this] { onMarkSelectedPaid(); });
+  connect(markSelectedShippedAction, &QAction::triggered, this, [this] { onMarkSelectedShipped(); });
+  connect(popupMarkShippedAction, &QAction::triggered, this, [this] { onMarkSelectedShipped(); });
+  connect(emailSelectedAction, &QAction::triggered, this, [this] { onEmailSelected(); });
+  connect(popupEmailAction, &QAction::triggered, this, [this] { onEmailSelected(); });
+  connect(selectedTotalsAction, &QAction::triggered, this, [this] { onSelectedTotals(); });
+  connect(popupTotalsAction, &QAction::triggered, this, [this] { onSelectedTotals(); });
   // Printouts and the export of the selected orders.
-  connect(Sel_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
-  connect(OrderTools_ShippingNote, &QAction::triggered, this, [this] { Sel_ShippingNote_Click(); });
-  connect(Sel_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
-  connect(OrderTools_Addr, &QAction::triggered, this, [this] { Sel_Addr_Click(); });
-  connect(Sel_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
-  connect(OrderTools_Stock, &QAction::triggered, this, [this] { Sel_Stock_Click(); });
-  connect(Sel_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
-  connect(OrderTools_Note, &QAction::triggered, this, [this] { Sel_Note_Click(); });
+  connect(selectedShippingNotesAction, &QAction::triggered, this, [this] { onSelectedShippingNotes(); });
+  connect(popupShippingNotesAction, &QAction::triggered, this, [this] { onSelectedShippingNotes(); });
+  connect(selectedLabelsAction, &QAction::triggered, this, [this] { onSelectedLabels(); });
+  connect(popupLabelsAction, &QAction::triggered, this, [this] { onSelectedLabels(); });
+  connect(pickingListAction, &QAction::triggered, this, [this] { onPickingList(); });
+  connect(popupPickingListAction, &QAction::triggered, this, [this] { onPickingList(); });
+  connect(exportSelectedAction, &QAction::triggered, this, [this] { onExportSelected(); });
+  connect(popupExportAction, &QAction::triggered, this, [this] { onExportSelected(); });
 }
 
-void OrderForm::Sel_ShippingNote_Click() { PrintoutCommands::shippingNotes(db_, prompt_, this, *Liv1); }
-void OrderForm::Sel_Addr_Click() { PrintoutCommands::orderLabels(db_, prompt_, this, *Liv1); }
-void OrderForm::Sel_Stock_Click() { PrintoutCommands::pickingList(db_, prompt_, this, *Liv1); }
-void OrderForm::Sel_Note_Click() { PrintoutCommands::exportOrders(db_, prompt_, this, *Liv1); }
+void OrderForm::onSelectedShippingNotes() { PrintoutCommands::shippingNotes(db_, prompt_, this, *orderList); }
+void OrderForm::onSelectedLabels() { PrintoutCommands::orderLabels(db_, prompt_, this, *orderList); }
+void OrderForm::onPickingList() { PrintoutCommands::pickingList(db_, prompt_, this, *orderList); }
+void OrderForm::onExportSelected() { PrintoutCommands::exportOrders(db_, prompt_, this, *orderList); }
 void OrderForm::shippingNote(OrderInput& e) { EditorPrintouts::shippingNote(db_, prompt_, e); }
 void OrderForm::mailingLabel(OrderInput& e) { EditorPrintouts::mailingLabel(db_, prompt_, e); }
 void OrderForm::exportLines(OrderInput& e) { EditorPrintouts::exportLines(db_, prompt_, e); }
 
 void OrderForm::buildToolbar() {
-  Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
-  Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-  Toolbar1->setMovable(false);
-  Toolbar1->setFloatable(false);
-  Toolbar1->setIconSize(QSize(24, 24));
-  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  Toolbar1->toggleViewAction()->setEnabled(false);
+  toolbar = addToolBar(QStringLiteral("Toolbar1"));
+  toolbar->setObjectName(QStringLiteral("toolbar"));
+  toolbar->setMovable(false);
+  toolbar->setFloatable(false);
+  toolbar->setIconSize(QSize(24, 24));
+  toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  toolbar->toggleViewAction()->setEnabled(false);
   struct Button {
     int index;
     const char* caption;
@@ -355,11 +355,11 @@ void OrderForm::buildToolbar() {
                             {14, "關於Kestrin", QStyle::SP_MessageBoxInformation}};
   int next = 1;
   for (const Button& b : buttons) {
-    for (; next < b.index; ++next) Toolbar1->addSeparator();
-    QAction* a = Toolbar1->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.caption));
-    a->setObjectName(QStringLiteral("Toolbar1_%1").arg(b.index));
+    for (; next < b.index; ++next) toolbar->addSeparator();
+    QAction* a = toolbar->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.caption));
+    a->setObjectName(QStringLiteral("toolButton%1").arg(b.index));
     const int index = b.index;
-    connect(a, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+    connect(a, &QAction::triggered, this, [this, index] { onToolButton(index); });
     toolButtons_[index] = a;
     next = index + 1;
   }
@@ -378,113 +378,117 @@ void OrderForm::buildBody() {
   buttonFont.setFamilies({QStringLiteral("微軟正黑體"), buttonFont.family()});
   buttonFont.setPointSizeF(9.75);
 
-  Picture1 = new QWidget(host);
-  Picture1->setObjectName(QStringLiteral("Picture1"));
-  Picture1->setAutoFillBackground(true);
-  QPalette pal = Picture1->palette();
+  filterStrip = new QWidget(host);
+  filterStrip->setObjectName(QStringLiteral("filterStrip"));
+  filterStrip->setAutoFillBackground(true);
+  QPalette pal = filterStrip->palette();
   pal.setBrush(QPalette::Window, QBrush(stripTile()));
-  Picture1->setPalette(pal);
-  Picture1->setGeometry(0, 0, 900, kStripHeight);
-  Line3 = new QFrame(Picture1);
-  Line3->setFrameShape(QFrame::HLine);
-  Line3->setStyleSheet(QStringLiteral("color: rgb(160,160,160);"));
+  filterStrip->setPalette(pal);
+  filterStrip->setGeometry(0, 0, 900, kStripHeight);
+  stripRule = new QFrame(filterStrip);
+  stripRule->setFrameShape(QFrame::HLine);
+  stripRule->setStyleSheet(QStringLiteral("color: rgb(160,160,160);"));
 
-  Text1 = new QLineEdit(Picture1);
-  Text1->setGeometry(kMargin, kMargin, 160, 26);
-  Command6 = new QPushButton(QStringLiteral("客戶搜尋"), Picture1);
-  Command6->setGeometry(Text1->geometry().right() + 6, kMargin - 1, 80, 28);
-  Command1 = new QPushButton(QStringLiteral("進階搜尋"), Picture1);
-  Command1->setGeometry(Command6->geometry().right() + 6, kMargin - 1, 80, 28);
-  Text5 = new QLineEdit(Picture1);
-  Text5->setMaxLength(4);
-  Text5->resize(52, 26);
-  Combo2 = new QComboBox(Picture1);
-  Combo2->addItems({QStringLiteral("全部"), QStringLiteral("整年")});
-  for (int m = 1; m <= 12; ++m) Combo2->addItem(QStringLiteral("%1月").arg(m, 2, 10, QLatin1Char('0')));
-  Combo2->resize(80, 26);
+  customerSearchEdit = new QLineEdit(filterStrip);
+  customerSearchEdit->setGeometry(kMargin, kMargin, 160, 26);
+  customerSearchButton = new QPushButton(QStringLiteral("客戶搜尋"), filterStrip);
+  customerSearchButton->setGeometry(customerSearchEdit->geometry().right() + 6, kMargin - 1, 80, 28);
+  advancedSearchButton = new QPushButton(QStringLiteral("進階搜尋"), filterStrip);
+  advancedSearchButton->setGeometry(customerSearchButton->geometry().right() + 6, kMargin - 1, 80, 28);
+  yearEdit = new QLineEdit(filterStrip);
+  yearEdit->setMaxLength(4);
+  yearEdit->resize(52, 26);
+  periodCombo = new QComboBox(filterStrip);
+  periodCombo->addItems({QStringLiteral("全部"), QStringLiteral("整年")});
+  for (int m = 1; m <= 12; ++m) periodCombo->addItem(QStringLiteral("%1月").arg(m, 2, 10, QLatin1Char('0')));
+  periodCombo->resize(80, 26);
 
-  Option1 = new QRadioButton(QStringLiteral("未出貨"), host);
-  Option2 = new QRadioButton(QStringLiteral("已出貨"), host);
-  Option1->setChecked(true);
-  Option1->resize(72, 26);
-  Option2->resize(72, 26);
-  Combo1 = new QComboBox(host);
-  Combo1->resize(150, 26);
-  Command5 = new QPushButton(QStringLiteral("編輯分類"), host);
-  Command5->resize(80, 28);
-  for (QWidget* w : std::initializer_list<QWidget*>{Text1, Text5, Combo1, Combo2})
+  unshippedOption = new QRadioButton(QStringLiteral("未出貨"), host);
+  shippedOption = new QRadioButton(QStringLiteral("已出貨"), host);
+  unshippedOption->setChecked(true);
+  unshippedOption->resize(72, 26);
+  shippedOption->resize(72, 26);
+  categoryCombo = new QComboBox(host);
+  categoryCombo->resize(150, 26);
+  editCategoriesButton = new QPushButton(QStringLiteral("編輯分類"), host);
+  editCategoriesButton->resize(80, 28);
+  for (QWidget* w : std::initializer_list<QWidget*>{customerSearchEdit, yearEdit, categoryCombo, periodCombo})
     w->move(w->x(), kMargin);
 
-  Liv1 = new ListView(host);
-  Liv1->setObjectName(QStringLiteral("Liv1"));
+  orderList = new ListView(host);
+  orderList->setObjectName(QStringLiteral("orderList"));
   QStringList captions;
   for (const Column& c : kColumns) captions << QString::fromUtf8(c.caption);
-  Liv1->setColumns(captions);
-  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) Liv1->setColumnWidthTwips(i, kColumns[i].width);
-  Liv1->setIndexColumn(kDisplayColumns);
-  Liv1->setMultiSelect(true);
-  QFont listFont = Liv1->font();
+  orderList->setColumns(captions);
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) orderList->setColumnWidthTwips(i, kColumns[i].width);
+  orderList->setIndexColumn(kDisplayColumns);
+  orderList->setMultiSelect(true);
+  QFont listFont = orderList->font();
   listFont.setFamilies({QStringLiteral("新細明體"), listFont.family()});
   listFont.setPointSizeF(kListFontSize);
-  Liv1->setFont(listFont);
-  WindowTweaks::fitColumnsTo(Liv1, {{OrderListCol::OrderDate, WindowTweaks::kDateSample},
-                                    {OrderListCol::ShippingFee, WindowTweaks::kAmountSample},
-                                    {OrderListCol::Receivable, WindowTweaks::kAmountSample},
-                                    {OrderListCol::DiscountText, WindowTweaks::kAmountSample},
-                                    {OrderListCol::PaymentDate, WindowTweaks::kDateSample},
-                                    {OrderListCol::ShipDate, WindowTweaks::kDateSample}});
+  orderList->setFont(listFont);
+  WindowTweaks::fitColumnsTo(orderList, {{OrderListCol::OrderDate, WindowTweaks::kDateSample},
+                                         {OrderListCol::ShippingFee, WindowTweaks::kAmountSample},
+                                         {OrderListCol::Receivable, WindowTweaks::kAmountSample},
+                                         {OrderListCol::DiscountText, WindowTweaks::kAmountSample},
+                                         {OrderListCol::PaymentDate, WindowTweaks::kDateSample},
+                                         {OrderListCol::ShipDate, WindowTweaks::kDateSample}});
 
-  Liv2 = new ListView(host);
-  Liv2->setObjectName(QStringLiteral("Liv2"));
-  Liv2->setColumns({QStringLiteral("訂單編號"), QStringLiteral("日期"), QStringLiteral("名稱"), QStringLiteral("數量"),
-                    QStringLiteral("狀態")});
-  Liv2->hide();
+  shortageList = new ListView(host);
+  shortageList->setObjectName(QStringLiteral("shortageList"));
+  shortageList->setColumns({QStringLiteral("訂單編號"), QStringLiteral("日期"), QStringLiteral("名稱"),
+                            QStringLiteral("數量"), QStringLiteral("狀態")});
+  shortageList->hide();
 
-  Command3 = new QPushButton(QStringLiteral("重新統計"), host);
-  Command4 = new QPushButton(QStringLiteral("雜支費用"), host);
-  Command2 = new QPushButton(QStringLiteral("訂單商品"), host);
-  for (QPushButton* b : {Command3, Command4, Command2}) b->resize(90, 28);
-  const std::pair<QWidget*, const char*> named[] = {{Command1, "Command1"}, {Command2, "Command2"},
-                                                    {Command3, "Command3"}, {Command4, "Command4"},
-                                                    {Command5, "Command5"}, {Command6, "Command6"},
-                                                    {Text1, "Text1"}};
+  recountButton = new QPushButton(QStringLiteral("重新統計"), host);
+  expensesButton = new QPushButton(QStringLiteral("雜支費用"), host);
+  orderProductsButton = new QPushButton(QStringLiteral("訂單商品"), host);
+  for (QPushButton* b : {recountButton, expensesButton, orderProductsButton}) b->resize(90, 28);
+  const std::pair<QWidget*, const char*> named[] = {{advancedSearchButton, "advancedSearchButton"},
+                                                    {orderProductsButton, "orderProductsButton"},
+                                                    {recountButton, "recountButton"},
+                                                    {expensesButton, "expensesButton"},
+                                                    {editCategoriesButton, "editCategoriesButton"},
+                                                    {customerSearchButton, "customerSearchButton"},
+                                                    {customerSearchEdit, "customerSearchEdit"}};
   for (const auto& [w, name] : named) w->setObjectName(QString::fromLatin1(name));
-  for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Command6,
-                                                     Option1, Option2})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{advancedSearchButton, orderProductsButton, recountButton, expensesButton,
+                                       editCategoriesButton, customerSearchButton, unshippedOption, shippedOption})
     w->setFont(buttonFont);
 
-  StatusBar1 = statusBar();
-  StatusBar1->setFont(buttonFont);
-  StatusBar1->setSizeGripEnabled(true);
+  totalsBar = statusBar();
+  totalsBar->setFont(buttonFont);
+  totalsBar->setSizeGripEnabled(true);
   for (int i = 1; i <= 7; ++i) {
-    panels_[i] = new QLabel(StatusBar1);
-    panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
-    panels_[i]->setFont(Liv1->font());
+    panels_[i] = new QLabel(totalsBar);
+    panels_[i]->setObjectName(QStringLiteral("panel%1").arg(i));
+    panels_[i]->setFont(orderList->font());
     panels_[i]->setFrameShape(QFrame::StyledPanel);
-    StatusBar1->addWidget(panels_[i], i == 7 ? 1 : 0);
+    totalsBar->addWidget(panels_[i], i == 7 ? 1 : 0);
   }
 
   host->onResize = [this] { Form_Resize(); };
 
   // Filters and list events.
-  connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-  connect(Combo2, &QComboBox::activated, this, [this](int) { Combo2_Click(); });
-  connect(Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
-  connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-  connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  connect(Text1, &QLineEdit::returnPressed, this, [this] { Command6_Click(); });
-  connect(Liv1, &ListView::headerClicked, this, [this](int c) { Liv1_ColumnClick(c); });
-  connect(Liv1, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
-    if (key == Qt::Key_Delete) Order_Del_Click();
+  connect(categoryCombo, &QComboBox::activated, this, [this](int) { onCategoryChosen(); });
+  connect(periodCombo, &QComboBox::activated, this, [this](int) { onPeriodChosen(); });
+  connect(unshippedOption, &QRadioButton::clicked, this, [this] { onUnshippedChosen(); });
+  connect(shippedOption, &QRadioButton::clicked, this, [this] { onShippedChosen(); });
+  connect(recountButton, &QPushButton::clicked, this, [this] { onRecount(); });
+  connect(expensesButton, &QPushButton::clicked, this, [this] { onExpenses(); });
+  connect(editCategoriesButton, &QPushButton::clicked, this, [this] { onEditCategories(); });
+  connect(customerSearchButton, &QPushButton::clicked, this, [this] { onCustomerSearch(); });
+  connect(advancedSearchButton, &QPushButton::clicked, this, [this] { onAdvancedSearch(); });
+  connect(orderProductsButton, &QPushButton::clicked, this, [this] { onOrderProducts(); });
+  connect(customerSearchEdit, &QLineEdit::returnPressed, this, [this] { onCustomerSearch(); });
+  connect(orderList, &ListView::headerClicked, this, [this](int c) { onOrderListHeaderClicked(c); });
+  connect(orderList, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Delete) onDeleteOrders();
   });
   // Double click and Enter.
-  connect(Liv1, &ListView::rowActivated, this, [this](int) { Order_Edit_Click(); });
-  connect(Liv1, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_OrderTools->popup(at); });
+  connect(orderList, &ListView::rowActivated, this, [this](int) { onEditOrder(); });
+  connect(orderList, &ListView::contextMenuAt, this, [this](const QPoint& at) { orderListPopup->popup(at); });
 }
 
 // ---- layout --------------------------------------------------------------
@@ -502,20 +506,22 @@ void OrderForm::Form_Resize() {
   const int W = body_->width();
   const int H = body_->height();
   const int m = kMargin;
-  Picture1->setGeometry(0, 0, qMax(0, W - 3), kStripHeight);
-  Line3->setGeometry(0, kStripHeight - 2, qMax(0, W - 6), 2);
+  filterStrip->setGeometry(0, 0, qMax(0, W - 3), kStripHeight);
+  stripRule->setGeometry(0, kStripHeight - 2, qMax(0, W - 6), 2);
   const int listTop = kStripHeight;
-  Liv1->setGeometry(0, listTop, W, qMax(0, H - (listTop + Command2->height() + 2 * m)));
-  Command2->move(W - (Command2->width() + m), H - (Command2->height() + m));
-  Command3->move(m, Command2->y());
-  Command4->move(Command2->x() - Command4->width() - m, Command2->y());
-  Command5->move(W - (Command5->width() + m), m - 1);
-  Combo1->move(Command5->x() - (Combo1->width() + m), m);
-  Option2->move(Combo1->x() - (Option2->width() + m), m);
-  Option1->move(Option2->x() - (Option1->width() + 5), m);
-  Combo2->move(Option1->x() - (Combo2->width() + m), m);
-  Text5->move(Combo2->x() - (Text5->width() + 5), m);
-  for (QWidget* w : std::initializer_list<QWidget*>{Option1, Option2, Combo1, Command5}) w->raise();
+  orderList->setGeometry(0, listTop, W, qMax(0, H - (listTop + orderProductsButton->height() + 2 * m)));
+  orderProductsButton->move(W - (orderProductsButton->width() + m), H - (orderProductsButton->height() + m));
+  recountButton->move(m, orderProductsButton->y());
+  expensesButton->move(orderProductsButton->x() - expensesButton->width() - m, orderProductsButton->y());
+  editCategoriesButton->move(W - (editCategoriesButton->width() + m), m - 1);
+  categoryCombo->move(editCategoriesButton->x() - (categoryCombo->width() + m), m);
+  shippedOption->move(categoryCombo->x() - (shippedOption->width() + m), m);
+  unshippedOption->move(shippedOption->x() - (unshippedOption->width() + 5), m);
+  periodCombo->move(unshippedOption->x() - (periodCombo->width() + m), m);
+  yearEdit->move(periodCombo->x() - (yearEdit->width() + 5), m);
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{unshippedOption, shippedOption, categoryCombo, editCategoriesButton})
+    w->raise();
   TrayRestoreState = isMaximized() ? 2 : 0;
 }
 
@@ -530,9 +536,9 @@ int OrderForm::AddTrayIcon(const QString& tip) {
   if (!tray_) {
     tray_ = new QSystemTrayIcon(this);
     tray_->setIcon(windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : windowIcon());
-    tray_->setContextMenu(Menu_ST);
+    tray_->setContextMenu(trayMenu);
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-      if (r == QSystemTrayIcon::Trigger) ST_Open_Click();
+      if (r == QSystemTrayIcon::Trigger) onTrayOpen();
     });
   }
   tray_->setToolTip(tip);
@@ -544,7 +550,7 @@ void OrderForm::RemoveTrayIcon(int id) {
   if (tray_ && id == nextTrayId_) tray_->hide();
 }
 
-void OrderForm::ST_Open_Click() {
+void OrderForm::onTrayOpen() {
   if (TrayIconId != 0) {
     RemoveTrayIcon(TrayIconId);
     TrayIconId = 0;
@@ -574,26 +580,26 @@ void OrderForm::Form_Load() {
     removeIfPresent(db_.AppPath, QString::fromLatin1(n));
 
   // 3. Drop-down lists.
-  WindowTweaks::setDropDownHeight(Combo1, 300);
-  WindowTweaks::setDropDownHeight(Combo2, 300);
+  WindowTweaks::setDropDownHeight(categoryCombo, 300);
+  WindowTweaks::setDropDownHeight(periodCombo, 300);
 
   // 4-5. Column widths and sort.
-  WindowTweaks::restoreColumnWidths(Liv1, kSection, kDisplayColumns);
-  const int sortKey = static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("SortKey"),
-                                                                 qMax(0, Liv1->sortColumn())));
+  WindowTweaks::restoreColumnWidths(orderList, kSection, kDisplayColumns);
+  const int sortKey =
+      static_cast<int>(SettingsStore::getNumber(kSection, QStringLiteral("SortKey"), qMax(0, orderList->sortColumn())));
   const int sortOrder = static_cast<int>(SettingsStore::getNumber(
-      kSection, QStringLiteral("SortOrder"), Liv1->sortOrder() == Qt::DescendingOrder ? 1 : 0));
+      kSection, QStringLiteral("SortOrder"), orderList->sortOrder() == Qt::DescendingOrder ? 1 : 0));
   if (sortKey >= 0 && sortKey < kDisplayColumns)
-    Liv1->sortRows(sortKey, sortOrder == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+    orderList->sortRows(sortKey, sortOrder == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
 
   // 6-7. Size and state; a stored minimised state is not restored.
   WindowTweaks::restoreSize(this, kSection);
   WindowTweaks::restoreState(this, kSection, 2);
 
   // 8. View switches.
-  View_Username->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Username"), false));
-  View_Money->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Money"), true));
-  View_Expend->setChecked(SettingsStore::getBool(kSetting, QStringLiteral("Expend"), false));
+  showNamesAction->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Username"), false));
+  showMoneyAction->setChecked(SettingsStore::getBool(kSection, QStringLiteral("Money"), true));
+  countExpensesAction->setChecked(SettingsStore::getBool(kSetting, QStringLiteral("Expend"), false));
 
   // 9. For the update tool.
   SettingsStore::set(kUpdate, QStringLiteral("Ver"), QString::fromLatin1(kVersion));
@@ -617,15 +623,15 @@ void OrderForm::Form_Load() {
     db_.TempPath = db_.DataBasePath;
 
   // 14. List font size, written back as in force.
-  const double size = SettingsStore::getNumber(kSetting, QStringLiteral("FontSize"), Liv1->font().pointSizeF());
+  const double size = SettingsStore::getNumber(kSetting, QStringLiteral("FontSize"), orderList->font().pointSizeF());
   if (size >= 9 && size <= 24) {
-    QFont f = Liv1->font();
+    QFont f = orderList->font();
     f.setPointSizeF(size);
-    Liv1->setFont(f);
+    orderList->setFont(f);
     for (int i = 1; i <= 7; ++i) panels_[i]->setFont(f);
   }
-  SettingsStore::setNumber(kSetting, QStringLiteral("FontSize"), Liv1->font().pointSizeF());
-  db_.FontSize = static_cast<int>(Liv1->font().pointSizeF());
+  SettingsStore::setNumber(kSetting, QStringLiteral("FontSize"), orderList->font().pointSizeF());
+  db_.FontSize = static_cast<int>(orderList->font().pointSizeF());
 
   // 15-16. The database's Backup folder; its scratch files. The folder itself
   // is never created here: a missing database stays missing.
@@ -638,11 +644,11 @@ void OrderForm::Form_Load() {
   // 17-20. Title, flag, year and period.
   setWindowTitle(titleBase());
   db_.setDirty(false);
-  Text5->setText(QString::number(QDate::currentDate().year()));
+  yearEdit->setText(QString::number(QDate::currentDate().year()));
   se = true;
-  if (db_.SetView == 1) Combo2->setCurrentIndex(0);
-  else if (db_.SetView == 2) Combo2->setCurrentIndex(1);
-  else if (db_.SetView == 3) Combo2->setCurrentIndex(QDate::currentDate().month() + 1);
+  if (db_.SetView == 1) periodCombo->setCurrentIndex(0);
+  else if (db_.SetView == 2) periodCombo->setCurrentIndex(1);
+  else if (db_.SetView == 3) periodCombo->setCurrentIndex(QDate::currentDate().month() + 1);
   se = false;
 
   // 21-22. The database list; the window shows, still empty.
@@ -688,7 +694,7 @@ void OrderForm::Form_Load() {
   // 27. Open it, or let the user choose (PassChk is false on every failure).
   if (failed) {
     PassChk = false;
-    File_Open_Click();
+    onOpenDatabase();
   } else {
     DataBaseLoad();
   }
@@ -696,23 +702,23 @@ void OrderForm::Form_Load() {
 
 // ---- loading and saving ---------------------------------------------------
 
-void OrderForm::refillCombo1() {
+void OrderForm::refillCategoryCombo() {
   {
-    const QSignalBlocker quiet(Combo1);
-    Combo1->clear();
-    Combo1->addItem(QStringLiteral("全部"));
-    Combo1->addItems(db_.settings.CustomerCategories);
-    Combo1->addItem(QStringLiteral("未分類"));
-    Combo1->addItem(kEditCategories);
-    Combo1->setCurrentIndex(0);
+    const QSignalBlocker quiet(categoryCombo);
+    categoryCombo->clear();
+    categoryCombo->addItem(QStringLiteral("全部"));
+    categoryCombo->addItems(db_.settings.CustomerCategories);
+    categoryCombo->addItem(QStringLiteral("未分類"));
+    categoryCombo->addItem(kEditCategories);
+    categoryCombo->setCurrentIndex(0);
   }
-  Combo1_Click();
+  onCategoryChosen();
 }
 
 void OrderForm::DataBaseLoad() {
   DataStore store(db_, prompt_, loadForm_);
   store.loadDatabase();
-  refillCombo1();
+  refillCategoryCombo();
   db_.setDirty(false);
   db_.ExpendDirty = false;
   setTitle();
@@ -727,7 +733,7 @@ bool OrderForm::DataBaseSave() {
   return store.DataBaseSave();
 }
 
-void OrderForm::File_Save_Click() {
+void OrderForm::onSaveDatabase() {
   try {
     if (DataBaseSave()) db_.setDirty(false);
   } catch (const std::exception&) {
@@ -735,7 +741,7 @@ void OrderForm::File_Save_Click() {
   }
 }
 
-void OrderForm::File_Open_Click() {
+void OrderForm::onOpenDatabase() {
   try {
     const bool usable = AppPaths::folderExists(db_.DataBasePath) && PassChk;
     if (usable) {
@@ -778,7 +784,7 @@ void OrderForm::File_Open_Click() {
 
 // ---- exit ------------------------------------------------------------------
 
-void OrderForm::File_Exit_Click() { close(); }
+void OrderForm::onExit() { close(); }
 
 bool OrderForm::Form_Unload() {
   if (db_.dirty()) {
@@ -794,9 +800,10 @@ bool OrderForm::Form_Unload() {
   if (AutoBackup) AutoBackup();
   SettingsStore::set(kSetting, QStringLiteral("DataBaseName"), db_.DataBaseName);
   SettingsStore::set(kSetting, QStringLiteral("DataBasePath"), db_.DataBasePath);
-  WindowTweaks::saveColumnWidths(Liv1, kSection, kDisplayColumns);
-  SettingsStore::setNumber(kSection, QStringLiteral("SortKey"), qMax(0, Liv1->sortColumn()));
-  SettingsStore::setNumber(kSection, QStringLiteral("SortOrder"), Liv1->sortOrder() == Qt::DescendingOrder ? 1 : 0);
+  WindowTweaks::saveColumnWidths(orderList, kSection, kDisplayColumns);
+  SettingsStore::setNumber(kSection, QStringLiteral("SortKey"), qMax(0, orderList->sortColumn()));
+  SettingsStore::setNumber(kSection, QStringLiteral("SortOrder"),
+                           orderList->sortOrder() == Qt::DescendingOrder ? 1 : 0);
   // Maximised or minimised (also behind the notification icon): the designed size.
   WindowTweaks::saveSize(this, kSection, QSize(kDesignedWidth, kDesignedHeight));
   WindowTweaks::saveState(this, kSection);
@@ -826,41 +833,41 @@ void OrderForm::closeEvent(QCloseEvent* event) {
 // ---- order list and filters -------------------------------------------------
 
 OrderList::OrderFilter OrderForm::currentFilter() const {
-  return OrderList::OrderFilter{Combo1->currentText(), Combo2->currentText(), Text5->text(), Option1->isChecked(),
-                                Option2->isChecked()};
+  return OrderList::OrderFilter{categoryCombo->currentText(), periodCombo->currentText(), yearEdit->text(),
+                                unshippedOption->isChecked(), shippedOption->isChecked()};
 }
 
 OrderList::OrderListView OrderForm::currentView() const {
-  return OrderList::OrderListView{View_Username->isChecked(), View_Expend->isChecked()};
+  return OrderList::OrderListView{showNamesAction->isChecked(), countExpensesAction->isChecked()};
 }
 
 std::vector<int> OrderForm::listedIndexes(bool selectedOnly) const {
   std::vector<int> out;
   if (selectedOnly) {
-    for (int r : Liv1->selectedRows()) out.push_back(Liv1->tableIndex(r));
+    for (int r : orderList->selectedRows()) out.push_back(orderList->tableIndex(r));
   } else {
-    out.reserve(static_cast<size_t>(Liv1->rowCount()));
-    for (int r = 0; r < Liv1->rowCount(); ++r) out.push_back(Liv1->tableIndex(r));
+    out.reserve(static_cast<size_t>(orderList->rowCount()));
+    for (int r = 0; r < orderList->rowCount(); ++r) out.push_back(orderList->tableIndex(r));
   }
   return out;
 }
 
 void OrderForm::showOrderList(const OrderList::OrderListResult& result) {
-  const int sortColumn = Liv1->sortColumn();
-  const Qt::SortOrder sortOrder = Liv1->sortOrder();
-  Liv1->setRowSource(result.source());  // texts and colours are read when painted
+  const int sortColumn = orderList->sortColumn();
+  const Qt::SortOrder sortOrder = orderList->sortOrder();
+  orderList->setRowSource(result.source());  // texts and colours are read when painted
   for (int p = 0; p < 7 && p < result.panels.size(); ++p) panels_[p + 1]->setText(result.panels[p]);
-  if (sortColumn >= 0) Liv1->sortRows(sortColumn, sortOrder);
+  if (sortColumn >= 0) orderList->sortRows(sortColumn, sortOrder);
 }
 
 void OrderForm::showOrderListWithShortage(const OrderList::OrderListResult& result) {
   showOrderList(result);
-  Liv2->setRows(result.shortage.liv2);
-  liv2Indexed_ = false;
+  shortageList->setRows(result.shortage.rows);
+  shortageIndexed_ = false;
   if (result.shortage.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
 }
 
-bool OrderForm::unshippedOptionSelected() const { return Option1->isChecked(); }
+bool OrderForm::unshippedOptionSelected() const { return unshippedOption->isChecked(); }
 
 void OrderForm::setShippingOptionsQuietly(bool unshipped, bool shipped) {
   const bool was = se;
@@ -869,18 +876,18 @@ void OrderForm::setShippingOptionsQuietly(bool unshipped, bool shipped) {
   se = was;
 }
 
-int OrderForm::categoryFilterIndex() const { return Combo1->currentIndex(); }
+int OrderForm::categoryFilterIndex() const { return categoryCombo->currentIndex(); }
 
 void OrderForm::setCategoryFilterQuietly(int index) {
   const bool was = se;
   se = true;
-  Combo1->setCurrentIndex(index);
+  categoryCombo->setCurrentIndex(index);
   se = was;
 }
 
 void OrderForm::clearShortageList() {
-  Liv2->clear();
-  liv2Indexed_ = false;
+  shortageList->clear();
+  shortageIndexed_ = false;
 }
 
 void OrderForm::bringToFront() {
@@ -893,27 +900,28 @@ void OrderForm::bringToFront() {
 void OrderForm::OrderShow() { showOrderListWithShortage(OrderList::OrderShow(db_, currentFilter(), currentView())); }
 
 void OrderForm::applyShortage(const ShortageResult& r) {
-  Liv2->setRows(r.liv2);
-  liv2Indexed_ = false;
-  Liv1->setColumnTexts(ShortageLiv1::ShipDate, r.shipDates);
+  shortageList->setRows(r.rows);
+  shortageIndexed_ = false;
+  orderList->setColumnTexts(ShortageOrderListCol::ShipDate, r.shipDates);
   if (r.failed) prompt_.message(ShortageFailedText, Prompt::Icon::Exclamation);
 }
 
 void OrderForm::CheckStockShortage() {
-  applyShortage(::CheckStockShortage(db_, Liv1->rowCount(), [this](int row, int column) { return Liv1->text(row, column); }));
+  applyShortage(::CheckStockShortage(db_, orderList->rowCount(),
+                                     [this](int row, int column) { return orderList->text(row, column); }));
 }
 
-void OrderForm::Command6_Click() {
-  const auto s = OrderList::CustomerSearch(db_, currentFilter(), currentView(), Text1->text());
+void OrderForm::onCustomerSearch() {
+  const auto s = OrderList::CustomerSearch(db_, currentFilter(), currentView(), customerSearchEdit->text());
   if (s.refused) {
     prompt_.warn(OrderList::CustomerSearchEmptyText);
     return;
   }
-  Text1->setText(s.searchText);
+  customerSearchEdit->setText(s.searchText);
   showOrderListWithShortage(s.list);
 }
 
-void OrderForm::Command3_Click() {
+void OrderForm::onRecount() {
   const auto panels = OrderList::Recount(db_, currentFilter(), currentView(), listedIndexes(false));
   if (!panels) {
     prompt_.message(OrderList::RecountFailedText, Prompt::Icon::Exclamation);
@@ -922,8 +930,8 @@ void OrderForm::Command3_Click() {
   for (int p = 0; p < 7 && p < panels->size(); ++p) panels_[p + 1]->setText((*panels)[p]);
 }
 
-void OrderForm::Sel_Cal_Click() {
-  if (Liv1->rowCount() == 0) return;
+void OrderForm::onSelectedTotals() {
+  if (orderList->rowCount() == 0) return;
   const auto panels = OrderList::SelectionTotals(db_, listedIndexes(true));
   if (!panels) {
     prompt_.error();
@@ -941,29 +949,29 @@ std::vector<SelectedOrder> selectedOrders(const ListView* list) {
 }
 }  // namespace
 
-void OrderForm::Sel_SetPay_Click() {
-  if (SelectionTools::Sel_SetPay(db_, prompt_, Liv1->rowCount(), selectedOrders(Liv1))) OrderShow();
+void OrderForm::onMarkSelectedPaid() {
+  if (SelectionTools::markPaid(db_, prompt_, orderList->rowCount(), selectedOrders(orderList))) OrderShow();
 }
 
-void OrderForm::Sel_SetShipping_Click() {
-  if (SelectionTools::Sel_SetShipping(db_, prompt_, Liv1->rowCount(), selectedOrders(Liv1))) OrderShow();
+void OrderForm::onMarkSelectedShipped() {
+  if (SelectionTools::markShipped(db_, prompt_, orderList->rowCount(), selectedOrders(orderList))) OrderShow();
 }
 
-void OrderForm::Sel_Email_Click() {
-  const QUrl url = SelectionTools::Sel_Email(db_, prompt_, listedIndexes(true));
+void OrderForm::onEmailSelected() {
+  const QUrl url = SelectionTools::emailSelected(db_, prompt_, listedIndexes(true));
   if (!url.isEmpty()) Shell::openUrl(url.toString());
 }
 
 void OrderForm::CheckViewMoney() {
-  const auto v = OrderList::CheckViewMoney(View_Money->isChecked(), db_.HideCost);
-  Command3->setVisible(v.command3);
+  const auto v = OrderList::CheckViewMoney(showMoneyAction->isChecked(), db_.HideCost);
+  recountButton->setVisible(v.recount);
   for (int i = 1; i <= 6; ++i) panels_[i]->setVisible(v.panel[static_cast<size_t>(i - 1)]);
 }
 
-void OrderForm::Command5_Click() {
+void OrderForm::onEditCategories() {
   try {
     CateForm::edit(db_, prompt_, CategoryEdit::Kind::Customer, this);
-    refillCombo1();
+    refillCategoryCombo();
   } catch (const std::exception&) {
     prompt_.error();
   }
@@ -971,7 +979,7 @@ void OrderForm::Command5_Click() {
 
 // ---- order commands ----------------------------------------------------------
 
-void OrderForm::Order_New_Click() {
+void OrderForm::onNewOrder() {
   OrderInput dlg(db_, prompt_, *this, this);
   const auto n = OrderCommands::prepareNewOrder(db_, QDate::currentDate());
   if (!n) {
@@ -991,7 +999,7 @@ void OrderForm::runEditor(OrderInput& editor) {
   const bool rebuild = listRebuildDeferred_;
   filterRefillDeferred_ = listRebuildDeferred_ = false;
   if (refill)
-    refillCombo1();  // selecting "全部" rebuilds the list as well
+    refillCategoryCombo();  // selecting "全部" rebuilds the list as well
   else if (rebuild)
     OrderShow();
 }
@@ -1003,67 +1011,69 @@ void OrderForm::OrderShowWhenFree() {
     OrderShow();
 }
 
-void OrderForm::Order_Del_Click() {
-  if (OrderCommands::deleteSelectedOrders(db_, prompt_, Liv1->rowCount(), listedIndexes(true))) OrderShow();
+void OrderForm::onDeleteOrders() {
+  if (OrderCommands::deleteSelectedOrders(db_, prompt_, orderList->rowCount(), listedIndexes(true))) OrderShow();
 }
 
 int OrderForm::orderListIndex(int listRow) const {
-  return listRow >= 0 && listRow < Liv1->rowCount() ? Liv1->tableIndex(listRow) : 0;
+  return listRow >= 0 && listRow < orderList->rowCount() ? orderList->tableIndex(listRow) : 0;
 }
 
-int OrderForm::orderListRowCount() const { return Liv1->rowCount(); }
+int OrderForm::orderListRowCount() const { return orderList->rowCount(); }
 
 void OrderForm::rewriteOrderListRow(int listRow, const OrderListRow& row) {
-  if (listRow < 0 || listRow >= Liv1->rowCount()) return;
-  for (int c = 0; c < row.cells.size() && c < OrderListCol::OrderIndex; ++c) Liv1->setText(listRow, c, row.cells[c]);
-  Liv1->setRowColor(listRow, QColor());
-  Liv1->setCellColor(listRow, OrderListCol::Receivable, OrderList::ReceivableColor);
-  Liv1->setCellColor(listRow, OrderListCol::PaymentDate, row.unpaid ? OrderList::DarkRedColor : QColor());
-  Liv1->setCellColor(listRow, OrderListCol::ShipDate, row.unshipped ? OrderList::DarkRedColor : QColor());
+  if (listRow < 0 || listRow >= orderList->rowCount()) return;
+  for (int c = 0; c < row.cells.size() && c < OrderListCol::OrderIndex; ++c)
+    orderList->setText(listRow, c, row.cells[c]);
+  orderList->setRowColor(listRow, QColor());
+  orderList->setCellColor(listRow, OrderListCol::Receivable, OrderList::ReceivableColor);
+  orderList->setCellColor(listRow, OrderListCol::PaymentDate, row.unpaid ? OrderList::DarkRedColor : QColor());
+  orderList->setCellColor(listRow, OrderListCol::ShipDate, row.unshipped ? OrderList::DarkRedColor : QColor());
 }
 
 void OrderForm::selectOrderListRow(int listRow) {
-  if (listRow >= 0 && listRow < Liv1->rowCount()) Liv1->setCurrentRow(listRow);
+  if (listRow >= 0 && listRow < orderList->rowCount()) orderList->setCurrentRow(listRow);
 }
 
 void OrderForm::showNewOrder(const QString& category) {
-  if (Combo1->currentText() != OrderList::AllText) {
+  if (categoryCombo->currentText() != OrderList::AllText) {
     se = true;
-    const int i = Combo1->findText(category);
-    Combo1->setCurrentIndex(i >= 0 ? i : Combo1->findText(QStringLiteral("未分類")));
+    const int i = categoryCombo->findText(category);
+    categoryCombo->setCurrentIndex(i >= 0 ? i : categoryCombo->findText(QStringLiteral("未分類")));
     se = false;
   }
   OrderShow();
 }
 
-bool OrderForm::listsUnshippedOrders() const { return Option1->isChecked(); }
+bool OrderForm::listsUnshippedOrders() const { return unshippedOption->isChecked(); }
 
-bool OrderForm::viewUsername() const { return View_Username->isChecked(); }
+bool OrderForm::viewUsername() const { return showNamesAction->isChecked(); }
 
 QString OrderForm::lineShortage(const QString& orderNo, int k) const {
-  // Liv2 holds every line of the unshipped orders, grouped by order number.
-  if (!liv2Indexed_) {
-    liv2Start_.clear();
-    for (int r = Liv2->rowCount() - 1; r >= 0; --r) liv2Start_.insert(Liv2->text(r, ShortageCol::OrderNo), r);
-    liv2Indexed_ = true;
+  // shortageList holds every line of the unshipped orders, grouped by order number.
+  if (!shortageIndexed_) {
+    shortageStart_.clear();
+    for (int r = shortageList->rowCount() - 1; r >= 0; --r)
+      shortageStart_.insert(shortageList->text(r, ShortageCol::OrderNo), r);
+    shortageIndexed_ = true;
   }
-  const auto it = liv2Start_.constFind(orderNo);
-  if (it == liv2Start_.constEnd()) return {};
+  const auto it = shortageStart_.constFind(orderNo);
+  if (it == shortageStart_.constEnd()) return {};
   const int r = *it + k;
-  if (k < 0 || r >= Liv2->rowCount() || Liv2->text(r, ShortageCol::OrderNo) != orderNo) return {};
-  return Liv2->text(r, ShortageCol::ShortageQty);
+  if (k < 0 || r >= shortageList->rowCount() || shortageList->text(r, ShortageCol::OrderNo) != orderNo) return {};
+  return shortageList->text(r, ShortageCol::ShortageQty);
 }
 
-void OrderForm::Order_Edit_Click() {
-  if (Liv1->rowCount() == 0) return;
-  const int row = Liv1->currentRow();
+void OrderForm::onEditOrder() {
+  if (orderList->rowCount() == 0) return;
+  const int row = orderList->currentRow();
   if (row < 0) return;
   OrderInput dlg(db_, prompt_, *this, this);
   if (!dlg.setupEditOrder(row)) {
     prompt_.error();
     return;
   }
-  Liv1->setSelected(row, false);
+  orderList->setSelected(row, false);
   runEditor(dlg);
 }
 
@@ -1081,7 +1091,7 @@ void OrderForm::closeRowWindows() {
   PurchaseWindows::closeSheets();
 }
 
-void OrderForm::Data_Guest_Click() {
+void OrderForm::onCustomers() {
   try {
     if (!guestForm_) {
       guestForm_ = new GuestForm(db_, prompt_, this);
@@ -1090,7 +1100,7 @@ void OrderForm::Data_Guest_Click() {
         if (editorOpen_)
           filterRefillDeferred_ = true;
         else
-          refillCombo1();
+          refillCategoryCombo();
       };
     }
     if (guestForm_->openAsManager()) OrderShow();  // a failure was told and ends the command
@@ -1099,7 +1109,7 @@ void OrderForm::Data_Guest_Click() {
   }
 }
 
-void OrderForm::Data_Manuf_Click() {
+void OrderForm::onProducts() {
   if (!manufForm_) {
     manufForm_ = new ManufForm(db_, prompt_, this);
     manufForm_->setAttribute(Qt::WA_DeleteOnClose);
@@ -1109,7 +1119,7 @@ void OrderForm::Data_Manuf_Click() {
     // Stock may have changed while it was open: the shortage marks follow.
     // The listed orders stay (they may be the product window's "列出訂單").
     manufForm_->onManagementClosed = [this] {
-      if (!Option1->isChecked()) return;
+      if (!unshippedOption->isChecked()) return;
       if (editorOpen_)
         listRebuildDeferred_ = true;
       else
@@ -1125,29 +1135,29 @@ void OrderForm::Data_Manuf_Click() {
   manufForm_->activateWindow();
 }
 
-void OrderForm::Set_Improt_Click() {
+void OrderForm::onImportFormats() {
   ImportForm dlg(db_, prompt_, this);
   dlg.exec();
 }
 
-void OrderForm::Set_AutoBackup_Click() {
+void OrderForm::onBackupFolder() {
   SetAtuoBackupForm dlg(db_, prompt_, this);
   dlg.SelState = 1;
   dlg.Form_Load();
   dlg.exec();
 }
 
-void OrderForm::Command4_Click() {
+void OrderForm::onExpenses() {
   try {
     if (!expendForm_) {
       expendForm_ = new ExpendForm(db_, prompt_, this);
       expendForm_->setAttribute(Qt::WA_DeleteOnClose);
       // The expenses counted into cost follow at once.
       expendForm_->onExpensesChanged = [this] {
-        if (View_Expend->isChecked()) Command3_Click();
+        if (countExpensesAction->isChecked()) onRecount();
       };
     }
-    expendForm_->openFromMain(Text5->text(), Combo2->currentIndex());
+    expendForm_->openFromMain(yearEdit->text(), periodCombo->currentIndex());
     if (expendForm_->isMinimized()) expendForm_->showNormal();
     expendForm_->show();
     expendForm_->raise();
@@ -1157,13 +1167,13 @@ void OrderForm::Command4_Click() {
   }
 }
 
-void OrderForm::Set_Option_Click() {
+void OrderForm::onGeneralSettings() {
   SetForm::Hooks hooks;
-  hooks.listFontSize = [this] { return Liv1->font().pointSizeF(); };
+  hooks.listFontSize = [this] { return orderList->font().pointSizeF(); };
   hooks.applyListFontSize = [this](int size) {
-    QFont f = Liv1->font();
+    QFont f = orderList->font();
     f.setPointSize(size);
-    Liv1->setFont(f);
+    orderList->setFont(f);
     for (int i = 1; i <= 7; ++i) panels_[i]->setFont(f);
     db_.FontSize = size;
   };
@@ -1172,7 +1182,7 @@ void OrderForm::Set_Option_Click() {
   dlg.exec();
 }
 
-void OrderForm::Set_Temp_Click() {
+void OrderForm::onTempFolder() {
   SetAtuoBackupForm dlg(db_, prompt_, this);
   dlg.setTempMode();
   dlg.Form_Load();
@@ -1183,33 +1193,33 @@ BackupCommands OrderForm::backupCommands() {
   BackupCommands::Hooks h;
   h.DataBaseSave = [this] { return DataBaseSave(); };
   h.DataBaseLoad = [this] { DataBaseLoad(); };
-  h.File_Open_Click = [this] { File_Open_Click(); };
+  h.File_Open_Click = [this] { onOpenDatabase(); };
   h.setPassChk = [this](bool on) { PassChk = on; };
   h.setPasswordMenu = [this](bool hasPassword) { setPassMenu(!hasPassword, hasPassword); };
   return BackupCommands(db_, prompt_, h);
 }
 
-void OrderForm::Backup_Backup_Click() { backupCommands().Backup_Backup_Click(); }
-void OrderForm::Backup_Update_Click() { backupCommands().Backup_Update_Click(); }
-void OrderForm::Backup_Atuo_Click() { backupCommands().Backup_Atuo_Click(); }
+void OrderForm::onBackup() { backupCommands().Backup_Backup_Click(); }
+void OrderForm::onRestore() { backupCommands().Backup_Update_Click(); }
+void OrderForm::onRestoreDailyBackup() { backupCommands().Backup_Atuo_Click(); }
 
-void OrderForm::Order_Clear_Click() {
+void OrderForm::onClearShippedOrders() {
   DelForm dlg(db_, prompt_, this);
   dlg.exec();
   OrderShow();
 }
 
-void OrderForm::Help_Chm_Click() {
+void OrderForm::onManual() {
   // The manual ships beside the program (installed) or in the source tree.
   const QString page = AboutForm::manualPage();
   if (!page.isEmpty()) Shell::showLocalFile(page, prompt_);
 }
 
 // The program's own pages are the manual shipped with it; no outside address.
-void OrderForm::Help_Web_Click() { Help_Chm_Click(); }
-void OrderForm::Help_guestbook_Click() { Help_Chm_Click(); }
+void OrderForm::onWebsite() { onManual(); }
+void OrderForm::onFanPage() { onManual(); }
 
-void OrderForm::Help_About_Click() {
+void OrderForm::onAbout() {
   try {
     AboutForm dlg(QString::fromLatin1(kVersion), prompt_, this);
     dlg.exec();
@@ -1218,23 +1228,23 @@ void OrderForm::Help_About_Click() {
   }
 }
 
-void OrderForm::Command1_Click() {
+void OrderForm::onAdvancedSearch() {
   try {
-    OrderSearch::open(db_, prompt_, *this, this, Option1->isChecked(), Option2->isChecked());
+    OrderSearch::open(db_, prompt_, *this, this, unshippedOption->isChecked(), shippedOption->isChecked());
   } catch (const std::exception&) {
     prompt_.error();
   }
 }
 
-void OrderForm::Command2_Click() {
+void OrderForm::onOrderProducts() {
   try {
     StockForm::MainFilters main;
-    main.category = Combo1->currentIndex();
-    main.unshipped = Option1->isChecked();
-    main.shipped = Option2->isChecked();
-    main.period = Combo2->currentIndex();
-    main.year = Text5->text();
-    main.viewMoney = View_Money->isChecked();
+    main.category = categoryCombo->currentIndex();
+    main.unshipped = unshippedOption->isChecked();
+    main.shipped = shippedOption->isChecked();
+    main.period = periodCombo->currentIndex();
+    main.year = yearEdit->text();
+    main.viewMoney = showMoneyAction->isChecked();
     StockForm::open(db_, prompt_, *this, this, main);
   } catch (const std::exception&) {
     prompt_.error();
@@ -1247,92 +1257,92 @@ bool OrderForm::showPicture(const QString& path) {
   return true;
 }
 
-void OrderForm::Combo1_Click() {
-  if (Combo1->currentText() == kEditCategories) {
-    Command5_Click();
+void OrderForm::onCategoryChosen() {
+  if (categoryCombo->currentText() == kEditCategories) {
+    onEditCategories();
     return;
   }
   if (!se) OrderShow();
 }
 
-void OrderForm::Combo2_Click() {
+void OrderForm::onPeriodChosen() {
   if (!se) OrderShow();
 }
 
-void OrderForm::Option1_Click() {
+void OrderForm::onUnshippedChosen() {
   if (se) return;
   OrderShow();
-  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(true);
+  for (QAction* a : {markSelectedShippedAction, pickingListAction, popupMarkShippedAction}) a->setEnabled(true);
 }
 
-void OrderForm::Option2_Click() {
+void OrderForm::onShippedChosen() {
   if (se) return;
   OrderShow();
-  for (QAction* a : {Sel_SetShipping, Sel_Stock, OrderTools_SetShipping}) a->setEnabled(false);
+  for (QAction* a : {markSelectedShippedAction, pickingListAction, popupMarkShippedAction}) a->setEnabled(false);
 }
 
 void OrderForm::setShippingOptions(bool unshipped, bool shipped) {
   // An exclusive radio button cannot be cleared while it is the checked one.
-  for (QRadioButton* b : {Option1, Option2}) b->setAutoExclusive(false);
-  Option1->setChecked(unshipped && !shipped);
-  Option2->setChecked(shipped);
-  for (QRadioButton* b : {Option1, Option2}) b->setAutoExclusive(true);
+  for (QRadioButton* b : {unshippedOption, shippedOption}) b->setAutoExclusive(false);
+  unshippedOption->setChecked(unshipped && !shipped);
+  shippedOption->setChecked(shipped);
+  for (QRadioButton* b : {unshippedOption, shippedOption}) b->setAutoExclusive(true);
 }
 
-void OrderForm::View_Username_Click() {
+void OrderForm::onShowNames() {
   OrderShow();
-  SettingsStore::setBool(kSection, QStringLiteral("Username"), View_Username->isChecked());
+  SettingsStore::setBool(kSection, QStringLiteral("Username"), showNamesAction->isChecked());
 }
 
-void OrderForm::View_Money_Click() {
+void OrderForm::onShowMoney() {
   CheckViewMoney();
-  SettingsStore::setBool(kSection, QStringLiteral("Money"), View_Money->isChecked());
+  SettingsStore::setBool(kSection, QStringLiteral("Money"), showMoneyAction->isChecked());
 }
 
-void OrderForm::View_Expend_Click() {
-  Command3_Click();
-  SettingsStore::setBool(kSetting, QStringLiteral("Expend"), View_Expend->isChecked());
+void OrderForm::onCountExpenses() {
+  onRecount();
+  SettingsStore::setBool(kSetting, QStringLiteral("Expend"), countExpensesAction->isChecked());
 }
 
-void OrderForm::Liv1_ColumnClick(int column) {
-  Qt::SortOrder order = Liv1->sortOrder();
-  if (Liv1->sortColumn() == column)
+void OrderForm::onOrderListHeaderClicked(int column) {
+  Qt::SortOrder order = orderList->sortOrder();
+  if (orderList->sortColumn() == column)
     order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-  Liv1->sortRows(column, order);
+  orderList->sortRows(column, order);
 }
 
-void OrderForm::OrderTools_SelAll_Click() {
-  Liv1->selectAll();  // every row, first to last, as one selection
+void OrderForm::onSelectAll() {
+  orderList->selectAll();  // every row, first to last, as one selection
 }
 
-void OrderForm::Toolbar1_ButtonClick(int index) {
+void OrderForm::onToolButton(int index) {
   switch (index) {
     case 2:
-      File_Open_Click();
+      onOpenDatabase();
       break;
     case 3:
-      File_Save_Click();
+      onSaveDatabase();
       break;
     case 5:
-      Order_New_Click();
+      onNewOrder();
       break;
     case 6:
-      Order_Edit_Click();
+      onEditOrder();
       break;
     case 7:
-      Order_Del_Click();
+      onDeleteOrders();
       break;
     case 9:
-      Data_Guest_Click();
+      onCustomers();
       break;
     case 10:
-      Data_Manuf_Click();
+      onProducts();
       break;
     case 12:
-      Set_Option_Click();
+      onGeneralSettings();
       break;
     case 14:
-      Help_About_Click();
+      onAbout();
       break;
     default:
       // The separators (1, 4, 8, 11, 13) and any other number do nothing.
@@ -1342,14 +1352,14 @@ void OrderForm::Toolbar1_ButtonClick(int index) {
 
 // ---- database password ------------------------------------------------------
 
-bool OrderForm::passSetEnabled() const { return Pass_Set->isEnabled(); }
-bool OrderForm::passClearEnabled() const { return Pass_Clear->isEnabled(); }
+bool OrderForm::passSetEnabled() const { return setPasswordAction->isEnabled(); }
+bool OrderForm::passClearEnabled() const { return clearPasswordAction->isEnabled(); }
 
 void OrderForm::setPassMenu(bool setEnabled, bool clearEnabled) {
-  Pass_Set->setEnabled(setEnabled);
-  Pass_Clear->setEnabled(clearEnabled);
+  setPasswordAction->setEnabled(setEnabled);
+  clearPasswordAction->setEnabled(clearEnabled);
 }
 
 bool OrderForm::PassInit() { return DatabasePassword::PassInit(db_, prompt_, *this); }
-void OrderForm::Pass_Set_Click() { DatabasePassword::Pass_Set_Click(db_, prompt_, *this); }
-void OrderForm::Pass_Clear_Click() { DatabasePassword::Pass_Clear_Click(db_, prompt_, *this); }
+void OrderForm::onSetPassword() { DatabasePassword::Pass_Set_Click(db_, prompt_, *this); }
+void OrderForm::onClearPassword() { DatabasePassword::Pass_Clear_Click(db_, prompt_, *this); }

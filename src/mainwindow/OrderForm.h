@@ -54,7 +54,7 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   // The start-up sequence: settings, the database list, the window shown,
   // the stored database opened (or the database manager when it cannot be).
   void Form_Load();
-  void File_Exit_Click();  // closes the window, which runs the exit steps
+  void onExit();  // closes the window, which runs the exit steps
 
   // ---- the open database ----
   Database& db() { return db_; }
@@ -63,15 +63,15 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void DataBaseLoad();
   // Writes every table; true when everything was written. Leaves DirtyFlag alone.
   bool DataBaseSave();
-  void File_Open_Click();  // switch to another database through the manager
-  void File_Save_Click();  // save and clear DirtyFlag
+  void onOpenDatabase();  // switch to another database through the manager
+  void onSaveDatabase();  // save and clear DirtyFlag
   // "Kestrin 青鳥帳房通 v3.3.6 - [name：folder]".
   void setTitle();
   // Refills the customer-category filter and selects "全部" (which lists the orders).
-  void refillCombo1();
+  void refillCategoryCombo();
 
   // ---- order list and filters ----
-  void OrderShow();       // rebuilds Liv1, totals and the shortage list
+  void OrderShow();                    // rebuilds the order list, totals and the shortage list
   void CheckStockShortage() override;  // the shortage list and marks of the rows listed now
 
   // Listings of other windows (OrderListHost).
@@ -82,37 +82,37 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void setCategoryFilterQuietly(int index) override;
   void clearShortageList() override;
   void bringToFront() override;
-  void Command6_Click();  // customer search by account or name
-  void Sel_Cal_Click();   // totals of the selected orders
-  void Sel_SetPay_Click();
-  void Sel_SetShipping_Click();
-  void Sel_Email_Click();
-  void Sel_ShippingNote_Click();  // shipping notes of the selected orders
-  void Sel_Addr_Click();          // mailing labels of the selected orders
-  void Sel_Stock_Click();         // the picking list
-  void Sel_Note_Click();          // export of the selected orders to a text file
-  void CheckViewMoney();  // shows or hides the money panels and Command3
-  void Command3_Click();  // recount of the listed orders
-  void Command5_Click();  // edit the customer categories
-  void Combo1_Click();
-  void Combo2_Click();
-  void Option1_Click();
-  void Option2_Click();
+  void onCustomerSearch();  // by account or name
+  void onSelectedTotals();  // totals of the selected orders
+  void onMarkSelectedPaid();
+  void onMarkSelectedShipped();
+  void onEmailSelected();
+  void onSelectedShippingNotes();  // shipping notes of the selected orders
+  void onSelectedLabels();         // mailing labels of the selected orders
+  void onPickingList();            // the picking list
+  void onExportSelected();         // export of the selected orders to a text file
+  void CheckViewMoney();          // shows or hides the money panels and recountButton
+  void onRecount();               // recount of the listed orders
+  void onEditCategories();        // the customer categories
+  void onCategoryChosen();
+  void onPeriodChosen();
+  void onUnshippedChosen();
+  void onShippedChosen();
   // Sets the shipping options by code, as other windows hand their choice
   // back (under se). Unlike a click this may leave both clear, which lists
   // no order; when both are asked for, "已出貨" wins.
   void setShippingOptions(bool unshipped, bool shipped);
-  void View_Username_Click();
-  void View_Money_Click();
-  void View_Expend_Click();
-  void Liv1_ColumnClick(int column);  // 0-based column
-  void OrderTools_SelAll_Click();
-  void Toolbar1_ButtonClick(int index);  // 1-based position
+  void onShowNames();
+  void onShowMoney();
+  void onCountExpenses();
+  void onOrderListHeaderClicked(int column);  // 0-based column
+  void onSelectAll();
+  void onToolButton(int index);  // 1-based position
 
   // ---- order commands ----
-  void Order_New_Click();
-  void Order_Del_Click();
-  void Order_Edit_Click();  // opens the current row of the order list in the editor
+  void onNewOrder();
+  void onDeleteOrders();
+  void onEditOrder();  // opens the current row of the order list in the editor
 
   // ---- what the order editor reads and writes of the order list ----
   int orderListIndex(int listRow) const override;
@@ -133,23 +133,23 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   void exportLines(OrderInput& e) override;
 
   // ---- commands that open other windows ----
-  void Data_Guest_Click();   // the customer window, non-modal
-  void Data_Manuf_Click();   // the product window, non-modal
-  void Set_Improt_Click();   // the customer-import profiles, modal
-  void Set_AutoBackup_Click();
-  void Set_Temp_Click();     // also called when the temporary-file folder is missing
-  void Set_Option_Click();   // the general settings, modal
-  void Command4_Click();     // the expense window, non-modal, with the main filters' year and period
-  void Backup_Backup_Click();
-  void Backup_Update_Click();
-  void Backup_Atuo_Click();
-  void Order_Clear_Click();
-  void Help_Chm_Click();     // the manual shipped with the program
-  void Help_Web_Click();     // the program's pages: the same manual
-  void Help_guestbook_Click();
-  void Help_About_Click();   // the about box, modal
-  void Command1_Click();     // 進階搜尋: the order search
-  void Command2_Click();     // 訂單商品: the products in the listed orders
+  void onCustomers();      // the customer window, non-modal
+  void onProducts();       // the product window, non-modal
+  void onImportFormats();  // the customer-import profiles, modal
+  void onBackupFolder();
+  void onTempFolder();       // also called when the temporary-file folder is missing
+  void onGeneralSettings();  // the general settings, modal
+  void onExpenses();         // the expense window, non-modal, with the main filters' year and period
+  void onBackup();
+  void onRestore();
+  void onRestoreDailyBackup();
+  void onClearShippedOrders();
+  void onManual();   // the manual shipped with the program
+  void onWebsite();  // the program's pages: the same manual
+  void onFanPage();
+  void onAbout();            // the about box, modal
+  void onAdvancedSearch();   // 進階搜尋: the order search
+  void onOrderProducts();    // 訂單商品: the products in the listed orders
   // The order editor's "檢視圖片(&V)": the picture viewer.
   bool showPicture(const QString& path) override;
   // The open customer and product windows (null when closed).
@@ -159,8 +159,8 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
 
   // ---- database password ----
   bool PassInit();
-  void Pass_Set_Click();
-  void Pass_Clear_Click();
+  void onSetPassword();
+  void onClearPassword();
   bool passChk() const override { return PassChk; }
   void setPassChk(bool accepted) override { PassChk = accepted; }
   bool passSetEnabled() const override;
@@ -172,7 +172,7 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   int AddTrayIcon(const QString& tip);
   void RemoveTrayIcon(int id);
   int trayIconId() const { return TrayIconId; }
-  void ST_Open_Click();  // back from the notification area
+  void onTrayOpen();  // back from the notification area
 
   // ---- public state ----
   bool se = false;       // set while code changes the filters quietly
@@ -197,42 +197,43 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   bool programEnded() const { return programEnded_; }
 
   // ---- controls ----
-  QToolBar* Toolbar1;
+  QToolBar* toolbar;
   QAction* toolButton(int index) const;  // 1..14; separators are null
-  QWidget* Picture1;
-  QFrame* Line3;
-  QLineEdit* Text1;       // customer search
-  QPushButton* Command6;  // 客戶搜尋
-  QPushButton* Command1;  // 進階搜尋
-  QLineEdit* Text5;       // year of the period filter
-  QComboBox* Combo2;      // period
-  QRadioButton* Option1;  // 未出貨
-  QRadioButton* Option2;  // 已出貨
-  QComboBox* Combo1;      // customer category
-  QPushButton* Command5;  // 編輯分類
-  ListView* Liv1;         // the order list: twelve columns and the hidden Index
-  QPushButton* Command3;  // 重新統計
-  QPushButton* Command4;  // 雜支費用
-  QPushButton* Command2;  // 訂單商品
-  QStatusBar* StatusBar1;
+  QWidget* filterStrip;                  // the strip above the list holding the search and the filters
+  QFrame* stripRule;
+  QLineEdit* customerSearchEdit;
+  QPushButton* customerSearchButton;  // 客戶搜尋
+  QPushButton* advancedSearchButton;  // 進階搜尋
+  QLineEdit* yearEdit;                // year of the period filter
+  QComboBox* periodCombo;
+  QRadioButton* unshippedOption;      // 未出貨
+  QRadioButton* shippedOption;        // 已出貨
+  QComboBox* categoryCombo;           // customer category
+  QPushButton* editCategoriesButton;  // 編輯分類
+  ListView* orderList;                // twelve columns and the hidden Index
+  QPushButton* recountButton;         // 重新統計
+  QPushButton* expensesButton;        // 雜支費用
+  QPushButton* orderProductsButton;   // 訂單商品
+  QStatusBar* totalsBar;
   QLabel* panel(int index) const;  // 1..7
-  ListView* Liv2;         // hidden shortage list
+  ListView* shortageList;          // hidden
 
-  // Menus and entries, named as the program names them.
-  QMenu *Mwnu_File, *Menu_Order, *Menu_Sel, *Menu_Data, *Menu_Pass, *Menu_Backup, *Menu_Set, *Menu_View,
-      *Menu_Help, *Menu_OrderTools, *Menu_ST;
-  QAction *File_Open, *File_Save, *File_Exit;
-  QAction *Order_New, *Order_Edit, *Order_Del, *Order_Clear;
-  QAction *Sel_Note, *Sel_Addr, *Sel_ShippingNote, *Sel_SetPay, *Sel_SetShipping, *Sel_Email, *Sel_Cal, *Sel_Stock;
-  QAction *Data_Guest, *Data_Manuf;
-  QAction *Pass_Set, *Pass_Clear;
-  QAction *Backup_Backup, *Backup_Update, *Backup_Atuo;
-  QAction *Set_Option, *Set_Improt, *Set_AutoBackup, *Set_Temp;
-  QAction *View_Username, *View_Money, *View_Expend;
-  QAction *Help_Chm, *Help_Web, *Help_guestbook, *Help_About;
-  QAction *OrderTools_SelAll, *OrderTools_Del, *OrderTools_Note, *OrderTools_Addr, *OrderTools_ShippingNote,
-      *OrderTools_SetPay, *OrderTools_SetShipping, *OrderTools_Email, *OrderTools_Cal, *OrderTools_Stock;
-  QAction* ST_Open;
+  // Menus and their entries; the list's popup and the notification-area menu.
+  QMenu *fileMenu, *orderMenu, *selectionMenu, *dataMenu, *passwordMenu, *backupMenu, *settingsMenu, *viewMenu,
+      *helpMenu, *orderListPopup, *trayMenu;
+  QAction *openDatabaseAction, *saveDatabaseAction, *exitAction;
+  QAction *newOrderAction, *editOrderAction, *deleteOrdersAction, *clearShippedOrdersAction;
+  QAction *exportSelectedAction, *selectedLabelsAction, *selectedShippingNotesAction, *markSelectedPaidAction,
+      *markSelectedShippedAction, *emailSelectedAction, *selectedTotalsAction, *pickingListAction;
+  QAction *customersAction, *productsAction;
+  QAction *setPasswordAction, *clearPasswordAction;
+  QAction *backupAction, *restoreAction, *restoreDailyBackupAction;
+  QAction *generalSettingsAction, *importFormatsAction, *backupFolderAction, *tempFolderAction;
+  QAction *showNamesAction, *showMoneyAction, *countExpensesAction;
+  QAction *manualAction, *websiteAction, *fanPageAction, *aboutAction;
+  QAction *popupSelectAllAction, *popupDeleteAction, *popupExportAction, *popupLabelsAction, *popupShippingNotesAction,
+      *popupMarkPaidAction, *popupMarkShippedAction, *popupEmailAction, *popupTotalsAction, *popupPickingListAction;
+  QAction* trayOpenAction;
 
  Q_SIGNALS:
   // A database was loaded: windows holding row numbers rebuild or close.
@@ -253,7 +254,7 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   QString titleBase() const;
   OrderList::OrderFilter currentFilter() const;
   OrderList::OrderListView currentView() const;
-  // Puts a built list into Liv1, its colours, the panels and Liv2.
+  // Puts a built list into orderList, its colours, the panels and shortageList.
   void showOrderListWithShortage(const OrderList::OrderListResult& result);
   void applyShortage(const ShortageResult& r);
   std::vector<int> listedIndexes(bool selectedOnly) const;
@@ -275,16 +276,16 @@ class OrderForm : public QMainWindow, public PasswordHost, public OrderInputHost
   bool programEnded_ = false;
   bool closing_ = false;
   EditorPickers pickers_{db_, prompt_};
-  // While the order editor is open its SelEdit names a row of Liv1, so the
+  // While the order editor is open its SelEdit names a row of orderList, so the
   // list is not rebuilt under it; a rebuild asked for meanwhile runs after.
   bool editorOpen_ = false;
   bool listRebuildDeferred_ = false;    // OrderShow
-  bool filterRefillDeferred_ = false;   // refillCombo1 (customer categories changed)
+  bool filterRefillDeferred_ = false;   // refillCategoryCombo (customer categories changed)
   void runEditor(OrderInput& editor);
   void OrderShowWhenFree();
-  // First Liv2 row of each order number, built when first asked after Liv2 changed.
-  mutable QHash<QString, int> liv2Start_;
-  mutable bool liv2Indexed_ = false;
+  // First shortageList row of each order number, built when first asked after the list changed.
+  mutable QHash<QString, int> shortageStart_;
+  mutable bool shortageIndexed_ = false;
   QPointer<GuestForm> guestForm_;
   QPointer<ManufForm> manufForm_;
   QPointer<ExpendForm> expendForm_;

@@ -60,7 +60,7 @@ class FirstPaintWatch : public QObject {
 }  // namespace
 
 void Program::watchFirstPaint() {
-  auto* watch = new FirstPaintWatch(window_->Liv1->viewport(), [this] { endAtFirstPaint(); });
+  auto* watch = new FirstPaintWatch(window_->orderList->viewport(), [this] { endAtFirstPaint(); });
   QObject::connect(window_.get(), &OrderForm::databaseLoaded, watch, [watch] { watch->arm(); });
 }
 

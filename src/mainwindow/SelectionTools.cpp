@@ -79,9 +79,9 @@ QUrl mailtoUrl(const QString& list) {
   return QUrl::fromEncoded(url.toLatin1(), QUrl::StrictMode);
 }
 
-bool Sel_SetPay(Database& db, Prompt& prompt, int liv1Rows, const std::vector<SelectedOrder>& selected,
-                const QString& today) {
-  if (liv1Rows == 0) return false;
+bool markPaid(Database& db, Prompt& prompt, int listRows, const std::vector<SelectedOrder>& selected,
+              const QString& today) {
+  if (listRows == 0) return false;
   if (countPaid(selected) > 0 &&
       !prompt.askYesNo(PaidQuestion, PaidQuestionTitle, Prompt::Icon::Exclamation))
     return false;
@@ -96,9 +96,9 @@ bool Sel_SetPay(Database& db, Prompt& prompt, int liv1Rows, const std::vector<Se
   return true;
 }
 
-bool Sel_SetShipping(Database& db, Prompt& prompt, int liv1Rows, const std::vector<SelectedOrder>& selected,
-                     const QString& today) {
-  if (liv1Rows == 0) return false;
+bool markShipped(Database& db, Prompt& prompt, int listRows, const std::vector<SelectedOrder>& selected,
+                 const QString& today) {
+  if (listRows == 0) return false;
   if (!SetShipping(db, selected, today)) {
     prompt.error();
     return false;
@@ -106,7 +106,7 @@ bool Sel_SetShipping(Database& db, Prompt& prompt, int liv1Rows, const std::vect
   return true;
 }
 
-QUrl Sel_Email(const Database& db, Prompt& prompt, const std::vector<int>& selectedIndexes) {
+QUrl emailSelected(const Database& db, Prompt& prompt, const std::vector<int>& selectedIndexes) {
   const EmailList e = emailList(db, selectedIndexes);
   if (e.failed) {
     prompt.error();

@@ -1,25 +1,25 @@
 #pragma once
-// The tools on the orders selected in the main order list Liv1: mark them
+// The tools on the orders selected in the main order list: mark them
 // paid ("設為已匯款"), mark them shipped today ("設為已出貨") and write an
 // e-mail to their customers ("寫Email"). No widgets here: the window hands
 // in the selected rows and its Prompt.
 //
 // ---------------------------------------------------------------------------
-// How OrderForm calls them (menu Sel_… and popup OrderTools_… entries alike):
+// How OrderForm calls them (the 選取 menu and the list's popup entries alike):
 //
 //   std::vector<SelectedOrder> selected() const {   // selected rows, first to last
 //     std::vector<SelectedOrder> out;
-//     for (int r : Liv1->selectedRows())
-//       out.push_back({Liv1->tableIndex(r), Liv1->text(r, OrderListCol::PaymentDate),
-//                      Liv1->text(r, OrderListCol::ShippingMethod)});
+//     for (int r : orderList->selectedRows())
+//       out.push_back({orderList->tableIndex(r), orderList->text(r, OrderListCol::PaymentDate),
+//                      orderList->text(r, OrderListCol::ShippingMethod)});
 //     return out;
 //   }
 //
-//   Sel_SetPay_Click:      if (SelectionTools::Sel_SetPay(db, prompt, Liv1->rowCount(), selected()))
+//   onMarkSelectedPaid:    if (SelectionTools::markPaid(db, prompt, orderList->rowCount(), selected()))
 //                            OrderShow();
-//   Sel_SetShipping_Click: if (SelectionTools::Sel_SetShipping(db, prompt, Liv1->rowCount(), selected()))
+//   onMarkSelectedShipped: if (SelectionTools::markShipped(db, prompt, orderList->rowCount(), selected()))
 //                            OrderShow();
-//   Sel_Email_Click:       const QUrl url = SelectionTools::Sel_Email(db, prompt, indexes of selected());
+//   onEmailSelected:       const QUrl url = SelectionTools::emailSelected(db, prompt, indexes of selected());
 //                          if (!url.isEmpty()) QDesktopServices::openUrl(url);
 //
 // The drivers ask their questions through the Prompt, show their own
@@ -36,7 +36,7 @@
 class Database;
 class Prompt;
 
-// A selected row of Liv1 as the tools read it.
+// A selected row of the order list as the tools read it.
 struct SelectedOrder {
   int index = 0;           // hidden Index column: the 1-based Order row
   QString paymentDate;     // PaymentDate column (first token of PaymentState)
@@ -83,21 +83,21 @@ QUrl mailtoUrl(const QString& list);
 
 // ---- the commands ----
 
-// Sel_SetPay_Click: nothing when Liv1 is empty; PaidQuestion (Yes/No,
+// "設為已匯款": nothing when the list is empty; PaidQuestion (Yes/No,
 // exclamation, title "刪除") when a selected order is paid, No ends; the
 // input box PayDatePrompt prefilled with today, an empty answer ends; then
 // SetPay. True when the caller must rebuild the list (OrderShow).
-bool Sel_SetPay(Database& db, Prompt& prompt, int liv1Rows, const std::vector<SelectedOrder>& selected,
-                const QString& today = DateText::today());
+bool markPaid(Database& db, Prompt& prompt, int listRows, const std::vector<SelectedOrder>& selected,
+              const QString& today = DateText::today());
 
-// Sel_SetShipping_Click: nothing when Liv1 is empty; otherwise SetShipping.
+// "設為已出貨": nothing when the list is empty; otherwise SetShipping.
 // True when the caller must rebuild the list.
-bool Sel_SetShipping(Database& db, Prompt& prompt, int liv1Rows, const std::vector<SelectedOrder>& selected,
-                     const QString& today = DateText::today());
+bool markShipped(Database& db, Prompt& prompt, int listRows, const std::vector<SelectedOrder>& selected,
+                 const QString& today = DateText::today());
 
-// Sel_Email_Click: the mailto address to open, or an empty QUrl (no address
+// "寫Email": the mailto address to open, or an empty QUrl (no address
 // found; or the list is longer than 2048 characters, after EmailTooLongText;
 // or "發生錯誤!").
-QUrl Sel_Email(const Database& db, Prompt& prompt, const std::vector<int>& selectedIndexes);
+QUrl emailSelected(const Database& db, Prompt& prompt, const std::vector<int>& selectedIndexes);
 
 }  // namespace SelectionTools

@@ -20,20 +20,21 @@ const QString kShipped = QStringLiteral("已出貨");
 const QString kUnpaid = QStringLiteral("未匯款");
 
 QString* boxes(Fields& f, int i) {
-  QString* all[] = {&f.Text1, &f.Text2, &f.Text3, &f.Text4, &f.Text5, &f.Text6, &f.Text7, &f.Text8, &f.Text9};
+  QString* all[] = {&f.orderNo,      &f.dateFrom,    &f.account,   &f.note,      &f.dateTo,
+                    &f.shipDateFrom, &f.payDateFrom, &f.payDateTo, &f.shipDateTo};
   return all[i];
 }
 
 // Criterion 2: the state the options ask for.
 bool passesState(const Fields& f, const QString& shipping, const QString& payment) {
-  if (f.Option3) return payment == kUnpaid;
-  if (!f.Option1 && !f.Option2) return false;
-  if (shipping == kUnshipped) return f.Option1;
-  if (shipping == kShipped) return f.Option2;
+  if (f.unpaid) return payment == kUnpaid;
+  if (!f.unshipped && !f.shipped) return false;
+  if (shipping == kUnshipped) return f.unshipped;
+  if (shipping == kShipped) return f.shipped;
   bool two = false;
   const QStringView t2 = SearchFields::token(shipping, 1, &two);
   if (!two) return false;
-  return t2 == kUnshipped ? f.Option1 : f.Option2;
+  return t2 == kUnshipped ? f.unshipped : f.shipped;
 }
 
 }  // namespace
@@ -47,17 +48,17 @@ void prepare(Fields& f) {
 
 QString dateMessage(const Fields& f) {
   const std::pair<const QString*, const QString*> checks[] = {
-      {&f.Text2, &DateMessage},    {&f.Text5, &DateMessage},    {&f.Text6, &ShipDateMessage},
-      {&f.Text9, &ShipDateMessage}, {&f.Text7, &PayDateMessage}, {&f.Text8, &PayDateMessage}};
+      {&f.dateFrom, &DateMessage},       {&f.dateTo, &DateMessage},         {&f.shipDateFrom, &ShipDateMessage},
+      {&f.shipDateTo, &ShipDateMessage}, {&f.payDateFrom, &PayDateMessage}, {&f.payDateTo, &PayDateMessage}};
   for (const auto& [box, message] : checks)
     if (!SearchFields::isDateBox(*box)) return *message;
   return {};
 }
 
 void orderRanges(Fields& f) {
-  SearchFields::orderRange(f.Text2, f.Text5);
-  SearchFields::orderRange(f.Text6, f.Text9);
-  SearchFields::orderRange(f.Text7, f.Text8);
+  SearchFields::orderRange(f.dateFrom, f.dateTo);
+  SearchFields::orderRange(f.shipDateFrom, f.shipDateTo);
+  SearchFields::orderRange(f.payDateFrom, f.payDateTo);
 }
 
 std::vector<int> find(const Database& db, const Fields& f, bool username) {
@@ -66,11 +67,11 @@ std::vector<int> find(const Database& db, const Fields& f, bool username) {
   using SearchFields::openRange;
   const Table& order = db.Order;
   const bool allCategories = f.category == OrderList::AllText;
-  const bool anyDate = openRange(f.Text2, f.Text5);
-  const bool anyShipDate = openRange(f.Text6, f.Text9);
-  const bool anyPayDate = openRange(f.Text7, f.Text8);
-  const CaselessSearch inNo(f.Text1), inAccount(f.Text3), inNote(f.Text4);
-  const bool byName = username && !f.Text3.isEmpty();
+  const bool anyDate = openRange(f.dateFrom, f.dateTo);
+  const bool anyShipDate = openRange(f.shipDateFrom, f.shipDateTo);
+  const bool anyPayDate = openRange(f.payDateFrom, f.payDateTo);
+  const CaselessSearch inNo(f.orderNo), inAccount(f.account), inNote(f.note);
+  const bool byName = username && !f.account.isEmpty();
 
   // Every criterion but the customer's name. An order whose account does not
   // hold the text waits for its customer's name (kept as -row).
@@ -81,7 +82,7 @@ std::vector<int> find(const Database& db, const Fields& f, bool username) {
     const QString& payment = order.cell(i, OrderCell::PaymentState);
     if (!passesState(f, shipping, payment)) return;
     if (!inNo.isEmpty() && !inNo(order.key(i))) return;
-    if (!anyDate && !inRange(DateKey(order.cell(i, OrderCell::OrderDate), key), f.Text2, f.Text5)) return;
+    if (!anyDate && !inRange(DateKey(order.cell(i, OrderCell::OrderDate), key), f.dateFrom, f.dateTo)) return;
     bool waits = false;
     if (!inAccount.isEmpty() && !inAccount(order.cell(i, OrderCell::BuyerAccount))) {
       if (!byName) return;
@@ -91,9 +92,10 @@ std::vector<int> find(const Database& db, const Fields& f, bool username) {
     if (!anyShipDate) {
       bool two = false;
       const QStringView t2 = SearchFields::token(shipping, 1, &two);
-      if (!two || t2 == kUnshipped || t2 == kShipped || !inRange(DateKey(t2, key), f.Text6, f.Text9)) return;
+      if (!two || t2 == kUnshipped || t2 == kShipped || !inRange(DateKey(t2, key), f.shipDateFrom, f.shipDateTo))
+        return;
     }
-    if (!anyPayDate && !inRange(DateKey(SearchFields::token(payment, 0), key), f.Text7, f.Text8)) return;
+    if (!anyPayDate && !inRange(DateKey(SearchFields::token(payment, 0), key), f.payDateFrom, f.payDateTo)) return;
     found.push_back(waits ? -i : i);
   });
   if (!byName) return rows;

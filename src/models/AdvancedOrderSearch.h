@@ -16,25 +16,26 @@ inline const QString ShipDateMessage = QStringLiteral("出貨日欄位不是正�
 inline const QString PayDateMessage = QStringLiteral("匯款日欄位不是正確的日期格式");
 
 struct Fields {
-  QString Text1;  // part of an order number
-  QString Text2;  // order date from (yyyymmdd)
-  QString Text3;  // part of a customer account (or name)
-  QString Text4;  // part of the order note
-  QString Text5;  // order date to
-  QString Text6;  // ship date from
-  QString Text7;  // remittance date from
-  QString Text8;  // remittance date to
-  QString Text9;  // ship date to
-  QString category = QStringLiteral("全部");  // Combo1 text
-  bool Option1 = false;  // 未出貨
-  bool Option2 = false;  // 已出貨
-  bool Option3 = false;  // 未匯款
+  QString orderNo;   // part of an order number
+  QString dateFrom;  // order date from (yyyymmdd)
+  QString account;   // part of a customer account (or name)
+  QString note;      // part of the order note
+  QString dateTo;    // order date to
+  QString shipDateFrom;
+  QString payDateFrom;  // remittance date from
+  QString payDateTo;    // remittance date to
+  QString shipDateTo;
+  QString category = QStringLiteral("全部");  // customer category
+  bool unshipped = false;                     // 未出貨
+  bool shipped = false;                       // 已出貨
+  bool unpaid = false;                        // 未匯款
 };
 
 // Every box loses its outer blanks and is then cut at its first CR LF.
 void prepare(Fields& f);
-// The message for the first malformed date box (Text2, Text5, Text6, Text9,
-// Text7, Text8 in this order); "" when every box is fine.
+// The message for the first malformed date box (dateFrom, dateTo,
+// shipDateFrom, shipDateTo, payDateFrom, payDateTo in this order); "" when
+// every box is fine.
 QString dateMessage(const Fields& f);
 // Each range typed the wrong way round is turned.
 void orderRanges(Fields& f);

@@ -46,11 +46,10 @@ QString join(const QString& name, const QString& sex);
 // window's pick ("加入客戶") and the customer dialog opened from the order
 // editor (a new or edited customer saved, or an existing one taken).
 //
-// The receiver (the order editor) fills its customer boxes:
-//   Text13 account, Text14 category, Text1 name, Text19 sex, Text3 phone,
-//   Text6 mobile, Text7 Email, Text9 address, Text8 bank digits, Text20 note,
-// and sets the caption of its customer button Command3 to "編輯客戶".
-// When `hasSex` is false, Text19 keeps what it holds (an existing customer
+// The receiver (the order editor) fills its customer boxes: account,
+// category, name, sex, phone, mobile, Email, address, bank digits, note,
+// and sets the caption of its customer button to "編輯客戶".
+// When `hasSex` is false, the sex box keeps what it holds (an existing customer
 // taken from the dialog whose name-and-sex cell has no separator); the
 // picker always sends hasSex = true with an empty sex in that case.
 using CustomerSink = std::function<void(const CustomerFields&)>;

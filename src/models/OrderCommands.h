@@ -19,12 +19,12 @@ std::optional<QString> nextOrderNumber(Database& db, const QDate& today);
 
 // What "新增訂單(&N)" puts into the editor.
 struct NewOrder {
-  QString number;   // Text10
-  QString date;     // Text2, today "yyyy/mm/dd"
-  QString fee;      // Text4: "0", or Set_1_Value while Set_1 is on
+  QString number;
+  QString date;  // today "yyyy/mm/dd"
+  QString fee;   // "0", or Set_1_Value while Set_1 is on
   bool setMethod = false;
-  QString method;   // Combo1 text, when setMethod (Set_2 on): Set_2_Value
-  QString note;     // Text5: Set_6_Value
+  QString method;  // shipping method, when setMethod (Set_2 on): Set_2_Value
+  QString note;    // Set_6_Value
 };
 // Takes the number (advancing the counter) and reads the remembered
 // defaults of section OrderInput. nullopt as nextOrderNumber.
@@ -41,7 +41,7 @@ extern const QString GiveBackQuestion;  // 訂單內的商品需要回歸到庫�
 // Returns the number of orders removed.
 int deleteOrders(Database& db, const std::vector<int>& orderRows, bool giveBack);
 
-// Order_Del_Click without the list: nothing when the list has no rows;
+// "刪除訂單(&D)" without the list: nothing when the list has no rows;
 // else the two questions, then the deletion and the unsaved-changes flag.
 // True when the order list must be rebuilt (OrderShow).
 bool deleteSelectedOrders(Database& db, Prompt& prompt, int listRows, const std::vector<int>& selectedIndexes);

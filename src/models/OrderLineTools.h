@@ -2,7 +2,7 @@
 // The tools of the order editor's line list, without any window: stock given
 // back by a delete, moving, sorting, ticking with the date mark, and the web
 // address and picture of a line. The editor reads its lines and selection
-// flags out of Liv1, calls these, and writes them back.
+// flags out of its line list, calls these, and writes them back.
 #include <QDate>
 #include <QString>
 #include <QUrl>
@@ -49,7 +49,7 @@ QString dateMarked(const QString& note, const QDate& today);
 // The note without its leading "*" (unchanged when there is none).
 QString tickRemoved(const QString& note);
 
-// A tick set or cleared by the user on one line (Liv1_ItemCheck).
+// A tick set or cleared by the user on one line of the list.
 void userTicked(OrderLine& line, bool ticked, bool dateMark, const QDate& today);
 
 // "勾選": every selected unticked line gets the date mark (when dateMark is

@@ -1138,12 +1138,12 @@ CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filte
 }
 
 std::optional<QStringList> Recount(const Database& db, const OrderFilter& filter, const OrderListView& view,
-                                   const std::vector<int>& liv1Indexes) {
-  for (int index : liv1Indexes)
+                                   const std::vector<int>& listIndexes) {
+  for (int index : listIndexes)
     if (!validIndex(db.Order, index)) return std::nullopt;
-  OrderTotals t = ordersTotals(db.Order, liv1Indexes);
+  OrderTotals t = ordersTotals(db.Order, listIndexes);
   t.ExpenseTotal = expenseTotal(db, filter, view);
-  return moneyPanels(t, listCountPanel(static_cast<int>(liv1Indexes.size())));
+  return moneyPanels(t, listCountPanel(static_cast<int>(listIndexes.size())));
 }
 
 std::optional<QStringList> SelectionTotals(const Database& db, const std::vector<int>& selectedIndexes) {
@@ -1155,7 +1155,7 @@ std::optional<QStringList> SelectionTotals(const Database& db, const std::vector
 
 MoneyPanelVisibility CheckViewMoney(bool viewMoney, bool hideCost) {
   MoneyPanelVisibility v;
-  v.command3 = viewMoney;
+  v.recount = viewMoney;
   v.panel.fill(viewMoney);
   if (hideCost) v.panel[2] = v.panel[3] = false;
   return v;

@@ -1,11 +1,12 @@
 #pragma once
-// The main window's order list Liv1 without the window: which orders the
+// The main window's order list without the window: which orders the
 // filters let through, how a listed order reads as a row and is coloured,
 // the money totals and the seven status-bar panels, the customer search, the
 // recount and the selection totals. OrderForm reads its controls into an
 // OrderFilter and an OrderListView, calls one of the functions below and
-// writes the result into Liv1, Liv2 and StatusBar1. The same row builder
-// serves every other window that fills Liv1 with its own search.
+// writes the result into its order list, shortage list and status bar. The
+// same row builder serves every other window that fills the order list with
+// its own search.
 //
 // ---------------------------------------------------------------------------
 // How OrderForm uses it
@@ -13,47 +14,47 @@
 //   using namespace OrderList;             // or qualify the names below
 //   OrderFilter filter() const {           // read at the moment of the rebuild
 //     OrderFilter f;
-//     f.category  = Combo1->currentText();  // "全部", a category, "未分類"
-//     f.period    = Combo2->currentText();  // "全部", "整年", "01月" … "12月"
-//     f.year      = Text5->text();
-//     f.unshipped = Option1->isChecked();
-//     f.shipped   = Option2->isChecked();
+//     f.category  = categoryCombo->currentText();  // "全部", a category, "未分類"
+//     f.period    = periodCombo->currentText();    // "全部", "整年", "01月" … "12月"
+//     f.year      = yearEdit->text();
+//     f.unshipped = unshippedOption->isChecked();
+//     f.shipped   = shippedOption->isChecked();
 //     return f;
 //   }
-//   OrderListView view() const { return {View_Username->isChecked(), View_Expend->isChecked()}; }
+//   OrderListView view() const { return {showNamesAction->isChecked(), countExpensesAction->isChecked()}; }
 //
-//   void apply(const OrderListResult& r) {  // write a result into the window
-//     Liv1->setRowSource(r.source());       // rows, texts and colours, read when painted
-//     Liv1->sortRows(<the list's sort column and order>);
-//     for (int p = 0; p < 7; ++p) <panel p + 1 of StatusBar1>->setText(r.panels[p]);
+//   void apply(const OrderListResult& r) {   // write a result into the window
+//     orderList->setRowSource(r.source());   // rows, texts and colours, read when painted
+//     orderList->sortRows(<the list's sort column and order>);
+//     for (int p = 0; p < 7; ++p) <panel p + 1 of the status bar>->setText(r.panels[p]);
 //   }
 //
 //   OrderShow():          auto r = OrderList::OrderShow(db, filter(), view());
 //                         apply(r);
-//                         Liv2->setRows(r.shortage.liv2);   // emptied when Option1 is not set
+//                         shortageList->setRows(r.shortage.rows);   // emptied when 未出貨 is not set
 //                         if (r.shortage.failed) prompt.message(ShortageFailedText, Prompt::Icon::Exclamation);
-//   Combo1_Click:         text "編輯客戶分類" -> the category editor; afterwards refill Combo1 with
+//   onCategoryChosen:     text "編輯客戶分類" -> the category editor; afterwards refill categoryCombo with
 //                         OrderList::customerCategoryEntries(db) and select entry 0. Otherwise OrderShow() unless se.
-//   Combo2_Click, Option1_Click, Option2_Click: unless se, OrderShow() (the options then enable or
-//                         disable Sel_SetShipping, Sel_Stock, OrderTools_SetShipping).
-//   View_Username_Click:  invert, OrderShow(), store OrderForm/Username.
-//   View_Money_Click:     invert, CheckViewMoney(), store OrderForm/Money.
-//   View_Expend_Click:    invert, Command3_Click(), store Setting/Expend.
-//   CheckViewMoney():     auto v = OrderList::CheckViewMoney(View_Money->isChecked(), db.HideCost);
-//                         Command3->setVisible(v.command3);
+//   onPeriodChosen, onUnshippedChosen, onShippedChosen: unless se, OrderShow() (the options then enable or
+//                         disable markSelectedShippedAction, pickingListAction, popupMarkShippedAction).
+//   onShowNames:          invert, OrderShow(), store OrderForm/Username.
+//   onShowMoney:          invert, CheckViewMoney(), store OrderForm/Money.
+//   onCountExpenses:      invert, onRecount(), store Setting/Expend.
+//   CheckViewMoney():     auto v = OrderList::CheckViewMoney(showMoneyAction->isChecked(), db.HideCost);
+//                         recountButton->setVisible(v.recount);
 //                         for (int p = 0; p < 6; ++p) <panel p + 1>->setVisible(v.panel[p]);  // panel 7 untouched
 //
-//   Command6_Click (customer search; also Enter in Text1):
-//                         auto s = OrderList::CustomerSearch(db, filter(), view(), Text1->text());
+//   onCustomerSearch (客戶搜尋; also Enter in customerSearchEdit):
+//                         auto s = OrderList::CustomerSearch(db, filter(), view(), customerSearchEdit->text());
 //                         if (s.refused) { prompt.warn(CustomerSearchEmptyText); return; }
-//                         Text1->setText(s.searchText);
-//                         apply(s.list); Liv2->setRows(s.list.shortage.liv2); (failure message as above)
-//   Command3_Click (recount; the rows stay as they are):
-//                         std::vector<int> idx; for each row r of Liv1: idx.push_back(Liv1->tableIndex(r));
+//                         customerSearchEdit->setText(s.searchText);
+//                         apply(s.list); shortageList->setRows(s.list.shortage.rows); (failure message as above)
+//   onRecount (重新統計; the rows stay as they are):
+//                         std::vector<int> idx; for each row r of orderList: idx.push_back(orderList->tableIndex(r));
 //                         if (auto p = OrderList::Recount(db, filter(), view(), idx)) <write the seven panels from *p>;
 //                         else prompt.message(RecountFailedText, Prompt::Icon::Exclamation);
-//   Sel_Cal_Click / OrderTools_Cal_Click (selection totals):
-//                         if (Liv1->rowCount() == 0) return;
+//   onSelectedTotals (menu entry and popup twin alike):
+//                         if (orderList->rowCount() == 0) return;
 //                         idx = the tableIndex of every selected row, first to last;
 //                         if (auto p = OrderList::SelectionTotals(db, idx)) <write the seven panels from *p>;
 //                         else prompt.error();
@@ -75,18 +76,18 @@
 class Database;
 class Table;
 
-// Columns of Liv1: the key text, eleven display columns and the hidden
+// Columns of the order list: the key text, eleven display columns and the hidden
 // Index (the 1-based Order row).
 namespace OrderListCol {
 enum : int { OrderNo = 0, OrderDate, BuyerAccount, BuyerCategory, ShippingFee, Receivable, DiscountText,
              PaymentDate, ShipDate, ShippingMethod, RatingGiven, OrderNote, OrderIndex, Count = 13 };
 }
-static_assert(int(OrderListCol::ShipDate) == int(ShortageLiv1::ShipDate) &&
-              int(OrderListCol::OrderIndex) == int(ShortageLiv1::OrderIndex));
+static_assert(int(OrderListCol::ShipDate) == int(ShortageOrderListCol::ShipDate) &&
+              int(OrderListCol::OrderIndex) == int(ShortageOrderListCol::OrderIndex));
 
 namespace OrderList {
 
-// Column captions of Liv1 and their default widths in twips (Index hidden).
+// Column captions of the order list and their default widths in twips (Index hidden).
 // SellerPaysShipping read as a whole: only the number 1 means the seller
 // pays; empty or not a number means the buyer does.
 bool sellerPaysShipping(const QString& cell);
@@ -94,7 +95,7 @@ bool sellerPaysShipping(const QString& cell);
 QStringList orderListCaptions();
 std::array<int, OrderListCol::Count> orderListWidths();
 
-// Entries of the customer-category filter Combo1: "全部", the customer
+// Entries of the customer-category filter: "全部", the customer
 // categories in list order, "未分類", "編輯客戶分類".
 QStringList customerCategoryEntries(const Database& db);
 
@@ -106,11 +107,11 @@ inline const QString RecountFailedText = QStringLiteral("金額統計發生錯�
 
 // The filters of the main window, as their controls read.
 struct OrderFilter {
-  QString category = AllText;  // Combo1 text
-  QString period = AllText;    // Combo2 text
-  QString year;                // Text5 text, compared with the first four characters of a date
-  bool unshipped = true;       // Option1 "未出貨"
-  bool shipped = false;        // Option2 "已出貨"
+  QString category = AllText;  // customer category
+  QString period = AllText;
+  QString year;           // compared with the first four characters of a date
+  bool unshipped = true;  // "未出貨"
+  bool shipped = false;   // "已出貨"
 
   bool passesCategory(const QString& category) const;
   bool passesShipping(const QString& shippingState) const;
@@ -121,8 +122,8 @@ struct OrderFilter {
 
 // The view switches that change the list.
 struct OrderListView {
-  bool username = false;  // View_Username "顯示客戶姓名"
-  bool expend = false;    // View_Expend "雜支費用列入成本統計"
+  bool username = false;  // "顯示客戶姓名"
+  bool expend = false;    // "雜支費用列入成本統計"
 };
 
 // The money totals of a set of orders, exact (cells summed as decimals, not
@@ -240,11 +241,11 @@ class OrderListColors {
 };
 
 struct OrderListResult {
-  OrderListRows rows;      // Liv1 rows in Order row order (or the given order), OrderListCol::Count cells each
+  OrderListRows rows;      // order-list rows in Order row order (or the given order), OrderListCol::Count cells each
   OrderListColors colors;  // one per row
   OrderTotals totals;
   QStringList panels;      // the seven panel texts, panel 1 first
-  ShortageResult shortage; // the closing step: Liv2 rows (empty unless Option1), marks already in rows
+  ShortageResult shortage;  // the closing step: shortage-list rows (empty unless unshipped), marks already in rows
 
   // The rows for a list view (ListView::setRowSource): texts and colours
   // read when painted. The Order table must stay as it is while the list
@@ -284,8 +285,8 @@ class CustomerLookup {
 OrderListResult listOrders(const Database& db, const std::vector<int>& orderRows, bool username,
                            DiscountStyle style = DiscountStyle::Signed);
 
-// The period's expenses counted into cost: with View_Expend ticked, the
-// Expend rows of the chosen category and period; 0 while Option1 is set.
+// The period's expenses counted into cost: with "雜支費用列入成本統計" ticked,
+// the Expend rows of the chosen category and period; 0 while "未出貨" is set.
 Decimal expenseTotal(const Database& db, const OrderFilter& filter, const OrderListView& view);
 
 // The seven panel texts. panel7 is the count panel's text.
@@ -295,37 +296,37 @@ QString listCountPanel(int rows);
 // " 共選擇了 n 筆資料".
 QString selectionCountPanel(int selected);
 
-// The closing step of every rebuild: with Option1 set the shortage check
-// over the rows just built (marks applied to them), else an empty Liv2.
+// The closing step of every rebuild: with "未出貨" set the shortage check
+// over the rows just built (marks applied to them), else an empty shortage list.
 void orderListClosingStep(const Database& db, const OrderFilter& filter, OrderListResult& result);
 
 // OrderShow: every Order row that passes the filters, the totals with the
 // period's expenses, the panels, and the closing step.
 OrderListResult OrderShow(const Database& db, const OrderFilter& filter, const OrderListView& view);
 
-// The customer search of Command6 on the text of Text1.
+// The customer search "客戶搜尋" on the text of its box.
 struct CustomerSearchResult {
   bool refused = false;  // the box was empty: show CustomerSearchEmptyText (warn) and change nothing
-  QString searchText;    // put back into Text1
+  QString searchText;    // put back into the search box
   OrderListResult list;  // with the closing step done
 };
 CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filter, const OrderListView& view,
                                     const QString& text1);
 
-// Recount of the orders Liv1 lists now (their Index values, first to last):
+// Recount of the orders the order list lists now (their Index values, first to last):
 // the seven panels, expenses from the main window's own filters. nullopt
 // when an Index names no Order row (show RecountFailedText; panels stay).
 std::optional<QStringList> Recount(const Database& db, const OrderFilter& filter, const OrderListView& view,
-                                   const std::vector<int>& liv1Indexes);
+                                   const std::vector<int>& listIndexes);
 
 // Totals of the selected rows (their Index values, first to last); no
 // expenses, panel 7 " 共選擇了 n 筆資料". nullopt when an Index names no
 // Order row (show "發生錯誤!"). The caller does nothing on an empty list.
 std::optional<QStringList> SelectionTotals(const Database& db, const std::vector<int>& selectedIndexes);
 
-// Which money controls show: Command3 and panels 1 to 6 (panel 7 is never touched).
+// Which money controls show: the recount button and panels 1 to 6 (panel 7 is never touched).
 struct MoneyPanelVisibility {
-  bool command3 = false;
+  bool recount = false;
   std::array<bool, 6> panel{};
 };
 MoneyPanelVisibility CheckViewMoney(bool viewMoney, bool hideCost);

@@ -11,7 +11,7 @@
 //
 //   auto r = OrderList::listOrders(db, orderRows, host.viewUsername());
 //   const bool wasUnshipped = host.unshippedOptionSelected();
-//   host.showOrderList(r);              // rows, colours, the seven panels; Liv2 untouched
+//   host.showOrderList(r);              // rows, colours, the seven panels; shortage list untouched
 //   host.setShippingOptionsQuietly(true, false);
 //   if (wasUnshipped) host.CheckStockShortage(); else host.clearShortageList();
 //   host.bringToFront();
@@ -25,21 +25,21 @@ class OrderListHost {
   // included), shown in the list's own sort order, and writes the seven
   // status-bar panels from result.panels. The shortage list is not touched.
   virtual void showOrderList(const OrderList::OrderListResult& result) = 0;
-  // The check mark of View_Username "顯示客戶姓名".
+  // The check mark of "顯示客戶姓名".
   virtual bool viewUsername() const = 0;
-  // Option1 "未出貨" is selected.
+  // The option "未出貨" is selected.
   virtual bool unshippedOptionSelected() const = 0;
-  // Sets Option1 and Option2 under se: the list is not rebuilt and the menu
+  // Sets the options "未出貨" and "已出貨" under se: the list is not rebuilt and the menu
   // entries that follow the options keep their state. Both may be left clear.
   virtual void setShippingOptionsQuietly(bool unshipped, bool shipped) = 0;
-  // The position of the customer-category filter Combo1, and setting it
+  // The position of the customer-category filter, and setting it
   // under se (no rebuild).
   virtual int categoryFilterIndex() const = 0;
   virtual void setCategoryFilterQuietly(int index) = 0;
-  // Rebuilds the shortage list Liv2 and the "缺貨" marks of the rows listed
-  // now (with CheckLacks off it only empties Liv2).
+  // Rebuilds the shortage list and the "缺貨" marks of the rows listed now
+  // (with CheckLacks off it only empties the shortage list).
   virtual void CheckStockShortage() = 0;
-  // Empties the shortage list Liv2.
+  // Empties the shortage list.
   virtual void clearShortageList() = 0;
   // Shows the main window in front.
   virtual void bringToFront() = 0;

@@ -61,15 +61,15 @@ MoneyFigures compute(const OrderLines& lines, const MoneyBoxes& boxes) {
     }
   }
 
-  f.Text11 = netGoods.toText();
-  f.Text12 = cost.toText();
-  f.Label9 = QStringLiteral("商品數量: ") + quantity.toText() + QStringLiteral("    總重量: ") + weight.toText();
+  f.netGoodsText = netGoods.toText();
+  f.costText = cost.toText();
+  f.quantityText = QStringLiteral("商品數量: ") + quantity.toText() + QStringLiteral("    總重量: ") + weight.toText();
   f.TotalQty = f.quantity;
   if (boxes.sellerPays) {
-    f.receivable = Num::leading(f.Text11);
-    f.ReceivableText = f.Text11;
+    f.receivable = Num::leading(f.netGoodsText);
+    f.ReceivableText = f.netGoodsText;
   } else {
-    const Decimal receivable = Decimal::leading(f.Text11) + fee;
+    const Decimal receivable = Decimal::leading(f.netGoodsText) + fee;
     f.receivable = receivable.toDouble();
     if (!std::isfinite(f.receivable)) {
       f.status = MoneyFigures::Status::Overflow;
@@ -77,7 +77,7 @@ MoneyFigures compute(const OrderLines& lines, const MoneyBoxes& boxes) {
     }
     f.ReceivableText = receivable.toText();
   }
-  f.Label6 = QStringLiteral("應收款項: ") + f.ReceivableText;
+  f.receivableCaption = QStringLiteral("應收款項: ") + f.ReceivableText;
 
   QString p1 = QStringLiteral("金額小計: ") + goods.toText();
   if (boxes.percentOn || boxes.amountOn)
@@ -88,7 +88,7 @@ MoneyFigures compute(const OrderLines& lines, const MoneyBoxes& boxes) {
     p2 += QStringLiteral(" + ") + boxes.fee + QStringLiteral(" (運費) = ") + (cost + sellerFee).toText();
   f.panels[1] = p2 + u' ';
   f.panels[2] = QStringLiteral("訂單結餘: ") + balance.toText() + u' ';
-  f.panels[3] = f.Label6 + u' ';
+  f.panels[3] = f.receivableCaption + u' ';
   f.status = MoneyFigures::Status::Ok;
   return f;
 }

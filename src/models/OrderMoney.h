@@ -12,12 +12,12 @@ class Table;
 
 // The money boxes of the editor as typed.
 struct MoneyBoxes {
-  QString fee;               // Text4 運費
-  bool sellerPays = false;   // Check3 賣方負擔
-  bool percentOn = false;    // Check4 折扣(%)
-  QString percent;           // Text16: the percent of the goods the buyer pays
-  bool amountOn = false;     // Check5 折扣(整數)
-  QString amount;            // Text18: the amount taken off (negative = surcharge)
+  QString fee;              // 運費
+  bool sellerPays = false;  // 賣方負擔
+  bool percentOn = false;   // 折扣(%)
+  QString percent;          // the percent of the goods the buyer pays
+  bool amountOn = false;    // 折扣(整數)
+  QString amount;           // the amount taken off (negative = surcharge)
 };
 
 struct MoneyFigures {
@@ -32,13 +32,13 @@ struct MoneyFigures {
   double sellerFee = 0, discount = 0, netGoods = 0, receivable = 0, balance = 0;
 
   std::vector<QString> subtotals;  // 小計 of each line: price × quantity
-  QString Text11;                  // net goods
-  QString Text12;                  // cost
-  QString Label9;                  // "商品數量: q    總重量: w"
-  QString Label6;                  // "應收款項: r"
+  QString netGoodsText;
+  QString costText;
+  QString quantityText;            // "商品數量: q    總重量: w"
+  QString receivableCaption;       // "應收款項: r"
   std::array<QString, 4> panels;   // status-bar panels 1..4
   double TotalQty = 0;             // for the one-order mailing label
-  QString ReceivableText;          // the receivable as written in Label6
+  QString ReceivableText;          // the receivable as written in receivableCaption
 
   bool ok() const { return status == Status::Ok; }
 };

@@ -24,7 +24,7 @@ struct Options;
 
 namespace SalesRanking {
 
-// Columns of the product ranking Liv1 and the category ranking Liv2.
+// Columns of the product ranking and the category ranking.
 enum ProductColumn : int { Name = 0, Category, Qty, Sales, Cost, ProductColumns };
 enum CategoryColumn : int { CategoryName = 0, CategoryQty, Share, CategoryColumns };
 QStringList productCaptions();

@@ -403,32 +403,33 @@ Listing StockShow(const Database& db, const Filter& f) {
 }
 
 void prepare(SearchBoxes& f) {
-  QString* boxes[] = {&f.Text1, &f.Text2, &f.Text3, &f.Text4, &f.Text5, &f.Text6};
+  QString* boxes[] = {&f.orderNo, &f.productName, &f.lineNote, &f.dateFrom, &f.dateTo, &f.lineUrl};
   for (QString* b : boxes) *b = SearchFields::trimBlanks(*b);
   for (QString* b : boxes) *b = FirstLine(*b);
 }
 
 QString dateMessage(const SearchBoxes& f) {
-  return SearchFields::isDateBox(f.Text4) && SearchFields::isDateBox(f.Text5) ? QString() : DateMessage;
+  return SearchFields::isDateBox(f.dateFrom) && SearchFields::isDateBox(f.dateTo) ? QString() : DateMessage;
 }
 
-void orderRange(SearchBoxes& f) { SearchFields::orderRange(f.Text4, f.Text5); }
+void orderRange(SearchBoxes& f) { SearchFields::orderRange(f.dateFrom, f.dateTo); }
 
 Listing StockSearch(const Database& db, const SearchBoxes& f) {
   const Table& stock = db.Stock;
   const Table& order = db.Order;
   std::shared_ptr<const LineFigures> figures = LineFigures::of(db);
-  const OrderList::OrderFilter test = stateAndPeriod(f.Option1, f.Option2, kAll, {});
-  const bool anyDate = SearchFields::openRange(f.Text4, f.Text5);
+  const OrderList::OrderFilter test = stateAndPeriod(f.unshipped, f.shipped, kAll, {});
+  const bool anyDate = SearchFields::openRange(f.dateFrom, f.dateTo);
   const std::vector<char> orderOk = markRows(order.count(), [&](int r) {
     if (!test.passesShipping(order.cell(r, OrderCell::ShippingState))) return false;
     SearchFields::DateKeyBuffer key;
     return anyDate ||
-           SearchFields::inRange(SearchFields::DateKey(order.cell(r, OrderCell::OrderDate), key), f.Text4, f.Text5);
+           SearchFields::inRange(SearchFields::DateKey(order.cell(r, OrderCell::OrderDate), key), f.dateFrom, f.dateTo);
   });
   const bool allProducts = f.category == kAll;
   const int category = allProducts ? -1 : figures->categoryNumber(f.category);
-  const CellSearch inNo(stock, f.Text1), inName(stock, f.Text2), inNote(stock, f.Text3), inUrl(stock, f.Text6);
+  const CellSearch inNo(stock, f.orderNo), inName(stock, f.productName), inNote(stock, f.lineNote),
+      inUrl(stock, f.lineUrl);
   const LineFigures& lf = *figures;
   return listLines(db, lf, [&](int line, const LineFigures::Line& l) {
     // The order and the line's category first: most lines stop there.

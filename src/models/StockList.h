@@ -132,32 +132,32 @@ struct Listing {
 
 // The window's filters as their controls read.
 struct Filter {
-  QString productCategory = QStringLiteral("全部");  // Combo1 text
-  bool allCustomers = true;                         // Combo3 on its first entry
-  QString customerCategory;                         // Combo3 text
-  QString period = QStringLiteral("全部");           // Combo2 text
-  QString year;                                     // Text5 text
-  bool unshipped = true;                            // Option1
-  bool shipped = false;                             // Option2
+  QString productCategory = QStringLiteral("全部");
+  bool allCustomers = true;  // the customer-category filter on its first entry
+  QString customerCategory;
+  QString period = QStringLiteral("全部");
+  QString year;
+  bool unshipped = true;  // "未出貨"
+  bool shipped = false;   // "已出貨"
 };
 Listing StockShow(const Database& db, const Filter& filter);
 
 // The search dialog's boxes as typed.
 struct SearchBoxes {
-  QString Text1;  // part of an order number
-  QString Text2;  // part of a product name
-  QString Text3;  // part of a line note
-  QString Text4;  // order date from (yyyymmdd)
-  QString Text5;  // order date to
-  QString Text6;  // part of a line URL
-  QString category = QStringLiteral("全部");  // Combo1 text
-  bool Option1 = false;  // 未出貨
-  bool Option2 = false;  // 已出貨
+  QString orderNo;                            // part of an order number
+  QString productName;                        // part of a product name
+  QString lineNote;                           // part of a line note
+  QString dateFrom;                           // order date from (yyyymmdd)
+  QString dateTo;                             // order date to
+  QString lineUrl;                            // part of a line URL
+  QString category = QStringLiteral("全部");  // product category
+  bool unshipped = false;                     // 未出貨
+  bool shipped = false;                       // 已出貨
 };
 inline const QString DateMessage = QStringLiteral("不是正確的日期格式");
 // Outer blanks off every box, then every box cut at its first CR LF.
 void prepare(SearchBoxes& f);
-// "" or DateMessage for the first malformed date box (Text4, then Text5).
+// "" or DateMessage for the first malformed date box (dateFrom, then dateTo).
 QString dateMessage(const SearchBoxes& f);
 // The date range turned when typed the wrong way round.
 void orderRange(SearchBoxes& f);

@@ -62,10 +62,10 @@ std::vector<int> rowsWhere(int count, Keep keep) {
 }
 
 // The check, reading the list through indexOf(row) (its Index as a number,
-// 0 when it is none), numberOf(row) (its order-number text) and liv1Text.
+// 0 when it is none), numberOf(row) (its order-number text) and listText.
 template <typename IndexOf, typename NumberOf>
-ShortageResult checkShortage(const Database& db, int liv1Rows, IndexOf indexOf, NumberOf numberOf,
-                             const std::function<QString(int row, int column)>& liv1Text) {
+ShortageResult checkShortage(const Database& db, int listRows, IndexOf indexOf, NumberOf numberOf,
+                             const std::function<QString(int row, int column)>& listText) {
   ShortageResult r;
   if (!db.CheckLacks) return r;
 
@@ -154,7 +154,7 @@ ShortageResult checkShortage(const Database& db, int liv1Rows, IndexOf indexOf, 
   }
   const QHash<QStringView, int>& names = nameSlot;  // only read from here on
 
-  // The Liv2 rows, made on several threads: each order's rows at their
+  // The shortage list's rows, made on several threads: each order's rows at their
   // place. Quantity texts repeat all through; each thread copies the ones
   // it meets so the threads do not share their counts.
   std::vector<size_t> at(static_cast<size_t>(orders) + 1, 0);
@@ -162,9 +162,9 @@ ShortageResult checkShortage(const Database& db, int liv1Rows, IndexOf indexOf, 
     const size_t k = static_cast<size_t>(byNumber[j]);
     at[j + 1] = at[j] + static_cast<size_t>(start[k + 1] - start[k]);
   }
-  std::vector<int> stockRowOf(lines.size());  // Stock row of each Liv2 row
+  std::vector<int> stockRowOf(lines.size());     // Stock row of each shortage-list row
   std::vector<int> slotOfRow(lines.size(), -1);  // its short product's name, -1 for none
-  r.liv2.resize(lines.size());
+  r.rows.resize(lines.size());
   forEachSlice(byNumber.size(), 1024, [&](size_t from, size_t to) {
     const QString zero = QStringLiteral("0");
     struct Held {
@@ -187,7 +187,7 @@ ShortageResult checkShortage(const Database& db, int liv1Rows, IndexOf indexOf, 
         const QString& name = stock.cell(s, StockCell::LineName);
         stockRowOf[out] = s;
         if (!names.isEmpty()) slotOfRow[out] = names.value(name, -1);
-        r.liv2[out] = QStringList{no, QString(), name, q.text, zero};
+        r.rows[out] = QStringList{no, QString(), name, q.text, zero};
       }
     }
   });
@@ -195,9 +195,9 @@ ShortageResult checkShortage(const Database& db, int liv1Rows, IndexOf indexOf, 
   // Allocation: each product with negative stock walks the lines of its name
   // from the last row back, charging each line up to its quantity. A later
   // product of the same name charges the same lines again.
-  std::vector<double> shortage(r.liv2.size(), 0.0);
+  std::vector<double> shortage(r.rows.size(), 0.0);
   if (!names.isEmpty()) {
-    // The lines of each short product's name, in Liv2 order.
+    // The lines of each short product's name, in the shortage list's order.
     std::vector<std::vector<int>> rowsOfName(static_cast<size_t>(names.size()));
     for (size_t k = 0; k < slotOfRow.size(); ++k)
       if (slotOfRow[k] >= 0) rowsOfName[static_cast<size_t>(slotOfRow[k])].push_back(static_cast<int>(k));
@@ -209,11 +209,11 @@ ShortageResult checkShortage(const Database& db, int liv1Rows, IndexOf indexOf, 
         const double q = cellNumber(stock.cell(stockRowOf[k], StockCell::LineQty));
         if (q > d) {
           shortage[k] = d;
-          r.liv2[k][ShortageCol::ShortageQty] = Num::format(d);
+          r.rows[k][ShortageCol::ShortageQty] = Num::format(d);
           break;
         }
         shortage[k] = q;
-        r.liv2[k][ShortageCol::ShortageQty] = Num::format(q);
+        r.rows[k][ShortageCol::ShortageQty] = Num::format(q);
         d -= q;
         if (d == 0) break;
       }
@@ -222,11 +222,11 @@ ShortageResult checkShortage(const Database& db, int liv1Rows, IndexOf indexOf, 
 
   // Reset the marks of the listed unshipped orders, then mark the first
   // listed row of every order with a short line.
-  QHash<QStringView, int> firstRowOf;  // only numbers of orders with a short line (views into liv2)
-  for (size_t k = 0; k < r.liv2.size(); ++k)
-    if (shortage[k] > 0) firstRowOf.insert(r.liv2[k][ShortageCol::OrderNo], -1);
-  std::vector<char> unshippedRow(static_cast<size_t>(std::max(liv1Rows, 0)), 0);
-  for (int row = 0; row < liv1Rows; ++row) {
+  QHash<QStringView, int> firstRowOf;  // only numbers of orders with a short line (views into rows)
+  for (size_t k = 0; k < r.rows.size(); ++k)
+    if (shortage[k] > 0) firstRowOf.insert(r.rows[k][ShortageCol::OrderNo], -1);
+  std::vector<char> unshippedRow(static_cast<size_t>(std::max(listRows, 0)), 0);
+  for (int row = 0; row < listRows; ++row) {
     const int index = indexOf(row);
     if (index < 1 || index > order.count()) {
       r.failed = true;
@@ -238,18 +238,18 @@ ShortageResult checkShortage(const Database& db, int liv1Rows, IndexOf indexOf, 
     }
   }
   if (firstRowOf.isEmpty()) return r;
-  for (int row = liv1Rows - 1; row >= 0; --row) {  // backwards: the first row of a number wins
+  for (int row = listRows - 1; row >= 0; --row) {  // backwards: the first row of a number wins
     const auto it = firstRowOf.find(numberOf(row));
     if (it != firstRowOf.end()) *it = row;
   }
-  for (size_t k = 0; k < r.liv2.size(); ++k) {
+  for (size_t k = 0; k < r.rows.size(); ++k) {
     if (!(shortage[k] > 0)) continue;
-    const int row = firstRowOf.value(r.liv2[k][ShortageCol::OrderNo], -1);
+    const int row = firstRowOf.value(r.rows[k][ShortageCol::OrderNo], -1);
     if (row < 0) continue;
     // 1: reads "未出貨" (the reset wrote it); 2: marked already; 3: reads
     // something else; 0: not reset, read the cell once.
     char& state = unshippedRow[static_cast<size_t>(row)];
-    if (state == 0) state = liv1Text(row, ShortageLiv1::ShipDate) == UnshippedText ? 1 : 3;
+    if (state == 0) state = listText(row, ShortageOrderListCol::ShipDate) == UnshippedText ? 1 : 3;
     if (state == 1) {
       state = 2;
       r.shipDates.emplace_back(row, ShortageMark);
@@ -260,12 +260,12 @@ ShortageResult checkShortage(const Database& db, int liv1Rows, IndexOf indexOf, 
 
 }  // namespace
 
-ShortageResult CheckStockShortage(const Database& db, int liv1Rows,
-                                  const std::function<QString(int row, int column)>& liv1Text) {
+ShortageResult CheckStockShortage(const Database& db, int listRows,
+                                  const std::function<QString(int row, int column)>& listText) {
   return checkShortage(
-      db, liv1Rows,
+      db, listRows,
       [&](int row) {
-        const QString indexText = liv1Text(row, ShortageLiv1::OrderIndex);
+        const QString indexText = listText(row, ShortageOrderListCol::OrderIndex);
         bool plain = false;
         int index = indexText.toInt(&plain);
         if (!plain) {
@@ -275,25 +275,25 @@ ShortageResult CheckStockShortage(const Database& db, int liv1Rows,
         }
         return index;
       },
-      [&](int row) { return liv1Text(row, ShortageLiv1::OrderNo); }, liv1Text);
+      [&](int row) { return listText(row, ShortageOrderListCol::OrderNo); }, listText);
 }
 
-ShortageResult CheckStockShortage(const Database& db, const std::vector<int>& liv1OrderRows,
-                                  const std::function<QString(int row, int column)>& liv1Text) {
+ShortageResult CheckStockShortage(const Database& db, const std::vector<int>& listOrderRows,
+                                  const std::function<QString(int row, int column)>& listText) {
   const Table& order = db.Order;
   return checkShortage(
-      db, static_cast<int>(liv1OrderRows.size()), [&](int row) { return liv1OrderRows[static_cast<size_t>(row)]; },
-      [&](int row) { return QStringView(order.key(liv1OrderRows[static_cast<size_t>(row)])); }, liv1Text);
+      db, static_cast<int>(listOrderRows.size()), [&](int row) { return listOrderRows[static_cast<size_t>(row)]; },
+      [&](int row) { return QStringView(order.key(listOrderRows[static_cast<size_t>(row)])); }, listText);
 }
 
-ShortageResult CheckStockShortage(const Database& db, std::vector<QStringList>& liv1Rows) {
-  ShortageResult r = CheckStockShortage(db, static_cast<int>(liv1Rows.size()), [&](int row, int column) {
-    const QStringList& cells = liv1Rows[static_cast<size_t>(row)];
+ShortageResult CheckStockShortage(const Database& db, std::vector<QStringList>& listRows) {
+  ShortageResult r = CheckStockShortage(db, static_cast<int>(listRows.size()), [&](int row, int column) {
+    const QStringList& cells = listRows[static_cast<size_t>(row)];
     return column < cells.size() ? cells[column] : QString();
   });
   for (const auto& [row, text] : r.shipDates) {
-    QStringList& cells = liv1Rows[static_cast<size_t>(row)];
-    if (ShortageLiv1::ShipDate < cells.size()) cells[ShortageLiv1::ShipDate] = text;
+    QStringList& cells = listRows[static_cast<size_t>(row)];
+    if (ShortageOrderListCol::ShipDate < cells.size()) cells[ShortageOrderListCol::ShipDate] = text;
   }
   return r;
 }

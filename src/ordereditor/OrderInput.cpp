@@ -624,11 +624,11 @@ void OrderInput::MoneyShow() {
 void OrderInput::showMoney(const MoneyFigures& f) {
   for (size_t i = 0; i < f.subtotals.size() && static_cast<int>(i) < lineList->rowCount(); ++i)
     lineList->setText(static_cast<int>(i), LineCol::Subtotal, f.subtotals[i]);
-  netGoodsEdit->setText(f.Text11);
-  costEdit->setText(f.Text12);
-  quantityLabel->setText(f.Label9);
+  netGoodsEdit->setText(f.netGoodsText);
+  costEdit->setText(f.costText);
+  quantityLabel->setText(f.quantityText);
   totalQty_ = f.TotalQty;
-  receivableLabel->setText(f.Label6);
+  receivableLabel->setText(f.receivableCaption);
   receivableText_ = f.ReceivableText;
   for (int i = 0; i < 4; ++i) statusPanels[i]->setText(f.panels[static_cast<size_t>(i)]);
 }

@@ -6,13 +6,13 @@
 // it is left through "儲存後離開" or "取消", so stock taken by its lines is
 // never left behind.
 //
-// Opening a new order (the main window's Order_New_Click):
+// Opening a new order (the main window's onNewOrder):
 //   OrderInput dlg(db, prompt, host, this);
 //   if (auto n = OrderCommands::prepareNewOrder(db, QDate::currentDate())) {
 //     dlg.setupNewOrder(*n); dlg.exec(); } else prompt.error();
 //   OrderShow();
 //
-// Opening a listed order (the main window's Order_Edit_Click):
+// Opening a listed order (the main window's onEditOrder):
 //   OrderInput dlg(db, prompt, host, this);
 //   if (!dlg.setupEditOrder(listRow)) { prompt.error(); return; }
 //   (listRow is unselected in the main window's order list)

@@ -35,9 +35,9 @@ class OrderInputHost {
   virtual void showNewOrder(const QString& category) = 0;
   // True while the list shows unshipped orders (Option1).
   virtual bool listsUnshippedOrders() const = 0;
-  // Rebuild the shortage list Liv2 and the "缺貨" marks (CheckStockShortage).
+  // Rebuild the shortage list and the "缺貨" marks (CheckStockShortage).
   virtual void CheckStockShortage() = 0;
-  // True while View_Username is ticked.
+  // True while "顯示客戶姓名" is ticked.
   virtual bool viewUsername() const = 0;
   // The shortfall of line k (0-based) of an order, read from the shortage
   // list Liv2 (its k-th row of that order); "" when it has none. Asked for

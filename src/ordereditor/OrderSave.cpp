@@ -76,8 +76,8 @@ void tidy(OrderBoxes& b) {
 }
 
 QStringList orderCells(const OrderBoxes& b, const MoneyFigures& money, int lineCount) {
-  const double receivable = b.sellerPays ? Num::leading(money.Text11)
-                                         : Num::leading(money.Text11) + Num::leading(b.fee);
+  const double receivable =
+      b.sellerPays ? Num::leading(money.netGoodsText) : Num::leading(money.netGoodsText) + Num::leading(b.fee);
   QStringList c(OrderCell::Count + 1);
   c[OrderCell::OrderNo] = b.number;
   c[OrderCell::OrderDate] = b.date;
@@ -88,7 +88,7 @@ QStringList orderCells(const OrderBoxes& b, const MoneyFigures& money, int lineC
   c[OrderCell::PaymentState] = paymentState(b);
   c[OrderCell::ShippingState] = shippingState(b);
   c[OrderCell::OrderNote] = b.note;
-  c[OrderCell::OrderCost] = money.Text12;
+  c[OrderCell::OrderCost] = money.costText;
   c[OrderCell::SellerPaysShipping] = b.sellerPays ? QStringLiteral("1") : QStringLiteral("0");
   c[OrderCell::DiscountPercent] = b.percentOn ? b.percent : QString();
   c[OrderCell::DiscountAmount] = b.amountOn ? b.amount + u' ' + QString::number(lineCount) : QString();

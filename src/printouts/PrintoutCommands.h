@@ -2,10 +2,10 @@
 // The printout and export commands of the windows that have them. Each
 // window's menu entry or button calls one of these with its own list.
 //
-//   main window     Sel_ShippingNote / OrderTools_ShippingNote -> shippingNotes
-//                   Sel_Addr / OrderTools_Addr                 -> orderLabels
-//                   Sel_Stock / OrderTools_Stock               -> pickingList
-//                   Sel_Note / OrderTools_Note                 -> exportOrders
+//   main window     selectedShippingNotesAction / popupShippingNotesAction -> shippingNotes
+//                   selectedLabelsAction / popupLabelsAction               -> orderLabels
+//                   pickingListAction / popupPickingListAction             -> pickingList
+//                   exportSelectedAction / popupExportAction               -> exportOrders
 //   customer window Sel_Addr -> customerLabels, Sel_Note -> exportCustomers
 //   product window  Sel_Note -> exportProducts
 //   order editor    its own printouts, from its boxes (EditorPrintouts)

@@ -141,27 +141,27 @@ void OrderSearch::fillCategories() {
 
 AdvancedOrderSearch::Fields OrderSearch::fields() const {
   AdvancedOrderSearch::Fields f;
-  f.Text1 = orderNumberEdit->text();
-  f.Text2 = dateFromEdit->text();
-  f.Text3 = customerEdit->text();
-  f.Text4 = noteEdit->text();
-  f.Text5 = dateToEdit->text();
-  f.Text6 = shippedFromEdit->text();
-  f.Text7 = paidFromEdit->text();
-  f.Text8 = paidToEdit->text();
-  f.Text9 = shippedToEdit->text();
+  f.orderNo = orderNumberEdit->text();
+  f.dateFrom = dateFromEdit->text();
+  f.account = customerEdit->text();
+  f.note = noteEdit->text();
+  f.dateTo = dateToEdit->text();
+  f.shipDateFrom = shippedFromEdit->text();
+  f.payDateFrom = paidFromEdit->text();
+  f.payDateTo = paidToEdit->text();
+  f.shipDateTo = shippedToEdit->text();
   f.category = categoryCombo->currentText();
-  f.Option1 = unshippedOption->isChecked();
-  f.Option2 = shippedOption->isChecked();
-  f.Option3 = unpaidOption->isChecked();
+  f.unshipped = unshippedOption->isChecked();
+  f.shipped = shippedOption->isChecked();
+  f.unpaid = unpaidOption->isChecked();
   return f;
 }
 
 void OrderSearch::setFields(const AdvancedOrderSearch::Fields& f) {
   const std::pair<QLineEdit*, const QString*> boxes[] = {
-      {orderNumberEdit, &f.Text1}, {dateFromEdit, &f.Text2}, {customerEdit, &f.Text3},
-      {noteEdit, &f.Text4},        {dateToEdit, &f.Text5},   {shippedFromEdit, &f.Text6},
-      {paidFromEdit, &f.Text7},    {paidToEdit, &f.Text8},   {shippedToEdit, &f.Text9}};
+      {orderNumberEdit, &f.orderNo}, {dateFromEdit, &f.dateFrom}, {customerEdit, &f.account},
+      {noteEdit, &f.note},        {dateToEdit, &f.dateTo},   {shippedFromEdit, &f.shipDateFrom},
+      {paidFromEdit, &f.payDateFrom},    {paidToEdit, &f.payDateTo},   {shippedToEdit, &f.shipDateTo}};
   for (const auto& [e, t] : boxes)
     if (e->text() != *t) e->setText(*t);
 }
@@ -184,7 +184,7 @@ void OrderSearch::onSearch() {
     host_.showOrderList(OrderList::listOrders(db_, rows, username));
 
     host_.setCategoryFilterQuietly(categoryCombo->currentIndex());
-    host_.setShippingOptionsQuietly(f.Option1, f.Option2);
+    host_.setShippingOptionsQuietly(f.unshipped, f.shipped);
     accept();
     if (host_.unshippedOptionSelected())
       host_.CheckStockShortage();

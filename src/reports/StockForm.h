@@ -42,7 +42,7 @@ class StockForm : public QDialog {
     bool shipped = false;    // the option "已出貨"
     int period = 0;          // position of the period list
     QString year;            // the year box
-    bool viewMoney = true;   // View_Money "顯示金額統計"
+    bool viewMoney = true;   // "顯示金額統計"
   };
   // The main window's "訂單商品": fills the filters from the main window's,
   // builds the list once and shows the window modal (run replaces exec).

@@ -103,22 +103,22 @@ StockSearch::StockSearch(Database& db, Prompt& prompt, StockForm& form)
 
 StockList::SearchBoxes StockSearch::boxes() const {
   StockList::SearchBoxes b;
-  b.Text1 = orderNumberEdit->text();
-  b.Text2 = productNameEdit->text();
-  b.Text3 = noteEdit->text();
-  b.Text4 = dateFromEdit->text();
-  b.Text5 = dateToEdit->text();
-  b.Text6 = urlEdit->text();
+  b.orderNo = orderNumberEdit->text();
+  b.productName = productNameEdit->text();
+  b.lineNote = noteEdit->text();
+  b.dateFrom = dateFromEdit->text();
+  b.dateTo = dateToEdit->text();
+  b.lineUrl = urlEdit->text();
   b.category = categoryCombo->currentText();
-  b.Option1 = unshippedOption->isChecked();
-  b.Option2 = shippedOption->isChecked();
+  b.unshipped = unshippedOption->isChecked();
+  b.shipped = shippedOption->isChecked();
   return b;
 }
 
 void StockSearch::setBoxes(const StockList::SearchBoxes& b) {
   const std::pair<QLineEdit*, const QString*> all[] = {
-      {orderNumberEdit, &b.Text1}, {productNameEdit, &b.Text2}, {noteEdit, &b.Text3},
-      {dateFromEdit, &b.Text4},    {dateToEdit, &b.Text5},      {urlEdit, &b.Text6}};
+      {orderNumberEdit, &b.orderNo}, {productNameEdit, &b.productName}, {noteEdit, &b.lineNote},
+      {dateFromEdit, &b.dateFrom},    {dateToEdit, &b.dateTo},      {urlEdit, &b.lineUrl}};
   for (const auto& [e, t] : all)
     if (e->text() != *t) e->setText(*t);
 }
@@ -166,7 +166,7 @@ void StockSearch::onSearch() {
 
     form_.se = true;
     form_.productCategoryCombo->setCurrentIndex(categoryCombo->currentIndex());
-    form_.setShippingOptions(b.Option1, b.Option2);
+    form_.setShippingOptions(b.unshipped, b.shipped);
     form_.se = false;
     accept();
   } catch (const std::exception&) {

@@ -362,7 +362,7 @@ TEST(SetFormFromMainWindow, MenuEntryOpensItAndOkReachesTheMainWindowAtOnce) {
   OrderForm main(prompt);
   main.db().DataBasePath = dir.path();
   main.show();
-  EXPECT_TRUE(main.Set_Option->isEnabled());
+  EXPECT_TRUE(main.generalSettingsAction->isEnabled());
   EXPECT_TRUE(main.toolButton(12)->isEnabled());
   EXPECT_TRUE(main.panel(3)->isVisible());
   QTimer::singleShot(0, [] {
@@ -373,8 +373,8 @@ TEST(SetFormFromMainWindow, MenuEntryOpensItAndOkReachesTheMainWindowAtOnce) {
     f->hideCostCheck->setChecked(true);
     f->onOk();
   });
-  main.Set_Option->trigger();
-  EXPECT_EQ(main.Liv1->font().pointSize(), 16);
+  main.generalSettingsAction->trigger();
+  EXPECT_EQ(main.orderList->font().pointSize(), 16);
   EXPECT_EQ(main.panel(7)->font().pointSize(), 16);
   EXPECT_EQ(main.db().FontSize, 16);
   EXPECT_TRUE(main.db().HideCost);

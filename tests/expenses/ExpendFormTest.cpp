@@ -345,15 +345,15 @@ struct MainWithExpenses : ::testing::Test {
     const int r = db.Expend.append("2024/03/02");
     db.Expend.setCell(r, ExpendCell::ExpendCategory, "郵資");
     db.Expend.setCell(r, ExpendCell::ExpendAmount, "100");
-    main->refillCombo1();
-    main->Text5->setText("2024");
-    main->Combo2->setCurrentIndex(4);  // 03月
+    main->refillCategoryCombo();
+    main->yearEdit->setText("2024");
+    main->periodCombo->setCurrentIndex(4);  // 03月
   }
 };
 
 TEST_F(MainWithExpenses, ButtonOpensTheWindowOnTheMainPeriodAndAReloadClosesIt) {
-  EXPECT_TRUE(main->Command4->isEnabled());
-  main->Command4->click();
+  EXPECT_TRUE(main->expensesButton->isEnabled());
+  main->expensesButton->click();
   ExpendForm* w = main->expendWindow();
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(w->isVisible());
@@ -361,7 +361,7 @@ TEST_F(MainWithExpenses, ButtonOpensTheWindowOnTheMainPeriodAndAReloadClosesIt) 
   EXPECT_EQ(w->periodCombo->currentText(), "03月");
   EXPECT_EQ(w->expenseList->rowCount(), 1);
   // A second click brings the same window forward with the same values.
-  main->Command4_Click();
+  main->onExpenses();
   EXPECT_EQ(main->expendWindow(), w);
   EXPECT_EQ(w->categoryFilterCombo->count(), 4);
   // Its row numbers belong to the tables loaded now: another load closes it.
@@ -372,10 +372,10 @@ TEST_F(MainWithExpenses, ButtonOpensTheWindowOnTheMainPeriodAndAReloadClosesIt) 
 
 TEST_F(MainWithExpenses, TheMainWindowsExpenseTotalFollowsEveryChange) {
   main->setShippingOptions(false, true);  // expenses count beside shipped orders
-  main->View_Expend->setChecked(true);
+  main->countExpensesAction->setChecked(true);
   main->OrderShow();
   EXPECT_EQ(main->panel(3)->text(), "成本: 0 + 100 (雜支) = 100 ");
-  main->Command4_Click();
+  main->onExpenses();
   ExpendForm* w = main->expendWindow();
   w->dateEdit->setText("2024/03/09");
   w->amountEdit->setText("20.5");

@@ -54,28 +54,28 @@ struct ListWindow : ::testing::Test {
   }
   QStringList keys() const {
     QStringList out;
-    for (int r = 0; r < f->Liv1->rowCount(); ++r) out << f->Liv1->text(r, 0);
+    for (int r = 0; r < f->orderList->rowCount(); ++r) out << f->orderList->text(r, 0);
     return out;
   }
 };
 
 TEST_F(ListWindow, FiltersChooseTheListedOrdersAndTheMenuFollowsTheShippedOption) {
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000002")});  // unshipped at start
-  EXPECT_EQ(f->Liv1->tableIndex(0), 2);
-  EXPECT_EQ(f->Liv1->cellColor(0, OrderListCol::PaymentDate), OrderList::DarkRedColor);
+  EXPECT_EQ(f->orderList->tableIndex(0), 2);
+  EXPECT_EQ(f->orderList->cellColor(0, OrderListCol::PaymentDate), OrderList::DarkRedColor);
   EXPECT_EQ(f->panel(7)->text(), OrderList::listCountPanel(1));
 
-  f->Option2->setChecked(true);
-  f->Option2_Click();
+  f->shippedOption->setChecked(true);
+  f->onShippedChosen();
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000001")});
-  EXPECT_FALSE(f->Sel_SetShipping->isEnabled());
-  f->Option1->setChecked(true);
-  f->Option1_Click();
-  EXPECT_TRUE(f->Sel_SetShipping->isEnabled());
+  EXPECT_FALSE(f->markSelectedShippedAction->isEnabled());
+  f->unshippedOption->setChecked(true);
+  f->onUnshippedChosen();
+  EXPECT_TRUE(f->markSelectedShippedAction->isEnabled());
 
   // A category with no unshipped order lists nothing.
-  f->Combo1->setCurrentIndex(f->Combo1->findText(QStringLiteral("露天拍賣")));
-  f->Combo1_Click();
+  f->categoryCombo->setCurrentIndex(f->categoryCombo->findText(QStringLiteral("露天拍賣")));
+  f->onCategoryChosen();
   EXPECT_TRUE(keys().isEmpty());
   EXPECT_EQ(f->panel(7)->text(), OrderList::listCountPanel(0));
   EXPECT_TRUE(prompt.shown.empty());
@@ -85,55 +85,55 @@ TEST_F(ListWindow, FiltersSetUnderSeRebuildNothingAndBothOptionsMayBeCleared) {
   // While se is set the filter handlers leave the list as it is.
   f->se = true;
   f->setShippingOptions(false, true);
-  f->Option2_Click();
-  f->Combo2->setCurrentIndex(1);
-  f->Combo2_Click();
-  f->Combo1->setCurrentIndex(f->Combo1->findText(QStringLiteral("露天拍賣")));
-  f->Combo1_Click();
+  f->onShippedChosen();
+  f->periodCombo->setCurrentIndex(1);
+  f->onPeriodChosen();
+  f->categoryCombo->setCurrentIndex(f->categoryCombo->findText(QStringLiteral("露天拍賣")));
+  f->onCategoryChosen();
   f->se = false;
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000002")});
-  EXPECT_TRUE(f->Sel_SetShipping->isEnabled());
-  EXPECT_TRUE(f->Option2->isChecked());
-  EXPECT_FALSE(f->Option1->isChecked());
+  EXPECT_TRUE(f->markSelectedShippedAction->isEnabled());
+  EXPECT_TRUE(f->shippedOption->isChecked());
+  EXPECT_FALSE(f->unshippedOption->isChecked());
 
   // Another window may hand back neither option: no order is listed.
-  f->Combo1->setCurrentIndex(0);
-  f->Combo2->setCurrentIndex(0);
+  f->categoryCombo->setCurrentIndex(0);
+  f->periodCombo->setCurrentIndex(0);
   f->se = true;
   f->setShippingOptions(false, false);
   f->se = false;
-  EXPECT_FALSE(f->Option1->isChecked());
-  EXPECT_FALSE(f->Option2->isChecked());
+  EXPECT_FALSE(f->unshippedOption->isChecked());
+  EXPECT_FALSE(f->shippedOption->isChecked());
   f->OrderShow();
   EXPECT_TRUE(keys().isEmpty());
   EXPECT_EQ(f->panel(7)->text(), OrderList::listCountPanel(0));
-  EXPECT_EQ(f->Liv2->rowCount(), 0);
+  EXPECT_EQ(f->shortageList->rowCount(), 0);
 
   // The user's clicks make the two exclusive again.
-  f->Option1->click();
+  f->unshippedOption->click();
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000002")});
-  f->Option2->click();
-  EXPECT_FALSE(f->Option1->isChecked());
+  f->shippedOption->click();
+  EXPECT_FALSE(f->unshippedOption->isChecked());
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000001")});
-  EXPECT_FALSE(f->Sel_SetShipping->isEnabled());
+  EXPECT_FALSE(f->markSelectedShippedAction->isEnabled());
   EXPECT_TRUE(prompt.shown.empty());
 }
 
 TEST_F(ListWindow, CustomerSearchAndSelectionTools) {
   // An empty search box is refused with the search's own message.
-  f->Text1->clear();
-  f->Command6_Click();
+  f->customerSearchEdit->clear();
+  f->onCustomerSearch();
   EXPECT_EQ(prompt.texts(), QStringList{OrderList::CustomerSearchEmptyText});
   prompt.clear();
 
-  f->Text1->setText(QStringLiteral("許功蓋"));
-  f->Command6_Click();
+  f->customerSearchEdit->setText(QStringLiteral("許功蓋"));
+  f->onCustomerSearch();
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000002")});
 
   // Mark the listed order paid: the date asked for lands in the table.
-  f->Liv1->setCurrentRow(0);
+  f->orderList->setCurrentRow(0);
   prompt.answerInput(QStringLiteral("2024/03/20"));
-  f->Sel_SetPay_Click();
+  f->onMarkSelectedPaid();
   EXPECT_TRUE(f->db().Order.cell(2, OrderCell::PaymentState).startsWith(QStringLiteral("2024/03/20")));
   EXPECT_TRUE(f->db().dirty());
   EXPECT_FALSE(prompt.pending());
@@ -159,7 +159,7 @@ TEST_F(ListWindow, OrdersAreCreatedEditedAndDeletedFromTheList) {
     f->db().Manuf.setCell(1, ManufCell::ProductStock, QString::number(cupStock - 1));
     e.onSaveAndClose();
   };
-  f->Order_New_Click();
+  f->onNewOrder();
   ASSERT_EQ(f->db().Order.count(), 3);
   EXPECT_EQ(f->db().Order.key(3), number);
   EXPECT_TRUE(keys().contains(number));
@@ -167,19 +167,19 @@ TEST_F(ListWindow, OrdersAreCreatedEditedAndDeletedFromTheList) {
 
   // Opening it from the list shows its customer; cancel changes nothing.
   const int row = static_cast<int>(keys().indexOf(number));
-  f->Liv1->setCurrentRow(row);
+  f->orderList->setCurrentRow(row);
   QString shownAccount;
   f->runOrderInput = [&](OrderInput& e) {
     shownAccount = e.accountEdit->text();
     e.onCancel();
   };
-  f->Order_Edit_Click();
+  f->onEditOrder();
   EXPECT_EQ(shownAccount, QStringLiteral("buyer,1"));
 
   // Deleting it with the stock given back.
-  f->Liv1->setCurrentRow(static_cast<int>(keys().indexOf(number)));
+  f->orderList->setCurrentRow(static_cast<int>(keys().indexOf(number)));
   prompt.answer(Prompt::Answer::Yes).answer(Prompt::Answer::Yes);
-  f->Order_Del_Click();
+  f->onDeleteOrders();
   EXPECT_EQ(f->db().Order.count(), 2);
   EXPECT_FALSE(keys().contains(number));
   EXPECT_EQ(static_cast<int>(Num::leading(f->db().Manuf.cell(1, ManufCell::ProductStock))), cupStock);
@@ -190,26 +190,26 @@ TEST_F(ListWindow, TheListIsNotRebuiltUnderAnOpenEditor) {
   // Closing the product window while an order is open in the editor asks for
   // a rebuild; it waits until the editor is closed, since the editor's row
   // number names a row of the list.
-  f->Data_Manuf_Click();
+  f->onProducts();
   ASSERT_NE(f->manufWindow(), nullptr);
-  f->Liv1->setCurrentRow(0);
-  f->Liv1->setText(0, OrderListCol::OrderNote, QStringLiteral("marker"));
+  f->orderList->setCurrentRow(0);
+  f->orderList->setText(0, OrderListCol::OrderNote, QStringLiteral("marker"));
   QString seenWhileOpen;
   f->runOrderInput = [&](OrderInput& e) {
     f->manufWindow()->close();
-    seenWhileOpen = f->Liv1->text(0, OrderListCol::OrderNote);
+    seenWhileOpen = f->orderList->text(0, OrderListCol::OrderNote);
     e.onCancel();
   };
-  f->Order_Edit_Click();
+  f->onEditOrder();
   EXPECT_EQ(seenWhileOpen, QStringLiteral("marker"));
-  EXPECT_NE(f->Liv1->text(0, OrderListCol::OrderNote), QStringLiteral("marker"));
+  EXPECT_NE(f->orderList->text(0, OrderListCol::OrderNote), QStringLiteral("marker"));
 }
 
 TEST_F(ListWindow, CustomerWindowListsACustomersOrdersInTheList) {
-  EXPECT_TRUE(f->Set_Improt->isEnabled());
-  f->Option2->setChecked(true);
-  f->Option2_Click();
-  f->Data_Guest_Click();
+  EXPECT_TRUE(f->importFormatsAction->isEnabled());
+  f->shippedOption->setChecked(true);
+  f->onShippedChosen();
+  f->onCustomers();
   QPointer<GuestForm> guests = f->guestWindow();
   ASSERT_TRUE(guests);
   ASSERT_TRUE(guests->listOrdersButton->isEnabled());
@@ -218,8 +218,8 @@ TEST_F(ListWindow, CustomerWindowListsACustomersOrdersInTheList) {
   EXPECT_EQ(keys(), QStringList{QStringLiteral("2403000001")});
   EXPECT_EQ(f->panel(7)->text(), OrderList::listCountPanel(1));
   // "未出貨" shows while the list keeps the shipped order.
-  EXPECT_TRUE(f->Option1->isChecked());
-  EXPECT_FALSE(f->Option2->isChecked());
+  EXPECT_TRUE(f->unshippedOption->isChecked());
+  EXPECT_FALSE(f->shippedOption->isChecked());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(guests.isNull());
   EXPECT_TRUE(prompt.shown.empty());

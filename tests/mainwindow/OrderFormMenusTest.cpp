@@ -163,7 +163,7 @@ struct Menus : ::testing::Test {
   }
   QStringList column(int c) const {
     QStringList out;
-    for (int r = 0; r < f->Liv1->rowCount(); ++r) out << f->Liv1->text(r, c);
+    for (int r = 0; r < f->orderList->rowCount(); ++r) out << f->orderList->text(r, c);
     return out;
   }
   QObject* named(const char* name) const { return f->findChild<QObject*>(QString::fromLatin1(name)); }
@@ -198,19 +198,25 @@ struct Entry {
 
 // Captions of the popup entries, which differ from their menu twins.
 const std::map<QString, QString> kPopupCaptions{
-    {"OrderTools_Del", "刪除(&D)"},         {"OrderTools_Note", "匯出到記事本"}, {"OrderTools_Addr", "匯出郵寄名條"},
-    {"OrderTools_ShippingNote", "匯出出貨單"}, {"OrderTools_SetPay", "設為已匯款"},  {"OrderTools_SetShipping", "設為已出貨"},
-    {"OrderTools_Email", "寫Email"},         {"OrderTools_Cal", "計算選擇訂單的金額"}, {"OrderTools_Stock", "列出撿貨單"}};
+    {"popupDeleteAction", "刪除(&D)"},
+    {"popupExportAction", "匯出到記事本"},
+    {"popupLabelsAction", "匯出郵寄名條"},
+    {"popupShippingNotesAction", "匯出出貨單"},
+    {"popupMarkPaidAction", "設為已匯款"},
+    {"popupMarkShippedAction", "設為已出貨"},
+    {"popupEmailAction", "寫Email"},
+    {"popupTotalsAction", "計算選擇訂單的金額"},
+    {"popupPickingListAction", "列出撿貨單"}};
 
 const QString kToday = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
 
-void selectFirst(Menus& t) { t.f->Liv1->setCurrentRow(0); }
+void selectFirst(Menus& t) { t.f->orderList->setCurrentRow(0); }
 
 // Every command of the main window, in menu order, then the buttons.
 std::vector<Entry> commands() {
   return {
-      {"File_Open", "開啟資料庫(&L)", nullptr, 2, nullptr, {"manager 離開"}},
-      {"File_Save", "儲存資料庫(&S)", nullptr, 3,
+      {"openDatabaseAction", "開啟資料庫(&L)", nullptr, 2, nullptr, {"manager 離開"}},
+      {"saveDatabaseAction", "儲存資料庫(&S)", nullptr, 3,
        [](Menus& t) {
          t.f->db().Order.setCell(1, OrderCell::OrderNote, QStringLiteral("改過"));
          t.f->db().setDirty(true);
@@ -221,51 +227,53 @@ std::vector<Entry> commands() {
          EXPECT_FALSE(t.f->toolButton(3)->isEnabled());
          EXPECT_TRUE(t.db->get(QStringLiteral("Order1.kdt")).contains(big5(QStringLiteral("改過"))));
        }},
-      {"File_Exit", "結束(&X)", nullptr, 0, nullptr, {"quit"}, [](Menus& t) { EXPECT_FALSE(t.f->isVisible()); }},
-      {"Order_New", "新增訂單(&N)", nullptr, 5, nullptr, {"editor 新增訂單"}},
-      {"Order_Edit", "編輯訂單(&E)", nullptr, 6, selectFirst, {"editor 編輯訂單"}},
-      {"Order_Del", "刪除訂單(&D)", "OrderTools_Del", 7,
+      {"exitAction", "結束(&X)", nullptr, 0, nullptr, {"quit"}, [](Menus& t) { EXPECT_FALSE(t.f->isVisible()); }},
+      {"newOrderAction", "新增訂單(&N)", nullptr, 5, nullptr, {"editor 新增訂單"}},
+      {"editOrderAction", "編輯訂單(&E)", nullptr, 6, selectFirst, {"editor 編輯訂單"}},
+      {"deleteOrdersAction", "刪除訂單(&D)", "popupDeleteAction", 7,
        [](Menus& t) {
          selectFirst(t);
          t.prompt.answer(Prompt::Answer::No);
        },
        {"message 確定刪除選擇的訂單嗎？"}, [](Menus& t) { EXPECT_EQ(t.f->db().Order.count(), 2); }},
-      {"Order_Clear", "清除已出貨訂單(&C)", nullptr, 0, nullptr, {"dialog DelForm 清除已出貨訂單"}},
-      {"Sel_Note", "匯出到記事本(&E)", "OrderTools_Note", 0, selectFirst, {"dialog ExportForm 匯出到記事本"}},
-      {"Sel_Addr", "匯出郵寄名條(&A)", "OrderTools_Addr", 0, selectFirst, {"window TextViewer temp.txt - 記事本"},
+      {"clearShippedOrdersAction", "清除已出貨訂單(&C)", nullptr, 0, nullptr, {"dialog DelForm 清除已出貨訂單"}},
+      {"exportSelectedAction", "匯出到記事本(&E)", "popupExportAction", 0, selectFirst,
+       {"dialog ExportForm 匯出到記事本"}},
+      {"selectedLabelsAction", "匯出郵寄名條(&A)", "popupLabelsAction", 0, selectFirst,
+       {"window TextViewer temp.txt - 記事本"},
        [](Menus& t) { EXPECT_TRUE(t.db->has(QStringLiteral("temp.txt"))); }},
-      {"Sel_ShippingNote", "匯出出貨單(&S)", "OrderTools_ShippingNote", 0, selectFirst, {"shell temp.htm"}},
-      {"Sel_SetPay", "設為已匯款", "OrderTools_SetPay", 0,
+      {"selectedShippingNotesAction", "匯出出貨單(&S)", "popupShippingNotesAction", 0, selectFirst, {"shell temp.htm"}},
+      {"markSelectedPaidAction", "設為已匯款", "popupMarkPaidAction", 0,
        [](Menus& t) {
          selectFirst(t);
          t.prompt.answerInput(QStringLiteral("2024/03/20"));
        },
        {"input 請輸入匯款日期"},
        [](Menus& t) { EXPECT_EQ(t.f->db().Order.cell(2, OrderCell::PaymentState), QStringLiteral("2024/03/20")); }},
-      {"Sel_SetShipping", "設為已出貨", "OrderTools_SetShipping", 0, selectFirst, {},
+      {"markSelectedShippedAction", "設為已出貨", "popupMarkShippedAction", 0, selectFirst, {},
        [](Menus& t) {
          EXPECT_EQ(t.f->db().Order.cell(2, OrderCell::ShippingState), QStringLiteral(" ") + kToday);
-         EXPECT_EQ(t.f->Liv1->rowCount(), 0);  // no longer unshipped
+         EXPECT_EQ(t.f->orderList->rowCount(), 0);  // no longer unshipped
          EXPECT_TRUE(t.f->db().dirty());
        }},
-      {"Sel_Email", "寫Email", "OrderTools_Email", 0,
+      {"emailSelectedAction", "寫Email", "popupEmailAction", 0,
        [](Menus& t) {
-         t.f->Option2->click();  // the shipped order of buyer,1, who has an address
+         t.f->shippedOption->click();  // the shipped order of buyer,1, who has an address
          selectFirst(t);
        },
        {"shell mailto:a@b.tw"}},
-      {"Sel_Cal", "計算選擇訂單的金額", "OrderTools_Cal", 0,
+      {"selectedTotalsAction", "計算選擇訂單的金額", "popupTotalsAction", 0,
        [](Menus& t) {
          selectFirst(t);
          t.f->panel(1)->clear();
        },
        {}, [](Menus& t) { EXPECT_EQ(t.f->panel(1)->text(), QStringLiteral("應收帳款: 300 ")); }},
-      {"Sel_Stock", "列出撿貨單", "OrderTools_Stock", 0, selectFirst, {"dialog OrderStock 撿貨單"}},
-      {"Data_Guest", "客戶管理(&G)", nullptr, 9, nullptr, {"window GuestForm 客戶管理"}},
-      {"Data_Manuf", "商品管理(&M)", nullptr, 10, nullptr, {"window ManufForm 商品管理"}},
-      {"Pass_Set", "建立資料庫密碼(&P)", nullptr, 0, [](Menus& t) { t.prompt.answerInput(std::nullopt); },
+      {"pickingListAction", "列出撿貨單", "popupPickingListAction", 0, selectFirst, {"dialog OrderStock 撿貨單"}},
+      {"customersAction", "客戶管理(&G)", nullptr, 9, nullptr, {"window GuestForm 客戶管理"}},
+      {"productsAction", "商品管理(&M)", nullptr, 10, nullptr, {"window ManufForm 商品管理"}},
+      {"setPasswordAction", "建立資料庫密碼(&P)", nullptr, 0, [](Menus& t) { t.prompt.answerInput(std::nullopt); },
        {"input 請輸入3-8個英文或數字:"}},
-      {"Pass_Clear", "刪除資料庫密碼(&C)", nullptr, 0,
+      {"clearPasswordAction", "刪除資料庫密碼(&C)", nullptr, 0,
        [](Menus& t) {
          ASSERT_TRUE(PasswordFile::write(t.db->path(), QStringLiteral("abc")));
          t.f->setPassMenu(false, true);
@@ -273,36 +281,39 @@ std::vector<Entry> commands() {
        },
        {"input 請輸入密碼", "message 密碼不正確，請重新輸入!"},
        [](Menus& t) { EXPECT_TRUE(t.db->has(QStringLiteral("DataBase.pwd"))); }},
-      {"Backup_Backup", "備份資料(&B)", nullptr, 0, [](Menus& t) { t.prompt.answerPath(QString()); }, {"save 儲存檔案"}},
-      {"Backup_Update", "還原資料(&U)", nullptr, 0, [](Menus& t) { t.prompt.answerPath(QString()); }, {"open 開啟檔案"}},
-      {"Backup_Atuo", "還原系統自動備份的資料(&A)", nullptr, 0, [](Menus& t) { t.prompt.answerPath(QString()); },
+      {"backupAction", "備份資料(&B)", nullptr, 0, [](Menus& t) { t.prompt.answerPath(QString()); }, {"save 儲存檔案"}},
+      {"restoreAction", "還原資料(&U)", nullptr, 0, [](Menus& t) { t.prompt.answerPath(QString()); },
        {"open 開啟檔案"}},
-      {"Set_Option", "一般設定(&O)", nullptr, 12, nullptr, {"dialog SetForm 一般設定"}},
-      {"Set_Improt", "設定匯入客戶格式(&I)", nullptr, 0, nullptr, {"dialog ImportForm 設定匯入客戶格式"}},
-      {"Set_AutoBackup", "設定自動備份的儲存路徑(&A)", nullptr, 0, nullptr,
+      {"restoreDailyBackupAction", "還原系統自動備份的資料(&A)", nullptr, 0,
+       [](Menus& t) { t.prompt.answerPath(QString()); },
+       {"open 開啟檔案"}},
+      {"generalSettingsAction", "一般設定(&O)", nullptr, 12, nullptr, {"dialog SetForm 一般設定"}},
+      {"importFormatsAction", "設定匯入客戶格式(&I)", nullptr, 0, nullptr, {"dialog ImportForm 設定匯入客戶格式"}},
+      {"backupFolderAction", "設定自動備份的儲存路徑(&A)", nullptr, 0, nullptr,
        {"dialog SetAtuoBackupForm 設定自動備份的儲存路徑"}},
-      {"Set_Temp", "設定暫存檔案的產生路徑", nullptr, 0, nullptr, {"dialog SetAtuoBackupForm 設定暫存檔案的產生路徑"}},
-      {"View_Username", "顯示客戶姓名", nullptr, 0, nullptr, {},
+      {"tempFolderAction", "設定暫存檔案的產生路徑", nullptr, 0, nullptr,
+       {"dialog SetAtuoBackupForm 設定暫存檔案的產生路徑"}},
+      {"showNamesAction", "顯示客戶姓名", nullptr, 0, nullptr, {},
        [](Menus& t) {
-         EXPECT_TRUE(t.f->View_Username->isChecked());
-         EXPECT_EQ(t.f->Liv1->text(0, OrderListCol::BuyerAccount), QStringLiteral("許功蓋 (許功蓋)"));
+         EXPECT_TRUE(t.f->showNamesAction->isChecked());
+         EXPECT_EQ(t.f->orderList->text(0, OrderListCol::BuyerAccount), QStringLiteral("許功蓋 (許功蓋)"));
        }},
-      {"View_Money", "顯示金額統計", nullptr, 0, nullptr, {},
+      {"showMoneyAction", "顯示金額統計", nullptr, 0, nullptr, {},
        [](Menus& t) {
-         EXPECT_FALSE(t.f->View_Money->isChecked());
+         EXPECT_FALSE(t.f->showMoneyAction->isChecked());
          EXPECT_TRUE(t.f->panel(1)->isHidden());
-         EXPECT_TRUE(t.f->Command3->isHidden());
+         EXPECT_TRUE(t.f->recountButton->isHidden());
        }},
-      {"View_Expend", "雜支費用列入成本統計", nullptr, 0, [](Menus& t) { t.f->Option2->click(); }, {},
+      {"countExpensesAction", "雜支費用列入成本統計", nullptr, 0, [](Menus& t) { t.f->shippedOption->click(); }, {},
        [](Menus& t) {
-         EXPECT_TRUE(t.f->View_Expend->isChecked());
+         EXPECT_TRUE(t.f->countExpensesAction->isChecked());
          EXPECT_TRUE(t.f->panel(3)->text().contains(QStringLiteral("(雜支)"))) << t.f->panel(3)->text().toStdString();
        }},
-      {"Help_Chm", "使用說明(&H)", nullptr, 0, nullptr, {"shell manual.html"}},
-      {"Help_Web", "Kestrin 網站(&W)", nullptr, 0, nullptr, {"shell manual.html"}},
-      {"Help_guestbook", "Kestrin FB專頁(&F)", nullptr, 0, nullptr, {"shell manual.html"}},
-      {"Help_About", "關於 Kestrin (&A)", nullptr, 14, nullptr, {"dialog AboutForm 關於Kestrin"}},
-      {"OrderTools_SelAll", "全選(&A)", nullptr, 0,
+      {"manualAction", "使用說明(&H)", nullptr, 0, nullptr, {"shell manual.html"}},
+      {"websiteAction", "Kestrin 網站(&W)", nullptr, 0, nullptr, {"shell manual.html"}},
+      {"fanPageAction", "Kestrin FB專頁(&F)", nullptr, 0, nullptr, {"shell manual.html"}},
+      {"aboutAction", "關於 Kestrin (&A)", nullptr, 14, nullptr, {"dialog AboutForm 關於Kestrin"}},
+      {"popupSelectAllAction", "全選(&A)", nullptr, 0,
        [](Menus& t) {
          t.addOrder(QStringLiteral("2403000003"), QStringLiteral("0"));
          t.f->OrderShow();
@@ -310,19 +321,20 @@ std::vector<Entry> commands() {
        },
        {},
        [](Menus& t) {
-         EXPECT_EQ(t.f->Liv1->selectedRows(), (std::vector<int>{0, 1}));
+         EXPECT_EQ(t.f->orderList->selectedRows(), (std::vector<int>{0, 1}));
          EXPECT_TRUE(t.f->panel(1)->text().isEmpty());  // no totals of the selection
        }},
-      {"ST_Open", "開啟 Kestrin(&O)", nullptr, 0, [](Menus& t) { t.f->hide(); }, {},
+      {"trayOpenAction", "開啟 Kestrin(&O)", nullptr, 0, [](Menus& t) { t.f->hide(); }, {},
        [](Menus& t) { EXPECT_TRUE(t.f->isVisible()); }},
       // The buttons beside the list.
-      {"Command1", "進階搜尋", nullptr, 0, nullptr, {"dialog OrderSearch 進階搜尋"}},
-      {"Command2", "訂單商品", nullptr, 0, nullptr, {"dialog StockForm 列出訂單中的商品"}},
-      {"Command3", "重新統計", nullptr, 0, [](Menus& t) { t.f->panel(1)->clear(); }, {},
+      {"advancedSearchButton", "進階搜尋", nullptr, 0, nullptr, {"dialog OrderSearch 進階搜尋"}},
+      {"orderProductsButton", "訂單商品", nullptr, 0, nullptr, {"dialog StockForm 列出訂單中的商品"}},
+      {"recountButton", "重新統計", nullptr, 0, [](Menus& t) { t.f->panel(1)->clear(); }, {},
        [](Menus& t) { EXPECT_EQ(t.f->panel(1)->text(), QStringLiteral("應收帳款: 300 ")); }},
-      {"Command4", "雜支費用", nullptr, 0, nullptr, {"window ExpendForm 雜支費用"}},
-      {"Command5", "編輯分類", nullptr, 0, nullptr, {"dialog CateForm 編輯客戶分類"}},
-      {"Command6", "客戶搜尋", nullptr, 0, nullptr, {QStringLiteral("message ") + OrderList::CustomerSearchEmptyText}},
+      {"expensesButton", "雜支費用", nullptr, 0, nullptr, {"window ExpendForm 雜支費用"}},
+      {"editCategoriesButton", "編輯分類", nullptr, 0, nullptr, {"dialog CateForm 編輯客戶分類"}},
+      {"customerSearchButton", "客戶搜尋", nullptr, 0, nullptr,
+       {QStringLiteral("message ") + OrderList::CustomerSearchEmptyText}},
   };
 }
 
@@ -341,22 +353,29 @@ TEST_F(Menus, EveryMenuHoldsItsEntriesInOrderWithTheirCaptions) {
     QStringList entries;
   };
   const Menu menus[] = {
-      {"Mwnu_File", "檔案(&F)", {"File_Open", "File_Save", "File_Line1", "File_Exit"}},
-      {"Menu_Order", "訂單(&O)", {"Order_New", "Order_Edit", "Order_Del", "Order_Line1", "Order_Clear"}},
-      {"Menu_Sel", "選取(&S)",
-       {"Sel_Note", "Sel_Addr", "Sel_ShippingNote", "Sel_Line1", "Sel_SetPay", "Sel_SetShipping", "Sel_Email",
-        "Sel_Line2", "Sel_Cal", "Sel_Stock"}},
-      {"Menu_Data", "資料(&D)", {"Data_Guest", "Data_Manuf"}},
-      {"Menu_Pass", "密碼(&P)", {"Pass_Set", "Pass_Clear"}},
-      {"Menu_Backup", "備份(&B)", {"Backup_Backup", "Backup_Update", "Backup_Line", "Backup_Atuo"}},
-      {"Menu_Set", "設定(&S)", {"Set_Option", "Set_Improt", "Set_AutoBackup", "Set_Temp"}},
-      {"Menu_View", "檢視(&V)", {"View_Username", "View_Money", "View_Expend"}},
-      {"Menu_Help", "說明(&H)", {"Help_Chm", "Help_line1", "Help_Web", "Help_guestbook", "Help_Line2", "Help_About"}},
-      {"Menu_OrderTools", "功能",
-       {"OrderTools_SelAll", "OrderTools_Del", "OrderTools_Line1", "OrderTools_Note", "OrderTools_Addr",
-        "OrderTools_ShippingNote", "OrderTools_Line2", "OrderTools_SetPay", "OrderTools_SetShipping",
-        "OrderTools_Email", "OrderTools_Line3", "OrderTools_Cal", "OrderTools_Stock"}},
-      {"Menu_ST", "工作列", {"ST_Open"}},
+      {"fileMenu", "檔案(&F)", {"openDatabaseAction", "saveDatabaseAction", "fileLine1", "exitAction"}},
+      {"orderMenu",
+       "訂單(&O)",
+       {"newOrderAction", "editOrderAction", "deleteOrdersAction", "orderLine1", "clearShippedOrdersAction"}},
+      {"selectionMenu", "選取(&S)",
+       {"exportSelectedAction", "selectedLabelsAction", "selectedShippingNotesAction", "selectionLine1",
+        "markSelectedPaidAction", "markSelectedShippedAction", "emailSelectedAction", "selectionLine2",
+        "selectedTotalsAction", "pickingListAction"}},
+      {"dataMenu", "資料(&D)", {"customersAction", "productsAction"}},
+      {"passwordMenu", "密碼(&P)", {"setPasswordAction", "clearPasswordAction"}},
+      {"backupMenu", "備份(&B)", {"backupAction", "restoreAction", "backupLine", "restoreDailyBackupAction"}},
+      {"settingsMenu",
+       "設定(&S)",
+       {"generalSettingsAction", "importFormatsAction", "backupFolderAction", "tempFolderAction"}},
+      {"viewMenu", "檢視(&V)", {"showNamesAction", "showMoneyAction", "countExpensesAction"}},
+      {"helpMenu",
+       "說明(&H)",
+       {"manualAction", "helpLine1", "websiteAction", "fanPageAction", "helpLine2", "aboutAction"}},
+      {"orderListPopup", "功能",
+       {"popupSelectAllAction", "popupDeleteAction", "popupLine1", "popupExportAction", "popupLabelsAction",
+        "popupShippingNotesAction", "popupLine2", "popupMarkPaidAction", "popupMarkShippedAction",
+        "popupEmailAction", "popupLine3", "popupTotalsAction", "popupPickingListAction"}},
+      {"trayMenu", "工作列", {"trayOpenAction"}},
   };
   const std::vector<Entry> all = commands();
   for (const Menu& m : menus) {
@@ -376,18 +395,18 @@ TEST_F(Menus, EveryMenuHoldsItsEntriesInOrderWithTheirCaptions) {
       const auto popup = kPopupCaptions.find(a->objectName());
       EXPECT_EQ(a->text(), popup != kPopupCaptions.end() ? popup->second : QString::fromUtf8(e->caption)) << e->name;
       // Only "刪除資料庫密碼" stands disabled: this database has no password.
-      EXPECT_EQ(a->isEnabled(), a != f->Pass_Clear) << e->name;
+      EXPECT_EQ(a->isEnabled(), a != f->clearPasswordAction) << e->name;
     }
     EXPECT_EQ(names, m.entries) << m.name;
   }
   QStringList shownBar;
   for (QAction* a : f->menuBar()->actions()) shownBar << a->menu()->objectName();
-  EXPECT_EQ(shownBar, (QStringList{"Mwnu_File", "Menu_Order", "Menu_Sel", "Menu_Data", "Menu_Pass", "Menu_Backup",
-                                   "Menu_Set", "Menu_View", "Menu_Help"}));
+  EXPECT_EQ(shownBar, (QStringList{"fileMenu", "orderMenu", "selectionMenu", "dataMenu", "passwordMenu", "backupMenu",
+                                   "settingsMenu", "viewMenu", "helpMenu"}));
 
   // Toolbar: fourteen places, buttons where a command has its toolbar
   // position, separators elsewhere.
-  const QList<QAction*> tools = f->Toolbar1->actions();
+  const QList<QAction*> tools = f->toolbar->actions();
   ASSERT_EQ(tools.size(), 14);
   const QStringList toolCaptions{{},         "開啟資料庫", "儲存資料庫", {},         "新增訂單", "編輯訂單", "刪除訂單",
                                  {},         "客戶管理",   "商品管理",   {},         "一般設定", {},         "關於Kestrin"};
@@ -406,10 +425,10 @@ TEST_F(Menus, EveryMenuHoldsItsEntriesInOrderWithTheirCaptions) {
     }
 
   // The shipped option switches the entries that act on unshipped orders.
-  const QList<QAction*> shippingEntries{f->Sel_SetShipping, f->Sel_Stock, f->OrderTools_SetShipping};
-  f->Option2->click();
+  const QList<QAction*> shippingEntries{f->markSelectedShippedAction, f->pickingListAction, f->popupMarkShippedAction};
+  f->shippedOption->click();
   for (QAction* a : shippingEntries) EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-  f->Option1->click();
+  f->unshippedOption->click();
   for (QAction* a : shippingEntries) EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
 }
 
@@ -442,7 +461,7 @@ TEST_F(Menus, ToolbarSeparatorsAndOtherNumbersDoNothing) {
   Observer watch(*f, prompt);
   const QStringList listed = column(0);
   for (int i : {0, 1, 4, 8, 11, 13, 15, -1}) {
-    EXPECT_EQ(watch.text([&] { f->Toolbar1_ButtonClick(i); }), "") << i;
+    EXPECT_EQ(watch.text([&] { f->onToolButton(i); }), "") << i;
     EXPECT_EQ(column(0), listed);
   }
   EXPECT_FALSE(f->db().dirty());
@@ -460,16 +479,16 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   Database& d = f->db();
   d.settings.CustomerCategories = QStringList{"露天拍賣", "Yahoo拍賣"};
   d.settings.ExpenseCategories = QStringList{"運費", "郵資"};
-  f->refillCombo1();
-  f->Combo1->setCurrentIndex(3);
-  f->Combo1_Click();
-  f->Option2->click();
-  f->Text5->setText("2024");
-  f->Combo2->setCurrentIndex(4);
-  f->Combo2_Click();
+  f->refillCategoryCombo();
+  f->categoryCombo->setCurrentIndex(3);
+  f->onCategoryChosen();
+  f->shippedOption->click();
+  f->yearEdit->setText("2024");
+  f->periodCombo->setCurrentIndex(4);
+  f->onPeriodChosen();
   const QStringList customerFilter{"全部", "露天拍賣", "Yahoo拍賣", "未分類", "編輯客戶分類"};
-  ASSERT_EQ(items(f->Combo1), customerFilter);
-  ASSERT_EQ(f->Combo1->currentText(), "未分類");
+  ASSERT_EQ(items(f->categoryCombo), customerFilter);
+  ASSERT_EQ(f->categoryCombo->currentText(), "未分類");
 
   Observer watch(*f, prompt);
   int inspected = 0;
@@ -508,18 +527,18 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
       ADD_FAILURE() << w->metaObject()->className();
     }
   };
-  for (QPushButton* b : {f->Command1, f->Command2}) watch.run([b] { b->click(); });
-  for (QAction* a : {f->Set_Temp, f->Set_AutoBackup}) watch.run([a] { a->trigger(); });
+  for (QPushButton* b : {f->advancedSearchButton, f->orderProductsButton}) watch.run([b] { b->click(); });
+  for (QAction* a : {f->tempFolderAction, f->backupFolderAction}) watch.run([a] { a->trigger(); });
   EXPECT_EQ(inspected, 4);
   // The main filters stay as they were.
-  EXPECT_EQ(f->Combo1->currentText(), "未分類");
-  EXPECT_TRUE(f->Option2->isChecked());
+  EXPECT_EQ(f->categoryCombo->currentText(), "未分類");
+  EXPECT_TRUE(f->shippedOption->isChecked());
 
   // The expense window: every category once, the filters on "全部" and on
   // the first category, the main year and period, today for a new expense;
   // a second opening brings the same window forward with the same values.
   for (int round = 0; round < 2; ++round) {
-    f->Command4->click();
+    f->expensesButton->click();
     ExpendForm* e = f->expendWindow();
     ASSERT_TRUE(e);
     EXPECT_FALSE(e->isModal());
@@ -536,14 +555,14 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   // The customer-category editor, left without a change: the main filter
   // returns to "全部", which lists the shipped orders of every category.
   EXPECT_TRUE(column(0).isEmpty());
-  watch.run([&] { f->Command5->click(); });
+  watch.run([&] { f->editCategoriesButton->click(); });
   EXPECT_EQ(inspected, 5);
-  EXPECT_EQ(f->Combo1->currentIndex(), 0);
+  EXPECT_EQ(f->categoryCombo->currentIndex(), 0);
   EXPECT_EQ(column(0), QStringList{"2403000001"});
 
   // The customer window in its management use, non-modal, listing the first
   // filter entry; with "開啟視窗時先不要載入客戶列表" ticked it opens unlisted.
-  f->Data_Guest_Click();
+  f->onCustomers();
   GuestForm* g = f->guestWindow();
   ASSERT_TRUE(g);
   EXPECT_FALSE(g->isModal());
@@ -556,13 +575,13 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   g->noListOnOpenAction->setChecked(true);
   g->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  f->Data_Guest_Click();
+  f->onCustomers();
   ASSERT_TRUE(f->guestWindow());
   EXPECT_EQ(items(f->guestWindow()->categoryCombo), customerFilter);
   EXPECT_EQ(f->guestWindow()->customerList->rowCount(), 0);
 
   // The product window in its management use, non-modal.
-  f->Data_Manuf_Click();
+  f->onProducts();
   ManufForm* m = f->manufWindow();
   ASSERT_TRUE(m);
   EXPECT_FALSE(m->isModal());
@@ -581,7 +600,7 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
   addOrder("2403000005", "3");
   f->OrderShow();
   ASSERT_EQ(column(0), (QStringList{"2403000002", "2403000003", "2403000004", "2403000005"}));
-  QHeaderView* header = f->Liv1->header();
+  QHeaderView* header = f->orderList->header();
   auto clickHeader = [&](int c) {
     const QPoint at(header->sectionViewportPosition(c) + header->sectionSize(c) / 2, header->height() / 2);
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
@@ -595,7 +614,7 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
   EXPECT_EQ(column(OrderListCol::ShippingFee), (QStringList{"3", "20", "100", "0"}));
   clickHeader(OrderListCol::OrderNo);  // another column: still descending
   EXPECT_EQ(column(0), (QStringList{"2403000005", "2403000004", "2403000003", "2403000002"}));
-  EXPECT_EQ(f->Liv1->sortOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(f->orderList->sortOrder(), Qt::DescendingOrder);
   f->OrderShow();  // a rebuild keeps the order
   EXPECT_EQ(column(0).first(), "2403000005");
 
@@ -606,24 +625,24 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
       QApplication::sendEvent(w, &press);
     });
   };
-  f->Liv1->setCurrentRow(1);
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Return), "editor 編輯訂單");
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Enter), "editor 編輯訂單");
-  EXPECT_EQ(key(f->Liv1, Qt::Key_A), "");
-  f->Liv1->setCurrentRow(1);
+  f->orderList->setCurrentRow(1);
+  EXPECT_EQ(key(f->orderList, Qt::Key_Return), "editor 編輯訂單");
+  EXPECT_EQ(key(f->orderList, Qt::Key_Enter), "editor 編輯訂單");
+  EXPECT_EQ(key(f->orderList, Qt::Key_A), "");
+  f->orderList->setCurrentRow(1);
   prompt.answer(Prompt::Answer::No);
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Delete), "message 確定刪除選擇的訂單嗎？");
+  EXPECT_EQ(key(f->orderList, Qt::Key_Delete), "message 確定刪除選擇的訂單嗎？");
   EXPECT_EQ(f->db().Order.count(), 5);
 
   // Double-click on a row.
-  const QRect row = f->Liv1->visualRect(f->Liv1->model()->index(2, 0));
+  const QRect row = f->orderList->visualRect(f->orderList->model()->index(2, 0));
   EXPECT_EQ(watch.text([&] {
               for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
                                      QEvent::MouseButtonRelease}) {
                 const bool down = t != QEvent::MouseButtonRelease;
-                QMouseEvent ev(t, row.center(), f->Liv1->viewport()->mapToGlobal(row.center()), Qt::LeftButton,
+                QMouseEvent ev(t, row.center(), f->orderList->viewport()->mapToGlobal(row.center()), Qt::LeftButton,
                                down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-                QApplication::sendEvent(f->Liv1->viewport(), &ev);
+                QApplication::sendEvent(f->orderList->viewport(), &ev);
               }
             }),
             "editor 編輯訂單");
@@ -632,7 +651,7 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
   QWindow* window = f->windowHandle();
   ASSERT_TRUE(window);
   auto click = [&](Qt::MouseButton b) {
-    const QPoint at = f->Liv1->viewport()->mapTo(f.get(), row.center());
+    const QPoint at = f->orderList->viewport()->mapTo(f.get(), row.center());
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
       QMouseEvent ev(t, at, window->mapToGlobal(at), b, t == QEvent::MouseButtonPress ? b : Qt::NoButton,
                      Qt::NoModifier);
@@ -640,26 +659,26 @@ TEST_F(Menus, OrderListHeaderKeysAndMouse) {
     }
   };
   click(Qt::LeftButton);
-  EXPECT_FALSE(f->Menu_OrderTools->isVisible());
+  EXPECT_FALSE(f->orderListPopup->isVisible());
   click(Qt::RightButton);
-  EXPECT_TRUE(f->Menu_OrderTools->isVisible());
-  f->Menu_OrderTools->hide();
+  EXPECT_TRUE(f->orderListPopup->isVisible());
+  f->orderListPopup->hide();
 
   // An empty list: Enter and Delete ask nothing.
-  f->Combo1->setCurrentIndex(f->Combo1->findText("露天拍賣"));
-  f->Combo1_Click();
-  ASSERT_EQ(f->Liv1->rowCount(), 0);
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Delete), "");
-  EXPECT_EQ(key(f->Liv1, Qt::Key_Return), "");
+  f->categoryCombo->setCurrentIndex(f->categoryCombo->findText("露天拍賣"));
+  f->onCategoryChosen();
+  ASSERT_EQ(f->orderList->rowCount(), 0);
+  EXPECT_EQ(key(f->orderList, Qt::Key_Delete), "");
+  EXPECT_EQ(key(f->orderList, Qt::Key_Return), "");
 
   // Enter in the customer search box runs the search.
-  f->Combo1->setCurrentIndex(0);
-  f->Combo1_Click();
-  f->Text1->clear();
-  EXPECT_EQ(key(f->Text1, Qt::Key_Return), "message " + OrderList::CustomerSearchEmptyText.toStdString());
-  f->Text1->setText("許功蓋");
-  EXPECT_EQ(key(f->Text1, Qt::Key_Return), "");
-  EXPECT_EQ(f->Liv1->rowCount(), 4);
+  f->categoryCombo->setCurrentIndex(0);
+  f->onCategoryChosen();
+  f->customerSearchEdit->clear();
+  EXPECT_EQ(key(f->customerSearchEdit, Qt::Key_Return), "message " + OrderList::CustomerSearchEmptyText.toStdString());
+  f->customerSearchEdit->setText("許功蓋");
+  EXPECT_EQ(key(f->customerSearchEdit, Qt::Key_Return), "");
+  EXPECT_EQ(f->orderList->rowCount(), 4);
   EXPECT_FALSE(prompt.pending());
 }
 
@@ -678,10 +697,10 @@ TEST_F(Menus, ProductAndCustomerWindowsOpenWithTheirCommandsEnabled) {
     out.sort();
     return out;
   };
-  f->Data_Manuf_Click();
+  f->onProducts();
   ASSERT_TRUE(f->manufWindow());
   EXPECT_EQ(disabledIn(f->manufWindow()), QStringList{"加入商品(&A)"});
-  f->Data_Guest_Click();
+  f->onCustomers();
   ASSERT_TRUE(f->guestWindow());
   EXPECT_EQ(disabledIn(f->guestWindow()), (QStringList{"加入這個客戶(&A)", "匯入Yahoo拍賣檔案", "匯入蝦皮拍賣檔案"}));
   EXPECT_TRUE(prompt.shown.empty());

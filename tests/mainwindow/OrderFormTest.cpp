@@ -115,20 +115,20 @@ TEST_F(MainWindow, FirstStartOnACleanSystemOpensTheProgramFolder) {
   EXPECT_TRUE(f->isVisible());
   EXPECT_TRUE(f->isMaximized());
   EXPECT_TRUE(f->PassChk);
-  EXPECT_TRUE(f->Pass_Set->isEnabled());
-  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+  EXPECT_TRUE(f->setPasswordAction->isEnabled());
+  EXPECT_FALSE(f->clearPasswordAction->isEnabled());
   EXPECT_FALSE(f->toolButton(3)->isEnabled());
   QStringList combo;
-  for (int i = 0; i < f->Combo1->count(); ++i) combo << f->Combo1->itemText(i);
+  for (int i = 0; i < f->categoryCombo->count(); ++i) combo << f->categoryCombo->itemText(i);
   EXPECT_EQ(combo, (QStringList{QStringLiteral("全部"), QStringLiteral("未分類"), QStringLiteral("編輯客戶分類")}));
-  EXPECT_EQ(f->Combo1->currentIndex(), 0);
-  EXPECT_EQ(f->Combo2->currentIndex(), 0);
-  EXPECT_EQ(f->Text5->text(), QString::number(QDate::currentDate().year()));
-  EXPECT_TRUE(f->Option1->isChecked());
-  EXPECT_EQ(f->Liv1->columnCount(), 13);
-  EXPECT_EQ(f->Liv1->indexColumn(), 12);
-  EXPECT_EQ(f->Liv1->columnWidthTwips(12), 0);
-  EXPECT_FALSE(f->Liv2->isVisible());
+  EXPECT_EQ(f->categoryCombo->currentIndex(), 0);
+  EXPECT_EQ(f->periodCombo->currentIndex(), 0);
+  EXPECT_EQ(f->yearEdit->text(), QString::number(QDate::currentDate().year()));
+  EXPECT_TRUE(f->unshippedOption->isChecked());
+  EXPECT_EQ(f->orderList->columnCount(), 13);
+  EXPECT_EQ(f->orderList->indexColumn(), 12);
+  EXPECT_EQ(f->orderList->columnWidthTwips(12), 0);
+  EXPECT_FALSE(f->shortageList->isVisible());
   EXPECT_EQ(ends + quits + backups, 0);
 }
 
@@ -140,13 +140,13 @@ TEST_F(MainWindow, LayoutCarriesTheProgramsMenusToolbarAndPanels) {
                               QStringLiteral("資料(&D)"), QStringLiteral("密碼(&P)"), QStringLiteral("備份(&B)"),
                               QStringLiteral("設定(&S)"), QStringLiteral("檢視(&V)"), QStringLiteral("說明(&H)")}));
   QStringList file;
-  for (QAction* a : f->Mwnu_File->actions()) file << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-  EXPECT_EQ(file, (QStringList{QStringLiteral("File_Open"), QStringLiteral("File_Save"), QStringLiteral("-"),
-                               QStringLiteral("File_Exit")}));
-  EXPECT_EQ(f->ST_Open->text(), QStringLiteral("開啟 Kestrin(&O)"));
-  EXPECT_EQ(f->Menu_OrderTools->actions().size(), 13);
+  for (QAction* a : f->fileMenu->actions()) file << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+  EXPECT_EQ(file, (QStringList{QStringLiteral("openDatabaseAction"), QStringLiteral("saveDatabaseAction"),
+                               QStringLiteral("-"), QStringLiteral("exitAction")}));
+  EXPECT_EQ(f->trayOpenAction->text(), QStringLiteral("開啟 Kestrin(&O)"));
+  EXPECT_EQ(f->orderListPopup->actions().size(), 13);
   // Toolbar: fourteen positions, buttons where the program has them.
-  const QList<QAction*> tools = f->Toolbar1->actions();
+  const QList<QAction*> tools = f->toolbar->actions();
   ASSERT_EQ(tools.size(), 14);
   const QStringList captions{{}, QStringLiteral("開啟資料庫"), QStringLiteral("儲存資料庫"), {}, QStringLiteral("新增訂單"),
                              QStringLiteral("編輯訂單"), QStringLiteral("刪除訂單"), {}, QStringLiteral("客戶管理"),
@@ -162,18 +162,18 @@ TEST_F(MainWindow, LayoutCarriesTheProgramsMenusToolbarAndPanels) {
   EXPECT_TRUE(f->toolButton(3)->isEnabled());
   f->db().setDirty(false);
   EXPECT_FALSE(f->toolButton(3)->isEnabled());
-  // Money panels follow View_Money and HideCost; panel 7 always shows.
+  // Money panels follow showMoneyAction and HideCost; panel 7 always shows.
   f->show();
   f->db().HideCost = true;
   f->CheckViewMoney();
   EXPECT_TRUE(f->panel(1)->isVisible());
   EXPECT_FALSE(f->panel(3)->isVisible());
   EXPECT_FALSE(f->panel(4)->isVisible());
-  f->View_Money->setChecked(false);
-  f->View_Money_Click();
+  f->showMoneyAction->setChecked(false);
+  f->onShowMoney();
   for (int i = 1; i <= 6; ++i) EXPECT_FALSE(f->panel(i)->isVisible()) << i;
   EXPECT_TRUE(f->panel(7)->isVisible());
-  EXPECT_FALSE(f->Command3->isVisible());
+  EXPECT_FALSE(f->recountButton->isVisible());
   EXPECT_EQ(setting("OrderForm", "Money"), QStringLiteral("False"));
 }
 
@@ -206,10 +206,10 @@ TEST_F(MainWindow, StoredWindowSettingsAndStartPeriod) {
       EXPECT_EQ(f->width(), 600);
     }
     EXPECT_EQ(setting("Setting", "FontSize"), QString::fromLatin1(c.fontWritten)) << c.fontSize;
-    EXPECT_EQ(f->Combo2->currentIndex(), c.combo2) << c.setView;
-    EXPECT_EQ(f->Liv1->columnWidthTwips(1), 3000);
-    EXPECT_EQ(f->Liv1->sortColumn(), 1);
-    EXPECT_EQ(f->Liv1->sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(f->periodCombo->currentIndex(), c.combo2) << c.setView;
+    EXPECT_EQ(f->orderList->columnWidthTwips(1), 3000);
+    EXPECT_EQ(f->orderList->sortColumn(), 1);
+    EXPECT_EQ(f->orderList->sortOrder(), Qt::DescendingOrder);
   }
 }
 
@@ -311,8 +311,8 @@ TEST_F(MainWindow, AProtectedDatabaseOpensOnlyWithItsPassword) {
     const std::string label = c.typed ? c.typed : "cancel";
     EXPECT_EQ(f->db().Order.count(), 1) << label;
     EXPECT_TRUE(f->PassChk);
-    EXPECT_FALSE(f->Pass_Set->isEnabled());
-    EXPECT_TRUE(f->Pass_Clear->isEnabled());
+    EXPECT_FALSE(f->setPasswordAction->isEnabled());
+    EXPECT_TRUE(f->clearPasswordAction->isEnabled());
     if (c.opened) {
       EXPECT_EQ(prompts, 1);
       EXPECT_TRUE(prompt.shown.empty());
@@ -415,11 +415,11 @@ TEST_F(Running, SaveCommandClearsTheFlagOnlyAfterSuccess) {
   change();
   faults.failAfterBytes(0);
   prompt.answer(Ans::No);
-  f->Toolbar1_ButtonClick(3);
+  f->onToolButton(3);
   faults.failAfterBytes(-1);
   EXPECT_TRUE(f->db().dirty());
   EXPECT_TRUE(f->toolButton(3)->isEnabled());
-  f->File_Save->trigger();
+  f->saveDatabaseAction->trigger();
   EXPECT_FALSE(f->db().dirty());
   EXPECT_FALSE(f->toolButton(3)->isEnabled());
   EXPECT_TRUE(savedNote());
@@ -433,7 +433,7 @@ TEST_F(Running, SwitchingDatabasesAsksToSaveAndBacksUpTheOneLeft) {
   change();
   f->runOpenForm = [](OpenForm&) { ADD_FAILURE() << "manager shown"; };
   prompt.answer(Ans::Cancel);
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_EQ(prompt.texts(), QStringList{question});
   EXPECT_EQ(backups, 0);
   EXPECT_TRUE(f->db().dirty());
@@ -447,7 +447,7 @@ TEST_F(Running, SwitchingDatabasesAsksToSaveAndBacksUpTheOneLeft) {
     f->db().DataBaseName = QStringLiteral("店二");
     m.onLeave();
   };
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_EQ(leave, QStringLiteral("離開"));
   EXPECT_EQ(backups, 1);
   EXPECT_TRUE(f->db().dirty());
@@ -462,7 +462,7 @@ TEST_F(Running, SwitchingDatabasesAsksToSaveAndBacksUpTheOneLeft) {
     m.onAdd();
     m.onOpen();
   };
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_TRUE(savedNote());
   EXPECT_EQ(backups, 2);
   EXPECT_EQ(f->db().DataBasePath, second.path());
@@ -489,35 +489,35 @@ TEST_F(Running, ARefusedPasswordElsewhereKeepsTheOpenDatabasesSaveQuestion) {
     m.onOpen();  // refused
     m.onLeave();
   };
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_EQ(prompt.texts().last(), QStringLiteral("密碼不正確，請重新輸入!"));
   EXPECT_TRUE(f->PassChk);
-  EXPECT_TRUE(f->Pass_Set->isEnabled());
-  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+  EXPECT_TRUE(f->setPasswordAction->isEnabled());
+  EXPECT_FALSE(f->clearPasswordAction->isEnabled());
   EXPECT_EQ(f->db().DataBasePath, db.path());
   EXPECT_EQ(f->db().DataBaseName, QStringLiteral("店"));
   // The open database's changes are still guarded by the save question.
   prompt.clear();
   prompt.answer(Ans::Cancel);
   f->runOpenForm = [](OpenForm&) { ADD_FAILURE() << "manager shown"; };
-  f->File_Open_Click();
+  f->onOpenDatabase();
   EXPECT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].buttons, Prompt::Buttons::YesNoCancel);
 }
 
 TEST_F(Running, PasswordMenuSetsAndRemovesThePasswordOfTheOpenDatabase) {
   prompt.answerInput(QStringLiteral("abc")).answerInput(QStringLiteral("abc"));
-  f->Pass_Set->trigger();
+  f->setPasswordAction->trigger();
   EXPECT_EQ(db.get(QStringLiteral("DataBase.pwd")), QByteArray("006100620063\r\n"));
-  EXPECT_FALSE(f->Pass_Set->isEnabled());
-  EXPECT_TRUE(f->Pass_Clear->isEnabled());
+  EXPECT_FALSE(f->setPasswordAction->isEnabled());
+  EXPECT_TRUE(f->clearPasswordAction->isEnabled());
   prompt.answerInput(QStringLiteral("abc"));
   EXPECT_TRUE(f->PassInit());
   prompt.answerInput(QStringLiteral("abc"));
-  f->Pass_Clear->trigger();
+  f->clearPasswordAction->trigger();
   EXPECT_FALSE(db.has(QStringLiteral("DataBase.pwd")));
-  EXPECT_TRUE(f->Pass_Set->isEnabled());
-  EXPECT_FALSE(f->Pass_Clear->isEnabled());
+  EXPECT_TRUE(f->setPasswordAction->isEnabled());
+  EXPECT_FALSE(f->clearPasswordAction->isEnabled());
   EXPECT_FALSE(f->db().dirty());
 }
 
@@ -527,7 +527,7 @@ TEST_F(Running, HelpEntriesOpenTheManualShippedWithTheProgram) {
     opened << u;
     return true;
   };
-  for (QAction* a : {f->Help_Chm, f->Help_Web, f->Help_guestbook}) {
+  for (QAction* a : {f->manualAction, f->websiteAction, f->fanPageAction}) {
     EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     a->trigger();
   }
@@ -540,14 +540,14 @@ TEST_F(Running, HelpEntriesOpenTheManualShippedWithTheProgram) {
 }
 
 TEST_F(Running, HeaderClicksSortAndFlip) {
-  f->Liv1_ColumnClick(1);
-  EXPECT_EQ(f->Liv1->sortColumn(), 1);
-  const Qt::SortOrder first = f->Liv1->sortOrder();
-  f->Liv1_ColumnClick(1);
-  EXPECT_NE(f->Liv1->sortOrder(), first);
-  f->Liv1_ColumnClick(3);
-  EXPECT_EQ(f->Liv1->sortColumn(), 3);
-  EXPECT_NE(f->Liv1->sortOrder(), first);
+  f->onOrderListHeaderClicked(1);
+  EXPECT_EQ(f->orderList->sortColumn(), 1);
+  const Qt::SortOrder first = f->orderList->sortOrder();
+  f->onOrderListHeaderClicked(1);
+  EXPECT_NE(f->orderList->sortOrder(), first);
+  f->onOrderListHeaderClicked(3);
+  EXPECT_EQ(f->orderList->sortColumn(), 3);
+  EXPECT_NE(f->orderList->sortOrder(), first);
   f->close();
   EXPECT_EQ(setting("OrderForm", "SortKey"), QStringLiteral("3"));
 }
@@ -562,7 +562,7 @@ TEST_F(Running, MinimisingNeverHidesTheWindowWhereNoTrayExists) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "a tray exists here";
   EXPECT_TRUE(f->isVisible());
   EXPECT_EQ(f->trayIconId(), 0);
-  f->ST_Open_Click();
+  f->onTrayOpen();
   EXPECT_FALSE(f->isMinimized());
 }
 
@@ -570,10 +570,10 @@ TEST_F(Running, ATinyWindowGivesTheListNoHeight) {
   f->setWindowState(Qt::WindowNoState);
   QCoreApplication::processEvents();
   f->centralWidget()->resize(300, 60);  // lower than the list's top and the buttons
-  EXPECT_EQ(f->Liv1->height(), 0);
-  EXPECT_EQ(f->Liv1->width(), 300);
-  EXPECT_EQ(f->Command2->x() + f->Command2->width(), 300 - 8);
-  EXPECT_EQ(f->Command5->x() + f->Command5->width(), 300 - 8);
+  EXPECT_EQ(f->orderList->height(), 0);
+  EXPECT_EQ(f->orderList->width(), 300);
+  EXPECT_EQ(f->orderProductsButton->x() + f->orderProductsButton->width(), 300 - 8);
+  EXPECT_EQ(f->editCategoriesButton->x() + f->editCategoriesButton->width(), 300 - 8);
 }
 
 TEST(LoadForm, EachShowingStartsFromItsDesignedTextAndAnEmptyBar) {
@@ -583,16 +583,16 @@ TEST(LoadForm, EachShowingStartsFromItsDesignedTextAndAnEmptyBar) {
   EXPECT_EQ(progress.window()->windowTitle(), QStringLiteral("請稍等"));
   EXPECT_FALSE(progress.window()->isModal());
   EXPECT_TRUE(progress.window()->isVisible());
-  EXPECT_EQ(progress.Label1()->text(), QStringLiteral("資料載入中...."));
+  EXPECT_EQ(progress.messageLabel()->text(), QStringLiteral("資料載入中...."));
   progress.setLabel(QStringLiteral("正在載入 Order 檔案"));
   progress.setValue(83);
-  EXPECT_EQ(progress.ProgressBar1()->value(), 83);
-  EXPECT_EQ(progress.ProgressBar1()->maximum(), 100);
+  EXPECT_EQ(progress.progressBar()->value(), 83);
+  EXPECT_EQ(progress.progressBar()->maximum(), 100);
   progress.close();
   EXPECT_EQ(progress.window(), nullptr);
   progress.show(QStringLiteral("資料儲存中..."));
-  EXPECT_EQ(progress.Label1()->text(), QStringLiteral("資料儲存中..."));
-  EXPECT_EQ(progress.ProgressBar1()->value(), 0);
+  EXPECT_EQ(progress.messageLabel()->text(), QStringLiteral("資料儲存中..."));
+  EXPECT_EQ(progress.progressBar()->value(), 0);
   progress.close();
 }
 

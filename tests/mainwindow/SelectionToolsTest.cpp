@@ -55,7 +55,7 @@ class SelectionToolsTest : public ::testing::Test {
 
 TEST_F(SelectionToolsTest, MarkPaidKeepsTheFeedbackMark) {
   prompt.answerInput(kToday);
-  EXPECT_TRUE(Sel_SetPay(db, prompt, 4, select(db, {1, 2}), kToday));
+  EXPECT_TRUE(markPaid(db, prompt, 4, select(db, {1, 2}), kToday));
   ASSERT_EQ(prompt.shown.size(), 1u);  // all unpaid: no question
   EXPECT_EQ(prompt.shown[0].kind, "input");
   EXPECT_EQ(prompt.shown[0].text, "請輸入匯款日期");
@@ -70,18 +70,18 @@ TEST_F(SelectionToolsTest, MarkPaidKeepsTheFeedbackMark) {
 
 TEST_F(SelectionToolsTest, MarkPaidRefusesWhatTheFileCannotHoldAndDropsQuotes) {
   prompt.answerInput(QStringLiteral("3/5😀"));
-  EXPECT_FALSE(Sel_SetPay(db, prompt, 4, select(db, {1}), kToday));
+  EXPECT_FALSE(markPaid(db, prompt, 4, select(db, {1}), kToday));
   EXPECT_EQ(prompt.texts().last(), "匯款日期中的「😀」無法儲存在資料檔中，請改用其他字元");
   EXPECT_EQ(pay(1), "未匯款");
   EXPECT_FALSE(db.dirty());
   prompt.answerInput(QStringLiteral("3/5\"ATM\""));
-  EXPECT_TRUE(Sel_SetPay(db, prompt, 4, select(db, {1}), kToday));
+  EXPECT_TRUE(markPaid(db, prompt, 4, select(db, {1}), kToday));
   EXPECT_EQ(pay(1), "3/5ATM");
 }
 
 TEST_F(SelectionToolsTest, MarkPaidAsksWhenSomeArePaid) {
   prompt.answer(Prompt::Answer::No);
-  EXPECT_FALSE(Sel_SetPay(db, prompt, 4, select(db, {1, 3}), kToday));
+  EXPECT_FALSE(markPaid(db, prompt, 4, select(db, {1, 3}), kToday));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, "選擇的訂單內含有已匯款的訂單，確定要全部設為已匯款嗎?");
   EXPECT_EQ(prompt.shown[0].title, "刪除");
@@ -91,32 +91,32 @@ TEST_F(SelectionToolsTest, MarkPaidAsksWhenSomeArePaid) {
 
   prompt.clear();
   prompt.answer(Prompt::Answer::Yes).answerInput(std::nullopt);  // cancelled date
-  EXPECT_FALSE(Sel_SetPay(db, prompt, 4, select(db, {1, 3}), kToday));
+  EXPECT_FALSE(markPaid(db, prompt, 4, select(db, {1, 3}), kToday));
   prompt.answer(Prompt::Answer::Yes).answerInput("");  // empty date
-  EXPECT_FALSE(Sel_SetPay(db, prompt, 4, select(db, {1, 3}), kToday));
+  EXPECT_FALSE(markPaid(db, prompt, 4, select(db, {1, 3}), kToday));
   EXPECT_EQ(pay(3), "2024/01/02 已給");
   EXPECT_FALSE(db.dirty());
 
   prompt.answer(Prompt::Answer::Yes).answerInput(" 3/5 晚上");  // stored as typed
-  EXPECT_TRUE(Sel_SetPay(db, prompt, 4, select(db, {1, 3}), kToday));
+  EXPECT_TRUE(markPaid(db, prompt, 4, select(db, {1, 3}), kToday));
   EXPECT_EQ(pay(1), " 3/5 晚上");
   EXPECT_EQ(pay(3), " 3/5 晚上 已給");
   EXPECT_FALSE(prompt.pending());
 }
 
 TEST_F(SelectionToolsTest, MarkPaidEmptyListAndEmptySelection) {
-  EXPECT_FALSE(Sel_SetPay(db, prompt, 0, {}, kToday));  // no prompt at all
+  EXPECT_FALSE(markPaid(db, prompt, 0, {}, kToday));  // no prompt at all
   EXPECT_TRUE(prompt.shown.empty());
 
   prompt.answerInput(kToday);  // rows listed, none selected: the box still comes
-  EXPECT_TRUE(Sel_SetPay(db, prompt, 4, {}, kToday));
+  EXPECT_TRUE(markPaid(db, prompt, 4, {}, kToday));
   EXPECT_TRUE(db.dirty());
   EXPECT_EQ(pay(1), "未匯款");
 }
 
 TEST_F(SelectionToolsTest, MarkShippedToday) {
-  EXPECT_FALSE(Sel_SetShipping(db, prompt, 0, select(db, {1}), kToday));
-  EXPECT_TRUE(Sel_SetShipping(db, prompt, 4, select(db, {1, 2, 3, 4}), kToday));
+  EXPECT_FALSE(markShipped(db, prompt, 0, select(db, {1}), kToday));
+  EXPECT_TRUE(markShipped(db, prompt, 4, select(db, {1, 2, 3, 4}), kToday));
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(ship(1), " 2024/03/05");
   EXPECT_EQ(ship(2), "寄郵局 2024/03/05");
@@ -138,8 +138,8 @@ TEST_F(SelectionToolsTest, StaleIndexChangesNothing) {
   std::vector<SelectedOrder> sel = select(db, {1});
   sel.push_back({9, "未匯款", ""});
   prompt.answerInput(kToday);
-  EXPECT_FALSE(Sel_SetPay(db, prompt, 4, sel, kToday));
-  EXPECT_FALSE(Sel_SetShipping(db, prompt, 4, sel, kToday));
+  EXPECT_FALSE(markPaid(db, prompt, 4, sel, kToday));
+  EXPECT_FALSE(markShipped(db, prompt, 4, sel, kToday));
   EXPECT_EQ(prompt.texts().count("發生錯誤!"), 2);
   EXPECT_EQ(pay(1), "未匯款");
   EXPECT_EQ(ship(1), "未出貨");
@@ -153,10 +153,10 @@ TEST_F(SelectionToolsTest, EmailToTheSelection) {
   addGuest(db, "cat", "c d+x@example.com; e@example.com");
 
   EXPECT_EQ(emailList(db, {1, 3, 2, 4}).list, "amy@example.com;amy@example.com;c d+x@example.com; e@example.com");
-  const QUrl url = Sel_Email(db, prompt, {1, 3, 2, 4});
+  const QUrl url = emailSelected(db, prompt, {1, 3, 2, 4});
   EXPECT_EQ(url.toEncoded(), "mailto:amy@example.com,amy@example.com,c%20d%2Bx@example.com,e@example.com");
-  EXPECT_TRUE(Sel_Email(db, prompt, {3}).isEmpty());
-  EXPECT_TRUE(Sel_Email(db, prompt, {}).isEmpty());
+  EXPECT_TRUE(emailSelected(db, prompt, {3}).isEmpty());
+  EXPECT_TRUE(emailSelected(db, prompt, {}).isEmpty());
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_FALSE(db.dirty());
 }
@@ -181,9 +181,9 @@ TEST_F(SelectionToolsTest, EmailListLimit) {
   const QString at = QStringLiteral("@x.tw");
   addGuest(db, "amy", QString(2048 - at.size(), u'a') + at);
   addGuest(db, "bob", QString(2049 - at.size(), u'b') + at);
-  EXPECT_FALSE(Sel_Email(db, prompt, {1}).isEmpty());  // exactly 2048: opened
+  EXPECT_FALSE(emailSelected(db, prompt, {1}).isEmpty());  // exactly 2048: opened
   EXPECT_TRUE(prompt.shown.empty());
-  EXPECT_TRUE(Sel_Email(db, prompt, {3}).isEmpty());
+  EXPECT_TRUE(emailSelected(db, prompt, {3}).isEmpty());
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, "Email名單超出容納範圍，請減少名單數量並分多次寄送");
   EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Exclamation);

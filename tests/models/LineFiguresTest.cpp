@@ -191,8 +191,8 @@ void expectReportsAsPlain(const Database& db, const char* when) {
       }
   // The search: every shipped line of a product name, whatever the customer.
   StockList::SearchBoxes b;
-  b.Text2 = QStringLiteral("茶杯");
-  b.Option2 = true;
+  b.productName = QStringLiteral("茶杯");
+  b.shipped = true;
   StockList::Filter shipped;
   shipped.unshipped = false;
   shipped.shipped = true;

@@ -53,7 +53,7 @@ struct OldList {
 };
 
 // The shortage check written plainly (lines found by walking Stock, each
-// short product walking every Liv2 row), on rows held in memory.
+// short product walking every shortage-list row), on rows held in memory.
 ShortageResult plainShortage(const Database& db, std::vector<QStringList>& rows) {
   ShortageResult r;
   QSet<QString> unshipped;
@@ -70,16 +70,17 @@ ShortageResult plainShortage(const Database& db, std::vector<QStringList>& rows)
   for (const QString& no : numbers)
     for (int s = 1; s <= db.Stock.count(); ++s)
       if (db.Stock.key(s) == no)
-        r.liv2.push_back({no, QString(), db.Stock.cell(s, StockCell::LineName), db.Stock.cell(s, StockCell::LineQty), "0"});
-  std::vector<double> shortage(r.liv2.size(), 0.0);
+        r.rows.push_back(
+            {no, QString(), db.Stock.cell(s, StockCell::LineName), db.Stock.cell(s, StockCell::LineQty), "0"});
+  std::vector<double> shortage(r.rows.size(), 0.0);
   for (int m = 1; m <= db.Manuf.count(); ++m) {
     double d = -Num::leading(db.Manuf.cell(m, ManufCell::ProductStock));
     if (!(d > 0)) continue;
-    for (size_t k = r.liv2.size(); k-- > 0;) {
-      if (r.liv2[k][ShortageCol::LineName] != db.Manuf.key(m)) continue;
-      const double q = Num::leading(r.liv2[k][ShortageCol::LineQty]);
+    for (size_t k = r.rows.size(); k-- > 0;) {
+      if (r.rows[k][ShortageCol::LineName] != db.Manuf.key(m)) continue;
+      const double q = Num::leading(r.rows[k][ShortageCol::LineQty]);
       shortage[k] = std::min(q, d);
-      r.liv2[k][ShortageCol::ShortageQty] = Num::format(shortage[k]);
+      r.rows[k][ShortageCol::ShortageQty] = Num::format(shortage[k]);
       if (q > d) break;
       d -= q;
       if (d == 0) break;
@@ -90,10 +91,10 @@ ShortageResult plainShortage(const Database& db, std::vector<QStringList>& rows)
     r.shipDates.emplace_back(static_cast<int>(row), UnshippedText);
     rows[row][OrderListCol::ShipDate] = UnshippedText;
   }
-  for (size_t k = 0; k < r.liv2.size(); ++k) {
+  for (size_t k = 0; k < r.rows.size(); ++k) {
     if (!(shortage[k] > 0)) continue;
     for (size_t row = 0; row < rows.size(); ++row) {
-      if (rows[row][OrderListCol::OrderNo] != r.liv2[k][ShortageCol::OrderNo]) continue;
+      if (rows[row][OrderListCol::OrderNo] != r.rows[k][ShortageCol::OrderNo]) continue;
       if (rows[row][OrderListCol::ShipDate] == UnshippedText) {
         r.shipDates.emplace_back(static_cast<int>(row), ShortageMark);
         rows[row][OrderListCol::ShipDate] = ShortageMark;
@@ -174,10 +175,10 @@ TEST(OrderListSynthetic, SameRowsColoursTotalsAndSortOrderAsBefore) {
         ASSERT_EQ(now.colors[i].color(col), old.colors[i].color(col)) << "case " << c << " row " << i;
     }
     EXPECT_EQ(now.panels.mid(0, 6), moneyPanels(old.totals, {}).mid(0, 6)) << "case " << c;
-    EXPECT_EQ(now.shortage.liv2, old.shortage.liv2) << "case " << c;
+    EXPECT_EQ(now.shortage.rows, old.shortage.rows) << "case " << c;
     EXPECT_EQ(now.shortage.shipDates, old.shortage.shipDates) << "case " << c;
     if (f.unshipped) {
-      EXPECT_GT(old.shortage.liv2.size(), 100u) << "case " << c;
+      EXPECT_GT(old.shortage.rows.size(), 100u) << "case " << c;
       EXPECT_TRUE(std::any_of(old.shortage.shipDates.begin(), old.shortage.shipDates.end(),
                               [](const auto& d) { return d.second == ShortageMark; }))
           << "case " << c;

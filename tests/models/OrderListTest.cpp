@@ -202,13 +202,13 @@ TEST_F(OrderListTest, ClosingStepMarksShortagesOnlyWithUnshipped) {
     db.Stock.setCell(s, StockCell::LineQty, "1");
   }
   OrderListResult r = OrderShow(db, filter("全部", "全部", "", true, false), {});
-  ASSERT_EQ(r.shortage.liv2.size(), 2u);  // order 2 is shipped
+  ASSERT_EQ(r.shortage.rows.size(), 2u);  // order 2 is shipped
   EXPECT_EQ(r.rows[0][OrderListCol::ShipDate], "未出貨");
   EXPECT_EQ(r.rows[1][OrderListCol::ShipDate], "缺貨");
   EXPECT_EQ(r.colors[1].color(OrderListCol::ShipDate), QColor(206, 0, 0));  // colour stays
 
   r = OrderShow(db, filter("全部", "全部", "", false, true), {});
-  EXPECT_TRUE(r.shortage.liv2.empty());
+  EXPECT_TRUE(r.shortage.rows.empty());
 }
 
 TEST_F(OrderListTest, CustomerSearch) {
@@ -269,12 +269,12 @@ TEST_F(OrderListTest, RecountAndSelectionTotals) {
 
 TEST(OrderListView, CheckViewMoney) {
   MoneyPanelVisibility v = CheckViewMoney(true, false);
-  EXPECT_TRUE(v.command3);
+  EXPECT_TRUE(v.recount);
   EXPECT_EQ(v.panel, (std::array<bool, 6>{true, true, true, true, true, true}));
   v = CheckViewMoney(true, true);
   EXPECT_EQ(v.panel, (std::array<bool, 6>{true, true, false, false, true, true}));
   v = CheckViewMoney(false, false);
-  EXPECT_FALSE(v.command3);
+  EXPECT_FALSE(v.recount);
   EXPECT_EQ(v.panel, (std::array<bool, 6>{}));
 }
 

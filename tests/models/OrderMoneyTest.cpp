@@ -55,8 +55,8 @@ TEST(OrderMoney, TotalsTable) {
     SCOPED_TRACE(c.what);
     const MoneyFigures f = OrderMoney::compute(c.lines, c.boxes);
     ASSERT_TRUE(f.ok());
-    EXPECT_EQ(f.Text11, c.text11);
-    EXPECT_EQ(f.Label6, c.label6);
+    EXPECT_EQ(f.netGoodsText, c.text11);
+    EXPECT_EQ(f.receivableCaption, c.label6);
     EXPECT_EQ(f.panels[0], c.panel1);
     EXPECT_EQ(f.panels[1], c.panel2);
     EXPECT_EQ(f.panels[2], c.panel3);
@@ -70,8 +70,8 @@ TEST(OrderMoney, LinesGiveSubtotalsQuantityAndWeight) {
       OrderMoney::compute({line("19.9", "3", "10", "0.5"), line("100", "2", "40", "1.25")}, MoneyBoxes{});
   ASSERT_TRUE(f.ok());
   EXPECT_EQ(f.subtotals, (std::vector<QString>{"59.7", "200"}));
-  EXPECT_EQ(f.Label9, "商品數量: 5    總重量: 4");
-  EXPECT_EQ(f.Text12, "110");
+  EXPECT_EQ(f.quantityText, "商品數量: 5    總重量: 4");
+  EXPECT_EQ(f.costText, "110");
   EXPECT_EQ(f.TotalQty, 5);
 }
 

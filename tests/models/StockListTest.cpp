@@ -137,7 +137,7 @@ TEST(StockList, TotalsOfAnOrderWithAnAmountAreExact) {
   EXPECT_EQ(StockList::StockTotalsText(3, list.totals, true, true), expected);
   EXPECT_EQ(list.rows[2][StockList::Discount], "-33.3333333333333");  // as every line shows it
   StockList::SearchBoxes b;
-  b.Option1 = true;
+  b.unshipped = true;
   EXPECT_EQ(StockList::StockTotalsText(3, StockList::StockSearch(db, b).totals, true, true), expected);
 }
 
@@ -151,47 +151,47 @@ TEST(StockList, SearchCriteria) {
     return names(StockList::StockSearch(db, b));
   };
   StockList::SearchBoxes unshipped;
-  unshipped.Option1 = true;
+  unshipped.unshipped = true;
   // Every unshipped line, whatever the window's period and customer category.
   EXPECT_EQ(run(unshipped), (QStringList{"A", "B", "D", "E", "F", "G", "H"}));
   StockList::SearchBoxes b = unshipped;
-  b.Text4 = "20240201";
-  b.Text5 = "20240201";  // both ends included
+  b.dateFrom = "20240201";
+  b.dateTo = "20240201";  // both ends included
   EXPECT_EQ(run(b), (QStringList{"A", "D", "E"}));
-  b.Text4 = "20240531";
-  b.Text5 = "20240105";  // typed the wrong way round
+  b.dateFrom = "20240531";
+  b.dateTo = "20240105";  // typed the wrong way round
   EXPECT_EQ(run(b), (QStringList{"A", "B", "D", "E", "F", "G", "H"}));
-  b.Text5 = "";  // half a range filters nothing
+  b.dateTo = "";  // half a range filters nothing
   EXPECT_EQ(run(b).size(), 7);
   b = unshipped;
-  b.Text1 = " 0500 ";
+  b.orderNo = " 0500 ";
   EXPECT_EQ(run(b), (QStringList{"F", "G"}));
   b = unshipped;
-  b.Text2 = "a\r\nsecond line";  // cut at the line break, letters without regard to case
+  b.productName = "a\r\nsecond line";  // cut at the line break, letters without regard to case
   EXPECT_EQ(run(b), (QStringList{"A"}));
   b = unshipped;
-  b.Text3 = "藍";
+  b.lineNote = "藍";
   EXPECT_EQ(run(b), (QStringList{"B"}));
   b = unshipped;
-  b.Text6 = "SHOP.example";
+  b.lineUrl = "SHOP.example";
   EXPECT_EQ(run(b), (QStringList{"A"}));
   b = unshipped;
   b.category = "飾品";
   EXPECT_EQ(run(b), (QStringList{"A", "E", "H"}));
   b = StockList::SearchBoxes{};
-  b.Option2 = true;
+  b.shipped = true;
   EXPECT_EQ(run(b), (QStringList{"C"}));
   EXPECT_EQ(run(StockList::SearchBoxes{}), QStringList{});  // no option: nothing
 
   const char* bad[] = {"2024020", "2024/02/01", "2024020a"};
   for (const char* t : bad) {
     StockList::SearchBoxes d;
-    d.Text5 = t;
+    d.dateTo = t;
     StockList::prepare(d);
     EXPECT_EQ(StockList::dateMessage(d), StockList::DateMessage) << t;
   }
   StockList::SearchBoxes month13;
-  month13.Text4 = "20241301";
+  month13.dateFrom = "20241301";
   EXPECT_EQ(StockList::dateMessage(month13), "");
 }
 

@@ -30,7 +30,7 @@ void addProduct(Database& db, const QString& name, const QString& stock,
 }
 
 // A row of the order list as the check reads it: number, ship date, Index.
-QStringList liv1Row(const QString& no, const QString& shipDate, int index) {
+QStringList orderListRow(const QString& no, const QString& shipDate, int index) {
   QStringList cells(13);
   cells[0] = no;
   cells[8] = shipDate;
@@ -46,9 +46,9 @@ std::vector<QStringList> rows(std::initializer_list<std::array<const char*, 5>> 
   return out;
 }
 
-QStringList shipColumn(const std::vector<QStringList>& liv1) {
+QStringList shipColumn(const std::vector<QStringList>& listRows) {
   QStringList out;
-  for (const auto& r : liv1) out << r[8];
+  for (const auto& r : listRows) out << r[8];
   return out;
 }
 
@@ -67,11 +67,11 @@ TEST(StockShortage, WorkedExampleWithRunsOutOfOrderOrder) {
   addLine(db, "2", "B", "1");
   addLine(db, "2", "A", "2");
 
-  std::vector<QStringList> liv1{liv1Row("2", kUnshipped, o2), liv1Row("1", kUnshipped, o1)};
-  const ShortageResult r = CheckStockShortage(db, liv1);
+  std::vector<QStringList> listRows{orderListRow("2", kUnshipped, o2), orderListRow("1", kUnshipped, o1)};
+  const ShortageResult r = CheckStockShortage(db, listRows);
   EXPECT_FALSE(r.failed);
-  EXPECT_EQ(r.liv2, rows({{"1", "", "A", "2", "1"}, {"2", "", "B", "1", "0"}, {"2", "", "A", "2", "2"}}));
-  EXPECT_EQ(shipColumn(liv1), (QStringList{kShort, kShort}));
+  EXPECT_EQ(r.rows, rows({{"1", "", "A", "2", "1"}, {"2", "", "B", "1", "0"}, {"2", "", "A", "2", "2"}}));
+  EXPECT_EQ(shipColumn(listRows), (QStringList{kShort, kShort}));
 }
 
 TEST(StockShortage, ProductChargedAcrossSeveralOrders) {
@@ -89,15 +89,15 @@ TEST(StockShortage, ProductChargedAcrossSeveralOrders) {
   addLine(db, "10", "Ink", "1");  // order 10 was edited last: its run is at the end
   addLine(db, "10", "Pen", "2");
 
-  std::vector<QStringList> liv1{liv1Row("13", "2024/01/02", o13), liv1Row("11", kShort, o11),
-                                liv1Row("10", kUnshipped, o10)};
-  const ShortageResult r = CheckStockShortage(db, liv1);
-  EXPECT_EQ(r.liv2, rows({{"10", "", "Ink", "1", "0"},
+  std::vector<QStringList> listRows{orderListRow("13", "2024/01/02", o13), orderListRow("11", kShort, o11),
+                                    orderListRow("10", kUnshipped, o10)};
+  const ShortageResult r = CheckStockShortage(db, listRows);
+  EXPECT_EQ(r.rows, rows({{"10", "", "Ink", "1", "0"},
                           {"10", "", "Pen", "2", "1"},
                           {"11", "", "Pen", "2", "2"},
                           {"11", "", "Pen", "0", "0"},
                           {"12", "", "Pen", "2", "2"}}));
-  EXPECT_EQ(shipColumn(liv1), (QStringList{"2024/01/02", kShort, kShort}));
+  EXPECT_EQ(shipColumn(listRows), (QStringList{"2024/01/02", kShort, kShort}));
 }
 
 TEST(StockShortage, AllocationEdgeCases) {
@@ -124,10 +124,10 @@ TEST(StockShortage, AllocationEdgeCases) {
       addOrder(db, no, kUnshipped);
       addLine(db, no, "X", c.qty[i]);
     }
-    std::vector<QStringList> liv1;
-    const ShortageResult r = CheckStockShortage(db, liv1);
+    std::vector<QStringList> listRows;
+    const ShortageResult r = CheckStockShortage(db, listRows);
     QStringList got;
-    for (const auto& row : r.liv2) got << row[4];
+    for (const auto& row : r.rows) got << row[4];
     EXPECT_EQ(got, c.expected) << c.what;
   }
 }
@@ -142,13 +142,13 @@ TEST(StockShortage, MarksResetAndOrdering) {
   addLine(db, "1", "B", "1");
   // Order 2 listed twice (after a sort, say): only its first row is marked.
   // Order 1 carries an old mark whose shortfall has gone.
-  std::vector<QStringList> liv1{liv1Row("1", kShort, coveredOrder), liv1Row("2", kUnshipped, shortOrder),
-                                liv1Row("2", kUnshipped, shortOrder)};
-  const ShortageResult r = CheckStockShortage(db, liv1);
-  EXPECT_EQ(shipColumn(liv1), (QStringList{kUnshipped, kShort, kUnshipped}));
-  // The first order number in text order comes first in Liv2.
-  ASSERT_EQ(r.liv2.size(), 2u);
-  EXPECT_EQ(r.liv2[0][0], "1");
+  std::vector<QStringList> listRows{orderListRow("1", kShort, coveredOrder), orderListRow("2", kUnshipped, shortOrder),
+                                    orderListRow("2", kUnshipped, shortOrder)};
+  const ShortageResult r = CheckStockShortage(db, listRows);
+  EXPECT_EQ(shipColumn(listRows), (QStringList{kUnshipped, kShort, kUnshipped}));
+  // The first order number in text order comes first in the shortage list.
+  ASSERT_EQ(r.rows.size(), 2u);
+  EXPECT_EQ(r.rows[0][0], "1");
 }
 
 TEST(StockShortage, SwitchedOffOrNothingUnshipped) {
@@ -156,20 +156,20 @@ TEST(StockShortage, SwitchedOffOrNothingUnshipped) {
   addProduct(db, "A", "-1");
   const int o = addOrder(db, "1", kUnshipped);
   addLine(db, "1", "A", "1");
-  std::vector<QStringList> liv1{liv1Row("1", kShort, o)};
+  std::vector<QStringList> listRows{orderListRow("1", kShort, o)};
 
-  db.CheckLacks = false;  // Liv2 empty, the old mark stays
-  ShortageResult r = CheckStockShortage(db, liv1);
-  EXPECT_TRUE(r.liv2.empty());
+  db.CheckLacks = false;  // the shortage list empty, the old mark stays
+  ShortageResult r = CheckStockShortage(db, listRows);
+  EXPECT_TRUE(r.rows.empty());
   EXPECT_TRUE(r.shipDates.empty());
-  EXPECT_EQ(liv1[0][8], kShort);
+  EXPECT_EQ(listRows[0][8], kShort);
 
   db.CheckLacks = true;
   db.Order.setCell(o, OrderCell::ShippingState, QStringLiteral("已出貨"));
-  liv1[0][8] = QStringLiteral("已出貨");
-  r = CheckStockShortage(db, liv1);
-  EXPECT_TRUE(r.liv2.empty());
-  EXPECT_EQ(liv1[0][8], "已出貨");
+  listRows[0][8] = QStringLiteral("已出貨");
+  r = CheckStockShortage(db, listRows);
+  EXPECT_TRUE(r.rows.empty());
+  EXPECT_EQ(listRows[0][8], "已出貨");
 }
 
 TEST(StockShortage, StaleIndexFailsAfterBuildingTheList) {
@@ -178,11 +178,11 @@ TEST(StockShortage, StaleIndexFailsAfterBuildingTheList) {
   addProduct(db, "A", "-1");
   const int o = addOrder(db, "1", kUnshipped);
   addLine(db, "1", "A", "1");
-  std::vector<QStringList> liv1{liv1Row("1", kUnshipped, o), liv1Row("9", kUnshipped, 7)};
-  const ShortageResult r = CheckStockShortage(db, liv1);
+  std::vector<QStringList> listRows{orderListRow("1", kUnshipped, o), orderListRow("9", kUnshipped, 7)};
+  const ShortageResult r = CheckStockShortage(db, listRows);
   EXPECT_TRUE(r.failed);
-  EXPECT_EQ(r.liv2, rows({{"1", "", "A", "1", "1"}}));
-  EXPECT_EQ(liv1[0][8], kUnshipped);  // the marks were not reached
+  EXPECT_EQ(r.rows, rows({{"1", "", "A", "1", "1"}}));
+  EXPECT_EQ(listRows[0][8], kUnshipped);  // the marks were not reached
 }
 
 TEST(StockShortage, UnshippedStateTest) {

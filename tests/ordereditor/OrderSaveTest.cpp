@@ -346,14 +346,14 @@ TEST(OrderSave, BlanksAroundMoneyBoxesNeitherChangeNorLoseTheFigures) {
   ASSERT_TRUE(reopened);
   EXPECT_TRUE(reopened->boxes.amountOn);
   EXPECT_EQ(reopened->boxes.amount, "50");
-  EXPECT_EQ(OrderMoney::compute(reopened->lines, reopened->boxes.money()).Text11, "150");
+  EXPECT_EQ(OrderMoney::compute(reopened->lines, reopened->boxes.money()).netGoodsText, "150");
 
   // A percent behind an ideographic blank is that percent, not 0 (which
   // would make the goods free).
   OrderBoxes p = boxes("N2");
   p.percentOn = true;
   p.percent = ideographic + "95";
-  EXPECT_EQ(OrderMoney::compute(lines, p.money()).Text11, "190");
+  EXPECT_EQ(OrderMoney::compute(lines, p.money()).netGoodsText, "190");
   r = OrderSave::save(db, prompt, p, lines, OrderSave::Mode::New, 0, {});
   ASSERT_TRUE(r.saved());
   EXPECT_EQ(db.Order.cell(r.orderRow, OrderCell::DiscountPercent), "95");

@@ -82,20 +82,21 @@ struct PrintoutWindows : ::testing::Test {
 };
 
 TEST_F(PrintoutWindows, MainWindowEntriesPrintTheSelectedOrders) {
-  for (QAction* a : {f->Sel_ShippingNote, f->Sel_Addr, f->Sel_Note, f->Sel_Stock, f->OrderTools_ShippingNote,
-                     f->OrderTools_Addr, f->OrderTools_Note, f->OrderTools_Stock})
+  for (QAction* a : {f->selectedShippingNotesAction, f->selectedLabelsAction, f->exportSelectedAction,
+                     f->pickingListAction, f->popupShippingNotesAction, f->popupLabelsAction, f->popupExportAction,
+                     f->popupPickingListAction})
     EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
-  ASSERT_EQ(f->Liv1->rowCount(), 1);  // the unshipped order 2403000002
-  f->Liv1->setSelected(0, true);
+  ASSERT_EQ(f->orderList->rowCount(), 1);  // the unshipped order 2403000002
+  f->orderList->setSelected(0, true);
 
-  f->Sel_ShippingNote->trigger();
+  f->selectedShippingNotesAction->trigger();
   ASSERT_EQ(opened.size(), 1);
   EXPECT_EQ(opened[0], QUrl::fromLocalFile(temp.file(QStringLiteral("temp.htm"))));
   const QString page = file("temp.htm");
   EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000002</td>")));
   EXPECT_TRUE(page.contains(QStringLiteral("碗")));
 
-  f->OrderTools_Addr->trigger();
+  f->popupLabelsAction->trigger();
   ASSERT_EQ(viewed.size(), 1);
   EXPECT_EQ(viewed[0], temp.file(QStringLiteral("temp.txt")));
   EXPECT_EQ(file("temp.txt"), QStringLiteral("姓名：許功蓋  電話：\r\n住址：\r\n"));
@@ -107,8 +108,8 @@ TEST_F(PrintoutWindows, MainWindowEntriesPrintTheSelectedOrders) {
     EXPECT_EQ(e.fieldList->rowCount(), 27);
     e.onCancel();
   };
-  f->OrderTools_Note->trigger();
-  f->Sel_Note->trigger();
+  f->popupExportAction->trigger();
+  f->exportSelectedAction->trigger();
   EXPECT_EQ(chooser, 2);
   EXPECT_TRUE(prompt.shown.empty());
 }
@@ -119,22 +120,22 @@ TEST_F(PrintoutWindows, PopupSelectAllThenNotesPrintsEveryListedOrder) {
   const int copy = order.append(QStringLiteral("2403000003"));
   for (int c = 1; c <= OrderCell::Count; ++c) order.setCell(copy, c, order.cell(2, c));
   f->OrderShow();
-  ASSERT_EQ(f->Liv1->rowCount(), 2);
-  f->OrderTools_SelAll->trigger();
-  EXPECT_EQ(f->Liv1->selectedRows(), (std::vector<int>{0, 1}));
+  ASSERT_EQ(f->orderList->rowCount(), 2);
+  f->popupSelectAllAction->trigger();
+  EXPECT_EQ(f->orderList->selectedRows(), (std::vector<int>{0, 1}));
   // One selection range, however long the list: a range per row makes every
   // later look at the selection cost a pass over all of them.
-  EXPECT_EQ(f->Liv1->selectionModel()->selection().size(), 1);
-  f->OrderTools_ShippingNote->trigger();
+  EXPECT_EQ(f->orderList->selectionModel()->selection().size(), 1);
+  f->popupShippingNotesAction->trigger();
   const QString page = file("temp.htm");
   EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000002</td>")));
   EXPECT_TRUE(page.contains(QStringLiteral("<td>2403000003</td>")));
 }
 
 TEST_F(PrintoutWindows, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
-  f->Liv1->setSelected(0, true);
+  f->orderList->setSelected(0, true);
   ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("temp.htm")));
-  f->Sel_ShippingNote_Click();
+  f->onSelectedShippingNotes();
   EXPECT_TRUE(opened.isEmpty());
   EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("發生錯誤!")});
   EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Exclamation);
@@ -142,13 +143,13 @@ TEST_F(PrintoutWindows, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
 
 TEST_F(PrintoutWindows, AMissingTemporaryFolderIsAskedForFirst) {
   f->db().TempPath = temp.path() + QStringLiteral("gone/");
-  f->Liv1->setSelected(0, true);
-  f->Sel_ShippingNote_Click();
+  f->orderList->setSelected(0, true);
+  f->onSelectedShippingNotes();
   EXPECT_EQ(folderDialogs, 1);
   EXPECT_EQ(opened.size(), 1);
   EXPECT_TRUE(temp.has(QStringLiteral("temp.htm")));
   // A usable folder asks nothing.
-  f->Sel_ShippingNote_Click();
+  f->onSelectedShippingNotes();
   EXPECT_EQ(folderDialogs, 1);
 }
 
@@ -161,30 +162,30 @@ TEST_F(PrintoutWindows, PickingListFollowsTheShippedOption) {
               (QStringList{QStringLiteral("碗"), QStringLiteral("餐具"), QStringLiteral("2")}));
     EXPECT_EQ(w.statusText->text(), QStringLiteral("數量總計：2"));
   };
-  f->Liv1->setSelected(0, true);
-  f->Sel_Stock->trigger();
+  f->orderList->setSelected(0, true);
+  f->pickingListAction->trigger();
   EXPECT_EQ(shown, 1);
 
-  f->Option2->setChecked(true);
-  f->Option2_Click();
-  EXPECT_FALSE(f->Sel_Stock->isEnabled());
-  f->Option1->setChecked(true);
-  f->Option1_Click();
-  EXPECT_TRUE(f->Sel_Stock->isEnabled());
+  f->shippedOption->setChecked(true);
+  f->onShippedChosen();
+  EXPECT_FALSE(f->pickingListAction->isEnabled());
+  f->unshippedOption->setChecked(true);
+  f->onUnshippedChosen();
+  EXPECT_TRUE(f->pickingListAction->isEnabled());
 
   // An empty order list: nothing happens.
   f->setShippingOptions(false, false);
   f->OrderShow();
-  ASSERT_EQ(f->Liv1->rowCount(), 0);
-  f->OrderTools_Stock->trigger();
+  ASSERT_EQ(f->orderList->rowCount(), 0);
+  f->popupPickingListAction->trigger();
   EXPECT_EQ(shown, 1);
 }
 
 TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
-  f->Option2->setChecked(true);
-  f->Option2_Click();
-  ASSERT_EQ(f->Liv1->rowCount(), 1);  // 2403000001, one line of 茶杯 at 500 x 2
-  f->Liv1->setCurrentRow(0);
+  f->shippedOption->setChecked(true);
+  f->onShippedChosen();
+  ASSERT_EQ(f->orderList->rowCount(), 1);  // 2403000001, one line of 茶杯 at 500 x 2
+  f->orderList->setCurrentRow(0);
   int chooser = 0;
   ExportForm::showHook = [&](ExportForm& e) {
     ++chooser;
@@ -204,7 +205,7 @@ TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
     e.exportButton->click();
     e.onCancel();
   };
-  f->Order_Edit_Click();
+  f->onEditOrder();
   ASSERT_EQ(opened.size(), 1);
   const QString page = file("temp.htm");
   EXPECT_TRUE(page.contains(QStringLiteral("<td>未存的&lt;名字&gt;</td>")));
@@ -217,7 +218,7 @@ TEST_F(PrintoutWindows, OrderEditorButtonsPrintWhatTheEditorShows) {
 }
 
 TEST_F(PrintoutWindows, CustomerAndProductWindowsFeedLabelsAndTheChooser) {
-  f->Data_Guest_Click();
+  f->onCustomers();
   GuestForm* g = f->guestWindow();
   ASSERT_NE(g, nullptr);
   ASSERT_GE(g->customerList->rowCount(), 1);
@@ -234,7 +235,7 @@ TEST_F(PrintoutWindows, CustomerAndProductWindowsFeedLabelsAndTheChooser) {
     e.onCancel();
   };
   g->Sel_Note->trigger();
-  f->Data_Manuf_Click();
+  f->onProducts();
   ASSERT_NE(f->manufWindow(), nullptr);
   ASSERT_TRUE(f->manufWindow()->Sel_Note->isEnabled());
   f->manufWindow()->Sel_Note->trigger();

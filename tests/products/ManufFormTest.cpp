@@ -462,18 +462,18 @@ TEST(ManufFormInMainWindow, ListsOrdersIntoTheMainList) {
   main.quitProgram = [] {};
   main.AutoBackup = [] {};
   main.Form_Load();
-  main.Data_Manuf_Click();
+  main.onProducts();
   ManufForm* f = main.manufWindow();
   ASSERT_NE(f, nullptr);
   ASSERT_TRUE(f->listOrdersButton->isEnabled());
   f->productList->setSelected(0, true);  // 茶杯, in the shipped order 2403000001
   f->onListOrdersChoice(f->listAllOrdersAction);
   f->onListOrders();
-  ASSERT_EQ(main.Liv1->rowCount(), 1);
-  EXPECT_EQ(main.Liv1->text(0, OrderListCol::OrderNo), "2403000001");
-  EXPECT_TRUE(main.Option1->isChecked());  // 列出全部 leaves the main window on 未出貨
+  ASSERT_EQ(main.orderList->rowCount(), 1);
+  EXPECT_EQ(main.orderList->text(0, OrderListCol::OrderNo), "2403000001");
+  EXPECT_TRUE(main.unshippedOption->isChecked());  // 列出全部 leaves the main window on 未出貨
   f->close();
   // Closing the product window refreshes the shortage marks only: the listing stays.
-  ASSERT_EQ(main.Liv1->rowCount(), 1);
-  EXPECT_EQ(main.Liv1->text(0, OrderListCol::OrderNo), "2403000001");
+  ASSERT_EQ(main.orderList->rowCount(), 1);
+  EXPECT_EQ(main.orderList->text(0, OrderListCol::OrderNo), "2403000001");
 }

@@ -22,9 +22,9 @@ std::vector<int> run(const Database& db, Fields f, bool username = false) {
 
 Fields with(bool unshipped, bool shipped, bool unpaid = false) {
   Fields f;
-  f.Option1 = unshipped;
-  f.Option2 = shipped;
-  f.Option3 = unpaid;
+  f.unshipped = unshipped;
+  f.shipped = shipped;
+  f.unpaid = unpaid;
   return f;
 }
 
@@ -36,32 +36,32 @@ TEST(OrderSearch, DateBoxesAreCheckedInTheirOrder) {
     const char* text;
     QString message;
   } cases[] = {
-      {"Text2", "2004051", AdvancedOrderSearch::DateMessage},
-      {"Text5", "2004/05/13", AdvancedOrderSearch::DateMessage},
-      {"Text6", "20040513x", AdvancedOrderSearch::ShipDateMessage},
-      {"Text9", "2004-5-13", AdvancedOrderSearch::ShipDateMessage},
-      {"Text7", "+2004051", AdvancedOrderSearch::PayDateMessage},
-      {"Text8", "abcdefgh", AdvancedOrderSearch::PayDateMessage},
-      {"Text2", "20041399", ""},       // no calendar check
-      {"Text8", "  20040513  ", ""},   // blanks go before the check
-      {"Text7", "20040513\r\nx", ""},  // so does a second line
+      {"dateFrom", "2004051", AdvancedOrderSearch::DateMessage},
+      {"dateTo", "2004/05/13", AdvancedOrderSearch::DateMessage},
+      {"shipDateFrom", "20040513x", AdvancedOrderSearch::ShipDateMessage},
+      {"shipDateTo", "2004-5-13", AdvancedOrderSearch::ShipDateMessage},
+      {"payDateFrom", "+2004051", AdvancedOrderSearch::PayDateMessage},
+      {"payDateTo", "abcdefgh", AdvancedOrderSearch::PayDateMessage},
+      {"dateFrom", "20041399", ""},          // no calendar check
+      {"payDateTo", "  20040513  ", ""},     // blanks go before the check
+      {"payDateFrom", "20040513\r\nx", ""},  // so does a second line
   };
   for (const auto& c : cases) {
     Fields f;
-    QString* box = QString(c.box) == "Text2"   ? &f.Text2
-                   : QString(c.box) == "Text5" ? &f.Text5
-                   : QString(c.box) == "Text6" ? &f.Text6
-                   : QString(c.box) == "Text9" ? &f.Text9
-                   : QString(c.box) == "Text7" ? &f.Text7
-                                               : &f.Text8;
+    QString* box = QString(c.box) == "dateFrom"       ? &f.dateFrom
+                   : QString(c.box) == "dateTo"       ? &f.dateTo
+                   : QString(c.box) == "shipDateFrom" ? &f.shipDateFrom
+                   : QString(c.box) == "shipDateTo"   ? &f.shipDateTo
+                   : QString(c.box) == "payDateFrom"  ? &f.payDateFrom
+                                                      : &f.payDateTo;
     *box = QString::fromUtf8(c.text);
     AdvancedOrderSearch::prepare(f);
     EXPECT_EQ(AdvancedOrderSearch::dateMessage(f), c.message) << c.box << " " << c.text;
   }
   // The order date boxes are checked before the ship and pay dates.
   Fields f;
-  f.Text8 = "x";
-  f.Text5 = "y";
+  f.payDateTo = "x";
+  f.dateTo = "y";
   EXPECT_EQ(AdvancedOrderSearch::dateMessage(f), AdvancedOrderSearch::DateMessage);
 }
 
@@ -78,45 +78,45 @@ TEST(OrderSearch, Criteria) {
   f.category = "露天拍賣";
   EXPECT_EQ(run(db, f), (std::vector<int>{3}));
   f = with(false, true);
-  f.Text1 = "0100";
+  f.orderNo = "0100";
   EXPECT_EQ(run(db, f), (std::vector<int>{4}));
   f = with(true, false);
-  f.Text2 = "20240531";
-  f.Text5 = "20240201";  // reversed, both ends included
+  f.dateFrom = "20240531";
+  f.dateTo = "20240201";  // reversed, both ends included
   EXPECT_EQ(run(db, f), (std::vector<int>{3, 5}));
-  f.Text5 = "";  // half a range: no date filter
+  f.dateTo = "";  // half a range: no date filter
   EXPECT_EQ(run(db, f), (std::vector<int>{2, 3, 5}));
 
   // The customer's name counts only while names are shown.
   f = with(true, false);
-  f.Text3 = "小美";
+  f.account = "小美";
   EXPECT_EQ(run(db, f), std::vector<int>{});
   EXPECT_EQ(run(db, f, true), (std::vector<int>{3}));
-  f.Text3 = "AMY";
+  f.account = "AMY";
   EXPECT_EQ(run(db, f), (std::vector<int>{3}));
 
   f = with(true, false);
-  f.Text4 = "快";
+  f.note = "快";
   EXPECT_EQ(run(db, f), (std::vector<int>{3}));
 
   // Ship dates: only a method and a date is found; "已出貨" and "未出貨" never.
   f = with(false, true);
-  f.Text6 = "20240212";
-  f.Text9 = "20240212";
+  f.shipDateFrom = "20240212";
+  f.shipDateTo = "20240212";
   EXPECT_EQ(run(db, f), (std::vector<int>{1}));
   f = with(true, false);
-  f.Text6 = "00000000";
-  f.Text9 = "99999999";
+  f.shipDateFrom = "00000000";
+  f.shipDateTo = "99999999";
   EXPECT_EQ(run(db, f), std::vector<int>{});
 
   // Remittance dates: unpaid orders and "已匯款" never.
   f = with(false, true);
-  f.Text7 = "20240101";
-  f.Text8 = "20241231";
+  f.payDateFrom = "20240101";
+  f.payDateTo = "20241231";
   EXPECT_EQ(run(db, f), (std::vector<int>{1}));
   f = with(true, false);
-  f.Text7 = "20240101";
-  f.Text8 = "20241231";
+  f.payDateFrom = "20240101";
+  f.payDateTo = "20241231";
   EXPECT_EQ(run(db, f), (std::vector<int>{5}));
 }
 
@@ -144,13 +144,13 @@ TEST(OrderSearch, NamesOfTheFirstCustomerOfTheKey) {
     addOrder(db, {QStringLiteral("A%1").arg(db.Order.count() + 1), "2024/01/01", account, category, "0", "0", "未匯款",
                   "未出貨"});
   Fields f = with(true, false);
-  f.Text3 = "王";
+  f.account = "王";
   EXPECT_EQ(run(db, f, true), (std::vector<int>{2, 3, 4}));
   EXPECT_EQ(run(db, f), (std::vector<int>{3}));
-  f.Text3 = "Am";  // letters with cases: the accounts in any case, no name holds them
+  f.account = "Am";  // letters with cases: the accounts in any case, no name holds them
   EXPECT_EQ(run(db, f, true), (std::vector<int>{1, 2, 8}));
-  f.Text4 = "x";  // a later criterion still applies to orders found by name
-  f.Text3 = "王";
+  f.note = "x";  // a later criterion still applies to orders found by name
+  f.account = "王";
   EXPECT_EQ(run(db, f, true), std::vector<int>{});
 }
 

@@ -67,7 +67,7 @@ struct ReportEntries : ::testing::Test {
   }
   QStringList keys() const {
     QStringList out;
-    for (int r = 0; r < f->Liv1->rowCount(); ++r) out << f->Liv1->text(r, 0);
+    for (int r = 0; r < f->orderList->rowCount(); ++r) out << f->orderList->text(r, 0);
     return out;
   }
 };
@@ -75,8 +75,8 @@ struct ReportEntries : ::testing::Test {
 }  // namespace
 
 TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
-  EXPECT_TRUE(f->Command1->isEnabled());
-  EXPECT_TRUE(f->Command2->isEnabled());
+  EXPECT_TRUE(f->advancedSearchButton->isEnabled());
+  EXPECT_TRUE(f->orderProductsButton->isEnabled());
   EXPECT_EQ(keys(), QStringList{"2403000002"});
 
   bool seen = false;
@@ -85,10 +85,10 @@ TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
     s.shippedOption->setChecked(true);
     s.onSearch();
   }, &seen);
-  f->Command1->click();
+  f->advancedSearchButton->click();
   EXPECT_TRUE(seen);
   EXPECT_EQ(keys(), QStringList{"2403000001"});
-  EXPECT_TRUE(f->Option2->isChecked());
+  EXPECT_TRUE(f->shippedOption->isChecked());
   EXPECT_EQ(f->panel(7)->text(), " 共 1 筆資料");
 
   seen = false;
@@ -103,14 +103,14 @@ TEST_F(ReportEntries, OrderSearchAndProductsInOrdersFromTheMainWindow) {
     s.onSelectAll();
     s.onListOrders();
   }, &seen);
-  f->Command2->click();
+  f->orderProductsButton->click();
   EXPECT_TRUE(seen);
   EXPECT_EQ(keys(), QStringList{"2403000002"});
-  EXPECT_TRUE(f->Option2->isChecked());  // its own filters stay as they were
+  EXPECT_TRUE(f->shippedOption->isChecked());  // its own filters stay as they were
 }
 
 TEST_F(ReportEntries, AboutBoxAndPictureViewer) {
-  EXPECT_TRUE(f->Help_About->isEnabled());
+  EXPECT_TRUE(f->aboutAction->isEnabled());
   ASSERT_TRUE(f->toolButton(14));
   EXPECT_TRUE(f->toolButton(14)->isEnabled());
   bool seen = false;
@@ -128,7 +128,7 @@ TEST_F(ReportEntries, AboutBoxAndPictureViewer) {
 // The ranking holds the old tables' products: loading a database closes it
 // together with the product window it stands beside.
 TEST_F(ReportEntries, LoadingADatabaseClosesTheRanking) {
-  f->Data_Manuf_Click();
+  f->onProducts();
   ManufForm* products = f->manufWindow();
   ASSERT_TRUE(products);
   products->onSalesRanking();
