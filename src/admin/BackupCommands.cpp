@@ -39,7 +39,7 @@ QString BackupCommands::autoRestoreFolder(const Database& db) {
   return AppPaths::withSlash(db.DataBasePath) + QStringLiteral("Backup/");
 }
 
-void BackupCommands::Backup_Backup_Click() {
+void BackupCommands::backUp() {
   QString chosen = prompt_.saveFile(QStringLiteral("儲存檔案"), filter(), db_.BackupPath,
                                     defaultArchiveName(db_.DataBaseName));
   if (chosen.isEmpty()) return;
@@ -70,12 +70,12 @@ void BackupCommands::Backup_Backup_Click() {
   prompt_.message(QStringLiteral("備份資料完成"), Prompt::Icon::Exclamation);
 }
 
-void BackupCommands::Backup_Update_Click() {
+void BackupCommands::restore() {
   // The folder of the last backup, else the database's own backup folder.
   restoreFrom(db_.BackupPath.isEmpty() ? autoRestoreFolder(db_) : db_.BackupPath);
 }
 
-void BackupCommands::Backup_Atuo_Click() { restoreFrom(autoRestoreFolder(db_)); }
+void BackupCommands::restoreDailyBackup() { restoreFrom(autoRestoreFolder(db_)); }
 
 void BackupCommands::restoreFrom(const QString& startFolder) {
   const QString chosen = prompt_.openFile(QStringLiteral("開啟檔案"), filter(),
@@ -115,7 +115,7 @@ void BackupCommands::restoreFrom(const QString& startFolder) {
   if (AppPaths::exists(db_.DataBasePath, QStringLiteral("DataBase.pwd"))) {
     prompt_.message(QStringLiteral("還原資料完成，請重新開啟資料庫!"), Prompt::Icon::Exclamation);
     if (hooks_.setPassChk) hooks_.setPassChk(false);
-    if (hooks_.File_Open_Click) hooks_.File_Open_Click();
+    if (hooks_.openDatabaseManager) hooks_.openDatabaseManager();
     return;
   }
   prompt_.message(QStringLiteral("還原資料完成!"), Prompt::Icon::Exclamation);

@@ -16,7 +16,7 @@ class BackupCommands {
     // Reloads the open database (clears the unsaved-changes flag, renews the title).
     std::function<void()> DataBaseLoad;
     // Shows the database manager.
-    std::function<void()> File_Open_Click;
+    std::function<void()> openDatabaseManager;
     // The main window's PassChk.
     std::function<void(bool)> setPassChk;
     // Pass_Set enabled exactly when the database has no password, Pass_Clear when it has one.
@@ -26,11 +26,11 @@ class BackupCommands {
   BackupCommands(Database& db, Prompt& prompt, Hooks hooks);
 
   // 備份資料: saves, packs the database and writes the archive where the user chose.
-  void Backup_Backup_Click();
+  void backUp();
   // 還原資料: restores from an archive, starting in the last backup folder.
-  void Backup_Update_Click();
+  void restore();
   // 還原系統自動備份的資料: the same, starting in the daily backups' folder.
-  void Backup_Atuo_Click();
+  void restoreDailyBackup();
 
   // The proposed archive name: the database name without \ * < > : " ? and ".kbk".
   static QString defaultArchiveName(const QString& dataBaseName);

@@ -40,7 +40,7 @@ bool PassInit(const QString& folder, const Guard& guard, Prompt& prompt, Passwor
   return answer == file.password;
 }
 
-void Pass_Set_Click(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host) {
+void setPassword(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host) {
   const QString title = QStringLiteral("設定密碼");
   const QString first = prompt.input(QStringLiteral("請輸入3-8個英文或數字:"), title, {}, true).value_or(QString());
   if (first.isEmpty()) return;
@@ -68,7 +68,7 @@ void Pass_Set_Click(const QString& folder, const Guard& guard, Prompt& prompt, P
   prompt.message(QStringLiteral("密碼設定完成!"), Prompt::Icon::Information);
 }
 
-void Pass_Clear_Click(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host) {
+void clearPassword(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host) {
   if (!PasswordFile::exists(folder, guard.file)) return;
   if (!PassInit(folder, guard, prompt, host)) {
     prompt.message(kWrong, Prompt::Icon::Exclamation);
@@ -87,12 +87,12 @@ bool PassInit(Database& db, Prompt& prompt, PasswordHost& host) {
   return PassInit(db.DataBasePath, databaseGuard(), prompt, host);
 }
 
-void Pass_Set_Click(Database& db, Prompt& prompt, PasswordHost& host) {
-  Pass_Set_Click(db.DataBasePath, databaseGuard(), prompt, host);
+void setPassword(Database& db, Prompt& prompt, PasswordHost& host) {
+  setPassword(db.DataBasePath, databaseGuard(), prompt, host);
 }
 
-void Pass_Clear_Click(Database& db, Prompt& prompt, PasswordHost& host) {
-  Pass_Clear_Click(db.DataBasePath, databaseGuard(), prompt, host);
+void clearPassword(Database& db, Prompt& prompt, PasswordHost& host) {
+  clearPassword(db.DataBasePath, databaseGuard(), prompt, host);
 }
 
 }  // namespace DatabasePassword

@@ -21,8 +21,8 @@ Guard settingsGuard();  // "Setting.pwd", "請輸入密碼才能存取設定"
 
 // The three commands for the password of `guard` in `folder`.
 bool PassInit(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host);
-void Pass_Set_Click(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host);
-void Pass_Clear_Click(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host);
+void setPassword(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host);
+void clearPassword(const QString& folder, const Guard& guard, Prompt& prompt, PasswordHost& host);
 
 // Asks for the open database's password in a masked input box and checks it.
 // True also when the database has no password file or the file is damaged
@@ -30,9 +30,9 @@ void Pass_Clear_Click(const QString& folder, const Guard& guard, Prompt& prompt,
 bool PassInit(Database& db, Prompt& prompt, PasswordHost& host);
 
 // "建立資料庫密碼(&P)": asks twice for 3 to 8 characters and writes DataBase.pwd.
-void Pass_Set_Click(Database& db, Prompt& prompt, PasswordHost& host);
+void setPassword(Database& db, Prompt& prompt, PasswordHost& host);
 
 // "刪除資料庫密碼(&C)": deletes DataBase.pwd once PassInit accepts.
-void Pass_Clear_Click(Database& db, Prompt& prompt, PasswordHost& host);
+void clearPassword(Database& db, Prompt& prompt, PasswordHost& host);
 
 }  // namespace DatabasePassword

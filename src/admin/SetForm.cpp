@@ -440,9 +440,9 @@ bool SetForm::PassInit() {
 }
 
 void SetForm::onSetPassword() {
-  DatabasePassword::Pass_Set_Click(db_.DataBasePath, DatabasePassword::settingsGuard(), prompt_, *this);
+  DatabasePassword::setPassword(db_.DataBasePath, DatabasePassword::settingsGuard(), prompt_, *this);
 }
 
 void SetForm::onClearPassword() {
-  DatabasePassword::Pass_Clear_Click(db_.DataBasePath, DatabasePassword::settingsGuard(), prompt_, *this);
+  DatabasePassword::clearPassword(db_.DataBasePath, DatabasePassword::settingsGuard(), prompt_, *this);
 }

@@ -45,11 +45,11 @@ ImportCount importText(Database& db, const QString& text, bool replace);
 
 // ---- the menu commands (file dialogs, question and messages) ----
 
-// Export_All_Click / Export_Sel_Click: the rows are the Guest rows of the
+// onExportAll / onExportSelected: the rows are the Guest rows of the
 // list rows to write, in list order. Writes atomically; "匯出完成" only
 // after the file was written, else "發生錯誤!".
 void exportCommand(const Database& db, Prompt& prompt, const std::vector<int>& rows);
-// File_Import_Click. True when Guest changed and the list is to be rebuilt;
+// onImportCsv. True when Guest changed and the list is to be rebuilt;
 // a file that cannot be read or decoded changes nothing.
 bool importCommand(Database& db, Prompt& prompt);
 

@@ -51,22 +51,22 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   // ---- menus ----
   menuBar = new QMenuBar(this);
   QMenu* file = menuBar->addMenu(QStringLiteral("檔案(&F)"));
-  File_Import = file->addAction(QStringLiteral("匯入CSV檔(&I)"));
+  importCsvAction = file->addAction(QStringLiteral("匯入CSV檔(&I)"));
   QMenu* exportMenu = file->addMenu(QStringLiteral("匯出CSV檔(&E)"));
-  Export_All = exportMenu->addAction(kAll);
-  Export_Sel = exportMenu->addAction(QStringLiteral("選擇的部分"));
-  File_ImportRuten = file->addAction(QStringLiteral("匯入露天拍賣檔案"));
-  File_ImportYahoo = file->addAction(QStringLiteral("匯入Yahoo拍賣檔案"));
-  File_ImportShopee = file->addAction(QStringLiteral("匯入蝦皮拍賣檔案"));
+  exportAllAction = exportMenu->addAction(kAll);
+  exportSelectedAction = exportMenu->addAction(QStringLiteral("選擇的部分"));
+  importRutenAction = file->addAction(QStringLiteral("匯入露天拍賣檔案"));
+  importYahooAction = file->addAction(QStringLiteral("匯入Yahoo拍賣檔案"));
+  importShopeeAction = file->addAction(QStringLiteral("匯入蝦皮拍賣檔案"));
   file->addSeparator();
-  File_Del = file->addAction(QStringLiteral("列出沒有訂單的客戶(&D)"));
+  listWithoutOrdersAction = file->addAction(QStringLiteral("列出沒有訂單的客戶(&D)"));
   file->addSeparator();
-  File_Exit = file->addAction(QStringLiteral("結束(&X)"));
+  exitAction = file->addAction(QStringLiteral("結束(&X)"));
   QMenu* sel = menuBar->addMenu(QStringLiteral("選取(&S)"));
-  Sel_Note = sel->addAction(QStringLiteral("匯出到記事本(&N)"));
-  Sel_Addr = sel->addAction(QStringLiteral("匯出郵寄名條(&A)"));
+  exportSelectedToNotepadAction = sel->addAction(QStringLiteral("匯出到記事本(&N)"));
+  exportSelectedLabelsAction = sel->addAction(QStringLiteral("匯出郵寄名條(&A)"));
   sel->addSeparator();
-  Sel_Email = sel->addAction(QStringLiteral("寫Email"));
+  emailSelectedAction = sel->addAction(QStringLiteral("寫Email"));
   QMenu* viewMenu = menuBar->addMenu(QStringLiteral("檢視(&V)"));
   const char* viewCaptions[] = {"姓名", "電話", "手機", "Email", "地址", "帳號後5碼", "備註"};
   columnActions[0] = columnActions[1] = nullptr;
@@ -80,25 +80,25 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   rememberCategoryAction = setMenu->addAction(QStringLiteral("記錄最後儲存的客戶分類於新增客戶使用"));
   rememberCategoryAction->setCheckable(true);
 
-  Menu_Tools = new QMenu(QStringLiteral("功能"), this);
-  Tools_Add = Menu_Tools->addAction(QStringLiteral("加入這個客戶(&A)"));
-  Menu_Tools->addSeparator();
-  Tools_Edit = Menu_Tools->addAction(QStringLiteral("編輯(&E)"));
-  Tools_Del = Menu_Tools->addAction(QStringLiteral("刪除(&D)"));
-  Menu_Tools->addSeparator();
-  Tools_Email = Menu_Tools->addAction(QStringLiteral("寫Email"));
-  Menu_Tools->addSeparator();
-  Tools_Manuf = Menu_Tools->addAction(QStringLiteral("查看購物歷史清單(&M)"));
+  popupMenu = new QMenu(QStringLiteral("功能"), this);
+  pickCustomerAction = popupMenu->addAction(QStringLiteral("加入這個客戶(&A)"));
+  popupMenu->addSeparator();
+  editCustomerAction = popupMenu->addAction(QStringLiteral("編輯(&E)"));
+  deleteCustomerAction = popupMenu->addAction(QStringLiteral("刪除(&D)"));
+  popupMenu->addSeparator();
+  emailCustomerAction = popupMenu->addAction(QStringLiteral("寫Email"));
+  popupMenu->addSeparator();
+  purchaseHistoryAction = popupMenu->addAction(QStringLiteral("查看購物歷史清單(&M)"));
 
   // The Yahoo拍賣 and 蝦皮拍賣 importers are complete but not offered: their
   // entries stay hidden and disabled.
-  for (QAction* a : {File_ImportYahoo, File_ImportShopee}) {
+  for (QAction* a : {importYahooAction, importShopeeAction}) {
     a->setEnabled(false);
     a->setVisible(false);
   }
   // Labels and the export of the selected customers.
-  connect(Sel_Addr, &QAction::triggered, this, [this] { PrintoutCommands::customerLabels(db_, prompt_, this, *customerList); });
-  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportCustomers(db_, prompt_, this, *customerList); });
+  connect(exportSelectedLabelsAction, &QAction::triggered, this, [this] { PrintoutCommands::customerLabels(db_, prompt_, this, *customerList); });
+  connect(exportSelectedToNotepadAction, &QAction::triggered, this, [this] { PrintoutCommands::exportCustomers(db_, prompt_, this, *customerList); });
 
   // ---- controls ----
   searchLabel = new QLabel(QStringLiteral("帳號或姓名"), this);
@@ -157,7 +157,7 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   layout->addWidget(statusBar);
 
   // ---- events ----
-  connect(File_Exit, &QAction::triggered, this, &QWidget::close);
+  connect(exitAction, &QAction::triggered, this, &QWidget::close);
   connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
   connect(pickButton, &QPushButton::clicked, this, &GuestForm::onPick);
   connect(newCustomerButton, &QPushButton::clicked, this, &GuestForm::onNewCustomer);
@@ -169,9 +169,9 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   connect(editCategoriesButton, &QPushButton::clicked, this, &GuestForm::onEditCategories);
   connect(searchEdit, &QLineEdit::returnPressed, this, &GuestForm::onSearch);
   connect(categoryCombo, &QComboBox::activated, this, [this](int) { onCategoryChosen(); });
-  connect(Tools_Add, &QAction::triggered, this, &GuestForm::onPick);
-  connect(Tools_Edit, &QAction::triggered, this, &GuestForm::onEditCustomer);
-  connect(Tools_Del, &QAction::triggered, this, &GuestForm::onDeleteCustomers);
+  connect(pickCustomerAction, &QAction::triggered, this, &GuestForm::onPick);
+  connect(editCustomerAction, &QAction::triggered, this, &GuestForm::onEditCustomer);
+  connect(deleteCustomerAction, &QAction::triggered, this, &GuestForm::onDeleteCustomers);
   connect(rememberCategoryAction, &QAction::triggered, this,
           [](bool on) { SettingsStore::setBool(kSection, QStringLiteral("Set2"), on); });
   // Double click and Enter: pick in picker mode, else edit.
@@ -182,7 +182,7 @@ GuestForm::GuestForm(Database& db, Prompt& prompt, QWidget* parent)
   connect(customerList, &ListView::keyPressed, this, [this](int key, Qt::KeyboardModifiers) {
     if (key == Qt::Key_Delete) onDeleteCustomers();
   });
-  connect(customerList, &ListView::contextMenuAt, this, [this](const QPoint& at) { Menu_Tools->popup(at); });
+  connect(customerList, &ListView::contextMenuAt, this, [this](const QPoint& at) { popupMenu->popup(at); });
   connect(customerList, &ListView::headerClicked, this, &GuestForm::columnClick);
   connectCustomerCommands();
 
@@ -257,7 +257,7 @@ bool GuestForm::openAsManager() {
     fillFilter();
     if (!noListOnOpenAction->isChecked()) selectFilter(0);
     searchEdit->setFocus();
-    Tools_Add->setEnabled(false);
+    pickCustomerAction->setEnabled(false);
     picker_ = false;
     setAttribute(Qt::WA_DeleteOnClose);
     show();
@@ -297,7 +297,7 @@ void GuestForm::preparePicker(const QString& account, const QString& category, C
   }
   pickButton->setVisible(true);
   listOrdersButton->setVisible(false);
-  Tools_Add->setEnabled(true);
+  pickCustomerAction->setEnabled(true);
   setModal(true);
 }
 

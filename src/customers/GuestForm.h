@@ -78,26 +78,26 @@ class GuestForm : public QDialog {
   QStatusBar* statusBar;
 
   QMenuBar* menuBar;
-  QAction* File_Import;
-  QAction* Export_All;
-  QAction* Export_Sel;
-  QAction* File_ImportRuten;
-  QAction* File_ImportYahoo;
-  QAction* File_ImportShopee;
-  QAction* File_Del;
-  QAction* File_Exit;
-  QAction* Sel_Note;
-  QAction* Sel_Addr;
-  QAction* Sel_Email;
+  QAction* importCsvAction;
+  QAction* exportAllAction;
+  QAction* exportSelectedAction;
+  QAction* importRutenAction;
+  QAction* importYahooAction;
+  QAction* importShopeeAction;
+  QAction* listWithoutOrdersAction;
+  QAction* exitAction;
+  QAction* exportSelectedToNotepadAction;
+  QAction* exportSelectedLabelsAction;
+  QAction* emailSelectedAction;
   QAction* columnActions[9];  // 2..8 used: "姓名" to "備註"
   QAction* noListOnOpenAction;
   QAction* rememberCategoryAction;
-  QMenu* Menu_Tools;
-  QAction* Tools_Add;
-  QAction* Tools_Edit;
-  QAction* Tools_Del;
-  QAction* Tools_Email;
-  QAction* Tools_Manuf;
+  QMenu* popupMenu;
+  QAction* pickCustomerAction;
+  QAction* editCustomerAction;
+  QAction* deleteCustomerAction;
+  QAction* emailCustomerAction;
+  QAction* purchaseHistoryAction;
 
   // ---- commands ----
   void onCategoryChosen();
@@ -114,14 +114,14 @@ class GuestForm : public QDialog {
   // The main window's order list, which "列出訂單" fills; the button stands
   // disabled without one.
   void setOrderListHost(OrderListHost* host);
-  void File_Import_Click();       // customer CSV import
-  void Export_All_Click();        // customer CSV export of every listed row
-  void Export_Sel_Click();        // ... of the selected rows
-  void File_ImportRuten_Click();  // auction-site buyer lists
-  void File_ImportYahoo_Click();
-  void File_ImportShopee_Click();
-  void File_Del_Click();          // customers without orders
-  void Sel_Email_Click();         // e-mail to the selected customers
+  void onImportCsv();       // customer CSV import
+  void onExportAll();        // customer CSV export of every listed row
+  void onExportSelected();        // ... of the selected rows
+  void onImportRuten();  // auction-site buyer lists
+  void onImportYahoo();
+  void onImportShopee();
+  void onListCustomersWithoutOrders();          // customers without orders
+  void onEmailSelected();         // e-mail to the selected customers
   void onAdvancedSearch();
   void onListOrders();            // the customer's orders in the main window
   void onPurchaseHistory();

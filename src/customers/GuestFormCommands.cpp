@@ -23,16 +23,16 @@
 #include "store/Database.h"
 
 void GuestForm::connectCustomerCommands() {
-  connect(File_Import, &QAction::triggered, this, &GuestForm::File_Import_Click);
-  connect(Export_All, &QAction::triggered, this, &GuestForm::Export_All_Click);
-  connect(Export_Sel, &QAction::triggered, this, &GuestForm::Export_Sel_Click);
-  connect(File_ImportRuten, &QAction::triggered, this, &GuestForm::File_ImportRuten_Click);
-  connect(File_ImportYahoo, &QAction::triggered, this, &GuestForm::File_ImportYahoo_Click);
-  connect(File_ImportShopee, &QAction::triggered, this, &GuestForm::File_ImportShopee_Click);
-  connect(File_Del, &QAction::triggered, this, &GuestForm::File_Del_Click);
-  connect(Sel_Email, &QAction::triggered, this, &GuestForm::Sel_Email_Click);
-  connect(Tools_Email, &QAction::triggered, this, &GuestForm::Sel_Email_Click);
-  connect(Tools_Manuf, &QAction::triggered, this, &GuestForm::onPurchaseHistory);
+  connect(importCsvAction, &QAction::triggered, this, &GuestForm::onImportCsv);
+  connect(exportAllAction, &QAction::triggered, this, &GuestForm::onExportAll);
+  connect(exportSelectedAction, &QAction::triggered, this, &GuestForm::onExportSelected);
+  connect(importRutenAction, &QAction::triggered, this, &GuestForm::onImportRuten);
+  connect(importYahooAction, &QAction::triggered, this, &GuestForm::onImportYahoo);
+  connect(importShopeeAction, &QAction::triggered, this, &GuestForm::onImportShopee);
+  connect(listWithoutOrdersAction, &QAction::triggered, this, &GuestForm::onListCustomersWithoutOrders);
+  connect(emailSelectedAction, &QAction::triggered, this, &GuestForm::onEmailSelected);
+  connect(emailCustomerAction, &QAction::triggered, this, &GuestForm::onEmailSelected);
+  connect(purchaseHistoryAction, &QAction::triggered, this, &GuestForm::onPurchaseHistory);
   connect(advancedSearchButton, &QPushButton::clicked, this, &GuestForm::onAdvancedSearch);
   connect(listOrdersButton, &QPushButton::clicked, this, &GuestForm::onListOrders);
   connect(historyButton, &QPushButton::clicked, this, &GuestForm::onPurchaseHistory);
@@ -64,22 +64,22 @@ std::vector<int> GuestForm::listedGuestRows(bool selectedOnly) const {
 
 // ---- CSV file and buyer lists ----
 
-void GuestForm::Export_All_Click() { CustomerCsv::exportCommand(db_, prompt_, listedGuestRows(false)); }
-void GuestForm::Export_Sel_Click() { CustomerCsv::exportCommand(db_, prompt_, listedGuestRows(true)); }
+void GuestForm::onExportAll() { CustomerCsv::exportCommand(db_, prompt_, listedGuestRows(false)); }
+void GuestForm::onExportSelected() { CustomerCsv::exportCommand(db_, prompt_, listedGuestRows(true)); }
 
-void GuestForm::File_Import_Click() {
+void GuestForm::onImportCsv() {
   if (CustomerCsv::importCommand(db_, prompt_)) GuestShow();
 }
 
-void GuestForm::File_ImportRuten_Click() {
+void GuestForm::onImportRuten() {
   if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Ruten, categoryCombo->currentText())) GuestShow();
 }
 
-void GuestForm::File_ImportYahoo_Click() {
+void GuestForm::onImportYahoo() {
   if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Yahoo, categoryCombo->currentText())) GuestShow();
 }
 
-void GuestForm::File_ImportShopee_Click() {
+void GuestForm::onImportShopee() {
   if (SiteImport::importCommand(db_, prompt_, SiteImport::Site::Shopee, categoryCombo->currentText())) GuestShow();
 }
 
@@ -119,7 +119,7 @@ void GuestForm::onPurchaseHistory() {
   if (history.load(customerList->text(row, GuestList::Account), customerList->text(row, GuestList::Category))) history.exec();
 }
 
-void GuestForm::File_Del_Click() {
+void GuestForm::onListCustomersWithoutOrders() {
   try {
     if (db_.Guest.count() == 0) {
       prompt_.warn(QStringLiteral("還沒有任何客戶資料"));
@@ -137,7 +137,7 @@ void GuestForm::File_Del_Click() {
   }
 }
 
-void GuestForm::Sel_Email_Click() {
+void GuestForm::onEmailSelected() {
   const std::vector<int> rows = listedGuestRows(true);
   setStatus(QStringLiteral("正在列出Email名單，請稍候.."));
   bool bad = false;

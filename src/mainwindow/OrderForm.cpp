@@ -1193,15 +1193,15 @@ BackupCommands OrderForm::backupCommands() {
   BackupCommands::Hooks h;
   h.DataBaseSave = [this] { return DataBaseSave(); };
   h.DataBaseLoad = [this] { DataBaseLoad(); };
-  h.File_Open_Click = [this] { onOpenDatabase(); };
+  h.openDatabaseManager = [this] { onOpenDatabase(); };
   h.setPassChk = [this](bool on) { PassChk = on; };
   h.setPasswordMenu = [this](bool hasPassword) { setPassMenu(!hasPassword, hasPassword); };
   return BackupCommands(db_, prompt_, h);
 }
 
-void OrderForm::onBackup() { backupCommands().Backup_Backup_Click(); }
-void OrderForm::onRestore() { backupCommands().Backup_Update_Click(); }
-void OrderForm::onRestoreDailyBackup() { backupCommands().Backup_Atuo_Click(); }
+void OrderForm::onBackup() { backupCommands().backUp(); }
+void OrderForm::onRestore() { backupCommands().restore(); }
+void OrderForm::onRestoreDailyBackup() { backupCommands().restoreDailyBackup(); }
 
 void OrderForm::onClearShippedOrders() {
   DelForm dlg(db_, prompt_, this);
@@ -1361,5 +1361,5 @@ void OrderForm::setPassMenu(bool setEnabled, bool clearEnabled) {
 }
 
 bool OrderForm::PassInit() { return DatabasePassword::PassInit(db_, prompt_, *this); }
-void OrderForm::onSetPassword() { DatabasePassword::Pass_Set_Click(db_, prompt_, *this); }
-void OrderForm::onClearPassword() { DatabasePassword::Pass_Clear_Click(db_, prompt_, *this); }
+void OrderForm::onSetPassword() { DatabasePassword::setPassword(db_, prompt_, *this); }
+void OrderForm::onClearPassword() { DatabasePassword::clearPassword(db_, prompt_, *this); }

@@ -33,14 +33,14 @@ class OrderInputHost {
   // "全部" when it shows "全部", else to category, and rebuild the list and
   // its totals (OrderShow).
   virtual void showNewOrder(const QString& category) = 0;
-  // True while the list shows unshipped orders (Option1).
+  // True while the list shows unshipped orders (the option "未出貨").
   virtual bool listsUnshippedOrders() const = 0;
   // Rebuild the shortage list and the "缺貨" marks (CheckStockShortage).
   virtual void CheckStockShortage() = 0;
   // True while "顯示客戶姓名" is ticked.
   virtual bool viewUsername() const = 0;
   // The shortfall of line k (0-based) of an order, read from the shortage
-  // list Liv2 (its k-th row of that order); "" when it has none. Asked for
+  // list (its k-th row of that order); "" when it has none. Asked for
   // every line when an order is opened or browsed to, and only while
   // listsUnshippedOrders() is true.
   virtual QString lineShortage(const QString& orderNo, int k) const {

@@ -6,8 +6,8 @@
 // its settings section (where the last choice is kept), its list and the
 // columns it offers:
 //
-//   ExportForm::run(db_, prompt_, this, 7, QStringLiteral("ManufStock"), *Liv1,
-//                   ExportForm::listOffers(*Liv1, {0, 1, 2, 3, 4, 5, 6, 7}));
+//   ExportForm::run(db_, prompt_, this, 7, QStringLiteral("ManufStock"), *recordList,
+//                   ExportForm::listOffers(*recordList, {0, 1, 2, 3, 4, 5, 6, 7}));
 //
 // Sources 1 to 4 export the selected rows, the others every row. Codes
 // 0..n are the list's key text and cells; the order list (ex 1) has codes

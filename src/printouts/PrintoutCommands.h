@@ -6,8 +6,8 @@
 //                   selectedLabelsAction / popupLabelsAction               -> orderLabels
 //                   pickingListAction / popupPickingListAction             -> pickingList
 //                   exportSelectedAction / popupExportAction               -> exportOrders
-//   customer window Sel_Addr -> customerLabels, Sel_Note -> exportCustomers
-//   product window  Sel_Note -> exportProducts
+//   customer window exportSelectedLabelsAction -> customerLabels, exportSelectedToNotepadAction -> exportCustomers
+//   product window  exportSelectedToNotepadAction -> exportProducts
 //   order editor    its own printouts, from its boxes (EditorPrintouts)
 #include <QString>
 #include <QStringList>

@@ -130,74 +130,74 @@ void ManufForm::buildControls() {
   for (int c = 0; c < ProductList::ColumnCount; ++c) productList->setColumnWidthTwips(c, kFirstWidths[c]);
 
   // Menus.
-  Menu_File = MenuBar->addMenu(QStringLiteral("檔案(&F)"));
-  File_Import = Menu_File->addAction(QStringLiteral("匯入CSV檔(&I)"));
-  QMenu* exportMenu = Menu_File->addMenu(QStringLiteral("匯出CSV檔(&E)"));
-  File_Export = exportMenu->menuAction();
-  Export_All = exportMenu->addAction(QStringLiteral("全部"));
-  Export_Sel = exportMenu->addAction(QStringLiteral("選擇的部分"));
-  Menu_File->addSeparator();
-  File_Importimg = Menu_File->addAction(QStringLiteral("批次加入圖片"));
-  QMenu* exportImg = Menu_File->addMenu(QStringLiteral("匯出圖片路徑"));
-  File_Exportimg = exportImg->menuAction();
-  Exportimg_All = exportImg->addAction(QStringLiteral("全部"));
-  Exportimg_Sel = exportImg->addAction(QStringLiteral("選擇的部分"));
-  Menu_File->addSeparator();
-  File_Batch = Menu_File->addAction(QStringLiteral("進貨單"));
-  Menu_File->addSeparator();
-  File_Exit = Menu_File->addAction(QStringLiteral("結束(&X)"));
+  fileMenu = MenuBar->addMenu(QStringLiteral("檔案(&F)"));
+  importCsvAction = fileMenu->addAction(QStringLiteral("匯入CSV檔(&I)"));
+  QMenu* exportMenu = fileMenu->addMenu(QStringLiteral("匯出CSV檔(&E)"));
+  exportMenuAction = exportMenu->menuAction();
+  exportAllAction = exportMenu->addAction(QStringLiteral("全部"));
+  exportSelectedAction = exportMenu->addAction(QStringLiteral("選擇的部分"));
+  fileMenu->addSeparator();
+  addPicturesAction = fileMenu->addAction(QStringLiteral("批次加入圖片"));
+  QMenu* exportImg = fileMenu->addMenu(QStringLiteral("匯出圖片路徑"));
+  exportPicturePathsMenuAction = exportImg->menuAction();
+  exportAllPicturePathsAction = exportImg->addAction(QStringLiteral("全部"));
+  exportSelectedPicturePathsAction = exportImg->addAction(QStringLiteral("選擇的部分"));
+  fileMenu->addSeparator();
+  purchaseSheetAction = fileMenu->addAction(QStringLiteral("進貨單"));
+  fileMenu->addSeparator();
+  exitAction = fileMenu->addAction(QStringLiteral("結束(&X)"));
 
-  Menu_Sel = MenuBar->addMenu(QStringLiteral("選取(&S)"));
-  Sel_Note = Menu_Sel->addAction(QStringLiteral("匯出到記事本(&N)"));
-  Sel_Batch = Menu_Sel->addAction(QStringLiteral("新增到進貨單"));
+  selectionMenu = MenuBar->addMenu(QStringLiteral("選取(&S)"));
+  exportSelectedToNotepadAction = selectionMenu->addAction(QStringLiteral("匯出到記事本(&N)"));
+  addSelectedToSheetAction = selectionMenu->addAction(QStringLiteral("新增到進貨單"));
 
-  Menu_View = MenuBar->addMenu(QStringLiteral("檢視(&V)"));
+  viewMenu = MenuBar->addMenu(QStringLiteral("檢視(&V)"));
   auto check = [](QMenu* m, const QString& caption) {
     QAction* a = m->addAction(caption);
     a->setCheckable(true);
     return a;
   };
-  showPriceAction = check(Menu_View, QStringLiteral("售價"));
-  showCostAction = check(Menu_View, QStringLiteral("成本"));
-  showStockAction = check(Menu_View, QStringLiteral("庫存"));
-  showNoteAction = check(Menu_View, QStringLiteral("備註"));
-  Menu_View->addSeparator();
-  View_Safe = check(Menu_View, QStringLiteral("安全存量警示(顯示紅色)"));
-  Menu_View->addSeparator();
-  onlyInStockAction = check(Menu_View, QStringLiteral("只顯示有庫存的商品"));
-  onlyOutOfStockAction = check(Menu_View, QStringLiteral("只顯示無庫存的商品"));
-  onlyUnderSafetyAction = check(Menu_View, QStringLiteral("只顯示安全存量警示的商品"));
+  showPriceAction = check(viewMenu, QStringLiteral("售價"));
+  showCostAction = check(viewMenu, QStringLiteral("成本"));
+  showStockAction = check(viewMenu, QStringLiteral("庫存"));
+  showNoteAction = check(viewMenu, QStringLiteral("備註"));
+  viewMenu->addSeparator();
+  highlightUnderSafetyAction = check(viewMenu, QStringLiteral("安全存量警示(顯示紅色)"));
+  viewMenu->addSeparator();
+  onlyInStockAction = check(viewMenu, QStringLiteral("只顯示有庫存的商品"));
+  onlyOutOfStockAction = check(viewMenu, QStringLiteral("只顯示無庫存的商品"));
+  onlyUnderSafetyAction = check(viewMenu, QStringLiteral("只顯示安全存量警示的商品"));
 
-  Menu_List = MenuBar->addMenu(QStringLiteral("列出訂單(&L)"));
-  listAllOrdersAction = check(Menu_List, QStringLiteral("列出全部"));
-  listUnshippedOrdersAction = check(Menu_List, QStringLiteral("列出未出貨"));
-  listShippedOrdersAction = check(Menu_List, QStringLiteral("列出已出貨"));
+  listOrdersMenu = MenuBar->addMenu(QStringLiteral("列出訂單(&L)"));
+  listAllOrdersAction = check(listOrdersMenu, QStringLiteral("列出全部"));
+  listUnshippedOrdersAction = check(listOrdersMenu, QStringLiteral("列出未出貨"));
+  listShippedOrdersAction = check(listOrdersMenu, QStringLiteral("列出已出貨"));
 
-  Menu_Set = MenuBar->addMenu(QStringLiteral("設定(&S)"));
-  askQuantityAction = check(Menu_Set, QStringLiteral("商品加入訂單時輸入數量 (限定單筆)"));
-  Set_AddManuf = check(Menu_Set, QStringLiteral("商品加入訂單後不要馬上關閉"));
-  Set_ManufAlert = check(Menu_Set, QStringLiteral("商品加入訂單時不要跳出無庫存警示"));
+  settingsMenu = MenuBar->addMenu(QStringLiteral("設定(&S)"));
+  askQuantityAction = check(settingsMenu, QStringLiteral("商品加入訂單時輸入數量 (限定單筆)"));
+  stayOpenAfterAddAction = check(settingsMenu, QStringLiteral("商品加入訂單後不要馬上關閉"));
+  noStockWarningAction = check(settingsMenu, QStringLiteral("商品加入訂單時不要跳出無庫存警示"));
 
-  Menu_Tools = new QMenu(QStringLiteral("功能"), this);
-  Menu_Add = Menu_Tools->addAction(QStringLiteral("加入商品(&A)"));
-  Menu_Tools->addSeparator();
-  Menu_New = Menu_Tools->addAction(QStringLiteral("新增(&N)"));
-  Menu_Edit = Menu_Tools->addAction(QStringLiteral("編輯(&E)"));
-  Menu_Del = Menu_Tools->addAction(QStringLiteral("刪除(&D)"));
-  Menu_Tools->addSeparator();
-  Menu_EditType = Menu_Tools->addAction(QStringLiteral("變更多筆商品的分類"));
-  Menu_EditPrice = Menu_Tools->addAction(QStringLiteral("變更多筆商品的售價"));
-  Menu_EditCost = Menu_Tools->addAction(QStringLiteral("變更多筆商品的成本"));
-  Menu_EditStock = Menu_Tools->addAction(QStringLiteral("變更多筆商品的庫存"));
-  Menu_Tools->addSeparator();
-  Menu_Batch = Menu_Tools->addAction(QStringLiteral("新增到進貨單"));
-  Menu_ViewImages = Menu_Tools->addAction(QStringLiteral("檢視圖片(&V)"));
-  Menu_Tools->addSeparator();
-  Menu_Up = Menu_Tools->addAction(QStringLiteral("上移"));
-  Menu_Down = Menu_Tools->addAction(QStringLiteral("下移"));
+  popupMenu = new QMenu(QStringLiteral("功能"), this);
+  addProductAction = popupMenu->addAction(QStringLiteral("加入商品(&A)"));
+  popupMenu->addSeparator();
+  newLikeSelectedAction = popupMenu->addAction(QStringLiteral("新增(&N)"));
+  editProductAction = popupMenu->addAction(QStringLiteral("編輯(&E)"));
+  deleteProductsAction = popupMenu->addAction(QStringLiteral("刪除(&D)"));
+  popupMenu->addSeparator();
+  changeCategoryAction = popupMenu->addAction(QStringLiteral("變更多筆商品的分類"));
+  changePriceAction = popupMenu->addAction(QStringLiteral("變更多筆商品的售價"));
+  changeCostAction = popupMenu->addAction(QStringLiteral("變更多筆商品的成本"));
+  changeStockAction = popupMenu->addAction(QStringLiteral("變更多筆商品的庫存"));
+  popupMenu->addSeparator();
+  addToSheetAction = popupMenu->addAction(QStringLiteral("新增到進貨單"));
+  viewPicturesAction = popupMenu->addAction(QStringLiteral("檢視圖片(&V)"));
+  popupMenu->addSeparator();
+  moveUpAction = popupMenu->addAction(QStringLiteral("上移"));
+  moveDownAction = popupMenu->addAction(QStringLiteral("下移"));
 
   // Entries whose commands come with the purchase sheet stand disabled (its side enables them).
-  for (QAction* a : {File_Batch, Sel_Batch, Menu_Batch}) a->setEnabled(false);
+  for (QAction* a : {purchaseSheetAction, addSelectedToSheetAction, addToSheetAction}) a->setEnabled(false);
 
   // Events.
   connect(addButton, &QPushButton::clicked, this, &ManufForm::onAdd);
@@ -205,12 +205,12 @@ void ManufForm::buildControls() {
   connect(editProductButton, &QPushButton::clicked, this, &ManufForm::onEditProduct);
   connect(deleteProductsButton, &QPushButton::clicked, this, &ManufForm::onDeleteProducts);
   connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
-  connect(File_Exit, &QAction::triggered, this, &QDialog::close);
-  connect(Menu_Add, &QAction::triggered, this, &ManufForm::onAdd);
-  connect(Menu_New, &QAction::triggered, this, &ManufForm::Menu_New_Click);
-  connect(Menu_Edit, &QAction::triggered, this, &ManufForm::onEditProduct);
-  connect(Menu_Del, &QAction::triggered, this, &ManufForm::onDeleteProducts);
-  connect(Sel_Note, &QAction::triggered, this, [this] { PrintoutCommands::exportProducts(db_, prompt_, this, *productList); });
+  connect(exitAction, &QAction::triggered, this, &QDialog::close);
+  connect(addProductAction, &QAction::triggered, this, &ManufForm::onAdd);
+  connect(newLikeSelectedAction, &QAction::triggered, this, &ManufForm::onNewProductLikeSelected);
+  connect(editProductAction, &QAction::triggered, this, &ManufForm::onEditProduct);
+  connect(deleteProductsAction, &QAction::triggered, this, &ManufForm::onDeleteProducts);
+  connect(exportSelectedToNotepadAction, &QAction::triggered, this, [this] { PrintoutCommands::exportProducts(db_, prompt_, this, *productList); });
   connect(categoryCombo, &QComboBox::currentIndexChanged, this, [this](int) {
     if (!se_) onCategoryChosen();
   });
@@ -235,26 +235,26 @@ void ManufForm::buildControls() {
   connect(salesRankingButton, &QPushButton::clicked, this, &ManufForm::onSalesRanking);
   connect(listOrdersButton, &QPushButton::clicked, this, &ManufForm::onListOrders);
   connect(searchAllButton, &QPushButton::clicked, this, &ManufForm::onSearchAll);
-  connect(moveUpButton, &QPushButton::clicked, this, &ManufForm::Menu_Up_Click);
-  connect(moveDownButton, &QPushButton::clicked, this, &ManufForm::Menu_Down_Click);
-  connect(Menu_Up, &QAction::triggered, this, &ManufForm::Menu_Up_Click);
-  connect(Menu_Down, &QAction::triggered, this, &ManufForm::Menu_Down_Click);
-  connect(Menu_ViewImages, &QAction::triggered, this, &ManufForm::Menu_ViewImages_Click);
-  connect(Export_All, &QAction::triggered, this, &ManufForm::Export_All_Click);
-  connect(Export_Sel, &QAction::triggered, this, &ManufForm::Export_Sel_Click);
-  connect(Exportimg_All, &QAction::triggered, this, &ManufForm::Exportimg_All_Click);
-  connect(Exportimg_Sel, &QAction::triggered, this, &ManufForm::Exportimg_Sel_Click);
-  connect(File_Import, &QAction::triggered, this, &ManufForm::File_Import_Click);
-  connect(File_Importimg, &QAction::triggered, this, &ManufForm::File_Importimg_Click);
-  connect(Menu_EditStock, &QAction::triggered, this, &ManufForm::Menu_EditStock_Click);
-  connect(Menu_EditPrice, &QAction::triggered, this, &ManufForm::Menu_EditPrice_Click);
-  connect(Menu_EditCost, &QAction::triggered, this, &ManufForm::Menu_EditCost_Click);
-  connect(Menu_EditType, &QAction::triggered, this, &ManufForm::Menu_EditType_Click);
+  connect(moveUpButton, &QPushButton::clicked, this, &ManufForm::onMoveUp);
+  connect(moveDownButton, &QPushButton::clicked, this, &ManufForm::onMoveDown);
+  connect(moveUpAction, &QAction::triggered, this, &ManufForm::onMoveUp);
+  connect(moveDownAction, &QAction::triggered, this, &ManufForm::onMoveDown);
+  connect(viewPicturesAction, &QAction::triggered, this, &ManufForm::onViewPictures);
+  connect(exportAllAction, &QAction::triggered, this, &ManufForm::onExportAll);
+  connect(exportSelectedAction, &QAction::triggered, this, &ManufForm::onExportSelected);
+  connect(exportAllPicturePathsAction, &QAction::triggered, this, &ManufForm::onExportAllPicturePaths);
+  connect(exportSelectedPicturePathsAction, &QAction::triggered, this, &ManufForm::onExportSelectedPicturePaths);
+  connect(importCsvAction, &QAction::triggered, this, &ManufForm::onImportCsv);
+  connect(addPicturesAction, &QAction::triggered, this, &ManufForm::onAddPictures);
+  connect(changeStockAction, &QAction::triggered, this, &ManufForm::onChangeStockOfSelected);
+  connect(changePriceAction, &QAction::triggered, this, &ManufForm::onChangePriceOfSelected);
+  connect(changeCostAction, &QAction::triggered, this, &ManufForm::onChangeCostOfSelected);
+  connect(changeCategoryAction, &QAction::triggered, this, &ManufForm::onChangeCategoryOfSelected);
 }
 
 void ManufForm::setManagementUse() {
   addButton->setVisible(false);
-  Menu_Add->setEnabled(false);
+  addProductAction->setEnabled(false);
   layoutControls();
 }
 
@@ -262,12 +262,12 @@ void ManufForm::setOrderPickerUse(OrderEditorLines* lines) {
   lines_ = lines;
   addButton->setText(kAddToOrder);
   addButton->setVisible(true);
-  Menu_Add->setEnabled(true);
+  addProductAction->setEnabled(true);
   listOrdersButton->setVisible(false);
   purchaseRecordsButton->setVisible(false);
-  File_Batch->setEnabled(false);
-  Menu_Batch->setEnabled(false);
-  Sel_Batch->setEnabled(false);  // the purchase sheet cannot open beside the modal picker
+  purchaseSheetAction->setEnabled(false);
+  addToSheetAction->setEnabled(false);
+  addSelectedToSheetAction->setEnabled(false);  // the purchase sheet cannot open beside the modal picker
   layoutControls();
 }
 
@@ -280,7 +280,7 @@ void ManufForm::ManufShow() {
   o.showCost = showCostAction->isChecked();
   o.showStock = showStockAction->isChecked();
   o.showNote = showNoteAction->isChecked();
-  o.safeRed = View_Safe->isChecked();
+  o.safeRed = highlightUnderSafetyAction->isChecked();
   o.stock = onlyInStockAction->isChecked()   ? ProductList::StockFilter::WithStock
             : onlyOutOfStockAction->isChecked() ? ProductList::StockFilter::WithoutStock
             : onlyUnderSafetyAction->isChecked() ? ProductList::StockFilter::UnderSafety
@@ -300,7 +300,7 @@ void ManufForm::showListing(ProductList::Listing l) {
 
 void ManufForm::setMoveCommandsEnabled(bool on) {
   for (QPushButton* b : {moveUpButton, moveDownButton}) b->setEnabled(on);
-  for (QAction* a : {Menu_Up, Menu_Down}) a->setEnabled(on);
+  for (QAction* a : {moveUpAction, moveDownAction}) a->setEnabled(on);
 }
 
 std::vector<int> ManufForm::listedIndexes(bool selectedOnly) const {
@@ -398,8 +398,8 @@ void ManufForm::showPopup(const QPoint& pos) {
   // The bulk changes of category, price and cost want two products or more;
   // the stock change stays as it is.
   const bool several = productList->selectedRows().size() >= 2;
-  for (QAction* a : {Menu_EditType, Menu_EditPrice, Menu_EditCost}) a->setEnabled(several);
-  Menu_Tools->popup(pos);
+  for (QAction* a : {changeCategoryAction, changePriceAction, changeCostAction}) a->setEnabled(several);
+  popupMenu->popup(pos);
 }
 
 // ---- commands ----
@@ -420,8 +420,8 @@ void ManufForm::onAdd() {
   for (int r : selected) rows.push_back(productList->tableIndex(r));
   ProductPicker::Options o;
   o.askQuantity = askQuantityAction->isChecked();
-  o.stayOpen = Set_AddManuf->isChecked();
-  o.noStockAlert = Set_ManufAlert->isChecked();
+  o.stayOpen = stayOpenAfterAddAction->isChecked();
+  o.noStockAlert = noStockWarningAction->isChecked();
   const auto res = ProductPicker::addToOrder(db_, prompt_, rows, productList->rowCount(), o, *lines_);
   if (res.outcome != ProductPicker::Outcome::Added && res.outcome != ProductPicker::Outcome::AddedClose) return;
   for (int r : selected) {
@@ -467,7 +467,7 @@ void ManufForm::onNewProduct() {
   dlg.exec();
 }
 
-void ManufForm::Menu_New_Click() {
+void ManufForm::onNewProductLikeSelected() {
   ManufInput dlg(db_, prompt_, this);
   if (prepareCopy(dlg)) dlg.exec();
 }
@@ -500,7 +500,7 @@ void ManufForm::search(bool allCategories) {
   o.showCost = showCostAction->isChecked();
   o.showStock = showStockAction->isChecked();
   o.showNote = showNoteAction->isChecked();
-  o.safeRed = View_Safe->isChecked();
+  o.safeRed = highlightUnderSafetyAction->isChecked();
   ProductSearch::Result r = ProductSearch::run(db_, searchEdit->text(), o, allCategories);
   if (r.refused) {
     prompt_.warn(ProductSearch::EmptyText);
@@ -527,7 +527,7 @@ void ManufForm::onSalesRanking() {
   if (openSalesRanking_) openSalesRanking_();
 }
 
-void ManufForm::Menu_ViewImages_Click() {
+void ManufForm::onViewPictures() {
   if (productList->rowCount() == 0) return;
   const int row = currentListRow();
   if (row < 0) return;
@@ -592,7 +592,7 @@ void ManufForm::moveSelection(bool up) {
       productList->setText(i, c, productList->text(j, c));
       productList->setText(j, c, a);
     }
-    if (!View_Safe->isChecked()) continue;
+    if (!highlightUnderSafetyAction->isChecked()) continue;
     // Both rows take the colour of the product they show now, judged by its
     // stored stock as the list does (a hidden stock column counts for nothing).
     for (int row : {i, j}) {
@@ -607,8 +607,8 @@ void ManufForm::moveSelection(bool up) {
     if (selected[static_cast<size_t>(r)] != before[static_cast<size_t>(r)]) productList->setSelected(r, selected[static_cast<size_t>(r)]);
 }
 
-void ManufForm::Menu_Up_Click() { moveSelection(true); }
-void ManufForm::Menu_Down_Click() { moveSelection(false); }
+void ManufForm::onMoveUp() { moveSelection(true); }
+void ManufForm::onMoveDown() { moveSelection(false); }
 
 void ManufForm::onSortProducts() {
   if (ProductOrdering::sortByName(db_, prompt_)) ManufShow();
@@ -636,12 +636,12 @@ void ManufForm::exportPicturePaths(bool selectedOnly) {
   prompt_.info(QStringLiteral("匯出完成!"));
 }
 
-void ManufForm::Export_All_Click() { exportProducts(false); }
-void ManufForm::Export_Sel_Click() { exportProducts(true); }
-void ManufForm::Exportimg_All_Click() { exportPicturePaths(false); }
-void ManufForm::Exportimg_Sel_Click() { exportPicturePaths(true); }
+void ManufForm::onExportAll() { exportProducts(false); }
+void ManufForm::onExportSelected() { exportProducts(true); }
+void ManufForm::onExportAllPicturePaths() { exportPicturePaths(false); }
+void ManufForm::onExportSelectedPicturePaths() { exportPicturePaths(true); }
 
-void ManufForm::File_Import_Click() {
+void ManufForm::onImportCsv() {
   const QString path = prompt_.openFile(QStringLiteral("匯入"), kCsvFilter);
   if (path.isEmpty()) return;
   // The whole file is read first: one that cannot be read changes nothing.
@@ -659,7 +659,7 @@ void ManufForm::File_Import_Click() {
   ManufShow();
 }
 
-void ManufForm::File_Importimg_Click() {
+void ManufForm::onAddPictures() {
   const QString path = prompt_.openFile(QStringLiteral("匯入"), kCsvFilter);
   if (path.isEmpty()) return;
   QString text;
@@ -679,11 +679,11 @@ void ManufForm::bulkValue(int field) {
   if (ProductBulk::setValue(db_, prompt_, static_cast<ProductBulk::Field>(field), listedIndexes(true))) ManufShow();
 }
 
-void ManufForm::Menu_EditStock_Click() { bulkValue(static_cast<int>(ProductBulk::Field::Stock)); }
-void ManufForm::Menu_EditPrice_Click() { bulkValue(static_cast<int>(ProductBulk::Field::Price)); }
-void ManufForm::Menu_EditCost_Click() { bulkValue(static_cast<int>(ProductBulk::Field::Cost)); }
+void ManufForm::onChangeStockOfSelected() { bulkValue(static_cast<int>(ProductBulk::Field::Stock)); }
+void ManufForm::onChangePriceOfSelected() { bulkValue(static_cast<int>(ProductBulk::Field::Price)); }
+void ManufForm::onChangeCostOfSelected() { bulkValue(static_cast<int>(ProductBulk::Field::Cost)); }
 
-void ManufForm::Menu_EditType_Click() {
+void ManufForm::onChangeCategoryOfSelected() {
   const ProductBulk::CategoryResult r = ProductBulk::setCategory(db_, prompt_, listedIndexes(true));
   if (r.categoryAdded) addFilterEntry(r.category);
   if (r.changed) ManufShow();
@@ -697,11 +697,11 @@ void ManufForm::setSheetUse(bool on) {
   if (on) {
     addButton->setText(kAddToSheet);
     addButton->setVisible(true);
-    Menu_Add->setEnabled(true);
+    addProductAction->setEnabled(true);
   } else if (addButton->text() == kAddToSheet) {
     addButton->setVisible(false);
     addButton->setText(kAddToOrder);
-    Menu_Add->setEnabled(false);
+    addProductAction->setEnabled(false);
   }
 }
 
@@ -726,7 +726,7 @@ void ManufForm::productEdited(int r, bool categoryAdded) {
   const bool red = ProductList::underSafetyStock(t.cell(r, ManufCell::SafetyStock), t.cell(r, ManufCell::ProductStock));
   // The stock cell tells the new state whether or not the highlighting is
   // on; with it on, the rest of the row follows too.
-  if (View_Safe->isChecked()) productList->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
+  if (highlightUnderSafetyAction->isChecked()) productList->setRowColor(row, red ? QColor(255, 0, 0) : QColor());
   productList->setCellColor(row, ProductList::Stock, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
 }
 
@@ -750,13 +750,13 @@ void ManufForm::loadSettings() {
                   {showCostAction, "no3", true},
                   {showStockAction, "no4", true},
                   {showNoteAction, "no5", true},
-                  {View_Safe, "Safe", true},
+                  {highlightUnderSafetyAction, "Safe", true},
                   {onlyInStockAction, "show1", false},
                   {onlyOutOfStockAction, "show2", false},
                   {onlyUnderSafetyAction, "show3", false},
-                  {Set_AddManuf, "AddManuf", false},
+                  {stayOpenAfterAddAction, "AddManuf", false},
                   {askQuantityAction, "AddManuf2", false},
-                  {Set_ManufAlert, "ManufAlert", false},
+                  {noStockWarningAction, "ManufAlert", false},
                   {listAllOrdersAction, "List1", true},
                   {listUnshippedOrdersAction, "List2", false},
                   {listShippedOrdersAction, "List3", false}};
@@ -785,10 +785,10 @@ void ManufForm::saveSettings() {
   const std::pair<QAction*, const char*> switches[] = {
       {showPriceAction, "no2"},           {showCostAction, "no3"},
       {showStockAction, "no4"},           {showNoteAction, "no5"},
-      {View_Safe, "Safe"},                {onlyInStockAction, "show1"},
+      {highlightUnderSafetyAction, "Safe"},                {onlyInStockAction, "show1"},
       {onlyOutOfStockAction, "show2"},    {onlyUnderSafetyAction, "show3"},
-      {Set_AddManuf, "AddManuf"},         {askQuantityAction, "AddManuf2"},
-      {Set_ManufAlert, "ManufAlert"},     {listAllOrdersAction, "List1"},
+      {stayOpenAfterAddAction, "AddManuf"},         {askQuantityAction, "AddManuf2"},
+      {noStockWarningAction, "ManufAlert"},     {listAllOrdersAction, "List1"},
       {listUnshippedOrdersAction, "List2"}, {listShippedOrdersAction, "List3"}};
   for (const auto& [a, key] : switches) SettingsStore::setBool(kSection, QString::fromLatin1(key), a->isChecked());
   SettingsStore::setNumber(kSection, QStringLiteral("Combo1"),
@@ -857,7 +857,7 @@ ProductList::Options ManufForm::listOptions() const {
   o.showCost = showCostAction->isChecked();
   o.showStock = showStockAction->isChecked();
   o.showNote = showNoteAction->isChecked();
-  o.safeRed = View_Safe->isChecked();
+  o.safeRed = highlightUnderSafetyAction->isChecked();
   return o;
 }
 

@@ -83,26 +83,26 @@ class ManufForm : public QDialog, public SheetFeeder {
   void onNewProduct();
   void onEditProduct();
   void onDeleteProducts();
-  void Menu_New_Click();
+  void onNewProductLikeSelected();
   void onSortProducts();  // sort the table by name
   void onSearch();        // search the chosen category
   void onSalesRanking();
   void onListOrders();    // the orders holding the selected products
   void onSearchAll();     // search every category
-  void Menu_Up_Click();
-  void Menu_Down_Click();
-  void Menu_ViewImages_Click();
+  void onMoveUp();
+  void onMoveDown();
+  void onViewPictures();
   void onListOrdersChoice(QAction* clicked);  // which orders "列出訂單" lists
-  void Export_All_Click();
-  void Export_Sel_Click();
-  void Exportimg_All_Click();
-  void Exportimg_Sel_Click();
-  void File_Import_Click();
-  void File_Importimg_Click();
-  void Menu_EditStock_Click();
-  void Menu_EditPrice_Click();
-  void Menu_EditCost_Click();
-  void Menu_EditType_Click();
+  void onExportAll();
+  void onExportSelected();
+  void onExportAllPicturePaths();
+  void onExportSelectedPicturePaths();
+  void onImportCsv();
+  void onAddPictures();
+  void onChangeStockOfSelected();
+  void onChangePriceOfSelected();
+  void onChangeCostOfSelected();
+  void onChangeCategoryOfSelected();
   void onCategoryChosen();
   void onColumnClicked(int column);
   // The list's view switches (售價, 成本, 庫存, 備註, 安全存量警示).
@@ -122,16 +122,16 @@ class ManufForm : public QDialog, public SheetFeeder {
   QStatusBar* statusBar;
   QLabel* statusPanels[4];
   QMenuBar* MenuBar;
-  QMenu *Menu_File, *Menu_Sel, *Menu_View, *Menu_List, *Menu_Set, *Menu_Tools;
-  QAction *File_Import, *File_Export, *Export_All, *Export_Sel, *File_Importimg, *File_Exportimg, *Exportimg_All,
-      *Exportimg_Sel, *File_Batch, *File_Exit;
-  QAction *Sel_Note, *Sel_Batch;
-  QAction *showPriceAction, *showCostAction, *showStockAction, *showNoteAction, *View_Safe, *onlyInStockAction,
+  QMenu *fileMenu, *selectionMenu, *viewMenu, *listOrdersMenu, *settingsMenu, *popupMenu;
+  QAction *importCsvAction, *exportMenuAction, *exportAllAction, *exportSelectedAction, *addPicturesAction, *exportPicturePathsMenuAction, *exportAllPicturePathsAction,
+      *exportSelectedPicturePathsAction, *purchaseSheetAction, *exitAction;
+  QAction *exportSelectedToNotepadAction, *addSelectedToSheetAction;
+  QAction *showPriceAction, *showCostAction, *showStockAction, *showNoteAction, *highlightUnderSafetyAction, *onlyInStockAction,
       *onlyOutOfStockAction, *onlyUnderSafetyAction;
   QAction *listAllOrdersAction, *listUnshippedOrdersAction, *listShippedOrdersAction;
-  QAction *askQuantityAction, *Set_AddManuf, *Set_ManufAlert;
-  QAction *Menu_Add, *Menu_New, *Menu_Edit, *Menu_Del, *Menu_EditType, *Menu_EditPrice, *Menu_EditCost,
-      *Menu_EditStock, *Menu_Batch, *Menu_ViewImages, *Menu_Up, *Menu_Down;
+  QAction *askQuantityAction, *stayOpenAfterAddAction, *noStockWarningAction;
+  QAction *addProductAction, *newLikeSelectedAction, *editProductAction, *deleteProductsAction, *changeCategoryAction, *changePriceAction, *changeCostAction,
+      *changeStockAction, *addToSheetAction, *viewPicturesAction, *moveUpAction, *moveDownAction;
 
  protected:
   void done(int result) override;

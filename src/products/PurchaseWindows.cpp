@@ -35,11 +35,11 @@ std::function<ManufForm*()> openerOf(QWidget* w) {
 
 void attach(ManufForm& pf, Database& db, Prompt& prompt) {
   pf.purchaseRecordsButton->setEnabled(true);
-  for (QAction* a : {pf.File_Batch, pf.Sel_Batch, pf.Menu_Batch}) a->setEnabled(true);
+  for (QAction* a : {pf.purchaseSheetAction, pf.addSelectedToSheetAction, pf.addToSheetAction}) a->setEnabled(true);
   QObject::connect(pf.purchaseRecordsButton, &QPushButton::clicked, &pf, [&pf, &db, &prompt] { openRecords(pf, db, prompt); });
-  QObject::connect(pf.File_Batch, &QAction::triggered, &pf, [&pf, &db, &prompt] { openSheet(pf, db, prompt); });
-  QObject::connect(pf.Sel_Batch, &QAction::triggered, &pf, [&pf, &db, &prompt] { feedSheet(pf, db, prompt); });
-  QObject::connect(pf.Menu_Batch, &QAction::triggered, &pf, [&pf, &db, &prompt] { feedSheet(pf, db, prompt); });
+  QObject::connect(pf.purchaseSheetAction, &QAction::triggered, &pf, [&pf, &db, &prompt] { openSheet(pf, db, prompt); });
+  QObject::connect(pf.addSelectedToSheetAction, &QAction::triggered, &pf, [&pf, &db, &prompt] { feedSheet(pf, db, prompt); });
+  QObject::connect(pf.addToSheetAction, &QAction::triggered, &pf, [&pf, &db, &prompt] { feedSheet(pf, db, prompt); });
 }
 
 void openRecords(ManufForm& pf, Database& db, Prompt& prompt) {

@@ -6,8 +6,8 @@
 // with a message naming the character and its field, so no file ever
 // receives a silent "?".
 //
-//   if (!TextEntry::acceptable(prompt_, {{"客戶帳號", Text1->text()}, {"備註", Text9->toPlainText()}})) return;
-//   row.setCell(..., TextEntry::clean(Text9->toPlainText()));
+//   if (!TextEntry::acceptable(prompt_, {{"客戶帳號", accountEdit->text()}, {"備註", noteEdit->toPlainText()}})) return;
+//   row.setCell(..., TextEntry::clean(noteEdit->toPlainText()));
 #include <QString>
 #include <initializer_list>
 #include <utility>

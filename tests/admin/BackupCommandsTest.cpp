@@ -91,7 +91,7 @@ TEST(BackupCommands, BackupSavesPacksAndRemembersTheFolder) {
   f.db.BackupPath = out.path();
   SettingsStore::set(QStringLiteral("Setting"), QStringLiteral("BackupTime"), QStringLiteral("x"));
   f.prompt.answerPath(out.file(QStringLiteral("店一號.kbk")));
-  f.commands.Backup_Backup_Click();
+  f.commands.backUp();
 
   EXPECT_EQ(f.prompt.saveFolder, out.path());
   EXPECT_EQ(f.prompt.saveName, QStringLiteral("店一號.kbk"));
@@ -111,7 +111,7 @@ TEST(BackupCommands, BackupRefusesMissingFolderAndTheDatabaseFolder) {
   {
     Fixture f;
     f.prompt.answerPath(f.dbDir.path() + QStringLiteral("gone/x.kbk"));
-    f.commands.Backup_Backup_Click();
+    f.commands.backUp();
     EXPECT_EQ(f.prompt.texts().last(), QStringLiteral("備份路徑不正確!請重新選擇路徑"));
     EXPECT_EQ(f.prompt.shown.back().icon, Prompt::Icon::None);
     EXPECT_TRUE(f.db.BackupPath.isEmpty());
@@ -121,7 +121,7 @@ TEST(BackupCommands, BackupRefusesMissingFolderAndTheDatabaseFolder) {
     Fixture f;
     // The same folder spelt another way is still the database's own.
     f.prompt.answerPath(f.dbDir.path() + QStringLiteral("Backup/../x.kbk"));
-    f.commands.Backup_Backup_Click();
+    f.commands.backUp();
     EXPECT_EQ(f.prompt.texts().last(), QStringLiteral("您選擇的路徑跟原資料相同，不能備份到這裡!"));
     EXPECT_EQ(f.prompt.shown.back().title, QStringLiteral("注意"));
     EXPECT_EQ(f.saves, 0);
@@ -131,7 +131,7 @@ TEST(BackupCommands, BackupRefusesMissingFolderAndTheDatabaseFolder) {
   {
     Fixture f;  // a subfolder of it is fine
     f.prompt.answerPath(f.dbDir.path() + QStringLiteral("Backup/x.kbk"));
-    f.commands.Backup_Backup_Click();
+    f.commands.backUp();
     EXPECT_TRUE(QFile::exists(f.dbDir.path() + QStringLiteral("Backup/x.kbk")));
   }
 }
@@ -143,7 +143,7 @@ TEST(BackupCommands, FailedSaveOrWriteReportsAndKeepsTheOldArchive) {
     TestDir out;
     f.saveResult = false;
     f.prompt.answerPath(out.file(QStringLiteral("a.kbk")));
-    f.commands.Backup_Backup_Click();
+    f.commands.backUp();
     EXPECT_TRUE(out.names().isEmpty());
     EXPECT_TRUE(f.prompt.texts().filter(QStringLiteral("完成")).isEmpty());
     EXPECT_TRUE(f.db.dirty());
@@ -155,7 +155,7 @@ TEST(BackupCommands, FailedSaveOrWriteReportsAndKeepsTheOldArchive) {
     SettingsStore::remove(QStringLiteral("Setting"), QStringLiteral("BackupPath"));
     f.prompt.answerPath(out.file(QStringLiteral("a.kbk")));
     faults.failArchiveAfterBytes(20);
-    f.commands.Backup_Backup_Click();
+    f.commands.backUp();
     faults.failArchiveAfterBytes(-1);
     EXPECT_EQ(out.get(QStringLiteral("a.kbk")), QByteArray("a good archive"));
     EXPECT_EQ(out.names(), QStringList{QStringLiteral("a.kbk")});
@@ -175,7 +175,7 @@ TEST(BackupCommands, RestoreRefusesWhatIsNotAnArchiveBeforeAskingAnything) {
     Fixture f;
     const auto before = snapshot(f.dbDir);
     f.prompt.answerPath(files.file(QString::fromLatin1(name)));
-    f.commands.Backup_Update_Click();
+    f.commands.restore();
     EXPECT_EQ(f.prompt.texts().last(), QStringLiteral("這個檔案不是Kestrin備份檔案!"));
     EXPECT_EQ(f.prompt.shown.back().icon, Prompt::Icon::Exclamation);
     EXPECT_EQ(snapshot(f.dbDir), before);
@@ -197,7 +197,7 @@ TEST(BackupCommands, RestoreRefusesAHugeFileWithoutReadingIt) {
   f.prompt.answerPath(files.file(QStringLiteral("big.kbk")));
   PeakMemory::reset();
   const qint64 peak = PeakMemory::bytes();
-  f.commands.Backup_Update_Click();
+  f.commands.restore();
   EXPECT_LT(PeakMemory::bytes() - peak, qint64(64) << 20);
   EXPECT_EQ(f.prompt.texts().last(), QStringLiteral("這個檔案不是Kestrin備份檔案!"));
   EXPECT_EQ(snapshot(f.dbDir), before);
@@ -209,7 +209,7 @@ TEST(BackupCommands, RestoreAnsweredNoChangesNothing) {
   files.put(QStringLiteral("DATA.KBK"), archiveOf("Order1.kdt\x01" "1\r\n", "x"));
   const auto before = snapshot(f.dbDir);
   f.prompt.answerPath(files.file(QStringLiteral("DATA.KBK"))).answer(Prompt::Answer::No);
-  f.commands.Backup_Update_Click();
+  f.commands.restore();
   EXPECT_EQ(f.prompt.shown.back().text, QStringLiteral("確定還原資料嗎？"));
   EXPECT_EQ(f.prompt.shown.back().title, QStringLiteral("還原資料"));
   EXPECT_EQ(f.prompt.shown.back().buttons, Prompt::Buttons::YesNo);
@@ -226,7 +226,7 @@ TEST(BackupCommands, RestoreKeepsAnUndoPointThenReloads) {
   ASSERT_TRUE(WriteBackupArchive(f.dbDir.path(), current.file(QStringLiteral("now.kbk"))));
 
   f.prompt.answerPath(files.file(QStringLiteral("a.kbk"))).answer(Prompt::Answer::Yes);
-  f.commands.Backup_Update_Click();
+  f.commands.restore();
 
   EXPECT_EQ(f.prompt.openFolder, files.path() + QStringLiteral("店一號.kbk"));
   // Today's archive holds the folder as it was, its password included.
@@ -247,7 +247,7 @@ TEST(BackupCommands, RestoredPasswordSendsTheUserToTheDatabaseManager) {
   TestDir files;
   files.put(QStringLiteral("a.kbk"), archiveOf("DataBase.pwd\x01" "4\r\n", "0042"));
   f.prompt.answerPath(files.file(QStringLiteral("a.kbk"))).answer(Prompt::Answer::Yes);
-  f.commands.Backup_Update_Click();
+  f.commands.restore();
   EXPECT_EQ(f.dbDir.get(QStringLiteral("DataBase.pwd")), QByteArray("0042"));
   EXPECT_EQ(f.prompt.texts().last(), QStringLiteral("還原資料完成，請重新開啟資料庫!"));
   EXPECT_EQ(f.passChk, std::optional<bool>(false));
@@ -268,7 +268,7 @@ TEST(BackupCommands, RestoreOfTodaysDailyArchiveRestoresItAsChosen) {
   TestDir current;
   ASSERT_TRUE(WriteBackupArchive(f.dbDir.path(), current.file(QStringLiteral("now.kbk"))));
   f.prompt.answerPath(f.todaysArchive()).answer(Prompt::Answer::Yes);
-  f.commands.Backup_Atuo_Click();
+  f.commands.restoreDailyBackup();
   EXPECT_EQ(f.dbDir.get(QStringLiteral("Order1.kdt")), QByteArray("new"));
   EXPECT_EQ(readFile(f.todaysArchive()), current.get(QStringLiteral("now.kbk")));
   EXPECT_EQ(f.prompt.texts().last(), QStringLiteral("還原資料完成!"));
@@ -285,7 +285,7 @@ TEST(BackupCommands, AutomaticRestoreStartsInAFolderHoldingArchives) {
   EXPECT_EQ(BackupCommands::autoRestoreFolder(f.db), f.dbDir.path() + QStringLiteral("Backup/"));
 
   f.prompt.answerPath(QString());  // cancelled: nothing at all
-  f.commands.Backup_Atuo_Click();
+  f.commands.restoreDailyBackup();
   EXPECT_EQ(f.prompt.openFolder, f.dbDir.path() + QStringLiteral("Backup/店一號.kbk"));
   EXPECT_EQ(f.prompt.shown.size(), 1u);
 }
@@ -296,7 +296,7 @@ TEST(BackupCommands, RestoreIntoAnEmptyDatabaseFolderNeedsNoUndoPoint) {
   TestDir files;
   files.put(QStringLiteral("a.kbk"), archiveOf("Order1.kdt\x01" "1\r\n", "x"));
   f.prompt.answerPath(files.file(QStringLiteral("a.kbk"))).answer(Prompt::Answer::Yes);
-  f.commands.Backup_Update_Click();
+  f.commands.restore();
   EXPECT_EQ(f.dbDir.get(QStringLiteral("Order1.kdt")), QByteArray("x"));
   EXPECT_FALSE(QFile::exists(f.todaysArchive()));
   EXPECT_EQ(f.loads, 1);

@@ -140,7 +140,7 @@ TEST_F(PasswordMenu, SetAcceptsThreeToEightCharactersTypedTwiceAlike) {
     const bool asksTwice = c.first && !c.first->isEmpty() && c.first->size() >= 3 && c.first->size() <= 8 &&
                            PasswordFile::encode(*c.first);
     if (asksTwice) prompt.answerInput(c.second);
-    DatabasePassword::Pass_Set_Click(db, prompt, host);
+    DatabasePassword::setPassword(db, prompt, host);
     const QString label = c.first.value_or(QStringLiteral("(cancel)"));
     EXPECT_EQ(hasFile(), c.written) << label.toStdString();
     for (const auto& s : prompt.shown) {
@@ -169,7 +169,7 @@ TEST_F(PasswordMenu, ClearNeedsThePasswordAndHandlesADamagedFile) {
                                    std::optional<QString>()}) {
     prompt.clear();
     prompt.answerInput(a);
-    DatabasePassword::Pass_Clear_Click(db, prompt, host);
+    DatabasePassword::clearPassword(db, prompt, host);
     EXPECT_TRUE(hasFile());
     EXPECT_EQ(prompt.texts().last(), QStringLiteral("密碼不正確，請重新輸入!"));
     EXPECT_FALSE(host.passSetEnabled());
@@ -177,7 +177,7 @@ TEST_F(PasswordMenu, ClearNeedsThePasswordAndHandlesADamagedFile) {
   }
   prompt.clear();
   prompt.answerInput(QStringLiteral("abc"));
-  DatabasePassword::Pass_Clear_Click(db, prompt, host);
+  DatabasePassword::clearPassword(db, prompt, host);
   EXPECT_FALSE(hasFile());
   EXPECT_EQ(prompt.texts().last(), QStringLiteral("密碼刪除完成!"));
   EXPECT_TRUE(host.passSetEnabled());
@@ -185,13 +185,13 @@ TEST_F(PasswordMenu, ClearNeedsThePasswordAndHandlesADamagedFile) {
 
   // No file: nothing happens at all.
   prompt.clear();
-  DatabasePassword::Pass_Clear_Click(db, prompt, host);
+  DatabasePassword::clearPassword(db, prompt, host);
   EXPECT_TRUE(prompt.shown.empty());
 
   // Damaged: reported lost, deleted, and the deletion reported done.
   d.put(QStringLiteral("DataBase.pwd"), "00G1\r\n");
   host.chk = false;
-  DatabasePassword::Pass_Clear_Click(db, prompt, host);
+  DatabasePassword::clearPassword(db, prompt, host);
   EXPECT_EQ(prompt.texts(), (QStringList{QStringLiteral("密碼設定已遺失，請重新設定密碼!"), QStringLiteral("密碼刪除完成!")}));
   EXPECT_FALSE(hasFile());
   EXPECT_FALSE(host.chk);  // PassInit leaves PassChk alone

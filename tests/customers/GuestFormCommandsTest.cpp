@@ -219,7 +219,7 @@ TEST_F(GuestFormCommandsTest, AdvancedSearchFillsTheCustomerList) {
 TEST_F(GuestFormCommandsTest, CustomersWithoutOrders) {
   GuestForm* form = open();
   form->columnActions[3]->setChecked(false);
-  form->File_Del->trigger();
+  form->listWithoutOrdersAction->trigger();
   EXPECT_EQ(listed(form->customerList), (QStringList{"cal/未分類", "Bob/露天"}));
   EXPECT_EQ(form->statusBar->currentMessage(), "搜尋完成，共找到 2 筆沒有訂單的客戶資料!");
   form->close();
@@ -227,7 +227,7 @@ TEST_F(GuestFormCommandsTest, CustomersWithoutOrders) {
   Database empty;
   GuestForm none(empty, prompt);
   none.statusBar->showMessage("before");
-  none.File_Del_Click();
+  none.onListCustomersWithoutOrders();
   EXPECT_EQ(prompt.texts(), QStringList{"還沒有任何客戶資料"});
   EXPECT_EQ(prompt.shown[0].title, "注意");
   EXPECT_EQ(none.statusBar->currentMessage(), "before");
@@ -237,7 +237,7 @@ TEST_F(GuestFormCommandsTest, EmailToTheSelectedCustomers) {
   Opened opened;
   GuestForm* form = open();
   form->customerList->clearSelection();
-  form->Sel_Email_Click();  // nothing selected: a message without addressee
+  form->onEmailSelected();  // nothing selected: a message without addressee
   ASSERT_EQ(opened.urls.size(), 1u);
   EXPECT_EQ(opened.urls[0].toString(QUrl::FullyEncoded), "mailto:");
   EXPECT_EQ(form->statusBar->currentMessage(), "Email名單列出完成!");
@@ -250,7 +250,7 @@ TEST_F(GuestFormCommandsTest, EmailToTheSelectedCustomers) {
   form->GuestShow();
   for (const auto& [a, c] : {std::pair{"amy", "露天"}, {"amy", "蝦皮"}, {"Bob", "露天"}})
     form->customerList->setSelected(rowOf(form->customerList, a, c), true);
-  form->Tools_Email->trigger();
+  form->emailCustomerAction->trigger();
   ASSERT_EQ(opened.urls.size(), 1u);
   EXPECT_EQ(opened.urls[0].toString(QUrl::FullyEncoded), "mailto:amy@x.tw,amy@x.tw");
   EXPECT_EQ(form->statusBar->currentMessage(), "Email名單列出完成!");
@@ -259,28 +259,28 @@ TEST_F(GuestFormCommandsTest, EmailToTheSelectedCustomers) {
   form->customerList->clearSelection();
   form->customerList->setSelected(rowOf(form->customerList, "Bob", "露天"), true);
   form->statusBar->clearMessage();
-  form->Sel_Email_Click();
+  form->onEmailSelected();
   ASSERT_EQ(opened.urls.size(), 2u);
   EXPECT_EQ(opened.urls[1].toString(QUrl::FullyEncoded), "mailto:");
   EXPECT_EQ(form->statusBar->currentMessage(), "Email名單列出完成!");
 
   // Over 2048 characters: the message, nothing opens.
   db.Guest.setCell(3, GuestCell::CustomerEmail, QString(2049, u'a'));
-  form->Sel_Email_Click();
+  form->onEmailSelected();
   EXPECT_EQ(prompt.texts().last(), "Email名單超出容納範圍，請減少名單數量並分多次寄送");
   EXPECT_EQ(opened.urls.size(), 2u);
   db.Guest.setCell(3, GuestCell::CustomerEmail, QString(2048, u'a'));
-  form->Sel_Email_Click();
+  form->onEmailSelected();
   EXPECT_EQ(opened.urls.size(), 3u);
   form->close();
 }
 
 TEST_F(GuestFormCommandsTest, MenuEntriesOfThisWindow) {
   GuestForm* form = open();
-  for (QAction* a : {form->File_Import, form->Export_All, form->Export_Sel, form->File_ImportRuten, form->File_Del,
-                     form->Sel_Email, form->Tools_Email, form->Tools_Manuf})
+  for (QAction* a : {form->importCsvAction, form->exportAllAction, form->exportSelectedAction, form->importRutenAction, form->listWithoutOrdersAction,
+                     form->emailSelectedAction, form->emailCustomerAction, form->purchaseHistoryAction})
     EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
-  for (QAction* a : {form->File_ImportYahoo, form->File_ImportShopee}) {
+  for (QAction* a : {form->importYahooAction, form->importShopeeAction}) {
     EXPECT_FALSE(a->isVisible());
     EXPECT_FALSE(a->isEnabled());
   }
@@ -294,7 +294,7 @@ TEST_F(GuestFormCommandsTest, MenuEntriesOfThisWindow) {
   form->customerList->clearSelection();
   form->customerList->setSelected(rowOf(form->customerList, "dan", "露天"), true);
   prompt.answerPath(dir.file("sel.csv"));
-  form->Export_Sel->trigger();
+  form->exportSelectedAction->trigger();
   EXPECT_EQ(dir.get("sel.csv"), big5(QStringLiteral("客戶帳號,客戶分類,姓名,性別,電話,手機,Email,地址,帳號後5碼,備註\r\n"
                                                     "dan,露天,丁,,,,dan@x.tw,,,\r\n")));
 
@@ -302,7 +302,7 @@ TEST_F(GuestFormCommandsTest, MenuEntriesOfThisWindow) {
   dir.put("r.csv", big5(QStringLiteral("h\r\n1,2,3,4,5,6,7,8,9,eve,11,伊芙,=\"02\",=\"09\",花蓮市\r\n")));
   prompt.clear();
   prompt.answerPath(dir.file("r.csv")).answer(Prompt::Answer::Yes);
-  form->File_ImportRuten->trigger();
+  form->importRutenAction->trigger();
   EXPECT_EQ(prompt.texts().last(), "匯入露天CSV完成!");
   EXPECT_EQ(listed(form->customerList), (QStringList{"amy/露天", "Bob/露天", "dan/露天", "eve/露天"}));
   EXPECT_EQ(form->statusBar->currentMessage(), " 共 4 筆客戶資料");

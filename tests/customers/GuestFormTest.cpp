@@ -73,7 +73,7 @@ TEST_F(GuestFormTest, ManagementWindowListsByCategory) {
   auto* form = new GuestForm(db, prompt);
   ASSERT_TRUE(form->openAsManager());
   EXPECT_FALSE(form->pickButton->isVisible());
-  EXPECT_FALSE(form->Tools_Add->isEnabled());
+  EXPECT_FALSE(form->pickCustomerAction->isEnabled());
   EXPECT_EQ(form->categoryCombo->count(), 5);
   EXPECT_EQ(form->categoryCombo->currentText(), "全部");
   EXPECT_EQ(listed(form->customerList), (QStringList{"amy/露天", "amy/蝦皮", "bob/蝦皮", "cal/未分類"}));
@@ -122,7 +122,7 @@ TEST_F(GuestFormTest, PickerSelectsTheOrdersCustomerAndFillsTheEditor) {
   form.preparePicker("amy", "蝦皮", [this](const CustomerFields& f) { handed.push_back(f); });
   EXPECT_FALSE(form.pickButton->isHidden());
   EXPECT_TRUE(form.listOrdersButton->isHidden());
-  EXPECT_TRUE(form.Tools_Add->isEnabled());
+  EXPECT_TRUE(form.pickCustomerAction->isEnabled());
   ASSERT_EQ(form.customerList->currentRow(), 1);
   EXPECT_EQ(form.customerList->selectedRows(), std::vector<int>{1});
   EXPECT_EQ(form.customerList->text(1, 4), "");

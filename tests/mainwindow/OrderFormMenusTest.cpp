@@ -569,7 +569,7 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   EXPECT_EQ(items(g->categoryCombo), customerFilter);
   EXPECT_EQ(g->categoryCombo->currentIndex(), 0);
   EXPECT_EQ(g->customerList->rowCount(), 2);
-  EXPECT_FALSE(g->Tools_Add->isEnabled());
+  EXPECT_FALSE(g->pickCustomerAction->isEnabled());
   EXPECT_TRUE(g->pickButton->isHidden());
   EXPECT_TRUE(g->listOrdersButton->isEnabled());
   g->noListOnOpenAction->setChecked(true);
@@ -587,7 +587,7 @@ TEST_F(Menus, OpenersFillTheirWindowsFromTheMainFilters) {
   EXPECT_FALSE(m->isModal());
   EXPECT_TRUE(m->isVisible());
   EXPECT_TRUE(m->addButton->isHidden());
-  EXPECT_FALSE(m->Menu_Add->isEnabled());
+  EXPECT_FALSE(m->addProductAction->isEnabled());
   EXPECT_TRUE(prompt.shown.empty());
 }
 

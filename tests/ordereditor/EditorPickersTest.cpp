@@ -116,8 +116,8 @@ TEST_F(EditorPickersTest, ProductPickerReplacesAnOpenProductWindowAndFillsTheLin
     EXPECT_TRUE(f->addButton->isVisible());
     EXPECT_FALSE(f->listOrdersButton->isVisible());
     EXPECT_FALSE(f->purchaseRecordsButton->isVisible());
-    EXPECT_FALSE(f->Menu_Batch->isEnabled());
-    EXPECT_FALSE(f->File_Batch->isEnabled());
+    EXPECT_FALSE(f->addToSheetAction->isEnabled());
+    EXPECT_FALSE(f->purchaseSheetAction->isEnabled());
     const int r = rowWithText(*f->productList, ProductList::Name, "項鍊");
     ASSERT_GE(r, 0);
     f->productList->setCurrentRow(r);

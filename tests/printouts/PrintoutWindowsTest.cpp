@@ -222,9 +222,9 @@ TEST_F(PrintoutWindows, CustomerAndProductWindowsFeedLabelsAndTheChooser) {
   GuestForm* g = f->guestWindow();
   ASSERT_NE(g, nullptr);
   ASSERT_GE(g->customerList->rowCount(), 1);
-  ASSERT_TRUE(g->Sel_Addr->isEnabled());
+  ASSERT_TRUE(g->exportSelectedLabelsAction->isEnabled());
   g->customerList->setSelected(0, true);
-  g->Sel_Addr->trigger();
+  g->exportSelectedLabelsAction->trigger();
   EXPECT_EQ(file("temp.txt"), QStringLiteral("姓名：王小明  電話：02-1234\r\n住址：台北市\r\n中正區\r\n\r\n"));
 
   QList<int> sources;
@@ -234,11 +234,11 @@ TEST_F(PrintoutWindows, CustomerAndProductWindowsFeedLabelsAndTheChooser) {
     firstCaptions << e.fieldList->text(e.fieldList->rowCount() - 1, 0);
     e.onCancel();
   };
-  g->Sel_Note->trigger();
+  g->exportSelectedToNotepadAction->trigger();
   f->onProducts();
   ASSERT_NE(f->manufWindow(), nullptr);
-  ASSERT_TRUE(f->manufWindow()->Sel_Note->isEnabled());
-  f->manufWindow()->Sel_Note->trigger();
+  ASSERT_TRUE(f->manufWindow()->exportSelectedToNotepadAction->isEnabled());
+  f->manufWindow()->exportSelectedToNotepadAction->trigger();
   EXPECT_EQ(sources, (QList<int>{2, 3}));
   EXPECT_EQ(firstCaptions, (QStringList{QStringLiteral("備註"), QStringLiteral("重量")}));
 }

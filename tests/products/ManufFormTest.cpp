@@ -100,7 +100,7 @@ TEST_F(ManufFormTest, SettingsAreRememberedAtClosing) {
     f.onManagementClosed = [&] { checked = true; };
     f.categoryCombo->setCurrentIndex(2);
     f.onlyUnderSafetyAction->trigger();
-    f.Set_AddManuf->setChecked(true);
+    f.stayOpenAfterAddAction->setChecked(true);
     f.showStockAction->setChecked(false);
     f.close();
     EXPECT_TRUE(checked);
@@ -108,7 +108,7 @@ TEST_F(ManufFormTest, SettingsAreRememberedAtClosing) {
   ManufForm g(db, prompt);
   EXPECT_EQ(g.categoryCombo->currentText(), "文具");
   EXPECT_TRUE(g.onlyUnderSafetyAction->isChecked());
-  EXPECT_TRUE(g.Set_AddManuf->isChecked());
+  EXPECT_TRUE(g.stayOpenAfterAddAction->isChecked());
   EXPECT_EQ(column(*g.productList, ProductList::Name), QStringList{"鉛筆"});
   EXPECT_EQ(g.productList->text(0, ProductList::Stock), "");
   // A stored position beyond the entries gives "全部".
@@ -169,7 +169,7 @@ TEST_F(ManufFormTest, ProductDialogKeepsTheWindowInStep) {
 
   // With the highlighting off the edited row's stock still tells a product
   // under its safety stock (戒指: safety 2, stock 5 -> 1); the row stays plain.
-  f.View_Safe->setChecked(false);
+  f.highlightUnderSafetyAction->setChecked(false);
   f.productList->setCurrentRow(0);
   ManufInput edit(db, prompt, &f);
   ASSERT_TRUE(f.prepareEdit(edit));
@@ -279,9 +279,9 @@ TEST_F(ManufFormTest, SearchAndTheMoveCommands) {
   EXPECT_TRUE(f.moveUpButton->isEnabled());
   f.categoryCombo->setCurrentText("文具");
   EXPECT_FALSE(f.moveUpButton->isEnabled());
-  EXPECT_FALSE(f.Menu_Down->isEnabled());
+  EXPECT_FALSE(f.moveDownAction->isEnabled());
   f.categoryCombo->setCurrentIndex(0);
-  EXPECT_TRUE(f.Menu_Up->isEnabled());
+  EXPECT_TRUE(f.moveUpAction->isEnabled());
 
   f.searchEdit->clear();
   f.onSearch();
@@ -294,7 +294,7 @@ TEST_F(ManufFormTest, SearchAndTheMoveCommands) {
   EXPECT_EQ(f.searchEdit->text(), "銀");
   EXPECT_EQ(column(*f.productList, ProductList::Name), QStringList{"戒指"});
   EXPECT_FALSE(f.moveUpButton->isEnabled());
-  EXPECT_FALSE(f.Menu_Up->isEnabled());
+  EXPECT_FALSE(f.moveUpAction->isEnabled());
 
   f.categoryCombo->setCurrentText("文具");
   f.searchEdit->setText("戒");
@@ -319,7 +319,7 @@ TEST_F(ManufFormTest, MovingKeepsTheIndexCellsAndRecolours) {
   ASSERT_EQ(column(*f.productList, ProductList::Index), (QStringList{"2", "3", "6"}));
   db.Manuf.setCell(6, ManufCell::SafetyStock, "0");  // 貼紙 is no longer short
   f.productList->setSelected(2, true);
-  f.Menu_Up_Click();
+  f.onMoveUp();
   EXPECT_EQ(column(*f.productList, ProductList::Name), (QStringList{"項鍊", "貼紙", "鉛筆"}));
   EXPECT_EQ(column(*f.productList, ProductList::Index), (QStringList{"2", "3", "6"}));
   EXPECT_EQ(db.Manuf.key(3), "貼紙");
@@ -339,26 +339,26 @@ TEST_F(ManufFormTest, PopupPictureAndCategoryEditor) {
   f.setManagementUse();
   f.productList->setSelected(0, true);
   emit f.productList->contextMenuAt(QPoint(0, 0));
-  f.Menu_Tools->hide();
-  EXPECT_FALSE(f.Menu_EditPrice->isEnabled());
-  EXPECT_FALSE(f.Menu_EditType->isEnabled());
-  EXPECT_TRUE(f.Menu_EditStock->isEnabled());
+  f.popupMenu->hide();
+  EXPECT_FALSE(f.changePriceAction->isEnabled());
+  EXPECT_FALSE(f.changeCategoryAction->isEnabled());
+  EXPECT_TRUE(f.changeStockAction->isEnabled());
   f.productList->setSelected(1, true);
   emit f.productList->contextMenuAt(QPoint(0, 0));
-  f.Menu_Tools->hide();
-  EXPECT_TRUE(f.Menu_EditCost->isEnabled());
+  f.popupMenu->hide();
+  EXPECT_TRUE(f.changeCostAction->isEnabled());
 
   db.DataBasePath = "/nowhere/";
   const int img = db.Images.append("戒指");
   db.Images.setCell(img, ImagesCell::ImageCategory, "飾品");
   db.Images.setCell(img, ImagesCell::ImagePath, "<DataBasePath>a.jpg");
   f.productList->setCurrentRow(0);
-  f.Menu_ViewImages_Click();
+  f.onViewPictures();
   EXPECT_EQ(prompt.shown.back().text, "找不到圖片檔案!");
   EXPECT_EQ(prompt.shown.back().title, "注意");
   prompt.clear();
   f.productList->setCurrentRow(1);  // no picture: nothing at all
-  f.Menu_ViewImages_Click();
+  f.onViewPictures();
   EXPECT_TRUE(prompt.shown.empty());
 
   // After the category editor the filter comes back on 全部.
@@ -394,7 +394,7 @@ TEST_F(ManufFormTest, CsvCommands) {
   f.ManufShow();
   f.productList->setSelected(2, true);
   prompt.answerPath(dir.file("sel.csv"));
-  f.Export_Sel_Click();
+  f.onExportSelected();
   EXPECT_EQ(prompt.shown[0].title, "匯出");
   EXPECT_EQ(prompt.shown.back().text, "匯出CSV完成!");
   // The values come from the product, whatever the list shows.
@@ -402,7 +402,7 @@ TEST_F(ManufFormTest, CsvCommands) {
 
   prompt.clear();
   prompt.answerPath(dir.file("no/such/folder/x.csv"));
-  f.Export_All_Click();
+  f.onExportAll();
   EXPECT_EQ(prompt.texts(), (QStringList{"匯出", "發生錯誤!"}));  // and no completion message
 
   // Files that cannot be read or are UTF-8 change nothing and ask nothing.
@@ -410,11 +410,11 @@ TEST_F(ManufFormTest, CsvCommands) {
   for (const QString& name : {QString("missing.csv"), QString("utf8.csv")}) {
     prompt.clear();
     prompt.answerPath(dir.file(name));
-    f.File_Import_Click();
+    f.onImportCsv();
     ASSERT_EQ(prompt.shown.size(), 2u);
     EXPECT_EQ(prompt.shown[1].text, name == "utf8.csv" ? Csv::Utf8RefusalText : QString("發生錯誤!"));
     prompt.answerPath(dir.file(name));
-    f.File_Importimg_Click();
+    f.onAddPictures();
   }
   EXPECT_EQ(db.Manuf.count(), 6);
   EXPECT_FALSE(db.dirty());
@@ -422,7 +422,7 @@ TEST_F(ManufFormTest, CsvCommands) {
   dir.put("p.csv", big5("新品,文具,1,1,1,,,\r\n"));
   prompt.clear();
   prompt.answerPath(dir.file("p.csv")).answer(Prompt::Answer::No);
-  f.File_Import_Click();
+  f.onImportCsv();
   EXPECT_EQ(prompt.shown[1].icon, Prompt::Icon::Question);
   EXPECT_EQ(prompt.shown.back().text, "匯入CSV完成!");
   EXPECT_EQ(f.productList->rowCount(), 7);
@@ -435,11 +435,11 @@ TEST_F(ManufFormTest, BulkCategoryAddsTheFilterEntryEvenOnNo) {
   f.productList->setSelected(0, true);
   f.productList->setSelected(1, true);
   prompt.answerInput(QString("禮品")).answer(Prompt::Answer::No);
-  f.Menu_EditType_Click();
+  f.onChangeCategoryOfSelected();
   EXPECT_EQ(f.categoryCombo->itemText(f.categoryCombo->count() - 3), "禮品");
   EXPECT_EQ(f.categoryCombo->itemText(f.categoryCombo->count() - 2), "未分類");
   prompt.answerInput(QString("8"));
-  f.Menu_EditPrice_Click();
+  f.onChangePriceOfSelected();
   EXPECT_EQ(f.productList->text(0, ProductList::Price), "8");
   EXPECT_EQ(f.productList->text(1, ProductList::Price), "8");
 }

@@ -45,7 +45,7 @@ TEST_F(ManufBatchTest, ProductWindowFeedsTheSheetUntilItCloses) {
   pf.setManagementUse();
   pf.productList->setSelected(0, true);  // 戒指, cost 60
   pf.productList->setSelected(2, true);  // 鉛筆, cost 4
-  pf.Sel_Batch->trigger();
+  pf.addSelectedToSheetAction->trigger();
   ManufBatch* sheet = PurchaseWindows::openedSheet();
   ASSERT_NE(sheet, nullptr);
   EXPECT_EQ(pf.addButton->text(), "加入進貨單");
