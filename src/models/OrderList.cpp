@@ -7,11 +7,13 @@
 #include <numeric>
 
 #include "models/CustomerIndex.h"
+#include "models/SearchFields.h"
 #include "platform/Numbers.h"
 #include "platform/TextOrder.h"
 #include "store/Database.h"
 #include "store/DecimalSum.h"
 #include "store/Parallel.h"
+#include "store/SharedRoutines.h"
 
 namespace OrderList {
 
@@ -22,50 +24,14 @@ const QString kShipped = QStringLiteral("已出貨");
 
 // Token n (0-based) of an encoded cell split at every blank; "" past the
 // last. has is false when the cell has fewer tokens (an empty cell has none).
+// A cell of one token alone is shared, not copied.
 QString token(const QString& cell, int n, bool* has = nullptr) {
-  if (has) *has = false;
-  if (cell.isEmpty()) return {};
-  qsizetype from = 0;
-  for (int k = 0; k < n; ++k) {
-    const qsizetype blank = cell.indexOf(u' ', from);
-    if (blank < 0) return {};
-    from = blank + 1;
-  }
-  if (has) *has = true;
-  const qsizetype blank = cell.indexOf(u' ', from);
-  if (from == 0 && blank < 0) return cell;  // shares the cell's text
-  return cell.mid(from, blank < 0 ? -1 : blank - from);
-}
-
-// The same as a view into the cell.
-QStringView tokenView(QStringView cell, int n) {
-  qsizetype from = 0;
-  for (int k = 0; k < n; ++k) {
-    const qsizetype blank = cell.indexOf(u' ', from);
-    if (blank < 0) return {};
-    from = blank + 1;
-  }
-  const qsizetype blank = cell.indexOf(u' ', from);
-  return cell.mid(from, blank < 0 ? -1 : blank - from);
+  const QStringView t = SearchFields::token(cell, n, has);
+  return t.size() == cell.size() ? cell : t.toString();
 }
 
 // The first token of a cell (the whole cell when it holds no blank).
 QString firstToken(const QString& cell) { return token(cell, 0); }
-
-// Blanks (not other white space) off both ends, as the search box is cleaned.
-QString trimBlanks(const QString& s) {
-  qsizetype a = 0;
-  qsizetype b = s.size();
-  while (a < b && s[a] == u' ') ++a;
-  while (b > a && s[b - 1] == u' ') --b;
-  return s.mid(a, b - a);
-}
-
-// The text before the first CR LF; a lone CR or LF does not end the line.
-QString firstLine(const QString& s) {
-  const qsizetype p = s.indexOf(QStringLiteral("\r\n"));
-  return p < 0 ? s : s.left(p);
-}
 
 bool validIndex(const Table& order, int index) { return index >= 1 && index <= order.count(); }
 
@@ -724,20 +690,20 @@ class ListedSource : public ListRowSource {
       case OrderListCol::OrderNote: cell = OrderCell::OrderNote; break;
       case OrderListCol::PaymentDate:
         cell = OrderCell::PaymentState;
-        part = [](QStringView v) { return tokenView(v, 0); };
+        part = [](QStringView v) { return SearchFields::token(v, 0); };
         break;
       case OrderListCol::RatingGiven:
         cell = OrderCell::PaymentState;
-        part = [](QStringView v) { return tokenView(v, 1); };
+        part = [](QStringView v) { return SearchFields::token(v, 1); };
         break;
       case OrderListCol::ShipDate:
         if (!l.shipDate.empty()) return false;  // shortage marks
         cell = OrderCell::ShippingState;
-        part = [](QStringView v) { return (v == UnshippedText || v == kShipped) ? v : tokenView(v, 1); };
+        part = [](QStringView v) { return (v == UnshippedText || v == kShipped) ? v : SearchFields::token(v, 1); };
         break;
       case OrderListCol::ShippingMethod:
         cell = OrderCell::ShippingState;
-        part = [](QStringView v) { return (v == UnshippedText || v == kShipped) ? QStringView() : tokenView(v, 0); };
+        part = [](QStringView v) { return (v == UnshippedText || v == kShipped) ? QStringView() : SearchFields::token(v, 0); };
         break;
       default:
         return false;
@@ -1116,7 +1082,7 @@ CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filte
     s.refused = true;
     return s;
   }
-  s.searchText = firstLine(trimBlanks(text1));
+  s.searchText = FirstLine(SearchFields::trimBlanks(text1));
   const QString wanted = s.searchText.toLower();
 
   const Table& order = db.Order;

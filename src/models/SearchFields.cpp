@@ -38,7 +38,7 @@ void orderRange(QString& from, QString& to) {
   if (QString::compare(to, from) < 0) std::swap(from, to);
 }
 
-QStringView token(const QString& cell, int n, bool* has) {
+QStringView token(QStringView cell, int n, bool* has) {
   if (has) *has = false;
   if (cell.isEmpty()) return {};
   qsizetype from = 0;
@@ -49,7 +49,7 @@ QStringView token(const QString& cell, int n, bool* has) {
   }
   if (has) *has = true;
   const qsizetype blank = cell.indexOf(u' ', from);
-  return QStringView(cell).mid(from, blank < 0 ? -1 : blank - from);
+  return cell.mid(from, blank < 0 ? -1 : blank - from);
 }
 
 }  // namespace SearchFields

@@ -39,6 +39,6 @@ inline bool openRange(const QString& from, const QString& to) { return from.isEm
 
 // Token n (0-based) of a cell split at every single blank ("" past the
 // last); has tells whether the cell has that token.
-QStringView token(const QString& cell, int n, bool* has = nullptr);
+QStringView token(QStringView cell, int n, bool* has = nullptr);
 
 }  // namespace SearchFields

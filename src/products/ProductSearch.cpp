@@ -1,17 +1,12 @@
 #include "products/ProductSearch.h"
 
+#include "models/SearchFields.h"
 #include "store/Database.h"
 #include "store/SharedRoutines.h"
 
 namespace ProductSearch {
 
-QString normalise(const QString& text) {
-  qsizetype a = 0;
-  qsizetype b = text.size();
-  while (a < b && text[a] == u' ') ++a;
-  while (b > a && text[b - 1] == u' ') --b;
-  return FirstLine(text.mid(a, b - a));
-}
+QString normalise(const QString& text) { return FirstLine(SearchFields::trimBlanks(text)); }
 
 QStringList keywords(const QString& normalised) {
   if (normalised.isEmpty()) return {};
