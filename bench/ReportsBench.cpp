@@ -159,14 +159,14 @@ KESTRIN_BENCH(SalesRankingYear) {
   f.period = QStringLiteral("整年");
   size_t products = 0;
   // Both lists filled as the window fills them.
-  ListView liv1, liv2;
-  liv1.setColumns(SalesRanking::productCaptions());
-  liv2.setColumns(SalesRanking::categoryCaptions());
+  ListView productList, categoryList;
+  productList.setColumns(SalesRanking::productCaptions());
+  categoryList.setColumns(SalesRanking::categoryCaptions());
   auto show = [&] {
     SalesRanking::Ranking r = SalesRanking::ManufTopShow(ctx.db, f);
-    liv1.setRowSource(r.products.source());
-    liv2.setRows(std::move(r.categories));
-    products = static_cast<size_t>(liv1.rowCount());
+    productList.setRowSource(r.products.source());
+    categoryList.setRows(std::move(r.categories));
+    products = static_cast<size_t>(productList.rowCount());
   };
   const double ms = ctx.bestMs(show);
   std::printf("  (%zu lines of the year, %zu products ranked)\n", SalesRanking::selectLines(ctx.db, f).size(), products);

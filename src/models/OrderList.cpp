@@ -1076,13 +1076,13 @@ OrderListResult OrderShow(const Database& db, const OrderFilter& filter, const O
 }
 
 CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filter, const OrderListView& view,
-                                    const QString& text1) {
+                                    const QString& searchBoxText) {
   CustomerSearchResult s;
-  if (text1.isEmpty()) {
+  if (searchBoxText.isEmpty()) {
     s.refused = true;
     return s;
   }
-  s.searchText = FirstLine(SearchFields::trimBlanks(text1));
+  s.searchText = FirstLine(SearchFields::trimBlanks(searchBoxText));
   const QString wanted = s.searchText.toLower();
 
   const Table& order = db.Order;

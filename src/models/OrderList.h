@@ -311,7 +311,7 @@ struct CustomerSearchResult {
   OrderListResult list;  // with the closing step done
 };
 CustomerSearchResult CustomerSearch(const Database& db, const OrderFilter& filter, const OrderListView& view,
-                                    const QString& text1);
+                                    const QString& searchBoxText);
 
 // Recount of the orders the order list lists now (their Index values, first to last):
 // the seven panels, expenses from the main window's own filters. nullopt

@@ -184,7 +184,7 @@ TEST_F(MainWindow, StoredWindowSettingsAndStartPeriod) {
     int setView;
     bool maximised;
     const char* fontWritten;
-    int combo2;
+    int periodIndex;
   };
   const int month = QDate::currentDate().month();
   for (const Case& c : {Case{"1", "8", 3, false, "11.25", month + 1}, Case{"2", "25", 2, true, "11.25", 1},
@@ -206,7 +206,7 @@ TEST_F(MainWindow, StoredWindowSettingsAndStartPeriod) {
       EXPECT_EQ(f->width(), 600);
     }
     EXPECT_EQ(setting("Setting", "FontSize"), QString::fromLatin1(c.fontWritten)) << c.fontSize;
-    EXPECT_EQ(f->periodCombo->currentIndex(), c.combo2) << c.setView;
+    EXPECT_EQ(f->periodCombo->currentIndex(), c.periodIndex) << c.setView;
     EXPECT_EQ(f->orderList->columnWidthTwips(1), 3000);
     EXPECT_EQ(f->orderList->sortColumn(), 1);
     EXPECT_EQ(f->orderList->sortOrder(), Qt::DescendingOrder);

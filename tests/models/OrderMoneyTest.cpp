@@ -19,8 +19,8 @@ struct TotalsCase {
   const char* what;
   OrderLines lines;
   MoneyBoxes boxes;
-  const char* text11;     // net goods
-  const char* label6;     // receivable
+  const char* netGoods;
+  const char* receivable;
   const char* panel1;
   const char* panel2;
   const char* panel3;
@@ -55,13 +55,13 @@ TEST(OrderMoney, TotalsTable) {
     SCOPED_TRACE(c.what);
     const MoneyFigures f = OrderMoney::compute(c.lines, c.boxes);
     ASSERT_TRUE(f.ok());
-    EXPECT_EQ(f.netGoodsText, c.text11);
-    EXPECT_EQ(f.receivableCaption, c.label6);
+    EXPECT_EQ(f.netGoodsText, c.netGoods);
+    EXPECT_EQ(f.receivableCaption, c.receivable);
     EXPECT_EQ(f.panels[0], c.panel1);
     EXPECT_EQ(f.panels[1], c.panel2);
     EXPECT_EQ(f.panels[2], c.panel3);
-    EXPECT_EQ(f.panels[3], QString(c.label6) + " ");
-    EXPECT_EQ(f.ReceivableText, QString(c.label6).mid(6));
+    EXPECT_EQ(f.panels[3], QString(c.receivable) + " ");
+    EXPECT_EQ(f.ReceivableText, QString(c.receivable).mid(6));
   }
 }
 
