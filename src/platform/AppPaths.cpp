@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
+#include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QFile>
 
@@ -21,24 +25,52 @@ QString appPath() {
   return withSlash(p);
 }
 
+bool readEntries(const QString& folder, const std::function<void(std::string_view name, unsigned char type)>& entry) {
+  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  alignas(dirent64) char buffer[8192];
+  for (;;) {
+    const ssize_t n = ::getdents64(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    for (ssize_t at = 0; at < n;) {
+      const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
+      at += d->d_reclen;
+      const std::string_view name(d->d_name);
+      if (name == "." || name == "..") continue;
+      entry(name, d->d_type);
+    }
+  }
+  ::close(fd);
+  return true;
+}
+
+bool sameButCase(std::string_view entry, const QString& name) {
+  // Letter case pairs one character with one: an entry of fewer bytes than
+  // name has characters cannot match, nor one of plain ASCII of another
+  // length. Plain ASCII against plain ASCII is compared here.
+  if (entry.size() < static_cast<size_t>(name.size())) return false;
+  const bool ascii = std::all_of(entry.begin(), entry.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii && entry.size() != static_cast<size_t>(name.size())) return false;
+  if (ascii && std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+    for (size_t i = 0; i < entry.size(); ++i)
+      if (lower(static_cast<char16_t>(entry[i])) != lower(name[static_cast<qsizetype>(i)].unicode())) return false;
+    return true;
+  }
+  return QFile::decodeName(QByteArray(entry.data(), static_cast<qsizetype>(entry.size()))).compare(name, Qt::CaseInsensitive) == 0;
+}
+
 namespace {
 
 // The names in dir that equal name but for letter case: up to two (two
-// already make the listing's order decide). Read straight from the folder,
-// without a look at each file: every entry but "." and ".." counts.
+// already make the listing's order decide). Every entry counts.
 QStringList caseVariants(const QString& dir, const QString& name) {
   QStringList out;
-  DIR* d = ::opendir(QFile::encodeName(dir).constData());
-  if (!d) return out;
-  while (const dirent* e = ::readdir(d)) {
-    const char* n = e->d_name;
-    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-    const QString entry = QFile::decodeName(n);
-    if (entry.compare(name, Qt::CaseInsensitive) != 0) continue;
-    out << entry;
-    if (out.size() == 2) break;
-  }
-  ::closedir(d);
+  readEntries(dir, [&](std::string_view entry, unsigned char) {
+    if (out.size() < 2 && sameButCase(entry, name))
+      out << QFile::decodeName(QByteArray(entry.data(), static_cast<qsizetype>(entry.size())));
+  });
   return out;
 }
 

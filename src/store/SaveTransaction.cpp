@@ -7,6 +7,7 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <future>
 #include <sys/stat.h>
@@ -110,6 +111,26 @@ bool plainName(const QString& n) {
 }
 
 QStringList filesOf(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
+
+// What a commit needs of the folder's files for the names it writes: each
+// name's original and the other-cased copies. The folder is read plainly;
+// when every entry of one of those names is a plain file of that very name,
+// those are the answer; anything else (another letter case, a link, a
+// folder, a type not told) takes the whole sorted listing, as always.
+QStringList filesFor(const QString& dir, const std::vector<QString>& names) {
+  QStringList found;
+  bool plain = true;
+  const bool read = AppPaths::readEntries(dir, [&](std::string_view entry, unsigned char type) {
+    for (const QString& n : names) {
+      if (!plain || !AppPaths::sameButCase(entry, n)) continue;
+      if (type != DT_REG || entry.size() != static_cast<size_t>(n.size()) || QFile::decodeName(QByteArray(entry.data(), static_cast<qsizetype>(entry.size()))) != n)
+        plain = false;
+      else if (!found.contains(n))
+        found << n;
+    }
+  });
+  return read && plain ? found : filesOf(dir);
+}
 
 // Switches the journal of dir to undoing its commit, on disk before it returns.
 bool markForUndo(const QString& dir) {
@@ -312,7 +333,10 @@ bool SaveTransaction::commit() {
       return false;
     }
   }
-  const QStringList entries = filesOf(folder_);
+  std::vector<QString> names;
+  names.reserve(files_.size());
+  for (const auto& e : files_) names.push_back(e.name);
+  const QStringList entries = filesFor(folder_, names);
   std::vector<QString> originals;
   originals.reserve(files_.size());
   QString journal = QChar::fromLatin1(kForward) + QStringLiteral("\r\n");
@@ -322,7 +346,7 @@ bool SaveTransaction::commit() {
   }
   {
     QFile j(folder_ + QString::fromLatin1(kJournal));
-    if (!j.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!j.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
       discard();
       return false;
     }

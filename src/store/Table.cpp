@@ -57,7 +57,11 @@ void Table::ValueStore::newBlockIfAligned() {
 }
 
 uint32_t Table::ValueStore::add(QString value) {
-  if (chunks_.empty() || chunks_.back()->full()) chunks_.push_back(std::make_unique<TextChunk>(kChunk));
+  // A new chunk starts on a block; the first ones are small, so that a small
+  // table (and an empty one) holds little: 256 texts, then as many as there
+  // are, up to kChunk.
+  if (chunks_.empty() || chunks_.back()->full())
+    chunks_.push_back(std::make_unique<TextChunk>(std::clamp<uint32_t>(size_ & ~kMask, kMask + 1, kChunk)));
   newBlockIfAligned();
   chunks_.back()->push(std::move(value));
   return size_++;

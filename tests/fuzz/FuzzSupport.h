@@ -51,12 +51,12 @@ inline void start() {
 
 inline QByteArray bytesOf(const QString& path) {
   QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  return f.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? f.readAll() : QByteArray();
 }
 
 inline void put(const QString& path, const QByteArray& bytes) {
   QFile f(path);
-  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) f.write(bytes);
 }
 
 // Copies kept beside a file: "<name>.damaged-…" (letter case ignored). One
