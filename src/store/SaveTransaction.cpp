@@ -475,9 +475,16 @@ QString SaveTransaction::temporaryName(const QString& name) { return tempNameFor
 void SaveTransaction::removeLeftovers(const QString& folder, const QStringList& names) {
   const QString dir = AppPaths::withSlash(folder);
   if (QFileInfo::exists(dir + QString::fromLatin1(kJournal))) return;
+  // Only names the folder holds are looked at (leftovers all begin with "~").
+  QStringList held;
+  const bool read = AppPaths::readEntries(dir, [&held](std::string_view entry, unsigned char) {
+    if (!entry.empty() && entry.front() == '~')
+      held << QFile::decodeName(QByteArray(entry.data(), static_cast<qsizetype>(entry.size())));
+  });
   bool removed = false;
   for (const QString& name : names) {
     for (const QString& leftover : {tempNameFor(name), asideNameFor(name)}) {
+      if (read && !held.contains(leftover)) continue;
       if (QFileInfo(dir + leftover).isFile() && QFile::remove(dir + leftover)) removed = true;
     }
   }

@@ -191,13 +191,14 @@ inline uint32_t refOf(uint32_t piece, uint32_t local) { return piece << kLocalBi
 // would only keep it from getting it back).
 class SharedColumn {
  public:
-  explicit SharedColumn(const char* file) : file_(file) {}
+  // As many stripes as pieces may meet in them: one piece needs one.
+  SharedColumn(const char* file, size_t pieces) : file_(file), stripes_(pieces > 1 ? kStripes : 1) {}
   bool active() const { return on_.load(std::memory_order_relaxed); }
   // The reference of these bytes; `make()` makes the text (in the calling
   // piece) and gives its reference when they are new.
   template <typename Make>
   uint32_t lookup(const char* p, uint32_t n, uint64_t h, const Make& make) {
-    Stripe& s = stripes_[(h >> 24) & (kStripes - 1)];
+    Stripe& s = stripes_[(h >> 24) & (stripes_.size() - 1)];
     uint32_t ref;
     bool hit;
     {
@@ -232,7 +233,7 @@ class SharedColumn {
     std::unique_ptr<Interner> map;
   };
   const char* file_;
-  std::array<Stripe, kStripes> stripes_;
+  std::vector<Stripe> stripes_;
   std::atomic<uint32_t> texts_{0};
   std::atomic<uint32_t> made_{0};
   std::atomic<bool> on_{true};
@@ -405,7 +406,7 @@ void startJob(const std::shared_ptr<FileJob>& job) {
     const size_t k = job->cuts.size() - 1;
     job->result->pieces.resize(k);
     job->ok.assign(k, 0);
-    for (int f = 0; f < job->fields; ++f) job->columns.push_back(std::make_unique<SharedColumn>(job->map->data()));
+    for (int f = 0; f < job->fields; ++f) job->columns.push_back(std::make_unique<SharedColumn>(job->map->data(), k));
     job->pending = static_cast<int>(k);
     for (size_t i = 1; i < k; ++i) QThreadPool::globalInstance()->start([job, i] { job->runPiece(i); });
     job->runPiece(0);
@@ -469,7 +470,7 @@ ParsedTableFile parseTableBytes(const char* bytes, size_t size, int fields) {
   const std::vector<size_t> cuts = boundaries(bytes, size, std::clamp<size_t>(size / 64, 1, kMaxPieces));
   out.pieces.resize(cuts.size() - 1);
   std::vector<std::unique_ptr<SharedColumn>> columns;
-  for (int f = 0; f < fields; ++f) columns.push_back(std::make_unique<SharedColumn>(bytes));
+  for (int f = 0; f < fields; ++f) columns.push_back(std::make_unique<SharedColumn>(bytes, cuts.size() - 1));
   out.regular = true;
   for (size_t k = 0; k + 1 < cuts.size(); ++k)
     if (!parsePiece(bytes, size, cuts[k], cuts[k + 1], fields, static_cast<uint32_t>(k), columns, out.pieces[k]))

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <dirent.h>
+#include <sys/stat.h>
 
 #include "platform/Prompt.h"
 
@@ -69,9 +71,45 @@ inline QStringList keptCopies(const QString& folder, const QString& name) {
   return out;
 }
 
-// The names of folder, for several kept() questions about one moment.
+// Calls entry(name, isFolder) for every entry of folder but "." and "..",
+// read plainly (a listing through QDir costs more than a small input's load).
+template <typename Entry>
+inline void eachEntry(const QString& folder, Entry entry) {
+  DIR* d = ::opendir(QFile::encodeName(folder).constData());
+  if (!d) return;
+  while (const dirent* e = ::readdir(d)) {
+    const QByteArray name(e->d_name);
+    if (name == "." || name == "..") continue;
+    const QString path = folder + u'/' + QFile::decodeName(name);
+    bool isFolder = e->d_type == DT_DIR;
+    bool isFile = e->d_type == DT_REG;
+    if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+      struct stat st {};
+      const bool there = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+      isFile = there && S_ISREG(st.st_mode);
+      isFolder = e->d_type != DT_LNK && there && S_ISDIR(st.st_mode);
+    }
+    entry(QFile::decodeName(name), isFolder, isFile);
+  }
+  ::closedir(d);
+}
+
+// The names of the files of folder (links to files too), for several
+// kept() questions about one moment.
 inline QStringList listing(const QString& folder) {
-  return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
+  QStringList out;
+  eachEntry(folder, [&out](const QString& name, bool, bool isFile) {
+    if (isFile) out << name;
+  });
+  return out;
+}
+
+// Empties folder (the folder itself stays).
+inline void empty(const QString& folder) {
+  eachEntry(folder, [&folder](const QString& name, bool isFolder, bool) {
+    if (isFolder) QDir(folder + u'/' + name).removeRecursively();
+    else QFile::remove(folder + u'/' + name);
+  });
 }
 
 // True when one of the kept copies of name among the folder's names holds
