@@ -11,7 +11,9 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/Prompt.h"
 
@@ -75,23 +77,27 @@ inline QStringList keptCopies(const QString& folder, const QString& name) {
 // read plainly (a listing through QDir costs more than a small input's load).
 template <typename Entry>
 inline void eachEntry(const QString& folder, Entry entry) {
-  DIR* d = ::opendir(QFile::encodeName(folder).constData());
-  if (!d) return;
-  while (const dirent* e = ::readdir(d)) {
-    const QByteArray name(e->d_name);
-    if (name == "." || name == "..") continue;
-    const QString path = folder + u'/' + QFile::decodeName(name);
-    bool isFolder = e->d_type == DT_DIR;
-    bool isFile = e->d_type == DT_REG;
-    if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-      struct stat st {};
-      const bool there = ::stat(QFile::encodeName(path).constData(), &st) == 0;
-      isFile = there && S_ISREG(st.st_mode);
-      isFolder = e->d_type != DT_LNK && there && S_ISDIR(st.st_mode);
+  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  alignas(dirent64) char buffer[8192];
+  for (ssize_t n; (n = ::getdents64(fd, buffer, sizeof buffer)) > 0;) {
+    for (ssize_t at = 0; at < n;) {
+      const auto* e = reinterpret_cast<const dirent64*>(buffer + at);
+      at += e->d_reclen;
+      const QByteArray name(e->d_name);
+      if (name == "." || name == "..") continue;
+      bool isFolder = e->d_type == DT_DIR;
+      bool isFile = e->d_type == DT_REG;
+      if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+        struct stat st {};
+        const bool there = ::stat(QFile::encodeName(folder + u'/' + QFile::decodeName(name)).constData(), &st) == 0;
+        isFile = there && S_ISREG(st.st_mode);
+        isFolder = e->d_type != DT_LNK && there && S_ISDIR(st.st_mode);
+      }
+      entry(QFile::decodeName(name), isFolder, isFile);
     }
-    entry(QFile::decodeName(name), isFolder, isFile);
   }
-  ::closedir(d);
+  ::close(fd);
 }
 
 // The names of the files of folder (links to files too), for several
