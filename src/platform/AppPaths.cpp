@@ -76,10 +76,15 @@ QStringList caseVariants(const QString& dir, const QString& name) {
 
 }  // namespace
 
+namespace {
+// As QFileInfo::exists: something is there, a link's target included.
+bool there(const QString& path) { return ::access(QFile::encodeName(path).constData(), F_OK) == 0; }
+}  // namespace
+
 QString find(const QString& folder, const QString& name) {
   const QString dir = withSlash(folder);
   const QString exact = dir + name;
-  if (QFileInfo::exists(exact)) return exact;
+  if (there(exact)) return exact;
   // One name that differs in case is the answer whatever the order; of
   // several, the first in the folder's sorted listing wins.
   const QStringList variants = caseVariants(dir, name);
@@ -92,7 +97,7 @@ QString find(const QString& folder, const QString& name) {
   return exact;
 }
 
-bool exists(const QString& folder, const QString& name) { return QFileInfo::exists(find(folder, name)); }
+bool exists(const QString& folder, const QString& name) { return there(find(folder, name)); }
 
 bool folderExists(const QString& folder) {
   if (folder.isEmpty()) return false;

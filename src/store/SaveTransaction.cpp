@@ -73,6 +73,10 @@ bool renameFile(const QString& from, const QString& to) {
   return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
+// Removes a file (or a link, never what it points at); false when nothing
+// was removed. What QFile::remove does, without making a file object.
+bool removeFile(const QString& path) { return ::unlink(QFile::encodeName(path).constData()) == 0; }
+
 bool exists(const QString& path) {
   struct stat st{};
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
@@ -91,7 +95,7 @@ bool sameFile(const QString& a, const QString& b) {
 void removeOtherCased(const QString& dir, const QString& name, const QStringList& entries) {
   for (const QString& e : entries) {
     if (e == name || e.compare(name, Qt::CaseInsensitive) != 0) continue;
-    if (exists(dir + e) && !sameFile(dir + e, dir + name)) QFile::remove(dir + e);
+    if (exists(dir + e) && !sameFile(dir + e, dir + name)) removeFile(dir + e);
   }
 }
 
@@ -162,6 +166,16 @@ std::vector<int> holdOriginals(const QString& dir, const std::vector<QString>& n
 
 void releaseLater(std::vector<int> held) {
   if (held.empty()) return;
+  // Small files give their bytes back at once: closed here, not handed over.
+  off_t bytes = 0;
+  for (const int fd : held) {
+    struct stat st{};
+    bytes += ::fstat(fd, &st) == 0 ? st.st_size : off_t{1} << 30;
+  }
+  if (bytes <= 1024 * 1024) {
+    for (const int fd : held) ::close(fd);
+    return;
+  }
   auto fds = std::make_shared<std::vector<int>>(std::move(held));
   flushers().start([fds] {
     for (const int fd : *fds) ::close(fd);
@@ -299,7 +313,7 @@ bool SaveTransaction::write(const QString& name, size_t count, const std::functi
   f.close();
   ok = ok && f.error() == QFile::NoError;
   if (!ok) {
-    QFile::remove(folder_ + temp);
+    removeFile(folder_ + temp);
     // An earlier write of the same name is gone with it: commit() refuses.
     for (auto& e : files_) {
       if (e.name != name) continue;
@@ -354,7 +368,7 @@ bool SaveTransaction::commit() {
     const bool ok = writeAll(j, bytes) && j.flush() && flushFd(j.handle());
     j.close();
     if (!ok) {
-      QFile::remove(folder_ + QString::fromLatin1(kJournal));
+      removeFile(folder_ + QString::fromLatin1(kJournal));
       discard();
       return false;
     }
@@ -392,19 +406,19 @@ bool SaveTransaction::commit() {
   }
   syncPath(folder_);
   for (const auto& e : files) {
-    QFile::remove(folder_ + asideNameFor(e.name));
+    removeFile(folder_ + asideNameFor(e.name));
     removeOtherCased(folder_, e.name, entries);
   }
   releaseLater(std::move(held));
   // A journal that outlives a crash names no file left to rename: harmless.
-  QFile::remove(folder_ + QString::fromLatin1(kJournal));
+  removeFile(folder_ + QString::fromLatin1(kJournal));
   return true;
 }
 
 void SaveTransaction::discard() {
   for (const auto& e : files_) {
     if (e.flushed.valid()) e.flushed.wait();
-    QFile::remove(folder_ + e.temp);
+    removeFile(folder_ + e.temp);
   }
   files_.clear();
 }
@@ -447,24 +461,24 @@ bool SaveTransaction::recover(const QString& folder) {
           }
           if (!known) removeOtherCased(dir, name, entries);
         }
-        QFile::remove(aside);
+        removeFile(aside);
         if (!original.isEmpty() && original != name && exists(dir + original) && !sameFile(dir + original, dir + name))
-          QFile::remove(dir + original);
+          removeFile(dir + original);
         continue;
       }
       if (!known) continue;
       // Undoing: the new file goes, the original comes back under its own name.
       if (!placed) {
-        QFile::remove(dir + temp);
+        removeFile(dir + temp);
       } else if (original.isEmpty() || (original != name && exists(aside))) {
-        if (exists(dir + name) && !QFile::remove(dir + name)) ok = false;
+        if (exists(dir + name) && !removeFile(dir + name)) ok = false;
       }
       if (exists(aside) && !renameFile(aside, dir + original)) ok = false;
     }
   }
   syncPath(dir);
   if (ok) {
-    QFile::remove(journalPath);
+    removeFile(journalPath);
     syncPath(dir);
   }
   return ok;
@@ -485,7 +499,7 @@ void SaveTransaction::removeLeftovers(const QString& folder, const QStringList& 
   for (const QString& name : names) {
     for (const QString& leftover : {tempNameFor(name), asideNameFor(name)}) {
       if (read && !held.contains(leftover)) continue;
-      if (QFileInfo(dir + leftover).isFile() && QFile::remove(dir + leftover)) removed = true;
+      if (QFileInfo(dir + leftover).isFile() && removeFile(dir + leftover)) removed = true;
     }
   }
   if (removed) syncPath(dir);
