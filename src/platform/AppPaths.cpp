@@ -1,6 +1,7 @@
 #include "platform/AppPaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
-
-#include <QFile>
 
 namespace AppPaths {
 
@@ -74,11 +73,9 @@ QStringList caseVariants(const QString& dir, const QString& name) {
   return out;
 }
 
-}  // namespace
-
-namespace {
 // As QFileInfo::exists: something is there, a link's target included.
 bool there(const QString& path) { return ::access(QFile::encodeName(path).constData(), F_OK) == 0; }
+
 }  // namespace
 
 QString find(const QString& folder, const QString& name) {
