@@ -272,7 +272,7 @@ QString htmlSafe(const QString& text) {
 
 bool readTextFile(const QString& path, QString* text) {
   QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) {
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
     if (text) text->clear();
     return false;
   }

@@ -148,7 +148,7 @@ bool DataStore::readRecords(const QString& fileName, int n, const QString& failM
                             const std::function<void(const QStringList&)>& addRow) {
   const QString path = db_.filePath(fileName);
   QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) {
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
     failed(fileName, failMessage);
     return false;
   }
@@ -701,12 +701,10 @@ class DataStore::Encoding {
     e->values_.start.resize(ranges);
     e->pendingValues_ = ranges;
     for (size_t r = 0; r < ranges; ++r) {
-      QThreadPool::globalInstance()->start(
-          [e, r] {
-            encodeValueRange(*e->table_, e->values_, r);
-            if (e->pendingValues_.fetch_sub(1) == 1) e->startRows(e);
-          },
-          e->priority_);
+      e->run([e, r] {
+        encodeValueRange(*e->table_, e->values_, r);
+        if (e->pendingValues_.fetch_sub(1) == 1) e->startRows(e);
+      });
     }
     return e;
   }
@@ -722,14 +720,22 @@ class DataStore::Encoding {
  private:
   Encoding(const Table& table, int firstColumn, int columns, int priority, Sink sink, std::function<bool()> skip)
       : table_(&table), firstColumn_(firstColumn), columns_(columns), rows_(table.count()), priority_(priority),
-        pieces_(piecesFor(table)), sink_(std::move(sink)), skip_(std::move(skip)) {}
+        pieces_(piecesFor(table)), sink_(std::move(sink)), skip_(std::move(skip)),
+        here_(static_cast<qint64>(rows_) * columns <= kCellsHere) {}
+  // A small file is encoded at once on the calling thread: handing it to a
+  // worker costs more than its work.
+  static constexpr qint64 kCellsHere = 2048;
+  template <typename Task>
+  void run(Task&& task) {
+    if (here_) task();
+    else QThreadPool::globalInstance()->start(std::forward<Task>(task), priority_);
+  }
   // Each task takes the next piece not yet taken, so pieces start in file
   // order whatever order the pool runs its tasks in: a piece that waits for
   // the ones before it (a file's sink may) only waits for pieces under way.
   void startRows(const std::shared_ptr<Encoding>& self) {
     for (size_t task = 0; task < pieces_; ++task) {
-      QThreadPool::globalInstance()->start(
-          [self] {
+      run([self] {
             Encoding& e = *self;
             const size_t p = e.next_.fetch_add(1);
             const int first = static_cast<int>(p) * kSlice + 1;
@@ -748,8 +754,7 @@ class DataStore::Encoding {
               ++e.done_;
             }
             e.finished_.notify_all();
-          },
-          priority_);
+      });
     }
   }
 
@@ -758,6 +763,7 @@ class DataStore::Encoding {
   size_t pieces_;
   Sink sink_;
   std::function<bool()> skip_;
+  bool here_;
   bool byValue_ = false;
   EncodedValues values_;
   std::atomic<size_t> pendingValues_{0};

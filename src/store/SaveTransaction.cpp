@@ -7,6 +7,7 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <future>
 #include <sys/stat.h>
@@ -72,6 +73,10 @@ bool renameFile(const QString& from, const QString& to) {
   return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
+// Removes a file (or a link, never what it points at); false when nothing
+// was removed. What QFile::remove does, without making a file object.
+bool removeFile(const QString& path) { return ::unlink(QFile::encodeName(path).constData()) == 0; }
+
 bool exists(const QString& path) {
   struct stat st{};
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
@@ -90,7 +95,7 @@ bool sameFile(const QString& a, const QString& b) {
 void removeOtherCased(const QString& dir, const QString& name, const QStringList& entries) {
   for (const QString& e : entries) {
     if (e == name || e.compare(name, Qt::CaseInsensitive) != 0) continue;
-    if (exists(dir + e) && !sameFile(dir + e, dir + name)) QFile::remove(dir + e);
+    if (exists(dir + e) && !sameFile(dir + e, dir + name)) removeFile(dir + e);
   }
 }
 
@@ -110,6 +115,26 @@ bool plainName(const QString& n) {
 }
 
 QStringList filesOf(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
+
+// What a commit needs of the folder's files for the names it writes: each
+// name's original and the other-cased copies. The folder is read plainly;
+// when every entry of one of those names is a plain file of that very name,
+// those are the answer; anything else (another letter case, a link, a
+// folder, a type not told) takes the whole sorted listing, as always.
+QStringList filesFor(const QString& dir, const std::vector<QString>& names) {
+  QStringList found;
+  bool plain = true;
+  const bool read = AppPaths::readEntries(dir, [&](std::string_view entry, unsigned char type) {
+    for (const QString& n : names) {
+      if (!plain || !AppPaths::sameButCase(entry, n)) continue;
+      if (type != DT_REG || entry.size() != static_cast<size_t>(n.size()) || QFile::decodeName(QByteArray(entry.data(), static_cast<qsizetype>(entry.size()))) != n)
+        plain = false;
+      else if (!found.contains(n))
+        found << n;
+    }
+  });
+  return read && plain ? found : filesOf(dir);
+}
 
 // Switches the journal of dir to undoing its commit, on disk before it returns.
 bool markForUndo(const QString& dir) {
@@ -141,6 +166,16 @@ std::vector<int> holdOriginals(const QString& dir, const std::vector<QString>& n
 
 void releaseLater(std::vector<int> held) {
   if (held.empty()) return;
+  // Small files give their bytes back at once: closed here, not handed over.
+  off_t bytes = 0;
+  for (const int fd : held) {
+    struct stat st{};
+    bytes += ::fstat(fd, &st) == 0 ? st.st_size : off_t{1} << 30;
+  }
+  if (bytes <= 1024 * 1024) {
+    for (const int fd : held) ::close(fd);
+    return;
+  }
   auto fds = std::make_shared<std::vector<int>>(std::move(held));
   flushers().start([fds] {
     for (const int fd : *fds) ::close(fd);
@@ -278,7 +313,7 @@ bool SaveTransaction::write(const QString& name, size_t count, const std::functi
   f.close();
   ok = ok && f.error() == QFile::NoError;
   if (!ok) {
-    QFile::remove(folder_ + temp);
+    removeFile(folder_ + temp);
     // An earlier write of the same name is gone with it: commit() refuses.
     for (auto& e : files_) {
       if (e.name != name) continue;
@@ -312,7 +347,10 @@ bool SaveTransaction::commit() {
       return false;
     }
   }
-  const QStringList entries = filesOf(folder_);
+  std::vector<QString> names;
+  names.reserve(files_.size());
+  for (const auto& e : files_) names.push_back(e.name);
+  const QStringList entries = filesFor(folder_, names);
   std::vector<QString> originals;
   originals.reserve(files_.size());
   QString journal = QChar::fromLatin1(kForward) + QStringLiteral("\r\n");
@@ -322,7 +360,7 @@ bool SaveTransaction::commit() {
   }
   {
     QFile j(folder_ + QString::fromLatin1(kJournal));
-    if (!j.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!j.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
       discard();
       return false;
     }
@@ -330,7 +368,7 @@ bool SaveTransaction::commit() {
     const bool ok = writeAll(j, bytes) && j.flush() && flushFd(j.handle());
     j.close();
     if (!ok) {
-      QFile::remove(folder_ + QString::fromLatin1(kJournal));
+      removeFile(folder_ + QString::fromLatin1(kJournal));
       discard();
       return false;
     }
@@ -368,19 +406,19 @@ bool SaveTransaction::commit() {
   }
   syncPath(folder_);
   for (const auto& e : files) {
-    QFile::remove(folder_ + asideNameFor(e.name));
+    removeFile(folder_ + asideNameFor(e.name));
     removeOtherCased(folder_, e.name, entries);
   }
   releaseLater(std::move(held));
   // A journal that outlives a crash names no file left to rename: harmless.
-  QFile::remove(folder_ + QString::fromLatin1(kJournal));
+  removeFile(folder_ + QString::fromLatin1(kJournal));
   return true;
 }
 
 void SaveTransaction::discard() {
   for (const auto& e : files_) {
     if (e.flushed.valid()) e.flushed.wait();
-    QFile::remove(folder_ + e.temp);
+    removeFile(folder_ + e.temp);
   }
   files_.clear();
 }
@@ -423,24 +461,24 @@ bool SaveTransaction::recover(const QString& folder) {
           }
           if (!known) removeOtherCased(dir, name, entries);
         }
-        QFile::remove(aside);
+        removeFile(aside);
         if (!original.isEmpty() && original != name && exists(dir + original) && !sameFile(dir + original, dir + name))
-          QFile::remove(dir + original);
+          removeFile(dir + original);
         continue;
       }
       if (!known) continue;
       // Undoing: the new file goes, the original comes back under its own name.
       if (!placed) {
-        QFile::remove(dir + temp);
+        removeFile(dir + temp);
       } else if (original.isEmpty() || (original != name && exists(aside))) {
-        if (exists(dir + name) && !QFile::remove(dir + name)) ok = false;
+        if (exists(dir + name) && !removeFile(dir + name)) ok = false;
       }
       if (exists(aside) && !renameFile(aside, dir + original)) ok = false;
     }
   }
   syncPath(dir);
   if (ok) {
-    QFile::remove(journalPath);
+    removeFile(journalPath);
     syncPath(dir);
   }
   return ok;
@@ -451,10 +489,17 @@ QString SaveTransaction::temporaryName(const QString& name) { return tempNameFor
 void SaveTransaction::removeLeftovers(const QString& folder, const QStringList& names) {
   const QString dir = AppPaths::withSlash(folder);
   if (QFileInfo::exists(dir + QString::fromLatin1(kJournal))) return;
+  // Only names the folder holds are looked at (leftovers all begin with "~").
+  QStringList held;
+  const bool read = AppPaths::readEntries(dir, [&held](std::string_view entry, unsigned char) {
+    if (!entry.empty() && entry.front() == '~')
+      held << QFile::decodeName(QByteArray(entry.data(), static_cast<qsizetype>(entry.size())));
+  });
   bool removed = false;
   for (const QString& name : names) {
     for (const QString& leftover : {tempNameFor(name), asideNameFor(name)}) {
-      if (QFileInfo(dir + leftover).isFile() && QFile::remove(dir + leftover)) removed = true;
+      if (read && !held.contains(leftover)) continue;
+      if (QFileInfo(dir + leftover).isFile() && removeFile(dir + leftover)) removed = true;
     }
   }
   if (removed) syncPath(dir);

@@ -37,7 +37,7 @@ bool has(const Database& db, const QString& name) { return AppPaths::exists(db.D
 FileText readFile(const Database& db, const QString& name) {
   FileText out;
   QFile f(db.filePath(name));
-  if (!f.open(QIODevice::ReadOnly)) return out;
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return out;
   const QByteArray bytes = f.readAll();
   if (f.error() != QFile::NoError) return out;
   out.readable = true;

@@ -57,7 +57,17 @@ void Table::ValueStore::newBlockIfAligned() {
 }
 
 uint32_t Table::ValueStore::add(QString value) {
-  if (chunks_.empty() || chunks_.back()->full()) chunks_.push_back(std::make_unique<TextChunk>(kChunk));
+  if (chunks_.empty() && size_ == 1) {
+    // The empty text alone, not stored yet (see reset()): it comes first.
+    size_ = 0;
+    blocks_.clear();
+    add(QString());
+  }
+  // A new chunk starts on a block; the first ones are small, so that a small
+  // table (and an empty one) holds little: 256 texts, then as many as there
+  // are, up to kChunk.
+  if (chunks_.empty() || chunks_.back()->full())
+    chunks_.push_back(std::make_unique<TextChunk>(std::clamp<uint32_t>(size_ & ~kMask, kMask + 1, kChunk)));
   newBlockIfAligned();
   chunks_.back()->push(std::move(value));
   return size_++;
@@ -77,8 +87,11 @@ uint32_t Table::ValueStore::adopt(std::unique_ptr<TextChunk> chunk) {
 void Table::ValueStore::reset() {
   chunks_.clear();
   blocks_.clear();
-  size_ = 0;
-  add(QString());  // id 0: the empty text
+  // Id 0, the empty text, is read from one shared empty text until the
+  // first text is added: an empty table allocates no chunk.
+  static QString emptyText;
+  blocks_.push_back(&emptyText);
+  size_ = 1;
 }
 
 // ---- table ------------------------------------------------------------------

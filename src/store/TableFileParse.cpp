@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <bit>
+#include <cerrno>
 #include <mutex>
 #include <cstring>
 #include <fcntl.h>
@@ -20,8 +21,13 @@
 
 namespace {
 
+// Files up to this size are read into memory and parsed on the thread that
+// asks for them: mapping them, and handing them to a worker thread, costs
+// more than their parse.
+constexpr size_t kSmallFile = 32 * 1024;
+
 // A whole file mapped read-only (nothing is copied; pages come from the
-// file cache and leave memory when unmapped).
+// file cache and leave memory when unmapped); a small file is read instead.
 class MappedFile {
  public:
   explicit MappedFile(const QString& path) {
@@ -33,10 +39,13 @@ class MappedFile {
       size_ = static_cast<size_t>(st.st_size);
       if (size_ == 0) {
         ok_ = true;
+      } else if (size_ <= kSmallFile) {
+        ok_ = readWhole(fd);
       } else {
         void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
         if (p != MAP_FAILED) {
           data_ = static_cast<const char*>(p);
+          mapped_ = true;
           ::madvise(p, size_, MADV_SEQUENTIAL);
           ok_ = true;
         }
@@ -45,7 +54,7 @@ class MappedFile {
     ::close(fd);
   }
   ~MappedFile() {
-    if (data_) ::munmap(const_cast<char*>(data_), size_);
+    if (mapped_) ::munmap(const_cast<char*>(data_), size_);
   }
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;
@@ -55,14 +64,32 @@ class MappedFile {
     const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
     const size_t a = (from + page - 1) / page * page;
     const size_t b = to / page * page;
-    if (data_ && b > a) ::madvise(const_cast<char*>(data_) + a, b - a, MADV_DONTNEED);
+    if (mapped_ && b > a) ::madvise(const_cast<char*>(data_) + a, b - a, MADV_DONTNEED);
   }
   const char* data() const { return data_; }
   size_t size() const { return size_; }
 
  private:
+  // The size_ bytes fstat gave; a file that changed size meanwhile is read
+  // as far as it goes, as a mapping would show it.
+  bool readWhole(int fd) {
+    read_.reset(new char[size_]);
+    size_t done = 0;
+    while (done < size_) {
+      const ssize_t n = ::read(fd, read_.get() + done, size_ - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) break;
+      done += static_cast<size_t>(n);
+    }
+    size_ = done;
+    data_ = read_.get();
+    return true;
+  }
   const char* data_ = nullptr;
+  std::unique_ptr<char[]> read_;
   size_t size_ = 0;
+  bool mapped_ = false;
   bool ok_ = false;
 };
 
@@ -164,19 +191,19 @@ inline uint32_t refOf(uint32_t piece, uint32_t local) { return piece << kLocalBi
 // would only keep it from getting it back).
 class SharedColumn {
  public:
-  explicit SharedColumn(const char* file) {
-    for (auto& s : stripes_) s.map = std::make_unique<Interner>(file);
-  }
+  // As many stripes as pieces may meet in them: one piece needs one.
+  SharedColumn(const char* file, size_t pieces) : file_(file), stripes_(pieces > 1 ? kStripes : 1) {}
   bool active() const { return on_.load(std::memory_order_relaxed); }
   // The reference of these bytes; `make()` makes the text (in the calling
   // piece) and gives its reference when they are new.
   template <typename Make>
   uint32_t lookup(const char* p, uint32_t n, uint64_t h, const Make& make) {
-    Stripe& s = stripes_[(h >> 24) & (kStripes - 1)];
+    Stripe& s = stripes_[(h >> 24) & (stripes_.size() - 1)];
     uint32_t ref;
     bool hit;
     {
       std::lock_guard<std::mutex> hold(s.m);
+      if (!s.map) s.map = std::make_unique<Interner>(file_);  // made when first used
       ref = s.map->find(p, n, h);
       hit = ref != 0;
       if (!hit) {
@@ -205,7 +232,8 @@ class SharedColumn {
     std::mutex m;
     std::unique_ptr<Interner> map;
   };
-  std::array<Stripe, kStripes> stripes_;
+  const char* file_;
+  std::vector<Stripe> stripes_;
   std::atomic<uint32_t> texts_{0};
   std::atomic<uint32_t> made_{0};
   std::atomic<bool> on_{true};
@@ -359,7 +387,7 @@ struct FileJob {
 };
 
 void startJob(const std::shared_ptr<FileJob>& job) {
-  QThreadPool::globalInstance()->start([job] {
+  const auto run = [job] {
     job->map = std::make_unique<MappedFile>(job->path);
     job->result->fields = job->fields;
     if (!job->map->ok()) {
@@ -378,11 +406,18 @@ void startJob(const std::shared_ptr<FileJob>& job) {
     const size_t k = job->cuts.size() - 1;
     job->result->pieces.resize(k);
     job->ok.assign(k, 0);
-    for (int f = 0; f < job->fields; ++f) job->columns.push_back(std::make_unique<SharedColumn>(job->map->data()));
+    for (int f = 0; f < job->fields; ++f) job->columns.push_back(std::make_unique<SharedColumn>(job->map->data(), k));
     job->pending = static_cast<int>(k);
     for (size_t i = 1; i < k; ++i) QThreadPool::globalInstance()->start([job, i] { job->runPiece(i); });
     job->runPiece(0);
-  });
+  };
+  // A small file is done at once, here; a larger one on the worker threads.
+  struct stat st {};
+  if (::stat(QFile::encodeName(job->path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<size_t>(st.st_size) <= kSmallFile)
+    run();
+  else
+    QThreadPool::globalInstance()->start(run);
 }
 
 }  // namespace
@@ -435,7 +470,7 @@ ParsedTableFile parseTableBytes(const char* bytes, size_t size, int fields) {
   const std::vector<size_t> cuts = boundaries(bytes, size, std::clamp<size_t>(size / 64, 1, kMaxPieces));
   out.pieces.resize(cuts.size() - 1);
   std::vector<std::unique_ptr<SharedColumn>> columns;
-  for (int f = 0; f < fields; ++f) columns.push_back(std::make_unique<SharedColumn>(bytes));
+  for (int f = 0; f < fields; ++f) columns.push_back(std::make_unique<SharedColumn>(bytes, cuts.size() - 1));
   out.regular = true;
   for (size_t k = 0; k + 1 < cuts.size(); ++k)
     if (!parsePiece(bytes, size, cuts[k], cuts[k + 1], fields, static_cast<uint32_t>(k), columns, out.pieces[k]))

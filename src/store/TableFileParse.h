@@ -41,7 +41,7 @@ struct ParsedTableFile {
   // A piece's texts lie in chunks of kChunk: text k is
   // chunks[k / kChunk][k % kChunk].
   struct Piece {
-    static constexpr uint32_t kChunk = 1024;
+    static constexpr uint32_t kChunk = 256;
     std::vector<uint32_t> ids;
     std::vector<std::unique_ptr<TextChunk>> chunks;
     uint32_t count = 0;  // texts, the empty one included

@@ -10,6 +10,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/Prompt.h"
 
@@ -51,12 +55,12 @@ inline void start() {
 
 inline QByteArray bytesOf(const QString& path) {
   QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  return f.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? f.readAll() : QByteArray();
 }
 
 inline void put(const QString& path, const QByteArray& bytes) {
   QFile f(path);
-  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) f.write(bytes);
 }
 
 // Copies kept beside a file: "<name>.damaged-…" (letter case ignored). One
@@ -69,9 +73,49 @@ inline QStringList keptCopies(const QString& folder, const QString& name) {
   return out;
 }
 
-// The names of folder, for several kept() questions about one moment.
+// Calls entry(name, isFolder) for every entry of folder but "." and "..",
+// read plainly (a listing through QDir costs more than a small input's load).
+template <typename Entry>
+inline void eachEntry(const QString& folder, Entry entry) {
+  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  alignas(dirent64) char buffer[8192];
+  for (ssize_t n; (n = ::getdents64(fd, buffer, sizeof buffer)) > 0;) {
+    for (ssize_t at = 0; at < n;) {
+      const auto* e = reinterpret_cast<const dirent64*>(buffer + at);
+      at += e->d_reclen;
+      const QByteArray name(e->d_name);
+      if (name == "." || name == "..") continue;
+      bool isFolder = e->d_type == DT_DIR;
+      bool isFile = e->d_type == DT_REG;
+      if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+        struct stat st {};
+        const bool there = ::stat(QFile::encodeName(folder + u'/' + QFile::decodeName(name)).constData(), &st) == 0;
+        isFile = there && S_ISREG(st.st_mode);
+        isFolder = e->d_type != DT_LNK && there && S_ISDIR(st.st_mode);
+      }
+      entry(QFile::decodeName(name), isFolder, isFile);
+    }
+  }
+  ::close(fd);
+}
+
+// The names of the files of folder (links to files too), for several
+// kept() questions about one moment.
 inline QStringList listing(const QString& folder) {
-  return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
+  QStringList out;
+  eachEntry(folder, [&out](const QString& name, bool, bool isFile) {
+    if (isFile) out << name;
+  });
+  return out;
+}
+
+// Empties folder (the folder itself stays).
+inline void empty(const QString& folder) {
+  eachEntry(folder, [&folder](const QString& name, bool isFolder, bool) {
+    if (isFolder) QDir(folder + u'/' + name).removeRecursively();
+    else QFile::remove(folder + u'/' + name);
+  });
 }
 
 // True when one of the kept copies of name among the folder's names holds

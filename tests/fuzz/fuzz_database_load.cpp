@@ -113,10 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!dir.isValid()) return 0;
   const QString folder = dir.path() + u'/';
   // The previous input's files and folders go (the folder itself stays).
-  for (const QFileInfo& e : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort)) {
-    if (e.isDir() && !e.isSymLink()) QDir(e.filePath()).removeRecursively();
-    else QFile::remove(e.filePath());
-  }
+  FuzzSupport::empty(dir.path());
   const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   for (const QByteArray& chunk : input.split('\0')) {
     if (chunk.isEmpty()) continue;
@@ -127,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // folder the readers see.
   SaveTransaction::recover(folder);
   std::map<QString, QByteArray> before;
-  for (const QString& n : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+  for (const QString& n : FuzzSupport::listing(dir.path()))
     if (!n.startsWith(u'~')) before[n] = FuzzSupport::bytesOf(folder + n);
 
   Database db;
