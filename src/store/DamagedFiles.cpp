@@ -4,11 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
-#include <dirent.h>
-#include <string_view>
-
-#include "platform/AppPaths.h"
 
 namespace DamagedFiles {
 
@@ -23,46 +18,11 @@ QByteArray bytesOf(const QString& path) {
   return f.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? f.readAll() : QByteArray();
 }
 
-bool plainAscii(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// The names of the kept copies of a file ("<name>.damaged-…", letter case
-// ignored, plain files only), sorted by name. The folder is read plainly
-// while every candidate is a plain file with a plain ASCII name; anything
-// else takes the folder's own filtered listing.
-QStringList copiesOf(const QFileInfo& info) {
-  const QDir dir = info.absoluteDir();
-  const QString prefix = info.fileName() + kMark;
-  const auto listed = [&] { return dir.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden, QDir::Name); };
-  const QByteArray head = prefix.toLatin1();
-  if (head.contains('*') || head.contains('?') || head.contains('[') || head.contains('\\') ||
-      !plainAscii(std::string_view(head.constData(), static_cast<size_t>(head.size()))) ||
-      QString::fromLatin1(head) != prefix)
-    return listed();
-  QStringList out;
-  bool plain = true;
-  const bool read = AppPaths::readEntries(dir.path(), [&](std::string_view entry, unsigned char type) {
-    if (!plain) return;
-    if (!plainAscii(entry)) {
-      plain = false;
-      return;
-    }
-    if (entry.size() < static_cast<size_t>(head.size()) ||
-        qstrnicmp(entry.data(), head.constData(), static_cast<size_t>(head.size())) != 0)
-      return;
-    if (type != DT_REG) plain = false;
-    else out << QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size()));
-  });
-  if (!read || !plain) return listed();
-  out.sort();
-  return out;
-}
-
 // A copy of these bytes kept by an earlier load, if any.
 QString earlierCopy(const QFileInfo& info) {
   const QDir dir = info.absoluteDir();
-  const QStringList copies = copiesOf(info);
+  const QStringList copies =
+      dir.entryList({info.fileName() + kMark + u'*'}, QDir::Files | QDir::Hidden, QDir::Name);
   if (copies.isEmpty()) return {};
   const QByteArray original = bytesOf(info.filePath());
   for (const QString& c : copies) {
