@@ -9,7 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
-          clang libclang-rt-dev fonts-noto-cjk qt6-translations-l10n)
+          clang libclang-rt-dev fonts-noto-cjk qt6-translations-l10n
+          xvfb openbox x11-utils)
 
 install_missing() {
   local missing=()
