@@ -1,0 +1,17 @@
+#pragma once
+// Waiting on something another process does (the X server, the window
+// manager): the events are processed until condition holds or the deadline
+// passes. Never a fixed sleep.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <functional>
+
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
