@@ -4,12 +4,21 @@
 # The code without widgets (kestrin_core: the files the rooms' CMakeLists
 # give to target_sources(kestrin_core ...), with their headers) includes no
 # widget header of Qt and no header of a window (a kestrin_ui file).
-#   tools/check-layers.sh [QT_WIDGET_HEADER_FOLDER...]
-# Without folders, Qt's QtWidgets and QtPrintSupport header folders are
-# looked for where Debian puts them. Prints each include that breaks a rule
-# and ends with 1 when there is one.
+# Every form of include that can reach a header of ours counts: in quotes,
+# and in angle brackets where the name is a file under src/ (the rooms share
+# the include root src/, so <models/OrderList.h> compiles anywhere).
+#   tools/check-layers.sh [--root FOLDER] [QT_WIDGET_HEADER_FOLDER...]
+# The sources checked are those of FOLDER (the checkout this script is in
+# unless given). Without header folders, Qt's QtWidgets and QtPrintSupport
+# header folders are looked for where Debian puts them. Prints each include
+# that breaks a rule and ends with 1 when there is one.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+root="$(dirname "$0")/.."
+if [ "${1:-}" = --root ]; then
+  root=$2
+  shift 2
+fi
+cd "$root" || exit 2
 
 # The rooms, lowest first (a new folder of src gets its place here).
 rooms=(platform store models admin printouts expenses customers purchasing products reports ordereditor mainwindow app)
@@ -29,19 +38,30 @@ for f in "${files[@]}"; do
   [ -n "${rank[$room]+set}" ] || complain "$f: room \"$room\" has no rank"
 done
 
-# Every include as "file:line:text"; the quoted ones name a room.
+# Every include as "file:line:text"; those of our own headers name a room.
 mapfile -t includes < <(grep -HnE '^[[:space:]]*#[[:space:]]*include' "${files[@]}")
 quoted='"([^"]*)"'
 angled='<([^>]*)>'
-declare -A quotedOf=()  # file -> the headers it includes in quotes
+# Sets target to the header of ours an include names ("" for a header of
+# the system or of Qt): any name in quotes, a name in angle brackets that is
+# a file of src/.
+ownHeader() {
+  target=""
+  if [[ $1 =~ $quoted ]]; then
+    target=${BASH_REMATCH[1]}
+  elif [[ $1 =~ $angled ]] && [ -f "src/${BASH_REMATCH[1]}" ]; then
+    target=${BASH_REMATCH[1]}
+  fi
+}
+declare -A ownOf=()  # file -> the headers of ours it includes
 arrows=0
 for entry in "${includes[@]}"; do
-  [[ $entry =~ $quoted ]] || continue
-  target=${BASH_REMATCH[1]}
+  ownHeader "${entry#*:*:}"
+  [ -n "$target" ] || continue
   f=${entry%%:*}
   line=${entry#*:}
   line=${line%%:*}
-  quotedOf[$f]+=" $target"
+  ownOf[$f]+=" $target"
   room=${f#src/}
   room=${room%%/*}
   if [[ $target != */* ]]; then
@@ -84,7 +104,7 @@ added=1
 while [ $added = 1 ]; do
   added=0
   for f in "${!core[@]}"; do
-    for h in ${quotedOf[$f]:-}; do
+    for h in ${ownOf[$f]:-}; do
       if [ -f "src/$h" ] && [ ! -f "src/${h%.h}.cpp" ] && [ -z "${core[src/$h]+set}" ]; then
         core[src/$h]=1
         added=1
@@ -109,9 +129,10 @@ for entry in "${includes[@]}"; do
   [ -n "${core[$f]+set}" ] || continue
   line=${entry#*:}
   line=${line%%:*}
-  if [[ $entry =~ $quoted ]]; then
-    [ -n "${ui[src/${BASH_REMATCH[1]}]+set}" ] &&
-      complain "$f:$line: \"${BASH_REMATCH[1]}\" is a window's header (kestrin_ui) in code without widgets"
+  ownHeader "${entry#*:*:}"
+  if [ -n "$target" ]; then
+    [ -n "${ui[src/$target]+set}" ] &&
+      complain "$f:$line: \"$target\" is a window's header (kestrin_ui) in code without widgets"
   elif [[ $entry =~ $angled ]]; then
     name=${BASH_REMATCH[1]}
     [[ $name == QtWidgets/* || $name == QtPrintSupport/* || -n ${widget[$name]+set} ]] &&

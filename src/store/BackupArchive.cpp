@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
@@ -54,15 +54,6 @@ qint64 archiveBytesAllowed(qint64 len) {
   return faults ? faults->archiveBytesAllowed(len) : len;
 }
 
-bool writeBudgeted(QSaveFile& f, const QByteArray& bytes) {
-  const qint64 len = bytes.size();
-  const qint64 n = archiveBytesAllowed(len);
-  if (n < len) {
-    if (n > 0) f.write(bytes.constData(), n);
-    return false;
-  }
-  return f.write(bytes) == len;
-}
 }  // namespace
 
 namespace {
@@ -301,20 +292,6 @@ bool BackupArchive::pack(const QString& folder, std::vector<Member>* members) {
   return true;
 }
 
-bool BackupArchive::writeWhole(const QString& path, const QByteArray& bytes) {
-  QSaveFile f(path);
-  f.setDirectWriteFallback(false);
-  if (!f.open(QIODevice::WriteOnly)) return false;
-  if (!writeBudgeted(f, bytes) || !f.flush() || ::fsync(f.handle()) != 0) {
-    f.cancelWriting();
-    f.commit();  // removes the temporary file; the old archive stays
-    return false;
-  }
-  if (!f.commit()) return false;
-  syncPath(QFileInfo(path).absolutePath());
-  return true;
-}
-
 namespace {
 
 // An open member file, read straight into the archive.
@@ -381,6 +358,59 @@ bool copyMember(int in, qint64 n, int out, const std::function<void(qint64)>& co
 
 }  // namespace
 
+namespace {
+
+// The archive writer's temporary file: "<archive name>.XXXXXX" beside the
+// archive, XXXXXX six letters or digits.
+constexpr int kTemporarySuffix = 6;
+
+bool isTemporaryOf(const QString& entry, const QString& archiveName) {
+  if (entry.size() != archiveName.size() + 1 + kTemporarySuffix || !entry.startsWith(archiveName) ||
+      entry[archiveName.size()] != u'.')
+    return false;
+  for (qsizetype i = archiveName.size() + 1; i < entry.size(); ++i) {
+    const QChar c = entry[i];
+    if (!(c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))) return false;
+  }
+  return true;
+}
+
+// Removes from dir the temporary files the writer left of archives whose
+// names archiveName accepts (a process killed before its rename leaves
+// one, as large as the database). Only plain files are removed.
+void removeTemporaries(const QString& dir, const std::function<bool(const QString&)>& archiveName) {
+  const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+  for (const QString& e : entries) {
+    if (e.size() <= 1 + kTemporarySuffix) continue;
+    const QString archive = e.left(e.size() - 1 - kTemporarySuffix);
+    if (!archiveName(archive) || !isTemporaryOf(e, archive)) continue;
+    struct stat st {};
+    const QByteArray path = QFile::encodeName(dir + e);
+    if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.constData());
+  }
+}
+
+// A new temporary file for the archive at path, created exclusively (never
+// through anything already at its name) with the given mode; -1 on failure.
+int createTemporary(const QString& path, mode_t mode, QByteArray* temp) {
+  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    QByteArray name = QFile::encodeName(path) + '.';
+    for (int i = 0; i < kTemporarySuffix; ++i) name += kChars[QRandomGenerator::global()->bounded(62)];
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0) *temp = name;
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+bool isDailyArchiveName(const QString& name) {
+  return name.size() == 12 && name.endsWith(QStringLiteral(".kbk")) &&
+         std::all_of(name.begin(), name.begin() + 8, [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+}  // namespace
+
 bool WriteBackupArchive(const QString& folder, const QString& target) {
   return WriteBackupArchive(folder, target, {});
 }
@@ -429,31 +459,39 @@ bool WriteBackupArchive(const QString& folder, const QString& target, const Back
   if (list.size() > BackupArchive::kMaxListLength) return false;
   const QByteArray head = QByteArray::number(list.size()).leftJustified(kHeaderSize, ' ') + list;
 
-  QSaveFile f(path);
-  f.setDirectWriteFallback(false);
-  if (!f.open(QIODevice::WriteOnly)) return false;
-  const int out = f.handle();
-  // The password files travel in it: readable by its owner only, set before
-  // a byte is written.
-  if (holdsPassword && ::fchmod(out, S_IRUSR | S_IWUSR) != 0) {
-    f.cancelWriting();
-    f.commit();
-    return false;
-  }
+  const QFileInfo targetInfo(path);
+  const QString archiveFolder = AppPaths::withSlash(targetInfo.absolutePath());
+  const QString archiveName = targetInfo.fileName();
+  // What an earlier write of this archive killed before its rename left.
+  removeTemporaries(archiveFolder, [&](const QString& n) { return n == archiveName; });
+  // A new archive is written with the mode new files get; one that replaces
+  // an archive keeps that archive's mode; one carrying the password files
+  // is readable by its owner only, from before its first byte.
+  const QByteArray finalPath = QFile::encodeName(archiveFolder + archiveName);
+  struct stat existing {};
+  const bool replaces = ::lstat(finalPath.constData(), &existing) == 0 && S_ISREG(existing.st_mode);
+  QByteArray temp;
+  const int out = createTemporary(archiveFolder + archiveName, holdsPassword || replaces ? 0600 : 0666, &temp);
+  if (out < 0) return false;
+  bool ok = true;
+  if (holdsPassword) ok = ::fchmod(out, S_IRUSR | S_IWUSR) == 0;
+  else if (replaces) ok = ::fchmod(out, existing.st_mode & 0777) == 0;
   qint64 done = 0;
   const auto copied = [&](qint64 n) {
     done += n;
     if (progress) progress(done, total);
   };
-  bool ok = writeAllBudgeted(out, head.constData(), head.size());
+  ok = ok && writeAllBudgeted(out, head.constData(), head.size());
   for (size_t i = 0; ok && i < members.size(); ++i) ok = copyMember(members[i].fd, members[i].size, out, copied);
-  if (!ok || ::fsync(out) != 0) {
-    f.cancelWriting();
-    f.commit();  // removes the temporary file; the old archive stays
+  ok = ok && ::fsync(out) == 0;
+  ok = ::close(out) == 0 && ok;
+  // Renamed over the name: a link planted there is replaced, not followed.
+  ok = ok && ::rename(temp.constData(), finalPath.constData()) == 0;
+  if (!ok) {
+    ::unlink(temp.constData());  // the old archive stays
     return false;
   }
-  if (!f.commit()) return false;
-  syncPath(QFileInfo(path).absolutePath());
+  syncPath(archiveFolder);
   return true;
 }
 
@@ -482,9 +520,8 @@ RestoreResult RestoreBackupArchive(const QString& folder, const BackupArchive::S
     };
     bool written;
     if (isPasswordFile(name)) {
-      // Readable by its owner only from the moment it exists (a temporary
-      // file left behind would keep its old permissions: it goes first).
-      QFile::remove(dir + SaveTransaction::temporaryName(name));
+      // Readable by its owner only from the moment it exists (the temporary
+      // file is always made new).
       const OwnerOnlyFile::Scope ownerOnly;
       written = t.write(name, pieces, piece);
     } else {
@@ -549,6 +586,10 @@ bool AutoBackup(const QString& folder, const QString& autoBackupPath, QString* w
     QDir().mkdir(backupFolder);
   }
   const QString name = today.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".kbk");
+  // What the daily archives of earlier days left when a write was killed
+  // before its rename (each as large as the database).
+  removeTemporaries(target, isDailyArchiveName);
+  if (target != backupFolder) removeTemporaries(backupFolder, isDailyArchiveName);
   const bool ok = !wanted || WriteBackupArchive(dir, target + name, progress);
   // A scratch archive left by an interrupted command.
   const QString scratch = AppPaths::find(dir, QString::fromLatin1(BackupArchive::kScratchName));

@@ -11,9 +11,12 @@
 // Members are the files of the folder itself whose names end in ".kdt" or
 // ".pwd" (any letter case), in name order, and that could be files of the
 // program on Windows too (no device name, no character Windows refuses).
-// Archives are written to a temporary file and renamed, so a failed write
-// never replaces a good archive; one holding a password file is readable by
-// its owner only. A restore checks the whole archive first (from its header
+// Archives are written to a new temporary file beside them ("<name>.XXXXXX")
+// and renamed over the name (a link there is replaced, never followed), so
+// a failed write never replaces a good archive; one holding a password file
+// is readable by its owner only. What a write killed before its rename
+// leaves is removed by the next write of that archive (of any day's archive
+// for the daily ones). A restore checks the whole archive first (from its header
 // and list alone, before any member is read); a damaged one changes nothing.
 #include <QByteArray>
 #include <QDate>
@@ -105,10 +108,6 @@ class BackupArchive {
   // Reads every member of folder whole, in name order. False when a member
   // could not be read whole (nothing is returned then).
   static bool pack(const QString& folder, std::vector<Member>* members);
-
-  // Writes bytes to path through a temporary file in the same folder, renamed
-  // over path only once it is completely on disk.
-  static bool writeWhole(const QString& path, const QByteArray& bytes);
 
   static constexpr const char* kScratchName = "~Backup.kbk";
 };

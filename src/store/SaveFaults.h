@@ -1,8 +1,8 @@
 #pragma once
 // What the writers of a database folder ask before they touch the disk:
 // whether a write may go on, whether a rename succeeds, whether a commit
-// goes on after so many files were put in place, whether files are flushed
-// to disk. The program installs
+// goes on after so many files were put in place, whether its journal can be
+// switched, whether files are flushed to disk. The program installs
 // nothing, and every answer is then that of the disk itself
 // (SaveFaults::current() is null). Tests hand in an object of their own
 // through ScopedSaveFaults (tests/support), the only one that may install it.
@@ -29,6 +29,13 @@ class SaveFaults {
     (void)placed;
     return false;
   }
+  // A commit has put every file in place and switches its journal to going
+  // forward: false makes that write fail (as on a disk that stopped taking
+  // writes).
+  virtual bool journalSwitchSucceeds() { return true; }
+  // The journal of a commit says going forward (the save is done): true
+  // stops the commit there as a crash would, before it cleans up.
+  virtual bool crashesAfterCommitPoint() { return false; }
   // False: the saves' files and folders are not flushed to disk (what is
   // written, renamed and removed, and in what order, stays the same).
   virtual bool flushesToDisk() { return true; }

@@ -64,9 +64,11 @@ QString tempNameFor(const QString& name) { return QStringLiteral("~") + name + Q
 QString asideNameFor(const QString& name) { return QStringLiteral("~") + name + QStringLiteral(".old"); }
 
 // The journal's first line: its mode, one byte, so that it can be switched
-// in place without a rename.
-constexpr char kForward = '+';  // a commit under way: its renames are finished
-constexpr char kBack = '-';     // a commit that failed: its renames are undone
+// in place without a rename. A commit writes its journal undoing and
+// switches it to going forward once every new file is in place: that one
+// byte on disk is the moment the save happened.
+constexpr char kForward = '+';  // every new file was in place: the renames are finished
+constexpr char kBack = '-';     // not yet (or failed): the renames are undone
 
 bool renameFile(const QString& from, const QString& to) {
   if (SaveFaults* faults = SaveFaults::current(); faults && !faults->renameSucceeds()) return false;
@@ -80,6 +82,33 @@ bool removeFile(const QString& path) { return ::unlink(QFile::encodeName(path).c
 bool exists(const QString& path) {
   struct stat st{};
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// Creates path as a new, empty file of ours for writing and returns its
+// descriptor (-1 on failure). Whatever stands at the name (a leftover, or a
+// link someone planted there) is removed first, never opened or written
+// through; the file is created exclusively, so nothing planted meanwhile
+// is used either.
+int createNew(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+    if (::unlink(name.constData()) != 0 && errno != ENOENT) return -1;  // a folder, or not ours to remove
+  }
+  return -1;
+}
+
+// Writes all of len bytes at the end of fd.
+bool writeFully(int fd, const char* data, qint64 len) {
+  while (len > 0) {
+    const ssize_t w = ::write(fd, data, static_cast<size_t>(len));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    data += w;
+    len -= w;
+  }
+  return true;
 }
 
 // Two names of one file (on a folder that ignores case, "ORDER1.KDT" and
@@ -136,13 +165,51 @@ QStringList filesFor(const QString& dir, const std::vector<QString>& names) {
   return read && plain ? found : filesOf(dir);
 }
 
-// Switches the journal of dir to undoing its commit, on disk before it returns.
-bool markForUndo(const QString& dir) {
-  const int fd = ::open(QFile::encodeName(dir + QString::fromLatin1(SaveTransaction::kJournal)).constData(),
-                        O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = ::pwrite(fd, &kBack, 1, 0) == 1 && flushFd(fd);
-  ::close(fd);
+// Sets the mode of the journal open as fd, on disk before it returns.
+bool setMode(int fd, char mode) { return ::pwrite(fd, &mode, 1, 0) == 1 && flushFd(fd); }
+
+// One line of a journal: a file a commit writes.
+struct JournalLine {
+  QString temp;      // its temporary file
+  QString name;      // its name
+  QString original;  // the file it replaces (empty: none)
+  bool known;        // false in journals of earlier versions, which did not say
+};
+
+// Finishes (back = false) or undoes the renames of a commit. False when a
+// step failed; what could be done is done.
+bool replay(const QString& dir, const std::vector<JournalLine>& lines, bool back) {
+  bool ok = true;
+  for (const JournalLine& line : lines) {
+    const QString& temp = line.temp;
+    const QString& name = line.name;
+    const QString& original = line.original;
+    const QString aside = dir + asideNameFor(name);
+    // A temporary file still there was not yet renamed; one gone already was.
+    const bool placed = !exists(dir + temp);
+    if (!back) {
+      if (!placed) {
+        const QStringList entries = filesOf(dir);
+        if (!renameFile(dir + temp, dir + name)) {
+          ok = false;
+          continue;
+        }
+        if (!line.known) removeOtherCased(dir, name, entries);
+      }
+      removeFile(aside);
+      if (!original.isEmpty() && original != name && exists(dir + original) && !sameFile(dir + original, dir + name))
+        removeFile(dir + original);
+      continue;
+    }
+    if (!line.known) continue;
+    // Undoing: the new file goes, the original comes back under its own name.
+    if (!placed) {
+      removeFile(dir + temp);
+    } else if (original.isEmpty() || (original != name && exists(aside))) {
+      if (exists(dir + name) && !removeFile(dir + name)) ok = false;
+    }
+    if (exists(aside) && !renameFile(aside, dir + original)) ok = false;
+  }
   return ok;
 }
 
@@ -214,14 +281,10 @@ SaveTransaction::SaveTransaction(const QString& folder)
   blocked_ = !recover(folder_);
 }
 
-bool SaveTransaction::writeAll(QFile& f, const QByteArray& bytes) {
+bool SaveTransaction::writeAll(int fd, const QByteArray& bytes) {
   const qint64 len = bytes.size();
   const qint64 n = allowed(*failBudget_, len);
-  if (n < len) {
-    if (n > 0) f.write(bytes.constData(), n);
-    return false;
-  }
-  return f.write(bytes) == len;
+  return writeFully(fd, bytes.constData(), n) && n == len;
 }
 
 SaveTransaction::PieceWriter::PieceWriter(const QString& name, int fd, size_t count,
@@ -274,8 +337,7 @@ SaveTransaction::Entry& SaveTransaction::entryFor(const QString& name) {
 std::shared_ptr<SaveTransaction::PieceWriter> SaveTransaction::open(const QString& name, size_t count) {
   if (blocked_) return nullptr;
   Entry& e = entryFor(name);
-  const int fd =
-      ::open(QFile::encodeName(folder_ + e.temp).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = createNew(folder_ + e.temp);
   if (fd < 0) return nullptr;
   return std::shared_ptr<PieceWriter>(new PieceWriter(name, fd, count, failBudget_));
 }
@@ -305,15 +367,12 @@ bool SaveTransaction::write(const QString& name, const QByteArray& bytes) {
 bool SaveTransaction::write(const QString& name, size_t count, const std::function<QByteArray(size_t)>& piece) {
   if (blocked_) return false;
   const QString temp = tempNameFor(name);
-  QFile f(folder_ + temp);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return false;
-  bool ok = true;
-  for (size_t i = 0; i < count && ok; ++i) ok = writeAll(f, piece(i));
-  ok = ok && f.flush();
-  f.close();
-  ok = ok && f.error() == QFile::NoError;
+  const int fd = createNew(folder_ + temp);
+  bool ok = fd >= 0;
+  for (size_t i = 0; i < count && ok; ++i) ok = writeAll(fd, piece(i));
+  if (fd >= 0) ok = ::close(fd) == 0 && ok;
   if (!ok) {
-    removeFile(folder_ + temp);
+    if (fd >= 0) removeFile(folder_ + temp);
     // An earlier write of the same name is gone with it: commit() refuses.
     for (auto& e : files_) {
       if (e.name != name) continue;
@@ -353,36 +412,45 @@ bool SaveTransaction::commit() {
   const QStringList entries = filesFor(folder_, names);
   std::vector<QString> originals;
   originals.reserve(files_.size());
-  QString journal = QChar::fromLatin1(kForward) + QStringLiteral("\r\n");
+  std::vector<JournalLine> lines;
+  lines.reserve(files_.size());
+  // Written undoing: until every new file is in place, a crash or a failure
+  // ends with the old files.
+  QString journal = QChar::fromLatin1(kBack) + QStringLiteral("\r\n");
   for (const auto& e : files_) {
     originals.push_back(originalOf(entries, e.name));
+    lines.push_back({e.temp, e.name, originals.back(), true});
     journal += e.temp + u'\t' + e.name + u'\t' + originals.back() + QStringLiteral("\r\n");
   }
+  const QString journalPath = folder_ + QString::fromLatin1(kJournal);
+  const int journalFd = createNew(journalPath);
+  if (journalFd < 0) {
+    discard();
+    return false;
+  }
   {
-    QFile j(folder_ + QString::fromLatin1(kJournal));
-    if (!j.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-      discard();
-      return false;
-    }
     const QByteArray bytes = Codec::encode(journal);
-    const bool ok = writeAll(j, bytes) && j.flush() && flushFd(j.handle());
-    j.close();
+    const qint64 n = allowed(*failBudget_, bytes.size());
+    const bool ok = n == bytes.size() && writeFully(journalFd, bytes.constData(), n) && flushFd(journalFd) &&
+                    syncPath(folder_);
     if (!ok) {
-      removeFile(folder_ + QString::fromLatin1(kJournal));
+      ::close(journalFd);
+      removeFile(journalPath);
       discard();
       return false;
     }
   }
-  syncPath(folder_);
-  // From here on the journal answers for the temporary files: a crash is
-  // finished by the next load, a failure is undone below.
+  // From here on the journal answers for the temporary files: a crash or a
+  // failure before the switch below is undone (by the next load, or here).
   std::vector<Entry> files = std::move(files_);
   files_.clear();
   std::vector<int> held = holdOriginals(folder_, originals);
+  SaveFaults* faults = SaveFaults::current();
   int placed = 0;
   bool ok = true;
   for (size_t i = 0; i < files.size() && ok; ++i) {
-    if (SaveFaults* faults = SaveFaults::current(); faults && faults->crashesAfter(placed)) {
+    if (faults && faults->crashesAfter(placed)) {
+      ::close(journalFd);
       releaseLater(std::move(held));  // a crashed process cleans nothing up
       return false;
     }
@@ -393,25 +461,43 @@ bool SaveTransaction::commit() {
          renameFile(folder_ + files[i].temp, folder_ + name);
     if (ok) ++placed;
   }
-  if (!ok) {
-    // A rename failed: the old files are put back, so that the failure the
-    // user is told of is what the folder holds, now and after the next load.
-    // Only when the journal cannot even be switched to undoing are the
-    // renames finished instead (the next load would finish them anyway).
-    bool finished = false;
-    if (markForUndo(folder_)) recover(folder_);
-    else finished = recover(folder_);
+  if (ok && faults && faults->crashesAfter(placed)) {
+    ::close(journalFd);
     releaseLater(std::move(held));
-    return finished;
+    return false;
   }
-  syncPath(folder_);
+  // Every new file is in place: the switch of the journal to going forward
+  // is the commit. Only once it is on disk is the save done.
+  bool switched = false;
+  if (ok && syncPath(folder_)) {
+    if (!faults || faults->journalSwitchSucceeds()) switched = setMode(journalFd, kForward);
+    if (!switched) (void)setMode(journalFd, kBack);  // whatever of the switch reached the file is taken back
+  }
+  if (!switched) {
+    // The old files are put back, so that the failure the user is told of is
+    // what the folder holds. When even that fails (the disk stopped taking
+    // writes), the journal still says undoing, and the next transaction in
+    // the folder or the next load finishes it: never the save.
+    ::close(journalFd);
+    if (replay(folder_, lines, true) && syncPath(folder_)) {
+      removeFile(journalPath);
+      syncPath(folder_);
+    }
+    releaseLater(std::move(held));
+    return false;
+  }
+  ::close(journalFd);
+  if (faults && faults->crashesAfterCommitPoint()) {
+    releaseLater(std::move(held));
+    return true;
+  }
   for (const auto& e : files) {
     removeFile(folder_ + asideNameFor(e.name));
     removeOtherCased(folder_, e.name, entries);
   }
   releaseLater(std::move(held));
   // A journal that outlives a crash names no file left to rename: harmless.
-  removeFile(folder_ + QString::fromLatin1(kJournal));
+  removeFile(journalPath);
   return true;
 }
 
@@ -437,44 +523,20 @@ bool SaveTransaction::recover(const QString& folder) {
       back = lines[0][0] == QLatin1Char(kBack);
       lines.removeFirst();
     }
+    std::vector<JournalLine> followed;
     for (const QString& line : std::as_const(lines)) {
       const QStringList parts = line.split(u'\t');
       if (parts.size() != 2 && parts.size() != 3) continue;
-      const QString& temp = parts[0];
-      const QString& name = parts[1];
       const bool known = parts.size() == 3;  // the commit said what the file replaced
-      const QString original = known ? parts[2] : QString();
+      JournalLine l{parts[0], parts[1], known ? parts[2] : QString(), known};
       // Only a line the commit writes is followed: the temporary file of that
       // very name, replacing a file of that name. A damaged journal never
       // renames one file over another.
-      if (!plainName(name) || temp != tempNameFor(name)) continue;
-      if (!original.isEmpty() && (!plainName(original) || original.compare(name, Qt::CaseInsensitive) != 0)) continue;
-      const QString aside = dir + asideNameFor(name);
-      // A temporary file still there was not yet renamed; one gone already was.
-      const bool placed = !exists(dir + temp);
-      if (!back) {
-        if (!placed) {
-          const QStringList entries = filesOf(dir);
-          if (!renameFile(dir + temp, dir + name)) {
-            ok = false;
-            continue;
-          }
-          if (!known) removeOtherCased(dir, name, entries);
-        }
-        removeFile(aside);
-        if (!original.isEmpty() && original != name && exists(dir + original) && !sameFile(dir + original, dir + name))
-          removeFile(dir + original);
-        continue;
-      }
-      if (!known) continue;
-      // Undoing: the new file goes, the original comes back under its own name.
-      if (!placed) {
-        removeFile(dir + temp);
-      } else if (original.isEmpty() || (original != name && exists(aside))) {
-        if (exists(dir + name) && !removeFile(dir + name)) ok = false;
-      }
-      if (exists(aside) && !renameFile(aside, dir + original)) ok = false;
+      if (!plainName(l.name) || l.temp != tempNameFor(l.name)) continue;
+      if (!l.original.isEmpty() && (!plainName(l.original) || l.original.compare(l.name, Qt::CaseInsensitive) != 0)) continue;
+      followed.push_back(std::move(l));
     }
+    ok = replay(dir, followed, back);
   }
   syncPath(dir);
   if (ok) {

@@ -1,14 +1,19 @@
 #pragma once
 // All-or-nothing writing of a set of files in one folder. Each file is
-// written to a temporary file beside it, whose flush to disk begins at once
-// in the background; commit() waits until every one is on disk, then writes
-// the journal "~Save.lst", renames each original aside ("~<name>.old") and
-// its temporary file into its place, syncs the folder, removes the originals
-// kept aside and then the journal. recover() finishes the renames of a
-// commit that a crash interrupted; a commit whose rename failed switches its
-// journal to undoing and puts every original back. So the folder always
-// holds the whole old or the whole new set of files, and a commit reported
-// as failed leaves the old set, also after the next load.
+// written to a temporary file beside it ("~<name>.tmp", created new: a link
+// or file planted at that name is removed, never written through), whose
+// flush to disk begins at once in the background. commit() waits until
+// every one is on disk, then writes the journal "~Save.lst" saying
+// "undoing", renames each original aside ("~<name>.old") and its temporary
+// file into its place, syncs the folder and only then switches the journal
+// to "going forward": that one byte on disk is the moment the save
+// happened. It then removes the originals kept aside and the journal.
+// recover() does what a journal left behind says: it undoes a commit that
+// had not reached its switch (a crash, a failure, a disk that stopped
+// taking writes) and finishes one that had. So the folder always holds the
+// whole old or the whole new set of files, a commit reported as failed
+// leaves the old set, also after the next load, and one reported done
+// never reverts.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -19,8 +24,6 @@
 #include <memory>
 #include <mutex>
 #include <vector>
-
-class QFile;
 
 class SaveTransaction {
  public:
@@ -72,19 +75,19 @@ class SaveTransaction {
   bool close(const std::shared_ptr<PieceWriter>& writer);
 
   // Replaces the originals. False when it failed: the originals stand (a
-  // failed rename is undone at once; an undoing that itself fails is
+  // failed commit is undone at once; an undoing that itself fails is
   // finished by the next transaction in the folder or the next load). If
-  // this process dies once the journal is down, the next load finishes the
-  // renames instead.
+  // this process dies before the journal's switch, the next load undoes the
+  // renames; after it, the next load finishes them.
   bool commit();
   // Drops every temporary file written so far.
   void discard();
 
   bool empty() const { return files_.empty(); }
 
-  // Finishes what a journal left in folder asks: the renames of a commit a
-  // crash interrupted, or the undoing of a failed one. Returns false when a
-  // journal was found but could not be completed (it stays).
+  // Finishes what a journal left in folder asks: the undoing of a commit
+  // that did not reach its switch, or the renames of one that did. Returns
+  // false when a journal was found but could not be completed (it stays).
   static bool recover(const QString& folder);
 
   // Removes the temporary files an attempt killed before its commit left
@@ -107,7 +110,7 @@ class SaveTransaction {
     QString name;   // canonical final name
     std::shared_future<bool> flushed;  // its flush to disk, begun when it was written
   };
-  bool writeAll(QFile& f, const QByteArray& bytes);
+  bool writeAll(int fd, const QByteArray& bytes);
   Entry& entryFor(const QString& name);
   QString folder_;
   bool blocked_ = false;  // a journal of the folder could not be finished: nothing is written

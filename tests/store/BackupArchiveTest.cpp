@@ -54,6 +54,12 @@ bool sparseFile(const QString& path, const QByteArray& head, qint64 size) {
 
 constexpr qint64 kMB = 1024 * 1024;
 
+// The type and mode of what is at path itself (a link is not followed).
+mode_t lmode(const QString& path) {
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
+}
+
 mode_t modeOf(const QString& path) {
   struct stat st {};
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
@@ -488,4 +494,35 @@ TEST(BackupArchive, PasswordsStayWithTheirOwner) {
   EXPECT_EQ(modeOf(target.file(QStringLiteral("Order1.kdt"))), 0644u);
   EXPECT_FALSE(target.has(QStringLiteral("~DataBase.pwd.tmp")));
   ::umask(mask);
+}
+
+// An archive write killed before its rename leaves "<name>.XXXXXX", a whole
+// copy of the database: the next daily archive removes such leftovers of any
+// day, and only those.
+TEST(BackupArchive, TheNextArchiveRemovesWhatAKilledWriteLeft) {
+  TestDir db, elsewhere;
+  db.put(QStringLiteral("Order1.kdt"), "orders");
+  QDir(db.path()).mkdir(QStringLiteral("Backup"));
+  const QStringList leftovers = {QStringLiteral("Backup/20240131.kbk.Ab3dEf"), QStringLiteral("Backup/20240130.kbk.QWERTY")};
+  const QStringList foreign = {QStringLiteral("Backup/20240130.kbk.Ab3dE"), QStringLiteral("Backup/notes.kbk.Ab3dEf"),
+                               QStringLiteral("Backup/20240130.kbk.Ab3dEf.txt"), QStringLiteral("Backup/20240130.kbk.Ab-dEf"),
+                               QStringLiteral("Order1.kdt.Ab3dEf")};
+  for (const QString& n : leftovers + foreign) db.put(n, "a copy of the database");
+  // A link of that name is nobody's leftover of ours: neither removed nor followed.
+  elsewhere.put(QStringLiteral("victim"), "not yours");
+  ASSERT_TRUE(QFile::link(elsewhere.file(QStringLiteral("victim")), db.file(QStringLiteral("Backup/20240129.kbk.Zz9zZz"))));
+  ASSERT_TRUE(AutoBackup(db.path(), QString(), nullptr, QDate(2024, 2, 1)));
+  for (const QString& n : leftovers) EXPECT_FALSE(db.has(n)) << n.toStdString();
+  for (const QString& n : foreign) EXPECT_TRUE(db.has(n)) << n.toStdString();
+  EXPECT_TRUE(S_ISLNK(lmode(db.file(QStringLiteral("Backup/20240129.kbk.Zz9zZz")))));
+  EXPECT_EQ(elsewhere.get(QStringLiteral("victim")), QByteArray("not yours"));
+  EXPECT_TRUE(db.has(QStringLiteral("Backup/20240201.kbk")));
+
+  // A backup to a file of the seller's choosing removes only what a write of
+  // that very archive left.
+  elsewhere.put(QStringLiteral("mine.kbk.Ab3dEf"), "left");
+  elsewhere.put(QStringLiteral("other.kbk.Ab3dEf"), "someone else's");
+  ASSERT_TRUE(WriteBackupArchive(db.path(), elsewhere.file(QStringLiteral("mine.kbk"))));
+  EXPECT_FALSE(elsewhere.has(QStringLiteral("mine.kbk.Ab3dEf")));
+  EXPECT_TRUE(elsewhere.has(QStringLiteral("other.kbk.Ab3dEf")));
 }

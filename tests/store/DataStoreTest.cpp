@@ -503,27 +503,6 @@ TEST_F(SaveFailures, ACharacterTheFilesCannotHoldFailsTheSaveAndIsNamed) {
   }
 }
 
-TEST_F(SaveFailures, CrashBetweenRenamesIsFinishedByTheNextLoad) {
-  TestDir d;
-  copyGolden(d);
-  d.put(QStringLiteral("Num.kdt"), big5(currentNum(3)));
-  {
-    Loaded l(d.path());
-    const int r = l.db.Order.append(QStringLiteral("2403000003"));
-    l.db.Order.setCell(r, OrderCell::OrderDate, QStringLiteral("2024/03/10"));
-    l.db.Stock.append(QStringLiteral("2403000003"));
-    faults.crashAfterRenames(2);
-    EXPECT_FALSE(l.store.saveAttempt());
-    faults.crashAfterRenames(-1);
-  }
-  EXPECT_TRUE(d.has(QStringLiteral("~Save.lst")));
-  Loaded again(d.path());
-  EXPECT_FALSE(d.has(QStringLiteral("~Save.lst")));
-  EXPECT_EQ(again.db.Order.count(), 3);
-  EXPECT_EQ(again.db.Stock.count(), 3);
-  for (const QString& n : d.names()) EXPECT_FALSE(n.endsWith(QStringLiteral(".tmp"))) << n.toStdString();
-}
-
 }  // namespace
 
 namespace {

@@ -23,6 +23,16 @@ void ScopedSaveFaults::failRenames(int after, int count) {
   failingRenames_ = after < 0 ? 0 : count;
 }
 
+void ScopedSaveFaults::failJournalSwitch(bool fail) {
+  std::lock_guard lock(mutex_);
+  failSwitch_ = fail;
+}
+
+void ScopedSaveFaults::crashAfterCommitPoint(bool crash) {
+  std::lock_guard lock(mutex_);
+  crashAtCommitPoint_ = crash;
+}
+
 void ScopedSaveFaults::failArchiveAfterBytes(qint64 bytes) {
   std::lock_guard lock(mutex_);
   archiveBudget_ = bytes;
@@ -66,6 +76,16 @@ bool ScopedSaveFaults::renameSucceeds() {
 bool ScopedSaveFaults::crashesAfter(int placed) {
   std::lock_guard lock(mutex_);
   return crashAfter_ >= 0 && placed >= crashAfter_;
+}
+
+bool ScopedSaveFaults::journalSwitchSucceeds() {
+  std::lock_guard lock(mutex_);
+  return !failSwitch_;
+}
+
+bool ScopedSaveFaults::crashesAfterCommitPoint() {
+  std::lock_guard lock(mutex_);
+  return crashAtCommitPoint_;
 }
 
 bool ScopedSaveFaults::flushesToDisk() {

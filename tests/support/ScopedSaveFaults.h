@@ -23,6 +23,11 @@ class ScopedSaveFaults : public SaveFaults {
   void crashAfterRenames(int renames);
   // `after` renames succeed, then the next `count` fail (-1 = none fails).
   void failRenames(int after, int count = 1);
+  // The switch of a commit's journal to going forward fails (as every write
+  // on a disk turned read-only would), until told otherwise.
+  void failJournalSwitch(bool fail = true);
+  // A commit stops once its journal says going forward, as a crash would.
+  void crashAfterCommitPoint(bool crash = true);
   // Archive writes fail once this many more bytes were written (-1 = never).
   void failArchiveAfterBytes(qint64 bytes);
   // Files and folders are no longer flushed to disk (for runs that check
@@ -34,6 +39,8 @@ class ScopedSaveFaults : public SaveFaults {
   bool countsArchiveWrites() override;
   bool renameSucceeds() override;
   bool crashesAfter(int placed) override;
+  bool journalSwitchSucceeds() override;
+  bool crashesAfterCommitPoint() override;
   bool flushesToDisk() override;
 
  private:
@@ -44,6 +51,8 @@ class ScopedSaveFaults : public SaveFaults {
   int crashAfter_ = -1;
   int renamesBeforeFailure_ = -1;
   int failingRenames_ = 0;
+  bool failSwitch_ = false;
+  bool crashAtCommitPoint_ = false;
   qint64 archiveBudget_ = -1;
   bool flushes_ = true;
 };
