@@ -479,6 +479,10 @@ TEST(BackupArchive, PasswordsStayWithTheirOwner) {
   db.put(QStringLiteral("Order1.kdt"), "orders");
   ASSERT_TRUE(WriteBackupArchive(db.path(), out.file(QStringLiteral("plain.kbk"))));
   EXPECT_EQ(modeOf(out.file(QStringLiteral("plain.kbk"))), 0644u);
+  // One that replaces an archive keeps that archive's mode.
+  ASSERT_EQ(::chmod(QFile::encodeName(out.file(QStringLiteral("plain.kbk"))).constData(), 0640), 0);
+  ASSERT_TRUE(WriteBackupArchive(db.path(), out.file(QStringLiteral("plain.kbk"))));
+  EXPECT_EQ(modeOf(out.file(QStringLiteral("plain.kbk"))), 0640u);
   db.put(QStringLiteral("DataBase.pwd"), "0041\r\n");
   out.put(QStringLiteral("a.kbk"), "an older archive of the same name");
   ASSERT_TRUE(WriteBackupArchive(db.path(), out.file(QStringLiteral("a.kbk"))));
