@@ -304,18 +304,7 @@ struct OpenMember {
 // Writes bytes to fd, as far as the installed SaveFaults let it.
 bool writeAllBudgeted(int fd, const char* p, qint64 n) {
   const qint64 allowed = archiveBytesAllowed(n);
-  if (allowed < n) {
-    if (allowed > 0) (void)::write(fd, p, static_cast<size_t>(allowed));
-    return false;
-  }
-  while (n > 0) {
-    const ssize_t w = ::write(fd, p, static_cast<size_t>(n));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= w;
-  }
-  return true;
+  return writeFully(fd, p, allowed) && allowed == n;
 }
 
 // Copies exactly n bytes of in (from its start) to the end of out, in the

@@ -99,18 +99,6 @@ int createNew(const QString& path) {
   return -1;
 }
 
-// Writes all of len bytes at the end of fd.
-bool writeFully(int fd, const char* data, qint64 len) {
-  while (len > 0) {
-    const ssize_t w = ::write(fd, data, static_cast<size_t>(len));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    data += w;
-    len -= w;
-  }
-  return true;
-}
-
 // Two names of one file (on a folder that ignores case, "ORDER1.KDT" and
 // "Order1.kdt" are).
 bool sameFile(const QString& a, const QString& b) {
@@ -249,6 +237,17 @@ void releaseLater(std::vector<int> held) {
   });
 }
 }  // namespace
+
+bool writeFully(int fd, const char* data, qint64 len) {
+  while (len > 0) {
+    const ssize_t w = ::write(fd, data, static_cast<size_t>(len));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    data += w;
+    len -= w;
+  }
+  return true;
+}
 
 bool syncPath(const QString& path) {
   if (!flushing()) return true;

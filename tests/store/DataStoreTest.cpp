@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <tuple>
 
+#include "LoadedDatabase.h"
 #include "ScopedSaveFaults.h"
 #include "ScriptedPrompt.h"
 #include "TestDir.h"
@@ -118,22 +119,6 @@ TEST(TableBytes, MatchTheFieldWriterByteForByte) {
   EXPECT_EQ(DataStore::tableBytes(loaded, 0, kColumns), bytes);
   EXPECT_EQ(DataStore::tableBytes(loaded, 2, 1), Codec::encode(DataStore::tableText(loaded, 2, 1)));
 }
-
-void copyGolden(const TestDir& d) {
-  const QDir src(QStringLiteral(KESTRIN_TEST_DATA "/golden-db"));
-  for (const QString& n : src.entryList(QDir::Files)) QFile::copy(src.filePath(n), d.file(n));
-}
-
-struct Loaded {
-  Database db;
-  ScriptedPrompt prompt;
-  SilentProgress progress;
-  DataStore store{db, prompt, progress};
-  explicit Loaded(const QString& path) {
-    db.DataBasePath = path;
-    store.loadDatabase();
-  }
-};
 
 TEST(TableFiles, GoldenDatabaseLoadsAndSavesBackByteForByte) {
   TestDir d;

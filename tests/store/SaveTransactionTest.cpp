@@ -9,33 +9,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "LoadedDatabase.h"
 #include "ScopedSaveFaults.h"
-#include "ScriptedPrompt.h"
-#include "TestDir.h"
 #include "store/BackupArchive.h"
-#include "store/DataStore.h"
-#include "store/Database.h"
-#include "store/Progress.h"
 #include "store/SaveTransaction.h"
 
 namespace {
 
-void copyGolden(const TestDir& d) {
-  const QDir src(QStringLiteral(KESTRIN_TEST_DATA "/golden-db"));
-  for (const QString& n : src.entryList(QDir::Files)) QFile::copy(src.filePath(n), d.file(n));
+// The golden database with a counter of this month.
+void copyGoldenNow(const TestDir& d) {
+  copyGolden(d);
   d.put(QStringLiteral("Num.kdt"), big5(QDate::currentDate().toString(QStringLiteral("yyMM")) + QStringLiteral(",3\r\n")));
 }
-
-struct Loaded {
-  Database db;
-  ScriptedPrompt prompt;
-  SilentProgress progress;
-  DataStore store{db, prompt, progress};
-  explicit Loaded(const QString& path) {
-    db.DataBasePath = path;
-    store.loadDatabase();
-  }
-};
 
 bool isLink(const QString& path) {
   struct stat st {};
@@ -78,7 +63,7 @@ TEST(PlantedLinks, NoWriterWritesThroughALinkAtItsNames) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.writer) + " " + c.name);
     TestDir d, outside, source;
-    copyGolden(d);
+    copyGoldenNow(d);
     QDir(d.path()).mkdir(QStringLiteral("Backup"));
     outside.put(QStringLiteral("victim"), "not yours");
     const QString planted = d.file(QString::fromLatin1(c.name));
@@ -131,7 +116,7 @@ TEST(SaveCommit, ASaveToldFailedNeverTakesEffectLater) {
   for (const int k : {0, 1, 2, 5, 6, 13, 25, 26}) {
     SCOPED_TRACE(k);
     TestDir d;
-    copyGolden(d);
+    copyGoldenNow(d);
     Loaded l(d.path());
     const auto before = d.contents();
     changeEveryTable(l.db);
@@ -178,7 +163,7 @@ TEST(SaveCommit, AKillEndsWithTheOldFilesBeforeTheSwitchAndTheNewAfterIt) {
   {
     PlacedCounter counter;
     TestDir d;
-    copyGolden(d);
+    copyGoldenNow(d);
     Loaded l(d.path());
     addOrder(l.db);
     ASSERT_TRUE(l.store.saveAttempt());
@@ -195,7 +180,7 @@ TEST(SaveCommit, AKillEndsWithTheOldFilesBeforeTheSwitchAndTheNewAfterIt) {
     SCOPED_TRACE(c.crashAfterRenames);
     ScopedSaveFaults faults;
     TestDir d;
-    copyGolden(d);
+    copyGoldenNow(d);
     std::map<QString, QByteArray> before;
     {
       Loaded l(d.path());
