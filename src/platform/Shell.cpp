@@ -77,16 +77,24 @@ bool openMail(const QStringList& addresses, Prompt& prompt) {
 
 QString addressShown(const QUrl& url) {
   // Percent-encoded letters (a Chinese name, a blank) shown as typed.
-  const QString shown = url.toDisplayString();
+  QString shown = url.toDisplayString();
+  // A list reads "a@x.tw, b@y.tw"; the blank also lets the message box wrap
+  // it, where one unbroken run of addresses would run off the box's edge.
+  const bool mail = url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0;
+  if (mail) shown.replace(QLatin1Char(','), QStringLiteral(", "));
   // A mailto list may hold a couple of thousand characters, hundreds of
   // addresses. A message box grows to hold its text, so the whole list
   // would cover the screen and push the OK button off it, while its first
   // addresses already say which mail could not be written. An ordinary web
   // address stays whole.
   if (shown.size() <= ShownAddressLength) return shown;
-  qsizetype cut = ShownAddressLength - 1;
+  const QString ellipsis = QStringLiteral("…");
+  qsizetype cut = ShownAddressLength - ellipsis.size();
+  // A list ends after its last whole address that fits.
+  if (const qsizetype comma = mail ? shown.lastIndexOf(QStringLiteral(", "), cut - 2) : -1; comma > 0)
+    return shown.left(comma + 2) + ellipsis;
   if (shown.at(cut - 1).isHighSurrogate()) --cut;  // never half a character
-  return shown.left(cut) + QStringLiteral("…");
+  return shown.left(cut) + ellipsis;
 }
 
 QString addressNotOpenedText(const QUrl& url) {

@@ -38,8 +38,9 @@ bool openMail(const QStringList& addresses, Prompt& prompt);
 // The message shown when no program takes url: what could not be opened,
 // the address as the user reads it, a long one cut (see addressShown).
 QString addressNotOpenedText(const QUrl& url);
-// The address as that message shows it: decoded, at most ShownAddressLength
-// characters, a longer one cut with "…".
+// The address as that message shows it: decoded, the addresses of a mailto
+// list separated by ", ", at most ShownAddressLength characters; a longer
+// one is cut (a list after its last whole address that fits) and ends "…".
 QString addressShown(const QUrl& url);
 inline constexpr int ShownAddressLength = 200;
 

@@ -90,11 +90,10 @@ TEST(Shell, MailtoListEncodesEachAddressAndCountsTheProgramsList) {
 // names it as the user reads it; a mail list too long to read is cut.
 // Text that is no address is still ignored without a word.
 TEST(Shell, AddressNoProgramTakesIsReportedOnce) {
-  const QString many = [] {
-    QStringList list;
-    for (int i = 0; i < 60; ++i) list << QStringLiteral("buyer%1@example.com").arg(i, 2, 10, QLatin1Char('0'));
-    return list.join(u';');
-  }();
+  QStringList buyers;
+  for (int i = 0; i < 60; ++i) buyers << QStringLiteral("buyer%1@example.com").arg(i, 2, 10, QLatin1Char('0'));
+  const QString many = buyers.join(u';');
+  const QString longPath = QString(300, u'x');
   const QString mailNotOpened = QStringLiteral("無法用郵件程式寫信（找不到可以寫信的郵件程式）：\n");
   const QString webNotOpened = QStringLiteral("無法用瀏覽器開啟網址（找不到可以開啟網頁的程式）：\n");
   struct Case {
@@ -109,10 +108,16 @@ TEST(Shell, AddressNoProgramTakesIsReportedOnce) {
       {[](Prompt& p) { return Shell::openUrl(QStringLiteral("mailto: a b@x.tw"), p); },
        mailNotOpened + QStringLiteral("mailto: a b@x.tw")},
       {[](Prompt& p) { return Shell::openMail({QStringLiteral("王@example.tw; amy@x.tw")}, p); },
-       mailNotOpened + QStringLiteral("mailto:王@example.tw,amy@x.tw")},
+       mailNotOpened + QStringLiteral("mailto:王@example.tw, amy@x.tw")},
       {[](Prompt& p) { return Shell::openMail({}, p); }, mailNotOpened + QStringLiteral("mailto:")},
+      // Nine addresses of 19 characters with their ", " fit in 200.
       {[&](Prompt& p) { return Shell::openMail({many}, p); },
-       mailNotOpened + QStringLiteral("mailto:") + QString(many).replace(u';', u',').left(Shell::ShownAddressLength - 8) +
+       mailNotOpened + QStringLiteral("mailto:") + buyers.mid(0, 9).join(QStringLiteral(", ")) + QStringLiteral(", …")},
+      // One address or a web address: cut where the length ends.
+      {[&](Prompt& p) { return Shell::openMail({longPath + QStringLiteral("@x.tw")}, p); },
+       mailNotOpened + QStringLiteral("mailto:") + longPath.left(Shell::ShownAddressLength - 8) + QStringLiteral("…")},
+      {[&](Prompt& p) { return Shell::openUrl(QStringLiteral("http://shop.tw/") + longPath, p); },
+       webNotOpened + QStringLiteral("http://shop.tw/") + longPath.left(Shell::ShownAddressLength - 16) +
            QStringLiteral("…")},
       {[](Prompt& p) { return Shell::openUrl(QStringLiteral("javascript:alert(1)"), p); }, {}},
       {[](Prompt& p) { return Shell::openUrl(QStringLiteral("/usr/bin/xterm"), p); }, {}},
