@@ -86,7 +86,7 @@ QString addressShown(const QUrl& url) {
   // addresses. A message box grows to hold its text, so the whole list
   // would cover the screen and push the OK button off it, while its first
   // addresses already say which mail could not be written. An ordinary web
-  // address stays whole.
+  // address is shorter and stays whole.
   if (shown.size() <= ShownAddressLength) return shown;
   const QString ellipsis = QStringLiteral("…");
   qsizetype cut = ShownAddressLength - ellipsis.size();
