@@ -59,7 +59,9 @@ AboutForm::AboutForm(const QString& version, Prompt& prompt, QWidget* parent)
   noticeLabel = new QLabel(QStringLiteral("給網拍賣家的記帳工具：訂單、客戶、商品、進貨與雜支。\n"
                                           "資料只存在您自己的電腦裡，請記得定期備份。"),
                            this);
-  manualLabel = new QLabel(QStringLiteral("使用說明：隨程式附上的說明文件 (docs/manual.html)"), this);
+  // Named as the seller reaches it: the help menu opens the copy installed
+  // with the program, wherever that is.
+  manualLabel = new QLabel(QStringLiteral("使用說明：主視窗選單的「說明 → 使用說明」"), this);
   helpLabel = new QLabel(QStringLiteral("問題與建議：請見使用說明的「聯絡」一節"), this);
   for (QLabel* l : {noticeLabel, manualLabel, helpLabel}) l->setTextInteractionFlags(Qt::NoTextInteraction);
 

@@ -153,5 +153,5 @@ void GuestForm::onEmailSelected() {
   }
   // No address among the selected (or nothing selected): a new message
   // without addressee.
-  Shell::openMail({list});
+  Shell::openMail({list}, prompt_);
 }

@@ -268,7 +268,7 @@ QString GuestInput::mailAddress() const {
 
 void GuestInput::onMail() {
   const QString address = mailAddress();
-  if (!address.isEmpty()) Shell::openUrl(address);
+  if (!address.isEmpty()) Shell::openUrl(address, prompt_);
 }
 
 void GuestInput::onEditCategories() {

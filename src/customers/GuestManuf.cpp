@@ -106,7 +106,7 @@ void GuestManuf::onOpenLink() {
   const int row = historyList->currentRow();
   if (row < 0) return;
   const QUrl url = GuestHistory::webAddress(historyList->text(row, GuestHistory::Url));
-  if (url.isValid()) Shell::openUrl(url.toString());
+  if (url.isValid()) Shell::openUrl(url.toString(), prompt_);
 }
 
 void GuestManuf::onExport() {

@@ -959,7 +959,7 @@ void OrderForm::onMarkSelectedShipped() {
 
 void OrderForm::onEmailSelected() {
   const QUrl url = SelectionTools::emailSelected(db_, prompt_, listedIndexes(true));
-  if (!url.isEmpty()) Shell::openUrl(url.toString());
+  if (!url.isEmpty()) Shell::openUrl(url.toString(), prompt_);
 }
 
 void OrderForm::CheckViewMoney() {

@@ -700,7 +700,7 @@ void OrderInput::onNewLine() {
 
 void OrderInput::onWriteMail() {
   if (emailEdit->text().isEmpty()) return;
-  Shell::openUrl(Shell::mailtoUrl({emailEdit->text()}));
+  Shell::openUrl(Shell::mailtoUrl({emailEdit->text()}), prompt_);
 }
 
 void OrderInput::onExpandNote() {
@@ -871,7 +871,7 @@ void OrderInput::onOpenUrl() {
   const int row = lineList->currentRow();
   if (lineList->rowCount() == 0 || row < 0) return;
   const QUrl url = OrderLineTools::webAddress(lineList->text(row, LineCol::Url));
-  if (url.isValid()) Shell::openUrl(url.toString());
+  if (url.isValid()) Shell::openUrl(url.toString(), prompt_);
 }
 
 void OrderInput::onViewPicture() {

@@ -18,6 +18,13 @@ bool open(const QUrl& url) {
   return QDesktopServices::openUrl(url);
 }
 
+// An address no program took is reported, as the desktop's shell does.
+bool openOrTell(const QUrl& url, Prompt& prompt) {
+  if (open(url)) return true;
+  prompt.warn(addressNotOpenedText(url));
+  return false;
+}
+
 // Every address of the entries: an entry may hold several, separated by
 // ";" or ","; blanks around them and empty ones are dropped.
 QStringList addressesOf(const QStringList& entries) {
@@ -49,10 +56,10 @@ QUrl urlFor(const QString& text) {
   return url;
 }
 
-bool openUrl(const QString& text) {
+bool openUrl(const QString& text, Prompt& prompt) {
   const QUrl url = urlFor(text);
   if (!url.isValid()) return false;
-  return open(url);
+  return openOrTell(url, prompt);
 }
 
 QString mailtoUrl(const QStringList& addresses) {
@@ -62,10 +69,39 @@ QString mailtoUrl(const QStringList& addresses) {
   return QStringLiteral("mailto:") + encoded.join(QLatin1Char(','));
 }
 
-bool openMail(const QStringList& addresses) {
+bool openMail(const QStringList& addresses, Prompt& prompt) {
   const QUrl url(mailtoUrl(addresses), QUrl::TolerantMode);
   if (!url.isValid()) return false;
-  return open(url);
+  return openOrTell(url, prompt);
+}
+
+QString addressShown(const QUrl& url) {
+  // Percent-encoded letters (a Chinese name, a blank) shown as typed.
+  QString shown = url.toDisplayString();
+  // A list reads "a@x.tw, b@y.tw"; the blank also lets the message box wrap
+  // it, where one unbroken run of addresses would run off the box's edge.
+  const bool mail = url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0;
+  if (mail) shown.replace(QLatin1Char(','), QStringLiteral(", "));
+  // A mailto list may hold a couple of thousand characters, hundreds of
+  // addresses. A message box grows to hold its text, so the whole list
+  // would cover the screen and push the OK button off it, while its first
+  // addresses already say which mail could not be written. An ordinary web
+  // address is shorter and stays whole.
+  if (shown.size() <= ShownAddressLength) return shown;
+  const QString ellipsis = QStringLiteral("…");
+  qsizetype cut = ShownAddressLength - ellipsis.size();
+  // A list ends after its last whole address that fits.
+  if (const qsizetype comma = mail ? shown.lastIndexOf(QStringLiteral(", "), cut - 2) : -1; comma > 0)
+    return shown.left(comma + 2) + ellipsis;
+  if (shown.at(cut - 1).isHighSurrogate()) --cut;  // never half a character
+  return shown.left(cut) + ellipsis;
+}
+
+QString addressNotOpenedText(const QUrl& url) {
+  const QString text = url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0
+                           ? QStringLiteral("無法用郵件程式寫信（找不到可以寫信的郵件程式）：\n%1")
+                           : QStringLiteral("無法用瀏覽器開啟網址（找不到可以開啟網頁的程式）：\n%1");
+  return text.arg(addressShown(url));
 }
 
 bool openLocalFile(const QString& path) {

@@ -379,7 +379,7 @@ void StockForm::onOpenLink() {
   const QString text = lineList->text(row, StockList::Url);
   if (text.isEmpty()) return;
   const QUrl url = Shell::urlFor(text);
-  if (url.isValid() && isWebAddress(url)) Shell::openUrl(text);
+  if (url.isValid() && isWebAddress(url)) Shell::openUrl(text, prompt_);
 }
 
 void StockForm::onViewPicture() {

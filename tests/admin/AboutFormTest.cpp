@@ -21,6 +21,8 @@ TEST(AboutForm, NameVersionAndTheManualAsContactPage) {
   EXPECT_TRUE(f.okButton->isDefault());
   EXPECT_EQ(f.minimumSize(), f.maximumSize());  // fixed size
   for (QLabel* l : {f.noticeLabel, f.manualLabel, f.helpLabel}) EXPECT_FALSE(l->text().isEmpty());
+  // The manual as the seller reaches it, not a path of the source tree.
+  EXPECT_EQ(f.manualLabel->text(), "使用說明：主視窗選單的「說明 → 使用說明」");
 
   std::vector<QUrl> opened;
   Shell::openHook = [&](const QUrl& u) {

@@ -60,10 +60,11 @@ struct FakeHost : OrderListHost {
 
 struct Opened {
   std::vector<QUrl> urls;
+  bool taken = true;  // false: no program takes the address
   Opened() {
     Shell::openHook = [this](const QUrl& u) {
       urls.push_back(u);
-      return true;
+      return taken;
     };
   }
   ~Opened() { Shell::openHook = nullptr; }
@@ -157,6 +158,11 @@ TEST_F(GuestFormCommandsTest, PurchaseHistoryOpensForTheCurrentCustomer) {
     EXPECT_EQ(h->windowTitle(), "購物歷史清單 - amy");
     h->historyList->setCurrentRow(0);
     h->onOpenLink();  // "www." taken as http
+    EXPECT_TRUE(prompt.shown.empty());
+    opened.taken = false;  // no browser: the seller is told
+    h->onOpenLink();
+    opened.taken = true;
+    EXPECT_EQ(prompt.texts(), QStringList{Shell::addressNotOpenedText(QUrl("http://www.example.com/box"))});
     h->productNameEdit->clear();
     h->onSearch();
     h->historyList->setCurrentRow(2);
@@ -176,7 +182,7 @@ TEST_F(GuestFormCommandsTest, PurchaseHistoryOpensForTheCurrentCustomer) {
   });
   form->onPurchaseHistory();
   EXPECT_TRUE(seen);
-  ASSERT_EQ(opened.urls.size(), 1u);
+  ASSERT_EQ(opened.urls.size(), 2u);
   EXPECT_EQ(opened.urls[0].toString(), "http://www.example.com/box");
   form->customerList->clearSelection();
   form->onPurchaseHistory();  // no current row: nothing opens
@@ -272,6 +278,16 @@ TEST_F(GuestFormCommandsTest, EmailToTheSelectedCustomers) {
   db.Guest.setCell(3, GuestCell::CustomerEmail, QString(2048, u'a'));
   form->onEmailSelected();
   EXPECT_EQ(opened.urls.size(), 3u);
+
+  // No mail program: one message naming the list, cut to a readable length.
+  prompt.clear();
+  opened.taken = false;
+  form->onEmailSelected();
+  EXPECT_EQ(opened.urls.size(), 4u);
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, QStringLiteral("無法用郵件程式寫信（找不到可以寫信的郵件程式）：\nmailto:") +
+                                      QString(Shell::ShownAddressLength - 8, u'a') + QStringLiteral("…"));
+  EXPECT_EQ(prompt.shown[0].title, "注意");
   form->close();
 }
 

@@ -17,6 +17,7 @@
 #include "customers/GuestInput.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
+#include "platform/Shell.h"
 #include "store/Database.h"
 
 namespace {
@@ -389,6 +390,25 @@ TEST_F(GuestFormTest, DialogFromTheEditorHandsTheCustomerBack) {
   EXPECT_EQ(next.mailAddress(), "");
   next.emailEdit->setText(" a b@x.tw");
   EXPECT_EQ(next.mailAddress(), "mailto: a b@x.tw");
+}
+
+// 寫信 without a mail program: the seller is told which address it was.
+TEST_F(GuestFormTest, MailButtonWithoutAMailProgramSaysSo) {
+  GuestInput next(db, prompt);
+  next.openNew(3, QString());
+  next.emailEdit->setText(" a b@x.tw");
+  std::vector<QUrl> opened;
+  Shell::openHook = [&](const QUrl& u) {
+    opened.push_back(u);
+    return false;
+  };
+  next.mailButton->click();
+  next.emailEdit->clear();
+  next.mailButton->click();  // an empty box opens nothing
+  Shell::openHook = nullptr;
+  EXPECT_EQ(opened.size(), 1u);
+  EXPECT_EQ(prompt.texts(), QStringList{"無法用郵件程式寫信（找不到可以寫信的郵件程式）：\nmailto: a b@x.tw"});
+  EXPECT_EQ(prompt.shown[0].title, "注意");
 }
 
 TEST_F(GuestFormTest, EditorsCustomerButtonOpensTheDialogOrSaysItIsMissing) {

@@ -56,6 +56,7 @@ using Log = QStringList;
 class Observer {
  public:
   std::function<void(QWidget*)> inspect;
+  bool shellTakes = true;  // false: the desktop has no program for what is opened
 
   Observer(OrderForm& f, ScriptedPrompt& prompt) : f_(f), prompt_(prompt) {
     watch_.setInterval(0);
@@ -71,7 +72,7 @@ class Observer {
     });
     Shell::openHook = [this](const QUrl& u) {
       log_ << QStringLiteral("shell ") + (u.isLocalFile() ? QFileInfo(u.toLocalFile()).fileName() : u.toString());
-      return true;
+      return shellTakes;
     };
     f.runOrderInput = [this](OrderInput& e) {
       log_ << QStringLiteral("editor ") + e.headingLabel->text();
@@ -455,6 +456,17 @@ TEST_F(Menus, EveryEntryReachesItsWindowOrCommand) {
       if (e.check) e.check(*this);
     }
   }
+}
+
+// Without a mail program 寫Email tells the seller which list it could not open.
+TEST_F(Menus, EmailWithoutAMailProgramSaysSo) {
+  Observer watch(*f, prompt);
+  watch.shellTakes = false;
+  f->shippedOption->click();  // the shipped order of buyer,1, who has an address
+  selectFirst(*this);
+  EXPECT_EQ(watch.text([&] { f->emailSelectedAction->trigger(); }),
+            "shell mailto:a@b.tw\nmessage 無法用郵件程式寫信（找不到可以寫信的郵件程式）：\nmailto:a@b.tw");
+  EXPECT_EQ(prompt.shown.back().title, "注意");
 }
 
 TEST_F(Menus, ToolbarSeparatorsAndOtherNumbersDoNothing) {

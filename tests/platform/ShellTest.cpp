@@ -1,17 +1,21 @@
+#include <functional>
+
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "ScriptedPrompt.h"
 #include "platform/Clipboard.h"
 #include "platform/Shell.h"
 
 namespace {
-// Records what would have been opened instead of launching anything.
+// Records what would have been opened instead of launching anything; with
+// taken false, the desktop has no program for it.
 struct Recorder {
   std::vector<QUrl> opened;
-  Recorder() {
-    Shell::openHook = [this](const QUrl& u) {
+  explicit Recorder(bool taken = true) {
+    Shell::openHook = [this, taken](const QUrl& u) {
       opened.push_back(u);
-      return true;
+      return taken;
     };
   }
   ~Recorder() { Shell::openHook = nullptr; }
@@ -44,7 +48,9 @@ TEST(Shell, OpenUrlOpensOnlyWebAndMailAddresses) {
   };
   for (const Case& c : cases) {
     Recorder rec;
-    const bool ok = Shell::openUrl(QString::fromUtf8(c.text));
+    ScriptedPrompt prompt;
+    const bool ok = Shell::openUrl(QString::fromUtf8(c.text), prompt);
+    EXPECT_TRUE(prompt.shown.empty()) << c.text;
     if (!c.opened) {
       EXPECT_FALSE(ok) << c.text;
       EXPECT_TRUE(rec.opened.empty()) << c.text;
@@ -64,18 +70,84 @@ TEST(Shell, MailtoListEncodesEachAddressAndCountsTheProgramsList) {
                                 "%E7%8E%8B@example.tw,c@example.com,d@example.com"));
 
   Recorder rec;
-  EXPECT_TRUE(Shell::openUrl(url));
+  ScriptedPrompt prompt;
+  EXPECT_TRUE(Shell::openUrl(url, prompt));
   ASSERT_EQ(rec.opened.size(), 1u);
   EXPECT_EQ(rec.opened[0].scheme(), QStringLiteral("mailto"));
   EXPECT_EQ(rec.opened[0].toString(QUrl::FullyEncoded), url);
 
   // A mail to the same list opens the same address; to nobody, a new
   // message without addressee.
-  EXPECT_TRUE(Shell::openMail(addresses));
-  EXPECT_TRUE(Shell::openMail({QString(), QStringLiteral(" ; ")}));
+  EXPECT_TRUE(Shell::openMail(addresses, prompt));
+  EXPECT_TRUE(Shell::openMail({QString(), QStringLiteral(" ; ")}, prompt));
+  EXPECT_TRUE(prompt.shown.empty());
   ASSERT_EQ(rec.opened.size(), 3u);
   EXPECT_EQ(rec.opened[1].toString(QUrl::FullyEncoded), url);
   EXPECT_EQ(rec.opened[2].toString(QUrl::FullyEncoded), QStringLiteral("mailto:"));
+}
+
+// No browser or mail program takes the address: one message, title 注意,
+// names it as the user reads it; a mail list too long to read is cut.
+// Text that is no address is still ignored without a word.
+TEST(Shell, AddressNoProgramTakesIsReportedOnce) {
+  QStringList buyers;
+  for (int i = 0; i < 60; ++i) buyers << QStringLiteral("buyer%1@example.com").arg(i, 2, 10, QLatin1Char('0'));
+  const QString many = buyers.join(u';');
+  const QString longPath = QString(300, u'x');
+  const QString mailNotOpened = QStringLiteral("無法用郵件程式寫信（找不到可以寫信的郵件程式）：\n");
+  const QString webNotOpened = QStringLiteral("無法用瀏覽器開啟網址（找不到可以開啟網頁的程式）：\n");
+  struct Case {
+    std::function<bool(Prompt&)> open;
+    QString text;  // "" : nothing shown
+  };
+  const Case cases[] = {
+      {[](Prompt& p) { return Shell::openUrl(QStringLiteral("www.example.com/商品?id=1"), p); },
+       webNotOpened + QStringLiteral("http://www.example.com/商品?id=1")},
+      {[](Prompt& p) { return Shell::openUrl(QStringLiteral("HTTPS://shop.example.com/a%20b"), p); },
+       webNotOpened + QStringLiteral("https://shop.example.com/a b")},
+      {[](Prompt& p) { return Shell::openUrl(QStringLiteral("mailto: a b@x.tw"), p); },
+       mailNotOpened + QStringLiteral("mailto: a b@x.tw")},
+      {[](Prompt& p) { return Shell::openMail({QStringLiteral("王@example.tw; amy@x.tw")}, p); },
+       mailNotOpened + QStringLiteral("mailto:王@example.tw, amy@x.tw")},
+      {[](Prompt& p) { return Shell::openMail({}, p); }, mailNotOpened + QStringLiteral("mailto:")},
+      // Nine addresses of 19 characters with their ", " fit in 200.
+      {[&](Prompt& p) { return Shell::openMail({many}, p); },
+       mailNotOpened + QStringLiteral("mailto:") + buyers.mid(0, 9).join(QStringLiteral(", ")) + QStringLiteral(", …")},
+      // One address or a web address: cut where the length ends.
+      {[&](Prompt& p) { return Shell::openMail({longPath + QStringLiteral("@x.tw")}, p); },
+       mailNotOpened + QStringLiteral("mailto:") + longPath.left(Shell::ShownAddressLength - 8) + QStringLiteral("…")},
+      {[&](Prompt& p) { return Shell::openUrl(QStringLiteral("http://shop.tw/") + longPath, p); },
+       webNotOpened + QStringLiteral("http://shop.tw/") + longPath.left(Shell::ShownAddressLength - 16) +
+           QStringLiteral("…")},
+      {[](Prompt& p) { return Shell::openUrl(QStringLiteral("javascript:alert(1)"), p); }, {}},
+      {[](Prompt& p) { return Shell::openUrl(QStringLiteral("/usr/bin/xterm"), p); }, {}},
+  };
+  for (const Case& c : cases) {
+    Recorder rec(false);
+    ScriptedPrompt prompt;
+    EXPECT_FALSE(c.open(prompt));
+    if (c.text.isEmpty()) {
+      EXPECT_TRUE(rec.opened.empty());
+      EXPECT_TRUE(prompt.shown.empty());
+      continue;
+    }
+    EXPECT_EQ(rec.opened.size(), 1u);
+    ASSERT_EQ(prompt.shown.size(), 1u) << c.text.toStdString();
+    EXPECT_EQ(prompt.shown[0].text.toStdString(), c.text.toStdString());
+    EXPECT_EQ(prompt.shown[0].title, QStringLiteral("注意"));
+    EXPECT_EQ(prompt.shown[0].icon, Prompt::Icon::Exclamation);
+    EXPECT_EQ(prompt.shown[0].buttons, Prompt::Buttons::Ok);
+  }
+}
+
+// The cut never splits a character that takes two UTF-16 units.
+TEST(Shell, ShownAddressCutKeepsWholeCharacters) {
+  for (int pad = 0; pad < 2; ++pad) {
+    const QString name = QString(pad, u'a') + QString(200, u'x').replace(u'x', QStringLiteral("𠀀"));
+    const QString shown = Shell::addressShown(QUrl(QStringLiteral("mailto:") + name + QStringLiteral("@x.tw")));
+    EXPECT_LE(shown.size(), Shell::ShownAddressLength);
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("𠀀…"))) << pad;
+  }
 }
 
 TEST(Shell, OpenLocalFileHandsAFileUrl) {

@@ -209,9 +209,10 @@ TEST_F(StockFormTest, ListsTheOrdersOfTheSelectedLines) {
 
 TEST_F(StockFormTest, LinksPicturesAndExport) {
   std::vector<QUrl> opened;
+  bool taken = true;
   Shell::openHook = [&](const QUrl& u) {
     opened.push_back(u);
-    return true;
+    return taken;
   };
   TestDir dir;
   db.DataBasePath = dir.path();
@@ -248,6 +249,14 @@ TEST_F(StockFormTest, LinksPicturesAndExport) {
     EXPECT_EQ(prompt.texts(), (QStringList{"找不到圖片檔案!", "發生錯誤!"}));
     EXPECT_EQ(prompt.shown[0].title, "注意");
 
+    // No browser: the seller is told which address was not opened.
+    taken = false;
+    f.lineList->setCurrentRow(0);
+    f.onOpenLink();
+    taken = true;
+    EXPECT_EQ(prompt.texts().last(), "無法用瀏覽器開啟網址（找不到可以開啟網頁的程式）：\nhttp://shop.example/a");
+    EXPECT_EQ(prompt.shown.back().title, "注意");
+
     int exports = 0;
     f.runExport = [&](int ex, const QString& section, const std::vector<ExportOffer>& offers) {
       ++exports;
@@ -264,6 +273,6 @@ TEST_F(StockFormTest, LinksPicturesAndExport) {
     EXPECT_EQ(f.lineList->selectedRows().size(), 7u);
   });
   Shell::openHook = nullptr;
-  ASSERT_EQ(opened.size(), 1u);
+  ASSERT_EQ(opened.size(), 2u);
   EXPECT_EQ(opened[0].toString(), "http://shop.example/a");
 }
