@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QWindow>
 
 #include "platform/AppPaths.h"
 #include "platform/FileDialogFolders.h"
@@ -20,6 +21,8 @@ constexpr char kPromptWindow[] = "kestrinPromptWindow";
 
 QString titleOr(const QString& t) { return t.isEmpty() ? QStringLiteral("Kestrin") : t; }
 
+bool isPromptWindow(const QWidget* w) { return w->property(kPromptWindow).toBool(); }
+
 bool showing(const QWidget* w) { return w->isVisible() && !w->isMinimized(); }
 
 // The window that can own a box in w's place: w's own window when it is
@@ -27,7 +30,7 @@ bool showing(const QWidget* w) { return w->isVisible() && !w->isMinimized(); }
 // first such window among those that own it.
 QWidget* askingWindow(QWidget* w) {
   for (w = w ? w->window() : nullptr; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
-    if (showing(w) && !w->property(kPromptWindow).toBool() && !w->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
+    if (showing(w) && !isPromptWindow(w) && !w->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
       return w;
   return nullptr;
 }
@@ -42,9 +45,19 @@ bool belongsTo(const QWidget* w, const QWidget* window) {
 
 }  // namespace
 
+QtPrompt::QtPrompt(QWidget* parent) : parent_(parent), focusWatch_(std::make_unique<QObject>()) {
+  auto noteActive = [this] {
+    if (QWidget* w = QApplication::activeWindow(); w && !isPromptWindow(w)) lastActive_ = w;
+  };
+  noteActive();
+  if (qGuiApp) QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, focusWatch_.get(), noteActive);
+}
+
+QtPrompt::~QtPrompt() = default;
+
 QWidget* QtPrompt::owner() const {
   QWidget* modal = askingWindow(QApplication::activeModalWidget());
-  for (QWidget* candidate : {QApplication::activeWindow(), lastOwner_.data(), modal, parent_.data()}) {
+  for (QWidget* candidate : {QApplication::activeWindow(), lastActive_.data(), modal, parent_.data()}) {
     QWidget* w = askingWindow(candidate);
     if (w && (!modal || belongsTo(w, modal))) return w;
   }
@@ -53,7 +66,6 @@ QWidget* QtPrompt::owner() const {
 
 int QtPrompt::ask(QDialog* made, const std::function<void()>& read) {
   const QPointer<QWidget> owner = made->parentWidget();
-  lastOwner_ = owner;
   const QPointer<QDialog> dialog = made;
   dialog->setProperty(kPromptWindow, true);
   int result = dialog->exec();

@@ -4,16 +4,18 @@
 // Every box and file dialog is owned by the window that asks: the active
 // window of the command that runs. Closing it returns the seller to that
 // window, in front and focused, and lets the screen catch up before the
-// command goes on (PendingPaint). The window that asked last stands in while
-// no window is active (between two boxes of one command the window system
-// has not yet handed the focus back), then the modal dialog in front, then
-// the window given here (the main window); a hidden or minimised window
-// hands the role to the window that owns it, and the prompt's own boxes and
-// windows that take no focus (the "請稍等" window) never get it. With none
-// of them showing (start-up, exit), a box has no owner.
+// command goes on (PendingPaint). While no window is active (the window
+// system has not yet handed the focus back after a box or a dialog that
+// closed, or the seller is in another program), the window that was active
+// last stands in, then the modal dialog in front, then the window given here
+// (the main window). A hidden or minimised window hands the role to the
+// window that owns it; the prompt's own dialogs and windows that take no
+// focus (the "請稍等" window) never get it, nor does a window a modal dialog
+// blocks. With none of them showing (start-up, exit), a box has no owner.
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "platform/Prompt.h"
 
@@ -21,7 +23,8 @@ class QDialog;
 
 class QtPrompt : public Prompt {
  public:
-  explicit QtPrompt(QWidget* parent = nullptr) : parent_(parent) {}
+  explicit QtPrompt(QWidget* parent = nullptr);
+  ~QtPrompt() override;
   void setParent(QWidget* parent) { parent_ = parent; }
 
   Answer message(const QString& text, Icon icon, Buttons buttons, const QString& title) override;
@@ -49,5 +52,6 @@ class QtPrompt : public Prompt {
   int ask(QDialog* dialog, const std::function<void()>& read = {});
 
   QPointer<QWidget> parent_;
-  QPointer<QWidget> lastOwner_;
+  QPointer<QWidget> lastActive_;  // the window that was active last
+  std::unique_ptr<QObject> focusWatch_;
 };
