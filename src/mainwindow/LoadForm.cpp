@@ -6,12 +6,19 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include "platform/PendingPaint.h"
 
 LoadForm::~LoadForm() { close(); }
 
 void LoadForm::show(const QString& label) {
   close();
-  window_ = new QDialog(owner_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // It takes no focus: the window that runs the command stays the active
+  // one, and what is asked meanwhile is that window's.
+  window_ = new QDialog(owner_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                    Qt::WindowDoesNotAcceptFocus);
+  window_->setAttribute(Qt::WA_ShowWithoutActivating);
   window_->setWindowTitle(QStringLiteral("請稍等"));
   window_->setModal(false);
   label_ = new QLabel(QStringLiteral("資料載入中...."), window_);
@@ -28,6 +35,10 @@ void LoadForm::show(const QString& label) {
     window_->move(r.center() - QPoint(160, 48));
   }
   window_->show();
+  // The work that follows does not wait for the window system: the window
+  // is painted once it is framed and mapped.
+  const QPointer<QDialog> shown = window_;
+  PendingPaint::process([&shown] { return !shown || (shown->windowHandle() && shown->windowHandle()->isExposed()); });
 }
 
 void LoadForm::setLabel(const QString& text) {

@@ -1,7 +1,7 @@
 #pragma once
 // The progress window of loading and saving: "請稍等", a label and a bar from
-// 0 to 100. Shown not modal; each showing starts from the designed text and
-// an empty bar, and closing it unloads it.
+// 0 to 100. Shown not modal and without taking the focus; each showing
+// starts from the designed text and an empty bar, and closing it unloads it.
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -17,7 +17,8 @@ class LoadForm : public Progress {
   explicit LoadForm(QWidget* owner = nullptr) : owner_(owner) {}
   ~LoadForm() override;
 
-  // The store lets the window paint once right after showing it.
+  // Returns once the window is on the screen, painted (PendingPaint), so
+  // that it shows while the work that follows holds the program.
   void show(const QString& label) override;
   void setLabel(const QString& text) override;
   void setValue(int value) override;

@@ -7,14 +7,83 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QWindow>
 
 #include "platform/AppPaths.h"
 #include "platform/FileDialogFolders.h"
+#include "platform/PendingPaint.h"
 
 namespace {
+
+// Marks the prompt's own dialogs: they never own the next one.
+constexpr char kPromptWindow[] = "kestrinPromptWindow";
+
 QString titleOr(const QString& t) { return t.isEmpty() ? QStringLiteral("Kestrin") : t; }
-QWidget* ownerOr(QWidget* p) { return p ? p : QApplication::activeWindow(); }
+
+bool isPromptWindow(const QWidget* w) { return w->property(kPromptWindow).toBool(); }
+
+bool showing(const QWidget* w) { return w->isVisible() && !w->isMinimized(); }
+
+// The window that can own a box in w's place: w's own window when it is
+// showing, takes the focus and is not one of the prompt's dialogs, else the
+// first such window among those that own it.
+QWidget* askingWindow(QWidget* w) {
+  for (w = w ? w->window() : nullptr; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+    if (showing(w) && !isPromptWindow(w) && !w->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
+      return w;
+  return nullptr;
+}
+
+// Whether w is window or one of the windows window owns (not blocked by it
+// when it is modal).
+bool belongsTo(const QWidget* w, const QWidget* window) {
+  for (; w; w = w->parentWidget())
+    if (w == window) return true;
+  return false;
+}
+
 }  // namespace
+
+QtPrompt::QtPrompt(QWidget* parent) : parent_(parent), focusWatch_(std::make_unique<QObject>()) {
+  auto noteActive = [this] {
+    if (QWidget* w = QApplication::activeWindow(); w && !isPromptWindow(w)) lastActive_ = w;
+  };
+  noteActive();
+  if (qGuiApp) QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, focusWatch_.get(), noteActive);
+}
+
+QtPrompt::~QtPrompt() = default;
+
+QWidget* QtPrompt::owner() const {
+  QWidget* modal = askingWindow(QApplication::activeModalWidget());
+  for (QWidget* candidate : {QApplication::activeWindow(), lastActive_.data(), modal, parent_.data()}) {
+    QWidget* w = askingWindow(candidate);
+    if (w && (!modal || belongsTo(w, modal))) return w;
+  }
+  return nullptr;
+}
+
+int QtPrompt::ask(QDialog* made, const std::function<void()>& read) {
+  const QPointer<QWidget> owner = made->parentWidget();
+  const QPointer<QDialog> dialog = made;
+  dialog->setProperty(kPromptWindow, true);
+  int result = dialog->exec();
+  if (dialog) {
+    if (read) read();
+    delete dialog;
+  } else {
+    result = QDialog::Rejected;  // it went with its owner
+  }
+  // Back at the window that asked, in front and focused, with the box off
+  // the screen before the command goes on.
+  if (owner && showing(owner)) {
+    owner->raise();
+    owner->activateWindow();
+  }
+  PendingPaint::process([&owner] { return !owner || !showing(owner) || QApplication::activeWindow() == owner; });
+  return result;
+}
 
 QString QtPrompt::tabTable(const QString& text) {
   if (!text.contains(u'\t')) return {};
@@ -38,30 +107,30 @@ QString QtPrompt::tabTable(const QString& text) {
 }
 
 Prompt::Answer QtPrompt::message(const QString& text, Icon icon, Buttons buttons, const QString& title) {
-  QMessageBox box(ownerOr(parent_));
-  box.setWindowTitle(titleOr(title));
+  auto* box = new QMessageBox(owner());
+  box->setWindowTitle(titleOr(title));
   if (const QString table = tabTable(text); !table.isEmpty()) {
-    box.setTextFormat(Qt::RichText);
-    box.setText(table);
+    box->setTextFormat(Qt::RichText);
+    box->setText(table);
   } else {
-    box.setText(text);
+    box->setText(text);
   }
   switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::None: box->setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box->setIcon(QMessageBox::Information); break;
+    case Icon::Exclamation: box->setIcon(QMessageBox::Warning); break;
+    case Icon::Question: box->setIcon(QMessageBox::Question); break;
+    case Icon::Critical: box->setIcon(QMessageBox::Critical); break;
   }
   switch (buttons) {
-    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::Ok: box->setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::OkCancel: box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::YesNo: box->setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case Buttons::YesNoCancel:
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
   }
-  switch (box.exec()) {
+  switch (ask(box)) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Ok: return Answer::Ok;
@@ -71,16 +140,37 @@ Prompt::Answer QtPrompt::message(const QString& text, Icon icon, Buttons buttons
 
 std::optional<QString> QtPrompt::input(const QString& text, const QString& title, const QString& initial,
                                        bool password) {
-  bool ok = false;
-  const QString answer = QInputDialog::getText(ownerOr(parent_), titleOr(title), text,
-                                               password ? QLineEdit::Password : QLineEdit::Normal, initial, &ok);
-  if (!ok) return std::nullopt;
+  auto* dialog = new QInputDialog(owner());
+  dialog->setWindowTitle(titleOr(title));
+  dialog->setLabelText(text);
+  dialog->setTextValue(initial);
+  dialog->setTextEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);
+  QString answer;
+  if (ask(dialog, [&] { answer = dialog->textValue(); }) != QDialog::Accepted) return std::nullopt;
   return answer;
 }
 
+namespace {
+// A file dialog for the owner, starting at start (a folder, or a folder and
+// a file name).
+QFileDialog* fileDialog(QWidget* owner, const QString& title, const QString& start, const QString& filter,
+                        QFileDialog::FileMode mode) {
+  auto* dialog = new QFileDialog(owner, titleOr(title), start, filter);
+  dialog->setFileMode(mode);
+  return dialog;
+}
+
+// The file or folder chosen, or empty when cancelled.
+QString chosenIn(QFileDialog* dialog, int result) {
+  return result == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+}
+}  // namespace
+
 QString QtPrompt::openFile(const QString& title, const QString& filter, const QString& folder) {
-  const QString chosen = QFileDialog::getOpenFileName(ownerOr(parent_), titleOr(title),
-                                                      FileDialogFolders::startPath(filter, folder), filter);
+  QFileDialog* dialog =
+      fileDialog(owner(), title, FileDialogFolders::startPath(filter, folder), filter, QFileDialog::ExistingFile);
+  QString chosen;
+  ask(dialog, [&] { chosen = chosenIn(dialog, dialog->result()); });
   FileDialogFolders::remember(filter, chosen);
   return chosen;
 }
@@ -88,14 +178,20 @@ QString QtPrompt::openFile(const QString& title, const QString& filter, const QS
 QString QtPrompt::saveFile(const QString& title, const QString& filter, const QString& folder, const QString& fileName) {
   QString start = folder;
   if (!fileName.isEmpty()) start = folder.isEmpty() ? fileName : AppPaths::withSlash(folder) + fileName;
-  const QString chosen = QFileDialog::getSaveFileName(ownerOr(parent_), titleOr(title),
-                                                      FileDialogFolders::startPath(filter, start), filter);
+  QFileDialog* dialog =
+      fileDialog(owner(), title, FileDialogFolders::startPath(filter, start), filter, QFileDialog::AnyFile);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  QString chosen;
+  ask(dialog, [&] { chosen = chosenIn(dialog, dialog->result()); });
   FileDialogFolders::remember(filter, chosen);
   return chosen;
 }
 
 QString QtPrompt::pickFolder(const QString& title, const QString& folder) {
   const QString start = (!folder.isEmpty() && QFileInfo(folder).isDir()) ? folder : QDir::homePath();
-  const QString p = QFileDialog::getExistingDirectory(ownerOr(parent_), titleOr(title), start);
+  QFileDialog* dialog = fileDialog(owner(), title, start, {}, QFileDialog::Directory);
+  dialog->setOption(QFileDialog::ShowDirsOnly);
+  QString p;
+  ask(dialog, [&] { p = chosenIn(dialog, dialog->result()); });
   return p.isEmpty() ? p : AppPaths::withSlash(p);
 }
