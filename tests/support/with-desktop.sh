@@ -22,15 +22,18 @@ cleanup() {
   [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
   kill "$xvfb" 2>/dev/null
   wait 2>/dev/null
+  [ -n "${wmhome:-}" ] && rm -rf "$wmhome"
 }
 trap cleanup EXIT
 [ -n "$display" ] || { echo "with-desktop: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display"
 
-# openbox with its defaults (no user configuration), ready once it has
-# claimed the root window (its first start on a machine builds the font
-# cache, which can take many seconds).
-HOME=$(mktemp -d) openbox --sm-disable --config-file /dev/null >/dev/null 2>&1 &
+# openbox with the configuration it is installed with (a scratch HOME
+# holds none of the user's), ready once it has claimed the root window (its
+# first start on a machine builds the font cache, which can take many
+# seconds).
+wmhome=$(mktemp -d)
+HOME=$wmhome openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
 for _ in $(seq 1200); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
