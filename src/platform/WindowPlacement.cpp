@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <optional>
 
 #include "platform/X11WindowFrame.h"
 
@@ -26,30 +27,46 @@ QMargins frameMargins(const QWidget* w) {
   return w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
 }
 
+struct LikelyFrame {
+  QMargins margins;
+  bool told = false;  // by the window manager, for this window
+};
+
 // The frame a window about to appear will have, while its own is not known
 // yet: that of the window it belongs to or of the active window, when known;
 // otherwise what the window manager says it will put around this window; zero
 // when nothing is known (a window manager that draws no frames, or does not say).
-QMargins likelyFrameMargins(QWidget* window) {
+LikelyFrame likelyFrame(QWidget* window) {
   const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
   for (const QWidget* other : {owner, static_cast<const QWidget*>(QApplication::activeWindow())}) {
     if (other && other != window && other->isVisible()) {
       const QMargins margins = frameMargins(other);
-      if (!margins.isNull()) return margins;
+      if (!margins.isNull()) return {margins, false};
     }
   }
-  return X11WindowFrame::askWindowManager(window->windowHandle()).value_or(QMargins());
+  if (const std::optional<QMargins> told = X11WindowFrame::askWindowManager(window->windowHandle()))
+    return {*told, true};
+  return {};
 }
 
-// Gives a window a new geometry, noting the size it asked for when that
-// changes it. A window still at the size given earlier keeps the size it
-// asked for then. A dialog is centred anew each time it is shown, as before.
-void giveGeometry(QWidget* window, const QRect& geometry) {
+// Gives a window the frame rectangle frame, around a client area inside
+// margins, noting the size it asked for when that changes it (a window still
+// at the size given earlier keeps the size it asked for then). A shown window
+// that the window manager positions by its frame (X11WindowFrame::
+// positionPlacesFrame) gets its frame's position, any other window its client
+// area's. A dialog is centred anew each time it is shown, as before.
+void giveFrame(QWidget* window, const QRect& frame, const QMargins& margins, bool byFramePosition) {
   const QVariant given = window->property(kGivenSize);
   const QSize asked = given.isValid() && given.toSize() == window->size() ? window->property(kAskedSize).toSize()
                                                                            : window->size();
   const bool wasMoved = window->testAttribute(Qt::WA_Moved);
-  window->setGeometry(geometry);
+  const QRect inner = frame.marginsRemoved(margins);
+  if (byFramePosition) {
+    window->resize(inner.size());
+    window->windowHandle()->setFramePosition(frame.topLeft());
+  } else {
+    window->setGeometry(inner);
+  }
   if (window->inherits("QDialog")) window->setAttribute(Qt::WA_Moved, wasMoved);
   if (window->size() != asked) {
     window->setProperty(kAskedSize, asked);
@@ -60,11 +77,13 @@ void giveGeometry(QWidget* window, const QRect& geometry) {
   }
 }
 
-// Looks at a window placed before its frame was known once the frame is
-// known (just after the window was mapped), and brings the window inside the
-// screen when the real frame turned out not to fit there. A window whose
-// frame lies inside stays where it is. Ends itself after that look, or when
-// the window is hidden or maximised first.
+// Looks again at a window placed with a frame that was only assumed, once the
+// window manager has framed and mapped it, and brings the window inside the
+// screen when its real frame turned out not to fit there; a window whose
+// frame lies inside stays where it is. The frame and the window's place are
+// read from the X server: what Qt knows of them lags behind just after
+// mapping. Ends itself after that look, or when the window is hidden or
+// maximised first.
 class FrameCheck : public QObject {
  public:
   static constexpr const char* kName = "placementFrameCheck";
@@ -81,7 +100,7 @@ class FrameCheck : public QObject {
       case QEvent::Move:
       case QEvent::Resize:
       case QEvent::WindowStateChange:
-        // After Qt has taken in the event, and only once.
+        // Looked at once Qt has taken in the event.
         if (!pending_) {
           pending_ = true;
           QMetaObject::invokeMethod(this, [this] { check(); }, Qt::QueuedConnection);
@@ -104,15 +123,17 @@ class FrameCheck : public QObject {
       deleteLater();
       return;
     }
-    const QMargins margins = window_->windowHandle()->frameMargins();
-    if (margins.isNull()) return;  // not framed yet
+    QWindow* handle = window_->windowHandle();
+    const std::optional<QRect> client = X11WindowFrame::clientArea(handle);
+    const std::optional<QMargins> margins = X11WindowFrame::frameExtents(handle);
+    if (!client || !margins) return;  // not mapped or not framed yet
     deleteLater();
-    const QRect frame = window_->geometry().marginsAdded(margins);
+    const QRect frame = client->marginsAdded(*margins);
     QScreen* screen = QGuiApplication::screenAt(frame.center());
     if (!screen) screen = window_->screen();
     if (!screen) return;
     const QRect fitted = fitInside(frame, screen->availableGeometry());
-    if (fitted != frame) giveGeometry(window_, fitted.marginsRemoved(margins));
+    if (fitted != frame) giveFrame(window_, fitted, *margins, X11WindowFrame::positionPlacesFrame(handle));
   }
 
   QWidget* window_;
@@ -169,10 +190,12 @@ void place(QWidget* window) {
   const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
   const QMargins own = frameMargins(window);
   const bool frameKnown = !own.isNull();
-  const QMargins margins = frameKnown ? own : likelyFrameMargins(window);
+  const LikelyFrame likely = frameKnown ? LikelyFrame{own, true} : likelyFrame(window);
+  const QMargins& margins = likely.margins;
   // While Qt does not know the frame, the position a window asks for goes to
-  // the window manager as it stands, and a window positioned before it was
-  // created has it read as that of its frame.
+  // the window manager as it stands, and that of a window positioned before
+  // it was created is read as its frame's. (Until it is shown, giving it a
+  // new geometry makes the window manager read it as the client area's.)
   const bool positionIsFrame = !frameKnown && X11WindowFrame::positionPlacesFrame(window->windowHandle());
   const QRect asked = window->geometry();
   QRect frame = positionIsFrame ? QRect(asked.topLeft(), asked.size().grownBy(margins)) : asked.marginsAdded(margins);
@@ -194,18 +217,15 @@ void place(QWidget* window) {
     if (!screen) return;
   }
 
-  // Where the frame was not known, it is looked at again once it is.
-  if (!frameKnown && window->windowHandle()) {
-    for (QObject* earlier : window->findChildren<QObject*>(QString::fromLatin1(FrameCheck::kName),
-                                                           Qt::FindDirectChildrenOnly))
-      delete earlier;
-    new FrameCheck(window);
-  }
+  // A frame only assumed is looked at again once the real one is there.
+  for (QObject* earlier :
+       window->findChildren<QObject*>(QString::fromLatin1(FrameCheck::kName), Qt::FindDirectChildrenOnly))
+    delete earlier;
+  if (!likely.told && X11WindowFrame::available()) new FrameCheck(window);
 
   const QRect fitted = fitInside(frame, screen->availableGeometry());
   if (placed && fitted == frame) return;
-  const QRect inner = fitted.marginsRemoved(margins);
-  giveGeometry(window, positionIsFrame ? QRect(fitted.topLeft(), inner.size()) : inner);
+  giveFrame(window, fitted, margins, false);
 }
 
 QSize sizeToStore(const QWidget* window, const QSize& size) {

@@ -18,7 +18,7 @@ namespace {
 
 // How long the window manager may take to answer (openbox needs a few
 // milliseconds); after that the window is shown without the answer.
-constexpr int kAnswerTimeoutMs = 100;
+constexpr int kAnswerTimeoutMs = 250;
 
 template <typename Reply>
 using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
@@ -53,7 +53,37 @@ std::vector<uint32_t> property(xcb_connection_t* c, xcb_window_t window, xcb_ato
   return std::vector<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
 }
 
+// _NET_FRAME_EXTENTS as a window's margins, when the window has it.
+std::optional<QMargins> extentsOf(xcb_connection_t* c, xcb_window_t window, xcb_atom_t extents) {
+  const std::vector<uint32_t> v = property(c, window, extents, XCB_ATOM_CARDINAL, 4);
+  if (v.size() != 4) return std::nullopt;
+  const auto margin = [](uint32_t m) { return static_cast<int>(qMin<uint32_t>(m, 4096)); };
+  return QMargins(margin(v[0]), margin(v[2]), margin(v[1]), margin(v[3]));  // left, right, top, bottom
+}
+
 }  // namespace
+
+bool available() { return connection() != nullptr; }
+
+std::optional<QMargins> frameExtents(QWindow* window) {
+  xcb_connection_t* c = connection();
+  if (!c || !window || !window->handle()) return std::nullopt;
+  return extentsOf(c, static_cast<xcb_window_t>(window->winId()), atom(c, "_NET_FRAME_EXTENTS"));
+}
+
+std::optional<QRect> clientArea(QWindow* window) {
+  xcb_connection_t* c = connection();
+  if (!c || !window || !window->handle()) return std::nullopt;
+  const auto id = static_cast<xcb_window_t>(window->winId());
+  auto attributes = owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr));
+  if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) return std::nullopt;
+  auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+  if (!geometry) return std::nullopt;
+  auto onRoot =
+      owned(xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, geometry->root, 0, 0), nullptr));
+  if (!onRoot) return std::nullopt;
+  return QRect(onRoot->dst_x, onRoot->dst_y, geometry->width, geometry->height);
+}
 
 std::optional<QMargins> askWindowManager(QWindow* window) {
   xcb_connection_t* c = connection();
@@ -83,11 +113,7 @@ std::optional<QMargins> askWindowManager(QWindow* window) {
   QElapsedTimer clock;
   clock.start();
   for (;;) {
-    const std::vector<uint32_t> v = property(c, id, extents, XCB_ATOM_CARDINAL, 4);
-    if (v.size() == 4) {  // left, right, top, bottom
-      const auto margin = [](uint32_t m) { return static_cast<int>(qMin<uint32_t>(m, 4096)); };
-      return QMargins(margin(v[0]), margin(v[2]), margin(v[1]), margin(v[3]));
-    }
+    if (const std::optional<QMargins> answer = extentsOf(c, id, extents)) return answer;
     if (clock.elapsed() > kAnswerTimeoutMs) return std::nullopt;
     QThread::usleep(500);
   }
