@@ -17,6 +17,8 @@
 #include "platform/AppPaths.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowPlacement.h"
+#include "platform/WindowTweaks.h"
+#include "platform/X11WindowFrame.h"
 
 // Rectangles as the tests print them.
 inline void PrintTo(const QRect& r, std::ostream* os) {
@@ -97,12 +99,17 @@ struct WindowsOnTheDesktop : ::testing::Test {
   }
   void TearDown() override { delete watcher; }
 
-  // The window is on the screen with its frame drawn, and that frame inside
-  // the available area (false when that never comes).
+  // The window is on the screen with its frame drawn, Qt has caught up with
+  // where the X server has it, and its frame lies inside the available area
+  // (false when that never comes).
   bool framedInside(const QWidget& w) const {
     return waitUntil([&] {
-      return w.windowHandle() && w.windowHandle()->isExposed() && !w.windowHandle()->frameMargins().isNull() &&
-             area.contains(w.frameGeometry());
+      QWindow* handle = w.windowHandle();
+      if (!handle || !handle->isExposed()) return false;
+      const std::optional<QRect> client = X11WindowFrame::clientArea(handle);
+      const std::optional<QMargins> margins = X11WindowFrame::frameExtents(handle);
+      return client && margins && !margins->isNull() && *client == w.geometry() &&
+             client->marginsAdded(*margins) == w.frameGeometry() && area.contains(w.frameGeometry());
     });
   }
 };
@@ -115,7 +122,7 @@ struct WindowsOnTheDesktop : ::testing::Test {
 TEST_F(WindowsOnTheDesktop, TheMainWindowOpensWithItsWholeFrameInsideTheScreen) {
   const QPoint beyond = area.bottomRight() + QPoint(400, 300);
   const QPoint nearTheTop = area.topLeft() + QPoint(40, 8);  // less than a title bar below the edge
-  const QPoint clientToTheBottom(area.left() + 40, area.bottom() + 1 - 9030 / 15);
+  const QPoint clientToTheBottom(area.left() + 40, area.bottom() + 1 - WindowTweaks::pixelsFromTwips(9030));
   const struct {
     const char* what;
     const char* width;
@@ -152,7 +159,8 @@ TEST_F(WindowsOnTheDesktop, TheMainWindowOpensWithItsWholeFrameInsideTheScreen) 
       ADD_FAILURE() << "frame " << text(form->frameGeometry()).toStdString() << " screen " << text(area).toStdString();
       continue;
     }
-    const QSize storedSize(QString::fromLatin1(c.width).toInt() / 15, QString::fromLatin1(c.height).toInt() / 15);
+    const QSize storedSize(WindowTweaks::pixelsFromTwips(QString::fromLatin1(c.width).toInt()),
+                           WindowTweaks::pixelsFromTwips(QString::fromLatin1(c.height).toInt()));
     if (QString::fromLatin1(c.state) == QStringLiteral("2")) {
       EXPECT_TRUE(form->isMaximized());
       continue;
@@ -166,6 +174,8 @@ TEST_F(WindowsOnTheDesktop, TheMainWindowOpensWithItsWholeFrameInsideTheScreen) 
     const bool taller = storedSize.height() >= area.height();
     EXPECT_EQ(wider ? frame.width() : form->width(), wider ? area.width() : storedSize.width());
     EXPECT_EQ(taller ? frame.height() : form->height(), taller ? area.height() : storedSize.height());
+    // A small screen does not shrink the size kept for the next start.
+    EXPECT_EQ(WindowPlacement::sizeToStore(form.get(), form->size()), storedSize);
     if (c.stays) {
       EXPECT_EQ(frame.topLeft(), *c.at);
     }
