@@ -126,8 +126,11 @@ class FrameCheck : public QObject {
     QWindow* handle = window_->windowHandle();
     const std::optional<QRect> client = X11WindowFrame::clientArea(handle);
     const std::optional<QMargins> margins = X11WindowFrame::frameExtents(handle);
-    if (!client || !margins) return;  // not mapped or not framed yet
+    if (!client) return;  // not mapped yet
+    // One look only, so that a window the seller moves later is left alone;
+    // a window manager that has not told the frame by now leaves nothing to go by.
     deleteLater();
+    if (!margins) return;
     const QRect frame = client->marginsAdded(*margins);
     QScreen* screen = QGuiApplication::screenAt(frame.center());
     if (!screen) screen = window_->screen();
