@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
+PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libgtest-dev libgmock-dev
           clang libclang-rt-dev fonts-noto-cjk qt6-translations-l10n
           xvfb openbox x11-utils)
 

@@ -6,6 +6,13 @@
 // window manager is centred on the window it belongs to (on the screen when
 // it belongs to none), as Qt itself would, so a window manager never puts
 // it beyond the screen's edge.
+//
+// The frame (title bar and borders) counts: it lies inside the area too. Qt
+// learns a window's frame only once the window is on the screen, so before
+// the first showing the frame is taken from the window it belongs to or the
+// active window, or else asked of the window manager; and once the real frame
+// is known the window is looked at again and brought inside if it does not
+// fit after all (a window that fits is not moved).
 #include <QRect>
 #include <QSize>
 
@@ -19,8 +26,8 @@ namespace WindowPlacement {
 // inside area; a frame already inside comes back unchanged.
 QRect fitInside(const QRect& frame, const QRect& area);
 
-// Places a top-level window that is about to appear (its frame margins are
-// taken from the window it belongs to while its own are not known yet).
+// Places a top-level window that is about to appear (while its own frame
+// margins are not known yet, they are taken as told above).
 // Maximised and full-screen windows, menus and tooltips are left alone.
 void place(QWidget* window);
 
