@@ -13,6 +13,7 @@
 #include "platform/AppPaths.h"
 #include "platform/FileDialogFolders.h"
 #include "platform/PendingPaint.h"
+#include "platform/X11WindowFrame.h"
 
 namespace {
 
@@ -69,19 +70,31 @@ int QtPrompt::ask(QDialog* made, const std::function<void()>& read) {
   const QPointer<QDialog> dialog = made;
   dialog->setProperty(kPromptWindow, true);
   int result = dialog->exec();
+  unsigned long boxWindow = 0;  // its window on the X server, while it had one
   if (dialog) {
     if (read) read();
+    if (const QWindow* handle = dialog->windowHandle()) boxWindow = static_cast<unsigned long>(handle->winId());
     delete dialog;
   } else {
     result = QDialog::Rejected;  // it went with its owner
   }
   // Back at the window that asked, in front and focused, with the box off
-  // the screen before the command goes on.
+  // the screen before the command goes on: once the window manager has taken
+  // the box and its frame away (it no longer manages the box's window), the
+  // windows are painted anew.
   if (owner && showing(owner)) {
     owner->raise();
     owner->activateWindow();
   }
-  PendingPaint::process([&owner] { return !owner || !showing(owner) || QApplication::activeWindow() == owner; });
+  PendingPaint::process([&owner, boxWindow] {
+    return (!owner || !showing(owner) || QApplication::activeWindow() == owner) && !X11WindowFrame::managed(boxWindow);
+  });
+  // Painted now rather than when the window system's word of the uncovered
+  // parts arrives, which under load can be after the work has begun; every
+  // window showing, not only those under the box where Qt last heard it was
+  // (just after the window manager placed it, that can be stale).
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (showing(w)) w->repaint();
   return result;
 }
 

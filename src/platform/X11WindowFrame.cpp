@@ -65,6 +65,16 @@ std::optional<QMargins> extentsOf(xcb_connection_t* c, xcb_window_t window, xcb_
 
 bool available() { return connection() != nullptr; }
 
+bool managed(unsigned long id) {
+  xcb_connection_t* c = connection();
+  if (!c || id == 0) return false;
+  const auto screen = xcb_setup_roots_iterator(xcb_get_setup(c));
+  if (!screen.rem) return false;
+  for (uint32_t listed : property(c, screen.data->root, atom(c, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 65536))
+    if (listed == id) return true;
+  return false;
+}
+
 std::optional<QMargins> frameExtents(QWindow* window) {
   xcb_connection_t* c = connection();
   if (!c || !window || !window->handle()) return std::nullopt;

@@ -26,6 +26,12 @@ std::optional<QMargins> frameExtents(QWindow* window);
 // mapped, or not on X11.
 std::optional<QRect> clientArea(QWindow* window);
 
+// Whether the window manager still manages the X window id (lists it in
+// _NET_CLIENT_LIST): a window just hidden is off the screen, its frame
+// included, once it is not. False when not on X11 or without such a window
+// manager.
+bool managed(unsigned long id);
+
 // Whether the platform is X11, where these tell something.
 bool available();
 

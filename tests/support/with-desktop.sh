@@ -28,17 +28,28 @@ trap cleanup EXIT
 [ -n "$display" ] || { echo "with-desktop: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display"
 
+# The server may report its display a moment before clients can use it.
+for _ in $(seq 400); do
+  xprop -root >/dev/null 2>&1 && break
+  sleep 0.05
+done
+
 # openbox with the configuration it is installed with (a scratch HOME
 # holds none of the user's), ready once it has claimed the root window (its
 # first start on a machine builds the font cache, which can take many
-# seconds).
+# seconds). One that gave up at once is started again.
 wmhome=$(mktemp -d)
-HOME=$wmhome openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
-for _ in $(seq 1200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.05
+ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in 1 2 3; do
+  HOME=$wmhome openbox --sm-disable >/dev/null 2>&1 &
+  wm=$!
+  for _ in $(seq 1200); do
+    ready && break
+    kill -0 "$wm" 2>/dev/null || break
+    sleep 0.05
+  done
+  ready && break
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || { echo "with-desktop: openbox did not start" >&2; exit 1; }
+ready || { echo "with-desktop: openbox did not start" >&2; exit 1; }
 
 KESTRIN_TEST_ON_DESKTOP=1 "$@"
