@@ -353,15 +353,15 @@ namespace {
 // archive, XXXXXX six letters or digits.
 constexpr int kTemporarySuffix = 6;
 
-bool isTemporaryOf(const QString& entry, const QString& archiveName) {
-  if (entry.size() != archiveName.size() + 1 + kTemporarySuffix || !entry.startsWith(archiveName) ||
-      entry[archiveName.size()] != u'.')
-    return false;
-  for (qsizetype i = archiveName.size() + 1; i < entry.size(); ++i) {
-    const QChar c = entry[i];
-    if (!(c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))) return false;
+// The name of the archive entry is a temporary file of ("" when it is none).
+QString archiveOfTemporary(const QString& entry) {
+  const qsizetype dot = entry.size() - 1 - kTemporarySuffix;
+  if (dot <= 0 || entry[dot] != u'.') return {};
+  for (qsizetype i = dot + 1; i < entry.size(); ++i) {
+    const char16_t c = entry[i].unicode();
+    if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))) return {};
   }
-  return true;
+  return entry.left(dot);
 }
 
 // Removes from dir the temporary files the writer left of archives whose
@@ -370,9 +370,8 @@ bool isTemporaryOf(const QString& entry, const QString& archiveName) {
 void removeTemporaries(const QString& dir, const std::function<bool(const QString&)>& archiveName) {
   const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
   for (const QString& e : entries) {
-    if (e.size() <= 1 + kTemporarySuffix) continue;
-    const QString archive = e.left(e.size() - 1 - kTemporarySuffix);
-    if (!archiveName(archive) || !isTemporaryOf(e, archive)) continue;
+    const QString archive = archiveOfTemporary(e);
+    if (archive.isEmpty() || !archiveName(archive)) continue;
     struct stat st {};
     const QByteArray path = QFile::encodeName(dir + e);
     if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.constData());

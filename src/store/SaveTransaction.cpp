@@ -545,8 +545,6 @@ bool SaveTransaction::recover(const QString& folder) {
   return ok;
 }
 
-QString SaveTransaction::temporaryName(const QString& name) { return tempNameFor(name); }
-
 void SaveTransaction::removeLeftovers(const QString& folder, const QStringList& names) {
   const QString dir = AppPaths::withSlash(folder);
   if (QFileInfo::exists(dir + QString::fromLatin1(kJournal))) return;

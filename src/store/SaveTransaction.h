@@ -95,8 +95,6 @@ class SaveTransaction {
   // commit was finished) for each of names, nothing else. Only after
   // recover() succeeded (a journal still there needs them).
   static void removeLeftovers(const QString& folder, const QStringList& names);
-  // The temporary file a write of `name` uses.
-  static QString temporaryName(const QString& name);
 
   // Writes one file atomically (its own transaction).
   static bool writeFile(const QString& folder, const QString& name, const QByteArray& bytes);
