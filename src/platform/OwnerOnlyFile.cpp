@@ -10,18 +10,18 @@
 
 namespace OwnerOnlyFile {
 
-namespace {
-
-bool writeAll(int fd, const QByteArray& bytes) {
-  qint64 done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += n;
+bool writeFully(int fd, const char* data, qint64 len) {
+  while (len > 0) {
+    const ssize_t w = ::write(fd, data, static_cast<size_t>(len));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    data += w;
+    len -= w;
   }
   return true;
 }
+
+namespace {
 
 void syncFolder(const QByteArray& folder) {
   const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -42,7 +42,7 @@ bool replace(const QString& path, const QByteArray& bytes, Flush flush) {
   QByteArray temp = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, bytes);
+  bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeFully(fd, bytes.constData(), bytes.size());
   if (ok && flush == Flush::ToDisk) ok = ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   ok = ok && ::rename(temp.constData(), target.constData()) == 0;

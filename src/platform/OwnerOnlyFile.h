@@ -12,6 +12,11 @@ namespace OwnerOnlyFile {
 
 enum class Flush { None, ToDisk };
 
+// Writes all of len bytes at the current end of fd (a short write goes on
+// where it stopped); false on failure. Also for the other writers of files
+// that are created new and exclusively (the save, the archive writer).
+bool writeFully(int fd, const char* data, qint64 len);
+
 // Writes bytes as the file path (mode 0600). With Flush::ToDisk the new
 // file and its folder are synced before and after the rename. False when a
 // step failed; then whatever stood at path is untouched and no new file is

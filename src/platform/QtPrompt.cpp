@@ -174,8 +174,8 @@ QFileDialog* fileDialog(QWidget* owner, const QString& title, const QString& sta
 }
 
 // The file or folder chosen, or empty when cancelled.
-QString chosenIn(QFileDialog* dialog, int result) {
-  return result == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+QString chosenIn(const QFileDialog* dialog) {
+  return dialog->result() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
 }
 }  // namespace
 
@@ -183,7 +183,7 @@ QString QtPrompt::openFile(const QString& title, const QString& filter, const QS
   QFileDialog* dialog =
       fileDialog(owner(), title, FileDialogFolders::startPath(filter, folder), filter, QFileDialog::ExistingFile);
   QString chosen;
-  ask(dialog, [&] { chosen = chosenIn(dialog, dialog->result()); });
+  ask(dialog, [&] { chosen = chosenIn(dialog); });
   FileDialogFolders::remember(filter, chosen);
   return chosen;
 }
@@ -195,7 +195,7 @@ QString QtPrompt::saveFile(const QString& title, const QString& filter, const QS
       fileDialog(owner(), title, FileDialogFolders::startPath(filter, start), filter, QFileDialog::AnyFile);
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   QString chosen;
-  ask(dialog, [&] { chosen = chosenIn(dialog, dialog->result()); });
+  ask(dialog, [&] { chosen = chosenIn(dialog); });
   FileDialogFolders::remember(filter, chosen);
   return chosen;
 }
@@ -205,6 +205,6 @@ QString QtPrompt::pickFolder(const QString& title, const QString& folder) {
   QFileDialog* dialog = fileDialog(owner(), title, start, {}, QFileDialog::Directory);
   dialog->setOption(QFileDialog::ShowDirsOnly);
   QString p;
-  ask(dialog, [&] { p = chosenIn(dialog, dialog->result()); });
+  ask(dialog, [&] { p = chosenIn(dialog); });
   return p.isEmpty() ? p : AppPaths::withSlash(p);
 }

@@ -304,7 +304,7 @@ struct OpenMember {
 // Writes bytes to fd, as far as the installed SaveFaults let it.
 bool writeAllBudgeted(int fd, const char* p, qint64 n) {
   const qint64 allowed = archiveBytesAllowed(n);
-  return writeFully(fd, p, allowed) && allowed == n;
+  return OwnerOnlyFile::writeFully(fd, p, allowed) && allowed == n;
 }
 
 // Copies exactly n bytes of in (from its start) to the end of out, in the

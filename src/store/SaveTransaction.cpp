@@ -16,6 +16,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Codec.h"
+#include "platform/OwnerOnlyFile.h"
 #include "store/SaveFaults.h"
 
 namespace {
@@ -208,12 +209,12 @@ bool replay(const QString& dir, const std::vector<JournalLine>& lines, bool back
 // folder, and the old bytes are given back when the handles are closed, on
 // a flusher thread after the commit. What is on disk, and in what
 // order, does not change.
-std::vector<int> holdOriginals(const QString& dir, const std::vector<QString>& names) {
+std::vector<int> holdOriginals(const QString& dir, const std::vector<JournalLine>& lines) {
   std::vector<int> held;
-  held.reserve(names.size());
-  for (const QString& n : names) {
-    if (n.isEmpty()) continue;
-    const int fd = ::open(QFile::encodeName(dir + n).constData(), O_RDONLY | O_CLOEXEC);
+  held.reserve(lines.size());
+  for (const JournalLine& l : lines) {
+    if (l.original.isEmpty()) continue;
+    const int fd = ::open(QFile::encodeName(dir + l.original).constData(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) held.push_back(fd);
   }
   return held;
@@ -237,17 +238,6 @@ void releaseLater(std::vector<int> held) {
   });
 }
 }  // namespace
-
-bool writeFully(int fd, const char* data, qint64 len) {
-  while (len > 0) {
-    const ssize_t w = ::write(fd, data, static_cast<size_t>(len));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    data += w;
-    len -= w;
-  }
-  return true;
-}
 
 bool syncPath(const QString& path) {
   if (!flushing()) return true;
@@ -283,7 +273,7 @@ SaveTransaction::SaveTransaction(const QString& folder)
 bool SaveTransaction::writeAll(int fd, const QByteArray& bytes) {
   const qint64 len = bytes.size();
   const qint64 n = allowed(*failBudget_, len);
-  return writeFully(fd, bytes.constData(), n) && n == len;
+  return OwnerOnlyFile::writeFully(fd, bytes.constData(), n) && n == len;
 }
 
 SaveTransaction::PieceWriter::PieceWriter(const QString& name, int fd, size_t count,
@@ -409,17 +399,14 @@ bool SaveTransaction::commit() {
   names.reserve(files_.size());
   for (const auto& e : files_) names.push_back(e.name);
   const QStringList entries = filesFor(folder_, names);
-  std::vector<QString> originals;
-  originals.reserve(files_.size());
   std::vector<JournalLine> lines;
   lines.reserve(files_.size());
   // Written undoing: until every new file is in place, a crash or a failure
   // ends with the old files.
   QString journal = QChar::fromLatin1(kBack) + QStringLiteral("\r\n");
   for (const auto& e : files_) {
-    originals.push_back(originalOf(entries, e.name));
-    lines.push_back({e.temp, e.name, originals.back(), true});
-    journal += e.temp + u'\t' + e.name + u'\t' + originals.back() + QStringLiteral("\r\n");
+    lines.push_back({e.temp, e.name, originalOf(entries, e.name), true});
+    journal += e.temp + u'\t' + e.name + u'\t' + lines.back().original + QStringLiteral("\r\n");
   }
   const QString journalPath = folder_ + QString::fromLatin1(kJournal);
   const int journalFd = createNew(journalPath);
@@ -428,10 +415,7 @@ bool SaveTransaction::commit() {
     return false;
   }
   {
-    const QByteArray bytes = Codec::encode(journal);
-    const qint64 n = allowed(*failBudget_, bytes.size());
-    const bool ok = n == bytes.size() && writeFully(journalFd, bytes.constData(), n) && flushFd(journalFd) &&
-                    syncPath(folder_);
+    const bool ok = writeAll(journalFd, Codec::encode(journal)) && flushFd(journalFd) && syncPath(folder_);
     if (!ok) {
       ::close(journalFd);
       removeFile(journalPath);
@@ -443,7 +427,7 @@ bool SaveTransaction::commit() {
   // failure before the switch below is undone (by the next load, or here).
   std::vector<Entry> files = std::move(files_);
   files_.clear();
-  std::vector<int> held = holdOriginals(folder_, originals);
+  std::vector<int> held = holdOriginals(folder_, lines);
   SaveFaults* faults = SaveFaults::current();
   int placed = 0;
   bool ok = true;
@@ -456,7 +440,8 @@ bool SaveTransaction::commit() {
     // The original is kept aside, not replaced, so that a failure can put
     // it back.
     const QString& name = files[i].name;
-    ok = (originals[i].isEmpty() || renameFile(folder_ + originals[i], folder_ + asideNameFor(name))) &&
+    const QString& original = lines[i].original;
+    ok = (original.isEmpty() || renameFile(folder_ + original, folder_ + asideNameFor(name))) &&
          renameFile(folder_ + files[i].temp, folder_ + name);
     if (ok) ++placed;
   }

@@ -118,9 +118,5 @@ class SaveTransaction {
   std::shared_ptr<std::atomic<qint64>> failBudget_;
 };
 
-// Writes all of len bytes at the current end of fd (a short write goes on
-// where it stopped); false on failure.
-bool writeFully(int fd, const char* data, qint64 len);
-
 // fsync of a file or folder path; false on failure.
 bool syncPath(const QString& path);
