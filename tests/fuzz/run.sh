@@ -40,7 +40,7 @@ declare -A TARGET_SECONDS=()
 LOAD_SOURCES="src/store/DataStore.cpp src/store/DamagedFiles.cpp src/store/Database.cpp src/store/DatabaseList.cpp
   src/store/SaveTransaction.cpp src/store/SaveFaults.cpp src/store/SettingsFiles.cpp src/store/SharedRoutines.cpp src/store/Table.cpp
   src/store/TableFileParse.cpp src/store/Decimal.cpp src/store/TextEntry.cpp
-  src/platform/AppPaths.cpp src/platform/SettingsStore.cpp"
+  src/platform/AppPaths.cpp src/platform/OwnerOnlyFile.cpp src/platform/SettingsStore.cpp"
 TARGETS[fuzz_database_load]="tests/fuzz/fuzz_database_load.cpp"
 EXTRA_SOURCES[fuzz_database_load]="$LOAD_SOURCES tests/support/ScopedSaveFaults.cpp"
 TARGET_SECONDS[fuzz_database_load]=15
@@ -49,7 +49,7 @@ EXTRA_SOURCES[fuzz_settings_files]="$LOAD_SOURCES"
 TARGET_SECONDS[fuzz_settings_files]=12
 TARGETS[fuzz_list_dat]="tests/fuzz/fuzz_list_dat.cpp"
 EXTRA_SOURCES[fuzz_list_dat]="src/store/DatabaseList.cpp src/store/DamagedFiles.cpp src/store/Database.cpp src/store/Table.cpp
-  src/store/SaveTransaction.cpp src/store/SaveFaults.cpp src/platform/AppPaths.cpp"
+  src/store/SaveTransaction.cpp src/store/SaveFaults.cpp src/platform/AppPaths.cpp src/platform/OwnerOnlyFile.cpp"
 TARGET_SECONDS[fuzz_list_dat]=10
 TARGETS[fuzz_password_files]="tests/fuzz/fuzz_password_files.cpp"
 EXTRA_SOURCES[fuzz_password_files]="src/admin/PasswordFile.cpp src/platform/OwnerOnlyFile.cpp src/store/SaveTransaction.cpp src/store/SaveFaults.cpp src/platform/AppPaths.cpp"
